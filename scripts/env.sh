@@ -1,0 +1,36 @@
+# Shared environment of the scripts: build folder, Wine prefix and locale.
+# Sourced, not run.
+WENDLAR_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+BUILD_DIR="${WENDLAR_BUILD_DIR:-$WENDLAR_ROOT/build}"
+export WINEPREFIX="$BUILD_DIR/wineprefix"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mshtml=;winemenubuilder.exe=d"
+export LANG=ja_JP.UTF-8
+export LC_ALL=ja_JP.UTF-8
+export WINEARCH=win64
+
+wendlar_ensure_locale() {
+    # Wine reads the Unix locale to pick code page 932; make sure it exists.
+    if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
+        if [ -f /etc/locale.gen ]; then
+            sed -i 's/^# *ja_JP.UTF-8 UTF-8/ja_JP.UTF-8 UTF-8/' /etc/locale.gen
+            grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' >> /etc/locale.gen
+            locale-gen >/dev/null 2>&1 || true
+        fi
+    fi
+}
+
+wendlar_build() {
+    cmake -S "$WENDLAR_ROOT" -B "$BUILD_DIR" -G Ninja \
+        -DCMAKE_TOOLCHAIN_FILE="$WENDLAR_ROOT/cmake/mingw-w64.cmake" \
+        -DCMAKE_BUILD_TYPE="${WENDLAR_BUILD_TYPE:-Release}" >/dev/null &&
+    cmake --build "$BUILD_DIR" "$@"
+}
+
+wendlar_prefix() {
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        mkdir -p "$WINEPREFIX"
+        wineboot -i >/dev/null 2>&1 || true
+        wineserver -w
+    fi
+}

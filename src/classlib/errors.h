@@ -1,0 +1,55 @@
+// Exceptions of the class-library layer.
+//
+// Every error the program raises is an `Exception` (or a named descendant) carrying a
+// UTF-16 message and a help context. Window procedures, hooks, COM methods and thread
+// procedures never let one escape: they hand it to Application->HandleException.
+#pragma once
+
+#include <exception>
+#include <string>
+
+namespace classlib {
+
+class Exception : public std::exception {
+public:
+    explicit Exception(std::wstring message, int helpContext = 0)
+        : FMessage(std::move(message)), FHelpContext(helpContext) {}
+
+    const std::wstring& Message() const noexcept { return FMessage; }
+    void SetMessage(std::wstring message) { FMessage = std::move(message); FNarrow.clear(); }
+    int HelpContext() const noexcept { return FHelpContext; }
+
+    // UTF-8 form of the message, for std::exception users (test output, logs).
+    const char* what() const noexcept override;
+
+private:
+    std::wstring FMessage;
+    int FHelpContext;
+    mutable std::string FNarrow;
+};
+
+#define CLASSLIB_EXCEPTION(Name, Base)                         \
+    class Name : public Base {                                 \
+    public:                                                    \
+        using Base::Base;                                      \
+    };
+
+// The named descendants the program raises or catches by kind.
+CLASSLIB_EXCEPTION(EAbort, Exception)            // silent: HandleException shows nothing
+CLASSLIB_EXCEPTION(EConvertError, Exception)
+CLASSLIB_EXCEPTION(EListError, Exception)
+CLASSLIB_EXCEPTION(EStringListError, Exception)
+CLASSLIB_EXCEPTION(EStreamError, Exception)
+CLASSLIB_EXCEPTION(EFileStreamError, EStreamError)
+CLASSLIB_EXCEPTION(EFCreateError, EFileStreamError)
+CLASSLIB_EXCEPTION(EFOpenError, EFileStreamError)
+CLASSLIB_EXCEPTION(EReadError, EStreamError)
+CLASSLIB_EXCEPTION(EWriteError, EStreamError)
+CLASSLIB_EXCEPTION(EOutOfResources, Exception)
+CLASSLIB_EXCEPTION(EInvalidOperation, Exception)
+CLASSLIB_EXCEPTION(EOSError, Exception)
+CLASSLIB_EXCEPTION(EThread, Exception)
+
+#undef CLASSLIB_EXCEPTION
+
+}  // namespace classlib
