@@ -1,0 +1,25 @@
+// Private helpers of the registry folder; included only by its sources.
+#pragma once
+
+#include "registry/regrecords.h"
+
+#include <functional>
+
+// Records the status for RegLastStatus.
+void SetRegStatus(LSTATUS status) noexcept;
+
+// parent + "\" + name, or name alone for an empty parent.
+std::wstring JoinRegPath(const std::wstring& parent, const std::wstring& name);
+
+LSTATUS QueryKeyInfo(HKEY key, DWORD* subKeys, DWORD* maxSubKeyLen, DWORD* values,
+                     DWORD* maxValueNameLen, DWORD* maxValueLen) noexcept;
+
+// Walk the subkey / value names of an open key with one reused buffer. The visitor
+// returns false to stop. The walk ends at ERROR_NO_MORE_ITEMS (result ERROR_SUCCESS) or at
+// the first other error (returned), after one enlarged retry on ERROR_MORE_DATA. Empty
+// subkey names are skipped.
+using TSubKeyVisitor = std::function<bool(const wchar_t* name, DWORD length,
+                                          const FILETIME& lastWrite)>;
+using TValueVisitor = std::function<bool(const wchar_t* name, DWORD length, DWORD type)>;
+LSTATUS EnumSubKeyNames(HKEY key, const TSubKeyVisitor& visit);
+LSTATUS EnumValueNames(HKEY key, const TValueVisitor& visit);

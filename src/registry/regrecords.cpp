@@ -1,0 +1,307 @@
+// Records, the key handle type and the enumerations.
+#include "registry/regrecords.h"
+
+#include "registry/registry_p.h"
+
+#include <cwchar>
+
+namespace {
+thread_local LSTATUS gLastStatus = ERROR_SUCCESS;
+}  // namespace
+
+void SetRegStatus(LSTATUS status) noexcept { gLastStatus = status; }
+LSTATUS RegLastStatus() noexcept { return gLastStatus; }
+
+// --- TRegKey ---------------------------------------------------------------------------
+
+bool TRegKey::IsPredefined(HKEY handle) noexcept {
+    // Predefined handles are the 32-bit values 0x80000000 and up, sign-extended on x64.
+    const auto value = reinterpret_cast<uintptr_t>(handle);
+    return value >= static_cast<uintptr_t>(static_cast<intptr_t>(INT32_MIN)) ||
+           (value >= 0x80000000u && value <= 0xFFFFFFFFu);
+}
+
+TRegKey& TRegKey::operator=(TRegKey&& other) noexcept {
+    if (this != &other) Reset(other.Release());
+    return *this;
+}
+
+HKEY TRegKey::Release() noexcept {
+    HKEY handle = FHandle;
+    FHandle = nullptr;
+    return handle;
+}
+
+void TRegKey::Reset(HKEY handle) noexcept {
+    if (FHandle && FHandle != handle && !IsPredefined(FHandle)) RegCloseKey(FHandle);
+    FHandle = handle;
+}
+
+LSTATUS TRegKey::Open(HKEY root, const std::wstring& path, REGSAM access) noexcept {
+    Reset();
+    HKEY handle = nullptr;
+    LSTATUS status = RegOpenKeyExW(root, path.c_str(), 0, access, &handle);
+    if (status == ERROR_SUCCESS) FHandle = handle;
+    return status;
+}
+
+LSTATUS TRegKey::Create(HKEY root, const std::wstring& path, REGSAM access,
+                        DWORD* disposition) noexcept {
+    Reset();
+    HKEY handle = nullptr;
+    DWORD disp = 0;
+    LSTATUS status = RegCreateKeyExW(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                     access, nullptr, &handle, &disp);
+    if (status == ERROR_SUCCESS) {
+        FHandle = handle;
+        if (disposition) *disposition = disp;
+    }
+    return status;
+}
+
+// --- Roots and records -----------------------------------------------------------------
+
+const wchar_t* const RegRootNames[7] = {
+    L"HKEY_CLASSES_ROOT",   L"HKEY_CURRENT_USER",     L"HKEY_LOCAL_MACHINE", L"HKEY_USERS",
+    L"HKEY_CURRENT_CONFIG", L"HKEY_PERFORMANCE_DATA", L"HKEY_DYN_DATA"};
+const HKEY RegRootKeys[7] = {HKEY_CLASSES_ROOT,   HKEY_CURRENT_USER,     HKEY_LOCAL_MACHINE,
+                             HKEY_USERS,          HKEY_CURRENT_CONFIG,   HKEY_PERFORMANCE_DATA,
+                             HKEY_DYN_DATA};
+
+std::wstring RootHKeyToName(HKEY root) {
+    for (int i = 0; i < 7; ++i)
+        if (RegRootKeys[i] == root) return RegRootNames[i];
+    return {};
+}
+
+std::wstring JoinRegPath(const std::wstring& parent, const std::wstring& name) {
+    if (parent.empty()) return name;
+    std::wstring result;
+    result.reserve(parent.size() + 1 + name.size());
+    result += parent;
+    result += L'\\';
+    result += name;
+    return result;
+}
+
+TVxRegKeyClass MakeRegKeyRecord(HKEY root, const std::wstring& path) {
+    TVxRegKeyClass key;
+    const std::wstring rootName = RootHKeyToName(root);
+    key.FRootKey = root;
+    key.FPath = path;
+    if (path.empty()) {
+        key.FKeyName = rootName;
+    } else {
+        const size_t slash = path.rfind(L'\\');
+        key.FKeyName = slash == std::wstring::npos ? path : path.substr(slash + 1);
+    }
+    key.FDisplayName = key.FKeyName;
+    key.FFullPath = JoinRegPath(rootName, path);
+    return key;
+}
+
+TRegKey OpenKeyForRead(const TVxRegKeyClass& Key) {
+    TRegKey key;
+    SetRegStatus(key.Open(Key.FRootKey, Key.FPath, KEY_READ));
+    return key;
+}
+
+TRegKey OpenKeyForWrite(const TVxRegKeyClass& Key) {
+    TRegKey key;
+    SetRegStatus(key.Open(Key.FRootKey, Key.FPath, KEY_ALL_ACCESS));
+    return key;
+}
+
+// --- Enumerations ----------------------------------------------------------------------
+
+void ListRootKeys(TVxRegKeyList& List, const std::wstring& ComputerName) {
+    auto add = [&](HKEY handle, const wchar_t* name) {
+        auto record = std::make_unique<TVxRegKeyClass>();
+        record->FDisplayName = record->FKeyName = record->FFullPath = name;
+        record->FRootKey = handle;
+        record->FComputerName = ComputerName;
+        List.push_back(std::move(record));
+    };
+    if (ComputerName.empty()) {
+        for (int i = 0; i < 7; ++i) {
+            HKEY handle = nullptr;
+            if (RegOpenKeyExW(RegRootKeys[i], nullptr, 0, KEY_READ, &handle) != ERROR_SUCCESS)
+                continue;
+            // Opening a predefined root without a subkey gives the root back; any other
+            // handle is not kept (records of the local registry hold the predefined value).
+            if (handle != RegRootKeys[i]) TRegKey closer(handle);
+            add(RegRootKeys[i], RegRootNames[i]);
+        }
+        return;
+    }
+    static const int remoteOrder[] = {2, 3, 5, 6, 4};  // HKLM, HKU, HKPD, HKDD, HKCC
+    for (int i : remoteOrder) {
+        HKEY handle = nullptr;
+        if (RegConnectRegistryW(ComputerName.c_str(), RegRootKeys[i], &handle) == ERROR_SUCCESS)
+            add(handle, RegRootNames[i]);
+    }
+}
+
+double FileTimeToLocalDateTime(const FILETIME& FileTime) {
+    if (FileTime.dwLowDateTime == 0 && FileTime.dwHighDateTime == 0) return 0;
+    FILETIME local;
+    SYSTEMTIME st;
+    if (!FileTimeToLocalFileTime(&FileTime, &local) || !FileTimeToSystemTime(&local, &st))
+        return 0;
+    // Days since 1899-12-30 (the date part from the calendar date, the time as a fraction).
+    auto daysFromCivil = [](int y, unsigned m, unsigned d) -> long {
+        y -= m <= 2;
+        const long era = (y >= 0 ? y : y - 399) / 400;
+        const unsigned yoe = static_cast<unsigned>(y - era * 400);
+        const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+        const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+        return era * 146097 + static_cast<long>(doe) - 719468;
+    };
+    const long days = daysFromCivil(st.wYear, st.wMonth, st.wDay) - daysFromCivil(1899, 12, 30);
+    const double fraction =
+        (st.wHour * 3600000.0 + st.wMinute * 60000.0 + st.wSecond * 1000.0 + st.wMilliseconds) /
+        86400000.0;
+    return static_cast<double>(days) + fraction;
+}
+
+LSTATUS QueryKeyInfo(HKEY key, DWORD* subKeys, DWORD* maxSubKeyLen, DWORD* values,
+                     DWORD* maxValueNameLen, DWORD* maxValueLen) noexcept {
+    return RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, subKeys, maxSubKeyLen, nullptr,
+                            values, maxValueNameLen, maxValueLen, nullptr, nullptr);
+}
+
+LSTATUS EnumSubKeyNames(HKEY key, const TSubKeyVisitor& visit) {
+    DWORD maxLen = 0;
+    LSTATUS status = QueryKeyInfo(key, nullptr, &maxLen, nullptr, nullptr, nullptr);
+    if (status != ERROR_SUCCESS) return status;
+    std::vector<wchar_t> buffer(maxLen + 261);
+    for (DWORD index = 0;; ++index) {
+        bool retried = false;
+        for (;;) {
+            DWORD count = static_cast<DWORD>(buffer.size());
+            buffer[0] = 0;
+            FILETIME written{};
+            status = RegEnumKeyExW(key, index, buffer.data(), &count, nullptr, nullptr, nullptr,
+                                   &written);
+            if (status == ERROR_MORE_DATA && !retried) {
+                // A longer name appeared since the query: enlarge once to the limit.
+                retried = true;
+                buffer.assign(32768, 0);
+                continue;
+            }
+            if (status == ERROR_NO_MORE_ITEMS) return ERROR_SUCCESS;
+            if (status != ERROR_SUCCESS) return status;  // deleted meanwhile, access...
+            if (count > 0) {
+                if (!visit(buffer.data(), count, written)) return ERROR_SUCCESS;
+            }
+            break;
+        }
+    }
+}
+
+LSTATUS EnumValueNames(HKEY key, const TValueVisitor& visit) {
+    DWORD maxLen = 0;
+    LSTATUS status = QueryKeyInfo(key, nullptr, nullptr, nullptr, &maxLen, nullptr);
+    if (status != ERROR_SUCCESS) return status;
+    std::vector<wchar_t> buffer(maxLen + 1);
+    for (DWORD index = 0;; ++index) {
+        bool retried = false;
+        for (;;) {
+            DWORD count = static_cast<DWORD>(buffer.size());
+            buffer[0] = 0;
+            DWORD type = 0;
+            status = RegEnumValueW(key, index, buffer.data(), &count, nullptr, &type, nullptr,
+                                   nullptr);
+            if (status == ERROR_MORE_DATA && !retried) {
+                retried = true;
+                buffer.assign(32768, 0);
+                continue;
+            }
+            if (status == ERROR_NO_MORE_ITEMS) return ERROR_SUCCESS;
+            if (status != ERROR_SUCCESS) return status;
+            if (!visit(buffer.data(), count, type)) return ERROR_SUCCESS;
+            break;
+        }
+    }
+}
+
+bool ListSubKeys(TVxRegKeyList& List, const TVxRegKeyClass& Key) {
+    TRegKey key = OpenKeyForRead(Key);
+    if (!key) return false;
+    DWORD count = 0;
+    LSTATUS status = QueryKeyInfo(key.Get(), &count, nullptr, nullptr, nullptr, nullptr);
+    if (status != ERROR_SUCCESS) {
+        SetRegStatus(status);
+        return false;
+    }
+    List.reserve(List.size() + count);
+    status = EnumSubKeyNames(key.Get(), [&](const wchar_t* name, DWORD length,
+                                            const FILETIME& written) {
+        auto record = std::make_unique<TVxRegKeyClass>();
+        record->FKeyName.assign(name, length);
+        record->FDisplayName = record->FKeyName;
+        record->FPath = JoinRegPath(Key.FPath, record->FKeyName);
+        record->FFullPath = JoinRegPath(Key.FFullPath, record->FKeyName);
+        record->FRootKey = Key.FRootKey;
+        record->FLastWriteTime = FileTimeToLocalDateTime(written);
+        List.push_back(std::move(record));
+        return true;
+    });
+    SetRegStatus(status);
+    return true;
+}
+
+bool ListRegValues(TVxRegValueList& List, const TVxRegKeyClass& Key) {
+    TRegKey key = OpenKeyForRead(Key);
+    if (!key) return false;
+    DWORD count = 0;
+    LSTATUS status = QueryKeyInfo(key.Get(), nullptr, nullptr, &count, nullptr, nullptr);
+    if (status != ERROR_SUCCESS) {
+        SetRegStatus(status);
+        return false;
+    }
+    List.reserve(List.size() + count);
+    const std::wstring prefix = Key.FFullPath + L'\\';
+    status = EnumValueNames(key.Get(), [&](const wchar_t* name, DWORD length, DWORD type) {
+        auto record = std::make_unique<TVxRegValueClass>();
+        record->FValueName.assign(name, length);
+        record->FDisplayName = record->FValueName;
+        record->FRootKey = Key.FRootKey;
+        record->FKeyName = Key.FKeyName;
+        record->FPath = Key.FPath;
+        record->FFullPath.reserve(prefix.size() + length);
+        record->FFullPath = prefix;
+        record->FFullPath += record->FValueName;
+        record->FValueType = type;
+        List.push_back(std::move(record));
+        return true;
+    });
+    SetRegStatus(status);
+    return true;
+}
+
+LSTATUS QueryRegValueRaw(HKEY key, const std::wstring& name, DWORD& type,
+                         std::vector<BYTE>& data) noexcept {
+    try {
+        std::vector<BYTE> buffer(256);
+        // The data may grow between calls (another process writing); a few rounds bound it.
+        for (int round = 0; round < 8; ++round) {
+            DWORD size = static_cast<DWORD>(buffer.size());
+            DWORD valueType = 0;
+            LSTATUS status =
+                RegQueryValueExW(key, name.c_str(), nullptr, &valueType, buffer.data(), &size);
+            if (status == ERROR_SUCCESS) {
+                buffer.resize(size);
+                type = valueType;
+                data.swap(buffer);
+                return ERROR_SUCCESS;
+            }
+            if (status != ERROR_MORE_DATA) return status;
+            buffer.resize(static_cast<size_t>(size) > buffer.size() ? size + 16
+                                                                    : buffer.size() * 2);
+        }
+        return ERROR_MORE_DATA;
+    } catch (...) {
+        return ERROR_NOT_ENOUGH_MEMORY;
+    }
+}

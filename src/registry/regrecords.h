@@ -1,0 +1,144 @@
+// Registry records, the key handle type and the enumerations that create records.
+//
+// Every part of the program passes registry keys and values around as small records that
+// hold names and paths, never an open handle. The enumerations append records to a list the
+// caller owns (std::vector<std::unique_ptr<...>>); records are plain copyable values.
+//
+// Contract of every free function in this folder: it never throws, reports success as a
+// Boolean (or an empty/zero result), opens the handles it needs and closes them before it
+// returns, and leaves its outputs untouched when it fails. The Win32 status of the last
+// failing registry call of the calling thread is kept for diagnosis (RegLastStatus).
+// All functions may run on any thread unless a header says otherwise.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+// --- Key handle ------------------------------------------------------------------------
+
+// The one owner of an open registry key handle: move-only, closes in its destructor, and
+// never closes a predefined root (HKEY_CLASSES_ROOT ... HKEY_DYN_DATA and the other
+// sign-extended 0x8000000x values), so a root may be wrapped like any other handle.
+class TRegKey {
+public:
+    TRegKey() = default;
+    explicit TRegKey(HKEY handle) noexcept : FHandle(handle) {}
+    TRegKey(TRegKey&& other) noexcept : FHandle(other.Release()) {}
+    TRegKey& operator=(TRegKey&& other) noexcept;
+    TRegKey(const TRegKey&) = delete;
+    TRegKey& operator=(const TRegKey&) = delete;
+    ~TRegKey() { Reset(); }
+
+    HKEY Get() const noexcept { return FHandle; }
+    explicit operator bool() const noexcept { return FHandle != nullptr; }
+    // Gives up ownership without closing.
+    HKEY Release() noexcept;
+    // Closes the current handle (unless it is a predefined root) and takes `handle`.
+    void Reset(HKEY handle = nullptr) noexcept;
+
+    // RegOpenKeyExW(root, path, 0, access) into this object (the old handle is closed
+    // first). Returns the status; on failure the object is empty. The native view is used.
+    LSTATUS Open(HKEY root, const std::wstring& path, REGSAM access) noexcept;
+    // RegCreateKeyExW(root, path, non-volatile, access); `disposition` (optional) receives
+    // REG_CREATED_NEW_KEY or REG_OPENED_EXISTING_KEY.
+    LSTATUS Create(HKEY root, const std::wstring& path, REGSAM access,
+                   DWORD* disposition = nullptr) noexcept;
+
+    static bool IsPredefined(HKEY handle) noexcept;
+
+private:
+    HKEY FHandle = nullptr;
+};
+
+// Status of the last registry call that failed inside a function of this folder on the
+// calling thread (ERROR_SUCCESS after a function that succeeded). For tests and diagnosis.
+LSTATUS RegLastStatus() noexcept;
+
+// --- Records ---------------------------------------------------------------------------
+
+// One key. For a root, FKeyName, FDisplayName and FFullPath are the root's name and FPath
+// is empty. FRootKey of a local record is a predefined root handle (sign-extended on x64).
+class TVxRegKeyClass {
+public:
+    virtual ~TVxRegKeyClass() = default;
+
+    std::wstring FDisplayName;   // caption: the key's own name, the root's name for a root
+    std::wstring FKeyName;       // last part of the path; the root's name for a root
+    std::wstring FPath;          // below the root, "\"-joined, no leading/trailing "\"
+    std::wstring FFullPath;      // root name + "\" + path; for a value record + "\" + name
+    HKEY FRootKey = nullptr;
+    std::wstring FComputerName;  // empty for the local computer
+    double FLastWriteTime = 0;   // days since 1899-12-30, local time; 0 when unknown
+    bool FReadOnly = false;      // could not be opened with full access
+    bool FReadOnlyChecked = false;
+};
+
+// One value of the key its inherited fields describe. FValueName is empty for the
+// default value (and then FFullPath ends with "\").
+class TVxRegValueClass : public TVxRegKeyClass {
+public:
+    std::wstring FValueName;
+    DWORD FValueType = REG_NONE;
+    bool FDataTextCached = false;
+    std::wstring FDataText;       // display text (value list) or the matched text (search)
+    bool FCorruptNumber = false;  // DWORD/DWORD_BIG_ENDIAN not 4 bytes, QWORD not 8
+};
+
+// One search hit. FHitKind: 0 key name matched, 1 value name matched, 2 value data.
+class TVxRegFindClass : public TVxRegValueClass {
+public:
+    uint8_t FHitKind = 0;
+};
+
+using TVxRegKeyList = std::vector<std::unique_ptr<TVxRegKeyClass>>;
+using TVxRegValueList = std::vector<std::unique_ptr<TVxRegValueClass>>;
+
+// The seven root names in enumeration order, and conversions between name and handle.
+// RootNameToHKey and StripRootName live in regops.h with the other path functions.
+extern const wchar_t* const RegRootNames[7];
+extern const HKEY RegRootKeys[7];
+// The root name of a predefined root handle; empty for any other handle.
+std::wstring RootHKeyToName(HKEY root);
+
+// A key record for `root` and `path` (names filled as ListSubKeys would; a root record for
+// an empty path). `root` must be a predefined root for FFullPath to be meaningful.
+TVxRegKeyClass MakeRegKeyRecord(HKEY root, const std::wstring& path);
+
+// --- Opening a record's key ------------------------------------------------------------
+
+// KEY_READ (0x20019) / KEY_ALL_ACCESS (0xF003F) on FRootKey\FPath. An empty result means
+// the key could not be opened; success of OpenKeyForWrite is the writability test.
+TRegKey OpenKeyForRead(const TVxRegKeyClass& Key);
+TRegKey OpenKeyForWrite(const TVxRegKeyClass& Key);
+
+// --- Enumerations ----------------------------------------------------------------------
+
+// Appends one record per root that opens (local computer: the seven predefined roots in
+// the order of RegRootNames; remote: RegConnectRegistryW for HKLM, HKU, HKPD, HKDD, HKCC).
+// Remote root handles in the records belong to the caller (close them with TRegKey).
+void ListRootKeys(TVxRegKeyList& List, const std::wstring& ComputerName);
+
+// Appends one record per subkey of Key, in the platform's order. False (nothing appended)
+// when Key cannot be opened for reading or queried. The enumeration ends at the first error
+// other than ERROR_MORE_DATA (a longer name: the buffer is enlarged and the index retried
+// once); records made up to then stay and the result is still True.
+bool ListSubKeys(TVxRegKeyList& List, const TVxRegKeyClass& Key);
+
+// Appends one record per value of Key (default value included, FValueName empty) with its
+// type; nothing when the key cannot be opened or queried. Same ending rule as ListSubKeys.
+// Returns False when the key could not be opened or queried.
+bool ListRegValues(TVxRegValueList& List, const TVxRegKeyClass& Key);
+
+// 0 for a zero FILETIME; otherwise the local time as days since 1899-12-30.
+double FileTimeToLocalDateTime(const FILETIME& FileTime);
+
+// --- Raw value access (used by the operations; open handles stay with the caller) ------
+
+// Reads the type and bytes of value `name` of an open key with a bounded grow-and-retry
+// loop on ERROR_MORE_DATA. Returns the status; `type` and `data` are set only on success.
+LSTATUS QueryRegValueRaw(HKEY key, const std::wstring& name, DWORD& type,
+                         std::vector<BYTE>& data) noexcept;
