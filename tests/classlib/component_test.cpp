@@ -1,0 +1,180 @@
+#include "classlib/component.h"
+#include "classlib/errors.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace classlib;
+
+namespace {
+
+// A component that logs its notifications and its end into a shared journal, and keeps
+// one pointer to a component it does not own (cleared on opRemove).
+class Probe : public TComponent {
+public:
+    Probe(TComponent* owner, std::wstring name, std::vector<std::wstring>& log)
+        : TComponent(owner), FLog(log) {
+        SetName(name);
+    }
+    ~Probe() override {
+        FLog.push_back(L"~" + Name() + ((ComponentState() & csDestroying) ? L"(destroying)" : L""));
+    }
+
+    TComponent* Ref = nullptr;
+
+protected:
+    void Notification(TComponent* component, TOperation operation) override {
+        if (operation == opRemove) {
+            FLog.push_back(Name() + L"<-remove");
+            if (component == Ref)
+                Ref = nullptr;
+        } else {
+            FLog.push_back(Name() + L"<-insert");
+        }
+        TComponent::Notification(component, operation);
+    }
+
+private:
+    std::vector<std::wstring>& FLog;
+};
+
+}  // namespace
+
+TEST(Component, OwnerDestroysChildrenLastCreatedFirst) {
+    std::vector<std::wstring> log;
+    auto* owner = new Probe(nullptr, L"Owner", log);
+    auto* a = new Probe(owner, L"A", log);
+    new Probe(a, L"A1", log);
+    new Probe(owner, L"B", log);
+    new Probe(owner, L"C", log);
+    ASSERT_EQ(owner->ComponentCount(), 3);
+    EXPECT_EQ(owner->Components(0), a);
+    EXPECT_EQ(a->ComponentIndex(), 0);
+    EXPECT_EQ(a->Owner(), owner);
+    EXPECT_THROW(owner->Components(3), EListError);
+    log.clear();
+    delete owner;
+    // The owner's own derived destructor runs first; children then see csDestroying in
+    // theirs; grandchildren go with their own owner; nobody hears of siblings that nobody
+    // asked about.
+    std::vector<std::wstring> expected = {L"~Owner", L"~C(destroying)", L"~B(destroying)",
+                                          L"~A(destroying)", L"~A1(destroying)"};
+    EXPECT_EQ(log, expected);
+}
+
+TEST(Component, EarlyDeleteLeavesOwnerAndTellsSiblings) {
+    std::vector<std::wstring> log;
+    Probe owner(nullptr, L"Owner", log);
+    auto* a = new Probe(&owner, L"A", log);
+    auto* b = new Probe(&owner, L"B", log);
+    a->Ref = b;
+    a->FreeNotification(b);
+    log.clear();
+    delete b;
+    EXPECT_EQ(owner.ComponentCount(), 1);
+    EXPECT_EQ(a->Ref, nullptr);
+    EXPECT_EQ(owner.FindComponent(L"B"), nullptr);
+    std::vector<std::wstring> expected = {L"~B", L"Owner<-remove", L"A<-remove"};
+    EXPECT_EQ(log, expected);
+}
+
+TEST(Component, SiblingMarkedForFreeNotificationIsAnnouncedWhenOwnerEnds) {
+    std::vector<std::wstring> log;
+    auto* owner = new Probe(nullptr, L"Owner", log);
+    auto* holder = new Probe(owner, L"Holder", log);  // created first, destroyed last
+    auto* target = new Probe(owner, L"Target", log);
+    new Probe(owner, L"Bystander", log);               // destroyed first, unannounced
+    holder->Ref = target;
+    holder->FreeNotification(target);
+    log.clear();
+    delete owner;
+    std::vector<std::wstring> expected = {L"~Owner", L"~Bystander(destroying)", L"Holder<-remove",
+                                          L"~Target(destroying)", L"~Holder(destroying)"};
+    EXPECT_EQ(log, expected);
+}
+
+TEST(Component, FreeNotificationAcrossOwnersBothWays) {
+    std::vector<std::wstring> log;
+    auto* form1 = new Probe(nullptr, L"Form1", log);
+    auto* form2 = new Probe(nullptr, L"Form2", log);
+    auto* target = new Probe(form2, L"Target", log);
+    auto* first = new Probe(form1, L"First", log);
+    auto* second = new Probe(nullptr, L"Second", log);
+    first->Ref = target;
+    first->FreeNotification(target);
+    second->Ref = target;
+    second->FreeNotification(target);
+    second->FreeNotification(target);  // twice is once
+
+    // A listener destroyed first no longer hears anything.
+    auto* gone = new Probe(nullptr, L"Gone", log);
+    gone->FreeNotification(target);
+    delete gone;
+
+    log.clear();
+    delete target;
+    EXPECT_EQ(first->Ref, nullptr);
+    EXPECT_EQ(second->Ref, nullptr);
+    // Listeners hear last-registered first, then the owner passes it down its tree.
+    std::vector<std::wstring> expected = {L"~Target", L"Second<-remove", L"First<-remove",
+                                          L"Form2<-remove"};
+    EXPECT_EQ(log, expected);
+
+    // RemoveFreeNotification withdraws the interest.
+    auto* other = new Probe(nullptr, L"Other", log);
+    second->Ref = other;
+    second->FreeNotification(other);
+    second->RemoveFreeNotification(other);
+    delete other;
+    EXPECT_EQ(second->Ref, other);  // not told
+
+    delete second;
+    delete form1;
+    delete form2;
+}
+
+TEST(Component, NamesInsertAndRemove) {
+    std::vector<std::wstring> log;
+    Probe owner(nullptr, L"Owner", log);
+    auto* a = new Probe(&owner, L"Edit1", log);
+    EXPECT_EQ(owner.FindComponent(L"EDIT1"), a);
+    EXPECT_EQ(owner.FindComponent(L""), nullptr);
+    EXPECT_THROW(Probe(&owner, L"edit1", log), EComponentError);
+    EXPECT_EQ(owner.ComponentCount(), 1);  // the refused one left no trace
+    for (const wchar_t* bad : {L"1abc", L"a b", L"名前", L"a-b"})
+        EXPECT_THROW(a->SetName(bad), EComponentError) << testing::PrintToString(std::wstring(bad));
+    a->SetName(L"_Ok9");
+    auto* u1 = new Probe(&owner, L"", log);
+    auto* u2 = new Probe(&owner, L"", log);  // empty names never clash
+    EXPECT_EQ(owner.ComponentCount(), 3);
+    u1->SetTag(-5);
+    EXPECT_EQ(u1->Tag(), -5);
+
+    // Moving a component to another owner takes it out of the first one.
+    Probe other(nullptr, L"Other", log);
+    log.clear();
+    other.InsertComponent(u2);
+    EXPECT_EQ(u2->Owner(), &other);
+    EXPECT_EQ(owner.ComponentCount(), 2);
+    EXPECT_EQ(other.ComponentCount(), 1);
+    std::vector<std::wstring> expected = {L"Owner<-remove", L"<-remove", L"_Ok9<-remove",
+                                          L"Other<-insert"};
+    EXPECT_EQ(log, expected);
+
+    // Removing without freeing hands the lifetime back to the caller.
+    other.RemoveComponent(u2);
+    EXPECT_EQ(u2->Owner(), nullptr);
+    EXPECT_EQ(other.ComponentCount(), 0);
+    delete u2;
+}
+
+TEST(Component, LoadedClearsLoading) {
+    TComponent c(nullptr);
+    EXPECT_EQ(c.ComponentState() & csLoading, 0u);
+    c.BeginLoading();
+    EXPECT_NE(c.ComponentState() & csLoading, 0u);
+    c.Loaded();
+    EXPECT_EQ(c.ComponentState() & csLoading, 0u);
+}
