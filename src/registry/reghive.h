@@ -30,11 +30,11 @@ bool SaveKeyToHiveFile(const TVxRegKeyClass& Key, const std::wstring& FileName);
 // that time the program's windows are disabled (like a modal dialog) and both functions
 // refuse at once.
 bool RegeditIsRunning();
-// Runs "regedit.exe /S <file>" and waits for it while handling messages. With DeleteFile
+// Runs "regedit.exe /S <file>" and waits for it while handling messages. With DeleteAfter
 // (files the program made for the purpose: undo backups, script favorites) the file is
 // deleted after regedit ran; it is never deleted when regedit could not be started. True
 // when regedit ran to its end (regedit's own exit code tells nothing).
-bool ImportRegFileWithRegedit(const std::wstring& FileName, bool DeleteFile = true);
+bool ImportRegFileWithRegedit(const std::wstring& FileName, bool DeleteAfter = true);
 // Exports Key with its subtree to FileName ("regedit.exe /E <file> <key>") and waits. With
 // Unicode False the file is rewritten by the program as an ANSI script ("REGEDIT4", system
 // code page), because regedit under Wine has no switch for it. True when the file exists

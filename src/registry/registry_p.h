@@ -23,3 +23,25 @@ using TSubKeyVisitor = std::function<bool(const wchar_t* name, DWORD length,
 using TValueVisitor = std::function<bool(const wchar_t* name, DWORD length, DWORD type)>;
 LSTATUS EnumSubKeyNames(HKEY key, const TSubKeyVisitor& visit);
 LSTATUS EnumValueNames(HKEY key, const TValueVisitor& visit);
+
+// Runs `body`; a std::bad_alloc or any other exception becomes `fallback` (the public
+// functions of this folder never throw).
+template <class F, class R>
+R NoThrow(F&& body, R fallback) noexcept {
+    try {
+        return body();
+    } catch (...) {
+        SetRegStatus(ERROR_NOT_ENOUGH_MEMORY);
+        return fallback;
+    }
+}
+
+// `path` equals `base` or lies below it, names compared ignoring case. An empty base (a
+// root) contains every path.
+bool RegPathIsSameOrInside(const std::wstring& path, const std::wstring& base);
+// The path has no empty part (no leading, trailing or doubled "\"); empty is not valid.
+bool RegPathIsWellFormed(const std::wstring& path);
+
+// Writes `size` bytes of `data` as value `name` of an open key.
+LSTATUS SetRegValueRaw(HKEY key, const std::wstring& name, DWORD type, const void* data,
+                       size_t size) noexcept;

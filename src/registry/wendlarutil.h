@@ -39,8 +39,8 @@ uint64_t RadixStrToInt64(const std::wstring& S, unsigned Radix);
 uint32_t RadixStrToInt32(const std::wstring& S, unsigned Radix);
 // Decimal digits from the right; a non-digit counts 0 but keeps its place; wraps.
 uint64_t DecStrToInt64(const std::wstring& S);
-// Digits of Value in Radix (2..16), most significant first, "0" for 0. A radix outside
-// 2..16 gives the empty text.
+// Digits of Value in Radix, most significant first (each digit as HexDigitChar gives it),
+// "0" for 0. A radix below 2 gives the empty text.
 std::wstring UInt64ToRadixStr(uint64_t Value, unsigned Radix);
 std::wstring UInt32ToRadixStr(uint32_t Value, unsigned Radix);
 // Exactly 16 upper-case hexadecimal digits.
@@ -63,8 +63,10 @@ bool FileHasExt(const std::wstring& FileName, const std::wstring& Ext);
 // GetLongPathNameW; Path itself when that fails.
 std::wstring GetLongPath(const std::wstring& Path);
 // A fresh name in Dir made from Prefix (at most 3 characters used) with extension Ext
-// (".reg"). The name is reserved by creating the file with CREATE_NEW and then deleted, so
-// it does not exist on return; empty when no name could be made (missing folder).
+// (".reg"). The final name is reserved by creating it as an empty file with CREATE_NEW
+// (retrying with another name when it exists), so no other caller can be given the same
+// name; the caller overwrites or deletes it. Empty when no name could be made (for
+// example a missing folder).
 std::wstring MakeTempFileName(const std::wstring& Dir, const std::wstring& Prefix,
                               const std::wstring& Ext);
 // MakeTempFileName in the system's temporary folder.

@@ -1,0 +1,414 @@
+// Hives, privileges and the bridge to the system registry editor.
+#include "registry/reghive.h"
+
+#include "registry/registry_p.h"
+#include "registry/regops.h"
+#include "registry/wendlarutil.h"
+
+#include <shellapi.h>
+
+#include <cstring>
+#include <cwctype>
+#include <mutex>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// Hives loaded by this process: (root, subkey), for the whole life of the process.
+std::mutex gHiveLock;
+std::vector<std::pair<HKEY, std::wstring>> gLoadedHives;
+
+bool RunningOnWine() {
+    static const bool wine = [] {
+        HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+        return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+    }();
+    return wine;
+}
+
+bool IsHiveRoot(HKEY root) { return root == HKEY_LOCAL_MACHINE || root == HKEY_USERS; }
+
+bool IsSinglePart(const std::wstring& subKey) {
+    return !subKey.empty() && subKey.find(L'\\') == std::wstring::npos;
+}
+
+// On Windows: the key is named in the system's hive list (\REGISTRY\MACHINE\X or
+// \REGISTRY\USER\X).
+bool InSystemHiveList(HKEY root, const std::wstring& subKey) {
+    TRegKey list;
+    if (list.Open(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Control\\hivelist",
+                  KEY_READ) != ERROR_SUCCESS)
+        return false;
+    const std::wstring wanted =
+        (root == HKEY_LOCAL_MACHINE ? L"\\REGISTRY\\MACHINE\\" : L"\\REGISTRY\\USER\\") + subKey;
+    bool found = false;
+    EnumValueNames(list.Get(), [&](const wchar_t* name, DWORD length, DWORD) {
+        found = SameRegName(std::wstring(name, length), wanted);
+        return !found;
+    });
+    return found;
+}
+
+bool gRegeditRunning = false;
+
+struct TDisabledWindows {
+    std::vector<HWND> windows;
+    static BOOL CALLBACK Collect(HWND window, LPARAM data) {
+        auto* self = reinterpret_cast<TDisabledWindows*>(data);
+        if (IsWindowVisible(window) && IsWindowEnabled(window)) self->windows.push_back(window);
+        return TRUE;
+    }
+};
+
+// Starts regedit with `parameters` and waits for it to end while the thread's messages are
+// handled and its windows are disabled (so no other command can start meanwhile). True
+// when the editor ran to its end.
+bool RunRegedit(const std::wstring& parameters) {
+    if (gRegeditRunning) return false;
+    gRegeditRunning = true;
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+    info.hwnd = GetActiveWindow();
+    info.lpVerb = L"open";
+    info.lpFile = L"regedit.exe";
+    info.lpParameters = parameters.c_str();
+    info.nShow = SW_SHOW;
+    bool ran = false;
+    if (ShellExecuteExW(&info) && info.hProcess) {
+        TDisabledWindows disabled;
+        EnumThreadWindows(GetCurrentThreadId(), TDisabledWindows::Collect,
+                          reinterpret_cast<LPARAM>(&disabled));
+        for (HWND window : disabled.windows) EnableWindow(window, FALSE);
+        for (;;) {
+            const DWORD wait = MsgWaitForMultipleObjectsEx(1, &info.hProcess, INFINITE,
+                                                           QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+            if (wait == WAIT_OBJECT_0) {
+                ran = true;
+                break;
+            }
+            if (wait != WAIT_OBJECT_0 + 1) break;  // the wait itself failed
+            MSG msg;
+            bool quit = false;
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                if (msg.message == WM_QUIT) {
+                    // Keep the request for the outer loop once the editor has ended.
+                    quit = true;
+                    continue;
+                }
+                TranslateMessage(&msg);
+                DispatchMessageW(&msg);
+            }
+            if (quit) {
+                WaitForSingleObject(info.hProcess, INFINITE);
+                PostQuitMessage(static_cast<int>(msg.wParam));
+                ran = true;
+                break;
+            }
+        }
+        for (HWND window : disabled.windows)
+            if (IsWindow(window)) EnableWindow(window, TRUE);
+        CloseHandle(info.hProcess);
+    }
+    gRegeditRunning = false;
+    return ran;
+}
+
+bool FileStartsWith(const std::wstring& fileName, const void* prefix, size_t size) {
+    HANDLE file = CreateFileW(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    std::vector<char> buffer(size);
+    DWORD read = 0;
+    const bool ok = ReadFile(file, buffer.data(), static_cast<DWORD>(size), &read, nullptr) &&
+                    read == size && std::memcmp(buffer.data(), prefix, size) == 0;
+    CloseHandle(file);
+    return ok;
+}
+
+bool ReadWholeFile(const std::wstring& fileName, std::vector<char>& data) {
+    HANDLE file = CreateFileW(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    LARGE_INTEGER size{};
+    bool ok = GetFileSizeEx(file, &size) && size.QuadPart < 0x7FFFFFFF;
+    if (ok) {
+        data.resize(static_cast<size_t>(size.QuadPart));
+        DWORD read = 0;
+        ok = data.empty() || (ReadFile(file, data.data(), static_cast<DWORD>(data.size()), &read,
+                                       nullptr) &&
+                              read == data.size());
+    }
+    CloseHandle(file);
+    return ok;
+}
+
+// Writes `data` to `target` through a temporary file in the same folder moved over it.
+bool WriteFileAtomic(const std::wstring& target, const std::string& data) {
+    const std::wstring folder = ExtractParentKeyPath(target);  // text before the last "\"
+    const std::wstring temp = MakeTempFileName(folder.empty() ? L"." : folder, L"wdl", L".tmp");
+    if (temp.empty()) return false;
+    HANDLE file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    bool ok = file != INVALID_HANDLE_VALUE;
+    if (ok) {
+        DWORD written = 0;
+        ok = data.empty() || (WriteFile(file, data.data(), static_cast<DWORD>(data.size()),
+                                        &written, nullptr) &&
+                              written == data.size());
+        ok = CloseHandle(file) && ok;
+    }
+    if (ok) ok = MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+    if (!ok) DeleteFileW(temp.c_str());
+    return ok;
+}
+
+std::string ToAnsi(const std::wstring& text) {
+    if (text.empty()) return {};
+    const int n = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                      nullptr, 0, nullptr, nullptr);
+    std::string out(n > 0 ? n : 0, '\0');
+    if (n > 0)
+        WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
+                            nullptr, nullptr);
+    return out;
+}
+
+// Rewrites the data of a hex(2) / hex(7) entry (UTF-16 string bytes) as bytes of the
+// system code page, the way a version 4 script stores them.
+std::wstring AnsiStringBytes(const std::wstring& hexList) {
+    std::wstring wide;
+    std::vector<BYTE> bytes;
+    for (size_t i = 0; i < hexList.size();) {
+        while (i < hexList.size() && (hexList[i] == L',' || iswspace(hexList[i]) ||
+                                      hexList[i] == L'\\'))
+            ++i;
+        if (i + 1 >= hexList.size()) break;
+        bytes.push_back(static_cast<BYTE>(HexDigitValue(hexList[i]) * 16 +
+                                          HexDigitValue(hexList[i + 1])));
+        i += 2;
+    }
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2)
+        wide += static_cast<wchar_t>(bytes[i] | (bytes[i + 1] << 8));
+    std::string ansi;
+    const int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
+                                      nullptr, 0, nullptr, nullptr);
+    if (n > 0) {
+        ansi.resize(n);
+        WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), ansi.data(),
+                            n, nullptr, nullptr);
+    }
+    static const wchar_t digits[] = L"0123456789abcdef";
+    std::wstring out;
+    for (size_t i = 0; i < ansi.size(); ++i) {
+        if (i) out += L',';
+        const BYTE b = static_cast<BYTE>(ansi[i]);
+        out += digits[b >> 4];
+        out += digits[b & 15];
+    }
+    return out;
+}
+
+// Where the data part of a value line starts ("name"= or @=); npos for other lines.
+size_t DataPartStart(const std::wstring& line) {
+    if (line.rfind(L"@=", 0) == 0) return 2;
+    if (line.empty() || line[0] != L'"') return std::wstring::npos;
+    for (size_t i = 1; i < line.size(); ++i) {
+        if (line[i] == L'\\') {
+            ++i;
+            continue;
+        }
+        if (line[i] == L'"')
+            return i + 1 < line.size() && line[i + 1] == L'=' ? i + 2 : std::wstring::npos;
+    }
+    return std::wstring::npos;
+}
+
+// The version 4 script (system code page) of a version 5 script text.
+std::string UnicodeScriptToAnsi(const std::wstring& script) {
+    std::string out = "REGEDIT4\r\n";
+    size_t pos = script.find(L'\n');  // skip the version 5 header line
+    pos = pos == std::wstring::npos ? script.size() : pos + 1;
+    while (pos < script.size()) {
+        // One logical line: physical lines ending with "\" continue on the next one.
+        std::wstring logical;
+        for (;;) {
+            size_t end = script.find(L'\n', pos);
+            std::wstring physical =
+                script.substr(pos, end == std::wstring::npos ? std::wstring::npos : end - pos);
+            pos = end == std::wstring::npos ? script.size() : end + 1;
+            if (!physical.empty() && physical.back() == L'\r') physical.pop_back();
+            logical += physical;
+            const size_t start = DataPartStart(logical);
+            const bool hexData = start != std::wstring::npos &&
+                                 logical.compare(start, 3, L"hex") == 0;
+            if (hexData && !logical.empty() && logical.back() == L'\\' && pos < script.size())
+                continue;
+            break;
+        }
+        const size_t start = DataPartStart(logical);
+        if (start != std::wstring::npos && (logical.compare(start, 7, L"hex(2):") == 0 ||
+                                            logical.compare(start, 7, L"hex(7):") == 0)) {
+            logical = logical.substr(0, start + 7) + AnsiStringBytes(logical.substr(start + 7));
+        }
+        out += ToAnsi(logical);
+        out += "\r\n";
+    }
+    return out;
+}
+
+}  // namespace
+
+bool IsHiveLoadTarget(const TVxRegKeyClass& Key) {
+    return IsHiveRoot(Key.FRootKey) && Key.FPath.empty();
+}
+
+bool IsLoadedHiveKey(const TVxRegKeyClass& Key) {
+    return IsHiveRoot(Key.FRootKey) && IsSinglePart(Key.FPath);
+}
+
+bool EnablePrivilege(const char* Name) {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token))
+        return false;
+    TOKEN_PRIVILEGES privileges{};
+    privileges.PrivilegeCount = 1;
+    privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    bool ok = LookupPrivilegeValueA(nullptr, Name, &privileges.Privileges[0].Luid) != 0;
+    if (ok) {
+        ok = AdjustTokenPrivileges(token, FALSE, &privileges, sizeof(privileges), nullptr,
+                                   nullptr) != 0 &&
+             GetLastError() == ERROR_SUCCESS;  // ERROR_NOT_ALL_ASSIGNED otherwise
+    }
+    CloseHandle(token);
+    return ok;
+}
+
+bool LoadHive(HKEY Root, const std::wstring& SubKey, const std::wstring& FileName) {
+    return NoThrow(
+        [&] {
+            if (!IsHiveRoot(Root) || !IsSinglePart(SubKey)) {
+                SetRegStatus(ERROR_INVALID_PARAMETER);
+                return false;
+            }
+            EnablePrivilege("SeRestorePrivilege");
+            const LSTATUS status = RegLoadKeyW(Root, SubKey.c_str(), FileName.c_str());
+            SetRegStatus(status);
+            if (status != ERROR_SUCCESS) return false;
+            std::lock_guard<std::mutex> lock(gHiveLock);
+            gLoadedHives.emplace_back(Root, SubKey);
+            return true;
+        },
+        false);
+}
+
+bool CanUnloadHive(HKEY Root, const std::wstring& SubKey) {
+    return NoThrow(
+        [&] {
+            if (!IsHiveRoot(Root) || !IsSinglePart(SubKey)) return false;
+            {
+                std::lock_guard<std::mutex> lock(gHiveLock);
+                for (const auto& hive : gLoadedHives)
+                    if (hive.first == Root && SameRegName(hive.second, SubKey)) return true;
+            }
+            return !RunningOnWine() && InSystemHiveList(Root, SubKey);
+        },
+        false);
+}
+
+bool UnloadHive(HKEY Root, const std::wstring& SubKey) {
+    return NoThrow(
+        [&] {
+            if (!CanUnloadHive(Root, SubKey)) {
+                SetRegStatus(ERROR_ACCESS_DENIED);
+                return false;
+            }
+            EnablePrivilege("SeRestorePrivilege");
+            const LSTATUS status = RegUnLoadKeyW(Root, SubKey.c_str());
+            SetRegStatus(status);
+            if (status != ERROR_SUCCESS) return false;
+            std::lock_guard<std::mutex> lock(gHiveLock);
+            for (auto it = gLoadedHives.begin(); it != gLoadedHives.end(); ++it) {
+                if (it->first == Root && SameRegName(it->second, SubKey)) {
+                    gLoadedHives.erase(it);
+                    break;
+                }
+            }
+            return true;
+        },
+        false);
+}
+
+bool SaveKeyToHiveFile(const TVxRegKeyClass& Key, const std::wstring& FileName) {
+    return NoThrow(
+        [&] {
+            EnablePrivilege("SeBackupPrivilege");
+            TRegKey key = OpenKeyForWrite(Key);
+            if (!key) return false;
+            // Save beside the target and move over it, so a failed save leaves an old file
+            // whole. RegSaveKeyW refuses an existing file, so the reserved name is freed.
+            const std::wstring folder = ExtractParentKeyPath(FileName);
+            const std::wstring temp =
+                MakeTempFileName(folder.empty() ? L"." : folder, L"hiv", L".tmp");
+            if (temp.empty()) {
+                SetRegStatus(ERROR_PATH_NOT_FOUND);
+                return false;
+            }
+            DeleteFileW(temp.c_str());
+            LSTATUS status = RegSaveKeyW(key.Get(), temp.c_str(), nullptr);
+            if (status == ERROR_SUCCESS &&
+                !MoveFileExW(temp.c_str(), FileName.c_str(), MOVEFILE_REPLACE_EXISTING))
+                status = static_cast<LSTATUS>(GetLastError());
+            if (status != ERROR_SUCCESS) DeleteFileW(temp.c_str());
+            SetRegStatus(status);
+            return status == ERROR_SUCCESS;
+        },
+        false);
+}
+
+bool RegeditIsRunning() { return gRegeditRunning; }
+
+bool ImportRegFileWithRegedit(const std::wstring& FileName, bool DeleteAfter) {
+    return NoThrow(
+        [&] {
+            if (FileName.empty() || FileName.find(L'"') != std::wstring::npos) return false;
+            if (!RunRegedit(L"/S \"" + FileName + L"\"")) return false;
+            if (DeleteAfter) DeleteFileW(FileName.c_str());
+            return true;
+        },
+        false);
+}
+
+bool ExportKeyWithRegedit(const TVxRegKeyClass& Key, const std::wstring& FileName,
+                          bool Unicode) {
+    return NoThrow(
+        [&] {
+            if (FileName.empty() || FileName.find(L'"') != std::wstring::npos ||
+                Key.FFullPath.empty() || Key.FFullPath.find(L'"') != std::wstring::npos)
+                return false;
+            // The editor writes into a fresh name beside the target, so an old file of
+            // that name is never taken for the result and is replaced only on success.
+            const std::wstring folder = ExtractParentKeyPath(FileName);
+            const std::wstring temp =
+                MakeTempFileName(folder.empty() ? L"." : folder, L"reg", L".reg");
+            if (temp.empty()) return false;
+            bool ok = RunRegedit(L"/E \"" + temp + L"\" \"" + Key.FFullPath + L"\"");
+            static const wchar_t header[] = L"\xFEFFWindows Registry Editor Version 5.00";
+            ok = ok && FileStartsWith(temp, header, sizeof(header) - sizeof(wchar_t));
+            if (ok && Unicode) {
+                ok = MoveFileExW(temp.c_str(), FileName.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+            } else if (ok) {
+                std::vector<char> bytes;
+                ok = ReadWholeFile(temp, bytes) && bytes.size() >= 2;
+                if (ok) {
+                    std::wstring text((bytes.size() - 2) / 2, L'\0');
+                    std::memcpy(text.data(), bytes.data() + 2, text.size() * 2);
+                    ok = WriteFileAtomic(FileName, UnicodeScriptToAnsi(text));
+                }
+            }
+            DeleteFileW(temp.c_str());
+            return ok;
+        },
+        false);
+}

@@ -1,0 +1,466 @@
+// Key and value operations and key-path functions.
+#include "registry/regops.h"
+
+#include "registry/registry_p.h"
+
+#include <algorithm>
+
+namespace {
+
+// Same root and the same key (paths equal ignoring case).
+bool SameKey(const TVxRegKeyClass& a, const TVxRegKeyClass& b) {
+    return a.FRootKey == b.FRootKey && SameRegName(a.FPath, b.FPath);
+}
+
+// Copies every value of `src` into `dst` in one enumeration pass that reads names and data
+// together into two reused buffers.
+LSTATUS CopyValuesOpen(HKEY src, HKEY dst) {
+    DWORD maxName = 0, maxData = 0;
+    LSTATUS status = QueryKeyInfo(src, nullptr, nullptr, nullptr, &maxName, &maxData);
+    if (status != ERROR_SUCCESS) return status;
+    std::vector<wchar_t> name(maxName + 1);
+    std::vector<BYTE> data(maxData ? maxData : 1);
+    for (DWORD index = 0;; ++index) {
+        bool retried = false;
+        for (;;) {
+            DWORD nameLen = static_cast<DWORD>(name.size());
+            DWORD dataLen = static_cast<DWORD>(data.size());
+            DWORD type = 0;
+            status = RegEnumValueW(src, index, name.data(), &nameLen, nullptr, &type,
+                                   data.data(), &dataLen);
+            if (status == ERROR_MORE_DATA && !retried) {
+                // Something grew since the query: enlarge both buffers and retry once.
+                retried = true;
+                if (name.size() < 32768) name.assign(32768, 0);
+                QueryKeyInfo(src, nullptr, nullptr, nullptr, nullptr, &maxData);
+                data.assign(std::max<size_t>({data.size() * 2, static_cast<size_t>(maxData),
+                                              static_cast<size_t>(dataLen)}),
+                            0);
+                continue;
+            }
+            if (status == ERROR_NO_MORE_ITEMS) return ERROR_SUCCESS;
+            if (status != ERROR_SUCCESS) return status;
+            status = RegSetValueExW(dst, name.data(), 0, type, dataLen ? data.data() : nullptr,
+                                    dataLen);
+            if (status != ERROR_SUCCESS) return status;
+            break;
+        }
+    }
+}
+
+// Recreates the subkey tree of `src` below `dst` (both open), depth first. The subkey list
+// of each level is taken before anything is created there. Keys created new (not merged
+// into) are noted in `created` (their paths below `dstRoot`), the topmost only, so a
+// failed move can remove exactly what it made.
+LSTATUS CopySubKeysOpen(HKEY src, HKEY dst, const std::wstring& dstPath, bool dstIsNew,
+                        std::vector<std::wstring>* created) {
+    std::vector<std::wstring> names;
+    LSTATUS status = EnumSubKeyNames(src, [&](const wchar_t* name, DWORD length,
+                                              const FILETIME&) {
+        names.emplace_back(name, length);
+        return true;
+    });
+    if (status != ERROR_SUCCESS) return status;
+    for (const std::wstring& name : names) {
+        TRegKey srcChild;
+        status = srcChild.Open(src, name, KEY_READ);
+        if (status != ERROR_SUCCESS) return status;
+        TRegKey dstChild;
+        DWORD disposition = 0;
+        status = dstChild.Create(dst, name, KEY_ALL_ACCESS, &disposition);
+        if (status != ERROR_SUCCESS) return status;
+        const bool childIsNew = dstIsNew || disposition == REG_CREATED_NEW_KEY;
+        const std::wstring childPath = JoinRegPath(dstPath, name);
+        if (created && !dstIsNew && childIsNew) created->push_back(childPath);
+        status = CopyValuesOpen(srcChild.Get(), dstChild.Get());
+        if (status != ERROR_SUCCESS) return status;
+        status = CopySubKeysOpen(srcChild.Get(), dstChild.Get(), childPath, childIsNew, created);
+        if (status != ERROR_SUCCESS) return status;
+    }
+    return ERROR_SUCCESS;
+}
+
+// The copy behind CopyRegKey and MoveRegKey. `created` receives the topmost keys the copy
+// made new (the destination itself when it did not exist).
+bool CopyKeyTree(HKEY srcRoot, const std::wstring& srcPath, HKEY dstRoot,
+                 const std::wstring& dstParent, const std::wstring& newName,
+                 std::vector<std::wstring>* created) {
+    if (newName.empty()) {
+        SetRegStatus(ERROR_INVALID_PARAMETER);
+        return false;
+    }
+    const std::wstring dstPath = JoinRegPath(dstParent, newName);
+    // A copy into the source's own subtree would read what it writes and never end cleanly.
+    if (srcRoot == dstRoot && RegPathIsSameOrInside(dstPath, srcPath)) {
+        SetRegStatus(ERROR_INVALID_PARAMETER);
+        return false;
+    }
+    TRegKey src;
+    LSTATUS status = src.Open(srcRoot, srcPath, KEY_READ);
+    if (status != ERROR_SUCCESS) {
+        SetRegStatus(status);
+        return false;
+    }
+    TRegKey parent;
+    status = parent.Open(dstRoot, dstParent, KEY_READ);
+    if (status != ERROR_SUCCESS) {
+        SetRegStatus(status);
+        return false;
+    }
+    TRegKey dst;
+    DWORD disposition = 0;
+    status = dst.Create(parent.Get(), newName, KEY_ALL_ACCESS, &disposition);
+    if (status != ERROR_SUCCESS) {
+        SetRegStatus(status);
+        return false;
+    }
+    const bool dstIsNew = disposition == REG_CREATED_NEW_KEY;
+    if (created && dstIsNew) created->push_back(dstPath);
+    status = CopyValuesOpen(src.Get(), dst.Get());
+    if (status == ERROR_SUCCESS)
+        status = CopySubKeysOpen(src.Get(), dst.Get(), dstPath, dstIsNew, created);
+    SetRegStatus(status);
+    return status == ERROR_SUCCESS;
+}
+
+}  // namespace
+
+// --- Helpers ---------------------------------------------------------------------------
+
+bool SameRegName(const std::wstring& A, const std::wstring& B) {
+    if (A.size() != B.size()) return false;
+    if (A.empty()) return true;
+    return CompareStringOrdinal(A.data(), static_cast<int>(A.size()), B.data(),
+                                static_cast<int>(B.size()), TRUE) == CSTR_EQUAL;
+}
+
+bool RegPathIsSameOrInside(const std::wstring& path, const std::wstring& base) {
+    if (base.empty()) return true;
+    if (path.size() < base.size()) return false;
+    if (path.size() > base.size() && path[base.size()] != L'\\') return false;
+    return CompareStringOrdinal(path.data(), static_cast<int>(base.size()), base.data(),
+                                static_cast<int>(base.size()), TRUE) == CSTR_EQUAL;
+}
+
+bool RegPathIsWellFormed(const std::wstring& path) {
+    if (path.empty() || path.front() == L'\\' || path.back() == L'\\') return false;
+    return path.find(L"\\\\") == std::wstring::npos;
+}
+
+LSTATUS SetRegValueRaw(HKEY key, const std::wstring& name, DWORD type, const void* data,
+                       size_t size) noexcept {
+    if (size > 0xFFFFFFFFu) return ERROR_INVALID_PARAMETER;
+    return RegSetValueExW(key, name.c_str(), 0, type,
+                          size ? static_cast<const BYTE*>(data) : nullptr,
+                          static_cast<DWORD>(size));
+}
+
+// --- Values ----------------------------------------------------------------------------
+
+bool ReadRegValueToStream(const TVxRegKeyClass& Key, const std::wstring& Name,
+                          classlib::TMemoryStream& Stream, DWORD& Type, bool& SizeMismatch) {
+    return NoThrow(
+        [&] {
+            TRegKey key = OpenKeyForRead(Key);
+            if (!key) return false;
+            DWORD type = 0;
+            std::vector<BYTE> data;
+            LSTATUS status = QueryRegValueRaw(key.Get(), Name, type, data);
+            SetRegStatus(status);
+            if (status != ERROR_SUCCESS) return false;
+            // The stream gets exactly the value's bytes: stale bytes of an earlier content
+            // would otherwise be taken for data.
+            Stream.SetSize(0);
+            if (!data.empty()) Stream.WriteBuffer(data.data(), data.size());
+            Type = type;
+            SizeMismatch = ((type == REG_DWORD || type == REG_DWORD_BIG_ENDIAN) &&
+                            data.size() != 4) ||
+                           (type == REG_QWORD && data.size() != 8);
+            return true;
+        },
+        false);
+}
+
+bool WriteRegValueFromStream(const TVxRegKeyClass& Key, const std::wstring& Name,
+                             classlib::TCustomMemoryStream& Stream, DWORD Type) {
+    return NoThrow(
+        [&] {
+            TRegKey key = OpenKeyForWrite(Key);
+            if (!key) return false;
+            LSTATUS status = SetRegValueRaw(key.Get(), Name, Type, Stream.Memory(),
+                                            static_cast<size_t>(Stream.Size()));
+            SetRegStatus(status);
+            return status == ERROR_SUCCESS;
+        },
+        false);
+}
+
+DWORD GetRegValueType(const TVxRegKeyClass& Key, const std::wstring& Name) {
+    return NoThrow(
+        [&]() -> DWORD {
+            TRegKey key = OpenKeyForRead(Key);
+            if (!key) return 0;
+            DWORD type = 0;
+            LSTATUS status =
+                RegQueryValueExW(key.Get(), Name.c_str(), nullptr, &type, nullptr, nullptr);
+            SetRegStatus(status);
+            return status == ERROR_SUCCESS ? type : 0;
+        },
+        DWORD(0));
+}
+
+bool RegValueExists(const TVxRegKeyClass& Key, const std::wstring& Name) {
+    return NoThrow(
+        [&] {
+            TRegKey key = OpenKeyForRead(Key);
+            if (!key) return false;
+            LSTATUS status =
+                RegQueryValueExW(key.Get(), Name.c_str(), nullptr, nullptr, nullptr, nullptr);
+            SetRegStatus(status);
+            return status == ERROR_SUCCESS;
+        },
+        false);
+}
+
+bool DeleteRegValue(const TVxRegKeyClass& Key, const std::wstring& Name) {
+    return NoThrow(
+        [&] {
+            TRegKey key = OpenKeyForWrite(Key);
+            if (!key) return false;
+            LSTATUS status = RegDeleteValueW(key.Get(), Name.c_str());
+            SetRegStatus(status);
+            return status == ERROR_SUCCESS;
+        },
+        false);
+}
+
+bool CopyRegValue(const TVxRegKeyClass& SrcKey, const std::wstring& SrcName,
+                  const TVxRegKeyClass& DstKey, const std::wstring& DstName) {
+    return NoThrow(
+        [&] {
+            TRegKey src = OpenKeyForRead(SrcKey);
+            if (!src) return false;
+            DWORD type = 0;
+            std::vector<BYTE> data;
+            LSTATUS status = QueryRegValueRaw(src.Get(), SrcName, type, data);
+            if (status != ERROR_SUCCESS) {
+                SetRegStatus(status);
+                return false;
+            }
+            TRegKey dst = OpenKeyForWrite(DstKey);
+            if (!dst) return false;
+            status = SetRegValueRaw(dst.Get(), DstName, type, data.data(), data.size());
+            SetRegStatus(status);
+            return status == ERROR_SUCCESS;
+        },
+        false);
+}
+
+bool MoveRegValue(const TVxRegKeyClass& SrcKey, const std::wstring& SrcName,
+                  const TVxRegKeyClass& DstKey, const std::wstring& DstName) {
+    if (SameKey(SrcKey, DstKey) && SameRegName(SrcName, DstName)) {
+        // The registry would treat both names as one value: copying and then deleting the
+        // source would delete the only copy.
+        SetRegStatus(ERROR_ALREADY_EXISTS);
+        return false;
+    }
+    if (!CopyRegValue(SrcKey, SrcName, DstKey, DstName)) return false;
+    return DeleteRegValue(SrcKey, SrcName);
+}
+
+bool RenameRegValue(const TVxRegKeyClass& Key, const std::wstring& OldName,
+                    const std::wstring& NewName) {
+    if (SameRegName(OldName, NewName)) {
+        SetRegStatus(ERROR_ALREADY_EXISTS);
+        return false;
+    }
+    return MoveRegValue(Key, OldName, Key, NewName);
+}
+
+// --- Keys ------------------------------------------------------------------------------
+
+bool CreateSubKey(const TVxRegKeyClass& Key, const std::wstring& Name, bool* AlreadyExisted) {
+    return NoThrow(
+        [&] {
+            if (Name.empty()) {
+                SetRegStatus(ERROR_INVALID_PARAMETER);
+                return false;
+            }
+            TRegKey parent = OpenKeyForRead(Key);
+            if (!parent) return false;
+            TRegKey created;
+            DWORD disposition = 0;
+            LSTATUS status = created.Create(parent.Get(), Name, KEY_ALL_ACCESS, &disposition);
+            SetRegStatus(status);
+            if (status != ERROR_SUCCESS) return false;
+            if (AlreadyExisted) *AlreadyExisted = disposition == REG_OPENED_EXISTING_KEY;
+            return true;
+        },
+        false);
+}
+
+bool SubKeyExists(const TVxRegKeyClass& Key, const std::wstring& Name) {
+    return NoThrow(
+        [&] {
+            TRegKey key;
+            LSTATUS status = key.Open(Key.FRootKey, JoinRegPath(Key.FPath, Name), KEY_READ);
+            SetRegStatus(status);
+            return status == ERROR_SUCCESS;
+        },
+        false);
+}
+
+bool SiblingKeyExists(const TVxRegKeyClass& Key, const std::wstring& Name) {
+    return NoThrow(
+        [&] {
+            TRegKey key;
+            LSTATUS status = key.Open(
+                Key.FRootKey, JoinRegPath(ExtractParentKeyPath(Key.FPath), Name), KEY_READ);
+            SetRegStatus(status);
+            return status == ERROR_SUCCESS;
+        },
+        false);
+}
+
+bool KeyHasSubKeys(HKEY Root, const std::wstring& Path) {
+    TRegKey key;
+    LSTATUS status = key.Open(Root, Path, KEY_READ);
+    DWORD count = 0;
+    if (status == ERROR_SUCCESS)
+        status = QueryKeyInfo(key.Get(), &count, nullptr, nullptr, nullptr, nullptr);
+    SetRegStatus(status);
+    return status == ERROR_SUCCESS && count > 0;
+}
+
+bool DeleteRegKeyTree(HKEY Root, const std::wstring& Path) {
+    return NoThrow(
+        [&] {
+            // An empty part would make the last part empty and the "parent" the key the
+            // caller did not mean; a root itself is never deleted.
+            if (!RegPathIsWellFormed(Path)) {
+                SetRegStatus(ERROR_INVALID_PARAMETER);
+                return false;
+            }
+            TRegKey parent;
+            LSTATUS status = parent.Open(Root, ExtractParentKeyPath(Path), KEY_ALL_ACCESS);
+            if (status == ERROR_SUCCESS)
+                status = RegDeleteTreeW(parent.Get(), ExtractKeyName(Path).c_str());
+            SetRegStatus(status);
+            return status == ERROR_SUCCESS;
+        },
+        false);
+}
+
+bool CopyRegValues(HKEY SrcRoot, const std::wstring& SrcPath, HKEY DstRoot,
+                   const std::wstring& DstPath) {
+    return NoThrow(
+        [&] {
+            TRegKey src, dst;
+            LSTATUS status = src.Open(SrcRoot, SrcPath, KEY_READ);
+            if (status == ERROR_SUCCESS) status = dst.Open(DstRoot, DstPath, KEY_ALL_ACCESS);
+            if (status == ERROR_SUCCESS) status = CopyValuesOpen(src.Get(), dst.Get());
+            SetRegStatus(status);
+            return status == ERROR_SUCCESS;
+        },
+        false);
+}
+
+bool CopyRegSubKeys(HKEY SrcRoot, const std::wstring& SrcPath, HKEY DstRoot,
+                    const std::wstring& DstPath) {
+    return NoThrow(
+        [&] {
+            if (SrcRoot == DstRoot && RegPathIsSameOrInside(DstPath, SrcPath)) {
+                SetRegStatus(ERROR_INVALID_PARAMETER);
+                return false;
+            }
+            TRegKey src, dst;
+            LSTATUS status = src.Open(SrcRoot, SrcPath, KEY_READ);
+            if (status == ERROR_SUCCESS) status = dst.Open(DstRoot, DstPath, KEY_ALL_ACCESS);
+            if (status == ERROR_SUCCESS)
+                status = CopySubKeysOpen(src.Get(), dst.Get(), DstPath, false, nullptr);
+            SetRegStatus(status);
+            return status == ERROR_SUCCESS;
+        },
+        false);
+}
+
+bool CopyRegKey(HKEY SrcRoot, const std::wstring& SrcPath, HKEY DstRoot,
+                const std::wstring& DstParent, const std::wstring& NewName) {
+    return NoThrow([&] { return CopyKeyTree(SrcRoot, SrcPath, DstRoot, DstParent, NewName,
+                                            nullptr); },
+                   false);
+}
+
+bool MoveRegKey(HKEY SrcRoot, const std::wstring& SrcPath, HKEY DstRoot,
+                const std::wstring& DstParent, const std::wstring& NewName) {
+    return NoThrow(
+        [&] {
+            if (!RegPathIsWellFormed(SrcPath)) {
+                SetRegStatus(ERROR_INVALID_PARAMETER);
+                return false;
+            }
+            const std::wstring dstPath = JoinRegPath(DstParent, NewName);
+            // Moving a key onto itself or into a key that contains it would delete the
+            // destination's data together with the source.
+            if (SrcRoot == DstRoot && (RegPathIsSameOrInside(dstPath, SrcPath) ||
+                                       RegPathIsSameOrInside(SrcPath, dstPath))) {
+                SetRegStatus(ERROR_ALREADY_EXISTS);
+                return false;
+            }
+            std::vector<std::wstring> created;
+            if (!CopyKeyTree(SrcRoot, SrcPath, DstRoot, DstParent, NewName, &created)) {
+                const LSTATUS status = RegLastStatus();
+                // Remove only what the copy made; a destination merged into stays.
+                for (auto it = created.rbegin(); it != created.rend(); ++it)
+                    DeleteRegKeyTree(DstRoot, *it);
+                SetRegStatus(status);
+                return false;
+            }
+            return DeleteRegKeyTree(SrcRoot, SrcPath);
+        },
+        false);
+}
+
+bool RenameRegKey(const TVxRegKeyClass& Key, const std::wstring& NewName) {
+    return NoThrow(
+        [&] {
+            const std::wstring oldName = ExtractKeyName(Key.FPath);
+            if (Key.FPath.empty() || NewName.empty() ||
+                NewName.find(L'\\') != std::wstring::npos || SameRegName(oldName, NewName)) {
+                SetRegStatus(ERROR_INVALID_PARAMETER);
+                return false;
+            }
+            // A rename never merges into another key.
+            if (SiblingKeyExists(Key, NewName)) {
+                SetRegStatus(ERROR_ALREADY_EXISTS);
+                return false;
+            }
+            return MoveRegKey(Key.FRootKey, Key.FPath, Key.FRootKey,
+                              ExtractParentKeyPath(Key.FPath), NewName);
+        },
+        false);
+}
+
+// --- Paths -----------------------------------------------------------------------------
+
+std::wstring StripRootName(const std::wstring& FullPath) {
+    const size_t slash = FullPath.find(L'\\');
+    return slash == std::wstring::npos ? std::wstring() : FullPath.substr(slash + 1);
+}
+
+HKEY RootNameToHKey(const std::wstring& FullPath) {
+    const std::wstring root = FullPath.substr(0, FullPath.find(L'\\'));
+    for (int i = 0; i < 7; ++i)
+        if (root == RegRootNames[i]) return RegRootKeys[i];
+    return nullptr;
+}
+
+std::wstring ExtractParentKeyPath(const std::wstring& Path) {
+    const size_t slash = Path.rfind(L'\\');
+    return slash == std::wstring::npos ? std::wstring() : Path.substr(0, slash);
+}
+
+std::wstring ExtractKeyName(const std::wstring& Path) {
+    const size_t slash = Path.rfind(L'\\');
+    return slash == std::wstring::npos ? Path : Path.substr(slash + 1);
+}
