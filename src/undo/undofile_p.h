@@ -1,0 +1,30 @@
+// Private to src/undo: reading and writing the lines of "Undo.db".
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace undofile {
+
+enum class TReadResult {
+    Missing,  // the file does not exist
+    Read,     // Lines holds every line
+    Lossy,    // the file exists but could not be read or decoded without loss
+};
+
+// Lines of a text file: UTF-16LE with byte-order mark as written by WriteLines; UTF-8 with
+// byte-order mark and 8-bit text of the system code page are read too. Lines end at CR LF,
+// CR or LF; a final line break adds no empty line.
+TReadResult ReadLines(const std::wstring& FileName, std::vector<std::wstring>& Lines);
+
+// UTF-16LE with byte-order mark, CR LF after every line, written to a temporary file in
+// the same folder and moved over FileName. False (old file whole) on failure.
+bool WriteLines(const std::wstring& FileName, const std::vector<std::wstring>& Lines);
+
+// The "Undo" folder inside the settings folder ("Settings" beside the executable).
+std::wstring SettingsUndoDir();
+
+// The system's temporary folder.
+std::wstring TempDir();
+
+}  // namespace undofile

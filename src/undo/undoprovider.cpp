@@ -1,0 +1,415 @@
+#include "undo/undoprovider.h"
+
+#include "registry/reghive.h"
+#include "registry/regops.h"
+#include "registry/wendlarutil.h"
+#include "undo/undofile_p.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+namespace {
+
+constexpr wchar_t kRenameArrow = L'\x2192';
+
+bool DirectoryExists(const std::wstring& dir) {
+    if (dir.empty()) return false;
+    DWORD attributes = GetFileAttributesW(dir.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FileExists(const std::wstring& file) {
+    DWORD attributes = GetFileAttributesW(file.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Parent + "\" + name; name alone below a root (empty parent path).
+std::wstring JoinPath(const std::wstring& parent, const std::wstring& name) {
+    return parent.empty() ? name : parent + L"\\" + name;
+}
+
+// A starts with B followed by "\", ignoring case (A lies inside B's subtree).
+bool IsBelow(const std::wstring& a, const std::wstring& b) {
+    return a.size() > b.size() + 1 && a[b.size()] == L'\\' &&
+           SameRegName(a.substr(0, b.size()), b);
+}
+
+template <typename List>
+bool ValidIndex(const List& list, int index) {
+    return index >= 0 && static_cast<size_t>(index) < list.size();
+}
+
+}  // namespace
+
+TVxRegClipUndoProvider::TVxRegClipUndoProvider(classlib::TComponent* Owner)
+    : classlib::TComponent(Owner) {}
+
+TVxRegClipUndoProvider::~TVxRegClipUndoProvider() = default;
+
+void TVxRegClipUndoProvider::DoChange() {
+    if (OnChange) OnChange(this);
+}
+
+void TVxRegClipUndoProvider::DoChangeClipBord() {
+    if (OnChangeClipBord) OnChangeClipBord(this);
+}
+
+void TVxRegClipUndoProvider::AssignUndoItemKey(TRegUndoItem& Item, const TVxRegKeyClass& Key) {
+    Item.FDisplayName = Key.FDisplayName;
+    Item.FKeyName = Key.FKeyName;
+    Item.FPath = Key.FPath;
+    Item.FFullPath = Key.FFullPath;
+    Item.FRootKey = Key.FRootKey;
+    Item.FComputerName = Key.FComputerName;
+    Item.FOperation = uoCreated;
+}
+
+void TVxRegClipUndoProvider::HexTextToStream(const std::wstring& Hex, classlib::TStream& Stream) {
+    std::vector<BYTE> bytes = HexTextToBytes(Hex);
+    if (!bytes.empty()) Stream.WriteBuffer(bytes.data(), bytes.size());
+}
+
+void TVxRegClipUndoProvider::AppendRecord(std::unique_ptr<TRegUndoItem> Item) {
+    FUndoList.push_back(std::move(Item));
+    DoChange();
+}
+
+// --- Recording -------------------------------------------------------------------------
+
+void TVxRegClipUndoProvider::RecordKeyCreated(const TVxRegKeyClass& Parent,
+                                              const std::wstring& Name) {
+    auto item = std::make_unique<TRegUndoItem>();
+    AssignUndoItemKey(*item, Parent);
+    item->FKind = ukKey;
+    item->FOperation = uoCreated;
+    item->FDisplayName = Name;
+    item->FPath = JoinPath(Parent.FPath, Name);
+    AppendRecord(std::move(item));
+}
+
+bool TVxRegClipUndoProvider::RecordKeyDeleted(const TVxRegKeyClass& Key) {
+    if (!KeyDeleteUndo) return true;
+    // Copies: the export waits for the registry editor while messages are handled.
+    const TVxRegKeyClass key = Key;
+    std::wstring folder = RegistryScriptExportDir;
+    std::wstring file = DirectoryExists(folder) ? MakeTempFileName(folder, L"reg", L".reg")
+                                                : MakeTempFileNameInTempDir(L"reg", L".reg");
+    if (file.empty()) return false;
+    if (!ExportKeyWithRegedit(key, file, true) || !IsCompleteRegScript(file, key.FFullPath)) {
+        DeleteFileW(file.c_str());
+        return false;
+    }
+    auto item = std::make_unique<TRegUndoItem>();
+    AssignUndoItemKey(*item, key);
+    item->FKind = ukKey;
+    item->FOperation = uoDeleted;
+    item->FPayload = file;
+    AppendRecord(std::move(item));
+    return true;
+}
+
+void TVxRegClipUndoProvider::RecordKeyRenamed(const TVxRegKeyClass& Key,
+                                              const std::wstring& NewName,
+                                              const std::wstring& OldName) {
+    auto item = std::make_unique<TRegUndoItem>();
+    AssignUndoItemKey(*item, Key);
+    item->FKind = ukKey;
+    item->FOperation = uoRenamed;
+    item->FKeyName = NewName;
+    item->FFullPath = JoinPath(ExtractParentKeyPath(Key.FFullPath), NewName);
+    item->FPath = JoinPath(ExtractParentKeyPath(Key.FPath), NewName);
+    item->FOldName = OldName;
+    AppendRecord(std::move(item));
+}
+
+void TVxRegClipUndoProvider::RecordValueCreated(const TVxRegKeyClass& Key,
+                                                const std::wstring& Name, DWORD Type) {
+    auto item = std::make_unique<TRegUndoItem>();
+    AssignUndoItemKey(*item, Key);
+    item->FKind = ukValue;
+    item->FOperation = uoCreated;
+    item->FValueName = Name;
+    item->FDisplayName = Name;
+    item->FValueType = Type;
+    AppendRecord(std::move(item));
+}
+
+std::unique_ptr<TRegUndoItem> TVxRegClipUndoProvider::MakeValueDataRecord(
+    const TVxRegKeyClass& Key, const std::wstring& Name, DWORD Type, uint8_t Operation) const {
+    auto item = std::make_unique<TRegUndoItem>();
+    AssignUndoItemKey(*item, Key);
+    item->FKind = ukValue;
+    item->FOperation = Operation;
+    item->FValueName = Name;
+    item->FDisplayName = Name;
+    item->FValueType = Type;
+    // The data and type the value has now, so that undo restores exactly this state.
+    classlib::TMemoryStream stream;
+    DWORD type = 0;
+    bool sizeMismatch = false;
+    if (ReadRegValueToStream(Key, Name, stream, type, sizeMismatch)) {
+        const auto* data = static_cast<const BYTE*>(stream.Memory());
+        item->FPayload = BytesToHexText(std::vector<BYTE>(data, data + stream.Size()));
+        item->FValueType = type;
+    }
+    return item;
+}
+
+void TVxRegClipUndoProvider::RecordValueOverwritten(const TVxRegKeyClass& Key,
+                                                    const std::wstring& Name, DWORD Type) {
+    AppendRecord(MakeValueDataRecord(Key, Name, Type, uoChanged));
+}
+
+void TVxRegClipUndoProvider::RecordValueDeleted(const TVxRegKeyClass& Key,
+                                                const std::wstring& Name, DWORD Type) {
+    AppendRecord(MakeValueDataRecord(Key, Name, Type, uoDeleted));
+}
+
+void TVxRegClipUndoProvider::RecordValueRenamed(const TVxRegKeyClass& Key,
+                                                const std::wstring& OldName,
+                                                const std::wstring& NewName) {
+    auto item = std::make_unique<TRegUndoItem>();
+    AssignUndoItemKey(*item, Key);
+    item->FKind = ukValue;
+    item->FOperation = uoRenamed;
+    item->FValueName = NewName;
+    item->FValueType = 0;
+    item->FPayload = OldName + kRenameArrow + NewName;
+    item->FOldName = OldName;
+    AppendRecord(std::move(item));
+}
+
+// --- Undo ------------------------------------------------------------------------------
+
+std::vector<std::wstring> TVxRegClipUndoProvider::AllowedBackupDirs() const {
+    return {RegistryScriptExportDir, undofile::SettingsUndoDir(), undofile::TempDir()};
+}
+
+bool TVxRegClipUndoProvider::UndoRecord(const TRegUndoItem& Item) {
+    if (Item.FKind == ukKey) {
+        switch (Item.FOperation) {
+            case uoCreated:
+                return DeleteRegKeyTree(Item.FRootKey, Item.FPath);
+            case uoRenamed:
+                return RenameRegKey(Item, Item.FOldName);
+            case uoDeleted:
+                // Only a backup this program made: a ".reg" file in one of its folders.
+                if (!IsAllowedBackupPath(Item.FPayload, AllowedBackupDirs()) ||
+                    !FileExists(Item.FPayload))
+                    return false;
+                return ImportRegFileWithRegedit(Item.FPayload, true);
+            default:
+                return false;
+        }
+    }
+    if (Item.FKind == ukValue) {
+        switch (Item.FOperation) {
+            case uoCreated:
+                return DeleteRegValue(Item, Item.FValueName);
+            case uoRenamed:
+                return RenameRegValue(Item, Item.FValueName, Item.FOldName);
+            case uoChanged:
+            case uoDeleted: {
+                classlib::TMemoryStream stream;
+                HexTextToStream(Item.FPayload, stream);
+                return WriteRegValueFromStream(Item, Item.FValueName, stream, Item.FValueType);
+            }
+            default:
+                return false;
+        }
+    }
+    return false;
+}
+
+bool TVxRegClipUndoProvider::UndoAt(int Index) {
+    if (!ValidIndex(FUndoList, Index)) return false;
+    const TRegUndoItem* record = FUndoList[static_cast<size_t>(Index)].get();
+    // Work on a copy: an import waits for the registry editor while messages are handled.
+    const TRegUndoItem copy = *record;
+    bool result = UndoRecord(copy);
+    RemoveRecord(record);
+    return result;
+}
+
+void TVxRegClipUndoProvider::RemoveRecord(const TRegUndoItem* Item) {
+    auto it = std::find_if(FUndoList.begin(), FUndoList.end(),
+                           [Item](const auto& p) { return p.get() == Item; });
+    if (it == FUndoList.end()) return;
+    FUndoList.erase(it);
+    DoChange();
+}
+
+void TVxRegClipUndoProvider::DeleteUndoEntry(int Index) {
+    if (!ValidIndex(FUndoList, Index)) return;
+    FUndoList.erase(FUndoList.begin() + Index);
+    DoChange();
+}
+
+void TVxRegClipUndoProvider::ClearUndoList() {
+    for (int i = static_cast<int>(FUndoList.size()) - 1; i >= 0; --i) DeleteUndoEntry(i);
+}
+
+// --- Clipboards ------------------------------------------------------------------------
+
+void TVxRegClipUndoProvider::AddKeyToClipboard(const TVxRegKeyClass& Key, bool Cut) {
+    auto entry = std::make_unique<TRegClipBordItem>();
+    static_cast<TVxRegKeyClass&>(*entry) = Key;
+    entry->FCut = Cut;
+    FKeyClipList.push_back(std::move(entry));
+    KeyDeleteUndo = true;
+    DoChangeClipBord();
+}
+
+void TVxRegClipUndoProvider::AddValueToClipboard(const TVxRegValueClass& Value, bool Cut) {
+    auto entry = std::make_unique<TRegClipBordItem>();
+    static_cast<TVxRegKeyClass&>(*entry) = static_cast<const TVxRegKeyClass&>(Value);
+    entry->FValueName = Value.FValueName;
+    entry->FValueType = Value.FValueType;
+    entry->FDataText = Value.FDataText;
+    entry->FCorruptNumber = Value.FCorruptNumber;
+    entry->FCut = Cut;
+    FValueClipList.push_back(std::move(entry));
+    DoChangeClipBord();
+}
+
+bool TVxRegClipUndoProvider::PasteKey(const TVxRegKeyClass& Target, int Index,
+                                      TPasteKeyInfo* Info, bool MoveWithoutBackup) {
+    TPasteKeyInfo info;
+    if (Info) *Info = info;
+    if (!ValidIndex(FKeyClipList, Index)) return false;
+    // A copy: the backup of a cut entry waits for the registry editor.
+    const TRegClipBordItem entry = *FKeyClipList[static_cast<size_t>(Index)];
+
+    // Its own parent (pasting would land on itself), itself, or inside its own subtree
+    // (the copy would never end), compared as the registry compares names.
+    if (entry.FFullPath.empty() ||
+        SameRegName(entry.FFullPath, JoinPath(Target.FFullPath, entry.FKeyName)) ||
+        SameRegName(Target.FFullPath, entry.FFullPath) ||
+        IsBelow(Target.FFullPath, entry.FFullPath)) {
+        info.Refused = true;
+        if (Info) *Info = info;
+        return false;
+    }
+
+    info.DestinationExisted = SubKeyExists(Target, entry.FKeyName);
+    bool result;
+    if (entry.FCut) {
+        if (!RecordKeyDeleted(entry) && !MoveWithoutBackup) {
+            info.BackupFailed = true;
+            if (Info) *Info = info;
+            return false;
+        }
+        result = MoveRegKey(entry.FRootKey, entry.FPath, Target.FRootKey, Target.FPath,
+                            entry.FKeyName);
+    } else {
+        result = CopyRegKey(entry.FRootKey, entry.FPath, Target.FRootKey, Target.FPath,
+                            entry.FKeyName);
+    }
+    if (Info) *Info = info;
+    return result;
+}
+
+bool TVxRegClipUndoProvider::PasteValue(const TVxRegKeyClass& Target, int Index) {
+    if (!ValidIndex(FValueClipList, Index)) return false;
+    const TRegClipBordItem entry = *FValueClipList[static_cast<size_t>(Index)];
+    const std::wstring& name = entry.FValueName;
+
+    // The value would land on itself.
+    if (SameRegName(entry.FFullPath, Target.FFullPath + L"\\" + name) ||
+        (entry.FRootKey == Target.FRootKey && SameRegName(entry.FPath, Target.FPath)))
+        return false;
+
+    if (!entry.FCut) return CopyRegValue(entry, name, Target, name);
+
+    // The source's data is taken before the move and recorded as deleted once the move
+    // has really removed it.
+    std::unique_ptr<TRegUndoItem> record =
+        MakeValueDataRecord(entry, name, entry.FValueType, uoDeleted);
+    if (!MoveRegValue(entry, name, Target, name)) return false;
+    AppendRecord(std::move(record));
+    return true;
+}
+
+void TVxRegClipUndoProvider::DeleteKeyClipEntry(int Index) {
+    if (!ValidIndex(FKeyClipList, Index)) return;
+    FKeyClipList.erase(FKeyClipList.begin() + Index);
+    DoChangeClipBord();
+}
+
+void TVxRegClipUndoProvider::DeleteValueClipEntry(int Index) {
+    if (!ValidIndex(FValueClipList, Index)) return;
+    FValueClipList.erase(FValueClipList.begin() + Index);
+    DoChangeClipBord();
+}
+
+void TVxRegClipUndoProvider::ClearKeyClipboard() {
+    FKeyClipList.clear();
+    DoChangeClipBord();
+}
+
+void TVxRegClipUndoProvider::ClearValueClipboard() {
+    FValueClipList.clear();
+    DoChangeClipBord();
+}
+
+void TVxRegClipUndoProvider::DropCutKeys() {
+    std::erase_if(FKeyClipList, [](const auto& entry) { return entry->FCut; });
+    DoChangeClipBord();
+}
+
+void TVxRegClipUndoProvider::DropCutValues() {
+    std::erase_if(FValueClipList, [](const auto& entry) { return entry->FCut; });
+    DoChangeClipBord();
+}
+
+// --- "Undo.db" -------------------------------------------------------------------------
+
+bool TVxRegClipUndoProvider::SaveUndoList(const std::wstring& FileName) {
+    // A file the last load could not read is kept as it is until the user deals with it.
+    if (!FLoadFailedFile.empty() && SameRegName(FLoadFailedFile, FileName) &&
+        FileExists(FileName))
+        return false;
+    std::vector<std::wstring> lines;
+    lines.reserve(FUndoList.size());
+    for (const auto& item : FUndoList) {
+        std::wstring line;
+        if (FormatUndoLine(*item, line)) lines.push_back(std::move(line));
+    }
+    if (!FRejectedFile.empty() && SameRegName(FRejectedFile, FileName))
+        lines.insert(lines.end(), FRejectedLines.begin(), FRejectedLines.end());
+    return undofile::WriteLines(FileName, lines);
+}
+
+TUndoLoadReport TVxRegClipUndoProvider::LoadUndoList(const std::wstring& FileName) {
+    TUndoLoadReport report;
+    ClearUndoList();
+    FRejectedFile = FileName;
+    FRejectedLines.clear();
+    if (SameRegName(FLoadFailedFile, FileName)) FLoadFailedFile.clear();
+
+    std::vector<std::wstring> lines;
+    switch (undofile::ReadLines(FileName, lines)) {
+        case undofile::TReadResult::Missing:
+            return report;
+        case undofile::TReadResult::Lossy:
+            FLoadFailedFile = FileName;
+            report.ReadFailed = true;
+            return report;
+        case undofile::TReadResult::Read:
+            break;
+    }
+    for (const std::wstring& line : lines) {
+        if (line.empty()) continue;  // nothing to keep
+        auto item = std::make_unique<TRegUndoItem>();
+        if (ParseUndoLine(line, *item) == TUndoLineError::None) {
+            FUndoList.push_back(std::move(item));
+            ++report.Loaded;
+        } else {
+            FRejectedLines.push_back(line);
+            ++report.Rejected;
+        }
+    }
+    DoChange();
+    return report;
+}
