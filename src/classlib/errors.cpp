@@ -17,4 +17,31 @@ const char* Exception::what() const noexcept {
     return FNarrow.c_str();
 }
 
+namespace {
+
+std::function<void(TComponent*)>& Handler() {
+    static std::function<void(TComponent*)> handler;
+    return handler;
+}
+
+}  // namespace
+
+void SetExceptionHandler(std::function<void(TComponent* sender)> handler) {
+    Handler() = std::move(handler);
+}
+
+void HandleCurrentException(TComponent* sender) {
+    try {
+        if (Handler()) {
+            Handler()(sender);
+            return;
+        }
+        throw;
+    } catch (const Exception& e) {
+        OutputDebugStringW(e.Message().c_str());
+    } catch (...) {
+        // Nothing can be shown or passed on here; the caller goes on.
+    }
+}
+
 }  // namespace classlib

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <exception>
+#include <functional>
 #include <string>
 
 namespace classlib {
@@ -53,5 +54,16 @@ CLASSLIB_EXCEPTION(EOSError, Exception)
 CLASSLIB_EXCEPTION(EThread, Exception)
 
 #undef CLASSLIB_EXCEPTION
+
+class TComponent;
+
+// Where exceptions go that must not travel further (window procedures, timers, hooks):
+// call HandleCurrentException inside the catch block. It hands the exception to the
+// handler set with SetExceptionHandler (TApplication installs one that shows the message);
+// the handler runs inside the catch block, so `throw;` or std::current_exception() reach
+// the exception. Without a handler the message goes to the debugger output. Never throws.
+// Main thread only.
+void SetExceptionHandler(std::function<void(TComponent* sender)> handler);
+void HandleCurrentException(TComponent* sender);
 
 }  // namespace classlib
