@@ -1,0 +1,401 @@
+// Search thread benchmark.
+//
+// Builds HKCU\Software\WendlarBench once (two trees of fan-out 20 and depth 3, one key with
+// 5,000 subkeys, a chain 200 deep, about 100,000 values of mixed types and one 1 MB binary
+// value), then times the real search thread from Start to WM_FINDDONE through a message
+// loop against a raw walk in the same process (one handle per key, RegQueryInfoKeyW once,
+// RegEnumValueW into reused buffers, RegEnumKeyExW, the same matcher). The hit counts the
+// generator expects are the oracle for both.
+//
+// Arguments: --regenerate rebuilds the data; --keep leaves it in place (the default is to
+// keep it, so later runs skip the slow build; --clean removes it at the end).
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "classlib/thread.h"
+#include "search/find_matcher.h"
+#include "search/find_thread.h"
+
+namespace {
+
+const wchar_t* const kBenchPath = L"Software\\WendlarBench";
+const wchar_t* const kBenchFull = L"HKEY_CURRENT_USER\\Software\\WendlarBench";
+const DWORD kLayoutVersion = 3;
+
+// --- The data, described once: the generator writes it, the oracle counts it ----------
+
+struct ValueSpec {
+    std::wstring Name;
+    DWORD Type;
+    std::vector<BYTE> Data;
+};
+
+std::vector<BYTE> Utf16(const std::wstring& s, bool multi = false) {
+    std::wstring z = s;
+    z.push_back(L'\0');
+    if (multi) z.push_back(L'\0');
+    std::vector<BYTE> b(z.size() * 2);
+    std::memcpy(b.data(), z.data(), b.size());
+    return b;
+}
+
+// Values of the n-th value-bearing slot. About 0.1% carry "needle", 30% "common".
+void ValuesFor(unsigned serial, unsigned count, std::vector<ValueSpec>& out) {
+    out.clear();
+    for (unsigned j = 0; j < count; ++j) {
+        unsigned n = serial * 7 + j;
+        std::wstring word = (n % 10 < 3) ? L"common" : L"other";
+        std::wstring text = L"item" + std::to_wstring(n) + L" " + word + L" data";
+        if (n % 997 == 0) text += L" needle";
+        std::wstring name = L"v" + std::to_wstring(j) + (n % 1999 == 0 ? L"_needle" : L"");
+        switch (n % 6) {
+        case 0: out.push_back({name, REG_SZ, Utf16(text)}); break;
+        case 1: out.push_back({name, REG_EXPAND_SZ, Utf16(text + L" %TEMP%")}); break;
+        case 2: out.push_back({name, REG_MULTI_SZ, Utf16(text + std::wstring(1, L'\0') + L"second line", true)}); break;
+        case 3: {
+            DWORD v = n;
+            std::vector<BYTE> b(4);
+            std::memcpy(b.data(), &v, 4);
+            out.push_back({name, REG_DWORD, b});
+            break;
+        }
+        case 4: {
+            unsigned long long v = 1000000000000ull + n;
+            std::vector<BYTE> b(8);
+            std::memcpy(b.data(), &v, 8);
+            out.push_back({name, REG_QWORD, b});
+            break;
+        }
+        default: {
+            std::vector<BYTE> b = Utf16(text);
+            b.resize(b.size() + 6, 0xFE);  // binary tail after the text's NUL
+            out.push_back({name, REG_BINARY, b});
+            break;
+        }
+        }
+    }
+}
+
+// Walks the described layout in the registry's own order of creation, calling `key` for
+// every key (path below the bench root) and `value` for every value.
+struct Layout {
+    std::function<void(const std::wstring& path, const std::wstring& name)> Key;
+    std::function<void(const std::wstring& path, const ValueSpec& value)> Value;
+
+    void Run() {
+        unsigned serial = 0;
+        std::vector<ValueSpec> values;
+        auto node = [&](const std::wstring& parent, const std::wstring& name, unsigned nvalues) {
+            std::wstring path = parent.empty() ? name : parent + L"\\" + name;
+            Key(path, name);
+            ValuesFor(serial++, nvalues, values);
+            for (const auto& v : values) Value(path, v);
+            return path;
+        };
+        for (int t = 0; t < 2; ++t) {
+            std::wstring top = node(L"", L"tree" + std::to_wstring(t), 5);
+            for (int a = 0; a < 20; ++a) {
+                std::wstring pa = node(top, L"a" + std::to_wstring(a), 5);
+                for (int b = 0; b < 20; ++b) {
+                    std::wstring pb = node(pa, L"b" + std::to_wstring(b) + (b == 7 && a == 3 ? L"needle" : L""), 5);
+                    for (int c = 0; c < 20; ++c) node(pb, L"c" + std::to_wstring(c), 5);
+                }
+            }
+        }
+        std::wstring wide = node(L"", L"wide", 0);
+        for (int i = 0; i < 5000; ++i) node(wide, L"w" + std::to_wstring(10000 + i), 3);
+        std::wstring chain = node(L"", L"chain", 0);
+        for (int i = 0; i < 200; ++i) chain = node(chain, L"d" + std::to_wstring(i), 1);
+        std::wstring big = node(L"", L"big", 0);
+        ValueSpec blob{L"blob", REG_BINARY, std::vector<BYTE>(1 << 20)};
+        for (size_t i = 0; i < blob.Data.size(); ++i) blob.Data[i] = static_cast<BYTE>(0x21 + (i * 7) % 90);
+        Value(big, blob);
+    }
+};
+
+LSTATUS Create(HKEY parent, const std::wstring& path, HKEY& out) {
+    return RegCreateKeyExW(parent, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &out, nullptr);
+}
+
+bool DataPresent() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kBenchPath, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    DWORD version = 0, size = sizeof version;
+    LSTATUS st = RegQueryValueExW(key, L"LayoutVersion", nullptr, nullptr,
+                                  reinterpret_cast<BYTE*>(&version), &size);
+    RegCloseKey(key);
+    return st == ERROR_SUCCESS && version == kLayoutVersion;
+}
+
+void Generate() {
+    std::printf("generating %ls (one-off)...\n", kBenchFull);
+    std::fflush(stdout);
+    RegDeleteTreeW(HKEY_CURRENT_USER, kBenchPath);
+    HKEY root = nullptr;
+    Create(HKEY_CURRENT_USER, kBenchPath, root);
+    // Keys are created in order, so the handle of the last created key is reused for its
+    // values.
+    HKEY current = nullptr;
+    std::wstring currentPath;
+    Layout layout;
+    layout.Key = [&](const std::wstring& path, const std::wstring&) {
+        if (current) RegCloseKey(current);
+        Create(root, path, current);
+        currentPath = path;
+    };
+    layout.Value = [&](const std::wstring& path, const ValueSpec& v) {
+        HKEY target = current;
+        if (path != currentPath) Create(root, path, target);
+        RegSetValueExW(target, v.Name.c_str(), 0, v.Type, v.Data.data(), static_cast<DWORD>(v.Data.size()));
+        if (target != current) RegCloseKey(target);
+    };
+    layout.Run();
+    if (current) RegCloseKey(current);
+    DWORD version = kLayoutVersion;
+    RegSetValueExW(root, L"LayoutVersion", 0, REG_DWORD, reinterpret_cast<BYTE*>(&version), 4);
+    RegCloseKey(root);
+}
+
+// --- Workloads ------------------------------------------------------------------------
+
+struct Workload {
+    const char* Name;
+    TWendlarFindRecord Record;
+};
+
+struct Counts {
+    size_t Keys = 0;
+    size_t Values = 0;
+    size_t Hits = 0;
+};
+
+// The generator's expectation: the bench root's own name and value, then every key and
+// value of the layout, tested by the same matcher rules.
+Counts Expected(const TWendlarFindRecord& record) {
+    std::unique_ptr<TVxOnigurumaRegExp> regex;
+    if (record.UseRegex) regex = std::make_unique<TVxOnigurumaRegExp>();
+    TFindMatcher matcher(record, regex.get());
+    Counts c;
+    std::wstring text;
+    auto testValue = [&](const ValueSpec& v) {
+        ++c.Values;
+        if (!record.NoValueNames && matcher.IsMatch(v.Name)) ++c.Hits;
+        if (!record.NoValueData) {
+            FindDataText(v.Type, v.Data.data(), v.Data.size(), text);
+            if (matcher.IsMatch(text)) ++c.Hits;
+        }
+    };
+    if (!record.NoKeyNames && matcher.IsMatch(L"WendlarBench")) ++c.Hits;
+    DWORD version = kLayoutVersion;
+    testValue({L"LayoutVersion", REG_DWORD, {BYTE(version), 0, 0, 0}});
+    Layout layout;
+    layout.Key = [&](const std::wstring&, const std::wstring& name) {
+        ++c.Keys;
+        if (!record.NoKeyNames && matcher.IsMatch(name)) ++c.Hits;
+    };
+    layout.Value = [&](const std::wstring&, const ValueSpec& v) { testValue(v); };
+    layout.Run();
+    return c;
+}
+
+// The raw baseline: the same walk and matcher, no thread, no hit records.
+class RawWalk {
+public:
+    explicit RawWalk(const TWendlarFindRecord& record)
+        : FRecord(record),
+          FRegex(record.UseRegex ? std::make_unique<TVxOnigurumaRegExp>() : nullptr),
+          FMatcher(record, FRegex.get()) {}
+
+    Counts Run() {
+        FCounts = {};
+        if (!FRecord.NoKeyNames && FMatcher.IsMatch(L"WendlarBench")) ++FCounts.Hits;
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, kBenchPath, 0, KEY_READ, &key) == ERROR_SUCCESS) {
+            Walk(key);
+            RegCloseKey(key);
+        }
+        return FCounts;
+    }
+
+private:
+    void Walk(HKEY key) {
+        DWORD subKeys = 0, values = 0, maxName = 0, maxData = 0;
+        if (RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &values,
+                             &maxName, &maxData, nullptr, nullptr) != ERROR_SUCCESS)
+            return;
+        bool wantValues = !(FRecord.NoValueNames && FRecord.NoValueData);
+        if (wantValues && values > 0) {
+            if (FName.size() < maxName + 1) FName.resize(maxName + 1);
+            if (FData.size() < maxData) FData.resize(maxData);
+            for (DWORD i = 0;; ++i) {
+                DWORD nameLength = static_cast<DWORD>(FName.size());
+                DWORD dataLength = static_cast<DWORD>(FData.size());
+                DWORD type = 0;
+                if (RegEnumValueW(key, i, FName.data(), &nameLength, nullptr, &type,
+                                  FRecord.NoValueData ? nullptr : FData.data(),
+                                  FRecord.NoValueData ? nullptr : &dataLength) != ERROR_SUCCESS)
+                    break;
+                ++FCounts.Values;
+                if (!FRecord.NoValueNames && FMatcher.IsMatch(std::wstring_view(FName.data(), nameLength)))
+                    ++FCounts.Hits;
+                if (!FRecord.NoValueData) {
+                    FindDataText(type, FData.data(), dataLength, FText);
+                    if (FMatcher.IsMatch(FText)) ++FCounts.Hits;
+                }
+            }
+        }
+        wchar_t name[256 + 1];
+        for (DWORD i = 0; i < subKeys; ++i) {
+            DWORD length = 257;
+            if (RegEnumKeyExW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+            ++FCounts.Keys;
+            if (!FRecord.NoKeyNames && FMatcher.IsMatch(std::wstring_view(name, length))) ++FCounts.Hits;
+            HKEY child = nullptr;
+            if (RegOpenKeyExW(key, name, 0, KEY_READ, &child) != ERROR_SUCCESS) continue;
+            Walk(child);
+            RegCloseKey(child);
+        }
+    }
+
+    TWendlarFindRecord FRecord;
+    std::unique_ptr<TVxOnigurumaRegExp> FRegex;
+    TFindMatcher FMatcher;
+    Counts FCounts;
+    std::vector<wchar_t> FName;
+    std::vector<BYTE> FData;
+    std::wstring FText;
+};
+
+// --- The message loop that drives the real thread ------------------------------------
+
+struct DoneWindow {
+    HWND Wnd = nullptr;
+    bool Done = false;
+    size_t HitMessages = 0;
+    size_t ProgressMessages = 0;
+
+    static LRESULT CALLBACK Proc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+        auto* self = reinterpret_cast<DoneWindow*>(GetWindowLongPtrW(wnd, GWLP_USERDATA));
+        if (self) {
+            if (msg == WM_FINDDONE) self->Done = true;
+            if (msg == WM_FINDHIT) ++self->HitMessages;
+            if (msg == WM_FINDPROGRESS) ++self->ProgressMessages;
+        }
+        return DefWindowProcW(wnd, msg, wp, lp);
+    }
+
+    DoneWindow() {
+        WNDCLASSEXW wc{sizeof(wc)};
+        wc.lpfnWndProc = Proc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"WendlarSearchBench";
+        RegisterClassExW(&wc);
+        Wnd = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                              wc.hInstance, nullptr);
+        SetWindowLongPtrW(Wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+};
+
+double Now() {
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return double(t.QuadPart) / double(frequency.QuadPart);
+}
+
+size_t RunThread(DoneWindow& window, TWendlarFindRecord record, double& seconds) {
+    TVxRegFindList results;
+    record.Results = &results;
+    record.DoneWindow = record.ProgressWindow = window.Wnd;
+    window.Done = false;
+    double start = Now();
+    auto thread = std::make_unique<THFindThread>(record);
+    thread->SetPriority(classlib::tpHighest);
+    thread->Start();
+    while (!window.Done) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, INFINITE, QS_ALLINPUT);
+        classlib::CheckSynchronize();
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    }
+    seconds = Now() - start;
+    thread.reset();
+    return results.size();
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    bool regenerate = false, clean = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::wstring(argv[i]) == L"--regenerate") regenerate = true;
+        if (std::wstring(argv[i]) == L"--clean") clean = true;
+    }
+    if (!RegexLibraryPresent()) std::printf("note: onig.dll missing, the regex workload finds nothing\n");
+    if (regenerate || !DataPresent()) {
+        double t0 = Now();
+        Generate();
+        std::printf("generated in %.1f s\n", Now() - t0);
+    }
+
+    std::vector<Workload> workloads;
+    auto add = [&](const char* name, const wchar_t* keyword, auto tweak) {
+        Workload w{name, {}};
+        w.Record.Keyword = keyword;
+        w.Record.StartKeys = std::wstring(kBenchFull) + L"\r\n";
+        w.Record.IgnoreCase = true;
+        tweak(w.Record);
+        workloads.push_back(std::move(w));
+    };
+    add("few hits", L"needle", [](TWendlarFindRecord&) {});
+    add("~30% hits", L"common", [](TWendlarFindRecord&) {});
+    add("simple regex", L"item\\d+7 oth", [](TWendlarFindRecord& r) { r.UseRegex = true; });
+    add("names only", L"needle", [](TWendlarFindRecord& r) { r.NoValueData = true; });
+
+    DoneWindow window;
+    bool allCorrect = true;
+    std::printf("%-14s %9s %9s %8s %9s %9s %11s %11s %7s\n", "workload", "keys", "values", "hits",
+                "raw s", "thread s", "keys/s", "values/s", "ratio");
+    for (const auto& w : workloads) {
+        Counts expected = Expected(w.Record);
+        RawWalk raw(w.Record);
+        raw.Run();  // warm the registry's caches
+        // Alternate the two, best of three each, so drift hits both alike.
+        double bestRaw = 1e9, bestThread = 1e9;
+        Counts rawCounts;
+        size_t threadHits = 0;
+        for (int round = 0; round < 3; ++round) {
+            double t0 = Now();
+            rawCounts = raw.Run();
+            bestRaw = std::min(bestRaw, Now() - t0);
+            double seconds = 0;
+            threadHits = RunThread(window, w.Record, seconds);
+            bestThread = std::min(bestThread, seconds);
+        }
+        bool correct = rawCounts.Hits == expected.Hits && threadHits == expected.Hits &&
+                       rawCounts.Keys == expected.Keys && rawCounts.Values == expected.Values;
+        allCorrect = allCorrect && correct;
+        std::printf("%-14s %9zu %9zu %8zu %9.3f %9.3f %11.0f %11.0f %6.2fx%s\n", w.Name, expected.Keys,
+                    expected.Values, threadHits, bestRaw, bestThread, expected.Keys / bestThread,
+                    expected.Values / bestThread, bestThread / bestRaw,
+                    correct ? "" : "  WRONG COUNTS");
+        if (!correct)
+            std::printf("  expected %zu hits (%zu keys, %zu values); raw %zu hits (%zu keys, %zu values)\n",
+                        expected.Hits, expected.Keys, expected.Values, rawCounts.Hits, rawCounts.Keys,
+                        rawCounts.Values);
+    }
+    std::printf("ratio = search thread time / raw walk time (aim: <= 1.20 for few hits)\n");
+    if (clean) RegDeleteTreeW(HKEY_CURRENT_USER, kBenchPath);
+    return allCorrect ? 0 : 1;
+}
