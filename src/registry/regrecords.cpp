@@ -96,7 +96,7 @@ TVxRegKeyClass MakeRegKeyRecord(HKEY root, const std::wstring& path) {
         key.FKeyName = slash == std::wstring::npos ? path : path.substr(slash + 1);
     }
     key.FDisplayName = key.FKeyName;
-    key.FFullPath = JoinRegPath(rootName, path);
+    key.FFullPath = path.empty() ? rootName : rootName + L'\\' + path;
     return key;
 }
 

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <cwctype>
 
 namespace {
 
@@ -60,7 +61,7 @@ void AppendValueLine(std::wstring& out, const wchar_t* name, size_t nameLength, 
         out += L'"';
     } else {
         out += L"hex(";
-        out += UInt32ToRadixStr(type, 16);
+        for (wchar_t c : UInt32ToRadixStr(type, 16)) out += static_cast<wchar_t>(towlower(c));
         out += L"):";
         out.reserve(out.size() + size * 3 + 2);
         for (size_t i = 0; i < size; ++i) {

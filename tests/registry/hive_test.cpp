@@ -1,0 +1,126 @@
+// Hives, privileges and the regedit bridge.
+#include "reg_fixture.h"
+
+#include "registry/reghive.h"
+#include "registry/regops.h"
+#include "registry/wendlarutil.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+using HiveTest = RegTest;
+
+namespace {
+std::string FileBytes(const std::wstring& name) {
+    std::ifstream in(std::filesystem::path(name), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+}  // namespace
+
+TEST(HiveTargets, WhichKeysTakeOrMayBeHives) {
+    struct Case {
+        HKEY root;
+        const wchar_t* path;
+        bool target, loaded;
+    } cases[] = {
+        {HKEY_USERS, L"", true, false},
+        {HKEY_LOCAL_MACHINE, L"", true, false},
+        {HKEY_CURRENT_USER, L"", false, false},
+        {HKEY_USERS, L"X", false, true},
+        {HKEY_USERS, L"X\\Y", false, false},
+        {HKEY_CURRENT_USER, L"X", false, false},
+    };
+    for (const Case& c : cases) {
+        const TVxRegKeyClass key = MakeRegKeyRecord(c.root, c.path);
+        EXPECT_EQ(c.target, IsHiveLoadTarget(key)) << testsupport::Narrow(key.FFullPath);
+        EXPECT_EQ(c.loaded, IsLoadedHiveKey(key)) << testsupport::Narrow(key.FFullPath);
+    }
+}
+
+TEST(HivePrivileges, BackupAndRestoreCanBeEnabled) {
+    EXPECT_TRUE(EnablePrivilege("SeBackupPrivilege"));
+    EXPECT_TRUE(EnablePrivilege("SeRestorePrivilege"));
+    EXPECT_FALSE(EnablePrivilege("NoSuchPrivilege"));
+}
+
+TEST_F(HiveTest, SaveLoadUnloadRoundTrip) {
+    SetSz(P(L"Data\\Sub"), L"v", L"hive value");
+    testsupport::ScratchDir dir;
+    const std::wstring file = dir.File(L"saved hive.dat");
+    std::ofstream(std::filesystem::path(file)) << "old content";
+    ASSERT_TRUE(SaveKeyToHiveFile(K(L"Data"), file)) << RegLastStatus();
+    EXPECT_NE("old content", FileBytes(file)) << "an existing file is replaced";
+    EXPECT_FALSE(SaveKeyToHiveFile(K(L"Missing"), dir.File(L"x.dat")));
+
+    const std::wstring name = L"WendlarTestHive";
+    EXPECT_FALSE(CanUnloadHive(HKEY_USERS, name));
+    ASSERT_TRUE(LoadHive(HKEY_USERS, name, file)) << RegLastStatus();
+    const TVxRegKeyClass loaded = MakeRegKeyRecord(HKEY_USERS, name + L"\\Sub");
+    classlib::TMemoryStream stream;
+    DWORD type = 0;
+    bool mismatch = false;
+    EXPECT_TRUE(ReadRegValueToStream(loaded, L"v", stream, type, mismatch));
+    EXPECT_EQ(DWORD(REG_SZ), type);
+    EXPECT_TRUE(CanUnloadHive(HKEY_USERS, L"wendlartesthive"));
+    EXPECT_TRUE(UnloadHive(HKEY_USERS, name));
+    EXPECT_FALSE(SubKeyExists(MakeRegKeyRecord(HKEY_USERS, L""), name));
+    EXPECT_FALSE(CanUnloadHive(HKEY_USERS, name));
+    EXPECT_FALSE(LoadHive(HKEY_CURRENT_USER, name, file)) << "only HKLM and HKU take hives";
+}
+
+TEST_F(HiveTest, UnloadRefusesKeysThisProcessDidNotLoad) {
+    // Under Wine the unload call would delete any key it is given.
+    MakeKey(P(L"NotAHive"));
+    EXPECT_FALSE(UnloadHive(HKEY_USERS, L".DEFAULT"));
+    EXPECT_FALSE(UnloadHive(HKEY_LOCAL_MACHINE, L"Software"));
+    EXPECT_FALSE(UnloadHive(HKEY_CURRENT_USER, P(L"NotAHive")));
+    HKEY check = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_USERS, L".DEFAULT", 0, KEY_READ, &check));
+    RegCloseKey(check);
+    EXPECT_TRUE(KeyExists(P(L"NotAHive")));
+}
+
+TEST_F(HiveTest, ExportAndImportThroughRegedit) {
+    SetSz(P(L"Tree\\Sub"), L"name", L"日本語 \"q\"");
+    SetSz(P(L"Tree"), L"exp", L"%TEMP%\\あ", REG_EXPAND_SZ);
+    testsupport::ScratchDir dir;
+    const std::wstring unicodeFile = dir.File(L"with blank.reg");
+    std::ofstream(std::filesystem::path(unicodeFile)) << "stale";
+    ASSERT_TRUE(ExportKeyWithRegedit(K(L"Tree"), unicodeFile, true));
+    const std::string bytes = FileBytes(unicodeFile);
+    ASSERT_GE(bytes.size(), 4u);
+    EXPECT_EQ("\xFF\xFE", bytes.substr(0, 2));
+    std::wstring text((bytes.size() - 2) / 2, L'\0');
+    memcpy(text.data(), bytes.data() + 2, text.size() * 2);
+    EXPECT_EQ(0u, text.find(L"Windows Registry Editor Version 5.00"));
+    EXPECT_NE(std::wstring::npos, text.find(L"[" + K(L"Tree\\Sub").FFullPath + L"]"));
+
+    const std::wstring ansiFile = dir.File(L"ansi.reg");
+    ASSERT_TRUE(ExportKeyWithRegedit(K(L"Tree"), ansiFile, false));
+    const std::string ansi = FileBytes(ansiFile);
+    EXPECT_EQ(0u, ansi.find("REGEDIT4\r\n"));
+    EXPECT_EQ(std::string::npos, ansi.find("Version 5.00"));
+    EXPECT_NE(std::string::npos, ansi.find("[HKEY_CURRENT_USER\\Software\\WendlarTest"));
+    // No file and no false success for a key that does not exist.
+    EXPECT_FALSE(ExportKeyWithRegedit(K(L"Missing"), dir.File(L"missing.reg"), true));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(dir.File(L"missing.reg").c_str()));
+    TVxRegKeyClass quoted = K(L"Tree");
+    quoted.FFullPath += L"\" /S \"x";
+    EXPECT_FALSE(ExportKeyWithRegedit(quoted, dir.File(L"q.reg"), true));
+
+    // Import restores the tree and deletes the program's own file afterwards.
+    ASSERT_TRUE(DeleteRegKeyTree(HKEY_CURRENT_USER, P(L"Tree")));
+    ASSERT_TRUE(ImportRegFileWithRegedit(unicodeFile));
+    EXPECT_EQ(L"日本語 \"q\"", SzOf(P(L"Tree\\Sub"), L"name"));
+    EXPECT_EQ(DWORD(REG_EXPAND_SZ), Raw(P(L"Tree"), L"exp").first);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(unicodeFile.c_str()));
+
+    // The ANSI script imports as well; a file the user picked stays.
+    ASSERT_TRUE(DeleteRegKeyTree(HKEY_CURRENT_USER, P(L"Tree")));
+    ASSERT_TRUE(ImportRegFileWithRegedit(ansiFile, false));
+    EXPECT_EQ(L"日本語 \"q\"", SzOf(P(L"Tree\\Sub"), L"name"));
+    EXPECT_EQ(L"%TEMP%\\あ", SzOf(P(L"Tree"), L"exp"));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(ansiFile.c_str()));
+    EXPECT_FALSE(RegeditIsRunning());
+}
