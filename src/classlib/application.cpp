@@ -77,10 +77,12 @@ TApplication::TApplication() : TComponent(nullptr) {
     HintWindowClass = [] { return new THintWindow(nullptr); };
     HWND wnd = FHandle;
     SetWakeMainThread([wnd] { PostMessageW(wnd, CM_SYNCHRONIZE, 0, 0); });
+    SetExceptionHandler([this](TComponent* sender) { HandleException(sender); });
 }
 
 TApplication::~TApplication() {
     SetWakeMainThread(nullptr);
+    SetExceptionHandler(nullptr);
     CancelHint();
     delete FHintWindow;
     FHintWindow = nullptr;
@@ -127,6 +129,7 @@ LRESULT CALLBACK TApplication::WndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
     if (msg == WM_NCCREATE) {
         auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
         SetWindowLongPtrW(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+        static_cast<TApplication*>(cs->lpCreateParams)->FHandle = wnd;
     }
     auto* app = reinterpret_cast<TApplication*>(GetWindowLongPtrW(wnd, GWLP_USERDATA));
     if (!app) return DefWindowProcW(wnd, msg, wp, lp);

@@ -31,5 +31,7 @@ TControl* DragSource();
 void CancelDragOf(TControl* control);
 // Ends the current drag: with `drop` over the current target if it accepts.
 void EndDrag(bool drop);
+// The application's loop hands every message here first; true when the drag used it.
+bool DragProcessMessage(MSG& msg);
 
 }  // namespace classlib

@@ -1,0 +1,352 @@
+// The window layer under a real display: text, notifications, focus keys, forms, MDI,
+// actions, the loop's exception handling, drawing.
+#include <gtest/gtest.h>
+
+#include "classlib/actions.h"
+#include "classlib/application.h"
+#include "classlib/dragdrop.h"
+#include "classlib/form.h"
+#include "classlib/graphics.h"
+#include "classlib/menus.h"
+
+#include <memory>
+#include <string>
+
+using namespace classlib;
+
+namespace {
+
+// A control that counts its text notifications.
+class CountingControl : public TWinControl {
+public:
+    using TWinControl::TWinControl;
+    int TextChanges = 0;
+
+protected:
+    void CMTextChanged(TMessage&) override { ++TextChanges; }
+};
+
+// A subclassed standard edit, as the edit controls of the program are made.
+class TestEdit : public TWinControl {
+public:
+    explicit TestEdit(TComponent* owner) : TWinControl(owner) {
+        FTabStop = true;
+        SetBounds(8, 8, 120, 24);
+    }
+    std::wstring Typed;
+
+protected:
+    void CreateParams(TCreateParams& p) override {
+        TWinControl::CreateParams(p);
+        p.SubClassName = L"EDIT";
+        p.Style |= ES_AUTOHSCROLL;
+        p.ExStyle |= WS_EX_CLIENTEDGE;
+    }
+    void KeyPress(wchar_t& key) override { Typed += key; }
+};
+
+// A push button with a modal result and default/cancel roles.
+class TestButton : public TWinControl {
+public:
+    explicit TestButton(TComponent* owner) : TWinControl(owner) {
+        FTabStop = true;
+        SetBounds(8, 40, 80, 24);
+    }
+    TModalResult Result = mrNone;
+    bool Default = false, Cancel = false;
+    void Click() override {
+        if (TForm* f = GetParentForm(this); f && Result != mrNone) f->SetModalResult(Result);
+        TWinControl::Click();
+    }
+
+protected:
+    void CreateParams(TCreateParams& p) override {
+        TWinControl::CreateParams(p);
+        p.SubClassName = L"BUTTON";
+        p.Style |= BS_PUSHBUTTON;
+    }
+    void CNCommand(TMessage& m) override {
+        if (HIWORD(m.WParam) == BN_CLICKED) Click();
+    }
+    void CMDialogKey(TMessage& m) override {
+        if ((m.WParam == VK_RETURN && Default) || (m.WParam == VK_ESCAPE && Cancel)) {
+            Click();
+            m.Result = 1;
+        }
+    }
+};
+
+void Pump() {
+    for (int i = 0; i < 5; ++i) Application->ProcessMessages();
+}
+
+}  // namespace
+
+TEST(WindowText, EqualTextSendsNothingAndTextBeforeCreationAppears) {
+    auto form = std::make_unique<TForm>(nullptr);
+    auto* c = new CountingControl(form.get());
+    c->SetParent(form.get());
+    c->SetText(L"レジストリ");
+    EXPECT_EQ(c->TextChanges, 1);
+    c->SetText(L"レジストリ");
+    EXPECT_EQ(c->TextChanges, 1) << "same text must not notify";
+    HWND wnd = c->Handle();
+    wchar_t buf[64] = {};
+    GetWindowTextW(wnd, buf, 64);
+    EXPECT_STREQ(buf, L"レジストリ");
+    c->SetText(L"レジストリ");
+    EXPECT_EQ(c->TextChanges, 1);
+    c->SetText(L"値");
+    EXPECT_EQ(c->TextChanges, 2);
+    // The text survives a new window, also characters without a code-page form.
+    c->SetText(L"\u4E00\U0001F600");
+    form->RecreateWnd();
+    EXPECT_NE(c->Handle(), nullptr);
+    EXPECT_EQ(c->GetText(), L"\u4E00\U0001F600");
+}
+
+TEST(WindowText, JapaneseCharacterReachesEditWhole) {
+    auto form = std::make_unique<TForm>(nullptr);
+    auto* e = new TestEdit(form.get());
+    e->SetParent(form.get());
+    form->Show();
+    e->SetFocus();
+    ASSERT_TRUE(IsWindowUnicode(e->Handle()));
+    PostMessageW(e->Handle(), WM_CHAR, 0x3042, 1);
+    PostMessageW(e->Handle(), WM_CHAR, 0x6F22, 1);
+    Pump();
+    EXPECT_EQ(e->Typed, L"\u3042\u6F22");
+    EXPECT_EQ(e->GetText(), L"\u3042\u6F22");
+}
+
+TEST(Forms, ModalResultFromDefaultAndCancelButtons) {
+    struct Case {
+        WPARAM key;
+        TModalResult expected;
+    } cases[] = {{VK_RETURN, mrOk}, {VK_ESCAPE, mrCancel}};
+    for (const Case& k : cases) {
+        auto form = std::make_unique<TForm>(nullptr);
+        form->SetBorderStyle(bsDialog);
+        form->SetPosition(poScreenCenter);
+        auto* edit = new TestEdit(form.get());
+        edit->SetParent(form.get());
+        auto* ok = new TestButton(form.get());
+        ok->SetParent(form.get());
+        ok->Result = mrOk;
+        ok->Default = true;
+        auto* cancel = new TestButton(form.get());
+        cancel->SetParent(form.get());
+        cancel->SetLeft(100);
+        cancel->Result = mrCancel;
+        cancel->Cancel = true;
+        form->SetActiveControl(edit);
+        Application->QueueCall([&] { PostMessageW(edit->Handle(), WM_KEYDOWN, k.key, 1); });
+        EXPECT_EQ(form->ShowModal(), k.expected);
+        EXPECT_FALSE(IsWindowVisible(form->Handle()));
+    }
+}
+
+TEST(Forms, CloseQueryCanRefuseAndCloseCancelsModal) {
+    auto form = std::make_unique<TForm>(nullptr);
+    int asked = 0;
+    form->OnCloseQuery = [&](TComponent*, bool& can) { can = ++asked > 1; };
+    Application->QueueCall([&] { PostMessageW(form->Handle(), WM_CLOSE, 0, 0); });
+    Application->QueueCall([&] { Application->QueueCall([&] { form->Close(); }); });
+    EXPECT_EQ(form->ShowModal(), mrCancel);
+    EXPECT_EQ(asked, 2);
+}
+
+TEST(Forms, ScreenCentredPosition) {
+    auto form = std::make_unique<TForm>(nullptr);
+    form->SetBounds(0, 0, 300, 200);
+    form->SetPosition(poScreenCenter);
+    form->Show();
+    RECT r;
+    GetWindowRect(form->Handle(), &r);
+    EXPECT_EQ(r.left, GetSystemMetrics(SM_CXSCREEN) / 2 - 150);
+    EXPECT_EQ(r.top, GetSystemMetrics(SM_CYSCREEN) / 2 - 100);
+}
+
+TEST(Forms, MdiChildrenNeedAFrameAndAreListed) {
+    auto* lone = new TForm(nullptr);
+    lone->SetFormStyle(fsMDIChild);
+    EXPECT_THROW(lone->HandleNeeded(), EInvalidOperation);
+    delete lone;
+
+    auto* frame = new TForm(nullptr);
+    frame->SetFormStyle(fsMDIForm);
+    frame->SetText(L"Wendlar");
+    Application->SetMainForm(frame);
+    frame->Show();
+    ASSERT_NE(frame->ClientHandle(), nullptr);
+    auto* child = new TForm(frame);
+    child->SetFormStyle(fsMDIChild);
+    child->SetText(L"子ウィンドウ");
+    child->Show();
+    Pump();
+    EXPECT_EQ(GetParent(child->Handle()), frame->ClientHandle());
+    EXPECT_EQ(frame->MDIChildCount(), 1);
+    EXPECT_EQ(frame->MDIChildren(0), child);
+    EXPECT_EQ(frame->ActiveMDIChild(), child);
+    delete child;
+    EXPECT_EQ(frame->MDIChildCount(), 0);
+    Application->SetMainForm(nullptr);
+    delete frame;
+}
+
+TEST(Loop, ExceptionInHandlerIsHandledAndLoopGoesOn) {
+    auto saved = Application->OnException;
+    std::wstring seen;
+    int aborts = 0;
+    Application->OnException = [&](TComponent*, const Exception& e) { seen = e.Message(); };
+    bool after = false;
+    auto form = std::make_unique<TForm>(nullptr);
+    form->OnResize = [](TComponent*) { throw EConvertError(L"不正な値"); };
+    form->Show();
+    form->SetBounds(10, 10, 333, 222);  // WM_SIZE inside the window procedure throws
+    EXPECT_EQ(seen, L"不正な値");
+    seen.clear();
+    Application->QueueCall([] { throw EAbort(L"silent"); });
+    Application->QueueCall([&] { after = true; });
+    Pump();
+    EXPECT_TRUE(seen.empty()) << "EAbort is silent";
+    EXPECT_TRUE(after);
+    (void)aborts;
+    Application->OnException = saved;
+}
+
+TEST(Actions, ShortcutRunsFirstEnabledActionBeforeTheControl) {
+    auto form = std::make_unique<TForm>(nullptr);
+    auto* edit = new TestEdit(form.get());
+    edit->SetParent(form.get());
+    auto* list = new TActionList(form.get());
+    auto* disabled = new TAction(list);
+    auto* enabled = new TAction(list);
+    int ranDisabled = 0, ranEnabled = 0, updates = 0;
+    disabled->SetShortCut(ShortCut('R', 0) | scCtrl);
+    disabled->OnExecute = [&](TComponent*) { ++ranDisabled; };
+    disabled->OnUpdate = [&](TComponent* s) {
+        ++updates;
+        static_cast<TAction*>(s)->SetEnabled(false);
+    };
+    enabled->SetShortCut(ShortCut('R', ssCtrl));
+    enabled->OnExecute = [&](TComponent*) { ++ranEnabled; };
+    EXPECT_TRUE(form->IsShortCut('R', ssCtrl));
+    EXPECT_EQ(ranDisabled, 0);
+    EXPECT_EQ(ranEnabled, 1);
+    EXPECT_GT(updates, 0);
+    EXPECT_FALSE(form->IsShortCut('Q', ssCtrl));
+    // Idle processing updates the actions of visible forms.
+    form->Show();
+    updates = 0;
+    Application->DoActionIdle();
+    EXPECT_GT(updates, 0);
+}
+
+TEST(Actions, LinkedControlsFollowOnlyWhileEqual) {
+    auto form = std::make_unique<TForm>(nullptr);
+    auto* a = new TAction(form.get());
+    a->SetCaption(L"開く(&O)");
+    a->SetHint(L"開く|キーを開きます");
+    auto* b1 = new CountingControl(form.get());
+    auto* b2 = new CountingControl(form.get());
+    b1->SetParent(form.get());
+    b2->SetParent(form.get());
+    b1->SetAction(a);
+    b2->SetAction(a);
+    EXPECT_EQ(b1->GetText(), L"開く(&O)");
+    EXPECT_EQ(b1->Hint(), L"開く|キーを開きます");
+    b2->SetText(L"手で変更");
+    a->SetCaption(L"\U0001F600新しい");
+    EXPECT_EQ(b1->GetText(), L"\U0001F600新しい");
+    EXPECT_EQ(b2->GetText(), L"手で変更") << "a changed caption is no longer linked";
+    a->SetEnabled(false);
+    EXPECT_FALSE(b1->Enabled());
+    int clicks = 0;
+    a->SetEnabled(true);
+    a->OnExecute = [&](TComponent*) { ++clicks; };
+    b1->Click();
+    EXPECT_EQ(clicks, 1);
+    delete a;
+    EXPECT_EQ(b1->Action(), nullptr);
+}
+
+TEST(Actions, MenuShortcutAndCaptionLink) {
+    auto form = std::make_unique<TForm>(nullptr);
+    auto* menu = new TMainMenu(form.get());
+    auto* file = new TMenuItem(form.get());
+    file->SetCaption(L"ファイル(&F)");
+    menu->Items()->Add(file);
+    auto* item = new TMenuItem(form.get());
+    file->Add(item);
+    auto* a = new TAction(form.get());
+    int runs = 0;
+    a->OnExecute = [&](TComponent*) { ++runs; };
+    a->SetCaption(L"終了(&X)");
+    a->SetShortCut(ShortCut(VK_F4, ssAlt));
+    item->SetAction(a);
+    form->SetMenu(menu);
+    form->Show();
+    EXPECT_EQ(item->Caption(), L"終了(&X)");
+    wchar_t text[64] = {};
+    GetMenuStringW(GetSubMenu(GetMenu(form->Handle()), 0), item->Command(), text, 64, MF_BYCOMMAND);
+    EXPECT_STREQ(text, L"終了(&X)\tAlt+F4");
+    EXPECT_TRUE(form->IsShortCut(VK_F4, ssAlt));
+    EXPECT_EQ(runs, 1);
+    SendMessageW(form->Handle(), WM_COMMAND, item->Command(), 0);
+    EXPECT_EQ(runs, 2);
+}
+
+TEST(Drawing, BitmapCanvasAndPixels) {
+    TBitmap bmp(16, 8, pf32bit);
+    bmp.Canvas().Brush().SetColor(clRed);
+    RECT r{0, 0, 8, 8};
+    bmp.Canvas().FillRect(r);
+    EXPECT_EQ(bmp.Canvas().Pixel(2, 2), RGB(255, 0, 0));
+    EXPECT_EQ(bmp.Canvas().Pixel(12, 2), RGB(255, 255, 255)) << "a new bitmap is white";
+    auto* row = static_cast<DWORD*>(bmp.ScanLine(3));
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row[2] & 0xFFFFFF, 0xFF0000u) << "ScanLine sees BGRA";
+    EXPECT_EQ(bmp.ScanLine(8), nullptr);
+    bmp.SetSize(4, 4);
+    EXPECT_EQ(bmp.Canvas().Pixel(1, 1), RGB(255, 0, 0)) << "resizing keeps the picture";
+    EXPECT_EQ(ColorToRGB(clBtnFace), GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(ColorToRGB(clRed), RGB(255, 0, 0));
+}
+
+TEST(DragDrop, DropOnAcceptingControl) {
+    auto form = std::make_unique<TForm>(nullptr);
+    form->SetBounds(100, 100, 400, 300);
+    auto* src = new CountingControl(form.get());
+    src->SetParent(form.get());
+    src->SetBounds(10, 10, 80, 80);
+    auto* dst = new CountingControl(form.get());
+    dst->SetParent(form.get());
+    dst->SetBounds(200, 10, 80, 80);
+    TComponent* dropped = nullptr;
+    TComponent* ended = reinterpret_cast<TComponent*>(1);
+    dst->OnDragOver = [&](TComponent*, TComponent* s, int, int, int, bool& accept) { accept = s == src; };
+    dst->OnDragDrop = [&](TComponent*, TComponent* s, int, int) { dropped = s; };
+    src->OnEndDrag = [&](TComponent*, TComponent* t, int, int) { ended = t; };
+    form->Show();
+    Pump();
+    POINT start = src->ClientToScreen({40, 40});
+    SetCursorPos(start.x, start.y);
+    src->BeginDrag(false, 5);
+    POINT over = dst->ClientToScreen({40, 40});
+    SetCursorPos(over.x, over.y);
+    MSG move{src->Handle(), WM_MOUSEMOVE, 0, 0};
+    EXPECT_TRUE(classlib::DragProcessMessage(move));
+    EXPECT_EQ(DragSource(), src);
+    MSG up{src->Handle(), WM_LBUTTONUP, 0, 0};
+    EXPECT_TRUE(classlib::DragProcessMessage(up));
+    EXPECT_EQ(dropped, src);
+    EXPECT_EQ(ended, dst);
+    EXPECT_EQ(DragSource(), nullptr);
+    // Esc cancels: the source hears of no target.
+    SetCursorPos(start.x, start.y);
+    src->BeginDrag(true);
+    MSG esc{src->Handle(), WM_KEYDOWN, VK_ESCAPE, 0};
+    EXPECT_TRUE(classlib::DragProcessMessage(esc));
+    EXPECT_EQ(ended, nullptr);
+}
