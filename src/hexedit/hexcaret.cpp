@@ -255,11 +255,14 @@ bool TCustomHexEditor::GotoBookmark(int index) {
 
 void TCustomHexEditor::ShiftBookmarks(int fromPos, int delta) {
     if (fromPos < 0) return;
+    // Steps shift bookmarks as they are recorded, before the data grows: the limit is the
+    // size the edit leaves, so a bookmark near the end survives an insert before it.
+    const int limit = GetDataSize() + std::max(delta, 0);
     bool moved = false;
     for (TMPHBookmark& b : FBookmarks) {
         if (b.Pos < fromPos || b.Pos == -1) continue;
         b.Pos += delta;
-        if (b.Pos < 0 || b.Pos > GetDataSize()) b.Pos = -1;
+        if (b.Pos < 0 || b.Pos > limit) b.Pos = -1;
         moved = true;
     }
     if (moved) BookmarkChanged();
