@@ -1,38 +1,49 @@
-// Program entry: the main window. Later work fills it; for now it is an empty frame.
+// Program entry: the application object and the main window, an MDI frame. Later work
+// fills the frame with the registry windows, menus and toolbars.
 #include <windows.h>
 #include <commctrl.h>
+#include <ole2.h>
+
+#include "classlib/application.h"
+#include "classlib/screen.h"
+#include "controls/wide/widecontrols.h"
+#include "controls/wide/wideforms.h"
 
 namespace {
 
-LRESULT CALLBACK MainWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_DESTROY) {
-        PostQuitMessage(0);
-        return 0;
+class TMainForm : public wide::TWideForm {
+public:
+    explicit TMainForm(classlib::TComponent* owner) : wide::TWideForm(owner) {
+        WindowClassName = L"TMainForm";
+        SetFormStyle(classlib::fsMDIForm);
+        SetPosition(classlib::poDefault);
+        SetBounds(0, 0, 800, 600);
+        SetColor(classlib::clAppWorkSpace);
+        SetCaption(L"Wendlar");
+        DoCreate();
     }
-    return DefWindowProcW(wnd, msg, wp, lp);
-}
+};
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
-    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES};
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    OleInitialize(nullptr);
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&icc);
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = MainWndProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_APPWORKSPACE + 1);
-    wc.lpszClassName = L"TMainForm";
-    RegisterClassExW(&wc);
-    HWND wnd = CreateWindowExW(0, L"TMainForm", L"Wendlar", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                               CW_USEDEFAULT, 800, 600, nullptr, nullptr, instance, nullptr);
-    if (!wnd) return 1;
-    ShowWindow(wnd, show);
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
+    int rc = 0;
+    {
+        auto* app = new classlib::TApplication();
+        app->SetTitle(L"Wendlar");
+        app->HintWindowClass = [] { return new wide::TWideHintWindow(nullptr); };
+        try {
+            app->CreateForm<TMainForm>();
+            app->Run();
+        } catch (...) {
+            app->HandleException(app);
+            rc = 1;
+        }
+        delete app;
     }
-    return static_cast<int>(msg.wParam);
+    OleUninitialize();
+    return rc;
 }
