@@ -53,11 +53,11 @@ void TWideRegistry::CloseKey() {
     FCurrentPath.clear();
 }
 
-void TWideRegistry::GetValueNames(std::vector<std::wstring>& Strings) {
-    Strings.clear();
+void TWideRegistry::GetValueNames(TWideStrings& Strings) {
+    Strings.Clear();
     if (!FCurrentKey) return;
     SetRegStatus(EnumValueNames(FCurrentKey.Get(), [&](const wchar_t* name, DWORD length, DWORD) {
-        Strings.emplace_back(name, length);
+        Strings.Add(std::wstring(name, length));
         return true;
     }));
 }

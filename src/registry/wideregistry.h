@@ -6,9 +6,9 @@
 #include "registry/regrecords.h"
 
 #include "classlib/errors.h"
+#include "controls/wide/widestrings.h"
 
 #include <string>
-#include <vector>
 
 // Raised by TWideRegistry::ReadString for a value of the wrong type or a failing read.
 class ERegistryException : public classlib::Exception {
@@ -36,7 +36,7 @@ public:
 
     // Replaces Strings by the names of all values of the current key, in the registry's
     // order; empty when there is no current key or it cannot be queried.
-    void GetValueNames(std::vector<std::wstring>& Strings);
+    void GetValueNames(TWideStrings& Strings);
     // String data of value Name: empty when the value does not exist; the text up to the
     // first NUL. Raises ERegistryException for a type other than REG_SZ / REG_EXPAND_SZ
     // ("'%s' のデータ型が不正です") or when the data cannot be read ("'%s' の取得に失敗しました").

@@ -16,10 +16,12 @@ TEST_F(WideRegistryTest, NamesAndStrings) {
     TWideRegistry reg;
     EXPECT_EQ(HKEY_CURRENT_USER, reg.RootKey());
     ASSERT_TRUE(reg.OpenKeyReadOnly(L"\\" + P()));
-    std::vector<std::wstring> names{L"stale"};
+    TWideStringList names;
+    names.Add(L"stale");
     reg.GetValueNames(names);
-    EXPECT_EQ(6u, names.size());
-    EXPECT_NE(names.end(), std::find(names.begin(), names.end(), L"名前"));
+    EXPECT_EQ(6, names.GetCount());
+    EXPECT_GE(names.IndexOf(L"名前"), 0);
+    EXPECT_LT(names.IndexOf(L"stale"), 0);
 
     EXPECT_EQ(L"値", reg.ReadString(L"名前"));
     EXPECT_EQ(L"", reg.ReadString(L"empty"));
@@ -35,7 +37,7 @@ TEST_F(WideRegistryTest, NamesAndStrings) {
     }
     reg.CloseKey();
     reg.GetValueNames(names);
-    EXPECT_TRUE(names.empty());
+    EXPECT_EQ(0, names.GetCount());
     EXPECT_FALSE(reg.OpenKey(P(L"Missing"), false));
     EXPECT_TRUE(reg.OpenKey(P(L"Made"), true));
     EXPECT_TRUE(KeyExists(P(L"Made")));
