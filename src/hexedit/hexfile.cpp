@@ -141,6 +141,16 @@ void TCustomHexEditor::SaveToStream(classlib::TStream& stream) {
     try {
         const std::wstring name = FProgressName.empty() ? FFileName : FProgressName;
         const uint8_t* source = FData.Data();
+        // Room for the whole block at once where the stream can grow, so a growing target
+        // is not reallocated block after block.
+        if (GetDataSize() > 0) {
+            const int64_t needed = stream.Position() + GetDataSize();
+            try {
+                if (stream.Size() < needed) stream.SetSize(needed);
+            } catch (const classlib::EStreamError&) {
+                // A stream that cannot be resized grows as it is written.
+            }
+        }
         CopyWithProgress(*this, OnProgress, name, GetDataSize(), pkSave,
                          [&](long long done, long long n) { stream.WriteBuffer(source + done, static_cast<size_t>(n)); });
     } catch (...) {
