@@ -9,12 +9,12 @@ namespace undofile {
 enum class TReadResult {
     Missing,  // the file does not exist
     Read,     // Lines holds every line
-    Lossy,    // the file exists but could not be read or decoded without loss
+    Lossy,    // the file exists but could not be read or decoded without loss; Lines
+              // holds what could be read (nothing when it could not be opened)
 };
 
-// Lines of a text file: UTF-16LE with byte-order mark as written by WriteLines; UTF-8 with
-// byte-order mark and 8-bit text of the system code page are read too. Lines end at CR LF,
-// CR or LF; a final line break adds no empty line.
+// Lines of a text file (TWideStringList: encoding by byte-order mark, 8-bit text in the
+// system code page; lines end at CR LF, CR or LF; a final line break adds no empty line).
 TReadResult ReadLines(const std::wstring& FileName, std::vector<std::wstring>& Lines);
 
 // UTF-16LE with byte-order mark, CR LF after every line, written to a temporary file in

@@ -366,8 +366,9 @@ void TVxRegClipUndoProvider::DropCutValues() {
 // --- "Undo.db" -------------------------------------------------------------------------
 
 bool TVxRegClipUndoProvider::SaveUndoList(const std::wstring& FileName) {
-    // A file the last load could not read is kept as it is until the user deals with it.
-    if (!FLoadFailedFile.empty() && SameRegName(FLoadFailedFile, FileName) &&
+    // A file the last load could not read without loss is kept as it is until the user
+    // deals with it.
+    if (!FLossyFile.empty() && SameRegName(FLossyFile, FileName) &&
         FileExists(FileName))
         return false;
     std::vector<std::wstring> lines;
@@ -386,16 +387,16 @@ TUndoLoadReport TVxRegClipUndoProvider::LoadUndoList(const std::wstring& FileNam
     ClearUndoList();
     FRejectedFile = FileName;
     FRejectedLines.clear();
-    if (SameRegName(FLoadFailedFile, FileName)) FLoadFailedFile.clear();
+    if (SameRegName(FLossyFile, FileName)) FLossyFile.clear();
 
     std::vector<std::wstring> lines;
     switch (undofile::ReadLines(FileName, lines)) {
         case undofile::TReadResult::Missing:
             return report;
         case undofile::TReadResult::Lossy:
-            FLoadFailedFile = FileName;
-            report.ReadFailed = true;
-            return report;
+            FLossyFile = FileName;
+            report.Lossy = true;
+            break;
         case undofile::TReadResult::Read:
             break;
     }

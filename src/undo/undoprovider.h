@@ -44,8 +44,9 @@ struct TPasteKeyInfo {
 struct TUndoLoadReport {
     int Loaded = 0;     // records appended
     int Rejected = 0;   // damaged lines skipped (kept in the file by the next save)
-    bool ReadFailed = false;  // the file exists but could not be read or decoded without
-                              // loss; SaveUndoList then leaves it alone
+    // The file exists but could not be read or decoded without loss: the records of the
+    // lines that could be read are loaded, and SaveUndoList leaves the file alone.
+    bool Lossy = false;
 };
 
 class TVxRegClipUndoProvider : public classlib::TComponent {
@@ -152,7 +153,7 @@ public:
     // byte-order mark, CR LF), atomically. Records whose texts hold a TAB, CR or LF are
     // left out; damaged lines skipped by the last load of the same file are written back
     // unchanged after the records. False (file untouched) when the file could not be
-    // written, or when the last load of this file failed to read it (ReadFailed).
+    // written, or when the last load of this file was lossy (TUndoLoadReport::Lossy).
     bool SaveUndoList(const std::wstring& FileName);
     // Clears the list and loads FileName (a missing file leaves it empty); every line is
     // checked as untrusted input and damaged lines are skipped. Fires OnChange once.
@@ -179,8 +180,8 @@ private:
     TRegClipList FKeyClipList;
 
     // Damaged lines of the last load and the file they came from, written back by a save
-    // of the same file; FLoadFailedFile: a file whose last load could not read it.
+    // of the same file; FLossyFile: a file whose last load could not read it without loss.
     std::wstring FRejectedFile;
     std::vector<std::wstring> FRejectedLines;
-    std::wstring FLoadFailedFile;
+    std::wstring FLossyFile;
 };

@@ -87,6 +87,14 @@ void SetRaw(const std::wstring& path, const std::wstring& name, DWORD type,
     RegCloseKey(key);
 }
 
+void CreateKey(const std::wstring& path) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
+}
+
 std::vector<BYTE> Utf16Bytes(const std::wstring& text) {
     const auto* p = reinterpret_cast<const BYTE*>(text.data());
     return std::vector<BYTE>(p, p + text.size() * sizeof(wchar_t));
@@ -237,7 +245,7 @@ TEST(UndoRecords, OverwrittenDwordKeepsItsBytesAndType) {
 TEST(UndoRecords, DeletingAKeyWithUndoOffRecordsNothing) {
     Fixture f;
     f.provider.KeyDeleteUndo = false;
-    RegCreateKeyW(HKEY_CURRENT_USER, f.Path(L"K").c_str(), nullptr);
+    CreateKey(f.Path(L"K"));
     EXPECT_TRUE(f.provider.RecordKeyDeleted(Key(f.Path(L"K"))));
     EXPECT_TRUE(f.provider.UndoList().empty());
     EXPECT_EQ(f.changes, 0);
@@ -424,7 +432,7 @@ TEST(UndoKeyBackup, FailedExportIsReportedAndNothingIsRecorded) {
 
     // A cut entry that cannot be backed up is not moved.
     f.provider.AddKeyToClipboard(Key(f.Path(L"Missing")), true);
-    RegCreateKeyW(HKEY_CURRENT_USER, f.Path(L"C").c_str(), nullptr);
+    CreateKey(f.Path(L"C"));
     TPasteKeyInfo info;
     EXPECT_FALSE(f.provider.PasteKey(Key(f.Path(L"C")), 0, &info));
     EXPECT_TRUE(info.BackupFailed);
