@@ -231,20 +231,26 @@ std::string UnicodeScriptToAnsi(const std::wstring& script) {
     size_t pos = script.find(L'\n');  // skip the version 5 header line
     pos = pos == std::wstring::npos ? script.size() : pos + 1;
     while (pos < script.size()) {
-        // One logical line: physical lines ending with "\" continue on the next one.
+        // One logical line: a hex data list may go on over physical lines that end with
+        // "\"; the pieces are joined into one line without the break and the indentation.
         std::wstring logical;
+        bool continuing = false;
         for (;;) {
             size_t end = script.find(L'\n', pos);
             std::wstring physical =
                 script.substr(pos, end == std::wstring::npos ? std::wstring::npos : end - pos);
             pos = end == std::wstring::npos ? script.size() : end + 1;
             if (!physical.empty() && physical.back() == L'\r') physical.pop_back();
+            if (continuing) physical.erase(0, physical.find_first_not_of(L" \t"));
             logical += physical;
             const size_t start = DataPartStart(logical);
             const bool hexData = start != std::wstring::npos &&
                                  logical.compare(start, 3, L"hex") == 0;
-            if (hexData && !logical.empty() && logical.back() == L'\\' && pos < script.size())
+            if (hexData && !logical.empty() && logical.back() == L'\\' && pos < script.size()) {
+                logical.pop_back();
+                continuing = true;
                 continue;
+            }
             break;
         }
         const size_t start = DataPartStart(logical);
