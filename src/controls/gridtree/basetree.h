@@ -1,0 +1,428 @@
+// TBaseGridTree: the owner-data tree control's core.
+//
+// The tree keeps structure (parents, siblings, child counts), geometry (row heights and
+// subtree totals) and per-node states; everything shown is asked from the owner through
+// events. Nodes are made in blocks by child counts and initialised on first use.
+//
+// Threads: every member is for the thread that created the tree (the "main thread"). The
+// shared worker thread (gridtree_services.h) only reads the structure of a tree it is
+// validating, through `DoValidateCache`, and changes tree states only by sending
+// WM_CHANGESTATE to the tree's state window. Every structural change first calls
+// `InterruptValidation`, which stops and waits for a running validation.
+//
+// Window: until the tree derives from the class library's control, it owns a small
+// message-only "state window" (worker messages, change timers). `HandleAllocated` answers
+// whether a visible control window exists; the painting, scrolling and invalidation hooks
+// are virtual and do nothing without one.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "controls/gridtree/gridtree_options.h"
+#include "controls/gridtree/gridtree_types.h"
+#include "controls/gridtree/nodestore_p.h"
+
+// Message the worker sends to a tree: wParam the states to enter, lParam the states to
+// leave (1 tsStopValidation, 2 tsUseCache, 4 tsValidating, 8 tsValidationNeeded).
+constexpr UINT WM_CHANGESTATE = WM_APP + 32;
+
+// Window timers of the tree.
+enum : UINT_PTR {
+    ExpandTimer = 1,
+    EditTimer = 2,
+    HeaderTimer = 3,
+    ScrollTimer = 4,
+    ChangeTimer = 5,
+    StructureChangeTimer = 6,
+    SearchTimer = 7,
+};
+
+constexpr uint32_t CacheThreshold = 2000;
+
+struct TCacheEntry {
+    PGridNode Node;
+    uint32_t AbsoluteTop;
+};
+
+// Events. The Sender is the tree.
+using TGTChangeEvent = std::function<void(TBaseGridTree* Sender, PGridNode Node)>;
+using TGTChangingEvent = std::function<void(TBaseGridTree* Sender, PGridNode Node, bool& Allowed)>;
+using TGTCheckChangingEvent =
+    std::function<void(TBaseGridTree* Sender, PGridNode Node, TCheckState& NewState, bool& Allowed)>;
+using TGTFocusChangeEvent = std::function<void(TBaseGridTree* Sender, PGridNode Node, TColumnIndex Column)>;
+using TGTFocusChangingEvent =
+    std::function<void(TBaseGridTree* Sender, PGridNode OldNode, PGridNode NewNode, TColumnIndex OldColumn,
+                       TColumnIndex NewColumn, bool& Allowed)>;
+using TGTFreeNodeEvent = std::function<void(TBaseGridTree* Sender, PGridNode Node)>;
+using TGTInitChildrenEvent = std::function<void(TBaseGridTree* Sender, PGridNode Node, uint32_t& ChildCount)>;
+using TGTInitNodeEvent = std::function<void(TBaseGridTree* Sender, PGridNode ParentNode, PGridNode Node,
+                                            TGridNodeInitStates& InitialStates)>;
+using TGTMeasureItemEvent =
+    std::function<void(TBaseGridTree* Sender, HDC TargetCanvas, PGridNode Node, int& NodeHeight)>;
+using TGTStateChangeEvent =
+    std::function<void(TBaseGridTree* Sender, TGridTreeStates Enter, TGridTreeStates Leave)>;
+using TGTStructureChangeEvent =
+    std::function<void(TBaseGridTree* Sender, PGridNode Node, TChangeReason Reason)>;
+using TGTUpdatingEvent = std::function<void(TBaseGridTree* Sender, TGTUpdateState State)>;
+using TGTGetNodeDataSizeEvent = std::function<void(TBaseGridTree* Sender, int& NodeDataSize)>;
+using TGTHotNodeChangeEvent = std::function<void(TBaseGridTree* Sender, PGridNode OldNode, PGridNode NewNode)>;
+using TGTScrollEvent = std::function<void(TBaseGridTree* Sender, int DeltaX, int DeltaY)>;
+
+class TWorkerThread;
+
+class TBaseGridTree {
+public:
+    TBaseGridTree();
+    virtual ~TBaseGridTree();
+    TBaseGridTree(const TBaseGridTree&) = delete;
+    TBaseGridTree& operator=(const TBaseGridTree&) = delete;
+
+    // --- settings objects ---------------------------------------------------------------
+    TCustomGridTreeOptions& TreeOptions() { return *FOptions; }
+    void SetTreeOptions(const TCustomGridTreeOptions& Value) { Value.AssignTo(*FOptions); }
+    TGTColors& Colors() { return *FColors; }
+    TScrollBarOptions& ScrollBarOptions() { return *FScrollBarOptions; }
+
+    // --- tree-level properties ----------------------------------------------------------
+    uint32_t RootNodeCount() const { return FRoot->ChildCount; }
+    void SetRootNodeCount(uint32_t Value);
+    int NodeDataSize() const { return FNodeDataSize; }
+    void SetNodeDataSize(int Value);
+    uint32_t DefaultNodeHeight() const { return FDefaultNodeHeight; }
+    void SetDefaultNodeHeight(uint32_t Value);
+    uint32_t Indent() const { return FIndent; }
+    void SetIndent(uint32_t Value) { FIndent = Value; Invalidate(); }
+    int Margin() const { return FMargin; }
+    void SetMargin(int Value) { FMargin = Value; Invalidate(); }
+    int TextMargin() const { return FTextMargin; }
+    void SetTextMargin(int Value) { FTextMargin = Value; Invalidate(); }
+    TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TAlignment Value) { FAlignment = Value; Invalidate(); }
+    uint32_t ChangeDelay() const { return FChangeDelay; }
+    void SetChangeDelay(uint32_t Value) { FChangeDelay = Value; }
+    uint32_t AnimationDuration() const { return FAnimationDuration; }
+    void SetAnimationDuration(uint32_t Value) { FAnimationDuration = Value; }
+    uint32_t VisibleCount() const { return FVisibleCount; }
+    uint32_t TotalCount() const { return FRoot->SubtreeCount - 1; }
+    uint32_t TotalInternalDataSize() const { return FTotalInternalDataSize; }
+    TGridTreeStates TreeStates() const { return FStates.load(std::memory_order_relaxed); }
+    uint32_t UpdateCount() const { return FUpdateCount; }
+    PGridNode RootNode() const { return FRoot; }
+    PGridNode HotNode() const { return FHotNode; }
+
+    // --- nodes and structure ------------------------------------------------------------
+    void* GetNodeData(PGridNode Node) const;
+    uint32_t ChildCount(PGridNode Node) const { return (Node ? Node : FRoot)->ChildCount; }
+    void SetChildCount(PGridNode Node, uint32_t NewCount);
+    bool HasChildren(PGridNode Node) const { return Node && (Node->States & vsHasChildren); }
+    void SetHasChildren(PGridNode Node, bool Value);
+    uint32_t NodeHeight(PGridNode Node);
+    void SetNodeHeight(PGridNode Node, uint32_t Value);
+    bool IsVisible(PGridNode Node);
+    bool FullyVisible(PGridNode Node) const;
+    bool HasVisibleNextSibling(PGridNode Node) const;
+    bool IsFirstVisibleChild(PGridNode Parent, PGridNode Node) const;
+    bool IsLastVisibleChild(PGridNode Parent, PGridNode Node) const;
+    bool HasAsParent(PGridNode Node, PGridNode PotentialParent) const;
+    int CompareNodePositions(PGridNode Node1, PGridNode Node2) const;
+    int CountLevelDifference(PGridNode Node1, PGridNode Node2) const;
+    uint32_t CountVisibleChildren(PGridNode Node) const;
+    void DetermineHiddenChildrenFlag(PGridNode Node);
+    void DetermineHiddenChildrenFlagAllNodes();
+
+    void DeleteNode(PGridNode Node, bool Reindex = true);
+    void DeleteChildren(PGridNode Node, bool ResetHasChildren = false);
+    void Clear();
+    void DeleteSelectedNodes();
+
+    void ReinitNode(PGridNode Node, bool Recursive);
+    void ReinitChildren(PGridNode Node, bool Recursive);
+    void ResetNode(PGridNode Node);
+    void ValidateNode(PGridNode Node, bool Recursive);
+    void ValidateChildren(PGridNode Node, bool Recursive);
+
+    // --- navigation ---------------------------------------------------------------------
+    PGridNode GetFirst();
+    PGridNode GetFirstNoInit() const;
+    PGridNode GetFirstInitialized() const;
+    PGridNode GetNext(PGridNode Node);
+    PGridNode GetNextNoInit(PGridNode Node) const;
+    PGridNode GetNextInitialized(PGridNode Node) const;
+    PGridNode GetPrevious(PGridNode Node);
+    PGridNode GetPreviousNoInit(PGridNode Node) const;
+    PGridNode GetLast(PGridNode Node = nullptr);
+    PGridNode GetLastNoInit(PGridNode Node = nullptr) const;
+    PGridNode GetFirstChild(PGridNode Node);
+    PGridNode GetLastChild(PGridNode Node);
+    PGridNode GetLastChildNoInit(PGridNode Node) const;
+    PGridNode GetNextSibling(PGridNode Node);
+    PGridNode GetPreviousSibling(PGridNode Node);
+    PGridNode GetFirstVisibleChild(PGridNode Node);
+    PGridNode GetLastVisibleChild(PGridNode Node);
+    PGridNode GetLastVisibleChildNoInit(PGridNode Node) const;
+    PGridNode GetNextVisibleSibling(PGridNode Node);
+    PGridNode GetPreviousVisibleSibling(PGridNode Node);
+    PGridNode GetPreviousVisibleSiblingNoInit(PGridNode Node) const;
+    PGridNode GetFirstVisible();
+    PGridNode GetFirstVisibleNoInit() const;
+    PGridNode GetNextVisible(PGridNode Node);
+    PGridNode GetNextVisibleNoInit(PGridNode Node) const;
+    PGridNode GetPreviousVisible(PGridNode Node);
+    PGridNode GetPreviousVisibleNoInit(PGridNode Node) const;
+    PGridNode GetLastVisible(PGridNode Node = nullptr);
+    PGridNode GetLastVisibleNoInit(PGridNode Node = nullptr) const;
+    PGridNode GetVisibleParent(PGridNode Node) const;
+    PGridNode GetFirstSelected();
+    PGridNode GetNextSelected(PGridNode Node);
+    PGridNode GetFirstCutCopy();
+    PGridNode GetNextCutCopy(PGridNode Node);
+    TNodeArray GetSortedSelection(bool Resolve) const;
+    TNodeArray GetSortedCutCopySet(bool Resolve) const;
+    uint32_t GetNodeLevel(PGridNode Node) const;
+    // The node whose row contains Y (X is unused). NodeTop, when given, receives the row's
+    // top on success (client coordinates with Relative) and is left alone otherwise.
+    PGridNode GetNodeAt(int X, int Y, bool Relative = true, int* NodeTop = nullptr);
+    PGridNode GetTopNode() { return GetNodeAt(0, 0, true); }
+    RECT GetDisplayRect(PGridNode Node, TColumnIndex Column, bool TextOnly, bool Unclipped = false);
+    void GetHitTestInfoAt(int X, int Y, bool Relative, THitInfo& HitInfo);
+
+    // --- selection, focus, check states -------------------------------------------------
+    bool Selected(PGridNode Node) const { return Node && (Node->States & vsSelected); }
+    void SetSelected(PGridNode Node, bool Value);
+    uint32_t SelectionCount() const { return FSelectionCount; }
+    void AddToSelection(PGridNode Node);
+    void AddToSelection(const PGridNode* NewItems, size_t NewLength, bool ForceInsert = false);
+    void RemoveFromSelection(PGridNode Node);
+    void ClearSelection();
+    void SelectNodes(PGridNode StartNode, PGridNode EndNode, bool AddOnly);
+    void ToggleSelection(PGridNode StartNode, PGridNode EndNode);
+    void UnselectNodes(PGridNode StartNode, PGridNode EndNode);
+    void SelectAll(bool VisibleOnly);
+    void ResetRangeAnchor();
+    bool FindNodeInSelection(PGridNode P, int& Index, int LowBound = -1, int HighBound = -1) const;
+    PGridNode RangeAnchor() const { return FRangeAnchor; }
+    void HandleClickSelection(PGridNode LastFocused, PGridNode NewNode, bool Ctrl, bool Shift, bool DragPending);
+
+    PGridNode FocusedNode() const { return FFocusedNode; }
+    void SetFocusedNode(PGridNode Node);
+    TColumnIndex FocusedColumn() const { return FFocusedColumn; }
+    void SetFocusedColumn(TColumnIndex Value);
+    void SetFocusedNodeAndColumn(PGridNode Node, TColumnIndex Column);
+
+    TCheckState CheckState(PGridNode Node) const { return Node ? TCheckState(Node->CheckState) : csUncheckedNormal; }
+    void SetCheckState(PGridNode Node, TCheckState Value);
+    TCheckKind CheckType(PGridNode Node) const { return Node ? TCheckKind(Node->CheckKind) : ctNone; }
+    void SetCheckType(PGridNode Node, TCheckKind Value);
+
+    bool IsEditing() const { return (TreeStates() & tsEditing) != 0; }
+    virtual bool CancelEditNode() { return true; }
+    virtual bool EndEditNode() { return true; }
+
+    // --- expand and collapse ------------------------------------------------------------
+    void ToggleNode(PGridNode Node);
+    bool Expanded(PGridNode Node) const { return Node && (Node->States & vsExpanded); }
+    void SetExpanded(PGridNode Node, bool Value);
+    void FullExpand(PGridNode Node = nullptr);
+    void FullCollapse(PGridNode Node = nullptr);
+
+    // --- updates, notifications, scrolling, cache ---------------------------------------
+    void BeginUpdate();
+    void EndUpdate();
+    void BeginSynch();
+    void EndSynch();
+    int OffsetX() const { return FOffsetX; }
+    int OffsetY() const { return FOffsetY; }
+    void SetOffsetX(int Value) { DoSetOffsetXY(Value, FOffsetY); }
+    void SetOffsetY(int Value) { DoSetOffsetXY(FOffsetX, Value); }
+    int RangeX() const { return FRangeX; }
+    int RangeY() const { return FRangeY; }
+    // Size of the client area. Set by the control's window when it has one; windowless
+    // trees can be given a size so that scrolling and "into view" work without a window.
+    int ClientWidth() const { return FClientWidth; }
+    int ClientHeight() const { return FClientHeight; }
+    void SetClientSize(int Width, int Height);
+    void UpdateScrollBars(bool DoRepaint);
+    bool ScrollIntoView(PGridNode Node, bool Center, bool Horizontally = false);
+    void SetTopNode(PGridNode Node);
+    void InvalidateCache();
+    void ValidateCache();
+    void InterruptValidation();
+    uint32_t CalculateCacheEntryCount() const;
+    const std::vector<TCacheEntry>& PositionCache() const { return FPositionCache; }
+    virtual RECT InvalidateNode(PGridNode Node);
+    virtual void InvalidateToBottom(PGridNode Node);
+    // Builds the position cache. Runs on the worker thread: reads node fields only and
+    // never calls owner code.
+    virtual bool DoValidateCache();
+
+    // The message-only window that receives the worker's state changes and the timers.
+    HWND StateWindow() const { return FStateWindow; }
+    virtual bool HandleAllocated() const { return false; }
+
+    // --- events -------------------------------------------------------------------------
+    TGTChangeEvent OnChange, OnChecked, OnCollapsed, OnExpanded, OnResetNode;
+    TGTCheckChangingEvent OnChecking;
+    TGTChangingEvent OnCollapsing, OnExpanding;
+    TGTFocusChangeEvent OnFocusChanged;
+    TGTFocusChangingEvent OnFocusChanging;
+    TGTFreeNodeEvent OnFreeNode;
+    TGTInitChildrenEvent OnInitChildren;
+    TGTInitNodeEvent OnInitNode;
+    TGTMeasureItemEvent OnMeasureItem;
+    TGTStateChangeEvent OnStateChange;
+    TGTStructureChangeEvent OnStructureChange;
+    TGTUpdatingEvent OnUpdating;
+    TGTGetNodeDataSizeEvent OnGetNodeDataSize;
+    TGTHotNodeChangeEvent OnHotChange;
+    TGTScrollEvent OnScroll;
+
+    // --- hooks used by the settings objects ----------------------------------------------
+    virtual bool IsLoading() const { return false; }
+    bool IsDestroying() const { return FDestroying; }
+    virtual void Invalidate() {}
+    virtual TColumnIndex MainColumn() const { return NoColumn; }
+    virtual int ColumnCount() const { return 0; }
+    void DoStateChange(TGridTreeStates Enter, TGridTreeStates Leave = 0);
+
+protected:
+    friend class TWorkerThread;
+
+    // Node making and bookkeeping.
+    uint32_t AllocateInternalDataArea(uint32_t Size);
+    PGridNode MakeNewNode();
+    void AdjustTotalCount(PGridNode Node, int64_t Value, bool Relative);
+    void AdjustTotalHeight(PGridNode Node, int64_t Value, bool Relative);
+    void InternalConnectNode(PGridNode Node, PGridNode Destination, TGTNodeAttachMode Mode);
+    void InternalDisconnectNode(PGridNode Node, bool KeepFocus, bool Reindex = true);
+    void MeasureItemHeight(HDC Canvas, PGridNode Node);
+    virtual void InitNode(PGridNode Node);
+    virtual void InitChildren(PGridNode Node);
+
+    // Selection internals.
+    bool InternalAddToSelection(PGridNode Node, bool ForceInsert);
+    bool InternalAddToSelection(const PGridNode* NewItems, size_t NewLength, bool ForceInsert);
+    void InternalRemoveFromSelection(PGridNode Node);
+    void InternalClearSelection();
+    static int PackSelectionArray(TNodeArray& Array, int Count);
+    void PackSelection();
+    bool ChangeCheckState(PGridNode Node, TCheckState Value);
+    bool CheckParentCheckState(PGridNode Node, TCheckState NewCheckState);
+
+    // Notifications.
+    void Change(PGridNode Node);
+    void StructureChange(PGridNode Node, TChangeReason Reason);
+    void StopTimer(UINT_PTR ID);
+    virtual void SetUpdateState(bool Updating) { (void)Updating; }
+    virtual void DoSetOffsetXY(int X, int Y);
+    virtual void UpdateVerticalScrollBar(bool DoRepaint);
+    virtual void UpdateHorizontalScrollBar(bool DoRepaint);
+    virtual void AnimateToggle(PGridNode Node, bool Expanding, int Pixels) { (void)Node; (void)Expanding; (void)Pixels; }
+    virtual LRESULT StateWindowProc(UINT Msg, WPARAM wParam, LPARAM lParam);
+
+    // Do methods: each fires its event.
+    virtual void DoChange(PGridNode Node);
+    virtual void DoCheckClick(PGridNode Node, TCheckState NewCheckState);
+    virtual void DoChecked(PGridNode Node);
+    virtual bool DoChecking(PGridNode Node, TCheckState& NewCheckState);
+    virtual void DoCollapsed(PGridNode Node);
+    virtual bool DoCollapsing(PGridNode Node);
+    virtual void DoExpanded(PGridNode Node);
+    virtual bool DoExpanding(PGridNode Node);
+    virtual void DoFocusChange(PGridNode Node, TColumnIndex Column);
+    virtual bool DoFocusChanging(PGridNode OldNode, PGridNode NewNode, TColumnIndex OldColumn, TColumnIndex NewColumn);
+    virtual void DoFocusNode(PGridNode Node, bool Ask);
+    virtual void DoFreeNode(PGridNode Node);
+    virtual bool DoInitChildren(PGridNode Node, uint32_t& ChildCount);
+    virtual void DoInitNode(PGridNode Parent, PGridNode Node, TGridNodeInitStates& InitStates);
+    virtual void DoMeasureItem(HDC TargetCanvas, PGridNode Node, int& NodeHeight);
+    virtual void DoReset(PGridNode Node);
+    virtual void DoStructureChange(PGridNode Node, TChangeReason Reason);
+    virtual void DoUpdating(TGTUpdateState State);
+    virtual void DoScroll(int DeltaX, int DeltaY);
+    virtual int DoGetNodeWidth(PGridNode Node, TColumnIndex Column) { (void)Node; (void)Column; return 0; }
+    virtual void DoHotChange(PGridNode OldNode, PGridNode NewNode);
+
+    // Factory of the options object (string trees make their own kind).
+    virtual std::unique_ptr<TCustomGridTreeOptions> CreateOptions();
+    // Creates the hidden root; called once by the constructor.
+    void InitRootNode();
+
+    bool HasOption(TGTMiscOptions o) const { return (FOptions->MiscOptions() & o) != 0; }
+    bool HasAutoOption(TGTAutoOptions o) const { return (FOptions->AutoOptions() & o) != 0; }
+    bool HasSelectionOption(TGTSelectionOptions o) const { return (FOptions->SelectionOptions() & o) != 0; }
+    bool HasPaintOption(TGTPaintOptions o) const { return (FOptions->PaintOptions() & o) != 0; }
+    bool HasState(TGridTreeStates s) const { return (TreeStates() & s) != 0; }
+
+    PGridNode FHotNode = nullptr;
+    PGridNode FDropTargetNode = nullptr;
+
+private:
+    friend class TCustomGridTreeOptions;
+    void ForgetNode(PGridNode Node);
+    void ApplyWorkerStates(unsigned Enter, unsigned Leave);
+    PGridNode NextVisibleForCache(PGridNode Node) const;
+    PGridNode FindInPositionCache(int Y, uint32_t& Top) const;
+    PGridNode FindInPositionCache(PGridNode Node, uint32_t& Top) const;
+    void SelectionOptionsChanged(TGTSelectionOptions Old, TGTSelectionOptions New);
+    void ToggleNodeExpand(PGridNode Node);
+    void ToggleNodeCollapse(PGridNode Node);
+    static LRESULT CALLBACK StateWindowThunk(HWND Wnd, UINT Msg, WPARAM wParam, LPARAM lParam);
+
+    std::unique_ptr<TScrollBarOptions> FScrollBarOptions;
+    std::unique_ptr<TGTColors> FColors;
+    std::unique_ptr<TCustomGridTreeOptions> FOptions;
+
+    gridtree_detail::TNodeStore FStore;
+    std::unique_ptr<std::byte[]> FRootBlock;
+    PGridNode FRoot = nullptr;
+    int FNodeDataSize = -1;
+    uint32_t FTotalInternalDataSize = 0;
+    uint32_t FDefaultNodeHeight = 18;
+    uint32_t FIndent = 18;
+    int FMargin = 4;
+    int FTextMargin = 4;
+    TAlignment FAlignment = taLeftJustify;
+    uint32_t FChangeDelay = 0;
+    uint32_t FAnimationDuration = 200;
+    uint32_t FVisibleCount = 0;
+
+    std::atomic<TGridTreeStates> FStates{0};
+    uint32_t FUpdateCount = 0;
+    uint32_t FSynchUpdateCount = 0;
+    bool FDestroying = false;
+
+    PGridNode FLastChangedNode = nullptr;
+    PGridNode FLastStructureChangeNode = nullptr;
+    TChangeReason FLastStructureChangeReason = crIgnore;
+
+    TNodeArray FSelection;
+    uint32_t FSelectionCount = 0;
+    TNodeArray FTempNodeCache;
+    PGridNode FRangeAnchor = nullptr;
+    int FLastSelectionLevel = -1;
+    PGridNode FFocusedNode = nullptr;
+    TColumnIndex FFocusedColumn = NoColumn;
+    uint32_t FCheckPropagationCount = 0;
+
+    int FOffsetX = 0, FOffsetY = 0, FRangeX = 0, FRangeY = 0;
+    int FClientWidth = 0, FClientHeight = 0;
+
+    // Position cache, written by the worker only while the tree is in its work.
+    std::vector<TCacheEntry> FPositionCache;
+    // Bumped by every InterruptValidation; a finished build counts only when the
+    // generation it started with is still current.
+    std::atomic<uint64_t> FGeneration{0};
+    std::atomic<uint64_t> FJobGeneration{~uint64_t(0)};
+    std::atomic<bool> FCacheComplete{false};
+
+    TWorkerThread* FWorker = nullptr;
+    HWND FStateWindow = nullptr;
+};
+
+// The tree a node belongs to (follows the parents up to the hidden root).
+TBaseGridTree* OwningTree(PGridNode Node);

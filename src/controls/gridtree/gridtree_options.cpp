@@ -1,0 +1,109 @@
+#include "controls/gridtree/gridtree_options.h"
+
+#include <uxtheme.h>
+
+#include "controls/gridtree/basetree.h"
+
+namespace {
+bool Reacts(const TBaseGridTree* Tree) { return !Tree->IsLoading() && Tree->HandleAllocated(); }
+}  // namespace
+
+void TCustomGridTreeOptions::SetPaintOptions(TGTPaintOptions Value) {
+    if (FPaintOptions == Value) return;
+    TGTPaintOptions changed = FPaintOptions ^ Value;
+    FPaintOptions = Value;
+    if (!Reacts(FOwner)) return;
+    if (changed & toThemeAware) {
+        bool themed = (Value & toThemeAware) && IsThemeActive();
+        if (themed) FOwner->DoStateChange(tsUseThemes, 0);
+        else FOwner->DoStateChange(0, tsUseThemes);
+    }
+    FOwner->Invalidate();
+}
+
+void TCustomGridTreeOptions::SetAutoOptions(TGTAutoOptions Value) {
+    if (FAutoOptions == Value) return;
+    TGTAutoOptions changed = FAutoOptions ^ Value;
+    FAutoOptions = Value;
+    if ((changed & toAutoSpanColumns) && Reacts(FOwner)) FOwner->Invalidate();
+}
+
+void TCustomGridTreeOptions::SetSelectionOptions(TGTSelectionOptions Value) {
+    if (FSelectionOptions == Value) return;
+    TGTSelectionOptions old = FSelectionOptions;
+    FSelectionOptions = Value;
+    FOwner->SelectionOptionsChanged(old, Value);
+}
+
+void TCustomGridTreeOptions::SetMiscOptions(TGTMiscOptions Value) {
+    if (FMiscOptions == Value) return;
+    TGTMiscOptions changed = FMiscOptions ^ Value;
+    FMiscOptions = Value;
+    if (!Reacts(FOwner)) return;
+    if (changed & toCheckSupport) FOwner->Invalidate();
+    // Re-creating the window and the OLE drop target registration join with the window
+    // layer and data transfer.
+}
+
+void TCustomGridTreeOptions::AssignTo(TCustomGridTreeOptions& Dest) const {
+    Dest.SetPaintOptions(FPaintOptions);
+    Dest.SetAnimationOptions(FAnimationOptions);
+    Dest.SetAutoOptions(FAutoOptions);
+    Dest.SetSelectionOptions(FSelectionOptions);
+    Dest.SetMiscOptions(FMiscOptions);
+}
+
+// --- colours --------------------------------------------------------------------------
+
+TGTColors::TGTColors(TBaseGridTree* AOwner) : FOwner(AOwner) {
+    const TColor defaults[ColorCount] = {
+        SystemColor(COLOR_BTNSHADOW), SystemColor(COLOR_HIGHLIGHT), SystemColor(COLOR_HIGHLIGHT),
+        SystemColor(COLOR_HIGHLIGHT), SystemColor(COLOR_BTNFACE),   SystemColor(COLOR_BTNSHADOW),
+        SystemColor(COLOR_BTNFACE),   SystemColor(COLOR_BTNFACE),   SystemColor(COLOR_WINDOWTEXT),
+        SystemColor(COLOR_HIGHLIGHT), SystemColor(COLOR_BTNFACE),   SystemColor(COLOR_HIGHLIGHT),
+        SystemColor(COLOR_HIGHLIGHT), SystemColor(COLOR_HIGHLIGHT), SystemColor(COLOR_BTNSHADOW)};
+    for (int i = 0; i < ColorCount; ++i) FColors[i] = defaults[i];
+}
+
+void TGTColors::SetColor(int Index, TColor Value) {
+    if (Index < 0 || Index >= ColorCount || FColors[Index] == Value) return;
+    FColors[Index] = Value;
+    if (!Reacts(FOwner)) return;
+    // Line bitmaps and the frame redraw join with painting; each case repaints the tree.
+    FOwner->Invalidate();
+}
+
+void TGTColors::Assign(const TGTColors& Source) {
+    for (int i = 0; i < ColorCount; ++i) FColors[i] = Source.FColors[i];
+    if (FOwner->UpdateCount() == 0) FOwner->Invalidate();
+}
+
+// --- scroll bars ----------------------------------------------------------------------
+
+void TScrollBarOptions::SetAlwaysVisible(bool Value) {
+    if (FAlwaysVisible == Value) return;
+    FAlwaysVisible = Value;
+    if (Reacts(FOwner)) FOwner->UpdateScrollBars(true);
+}
+
+void TScrollBarOptions::SetScrollBars(TScrollStyle Value) {
+    if (FScrollBars == Value) return;
+    FScrollBars = Value;
+    if (Reacts(FOwner)) FOwner->UpdateScrollBars(true);
+}
+
+void TScrollBarOptions::SetScrollBarStyle(TScrollBarStyle Value) {
+    if (Value != sbmRegular)
+        throw EGridTreeAssertion(
+            L"Flat scrollbars styles are disabled. Enable UseFlatScrollbars in GTConfig.inc forflat scrollbar "
+            L"support.");
+    FScrollBarStyle = Value;
+}
+
+void TScrollBarOptions::Assign(const TScrollBarOptions& Source) {
+    SetAlwaysVisible(Source.FAlwaysVisible);
+    HorizontalIncrement = Source.HorizontalIncrement;
+    SetScrollBars(Source.FScrollBars);
+    SetScrollBarStyle(Source.FScrollBarStyle);
+    VerticalIncrement = Source.VerticalIncrement;
+}

@@ -1,0 +1,223 @@
+#include "controls/gridtree/gridtree_services.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "controls/gridtree/basetree.h"
+
+namespace {
+std::mutex GWorkerLock;
+TWorkerThread* GSharedWorker = nullptr;
+bool GTreeUnitInitialised = false;
+}  // namespace
+
+void RaiseTreeError(const std::wstring& Msg, int HelpContext) { throw EGridTreeError(Msg, HelpContext); }
+
+TBaseGridTree* OwningTree(PGridNode Node) {
+    if (!Node) throw EGridTreeAssertion(L"Node must not be nil.");
+    while (Node->NextSiblingNode != Node) Node = Node->Parent;
+    return reinterpret_cast<TBaseGridTree*>(Node->Parent);
+}
+
+void InitializeTreeUnit() {
+    // The clipboard formats, image lists and cursors join with painting and data transfer;
+    // the timer resolution is what the animations here already rely on.
+    if (GTreeUnitInitialised) return;
+    GTreeUnitInitialised = true;
+}
+
+bool TreeUnitInitialised() { return GTreeUnitInitialised; }
+
+// --- worker ---------------------------------------------------------------------------
+
+TWorkerThread::TWorkerThread() {
+    FWorkSignal = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    FJobDone = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    if (!FWorkSignal || !FJobDone) {
+        DWORD err = GetLastError();
+        if (FWorkSignal) CloseHandle(FWorkSignal);
+        if (FJobDone) CloseHandle(FJobDone);
+        throw classlib::EOSError(L"System error " + std::to_wstring(err), 0);
+    }
+    FThread = std::thread([this] { Execute(); });
+}
+
+TWorkerThread::~TWorkerThread() {
+    {
+        std::lock_guard<std::mutex> lock(FLock);
+        FTerminated = true;
+    }
+    SetEvent(FWorkSignal);
+    if (FThread.joinable()) FThread.join();
+    CloseHandle(FWorkSignal);
+    CloseHandle(FJobDone);
+}
+
+void TWorkerThread::QueueTree(TBaseGridTree* Tree) {
+    if (!Tree) throw EGridTreeAssertion(L"Tree must not be nil.");
+    Tree->DoStateChange(0, tsStopValidation);
+    std::lock_guard<std::mutex> lock(FLock);
+    if (std::find(FPendingTrees.begin(), FPendingTrees.end(), Tree) == FPendingTrees.end())
+        FPendingTrees.push_back(Tree);
+}
+
+void TWorkerThread::UnqueueTree(TBaseGridTree* Tree) {
+    if (!Tree) throw EGridTreeAssertion(L"Tree must not be nil.");
+    std::lock_guard<std::mutex> lock(FLock);
+    FPendingTrees.erase(std::remove(FPendingTrees.begin(), FPendingTrees.end(), Tree), FPendingTrees.end());
+}
+
+void TWorkerThread::Signal() { SetEvent(FWorkSignal); }
+
+bool TWorkerThread::IsInWork(TBaseGridTree* Tree) {
+    std::lock_guard<std::mutex> lock(FLock);
+    return FTreeInWork == Tree;
+}
+
+void TWorkerThread::WaitWhileInWork(TBaseGridTree* Tree) {
+    while (IsInWork(Tree)) {
+        // Wake for the job's end or for a message sent to this thread; the time-out only
+        // guards against a wake-up consumed by a wait for another tree.
+        MsgWaitForMultipleObjectsEx(1, &FJobDone, 20, QS_SENDMESSAGE, 0);
+        MSG msg;
+        // Dispatches pending sent messages; nothing is removed from the posted queue.
+        PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
+void TWorkerThread::SendStateChange(TBaseGridTree* Tree, unsigned Enter, unsigned Leave) {
+    HWND wnd = Tree->StateWindow();
+    if (wnd) SendMessageW(wnd, WM_CHANGESTATE, Enter, Leave);
+}
+
+void TWorkerThread::Execute() {
+    for (;;) {
+        WaitForSingleObject(FWorkSignal, INFINITE);
+        TBaseGridTree* tree = nullptr;
+        {
+            std::lock_guard<std::mutex> lock(FLock);
+            if (FTerminated) return;
+            if (!FPendingTrees.empty()) {
+                tree = FPendingTrees.front();
+                FPendingTrees.pop_front();
+                if (!FPendingTrees.empty()) SetEvent(FWorkSignal);
+                // From here the tree is in work: its destructor and every structural change
+                // wait until it is released below.
+                FTreeInWork = tree;
+                tree->FJobGeneration.store(tree->FGeneration.load());
+                tree->FCacheComplete.store(false);
+            } else {
+                FTreeInWork = nullptr;
+            }
+        }
+        if (!tree) continue;
+
+        // A tree interrupted between being taken and this point needs no messages at all.
+        if (!(tree->TreeStates() & tsStopValidation)) {
+            unsigned entered = 0;
+            try {
+                SendStateChange(tree, 4, 2);
+                if (!(tree->TreeStates() & tsStopValidation) && tree->DoValidateCache()) {
+                    tree->FCacheComplete.store(true);
+                    entered = 2;
+                }
+            } catch (...) {
+                // The validation's failure only means no cache; the states are left below.
+            }
+            SendStateChange(tree, entered, 5 | (entered == 2 ? 8u : 0u));
+        }
+        {
+            std::lock_guard<std::mutex> lock(FLock);
+            FTreeInWork = nullptr;
+        }
+        SetEvent(FJobDone);
+    }
+}
+
+TWorkerThread* SharedWorker() {
+    std::lock_guard<std::mutex> lock(GWorkerLock);
+    return GSharedWorker;
+}
+
+TWorkerThread* AcquireWorker() {
+    std::lock_guard<std::mutex> lock(GWorkerLock);
+    if (!GSharedWorker) GSharedWorker = new TWorkerThread();
+    ++GSharedWorker->TreeCount;
+    return GSharedWorker;
+}
+
+void ReleaseWorker(TBaseGridTree* Tree) {
+    (void)Tree;
+    TWorkerThread* ending = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(GWorkerLock);
+        if (!GSharedWorker) return;
+        if (--GSharedWorker->TreeCount == 0) {
+            ending = GSharedWorker;
+            GSharedWorker = nullptr;
+        }
+    }
+    delete ending;
+}
+
+// --- text buffer ----------------------------------------------------------------------
+
+void TWideBufferedString::Grow() {
+    size_t used = static_cast<size_t>(FWritePos - FBlockStart);
+    size_t newCap = Capacity() + 4096;
+    wchar_t* block = new wchar_t[newCap];
+    if (used) std::memcpy(block, FBlockStart, used * sizeof(wchar_t));
+    delete[] FBlockStart;
+    FBlockStart = block;
+    FWritePos = block + used;
+    FBlockEnd = block + newCap;
+}
+
+void TWideBufferedString::Append(const std::wstring& S) {
+    while (S.size() >= static_cast<size_t>(FBlockEnd - FWritePos)) Grow();
+    if (!S.empty()) std::memcpy(FWritePos, S.data(), S.size() * sizeof(wchar_t));
+    FWritePos += S.size();
+}
+
+void TWideBufferedString::AppendLineBreak() {
+    while (FBlockEnd - FWritePos <= 4) Grow();
+    *FWritePos++ = L'\r';
+    *FWritePos++ = L'\n';
+}
+
+// --- routines -------------------------------------------------------------------------
+
+RECT NormalizedRect(const RECT& R) {
+    return RECT{std::min(R.left, R.right), std::min(R.top, R.bottom), std::max(R.left, R.right),
+                std::max(R.top, R.bottom)};
+}
+
+namespace {
+int TextWidth(HDC DC, const wchar_t* S, size_t Count) {
+    SIZE size{};
+    GetTextExtentPoint32W(DC, S, static_cast<int>(Count), &size);
+    return size.cx;
+}
+}  // namespace
+
+std::wstring EllipsizeText(HDC DC, const std::wstring& S, int Width, int EllipsisWidth, bool RightToLeft) {
+    if (S.empty() || Width <= 0) return std::wstring();
+    if (EllipsisWidth == 0) EllipsisWidth = TextWidth(DC, L"...", 3);
+    if (EllipsisWidth >= Width) return std::wstring();
+    int len = static_cast<int>(S.size());
+    int L = 0, H = len - 1;
+    if (!RightToLeft) {
+        while (L < H) {
+            int N = (L + H + 1) / 2;
+            if (TextWidth(DC, S.data(), N) + EllipsisWidth > Width) H = N - 1;
+            else L = N;
+        }
+        return S.substr(0, L) + L"...";
+    }
+    while (L < H) {
+        int N = (L + H) / 2;
+        if (TextWidth(DC, S.data() + N, len - N) + EllipsisWidth > Width) L = N + 1;
+        else H = N;
+    }
+    return L"..." + S.substr(L);
+}

@@ -1,0 +1,195 @@
+// Basic types of the grid tree control: the node record, node and tree states, the small
+// enumerations shared by the tree's parts, and the control's exceptions.
+//
+// A node handle (`PGridNode`) points into memory owned by its tree. It stays valid until
+// the node is deleted (`DeleteNode`, `DeleteChildren`, `Clear`, a lower child count, or a
+// collapse with toAutoFreeOnCollapse); `OnFreeNode` is the last moment it may be used.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "classlib/errors.h"
+
+class TBaseGridTree;
+
+// The node record. The tree's internal data areas follow it, then (8-byte aligned) the
+// owner's user data of `NodeDataSize` bytes (`TBaseGridTree::GetNodeData`).
+struct TGridNode {
+    uint32_t Index;           // position among the siblings, 0 for the first child
+    uint32_t ChildCount;      // children that exist
+    uint16_t NodeHeight;      // height of the node's own row in pixels
+    uint16_t States;          // TGridNodeState bits
+    uint8_t Align;            // vertical anchor of button and images, 50 for new nodes
+    uint8_t CheckState;       // TCheckState
+    uint8_t CheckKind;        // TCheckKind
+    uint8_t Filler;
+    uint32_t SubtreeCount;    // 1 + all descendants
+    uint32_t SubtreeHeight;   // NodeHeight + (expanded) SubtreeHeight of the visible children
+    TGridNode* Parent;        // the hidden root's Parent is the tree object itself
+    TGridNode* PrevSiblingNode;
+    TGridNode* NextSiblingNode;
+    TGridNode* FirstChildNode;
+    TGridNode* LastChildNode;
+};
+using PGridNode = TGridNode*;
+using TNodeArray = std::vector<PGridNode>;
+
+static_assert(sizeof(TGridNode) == 64, "node record layout");
+
+// Node states (bits of TGridNode::States).
+enum TGridNodeState : uint16_t {
+    vsInitialized = 0x0001,
+    vsChecking = 0x0002,
+    vsCutOrCopy = 0x0004,
+    vsDisabled = 0x0008,
+    vsDeleting = 0x0010,
+    vsExpanded = 0x0020,
+    vsHasChildren = 0x0040,
+    vsVisible = 0x0080,
+    vsSelected = 0x0100,
+    vsInitialUserData = 0x0200,
+    vsAllChildrenHidden = 0x0400,
+    vsClearing = 0x0800,
+    vsMultiline = 0x1000,
+    vsHeightMeasured = 0x2000,
+    vsToggling = 0x4000,
+};
+
+// What an OnInitNode handler asks for.
+using TGridNodeInitStates = uint8_t;
+enum TGridNodeInitState : uint8_t {
+    ivsDisabled = 0x01,
+    ivsExpanded = 0x02,
+    ivsHasChildren = 0x04,
+    ivsMultiline = 0x08,
+    ivsSelected = 0x10,
+};
+
+enum TCheckState : uint8_t {
+    csUncheckedNormal,
+    csUncheckedPressed,
+    csCheckedNormal,
+    csCheckedPressed,
+    csMixedNormal,
+    csMixedPressed,
+};
+
+enum TCheckKind : uint8_t { ctNone, ctTriStateCheckBox, ctCheckBox, ctRadioButton, ctButton };
+
+enum TChangeReason {
+    crIgnore,
+    crAccumulated,
+    crChildAdded,
+    crChildDeleted,
+    crNodeAdded,
+    crNodeCopied,
+    crNodeMoved,
+};
+
+enum TGTUpdateState { usBegin, usBeginSynch, usSynch, usEnd, usEndSynch, usUpdate };
+
+enum TGTNodeAttachMode { amNoWhere, amInsertBefore, amInsertAfter, amAddChildFirst, amAddChildLast };
+
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+
+using TColumnIndex = int32_t;
+constexpr TColumnIndex NoColumn = -1;
+constexpr TColumnIndex InvalidColumn = -2;
+
+// Tree states: a 64-bit set over the 49 members, bit 0 first.
+using TGridTreeStates = uint64_t;
+namespace gridtree_detail {
+constexpr TGridTreeStates Bit(int n) { return TGridTreeStates(1) << n; }
+}
+constexpr TGridTreeStates tsCancelHintAnimation = gridtree_detail::Bit(0);
+constexpr TGridTreeStates tsChangePending = gridtree_detail::Bit(1);
+constexpr TGridTreeStates tsCheckPropagation = gridtree_detail::Bit(2);
+constexpr TGridTreeStates tsCollapsing = gridtree_detail::Bit(3);
+constexpr TGridTreeStates tsToggleFocusedSelection = gridtree_detail::Bit(4);
+constexpr TGridTreeStates tsClearPending = gridtree_detail::Bit(5);
+constexpr TGridTreeStates tsClipboardFlushing = gridtree_detail::Bit(6);
+constexpr TGridTreeStates tsCopyPending = gridtree_detail::Bit(7);
+constexpr TGridTreeStates tsCutPending = gridtree_detail::Bit(8);
+constexpr TGridTreeStates tsDrawSelPending = gridtree_detail::Bit(9);
+constexpr TGridTreeStates tsDrawSelecting = gridtree_detail::Bit(10);
+constexpr TGridTreeStates tsEditing = gridtree_detail::Bit(11);
+constexpr TGridTreeStates tsEditPending = gridtree_detail::Bit(12);
+constexpr TGridTreeStates tsExpanding = gridtree_detail::Bit(13);
+constexpr TGridTreeStates tsHint = gridtree_detail::Bit(14);
+constexpr TGridTreeStates tsInAnimation = gridtree_detail::Bit(15);
+constexpr TGridTreeStates tsIncrementalSearching = gridtree_detail::Bit(16);
+constexpr TGridTreeStates tsIncrementalSearchPending = gridtree_detail::Bit(17);
+constexpr TGridTreeStates tsIterating = gridtree_detail::Bit(18);
+constexpr TGridTreeStates tsKeyCheckPending = gridtree_detail::Bit(19);
+constexpr TGridTreeStates tsLeftButtonDown = gridtree_detail::Bit(20);
+constexpr TGridTreeStates tsMouseCheckPending = gridtree_detail::Bit(21);
+constexpr TGridTreeStates tsMiddleButtonDown = gridtree_detail::Bit(22);
+constexpr TGridTreeStates tsNeedScale = gridtree_detail::Bit(23);
+constexpr TGridTreeStates tsNeedRootCountUpdate = gridtree_detail::Bit(24);
+constexpr TGridTreeStates tsOLEDragging = gridtree_detail::Bit(25);
+constexpr TGridTreeStates tsOLEDragPending = gridtree_detail::Bit(26);
+constexpr TGridTreeStates tsPainting = gridtree_detail::Bit(27);
+constexpr TGridTreeStates tsRightButtonDown = gridtree_detail::Bit(28);
+constexpr TGridTreeStates tsPopupMenuShown = gridtree_detail::Bit(29);
+constexpr TGridTreeStates tsScrolling = gridtree_detail::Bit(30);
+constexpr TGridTreeStates tsScrollPending = gridtree_detail::Bit(31);
+constexpr TGridTreeStates tsSizing = gridtree_detail::Bit(32);
+constexpr TGridTreeStates tsStopValidation = gridtree_detail::Bit(33);
+constexpr TGridTreeStates tsStructureChangePending = gridtree_detail::Bit(34);
+constexpr TGridTreeStates tsSynchMode = gridtree_detail::Bit(35);
+constexpr TGridTreeStates tsThumbTracking = gridtree_detail::Bit(36);
+constexpr TGridTreeStates tsUpdateHiddenChildrenNeeded = gridtree_detail::Bit(37);
+constexpr TGridTreeStates tsUpdating = gridtree_detail::Bit(38);
+constexpr TGridTreeStates tsUseCache = gridtree_detail::Bit(39);
+constexpr TGridTreeStates tsUserDragObject = gridtree_detail::Bit(40);
+constexpr TGridTreeStates tsUseThemes = gridtree_detail::Bit(41);
+constexpr TGridTreeStates tsValidating = gridtree_detail::Bit(42);
+constexpr TGridTreeStates tsValidationNeeded = gridtree_detail::Bit(43);
+constexpr TGridTreeStates tsVCLDragging = gridtree_detail::Bit(44);
+constexpr TGridTreeStates tsVCLDragPending = gridtree_detail::Bit(45);
+constexpr TGridTreeStates tsWheelPanning = gridtree_detail::Bit(46);
+constexpr TGridTreeStates tsWheelScrolling = gridtree_detail::Bit(47);
+constexpr TGridTreeStates tsWindowCreating = gridtree_detail::Bit(48);
+
+// Hit positions inside the tree (THitInfo::HitPositions).
+using THitPositions = uint32_t;
+enum THitPosition : uint32_t {
+    hiAbove = 0x0001,
+    hiBelow = 0x0002,
+    hiNowhere = 0x0004,
+    hiOnItem = 0x0008,
+    hiOnItemButton = 0x0010,
+    hiOnItemCheckbox = 0x0020,
+    hiOnItemIndent = 0x0040,
+    hiOnItemLabel = 0x0080,
+    hiOnItemLeft = 0x0100,
+    hiOnItemRight = 0x0200,
+    hiOnNormalIcon = 0x0400,
+    hiOnStateIcon = 0x0800,
+    hiToLeft = 0x1000,
+    hiToRight = 0x2000,
+};
+
+struct THitInfo {
+    PGridNode HitNode = nullptr;
+    THitPositions HitPositions = 0;
+    TColumnIndex HitColumn = NoColumn;
+};
+
+// Failures of the control itself (stream format errors, a missing edit link).
+class EGridTreeError : public classlib::Exception {
+public:
+    using classlib::Exception::Exception;
+};
+
+// Programming errors of callers (nil where a node is required, deleting while iterating):
+// raised with the fixed message that names the broken contract.
+class EGridTreeAssertion : public classlib::Exception {
+public:
+    using classlib::Exception::Exception;
+};
+
+// Raises EGridTreeError with the message and help context.
+[[noreturn]] void RaiseTreeError(const std::wstring& Msg, int HelpContext);

@@ -1,0 +1,57 @@
+#include "controls/gridtree/nodestore_p.h"
+
+#include <cassert>
+#include <cstring>
+
+namespace gridtree_detail {
+
+namespace {
+constexpr size_t MaxSlabBlocks = 65536;
+}
+
+void TNodeStore::SetBlockSize(size_t Size) {
+    Size = (Size + 7) & ~size_t(7);
+    if (Size == FBlockSize) return;
+    assert(FLive == 0);
+    ReleaseAll();
+    FBlockSize = Size;
+}
+
+void* TNodeStore::Allocate() {
+    void* block;
+    if (FFreeList) {
+        block = FFreeList;
+        FFreeList = *static_cast<void**>(FFreeList);
+    } else {
+        if (FCurrent == FEnd) {
+            size_t bytes = FNextSlabBlocks * FBlockSize;
+            FSlabs.emplace_back(new std::byte[bytes]);
+            FCurrent = FSlabs.back().get();
+            FEnd = FCurrent + bytes;
+            FReserved += bytes;
+            if (FNextSlabBlocks < MaxSlabBlocks) FNextSlabBlocks *= 2;
+        }
+        block = FCurrent;
+        FCurrent += FBlockSize;
+    }
+    std::memset(block, 0, FBlockSize);
+    ++FLive;
+    return block;
+}
+
+void TNodeStore::Free(void* Block) {
+    if (!Block) return;
+    *static_cast<void**>(Block) = FFreeList;
+    FFreeList = Block;
+    if (--FLive == 0) ReleaseAll();
+}
+
+void TNodeStore::ReleaseAll() {
+    FSlabs.clear();
+    FCurrent = FEnd = nullptr;
+    FFreeList = nullptr;
+    FReserved = 0;
+    FNextSlabBlocks = 256;
+}
+
+}  // namespace gridtree_detail

@@ -1,0 +1,85 @@
+
+#include "controls/gridtree/gridtree_services.h"
+#include "tree_test_support.h"
+
+TEST(GridTreeOptions, Defaults) {
+    TTestTree tree;
+    TCustomGridTreeOptions& o = tree.TreeOptions();
+    EXPECT_EQ(TGTPaintOptions(toShowButtons | toShowDropmark | toShowRoot | toShowTreeLines | toThemeAware |
+                              toUseBlendedImages),
+              o.PaintOptions());
+    EXPECT_EQ(0, o.AnimationOptions());
+    EXPECT_EQ(TGTAutoOptions(toAutoDropExpand | toAutoScrollOnExpand | toAutoTristateTracking | toAutoDeleteMovedNodes),
+              o.AutoOptions());
+    EXPECT_EQ(0, o.SelectionOptions());
+    EXPECT_EQ(TGTMiscOptions(toAcceptOLEDrop | toFullRepaintOnResize | toInitOnSave | toToggleOnDblClick | toWheelPanning),
+              o.MiscOptions());
+    EXPECT_EQ(TGTColors::SystemColor(COLOR_BTNSHADOW), tree.Colors().DisabledColor());
+    EXPECT_EQ(TGTColors::SystemColor(COLOR_WINDOWTEXT), tree.Colors().HotColor());
+    EXPECT_EQ(TGTColors::SystemColor(COLOR_BTNSHADOW), tree.Colors().HeaderHotColor());
+    EXPECT_EQ(ssBoth, tree.ScrollBarOptions().ScrollBars());
+    EXPECT_EQ(20, tree.ScrollBarOptions().VerticalIncrement);
+    EXPECT_EQ(18u, tree.DefaultNodeHeight());
+    EXPECT_EQ(18u, tree.Indent());
+    EXPECT_EQ(NoColumn, tree.FocusedColumn());
+}
+
+TEST(GridTreeOptions, AssignCopiesThroughSetters) {
+    TTestTree source, dest;
+    source.TreeOptions().SetSelectionOptions(toMultiSelect | toFullRowSelect);
+    source.TreeOptions().SetMiscOptions(toCheckSupport);
+    dest.TreeOptions().SetSelectionOptions(toMultiSelect);
+    dest.SetRootNodeCount(2);
+    dest.SetSelected(dest.GetFirst(), true);
+    dest.SetTreeOptions(source.TreeOptions());
+    EXPECT_EQ(source.TreeOptions().SelectionOptions(), dest.TreeOptions().SelectionOptions());
+    EXPECT_EQ(TGTMiscOptions(toCheckSupport), dest.TreeOptions().MiscOptions());
+    EXPECT_EQ(1u, dest.SelectionCount());  // toMultiSelect did not change
+}
+
+TEST(GridTreeOptions, ScrollBarStyleIsRegularOnly) {
+    TTestTree tree;
+    EXPECT_THROW(tree.ScrollBarOptions().SetScrollBarStyle(sbmFlat), EGridTreeAssertion);
+    EXPECT_EQ(sbmRegular, tree.ScrollBarOptions().ScrollBarStyle());
+    TGTColors copy(&tree);
+    copy.SetColor(3, 0x123456);
+    tree.BeginUpdate();
+    tree.Colors().Assign(copy);
+    tree.EndUpdate();
+    EXPECT_EQ(0x123456, tree.Colors().FocusedSelectionColor());
+}
+
+TEST(GridTreeServices, SmallRoutines) {
+    RECT r = NormalizedRect(RECT{10, 20, 5, 2});
+    EXPECT_EQ(5, r.left);
+    EXPECT_EQ(2, r.top);
+    EXPECT_EQ(10, r.right);
+    EXPECT_EQ(20, r.bottom);
+
+    TWideBufferedString buffer;
+    buffer.Append(std::wstring(10000, L'x'));
+    EXPECT_EQ(12288u, buffer.Capacity());
+    TWideBufferedString exact;
+    exact.Append(std::wstring(4095, L'y'));
+    EXPECT_EQ(4096u, exact.Capacity());
+    exact.Append(L"z");  // the length must be smaller than the room left
+    EXPECT_EQ(8192u, exact.Capacity());
+    exact.AppendLineBreak();
+    EXPECT_EQ(std::wstring(4095, L'y') + L"z\r\n", exact.BufferText());
+}
+
+TEST(GridTreeServices, EllipsizeText) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    auto width = [&](const wchar_t* s) {
+        SIZE size{};
+        GetTextExtentPoint32W(dc, s, int(wcslen(s)), &size);
+        return int(size.cx);
+    };
+    int ell = width(L"...");
+    EXPECT_EQ(L"ab...", EllipsizeText(dc, L"abcdef", width(L"ab") + ell, 0, false));
+    EXPECT_EQ(L"", EllipsizeText(dc, L"abcdef", ell - 1, 0, false));
+    EXPECT_EQ(L"...ef", EllipsizeText(dc, L"abcdef", width(L"ef") + ell, 0, true));
+    EXPECT_EQ(L"", EllipsizeText(dc, L"", 100, 0, false));
+    DeleteDC(dc);
+}

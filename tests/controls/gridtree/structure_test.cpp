@@ -1,0 +1,205 @@
+#include <random>
+#include <set>
+
+#include "tree_test_support.h"
+
+namespace {
+
+struct TOwnerRecord {  // an 18-byte owner record, as the registry views keep
+    uint64_t A;
+    uint64_t B;
+    uint16_t C;
+};
+
+}  // namespace
+
+TEST(GridTreeStructure, RandomOperationsKeepInvariants) {
+    TTestTree tree;
+    tree.TreeOptions().SetSelectionOptions(toMultiSelect);
+    std::mt19937 rng(12345);
+    tree.SetRootNodeCount(5);
+    for (int step = 0; step < 1500; ++step) {
+        std::vector<PGridNode> nodes = AllNodes(tree);
+        PGridNode node = nodes.empty() ? nullptr : nodes[rng() % nodes.size()];
+        bool bracket = rng() % 5 == 0;
+        if (bracket) tree.BeginUpdate();
+        switch (rng() % 8) {
+            case 0: tree.SetChildCount(node, rng() % 6); break;
+            case 1: if (node) tree.ToggleNode(node); break;
+            case 2: if (node && rng() % 3 == 0) tree.DeleteNode(node); break;
+            case 3: if (node) tree.SetNodeHeight(node, 1 + rng() % 40); break;
+            case 4: if (node) tree.SetSelected(node, !tree.Selected(node)); break;
+            case 5: if (node && rng() % 4 == 0) tree.FullExpand(node); else tree.FullCollapse(node); break;
+            case 6: if (rng() % 10 == 0) tree.DeleteSelectedNodes(); break;
+            case 7: if (tree.TotalCount() > 300) tree.SetRootNodeCount(rng() % 4); else tree.SetChildCount(node, 3); break;
+        }
+        if (bracket) tree.EndUpdate();
+        ASSERT_NO_FATAL_FAILURE(CheckInvariants(tree)) << "step " << step;
+    }
+}
+
+TEST(GridTreeStructure, ChildCountGrowsAndShrinksFromTheEnd) {
+    TTestTree tree;
+    tree.SetRootNodeCount(2);
+    PGridNode parent = tree.GetFirst();
+    tree.SetChildCount(parent, 5);
+    EXPECT_EQ(5u, parent->ChildCount);
+    EXPECT_TRUE(parent->States & vsHasChildren);
+    // A collapsed parent: counts rise, heights and visible rows do not.
+    EXPECT_EQ(18u, parent->SubtreeHeight);
+    EXPECT_EQ(2u, tree.VisibleCount());
+    EXPECT_EQ(8u, tree.RootNode()->SubtreeCount);
+
+    PGridNode third = parent->FirstChildNode->NextSiblingNode->NextSiblingNode;
+    tree.SetChildCount(parent, 3);
+    EXPECT_EQ(third, parent->LastChildNode);
+    EXPECT_EQ(2u, third->Index);
+    CheckInvariants(tree);
+
+    tree.SetRootNodeCount(0);
+    EXPECT_EQ(1u, tree.RootNode()->SubtreeCount);
+    EXPECT_EQ(tree.DefaultNodeHeight(), tree.RootNode()->SubtreeHeight);
+    tree.UpdateScrollBars(false);
+    EXPECT_EQ(0, tree.RangeY());
+}
+
+TEST(GridTreeStructure, FreeNodeFiresForInitialisedNodesOnClearAndDataSizeChange) {
+    TTestTree tree;
+    tree.SetNodeDataSize(sizeof(TOwnerRecord));
+    int freed = 0;
+    tree.OnFreeNode = [&](TBaseGridTree*, PGridNode) { ++freed; };
+    tree.SetRootNodeCount(4);
+    tree.GetFirst();  // initialises the first node only
+    tree.Clear();
+    EXPECT_EQ(1, freed);
+
+    tree.SetRootNodeCount(3);
+    for (PGridNode n = tree.GetFirst(); n; n = tree.GetNext(n)) {}
+    freed = 0;
+    tree.SetNodeDataSize(40);
+    EXPECT_EQ(3, freed);
+    EXPECT_EQ(3u, tree.RootNodeCount());
+    EXPECT_FALSE(tree.GetFirstNoInit()->States & vsInitialized);
+}
+
+TEST(GridTreeStructure, NodeDataAndInternalAreas) {
+    TTestTree tree;
+    EXPECT_THROW(tree.GetNodeData(nullptr), EGridTreeAssertion);  // size -1
+    uint32_t offset = tree.AllocateInternalDataArea(3);
+    EXPECT_EQ(sizeof(TGridNode), offset);
+    EXPECT_EQ(4u, tree.TotalInternalDataSize());
+    tree.OnGetNodeDataSize = [](TBaseGridTree*, int& size) { size = sizeof(TOwnerRecord); };
+    tree.SetRootNodeCount(10);
+    EXPECT_EQ(int(sizeof(TOwnerRecord)), tree.NodeDataSize());
+    EXPECT_THROW(tree.AllocateInternalDataArea(4), EGridTreeAssertion);
+    EXPECT_EQ(nullptr, tree.GetNodeData(nullptr));
+    EXPECT_EQ(nullptr, tree.GetNodeData(tree.RootNode()));
+    std::set<void*> seen;
+    for (PGridNode n = tree.GetFirstNoInit(); n; n = n->NextSiblingNode) {
+        void* data = tree.GetNodeData(n);
+        EXPECT_EQ(0u, reinterpret_cast<uintptr_t>(data) % 8);
+        EXPECT_EQ(0, static_cast<TOwnerRecord*>(data)->A);
+        static_cast<TOwnerRecord*>(data)->A = ~0ull;  // must not overlap a neighbour
+        seen.insert(data);
+    }
+    EXPECT_EQ(10u, seen.size());
+    EXPECT_EQ(tree.RootNode(), OwningTree(tree.GetFirstNoInit())->RootNode());
+}
+
+TEST(GridTreeStructure, HeightsAreClampedAndDefaultZeroMeans18) {
+    TTestTree tree;
+    tree.SetDefaultNodeHeight(0);
+    EXPECT_EQ(18u, tree.DefaultNodeHeight());
+    tree.TreeOptions().SetMiscOptions(tree.TreeOptions().MiscOptions() | toVariableNodeHeight);
+    tree.OnMeasureItem = [](TBaseGridTree*, HDC, PGridNode n, int& h) { h = n->Index == 0 ? 100000 : -5; };
+    tree.SetRootNodeCount(2);
+    EXPECT_EQ(65535u, tree.GetFirstNoInit()->NodeHeight);
+    EXPECT_EQ(0u, tree.GetFirstNoInit()->NextSiblingNode->NodeHeight);
+    CheckInvariants(tree);
+}
+
+TEST(GridTreeStructure, InitialisationProtocol) {
+    TTestTree tree;
+    std::vector<std::pair<PGridNode, PGridNode>> inits;
+    tree.OnInitNode = [&](TBaseGridTree*, PGridNode parent, PGridNode node, TGridNodeInitStates& states) {
+        inits.emplace_back(parent, node);
+        if (!parent) states |= ivsHasChildren;
+        if (!parent && node->Index == 1) states |= ivsSelected | ivsExpanded;
+    };
+    tree.OnInitChildren = [](TBaseGridTree*, PGridNode node, uint32_t& count) { count = node->Index == 0 ? 0 : 2; };
+    int changes = 0;
+    tree.OnChange = [&](TBaseGridTree*, PGridNode) { ++changes; };
+    tree.SetRootNodeCount(2);
+    EXPECT_TRUE(inits.empty());
+
+    PGridNode first = tree.GetFirst();
+    ASSERT_EQ(1u, inits.size());
+    EXPECT_EQ(nullptr, inits[0].first);
+    // ivsHasChildren but OnInitChildren answers 0: the button goes away on expansion.
+    tree.ToggleNode(first);
+    EXPECT_FALSE(first->States & vsHasChildren);
+    EXPECT_FALSE(first->States & vsExpanded);
+
+    PGridNode second = tree.GetNextSibling(first);
+    EXPECT_TRUE(tree.Selected(second));  // selected without OnChange
+    EXPECT_EQ(0, changes);
+    EXPECT_TRUE(second->States & vsExpanded);
+    EXPECT_EQ(2u, second->ChildCount);
+    CheckInvariants(tree);
+}
+
+TEST(GridTreeStructure, DeletingFocusedAndAnchorNodes) {
+    TTestTree tree;
+    tree.SetRootNodeCount(3);
+    PGridNode a = tree.GetFirst(), b = tree.GetNext(a);
+    int focusChanges = 0;
+    PGridNode lastFocus = a;
+    tree.OnFocusChanged = [&](TBaseGridTree*, PGridNode n, TColumnIndex) { ++focusChanges; lastFocus = n; };
+    tree.SetFocusedNode(a);
+    focusChanges = 0;
+    tree.DeleteNode(a);
+    EXPECT_EQ(nullptr, tree.FocusedNode());
+    EXPECT_EQ(1, focusChanges);
+    EXPECT_EQ(nullptr, lastFocus);
+
+    tree.SetFocusedNode(b);
+    PGridNode c = tree.GetNext(b);
+    tree.SetSelected(c, true);
+    EXPECT_EQ(c, tree.RangeAnchor());
+    tree.DeleteNode(c);
+    EXPECT_EQ(b, tree.RangeAnchor());
+}
+
+TEST(GridTreeStructure, HiddenNodeConnectsWithoutHeight) {
+    TTestTree tree;
+    tree.SetRootNodeCount(2);
+    PGridNode parent = tree.GetFirst();
+    tree.SetChildCount(parent, 1);
+    tree.ToggleNode(parent);
+    PGridNode moved = tree.GetLastNoInit();  // the second top-level node
+    moved = tree.RootNode()->LastChildNode;
+    uint32_t height = parent->SubtreeHeight;
+    tree.InternalDisconnectNode(moved, false);
+    moved->States &= ~vsVisible;
+    for (TGTNodeAttachMode mode : {amAddChildFirst, amAddChildLast}) {
+        tree.InternalConnectNode(moved, parent, mode);
+        EXPECT_EQ(3u, parent->SubtreeCount);
+        EXPECT_EQ(height, parent->SubtreeHeight);
+        tree.InternalDisconnectNode(moved, false);
+    }
+    moved->States |= vsVisible;
+    tree.InternalConnectNode(moved, parent->FirstChildNode, amInsertBefore);
+    CheckInvariants(tree);
+}
+
+TEST(GridTreeStructure, ReadOnlyTurnsOffStructureChanges) {
+    TTestTree tree;
+    tree.SetRootNodeCount(3);
+    tree.TreeOptions().SetMiscOptions(tree.TreeOptions().MiscOptions() | toReadOnly);
+    tree.SetRootNodeCount(10);
+    tree.DeleteNode(tree.GetFirst());
+    tree.Clear();
+    tree.SetNodeHeight(tree.GetFirst(), 50);
+    EXPECT_EQ(3u, tree.RootNodeCount());
+    EXPECT_EQ(18u, tree.GetFirst()->NodeHeight);
+}

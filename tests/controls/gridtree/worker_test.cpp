@@ -1,0 +1,128 @@
+#include <memory>
+#include <random>
+
+#include "controls/gridtree/gridtree_services.h"
+#include "tree_test_support.h"
+
+TEST(GridTreeCache, EntriesEveryThresholdRows) {
+    struct Case { uint32_t rows; std::vector<uint32_t> entryRows; };
+    const Case cases[] = {{2000, {}}, {2001, {0, 2000}}, {4500, {0, 2000, 4000}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.rows);
+        TTestTree tree;
+        tree.SetRootNodeCount(c.rows);
+        if (c.entryRows.empty()) {
+            // Nothing to build: the worker reports no cache.
+            ASSERT_TRUE(PumpUntil([&] { return !(tree.TreeStates() & tsValidating) && !SharedWorker()->IsInWork(&tree); }));
+            EXPECT_FALSE(tree.TreeStates() & tsUseCache);
+            EXPECT_TRUE(tree.PositionCache().empty());
+            continue;
+        }
+        ASSERT_TRUE(WaitForCache(tree));
+        ASSERT_EQ(c.entryRows.size(), tree.PositionCache().size());
+        for (size_t i = 0; i < c.entryRows.size(); ++i) {
+            EXPECT_EQ(c.entryRows[i], tree.PositionCache()[i].Node->Index);
+            EXPECT_EQ(c.entryRows[i] * 18, tree.PositionCache()[i].AbsoluteTop);
+        }
+    }
+}
+
+TEST(GridTreeCache, ChangeStateMessageAppliesOnlyTheFourBits) {
+    TTestTree tree;
+    tree.SetRootNodeCount(10);
+    TGridTreeStates before = tree.TreeStates();
+    SendMessageW(tree.StateWindow(), WM_CHANGESTATE, ~WPARAM(0), 0);
+    TGridTreeStates after = tree.TreeStates();
+    EXPECT_EQ(0u, (after & ~before) & ~(tsStopValidation | tsValidating | tsValidationNeeded));
+    // No build of the current structure exists, so the cache is not marked usable.
+    EXPECT_FALSE(after & tsUseCache);
+    SendMessageW(tree.StateWindow(), WM_CHANGESTATE, 0, ~LPARAM(0));
+    EXPECT_FALSE(tree.TreeStates() & (tsStopValidation | tsValidating | tsValidationNeeded));
+}
+
+TEST(GridTreeCache, WorkerLivesWhileTreesExist) {
+    auto first = std::make_unique<TTestTree>();
+    TWorkerThread* worker = SharedWorker();
+    ASSERT_NE(nullptr, worker);
+    int count = worker->TreeCount;
+    auto second = std::make_unique<TTestTree>();
+    EXPECT_EQ(count + 1, worker->TreeCount);
+    second.reset();
+    EXPECT_EQ(worker, SharedWorker());
+    EXPECT_EQ(count, worker->TreeCount);
+}
+
+TEST(GridTreeCache, MutationsDuringValidationKeepCachedAnswersExact) {
+    TTestTree tree;
+    std::mt19937 rng(99);
+    tree.BeginUpdate();
+    tree.SetRootNodeCount(100);
+    for (PGridNode n = tree.GetFirstNoInit(); n; n = n->NextSiblingNode) {
+        tree.SetChildCount(n, 1000);
+        tree.ToggleNode(n);
+    }
+    tree.EndUpdate();  // starts the validation of 100,100 rows
+    for (int round = 0; round < 200; ++round) {
+        PGridNode top = tree.RootNode()->FirstChildNode;
+        for (uint32_t skip = rng() % 100; skip && top->NextSiblingNode; --skip) top = top->NextSiblingNode;
+        switch (rng() % 5) {
+            case 0: tree.SetChildCount(top, 900 + rng() % 200); break;
+            case 1: tree.ToggleNode(top); break;
+            case 2: tree.SetNodeHeight(top->FirstChildNode ? top->FirstChildNode : top, 5 + rng() % 50); break;
+            case 3: if (top->LastChildNode) tree.DeleteNode(top->LastChildNode); break;
+            case 4: tree.SetDefaultNodeHeight(16 + rng() % 6); break;
+        }
+        if (rng() % 4 == 0) PumpUntil([&] { return true; });
+        if (rng() % 8 == 0) Sleep(rng() % 3);
+    }
+    CheckInvariants(tree);
+    ASSERT_TRUE(WaitForCache(tree));
+    EXPECT_EQ(tree.CalculateCacheEntryCount(), tree.PositionCache().size());
+    int range = int(tree.RootNode()->SubtreeHeight);
+    for (int i = 0; i < 300; ++i) {
+        int y = int(rng() % uint32_t(range));
+        int top = -1, refTop = -2;
+        ASSERT_EQ(ReferenceNodeAt(tree, y, &refTop), tree.GetNodeAt(0, y, false, &top)) << y;
+        EXPECT_EQ(refTop, top);
+    }
+}
+
+TEST(GridTreeCache, DestroyRightAfterTheWorkerTookTheTree) {
+    std::mt19937 rng(5);
+    for (int i = 0; i < 12; ++i) {
+        auto tree = std::make_unique<TTestTree>();
+        tree->SetRootNodeCount(20000 + rng() % 30000);  // queues the validation
+        // Let the worker take it (or not) and destroy at different moments.
+        switch (i % 3) {
+            case 0: break;
+            case 1: Sleep(rng() % 3); break;
+            case 2: PumpUntil([&] { return (tree->TreeStates() & tsValidating) != 0; }); break;
+        }
+        tree.reset();
+    }
+    // The worker is still serving trees afterwards.
+    TTestTree tree;
+    tree.SetRootNodeCount(5000);
+    EXPECT_TRUE(WaitForCache(tree));
+}
+
+TEST(GridTreeCache, TreeQueuedTwiceIsValidatedOnce) {
+    TTestTree tree;
+    tree.SetRootNodeCount(3000);
+    ASSERT_TRUE(WaitForCache(tree));
+    ASSERT_TRUE(PumpUntil([&] { return !SharedWorker()->IsInWork(&tree); }));
+    int validations = 0;
+    tree.OnStateChange = [&](TBaseGridTree*, TGridTreeStates enter, TGridTreeStates) {
+        if (enter & tsValidating) ++validations;
+    };
+    SharedWorker()->QueueTree(&tree);
+    SharedWorker()->QueueTree(&tree);
+    SharedWorker()->Signal();
+    SharedWorker()->Signal();
+    ASSERT_TRUE(PumpUntil([&] {
+        return validations == 1 && !SharedWorker()->IsInWork(&tree) && (tree.TreeStates() & tsUseCache);
+    }));
+    DWORD start = GetTickCount();
+    PumpUntil([&] { return GetTickCount() - start > 100; });
+    EXPECT_EQ(1, validations);
+}
