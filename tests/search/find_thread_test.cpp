@@ -7,7 +7,10 @@
 #include "common/test_support.h"
 #include "search/find_matcher.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <thread>
 #include <memory>
 #include <vector>
 
@@ -413,6 +416,50 @@ TEST_F(FindThreadTest, ProgressAtFirstKeyAndEvery1001) {
     ASSERT_EQ(FMain.ProgressKeys.size(), 2u);
     // The key read on the message is a whole path below the start key.
     for (const auto& key : FMain.ProgressKeys) EXPECT_EQ(key.rfind(Base() + L"\\k", 0), 0u) << Narrow(key);
+}
+
+TEST_F(FindThreadTest, WalkStopsAtTheRegistryDepthLimit) {
+    // A chain as deep as the registry lets us make it (up to 515 levels): keys down to 512
+    // levels below the start key are searched, deeper ones are not.
+    HKEY parent = FKey.Handle();
+    int levels = 0;
+    std::vector<HKEY> opened;
+    for (; levels < 515; ++levels) {
+        HKEY child = CreateKey(parent, L"n");
+        if (!child) break;
+        opened.push_back(child);
+        parent = child;
+    }
+    for (HKEY k : opened) RegCloseKey(k);
+    ASSERT_GT(levels, 100);
+    auto record = FMain.Record(L"n", Base());
+    record.WholeMatch = true;
+    FMain.Run(record);
+    EXPECT_EQ(FMain.Results.size(), size_t(std::min(levels, 512)));
+}
+
+TEST_F(FindThreadTest, ValueThatGrowsDuringTheWalkIsStillRead) {
+    // A writer keeps resizing the value while searches run: a read that finds its buffer
+    // too small must read again, so every search finds the value exactly once.
+    HKEY key = CreateKey(FKey.Handle(), L"grow");
+    SetString(key, L"v", L"needle");
+    std::atomic<bool> stop{false};
+    std::thread writer([&] {
+        for (size_t n = 0; !stop; ++n) SetString(key, L"v", L"needle" + std::wstring((n % 7) * 3000, L'x'));
+    });
+    auto record = FMain.Record(L"needle", Base());
+    record.NoKeyNames = true;
+    record.NoValueNames = true;
+    int wrong = 0;
+    for (int i = 0; i < 30; ++i) {
+        FMain.Results.clear();
+        FMain.Run(record);
+        wrong += FMain.Results.size() != 1;
+    }
+    stop = true;
+    writer.join();
+    RegCloseKey(key);
+    EXPECT_EQ(wrong, 0);
 }
 
 TEST_F(FindThreadTest, StopDuringHandOverNeitherDeadlocksNorPostsDone) {
