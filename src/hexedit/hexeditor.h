@@ -264,6 +264,28 @@ public:
     void HideDropMarker();
     bool DropMarkerVisible() const { return FDropMarkerVisible; }
 
+    // ---- Mouse -------------------------------------------------------------------------
+    // Points are client coordinates of the window. Columns 0-1 and rows 0-1 are fixed; the
+    // others scroll with LeftCol and TopRow.
+    bool CellAtPoint(int x, int y, int& col, int& row) const;
+    // The cell's rectangle; empty when the cell is scrolled out of view.
+    RECT CellRect(int col, int row) const;
+    // In insert mode a point in the right half of a cell counts for the next caret place.
+    void AdjustMouseCoord(int& x, int& y) const;
+    bool IsSelectionAtPoint(int x, int y) const;
+    bool IsFixedCellAtPoint(int x, int y) const;
+    // A button press. Returns true when the grid's own handling ran (the caret moved to the
+    // cell); false for a press on the selection or a fixed cell, after which the window only
+    // takes the focus and fires its OnMouseDown itself.
+    bool MouseDown(bool leftButton, THexShiftState shift, int x, int y, bool doubleClick);
+    // A move; extends a mouse selection while the left button is held. Returns true when the
+    // arrow cursor belongs under the point (over the selection or a fixed cell, no button or
+    // key held), false for the I-beam.
+    bool MouseMove(THexShiftState shift, int x, int y);
+    void MouseUp(int x, int y);
+    bool PendingClick() const { return FPendingClick; }
+    void CancelPendingClick() { FPendingClick = false; }
+
     // ---- Editing -----------------------------------------------------------------------
     bool CanInsertMode() const { return !FNoSizeChange && FAllowInsertMode && !FReadOnlyView; }
     void CreateUndo(int kind, int pos, int count, int replCount, const std::wstring& description);
@@ -392,6 +414,8 @@ private:
     int FSelectionReports = 0;
     TMPHBookmarks FBookmarks;
     bool FDropMarkerVisible = false;
+    bool FPendingClick = false;
+    bool FMouseSelecting = false;  // the grid follows the mouse with the left button held
     int FDropCol = 0, FDropRow = 0;
 
     // Properties.
