@@ -232,8 +232,8 @@ void TCustomHexEditor::DeleteSelection(const std::wstring& description) {
     }
     int col, row;
     FLayout.GetCursorAtPos(start, CaretInCharField(), col, row);
-    TruncateMarks(start);
     CreateUndo(ukRemove, start, end - start, 0, description);
+    TruncateMarks(start);
     InternalDelete(start, end, col, row);
     Changed();
 }

@@ -336,8 +336,9 @@ void TCustomHexEditor::SetInsertMode(bool value) {
     FInsertMode = value;
     if (FView && FCaretKind == ckAuto) FView->HexCaretShapeChanged();
     if (GetDataSize()) {
+        const int caret = CaretPos();  // before the append row goes away
         CalcSizes();
-        if (!value && CaretPos() >= GetDataSize()) SetSelStart(GetDataSize() - 1);
+        if (!value && caret >= GetDataSize()) SetSelStart(GetDataSize() - 1);
     }
     FChanges.clear();
     Redraw();

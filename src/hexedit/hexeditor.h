@@ -284,6 +284,8 @@ public:
     bool MouseMove(THexShiftState shift, int x, int y);
     void MouseUp(int x, int y);
     bool PendingClick() const { return FPendingClick; }
+    // A wheel notch without modifier keys: one page down or up, then the caret is placed.
+    void MouseWheelPage(bool down);
     void CancelPendingClick() { FPendingClick = false; }
 
     // ---- Editing -----------------------------------------------------------------------
@@ -390,6 +392,7 @@ private:
     void RestoreViewState(const TMPHUndoStep& step, bool restoreSelection);
     void PlaceCaretFromStep(const TMPHUndoStep& step);
     void ProgressFind(long long done, long long total);
+    void BuildFindTables();
 
     THexEditorView* FView = nullptr;
     THexLayout FLayout;

@@ -64,11 +64,9 @@ long long HorspoolBytes(const uint8_t* text, long long from, long long lastStart
 
 }  // namespace
 
-void TCustomHexEditor::PrepareFindData(const std::string& text, bool ignoreCase, bool isText, std::string& findData) {
-    findData.clear();
-    if (text.empty()) return;
-    // Tables first: the fold table lower-cases each byte as the current translation shows
-    // it. DBCS lead bytes are no characters on their own and keep their identity.
+void TCustomHexEditor::BuildFindTables() {
+    // The fold table lower-cases each byte as the current translation shows it. DBCS lead
+    // bytes are no characters on their own and keep their identity.
     for (int i = 0; i < 256; ++i) {
         FIdentityTable[i] = static_cast<uint8_t>(i);
         uint8_t b = static_cast<uint8_t>(i), ansi = b;
@@ -83,6 +81,12 @@ void TCustomHexEditor::PrepareFindData(const std::string& text, bool ignoreCase,
         if (FTranslation != tkAsIs) TranslateFromAnsi(FTranslation, &lowered, &back, 1);
         FFoldTable[i] = back;
     }
+}
+
+void TCustomHexEditor::PrepareFindData(const std::string& text, bool ignoreCase, bool isText, std::string& findData) {
+    findData.clear();
+    if (text.empty()) return;
+    BuildFindTables();
     std::string s = text;
     if (!isText) {
         if (ignoreCase)
@@ -113,8 +117,7 @@ void TCustomHexEditor::PrepareFindData(const std::string& text, bool ignoreCase,
 
 void TCustomHexEditor::PrepareFindData(const std::wstring& text, bool ignoreCase, bool isText, std::string& findData) {
     if (isText && UnicodeChars() && !text.empty()) {
-        std::string dummy;
-        PrepareFindData(std::string("a"), false, false, dummy);  // rebuild the tables
+        BuildFindTables();
         std::wstring wide = text;
         if (ignoreCase) CharLowerBuffW(wide.data(), static_cast<DWORD>(wide.size()));
         findData.clear();

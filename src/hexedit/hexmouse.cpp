@@ -140,3 +140,11 @@ void TCustomHexEditor::MouseUp(int x, int y) {
     }
     if (FDropMarkerVisible) HideDropMarker();
 }
+
+void TCustomHexEditor::MouseWheelPage(bool down) {
+    if (down)
+        SetTopRow(std::min(std::max(2, FRowCount - FVisibleRowCount), FTopRow + FVisibleRowCount - 1));
+    else
+        SetTopRow(std::max(2, FTopRow - FVisibleRowCount + 1));
+    UpdateCaret();
+}

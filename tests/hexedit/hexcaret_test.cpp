@@ -132,6 +132,16 @@ TEST_F(HexCaret, NavigationKeys) {
     EXPECT_EQ(e.Col(), 2 + 2 * 4);  // only the first digit of the append position
     Key(e, VK_RIGHT);
     EXPECT_EQ(e.CaretPos(), 100);
+    e.SetInsertMode(false);  // the caret leaves the append position for the last byte
+    EXPECT_EQ(e.CaretPos(), 99);
+
+    Load(e, Counting(32));
+    e.SetInsertMode(true);
+    Key(e, VK_END, hsCtrl);
+    EXPECT_EQ(e.Row(), 4);  // the append position opens a new row
+    e.SetInsertMode(false);
+    EXPECT_EQ(e.CaretPos(), 31);
+    EXPECT_EQ(e.RowCount(), 4);
 }
 
 TEST_F(HexCaret, Bookmarks) {

@@ -47,6 +47,10 @@ TEST_F(HexMouse, CellsAndRectangles) {
     const RECT hidden = e.CellRect(2, 2);
     EXPECT_EQ(hidden.right - hidden.left, 0);  // scrolled out of view
     EXPECT_EQ(e.CellRect(2, 3).top, 19);
+    e.MouseWheelPage(true);
+    EXPECT_EQ(e.TopRow(), 4);  // the last page: RowCount 6 with 2 visible rows
+    e.MouseWheelPage(false);
+    EXPECT_EQ(e.TopRow(), 3);
 }
 
 TEST_F(HexMouse, DragSelectsAndClickOnSelectionMovesCaret) {
