@@ -219,12 +219,20 @@ RECT TControl::ClientRect() { return {0, 0, FWidth, FHeight}; }
 void TControl::SetClientSize(int w, int h) { SetBounds(FLeft, FTop, w, h); }
 
 POINT TControl::ClientToScreen(POINT p) {
+    if (auto* w = dynamic_cast<TWinControl*>(this); w && w->HandleAllocated()) {
+        ::ClientToScreen(w->FHandle, &p);
+        return p;
+    }
     if (!FParent) return p;
     POINT q{p.x + FLeft, p.y + FTop};
     return FParent->ClientToScreen(q);
 }
 
 POINT TControl::ScreenToClient(POINT p) {
+    if (auto* w = dynamic_cast<TWinControl*>(this); w && w->HandleAllocated()) {
+        ::ScreenToClient(w->FHandle, &p);
+        return p;
+    }
     if (!FParent) return p;
     POINT q = FParent->ScreenToClient(p);
     return {q.x - FLeft, q.y - FTop};

@@ -1,0 +1,119 @@
+// Image lists, custom cursors and the hint machinery under a real display.
+#include <gtest/gtest.h>
+
+#include "classlib/actions.h"
+#include "classlib/application.h"
+#include "classlib/form.h"
+#include "classlib/hintwindow.h"
+#include "classlib/imagelist.h"
+#include "classlib/menus.h"
+#include "classlib/screen.h"
+
+#include <memory>
+
+using namespace classlib;
+
+namespace {
+
+class Box : public TGraphicControl {
+public:
+    using TGraphicControl::TGraphicControl;
+    int HintShows = 0;
+
+protected:
+    void CMHintShow(TMessage& m) override {
+        ++HintShows;
+        auto* info = reinterpret_cast<THintInfo*>(m.LParam);
+        info->HintStr += L"!";
+    }
+};
+
+std::wstring HintWindowText() {
+    HWND w = FindWindowW(L"THintWindow", nullptr);
+    if (!w || !IsWindowVisible(w)) return L"<none>";
+    wchar_t buf[256] = {};
+    GetWindowTextW(w, buf, 256);
+    return buf;
+}
+
+}  // namespace
+
+TEST(ImageList, MaskedImagesDrawTransparentAndNotifyLinks) {
+    TImageList list(nullptr, 8, 8);
+    int changes = 0;
+    TChangeLink link;
+    link.OnChange = [&](TImageList*) { ++changes; };
+    list.RegisterChanges(&link);
+    TBitmap img(8, 8, pf32bit);
+    img.Canvas().Brush().SetColor(clFuchsia);
+    RECT all{0, 0, 8, 8};
+    img.Canvas().FillRect(all);
+    img.Canvas().Brush().SetColor(clBlue);
+    RECT inner{2, 2, 6, 6};
+    img.Canvas().FillRect(inner);
+    EXPECT_EQ(list.AddMasked(img, clFuchsia), 0);
+    EXPECT_EQ(list.Count(), 1);
+    EXPECT_EQ(changes, 1);
+
+    TBitmap target(8, 8, pf32bit);
+    target.Canvas().Brush().SetColor(clLime);
+    target.Canvas().FillRect(all);
+    list.Draw(target.Canvas(), 0, 0, 0);
+    EXPECT_EQ(target.Canvas().Pixel(0, 0), RGB(0, 255, 0)) << "the mask colour is transparent";
+    EXPECT_EQ(target.Canvas().Pixel(3, 3), RGB(0, 0, 255));
+
+    TBitmap strip(24, 8, pf32bit);
+    EXPECT_EQ(list.AddStrip(strip, clDefault), 1);
+    EXPECT_EQ(list.Count(), 4);
+    EXPECT_EQ(changes, 2) << "a strip is one change";
+    list.Delete(0);
+    EXPECT_EQ(list.Count(), 3);
+    EXPECT_THROW(list.Delete(9), EInvalidOperation);
+    list.SetSize(16, 16);
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_EQ(changes, 4);
+}
+
+TEST(ScreenCursors, CustomCursorsAndFallback) {
+    HCURSOR custom = CopyCursor(LoadCursorW(nullptr, IDC_CROSS));
+    Screen->SetCursors(5, custom);
+    EXPECT_EQ(Screen->Cursors(5), custom);
+    EXPECT_EQ(Screen->Cursors(crIBeam), LoadCursorW(nullptr, IDC_IBEAM));
+    EXPECT_EQ(Screen->Cursors(1234), LoadCursorW(nullptr, IDC_ARROW));
+    Screen->SetCursors(5, nullptr);
+    EXPECT_EQ(Screen->Cursors(5), LoadCursorW(nullptr, IDC_ARROW));
+}
+
+TEST(Hints, ShortHintWithShortcutAndLongHintAsApplicationHint) {
+    auto form = std::make_unique<TForm>(nullptr);
+    form->SetBounds(50, 50, 300, 200);
+    form->SetShowHint(true);
+    auto* box = new Box(form.get());
+    box->SetParent(form.get());
+    box->SetBounds(20, 20, 100, 50);
+    box->SetShowHint(true);
+    auto* action = new TAction(form.get());
+    action->SetHint(L"開く|キーを開きます");
+    action->SetShortCut(ShortCut('O', ssCtrl));
+    box->SetAction(action);
+    form->Show();
+    Application->ProcessMessages();
+    POINT p = box->ClientToScreen({10, 10});
+    SetCursorPos(p.x, p.y);
+    std::wstring appHint;
+    Application->OnHint = [&](TComponent*) { appHint = Application->Hint(); };
+    Application->DoMouseIdle();
+    EXPECT_EQ(Application->MouseControl(), box);
+    EXPECT_EQ(appHint, L"キーを開きます");
+    Application->ActivateHint(p);
+    EXPECT_EQ(box->HintShows, 1);
+    EXPECT_EQ(HintWindowText(), L"開く (Ctrl+O)!");
+    Application->CancelHint();
+    EXPECT_EQ(HintWindowText(), L"<none>");
+    // Leaving the control clears the application hint.
+    POINT out = form->ClientToScreen({250, 150});
+    SetCursorPos(out.x, out.y);
+    Application->DoMouseIdle();
+    EXPECT_EQ(appHint, L"");
+    Application->OnHint = nullptr;
+}
