@@ -45,6 +45,7 @@ inline constexpr const wchar_t* CannotOpen = L"Cannot open %s.\r\n(%s.)";
 inline constexpr const wchar_t* Cancelled = L"Operation cancelled";
 inline constexpr const wchar_t* CannotUndo = L"Cannot update undo storage";
 inline constexpr const wchar_t* Untitled = L"Untitled";
+inline constexpr const wchar_t* InvalidBookmarkBitmap = L"Invalid bookmark bitmap (must be 10 x 200 px)";
 }  // namespace hexmsg
 
 // Fills "%d", "%s" and "%x" fields in order ("%x" as upper-case hex). Only what the

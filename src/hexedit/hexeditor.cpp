@@ -325,6 +325,12 @@ void TCustomHexEditor::SetCaretKind(TMPHCaretKind value) {
     if (FView) FView->HexCaretShapeChanged();
 }
 
+TMPHCaretKind TCustomHexEditor::CaretShape() const {
+    if (FCaretKind != ckAuto) return FCaretKind;
+    if (FReadOnlyView) return ckBottom;
+    return InsertMode() ? ckLeft : ckFull;
+}
+
 void TCustomHexEditor::SetMaskChar(wchar_t value) {
     if (value == FMaskChar) return;
     FMaskChar = value;

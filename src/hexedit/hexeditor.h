@@ -167,6 +167,9 @@ public:
     void SetFocusFrame(bool value) { SetFlagAndRedraw(FFocusFrame, value); }
     TMPHCaretKind CaretKind() const { return FCaretKind; }
     void SetCaretKind(TMPHCaretKind value);
+    // The shape the caret glyph takes: ckAuto resolves to ckBottom in a read-only view,
+    // ckLeft in insert mode and ckFull otherwise.
+    TMPHCaretKind CaretShape() const;
     TMPHColors& Colors() { return FColors; }
     void SetColors(const TMPHColors& value) { FColors.Assign(&value); }
     THexColor Color() const { return FColor; }

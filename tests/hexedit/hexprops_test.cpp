@@ -190,3 +190,25 @@ TEST(HexProperties, TranslationDisplayAndInput) {
     EXPECT_EQ(e.CellText(6, 2), L"9");
     EXPECT_EQ(e.CellText(7, 2), L"e");
 }
+
+TEST(HexProperties, CaretShapeAndModeInteraction) {
+    TCustomHexEditor e;
+    TRecordingView view;
+    e.SetView(&view);
+    Load(e, Counting(4));
+    EXPECT_EQ(e.CaretShape(), ckFull);
+    e.SetInsertMode(true);
+    EXPECT_EQ(e.CaretShape(), ckLeft);
+    EXPECT_GE(view.ShapeChanges, 1);
+    e.SetReadOnlyView(true);  // suspends insert mode without clearing it
+    EXPECT_EQ(e.CaretShape(), ckBottom);
+    EXPECT_FALSE(e.InsertMode());
+    e.SetReadOnlyView(false);
+    EXPECT_TRUE(e.InsertMode());
+    e.SetAllowInsertMode(false);  // ends insert mode first
+    e.SetAllowInsertMode(true);
+    EXPECT_FALSE(e.InsertMode());
+    e.SetCaretKind(ckBottom);
+    EXPECT_EQ(e.CaretShape(), ckBottom);
+    EXPECT_EQ(e.Version().rfind(L"december 06, 2006", 0), 0u);
+}
