@@ -45,7 +45,7 @@ private:
 
     void SearchStartKey(HKEY root, const std::wstring& sub, const std::wstring& display);
     // The key at root\sub was opened as `key`: searches its values and reports in
-    // `subKeys` whether it has subkeys. False when its information cannot be queried.
+    // `hasSubKeys` whether it has subkeys. False when its information cannot be queried.
     bool SearchOpenKey(HKEY key, HKEY root, const std::wstring& sub, const std::wstring& keyName,
                        const std::wstring& display, bool& hasSubKeys);
     void SearchValues(HKEY key, DWORD maxName, DWORD maxData, HKEY root, const std::wstring& sub,
