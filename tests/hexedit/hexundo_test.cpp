@@ -215,6 +215,20 @@ TEST(HexUndo, CombinedStepWithDroppedPartsClearsHistory) {
     EXPECT_EQ(e.GetDataAsString(), moved);
     EXPECT_EQ(e.GetDataSize(), 1000);
     EXPECT_FALSE(e.CanUndo());
+
+    // A move larger than the whole budget, removal first: the budget drops the removal
+    // when the insertion is recorded. Undoing only the insertion would delete the moved
+    // bytes with nothing put back.
+    Load(e, std::string(800, 'a') + block);
+    e.SetMaxUndo(100);
+    e.SetSelStart(800);
+    e.SetSelEnd(999);
+    e.DeleteSelection(L"");
+    e.InsertBuffer(block.data(), 200, 0, L"", false);
+    e.AddMultipleUndo(2, L"Move");
+    e.Undo();
+    EXPECT_EQ(e.GetDataAsString(), block + std::string(800, 'a'));
+    EXPECT_FALSE(e.CanUndo());
 }
 
 TEST(HexUndo, StepIsAppliedOnceEvenWhenModesChanged) {
