@@ -623,10 +623,6 @@ void TWinControl::CreateHandle() {
     UpdateBoundsFromWindow();
     SendMessageW(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FFont->Handle()), FALSE);
     if (GetText() != FText && !FText.empty()) SetWindowTextW(FHandle, FText.c_str());
-    RECT r;
-    GetClientRect(FHandle, &r);
-    FLastClientW = r.right;
-    FLastClientH = r.bottom;
     for (TControl* c : std::vector<TControl*>(FControls)) {
         if (auto* w = dynamic_cast<TWinControl*>(c)) {
             if (!w->FHandle) w->CreateHandle();
@@ -790,10 +786,8 @@ void TWinControl::AlignControls(TControl*, RECT& rect) {
             if (l != c->FLeft || t != c->FTop || w != c->FWidth || h != c->FHeight) c->SetBounds(l, t, w, h);
         }
     }
-    if (HandleAllocated() || FLastClientW >= 0) {
-        FLastClientW = newW;
-        FLastClientH = newH;
-    }
+    FLastClientW = newW;
+    FLastClientH = newH;
     for (TAlign a : {alTop, alBottom, alLeft, alRight, alClient}) {
         for (TControl* c : std::vector<TControl*>(FControls)) {
             if (c->FAlign != a || !c->FVisible) continue;

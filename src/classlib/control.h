@@ -10,6 +10,12 @@
 //   ends in DefaultHandler (the window's own procedure). An exception raised in a handler
 //   never leaves the window procedure: it goes to Application->HandleException.
 // - Perform(msg) calls WndProc directly; CM_* notifications between our objects go this way.
+// - Keys: the application's loop turns Tab, arrows, Enter and Esc into dialog keys (focus
+//   moves, default/cancel buttons) unless the focused window asks for them: a control of
+//   our own class that uses such keys answers WM_GETDLGCODE (DLGC_WANTARROWS, DLGC_WANTTAB,
+//   DLGC_WANTALLKEYS, DLGC_WANTCHARS) or returns non-zero for CM_WANTSPECIALKEY.
+// - Children with Align fill the client area in the order top, bottom, left, right,
+//   client; children with Anchors right/bottom follow changes of the parent's client size.
 // - The parent reflects WM_COMMAND, WM_NOTIFY, WM_DRAWITEM, WM_MEASUREITEM and WM_CTLCOLOR*
 //   to the control object as CN_* (message + 0xBC00); the control's result is the answer.
 //

@@ -42,7 +42,10 @@ protected:
         p.Style |= ES_AUTOHSCROLL;
         p.ExStyle |= WS_EX_CLIENTEDGE;
     }
-    void KeyPress(wchar_t& key) override { Typed += key; }
+    void KeyPress(wchar_t& key) override {
+        Typed += key;
+        TWinControl::KeyPress(key);
+    }
 };
 
 // A push button with a modal result and default/cancel roles.
@@ -349,4 +352,93 @@ TEST(DragDrop, DropOnAcceptingControl) {
     MSG esc{src->Handle(), WM_KEYDOWN, VK_ESCAPE, 0};
     EXPECT_TRUE(classlib::DragProcessMessage(esc));
     EXPECT_EQ(ended, nullptr);
+}
+
+TEST(Loop, UnhandledExceptionIsShownInAMessageBox) {
+    auto saved = Application->OnException;
+    Application->OnException = nullptr;
+    std::wstring shown;
+    bool after = false;
+    Application->QueueCall([] { throw EConvertError(L"値が不正です"); });
+    // Runs inside the message box's own loop: read the box and close it.
+    Application->QueueCall([&] {
+        HWND box = nullptr;
+        for (int i = 0; i < 50 && !box; ++i) {
+            box = FindWindowW(L"#32770", nullptr);
+            if (!box) Sleep(20);
+        }
+        ASSERT_NE(box, nullptr);
+        EnumChildWindows(
+            box,
+            [](HWND w, LPARAM lp) -> BOOL {
+                wchar_t buf[128] = {};
+                GetWindowTextW(w, buf, 128);
+                if (std::wstring(buf) == L"値が不正です") *reinterpret_cast<std::wstring*>(lp) = buf;
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&shown));
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+    });
+    Application->QueueCall([&] { after = true; });
+    Pump();
+    Application->OnException = saved;
+    EXPECT_EQ(shown, L"値が不正です");
+    EXPECT_TRUE(after) << "the loop goes on";
+}
+
+TEST(Forms, ReleaseFromOwnHandlerAndFocusOrder) {
+    auto* form = new TForm(nullptr);
+    bool destroyed = false;
+    form->OnDestroy = [&](TComponent*) { destroyed = true; };
+    auto* first = new TestEdit(form);
+    first->SetParent(form);
+    auto* second = new TestEdit(form);
+    second->SetParent(form);
+    second->SetTop(40);
+    std::wstring order;
+    first->OnEnter = [&](TComponent*) { order += L"+1"; };
+    first->OnExit = [&](TComponent*) { order += L"-1"; };
+    second->OnEnter = [&](TComponent*) { order += L"+2"; };
+    second->OnExit = [&](TComponent*) { order += L"-2"; };
+    form->Show();
+    Pump();
+    EXPECT_EQ(form->ActiveControl(), first);
+    PostMessageW(first->Handle(), WM_KEYDOWN, VK_TAB, 1);
+    Pump();
+    EXPECT_EQ(GetFocus(), second->Handle()) << "Tab moves the focus";
+    EXPECT_EQ(form->ActiveControl(), second);
+    EXPECT_EQ(order, L"+1-1+2");
+    form->OnClose = [](TComponent*, TCloseAction& a) { a = caFree; };
+    second->OnKeyPress = [&](TComponent*, wchar_t&) { form->Close(); };
+    PostMessageW(second->Handle(), WM_CHAR, L'x', 1);
+    Pump();
+    EXPECT_TRUE(destroyed);
+}
+
+TEST(Layout, AlignAndAnchors) {
+    auto form = std::make_unique<TForm>(nullptr);
+    form->SetBorderStyle(bsDialog);
+    form->SetClientSize(400, 300);
+    auto* top = new CountingControl(form.get());
+    top->SetParent(form.get());
+    top->SetHeight(30);
+    top->SetAlign(alTop);
+    auto* client = new CountingControl(form.get());
+    client->SetParent(form.get());
+    client->SetAlign(alClient);
+    auto* corner = new TestButton(form.get());
+    corner->SetParent(form.get());
+    corner->SetBounds(300, 250, 80, 24);
+    corner->SetAnchors(akRight | akBottom);
+    EXPECT_EQ(top->Width(), 400);
+    EXPECT_EQ(client->Top(), 30);
+    EXPECT_EQ(client->Height(), 270);
+    form->Show();
+    EXPECT_EQ(form->ClientWidth(), 400);
+    EXPECT_EQ(client->Height(), 270);
+    form->SetClientSize(500, 350);
+    EXPECT_EQ(top->Width(), 500);
+    EXPECT_EQ(client->Height(), 320);
+    EXPECT_EQ(corner->Left(), 400);
+    EXPECT_EQ(corner->Top(), 300);
 }
