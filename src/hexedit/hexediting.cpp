@@ -130,6 +130,9 @@ void TCustomHexEditor::InternalDelete(int startPos, int endPos, int col, int row
 void TCustomHexEditor::InsertBuffer(const void* buffer, int count, int pos, const std::wstring& description,
                                     bool moveCursor) {
     if (count <= 0) return;
+    // Checked before the step is recorded: a step for an edit that never happened would
+    // make its undo remove bytes that were not inserted.
+    if (pos < 0 || pos > GetDataSize()) throw EHexEditor(hexmsg::DataBounds);
     CreateUndo(ukInsert, pos, count, 0, description);
     InternalInsertBuffer(buffer, count, pos);
     TruncateMarks(pos);
@@ -196,6 +199,8 @@ void TCustomHexEditor::ReplaceSelection(const void* buffer, int count, const std
 
 int TCustomHexEditor::InternalReplace(const void* buffer, int pos, int oldCount, int newCount,
                                       const std::wstring& description, bool moveCursor) {
+    if (pos < 0 || pos > GetDataSize() || oldCount < 0 || newCount < 0 || (newCount > 0 && !buffer))
+        throw EHexEditor(hexmsg::DataBounds);
     const int available = GetDataSize() - pos;
     if (oldCount > available) {
         if (newCount == oldCount) newCount = available;

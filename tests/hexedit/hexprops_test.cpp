@@ -25,8 +25,15 @@ TEST(HexProperties, SetterChecks) {
         {"bookmark", [&] { e.SetBookmark(10, 0, false); }, "Invalid bookmark index"},
         {"read", [&] { e.ReadByte(8); }, "Data position/length out of data bounds"},
         {"write", [&] { e.WriteBuffer("ab", 7, 2); }, "Data position/length out of data bounds"},
+        {"insert", [&] { e.InsertBuffer("ab", 2, 9, L"", false); }, "Data position/length out of data bounds"},
+        {"replace", [&] { e.InternalReplace("ab", 9, 2, 2, L"", false); }, "Data position/length out of data bounds"},
+        {"replace count", [&] { e.InternalReplace("ab", 0, -2, 2, L"", false); },
+         "Data position/length out of data bounds"},
+        {"change", [&] { e.InternalChangeByte(0, 1, 8, L""); }, "Data position/length out of data bounds"},
     };
     for (const Case& c : cases) EXPECT_EQ(HEX_MESSAGE(c.set()), c.message) << c.name;
+    EXPECT_EQ(e.UndoStorage().StepCount(), 0);  // refused edits record nothing
+    EXPECT_FALSE(e.Modified());
     EXPECT_EQ(e.BytesPerRow(), 16);
     EXPECT_EQ(e.BytesPerUnit(), 1);
 
