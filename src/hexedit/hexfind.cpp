@@ -102,6 +102,11 @@ void TCustomHexEditor::PrepareFindData(const std::string& text, bool ignoreCase,
         s = t;
     }
     if (!UnicodeChars()) {
+        // The data is compared through the fold table byte by byte; the pattern goes through
+        // the same table, so a trail byte of a double-byte character that looks like a Latin
+        // letter (the katakana ア is 83 41) folds alike on both sides.
+        if (ignoreCase)
+            for (char& c : s) c = static_cast<char>(FFoldTable[static_cast<uint8_t>(c)]);
         findData = s;
         return;
     }

@@ -111,6 +111,26 @@ TEST(HexFind, DbcsLeadBytesKeepTheirIdentity) {
     EXPECT_EQ(e.Find(pattern.data(), static_cast<int>(pattern.size()), 3, 99, true), 6);
 }
 
+TEST(HexFind, DoubleByteTextIgnoringCase) {
+    // In the Japanese code page ア is 83 41 and キー名 has trail bytes in the letter range
+    // too; text typed the same way is found whatever the case rule does to such bytes.
+    const std::wstring text = L"xアキー名Y";
+    const int n = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string ansi(n, '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), ansi.data(), n, nullptr, nullptr);
+    TCustomHexEditor e;
+    Load(e, "--" + ansi);
+    for (const wchar_t* search : {L"アキー名", L"アキー名y", L"XアキーN名Y"}) {
+        std::string pattern;
+        e.PrepareFindData(std::wstring(search), true, true, pattern);
+        const int hit = e.Find(pattern.data(), static_cast<int>(pattern.size()), 0, e.GetDataSize() - 1, true);
+        if (std::wstring(search).find(L'N') != std::wstring::npos)
+            EXPECT_EQ(hit, -1);
+        else
+            EXPECT_EQ(hit, std::wstring(search)[0] == L'ア' ? 3 : 2) << testsupport::Narrow(search);
+    }
+}
+
 TEST(HexFind, AgreesWithNaiveSearchOnRandomData) {
     std::mt19937 random(8);
     TCustomHexEditor e;
