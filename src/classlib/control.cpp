@@ -1345,6 +1345,27 @@ void TWinControl::CMDialogChar(TMessage& m) {
     }
 }
 
+// --- TControlCanvas ----------------------------------------------------------------------
+
+TControlCanvas::~TControlCanvas() {
+    if (!HandleAllocated()) return;
+    HDC dc = Handle();
+    ReleaseHandleObjects();
+    ReleaseDC(FWnd, dc);
+}
+
+void TControlCanvas::CreateHandle() {
+    FWnd = FControl->ParentWindowHandle();
+    if (!FWnd) return;
+    HDC dc = GetDC(FWnd);
+    if (!dynamic_cast<TWinControl*>(FControl)) {
+        SetViewportOrgEx(dc, FControl->Left(), FControl->Top(), nullptr);
+        IntersectClipRect(dc, 0, 0, FControl->Width(), FControl->Height());
+    }
+    SetHandle(dc);
+    Font().Assign(FControl->Font());
+}
+
 // --- TGraphicControl / TCustomControl ----------------------------------------------------
 
 TGraphicControl::TGraphicControl(TComponent* owner) : TControl(owner) {}

@@ -459,6 +459,22 @@ protected:
     TCanvas FCanvas;
 };
 
+// A canvas on a control outside painting (measuring, drawing feedback): the DC of the
+// control's window, or of its parent's with the origin at the control for windowless
+// ones. The DC is released when the canvas is destroyed; the control must outlive it.
+class TControlCanvas : public TCanvas {
+public:
+    explicit TControlCanvas(TControl* control) : FControl(control) {}
+    ~TControlCanvas() override;
+
+protected:
+    void CreateHandle() override;
+
+private:
+    TControl* FControl;
+    HWND FWnd = nullptr;
+};
+
 // Runs `fn` inside the guard every window procedure uses: any exception goes to
 // Application->HandleException. Returns false if one was caught.
 bool GuardedCall(const std::function<void()>& fn);

@@ -115,10 +115,18 @@ TEST(WindowText, JapaneseCharacterReachesEditWhole) {
     form->Show();
     e->SetFocus();
     ASSERT_TRUE(IsWindowUnicode(e->Handle()));
+    std::wstring seenFirst;
+    Application->OnMessage = [&](MSG& msg, bool&) {
+        if (msg.message == WM_CHAR && msg.hwnd == e->Handle()) seenFirst += static_cast<wchar_t>(msg.wParam);
+    };
     PostMessageW(e->Handle(), WM_CHAR, 0x3042, 1);
     PostMessageW(e->Handle(), WM_CHAR, 0x6F22, 1);
     Pump();
+    Application->OnMessage = nullptr;
+    EXPECT_EQ(seenFirst, L"\u3042\u6F22") << "the application sees the character first";
     EXPECT_EQ(e->Typed, L"\u3042\u6F22");
+    TControlCanvas canvas(e);
+    EXPECT_GT(canvas.TextWidth(L"\u3042"), 0);
     EXPECT_EQ(e->GetText(), L"\u3042\u6F22");
 }
 

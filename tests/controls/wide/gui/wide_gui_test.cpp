@@ -154,6 +154,11 @@ TEST(WideActions, CaptionReachesLinkedControlsAndMenuItems) {
     EXPECT_EQ(GetWideControlText(linked), L"\U0001F601");
     EXPECT_EQ(item->Caption(), L"\U0001F601");
     EXPECT_FALSE(WideControlIsCaptionStored(linked));
+    SetActionWideHint(a, L"ヒント");
+    auto* copy = new TWideAction(form.get());
+    copy->Assign(*a);
+    EXPECT_EQ(GetActionWideCaption(copy), L"\U0001F601");
+    EXPECT_EQ(GetActionWideHint(copy), L"ヒント");
 }
 
 TEST(WideForms, CaptionMdiChildAndMenuHint) {
