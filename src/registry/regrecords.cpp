@@ -114,7 +114,8 @@ TRegKey OpenKeyForWrite(const TVxRegKeyClass& Key) {
 
 // --- Enumerations ----------------------------------------------------------------------
 
-void ListRootKeys(TVxRegKeyList& List, const std::wstring& ComputerName) {
+namespace {
+void ListRootKeysUnguarded(TVxRegKeyList& List, const std::wstring& ComputerName) {
     auto add = [&](HKEY handle, const wchar_t* name) {
         auto record = std::make_unique<TVxRegKeyClass>();
         record->FDisplayName = record->FKeyName = record->FFullPath = name;
@@ -141,27 +142,47 @@ void ListRootKeys(TVxRegKeyList& List, const std::wstring& ComputerName) {
             add(handle, RegRootNames[i]);
     }
 }
+}  // namespace
+
+void ListRootKeys(TVxRegKeyList& List, const std::wstring& ComputerName) {
+    NoThrow([&] { ListRootKeysUnguarded(List, ComputerName); return true; }, false);
+}
+
+namespace {
+
+// FileTimeToLocalFileTime applies the current time-zone bias (not the one of the given
+// date), so one enumeration takes it once instead of asking the system per record.
+int64_t CurrentLocalBias() {
+    FILETIME utc, local;
+    GetSystemTimeAsFileTime(&utc);
+    if (!FileTimeToLocalFileTime(&utc, &local)) return 0;
+    ULARGE_INTEGER a{}, b{};
+    a.LowPart = utc.dwLowDateTime;
+    a.HighPart = utc.dwHighDateTime;
+    b.LowPart = local.dwLowDateTime;
+    b.HighPart = local.dwHighDateTime;
+    return static_cast<int64_t>(b.QuadPart - a.QuadPart);
+}
+
+// Days since 1899-12-30 of a UTC FILETIME moved by `bias` (100 ns units), to whole ms.
+double FileTimeToDateTime(const FILETIME& fileTime, int64_t bias) {
+    if (fileTime.dwLowDateTime == 0 && fileTime.dwHighDateTime == 0) return 0;
+    ULARGE_INTEGER t{};
+    t.LowPart = fileTime.dwLowDateTime;
+    t.HighPart = fileTime.dwHighDateTime;
+    const int64_t local = static_cast<int64_t>(t.QuadPart) + bias;
+    const int64_t ms = local / 10000;
+    constexpr int64_t kMsPerDay = 86400000;
+    constexpr int64_t kDays1601To1899 = 109205;  // 1601-01-01 to 1899-12-30
+    return static_cast<double>(ms / kMsPerDay - kDays1601To1899) +
+           static_cast<double>(ms % kMsPerDay) / kMsPerDay;
+}
+
+}  // namespace
 
 double FileTimeToLocalDateTime(const FILETIME& FileTime) {
     if (FileTime.dwLowDateTime == 0 && FileTime.dwHighDateTime == 0) return 0;
-    FILETIME local;
-    SYSTEMTIME st;
-    if (!FileTimeToLocalFileTime(&FileTime, &local) || !FileTimeToSystemTime(&local, &st))
-        return 0;
-    // Days since 1899-12-30 (the date part from the calendar date, the time as a fraction).
-    auto daysFromCivil = [](int y, unsigned m, unsigned d) -> long {
-        y -= m <= 2;
-        const long era = (y >= 0 ? y : y - 399) / 400;
-        const unsigned yoe = static_cast<unsigned>(y - era * 400);
-        const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-        const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-        return era * 146097 + static_cast<long>(doe) - 719468;
-    };
-    const long days = daysFromCivil(st.wYear, st.wMonth, st.wDay) - daysFromCivil(1899, 12, 30);
-    const double fraction =
-        (st.wHour * 3600000.0 + st.wMinute * 60000.0 + st.wSecond * 1000.0 + st.wMilliseconds) /
-        86400000.0;
-    return static_cast<double>(days) + fraction;
+    return FileTimeToDateTime(FileTime, CurrentLocalBias());
 }
 
 LSTATUS QueryKeyInfo(HKEY key, DWORD* subKeys, DWORD* maxSubKeyLen, DWORD* values,
@@ -226,58 +247,67 @@ LSTATUS EnumValueNames(HKEY key, const TValueVisitor& visit) {
 }
 
 bool ListSubKeys(TVxRegKeyList& List, const TVxRegKeyClass& Key) {
-    TRegKey key = OpenKeyForRead(Key);
-    if (!key) return false;
-    DWORD count = 0;
-    LSTATUS status = QueryKeyInfo(key.Get(), &count, nullptr, nullptr, nullptr, nullptr);
-    if (status != ERROR_SUCCESS) {
-        SetRegStatus(status);
-        return false;
-    }
-    List.reserve(List.size() + count);
-    status = EnumSubKeyNames(key.Get(), [&](const wchar_t* name, DWORD length,
-                                            const FILETIME& written) {
-        auto record = std::make_unique<TVxRegKeyClass>();
-        record->FKeyName.assign(name, length);
-        record->FDisplayName = record->FKeyName;
-        record->FPath = JoinRegPath(Key.FPath, record->FKeyName);
-        record->FFullPath = JoinRegPath(Key.FFullPath, record->FKeyName);
-        record->FRootKey = Key.FRootKey;
-        record->FLastWriteTime = FileTimeToLocalDateTime(written);
-        List.push_back(std::move(record));
-        return true;
-    });
-    SetRegStatus(status);
-    return true;
+    return NoThrow(
+        [&] {
+            TRegKey key = OpenKeyForRead(Key);
+            if (!key) return false;
+            DWORD count = 0;
+            LSTATUS status = QueryKeyInfo(key.Get(), &count, nullptr, nullptr, nullptr, nullptr);
+            if (status != ERROR_SUCCESS) {
+                SetRegStatus(status);
+                return false;
+            }
+            List.reserve(List.size() + count);
+            const int64_t bias = CurrentLocalBias();
+            status = EnumSubKeyNames(key.Get(), [&](const wchar_t* name, DWORD length,
+                                                    const FILETIME& written) {
+                auto record = std::make_unique<TVxRegKeyClass>();
+                record->FKeyName.assign(name, length);
+                record->FDisplayName = record->FKeyName;
+                record->FPath = JoinRegPath(Key.FPath, record->FKeyName);
+                record->FFullPath = JoinRegPath(Key.FFullPath, record->FKeyName);
+                record->FRootKey = Key.FRootKey;
+                record->FLastWriteTime = FileTimeToDateTime(written, bias);
+                List.push_back(std::move(record));
+                return true;
+            });
+            SetRegStatus(status);
+            return true;
+        },
+        false);
 }
 
 bool ListRegValues(TVxRegValueList& List, const TVxRegKeyClass& Key) {
-    TRegKey key = OpenKeyForRead(Key);
-    if (!key) return false;
-    DWORD count = 0;
-    LSTATUS status = QueryKeyInfo(key.Get(), nullptr, nullptr, &count, nullptr, nullptr);
-    if (status != ERROR_SUCCESS) {
-        SetRegStatus(status);
-        return false;
-    }
-    List.reserve(List.size() + count);
-    const std::wstring prefix = Key.FFullPath + L'\\';
-    status = EnumValueNames(key.Get(), [&](const wchar_t* name, DWORD length, DWORD type) {
-        auto record = std::make_unique<TVxRegValueClass>();
-        record->FValueName.assign(name, length);
-        record->FDisplayName = record->FValueName;
-        record->FRootKey = Key.FRootKey;
-        record->FKeyName = Key.FKeyName;
-        record->FPath = Key.FPath;
-        record->FFullPath.reserve(prefix.size() + length);
-        record->FFullPath = prefix;
-        record->FFullPath += record->FValueName;
-        record->FValueType = type;
-        List.push_back(std::move(record));
-        return true;
-    });
-    SetRegStatus(status);
-    return true;
+    return NoThrow(
+        [&] {
+            TRegKey key = OpenKeyForRead(Key);
+            if (!key) return false;
+            DWORD count = 0;
+            LSTATUS status = QueryKeyInfo(key.Get(), nullptr, nullptr, &count, nullptr, nullptr);
+            if (status != ERROR_SUCCESS) {
+                SetRegStatus(status);
+                return false;
+            }
+            List.reserve(List.size() + count);
+            const std::wstring prefix = Key.FFullPath + L'\\';
+            status = EnumValueNames(key.Get(), [&](const wchar_t* name, DWORD length, DWORD type) {
+                auto record = std::make_unique<TVxRegValueClass>();
+                record->FValueName.assign(name, length);
+                record->FDisplayName = record->FValueName;
+                record->FRootKey = Key.FRootKey;
+                record->FKeyName = Key.FKeyName;
+                record->FPath = Key.FPath;
+                record->FFullPath.reserve(prefix.size() + length);
+                record->FFullPath = prefix;
+                record->FFullPath += record->FValueName;
+                record->FValueType = type;
+                List.push_back(std::move(record));
+                return true;
+            });
+            SetRegStatus(status);
+            return true;
+        },
+        false);
 }
 
 LSTATUS QueryRegValueRaw(HKEY key, const std::wstring& name, DWORD& type,

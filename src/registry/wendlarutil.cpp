@@ -189,7 +189,8 @@ std::wstring HexToWideStr(const std::wstring& Hex) {
     }
     std::wstring out;
     for (size_t i = 0; i < bytes.size(); i += 2) {
-        const wchar_t c = static_cast<wchar_t>(bytes[i] | (i + 1 < bytes.size() ? bytes[i + 1] << 8 : 0));
+        const unsigned high = i + 1 < bytes.size() ? bytes[i + 1] : 0;
+        const wchar_t c = static_cast<wchar_t>(bytes[i] | (high << 8));
         if (c == 0) break;
         out += c;
     }
