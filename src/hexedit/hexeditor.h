@@ -6,6 +6,9 @@
 // the grid state; the control window (a later class) derives from it, implements
 // THexEditorView and passes in the font metrics, the visible row count, the client width
 // and the keyboard and mouse input. Without a view the core runs alone (tests, tools).
+// The core never reads the system's key state: every input call carries the modifier keys
+// and buttons held (THexShiftState); other calls that move the caret (SetSelStart, Seek...)
+// act as if none were held.
 //
 // Threading: one thread (the UI thread) uses an editor. All positions are 0-based byte
 // offsets below 2^31. Errors are EHexEditor with the messages of hexcore.h; file errors are
