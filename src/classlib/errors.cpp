@@ -26,8 +26,9 @@ std::function<void(TComponent*)>& Handler() {
 
 }  // namespace
 
-void SetExceptionHandler(std::function<void(TComponent* sender)> handler) {
-    Handler() = std::move(handler);
+std::function<void(TComponent* sender)> SetExceptionHandler(std::function<void(TComponent* sender)> handler) {
+    std::swap(Handler(), handler);
+    return handler;
 }
 
 void HandleCurrentException(TComponent* sender) {

@@ -50,10 +50,17 @@ CLASSLIB_EXCEPTION(EResNotFound, Exception)
 CLASSLIB_EXCEPTION(EComponentError, Exception)
 CLASSLIB_EXCEPTION(EOutOfResources, Exception)
 CLASSLIB_EXCEPTION(EInvalidOperation, Exception)
-CLASSLIB_EXCEPTION(EOSError, Exception)
+CLASSLIB_EXCEPTION(EInvalidOp, Exception)
 CLASSLIB_EXCEPTION(EThread, Exception)
 
 #undef CLASSLIB_EXCEPTION
+
+// A failed system call; ErrorCode holds the system's error code when known.
+class EOSError : public Exception {
+public:
+    using Exception::Exception;
+    unsigned long ErrorCode = 0;
+};
 
 class TComponent;
 
@@ -62,8 +69,8 @@ class TComponent;
 // handler set with SetExceptionHandler (TApplication installs one that shows the message);
 // the handler runs inside the catch block, so `throw;` or std::current_exception() reach
 // the exception. Without a handler the message goes to the debugger output. Never throws.
-// Main thread only.
-void SetExceptionHandler(std::function<void(TComponent* sender)> handler);
+// SetExceptionHandler returns the handler it replaces. Main thread only.
+std::function<void(TComponent* sender)> SetExceptionHandler(std::function<void(TComponent* sender)> handler);
 void HandleCurrentException(TComponent* sender);
 
 }  // namespace classlib

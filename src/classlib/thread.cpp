@@ -67,9 +67,10 @@ void SetMainThread() {
     MainThreadID = GetCurrentThreadId();
 }
 
-void SetWakeMainThread(std::function<void()> wake) {
+std::function<void()> SetWakeMainThread(std::function<void()> wake) {
     std::lock_guard<std::mutex> guard(Sync().lock);
-    Sync().wake = std::move(wake);
+    std::swap(Sync().wake, wake);
+    return wake;
 }
 
 bool CheckSynchronize(DWORD timeoutMs) {

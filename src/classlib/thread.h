@@ -36,7 +36,8 @@ bool CheckSynchronize(DWORD timeoutMs = 0);
 
 // The hook that wakes the main thread after a call is queued. Called on the queueing
 // thread; must be cheap and must not throw. An empty function restores the default.
-void SetWakeMainThread(std::function<void()> wake);
+// Returns the hook it replaces.
+std::function<void()> SetWakeMainThread(std::function<void()> wake);
 
 enum TThreadPriority { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest, tpTimeCritical };
 

@@ -220,13 +220,14 @@ TEST(Thread, QueueCallsOfADestroyedThreadAreDropped) {
 }
 
 TEST(Thread, DefaultWakeEndsAGetMessageLoop) {
+    // Without a hook (the test program's application object installs one: set it aside)
+    // the waker posts a thread message, so a plain message loop wakes.
+    std::function<void()> previous = SetWakeMainThread(nullptr);
     MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    }
     bool ran = false;
     LambdaThread worker([&](LambdaThread&) { TThread::Synchronize([&] { ran = true; }); });
     worker.Start();
-    // A plain message loop: blocks in GetMessage until the waker posts to this thread.
+    // Blocks in GetMessage until the default waker posts to this thread.
     while (!ran && GetMessageW(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
@@ -241,7 +242,7 @@ TEST(Thread, DefaultWakeEndsAGetMessageLoop) {
     LambdaThread hooked([&](LambdaThread&) { TThread::Synchronize([] {}); });
     hooked.Start();
     hooked.WaitFor();
-    SetWakeMainThread(nullptr);
+    EXPECT_TRUE(static_cast<bool>(SetWakeMainThread(previous)));  // the hook it replaced
     EXPECT_EQ(wakes, 1);
 }
 

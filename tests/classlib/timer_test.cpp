@@ -65,7 +65,7 @@ TEST(Timer, FiresThroughTheMessageLoopUntilDisabled) {
 TEST(Timer, HandlerExceptionGoesToTheHandlerAndTimerGoesOn) {
     int handled = 0;
     TComponent* handledSender = nullptr;
-    SetExceptionHandler([&](TComponent* sender) {
+    auto previous = SetExceptionHandler([&](TComponent* sender) {
         handledSender = sender;
         try {
             throw;
@@ -77,7 +77,7 @@ TEST(Timer, HandlerExceptionGoesToTheHandlerAndTimerGoesOn) {
     timer.SetInterval(5);
     timer.SetOnTimer([](TComponent*) { throw EConvertError(L"失敗"); });
     RunLoopUntil([&] { return handled >= 2; });
-    SetExceptionHandler(nullptr);
+    SetExceptionHandler(previous);
     EXPECT_EQ(handled, 2);
     EXPECT_EQ(handledSender, &timer);
 }
