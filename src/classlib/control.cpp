@@ -1017,6 +1017,18 @@ void TWinControl::Dispatch(TMessage& m) {
     case WM_MOUSEWHEEL: WMMouseWheel(m); return;
     case WM_DESTROY: WMDestroy(m); return;
     case WM_NCDESTROY: WMNCDestroy(m); return;
+    case WM_CONTEXTMENU:
+        // A windowless child under the point may have its own menu.
+        if (reinterpret_cast<HWND>(m.WParam) == FHandle && m.LParam != -1) {
+            POINT p{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
+            ::ScreenToClient(FHandle, &p);
+            if (TControl* c = ControlAtPos(p, false, false); c && c->FPopupMenu) {
+                c->WMContextMenu(m);
+                return;
+            }
+        }
+        WMContextMenu(m);
+        return;
     case WM_MOUSELEAVE:
         if (Application) Application->DoMouseIdle();
         DefaultHandler(m);

@@ -329,8 +329,12 @@ void TMainMenu::Changed() {
 void TPopupMenu::Popup(int x, int y) {
     if (OnPopup) OnPopup(this);
     FItems->RebuildHandle();
-    HWND owner = Application ? Application->Handle() : nullptr;
-    SetForegroundWindow(owner);
+    // The window of the control the menu belongs to owns it, so the form stays active.
+    HWND owner = nullptr;
+    if (auto* c = dynamic_cast<TControl*>(PopupComponent)) owner = c->ParentWindowHandle();
+    if (!owner) owner = GetActiveWindow();
+    if (!owner && Application) owner = Application->Handle();
+    SetForegroundWindow(GetAncestor(owner, GA_ROOT));
     UINT flags = TPM_RETURNCMD | TPM_RIGHTBUTTON |
                  (Alignment == paRight ? TPM_RIGHTALIGN : Alignment == paCenter ? TPM_CENTERALIGN : TPM_LEFTALIGN);
     UINT cmd = static_cast<UINT>(TrackPopupMenuEx(Handle(), flags, x, y, owner, nullptr));

@@ -117,3 +117,29 @@ TEST(Hints, ShortHintWithShortcutAndLongHintAsApplicationHint) {
     EXPECT_EQ(appHint, L"");
     Application->OnHint = nullptr;
 }
+
+TEST(Menus, PopupRunsTheChosenItemAfterClosing) {
+    auto form = std::make_unique<TForm>(nullptr);
+    auto* popup = new TPopupMenu(form.get());
+    auto* first = new TMenuItem(form.get());
+    first->SetCaption(L"コピー(&C)");
+    popup->Items()->Add(first);
+    int clicks = 0;
+    bool menuOpenDuringClick = true;
+    first->OnClick = [&](TComponent*) {
+        ++clicks;
+        menuOpenDuringClick = FindWindowW(L"#32768", nullptr) && IsWindowVisible(FindWindowW(L"#32768", nullptr));
+    };
+    form->SetPopupMenu(popup);
+    form->Show();
+    Application->ProcessMessages();
+    Application->QueueCall([&] {
+        HWND w = form->Handle();
+        PostMessageW(w, WM_KEYDOWN, VK_DOWN, 1);
+        PostMessageW(w, WM_KEYDOWN, VK_RETURN, 1);
+    });
+    POINT p = form->ClientToScreen({20, 20});
+    SendMessageW(form->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(form->Handle()), MAKELPARAM(p.x, p.y));
+    EXPECT_EQ(clicks, 1);
+    EXPECT_FALSE(menuOpenDuringClick);
+}
