@@ -323,11 +323,15 @@ size_t RunThread(DoneWindow& window, TWendlarFindRecord record, double& seconds)
     auto thread = std::make_unique<THFindThread>(record);
     thread->SetPriority(classlib::tpHighest);
     thread->Start();
-    while (!window.Done) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, INFINITE, QS_ALLINPUT);
-        classlib::CheckSynchronize();
+    // Drain the messages first and serve the queued calls after: the wake-up message of
+    // a call may be among the messages just drained, and the call must not then wait for
+    // the next one.
+    for (;;) {
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        classlib::CheckSynchronize();
+        if (window.Done) break;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, INFINITE, QS_ALLINPUT);
     }
     seconds = Now() - start;
     thread.reset();

@@ -198,11 +198,14 @@ public:
     template <class F>
     void Pump(F until, ULONGLONG limitMs = 120'000) {
         ULONGLONG giveUp = GetTickCount64() + limitMs;
-        while (!until() && GetTickCount64() < giveUp) {
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-            classlib::CheckSynchronize();
+        // Messages first, queued calls after: a call's wake-up message may be among the
+        // messages just drained.
+        for (;;) {
             MSG msg;
             while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+            classlib::CheckSynchronize();
+            if (until() || GetTickCount64() >= giveUp) break;
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
         }
     }
 
