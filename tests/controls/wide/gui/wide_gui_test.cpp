@@ -310,3 +310,33 @@ TEST(WideDialogs, InputBoxReturnsDefaultOnCancelAndTextOnOk) {
     EXPECT_TRUE(WideInputQuery(L"c", L"p", v));
     EXPECT_EQ(v, L"そのまま");
 }
+
+TEST(WideDialogs, PositionGivenForOneAxisAndShowMessageCaption) {
+    RECT seen{};
+    std::wstring caption;
+    Application->QueueCall([&] {
+        HWND box = GetActiveWindow();
+        GetWindowRect(box, &seen);
+        wchar_t buf[64] = {};
+        GetWindowTextW(box, buf, 64);
+        caption = buf;
+        PostMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 1);
+    });
+    EXPECT_EQ(WideMessageDlgPos(L"位置", mtInformation, mbOKOnly, 0, 10, -1), mrOk);
+    EXPECT_EQ(seen.left, 10);
+    int height = seen.bottom - seen.top;
+    EXPECT_EQ(seen.top, GetSystemMetrics(SM_CYSCREEN) / 2 - height / 2) << "still centred vertically";
+    EXPECT_EQ(caption, L"情報");
+
+    std::wstring saved = WideApplication->GetTitle();
+    Application->SetTitle(L"Wendlar");
+    Application->QueueCall([&] {
+        wchar_t buf[64] = {};
+        GetWindowTextW(GetActiveWindow(), buf, 64);
+        caption = buf;
+        PostMessageW(GetFocus(), WM_KEYDOWN, VK_RETURN, 1);
+    });
+    WideShowMessage(L"完了しました");
+    EXPECT_EQ(caption, L"Wendlar");
+    Application->SetTitle(saved);
+}
