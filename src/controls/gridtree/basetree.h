@@ -30,6 +30,9 @@
 // Message the worker sends to a tree: wParam the states to enter, lParam the states to
 // leave (1 tsStopValidation, 2 tsUseCache, 4 tsValidating, 8 tsValidationNeeded).
 constexpr UINT WM_CHANGESTATE = WM_APP + 32;
+// Posted by a tree to its own state window: hand the tree to the worker now. Bursts of
+// changes (a result list appending row by row) thus start one build, not one per change.
+constexpr UINT WM_QUEUEVALIDATION = WM_APP + 33;
 
 // Window timers of the tree.
 enum : UINT_PTR {
@@ -114,6 +117,8 @@ public:
     uint32_t UpdateCount() const { return FUpdateCount; }
     PGridNode RootNode() const { return FRoot; }
     PGridNode HotNode() const { return FHotNode; }
+    // Bytes the node store holds for the nodes (the hidden root not included).
+    size_t NodeStoreBytes() const { return FStore.ReservedBytes(); }
 
     // --- nodes and structure ------------------------------------------------------------
     void* GetNodeData(PGridNode Node) const;
@@ -316,6 +321,7 @@ protected:
     // Notifications.
     void Change(PGridNode Node);
     void StructureChange(PGridNode Node, TChangeReason Reason);
+    void StartTimer(UINT_PTR ID, UINT Elapse);
     void StopTimer(UINT_PTR ID);
     virtual void SetUpdateState(bool Updating) { (void)Updating; }
     virtual void DoSetOffsetXY(int X, int Y);
@@ -422,6 +428,8 @@ private:
 
     TWorkerThread* FWorker = nullptr;
     HWND FStateWindow = nullptr;
+    uint32_t FActiveTimers = 0;
+    bool FValidationPosted = false;  // bit per timer ID started on the state window
 };
 
 // The tree a node belongs to (follows the parents up to the hidden root).

@@ -66,6 +66,13 @@ LRESULT TBaseGridTree::StateWindowProc(UINT Msg, WPARAM wParam, LPARAM lParam) {
         case WM_CHANGESTATE:
             ApplyWorkerStates(static_cast<unsigned>(wParam), static_cast<unsigned>(lParam));
             return 0;
+        case WM_QUEUEVALIDATION:
+            FValidationPosted = false;
+            if (HasState(tsValidationNeeded) && FWorker && FUpdateCount == 0) {
+                FWorker->QueueTree(this);
+                FWorker->Signal();
+            }
+            return 0;
         case WM_TIMER:
             if (wParam == ChangeTimer) DoChange(FLastChangedNode);
             else if (wParam == StructureChangeTimer) DoStructureChange(FLastStructureChangeNode, FLastStructureChangeReason);
@@ -75,7 +82,15 @@ LRESULT TBaseGridTree::StateWindowProc(UINT Msg, WPARAM wParam, LPARAM lParam) {
     }
 }
 
+void TBaseGridTree::StartTimer(UINT_PTR ID, UINT Elapse) {
+    if (FStateWindow && SetTimer(FStateWindow, ID, Elapse, nullptr)) FActiveTimers |= 1u << ID;
+}
+
 void TBaseGridTree::StopTimer(UINT_PTR ID) {
+    // Only timers this tree started are killed: a system call per notification would
+    // dominate bulk deletions.
+    if (!(FActiveTimers & (1u << ID))) return;
+    FActiveTimers &= ~(1u << ID);
     if (FStateWindow) KillTimer(FStateWindow, ID);
 }
 
@@ -153,7 +168,7 @@ void TBaseGridTree::Change(PGridNode Node) {
     FLastChangedNode = Node;
     if (FUpdateCount > 0) return;
     if (FChangeDelay == 0 || HasState(tsSynchMode)) DoChange(Node);
-    else if (FStateWindow) SetTimer(FStateWindow, ChangeTimer, FChangeDelay, nullptr);
+    else StartTimer(ChangeTimer, FChangeDelay);
 }
 
 void TBaseGridTree::StructureChange(PGridNode Node, TChangeReason Reason) {
@@ -164,7 +179,7 @@ void TBaseGridTree::StructureChange(PGridNode Node, TChangeReason Reason) {
     else if (Reason != crIgnore) FLastStructureChangeReason = crAccumulated;
     if (FUpdateCount > 0) return;
     if (FChangeDelay == 0 || HasState(tsSynchMode)) DoStructureChange(Node, FLastStructureChangeReason);
-    else if (FStateWindow) SetTimer(FStateWindow, StructureChangeTimer, FChangeDelay, nullptr);
+    else StartTimer(StructureChangeTimer, FChangeDelay);
 }
 
 // --- position cache -------------------------------------------------------------------
@@ -173,10 +188,13 @@ void TBaseGridTree::InvalidateCache() { DoStateChange(tsValidationNeeded, tsUseC
 
 void TBaseGridTree::ValidateCache() {
     InterruptValidation();
-    if (HasState(tsValidationNeeded) && FWorker) {
-        FWorker->QueueTree(this);
-        FWorker->Signal();
+    if (!HasState(tsValidationNeeded) || !FWorker) return;
+    if (FStateWindow) {
+        if (!FValidationPosted) FValidationPosted = PostMessageW(FStateWindow, WM_QUEUEVALIDATION, 0, 0) != FALSE;
+        if (FValidationPosted) return;
     }
+    FWorker->QueueTree(this);
+    FWorker->Signal();
 }
 
 void TBaseGridTree::InterruptValidation() {

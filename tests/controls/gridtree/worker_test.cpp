@@ -91,12 +91,14 @@ TEST(GridTreeCache, DestroyRightAfterTheWorkerTookTheTree) {
     std::mt19937 rng(5);
     for (int i = 0; i < 12; ++i) {
         auto tree = std::make_unique<TTestTree>();
-        tree->SetRootNodeCount(20000 + rng() % 30000);  // queues the validation
+        tree->SetRootNodeCount(20000 + rng() % 30000);
+        MSG msg;  // the posted request hands the tree to the worker
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
         // Let the worker take it (or not) and destroy at different moments.
         switch (i % 3) {
             case 0: break;
             case 1: Sleep(rng() % 3); break;
-            case 2: PumpUntil([&] { return (tree->TreeStates() & tsValidating) != 0; }); break;
+            case 2: PumpUntil([&] { return (tree->TreeStates() & (tsValidating | tsUseCache)) != 0; }); break;
         }
         tree.reset();
     }
