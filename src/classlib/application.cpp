@@ -76,13 +76,13 @@ TApplication::TApplication() : TComponent(nullptr) {
                               nullptr, inst, this);
     HintWindowClass = [] { return new THintWindow(nullptr); };
     HWND wnd = FHandle;
-    SetWakeMainThread([wnd] { PostMessageW(wnd, CM_SYNCHRONIZE, 0, 0); });
-    SetExceptionHandler([this](TComponent* sender) { HandleException(sender); });
+    FPrevWake = SetWakeMainThread([wnd] { PostMessageW(wnd, CM_SYNCHRONIZE, 0, 0); });
+    FPrevExceptionHandler = SetExceptionHandler([this](TComponent* sender) { HandleException(sender); });
 }
 
 TApplication::~TApplication() {
-    SetWakeMainThread(nullptr);
-    SetExceptionHandler(nullptr);
+    SetWakeMainThread(std::move(FPrevWake));
+    SetExceptionHandler(std::move(FPrevExceptionHandler));
     CancelHint();
     delete FHintWindow;
     FHintWindow = nullptr;

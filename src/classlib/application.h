@@ -140,6 +140,8 @@ private:
     UINT_PTR FHintTimer = 0;
     bool FHintShown = false;
     std::vector<TForm*> FPendingRelease;
+    std::function<void()> FPrevWake;                     // restored by the destructor
+    std::function<void(TComponent*)> FPrevExceptionHandler;
 };
 
 // The part of a hint before the first "|" (the whole hint without one).
