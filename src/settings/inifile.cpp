@@ -1,14 +1,9 @@
 #include "settings/inifile.h"
 
-#include <limits>
-
+#include "classlib/runtime.h"
 #include "controls/wide/widefiles.h"
 
 namespace {
-
-bool IsBlank(wchar_t ch) {
-    return ch == L' ' || ch == L'\t';
-}
 
 // A section line begins with "[" and meets a "]" before any "=" from its second character on.
 bool IsSectionLine(const std::wstring& line) {
@@ -26,107 +21,6 @@ std::wstring KeyName(const std::wstring& line) {
 
 bool HasLineBreaking(const std::wstring& s) {
     return s.find_first_of(std::wstring(L"\r\n\0", 3)) != std::wstring::npos;
-}
-
-// Integer text: optional leading blanks, an optional sign, then decimal digits or "$" /
-// "0x" and hexadecimal digits (hexadecimal takes the 64-bit pattern as written); nothing
-// may follow. Decimal values that do not fit fail.
-bool TryParseInt64(const std::wstring& text, int64_t& value) {
-    size_t i = 0;
-    while (i < text.size() && IsBlank(text[i]))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) {
-        negative = text[i] == L'-';
-        ++i;
-    }
-    bool hex = false;
-    if (i < text.size() && text[i] == L'$') {
-        hex = true;
-        ++i;
-    } else if (i + 1 < text.size() && text[i] == L'0' && (text[i + 1] == L'x' || text[i + 1] == L'X')) {
-        hex = true;
-        i += 2;
-    }
-    if (i >= text.size())
-        return false;
-    uint64_t magnitude = 0;
-    for (; i < text.size(); ++i) {
-        const wchar_t ch = text[i];
-        unsigned digit;
-        if (ch >= L'0' && ch <= L'9')
-            digit = ch - L'0';
-        else if (hex && ch >= L'a' && ch <= L'f')
-            digit = ch - L'a' + 10;
-        else if (hex && ch >= L'A' && ch <= L'F')
-            digit = ch - L'A' + 10;
-        else
-            return false;
-        const unsigned base = hex ? 16 : 10;
-        if (magnitude > (std::numeric_limits<uint64_t>::max() - digit) / base)
-            return false;
-        magnitude = magnitude * base + digit;
-    }
-    if (!hex) {
-        const uint64_t limit = negative ? uint64_t(1) << 63 : (uint64_t(1) << 63) - 1;
-        if (magnitude > limit)
-            return false;
-    }
-    value = static_cast<int64_t>(negative ? uint64_t(0) - magnitude : magnitude);
-    return true;
-}
-
-// A decimal number, possibly with a fraction and an exponent, between optional blanks.
-bool TryParseNumber(const std::wstring& text, bool& isZero) {
-    size_t i = 0;
-    const size_t n = text.size();
-    while (i < n && IsBlank(text[i]))
-        ++i;
-    if (i < n && (text[i] == L'+' || text[i] == L'-'))
-        ++i;
-    bool digits = false, nonZero = false;
-    for (; i < n && text[i] >= L'0' && text[i] <= L'9'; ++i) {
-        digits = true;
-        nonZero |= text[i] != L'0';
-    }
-    if (i < n && text[i] == L'.') {
-        for (++i; i < n && text[i] >= L'0' && text[i] <= L'9'; ++i) {
-            digits = true;
-            nonZero |= text[i] != L'0';
-        }
-    }
-    if (!digits)
-        return false;
-    if (i < n && (text[i] == L'e' || text[i] == L'E')) {
-        ++i;
-        if (i < n && (text[i] == L'+' || text[i] == L'-'))
-            ++i;
-        bool expDigits = false;
-        for (; i < n && text[i] >= L'0' && text[i] <= L'9'; ++i)
-            expDigits = true;
-        if (!expDigits)
-            return false;
-    }
-    while (i < n && IsBlank(text[i]))
-        ++i;
-    if (i != n)
-        return false;
-    isZero = !nonZero;
-    return true;
-}
-
-bool EqualsIgnoringAsciiCase(const std::wstring& s, const wchar_t* word) {
-    size_t i = 0;
-    for (; word[i]; ++i) {
-        if (i >= s.size())
-            return false;
-        wchar_t ch = s[i];
-        if (ch >= L'A' && ch <= L'Z')
-            ch = ch - L'A' + L'a';
-        if (ch != word[i])
-            return false;
-    }
-    return i == s.size();
 }
 
 }  // namespace
@@ -186,22 +80,12 @@ std::wstring TVxMemIniFile::ReadString(const std::wstring& section, const std::w
 }
 
 bool TVxMemIniFile::ReadBool(const std::wstring& section, const std::wstring& ident, bool defaultValue) const {
-    const std::wstring text = ReadString(section, ident, std::wstring());
-    bool isZero = false;
-    if (TryParseNumber(text, isZero))
-        return !isZero;
-    if (EqualsIgnoringAsciiCase(text, L"true"))
-        return true;
-    if (EqualsIgnoringAsciiCase(text, L"false"))
-        return false;
-    return defaultValue;
+    return classlib::StrToBoolDef(ReadString(section, ident, std::wstring()), defaultValue);
 }
 
 int64_t TVxMemIniFile::ReadInt64(const std::wstring& section, const std::wstring& ident,
                                  int64_t defaultValue) const {
-    int64_t value = defaultValue;
-    TryParseInt64(ReadString(section, ident, std::wstring()), value);
-    return value;
+    return classlib::StrToInt64Def(ReadString(section, ident, std::wstring()), defaultValue);
 }
 
 bool TVxMemIniFile::ValueExists(const std::wstring& section, const std::wstring& ident) const {

@@ -45,11 +45,13 @@ public:
     // when the section or the key is missing.
     std::wstring ReadString(const std::wstring& section, const std::wstring& ident,
                             const std::wstring& defaultValue) const;
-    // A number (zero False, anything else True) or True / False in any letter case;
-    // anything else, the empty text included, gives `defaultValue`.
+    // The value by the class library's StrToBoolDef: a number (zero False, anything else
+    // True) or True / False in any letter case; anything else, the empty text included,
+    // gives `defaultValue`.
     bool ReadBool(const std::wstring& section, const std::wstring& ident, bool defaultValue) const;
-    // A decimal integer or "$" / "0x" hexadecimal, after optional blanks and a sign; text
-    // that is no integer or does not fit gives `defaultValue`.
+    // The value by the class library's StrToInt64Def (decimal, or hexadecimal after "$" or
+    // "0x", leading blanks and a sign allowed); text that is no integer or does not fit
+    // gives `defaultValue`. Used for 32-bit settings too.
     int64_t ReadInt64(const std::wstring& section, const std::wstring& ident, int64_t defaultValue) const;
     bool ValueExists(const std::wstring& section, const std::wstring& ident) const;
     // Clears `strings` and adds the name of every section line, in file order (duplicates
