@@ -6,7 +6,7 @@
 namespace gridtree_detail {
 
 namespace {
-constexpr size_t MaxSlabBlocks = 65536;
+constexpr size_t MaxSlabBlocks = 1024;  // about 90 KB: little slack at the end of a big tree
 }
 
 void TNodeStore::SetBlockSize(size_t Size) {
@@ -51,7 +51,7 @@ void TNodeStore::ReleaseAll() {
     FCurrent = FEnd = nullptr;
     FFreeList = nullptr;
     FReserved = 0;
-    FNextSlabBlocks = 256;
+    FNextSlabBlocks = 64;
 }
 
 }  // namespace gridtree_detail

@@ -29,7 +29,7 @@ private:
     size_t FBlockSize = 0;
     size_t FLive = 0;
     size_t FReserved = 0;
-    size_t FNextSlabBlocks = 256;
+    size_t FNextSlabBlocks = 64;
     std::vector<std::unique_ptr<std::byte[]>> FSlabs;
     std::byte* FCurrent = nullptr;
     std::byte* FEnd = nullptr;

@@ -110,3 +110,22 @@ TEST(GridTreeUpdates, OffsetsAreClampedToTheRange) {
     EXPECT_LE(r.bottom, 90);
     EXPECT_GE(r.top, 0);
 }
+
+TEST(GridTreeUpdates, PendingNotificationsNeverCarryAFreedNode) {
+    TTestTree tree;
+    tree.TreeOptions().SetSelectionOptions(toMultiSelect);
+    tree.SetRootNodeCount(3);
+    PGridNode changed = reinterpret_cast<PGridNode>(1);
+    PGridNode structure = reinterpret_cast<PGridNode>(1);
+    tree.OnChange = [&](TBaseGridTree*, PGridNode n) { changed = n; };
+    tree.OnStructureChange = [&](TBaseGridTree*, PGridNode n, TChangeReason) { structure = n; };
+    PGridNode doomed = tree.GetNext(tree.GetFirst());
+    tree.BeginUpdate();
+    tree.SetChildCount(doomed, 2);
+    tree.SetSelected(doomed, true);
+    tree.DeleteNode(doomed);
+    tree.EndUpdate();
+    EXPECT_EQ(nullptr, changed);
+    EXPECT_EQ(nullptr, structure);
+    CheckInvariants(tree);
+}
