@@ -164,6 +164,7 @@ int wmain() {
     InitCommonControlsEx(&icc);
     std::vector<uint32_t> sizes{10000u, 100000u, 1000000u};
     if (__argc > 1) sizes = {uint32_t(_wtoi(__wargv[1]))};
+    if (__argc > 1 && sizes[0] == 0) sizes.clear();  // "0": only the appends
     for (uint32_t n : sizes) RunSize(n);
 
     // 200,000 single-row appends outside any update bracket, as a search result list does.

@@ -260,6 +260,7 @@ public:
     uint32_t CalculateCacheEntryCount() const;
     const std::vector<TCacheEntry>& PositionCache() const { return FPositionCache; }
     virtual RECT InvalidateNode(PGridNode Node);
+    uint32_t GetMaxRightExtend();
     virtual void InvalidateToBottom(PGridNode Node);
     // Builds the position cache. Runs on the worker thread: reads node fields only and
     // never calls owner code.

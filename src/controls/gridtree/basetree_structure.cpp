@@ -246,8 +246,10 @@ void TBaseGridTree::SetNodeHeight(PGridNode Node, uint32_t Value) {
     Node->NodeHeight = h;
     AdjustTotalHeight(Node, diff, true);
     InvalidateCache();
-    if (FUpdateCount == 0 && FullyVisible(Node)) {
-        ValidateCache();
+    if (FUpdateCount > 0) return;
+    // The interruption above may have stopped a build: restart it in every case.
+    ValidateCache();
+    if (FullyVisible(Node)) {
         InvalidateToBottom(Node);
         UpdateScrollBars(true);
     }

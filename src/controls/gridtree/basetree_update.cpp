@@ -36,6 +36,10 @@ void TBaseGridTree::ApplyWorkerStates(unsigned Enter, unsigned Leave) {
             enter &= ~tsUseCache;
             leave &= ~tsValidationNeeded;
             enter |= tsValidationNeeded;
+            // Ask again later. Never validate from here: this runs while the worker waits
+            // for the answer, possibly inside a wait of InterruptValidation.
+            if (!FValidationPosted && FStateWindow)
+                FValidationPosted = PostMessageW(FStateWindow, WM_QUEUEVALIDATION, 0, 0) != FALSE;
         }
     }
     DoStateChange(enter, leave);
@@ -64,6 +68,9 @@ LRESULT CALLBACK TBaseGridTree::StateWindowThunk(HWND Wnd, UINT Msg, WPARAM wPar
 LRESULT TBaseGridTree::StateWindowProc(UINT Msg, WPARAM wParam, LPARAM lParam) {
     switch (Msg) {
         case WM_CHANGESTATE:
+            // A validation that would start on a tree already told to stop is refused:
+            // the answer 1 spares the worker its build and its final message.
+            if ((wParam & 4) && HasState(tsStopValidation)) return 1;
             ApplyWorkerStates(static_cast<unsigned>(wParam), static_cast<unsigned>(lParam));
             return 0;
         case WM_QUEUEVALIDATION:
@@ -270,7 +277,28 @@ void TBaseGridTree::UpdateVerticalScrollBar(bool DoRepaint) {
 
 void TBaseGridTree::UpdateHorizontalScrollBar(bool DoRepaint) {
     (void)DoRepaint;
+    FRangeX = ColumnCount() > 0 ? FRangeX : int(GetMaxRightExtend());
     DoSetOffsetXY(FOffsetX, FOffsetY);
+}
+
+uint32_t TBaseGridTree::GetMaxRightExtend() {
+    // The widest content among the rows shown in the client area (images join with
+    // painting).
+    int top = 0;
+    PGridNode node = GetNodeAt(0, 0, true, &top);
+    if (!node) return 0;
+    int x = int(GetNodeLevel(node) * FIndent);
+    if (HasPaintOption(toShowRoot)) x += int(FIndent);
+    int widest = 0;
+    while (node && top < FClientHeight) {
+        if (!(node->States & vsInitialized)) InitNode(node);
+        widest = std::max(widest, x + DoGetNodeWidth(node, NoColumn));
+        top += int(NodeHeight(node));
+        PGridNode next = GetNextVisible(node);
+        if (next) x += CountLevelDifference(node, next) * int(FIndent);
+        node = next;
+    }
+    return uint32_t(widest + FMargin);
 }
 
 bool TBaseGridTree::ScrollIntoView(PGridNode Node, bool Center, bool Horizontally) {

@@ -85,9 +85,9 @@ void TWorkerThread::WaitWhileInWork(TBaseGridTree* Tree) {
     }
 }
 
-void TWorkerThread::SendStateChange(TBaseGridTree* Tree, unsigned Enter, unsigned Leave) {
+LRESULT TWorkerThread::SendStateChange(TBaseGridTree* Tree, unsigned Enter, unsigned Leave) {
     HWND wnd = Tree->StateWindow();
-    if (wnd) SendMessageW(wnd, WM_CHANGESTATE, Enter, Leave);
+    return wnd ? SendMessageW(wnd, WM_CHANGESTATE, Enter, Leave) : 0;
 }
 
 void TWorkerThread::Execute() {
@@ -115,16 +115,17 @@ void TWorkerThread::Execute() {
         // A tree interrupted between being taken and this point needs no messages at all.
         if (!(tree->TreeStates() & tsStopValidation)) {
             unsigned entered = 0;
+            bool refused = false;
             try {
-                SendStateChange(tree, 4, 2);
-                if (!(tree->TreeStates() & tsStopValidation) && tree->DoValidateCache()) {
+                refused = SendStateChange(tree, 4, 2) == 1;
+                if (!refused && !(tree->TreeStates() & tsStopValidation) && tree->DoValidateCache()) {
                     tree->FCacheComplete.store(true);
                     entered = 2;
                 }
             } catch (...) {
                 // The validation's failure only means no cache; the states are left below.
             }
-            SendStateChange(tree, entered, 5 | (entered == 2 ? 8u : 0u));
+            if (!refused) SendStateChange(tree, entered, 5 | (entered == 2 ? 8u : 0u));
         }
         {
             std::lock_guard<std::mutex> lock(FLock);

@@ -40,7 +40,9 @@ public:
 
 private:
     void Execute();
-    void SendStateChange(TBaseGridTree* Tree, unsigned Enter, unsigned Leave);
+    // Sends WM_CHANGESTATE and waits until the tree's thread applied it; the answer 1 means
+    // the tree refused to start a validation because it was told to stop.
+    LRESULT SendStateChange(TBaseGridTree* Tree, unsigned Enter, unsigned Leave);
 
     std::mutex FLock;
     std::deque<TBaseGridTree*> FPendingTrees;
