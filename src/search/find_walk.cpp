@@ -55,6 +55,7 @@ struct TFindWalk::Frame {
     TRegKey Key;
     std::wstring Sub;
     std::wstring Display;
+    DWORD Count = 0;  // subkeys reported when the key was queried
     DWORD Index = 0;
     int Retries = 0;
 };
@@ -93,18 +94,24 @@ void TFindWalk::SearchStartKey(HKEY root, const std::wstring& sub, const std::ws
     TestKeyName(name, display, root, sub);
     TRegKey key;
     if (key.Open(root, sub, KEY_READ) != ERROR_SUCCESS) return;
-    bool hasSubKeys = false;
-    if (!SearchOpenKey(key.Get(), root, sub, name, display, hasSubKeys)) return;
-    if (!hasSubKeys || FRecord.NoSubKeys) return;
+    DWORD subKeys = 0;
+    if (!SearchOpenKey(key.Get(), root, sub, name, display, subKeys)) return;
+    if (subKeys == 0 || FRecord.NoSubKeys) return;
 
     // Depth-first, pre-order, each key opened once: the open handles of the keys on the
-    // way down stay in the frames and serve the enumeration of their subkeys.
+    // way down stay in the frames and serve the enumeration of their subkeys. Each key's
+    // enumeration stops after the count it reported (subkeys added meanwhile are not
+    // searched), which saves a registry call per key.
     std::vector<Frame> frames;
-    frames.push_back(Frame{std::move(key), sub, display});
+    frames.push_back(Frame{std::move(key), sub, display, subKeys});
     std::vector<wchar_t> nameBuffer(256 + 1);
     while (!frames.empty()) {
         if (FHost.StopRequested()) return;
         Frame& frame = frames.back();
+        if (frame.Index >= frame.Count) {
+            frames.pop_back();
+            continue;
+        }
         DWORD length = static_cast<DWORD>(nameBuffer.size());
         LSTATUS status = RegEnumKeyExW(frame.Key.Get(), frame.Index, nameBuffer.data(), &length,
                                        nullptr, nullptr, nullptr, nullptr);
@@ -134,10 +141,11 @@ void TFindWalk::SearchStartKey(HKEY root, const std::wstring& sub, const std::ws
         TestKeyName(name, childDisplay, root, childSub);
         TRegKey child;
         if (child.Open(frame.Key.Get(), name, KEY_READ) == ERROR_SUCCESS &&
-            SearchOpenKey(child.Get(), root, childSub, name, childDisplay, hasSubKeys) &&
-            hasSubKeys && frames.size() < kMaxWalkDepth) {
+            SearchOpenKey(child.Get(), root, childSub, name, childDisplay, subKeys) && subKeys > 0 &&
+            frames.size() < kMaxWalkDepth) {
             // `frame` is not used after this: the push may move the frames.
-            frames.push_back(Frame{std::move(child), std::move(childSub), std::move(childDisplay)});
+            frames.push_back(
+                Frame{std::move(child), std::move(childSub), std::move(childDisplay), subKeys});
         }
         FlushIfDue();
     }
@@ -145,18 +153,19 @@ void TFindWalk::SearchStartKey(HKEY root, const std::wstring& sub, const std::ws
 
 bool TFindWalk::SearchOpenKey(HKEY key, HKEY root, const std::wstring& sub,
                               const std::wstring& keyName, const std::wstring& display,
-                              bool& hasSubKeys) {
-    DWORD subKeys = 0, values = 0, maxName = 0, maxData = 0;
-    hasSubKeys = false;
-    if (RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &values,
+                              DWORD& subKeys) {
+    DWORD keys = 0, values = 0, maxName = 0, maxData = 0;
+    subKeys = 0;
+    if (RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &keys, nullptr, nullptr, &values,
                          &maxName, &maxData, nullptr, nullptr) != ERROR_SUCCESS)
         return false;
-    hasSubKeys = subKeys > 0;
-    if (FSearchValues && values > 0) SearchValues(key, maxName, maxData, root, sub, keyName, display);
+    subKeys = keys;
+    if (FSearchValues && values > 0)
+        SearchValues(key, values, maxName, maxData, root, sub, keyName, display);
     return true;
 }
 
-void TFindWalk::SearchValues(HKEY key, DWORD maxName, DWORD maxData, HKEY root,
+void TFindWalk::SearchValues(HKEY key, DWORD count, DWORD maxName, DWORD maxData, HKEY root,
                              const std::wstring& sub, const std::wstring& keyName,
                              const std::wstring& display) {
     const bool wantData = !FRecord.NoValueData;
@@ -165,7 +174,7 @@ void TFindWalk::SearchValues(HKEY key, DWORD maxName, DWORD maxData, HKEY root,
     if (FName.size() < maxName + 1) FName.resize(maxName + 1);
     if (wantData && FData.size() < maxData + 2) FData.resize(maxData + 2);
     int retries = 0;
-    for (DWORD index = 0;;) {
+    for (DWORD index = 0; index < count;) {
         if (FHost.StopRequested()) return;
         DWORD nameLength = static_cast<DWORD>(FName.size());
         DWORD dataLength = wantData ? static_cast<DWORD>(FData.size() - 2) : 0;

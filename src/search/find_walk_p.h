@@ -45,11 +45,13 @@ private:
 
     void SearchStartKey(HKEY root, const std::wstring& sub, const std::wstring& display);
     // The key at root\sub was opened as `key`: searches its values and reports in
-    // `hasSubKeys` whether it has subkeys. False when its information cannot be queried.
+    // `subKeys` how many subkeys it has. False when its information cannot be queried.
     bool SearchOpenKey(HKEY key, HKEY root, const std::wstring& sub, const std::wstring& keyName,
-                       const std::wstring& display, bool& hasSubKeys);
-    void SearchValues(HKEY key, DWORD maxName, DWORD maxData, HKEY root, const std::wstring& sub,
-                      const std::wstring& keyName, const std::wstring& display);
+                       const std::wstring& display, DWORD& subKeys);
+    // Enumerates the `count` values the key reported (fewer when some went meanwhile).
+    void SearchValues(HKEY key, DWORD count, DWORD maxName, DWORD maxData, HKEY root,
+                      const std::wstring& sub, const std::wstring& keyName,
+                      const std::wstring& display);
     void TestKeyName(const std::wstring& name, const std::wstring& display, HKEY root,
                      const std::wstring& sub);
     void AddHit(std::unique_ptr<TVxRegFindClass> hit);
