@@ -623,3 +623,41 @@ TEST(UndoList, DeleteAndClearFireOncePerRecord) {
     EXPECT_EQ(f.changes, 6);
     EXPECT_TRUE(f.provider.UndoList().empty());
 }
+
+TEST(UndoKeyBackup, BackupsInTheSettingsUndoFolderAreAccepted) {
+    Fixture f;
+    f.provider.RegistryScriptExportDir.clear();
+    // "Settings\Undo" beside the test program; only what this test creates is removed.
+    wchar_t exe[MAX_PATH];
+    ASSERT_GT(GetModuleFileNameW(nullptr, exe, MAX_PATH), 0u);
+    const std::filesystem::path settings = std::filesystem::path(exe).parent_path() / L"Settings";
+    const std::filesystem::path undoDir = settings / L"Undo";
+    const bool hadSettings = std::filesystem::exists(settings);
+    const bool hadUndo = std::filesystem::exists(undoDir);
+    std::filesystem::create_directories(undoDir);
+
+    const std::wstring backup = (undoDir / L"regT1.reg").wstring();
+    const std::wstring script = L"\xFEFFWindows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\" +
+                                f.Path(L"Restored") + L"]\r\n\"v\"=\"x\"\r\n";
+    classlib::SaveBytesToFileAtomic(backup, script.data(), script.size() * sizeof(wchar_t));
+    TRegUndoItem item;
+    TVxRegClipUndoProvider::AssignUndoItemKey(item, Key(f.Path(L"Restored")));
+    item.FKind = ukKey;
+    item.FOperation = uoDeleted;
+    item.FPayload = backup;
+    std::wstring line;
+    ASSERT_TRUE(FormatUndoLine(item, line));
+    const std::wstring db = f.backups.File(L"Undo.db");
+    const std::wstring text = L"\xFEFF" + line + L"\r\n";
+    classlib::SaveBytesToFileAtomic(db, text.data(), text.size() * sizeof(wchar_t));
+    ASSERT_EQ(f.provider.LoadUndoList(db).Loaded, 1);
+
+    EXPECT_TRUE(f.provider.UndoAt(0));
+    EXPECT_FALSE(std::filesystem::exists(backup));
+    EXPECT_EQ(TakeSnapshot(f.Path(L"Restored"))[L""][L"v"].type, static_cast<DWORD>(REG_SZ));
+
+    std::error_code ec;
+    std::filesystem::remove(backup, ec);
+    if (!hadUndo) std::filesystem::remove(undoDir, ec);
+    if (!hadSettings) std::filesystem::remove(settings, ec);
+}
