@@ -194,8 +194,10 @@ void TBaseGridTree::StructureChange(PGridNode Node, TChangeReason Reason) {
 void TBaseGridTree::InvalidateCache() { DoStateChange(tsValidationNeeded, tsUseCache); }
 
 void TBaseGridTree::ValidateCache() {
-    InterruptValidation();
+    // A cache that needs no validation is kept: interrupting first would throw away a
+    // current cache at every update bracket that changed nothing.
     if (!HasState(tsValidationNeeded) || !FWorker) return;
+    InterruptValidation();
     if (FStateWindow) {
         if (!FValidationPosted) FValidationPosted = PostMessageW(FStateWindow, WM_QUEUEVALIDATION, 0, 0) != FALSE;
         if (FValidationPosted) return;

@@ -31,13 +31,22 @@ TEST(GridTreeCache, ChangeStateMessageAppliesOnlyTheFourBits) {
     TTestTree tree;
     tree.SetRootNodeCount(10);
     TGridTreeStates before = tree.TreeStates();
-    SendMessageW(tree.StateWindow(), WM_CHANGESTATE, ~WPARAM(0), 0);
+    SendMessageW(tree.StateWindow(), WM_CHANGESTATE, ~WPARAM(4), 0);
     TGridTreeStates after = tree.TreeStates();
     EXPECT_EQ(0u, (after & ~before) & ~(tsStopValidation | tsValidating | tsValidationNeeded));
     // No build of the current structure exists, so the cache is not marked usable.
     EXPECT_FALSE(after & tsUseCache);
     SendMessageW(tree.StateWindow(), WM_CHANGESTATE, 0, ~LPARAM(0));
     EXPECT_FALSE(tree.TreeStates() & (tsStopValidation | tsValidating | tsValidationNeeded));
+}
+
+TEST(GridTreeCache, UpdateBracketWithoutChangesKeepsTheCache) {
+    TTestTree tree;
+    tree.SetRootNodeCount(3000);
+    ASSERT_TRUE(WaitForCache(tree));
+    tree.BeginUpdate();
+    tree.EndUpdate();
+    EXPECT_TRUE(tree.TreeStates() & tsUseCache);
 }
 
 TEST(GridTreeCache, WorkerLivesWhileTreesExist) {
@@ -127,4 +136,31 @@ TEST(GridTreeCache, TreeQueuedTwiceIsValidatedOnce) {
     DWORD start = GetTickCount();
     PumpUntil([&] { return GetTickCount() - start > 100; });
     EXPECT_EQ(1, validations);
+}
+
+TEST(GridTreeCache, OwnerCodeNeverRunsOnTheWorker) {
+    TTestTree tree;
+    tree.TreeOptions().SetMiscOptions(tree.TreeOptions().MiscOptions() | toVariableNodeHeight);
+    DWORD mainThread = GetCurrentThreadId();
+    int measured = 0, elsewhere = 0;
+    tree.OnMeasureItem = [&](TBaseGridTree*, HDC, PGridNode n, int& h) {
+        ++measured;
+        if (GetCurrentThreadId() != mainThread) ++elsewhere;
+        h = 10 + int(n->Index % 7);
+    };
+    tree.OnStateChange = [&](TBaseGridTree*, TGridTreeStates, TGridTreeStates) {
+        if (GetCurrentThreadId() != mainThread) ++elsewhere;
+    };
+    tree.SetRootNodeCount(5000);
+    ASSERT_TRUE(WaitForCache(tree));
+    tree.BeginUpdate();
+    tree.ReinitChildren(nullptr, false);  // forgets the measured heights
+    tree.SetNodeHeight(tree.GetFirstNoInit(), 25);  // and needs a new cache
+    tree.EndUpdate();
+    measured = 0;
+    ASSERT_TRUE(WaitForCache(tree));
+    EXPECT_EQ(0, measured);  // the build reads stored heights
+    tree.GetNodeAt(0, 30000, false);
+    EXPECT_GT(measured, 0);
+    EXPECT_EQ(0, elsewhere);
 }
