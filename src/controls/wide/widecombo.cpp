@@ -122,14 +122,14 @@ void TWideCustomComboBox::CreateParams(TCreateParams& p) {
     TWinControl::CreateParams(p);
     p.SubClassName = L"COMBOBOX";
     p.Style |= WS_VSCROLL | CBS_AUTOHSCROLL | CBS_HASSTRINGS;
-    switch (Style) {
+    switch (FStyle) {
     case csDropDown: p.Style |= CBS_DROPDOWN; break;
     case csSimple: p.Style |= CBS_SIMPLE; break;
     case csDropDownList: p.Style |= CBS_DROPDOWNLIST; break;
     case csOwnerDrawFixed: p.Style |= CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED; break;
     case csOwnerDrawVariable: p.Style |= CBS_DROPDOWNLIST | CBS_OWNERDRAWVARIABLE; break;
     }
-    if (Style != csSimple) p.Height = FHeight + DropDownCount * ItemHeight;
+    if (FStyle != csSimple) p.Height = FHeight + DropDownCount * ItemHeight;
 }
 
 void TWideCustomComboBox::CreateWnd() {
@@ -166,6 +166,12 @@ void TWideCustomComboBox::WMDestroy(TMessage& m) {
         }
     }
     TWinControl::WMDestroy(m);
+}
+
+void TWideCustomComboBox::SetStyle(TComboBoxStyle value) {
+    if (value == FStyle) return;
+    FStyle = value;
+    RecreateWnd();
 }
 
 int TWideCustomComboBox::ItemIndex() { return static_cast<int>(SendMessageW(Handle(), CB_GETCURSEL, 0, 0)); }
@@ -289,7 +295,7 @@ bool TWideCustomComboBox::SelectMatchingItem(const std::wstring& searchText, boo
     if (index >= 0 && unique && find(index) != index) index = -1;
     if (index < 0) return false;
     std::wstring item = FItems->Get(index);
-    bool changed = Style == csDropDown ? GetText() != item : index != ItemIndex();
+    bool changed = FStyle == csDropDown ? GetText() != item : index != ItemIndex();
     if (AutoCloseUp && FItems->IndexOf(searchText) >= 0) SetDroppedDown(false);
     SetItemIndex(index);
     if (IsEditStyle()) {

@@ -73,7 +73,9 @@ public:
     void CopySelection(IWideItemList* destination);
 
     // Style takes effect when the window is (re-)created.
-    TComboBoxStyle Style = csDropDown;
+    TComboBoxStyle Style() const { return FStyle; }
+    // Re-creates an existing window.
+    void SetStyle(TComboBoxStyle value);
     bool AutoComplete = true;
     bool AutoDropDown = false;
     bool AutoCloseUp = false;
@@ -84,7 +86,7 @@ public:
     classlib::TNotifyEvent OnChange, OnSelect, OnDropDown, OnCloseUp;
     TDrawItemEvent OnDrawItem;
 
-    bool IsEditStyle() const { return Style == csDropDown || Style == csSimple; }
+    bool IsEditStyle() const { return FStyle == csDropDown || FStyle == csSimple; }
     // The edit part of the edit styles (null otherwise or without a window).
     HWND EditHandle() const { return FEditHandle; }
 
@@ -117,6 +119,7 @@ protected:
     DWORD FLastTypeAhead = 0;
     HWND FEditHandle = nullptr;
     classlib::TCanvas FCanvas;
+    TComboBoxStyle FStyle = csDropDown;
 };
 
 class TWideComboBox : public TWideCustomComboBox {

@@ -156,7 +156,7 @@ void TWideCustomListBox::CreateParams(TCreateParams& p) {
     if (!IntegralHeight) p.Style |= LBS_NOINTEGRALHEIGHT;
     if (MultiSelect) p.Style |= ExtendedSelect ? LBS_EXTENDEDSEL : LBS_MULTIPLESEL;
     if (Columns > 0) p.Style |= LBS_MULTICOLUMN;
-    switch (Style) {
+    switch (FStyle) {
     case lbStandard: break;
     case lbOwnerDrawFixed: p.Style |= LBS_OWNERDRAWFIXED; break;
     case lbOwnerDrawVariable: p.Style |= LBS_OWNERDRAWVARIABLE; break;
@@ -170,7 +170,7 @@ void TWideCustomListBox::CreateParams(TCreateParams& p) {
 
 void TWideCustomListBox::CreateWnd() {
     TWinControl::CreateWnd();
-    if (Style == lbOwnerDrawFixed || IsVirtual()) SendMessageW(FHandle, LB_SETITEMHEIGHT, 0, ItemHeight);
+    if (FStyle == lbOwnerDrawFixed || IsVirtual()) SendMessageW(FHandle, LB_SETITEMHEIGHT, 0, ItemHeight);
     if (Columns > 0) SendMessageW(FHandle, LB_SETCOLUMNWIDTH, std::max(1, FWidth / Columns), 0);
     RestoreState();
 }
@@ -203,8 +203,15 @@ void TWideCustomListBox::RestoreState() {
     } else {
         return;
     }
-    SendMessageW(FHandle, LB_SETTOPINDEX, FSavedTop, 0);
     SetItemIndex(FSavedIndex);
+    SendMessageW(FHandle, LB_SETTOPINDEX, FSavedTop, 0);
+}
+
+void TWideCustomListBox::SetStyle(TListBoxStyle value) {
+    if (value == FStyle) return;
+    FStyle = value;
+    RecreateWnd();
+    FSaved.reset();
 }
 
 void TWideCustomListBox::WMDestroy(TMessage& m) {
@@ -377,7 +384,7 @@ void TWideCustomListBox::CNDrawItem(TMessage& m) {
 void TWideCustomListBox::CNMeasureItem(TMessage& m) {
     auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam);
     int height = ItemHeight;
-    if (Style == lbOwnerDrawVariable && OnMeasureItem) OnMeasureItem(this, static_cast<int>(mis->itemID), height);
+    if (FStyle == lbOwnerDrawVariable && OnMeasureItem) OnMeasureItem(this, static_cast<int>(mis->itemID), height);
     mis->itemHeight = static_cast<UINT>(std::max(1, height));
     m.Result = 1;
 }

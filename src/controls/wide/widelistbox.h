@@ -97,7 +97,9 @@ public:
     void Clear() { FItems->Clear(); }
 
     // Style properties take effect when the window is (re-)created.
-    TListBoxStyle Style = lbStandard;
+    TListBoxStyle Style() const { return FStyle; }
+    // Re-creates an existing window.
+    void SetStyle(TListBoxStyle value);
     bool MultiSelect = false;
     bool ExtendedSelect = true;
     int ItemHeight = 16;
@@ -108,7 +110,7 @@ public:
     TDrawItemEvent OnDrawItem;
     TMeasureItemEvent OnMeasureItem;
 
-    bool IsVirtual() const { return Style == lbVirtual || Style == lbVirtualOwnerDraw; }
+    bool IsVirtual() const { return FStyle == lbVirtual || FStyle == lbVirtualOwnerDraw; }
     // Draws the item text over `rect` (fills it with the canvas brush first).
     void DefaultDrawItem(int index, RECT rect);
     classlib::TCanvas& Canvas() { return FCanvas; }
@@ -141,6 +143,7 @@ protected:
     std::unique_ptr<TWideStringList> FSaved;
     int FSavedTop = 0, FSavedIndex = -1, FVirtualCount = 0;
     classlib::TCanvas FCanvas;
+    TListBoxStyle FStyle = lbStandard;
     bool FMoving = false;
 
 private:
