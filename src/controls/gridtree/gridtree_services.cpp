@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include <ole2.h>
+#include <mmsystem.h>
+
 #include "controls/gridtree/basetree.h"
 
 namespace {
@@ -19,12 +22,31 @@ TBaseGridTree* OwningTree(PGridNode Node) {
     return reinterpret_cast<TBaseGridTree*>(Node->Parent);
 }
 
+namespace {
+bool GOleNeedsUninitialize = false;
+UINT GTreeReferenceFormat = 0;
+
+// Undoes the unit's initialisation at program end.
+struct TTreeUnitFinalizer {
+    ~TTreeUnitFinalizer() {
+        if (!GTreeUnitInitialised) return;
+        timeEndPeriod(1);
+        if (GOleNeedsUninitialize) OleUninitialize();
+    }
+} GTreeUnitFinalizer;
+}  // namespace
+
 void InitializeTreeUnit() {
-    // The clipboard formats, image lists and cursors join with painting and data transfer;
-    // the timer resolution is what the animations here already rely on.
+    // Image lists, cursors and the data clipboard formats join with painting and data
+    // transfer.
     if (GTreeUnitInitialised) return;
     GTreeUnitInitialised = true;
+    GOleNeedsUninitialize = SUCCEEDED(OleInitialize(nullptr));
+    GTreeReferenceFormat = RegisterClipboardFormatW(L"Grid Tree Reference");
+    timeBeginPeriod(1);
 }
+
+UINT TreeReferenceClipboardFormat() { return GTreeReferenceFormat; }
 
 bool TreeUnitInitialised() { return GTreeUnitInitialised; }
 

@@ -64,6 +64,8 @@ void ReleaseWorker(TBaseGridTree* Tree);
 // One-time initialisation of the tree unit (the first tree's constructor runs it).
 void InitializeTreeUnit();
 bool TreeUnitInitialised();
+// The clipboard format "Grid Tree Reference", registered by the unit's initialisation.
+UINT TreeReferenceClipboardFormat();
 
 // Growable UTF-16 text block for exports: grows in steps of 4096 characters.
 class TWideBufferedString {
