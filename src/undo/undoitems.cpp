@@ -9,6 +9,7 @@ namespace {
 constexpr wchar_t kHexDigits[] = L"0123456789ABCDEF";
 constexpr wchar_t kRegScriptHeader[] = L"Windows Registry Editor Version 5.00";
 constexpr size_t kUndoFieldCount = 13;
+constexpr size_t kScriptCheckBytes = 256 * 1024;
 
 int HexDigitValue(wchar_t c) {
     if (c >= L'0' && c <= L'9') return c - L'0';
@@ -104,15 +105,18 @@ std::wstring NormalizeFolder(const std::wstring& dir) {
     return full;
 }
 
-bool ReadWholeFile(const std::wstring& fileName, std::string& bytes) {
+// The first `limit` bytes of a file (all of it when shorter); `truncated` tells whether
+// there was more.
+bool ReadFileStart(const std::wstring& fileName, size_t limit, std::string& bytes,
+                   bool& truncated) {
     HANDLE file = CreateFileW(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     LARGE_INTEGER size{};
-    bool ok = GetFileSizeEx(file, &size) && size.QuadPart >= 0 &&
-              size.QuadPart < (int64_t{1} << 31);
+    bool ok = GetFileSizeEx(file, &size) && size.QuadPart >= 0;
     if (ok) {
-        bytes.resize(static_cast<size_t>(size.QuadPart));
+        truncated = static_cast<uint64_t>(size.QuadPart) > limit;
+        bytes.resize(truncated ? limit : static_cast<size_t>(size.QuadPart));
         DWORD read = 0;
         ok = bytes.empty() ||
              (ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) &&
@@ -237,6 +241,9 @@ bool IsAllowedBackupPath(const std::wstring& Path, const std::vector<std::wstrin
     bool drive = Path[1] == L':' && (Path[2] == L'\\' || Path[2] == L'/');
     bool unc = Path[0] == L'\\' && Path[1] == L'\\';
     if (!drive && !unc) return false;
+    // Device and verbatim forms ("\\?\", "\\.\") escape the normalisation below.
+    if (unc && Path.size() >= 4 && (Path[2] == L'?' || Path[2] == L'.') && Path[3] == L'\\')
+        return false;
 
     std::wstring full = FullPathOf(Path);
     size_t slash = full.find_last_of(L'\\');
@@ -259,8 +266,11 @@ bool IsAllowedBackupPath(const std::wstring& Path, const std::vector<std::wstrin
 }
 
 bool IsCompleteRegScript(const std::wstring& FileName, const std::wstring& FullPath) {
+    // The export writes the key's own section right after the header, so the start of the
+    // file is enough; a backup of a large tree is not read whole.
     std::string bytes;
-    if (!ReadWholeFile(FileName, bytes)) return false;
+    bool truncated = false;
+    if (!ReadFileStart(FileName, kScriptCheckBytes, bytes, truncated)) return false;
 
     std::wstring text;
     if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
@@ -274,6 +284,11 @@ bool IsCompleteRegScript(const std::wstring& FileName, const std::wstring& FullP
                             n);
     }
 
+    if (truncated) {
+        // The last line may be cut: look only at complete lines.
+        size_t lastBreak = text.find_last_of(L'\n');
+        text.resize(lastBreak == std::wstring::npos ? 0 : lastBreak + 1);
+    }
     const std::wstring header = kRegScriptHeader;
     if (text.compare(0, header.size(), header) != 0) return false;
     const std::wstring section = L"[" + FullPath + L"]";

@@ -89,6 +89,6 @@ bool IsAllowedBackupPath(const std::wstring& Path, const std::vector<std::wstrin
 
 // True when FileName exists, starts with the header line of a registry script
 // ("Windows Registry Editor Version 5.00", UTF-16LE with byte-order mark or 8-bit text)
-// and holds the section line "[" + FullPath + "]" (letter case ignored) - the test that an
-// export produced a usable backup of that key.
+// and holds the section line "[" + FullPath + "]" (letter case ignored) within its first
+// 256 KiB - the test that an export produced a usable backup of that key.
 bool IsCompleteRegScript(const std::wstring& FileName, const std::wstring& FullPath);

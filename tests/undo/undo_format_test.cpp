@@ -192,6 +192,8 @@ TEST(UndoBackupPath, OnlyRegFilesDirectlyInsideAllowedFolders) {
         {L"..\\reg1.reg", false},
         {L"", false},
         {L"C:\\Windows\\win.ini", false},
+        {L"\\\\?\\" + dir + L"\\reg1.reg", false},
+        {L"\\\\.\\" + dir + L"\\reg1.reg", false},
     };
     for (const Case& c : cases)
         EXPECT_EQ(IsAllowedBackupPath(c.path, dirs), c.expected) << Narrow(c.path);
@@ -223,4 +225,8 @@ TEST(UndoBackupScript, CompleteOnlyWithHeaderAndTheKeysSection) {
     EXPECT_FALSE(IsCompleteRegScript(write(L"f.reg", utf16(header + L"[" + key + L"\\Sub]\r\n")), key));
     EXPECT_FALSE(IsCompleteRegScript(write(L"g.reg", utf16(L"REGEDIT4\r\n\r\n[" + key + L"]\r\n")), key));
     EXPECT_FALSE(IsCompleteRegScript(dir.File(L"missing.reg"), key));
+    // A large backup is judged by its start.
+    std::wstring large = header + L"[" + key + L"]\r\n";
+    while (large.size() < 200000) large += L"\"value\"=hex:00,01,02,03,04,05,06,07\r\n";
+    EXPECT_TRUE(IsCompleteRegScript(write(L"h.reg", utf16(large)), key));
 }
