@@ -25,7 +25,6 @@
 
 #include "controls/gridtree/gridtree_options.h"
 #include "controls/gridtree/gridtree_types.h"
-#include "controls/gridtree/nodestore_p.h"
 
 // Message the worker sends to a tree: wParam the states to enter, lParam the states to
 // leave (1 tsStopValidation, 2 tsUseCache, 4 tsValidating, 8 tsValidationNeeded).
@@ -77,6 +76,9 @@ using TGTHotNodeChangeEvent = std::function<void(TBaseGridTree* Sender, PGridNod
 using TGTScrollEvent = std::function<void(TBaseGridTree* Sender, int DeltaX, int DeltaY)>;
 
 class TWorkerThread;
+namespace gridtree_detail {
+class TNodeStore;
+}
 
 class TBaseGridTree {
 public:
@@ -118,7 +120,7 @@ public:
     PGridNode RootNode() const { return FRoot; }
     PGridNode HotNode() const { return FHotNode; }
     // Bytes the node store holds for the nodes (the hidden root not included).
-    size_t NodeStoreBytes() const { return FStore.ReservedBytes(); }
+    size_t NodeStoreBytes() const;
 
     // --- nodes and structure ------------------------------------------------------------
     void* GetNodeData(PGridNode Node) const;
@@ -384,7 +386,7 @@ private:
     std::unique_ptr<TGTColors> FColors;
     std::unique_ptr<TCustomGridTreeOptions> FOptions;
 
-    gridtree_detail::TNodeStore FStore;
+    std::unique_ptr<gridtree_detail::TNodeStore> FStore;
     std::unique_ptr<std::byte[]> FRootBlock;
     PGridNode FRoot = nullptr;
     int FNodeDataSize = -1;

@@ -4,6 +4,7 @@
 
 #include "controls/gridtree/basetree.h"
 #include "controls/gridtree/gridtree_services.h"
+#include "controls/gridtree/nodestore_p.h"
 
 namespace {
 constexpr uint32_t NodeRecordSize = sizeof(TGridNode);
@@ -15,7 +16,7 @@ uint16_t ClampHeight(int64_t h) { return static_cast<uint16_t>(std::clamp<int64_
 
 // --- construction ---------------------------------------------------------------------
 
-TBaseGridTree::TBaseGridTree() {
+TBaseGridTree::TBaseGridTree() : FStore(std::make_unique<gridtree_detail::TNodeStore>()) {
     if (!TreeUnitInitialised()) InitializeTreeUnit();
     FScrollBarOptions = std::make_unique<TScrollBarOptions>(this);
     FColors = std::make_unique<TGTColors>(this);
@@ -53,6 +54,8 @@ TBaseGridTree::~TBaseGridTree() {
         DestroyWindow(FStateWindow);
     }
 }
+
+size_t TBaseGridTree::NodeStoreBytes() const { return FStore->ReservedBytes(); }
 
 std::unique_ptr<TCustomGridTreeOptions> TBaseGridTree::CreateOptions() {
     return std::make_unique<TCustomGridTreeOptions>(this);
@@ -113,8 +116,8 @@ PGridNode TBaseGridTree::MakeNewNode() {
         if (OnGetNodeDataSize) OnGetNodeDataSize(this, size);
         FNodeDataSize = std::max(0, size);
     }
-    FStore.SetBlockSize(UserDataOffset(FTotalInternalDataSize) + static_cast<size_t>(std::max(0, FNodeDataSize)));
-    auto node = static_cast<PGridNode>(FStore.Allocate());
+    FStore->SetBlockSize(UserDataOffset(FTotalInternalDataSize) + static_cast<size_t>(std::max(0, FNodeDataSize)));
+    auto node = static_cast<PGridNode>(FStore->Allocate());
     node->SubtreeCount = 1;
     node->NodeHeight = ClampHeight(FDefaultNodeHeight);
     node->SubtreeHeight = node->NodeHeight;

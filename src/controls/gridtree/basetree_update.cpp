@@ -4,6 +4,7 @@
 
 #include "controls/gridtree/basetree.h"
 #include "controls/gridtree/gridtree_services.h"
+#include "controls/gridtree/nodestore_p.h"
 
 namespace {
 // The four states the worker may change, by their bit in WM_CHANGESTATE.
@@ -420,7 +421,7 @@ bool TBaseGridTree::DoFocusChanging(PGridNode OldNode, PGridNode NewNode, TColum
 void TBaseGridTree::DoFreeNode(PGridNode Node) {
     if (Node == FHotNode) FHotNode = nullptr;
     if (OnFreeNode && (Node->States & (vsInitialized | vsInitialUserData))) OnFreeNode(this, Node);
-    FStore.Free(Node);
+    FStore->Free(Node);
 }
 
 bool TBaseGridTree::DoInitChildren(PGridNode Node, uint32_t& ChildCount) {
