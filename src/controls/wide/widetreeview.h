@@ -1,0 +1,222 @@
+// The Unicode tree view over the common control "SysTreeView32".
+//
+// The nodes live in our own model (TWideTreeNodes); the window shows them and asks for
+// their texts (so a text of any length and any characters shows as it is). The model
+// exists without a window; a window made later, or made again (RecreateWnd, style
+// changes), shows the same nodes in the same order with the same expanded state.
+//
+// Lifetime: nodes belong to their collection; a node pointer stays valid until the node
+// (or an ancestor) is deleted or the collection cleared. Main thread only.
+#pragma once
+
+#include "classlib/control.h"
+#include "classlib/imagelist.h"
+#include "classlib/streams.h"
+
+#include <commctrl.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace wide {
+
+class TWideTreeNodes;
+class TWideCustomTreeView;
+
+class TWideTreeNode {
+public:
+    TWideTreeNode(const TWideTreeNode&) = delete;
+    TWideTreeNode& operator=(const TWideTreeNode&) = delete;
+    ~TWideTreeNode();
+
+    const std::wstring& Text() const { return FText; }
+    void SetText(const std::wstring& value);
+    void* Data() const { return FData; }
+    void SetData(void* value) { FData = value; }
+    int ImageIndex() const { return FImageIndex; }
+    void SetImageIndex(int value);
+    int SelectedIndex() const { return FSelectedIndex; }
+    void SetSelectedIndex(int value);
+    int StateIndex() const { return FStateIndex; }
+    void SetStateIndex(int value);
+    int OverlayIndex() const { return FOverlayIndex; }
+    void SetOverlayIndex(int value);
+
+    TWideTreeNode* GetParent() const { return FParent; }
+    int Count() const { return static_cast<int>(FChildren.size()); }
+    bool HasChildren() const { return !FChildren.empty(); }
+    TWideTreeNode* GetItem(int index) const;
+    TWideTreeNode* GetFirstChild() const { return FChildren.empty() ? nullptr : FChildren.front().get(); }
+    TWideTreeNode* GetLastChild() const { return FChildren.empty() ? nullptr : FChildren.back().get(); }
+    TWideTreeNode* GetNextSibling() const;
+    TWideTreeNode* GetPrevSibling() const;
+    // The next node in depth-first order (null after the last).
+    TWideTreeNode* GetNext() const;
+    int Index() const;
+    int Level() const;
+    // Index in depth-first order over the whole collection.
+    int AbsoluteIndex() const;
+    TWideTreeNodes* Owner() const { return FOwner; }
+    TWideCustomTreeView* TreeView() const;
+    HTREEITEM ItemId() const { return FItemId; }
+
+    bool Expanded() const { return FExpanded; }
+    void SetExpanded(bool value);
+    void Expand(bool recurse);
+    void Collapse(bool recurse);
+    bool Selected() const;
+    void SetSelected(bool value);
+    void MakeVisible();
+    // Starts editing the text in place (the tree view must have a window).
+    bool EditText();
+    void EndEdit(bool cancel);
+    // Deletes the node with its children.
+    void Delete();
+    // Copies text, data and indexes (not the children).
+    void Assign(const TWideTreeNode& source);
+
+private:
+    friend class TWideTreeNodes;
+    friend class TWideCustomTreeView;
+    TWideTreeNode(TWideTreeNodes* owner, TWideTreeNode* parent) : FOwner(owner), FParent(parent) {}
+    void UpdateItem(UINT mask);
+
+    TWideTreeNodes* FOwner;
+    TWideTreeNode* FParent;
+    std::vector<std::unique_ptr<TWideTreeNode>> FChildren;
+    std::wstring FText;
+    void* FData = nullptr;
+    int FImageIndex = -1, FSelectedIndex = -1, FStateIndex = -1, FOverlayIndex = -1;
+    bool FExpanded = false;
+    HTREEITEM FItemId = nullptr;
+};
+
+class TWideTreeNodes {
+public:
+    explicit TWideTreeNodes(TWideCustomTreeView* owner);
+    ~TWideTreeNodes();
+    TWideTreeNodes(const TWideTreeNodes&) = delete;
+    TWideTreeNodes& operator=(const TWideTreeNodes&) = delete;
+
+    // Last at the sibling's level (top level when null).
+    TWideTreeNode* Add(TWideTreeNode* sibling, const std::wstring& s) { return AddObject(sibling, s, nullptr); }
+    TWideTreeNode* AddObject(TWideTreeNode* sibling, const std::wstring& s, void* data);
+    TWideTreeNode* AddFirst(TWideTreeNode* sibling, const std::wstring& s);
+    // Last child (top level when null).
+    TWideTreeNode* AddChild(TWideTreeNode* parent, const std::wstring& s) { return AddChildObject(parent, s, nullptr); }
+    TWideTreeNode* AddChildObject(TWideTreeNode* parent, const std::wstring& s, void* data);
+    // First child (top level when null).
+    TWideTreeNode* AddChildFirst(TWideTreeNode* parent, const std::wstring& s) { return AddChildObjectFirst(parent, s, nullptr); }
+    TWideTreeNode* AddChildObjectFirst(TWideTreeNode* parent, const std::wstring& s, void* data);
+    // Before the sibling (last at the top level when null).
+    TWideTreeNode* Insert(TWideTreeNode* sibling, const std::wstring& s) { return InsertObject(sibling, s, nullptr); }
+    TWideTreeNode* InsertObject(TWideTreeNode* sibling, const std::wstring& s, void* data);
+
+    TWideTreeNode* GetFirstNode() const { return FRoots.empty() ? nullptr : FRoots.front().get(); }
+    // The total number of nodes.
+    int Count() const;
+    // The node at `index` in depth-first order; null when out of range.
+    TWideTreeNode* Item(int index) const;
+    TWideTreeNode* GetNode(HTREEITEM item) const;
+    void Delete(TWideTreeNode* node);
+    void Clear();
+    // Replaces the nodes by copies of `source`'s (texts of any length, data, indexes,
+    // shape and expanded state).
+    void Assign(const TWideTreeNodes& source);
+    void BeginUpdate();
+    void EndUpdate();
+    TWideCustomTreeView* Owner() const { return FOwner; }
+
+    // The form-resource node stream ("Utf8Data"): a record per node, texts as UTF-8 of at
+    // most 252 bytes. Reading replaces the nodes; a malformed stream raises EReadError and
+    // leaves the nodes read so far.
+    void WriteUtf8Data(classlib::TStream& stream) const;
+    void ReadUtf8Data(classlib::TStream& stream);
+
+private:
+    friend class TWideTreeNode;
+    friend class TWideCustomTreeView;
+    using NodeList = std::vector<std::unique_ptr<TWideTreeNode>>;
+    NodeList& ListOf(TWideTreeNode* parent) { return parent ? parent->FChildren : FRoots; }
+    TWideTreeNode* InsertAt(TWideTreeNode* parent, size_t pos, const std::wstring& s, void* data);
+    void InsertIntoWindow(TWideTreeNode* node);
+    void InsertAllIntoWindow();
+    void ForgetWindow();
+    void ReadNode(classlib::TStream& stream, TWideTreeNode* parent);
+
+    TWideCustomTreeView* FOwner;
+    NodeList FRoots;
+    int FUpdateCount = 0;
+};
+
+enum TSortType { stNone, stData, stText, stBoth };
+
+using TTVChangedEvent = std::function<void(classlib::TComponent* sender, TWideTreeNode* node)>;
+using TTVChangingEvent = std::function<void(classlib::TComponent* sender, TWideTreeNode* node, bool& allow)>;
+using TWideTVEditedEvent = std::function<void(classlib::TComponent* sender, TWideTreeNode* node, std::wstring& s)>;
+using TTVCompareEvent = std::function<void(classlib::TComponent* sender, TWideTreeNode* node1, TWideTreeNode* node2, int data, int& compare)>;
+
+class TWideCustomTreeView : public classlib::TWinControl {
+public:
+    explicit TWideCustomTreeView(classlib::TComponent* owner);
+    ~TWideCustomTreeView() override;
+
+    TWideTreeNodes& Items() { return *FNodes; }
+    void SetItems(const TWideTreeNodes& value) { FNodes->Assign(value); }
+    TWideTreeNode* Selected();
+    void SetSelected(TWideTreeNode* node);
+    // The node at a client point, or null.
+    TWideTreeNode* GetNodeAt(int x, int y);
+    TWideTreeNode* TopItem();
+    void SetTopItem(TWideTreeNode* node);
+    // Sorts every level by OnCompare, or by lstrcmpW of the texts without it.
+    void AlphaSort(bool recurse = true);
+    bool IsEditing();
+    void FullExpand();
+    void FullCollapse();
+
+    // Style properties take effect when the window is (re-)created (RecreateWnd).
+    bool ReadOnly = false;
+    bool ShowLines = true;
+    bool ShowRoot = true;
+    bool ShowButtons = true;
+    bool HideSelection = true;
+    bool RowSelect = false;
+    bool ToolTips = true;
+    TSortType SortType = stNone;
+    void SetImages(classlib::TImageList* images);
+    void SetStateImages(classlib::TImageList* images);
+
+    TTVChangedEvent OnChange, OnExpanded, OnCollapsed, OnDeletion, OnCancelEdit;
+    TTVChangingEvent OnChanging, OnExpanding, OnCollapsing, OnEditing;
+    TWideTVEditedEvent OnEdited;
+    TTVCompareEvent OnCompare;
+
+protected:
+    friend class TWideTreeNodes;
+    friend class TWideTreeNode;
+    void CreateParams(classlib::TCreateParams& params) override;
+    void CreateWnd() override;
+    void WMDestroy(classlib::TMessage& m) override;
+    void CNNotify(classlib::TMessage& m) override;
+    virtual bool CanEdit(TWideTreeNode* node);
+    virtual void Edit(const TVITEMW& item);
+    void Notification(classlib::TComponent* component, classlib::TOperation operation) override;
+    int CompareNodes(TWideTreeNode* a, TWideTreeNode* b);
+    void SortList(TWideTreeNodes::NodeList& list, HTREEITEM parentItem, bool recurse);
+
+    std::unique_ptr<TWideTreeNodes> FNodes;
+    classlib::TImageList* FImages = nullptr;
+    classlib::TImageList* FStateImages = nullptr;
+    bool FRebuilding = false;
+    TWideTreeNode* FEditing = nullptr;
+};
+
+class TWideTreeView : public TWideCustomTreeView {
+public:
+    using TWideCustomTreeView::TWideCustomTreeView;
+};
+
+}  // namespace wide

@@ -1,0 +1,223 @@
+// Tree view: node operations, texts in the window, in-place editing, sorting,
+// re-creation and the node stream.
+#include <gtest/gtest.h>
+
+#include "ctl_support.h"
+#include "classlib/errors.h"
+#include "classlib/streams.h"
+#include "controls/wide/widetreeview.h"
+
+using namespace wide;
+using namespace ctltest;
+
+namespace {
+
+class TreeTest : public ::testing::Test, public FormFixture {};
+
+std::wstring WindowText(TWideTreeView* tv, TWideTreeNode* node) {
+    wchar_t buffer[512] = {};
+    TVITEMW item{};
+    item.mask = TVIF_TEXT | TVIF_HANDLE;
+    item.hItem = node->ItemId();
+    item.pszText = buffer;
+    item.cchTextMax = 512;
+    SendMessageW(tv->Handle(), TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    return item.pszText;
+}
+
+// Texts in depth-first order with their levels, for shape comparisons.
+std::wstring Shape(TWideTreeNodes& nodes) {
+    std::wstring s;
+    for (TWideTreeNode* n = nodes.GetFirstNode(); n; n = n->GetNext())
+        s += std::wstring(static_cast<size_t>(n->Level()), L'.') + n->Text() + L"|";
+    return s;
+}
+
+void* Obj(intptr_t n) { return reinterpret_cast<void*>(n); }
+
+}  // namespace
+
+TEST_F(TreeTest, NodeOperationsTable) {
+    auto* tv = Add<TWideTreeView>(8, 8, 300, 300);
+    TWideTreeNodes& nodes = tv->Items();
+    TWideTreeNode* a = nodes.AddObject(nullptr, L"お気に入り", Obj(1));
+    TWideTreeNode* b = nodes.Add(a, kSurrogate);
+    TWideTreeNode* a1 = nodes.AddChildObject(a, L"子1", Obj(2));
+    nodes.AddChildFirst(a, L"子0");
+    nodes.Insert(a1, L"子0.5");
+    nodes.AddChildObject(nullptr, L"最後", Obj(3));
+    nodes.Insert(a, L"先頭");
+    EXPECT_EQ(Shape(nodes), L"先頭|お気に入り|.子0|.子0.5|.子1|" + kSurrogate + L"|最後|");
+    EXPECT_EQ(nodes.GetFirstNode()->Text(), L"先頭");
+    EXPECT_EQ(a->GetItem(2), a1);
+    EXPECT_EQ(a1->GetParent(), a);
+    EXPECT_EQ(a->GetParent(), nullptr);
+    EXPECT_EQ(a1->Data(), Obj(2));
+    EXPECT_EQ(nodes.Count(), 7);
+    EXPECT_EQ(nodes.Item(5), b);
+    EXPECT_EQ(WindowText(tv, b), kSurrogate);
+    EXPECT_EQ(WindowText(tv, a1), L"子1");
+
+    tv->SetSelected(a1);
+    EXPECT_EQ(tv->Selected(), a1);
+    RECT r{};
+    *reinterpret_cast<HTREEITEM*>(&r) = a1->ItemId();
+    ASSERT_TRUE(SendMessageW(tv->Handle(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r)));
+    EXPECT_EQ(tv->GetNodeAt(r.left + 2, (r.top + r.bottom) / 2), a1);
+    EXPECT_EQ(tv->GetNodeAt(299, 295), nullptr);
+
+    for (int i = 0; i < 40; ++i) nodes.Add(nullptr, L"行" + std::to_wstring(i));
+    Show();
+    TWideTreeNode* row = nodes.Item(20);
+    tv->SetTopItem(row);
+    EXPECT_EQ(tv->TopItem(), row);
+
+    a->Delete();
+    EXPECT_EQ(nodes.GetFirstNode()->GetNextSibling(), b);
+    EXPECT_EQ(nodes.Count(), 43);
+}
+
+TEST_F(TreeTest, InPlaceEditingPassesWideText) {
+    auto* tv = Add<TWideTreeView>(8, 8, 300, 300);
+    TWideTreeNode* node = tv->Items().Add(nullptr, L"名前");
+    Show();
+    std::wstring edited;
+    tv->OnEdited = [&](classlib::TComponent*, TWideTreeNode* n, std::wstring& s) {
+        EXPECT_EQ(n, node);
+        edited = s;
+        s += L"!";
+    };
+    ASSERT_TRUE(node->EditText());
+    HWND edit = reinterpret_cast<HWND>(SendMessageW(tv->Handle(), TVM_GETEDITCONTROL, 0, 0));
+    ASSERT_NE(edit, nullptr);
+    SetWindowTextW(edit, L"");
+    TypeText(edit, kJapanese + kSurrogate);
+    node->EndEdit(false);
+    EXPECT_EQ(edited, kJapanese + kSurrogate);
+    EXPECT_EQ(node->Text(), kJapanese + kSurrogate + L"!");
+    EXPECT_EQ(WindowText(tv, node), kJapanese + kSurrogate + L"!");
+
+    bool cancelled = false;
+    tv->OnCancelEdit = [&](classlib::TComponent*, TWideTreeNode*) { cancelled = true; };
+    ASSERT_TRUE(node->EditText());
+    node->EndEdit(true);
+    EXPECT_TRUE(cancelled);
+    EXPECT_EQ(node->Text(), kJapanese + kSurrogate + L"!");
+
+    tv->OnEditing = [](classlib::TComponent*, TWideTreeNode*, bool& allow) { allow = false; };
+    EXPECT_FALSE(node->EditText());
+}
+
+TEST_F(TreeTest, AlphaSortAndRecreationKeepOrderAndTexts) {
+    auto* tv = Add<TWideTreeView>(8, 8, 300, 300);
+    TWideTreeNodes& nodes = tv->Items();
+    TWideTreeNode* root = nodes.Add(nullptr, L"b");
+    for (const wchar_t* s : {L"ウ", L"あ", L"B", L"a", L"イ"}) nodes.AddChild(root, s);
+    nodes.Add(nullptr, L"A");
+    root->Expand(false);
+    tv->AlphaSort();
+    std::wstring expected;
+    std::vector<std::wstring> kids = {L"ウ", L"あ", L"B", L"a", L"イ"};
+    std::sort(kids.begin(), kids.end(), [](const auto& x, const auto& y) { return lstrcmpW(x.c_str(), y.c_str()) < 0; });
+    for (const auto& k : kids) expected += L"." + k + L"|";
+    EXPECT_EQ(Shape(nodes), L"A|b|" + expected);
+    // The window shows the same order.
+    auto first = reinterpret_cast<HTREEITEM>(SendMessageW(tv->Handle(), TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(root->ItemId())));
+    EXPECT_EQ(nodes.GetNode(first)->Text(), kids.front());
+
+    tv->OnCompare = [](classlib::TComponent*, TWideTreeNode* x, TWideTreeNode* y, int, int& c) {
+        c = -lstrcmpW(x->Text().c_str(), y->Text().c_str());
+    };
+    tv->AlphaSort();
+    EXPECT_EQ(nodes.GetFirstNode()->Text(), L"b");
+    std::wstring before = Shape(nodes);
+    root->GetItem(0)->SetText(kSurrogate + L"長い名前");
+    tv->RecreateWnd();
+    EXPECT_EQ(Shape(nodes), Shape(nodes));
+    EXPECT_TRUE(root->Expanded());
+    EXPECT_EQ(WindowText(tv, root->GetItem(0)), kSurrogate + L"長い名前");
+    EXPECT_NE(root->GetItem(0)->ItemId(), nullptr);
+}
+
+TEST_F(TreeTest, NodeStreamRoundTripAndLimits) {
+    auto* tv = Add<TWideTreeView>(8, 8, 300, 300);
+    TWideTreeNodes& nodes = tv->Items();
+    TWideTreeNode* a = nodes.AddObject(nullptr, kJapanese, Obj(-5));
+    a->SetImageIndex(1);
+    a->SetSelectedIndex(2);
+    a->SetStateIndex(3);
+    a->SetOverlayIndex(1);
+    nodes.AddChildObject(a, kSurrogate, Obj(0x7FFFFFFF));
+    // 100 three-byte characters: only 84 fit in 252 bytes after EF BB BF.
+    nodes.Add(nullptr, std::wstring(100, L'字'));
+    classlib::TMemoryStream stream;
+    nodes.WriteUtf8Data(stream);
+
+    auto* copy = Add<TWideTreeView>(320, 8, 300, 300);
+    stream.SetPosition(0);
+    copy->Items().ReadUtf8Data(stream);
+    EXPECT_EQ(Shape(copy->Items()), L"" + kJapanese + L"|." + kSurrogate + L"|" + std::wstring(84, L'字') + L"|");
+    TWideTreeNode* ca = copy->Items().GetFirstNode();
+    EXPECT_EQ(ca->Data(), Obj(-5));
+    EXPECT_EQ(ca->GetItem(0)->Data(), Obj(0x7FFFFFFF));
+    EXPECT_EQ(ca->ImageIndex(), 1);
+    EXPECT_EQ(ca->SelectedIndex(), 2);
+    EXPECT_EQ(ca->StateIndex(), 3);
+    EXPECT_EQ(ca->OverlayIndex(), 1);
+
+    // Assign copies directly: no cut at the stream's limit.
+    copy->Items().Assign(nodes);
+    EXPECT_EQ(Shape(copy->Items()), Shape(nodes));
+
+    // A pointer that needs more than 32 bits is refused, not cut.
+    nodes.Add(nullptr, L"x")->SetData(reinterpret_cast<void*>(intptr_t{1} << 40));
+    classlib::TMemoryStream big;
+    EXPECT_THROW(nodes.WriteUtf8Data(big), classlib::EWriteError);
+}
+
+TEST_F(TreeTest, NodeStreamRejectsBadRecords) {
+    auto* tv = Add<TWideTreeView>(8, 8, 300, 300);
+    auto record = [](int32_t size, unsigned char len, const std::string& text, int32_t count = 0) {
+        std::string s;
+        auto put = [&](int32_t v) { s.append(reinterpret_cast<const char*>(&v), 4); };
+        put(size);
+        for (int i = 0; i < 5; ++i) put(0);
+        put(count);
+        s += static_cast<char>(len);
+        s += text;
+        return s;
+    };
+    auto stream = [](int32_t n, const std::string& body) {
+        auto m = std::make_unique<classlib::TMemoryStream>();
+        m->WriteBuffer(&n, 4);
+        m->WriteBuffer(body.data(), body.size());
+        m->SetPosition(0);
+        return m;
+    };
+    struct {
+        const char* name;
+        int32_t n;
+        std::string body;
+        bool ok;
+        std::wstring text;
+    } cases[] = {
+        {"ansi text", 1, record(25 + 2, 2, "\x82\xA0"), true, L"あ"},
+        {"bad utf8 read as ansi", 1, record(25 + 5, 5, "\xEF\xBB\xBF\x82\xA0"), true, L"あ"},
+        {"size below the fields", 1, record(24, 0, ""), false, L""},
+        {"size above the record", 1, record(281, 0, std::string(256, 'a')), false, L""},
+        {"text beyond the size", 1, record(26, 5, "abcde"), false, L""},
+        {"negative count", -1, "", false, L""},
+        {"negative children", 1, record(25, 0, "", -1), false, L""},
+        {"truncated", 2, record(25, 0, ""), false, L""},
+    };
+    for (auto& c : cases) {
+        auto s = stream(c.n, c.body);
+        if (c.ok) {
+            tv->Items().ReadUtf8Data(*s);
+            ASSERT_NE(tv->Items().GetFirstNode(), nullptr) << c.name;
+            EXPECT_EQ(tv->Items().GetFirstNode()->Text(), c.text) << c.name;
+        } else {
+            EXPECT_THROW(tv->Items().ReadUtf8Data(*s), classlib::EReadError) << c.name;
+        }
+    }
+}
