@@ -147,8 +147,9 @@ constexpr TGridTreeStates tsUserDragObject = gridtree_detail::Bit(40);
 constexpr TGridTreeStates tsUseThemes = gridtree_detail::Bit(41);
 constexpr TGridTreeStates tsValidating = gridtree_detail::Bit(42);
 constexpr TGridTreeStates tsValidationNeeded = gridtree_detail::Bit(43);
-constexpr TGridTreeStates tsVCLDragging = gridtree_detail::Bit(44);
-constexpr TGridTreeStates tsVCLDragPending = gridtree_detail::Bit(45);
+// The class library's own (non-OLE) drag, pending or running.
+constexpr TGridTreeStates tsControlDragging = gridtree_detail::Bit(44);
+constexpr TGridTreeStates tsControlDragPending = gridtree_detail::Bit(45);
 constexpr TGridTreeStates tsWheelPanning = gridtree_detail::Bit(46);
 constexpr TGridTreeStates tsWheelScrolling = gridtree_detail::Bit(47);
 constexpr TGridTreeStates tsWindowCreating = gridtree_detail::Bit(48);
