@@ -217,6 +217,16 @@ public:
     COLORREF Pixel(int x, int y);
     void SetPixel(int x, int y, TColor color);
 
+    // ExtTextOut options used by text output (ETO_RTLREADING marks a right-to-left canvas).
+    UINT TextFlags = 0;
+    // Fired around changes made through the wide text functions.
+    std::function<void(TCanvas&)> OnChanging, OnChange;
+    void Changing() { if (OnChanging) OnChanging(*this); }
+    void Changed() { if (OnChange) OnChange(*this); }
+    // Makes the handle, font and brush valid before an outside call draws on Handle().
+    void PrepareText() { Handle(); RequiredFont(); RequiredBrush(); }
+    void SetPenPos(POINT p) { FPenPos = p; }
+
     // Serialises drawing between threads (bitmaps only).
     void Lock() { FLock.lock(); }
     void Unlock() { FLock.unlock(); }
