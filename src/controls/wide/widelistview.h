@@ -1,0 +1,232 @@
+// The Unicode list view over the common control "SysListView32".
+//
+// Items, their sub-items and the columns live in our own model; the window asks for every
+// text (so texts of any characters show as they are, and a sub-item beyond an item's
+// sub-item count shows empty). A window made again (RecreateWnd, a new ViewStyle) shows
+// the same columns, items, selection and check marks.
+//
+// Owner-data mode (SetOwnerData(true)) keeps no items: SetItemCount sets the count and
+// OnData fills a temporary item for each index the window asks about.
+//
+// Lifetime: items belong to their collection; an item pointer stays valid until it is
+// deleted or the collection cleared. The temporary item of owner-data mode is only valid
+// inside OnData and the handlers it leads to. Main thread only.
+#pragma once
+
+#include "classlib/control.h"
+#include "classlib/imagelist.h"
+#include "controls/wide/widelistbox.h"
+#include "controls/wide/widestrings.h"
+
+#include <commctrl.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace wide {
+
+class TWideCustomListView;
+class TWideListItems;
+
+class TWideListItem {
+public:
+    TWideListItem(const TWideListItem&) = delete;
+    TWideListItem& operator=(const TWideListItem&) = delete;
+
+    const std::wstring& Caption() const { return FCaption; }
+    void SetCaption(const std::wstring& value);
+    // Changes show at once.
+    TWideStringList& SubItems() { return FSubItems; }
+    void* Data() const { return FData; }
+    void SetData(void* value) { FData = value; }
+    int ImageIndex() const { return FImageIndex; }
+    void SetImageIndex(int value);
+    bool Selected() const;
+    void SetSelected(bool value);
+    bool Focused() const;
+    void SetFocused(bool value);
+    bool Checked() const;
+    void SetChecked(bool value);
+    int Index() const;
+    TWideCustomListView* ListView() const;
+    void MakeVisible();
+    bool EditCaption();
+    void Delete();
+    // Caption, data, image index, sub-items and check mark.
+    void Assign(const TWideListItem& source);
+
+private:
+    friend class TWideListItems;
+    friend class TWideCustomListView;
+    explicit TWideListItem(TWideListItems* owner);
+    void Refresh();
+    void SetState(UINT state, UINT mask);
+
+    TWideListItems* FOwner;
+    std::wstring FCaption;
+    TWideStringList FSubItems;
+    void* FData = nullptr;
+    int FImageIndex = -1;
+    // Kept while there is no window (or between windows).
+    bool FSelected = false, FFocused = false, FChecked = false;
+    int FTempIndex = -1;  // the index a temporary owner-data item stands for
+};
+
+class TWideListItems {
+public:
+    explicit TWideListItems(TWideCustomListView* owner) : FOwner(owner) {}
+    TWideListItems(const TWideListItems&) = delete;
+    TWideListItems& operator=(const TWideListItems&) = delete;
+
+    TWideListItem* Add() { return Insert(Count()); }
+    TWideListItem* Insert(int index);
+    int Count() const;
+    // Null outside 0 .. Count - 1.
+    TWideListItem* Item(int index) const;
+    int IndexOf(const TWideListItem* item) const;
+    void Delete(int index);
+    void Clear();
+    void BeginUpdate();
+    void EndUpdate();
+    TWideCustomListView* Owner() const { return FOwner; }
+
+private:
+    friend class TWideListItem;
+    friend class TWideCustomListView;
+    void InsertIntoWindow(int index);
+
+    TWideCustomListView* FOwner;
+    std::vector<std::unique_ptr<TWideListItem>> FItems;
+    int FUpdateCount = 0;
+};
+
+class TWideListColumn {
+public:
+    const std::wstring& Caption() const { return FCaption; }
+    void SetCaption(const std::wstring& value);
+    int Width() const;
+    void SetWidth(int value);
+    int Alignment() const { return FAlignment; }  // LVCFMT_LEFT, _RIGHT or _CENTER
+    void SetAlignment(int value);
+    int Index() const;
+
+private:
+    friend class TWideListColumns;
+    friend class TWideCustomListView;
+    explicit TWideListColumn(TWideCustomListView* owner) : FOwner(owner) {}
+    void Update();
+    TWideCustomListView* FOwner;
+    std::wstring FCaption;
+    int FWidth = 50;
+    int FAlignment = LVCFMT_LEFT;
+};
+
+class TWideListColumns {
+public:
+    explicit TWideListColumns(TWideCustomListView* owner) : FOwner(owner) {}
+    TWideListColumn* Add();
+    int Count() const { return static_cast<int>(FColumns.size()); }
+    TWideListColumn* Items(int index) const;
+    void Delete(int index);
+    void Clear();
+
+private:
+    friend class TWideListColumn;
+    friend class TWideCustomListView;
+    TWideCustomListView* FOwner;
+    std::vector<std::unique_ptr<TWideListColumn>> FColumns;
+};
+
+enum TViewStyle { vsIcon, vsSmallIcon, vsList, vsReport };
+
+using TLVNotifyEvent = std::function<void(classlib::TComponent* sender, TWideListItem* item)>;
+using TLVEditingEvent = std::function<void(classlib::TComponent* sender, TWideListItem* item, bool& allow)>;
+using TWideLVEditedEvent = std::function<void(classlib::TComponent* sender, TWideListItem* item, std::wstring& s)>;
+using TLVCompareEvent = std::function<void(classlib::TComponent* sender, TWideListItem* item1, TWideListItem* item2, int data, int& compare)>;
+using TLVSelectItemEvent = std::function<void(classlib::TComponent* sender, TWideListItem* item, bool selected)>;
+using TLVColumnClickEvent = std::function<void(classlib::TComponent* sender, TWideListColumn* column)>;
+
+class TWideCustomListView : public classlib::TWinControl, public IWideItemList {
+public:
+    explicit TWideCustomListView(classlib::TComponent* owner);
+    ~TWideCustomListView() override;
+
+    TWideListItems& Items() { return *FItems; }
+    TWideListColumns& Columns() { return *FColumns; }
+    // The first selected item, or null.
+    TWideListItem* Selected();
+    void SetSelected(TWideListItem* item);
+    TWideListItem* ItemFocused();
+    int SelCount();
+    TWideListItem* GetItemAt(int x, int y);
+    // Sorts by OnCompare, or by lstrcmpW of the captions without it.
+    void AlphaSort();
+    void AddItem(const std::wstring& item, void* object) override;
+    // Adds every selected item, in index order, to `destination`.
+    void CopySelection(IWideItemList* destination);
+
+    TViewStyle ViewStyle() const { return FViewStyle; }
+    void SetViewStyle(TViewStyle value);
+    bool Checkboxes() const { return FCheckboxes; }
+    void SetCheckboxes(bool value);
+    bool OwnerData() const { return FOwnerData; }
+    void SetOwnerData(bool value);
+    // Owner-data mode only.
+    void SetItemCount(int count);
+    int ItemCount();
+    void SetSmallImages(classlib::TImageList* images);
+    void SetLargeImages(classlib::TImageList* images);
+
+    // Style properties take effect when the window is (re-)created.
+    bool ReadOnly = false;
+    bool RowSelect = false;
+    bool MultiSelect = false;
+    bool GridLines = false;
+    bool HideSelection = true;
+    bool ShowColumnHeaders = true;
+
+    TLVNotifyEvent OnData, OnDeletion;
+    TLVEditingEvent OnEditing;
+    TWideLVEditedEvent OnEdited;
+    TLVCompareEvent OnCompare;
+    TLVSelectItemEvent OnSelectItem;
+    TLVColumnClickEvent OnColumnClick;
+
+protected:
+    friend class TWideListItem;
+    friend class TWideListItems;
+    friend class TWideListColumn;
+    friend class TWideListColumns;
+    void CreateParams(classlib::TCreateParams& params) override;
+    void CreateWnd() override;
+    void WMDestroy(classlib::TMessage& m) override;
+    void CNNotify(classlib::TMessage& m) override;
+    void Notification(classlib::TComponent* component, classlib::TOperation operation) override;
+    virtual bool CanEdit(TWideListItem* item);
+    virtual void Edit(const LVITEMW& item);
+    // The item the window means by an index (the temporary item in owner-data mode).
+    TWideListItem* ItemOfIndex(int index);
+    void InsertColumnIntoWindow(int index);
+    DWORD ExtendedStyle() const;
+
+    std::unique_ptr<TWideListItems> FItems;
+    std::unique_ptr<TWideListColumns> FColumns;
+    std::unique_ptr<TWideListItem> FTempItem;
+    TViewStyle FViewStyle = vsIcon;
+    bool FCheckboxes = false;
+    bool FOwnerData = false;
+    int FOwnerCount = 0;
+    classlib::TImageList* FSmallImages = nullptr;
+    classlib::TImageList* FLargeImages = nullptr;
+    bool FRebuilding = false;
+    TWideListItem* FEditing = nullptr;
+};
+
+class TWideListView : public TWideCustomListView {
+public:
+    using TWideCustomListView::TWideCustomListView;
+};
+
+}  // namespace wide
