@@ -315,6 +315,11 @@ size_t TResourceStream::Write(const void*, size_t) {
 
 void SaveBytesToFileAtomic(const std::wstring& fileName, const void* data, size_t size) {
     std::wstring target = FullPath(fileName);
+    // A read-only file is not replaced: Windows refuses the move, and the rule is checked
+    // here so that every platform behaves alike.
+    DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        RaiseCreateError(fileName, ERROR_ACCESS_DENIED);
     size_t slash = target.find_last_of(L"\\/");
     std::wstring folder = slash == std::wstring::npos ? std::wstring(L".") : target.substr(0, slash + 1);
     wchar_t temp[MAX_PATH + 16];

@@ -1,5 +1,7 @@
 #include "controls/wide/widefiles.h"
 
+#include "classlib/streams.h"
+
 #include <vector>
 
 #include "classlib/errors.h"
@@ -15,39 +17,6 @@ std::wstring CreateErrorText(const std::wstring& fileName, DWORD error) {
 
 std::wstring OpenErrorText(const std::wstring& fileName, DWORD error) {
     return L"ファイル \"" + WideExpandFileName(fileName) + L"\" は開けません。" + WideSysErrorMessage(error);
-}
-
-// Closes a handle when it goes out of scope.
-class HandleCloser {
-public:
-    explicit HandleCloser(HANDLE handle) : FHandle(handle) {}
-    ~HandleCloser() {
-        if (FHandle != INVALID_HANDLE_VALUE)
-            CloseHandle(FHandle);
-    }
-    HandleCloser(const HandleCloser&) = delete;
-    HandleCloser& operator=(const HandleCloser&) = delete;
-
-private:
-    HANDLE FHandle;
-};
-
-// Writes the whole buffer to `file`, in pieces small enough for WriteFile.
-bool WriteAll(HANDLE file, const void* data, size_t size) {
-    const char* p = static_cast<const char*>(data);
-    while (size > 0) {
-        const DWORD chunk = size > 0x10000000 ? 0x10000000 : static_cast<DWORD>(size);
-        DWORD written = 0;
-        if (!WriteFile(file, p, chunk, &written, nullptr))
-            return false;
-        if (written == 0) {
-            SetLastError(ERROR_WRITE_FAULT);
-            return false;
-        }
-        p += written;
-        size -= written;
-    }
-    return true;
 }
 
 HANDLE OpenOrCreate(const std::wstring& fileName, unsigned mode) {
@@ -126,32 +95,7 @@ bool WideDeleteFile(const std::wstring& fileName) {
 }
 
 void WideWriteFileAtomic(const std::wstring& fileName, const void* data, size_t size) {
-    const std::wstring target = WideExpandFileName(fileName);
-    // A read-only file is not replaced (Windows refuses the move; some platforms that stand
-    // in for it do not, so the rule is checked here).
-    const DWORD attributes = GetFileAttributesW(target.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-        throw classlib::EFCreateError(CreateErrorText(fileName, ERROR_ACCESS_DENIED));
-    std::wstring folder = WideExtractFilePath(target);
-    if (folder.empty())
-        folder = L".";
-    wchar_t temp[MAX_PATH + 16];
-    if (!GetTempFileNameW(folder.c_str(), L"~wd", 0, temp))
-        throw classlib::EFCreateError(CreateErrorText(fileName, GetLastError()));
-    DWORD error = ERROR_SUCCESS;
-    {
-        HANDLE file = CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        HandleCloser closer(file);
-        if (file == INVALID_HANDLE_VALUE || !WriteAll(file, data, size) || !FlushFileBuffers(file))
-            error = GetLastError();
-    }
-    if (error == ERROR_SUCCESS &&
-        !MoveFileExW(temp, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        error = GetLastError();
-    if (error != ERROR_SUCCESS) {
-        DeleteFileW(temp);
-        throw classlib::EFCreateError(CreateErrorText(fileName, error));
-    }
+    classlib::SaveBytesToFileAtomic(fileName, data, size);
 }
 
 TWideFileStream::TWideFileStream(const std::wstring& fileName, unsigned mode)
