@@ -13,7 +13,7 @@ class TClipboardScope {
 public:
     TClipboardScope() {
         // Another program may hold it for a moment (clipboard managers do).
-        for (int attempt = 0; attempt < 20; ++attempt) {
+        for (int attempt = 0; attempt < 50; ++attempt) {
             if (OpenClipboard(nullptr)) {
                 FOpen = true;
                 return;

@@ -135,7 +135,14 @@ void TWideCustomLabel::AdjustBounds() {
     ReleaseDC(nullptr, dc);
     int left = FLeft;
     if (Alignment == taRightJustify && !FWordWrap) left += FWidth - r.right;
-    SetBounds(left, FTop, r.right, r.bottom);
+    FAdjusting = true;
+    TGraphicControl::SetBounds(left, FTop, FWordWrap ? FWidth : r.right, r.bottom);
+    FAdjusting = false;
+}
+
+void TWideCustomLabel::SetBounds(int left, int top, int width, int height) {
+    TGraphicControl::SetBounds(left, top, width, height);
+    if (FAutoSize && !FAdjusting) AdjustBounds();
 }
 
 void TWideCustomLabel::CMTextChanged(TMessage&) {

@@ -39,6 +39,8 @@ public:
 
     // Sizes the label to its text (when AutoSize is on).
     void AdjustBounds();
+    // With AutoSize on, the size follows the text (a word-wrapped label keeps its width).
+    void SetBounds(int left, int top, int width, int height) override;
     // Draws the caption into `dc` within `rect` the way painting does (DT_CALCRECT in
     // `flags` measures instead and updates `rect`). Returns the text drawn or measured.
     std::wstring DrawCaption(HDC dc, RECT& rect, UINT flags);
@@ -52,6 +54,7 @@ protected:
     UINT TextFlags() const;
 
     bool FAutoSize = true;
+    bool FAdjusting = false;
     bool FWordWrap = false;
     bool FShowAccelChar = true;
     TEllipsisPosition FEllipsisPosition = epNone;

@@ -1,0 +1,185 @@
+// Label drawing, button hot keys and the clipboard object.
+#include <gtest/gtest.h>
+
+#include "ctl_support.h"
+#include "classlib/messages.h"
+#include "controls/wide/widebutton.h"
+#include "controls/wide/wideclipboard.h"
+#include "controls/wide/widelabel.h"
+
+#include <atomic>
+#include <thread>
+
+using namespace wide;
+using namespace ctltest;
+
+namespace {
+
+class MiscTest : public ::testing::Test, public FormFixture {};
+
+// A 32-bit memory bitmap filled with one colour, selected into its own DC.
+class MemoryCanvas {
+public:
+    MemoryCanvas(int w, int h, COLORREF fill) : FW(w), FH(h) {
+        FDC = CreateCompatibleDC(nullptr);
+        BITMAPINFO bi{};
+        bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB};
+        FBitmap = CreateDIBSection(FDC, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&FBits), nullptr, 0);
+        FOld = SelectObject(FDC, FBitmap);
+        for (int i = 0; i < w * h; ++i) FBits[i] = RGB(GetBValue(fill), GetGValue(fill), GetRValue(fill));
+    }
+    ~MemoryCanvas() {
+        SelectObject(FDC, FOld);
+        DeleteObject(FBitmap);
+        DeleteDC(FDC);
+    }
+    HDC DC() const { return FDC; }
+    bool Has(COLORREF c) const {
+        GdiFlush();
+        DWORD want = RGB(GetBValue(c), GetGValue(c), GetRValue(c));
+        for (int i = 0; i < FW * FH; ++i)
+            if ((FBits[i] & 0xFFFFFF) == want) return true;
+        return false;
+    }
+
+private:
+    int FW, FH;
+    HDC FDC;
+    HBITMAP FBitmap;
+    HGDIOBJ FOld;
+    DWORD* FBits = nullptr;
+};
+
+std::wstring ReadFormat(UINT format) {
+    std::wstring result;
+    if (!OpenClipboard(nullptr)) return L"<busy>";
+    if (HANDLE h = GetClipboardData(format)) {
+        if (format == CF_UNICODETEXT) {
+            result = static_cast<const wchar_t*>(GlobalLock(h));
+        } else {
+            std::string a = static_cast<const char*>(GlobalLock(h));
+            result.assign(a.begin(), a.end());  // bytes, one per unit
+        }
+        GlobalUnlock(h);
+    } else {
+        result = L"<none>";
+    }
+    CloseClipboard();
+    return result;
+}
+
+std::wstring AnsiBytes(const std::wstring& w) {
+    int n = WideCharToMultiByte(CP_ACP, 0, w.c_str(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
+    std::string a(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_ACP, 0, w.c_str(), static_cast<int>(w.size()), a.data(), n, nullptr, nullptr);
+    return std::wstring(a.begin(), a.end());
+}
+
+}  // namespace
+
+TEST_F(MiscTest, LabelMeasuresAndHonoursShowAccelChar) {
+    auto* label = Add<TWideLabel>(8, 8, 10, 10);
+    label->SetCaption(L"");
+    int lineHeight = label->Height();
+    EXPECT_GT(lineHeight, 5);
+    label->SetCaption(kJapanese);
+    EXPECT_EQ(label->Height(), lineHeight);
+    label->SetCaption(L"&&&&");
+    int withPrefix = label->Width();
+    label->SetShowAccelChar(false);
+    EXPECT_GT(label->Width(), withPrefix * 3 / 2);
+}
+
+TEST_F(MiscTest, LabelEllipsisDropsWholeWords) {
+    auto* label = Add<TWideLabel>(8, 8, 10, 10);
+    label->SetAutoSize(false);
+    label->SetWordWrap(true);
+    label->SetEllipsisPosition(epEndEllipsis);
+    const std::wstring caption = L"alpha beta gamma delta epsilon zeta eta theta iota kappa lambda";
+    label->SetCaption(caption);
+    MemoryCanvas canvas(400, 100, RGB(255, 255, 255));
+    HDC dc = canvas.DC();
+    HGDIOBJ old = SelectObject(dc, label->Font().Handle());
+    TEXTMETRICW tm{};
+    GetTextMetricsW(dc, &tm);
+    SelectObject(dc, old);
+    RECT r{0, 0, 150, tm.tmHeight * 2};
+    std::wstring drawn = label->DrawCaption(dc, r, DT_WORDBREAK);
+    ASSERT_GE(drawn.size(), 4u);
+    ASSERT_EQ(drawn.substr(drawn.size() - 3), L"...");
+    std::wstring kept = drawn.substr(0, drawn.size() - 3);
+    EXPECT_LT(kept.size(), caption.size());
+    EXPECT_EQ(caption.compare(0, kept.size(), kept), 0);
+    EXPECT_EQ(caption[kept.size()], L' ') << testing::PrintToString(kept);
+}
+
+TEST_F(MiscTest, DisabledLabelIsEmbossed) {
+    auto* label = Add<TWideLabel>(8, 8, 10, 10);
+    label->SetCaption(L"■■■");
+    COLORREF back = RGB(90, 120, 60);
+    COLORREF light = classlib::ColorToRGB(classlib::clBtnHighlight);
+    COLORREF shadow = classlib::ColorToRGB(classlib::clBtnShadow);
+    {
+        MemoryCanvas canvas(200, 60, back);
+        RECT r{0, 0, 200, 60};
+        label->DrawCaption(canvas.DC(), r, 0);
+        EXPECT_FALSE(canvas.Has(light));
+    }
+    label->SetEnabled(false);
+    MemoryCanvas canvas(200, 60, back);
+    RECT r{0, 0, 200, 60};
+    label->DrawCaption(canvas.DC(), r, 0);
+    EXPECT_TRUE(canvas.Has(light));
+    EXPECT_TRUE(canvas.Has(shadow));
+}
+
+TEST_F(MiscTest, ButtonHotKeyIgnoresCase) {
+    auto* yes = Add<TWideButton>(8, 8, 90, 25);
+    yes->SetCaption(L"はい(&Y)");
+    yes->ModalResult = classlib::mrYes;
+    int clicks = 0;
+    yes->OnClick = [&](classlib::TComponent*) { ++clicks; };
+    Show();
+    struct {
+        wchar_t ch;
+        bool clicks;
+    } cases[] = {{L'y', true}, {L'Y', true}, {L'n', false}, {L'ｙ', false}};
+    for (const auto& c : cases) {
+        int before = clicks;
+        LRESULT r = yes->Perform(classlib::CM_DIALOGCHAR, c.ch, 0);
+        EXPECT_EQ(r != 0, c.clicks) << static_cast<int>(c.ch);
+        EXPECT_EQ(clicks - before, c.clicks ? 1 : 0);
+    }
+    EXPECT_EQ(Form->ModalResult(), classlib::mrYes);
+    EXPECT_EQ(GetWindowTextLengthW(yes->Handle()), 6);
+}
+
+TEST(WideClipboardTest, PutsUnicodeAndAnsiAndCloses) {
+    const std::wstring texts[] = {kJapanese + kSurrogate + L"\x00E9", L"", L"plain"};
+    for (const auto& text : texts) {
+        WideClipboard().SetAsWideText(text);
+        EXPECT_EQ(ReadFormat(CF_UNICODETEXT), text);
+        EXPECT_EQ(ReadFormat(CF_TEXT), AnsiBytes(text));
+        EXPECT_EQ(WideClipboard().AsWideText(), text);
+        // Left closed: another opener succeeds at once.
+        ASSERT_TRUE(OpenClipboard(nullptr));
+        CloseClipboard();
+    }
+}
+
+TEST(WideClipboardTest, WaitsBrieflyWhileAnotherHolderHasIt) {
+    std::atomic<bool> opened{false};
+    std::thread holder([&] {
+        if (OpenClipboard(nullptr)) {
+            opened = true;
+            Sleep(30);
+            CloseClipboard();
+        } else {
+            opened = true;
+        }
+    });
+    while (!opened) Sleep(1);
+    EXPECT_NO_THROW(WideClipboard().SetAsWideText(kJapanese));
+    holder.join();
+    EXPECT_EQ(ReadFormat(CF_UNICODETEXT), kJapanese);
+}
