@@ -1,5 +1,7 @@
 #include "classlib/streams.h"
 
+#include <type_traits>
+
 #include "classlib/errors.h"
 #include "classlib/runtime.h"
 
@@ -99,13 +101,17 @@ int64_t TStream::CopyFrom(TStream& source, int64_t count) {
 
 // --- THandleStream ------------------------------------------------------------------------
 
-size_t THandleStream::Read(void* buffer, size_t count) {
-    auto* p = static_cast<unsigned char*>(buffer);
+namespace {
+// Moves `count` bytes in pieces small enough for one system call; stops at the first short
+// or failed transfer and returns what was moved.
+template <typename Buffer, typename Call>
+size_t TransferInPieces(Buffer* buffer, size_t count, Call call) {
+    auto* p = reinterpret_cast<std::conditional_t<std::is_const_v<Buffer>, const unsigned char*, unsigned char*>>(buffer);
     size_t total = 0;
     while (count > 0) {
         DWORD chunk = static_cast<DWORD>(std::min<size_t>(count, 0x40000000));
         DWORD done = 0;
-        if (!ReadFile(FHandle, p, chunk, &done, nullptr) || done == 0)
+        if (!call(p, chunk, &done) || done == 0)
             break;
         total += done;
         p += done;
@@ -115,22 +121,18 @@ size_t THandleStream::Read(void* buffer, size_t count) {
     }
     return total;
 }
+}  // namespace
+
+size_t THandleStream::Read(void* buffer, size_t count) {
+    return TransferInPieces(buffer, count, [this](void* p, DWORD n, DWORD* done) {
+        return ReadFile(FHandle, p, n, done, nullptr) != FALSE;
+    });
+}
 
 size_t THandleStream::Write(const void* buffer, size_t count) {
-    auto* p = static_cast<const unsigned char*>(buffer);
-    size_t total = 0;
-    while (count > 0) {
-        DWORD chunk = static_cast<DWORD>(std::min<size_t>(count, 0x40000000));
-        DWORD done = 0;
-        if (!WriteFile(FHandle, p, chunk, &done, nullptr) || done == 0)
-            break;
-        total += done;
-        p += done;
-        count -= done;
-        if (done < chunk)
-            break;
-    }
-    return total;
+    return TransferInPieces(buffer, count, [this](const void* p, DWORD n, DWORD* done) {
+        return WriteFile(FHandle, p, n, done, nullptr) != FALSE;
+    });
 }
 
 int64_t THandleStream::Seek(int64_t offset, TSeekOrigin origin) {

@@ -4,6 +4,7 @@
 #include "classlib/runtime.h"
 #include "controls/wide/widecontrols.h"
 #include "controls/wide/widemenus.h"
+#include "controls/wide/wideutils.h"
 
 namespace wide {
 
@@ -23,18 +24,7 @@ void TWideApplication::SetHint(const std::wstring& v) {
 
 std::wstring TWideApplication::GetTitle() const { return Application ? Application->Title() : std::wstring(); }
 
-std::wstring TWideApplication::GetExeName() const {
-    std::wstring buf(MAX_PATH, L'\0');
-    for (;;) {
-        DWORD n = GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
-        if (n == 0) RaiseLastOSError();
-        if (n < buf.size()) {
-            buf.resize(n);
-            return buf;
-        }
-        buf.resize(buf.size() * 2);
-    }
-}
+std::wstring TWideApplication::GetExeName() const { return WideGetModuleFileName(nullptr); }
 
 void TWideApplication::RefreshWideHint() {
     if (Application) SetHint(WideLongHintPart(GetInheritedWideHint(Application->MouseControl())));
