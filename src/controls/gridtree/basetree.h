@@ -7,13 +7,15 @@
 // Threads: every member is for the thread that created the tree (the "main thread"). The
 // shared worker thread (gridtree_services.h) only reads the structure of a tree it is
 // validating, through `DoValidateCache`, and changes tree states only by sending
-// WM_CHANGESTATE to the tree's state window. Every structural change first calls
+// WM_CHANGESTATE to the tree's window. Every structural change first calls
 // `InterruptValidation`, which stops and waits for a running validation.
 //
-// Window: until the tree derives from the class library's control, it owns a small
-// message-only "state window" (worker messages, change timers). `HandleAllocated` answers
-// whether a visible control window exists; the painting, scrolling and invalidation hooks
-// are virtual and do nothing without one.
+// Window: the tree is a custom control of the class library. Its window (window class
+// "TBaseGridTree", or a descendant's) receives the worker's WM_CHANGESTATE, the tree's own
+// WM_QUEUEVALIDATION and the change timers, and carries the scroll bars. A tree placed on
+// a parent gets a child window on demand; a tree without a parent gets a message-only
+// window on demand, so the whole core (timers, worker, cache) works without any form.
+// Such a tree has no scroll bars and is given its client size with `SetClientSize`.
 #pragma once
 
 #include <windows.h>
@@ -23,6 +25,7 @@
 #include <memory>
 #include <vector>
 
+#include "classlib/control.h"
 #include "controls/gridtree/gridtree_options.h"
 #include "controls/gridtree/gridtree_types.h"
 
@@ -80,10 +83,10 @@ namespace gridtree_detail {
 class TNodeStore;
 }
 
-class TBaseGridTree {
+class TBaseGridTree : public classlib::TCustomControl {
 public:
-    TBaseGridTree();
-    virtual ~TBaseGridTree();
+    explicit TBaseGridTree(classlib::TComponent* Owner = nullptr);
+    ~TBaseGridTree() override;
     TBaseGridTree(const TBaseGridTree&) = delete;
     TBaseGridTree& operator=(const TBaseGridTree&) = delete;
 
@@ -248,11 +251,13 @@ public:
     void SetOffsetY(int Value) { DoSetOffsetXY(FOffsetX, Value); }
     int RangeX() const { return FRangeX; }
     int RangeY() const { return FRangeY; }
-    // Size of the client area. Set by the control's window when it has one; windowless
-    // trees can be given a size so that scrolling and "into view" work without a window.
+    // Size of the client area. Follows the window when the tree sits on a parent; a tree
+    // without a parent keeps the size it is given, so that scrolling and "into view" work
+    // without a form.
     int ClientWidth() const { return FClientWidth; }
     int ClientHeight() const { return FClientHeight; }
-    void SetClientSize(int Width, int Height);
+    void SetClientSize(int Width, int Height) override;
+    RECT ClientRect() override;
     void UpdateScrollBars(bool DoRepaint);
     bool ScrollIntoView(PGridNode Node, bool Center, bool Horizontally = false);
     void SetTopNode(PGridNode Node);
@@ -268,9 +273,12 @@ public:
     // never calls owner code.
     virtual bool DoValidateCache();
 
-    // The message-only window that receives the worker's state changes and the timers.
-    HWND StateWindow() const { return FStateWindow; }
-    virtual bool HandleAllocated() const { return false; }
+    // The tree's window as the worker thread sees it: null while there is none (or while
+    // it is being destroyed). Safe to read from any thread.
+    HWND MessageWindow() const { return FMessageWindow.load(); }
+    // True when the tree's window is a real child window (not the message-only window of
+    // a tree without a parent): scroll bars, redraw switching and animation need it.
+    bool HasControlWindow() const { return HandleAllocated() && !FMessageOnly; }
 
     // --- events -------------------------------------------------------------------------
     TGTChangeEvent OnChange, OnChecked, OnCollapsed, OnExpanded, OnResetNode;
@@ -290,9 +298,8 @@ public:
     TGTScrollEvent OnScroll;
 
     // --- hooks used by the settings objects ----------------------------------------------
-    virtual bool IsLoading() const { return false; }
+    bool IsLoading() const { return (ComponentState() & classlib::csLoading) != 0; }
     bool IsDestroying() const { return FDestroying; }
-    virtual void Invalidate() {}
     virtual TColumnIndex MainColumn() const { return NoColumn; }
     virtual int ColumnCount() const { return 0; }
     void DoStateChange(TGridTreeStates Enter, TGridTreeStates Leave = 0);
@@ -326,12 +333,24 @@ protected:
     void StructureChange(PGridNode Node, TChangeReason Reason);
     void StartTimer(UINT_PTR ID, UINT Elapse);
     void StopTimer(UINT_PTR ID);
-    virtual void SetUpdateState(bool Updating) { (void)Updating; }
+    virtual void SetUpdateState(bool Updating);
     virtual void DoSetOffsetXY(int X, int Y);
     virtual void UpdateVerticalScrollBar(bool DoRepaint);
     virtual void UpdateHorizontalScrollBar(bool DoRepaint);
     virtual void AnimateToggle(PGridNode Node, bool Expanding, int Pixels) { (void)Node; (void)Expanding; (void)Pixels; }
-    virtual LRESULT StateWindowProc(UINT Msg, WPARAM wParam, LPARAM lParam);
+    // The tree's own messages (WM_CHANGESTATE, WM_QUEUEVALIDATION, the change timers),
+    // routed here by WndProc. Returns false for messages it does not handle.
+    virtual bool StateWindowProc(classlib::TMessage& Message);
+
+    // Window plumbing.
+    void WndProc(classlib::TMessage& Message) override;
+    void CreateParams(classlib::TCreateParams& Params) override;
+    void CreateWnd() override;
+    void DestroyWnd() override;
+    void WMSize(classlib::TMessage& Message) override;
+    virtual void WMScroll(classlib::TMessage& Message, bool Vertical);
+    // Reads the client size from a child window and updates the scroll bars.
+    void ClientSizeFromWindow();
 
     // Do methods: each fires its event.
     virtual void DoChange(PGridNode Node);
@@ -380,7 +399,8 @@ private:
     void SelectionOptionsChanged(TGTSelectionOptions Old, TGTSelectionOptions New);
     void ToggleNodeExpand(PGridNode Node);
     void ToggleNodeCollapse(PGridNode Node);
-    static LRESULT CALLBACK StateWindowThunk(HWND Wnd, UINT Msg, WPARAM wParam, LPARAM lParam);
+    void PostQueueValidation();
+    bool HorizontalBarDue() const;
 
     std::unique_ptr<TScrollBarOptions> FScrollBarOptions;
     std::unique_ptr<TGTColors> FColors;
@@ -430,9 +450,11 @@ private:
     std::atomic<bool> FCacheComplete{false};
 
     TWorkerThread* FWorker = nullptr;
-    HWND FStateWindow = nullptr;
-    uint32_t FActiveTimers = 0;
-    bool FValidationPosted = false;  // bit per timer ID started on the state window
+    std::atomic<HWND> FMessageWindow{nullptr};
+    bool FMessageOnly = false;       // the window was made without a parent
+    uint32_t FActiveTimers = 0;      // bit per timer ID started on the window
+    UINT FTimerDelays[8] = {};       // their periods, to start them again on a new window
+    bool FValidationPosted = false;  // a WM_QUEUEVALIDATION is waiting in the queue
 };
 
 // The tree a node belongs to (follows the parents up to the hidden root).

@@ -16,24 +16,18 @@ uint16_t ClampHeight(int64_t h) { return static_cast<uint16_t>(std::clamp<int64_
 
 // --- construction ---------------------------------------------------------------------
 
-TBaseGridTree::TBaseGridTree() : FStore(std::make_unique<gridtree_detail::TNodeStore>()) {
+TBaseGridTree::TBaseGridTree(classlib::TComponent* Owner)
+    : TCustomControl(Owner), FStore(std::make_unique<gridtree_detail::TNodeStore>()) {
     if (!TreeUnitInitialised()) InitializeTreeUnit();
+    SetControlStyle((ControlStyle() | classlib::csCaptureMouse | classlib::csOpaque) & ~classlib::csSetCaption);
+    SetBoundsNoAlign(0, 0, 200, 100);
+    SetTabStop(true);
+    SetParentColor(false);
+    SetColor(classlib::clWindow);
     FScrollBarOptions = std::make_unique<TScrollBarOptions>(this);
     FColors = std::make_unique<TGTColors>(this);
     FOptions = std::make_unique<TCustomGridTreeOptions>(this);
     InitRootNode();
-
-    static const ATOM atom = [] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof(wc);
-        wc.lpfnWndProc = &TBaseGridTree::StateWindowThunk;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"GridTreeStateWindow";
-        return RegisterClassExW(&wc);
-    }();
-    (void)atom;
-    FStateWindow = CreateWindowExW(0, L"GridTreeStateWindow", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                   GetModuleHandleW(nullptr), this);
     FWorker = AcquireWorker();
 }
 
@@ -49,10 +43,12 @@ TBaseGridTree::~TBaseGridTree() {
     } catch (...) {
         // OnFreeNode handlers must not stop the destruction.
     }
-    if (FStateWindow) {
-        SetWindowLongPtrW(FStateWindow, GWLP_USERDATA, 0);
-        DestroyWindow(FStateWindow);
-    }
+    // The window goes with the base class; from here on it serves nothing of the tree.
+    FMessageWindow.store(nullptr);
+    if (HandleAllocated())
+        for (UINT_PTR id = 1; id < 8; ++id)
+            if (FActiveTimers & (1u << id)) KillTimer(FHandle, id);
+    FActiveTimers = 0;
 }
 
 size_t TBaseGridTree::NodeStoreBytes() const { return FStore->ReservedBytes(); }

@@ -39,67 +39,210 @@ void TBaseGridTree::ApplyWorkerStates(unsigned Enter, unsigned Leave) {
             enter |= tsValidationNeeded;
             // Ask again later. Never validate from here: this runs while the worker waits
             // for the answer, possibly inside a wait of InterruptValidation.
-            if (!FValidationPosted && FStateWindow)
-                FValidationPosted = PostMessageW(FStateWindow, WM_QUEUEVALIDATION, 0, 0) != FALSE;
+            PostQueueValidation();
         }
     }
     DoStateChange(enter, leave);
     if ((enter & tsUseCache) && HasOption(toVariableNodeHeight)) UpdateScrollBars(true);
 }
 
-LRESULT CALLBACK TBaseGridTree::StateWindowThunk(HWND Wnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
-    if (Msg == WM_NCCREATE) {
-        auto cs = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        auto creating = static_cast<TBaseGridTree*>(cs->lpCreateParams);
-        creating->FStateWindow = Wnd;  // known from the first message on
-        SetWindowLongPtrW(Wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creating));
-    }
-    auto tree = reinterpret_cast<TBaseGridTree*>(GetWindowLongPtrW(Wnd, GWLP_USERDATA));
-    if (tree) {
-        try {
-            return tree->StateWindowProc(Msg, wParam, lParam);
-        } catch (...) {
-            // No exception crosses a window procedure; the message counts as handled.
-            return 0;
-        }
-    }
-    return DefWindowProcW(Wnd, Msg, wParam, lParam);
-}
-
-LRESULT TBaseGridTree::StateWindowProc(UINT Msg, WPARAM wParam, LPARAM lParam) {
-    switch (Msg) {
+bool TBaseGridTree::StateWindowProc(classlib::TMessage& Message) {
+    switch (Message.Msg) {
         case WM_CHANGESTATE:
             // A validation that would start on a tree already told to stop is refused:
             // the answer 1 spares the worker its build and its final message.
-            if ((wParam & 4) && HasState(tsStopValidation)) return 1;
-            ApplyWorkerStates(static_cast<unsigned>(wParam), static_cast<unsigned>(lParam));
-            return 0;
+            if ((Message.WParam & 4) && HasState(tsStopValidation)) {
+                Message.Result = 1;
+                return true;
+            }
+            ApplyWorkerStates(static_cast<unsigned>(Message.WParam), static_cast<unsigned>(Message.LParam));
+            Message.Result = 0;
+            return true;
         case WM_QUEUEVALIDATION:
             FValidationPosted = false;
-            if (HasState(tsValidationNeeded) && FWorker && FUpdateCount == 0) {
+            if (HasState(tsValidationNeeded) && FWorker && FUpdateCount == 0 && !FDestroying) {
                 FWorker->QueueTree(this);
                 FWorker->Signal();
             }
-            return 0;
+            Message.Result = 0;
+            return true;
         case WM_TIMER:
-            if (wParam == ChangeTimer) DoChange(FLastChangedNode);
-            else if (wParam == StructureChangeTimer) DoStructureChange(FLastStructureChangeNode, FLastStructureChangeReason);
-            return 0;
+            if (Message.WParam == ChangeTimer) DoChange(FLastChangedNode);
+            else if (Message.WParam == StructureChangeTimer)
+                DoStructureChange(FLastStructureChangeNode, FLastStructureChangeReason);
+            else return false;  // the other timers belong to later handlers
+            Message.Result = 0;
+            return true;
         default:
-            return DefWindowProcW(FStateWindow, Msg, wParam, lParam);
+            return false;
     }
 }
 
+void TBaseGridTree::WndProc(classlib::TMessage& Message) {
+    switch (Message.Msg) {
+        case WM_CHANGESTATE:
+        case WM_QUEUEVALIDATION:
+        case WM_TIMER:
+            if (StateWindowProc(Message)) return;
+            break;
+        case WM_VSCROLL:
+        case WM_HSCROLL:
+            if (!FMessageOnly) {
+                WMScroll(Message, Message.Msg == WM_VSCROLL);
+                return;
+            }
+            break;
+    }
+    TCustomControl::WndProc(Message);
+}
+
+void TBaseGridTree::CreateParams(classlib::TCreateParams& Params) {
+    TCustomControl::CreateParams(Params);
+    Params.WinClassName = L"TBaseGridTree";
+    Params.Style |= WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
+    if (!FParent) {
+        // No parent: a message-only window serves the worker and the timers.
+        Params.Style &= ~(WS_CHILD | WS_VISIBLE | WS_TABSTOP);
+        Params.WndParent = HWND_MESSAGE;
+        Params.Menu = nullptr;
+        return;
+    }
+    switch (FScrollBarOptions->ScrollBars()) {
+        case ssHorizontal: Params.Style |= WS_HSCROLL; break;
+        case ssVertical: Params.Style |= WS_VSCROLL; break;
+        case ssBoth: Params.Style |= WS_HSCROLL | WS_VSCROLL; break;
+        default: break;
+    }
+    Params.WindowClass.style = CS_DBLCLKS;
+    if (HasOption(toFullRepaintOnResize)) Params.WindowClass.style |= CS_HREDRAW | CS_VREDRAW;
+    Params.ExStyle |= WS_EX_CLIENTEDGE;
+}
+
+void TBaseGridTree::CreateWnd() {
+    DoStateChange(tsWindowCreating, 0);
+    try {
+        FMessageOnly = FParent == nullptr;
+        TCustomControl::CreateWnd();
+    } catch (...) {
+        DoStateChange(0, tsWindowCreating);
+        throw;
+    }
+    DoStateChange(0, tsWindowCreating);
+    FMessageWindow.store(FHandle);
+    // Timers of the previous window start again on this one.
+    for (UINT_PTR id = 1; id < 8; ++id)
+        if (FActiveTimers & (1u << id)) SetTimer(FHandle, id, FTimerDelays[id], nullptr);
+    if (!FMessageOnly) ClientSizeFromWindow();
+    if (HasState(tsValidationNeeded) && FUpdateCount == 0) PostQueueValidation();
+}
+
+void TBaseGridTree::DestroyWnd() {
+    // The worker must not be talking to the window that goes: stop it first. A posted
+    // validation request dies with the window and is made again by the next window.
+    bool wanted = HasState(tsUseCache | tsValidating | tsValidationNeeded);
+    InterruptValidation();
+    if (wanted) DoStateChange(tsValidationNeeded, 0);
+    FMessageWindow.store(nullptr);
+    FValidationPosted = false;
+    TCustomControl::DestroyWnd();
+}
+
+void TBaseGridTree::WMSize(classlib::TMessage& Message) {
+    TCustomControl::WMSize(Message);
+    if (!FMessageOnly) ClientSizeFromWindow();
+}
+
+void TBaseGridTree::ClientSizeFromWindow() {
+    if (!HasControlWindow()) return;
+    RECT r{};
+    GetClientRect(FHandle, &r);
+    if (r.right - r.left == FClientWidth && r.bottom - r.top == FClientHeight) return;
+    FClientWidth = r.right - r.left;
+    FClientHeight = r.bottom - r.top;
+    UpdateScrollBars(true);
+}
+
+RECT TBaseGridTree::ClientRect() {
+    if (HasControlWindow()) return TCustomControl::ClientRect();
+    return RECT{0, 0, FClientWidth, FClientHeight};
+}
+
+void TBaseGridTree::SetClientSize(int Width, int Height) {
+    if (FParent) {
+        // A tree on a parent sizes its window; the client size follows from WM_SIZE.
+        TCustomControl::SetClientSize(Width, Height);
+        ClientSizeFromWindow();
+        return;
+    }
+    FClientWidth = std::max(0, Width);
+    FClientHeight = std::max(0, Height);
+    UpdateScrollBars(true);
+}
+
+void TBaseGridTree::WMScroll(classlib::TMessage& Message, bool Vertical) {
+    int code = LOWORD(Message.WParam);
+    int offset = Vertical ? FOffsetY : FOffsetX;
+    int increment = Vertical ? FScrollBarOptions->VerticalIncrement : FScrollBarOptions->HorizontalIncrement;
+    int page = Vertical ? FClientHeight : FClientWidth;
+    Message.Result = 0;
+    switch (code) {
+        case SB_LINEUP: offset += increment; break;
+        case SB_LINEDOWN: offset -= increment; break;
+        case SB_PAGEUP: offset += page; break;
+        case SB_PAGEDOWN: offset -= page; break;
+        case SB_THUMBPOSITION:
+        case SB_THUMBTRACK: {
+            DoStateChange(tsThumbTracking, 0);
+            SCROLLINFO si{};
+            si.cbSize = sizeof(si);
+            si.fMask = SIF_TRACKPOS;
+            GetScrollInfo(FHandle, Vertical ? SB_VERT : SB_HORZ, &si);
+            offset = -si.nTrackPos;
+            break;
+        }
+        case SB_TOP: offset = 0; break;
+        case SB_BOTTOM: offset = Vertical ? -int(FRoot->SubtreeHeight) : -FRangeX; break;
+        case SB_ENDSCROLL:
+            DoStateChange(0, tsThumbTracking);
+            if (Vertical) {
+                UpdateScrollBars(true);
+                RedrawWindow(FHandle, nullptr, nullptr, RDW_FRAME | RDW_NOCHILDREN | RDW_NOERASE | RDW_INVALIDATE);
+            } else {
+                UpdateHorizontalScrollBar(false);
+            }
+            return;
+        default:
+            return;
+    }
+    if (Vertical) DoSetOffsetXY(FOffsetX, offset);
+    else DoSetOffsetXY(offset, FOffsetY);
+}
+
+void TBaseGridTree::PostQueueValidation() {
+    if (FValidationPosted || FDestroying) return;
+    HandleNeeded();
+    if (HandleAllocated()) FValidationPosted = PostMessageW(FHandle, WM_QUEUEVALIDATION, 0, 0) != FALSE;
+}
+
 void TBaseGridTree::StartTimer(UINT_PTR ID, UINT Elapse) {
-    if (FStateWindow && SetTimer(FStateWindow, ID, Elapse, nullptr)) FActiveTimers |= 1u << ID;
+    if (FDestroying || ID >= 8) return;
+    HandleNeeded();
+    if (HandleAllocated() && SetTimer(FHandle, ID, Elapse, nullptr)) {
+        FActiveTimers |= 1u << ID;
+        FTimerDelays[ID] = Elapse;
+    }
 }
 
 void TBaseGridTree::StopTimer(UINT_PTR ID) {
     // Only timers this tree started are killed: a system call per notification would
     // dominate bulk deletions.
-    if (!(FActiveTimers & (1u << ID))) return;
+    if (ID >= 8 || !(FActiveTimers & (1u << ID))) return;
     FActiveTimers &= ~(1u << ID);
-    if (FStateWindow) KillTimer(FStateWindow, ID);
+    if (HandleAllocated()) KillTimer(FHandle, ID);
+}
+
+void TBaseGridTree::SetUpdateState(bool Updating) {
+    if (Visible() && HasControlWindow()) SendMessageW(FHandle, WM_SETREDRAW, Updating ? FALSE : TRUE, 0);
 }
 
 // --- brackets -------------------------------------------------------------------------
@@ -199,10 +342,8 @@ void TBaseGridTree::ValidateCache() {
     // current cache at every update bracket that changed nothing.
     if (!HasState(tsValidationNeeded) || !FWorker) return;
     InterruptValidation();
-    if (FStateWindow) {
-        if (!FValidationPosted) FValidationPosted = PostMessageW(FStateWindow, WM_QUEUEVALIDATION, 0, 0) != FALSE;
-        if (FValidationPosted) return;
-    }
+    PostQueueValidation();
+    if (FValidationPosted) return;
     FWorker->QueueTree(this);
     FWorker->Signal();
 }
@@ -246,12 +387,6 @@ bool TBaseGridTree::DoValidateCache() {
 
 // --- scrolling ------------------------------------------------------------------------
 
-void TBaseGridTree::SetClientSize(int Width, int Height) {
-    FClientWidth = std::max(0, Width);
-    FClientHeight = std::max(0, Height);
-    UpdateScrollBars(true);
-}
-
 void TBaseGridTree::DoSetOffsetXY(int X, int Y) {
     int minX = std::min(0, FClientWidth - FRangeX);
     int minY = std::min(0, FClientHeight - FRangeY);
@@ -261,6 +396,11 @@ void TBaseGridTree::DoSetOffsetXY(int X, int Y) {
     if (dx == 0 && dy == 0) return;
     FOffsetX = X;
     FOffsetY = Y;
+    if (HasControlWindow()) {
+        // The thumbs follow the offsets (the bars are hidden while everything fits).
+        if (dy) SetScrollPos(FHandle, SB_VERT, -Y, TRUE);
+        if (dx) SetScrollPos(FHandle, SB_HORZ, -X, TRUE);
+    }
     DoScroll(dx, dy);
     Invalidate();
 }
@@ -270,18 +410,71 @@ void TBaseGridTree::UpdateScrollBars(bool DoRepaint) {
     UpdateHorizontalScrollBar(DoRepaint);
 }
 
+namespace {
+// Shows or hides one scroll bar of a tree window for a range, a page and an offset and
+// returns the offset the bar settled on (0 when it is hidden).
+int ApplyScrollBar(HWND Wnd, int Bar, bool Wanted, bool AlwaysVisible, int Range, int Page, int Offset,
+                   bool DoRepaint) {
+    SCROLLINFO si{};
+    si.cbSize = sizeof(si);
+    if (!Wanted) {
+        ShowScrollBar(Wnd, Bar, FALSE);
+        return Offset;
+    }
+    if (Page < Range || AlwaysVisible) {
+        si.fMask = SIF_ALL | (AlwaysVisible ? SIF_DISABLENOSCROLL : 0);
+        si.nMin = 0;
+        si.nMax = Range;
+        si.nPos = -Offset;
+        si.nPage = UINT(std::max(0, Page + 1));
+        ShowScrollBar(Wnd, Bar, TRUE);
+        SetScrollInfo(Wnd, Bar, &si, DoRepaint);
+        // Limit of the bar: the window may have shrunk the page while showing it.
+        si.fMask = SIF_POS;
+        GetScrollInfo(Wnd, Bar, &si);
+        return -si.nPos;
+    }
+    si.fMask = SIF_ALL;
+    SetScrollInfo(Wnd, Bar, &si, FALSE);
+    ShowScrollBar(Wnd, Bar, FALSE);
+    return 0;
+}
+}  // namespace
+
 void TBaseGridTree::UpdateVerticalScrollBar(bool DoRepaint) {
-    (void)DoRepaint;
     if (FRoot->SubtreeHeight < FDefaultNodeHeight) FRoot->SubtreeHeight = FDefaultNodeHeight;
     FRangeY = int(FRoot->SubtreeHeight - FRoot->NodeHeight);
-    // The scroll bar itself joins with the window; the offset is kept within the range.
-    DoSetOffsetXY(FOffsetX, FOffsetY);
+    int y = FOffsetY;
+    if (HasControlWindow()) {
+        TScrollStyle bars = FScrollBarOptions->ScrollBars();
+        y = ApplyScrollBar(FHandle, SB_VERT, bars == ssVertical || bars == ssBoth, FScrollBarOptions->AlwaysVisible(),
+                           FRangeY, FClientHeight, FOffsetY, DoRepaint);
+        // Showing or hiding a bar changes the client area.
+        ClientSizeFromWindow();
+    }
+    DoSetOffsetXY(FOffsetX, y);
 }
 
 void TBaseGridTree::UpdateHorizontalScrollBar(bool DoRepaint) {
-    (void)DoRepaint;
     FRangeX = ColumnCount() > 0 ? FRangeX : int(GetMaxRightExtend());
-    DoSetOffsetXY(FOffsetX, FOffsetY);
+    int x = FOffsetX;
+    if (HasControlWindow()) {
+        TScrollStyle bars = FScrollBarOptions->ScrollBars();
+        x = ApplyScrollBar(FHandle, SB_HORZ, bars == ssHorizontal || bars == ssBoth,
+                           FScrollBarOptions->AlwaysVisible(), FRangeX, FClientWidth, FOffsetX, DoRepaint);
+        ClientSizeFromWindow();
+    }
+    DoSetOffsetXY(x, FOffsetY);
+}
+
+bool TBaseGridTree::HorizontalBarDue() const {
+    // A horizontal bar the window does not show yet but will show for the current width:
+    // it is going to cover the bottom of the client area.
+    if (!HasControlWindow() || ColumnCount() > 0) return false;
+    TScrollStyle bars = FScrollBarOptions->ScrollBars();
+    if (bars != ssHorizontal && bars != ssBoth) return false;
+    if (!FScrollBarOptions->AlwaysVisible() && FClientWidth >= FRangeX) return false;
+    return (GetWindowLongPtrW(FHandle, GWL_STYLE) & WS_HSCROLL) == 0;
 }
 
 uint32_t TBaseGridTree::GetMaxRightExtend() {
@@ -317,6 +510,7 @@ bool TBaseGridTree::ScrollIntoView(PGridNode Node, bool Center, bool Horizontall
         result = true;
     } else if (r.bottom > FClientHeight || Center) {
         int y = FOffsetY - r.bottom + (Center ? FClientHeight / 2 : FClientHeight);
+        if (HorizontalBarDue()) y -= GetSystemMetrics(SM_CYHSCROLL);
         SetOffsetY(y);
         result = true;
     }
@@ -336,15 +530,30 @@ void TBaseGridTree::SetTopNode(PGridNode Node) {
 }
 
 RECT TBaseGridTree::InvalidateNode(PGridNode Node) {
-    if (FUpdateCount == 0 && HandleAllocated() && Node && Node != FRoot)
-        return GetDisplayRect(Node, NoColumn, false);
+    if (FUpdateCount == 0 && HandleAllocated() && Node && Node != FRoot) {
+        RECT r = GetDisplayRect(Node, NoColumn, false);
+        if (HasControlWindow()) InvalidateRect(FHandle, &r, FALSE);
+        return r;
+    }
     return RECT{0, 0, 0, 0};
 }
 
 void TBaseGridTree::InvalidateToBottom(PGridNode Node) {
-    (void)Node;
-    // Painting of a range of rows joins with the window; the whole control is repainted.
-    if (FUpdateCount == 0 && HandleAllocated()) Invalidate();
+    if (FUpdateCount > 0 || !HasControlWindow()) return;
+    if (!Node || Node == FRoot) {
+        Invalidate();
+        return;
+    }
+    if ((Node->States & vsInitialized) && (Node->States & vsVisible) && IsVisible(Node)) {
+        RECT r = GetDisplayRect(Node, NoColumn, false);
+        if (r.top < FClientHeight) {
+            r.top = std::max<LONG>(r.top, 0);
+            r.left = 0;
+            r.right = FClientWidth;
+            r.bottom = FClientHeight;
+            InvalidateRect(FHandle, &r, FALSE);
+        }
+    }
 }
 
 // --- Do methods -----------------------------------------------------------------------

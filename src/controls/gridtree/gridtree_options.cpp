@@ -5,7 +5,7 @@
 #include "controls/gridtree/basetree.h"
 
 namespace {
-bool Reacts(const TBaseGridTree* Tree) { return !Tree->IsLoading() && Tree->HandleAllocated(); }
+bool Reacts(const TBaseGridTree* Tree) { return !Tree->IsLoading() && Tree->HasControlWindow(); }
 }  // namespace
 
 void TCustomGridTreeOptions::SetPaintOptions(TGTPaintOptions Value) {
@@ -83,13 +83,15 @@ void TGTColors::Assign(const TGTColors& Source) {
 void TScrollBarOptions::SetAlwaysVisible(bool Value) {
     if (FAlwaysVisible == Value) return;
     FAlwaysVisible = Value;
-    if (Reacts(FOwner)) FOwner->UpdateScrollBars(true);
+    // The bars are window styles: the window is made again with them.
+    if (Reacts(FOwner)) FOwner->RecreateWnd();
 }
 
 void TScrollBarOptions::SetScrollBars(TScrollStyle Value) {
     if (FScrollBars == Value) return;
     FScrollBars = Value;
-    if (Reacts(FOwner)) FOwner->UpdateScrollBars(true);
+    // The bars are window styles: the window is made again with them.
+    if (Reacts(FOwner)) FOwner->RecreateWnd();
 }
 
 void TScrollBarOptions::SetScrollBarStyle(TScrollBarStyle Value) {

@@ -108,7 +108,7 @@ void TWorkerThread::WaitWhileInWork(TBaseGridTree* Tree) {
 }
 
 LRESULT TWorkerThread::SendStateChange(TBaseGridTree* Tree, unsigned Enter, unsigned Leave) {
-    HWND wnd = Tree->StateWindow();
+    HWND wnd = Tree->MessageWindow();
     return wnd ? SendMessageW(wnd, WM_CHANGESTATE, Enter, Leave) : 0;
 }
 

@@ -31,12 +31,12 @@ TEST(GridTreeCache, ChangeStateMessageAppliesOnlyTheFourBits) {
     TTestTree tree;
     tree.SetRootNodeCount(10);
     TGridTreeStates before = tree.TreeStates();
-    SendMessageW(tree.StateWindow(), WM_CHANGESTATE, ~WPARAM(4), 0);
+    SendMessageW(tree.Handle(), WM_CHANGESTATE, ~WPARAM(4), 0);
     TGridTreeStates after = tree.TreeStates();
     EXPECT_EQ(0u, (after & ~before) & ~(tsStopValidation | tsValidating | tsValidationNeeded));
     // No build of the current structure exists, so the cache is not marked usable.
     EXPECT_FALSE(after & tsUseCache);
-    SendMessageW(tree.StateWindow(), WM_CHANGESTATE, 0, ~LPARAM(0));
+    SendMessageW(tree.Handle(), WM_CHANGESTATE, 0, ~LPARAM(0));
     EXPECT_FALSE(tree.TreeStates() & (tsStopValidation | tsValidating | tsValidationNeeded));
 }
 
