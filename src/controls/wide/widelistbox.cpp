@@ -59,8 +59,16 @@ void TWideListBoxStrings::Put(int index, const std::wstring& s) {
     int selected = FListBox->ItemIndex();
     void* data = GetObject(index);
     BeginUpdate();
-    Delete(index);
-    InsertObject(index, s, data);
+    FListBox->FPutting = true;
+    try {
+        Delete(index);
+        InsertObject(index, s, data);
+    } catch (...) {
+        FListBox->FPutting = false;
+        EndUpdate();
+        throw;
+    }
+    FListBox->FPutting = false;
     EndUpdate();
     FListBox->SetItemIndex(selected);
 }
@@ -106,6 +114,7 @@ void TWideListBoxStrings::Exchange(int index1, int index2) {
     Put(index2, s1);
     PutObject(index1, d2);
     PutObject(index2, d1);
+    FListBox->ItemsExchanged(index1, index2);
     EndUpdate();
     if (selected == index1)
         FListBox->SetItemIndex(index2);

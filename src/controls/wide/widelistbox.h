@@ -134,6 +134,8 @@ protected:
     // Called before the item at `index` is deleted, and before all items are cleared.
     virtual void ItemDeleting(int index) {}
     virtual void ItemsCleared() {}
+    // Called after two items swapped places.
+    virtual void ItemsExchanged(int index1, int index2) {}
     bool SavingItems() const;
     // Saved between window destruction and re-creation.
     virtual void SaveState();
@@ -145,6 +147,7 @@ protected:
     classlib::TCanvas FCanvas;
     TListBoxStyle FStyle = lbStandard;
     bool FMoving = false;
+    bool FPutting = false;  // Put deletes and inserts the same item
 
 private:
     bool VirtualText(int index, std::wstring& text);

@@ -5,6 +5,7 @@
 #include "ctl_support.h"
 #include "common/test_support.h"
 #include "classlib/errors.h"
+#include "controls/wide/widechecklist.h"
 #include "controls/wide/widecombo.h"
 #include "controls/wide/widelistbox.h"
 
@@ -171,4 +172,50 @@ TEST_F(ListTest, ComboTypeAheadRestartsAfterPause) {
     TypeChar(wnd, L'メ');
     EXPECT_EQ(combo->ItemIndex(), 4);
     EXPECT_EQ(combo->Text(), L"アメ");
+}
+
+TEST_F(ListTest, CheckListStatesFollowItemsAndRecreation) {
+    auto* list = Add<TWideCheckListBox>(8, 8, 200, 120);
+    for (const std::wstring& s : {L"一" + kSurrogate, std::wstring(L"二"), std::wstring(L"三"), std::wstring(L"見出し")})
+        list->Items().Add(s);
+    list->SetChecked(0, true);
+    list->SetState(1, cbGrayed);
+    list->SetItemEnabled(2, false);
+    list->SetHeader(3, true);
+    list->SetItemIndex(1);
+    list->RecreateWnd();
+    EXPECT_EQ(list->Items().Get(0), L"一" + kSurrogate);
+    EXPECT_TRUE(list->Checked(0));
+    EXPECT_EQ(list->State(1), cbGrayed);
+    EXPECT_FALSE(list->ItemEnabled(2));
+    EXPECT_TRUE(list->Header(3));
+    EXPECT_EQ(list->ItemIndex(), 1);
+
+    list->Items().Exchange(0, 1);
+    EXPECT_EQ(list->State(0), cbGrayed);
+    EXPECT_TRUE(list->Checked(1));
+    EXPECT_EQ(list->ItemIndex(), 0);
+    list->Items().Put(1, L"いち");
+    EXPECT_TRUE(list->Checked(1));
+    list->Items().Delete(0);
+    EXPECT_TRUE(list->Checked(0));
+    EXPECT_FALSE(list->ItemEnabled(1));
+
+    // Clicks on the box toggle enabled items only; headers never.
+    Show();
+    int clicks = 0;
+    list->OnClickCheck = [&](classlib::TComponent*) { ++clicks; };
+    auto clickBox = [&](int index) {
+        RECT r = list->ItemRect(index);
+        LPARAM at = MAKELPARAM(r.left + 3, (r.top + r.bottom) / 2);
+        SendMessageW(list->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageW(list->Handle(), WM_LBUTTONUP, 0, at);
+    };
+    clickBox(0);
+    EXPECT_FALSE(list->Checked(0));
+    clickBox(1);
+    clickBox(2);
+    EXPECT_FALSE(list->Checked(1));
+    EXPECT_FALSE(list->Checked(2));
+    EXPECT_EQ(clicks, 1);
 }
