@@ -54,6 +54,7 @@ public:
     ~TWideCustomComboBox() override;
 
     TWideStrings& Items() { return *FItems; }
+    TWideStrings& GetItems() { return *FItems; }
     void SetItems(const TWideStrings& value) { FItems->Assign(value); }
     std::wstring Text() { return GetText(); }
     int ItemIndex();

@@ -75,6 +75,7 @@ public:
     ~TWideCustomListBox() override;
 
     TWideStrings& Items() { return *FItems; }
+    TWideStrings& GetItems() { return *FItems; }
     void SetItems(const TWideStrings& value) { FItems->Assign(value); }
     int ItemIndex();
     void SetItemIndex(int value);

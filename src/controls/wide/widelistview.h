@@ -154,9 +154,11 @@ public:
     ~TWideCustomListView() override;
 
     TWideListItems& Items() { return *FItems; }
+    TWideListItems& GetItems() { return *FItems; }
     TWideListColumns& Columns() { return *FColumns; }
     // The first selected item, or null.
     TWideListItem* Selected();
+    TWideListItem* GetSelected() { return Selected(); }
     void SetSelected(TWideListItem* item);
     TWideListItem* ItemFocused();
     int SelCount();

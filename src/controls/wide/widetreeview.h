@@ -164,8 +164,10 @@ public:
     ~TWideCustomTreeView() override;
 
     TWideTreeNodes& Items() { return *FNodes; }
+    TWideTreeNodes& GetItems() { return *FNodes; }
     void SetItems(const TWideTreeNodes& value) { FNodes->Assign(value); }
     TWideTreeNode* Selected();
+    TWideTreeNode* GetSelected() { return Selected(); }
     void SetSelected(TWideTreeNode* node);
     // The node at a client point, or null.
     TWideTreeNode* GetNodeAt(int x, int y);
