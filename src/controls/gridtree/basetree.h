@@ -258,6 +258,9 @@ public:
     int ClientHeight() const { return FClientHeight; }
     void SetClientSize(int Width, int Height) override;
     RECT ClientRect() override;
+    // Moving between "no parent" and a parent changes the kind of window: the old one goes
+    // (its timers and a pending validation move to the next one).
+    void SetParent(classlib::TWinControl* Parent) override;
     void UpdateScrollBars(bool DoRepaint);
     bool ScrollIntoView(PGridNode Node, bool Center, bool Horizontally = false);
     void SetTopNode(PGridNode Node);
@@ -400,6 +403,7 @@ private:
     void ToggleNodeExpand(PGridNode Node);
     void ToggleNodeCollapse(PGridNode Node);
     void PostQueueValidation();
+    void ReleaseMessageWindow();
     bool HorizontalBarDue() const;
 
     std::unique_ptr<TScrollBarOptions> FScrollBarOptions;

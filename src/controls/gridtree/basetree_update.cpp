@@ -85,6 +85,10 @@ void TBaseGridTree::WndProc(classlib::TMessage& Message) {
         case WM_TIMER:
             if (StateWindowProc(Message)) return;
             break;
+        case WM_DESTROY:
+            // Also when the window goes with its parent's, not through DestroyWnd.
+            ReleaseMessageWindow();
+            break;
         case WM_VSCROLL:
         case WM_HSCROLL:
             if (!FMessageOnly) {
@@ -137,6 +141,12 @@ void TBaseGridTree::CreateWnd() {
 }
 
 void TBaseGridTree::DestroyWnd() {
+    ReleaseMessageWindow();
+    TCustomControl::DestroyWnd();
+}
+
+void TBaseGridTree::ReleaseMessageWindow() {
+    if (!FMessageWindow.load()) return;
     // The worker must not be talking to the window that goes: stop it first. A posted
     // validation request dies with the window and is made again by the next window.
     bool wanted = HasState(tsUseCache | tsValidating | tsValidationNeeded);
@@ -144,7 +154,6 @@ void TBaseGridTree::DestroyWnd() {
     if (wanted) DoStateChange(tsValidationNeeded, 0);
     FMessageWindow.store(nullptr);
     FValidationPosted = false;
-    TCustomControl::DestroyWnd();
 }
 
 void TBaseGridTree::WMSize(classlib::TMessage& Message) {
@@ -160,6 +169,16 @@ void TBaseGridTree::ClientSizeFromWindow() {
     FClientWidth = r.right - r.left;
     FClientHeight = r.bottom - r.top;
     UpdateScrollBars(true);
+}
+
+void TBaseGridTree::SetParent(classlib::TWinControl* Parent) {
+    if (Parent == FParent) return;
+    if (HandleAllocated() && FMessageOnly) DestroyHandle();
+    TCustomControl::SetParent(Parent);
+    if (FDestroying || (ComponentState() & classlib::csDestroying)) return;
+    if (!HandleAllocated() && (FActiveTimers || (HasState(tsValidationNeeded) && FUpdateCount == 0)))
+        HandleNeeded();
+    if (!FParent) UpdateScrollBars(false);
 }
 
 RECT TBaseGridTree::ClientRect() {

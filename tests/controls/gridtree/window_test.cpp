@@ -1,0 +1,223 @@
+// The tree with its own window on a form: scroll bars, scroll messages, redraw switching,
+// the worker's messages arriving through the tree's window, and destruction while the
+// worker validates.
+#include <memory>
+#include <random>
+
+#include "classlib/form.h"
+#include "controls/gridtree/gridtree_services.h"
+#include "tree_test_support.h"
+
+namespace {
+
+struct TFormWithTree {
+    std::unique_ptr<classlib::TForm> Form = std::make_unique<classlib::TForm>(nullptr);
+    TTestTree* Tree = nullptr;
+
+    // The form stays hidden unless asked: showing a window costs a round trip to the
+    // display, and the tree's window works the same inside a hidden form.
+    explicit TFormWithTree(bool Show = false) {
+        Form->SetBounds(10, 10, 400, 300);
+        Tree = new TTestTree();
+        Tree->SetParent(Form.get());
+        Tree->SetBounds(0, 0, 200, 100);
+        if (Show) Form->Show();
+        Tree->HandleNeeded();
+    }
+};
+
+SCROLLINFO BarInfo(HWND Wnd, int Bar) {
+    SCROLLINFO si{};
+    si.cbSize = sizeof(si);
+    si.fMask = SIF_ALL;
+    GetScrollInfo(Wnd, Bar, &si);
+    return si;
+}
+
+bool HasStyle(HWND Wnd, LONG_PTR Style) { return (GetWindowLongPtrW(Wnd, GWL_STYLE) & Style) == Style; }
+
+}  // namespace
+
+TEST(GridTreeWindow, ChildWindowOfItsOwnClassCarriesTheClientSize) {
+    TFormWithTree f;
+    HWND wnd = f.Tree->Handle();
+    EXPECT_EQ(f.Form->Handle(), GetParent(wnd));
+    EXPECT_EQ(wnd, f.Tree->MessageWindow());
+    EXPECT_TRUE(f.Tree->HasControlWindow());
+    wchar_t name[64] = {};
+    GetClassNameW(wnd, name, 64);
+    EXPECT_STREQ(L"TBaseGridTree", name);
+    RECT r{};
+    GetClientRect(wnd, &r);
+    EXPECT_EQ(r.right, f.Tree->ClientWidth());
+    EXPECT_EQ(r.bottom, f.Tree->ClientHeight());
+    f.Tree->SetBounds(0, 0, 260, 150);
+    GetClientRect(wnd, &r);
+    EXPECT_EQ(r.right, f.Tree->ClientWidth());
+    EXPECT_EQ(r.bottom, f.Tree->ClientHeight());
+}
+
+TEST(GridTreeWindow, VerticalRangeFollowsTheContentHeight) {
+    TFormWithTree f;
+    HWND wnd = f.Tree->Handle();
+    f.Tree->SetRootNodeCount(100);
+    EXPECT_EQ(1800, f.Tree->RangeY());
+    EXPECT_TRUE(HasStyle(wnd, WS_VSCROLL));
+    SCROLLINFO si = BarInfo(wnd, SB_VERT);
+    EXPECT_EQ(0, si.nMin);
+    EXPECT_EQ(1800, si.nMax);
+    EXPECT_EQ(UINT(f.Tree->ClientHeight() + 1), si.nPage);
+
+    f.Tree->SetOffsetY(-500);
+    EXPECT_EQ(-500, f.Tree->OffsetY());
+    EXPECT_EQ(500, GetScrollPos(wnd, SB_VERT));
+
+    // Shrinking the content below the client height hides the bar and scrolls to the top.
+    f.Tree->SetRootNodeCount(2);
+    EXPECT_EQ(36, f.Tree->RangeY());
+    EXPECT_FALSE(HasStyle(wnd, WS_VSCROLL));
+    EXPECT_EQ(0, f.Tree->OffsetY());
+
+    // Growing inside an update bracket updates the bar once the bracket closes.
+    f.Tree->BeginUpdate();
+    f.Tree->SetRootNodeCount(50);
+    f.Tree->EndUpdate();
+    EXPECT_TRUE(HasStyle(wnd, WS_VSCROLL));
+    EXPECT_EQ(900, BarInfo(wnd, SB_VERT).nMax);
+}
+
+TEST(GridTreeWindow, ScrollMessagesMoveTheOffset) {
+    TFormWithTree f;
+    HWND wnd = f.Tree->Handle();
+    f.Tree->SetRootNodeCount(100);
+    int bottom = f.Tree->ClientHeight() - f.Tree->RangeY();
+    struct Case { WORD code; int before; int after; };
+    const Case cases[] = {
+        {SB_LINEDOWN, 0, -20}, {SB_LINEUP, -100, -80}, {SB_LINEUP, 0, 0},
+        {SB_PAGEDOWN, 0, -f.Tree->ClientHeight()}, {SB_PAGEUP, -300, -300 + f.Tree->ClientHeight()},
+        {SB_BOTTOM, 0, bottom}, {SB_TOP, -300, 0}, {SB_LINEDOWN, bottom, bottom},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.code);
+        f.Tree->SetOffsetY(c.before);
+        SendMessageW(wnd, WM_VSCROLL, c.code, 0);
+        EXPECT_EQ(c.after, f.Tree->OffsetY());
+        EXPECT_EQ(-c.after, GetScrollPos(wnd, SB_VERT));
+    }
+}
+
+TEST(GridTreeWindow, ScrollBarOptionsShapeTheWindow) {
+    TFormWithTree f;
+    f.Tree->SetRootNodeCount(2);
+    EXPECT_FALSE(HasStyle(f.Tree->Handle(), WS_VSCROLL));
+    // Always visible: a bar stays, disabled, although everything fits.
+    f.Tree->ScrollBarOptions().SetScrollBars(ssVertical);
+    f.Tree->ScrollBarOptions().SetAlwaysVisible(true);
+    EXPECT_TRUE(HasStyle(f.Tree->Handle(), WS_VSCROLL));
+    EXPECT_FALSE(HasStyle(f.Tree->Handle(), WS_HSCROLL));
+    // No bars: content taller than the client scrolls only by the offset.
+    f.Tree->ScrollBarOptions().SetScrollBars(ssNone);
+    f.Tree->SetRootNodeCount(100);
+    EXPECT_FALSE(HasStyle(f.Tree->Handle(), WS_VSCROLL));
+    f.Tree->SetOffsetY(-40);
+    EXPECT_EQ(-40, f.Tree->OffsetY());
+}
+
+TEST(GridTreeWindow, ScrollIntoViewShowsTheWholeRow) {
+    TFormWithTree f;
+    f.Tree->SetRootNodeCount(200);
+    PGridNode node = f.Tree->GetFirst();
+    for (int i = 0; i < 120; ++i) node = f.Tree->GetNextSibling(node);
+    for (bool center : {false, true}) {
+        SCOPED_TRACE(center);
+        f.Tree->SetOffsetY(0);
+        EXPECT_TRUE(f.Tree->ScrollIntoView(node, center));
+        RECT r = f.Tree->GetDisplayRect(node, NoColumn, false);
+        EXPECT_GE(r.top, 0);
+        EXPECT_LE(r.bottom, f.Tree->ClientHeight());
+        EXPECT_EQ(-f.Tree->OffsetY(), GetScrollPos(f.Tree->Handle(), SB_VERT));
+    }
+}
+
+TEST(GridTreeWindow, UpdateBracketSwitchesRedrawOff) {
+    TFormWithTree f(true);
+    HWND wnd = f.Tree->Handle();
+    ASSERT_TRUE(IsWindowVisible(wnd));
+    f.Tree->BeginUpdate();
+    EXPECT_FALSE(HasStyle(wnd, WS_VISIBLE));  // what WM_SETREDRAW off does to a window
+    f.Tree->BeginUpdate();
+    f.Tree->EndUpdate();
+    EXPECT_FALSE(HasStyle(wnd, WS_VISIBLE));
+    f.Tree->EndUpdate();
+    EXPECT_TRUE(HasStyle(wnd, WS_VISIBLE));
+}
+
+TEST(GridTreeWindow, WorkerStatesArriveThroughTheTreeWindow) {
+    TFormWithTree f;
+    HWND wnd = f.Tree->Handle();
+    bool sentToTree = false;
+    f.Tree->OnStateChange = [&](TBaseGridTree* t, TGridTreeStates enter, TGridTreeStates) {
+        // The worker's answer is a message sent to this window from the other thread.
+        if (enter & tsUseCache)
+            sentToTree = (InSendMessageEx(nullptr) & ISMEX_SEND) && t->MessageWindow() == wnd;
+    };
+    f.Tree->SetRootNodeCount(5000);
+    ASSERT_TRUE(WaitForCache(*f.Tree));
+    EXPECT_TRUE(sentToTree);
+    EXPECT_EQ(f.Tree->CalculateCacheEntryCount(), f.Tree->PositionCache().size());
+    // Bits beyond the four defined ones are ignored when they come through this window.
+    TGridTreeStates before = f.Tree->TreeStates();
+    SendMessageW(wnd, WM_CHANGESTATE, 0, ~LPARAM(0xF));
+    EXPECT_EQ(before, f.Tree->TreeStates());
+}
+
+TEST(GridTreeWindow, WindowlessTreeMovesTimersAndValidationToItsNewWindow) {
+    classlib::TForm form(nullptr);
+    auto* tree = new TTestTree();  // owned by the form once placed on it
+    tree->SetRootNodeCount(3000);
+    tree->SetChangeDelay(30);
+    int changes = 0;
+    tree->OnChange = [&](TBaseGridTree*, PGridNode) { ++changes; };
+    tree->SetSelected(tree->GetFirst(), true);  // starts the change timer on the message-only window
+    ASSERT_TRUE(tree->HandleAllocated());
+    EXPECT_FALSE(tree->HasControlWindow());
+    tree->SetParent(&form);
+    EXPECT_TRUE(tree->HasControlWindow());
+    EXPECT_EQ(form.Handle(), GetParent(tree->Handle()));
+    EXPECT_TRUE(PumpUntil([&] { return changes == 1; }));
+    EXPECT_TRUE(WaitForCache(*tree));
+}
+
+TEST(GridTreeWindow, RecreatingTheWindowKeepsACurrentCacheComing) {
+    TFormWithTree f;
+    f.Tree->SetRootNodeCount(5000);
+    ASSERT_TRUE(WaitForCache(*f.Tree));
+    HWND old = f.Tree->Handle();
+    f.Tree->RecreateWnd();
+    EXPECT_NE(nullptr, f.Tree->MessageWindow());
+    EXPECT_FALSE(IsWindow(old) && old == f.Tree->MessageWindow());
+    EXPECT_TRUE(WaitForCache(*f.Tree));
+}
+
+TEST(GridTreeWindow, DestroyWhileTheWorkerValidates) {
+    std::mt19937 rng(17);
+    for (int i = 0; i < 9; ++i) {
+        SCOPED_TRACE(i);
+        auto f = std::make_unique<TFormWithTree>();
+        f->Tree->SetRootNodeCount(30000 + rng() % 30000);
+        MSG msg;  // hands the tree to the worker
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        switch (i % 3) {
+            case 0: break;
+            case 1: Sleep(rng() % 3); break;
+            case 2:
+                PumpUntil([&] { return (f->Tree->TreeStates() & (tsValidating | tsUseCache)) != 0; });
+                break;
+        }
+        if (i % 2) delete f->Tree;  // the tree alone, its form stays
+        f.reset();
+    }
+    TFormWithTree after;
+    after.Tree->SetRootNodeCount(5000);
+    EXPECT_TRUE(WaitForCache(*after.Tree));
+}
