@@ -116,7 +116,11 @@ TWideCustomComboBox::TWideCustomComboBox(TComponent* owner)
     FHeight = 21;
 }
 
-TWideCustomComboBox::~TWideCustomComboBox() = default;
+TWideCustomComboBox::~TWideCustomComboBox() {
+    // The edit part must not call back into a half-destroyed object.
+    if (FEditHandle) RemoveWindowSubclass(FEditHandle, ComboEditProc, 0);
+    FEditHandle = nullptr;
+}
 
 void TWideCustomComboBox::CreateParams(TCreateParams& p) {
     TWinControl::CreateParams(p);

@@ -116,6 +116,16 @@ TEST_F(ListTest, ComboClearKeepsTextAndRecreationKeepsAll) {
     combo->SetItemIndex(1);
     combo->RecreateWnd();
     ASSERT_EQ(combo->Items().GetCount(), 2);
+    // A choice from the list (as the mouse makes it) sets the item's text.
+    int selects = 0;
+    combo->OnSelect = [&](classlib::TComponent*) { ++selects; };
+    SendMessageW(combo->Handle(), CB_SETCURSEL, 0, 0);
+    SendMessageW(Form->Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo->Handle()), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(combo->Handle()));
+    EXPECT_EQ(combo->Text(), kJapanese);
+    EXPECT_EQ(selects, 1);
+    combo->SetItemIndex(1);
+    combo->SetText(kSurrogate + L"字");
     EXPECT_EQ(combo->Items().GetObject(0), Obj(5));
     EXPECT_EQ(combo->ItemIndex(), 1);
     EXPECT_EQ(combo->Text(), kSurrogate + L"字");

@@ -90,6 +90,22 @@ TEST_F(MiscTest, LabelMeasuresAndHonoursShowAccelChar) {
     EXPECT_GT(label->Width(), withPrefix * 3 / 2);
 }
 
+TEST_F(MiscTest, LabelHotKeyFocusesItsControl) {
+    auto* label = Add<TWideLabel>(8, 8, 10, 10);
+    label->SetCaption(L"名前(&N)");
+    auto* edit = Add<TWideButton>(8, 40, 90, 25);
+    auto* other = Add<TWideButton>(108, 40, 90, 25);
+    label->FocusControl = other;
+    Show();
+    edit->SetFocus();
+    EXPECT_EQ(label->Perform(classlib::CM_DIALOGCHAR, L'x', 0), 0);
+    EXPECT_EQ(label->Perform(classlib::CM_DIALOGCHAR, L'n', 0), 1);
+    EXPECT_EQ(GetFocus(), other->Handle());
+    label->SetShowAccelChar(false);
+    edit->SetFocus();
+    EXPECT_EQ(label->Perform(classlib::CM_DIALOGCHAR, L'n', 0), 0);
+}
+
 TEST_F(MiscTest, LabelEllipsisDropsWholeWords) {
     auto* label = Add<TWideLabel>(8, 8, 10, 10);
     label->SetAutoSize(false);
