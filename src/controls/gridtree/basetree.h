@@ -96,6 +96,11 @@ public:
     TGTColors& Colors() { return *FColors; }
     TScrollBarOptions& ScrollBarOptions() { return *FScrollBarOptions; }
 
+    // Copies the settings of another tree: placement, colours, font, options, scroll-bar
+    // options, node sizes and the root node count (the nodes themselves are made anew).
+    // A tree with toReadOnly ignores it.
+    virtual void Assign(TBaseGridTree& Source);
+
     // --- tree-level properties ----------------------------------------------------------
     uint32_t RootNodeCount() const { return FRoot->ChildCount; }
     void SetRootNodeCount(uint32_t Value);

@@ -51,6 +51,31 @@ TBaseGridTree::~TBaseGridTree() {
     FActiveTimers = 0;
 }
 
+void TBaseGridTree::Assign(TBaseGridTree& Source) {
+    if (&Source == this || HasOption(toReadOnly)) return;
+    SetAlign(Source.Align());
+    SetAnchors(Source.Anchors());
+    SetChangeDelay(Source.ChangeDelay());
+    SetColor(Source.Color());
+    FColors->Assign(*Source.FColors);
+    SetDefaultNodeHeight(Source.DefaultNodeHeight());
+    SetEnabled(Source.Enabled());
+    Font().Assign(Source.Font());
+    SetIndent(Source.Indent());
+    SetMargin(Source.Margin());
+    SetNodeDataSize(Source.NodeDataSize());
+    SetTreeOptions(*Source.FOptions);
+    SetParentColor(Source.ParentColor());
+    SetParentFont(Source.ParentFont());
+    SetParentShowHint(Source.ParentShowHint());
+    SetPopupMenu(Source.PopupMenu());
+    SetRootNodeCount(Source.RootNodeCount());
+    FScrollBarOptions->Assign(*Source.FScrollBarOptions);
+    SetShowHint(Source.ShowHint());
+    SetTabStop(Source.TabStop());
+    SetVisible(Source.Visible());
+}
+
 size_t TBaseGridTree::NodeStoreBytes() const { return FStore->ReservedBytes(); }
 
 std::unique_ptr<TCustomGridTreeOptions> TBaseGridTree::CreateOptions() {

@@ -41,8 +41,9 @@ void TCustomGridTreeOptions::SetMiscOptions(TGTMiscOptions Value) {
     FMiscOptions = Value;
     if (!Reacts(FOwner)) return;
     if (changed & toCheckSupport) FOwner->Invalidate();
-    // Re-creating the window and the OLE drop target registration join with the window
-    // layer and data transfer.
+    // The window's class style follows toFullRepaintOnResize. The drop target registration
+    // joins with data transfer.
+    if (changed & toFullRepaintOnResize) FOwner->RecreateWnd();
 }
 
 void TCustomGridTreeOptions::AssignTo(TCustomGridTreeOptions& Dest) const {

@@ -221,3 +221,69 @@ TEST(GridTreeWindow, DestroyWhileTheWorkerValidates) {
     after.Tree->SetRootNodeCount(5000);
     EXPECT_TRUE(WaitForCache(*after.Tree));
 }
+
+namespace {
+// Rows wider than the client area, so that a horizontal bar is needed.
+class TWideTree : public TTestTree {
+protected:
+    int DoGetNodeWidth(PGridNode, TColumnIndex) override { return 500; }
+};
+}  // namespace
+
+TEST(GridTreeWindow, HorizontalBarForWideRows) {
+    classlib::TForm form(nullptr);
+    auto* tree = new TWideTree();
+    tree->SetParent(&form);
+    tree->SetBounds(0, 0, 200, 100);
+    tree->SetRootNodeCount(100);
+    HWND wnd = tree->Handle();
+    EXPECT_TRUE(HasStyle(wnd, WS_HSCROLL));
+    EXPECT_GE(tree->RangeX(), 500 + tree->Margin());
+    EXPECT_EQ(tree->RangeX(), BarInfo(wnd, SB_HORZ).nMax);
+    SendMessageW(wnd, WM_HSCROLL, SB_LINEDOWN, 0);
+    EXPECT_EQ(-20, tree->OffsetX());
+    SendMessageW(wnd, WM_HSCROLL, SB_BOTTOM, 0);
+    EXPECT_EQ(tree->ClientWidth() - tree->RangeX(), tree->OffsetX());
+    // The last row ends above the horizontal bar, not under it.
+    PGridNode last = tree->GetLast();
+    tree->ScrollIntoView(last, false);
+    RECT r = tree->GetDisplayRect(last, NoColumn, false);
+    RECT client{};
+    GetClientRect(wnd, &client);
+    EXPECT_LE(r.bottom, client.bottom);
+    EXPECT_GT(r.bottom, 0);
+    // Vertical bar only: the horizontal one goes.
+    tree->ScrollBarOptions().SetScrollBars(ssVertical);
+    EXPECT_FALSE(HasStyle(tree->Handle(), WS_HSCROLL));
+}
+
+TEST(GridTreeWindow, AssignCopiesTheTreeSettings) {
+    TTestTree source, dest;
+    source.SetIndent(30);
+    source.SetMargin(7);
+    source.SetChangeDelay(40);
+    source.SetDefaultNodeHeight(22);
+    source.SetNodeDataSize(16);
+    source.TreeOptions().SetSelectionOptions(toMultiSelect);
+    source.ScrollBarOptions().SetScrollBars(ssVertical);
+    source.ScrollBarOptions().VerticalIncrement = 33;
+    source.SetRootNodeCount(7);
+    dest.SetRootNodeCount(3);
+    dest.Assign(source);
+    EXPECT_EQ(30u, dest.Indent());
+    EXPECT_EQ(7, dest.Margin());
+    EXPECT_EQ(40u, dest.ChangeDelay());
+    EXPECT_EQ(22u, dest.DefaultNodeHeight());
+    EXPECT_EQ(16, dest.NodeDataSize());
+    EXPECT_EQ(toMultiSelect, dest.TreeOptions().SelectionOptions());
+    EXPECT_EQ(ssVertical, dest.ScrollBarOptions().ScrollBars());
+    EXPECT_EQ(33, dest.ScrollBarOptions().VerticalIncrement);
+    EXPECT_EQ(7u, dest.RootNodeCount());
+    CheckInvariants(dest);
+
+    TTestTree readOnly;
+    readOnly.TreeOptions().SetMiscOptions(readOnly.TreeOptions().MiscOptions() | toReadOnly);
+    readOnly.Assign(source);
+    EXPECT_EQ(18u, readOnly.Indent());
+    EXPECT_EQ(0u, readOnly.RootNodeCount());
+}
