@@ -100,6 +100,8 @@ public:
     // options, node sizes and the root node count (the nodes themselves are made anew).
     // A tree with toReadOnly ignores it.
     virtual void Assign(TBaseGridTree& Source);
+    // After building from a form: makes the root's children counted while loading.
+    void Loaded() override;
 
     // --- tree-level properties ----------------------------------------------------------
     uint32_t RootNodeCount() const { return FRoot->ChildCount; }

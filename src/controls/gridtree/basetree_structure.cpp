@@ -76,6 +76,28 @@ void TBaseGridTree::Assign(TBaseGridTree& Source) {
     SetVisible(Source.Visible());
 }
 
+void TBaseGridTree::Loaded() {
+    TCustomControl::Loaded();
+    if (!HasState(tsNeedRootCountUpdate)) return;
+    DoStateChange(0, tsNeedRootCountUpdate);
+    uint32_t count = FRoot->ChildCount;
+    // Only the count was stored: the nodes are made now, also for a read-only tree.
+    FRoot->ChildCount = 0;
+    if (count == 0) return;
+    TGTMiscOptions misc = FOptions->MiscOptions();
+    BeginUpdate();
+    try {
+        FOptions->SetMiscOptions(misc & ~toReadOnly);
+        SetChildCount(FRoot, count);
+    } catch (...) {
+        FOptions->SetMiscOptions(misc);
+        EndUpdate();
+        throw;
+    }
+    FOptions->SetMiscOptions(misc);
+    EndUpdate();
+}
+
 size_t TBaseGridTree::NodeStoreBytes() const { return FStore->ReservedBytes(); }
 
 std::unique_ptr<TCustomGridTreeOptions> TBaseGridTree::CreateOptions() {

@@ -287,3 +287,21 @@ TEST(GridTreeWindow, AssignCopiesTheTreeSettings) {
     EXPECT_EQ(18u, readOnly.Indent());
     EXPECT_EQ(0u, readOnly.RootNodeCount());
 }
+
+TEST(GridTreeWindow, RootCountGivenWhileLoadingIsMadeByLoaded) {
+    for (bool readOnly : {false, true}) {
+        SCOPED_TRACE(readOnly);
+        TTestTree tree;
+        tree.BeginLoading();
+        tree.SetRootNodeCount(5);
+        if (readOnly) tree.TreeOptions().SetMiscOptions(tree.TreeOptions().MiscOptions() | toReadOnly);
+        EXPECT_EQ(0u, tree.TotalCount());
+        EXPECT_TRUE(tree.TreeStates() & tsNeedRootCountUpdate);
+        tree.Loaded();
+        EXPECT_FALSE(tree.TreeStates() & tsNeedRootCountUpdate);
+        EXPECT_EQ(5u, tree.RootNodeCount());
+        EXPECT_EQ(5u, tree.TotalCount());
+        EXPECT_EQ(readOnly, (tree.TreeOptions().MiscOptions() & toReadOnly) != 0);
+        CheckInvariants(tree);
+    }
+}
