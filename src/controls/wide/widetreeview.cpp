@@ -13,12 +13,6 @@ using namespace classlib;
 
 namespace {
 
-bool IsDestroying(TControl* c) {
-    for (; c; c = c->Parent())
-        if (c->ComponentState() & csDestroying) return true;
-    return false;
-}
-
 // Node records of the stream: 24 bytes of fields, the text length byte, at most 255 bytes
 // of text.
 constexpr int32_t kRecordMin = 25;

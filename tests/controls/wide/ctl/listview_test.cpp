@@ -72,7 +72,9 @@ TEST_F(ListViewTest, TextsShowAndSurviveRecreation) {
     lv->SetViewStyle(vsList);
     lv->SetViewStyle(vsReport);
     for (const auto& c : cases)
-        if (!(c.index == 1 && c.sub == 1)) EXPECT_EQ(CellText(lv, c.index, c.sub), c.text);
+        if (!(c.index == 1 && c.sub == 1)) {
+            EXPECT_EQ(CellText(lv, c.index, c.sub), c.text);
+        }
     EXPECT_EQ(HeaderText(lv, 0), kSurrogate + L"列");
     EXPECT_EQ(lv->Selected(), b);
 }

@@ -2,6 +2,8 @@
 // re-creation and the node stream.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "ctl_support.h"
 #include "classlib/errors.h"
 #include "classlib/streams.h"
@@ -61,7 +63,8 @@ TEST_F(TreeTest, NodeOperationsTable) {
     tv->SetSelected(a1);
     EXPECT_EQ(tv->Selected(), a1);
     RECT r{};
-    *reinterpret_cast<HTREEITEM*>(&r) = a1->ItemId();
+    HTREEITEM item = a1->ItemId();
+    std::memcpy(&r, &item, sizeof(item));  // TVM_GETITEMRECT takes the item in the rectangle
     ASSERT_TRUE(SendMessageW(tv->Handle(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r)));
     EXPECT_EQ(tv->GetNodeAt(r.left + 2, (r.top + r.bottom) / 2), a1);
     EXPECT_EQ(tv->GetNodeAt(299, 295), nullptr);

@@ -131,7 +131,9 @@ TEST(WideMenus, ShortCutText) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(WideShortCutToText(c.sc), c.text);
-        if (c.sc && c.sc != ShortCut(VK_NUMPAD3, 0)) EXPECT_EQ(TextToShortCut(c.text), c.sc) << testing::PrintToString(std::wstring(c.text));
+        if (c.sc && c.sc != ShortCut(VK_NUMPAD3, 0)) {
+            EXPECT_EQ(TextToShortCut(c.text), c.sc) << testing::PrintToString(std::wstring(c.text));
+        }
     }
     // A punctuation key takes the character of the keyboard layout.
     std::wstring punct = WideShortCutToText(ShortCut(VK_OEM_COMMA, ssCtrl));
