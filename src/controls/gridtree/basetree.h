@@ -310,6 +310,9 @@ public:
     // --- hooks used by the settings objects ----------------------------------------------
     bool IsLoading() const { return (ComponentState() & classlib::csLoading) != 0; }
     bool IsDestroying() const { return FDestroying; }
+    // Repaints the whole control; nothing to do without a child window (the message-only
+    // window of a tree without a parent paints nothing, and bulk changes call this often).
+    void Invalidate() { if (HasControlWindow()) TCustomControl::Invalidate(); }
     virtual TColumnIndex MainColumn() const { return NoColumn; }
     virtual int ColumnCount() const { return 0; }
     void DoStateChange(TGridTreeStates Enter, TGridTreeStates Leave = 0);
