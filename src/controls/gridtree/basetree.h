@@ -111,7 +111,7 @@ public:
     uint32_t DefaultNodeHeight() const { return FDefaultNodeHeight; }
     void SetDefaultNodeHeight(uint32_t Value);
     uint32_t Indent() const { return FIndent; }
-    void SetIndent(uint32_t Value) { FIndent = Value; Invalidate(); }
+    void SetIndent(uint32_t Value);
     int Margin() const { return FMargin; }
     void SetMargin(int Value) { FMargin = Value; Invalidate(); }
     int TextMargin() const { return FTextMargin; }
@@ -268,6 +268,8 @@ public:
     // Moving between "no parent" and a parent changes the kind of window: the old one goes
     // (its timers and a pending validation move to the next one).
     void SetParent(classlib::TWinControl* Parent) override;
+    // Also needs the tree's form to be enabled and visible.
+    bool CanFocus() override;
     void UpdateScrollBars(bool DoRepaint);
     bool ScrollIntoView(PGridNode Node, bool Center, bool Horizontally = false);
     void SetTopNode(PGridNode Node);

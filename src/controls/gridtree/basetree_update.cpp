@@ -2,6 +2,7 @@
 // the state window.
 #include <algorithm>
 
+#include "classlib/form.h"
 #include "controls/gridtree/basetree.h"
 #include "controls/gridtree/gridtree_services.h"
 #include "controls/gridtree/nodestore_p.h"
@@ -84,6 +85,12 @@ void TBaseGridTree::WndProc(classlib::TMessage& Message) {
         case WM_QUEUEVALIDATION:
         case WM_TIMER:
             if (StateWindowProc(Message)) return;
+            break;
+        case WM_NCLBUTTONDOWN:
+        case WM_NCRBUTTONDOWN:
+        case WM_NCMBUTTONDOWN:
+            // A click on a scroll bar focuses the tree as a click on the rows does.
+            if (!FMessageOnly && !Focused() && CanFocus()) SetFocus();
             break;
         case WM_DESTROY:
             // Also when the window goes with its parent's, not through DestroyWnd.
@@ -179,6 +186,18 @@ void TBaseGridTree::SetParent(classlib::TWinControl* Parent) {
     if (!HandleAllocated() && (FActiveTimers || (HasState(tsValidationNeeded) && FUpdateCount == 0)))
         HandleNeeded();
     if (!FParent) UpdateScrollBars(false);
+}
+
+bool TBaseGridTree::CanFocus() {
+    if (!TCustomControl::CanFocus()) return false;
+    classlib::TForm* form = classlib::GetParentForm(this);
+    return !form || (form->Enabled() && form->Visible());
+}
+
+void TBaseGridTree::SetIndent(uint32_t Value) {
+    FIndent = Value;
+    if (FUpdateCount == 0 && HasControlWindow()) UpdateScrollBars(true);
+    Invalidate();
 }
 
 RECT TBaseGridTree::ClientRect() {

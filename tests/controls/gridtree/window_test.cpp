@@ -305,3 +305,12 @@ TEST(GridTreeWindow, RootCountGivenWhileLoadingIsMadeByLoaded) {
         CheckInvariants(tree);
     }
 }
+
+TEST(GridTreeWindow, FocusNeedsAnEnabledVisibleForm) {
+    TFormWithTree f;
+    EXPECT_FALSE(f.Tree->CanFocus());
+    f.Form->Show();
+    EXPECT_TRUE(f.Tree->CanFocus());
+    f.Form->SetEnabled(false);
+    EXPECT_FALSE(f.Tree->CanFocus());
+}
