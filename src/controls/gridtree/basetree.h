@@ -32,7 +32,7 @@
 // Message the worker sends to a tree: wParam the states to enter, lParam the states to
 // leave (1 tsStopValidation, 2 tsUseCache, 4 tsValidating, 8 tsValidationNeeded).
 constexpr UINT WM_CHANGESTATE = WM_APP + 32;
-// Posted by a tree to its own state window: hand the tree to the worker now. Bursts of
+// Posted by a tree to its own window: hand the tree to the worker now. Bursts of
 // changes (a result list appending row by row) thus start one build, not one per change.
 constexpr UINT WM_QUEUEVALIDATION = WM_APP + 33;
 

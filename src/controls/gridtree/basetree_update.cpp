@@ -1,5 +1,5 @@
 // Update brackets, deferred notifications, tree states, the position cache, scrolling and
-// the state window.
+// the tree window (its own messages, scroll bars, client size).
 #include <algorithm>
 
 #include "classlib/form.h"
