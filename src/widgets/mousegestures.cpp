@@ -19,6 +19,7 @@ TVxMouseGestures::TVxMouseGestures(TComponent* owner) : TComponent(owner) {
 
 TVxMouseGestures::~TVxMouseGestures() {
     // The timer is owned and goes with us; the hook must not outlive the object it calls.
+    FTimer->SetEnabled(false);
     if (FHook) UnhookWindowsHookEx(FHook);
     FHook = nullptr;
     if (GInstance == this) GInstance = nullptr;
@@ -53,18 +54,15 @@ LRESULT CALLBACK TVxMouseGestures::HookProc(int code, WPARAM wp, LPARAM lp) {
 bool TVxMouseGestures::HandleMouseMessage(UINT msg, HWND wnd, POINT pt) {
     switch (msg) {
     case WM_MOUSEMOVE:
-    case WM_NCMOUSEMOVE:
         TrackMove(wnd, pt);
         return false;
-    case WM_RBUTTONDOWN:
-    case WM_NCRBUTTONDOWN: {
+    case WM_RBUTTONDOWN: {
         std::wstring cls = WindowClassNameAt(wnd);
         if (GestureComponents.IndexOf(cls) < 0) return false;
         StartGesture(wnd, pt);
         return FRunning && MouseRightStopComponent.IndexOf(cls) >= 0;
     }
-    case WM_RBUTTONUP:
-    case WM_NCRBUTTONUP: {
+    case WM_RBUTTONUP: {
         std::wstring s = FGestureStr;
         EndGesture();
         return !s.empty();

@@ -202,11 +202,69 @@ TEST_F(GestureTest, DestroyedActionLeavesItsEntryInert) {
     EXPECT_TRUE(G.Release(Listed, {0, 40}));
 }
 
-TEST_F(GestureTest, HookWithholdsTheRightPressOfAListedWindow) {
-    G.MouseRightStopComponent.Add(L"static");
-    G.InstallHook();
-    ASSERT_TRUE(G.HookInstalled());
-    EXPECT_EQ(TVxMouseGestures::Instance(), &G);
+// Real input through the thread hook: a probe window of a listed class sees neither the
+// withheld press nor the release of the gesture, and the bound action runs.
+std::vector<UINT> ProbeMessages;
+LRESULT CALLBACK ProbeProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_RBUTTONDOWN || msg == WM_RBUTTONUP) ProbeMessages.push_back(msg);
+    return DefWindowProcW(w, msg, wp, lp);
+}
+
+void SendMouse(DWORD flags, int dx = 0, int dy = 0) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = flags;
+    in.mi.dx = dx;
+    in.mi.dy = dy;
+    SendInput(1, &in, sizeof(in));
+}
+
+void Pump() {
+    for (int i = 0; i < 20; ++i) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        Sleep(10);
+    }
+}
+
+TEST(GestureHook, RealInputRunsTheGestureAndWithholdsTheButtonMessages) {
+    WNDCLASSEXW wc{sizeof(wc)};
+    wc.lpfnWndProc = ProbeProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"WendlarGestureProbe";
+    RegisterClassExW(&wc);
+    HWND probe = CreateWindowExW(WS_EX_TOPMOST, L"WendlarGestureProbe", L"", WS_POPUP | WS_VISIBLE, 100, 100, 300,
+                                 300, nullptr, nullptr, wc.hInstance, nullptr);
+    ASSERT_NE(probe, nullptr);
+    Pump();
+    TVxMouseGestures g(nullptr);
+    g.GestureComponents.Add(L"WendlarGestureProbe");
+    g.MouseRightStopComponent.Add(L"wendlargestureprobe");
+    TAction act(nullptr);
+    int runs = 0;
+    act.OnExecute = [&](TComponent*) { ++runs; };
+    g.AddGesture(L"→", &act);
+    g.InstallHook();
+    ASSERT_TRUE(g.HookInstalled());
+    EXPECT_EQ(TVxMouseGestures::Instance(), &g);
+
+    SetCursorPos(150, 150);
+    Pump();
+    ProbeMessages.clear();
+    SendMouse(MOUSEEVENTF_RIGHTDOWN);
+    Pump();
+    EXPECT_TRUE(g.Running());
+    SendMouse(MOUSEEVENTF_MOVE, 60, 0);
+    Pump();
+    EXPECT_EQ(g.GestureString(), L"→");
+    SendMouse(MOUSEEVENTF_RIGHTUP);
+    Pump();
+    EXPECT_EQ(runs, 1);
+    EXPECT_TRUE(ProbeMessages.empty());
+    DestroyWindow(probe);
 }
 
 }  // namespace
