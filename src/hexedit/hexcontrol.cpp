@@ -386,6 +386,7 @@ void THexEditorControl::KeyPress(wchar_t& key) {
 // ---- Mouse --------------------------------------------------------------------------------
 
 void THexEditorControl::ButtonDown(TMouseButton button, TShiftState shift, int x, int y, bool doubleClick) {
+    FMouseDownPoint = POINT{x, y};
     if (CanFocus() && HandleAllocated() && GetFocus() != FHandle) {
         SetFocus();
         // A form that is not the active one still gives its active control the focus.

@@ -98,6 +98,8 @@ protected:
 
     // Paint lock of the extended control: while above 0 nothing is painted.
     int FPaintLock = 0;
+    // Client point of the last button press (double clicks map it to a cell).
+    POINT FMouseDownPoint{-1, -1};
 
 private:
     enum TCellKind { ckData = 0, ckRuler = 1, ckOffset = 2, ckCorner = 3 };
