@@ -166,6 +166,30 @@ void THexEditorControl::HandleScroll(int bar, int code) {
     HexUpdateCaret();
 }
 
+int THexEditorControl::CalcDropPositionAt(int x, int y) {
+    int col, row;
+    if (!CellAtPoint(x, y, col, row)) {
+        // Past the last row or column: the nearest cell.
+        RECT client{0, 0, FWidth, FHeight};
+        if (HandleAllocated()) GetClientRect(FHandle, &client);
+        CellAtPoint(std::clamp(x, 0, static_cast<int>(client.right) - 1), std::clamp(y, 0, static_cast<int>(client.bottom) - 1),
+                    col, row);
+        if (col < 0) col = ColCount() - 1;
+        if (row < 0) row = RowCount() - 1;
+    }
+    // Auto-scroll by the raw cell under the mouse.
+    if (row >= TopRow() + VisibleRowCount() - 1 && row < RowCount() - 1)
+        SetTopRow(TopRow() + 1);
+    else if (row <= TopRow() && TopRow() > 2)
+        SetTopRow(TopRow() - 1);
+    const int visibleCols = HandleAllocated() ? CalcVisibleColCount(ClientWidth()) : ColCount();
+    if (col >= LeftCol() + visibleCols - 1 && col < ColCount() - 1)
+        SetLeftColumn(LeftCol() + 1);
+    else if (col >= 2 && col <= LeftCol() && LeftCol() > 2)
+        SetLeftColumn(LeftCol() - 1);
+    return CalcDropPosition(std::max(2, col), std::clamp(row, 2, RowCount() - 1));
+}
+
 // ---- View of the core ---------------------------------------------------------------------
 
 void THexEditorControl::HexInvalidate() {
@@ -184,6 +208,21 @@ void THexEditorControl::HexLayoutChanged() {
 }
 
 void THexEditorControl::HexUpdateCaret() {
+    // A caret that moved to a column out of view brings its column into view.
+    if ((Col() != FCaretCol || Row() != FCaretRow) && HandleAllocated()) {
+        FCaretCol = Col();
+        FCaretRow = Row();
+        RECT client;
+        GetClientRect(FHandle, &client);
+        if (Col() < LeftCol()) {
+            SetLeftColumn(Col());
+        } else if (Col() >= LeftCol() + CalcVisibleColCount(client.right)) {
+            const int room = client.right - ColWidth(0) - ColWidth(1);
+            int left = Col(), used = ColWidth(Col());
+            while (left > 2 && used + ColWidth(left - 1) <= room) used += ColWidth(--left);
+            SetLeftColumn(left);
+        }
+    }
     if (TopRow() != FPaintedTop || LeftCol() != FPaintedLeft) {
         FPaintedTop = TopRow();
         FPaintedLeft = LeftCol();

@@ -61,6 +61,10 @@ public:
     // Columns from LeftCol that fit the client width (at least 1).
     int CalcVisibleColCount(int clientWidth) const;
     void SetLeftColumn(int col);
+    // The drop marker for a client point while data is dragged over the control: scrolls a
+    // row or column when the point is at an edge, shows the marker and returns the
+    // unit-aligned insertion position.
+    int CalcDropPositionAt(int x, int y);
 
     bool CanFocus() override;
 
@@ -71,6 +75,7 @@ protected:
     void CreateHandle() override;
     void WndProc(classlib::TMessage& message) override;
     void Paint() override;
+    void PaintWindow(HDC dc) override;
     void Resize() override;
     void CMFontChanged(classlib::TMessage& m) override;
     void CMMouseWheel(classlib::TMessage& m) override;
@@ -124,6 +129,7 @@ private:
     bool FCaretCreated = false;
     bool FActiveCharField = false;  // the field painted as active (recorded by caret placement)
     int FPaintedTop = 2, FPaintedLeft = 2;
+    int FCaretCol = -1, FCaretRow = -1;  // caret cell at the last placement
     int FCoreKeyDepth = 0;          // inside the core's own key handling (nested key calls)
     int FBusyDepth = 0;
     classlib::TCursor FSavedScreenCursor = 0;

@@ -55,6 +55,12 @@ struct THexEditorControl::TPaintContext {
     HFONT BookmarkFont = nullptr;
 };
 
+void THexEditorControl::PaintWindow(HDC dc) {
+    // Locked: the window keeps what it shows (not even the background is drawn).
+    if (FPaintLock > 0) return;
+    TCustomControl::PaintWindow(dc);
+}
+
 void THexEditorControl::Paint() {
     if (FPaintLock > 0) return;
     RECT r;

@@ -194,6 +194,19 @@ TEST_F(HexPaint, UnfocusedSelectionMayBeHiddenOrGrey) {
     EXPECT_EQ(GrayColor(InvertColor(Sys(COLOR_WINDOW))), Px(r.left, r.bottom - 1));
 }
 
+TEST_F(HexPaint, DropMarkerIsABarInTheTextColour) {
+    EXPECT_EQ(3, Hex->CalcDropPosition(2 + 2 * 3 + 1, 2));  // second digit of byte 3
+    Paint();
+    const RECT r = Cell(8, 2);  // the marker stands on the first digit
+    const COLORREF even = 0x800000;  // byte 3 lies in the second column group
+    EXPECT_EQ(even, Px(r.left, r.bottom - 2));
+    EXPECT_EQ(even, Px(r.left + 1, r.bottom - 2));
+    EXPECT_NE(even, Px(r.left + 1, r.bottom - 1));
+    Hex->HideDropMarker();
+    Paint();
+    EXPECT_NE(even, Px(r.left + 1, r.bottom - 2));
+}
+
 TEST(HexPaintColors, InvertAndGray) {
     EXPECT_EQ(RGB(0, 0, 0), InvertColor(RGB(255, 255, 255)));
     EXPECT_EQ(RGB(0x12, 0x34, 0x56), InvertColor(RGB(0xED, 0xCB, 0xA9)));

@@ -90,6 +90,29 @@ TEST_F(HexWindow, KeysMoveTheCaretAndTheDialogCodeAsksForThem) {
     EXPECT_EQ(0x12, Hex->ReadByte(16));
 }
 
+TEST_F(HexWindow, CaretGlyphFollowsTheCaretCellIntoView) {
+    POINT caret{};
+    GetCaretPos(&caret);
+    RECT cell = Hex->CellRect(Hex->Col(), Hex->Row());
+    EXPECT_EQ(cell.left, caret.x);
+    EXPECT_EQ(cell.top, caret.y);
+
+    // A narrow window scrolls sideways to the caret's column and back.
+    Form->SetWidth(260);
+    Pump();
+    ASSERT_EQ(2, Hex->LeftCol());
+    SendMessageW(Hex->Handle(), WM_KEYDOWN, VK_END, 0);  // last byte of the row, second digit
+    EXPECT_EQ(Hex->Layout().LastHexCol(), Hex->Col());
+    EXPECT_GT(Hex->LeftCol(), 2);
+    EXPECT_EQ(Hex->LeftCol(), Scroll(SB_HORZ).nPos);
+    cell = Hex->CellRect(Hex->Col(), Hex->Row());
+    ASSERT_LT(cell.left, cell.right);
+    GetCaretPos(&caret);
+    EXPECT_EQ(cell.left, caret.x);
+    SendMessageW(Hex->Handle(), WM_KEYDOWN, VK_HOME, 0);
+    EXPECT_EQ(2, Hex->LeftCol());
+}
+
 TEST_F(HexWindow, ScrollBarsFollowRowsAndTopRow) {
     SCROLLINFO v = Scroll(SB_VERT);
     EXPECT_EQ(2, v.nMin);
