@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "classlib/graphics.h"
+#include "classlib/screen.h"
 #include "hex_test_util.h"
 #include "hexedit/hexcontrol.h"
 
@@ -205,6 +206,16 @@ TEST_F(HexPaint, DropMarkerIsABarInTheTextColour) {
     Hex->HideDropMarker();
     Paint();
     EXPECT_NE(even, Px(r.left + 1, r.bottom - 2));
+}
+
+TEST_F(HexPaint, LoadingShowsTheHourglassAndRestoresTheCursor) {
+    classlib::TCursor during = classlib::crDefault;
+    Hex->OnProgress = [&](TCustomHexEditor*, TMPHProgressKind, const std::wstring&, uint8_t, bool&) {
+        during = classlib::Screen->Cursor();
+    };
+    Load(*Hex, Counting(1000));
+    EXPECT_EQ(classlib::crHourGlass, during);
+    EXPECT_EQ(classlib::crDefault, classlib::Screen->Cursor());
 }
 
 TEST(HexPaintColors, InvertAndGray) {
