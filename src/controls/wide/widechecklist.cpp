@@ -71,6 +71,11 @@ void TWideCheckListBox::ItemsExchanged(int index1, int index2) {
     Invalidate();
 }
 
+void TWideCheckListBox::CountChanged(int count) {
+    if (FStates.size() > static_cast<size_t>(count)) FStates.resize(static_cast<size_t>(count));
+    Invalidate();
+}
+
 int TWideCheckListBox::CheckWidth() const { return GetSystemMetrics(SM_CXMENUCHECK) + 2; }
 
 void TWideCheckListBox::ToggleState(int index) {

@@ -3,7 +3,8 @@
 // Every item has a check state (unchecked, checked, greyed), an enabled flag and a header
 // flag (a header shows as a caption row without a check box and cannot be checked). The
 // states follow their items through Put, Exchange and Move, and re-creating the window
-// keeps them with the items, top index and selection. A click on the box or the space
+// keeps them with the items, top index and selection. A virtual list (lbVirtual,
+// lbVirtualOwnerDraw) keeps the states by index, also across re-creating the window. A click on the box or the space
 // bar toggles the state of an enabled item and fires OnClickCheck. With an OnDrawItem
 // handler the handler draws the text part; the list draws nothing of its own text then.
 #pragma once
@@ -44,6 +45,9 @@ protected:
     void ItemDeleting(int index) override;
     void ItemsCleared() override { FStates.clear(); }
     void ItemsExchanged(int index1, int index2) override;
+    // A virtual list keeps the states of the indexes below its new count; indexes that
+    // come back later start unchecked.
+    void CountChanged(int count) override;
     void ToggleState(int index);
     int CheckWidth() const;
     ItemState& At(int index);

@@ -4,35 +4,69 @@ namespace wide {
 
 using namespace classlib;
 
-TWideImage::TWideImage(TComponent* owner) : TGraphicControl(owner), FIcon(std::make_unique<TIcon>()) {
-    FWidth = 105;
-    FHeight = 105;
-}
+// --- TWidePicture ----------------------------------------------------------------------------
 
-void TWideImage::SetIcon(HICON icon, bool owned) {
+void TWidePicture::SetIcon(HICON icon, bool owned) {
     FIcon->SetHandle(icon, owned);
     FBitmap.reset();
-    PictureChanged();
+    Changed();
 }
 
-TBitmap& TWideImage::Bitmap() {
-    if (!FBitmap) FBitmap = std::make_unique<TBitmap>();
+TBitmap& TWidePicture::Bitmap() {
+    if (!FBitmap) {
+        FIcon->SetHandle(nullptr);
+        FBitmap = std::make_unique<TBitmap>();
+    }
     return *FBitmap;
 }
 
-void TWideImage::Clear() {
+void TWidePicture::Clear() {
     FIcon->SetHandle(nullptr);
     FBitmap.reset();
-    PictureChanged();
+    Changed();
+}
+
+int TWidePicture::Width() const {
+    if (!FIcon->Empty()) return FIcon->Width();
+    return HasBitmap() ? FBitmap->Width() : 0;
+}
+
+int TWidePicture::Height() const {
+    if (!FIcon->Empty()) return FIcon->Height();
+    return HasBitmap() ? FBitmap->Height() : 0;
+}
+
+void TWidePicture::Assign(const TWidePicture& source) {
+    if (&source == this) return;
+    FIcon->SetHandle(nullptr);
+    FBitmap.reset();
+    if (!source.FIcon->Empty()) {
+        FIcon->SetHandle(CopyIcon(source.FIcon->Handle()), true);
+    } else if (source.HasBitmap()) {
+        auto bitmap = std::make_unique<TBitmap>();
+        if (HANDLE copy = CopyImage(source.FBitmap->Handle(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))
+            bitmap->Assign(static_cast<HBITMAP>(copy));
+        bitmap->Transparent = source.FBitmap->Transparent;
+        bitmap->TransparentColor = source.FBitmap->TransparentColor;
+        FBitmap = std::move(bitmap);
+    }
+    Changed();
+}
+
+void TWidePicture::Changed() {
+    if (OnChange) OnChange(*this);
+}
+
+// --- TWideImage ------------------------------------------------------------------------------
+
+TWideImage::TWideImage(TComponent* owner) : TGraphicControl(owner), FPicture(std::make_unique<TWidePicture>()) {
+    FWidth = 105;
+    FHeight = 105;
+    FPicture->OnChange = [this](TWidePicture&) { PictureChanged(); };
 }
 
 void TWideImage::PictureChanged() {
-    if (AutoSize) {
-        if (!FIcon->Empty())
-            SetBounds(FLeft, FTop, FIcon->Width(), FIcon->Height());
-        else if (FBitmap && FBitmap->Width() > 0)
-            SetBounds(FLeft, FTop, FBitmap->Width(), FBitmap->Height());
-    }
+    if (AutoSize && !FPicture->Empty()) SetBounds(FLeft, FTop, FPicture->Width(), FPicture->Height());
     Invalidate();
 }
 
@@ -45,13 +79,14 @@ RECT TWideImage::DestRect(int width, int height) {
 }
 
 void TWideImage::Paint() {
-    if (!FIcon->Empty()) {
-        int w = FIcon->Width(), h = FIcon->Height();
-        RECT r = DestRect(w, h);
-        DrawIconEx(Canvas().Handle(), r.left, r.top, FIcon->Handle(), r.right - r.left, r.bottom - r.top, 0, nullptr, DI_NORMAL);
-    } else if (FBitmap && FBitmap->Width() > 0) {
-        RECT r = DestRect(FBitmap->Width(), FBitmap->Height());
-        Canvas().StretchDraw(r, *FBitmap);
+    TIcon& icon = FPicture->Icon();
+    if (!icon.Empty()) {
+        RECT r = DestRect(icon.Width(), icon.Height());
+        DrawIconEx(Canvas().Handle(), r.left, r.top, icon.Handle(), r.right - r.left, r.bottom - r.top, 0, nullptr, DI_NORMAL);
+    } else if (FPicture->HasBitmap()) {
+        TBitmap& bitmap = FPicture->Bitmap();
+        RECT r = DestRect(bitmap.Width(), bitmap.Height());
+        Canvas().StretchDraw(r, bitmap);
     }
 }
 

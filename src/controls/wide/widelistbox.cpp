@@ -273,6 +273,7 @@ void TWideCustomListBox::SetCount(int value) {
     if (!IsVirtual()) return;
     FVirtualCount = std::max(0, value);
     SendMessageW(Handle(), LB_SETCOUNT, FVirtualCount, 0);
+    CountChanged(FVirtualCount);
 }
 
 int TWideCustomListBox::ItemAtPos(POINT pos, bool existing) {

@@ -135,6 +135,8 @@ protected:
     // Called before the item at `index` is deleted, and before all items are cleared.
     virtual void ItemDeleting(int index) {}
     virtual void ItemsCleared() {}
+    // Called after SetCount changed the count of a virtual list.
+    virtual void CountChanged(int count) {}
     // Called after two items swapped places.
     virtual void ItemsExchanged(int index1, int index2) {}
     bool SavingItems() const;

@@ -1,6 +1,7 @@
 #include "controls/wide/widelistview.h"
 
 #include "classlib/errors.h"
+#include "controls/wide/widecontrols.h"
 
 #include <algorithm>
 
@@ -124,7 +125,7 @@ void TWideListItem::Assign(const TWideListItem& source) {
 
 TWideListItem* TWideListItems::Insert(int index) {
     index = std::clamp(index, 0, static_cast<int>(FItems.size()));
-    auto item = std::unique_ptr<TWideListItem>(new TWideListItem(this));
+    std::unique_ptr<TWideListItem> item = FOwner->CreateListItem();
     TWideListItem* result = item.get();
     FItems.insert(FItems.begin() + index, std::move(item));
     InsertIntoWindow(index);
@@ -234,7 +235,7 @@ void TWideListColumn::SetCaption(const std::wstring& value) {
 
 int TWideListColumn::Width() const {
     HWND wnd = WndOf(FOwner);
-    if (!wnd || FOwner->FViewStyle != vsReport) return FWidth;
+    if (!wnd || FOwner->FWindowViewStyle != vsReport) return FWidth;
     return static_cast<int>(SendMessageW(wnd, LVM_GETCOLUMNWIDTH, Index(), 0));
 }
 
@@ -314,6 +315,7 @@ DWORD TWideCustomListView::ExtendedStyle() const {
 
 void TWideCustomListView::CreateWnd() {
     TWinControl::CreateWnd();
+    FWindowViewStyle = FViewStyle;
     SendMessageW(FHandle, CCM_SETUNICODEFORMAT, TRUE, 0);
     SendMessageW(FHandle, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, ExtendedStyle());
     if (FSmallImages) SendMessageW(FHandle, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(FSmallImages->Handle()));
@@ -418,7 +420,7 @@ void TWideCustomListView::Notification(TComponent* component, TOperation operati
 TWideListItem* TWideCustomListView::ItemOfIndex(int index) {
     if (!FOwnerData) return FItems->Item(index);
     if (index < 0 || index >= FOwnerCount) return nullptr;
-    if (!FTempItem) FTempItem.reset(new TWideListItem(FItems.get()));
+    if (!FTempItem) FTempItem = CreateListItem();
     FTempItem->FCaption.clear();
     FTempItem->FSubItems.OnChange = nullptr;
     FTempItem->FSubItems.Clear();
@@ -531,6 +533,58 @@ void TWideCustomListView::CopySelection(IWideItemList* destination) {
     }
 }
 
+std::unique_ptr<TWideListItem> TWideCustomListView::CreateListItem() {
+    TWideListItemClass itemClass = [](TWideListItems* owner) {
+        return std::unique_ptr<TWideListItem>(new TWideListItem(owner));
+    };
+    if (OnCreateItemClass) OnCreateItemClass(this, itemClass);
+    std::unique_ptr<TWideListItem> item = itemClass ? itemClass(FItems.get()) : nullptr;
+    // An item made for another collection would be listed here but refer to that one.
+    if (!item || item->FOwner != FItems.get())
+        throw EWideInternalError(L"Internal Error: OnCreateItemClass.ItemClass must inherit from TWideListItem.");
+    return item;
+}
+
+int TWideCustomListView::OwnerDataFindWide(TItemFind find, const std::wstring& findString, const POINT& findPosition,
+                                           void* findData, int startIndex, TSearchDirection direction, bool wrap) {
+    int index = -1;
+    if (OnDataFind) OnDataFind(this, find, findString, findPosition, findData, startIndex, direction, wrap, index);
+    return index;
+}
+
+void TWideCustomListView::WndProc(TMessage& m) {
+    if (m.Msg == WM_NOTIFY && m.LParam && FHandle) {
+        auto* hdr = reinterpret_cast<NMHDR*>(m.LParam);
+        if (hdr->hwndFrom && hdr->hwndFrom == reinterpret_cast<HWND>(SendMessageW(FHandle, LVM_GETHEADER, 0, 0))) {
+            HeaderNotify(m);
+            return;
+        }
+    }
+    TWinControl::WndProc(m);
+}
+
+void TWideCustomListView::HeaderNotify(TMessage& m) {
+    // The header reports in either character form; both carry the same fields up to the width.
+    auto* nm = reinterpret_cast<NMHEADERW*>(m.LParam);
+    UINT code = nm->hdr.code;
+    bool tracking = code == HDN_TRACKW || code == HDN_TRACKA || code == HDN_ENDTRACKW || code == HDN_ENDTRACKA;
+    TWideListColumn* column = FColumns->Items(nm->iItem);
+    if (tracking && column && nm->pitem && (nm->pitem->mask & HDI_WIDTH)) {
+        int& cxy = nm->pitem->cxy;
+        if (column->MinWidth > 0 && cxy < column->MinWidth) cxy = column->MinWidth;
+        if (column->MaxWidth > 0 && cxy > column->MaxWidth) cxy = column->MaxWidth;
+    }
+    TWinControl::WndProc(m);
+    bool ended = code == HDN_ENDTRACKW || code == HDN_ENDTRACKA || code == HDN_DIVIDERDBLCLICKW || code == HDN_DIVIDERDBLCLICKA;
+    if (!ended || !column || !FHandle) return;
+    int width = static_cast<int>(SendMessageW(FHandle, LVM_GETCOLUMNWIDTH, nm->iItem, 0));
+    int limited = width;
+    if (column->MinWidth > 0 && limited < column->MinWidth) limited = column->MinWidth;
+    if (column->MaxWidth > 0 && limited > column->MaxWidth) limited = column->MaxWidth;
+    if (limited != width) SendMessageW(FHandle, LVM_SETCOLUMNWIDTH, nm->iItem, limited);
+    column->FWidth = limited;
+}
+
 bool TWideCustomListView::CanEdit(TWideListItem* item) {
     bool allow = true;
     if (OnEditing) OnEditing(this, item, allow);
@@ -575,9 +629,32 @@ void TWideCustomListView::CNNotify(TMessage& m) {
         if (FOwnerData && (lv.mask & LVIF_IMAGE) && lv.iSubItem == 0) lv.iImage = item->FImageIndex;
         return;
     }
-    case LVN_ODFINDITEMW:
-        m.Result = -1;
+    case LVN_ODFINDITEMW: {
+        auto* nm = reinterpret_cast<NMLVFINDITEMW*>(m.LParam);
+        const LVFINDINFOW& fi = nm->lvfi;
+        TItemFind find = ifData;
+        if (fi.flags & LVFI_PARAM)
+            find = ifData;
+        else if (fi.flags & LVFI_PARTIAL)
+            find = ifPartialString;
+        else if (fi.flags & LVFI_STRING)
+            find = ifExactString;
+        else if (fi.flags & LVFI_NEARESTXY)
+            find = ifNearest;
+        std::wstring text;
+        if ((fi.flags & (LVFI_STRING | LVFI_PARTIAL)) && fi.psz) text = fi.psz;
+        TSearchDirection direction;
+        switch (fi.vkDirection) {
+        case VK_LEFT: direction = sdLeft; break;
+        case VK_RIGHT: direction = sdRight; break;
+        case VK_UP: direction = sdAbove; break;
+        case VK_DOWN: direction = sdBelow; break;
+        default: direction = sdAll; break;
+        }
+        m.Result = OwnerDataFindWide(find, text, fi.pt, reinterpret_cast<void*>(fi.lParam), nm->iStart, direction,
+                                     (fi.flags & LVFI_WRAP) != 0);
         return;
+    }
     case LVN_ITEMCHANGED: {
         auto* nm = reinterpret_cast<NMLISTVIEW*>(m.LParam);
         if (FRebuilding || !OnSelectItem || !(nm->uChanged & LVIF_STATE)) return;

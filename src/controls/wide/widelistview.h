@@ -34,6 +34,7 @@ class TWideListItem {
 public:
     TWideListItem(const TWideListItem&) = delete;
     TWideListItem& operator=(const TWideListItem&) = delete;
+    virtual ~TWideListItem() = default;
 
     const std::wstring& Caption() const { return FCaption; }
     void SetCaption(const std::wstring& value);
@@ -57,10 +58,13 @@ public:
     // Caption, data, image index, sub-items and check mark.
     void Assign(const TWideListItem& source);
 
+protected:
+    // Derived item classes are made by a list view's OnCreateItemClass factory.
+    explicit TWideListItem(TWideListItems* owner);
+
 private:
     friend class TWideListItems;
     friend class TWideCustomListView;
-    explicit TWideListItem(TWideListItems* owner);
     void Refresh();
     void SetState(UINT state, UINT mask);
 
@@ -110,6 +114,9 @@ public:
     void SetWidth(int value);
     int Alignment() const { return FAlignment; }  // LVCFMT_LEFT, _RIGHT or _CENTER
     void SetAlignment(int value);
+    // Limits of the width the user can drag the column to (0: no limit).
+    int MinWidth = 0;
+    int MaxWidth = 0;
     int Index() const;
 
 private:
@@ -147,6 +154,20 @@ using TWideLVEditedEvent = std::function<void(classlib::TComponent* sender, TWid
 using TLVCompareEvent = std::function<void(classlib::TComponent* sender, TWideListItem* item1, TWideListItem* item2, int data, int& compare)>;
 using TLVSelectItemEvent = std::function<void(classlib::TComponent* sender, TWideListItem* item, bool selected)>;
 using TLVColumnClickEvent = std::function<void(classlib::TComponent* sender, TWideListColumn* column)>;
+// The class of new items: a factory that makes an item (of TWideListItem or a class
+// derived from it) for the given collection.
+using TWideListItemClass = std::function<std::unique_ptr<TWideListItem>(TWideListItems* owner)>;
+// Offered the default class before each item is made; a handler may replace it.
+using TLVCreateItemClassEvent = std::function<void(TWideCustomListView* sender, TWideListItemClass& itemClass)>;
+
+// What an owner-data find looks for, and in which direction from the start index.
+enum TItemFind { ifData, ifPartialString, ifExactString, ifNearest };
+enum TSearchDirection { sdLeft, sdRight, sdAbove, sdBelow, sdAll };
+// Owner-data find (type-ahead and LVM_FINDITEM): set `index` to the found item, or leave
+// it at -1. `findString` is set for string finds, `findData` for data finds.
+using TWideLVOwnerDataFindEvent =
+    std::function<void(classlib::TComponent* sender, TItemFind find, const std::wstring& findString, const POINT& findPosition,
+                       void* findData, int startIndex, TSearchDirection direction, bool wrap, int& index)>;
 
 class TWideCustomListView : public classlib::TWinControl, public IWideItemList {
 public:
@@ -195,6 +216,8 @@ public:
     TLVCompareEvent OnCompare;
     TLVSelectItemEvent OnSelectItem;
     TLVColumnClickEvent OnColumnClick;
+    TLVCreateItemClassEvent OnCreateItemClass;
+    TWideLVOwnerDataFindEvent OnDataFind;
 
 protected:
     friend class TWideListItem;
@@ -205,6 +228,15 @@ protected:
     void CreateWnd() override;
     void WMDestroy(classlib::TMessage& m) override;
     void CNNotify(classlib::TMessage& m) override;
+    void WndProc(classlib::TMessage& m) override;
+    // Header notifications: a dragged column width stays within the column's limits and
+    // the column keeps the width the user gave it.
+    void HeaderNotify(classlib::TMessage& m);
+    // Makes an item through OnCreateItemClass; a factory that makes none raises
+    // EWideInternalError.
+    virtual std::unique_ptr<TWideListItem> CreateListItem();
+    virtual int OwnerDataFindWide(TItemFind find, const std::wstring& findString, const POINT& findPosition, void* findData,
+                                  int startIndex, TSearchDirection direction, bool wrap);
     void Notification(classlib::TComponent* component, classlib::TOperation operation) override;
     virtual bool CanEdit(TWideListItem* item);
     virtual void Edit(const LVITEMW& item);
@@ -217,6 +249,8 @@ protected:
     std::unique_ptr<TWideListColumns> FColumns;
     std::unique_ptr<TWideListItem> FTempItem;
     TViewStyle FViewStyle = vsIcon;
+    // The style the current window was made with (column widths are only its own in report view).
+    TViewStyle FWindowViewStyle = vsIcon;
     bool FCheckboxes = false;
     bool FOwnerData = false;
     int FOwnerCount = 0;

@@ -2,6 +2,7 @@
 
 #include "classlib/errors.h"
 #include "controls/wide/conversions.h"
+#include "controls/wide/widecontrols.h"
 
 #include <algorithm>
 #include <cstring>
@@ -46,6 +47,12 @@ void TWideTreeNode::UpdateItem(UINT mask) {
 void TWideTreeNode::SetText(const std::wstring& value) {
     FText = value;
     UpdateItem(TVIF_TEXT);
+    if (TreeView()->SortsByText()) TreeView()->SortSiblings(this);
+}
+
+void TWideTreeNode::SetData(void* value) {
+    FData = value;
+    if (TreeView()->SortsByData()) TreeView()->SortSiblings(this);
 }
 
 void TWideTreeNode::SetImageIndex(int value) {
@@ -182,12 +189,14 @@ TWideTreeNodes::~TWideTreeNodes() = default;
 
 TWideTreeNode* TWideTreeNodes::InsertAt(TWideTreeNode* parent, size_t pos, const std::wstring& s, void* data) {
     NodeList& list = ListOf(parent);
-    auto node = std::unique_ptr<TWideTreeNode>(new TWideTreeNode(this, parent));
+    std::unique_ptr<TWideTreeNode> node = FOwner->CreateNode();
+    node->FParent = parent;
     node->FText = s;
     node->FData = data;
     TWideTreeNode* result = node.get();
     list.insert(list.begin() + static_cast<std::ptrdiff_t>(std::min(pos, list.size())), std::move(node));
     InsertIntoWindow(result);
+    if (FOwner->SortsByText() || FOwner->SortsByData()) FOwner->SortSiblings(result);
     return result;
 }
 
@@ -561,6 +570,29 @@ void TWideCustomTreeView::SortList(TWideTreeNodes::NodeList& list, HTREEITEM par
 }
 
 void TWideCustomTreeView::AlphaSort(bool recurse) { SortList(FNodes->FRoots, nullptr, recurse); }
+
+void TWideCustomTreeView::SortSiblings(TWideTreeNode* node) {
+    TWideTreeNode* parent = node->FParent;
+    SortList(FNodes->ListOf(parent), parent ? parent->FItemId : nullptr, false);
+}
+
+void TWideCustomTreeView::SetSortType(TSortType value) {
+    if (value == FSortType) return;
+    FSortType = value;
+    if (SortsByText() || SortsByData()) AlphaSort(true);
+}
+
+std::unique_ptr<TWideTreeNode> TWideCustomTreeView::CreateNode() {
+    TWideTreeNodeClass nodeClass = [](TWideTreeNodes* owner) {
+        return std::unique_ptr<TWideTreeNode>(new TWideTreeNode(owner));
+    };
+    if (OnCreateNodeClass) OnCreateNodeClass(this, nodeClass);
+    std::unique_ptr<TWideTreeNode> node = nodeClass ? nodeClass(FNodes.get()) : nullptr;
+    // A node made for another collection would be listed here but refer to that one.
+    if (!node || node->FOwner != FNodes.get())
+        throw EWideInternalError(L"Internal Error: OnCreateNodeClass.ItemClass must inherit from TWideTreeNode.");
+    return node;
+}
 
 bool TWideCustomTreeView::CanEdit(TWideTreeNode* node) {
     bool allow = true;

@@ -29,12 +29,15 @@ class TWideTreeNode {
 public:
     TWideTreeNode(const TWideTreeNode&) = delete;
     TWideTreeNode& operator=(const TWideTreeNode&) = delete;
-    ~TWideTreeNode();
+    virtual ~TWideTreeNode();
 
     const std::wstring& Text() const { return FText; }
+    // With SortType stText or stBoth the node takes its place among its siblings.
     void SetText(const std::wstring& value);
     void* Data() const { return FData; }
-    void SetData(void* value) { FData = value; }
+    // With SortType stData or stBoth and an OnCompare handler the node takes its place
+    // among its siblings.
+    void SetData(void* value);
     int ImageIndex() const { return FImageIndex; }
     void SetImageIndex(int value);
     int SelectedIndex() const { return FSelectedIndex; }
@@ -77,14 +80,18 @@ public:
     // Copies text, data and indexes (not the children).
     void Assign(const TWideTreeNode& source);
 
+protected:
+    // Derived node classes are made by a tree view's OnCreateNodeClass factory; the
+    // collection places the node.
+    explicit TWideTreeNode(TWideTreeNodes* owner) : FOwner(owner) {}
+
 private:
     friend class TWideTreeNodes;
     friend class TWideCustomTreeView;
-    TWideTreeNode(TWideTreeNodes* owner, TWideTreeNode* parent) : FOwner(owner), FParent(parent) {}
     void UpdateItem(UINT mask);
 
     TWideTreeNodes* FOwner;
-    TWideTreeNode* FParent;
+    TWideTreeNode* FParent = nullptr;
     std::vector<std::unique_ptr<TWideTreeNode>> FChildren;
     std::wstring FText;
     void* FData = nullptr;
@@ -157,6 +164,11 @@ using TTVChangedEvent = std::function<void(classlib::TComponent* sender, TWideTr
 using TTVChangingEvent = std::function<void(classlib::TComponent* sender, TWideTreeNode* node, bool& allow)>;
 using TWideTVEditedEvent = std::function<void(classlib::TComponent* sender, TWideTreeNode* node, std::wstring& s)>;
 using TTVCompareEvent = std::function<void(classlib::TComponent* sender, TWideTreeNode* node1, TWideTreeNode* node2, int data, int& compare)>;
+// The class of new nodes: a factory that makes a node (of TWideTreeNode or a class derived
+// from it) for the given collection.
+using TWideTreeNodeClass = std::function<std::unique_ptr<TWideTreeNode>(TWideTreeNodes* owner)>;
+// Offered the default class before each node is made; a handler may replace it.
+using TTVCreateNodeClassEvent = std::function<void(TWideCustomTreeView* sender, TWideTreeNodeClass& nodeClass)>;
 
 class TWideCustomTreeView : public classlib::TWinControl {
 public:
@@ -187,7 +199,11 @@ public:
     bool HideSelection = true;
     bool RowSelect = false;
     bool ToolTips = true;
-    TSortType SortType = stNone;
+    // stText / stBoth keep every level ordered by text as nodes are added or renamed;
+    // stData / stBoth with an OnCompare handler also when data changes. Setting a sort
+    // type that sorts orders the whole tree at once.
+    TSortType SortType() const { return FSortType; }
+    void SetSortType(TSortType value);
     void SetImages(classlib::TImageList* images);
     void SetStateImages(classlib::TImageList* images);
 
@@ -195,6 +211,7 @@ public:
     TTVChangingEvent OnChanging, OnExpanding, OnCollapsing, OnEditing;
     TWideTVEditedEvent OnEdited;
     TTVCompareEvent OnCompare;
+    TTVCreateNodeClassEvent OnCreateNodeClass;
 
 protected:
     friend class TWideTreeNodes;
@@ -208,6 +225,14 @@ protected:
     void Notification(classlib::TComponent* component, classlib::TOperation operation) override;
     int CompareNodes(TWideTreeNode* a, TWideTreeNode* b);
     void SortList(TWideTreeNodes::NodeList& list, HTREEITEM parentItem, bool recurse);
+    // Makes a node through OnCreateNodeClass; a factory that makes none raises
+    // EWideInternalError.
+    virtual std::unique_ptr<TWideTreeNode> CreateNode();
+    bool SortsByText() const { return FSortType == stText || FSortType == stBoth; }
+    bool SortsByData() const { return (FSortType == stData || FSortType == stBoth) && OnCompare; }
+    // Puts `node` in order among its siblings.
+    void SortSiblings(TWideTreeNode* node);
+    TSortType FSortType = stNone;
 
     std::unique_ptr<TWideTreeNodes> FNodes;
     classlib::TImageList* FImages = nullptr;

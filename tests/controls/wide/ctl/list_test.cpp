@@ -229,3 +229,38 @@ TEST_F(ListTest, CheckListStatesFollowItemsAndRecreation) {
     EXPECT_FALSE(list->Checked(2));
     EXPECT_EQ(clicks, 1);
 }
+
+TEST_F(ListTest, VirtualCheckListKeepsStatesByIndex) {
+    auto* list = Add<TWideCheckListBox>(8, 8, 200, 120);
+    list->SetStyle(lbVirtual);
+    list->OnData = [](classlib::TWinControl*, int index, std::wstring& data) { data = L"項目" + std::to_wstring(index); };
+    list->SetCount(5);
+    list->SetChecked(3, true);
+    list->SetState(1, cbGrayed);
+    list->SetItemEnabled(2, false);
+    list->SetHeader(4, true);
+    EXPECT_THROW(list->SetChecked(5, true), classlib::EStringListError);
+    list->RecreateWnd();
+    EXPECT_EQ(list->Count(), 5);
+    EXPECT_EQ(list->Items().Get(3), L"項目3");
+    EXPECT_EQ(list->State(0), cbUnchecked);
+    EXPECT_EQ(list->State(1), cbGrayed);
+    EXPECT_FALSE(list->ItemEnabled(2));
+    EXPECT_TRUE(list->Checked(3));
+    EXPECT_TRUE(list->Header(4));
+
+    // Indexes dropped by a smaller count come back unchecked.
+    list->SetCount(3);
+    list->SetCount(5);
+    EXPECT_EQ(list->State(1), cbGrayed);
+    EXPECT_FALSE(list->Checked(3));
+    EXPECT_FALSE(list->Header(4));
+
+    // A click on the box toggles a virtual item like any other.
+    Show();
+    RECT r = list->ItemRect(0);
+    LPARAM at = MAKELPARAM(r.left + 3, (r.top + r.bottom) / 2);
+    SendMessageW(list->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(list->Handle(), WM_LBUTTONUP, 0, at);
+    EXPECT_TRUE(list->Checked(0));
+}

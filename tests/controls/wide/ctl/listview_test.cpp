@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "ctl_support.h"
+#include "controls/wide/widecontrols.h"
 #include "controls/wide/widelistview.h"
 
 #include <algorithm>
@@ -131,4 +132,169 @@ TEST_F(ListViewTest, OwnerDataTexts) {
     EXPECT_EQ(CellText(lv, 998, 1), kSurrogate);
     EXPECT_EQ(CellText(lv, 999, 1), L"");
     EXPECT_EQ(lv->Items().Item(5)->Caption(), L"項目5");
+}
+
+TEST_F(ListViewTest, OwnerDataFindGetsTheWideRequest) {
+    TWideListView* lv = MakeReport();
+    lv->SetOwnerData(true);
+    lv->SetItemCount(50);
+    struct Seen {
+        TItemFind find;
+        std::wstring text;
+        void* data;
+        int start;
+        TSearchDirection direction;
+        bool wrap;
+    } seen{};
+    int calls = 0;
+    lv->OnDataFind = [&](classlib::TComponent*, TItemFind find, const std::wstring& text, const POINT&, void* data, int start,
+                         TSearchDirection direction, bool wrap, int& index) {
+        ++calls;
+        seen = {find, text, data, start, direction, wrap};
+        EXPECT_EQ(index, -1);
+        if (text == kJapanese + kSurrogate || data == reinterpret_cast<void*>(7)) index = 42;
+    };
+    // Finds reach the handler however the request is made: LVM_FINDITEMW of the window, or
+    // the control's own notification (type-ahead).
+    auto findVia = [&](UINT flags, const wchar_t* text, LPARAM data, int start, UINT vk) {
+        LVFINDINFOW fi{};
+        fi.flags = flags;
+        fi.psz = text;
+        fi.lParam = data;
+        fi.vkDirection = vk;
+        return static_cast<int>(SendMessageW(lv->Handle(), LVM_FINDITEMW, start, reinterpret_cast<LPARAM>(&fi)));
+    };
+    const std::wstring wanted = kJapanese + kSurrogate;
+    EXPECT_EQ(findVia(LVFI_STRING, wanted.c_str(), 0, -1, 0), 42);
+    ASSERT_EQ(calls, 1);
+    EXPECT_EQ(seen.find, ifExactString);
+    EXPECT_EQ(seen.text, wanted);
+
+    NMLVFINDITEMW nm{};
+    nm.hdr.hwndFrom = lv->Handle();
+    nm.hdr.idFrom = 0;
+    nm.hdr.code = LVN_ODFINDITEMW;
+    struct {
+        UINT flags;
+        const wchar_t* text;
+        LPARAM data;
+        UINT vk;
+        int expected;
+        TItemFind find;
+        TSearchDirection direction;
+        bool wrap;
+    } cases[] = {
+        {LVFI_PARTIAL | LVFI_STRING | LVFI_WRAP, L"レジ", 0, 0, -1, ifPartialString, sdAll, true},
+        {LVFI_PARAM, nullptr, 7, VK_DOWN, 42, ifData, sdBelow, false},
+        {LVFI_NEARESTXY, nullptr, 0, VK_LEFT, -1, ifNearest, sdLeft, false},
+        {LVFI_STRING, wanted.c_str(), 0, VK_UP, 42, ifExactString, sdAbove, false},
+    };
+    for (const auto& c : cases) {
+        nm.iStart = 3;
+        nm.lvfi.flags = c.flags;
+        nm.lvfi.psz = c.text;
+        nm.lvfi.lParam = c.data;
+        nm.lvfi.vkDirection = c.vk;
+        LRESULT r = SendMessageW(Form->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&nm));
+        EXPECT_EQ(r, c.expected) << c.flags;
+        EXPECT_EQ(seen.find, c.find) << c.flags;
+        EXPECT_EQ(seen.text, c.text ? std::wstring(c.text) : std::wstring()) << c.flags;
+        EXPECT_EQ(seen.start, 3);
+        EXPECT_EQ(seen.direction, c.direction) << c.flags;
+        EXPECT_EQ(seen.wrap, c.wrap) << c.flags;
+    }
+    // No handler: nothing found.
+    lv->OnDataFind = nullptr;
+    EXPECT_EQ(findVia(LVFI_STRING, wanted.c_str(), 0, -1, 0), -1);
+}
+
+namespace {
+
+class TaggedItem : public TWideListItem {
+public:
+    explicit TaggedItem(TWideListItems* owner) : TWideListItem(owner) { ++Made; }
+    ~TaggedItem() override { ++Freed; }
+    static inline int Made = 0, Freed = 0;
+};
+
+}  // namespace
+
+TEST_F(ListViewTest, CreateItemClassMakesDerivedItems) {
+    TaggedItem::Made = TaggedItem::Freed = 0;
+    {
+        TWideListView* lv = MakeReport();
+        lv->OnCreateItemClass = [](TWideCustomListView*, TWideListItemClass& itemClass) {
+            itemClass = [](TWideListItems* owner) { return std::make_unique<TaggedItem>(owner); };
+        };
+        TWideListItem* a = lv->Items().Add();
+        lv->AddItem(kJapanese, nullptr);
+        EXPECT_NE(dynamic_cast<TaggedItem*>(a), nullptr);
+        EXPECT_NE(dynamic_cast<TaggedItem*>(lv->Items().Item(1)), nullptr);
+        EXPECT_EQ(CellText(lv, 1, 0), kJapanese);
+        lv->Items().Delete(0);
+        EXPECT_EQ(TaggedItem::Freed, 1);  // through the base, as the derived class
+        // The temporary item of owner data comes from the same factory.
+        lv->SetOwnerData(true);
+        lv->SetItemCount(3);
+        EXPECT_NE(dynamic_cast<TaggedItem*>(lv->Items().Item(2)), nullptr);
+
+        // A factory that makes nothing, or an item of another list, is a programming error.
+        TWideListView* other = MakeReport();
+        other->OnCreateItemClass = [](TWideCustomListView*, TWideListItemClass& itemClass) { itemClass = nullptr; };
+        EXPECT_THROW(other->Items().Add(), EWideInternalError);
+        other->OnCreateItemClass = [lv](TWideCustomListView*, TWideListItemClass& itemClass) {
+            itemClass = [lv](TWideListItems*) { return std::make_unique<TaggedItem>(&lv->Items()); };
+        };
+        EXPECT_THROW(other->Items().Add(), EWideInternalError);
+        EXPECT_EQ(other->Items().Count(), 0);
+        delete other;
+        delete lv;
+    }
+    EXPECT_EQ(TaggedItem::Made, TaggedItem::Freed);
+}
+
+TEST_F(ListViewTest, HeaderTrackingKeepsColumnLimits) {
+    TWideListView* lv = MakeReport();
+    TWideListColumn* col = lv->Columns().Items(1);
+    col->MinWidth = 40;
+    col->MaxWidth = 120;
+    HWND header = reinterpret_cast<HWND>(SendMessageW(lv->Handle(), LVM_GETHEADER, 0, 0));
+    ASSERT_NE(header, nullptr);
+    struct {
+        UINT code;
+        int dragged, expected;
+    } cases[] = {
+        {HDN_ENDTRACKA, 300, 120},
+        {HDN_ENDTRACKW, 77, 77},
+        {HDN_DIVIDERDBLCLICKW, 10, -1},  // the control sizes the column to fit, within the limits
+        {HDN_ENDTRACKW, 5, 40},
+    };
+    for (const auto& c : cases) {
+        // The user's drag has given the column its width; the header then reports the end.
+        SendMessageW(lv->Handle(), LVM_SETCOLUMNWIDTH, 1, c.dragged);
+        HDITEMW item{};
+        item.mask = HDI_WIDTH;
+        item.cxy = c.dragged;
+        NMHEADERW nm{};
+        nm.hdr.hwndFrom = header;
+        nm.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(header));
+        nm.hdr.code = c.code;
+        nm.iItem = 1;
+        nm.pitem = &item;
+        SendMessageW(lv->Handle(), WM_NOTIFY, nm.hdr.idFrom, reinterpret_cast<LPARAM>(&nm));
+        int width = static_cast<int>(SendMessageW(lv->Handle(), LVM_GETCOLUMNWIDTH, 1, 0));
+        if (c.expected < 0) {
+            EXPECT_GE(width, 40);
+            EXPECT_LE(width, 120);
+        } else {
+            EXPECT_EQ(item.cxy, c.expected) << c.dragged;
+            EXPECT_EQ(width, c.expected) << c.dragged;
+        }
+        EXPECT_EQ(col->Width(), width);
+    }
+    // The width survives a new window.
+    lv->SetViewStyle(vsList);
+    EXPECT_EQ(col->Width(), 40);
+    lv->SetViewStyle(vsReport);
+    EXPECT_EQ(SendMessageW(lv->Handle(), LVM_GETCOLUMNWIDTH, 1, 0), 40);
 }

@@ -1,10 +1,11 @@
-// Label drawing, button hot keys and the clipboard object.
+// Label drawing, button hot keys, the image's picture and the clipboard object.
 #include <gtest/gtest.h>
 
 #include "ctl_support.h"
 #include "classlib/messages.h"
 #include "controls/wide/widebutton.h"
 #include "controls/wide/wideclipboard.h"
+#include "controls/wide/wideimage.h"
 #include "controls/wide/widelabel.h"
 
 #include <atomic>
@@ -198,4 +199,49 @@ TEST(WideClipboardTest, WaitsBrieflyWhileAnotherHolderHasIt) {
     EXPECT_NO_THROW(WideClipboard().SetAsWideText(kJapanese));
     holder.join();
     EXPECT_EQ(ReadFormat(CF_UNICODETEXT), kJapanese);
+}
+
+TEST_F(MiscTest, ImagePictureChangesSizeAndCopies) {
+    auto* image = Add<TWideImage>(8, 8, 10, 10);
+    image->AutoSize = true;
+    int changes = 0;
+    TWidePicture& picture = image->Picture();
+    auto follow = picture.OnChange;
+    picture.OnChange = [&](TWidePicture& p) {
+        ++changes;
+        follow(p);
+    };
+    HICON icon = static_cast<HICON>(LoadImageW(nullptr, MAKEINTRESOURCEW(32516), IMAGE_ICON, 32, 32, LR_SHARED));  // information
+    ASSERT_NE(icon, nullptr);
+    picture.SetIcon(icon, false);
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(image->Width(), 32);
+    EXPECT_EQ(image->Height(), 32);
+
+    // A bitmap replaces the icon; drawing on it is announced with Changed.
+    picture.Bitmap().SetSize(48, 20);
+    picture.Bitmap().Canvas().Brush().SetColor(RGB(0, 0, 255));
+    picture.Bitmap().Canvas().FillRect(RECT{0, 0, 48, 20});
+    picture.Changed();
+    EXPECT_TRUE(picture.Icon().Empty());
+    EXPECT_EQ(image->Width(), 48);
+    EXPECT_EQ(image->Height(), 20);
+
+    // Assigning copies the graphic: the copy stays when the source is cleared.
+    auto* second = Add<TWideImage>(100, 8, 10, 10);
+    second->AutoSize = true;
+    second->SetPicture(picture);
+    picture.Clear();
+    EXPECT_TRUE(picture.Empty());
+    ASSERT_TRUE(second->Picture().HasBitmap());
+    EXPECT_EQ(second->Width(), 48);
+    auto* pixel = static_cast<DWORD*>(second->Picture().Bitmap().ScanLine(5));
+    EXPECT_EQ(pixel[10] & 0xFFFFFF, 0x0000FFu);  // blue in a 32-bit DIB row
+    second->Picture().SetIcon(icon, false);
+    auto* third = Add<TWideImage>(200, 8, 10, 10);
+    third->SetPicture(second->Picture());
+    second->Picture().Clear();
+    EXPECT_FALSE(third->Picture().Icon().Empty());
+    EXPECT_NE(third->Picture().Icon().Handle(), icon);
+    EXPECT_EQ(third->Picture().Width(), 32);
 }

@@ -7,6 +7,7 @@
 #include "ctl_support.h"
 #include "classlib/errors.h"
 #include "classlib/streams.h"
+#include "controls/wide/widecontrols.h"
 #include "controls/wide/widetreeview.h"
 
 using namespace wide;
@@ -133,10 +134,10 @@ TEST_F(TreeTest, AlphaSortAndRecreationKeepOrderAndTexts) {
     };
     tv->AlphaSort();
     EXPECT_EQ(nodes.GetFirstNode()->Text(), L"b");
-    std::wstring before = Shape(nodes);
     root->GetItem(0)->SetText(kSurrogate + L"長い名前");
+    std::wstring before = Shape(nodes);
     tv->RecreateWnd();
-    EXPECT_EQ(Shape(nodes), Shape(nodes));
+    EXPECT_EQ(Shape(nodes), before);
     EXPECT_TRUE(root->Expanded());
     EXPECT_EQ(WindowText(tv, root->GetItem(0)), kSurrogate + L"長い名前");
     EXPECT_NE(root->GetItem(0)->ItemId(), nullptr);
@@ -223,4 +224,115 @@ TEST_F(TreeTest, NodeStreamRejectsBadRecords) {
             EXPECT_THROW(tv->Items().ReadUtf8Data(*s), classlib::EReadError) << c.name;
         }
     }
+}
+
+namespace {
+
+// The texts of one level as the window orders them.
+std::wstring WindowLevel(TWideTreeView* tv, TWideTreeNode* parent) {
+    std::wstring s;
+    auto item = reinterpret_cast<HTREEITEM>(SendMessageW(tv->Handle(), TVM_GETNEXTITEM, parent ? TVGN_CHILD : TVGN_ROOT,
+                                                         reinterpret_cast<LPARAM>(parent ? parent->ItemId() : nullptr)));
+    for (; item; item = reinterpret_cast<HTREEITEM>(SendMessageW(tv->Handle(), TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item))))
+        s += tv->Items().GetNode(item)->Text() + L"|";
+    return s;
+}
+
+}  // namespace
+
+TEST_F(TreeTest, SortTypeKeepsLevelsOrdered) {
+    auto byData = [](classlib::TComponent*, TWideTreeNode* x, TWideTreeNode* y, int, int& c) {
+        c = static_cast<int>(reinterpret_cast<intptr_t>(x->Data()) - reinterpret_cast<intptr_t>(y->Data()));
+    };
+    struct {
+        TSortType type;
+        bool compare;
+        std::wstring added, renamed, dataChanged;
+    } cases[] = {
+        // Added: ウ(3), あ(1), イ(2) before あ; then あ becomes ン; then ウ's data becomes 0.
+        {stNone, false, L"ウ|イ|あ|", L"ウ|イ|ン|", L"ウ|イ|ン|"},
+        {stText, false, L"あ|イ|ウ|", L"イ|ウ|ン|", L"イ|ウ|ン|"},
+        {stData, false, L"ウ|イ|あ|", L"ウ|イ|ン|", L"ウ|イ|ン|"},  // no OnCompare: data does not sort
+        {stData, true, L"あ|イ|ウ|", L"ン|イ|ウ|", L"ウ|ン|イ|"},
+        {stBoth, true, L"あ|イ|ウ|", L"ン|イ|ウ|", L"ウ|ン|イ|"},
+    };
+    for (const auto& c : cases) {
+        auto* tv = Add<TWideTreeView>(8, 8, 300, 300);
+        if (c.compare) tv->OnCompare = byData;
+        tv->SetSortType(c.type);
+        TWideTreeNode* root = tv->Items().Add(nullptr, L"根");
+        tv->Items().AddChildObject(root, L"ウ", Obj(3));
+        TWideTreeNode* a = tv->Items().AddChildObject(root, L"あ", Obj(1));
+        tv->Items().InsertObject(a, L"イ", Obj(2));
+        std::wstring level;
+        for (int i = 0; i < root->Count(); ++i) level += root->GetItem(i)->Text() + L"|";
+        EXPECT_EQ(level, c.added) << c.type;
+        EXPECT_EQ(WindowLevel(tv, root), c.added) << c.type;
+        a->SetText(L"ン");
+        EXPECT_EQ(WindowLevel(tv, root), c.renamed) << c.type;
+        for (int i = 0; i < root->Count(); ++i)
+            if (root->GetItem(i)->Text() == L"ウ") {
+                root->GetItem(i)->SetData(Obj(0));
+                break;
+            }
+        EXPECT_EQ(WindowLevel(tv, root), c.dataChanged) << c.type;
+        // Re-creating the window keeps the order and the sort type.
+        tv->RecreateWnd();
+        EXPECT_EQ(WindowLevel(tv, root), c.dataChanged) << c.type;
+        EXPECT_EQ(tv->SortType(), c.type);
+        delete tv;
+    }
+
+    // Turning sorting on orders every level at once.
+    auto* tv = Add<TWideTreeView>(8, 8, 300, 300);
+    TWideTreeNode* z = tv->Items().Add(nullptr, L"z");
+    tv->Items().Add(nullptr, L"b");
+    for (const wchar_t* s : {L"y", L"x"}) tv->Items().AddChild(z, s);
+    tv->SetSortType(stText);
+    EXPECT_EQ(Shape(tv->Items()), L"b|z|.x|.y|");
+    EXPECT_EQ(WindowLevel(tv, nullptr), L"b|z|");
+}
+
+namespace {
+
+class CountedNode : public TWideTreeNode {
+public:
+    explicit CountedNode(TWideTreeNodes* owner) : TWideTreeNode(owner) { ++Made; }
+    ~CountedNode() override { ++Freed; }
+    static inline int Made = 0, Freed = 0;
+};
+
+}  // namespace
+
+TEST_F(TreeTest, CreateNodeClassMakesDerivedNodes) {
+    CountedNode::Made = CountedNode::Freed = 0;
+    auto* tv = Add<TWideTreeView>(8, 8, 300, 300);
+    tv->OnCreateNodeClass = [](TWideCustomTreeView*, TWideTreeNodeClass& nodeClass) {
+        nodeClass = [](TWideTreeNodes* owner) { return std::make_unique<CountedNode>(owner); };
+    };
+    TWideTreeNode* root = tv->Items().Add(nullptr, kJapanese);
+    TWideTreeNode* child = tv->Items().AddChildFirst(root, kSurrogate);
+    EXPECT_NE(dynamic_cast<CountedNode*>(root), nullptr);
+    EXPECT_NE(dynamic_cast<CountedNode*>(child), nullptr);
+    EXPECT_EQ(WindowText(tv, child), kSurrogate);
+    // Nodes read from a stream come from the factory too.
+    classlib::TMemoryStream stream;
+    tv->Items().WriteUtf8Data(stream);
+    stream.SetPosition(0);
+    tv->Items().ReadUtf8Data(stream);
+    EXPECT_EQ(CountedNode::Made, 4);
+    EXPECT_EQ(CountedNode::Freed, 2);
+    EXPECT_NE(dynamic_cast<CountedNode*>(tv->Items().Item(1)), nullptr);
+
+    // A factory that makes nothing, or a node of another tree, is a programming error.
+    auto* other = Add<TWideTreeView>(8, 8, 300, 300);
+    other->OnCreateNodeClass = [](TWideCustomTreeView*, TWideTreeNodeClass& nodeClass) { nodeClass = nullptr; };
+    EXPECT_THROW(other->Items().Add(nullptr, L"x"), EWideInternalError);
+    other->OnCreateNodeClass = [tv](TWideCustomTreeView*, TWideTreeNodeClass& nodeClass) {
+        nodeClass = [tv](TWideTreeNodes*) { return std::make_unique<CountedNode>(&tv->Items()); };
+    };
+    EXPECT_THROW(other->Items().Add(nullptr, L"x"), EWideInternalError);
+    EXPECT_EQ(other->Items().Count(), 0);
+    delete tv;
+    EXPECT_EQ(CountedNode::Made, CountedNode::Freed);
 }
