@@ -376,6 +376,13 @@ void THexEditorControl::WndProc(TMessage& m) {
                 return;
             }
             break;
+        case WM_TIMER:
+            if (m.WParam == kAutoScrollTimer) {
+                AutoScrollTick();
+                m.Result = 0;
+                return;
+            }
+            break;
         case HEXM_UPDATECARET:
             if (m.WParam == 7) HexUpdateCaret();
             m.Result = 0;
@@ -435,6 +442,7 @@ void THexEditorControl::ButtonDown(TMouseButton button, TShiftState shift, int x
     if (button == mbLeft && HandleAllocated()) {
         SetCapture(FHandle);
         FMouseCaptured = true;
+        SetTimer(FHandle, kAutoScrollTimer, 60, nullptr);
     }
     TCustomControl::MouseDown(button, shift, x, y);
 }
@@ -445,18 +453,6 @@ void THexEditorControl::MouseDown(TMouseButton button, TShiftState shift, int x,
 
 void THexEditorControl::MouseMove(TShiftState shift, int x, int y) {
     const bool arrow = TCustomHexEditor::MouseMove(shift, x, y);
-    // The grid follows a mouse selection past the edges, one row or column per move.
-    if ((shift & ssLeft) && Selecting() && HandleAllocated()) {
-        RECT r;
-        GetClientRect(FHandle, &r);
-        if (y >= r.bottom && TopRow() + VisibleRowCount() < RowCount()) {
-            SetTopRow(TopRow() + 1);
-            TCustomHexEditor::MouseMove(shift, x, r.bottom - 1);
-        } else if (y < RowHeightOf(0) && TopRow() > 2) {
-            SetTopRow(TopRow() - 1);
-            TCustomHexEditor::MouseMove(shift, x, RowHeightOf(0));
-        }
-    }
     const TCursor cursor = arrow ? crArrow : crIBeam;
     if (cursor != FCursor) {
         FCursor = cursor;
@@ -468,10 +464,35 @@ void THexEditorControl::MouseMove(TShiftState shift, int x, int y) {
 void THexEditorControl::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
     if (FMouseCaptured && button == mbLeft) {
         FMouseCaptured = false;
+        KillTimer(FHandle, kAutoScrollTimer);
         if (GetCapture() == FHandle) ReleaseCapture();
     }
     TCustomHexEditor::MouseUp(x, y);
     TCustomControl::MouseUp(button, shift, x, y);
+}
+
+void THexEditorControl::AutoScrollTick() {
+    // While the left button extends a selection with the pointer above or below the rows,
+    // the rows scroll one per tick and the selection follows to the edge row.
+    if (!FMouseCaptured || !Selecting() || GetCapture() != FHandle) return;
+    POINT p;
+    GetCursorPos(&p);
+    ::ScreenToClient(FHandle, &p);
+    RECT r;
+    GetClientRect(FHandle, &r);
+    const int top = RowHeightOf(0);
+    int y;
+    if (p.y >= r.bottom && TopRow() + VisibleRowCount() < RowCount()) {
+        SetTopRow(TopRow() + 1);
+        y = top + (VisibleRowCount() - 1) * RowHeight() + 1;
+    } else if (p.y < top && TopRow() > 2) {
+        SetTopRow(TopRow() - 1);
+        y = top + 1;
+    } else {
+        return;
+    }
+    const int x = std::clamp(static_cast<int>(p.x), ColWidth(0) + ColWidth(1), std::max(0, static_cast<int>(r.right) - 1));
+    TCustomHexEditor::MouseMove(KeysToShiftState(MK_LBUTTON), x, y);
 }
 
 bool THexEditorControl::DoMouseWheel(bool down, TShiftState shift) {

@@ -107,6 +107,7 @@ protected:
     POINT FMouseDownPoint{-1, -1};
 
 private:
+    static constexpr UINT_PTR kAutoScrollTimer = 1;
     enum TCellKind { ckData = 0, ckRuler = 1, ckOffset = 2, ckCorner = 3 };
     struct TPaintContext;
 
@@ -122,6 +123,7 @@ private:
     void DestroyCaretGlyph();
     void UpdateScrollBars();
     void HandleScroll(int bar, int code);
+    void AutoScrollTick();
     void ButtonDown(classlib::TMouseButton button, classlib::TShiftState shift, int x, int y, bool doubleClick);
 
     THexDrawState FDrawState;

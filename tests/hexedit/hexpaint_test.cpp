@@ -124,6 +124,24 @@ TEST_F(HexPaint, CaretIsMirroredInTheOtherField) {
     EXPECT_EQ(0, Count(Cell(charCol, 2), frame));
 }
 
+TEST_F(HexPaint, UnicodeCaretFramesAllDigitsOfTheUnit) {
+    Hex->SetUnicodeChars(true);
+    Hex->SetFocusFrame(false);
+    Hex->Colors().Set(TMPHColors::ciCursorFrame, RGB(255, 0, 255));
+    Hex->Focus = true;
+    Hex->SetSelStart(6);  // unit 3 (bytes 6 and 7)
+    Hex->SetInCharField(true);
+    Hex->PlaceCaretForFocus();
+    Paint();
+    const COLORREF frame = RGB(255, 0, 255);
+    const RECT first = Cell(14, 2), last = Cell(17, 2);  // digits of bytes 6 and 7
+    for (int x = first.left; x < last.left + CW(); ++x) ASSERT_EQ(frame, Px(x, first.top)) << "x=" << x;
+    EXPECT_EQ(frame, Px(first.left, first.top + 3));
+    EXPECT_EQ(frame, Px(last.left + CW() - 1, first.top + 3));
+    EXPECT_NE(frame, Px(last.left + CW(), first.top));
+    EXPECT_NE(frame, Px(first.left - 1, first.top));
+}
+
 TEST_F(HexPaint, OffsetColumnLeftToTheDrawCellHandler) {
     const RECT offset = Cell(0, 3);
     const int x = offset.left + 2, y = offset.bottom - 1;

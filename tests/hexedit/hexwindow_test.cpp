@@ -168,6 +168,26 @@ TEST_F(HexWindow, MouseClickMovesTheCaretAndDragSelects) {
     EXPECT_EQ(25, Hex->SelectionLast());
 }
 
+TEST_F(HexWindow, MouseSelectionScrollsWhileThePointerIsBelowTheRows) {
+    Load(*Hex, Counting(4000));
+    const RECT a = Hex->CellRect(2, 3);
+    SendMessageW(Hex->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(a.left + 1, a.top + 2));
+    ASSERT_EQ(16, Hex->CaretPos());
+    RECT client;
+    GetClientRect(Hex->Handle(), &client);
+    POINT below{a.left + 1, client.bottom + 20};
+    ClientToScreen(Hex->Handle(), &below);
+    SetCursorPos(below.x, below.y);
+    SendMessageW(Hex->Handle(), WM_TIMER, 1, 0);
+    SendMessageW(Hex->Handle(), WM_TIMER, 1, 0);
+    EXPECT_EQ(4, Hex->TopRow());
+    EXPECT_EQ(16, Hex->SelectionFirst());
+    EXPECT_EQ((4 + Hex->VisibleRowCount() - 1 - 2) * 16, Hex->SelectionLast());
+    SendMessageW(Hex->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(a.left + 1, client.bottom - 1));
+    SendMessageW(Hex->Handle(), WM_TIMER, 1, 0);
+    EXPECT_EQ(4, Hex->TopRow());  // the button is up: no more scrolling
+}
+
 TEST_F(HexWindow, PrintClientPaintsThroughTheWindow) {
     Hex->SetShowRuler(true);
     RECT client;
