@@ -2,6 +2,8 @@
 
 #include "registry/wendlarutil.h"
 
+#include <windowsx.h>
+
 #include <algorithm>
 
 using namespace classlib;
@@ -144,6 +146,11 @@ void TVxDWSplitter::StopSizing() {
     Invalidate();
 }
 
+void TVxDWSplitter::WMLButtonDblClk(TMessage& m) {
+    MouseDown(mbLeft, KeysToShiftState(m.WParam) | ssDouble, GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam));
+    TCustomControl::WMLButtonDblClk(m);
+}
+
 void TVxDWSplitter::CMMouseEnter(TMessage& m) {
     TCustomControl::CMMouseEnter(m);
     FHot = CursorInToggle();
@@ -154,6 +161,11 @@ void TVxDWSplitter::CMMouseLeave(TMessage& m) {
     TCustomControl::CMMouseLeave(m);
     FHot = false;
     Invalidate();
+}
+
+void TVxDWSplitter::WMSetCursor(TMessage& m) {
+    FCursor = Vertical() ? crHSplit : crVSplit;
+    TCustomControl::WMSetCursor(m);
 }
 
 void TVxDWSplitter::Paint() {

@@ -68,8 +68,12 @@ protected:
     void MouseDown(classlib::TMouseButton button, classlib::TShiftState shift, int x, int y) override;
     void MouseMove(classlib::TShiftState shift, int x, int y) override;
     void MouseUp(classlib::TMouseButton button, classlib::TShiftState shift, int x, int y) override;
+    // A quick second press is a press like any other (two quick toggle clicks toggle twice).
+    void WMLButtonDblClk(classlib::TMessage& m) override;
     void CMMouseEnter(classlib::TMessage& m) override;
     void CMMouseLeave(classlib::TMessage& m) override;
+    // The sizing cursor follows the bar's orientation.
+    void WMSetCursor(classlib::TMessage& m) override;
     // Ends a drag of the bar, then asks the owner for the arrow direction.
     virtual void StopSizing();
     // The cursor's screen position; tests replace it.

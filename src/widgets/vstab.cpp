@@ -353,6 +353,11 @@ void TVxVSTab::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
     }
 }
 
+void TVxVSTab::WMLButtonDblClk(TMessage& m) {
+    MouseDown(mbLeft, KeysToShiftState(m.WParam) | ssDouble, GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam));
+    TCustomControl::WMLButtonDblClk(m);
+}
+
 void TVxVSTab::CMMouseWheel(TMessage& m) {
     const int delta = GET_WHEEL_DELTA_WPARAM(m.WParam);
     if (delta < 0) {

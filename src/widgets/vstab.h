@@ -122,6 +122,8 @@ protected:
     void Notification(classlib::TComponent* component, classlib::TOperation operation) override;
     void Paint() override;
     void MouseDown(classlib::TMouseButton button, classlib::TShiftState shift, int x, int y) override;
+    // A quick second press is a press like any other (activation, dragging).
+    void WMLButtonDblClk(classlib::TMessage& m) override;
     void CMMouseWheel(classlib::TMessage& m) override;
     void DragOver(classlib::TComponent* source, int x, int y, int state, bool& accept) override;
     void DragDrop(classlib::TComponent* source, int x, int y) override;

@@ -98,6 +98,12 @@ TEST_F(SplitterTest, ClickInTheToggleAsksTwiceAndTheArrowTakesTheSecondAnswer) {
     EXPECT_EQ(Log, L"ask click ask ");
     EXPECT_FALSE(Split->Pressed());
     EXPECT_TRUE(Split->Toggle());  // tree hidden: arrow points right
+    // A quick second click arrives as a double click and toggles back.
+    Log.clear();
+    Split->Send(WM_LBUTTONDBLCLK, 5, cy);
+    Split->Send(WM_LBUTTONUP, 5, cy);
+    EXPECT_EQ(Log, L"click ask ");  // the tree is hidden: no neighbour to size
+    EXPECT_FALSE(Split->Toggle());
 }
 
 TEST_F(SplitterTest, PressAndReleaseCases) {

@@ -2,6 +2,7 @@
 // changes, mouse input, and the pixels of painted tabs.
 #include <gtest/gtest.h>
 
+#include "classlib/application.h"
 #include "classlib/form.h"
 #include "classlib/graphics.h"
 #include "classlib/dragdrop.h"
@@ -337,6 +338,73 @@ TEST_F(TabPaintTest, RowLinesAndReversedTabs) {
     EXPECT_EQ(At(r.right - 2, r.bottom - 1), 0x808080u);  // bottom edge of the outline
     // Row 1 is not next to the content: its line is at its top.
     EXPECT_EQ(At(295, Rec(2).Rect.top), 0x808080u);
+}
+
+}  // namespace
+
+namespace {
+
+void SendMouse(DWORD flags) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = flags;
+    SendInput(1, &in, sizeof(in));
+}
+
+void MoveMouse(int x, int y) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    in.mi.dx = (x * 65535 + GetSystemMetrics(SM_CXSCREEN) / 2) / (GetSystemMetrics(SM_CXSCREEN) - 1);
+    in.mi.dy = (y * 65535 + GetSystemMetrics(SM_CYSCREEN) / 2) / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    SendInput(1, &in, sizeof(in));
+}
+
+void Pump() {
+    for (int i = 0; i < 20; ++i) {
+        Application->ProcessMessages();
+        Sleep(10);
+    }
+}
+
+// Real input: pressing a tab activates it, dragging it onto another tab exchanges the two.
+TEST(TabWindow, ClickAndDragWithTheMouse) {
+    TForm form(nullptr);
+    form.SetBounds(100, 100, 500, 200);
+    auto* tab = new TVxVSTab(&form);
+    tab->SetParent(&form);
+    tab->SetAlign(alTop);
+    tab->SetTabWidth(100);
+    for (auto s : {L"検索", L"アンドゥ", L"クリップボード"}) tab->Tabs().Add(s);
+    form.Show();
+    SetWindowPos(form.Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    Pump();
+
+    auto click = [&](POINT p) {
+        POINT s = tab->ClientToScreen(p);
+        MoveMouse(s.x, s.y);
+        Pump();
+        SendMouse(MOUSEEVENTF_LEFTDOWN);
+        SendMouse(MOUSEEVENTF_LEFTUP);
+        Pump();
+    };
+    click({150, 8});
+    EXPECT_EQ(tab->ActiveTabIndex(), 1);
+
+    POINT from = tab->ClientToScreen({150, 8}), to = tab->ClientToScreen({240, 8});
+    MoveMouse(from.x, from.y);
+    // This press comes as a double click: it must act like any press.
+    Pump();
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    Pump();
+    for (int x = from.x; x <= to.x; x += 15) {
+        MoveMouse(x, to.y);
+        Pump();
+    }
+    SendMouse(MOUSEEVENTF_LEFTUP);
+    Pump();
+    EXPECT_EQ(tab->Tabs().Text(), L"検索\r\nクリップボード\r\nアンドゥ\r\n");
+    EXPECT_EQ(tab->ActiveTabIndex(), 2);
 }
 
 }  // namespace
