@@ -91,8 +91,9 @@ int THexEditorControl::CalcVisibleColCount(int clientWidth) const {
 }
 
 void THexEditorControl::SetLeftColumn(int col) {
-    int maxLeft = 2;
-    // The largest left column that still shows the last column.
+    // The largest left column that still shows the last column (the last column itself
+    // when even that one is wider than the room).
+    int maxLeft = ColCount() - 1;
     int x = 0;
     const int room = (HandleAllocated() ? ClientWidth() : FWidth) - ColWidth(0) - ColWidth(1);
     for (int c = ColCount() - 1; c >= 2; --c) {
