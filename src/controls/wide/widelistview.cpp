@@ -599,6 +599,49 @@ void TWideCustomListView::Edit(const LVITEMW& lv) {
     item->SetCaption(s);
 }
 
+bool TWideCustomListView::EditorKey(UINT msg, WPARAM& wParam) {
+    switch (msg) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: {
+        WORD key = static_cast<WORD>(wParam);
+        if (DoKeyDown(key, KeyboardStateToShiftState())) return true;
+        wParam = key;
+        return false;
+    }
+    case WM_KEYUP:
+    case WM_SYSKEYUP: {
+        WORD key = static_cast<WORD>(wParam);
+        KeyUp(key, KeyboardStateToShiftState());
+        if (key == 0) return true;
+        wParam = key;
+        return false;
+    }
+    case WM_CHAR: {
+        auto ch = static_cast<wchar_t>(wParam);
+        if (DoKeyPress(ch)) return true;
+        wParam = ch;
+        return false;
+    }
+    default: return false;
+    }
+}
+
+LRESULT CALLBACK TWideCustomListView::EditorProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR ref) {
+    if (msg == WM_NCDESTROY) {
+        RemoveWindowSubclass(wnd, EditorProc, id);
+        return DefSubclassProc(wnd, msg, wParam, lParam);
+    }
+    bool consumed = false;
+    GuardedCall([&] { consumed = reinterpret_cast<TWideCustomListView*>(ref)->EditorKey(msg, wParam); });
+    if (consumed) return 0;
+    return DefSubclassProc(wnd, msg, wParam, lParam);
+}
+
+void TWideCustomListView::HookEditor() {
+    if (HWND edit = reinterpret_cast<HWND>(SendMessageW(FHandle, LVM_GETEDITCONTROL, 0, 0)))
+        SetWindowSubclass(edit, EditorProc, 1, reinterpret_cast<DWORD_PTR>(this));
+}
+
 void TWideCustomListView::CNNotify(TMessage& m) {
     auto* hdr = reinterpret_cast<NMHDR*>(m.LParam);
     m.Result = 0;
@@ -627,6 +670,18 @@ void TWideCustomListView::CNNotify(TMessage& m) {
             lv.pszText[n] = L'\0';
         }
         if (FOwnerData && (lv.mask & LVIF_IMAGE) && lv.iSubItem == 0) lv.iImage = item->FImageIndex;
+        return;
+    }
+    case LVN_GETINFOTIPW: {
+        auto* tip = reinterpret_cast<NMLVGETINFOTIPW*>(m.LParam);
+        if (!OnInfoTip || !tip->pszText || tip->cchTextMax <= 0) return;
+        TWideListItem* item = ItemOfIndex(tip->iItem);
+        if (!item) return;
+        std::wstring text = tip->pszText;
+        OnInfoTip(this, item, text);
+        size_t n = std::min(text.size(), static_cast<size_t>(tip->cchTextMax - 1));
+        std::copy_n(text.c_str(), n, tip->pszText);
+        tip->pszText[n] = L'\0';
         return;
     }
     case LVN_ODFINDITEMW: {
@@ -675,6 +730,7 @@ void TWideCustomListView::CNNotify(TMessage& m) {
             FEditing = item;
             if (HWND edit = reinterpret_cast<HWND>(SendMessageW(FHandle, LVM_GETEDITCONTROL, 0, 0)))
                 SetWindowTextW(edit, item->FCaption.c_str());
+            HookEditor();
         }
         return;
     }

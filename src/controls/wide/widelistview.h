@@ -154,6 +154,9 @@ using TWideLVEditedEvent = std::function<void(classlib::TComponent* sender, TWid
 using TLVCompareEvent = std::function<void(classlib::TComponent* sender, TWideListItem* item1, TWideListItem* item2, int data, int& compare)>;
 using TLVSelectItemEvent = std::function<void(classlib::TComponent* sender, TWideListItem* item, bool selected)>;
 using TLVColumnClickEvent = std::function<void(classlib::TComponent* sender, TWideListColumn* column)>;
+// The tip shown for an item (check-box lists ask for tips): `infoTip` arrives with the
+// text the control would show and may be changed.
+using TLVInfoTipEvent = std::function<void(classlib::TComponent* sender, TWideListItem* item, std::wstring& infoTip)>;
 // The class of new items: a factory that makes an item (of TWideListItem or a class
 // derived from it) for the given collection.
 using TWideListItemClass = std::function<std::unique_ptr<TWideListItem>(TWideListItems* owner)>;
@@ -218,6 +221,7 @@ public:
     TLVColumnClickEvent OnColumnClick;
     TLVCreateItemClassEvent OnCreateItemClass;
     TWideLVOwnerDataFindEvent OnDataFind;
+    TLVInfoTipEvent OnInfoTip;
 
 protected:
     friend class TWideListItem;
@@ -228,6 +232,11 @@ protected:
     void CreateWnd() override;
     void WMDestroy(classlib::TMessage& m) override;
     void CNNotify(classlib::TMessage& m) override;
+    // Keys typed into the in-place editor reach this control's key events (and the form's
+    // key preview) first; a key they consume goes no further.
+    bool EditorKey(UINT msg, WPARAM& wParam);
+    static LRESULT CALLBACK EditorProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR ref);
+    void HookEditor();
     void WndProc(classlib::TMessage& m) override;
     // Header notifications: a dragged column width stays within the column's limits and
     // the column keeps the width the user gave it.

@@ -36,8 +36,8 @@ void TWideTreeNode::UpdateItem(UINT mask) {
     item.mask = mask | TVIF_HANDLE;
     item.hItem = FItemId;
     item.pszText = LPSTR_TEXTCALLBACKW;
-    item.iImage = FImageIndex;
-    item.iSelectedImage = FSelectedIndex;
+    item.iImage = I_IMAGECALLBACK;
+    item.iSelectedImage = I_IMAGECALLBACK;
     item.stateMask = TVIS_STATEIMAGEMASK | TVIS_OVERLAYMASK;
     item.state = INDEXTOSTATEIMAGEMASK(FStateIndex >= 0 ? FStateIndex : 0) |
                  INDEXTOOVERLAYMASK(FOverlayIndex >= 0 ? FOverlayIndex : 0);
@@ -306,8 +306,9 @@ void TWideTreeNodes::InsertIntoWindow(TWideTreeNode* node) {
     ins.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_STATE;
     ins.item.pszText = LPSTR_TEXTCALLBACKW;
     ins.item.lParam = reinterpret_cast<LPARAM>(node);
-    ins.item.iImage = node->FImageIndex;
-    ins.item.iSelectedImage = node->FSelectedIndex;
+    // The window asks for the indexes when it draws (OnGetImageIndex, OnGetSelectedIndex).
+    ins.item.iImage = I_IMAGECALLBACK;
+    ins.item.iSelectedImage = I_IMAGECALLBACK;
     ins.item.stateMask = TVIS_STATEIMAGEMASK | TVIS_OVERLAYMASK;
     ins.item.state = INDEXTOSTATEIMAGEMASK(node->FStateIndex >= 0 ? node->FStateIndex : 0) |
                      INDEXTOOVERLAYMASK(node->FOverlayIndex >= 0 ? node->FOverlayIndex : 0);
@@ -613,6 +614,49 @@ void TWideCustomTreeView::Edit(const TVITEMW& item) {
     node->SetText(s);
 }
 
+bool TWideCustomTreeView::EditorKey(UINT msg, WPARAM& wParam) {
+    switch (msg) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: {
+        WORD key = static_cast<WORD>(wParam);
+        if (DoKeyDown(key, KeyboardStateToShiftState())) return true;
+        wParam = key;
+        return false;
+    }
+    case WM_KEYUP:
+    case WM_SYSKEYUP: {
+        WORD key = static_cast<WORD>(wParam);
+        KeyUp(key, KeyboardStateToShiftState());
+        if (key == 0) return true;
+        wParam = key;
+        return false;
+    }
+    case WM_CHAR: {
+        auto ch = static_cast<wchar_t>(wParam);
+        if (DoKeyPress(ch)) return true;
+        wParam = ch;
+        return false;
+    }
+    default: return false;
+    }
+}
+
+LRESULT CALLBACK TWideCustomTreeView::EditorProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR ref) {
+    if (msg == WM_NCDESTROY) {
+        RemoveWindowSubclass(wnd, EditorProc, id);
+        return DefSubclassProc(wnd, msg, wParam, lParam);
+    }
+    bool consumed = false;
+    GuardedCall([&] { consumed = reinterpret_cast<TWideCustomTreeView*>(ref)->EditorKey(msg, wParam); });
+    if (consumed) return 0;
+    return DefSubclassProc(wnd, msg, wParam, lParam);
+}
+
+void TWideCustomTreeView::HookEditor() {
+    if (HWND edit = reinterpret_cast<HWND>(SendMessageW(FHandle, TVM_GETEDITCONTROL, 0, 0)))
+        SetWindowSubclass(edit, EditorProc, 1, reinterpret_cast<DWORD_PTR>(this));
+}
+
 void TWideCustomTreeView::CNNotify(TMessage& m) {
     auto* hdr = reinterpret_cast<NMHDR*>(m.LParam);
     m.Result = 0;
@@ -620,11 +664,30 @@ void TWideCustomTreeView::CNNotify(TMessage& m) {
     case TVN_GETDISPINFOW: {
         auto* info = reinterpret_cast<NMTVDISPINFOW*>(m.LParam);
         auto* node = reinterpret_cast<TWideTreeNode*>(info->item.lParam);
-        if (node && (info->item.mask & TVIF_TEXT) && info->item.pszText && info->item.cchTextMax > 0) {
+        if (!node) node = FNodes->GetNode(info->item.hItem);
+        if (!node) return;
+        if ((info->item.mask & TVIF_TEXT) && info->item.pszText && info->item.cchTextMax > 0) {
             size_t n = std::min(node->FText.size(), static_cast<size_t>(info->item.cchTextMax - 1));
             std::copy_n(node->FText.c_str(), n, info->item.pszText);
             info->item.pszText[n] = L'\0';
         }
+        if (info->item.mask & TVIF_IMAGE) {
+            if (OnGetImageIndex) OnGetImageIndex(this, node);
+            info->item.iImage = node->FImageIndex;
+        }
+        if (info->item.mask & TVIF_SELECTEDIMAGE) {
+            if (OnGetSelectedIndex) OnGetSelectedIndex(this, node);
+            info->item.iSelectedImage = node->FSelectedIndex;
+        }
+        return;
+    }
+    case TVN_SETDISPINFOW: {
+        // The window hands over a text it was given (the node takes it as its own).
+        auto* info = reinterpret_cast<NMTVDISPINFOW*>(m.LParam);
+        auto* node = reinterpret_cast<TWideTreeNode*>(info->item.lParam);
+        if (!node) node = FNodes->GetNode(info->item.hItem);
+        if (node && (info->item.mask & TVIF_TEXT) && info->item.pszText && info->item.pszText != LPSTR_TEXTCALLBACKW)
+            node->SetText(info->item.pszText);
         return;
     }
     case TVN_SELCHANGINGW: {
@@ -676,6 +739,7 @@ void TWideCustomTreeView::CNNotify(TMessage& m) {
             // The editor shows the whole text, not the display copy.
             if (HWND edit = reinterpret_cast<HWND>(SendMessageW(FHandle, TVM_GETEDITCONTROL, 0, 0)))
                 SetWindowTextW(edit, node->FText.c_str());
+            HookEditor();
         }
         return;
     }

@@ -208,6 +208,9 @@ public:
     void SetStateImages(classlib::TImageList* images);
 
     TTVChangedEvent OnChange, OnExpanded, OnCollapsed, OnDeletion, OnCancelEdit;
+    // Asked whenever the window draws a node: a handler may set the node's ImageIndex /
+    // SelectedIndex, which the window then shows.
+    TTVChangedEvent OnGetImageIndex, OnGetSelectedIndex;
     TTVChangingEvent OnChanging, OnExpanding, OnCollapsing, OnEditing;
     TWideTVEditedEvent OnEdited;
     TTVCompareEvent OnCompare;
@@ -220,6 +223,11 @@ protected:
     void CreateWnd() override;
     void WMDestroy(classlib::TMessage& m) override;
     void CNNotify(classlib::TMessage& m) override;
+    // Keys typed into the in-place editor reach this control's key events (and the form's
+    // key preview) first; a key they consume goes no further.
+    bool EditorKey(UINT msg, WPARAM& wParam);
+    static LRESULT CALLBACK EditorProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR ref);
+    void HookEditor();
     virtual bool CanEdit(TWideTreeNode* node);
     virtual void Edit(const TVITEMW& item);
     void Notification(classlib::TComponent* component, classlib::TOperation operation) override;

@@ -298,3 +298,49 @@ TEST_F(ListViewTest, HeaderTrackingKeepsColumnLimits) {
     lv->SetViewStyle(vsReport);
     EXPECT_EQ(SendMessageW(lv->Handle(), LVM_GETCOLUMNWIDTH, 1, 0), 40);
 }
+
+TEST_F(ListViewTest, EditorKeysAndInfoTipsReachTheEvents) {
+    TWideListView* lv = MakeReport();
+    TWideListItem* item = lv->Items().Add();
+    item->SetCaption(L"旧");
+    Show();
+    std::wstring received;
+    lv->OnEdited = [&](classlib::TComponent*, TWideListItem*, std::wstring& s) { received = s; };
+    std::vector<WORD> downs;
+    lv->OnKeyDown = [&](classlib::TComponent*, WORD& key, classlib::TShiftState) {
+        downs.push_back(key);
+        if (key == VK_ESCAPE) key = 0;  // swallowed: editing goes on
+    };
+    lv->OnKeyPress = [](classlib::TComponent*, wchar_t& key) {
+        if (key == L'x') key = 0;
+        if (key == L'a') key = L'字';
+    };
+    ASSERT_TRUE(item->EditCaption());
+    HWND edit = reinterpret_cast<HWND>(SendMessageW(lv->Handle(), LVM_GETEDITCONTROL, 0, 0));
+    ASSERT_NE(edit, nullptr);
+    SetWindowTextW(edit, L"");
+    TypeText(edit, L"xa" + kSurrogate);
+    SendMessageW(edit, WM_KEYDOWN, VK_ESCAPE, 0);
+    ASSERT_NE(SendMessageW(lv->Handle(), LVM_GETEDITCONTROL, 0, 0), 0);
+    SendMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_EQ(received, L"字" + kSurrogate);
+    EXPECT_EQ(downs, (std::vector<WORD>{VK_ESCAPE, VK_RETURN}));
+
+    // Info tips: the handler sees the offered text and its answer is cut to the buffer.
+    wchar_t buffer[8] = L"旧";
+    NMLVGETINFOTIPW tip{};
+    tip.hdr.hwndFrom = lv->Handle();
+    tip.hdr.code = LVN_GETINFOTIPW;
+    tip.pszText = buffer;
+    tip.cchTextMax = 8;
+    tip.iItem = 0;
+    std::wstring offered;
+    lv->OnInfoTip = [&](classlib::TComponent*, TWideListItem* it, std::wstring& s) {
+        EXPECT_EQ(it, item);
+        offered = s;
+        s = kJapanese + kSurrogate;  // 9 code units
+    };
+    SendMessageW(Form->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&tip));
+    EXPECT_EQ(offered, L"旧");
+    EXPECT_EQ(std::wstring(buffer), kJapanese);
+}

@@ -336,3 +336,51 @@ TEST_F(TreeTest, CreateNodeClassMakesDerivedNodes) {
     delete tv;
     EXPECT_EQ(CountedNode::Made, CountedNode::Freed);
 }
+
+TEST_F(TreeTest, EditorKeysImageQueriesAndHandedTexts) {
+    auto* tv = Add<TWideTreeView>(8, 8, 300, 300);
+    TWideTreeNode* node = tv->Items().Add(nullptr, L"名前");
+    Show();
+    std::wstring edited;
+    tv->OnEdited = [&](classlib::TComponent*, TWideTreeNode*, std::wstring& s) { edited = s; };
+    tv->OnKeyPress = [](classlib::TComponent*, wchar_t& key) {
+        if (key == L'x') key = 0;
+        if (key == L'a') key = L'字';
+    };
+    int ups = 0;
+    tv->OnKeyUp = [&](classlib::TComponent*, WORD&, classlib::TShiftState) { ++ups; };
+    ASSERT_TRUE(node->EditText());
+    HWND edit = reinterpret_cast<HWND>(SendMessageW(tv->Handle(), TVM_GETEDITCONTROL, 0, 0));
+    ASSERT_NE(edit, nullptr);
+    SetWindowTextW(edit, L"");
+    TypeText(edit, L"xa" + kSurrogate);
+    SendMessageW(edit, WM_KEYUP, 'A', 0);
+    node->EndEdit(false);
+    EXPECT_EQ(edited, L"字" + kSurrogate);
+    EXPECT_EQ(ups, 1);
+
+    // The window asks for the image indexes; the handlers may change them first.
+    tv->OnGetImageIndex = [](classlib::TComponent*, TWideTreeNode* n) { n->SetImageIndex(4); };
+    tv->OnGetSelectedIndex = [](classlib::TComponent*, TWideTreeNode* n) { n->SetSelectedIndex(5); };
+    TVITEMW item{};
+    item.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_HANDLE;
+    item.hItem = node->ItemId();
+    ASSERT_TRUE(SendMessageW(tv->Handle(), TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    NMTVDISPINFOW info{};
+    info.hdr.hwndFrom = tv->Handle();
+    info.hdr.code = TVN_GETDISPINFOW;
+    info.item = item;
+    info.item.lParam = reinterpret_cast<LPARAM>(node);
+    SendMessageW(Form->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(info.item.iImage, 4);
+    EXPECT_EQ(info.item.iSelectedImage, 5);
+
+    // A text the window hands over becomes the node's.
+    std::wstring handed = kSurrogate + L"新";
+    info.hdr.code = TVN_SETDISPINFOW;
+    info.item.mask = TVIF_TEXT;
+    info.item.pszText = handed.data();
+    SendMessageW(Form->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(node->Text(), handed);
+    EXPECT_EQ(WindowText(tv, node), handed);
+}
