@@ -236,6 +236,14 @@ public:
     TCheckKind CheckType(PGridNode Node) const { return Node ? TCheckKind(Node->CheckKind) : ctNone; }
     void SetCheckType(PGridNode Node, TCheckKind Value);
 
+    // Rubber band ("draw") selection. The mouse handling starts it with StartDrawSelection
+    // on a button press over empty space; mouse moves then widen it (MouseMove) and
+    // HandleDrawSelection applies the rows it covers. Rectangles are in tree coordinates.
+    bool IsMouseSelecting() const { return HasState(tsDrawSelPending | tsDrawSelecting); }
+    void StartDrawSelection(POINT Start, bool Ctrl);
+    bool HandleDrawSelection(int X, int Y);
+    RECT SelectionRect() const { return FNewSelRect; }
+
     bool IsEditing() const { return (TreeStates() & tsEditing) != 0; }
     virtual bool CancelEditNode() { return true; }
     virtual bool EndEditNode() { return true; }
@@ -246,6 +254,24 @@ public:
     void SetExpanded(PGridNode Node, bool Value);
     void FullExpand(PGridNode Node = nullptr);
     void FullCollapse(PGridNode Node = nullptr);
+
+    // --- animation and wheel panning ----------------------------------------------------
+    // Time-sliced animation: Callback(Step, StepSize, Data) runs once per slice, with step
+    // sizes that grow when the machine falls behind, and a last time with StepSize 0. It
+    // does nothing while another animation runs (tsInAnimation) or for a Duration of 0.
+    using TGTAnimationCallback = std::function<bool(int Step, int StepSize, void* Data)>;
+    void Animate(uint32_t Steps, uint32_t Duration, const TGTAnimationCallback& Callback, void* Data);
+    // Middle-button panning: a small picture window at the click point (client
+    // coordinates) shows the directions that can scroll; timer 4 does the scrolling.
+    virtual void StartWheelPanning(POINT Position);
+    virtual void StopWheelPanning();
+    HWND PanningWindow() const { return FPanningWindow; }
+    // One tick of timer 4 while panning: scrolls by the cursor's distance (client
+    // coordinates) from the click point beyond 8 pixels.
+    void PanningScroll(POINT Position);
+    // The region of a picture's pixels other than magenta (0xFF00FF), one rectangle per
+    // horizontal run. Raises EGridTreeAssertion for a picture without such pixels.
+    static HRGN RegionFromMaskBitmap(HBITMAP Bitmap);
 
     // --- updates, notifications, scrolling, cache ---------------------------------------
     void BeginUpdate();
@@ -352,7 +378,28 @@ protected:
     virtual void DoSetOffsetXY(int X, int Y);
     virtual void UpdateVerticalScrollBar(bool DoRepaint);
     virtual void UpdateHorizontalScrollBar(bool DoRepaint);
-    virtual void AnimateToggle(PGridNode Node, bool Expanding, int Pixels) { (void)Node; (void)Expanding; (void)Pixels; }
+    // What the toggle animation works on: the area from the bottom of the toggled row to
+    // the bottom of the client area, scrolled down (Mode 1, expanding) or up (Mode 0).
+    struct TToggleAnimationData {
+        HWND Window = nullptr;
+        HDC DC = nullptr;
+        HBRUSH Brush = nullptr;
+        RECT R{};
+        int Mode = 0;
+    };
+    virtual void AnimateToggle(PGridNode Node, bool Expanding, int Pixels);
+    bool ToggleCallback(int Step, int StepSize, void* Data);
+    // Sorting joins with a later part of the tree; with toAutoSort EndUpdate calls it.
+    virtual void SortTree(TColumnIndex Column, TSortDirection Direction, bool DoInit = true) {
+        (void)Column; (void)Direction; (void)DoInit;
+    }
+    virtual TColumnIndex SortColumn() const { return NoColumn; }
+    virtual TSortDirection SortDirection() const { return sdAscending; }
+    void MouseMove(classlib::TShiftState Shift, int X, int Y) override;
+    // Text width for the rubber band's content boxes: DoGetNodeWidth.
+    bool CollectSelectedNodesLTR(int MainColumnLeft, int MainColumnRight, const RECT& OldRect, const RECT& NewRect);
+    bool CollectSelectedNodesRTL(int MainColumnLeft, int MainColumnRight, const RECT& OldRect, const RECT& NewRect);
+    virtual bool MainColumnRightToLeft() const { return false; }
     // The tree's own messages (WM_CHANGESTATE, WM_QUEUEVALIDATION, the change timers),
     // routed here by WndProc. Returns false for messages it does not handle.
     virtual bool StateWindowProc(classlib::TMessage& Message);
@@ -471,6 +518,18 @@ private:
     uint32_t FActiveTimers = 0;      // bit per timer ID started on the window
     UINT FTimerDelays[8] = {};       // their periods, to start them again on a new window
     bool FValidationPosted = false;  // a WM_QUEUEVALIDATION is waiting in the queue
+
+    // Rubber band: the rectangle before the last mouse move and the current one (tree
+    // coordinates, first corner where the drag started) and Ctrl at the start.
+    RECT FLastSelRect{};
+    RECT FNewSelRect{};
+    bool FDrawSelCtrl = false;
+    void AddToTempCache(PGridNode Node) { FTempNodeCache.push_back(Node); }
+
+    // Wheel panning.
+    HWND FPanningWindow = nullptr;
+    HBITMAP FPanningImage = nullptr;
+    POINT FLastClickPos{};
 };
 
 // The tree a node belongs to (follows the parents up to the hidden root).

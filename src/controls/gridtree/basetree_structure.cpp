@@ -37,6 +37,7 @@ TBaseGridTree::~TBaseGridTree() {
     if (FWorker) FWorker->UnqueueTree(this);
     ReleaseWorker(this);
     FWorker = nullptr;
+    StopWheelPanning();
     FDestroying = true;
     try {
         Clear();

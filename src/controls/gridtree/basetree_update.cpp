@@ -71,6 +71,12 @@ bool TBaseGridTree::StateWindowProc(classlib::TMessage& Message) {
             if (Message.WParam == ChangeTimer) DoChange(FLastChangedNode);
             else if (Message.WParam == StructureChangeTimer)
                 DoStructureChange(FLastStructureChangeNode, FLastStructureChangeReason);
+            else if (Message.WParam == ScrollTimer && HasState(tsWheelPanning | tsWheelScrolling)) {
+                POINT p{};
+                GetCursorPos(&p);
+                if (HasControlWindow()) ::ScreenToClient(FHandle, &p);
+                PanningScroll(p);
+            }
             else return false;  // the other timers belong to later handlers
             Message.Result = 0;
             return true;
@@ -92,7 +98,12 @@ void TBaseGridTree::WndProc(classlib::TMessage& Message) {
             // A click on a scroll bar focuses the tree as a click on the rows does.
             if (!FMessageOnly && !Focused() && CanFocus()) SetFocus();
             break;
+        case WM_KILLFOCUS:
+            StopWheelPanning();
+            break;
         case WM_DESTROY:
+            // The panning window is owned by this one and goes with it.
+            StopWheelPanning();
             // Also when the window goes with its parent's, not through DestroyWnd.
             ReleaseMessageWindow();
             break;
@@ -312,7 +323,7 @@ void TBaseGridTree::EndUpdate() {
         UpdateScrollBars(false);
         if (HasState(tsStructureChangePending)) DoStructureChange(FLastStructureChangeNode, FLastStructureChangeReason);
         if (HasState(tsChangePending)) DoChange(FLastChangedNode);
-        // Sorting after an update joins with the sorting of nodes.
+        if (HasAutoOption(toAutoSort)) SortTree(SortColumn(), SortDirection(), true);
         SetUpdateState(false);
         Invalidate();
     }

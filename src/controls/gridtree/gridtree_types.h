@@ -94,6 +94,8 @@ enum TGTNodeAttachMode { amNoWhere, amInsertBefore, amInsertAfter, amAddChildFir
 
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 
+enum TSortDirection { sdAscending, sdDescending };
+
 using TColumnIndex = int32_t;
 constexpr TColumnIndex NoColumn = -1;
 constexpr TColumnIndex InvalidColumn = -2;
