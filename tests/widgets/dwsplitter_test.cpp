@@ -83,6 +83,16 @@ TEST_F(SplitterTest, ToggleRectangleFollowsTheBarsOrientation) {
     EXPECT_EQ(r.right, r.left + 49);
     EXPECT_EQ(r.top, 1);
     EXPECT_EQ(r.bottom, Split->ClientHeight() - 1);
+
+    // A bar shorter than the toggle puts it beyond its ends (alNone counts as horizontal).
+    Split->SetAlign(alNone);
+    Split->SetBounds(0, 0, 40, 10);
+    EXPECT_EQ(Split->ToggleRect().left, 20 - 25);
+    EXPECT_EQ(Split->ToggleRect().right, 20 - 25 + 49);
+    TBitmap bmp(40, 10);
+    Split->PaintTo(bmp.Canvas().Handle());
+    EXPECT_EQ(bmp.Canvas().Pixel(0, 0), ColorToRGB(clBtnFace));  // above the toggle
+    EXPECT_EQ(bmp.Canvas().Pixel(0, 1), 0x808080u);                 // top edge of the frame
 }
 
 TEST_F(SplitterTest, ClickInTheToggleAsksTwiceAndTheArrowTakesTheSecondAnswer) {
