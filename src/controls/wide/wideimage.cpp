@@ -1,5 +1,7 @@
 #include "controls/wide/wideimage.h"
 
+#include "controls/wide/widecontrols.h"
+
 namespace wide {
 
 using namespace classlib;
@@ -68,6 +70,11 @@ TWideImage::TWideImage(TComponent* owner) : TGraphicControl(owner), FPicture(std
 void TWideImage::PictureChanged() {
     if (AutoSize && !FPicture->Empty()) SetBounds(FLeft, FTop, FPicture->Width(), FPicture->Height());
     Invalidate();
+}
+
+void TWideImage::CMHintShow(TMessage& m) {
+    if (auto* info = reinterpret_cast<THintInfo*>(m.LParam)) PrepareWideHintInfo(*info);
+    TGraphicControl::CMHintShow(m);
 }
 
 RECT TWideImage::DestRect(int width, int height) {

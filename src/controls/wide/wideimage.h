@@ -64,6 +64,9 @@ public:
 
 protected:
     void Paint() override;
+    // The hint shown is the wide short hint (inherited from the parents when empty), with
+    // the action's shortcut in the program's own shortcut text.
+    void CMHintShow(classlib::TMessage& m) override;
     RECT DestRect(int width, int height);
 
     std::unique_ptr<TWidePicture> FPicture;

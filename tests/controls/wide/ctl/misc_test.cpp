@@ -244,4 +244,15 @@ TEST_F(MiscTest, ImagePictureChangesSizeAndCopies) {
     EXPECT_FALSE(third->Picture().Icon().Empty());
     EXPECT_NE(third->Picture().Icon().Handle(), icon);
     EXPECT_EQ(third->Picture().Width(), 32);
+
+    // Hints: the short part, or the parent's when the image has none.
+    classlib::THintInfo info;
+    info.HintControl = third;
+    third->SetHint(kJapanese + L"|" + kSurrogate);
+    third->Perform(classlib::CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(info.HintStr, kJapanese);
+    third->SetHint(L"");
+    Form->SetHint(kSurrogate);
+    third->Perform(classlib::CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(info.HintStr, kSurrogate);
 }
