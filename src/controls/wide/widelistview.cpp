@@ -553,6 +553,8 @@ int TWideCustomListView::OwnerDataFindWide(TItemFind find, const std::wstring& f
 }
 
 void TWideCustomListView::WndProc(TMessage& m) {
+    // Check-box lists always keep sub-item images and info tips, whatever style is set later.
+    if (m.Msg == LVM_SETEXTENDEDLISTVIEWSTYLE && FCheckboxes) m.LParam |= LVS_EX_SUBITEMIMAGES | LVS_EX_INFOTIP;
     if (m.Msg == WM_NOTIFY && m.LParam && FHandle) {
         auto* hdr = reinterpret_cast<NMHDR*>(m.LParam);
         if (hdr->hwndFrom && hdr->hwndFrom == reinterpret_cast<HWND>(SendMessageW(FHandle, LVM_GETHEADER, 0, 0))) {

@@ -344,3 +344,16 @@ TEST_F(ListViewTest, EditorKeysAndInfoTipsReachTheEvents) {
     EXPECT_EQ(offered, L"旧");
     EXPECT_EQ(std::wstring(buffer), kJapanese);
 }
+
+TEST_F(ListViewTest, CheckBoxListKeepsTipAndSubItemImageStyles) {
+    TWideListView* lv = MakeReport();
+    lv->SetCheckboxes(true);
+    SendMessageW(lv->Handle(), LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_CHECKBOXES | LVS_EX_GRIDLINES);
+    auto ex = static_cast<DWORD>(SendMessageW(lv->Handle(), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
+    EXPECT_EQ(ex & (LVS_EX_CHECKBOXES | LVS_EX_GRIDLINES | LVS_EX_SUBITEMIMAGES | LVS_EX_INFOTIP),
+              static_cast<DWORD>(LVS_EX_CHECKBOXES | LVS_EX_GRIDLINES | LVS_EX_SUBITEMIMAGES | LVS_EX_INFOTIP));
+    lv->SetCheckboxes(false);
+    SendMessageW(lv->Handle(), LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_GRIDLINES);
+    ex = static_cast<DWORD>(SendMessageW(lv->Handle(), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
+    EXPECT_EQ(ex & (LVS_EX_SUBITEMIMAGES | LVS_EX_INFOTIP), 0u);
+}
