@@ -52,6 +52,38 @@ void TWideListItem::SetImageIndex(int value) {
     SendMessageW(wnd, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
 }
 
+UINT TWideListItem::ImageStateBits(UINT& mask) const {
+    mask = LVIS_OVERLAYMASK;
+    UINT state = INDEXTOOVERLAYMASK(FOverlayIndex > 0 ? FOverlayIndex : 0);
+    if (!ListView()->FCheckboxes) {
+        mask |= LVIS_STATEIMAGEMASK;
+        state |= INDEXTOSTATEIMAGEMASK(FStateIndex >= 0 ? FStateIndex + 1 : 0);
+    }
+    return state;
+}
+
+void TWideListItem::SetOverlayIndex(int value) {
+    FOverlayIndex = value;
+    SetState(INDEXTOOVERLAYMASK(value > 0 ? value : 0), LVIS_OVERLAYMASK);
+}
+
+void TWideListItem::SetStateIndex(int value) {
+    FStateIndex = value;
+    if (!ListView()->FCheckboxes) SetState(INDEXTOSTATEIMAGEMASK(value >= 0 ? value + 1 : 0), LVIS_STATEIMAGEMASK);
+}
+
+void TWideListItem::SetIndent(int value) {
+    FIndent = value;
+    HWND wnd = WndOf(ListView());
+    int i = Index();
+    if (!wnd || i < 0) return;
+    LVITEMW item{};
+    item.mask = LVIF_INDENT;
+    item.iItem = i;
+    item.iIndent = value;
+    SendMessageW(wnd, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+}
+
 void TWideListItem::SetState(UINT state, UINT mask) {
     HWND wnd = WndOf(ListView());
     int i = Index();
@@ -117,6 +149,9 @@ void TWideListItem::Assign(const TWideListItem& source) {
     FData = source.FData;
     FSubItems.Assign(source.FSubItems);
     SetImageIndex(source.FImageIndex);
+    SetIndent(source.FIndent);
+    SetOverlayIndex(source.FOverlayIndex);
+    SetStateIndex(source.FStateIndex);
     SetChecked(source.Checked());
     Refresh();
 }
@@ -137,13 +172,17 @@ void TWideListItems::InsertIntoWindow(int index) {
     if (!wnd || FOwner->FOwnerData) return;
     TWideListItem* it = FItems[static_cast<size_t>(index)].get();
     LVITEMW item{};
-    item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE | LVIF_STATE;
+    item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE | LVIF_STATE | LVIF_INDENT;
+    item.iIndent = it->FIndent;
     item.iItem = index;
     item.pszText = LPSTR_TEXTCALLBACKW;
     item.lParam = reinterpret_cast<LPARAM>(it);
     item.iImage = it->FImageIndex;
     item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     item.state = (it->FSelected ? LVIS_SELECTED : 0) | (it->FFocused ? LVIS_FOCUSED : 0);
+    UINT imageMask = 0;
+    item.state |= it->ImageStateBits(imageMask);
+    item.stateMask |= imageMask;
     if (FOwner->FCheckboxes) {
         item.stateMask |= LVIS_STATEIMAGEMASK;
         item.state |= INDEXTOSTATEIMAGEMASK(it->FChecked ? 2 : 1);
@@ -426,6 +465,8 @@ TWideListItem* TWideCustomListView::ItemOfIndex(int index) {
     FTempItem->FSubItems.Clear();
     FTempItem->FData = nullptr;
     FTempItem->FImageIndex = -1;
+    FTempItem->FOverlayIndex = FTempItem->FStateIndex = -1;
+    FTempItem->FIndent = 0;
     FTempItem->FTempIndex = index;
     if (OnData) OnData(this, FTempItem.get());
     return FTempItem.get();

@@ -44,6 +44,15 @@ public:
     void SetData(void* value) { FData = value; }
     int ImageIndex() const { return FImageIndex; }
     void SetImageIndex(int value);
+    // The overlay image (1-based index into the image list's overlays, 0 or -1: none), the
+    // state image (-1: none; check-box lists use the state image for the check mark and
+    // ignore it) and the indent in image widths.
+    int OverlayIndex() const { return FOverlayIndex; }
+    void SetOverlayIndex(int value);
+    int StateIndex() const { return FStateIndex; }
+    void SetStateIndex(int value);
+    int Indent() const { return FIndent; }
+    void SetIndent(int value);
     bool Selected() const;
     void SetSelected(bool value);
     bool Focused() const;
@@ -55,7 +64,7 @@ public:
     void MakeVisible();
     bool EditCaption();
     void Delete();
-    // Caption, data, image index, sub-items and check mark.
+    // Caption, data, image, overlay and state indexes, indent, sub-items and check mark.
     void Assign(const TWideListItem& source);
 
 protected:
@@ -67,12 +76,15 @@ private:
     friend class TWideCustomListView;
     void Refresh();
     void SetState(UINT state, UINT mask);
+    // The overlay and state-image bits of the item's state as the window keeps them.
+    UINT ImageStateBits(UINT& mask) const;
 
     TWideListItems* FOwner;
     std::wstring FCaption;
     TWideStringList FSubItems;
     void* FData = nullptr;
     int FImageIndex = -1;
+    int FOverlayIndex = -1, FStateIndex = -1, FIndent = 0;
     // Kept while there is no window (or between windows).
     bool FSelected = false, FFocused = false, FChecked = false;
     int FTempIndex = -1;  // the index a temporary owner-data item stands for

@@ -357,3 +357,44 @@ TEST_F(ListViewTest, CheckBoxListKeepsTipAndSubItemImageStyles) {
     ex = static_cast<DWORD>(SendMessageW(lv->Handle(), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
     EXPECT_EQ(ex & (LVS_EX_SUBITEMIMAGES | LVS_EX_INFOTIP), 0u);
 }
+
+TEST_F(ListViewTest, ItemIndexesShowAndAssignCopiesThem) {
+    TWideListView* lv = MakeReport();
+    TWideListItem* a = lv->Items().Add();
+    a->SetCaption(kJapanese);
+    a->SubItems().Add(kSurrogate);
+    a->SetData(reinterpret_cast<void*>(9));
+    a->SetImageIndex(2);
+    a->SetOverlayIndex(1);
+    a->SetStateIndex(0);
+    a->SetIndent(3);
+    auto windowItem = [&](int index) {
+        LVITEMW item{};
+        item.mask = LVIF_STATE | LVIF_INDENT | LVIF_IMAGE;
+        item.stateMask = LVIS_OVERLAYMASK | LVIS_STATEIMAGEMASK;
+        item.iItem = index;
+        SendMessageW(lv->Handle(), LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+        return item;
+    };
+    LVITEMW shown = windowItem(0);
+    EXPECT_EQ(shown.state & LVIS_OVERLAYMASK, INDEXTOOVERLAYMASK(1));
+    EXPECT_EQ(shown.state & LVIS_STATEIMAGEMASK, INDEXTOSTATEIMAGEMASK(1));
+    EXPECT_EQ(shown.iIndent, 3);
+
+    TWideListItem* b = lv->Items().Add();
+    b->Assign(*a);
+    EXPECT_EQ(b->Caption(), kJapanese);
+    EXPECT_EQ(b->SubItems().Get(0), kSurrogate);
+    EXPECT_EQ(b->Data(), reinterpret_cast<void*>(9));
+    EXPECT_EQ(b->ImageIndex(), 2);
+    EXPECT_EQ(b->OverlayIndex(), 1);
+    EXPECT_EQ(b->StateIndex(), 0);
+    EXPECT_EQ(b->Indent(), 3);
+    // A new window shows the same.
+    lv->RecreateWnd();
+    shown = windowItem(1);
+    EXPECT_EQ(shown.state & LVIS_OVERLAYMASK, INDEXTOOVERLAYMASK(1));
+    EXPECT_EQ(shown.state & LVIS_STATEIMAGEMASK, INDEXTOSTATEIMAGEMASK(1));
+    EXPECT_EQ(shown.iIndent, 3);
+    EXPECT_EQ(shown.iImage, 2);
+}
