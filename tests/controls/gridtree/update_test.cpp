@@ -129,3 +129,38 @@ TEST(GridTreeUpdates, PendingNotificationsNeverCarryAFreedNode) {
     EXPECT_EQ(nullptr, structure);
     CheckInvariants(tree);
 }
+
+namespace {
+// Records the sort requests the end of an update makes.
+class TSortingTree : public TBaseGridTree {
+public:
+    std::string Log;
+
+protected:
+    void SortTree(TColumnIndex Column, TSortDirection Direction, bool DoInit) override {
+        Log += "S(" + std::to_string(Column) + "," + std::to_string(int(Direction)) + "," + (DoInit ? "1" : "0") + ")";
+    }
+    void DoChange(PGridNode Node) override {
+        Log += "C";
+        TBaseGridTree::DoChange(Node);
+    }
+};
+}  // namespace
+
+TEST(GridTreeUpdates, AutoSortSortsOnceWhenTheOutermostUpdateEnds) {
+    TSortingTree tree;
+    tree.BeginUpdate();
+    tree.SetRootNodeCount(3);
+    tree.EndUpdate();
+    EXPECT_EQ("", tree.Log);  // not without the option
+
+    tree.TreeOptions().SetAutoOptions(tree.TreeOptions().AutoOptions() | toAutoSort);
+    tree.BeginUpdate();
+    tree.BeginUpdate();
+    tree.SetSelected(tree.GetFirst(), true);
+    tree.EndUpdate();
+    EXPECT_EQ("", tree.Log);
+    tree.EndUpdate();
+    // After the pending change, with the header's sort column (none yet) ascending.
+    EXPECT_EQ("CS(-1,0,1)", tree.Log);
+}
