@@ -1,6 +1,7 @@
 #include "controls/wide/widelistview.h"
 
 #include "classlib/errors.h"
+#include "controls/wide/widecanvas.h"
 #include "controls/wide/widecontrols.h"
 
 #include <algorithm>
@@ -341,6 +342,7 @@ void TWideCustomListView::CreateParams(TCreateParams& p) {
     if (!HideSelection) p.Style |= LVS_SHOWSELALWAYS;
     if (!ShowColumnHeaders) p.Style |= LVS_NOCOLUMNHEADER;
     if (FOwnerData) p.Style |= LVS_OWNERDATA;
+    if (OwnerDraw && FViewStyle == vsReport) p.Style |= LVS_OWNERDRAWFIXED;
     p.ExStyle |= WS_EX_CLIENTEDGE;
 }
 
@@ -591,6 +593,40 @@ int TWideCustomListView::OwnerDataFindWide(TItemFind find, const std::wstring& f
     int index = -1;
     if (OnDataFind) OnDataFind(this, find, findString, findPosition, findData, startIndex, direction, wrap, index);
     return index;
+}
+
+void TWideCustomListView::CNDrawItem(TMessage& m) {
+    auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
+    m.Result = 1;
+    TWideListItem* item = nullptr;
+    if (!FOwnerData && dis->itemData) item = reinterpret_cast<TWideListItem*>(dis->itemData);
+    if (!item) item = ItemOfIndex(static_cast<int>(dis->itemID));
+    if (!item) return;
+    TOwnerDrawState state = 0;
+    if (dis->itemState & ODS_SELECTED) state |= odSelected;
+    if (dis->itemState & ODS_GRAYED) state |= odGrayed;
+    if (dis->itemState & ODS_DISABLED) state |= odDisabled;
+    if (dis->itemState & ODS_CHECKED) state |= odChecked;
+    if (dis->itemState & ODS_FOCUS) state |= odFocused;
+    FCanvas.SetHandle(dis->hDC);
+    FCanvas.Font().Assign(Font());
+    FCanvas.Brush().SetColor(Color());
+    if (state & odSelected) {
+        FCanvas.Brush().SetColor(clHighlight);
+        FCanvas.Font().SetColor(clHighlightText);
+    }
+    GuardedCall([&] {
+        if (OnDrawItem)
+            OnDrawItem(this, item, dis->rcItem, state);
+        else
+            DrawItem(item, dis->rcItem, state);
+    });
+    FCanvas.SetHandle(nullptr);
+}
+
+void TWideCustomListView::DrawItem(TWideListItem* item, RECT rect, TOwnerDrawState) {
+    FCanvas.FillRect(rect);
+    WideCanvasTextOut(FCanvas, rect.left + 2, rect.top, item->FCaption);
 }
 
 void TWideCustomListView::WndProc(TMessage& m) {

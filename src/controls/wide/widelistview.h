@@ -166,6 +166,9 @@ using TWideLVEditedEvent = std::function<void(classlib::TComponent* sender, TWid
 using TLVCompareEvent = std::function<void(classlib::TComponent* sender, TWideListItem* item1, TWideListItem* item2, int data, int& compare)>;
 using TLVSelectItemEvent = std::function<void(classlib::TComponent* sender, TWideListItem* item, bool selected)>;
 using TLVColumnClickEvent = std::function<void(classlib::TComponent* sender, TWideListColumn* column)>;
+// Draws an item of an owner-drawn report list (OwnerDraw): the canvas is the window's,
+// with the list's font and the brush of the item's state.
+using TLVDrawItemEvent = std::function<void(TWideCustomListView* sender, TWideListItem* item, RECT rect, TOwnerDrawState state)>;
 // The tip shown for an item (check-box lists ask for tips): `infoTip` arrives with the
 // text the control would show and may be changed.
 using TLVInfoTipEvent = std::function<void(classlib::TComponent* sender, TWideListItem* item, std::wstring& infoTip)>;
@@ -216,6 +219,8 @@ public:
     int ItemCount();
     void SetSmallImages(classlib::TImageList* images);
     void SetLargeImages(classlib::TImageList* images);
+    // The canvas OnDrawItem draws on (valid only inside the handler).
+    classlib::TCanvas& Canvas() { return FCanvas; }
 
     // Style properties take effect when the window is (re-)created.
     bool ReadOnly = false;
@@ -224,6 +229,8 @@ public:
     bool GridLines = false;
     bool HideSelection = true;
     bool ShowColumnHeaders = true;
+    // Report view only: OnDrawItem (or the default: the caption at the left) draws each item.
+    bool OwnerDraw = false;
 
     TLVNotifyEvent OnData, OnDeletion;
     TLVEditingEvent OnEditing;
@@ -234,6 +241,7 @@ public:
     TLVCreateItemClassEvent OnCreateItemClass;
     TWideLVOwnerDataFindEvent OnDataFind;
     TLVInfoTipEvent OnInfoTip;
+    TLVDrawItemEvent OnDrawItem;
 
 protected:
     friend class TWideListItem;
@@ -250,6 +258,9 @@ protected:
     static LRESULT CALLBACK EditorProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR ref);
     void HookEditor();
     void WndProc(classlib::TMessage& m) override;
+    void CNDrawItem(classlib::TMessage& m) override;
+    // With no OnDrawItem handler: fills the rectangle and draws the caption at its left.
+    virtual void DrawItem(TWideListItem* item, RECT rect, TOwnerDrawState state);
     // Header notifications: a dragged column width stays within the column's limits and
     // the column keeps the width the user gave it.
     void HeaderNotify(classlib::TMessage& m);
@@ -269,6 +280,7 @@ protected:
     std::unique_ptr<TWideListItems> FItems;
     std::unique_ptr<TWideListColumns> FColumns;
     std::unique_ptr<TWideListItem> FTempItem;
+    classlib::TCanvas FCanvas;
     TViewStyle FViewStyle = vsIcon;
     // The style the current window was made with (column widths are only its own in report view).
     TViewStyle FWindowViewStyle = vsIcon;

@@ -398,3 +398,60 @@ TEST_F(ListViewTest, ItemIndexesShowAndAssignCopiesThem) {
     EXPECT_EQ(shown.iIndent, 3);
     EXPECT_EQ(shown.iImage, 2);
 }
+
+TEST_F(ListViewTest, OwnerDrawnItemsDrawThroughTheHandlerOrTheCaption) {
+    TWideListView* lv = MakeReport();
+    lv->OwnerDraw = true;
+    lv->RecreateWnd();
+    EXPECT_TRUE(GetWindowLongW(lv->Handle(), GWL_STYLE) & LVS_OWNERDRAWFIXED);
+    TWideListItem* item = lv->Items().Add();
+    item->SetCaption(kJapanese);
+
+    // A 200x20 memory bitmap, white, standing in for the window's DC.
+    HDC dc = CreateCompatibleDC(nullptr);
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), 200, -20, 1, 32, BI_RGB};
+    DWORD* bits = nullptr;
+    HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, bmp);
+    auto draw = [&](UINT state) {
+        std::fill(bits, bits + 200 * 20, 0x00FFFFFFu);
+        DRAWITEMSTRUCT dis{};
+        dis.CtlType = ODT_LISTVIEW;
+        dis.hwndItem = lv->Handle();
+        dis.itemID = 0;
+        dis.itemState = state;
+        dis.hDC = dc;
+        dis.rcItem = {0, 0, 200, 20};
+        dis.itemData = reinterpret_cast<ULONG_PTR>(item);
+        SendMessageW(Form->Handle(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis));
+        GdiFlush();
+    };
+    TWideListItem* drawn = nullptr;
+    TOwnerDrawState drawnState = 0;
+    lv->OnDrawItem = [&](TWideCustomListView*, TWideListItem* it, RECT, TOwnerDrawState state) {
+        drawn = it;
+        drawnState = state;
+    };
+    draw(ODS_SELECTED);
+    EXPECT_EQ(drawn, item);
+    EXPECT_EQ(drawnState, odSelected);
+    EXPECT_EQ(bits[0] & 0xFFFFFF, 0xFFFFFFu);  // the handler drew nothing
+
+    lv->OnDrawItem = nullptr;
+    draw(0);
+    COLORREF window = GetSysColor(COLOR_WINDOW);
+    DWORD fill = (GetRValue(window) << 16) | (GetGValue(window) << 8) | GetBValue(window);
+    EXPECT_EQ(bits[0] & 0xFFFFFF, fill);          // filled with the list's colour
+    int inked = 0;                                 // and the caption drawn from x = 2 on
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 200; ++x)
+            if ((bits[y * 200 + x] & 0xFFFFFF) != fill) {
+                ++inked;
+                EXPECT_GE(x, 2);
+            }
+    EXPECT_GT(inked, 10);
+    SelectObject(dc, old);
+    DeleteObject(bmp);
+    DeleteDC(dc);
+}
