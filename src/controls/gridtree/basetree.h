@@ -238,7 +238,8 @@ public:
 
     // Rubber band ("draw") selection. The mouse handling starts it with StartDrawSelection
     // on a button press over empty space; mouse moves then widen it (MouseMove) and
-    // HandleDrawSelection applies the rows it covers. Rectangles are in tree coordinates.
+    // HandleDrawSelection applies the rows it covers. Start and the mouse positions are
+    // client points; the rectangles are kept in tree coordinates (SelectionRect).
     bool IsMouseSelecting() const { return HasState(tsDrawSelPending | tsDrawSelecting); }
     void StartDrawSelection(POINT Start, bool Ctrl);
     bool HandleDrawSelection(int X, int Y);
