@@ -6,7 +6,11 @@
 // the same columns, items, selection and check marks.
 //
 // Owner-data mode (SetOwnerData(true)) keeps no items: SetItemCount sets the count and
-// OnData fills a temporary item for each index the window asks about.
+// OnData fills a temporary item for each index the window asks about; OnDataFind answers
+// the window's find requests (type-ahead, LVM_FINDITEMW).
+//
+// Keys typed into the in-place editor reach the list view's key events first. Items are
+// made by OnCreateItemClass's factory when one is set (derived item classes).
 //
 // Lifetime: items belong to their collection; an item pointer stays valid until it is
 // deleted or the collection cleared. The temporary item of owner-data mode is only valid

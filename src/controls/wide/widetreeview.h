@@ -4,6 +4,8 @@
 // their texts (so a text of any length and any characters shows as it is). The model
 // exists without a window; a window made later, or made again (RecreateWnd, style
 // changes), shows the same nodes in the same order with the same expanded state.
+// Nodes are made by OnCreateNodeClass's factory when one is set (derived node classes);
+// keys typed into the in-place editor reach the tree view's key events first.
 //
 // Lifetime: nodes belong to their collection; a node pointer stays valid until the node
 // (or an ancestor) is deleted or the collection cleared. Main thread only.
