@@ -1,5 +1,7 @@
 #include "controls/wide/widelabel.h"
 
+#include "controls/wide/widecontrols.h"
+
 #include "controls/wide/widemenus.h"
 
 #include <algorithm>
@@ -148,6 +150,11 @@ void TWideCustomLabel::SetBounds(int left, int top, int width, int height) {
 void TWideCustomLabel::CMTextChanged(TMessage&) {
     Invalidate();
     AdjustBounds();
+}
+
+void TWideCustomLabel::CMHintShow(classlib::TMessage& m) {
+    if (auto* info = reinterpret_cast<classlib::THintInfo*>(m.LParam)) PrepareWideHintInfo(*info);
+    TGraphicControl::CMHintShow(m);
 }
 
 void TWideCustomLabel::CMFontChanged(TMessage& m) {

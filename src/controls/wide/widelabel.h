@@ -50,6 +50,8 @@ protected:
     void WndProc(classlib::TMessage& m) override;
     void CMTextChanged(classlib::TMessage& m) override;
     void CMFontChanged(classlib::TMessage& m) override;
+    // The hint shows the wide short hint and the program's shortcut text.
+    void CMHintShow(classlib::TMessage& m) override;
     virtual void DoDrawText(RECT& rect, UINT flags);
     UINT TextFlags() const;
 

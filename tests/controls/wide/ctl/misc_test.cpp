@@ -107,6 +107,15 @@ TEST_F(MiscTest, LabelHotKeyFocusesItsControl) {
     EXPECT_EQ(label->Perform(classlib::CM_DIALOGCHAR, L'n', 0), 0);
 }
 
+TEST_F(MiscTest, LabelHintShowsTheWideShortPart) {
+    auto* label = Add<TWideLabel>(8, 8, 10, 10);
+    label->SetHint(kJapanese + L"|" + kSurrogate);
+    classlib::THintInfo info;
+    info.HintControl = label;
+    label->Perform(classlib::CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(info.HintStr, kJapanese);
+}
+
 TEST_F(MiscTest, LabelEllipsisDropsWholeWords) {
     auto* label = Add<TWideLabel>(8, 8, 10, 10);
     label->SetAutoSize(false);
