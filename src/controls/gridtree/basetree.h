@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "classlib/control.h"
+#include "controls/gridtree/gridheader.h"
 #include "controls/gridtree/gridtree_options.h"
 #include "controls/gridtree/gridtree_types.h"
 
@@ -77,6 +78,7 @@ using TGTUpdatingEvent = std::function<void(TBaseGridTree* Sender, TGTUpdateStat
 using TGTGetNodeDataSizeEvent = std::function<void(TBaseGridTree* Sender, int& NodeDataSize)>;
 using TGTHotNodeChangeEvent = std::function<void(TBaseGridTree* Sender, PGridNode OldNode, PGridNode NewNode)>;
 using TGTScrollEvent = std::function<void(TBaseGridTree* Sender, int DeltaX, int DeltaY)>;
+using TGTHeaderNotifyEvent = std::function<void(TGTHeader* Sender, TColumnIndex Column)>;
 
 class TWorkerThread;
 namespace gridtree_detail {
@@ -95,6 +97,13 @@ public:
     void SetTreeOptions(const TCustomGridTreeOptions& Value) { Value.AssignTo(*FOptions); }
     TGTColors& Colors() { return *FColors; }
     TScrollBarOptions& ScrollBarOptions() { return *FScrollBarOptions; }
+    // The header and its columns (created with the tree, freed with it).
+    TGTHeader& Header() { return *FHeader; }
+    const TGTHeader& Header() const { return *FHeader; }
+    // The header's strip in window coordinates: inside the border, above the client area,
+    // Header().Height() high while the header has hoVisible, else empty.
+    RECT HeaderRect() const { return FHeaderRect; }
+    void UpdateHeaderRect();
 
     // Copies the settings of another tree: placement, colours, font, options, scroll-bar
     // options, node sizes and the root node count (the nodes themselves are made anew).
@@ -206,6 +215,9 @@ public:
     PGridNode GetNodeAt(int X, int Y, bool Relative = true, int* NodeTop = nullptr);
     PGridNode GetTopNode() { return GetNodeAt(0, 0, true); }
     RECT GetDisplayRect(PGridNode Node, TColumnIndex Column, bool TextOnly, bool Unclipped = false);
+    // The widest content of a column over the visible rows (indentation, margin and the
+    // owner's text width), plus 1 with toShowVertGridLines.
+    int GetMaxColumnWidth(TColumnIndex Column);
     void GetHitTestInfoAt(int X, int Y, bool Relative, THitInfo& HitInfo);
 
     // --- selection, focus, check states -------------------------------------------------
@@ -335,6 +347,7 @@ public:
     TGTGetNodeDataSizeEvent OnGetNodeDataSize;
     TGTHotNodeChangeEvent OnHotChange;
     TGTScrollEvent OnScroll;
+    TGTHeaderNotifyEvent OnColumnResize;
 
     // --- hooks used by the settings objects ----------------------------------------------
     bool IsLoading() const { return (ComponentState() & classlib::csLoading) != 0; }
@@ -342,12 +355,19 @@ public:
     // Repaints the whole control; nothing to do without a child window (the message-only
     // window of a tree without a parent paints nothing, and bulk changes call this often).
     void Invalidate() { if (HasControlWindow()) TCustomControl::Invalidate(); }
-    virtual TColumnIndex MainColumn() const { return NoColumn; }
-    virtual int ColumnCount() const { return 0; }
+    virtual TColumnIndex MainColumn() const { return FHeader->MainColumn(); }
+    virtual int ColumnCount() const { return FHeader->Columns().Count(); }
+    // A column's width changed: repaints from its left edge and fires OnColumnResize.
+    virtual void DoColumnResize(TColumnIndex Column);
+    // The header's main column changed: a running edit is cancelled.
+    virtual void MainColumnChanged() { CancelEditNode(); }
     void DoStateChange(TGridTreeStates Enter, TGridTreeStates Leave = 0);
 
 protected:
     friend class TWorkerThread;
+    friend class TGTHeader;
+    friend class TGridTreeColumns;
+    friend class TGridTreeColumn;
 
     // Node making and bookkeeping.
     uint32_t AllocateInternalDataArea(uint32_t Size);
@@ -394,8 +414,8 @@ protected:
     virtual void SortTree(TColumnIndex Column, TSortDirection Direction, bool DoInit = true) {
         (void)Column; (void)Direction; (void)DoInit;
     }
-    virtual TColumnIndex SortColumn() const { return NoColumn; }
-    virtual TSortDirection SortDirection() const { return sdAscending; }
+    virtual TColumnIndex SortColumn() const { return FHeader->SortColumn(); }
+    virtual TSortDirection SortDirection() const { return FHeader->SortDirection(); }
     void MouseMove(classlib::TShiftState Shift, int X, int Y) override;
     // Text width for the rubber band's content boxes: DoGetNodeWidth.
     bool CollectSelectedNodesLTR(int MainColumnLeft, int MainColumnRight, const RECT& OldRect, const RECT& NewRect);
@@ -469,6 +489,8 @@ private:
     std::unique_ptr<TScrollBarOptions> FScrollBarOptions;
     std::unique_ptr<TGTColors> FColors;
     std::unique_ptr<TCustomGridTreeOptions> FOptions;
+    std::unique_ptr<TGTHeader> FHeader;
+    RECT FHeaderRect{};
 
     std::unique_ptr<gridtree_detail::TNodeStore> FStore;
     std::unique_ptr<std::byte[]> FRootBlock;

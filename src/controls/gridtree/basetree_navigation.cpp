@@ -451,7 +451,17 @@ RECT TBaseGridTree::GetDisplayRect(PGridNode Node, TColumnIndex Column, bool Tex
     result.left = 0;
     result.right = std::max(FClientWidth, FRangeX);
     result.bottom = LONG(top + NodeHeight(Node));
+    TAlignment align = FAlignment;
+    TGridTreeColumn* column = FHeader->Columns().GetItem(Column);
     OffsetRect(&result, FOffsetX, FOffsetY);
+    if (column) {
+        // The cell: the column's span (a fixed column does not scroll sideways).
+        int left = 0, right = 0;
+        FHeader->Columns().ColumnSpan(Column, left, right);
+        result.left = left;
+        result.right = right;
+        align = column->Alignment();
+    }
     if (!TextOnly) return result;
 
     // Text part of the row: after the indentation, margin and (main column) root indent;
@@ -461,7 +471,6 @@ RECT TBaseGridTree::GetDisplayRect(PGridNode Node, TColumnIndex Column, bool Tex
     int textWidth = DoGetNodeWidth(Node, Column);
     LONG left = result.left + start;
     LONG space = result.right - left;
-    TAlignment align = FAlignment;
     if (Unclipped && space < textWidth) align = taLeftJustify;
     if (Unclipped || textWidth < space) {
         switch (align) {
@@ -485,7 +494,8 @@ void TBaseGridTree::GetHitTestInfoAt(int X, int Y, bool Relative, THitInfo& HitI
     if (Y < 0) HitInfo.HitPositions |= hiAbove;
     else if (Y > std::max(FClientHeight, FRangeY)) HitInfo.HitPositions |= hiBelow;
     if (Relative) {
-        X -= FOffsetX;
+        // Fixed columns do not scroll sideways.
+        if (X >= FHeader->Columns().FixedColumnsWidth()) X -= FOffsetX;
         Y -= FOffsetY;
     }
     if (HitInfo.HitPositions) return;
@@ -497,11 +507,25 @@ void TBaseGridTree::GetHitTestInfoAt(int X, int Y, bool Relative, THitInfo& HitI
     PGridNode node = HitInfo.HitNode;
     if (!(node->States & vsInitialized)) InitNode(node);
     HitInfo.HitColumn = NoColumn;
-    HitInfo.HitPositions = hiOnItem;
     int right = std::max(FClientWidth, FRangeX);
-    // Left-to-right positions of the main column (columns and images join later).
-    int ind = int(GetNodeLevel(node) * FIndent);
-    if (HasPaintOption(toShowRoot)) ind += int(FIndent);
+    TAlignment align = FAlignment;
+    if (ColumnCount() > 0) {
+        int left = 0;
+        HitInfo.HitColumn = FHeader->Columns().ColumnAndBoundsAt(POINT{X, 0}, left, right, false);
+        if (HitInfo.HitColumn < 0) {
+            HitInfo.HitPositions = hiNowhere;
+            return;
+        }
+        // From here on X and the width are relative to the cell.
+        X -= left;
+        right -= left;
+        align = FHeader->Columns().GetItem(HitInfo.HitColumn)->Alignment();
+    }
+    HitInfo.HitPositions = hiOnItem;
+    // Left-to-right positions (images join later); indentation only in the main column.
+    bool mainColumn = HitInfo.HitColumn == NoColumn || HitInfo.HitColumn == MainColumn();
+    int ind = mainColumn ? int(GetNodeLevel(node) * FIndent) : 0;
+    if (mainColumn && HasPaintOption(toShowRoot)) ind += int(FIndent);
     if (X < ind) {
         if (HasPaintOption(toShowButtons) && (node->States & vsHasChildren) && X >= ind - int(FIndent))
             HitInfo.HitPositions |= hiOnItemButton;
@@ -510,13 +534,13 @@ void TBaseGridTree::GetHitTestInfoAt(int X, int Y, bool Relative, THitInfo& HitI
         return;
     }
     ind += FMargin;
-    int w = DoGetNodeWidth(node, NoColumn);
+    int w = DoGetNodeWidth(node, HitInfo.HitColumn);
     int space = right - ind;
     if (w >= space) {
         HitInfo.HitPositions |= hiOnItemLabel;
         return;
     }
-    switch (FAlignment) {
+    switch (align) {
         case taLeftJustify:
             HitInfo.HitPositions |= X < ind + w ? hiOnItemLabel : hiOnItemRight;
             break;
@@ -529,4 +553,26 @@ void TBaseGridTree::GetHitTestInfoAt(int X, int Y, bool Relative, THitInfo& HitI
             break;
         }
     }
+}
+
+int TBaseGridTree::GetMaxColumnWidth(TColumnIndex Column) {
+    // Image, state image and check image widths join with painting; each counts 0 here.
+    PGridNode run = GetFirstVisible();
+    bool mainColumn = Column == NoColumn || Column == MainColumn();
+    int offset = 0;
+    if (mainColumn && run) {
+        uint32_t level = GetNodeLevel(run);
+        if (HasPaintOption(toShowRoot)) ++level;
+        offset = int(level * FIndent);
+    }
+    offset += FMargin;
+    int result = 0;
+    while (run) {
+        result = std::max(result, offset + DoGetNodeWidth(run, Column));
+        PGridNode next = GetNextVisible(run);
+        if (mainColumn && next) offset += CountLevelDifference(run, next) * int(FIndent);
+        run = next;
+    }
+    if (HasPaintOption(toShowVertGridLines)) ++result;
+    return result;
 }

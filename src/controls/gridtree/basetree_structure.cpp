@@ -27,6 +27,7 @@ TBaseGridTree::TBaseGridTree(classlib::TComponent* Owner)
     FScrollBarOptions = std::make_unique<TScrollBarOptions>(this);
     FColors = std::make_unique<TGTColors>(this);
     FOptions = std::make_unique<TCustomGridTreeOptions>(this);
+    FHeader = std::make_unique<TGTHeader>(this);
     InitRootNode();
     FWorker = AcquireWorker();
 }

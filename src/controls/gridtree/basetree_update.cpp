@@ -107,6 +107,17 @@ void TBaseGridTree::WndProc(classlib::TMessage& Message) {
             // Also when the window goes with its parent's, not through DestroyWnd.
             ReleaseMessageWindow();
             break;
+        case WM_NCCALCSIZE:
+            if (!FMessageOnly) {
+                TCustomControl::WndProc(Message);
+                // The header takes its strip off the top of the client area.
+                if (FHeader->Options() & hoVisible) {
+                    RECT* r = reinterpret_cast<RECT*>(Message.LParam);  // rgrc[0] in both forms
+                    r->top = std::min<LONG>(r->top + FHeader->Height(), r->bottom);
+                }
+                return;
+            }
+            break;
         case WM_VSCROLL:
         case WM_HSCROLL:
             if (!FMessageOnly) {
@@ -154,7 +165,12 @@ void TBaseGridTree::CreateWnd() {
     // Timers of the previous window start again on this one.
     for (UINT_PTR id = 1; id < 8; ++id)
         if (FActiveTimers & (1u << id)) SetTimer(FHandle, id, FTimerDelays[id], nullptr);
-    if (!FMessageOnly) ClientSizeFromWindow();
+    if (!FMessageOnly) {
+        // The frame is asked again now that the window exists, so the header's strip counts.
+        if (FHeader->Options() & hoVisible) SetWindowPos(FHandle, nullptr, 0, 0, 0, 0, 0x637);
+        UpdateHeaderRect();
+        ClientSizeFromWindow();
+    }
     if (HasState(tsValidationNeeded) && FUpdateCount == 0) PostQueueValidation();
 }
 
@@ -176,7 +192,42 @@ void TBaseGridTree::ReleaseMessageWindow() {
 
 void TBaseGridTree::WMSize(classlib::TMessage& Message) {
     TCustomControl::WMSize(Message);
-    if (!FMessageOnly) ClientSizeFromWindow();
+    if (!FMessageOnly) {
+        UpdateHeaderRect();
+        ClientSizeFromWindow();
+        FHeader->UpdateSprings();
+    }
+}
+
+void TBaseGridTree::UpdateHeaderRect() {
+    FHeaderRect = RECT{};
+    if (!HasControlWindow() || !(FHeader->Options() & hoVisible)) return;
+    // The client area starts right below the header: its top left in window coordinates
+    // gives the border widths.
+    RECT window{};
+    GetWindowRect(FHandle, &window);
+    POINT origin{0, 0};
+    ::ClientToScreen(FHandle, &origin);
+    RECT client{};
+    GetClientRect(FHandle, &client);
+    int left = origin.x - window.left;
+    int clientTop = origin.y - window.top;
+    int top = std::max(0, clientTop - FHeader->Height());
+    FHeaderRect = RECT{left, top, left + client.right, clientTop};
+}
+
+void TBaseGridTree::DoColumnResize(TColumnIndex Column) {
+    if (IsLoading() || !HandleAllocated()) return;
+    for (PGridNode node = GetFirstNoInit(); node; node = GetNextNoInit(node))
+        if (node->States & vsMultiline) node->States &= ~vsHeightMeasured;
+    UpdateHorizontalScrollBar(false);
+    if (TGridTreeColumn* column = FHeader->Columns().GetItem(Column); column && HasControlWindow()) {
+        RECT r{0, 0, FClientWidth, FClientHeight};
+        if (!HasAutoOption(toAutoSpanColumns)) r.left = column->AbsoluteLeft();
+        InvalidateRect(FHandle, &r, FALSE);
+        FHeader->InvalidateColumn(column, true);
+    }
+    if (OnColumnResize) OnColumnResize(FHeader.get(), Column);
 }
 
 void TBaseGridTree::ClientSizeFromWindow() {
@@ -505,7 +556,7 @@ void TBaseGridTree::UpdateVerticalScrollBar(bool DoRepaint) {
 }
 
 void TBaseGridTree::UpdateHorizontalScrollBar(bool DoRepaint) {
-    FRangeX = ColumnCount() > 0 ? FRangeX : int(GetMaxRightExtend());
+    FRangeX = ColumnCount() > 0 ? FHeader->Columns().ColumnsWidth() : int(GetMaxRightExtend());
     int x = FOffsetX;
     if (HasControlWindow()) {
         TScrollStyle bars = FScrollBarOptions->ScrollBars();
