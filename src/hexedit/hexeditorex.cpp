@@ -83,6 +83,12 @@ struct TPropDef {
 
 std::wstring Num(long long v) { return std::to_wstring(v); }
 
+std::wstring OneLine(std::wstring text) {
+    std::replace(text.begin(), text.end(), L'\r', L' ');
+    std::replace(text.begin(), text.end(), L'\n', L' ');
+    return text;
+}
+
 template <class C>
 TPropDef IntProp(const wchar_t* path, int (C::*get)() const, void (C::*set)(int)) {
     return {path, [get](THexEditorEx& e) { return Num((e.*get)()); },
@@ -190,6 +196,27 @@ const std::vector<TPropDef>& Properties() {
         p.push_back(BoolProp(L"ClipboardAsHexText", &X::ClipboardAsHexText, &X::SetClipboardAsHexText));
         p.push_back(BoolProp(L"FlushClipboardAtShutDown", &X::FlushClipboardAtShutDown, &X::SetFlushClipboardAtShutDown));
         p.push_back(BoolProp(L"SupportsOtherClipFormats", &X::SupportsOtherClipFormats, &X::SetSupportsOtherClipFormats));
+        p.push_back({L"PrintOptions.MarginLeft", [](X& e) { return Num(e.PrintOptions().MarginLeft()); },
+                     [](X& e, const TPropValue& v) { e.PrintOptions().SetMarginLeft(v.AsInt()); }});
+        p.push_back({L"PrintOptions.MarginTop", [](X& e) { return Num(e.PrintOptions().MarginTop()); },
+                     [](X& e, const TPropValue& v) { e.PrintOptions().SetMarginTop(v.AsInt()); }});
+        p.push_back({L"PrintOptions.MarginRight", [](X& e) { return Num(e.PrintOptions().MarginRight()); },
+                     [](X& e, const TPropValue& v) { e.PrintOptions().SetMarginRight(v.AsInt()); }});
+        p.push_back({L"PrintOptions.MarginBottom", [](X& e) { return Num(e.PrintOptions().MarginBottom()); },
+                     [](X& e, const TPropValue& v) { e.PrintOptions().SetMarginBottom(v.AsInt()); }});
+        // A header or footer with a line break would split its line and could be read back
+        // as another property: breaks are saved as blanks.
+        p.push_back({L"PrintOptions.PageHeader", [](X& e) { return OneLine(e.PrintOptions().PageHeader()); },
+                     [](X& e, const TPropValue& v) { e.PrintOptions().SetPageHeader(v.Text); }});
+        p.push_back({L"PrintOptions.PageFooter", [](X& e) { return OneLine(e.PrintOptions().PageFooter()); },
+                     [](X& e, const TPropValue& v) { e.PrintOptions().SetPageFooter(v.Text); }});
+        p.push_back({L"PrintOptions.Flags", [](X& e) { return Num(e.PrintOptions().Flags()); },
+                     [](X& e, const TPropValue& v) {
+                         const int flags = v.AsInt();
+                         if (flags < 0 || static_cast<unsigned>(flags) & ~pfAllFlags)
+                             throw EConvertError(L"Invalid property value " + v.Text);
+                         e.PrintOptions().SetFlags(static_cast<TMPHPrintFlags>(flags));
+                     }});
         AddFontProps(p, L"PrintFont", [](X& e) -> TFont& { return e.PrintFont(); });
         p.push_back(BoolProp(L"UseEditorFontForPrinting", &X::UseEditorFontForPrinting, &X::SetUseEditorFontForPrinting));
         p.push_back(BoolProp(L"ZoomOnWheel", &X::ZoomOnWheel, &X::SetZoomOnWheel));
@@ -200,9 +227,22 @@ const std::vector<TPropDef>& Properties() {
 
 }  // namespace
 
-THexEditorEx::THexEditorEx(TComponent* owner) : THexEditorControl(owner) { FPrintFont.Assign(Font()); }
+THexEditorEx::THexEditorEx(TComponent* owner) : THexEditorControl(owner) {
+    hexclip::EnsureOle();
+    FPrintFont.Assign(Font());
+    FDropTarget = new TMPHDropTarget(this);
+}
 
-THexEditorEx::~THexEditorEx() { SetOffsetPopupMenu(nullptr); }
+THexEditorEx::~THexEditorEx() {
+    try {
+        ReleaseClipboard(FFlushClipboardAtShutDown);
+    } catch (...) {
+        HandleCurrentException(this);
+    }
+    if (FClipboardData) FClipboardData->Release();
+    if (FDropTarget) FDropTarget->Detach();
+    SetOffsetPopupMenu(nullptr);
+}
 
 void THexEditorEx::SetPrintFont(const TFont& font) {
     FPrintFont.Assign(font);
@@ -260,6 +300,15 @@ void THexEditorEx::KeyDown(WORD& key, TShiftState shift) {
     if (mods == ssCtrl) {
         switch (key) {
             case 'A': SelectAll(); break;
+            case 'C':
+                if (CanCopy()) CopyToClipboard();
+                break;
+            case 'V':
+                if (CanPaste()) PasteFromClipboard();
+                break;
+            case 'X':
+                if (CanCut()) CutToClipboard();
+                break;
             case 'Z':
                 if (CanUndo()) Undo();
                 break;
@@ -323,6 +372,10 @@ void THexEditorEx::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
         FDblClickSelected = false;
     }
     THexEditorControl::MouseUp(button, shift, x, y);
+    if (FDragging || FDragPending) {
+        FDragging = false;
+        FDragPending = false;
+    }
 }
 
 bool THexEditorEx::IsOffsetPopupPoint(int x, int y) {

@@ -4,21 +4,27 @@
 // over the offset column and the ruler, and saves and loads a fixed set of its properties
 // as "Path=Value" lines.
 //
-// The clipboard and drag-and-drop flags (OleDragDrop, ClipboardAsHexText,
-// FlushClipboardAtShutDown, SupportsOtherClipFormats) and the print settings (PrintFont,
-// UseEditorFontForPrinting) are kept and persisted here; the transfers themselves live
-// elsewhere.
+// Copy, cut and paste go through the OLE clipboard, and with OleDragDrop on the selection
+// can be dragged out and data dropped in; the formats and COM objects are in
+// hexclipboard.h. Ctrl+C, Ctrl+X and Ctrl+V run the clipboard commands. The print settings
+// (PrintOptions, PrintFont, UseEditorFontForPrinting) are only kept and persisted.
 #pragma once
 
 #include <functional>
 #include <string>
 
 #include "classlib/menus.h"
+#include "hexedit/hexclipboard.h"
 #include "hexedit/hexcontrol.h"
+#include "hexedit/hexprint.h"
 
 namespace hexmsg {
 inline constexpr const wchar_t* CannotDeleteBackup = L"Cannot delete previous backup %s. (%s)";
 inline constexpr const wchar_t* CannotCreateBackup = L"Cannot create backup %s. (%s)";
+inline constexpr const wchar_t* PasteFromClipboardDesc = L"Paste from clipboard";
+inline constexpr const wchar_t* CutToClipboardDesc = L"Cut to clipboard";
+inline constexpr const wchar_t* DataDropped = L"Data dropped";
+inline constexpr const wchar_t* DataMoved = L"Data moved";
 }  // namespace hexmsg
 
 class THexEditorEx : public THexEditorControl {
@@ -35,7 +41,8 @@ public:
     const std::wstring& BackupExtension() const { return FBackupExtension; }
     void SetBackupExtension(const std::wstring& value) { FBackupExtension = value; }
     bool OleDragDrop() const { return FOleDragDrop; }
-    void SetOleDragDrop(bool value) { FOleDragDrop = value; }
+    // Registers or revokes the drop target at once when the window exists.
+    void SetOleDragDrop(bool value);
     bool ClipboardAsHexText() const { return FClipboardAsHexText; }
     void SetClipboardAsHexText(bool value) { FClipboardAsHexText = value; }
     bool FlushClipboardAtShutDown() const { return FFlushClipboardAtShutDown; }
@@ -45,6 +52,8 @@ public:
     // Assigning a print font copies it and stops printing with the editor's font.
     classlib::TFont& PrintFont() { return FPrintFont; }
     void SetPrintFont(const classlib::TFont& font);
+    TMPHPrintOptions& PrintOptions() { return FPrintOptions; }
+    void SetPrintOptions(const TMPHPrintOptions& value) { FPrintOptions.Assign(value); }
     bool UseEditorFontForPrinting() const { return FUseEditorFontForPrinting; }
     void SetUseEditorFontForPrinting(bool value) { FUseEditorFontForPrinting = value; }
     bool ZoomOnWheel() const { return FZoomOnWheel; }
@@ -58,6 +67,38 @@ public:
 
     bool CanCopy() const { return GetDataSize() > 0 && GetSelCount() > 0; }
     bool CanCut() const { return CanCopy() && !ReadOnlyView() && !NoSizeChange(); }
+    // Not read-only, the clipboard opens and offers an accepted format; with NoSizeChange
+    // there must also be data to overwrite.
+    bool CanPaste();
+    // Puts the selection on the clipboard (own format, text or hex text, virtual file).
+    // Returns CanCopy. A failing OleSetClipboard raises EOleError.
+    bool CopyToClipboard();
+    // CanCut and the copy succeed; then the selection is deleted.
+    bool CutToClipboard();
+    // Inserts (or, with a selection, replaces it by) the clipboard's data; true on success.
+    // Errors of the edit (for example NoSizeChange refusing it) are raised.
+    bool PasteFromClipboard();
+    // When our last data object is still the clipboard's: flush it (keep the data) or
+    // empty the clipboard.
+    void ReleaseClipboard(bool flush);
+
+    // ---- Data transfer (clipboard: index 1; drag and drop: index 0) -------------------
+    TClipFormats GetAcceptedFormats() const { return AcceptedClipFormats(FSupportsOtherClipFormats); }
+    bool FindFirstFormat(IDataObject* data, const TClipFormats& formats, WORD& format);
+    HRESULT QueryDropFormat(IDataObject* data, DWORD keyState, int index, DWORD& effect, POINT pt);
+    HRESULT GetDropEffect(DWORD keyState, POINT pt, DWORD& effect);
+    HRESULT InsertDataObject(IDataObject* data, DWORD keyState, int index, DWORD& effect, POINT pt);
+    HRESULT GetDataFromObject(IDataObject* data, WORD format, STGMEDIUM& medium);
+    // The accepted formats the object lists: none → false; one → it; more → the format
+    // dialog decides (and may change asHexText).
+    virtual bool SelectClipboardFormat(const TClipFormats& formats, IDataObject* data, bool& asHexText,
+                                       WORD& format);
+    // Replaces the selection, or inserts at the caret's unit; with NoSizeChange and no
+    // selection the bytes overwrite from the caret instead.
+    void PasteAt(const void* buffer, int count, const std::wstring& description);
+    WORD FoundFormat(int index) const { return FFoundFormats[index & 1]; }
+    bool Dragging() const { return FDragging; }
+    TMPHDataObject* ClipboardData() const { return FClipboardData; }
 
     // While the lock is above 0 the control does not paint; reaching 0 again repaints.
     int BeginPaintLock();
@@ -80,6 +121,10 @@ public:
 
 protected:
     void KeyDown(WORD& key, classlib::TShiftState shift) override;
+    void CreateWnd() override;
+    void WMDestroy(classlib::TMessage& m) override;
+    void MouseDown(classlib::TMouseButton button, classlib::TShiftState shift, int x, int y) override;
+    void MouseMove(classlib::TShiftState shift, int x, int y) override;
     void MouseUp(classlib::TMouseButton button, classlib::TShiftState shift, int x, int y) override;
     bool DoMouseWheel(bool down, classlib::TShiftState shift) override;
     void WMContextMenu(classlib::TMessage& m) override;
@@ -97,4 +142,12 @@ private:
     bool FZoomOnWheel = true;
     classlib::TPopupMenu* FOffsetPopupMenu = nullptr;
     bool FDblClickSelected = false;
+    TMPHPrintOptions FPrintOptions;
+    WORD FFoundFormats[2] = {0, 0};
+    TMPHDataObject* FClipboardData = nullptr;  // one reference held
+    TMPHDropTarget* FDropTarget = nullptr;     // one reference held
+    bool FDragging = false, FDragPending = false, FMovedInside = false;
+    POINT FDragPoint{0, 0};
+
+    void StartDrag();
 };
