@@ -1,0 +1,541 @@
+#include "controls/toolbar/tbcommon.h"
+
+#include <atomic>
+#include <cstdlib>
+#include <cwchar>
+#include <cwctype>
+
+const wchar_t* const TBVersionBanner = L"Wendlar toolbar core version 2.1.8";
+
+// --- integers and texts ------------------------------------------------------------------
+
+int IntMax(int a, int b) { return b > a ? b : a; }
+
+int IntMin(int a, int b) { return b < a ? b : a; }
+
+int DivideRoundingAway(int a, int b) {
+    int q = a / b;
+    if (a % b != 0) {
+        if (q < 0 || (q == 0 && ((a < 0) != (b < 0))))
+            --q;
+        else
+            ++q;
+    }
+    return q;
+}
+
+int GetDCTextHeight(HDC dc) {
+    TEXTMETRICW tm{};
+    GetTextMetricsW(dc, &tm);
+    return tm.tmHeight;
+}
+
+int PlainTextWidth(HDC dc, const std::wstring& text) {
+    SIZE sz{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &sz);
+    return sz.cx;
+}
+
+int MeasureTextWidth(HDC dc, const std::wstring& text, bool stripAccel) {
+    return PlainTextWidth(dc, stripAccel ? RemoveAccelMarks(text) : text);
+}
+
+std::wstring RemoveAccelMarks(const std::wstring& text) {
+    std::wstring r;
+    r.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == L'&') {
+            // The character after the mark is kept as it is, whatever it is.
+            if (++i >= text.size()) break;
+        }
+        r += text[i];
+    }
+    return r;
+}
+
+std::wstring DoubleAccelMarks(const std::wstring& text) {
+    std::wstring r;
+    r.reserve(text.size() + 4);
+    for (wchar_t c : text) {
+        r += c;
+        if (c == L'&') r += L'&';
+    }
+    return r;
+}
+
+std::wstring TrimCaptionSuffix(const std::wstring& text) {
+    if (text.size() > 1 && text.back() == L':') return text.substr(0, text.size() - 1);
+    if (text.size() > 3 && text.compare(text.size() - 3, 3, L"...") == 0) return text.substr(0, text.size() - 3);
+    return text;
+}
+
+wchar_t AcceleratorCharOf(const std::wstring& caption) {
+    wchar_t result = 0;
+    for (size_t i = 0; i < caption.size(); ++i) {
+        if (caption[i] != L'&') continue;
+        if (i + 1 >= caption.size()) break;
+        ++i;
+        if (caption[i] != L'&') result = caption[i];
+    }
+    return result;
+}
+
+// --- lists -------------------------------------------------------------------------------
+
+static void QuickSort(std::vector<void*>& list, int l, int r, const TListSortCompareWithData& compare, void* data) {
+    while (l < r) {
+        int i = l, j = r;
+        void* pivot = list[static_cast<size_t>((l + r) / 2)];
+        while (i <= j) {
+            while (compare(list[static_cast<size_t>(i)], pivot, data) < 0) ++i;
+            while (compare(list[static_cast<size_t>(j)], pivot, data) > 0) --j;
+            if (i <= j) {
+                std::swap(list[static_cast<size_t>(i)], list[static_cast<size_t>(j)]);
+                ++i;
+                --j;
+            }
+        }
+        if (l < j) QuickSort(list, l, j, compare, data);
+        l = i;
+    }
+}
+
+void SortListWithData(std::vector<void*>& list, const TListSortCompareWithData& compare, void* data) {
+    if (list.size() < 2) return;
+    QuickSort(list, 0, static_cast<int>(list.size()) - 1, compare, data);
+}
+
+static bool Listed(const std::vector<void*>& list, void* item) {
+    for (void* p : list)
+        if (p == item) return true;
+    return false;
+}
+
+bool AddToLazyList(std::vector<void*>*& list, void* item) {
+    if (!list) list = new std::vector<void*>();
+    if (Listed(*list, item)) return false;
+    list->push_back(item);
+    return true;
+}
+
+bool InsertFirstInLazyList(std::vector<void*>*& list, void* item) {
+    if (!list) list = new std::vector<void*>();
+    if (Listed(*list, item)) return false;
+    list->insert(list->begin(), item);
+    return true;
+}
+
+void RemoveFromLazyList(std::vector<void*>*& list, void* item) {
+    if (!list) return;
+    for (auto it = list->begin(); it != list->end(); ++it)
+        if (*it == item) {
+            list->erase(it);
+            break;
+        }
+    if (list->empty()) {
+        delete list;
+        list = nullptr;
+    }
+}
+
+// --- messages and painting ---------------------------------------------------------------
+
+namespace {
+
+struct PrintOwnedData {
+    HWND Owner;
+    HDC DC;
+    LPARAM Flags;
+};
+
+void PrintWindowAt(HWND parent, HWND child, HDC dc, LPARAM flags) {
+    RECT r;
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    int saved = SaveDC(dc);
+    POINT org;
+    GetWindowOrgEx(dc, &org);
+    SetWindowOrgEx(dc, org.x - r.left, org.y - r.top, nullptr);
+    IntersectClipRect(dc, 0, 0, r.right - r.left, r.bottom - r.top);
+    SendMessageW(child, WM_PRINT, reinterpret_cast<WPARAM>(dc), flags);
+    RestoreDC(dc, saved);
+}
+
+BOOL CALLBACK PrintOwnedProc(HWND wnd, LPARAM param) {
+    auto* d = reinterpret_cast<PrintOwnedData*>(param);
+    if (GetWindow(wnd, GW_OWNER) == d->Owner && IsWindowVisible(wnd)) PrintWindowAt(d->Owner, wnd, d->DC, d->Flags);
+    return TRUE;
+}
+
+}  // namespace
+
+LRESULT HandlePrintMessage(HWND wnd, WPARAM dcParam, LPARAM flags, TTBNCPaintProc ncPaint, LPARAM appData) {
+    HDC dc = reinterpret_cast<HDC>(dcParam);
+    if ((flags & PRF_CHECKVISIBLE) && !IsWindowVisible(wnd)) return 1;
+    int saved = SaveDC(dc);
+    if ((flags & PRF_NONCLIENT) && ncPaint) {
+        int s = SaveDC(dc);
+        ncPaint(wnd, dc, appData);
+        RestoreDC(dc, s);
+    }
+    RECT wr;
+    GetWindowRect(wnd, &wr);
+    POINT co{0, 0};
+    ClientToScreen(wnd, &co);
+    const int ox = co.x - wr.left, oy = co.y - wr.top;
+    if (flags & PRF_CLIENT) {
+        auto moved = [&](UINT msg, WPARAM w, LPARAM l) {
+            int s = SaveDC(dc);
+            if (flags & PRF_NONCLIENT) {
+                POINT org;
+                GetWindowOrgEx(dc, &org);
+                SetWindowOrgEx(dc, org.x - ox, org.y - oy, nullptr);
+            }
+            SendMessageW(wnd, msg, w, l);
+            RestoreDC(dc, s);
+        };
+        if (flags & PRF_ERASEBKGND) moved(WM_ERASEBKGND, dcParam, 0);
+        moved(WM_PRINTCLIENT, dcParam, flags);
+    }
+    if (flags & PRF_NONCLIENT) {
+        POINT org;
+        GetWindowOrgEx(dc, &org);
+        SetWindowOrgEx(dc, org.x - ox, org.y - oy, nullptr);
+    }
+    if (flags & PRF_CHILDREN) {
+        for (HWND c = GetWindow(wnd, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+            if (GetParent(c) == wnd && (GetWindowLongPtrW(c, GWL_STYLE) & WS_VISIBLE))
+                PrintWindowAt(wnd, c, dc, PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND | PRF_CHILDREN);
+    }
+    if (flags & PRF_OWNED) {
+        PrintOwnedData d{wnd, dc, flags};
+        EnumWindows(PrintOwnedProc, reinterpret_cast<LPARAM>(&d));
+    }
+    RestoreDC(dc, saved);
+    return 1;
+}
+
+void FlushPaintMessages() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_NOREMOVE)) {
+        BOOL r = GetMessageW(&msg, nullptr, WM_PAINT, WM_PAINT);
+        if (r == -1) break;
+        if (r == 0) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        DispatchMessageW(&msg);
+    }
+}
+
+void DiscardMessageRange(UINT first, UINT last) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, first, last, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+    }
+}
+
+void ClipToNCUpdateRegion(HWND wnd, HDC dc, HRGN rgn) {
+    if (reinterpret_cast<ULONG_PTR>(rgn) <= 1) return;
+    RECT wr;
+    GetWindowRect(wnd, &wr);
+    if (SelectClipRgn(dc, rgn) == ERROR) {
+        HRGN whole = CreateRectRgnIndirect(&wr);
+        SelectClipRgn(dc, whole);
+        DeleteObject(whole);
+    }
+    OffsetClipRgn(dc, -wr.left, -wr.top);
+}
+
+HRGN CreateEmptyRegion() { return CreateRectRgn(0, 0, 0, 0); }
+
+HBRUSH CreateDragPatternBrush() {
+    WORD bits[8];
+    for (int i = 0; i < 8; ++i) bits[i] = (i % 2 == 0) ? 0x5555 : 0xAAAA;
+    HBITMAP bmp = CreateBitmap(8, 8, 1, 1, bits);
+    HBRUSH brush = CreatePatternBrush(bmp);
+    DeleteObject(bmp);
+    return brush;
+}
+
+static HRGN FrameRegion(const RECT* r, SIZE size) {
+    if (!r) return CreateEmptyRegion();
+    HRGN outer = CreateRectRgnIndirect(r);
+    RECT in = *r;
+    InflateRect(&in, -size.cx, -size.cy);
+    IntersectRect(&in, &in, r);
+    HRGN inner = CreateRectRgnIndirect(&in);
+    CombineRgn(outer, outer, inner, RGN_XOR);
+    DeleteObject(inner);
+    return outer;
+}
+
+void PaintDragFrame(HDC dc, const RECT* newRect, const RECT* oldRect, SIZE newSize, SIZE oldSize) {
+    HRGN n = FrameRegion(newRect, newSize);
+    HRGN o = FrameRegion(oldRect, oldSize);
+    HRGN x = CreateEmptyRegion();
+    CombineRgn(x, n, o, RGN_XOR);
+    HBRUSH brush = CreateDragPatternBrush();
+    int saved = SaveDC(dc);
+    SelectClipRgn(dc, x);
+    RECT box;
+    GetClipBox(dc, &box);
+    SelectObject(dc, brush);
+    PatBlt(dc, box.left, box.top, box.right - box.left, box.bottom - box.top, PATINVERT);
+    RestoreDC(dc, saved);
+    DeleteObject(brush);
+    DeleteObject(x);
+    DeleteObject(o);
+    DeleteObject(n);
+}
+
+// --- mouse tracking ----------------------------------------------------------------------
+
+namespace {
+using TrackMouseEventProc = BOOL(WINAPI*)(LPTRACKMOUSEEVENT);
+std::atomic<TrackMouseEventProc> TrackProc{nullptr};
+std::atomic<bool> TrackResolved{false};
+std::atomic<int> MenuDelayCache{0};
+std::atomic<bool> MenuDelayCached{false};
+}  // namespace
+
+void ResolveTrackMouseEvent() {
+    if (TrackResolved.load()) return;
+    TrackMouseEventProc p = nullptr;
+    if (HMODULE u = GetModuleHandleW(L"user32.dll"))
+        p = reinterpret_cast<TrackMouseEventProc>(reinterpret_cast<void*>(GetProcAddress(u, "TrackMouseEvent")));
+    if (!p) {
+        UINT old = SetErrorMode(SEM_NOOPENFILEERRORBOX);
+        HMODULE c = LoadLibraryW(L"comctl32.dll");
+        SetErrorMode(old);
+        if (c) p = reinterpret_cast<TrackMouseEventProc>(reinterpret_cast<void*>(GetProcAddress(c, "_TrackMouseEvent")));
+    }
+    TrackProc.store(p);
+    TrackResolved.exchange(true);
+}
+
+bool RequestMouseTracking(HWND wnd, DWORD flags) {
+    ResolveTrackMouseEvent();
+    TrackMouseEventProc p = TrackProc.load();
+    if (!p) return false;
+    TRACKMOUSEEVENT t{};
+    t.cbSize = sizeof t;
+    t.dwFlags = flags;
+    t.hwndTrack = wnd;
+    t.dwHoverTime = 0;
+    return p(&t) != FALSE;
+}
+
+// --- system settings ---------------------------------------------------------------------
+
+int ReadMenuDelayFromKey(HKEY root, const wchar_t* subKey) {
+    HKEY key;
+    if (RegOpenKeyExW(root, subKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return 400;
+    wchar_t buf[17] = {};
+    DWORD type = 0, size = 32;
+    LSTATUS r = RegQueryValueExW(key, L"MenuShowDelay", nullptr, &type, reinterpret_cast<BYTE*>(buf), &size);
+    RegCloseKey(key);
+    if (r == ERROR_FILE_NOT_FOUND) return 400;
+    if (r != ERROR_SUCCESS || type != REG_SZ) return 0;
+    buf[16] = 0;
+    // Decimal integer with optional sign and surrounding blanks; anything else is 0.
+    const wchar_t* p = buf;
+    while (*p == L' ') ++p;
+    wchar_t* end = nullptr;
+    long v = std::wcstol(p, &end, 10);
+    if (end == p) return 0;
+    while (*end == L' ') ++end;
+    if (*end != 0) return 0;
+    if (v > 0x7FFFFFFFL || v < -0x7FFFFFFFL - 1) return 0;
+    return static_cast<int>(v);
+}
+
+int ReadRegistryMenuDelay() { return ReadMenuDelayFromKey(HKEY_CURRENT_USER, L"Control Panel\\Desktop"); }
+
+int QueryMenuShowDelay() {
+    if (LOBYTE(LOWORD(GetVersion())) < 4) return 400;
+    int v = 0;
+    if (!SystemParametersInfoW(SPI_GETMENUSHOWDELAY, 0, &v, 0)) {
+        if (!MenuDelayCached.load()) {
+            MenuDelayCache.store(ReadRegistryMenuDelay());
+            MenuDelayCached.exchange(true);
+        }
+        v = MenuDelayCache.load();
+    }
+    return v < 0 ? 0 : v;
+}
+
+bool IsWinXPOrLater() {
+    OSVERSIONINFOW vi{};
+    vi.dwOSVersionInfoSize = sizeof vi;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    if (!GetVersionExW(&vi)) return false;
+#pragma GCC diagnostic pop
+    return vi.dwPlatformId == VER_PLATFORM_WIN32_NT &&
+           (vi.dwMajorVersion > 5 || (vi.dwMajorVersion == 5 && vi.dwMinorVersion > 0));
+}
+
+bool FlatMenusActive() {
+    BOOL v = FALSE;
+    return IsWinXPOrLater() && SystemParametersInfoW(SPI_GETFLATMENU, 0, &v, 0) && v;
+}
+
+bool KeyboardCuesShown() {
+    if (LOBYTE(LOWORD(GetVersion())) < 5) return true;
+    BOOL v = FALSE;
+    return !SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &v, 0) || v;
+}
+
+bool SoundSchemeHasSound(const std::wstring& eventName) {
+    DWORD ver = GetVersion();
+    if ((ver & 0x80000000u) || LOBYTE(LOWORD(ver)) < 5) return true;
+    HKEY key;
+    std::wstring path = L"AppEvents\\Schemes\\Apps\\.Default\\" + eventName + L"\\.Current";
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    wchar_t buf[4] = {};
+    DWORD size = 8;
+    LSTATUS r = RegQueryValueExW(key, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(buf), &size);
+    RegCloseKey(key);
+    return (r == ERROR_SUCCESS && buf[0] != 0) || r == ERROR_MORE_DATA;
+}
+
+UINT KeyboardLayoutCodePage() {
+    LANGID lang = LOWORD(reinterpret_cast<ULONG_PTR>(GetKeyboardLayout(0)));
+    wchar_t buf[8] = {};
+    if (!GetLocaleInfoW(MAKELCID(lang, SORT_DEFAULT), LOCALE_IDEFAULTANSICODEPAGE, buf, 8)) return 0;
+    wchar_t* end = nullptr;
+    unsigned long cp = std::wcstoul(buf, &end, 10);
+    if (end == buf || *end != 0 || cp > 0xFFFF) return 0;
+    return IsValidCodePage(static_cast<UINT>(cp)) ? static_cast<UINT>(cp) : 0;
+}
+
+bool IsAnyWindowActive() { return GetActiveWindow() != nullptr; }
+
+// --- screen and monitors -----------------------------------------------------------------
+
+bool HasMultipleMonitors() {
+    int n = GetSystemMetrics(SM_CMONITORS);
+    return n != 0 && n != 1;
+}
+
+RECT GetScreenOrWorkArea(bool workArea) {
+    RECT r{};
+    if (workArea && SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0)) return r;
+    return RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+static RECT MonitorRect(HMONITOR mon, bool workArea) {
+    MONITORINFO mi{};
+    mi.cbSize = sizeof mi;
+    if (mon && GetMonitorInfoW(mon, &mi)) return workArea ? mi.rcWork : mi.rcMonitor;
+    return GetScreenOrWorkArea(workArea);
+}
+
+RECT GetMonitorRectFromRect(const RECT& rect, bool workArea) {
+    if (!HasMultipleMonitors()) return GetScreenOrWorkArea(workArea);
+    return MonitorRect(MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST), workArea);
+}
+
+RECT GetMonitorRectFromPoint(POINT point, bool workArea) {
+    if (!HasMultipleMonitors()) return GetScreenOrWorkArea(workArea);
+    return MonitorRect(MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST), workArea);
+}
+
+// --- vertical text -----------------------------------------------------------------------
+
+namespace {
+int CALLBACK FontExistsProc(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM data) {
+    *reinterpret_cast<bool*>(data) = true;
+    return 0;
+}
+}  // namespace
+
+HFONT CreateVerticalFont(HDC dc) {
+    LOGFONTW lf{};
+    HGDIOBJ cur = GetCurrentObject(dc, OBJ_FONT);
+    if (!cur || GetObjectW(cur, sizeof lf, &lf) == 0) return nullptr;
+    lf.lfEscapement = 2700;
+    lf.lfOrientation = 2700;
+    lf.lfOutPrecision = OUT_TT_ONLY_PRECIS;
+    if (_wcsicmp(lf.lfFaceName, L"MS Sans Serif") == 0 || _wcsicmp(lf.lfFaceName, L"Microsoft Sans Serif") == 0) {
+        wcscpy_s(lf.lfFaceName, L"Arial");
+        TEXTMETRICW tm{};
+        GetTextMetricsW(dc, &tm);
+        lf.lfHeight = lf.lfHeight > 0 ? tm.tmHeight : tm.tmInternalLeading - tm.tmHeight;
+    }
+    if (std::wcslen(lf.lfFaceName) <= 30) {
+        std::wstring vertical = std::wstring(L"@") + lf.lfFaceName;
+        bool exists = false;
+        EnumFontsW(dc, vertical.c_str(), FontExistsProc, reinterpret_cast<LPARAM>(&exists));
+        if (exists) wcscpy_s(lf.lfFaceName, vertical.c_str());
+    }
+    return CreateFontIndirectW(&lf);
+}
+
+void DrawVerticalText(HDC dc, const std::wstring& textIn, const RECT& rect, UINT flags) {
+    if (textIn.empty()) return;
+    HFONT font = CreateVerticalFont(dc);
+    HGDIOBJ oldFont = font ? SelectObject(dc, font) : nullptr;
+    TEXTMETRICW tm{};
+    GetTextMetricsW(dc, &tm);
+    const int x = rect.left + (rect.right - rect.left - tm.tmHeight) / 2;
+
+    std::wstring text;
+    int accelPos = -1;
+    if (flags & DT_NOPREFIX) {
+        text = textIn;
+    } else {
+        for (size_t i = 0; i < textIn.size(); ++i) {
+            if (textIn[i] == L'&') {
+                if (++i >= textIn.size()) break;
+                if (textIn[i] != L'&') accelPos = static_cast<int>(text.size());
+            }
+            text += textIn[i];
+        }
+    }
+
+    const int avail = rect.bottom - rect.top;
+    if ((flags & DT_END_ELLIPSIS) && text.size() > 1 && PlainTextWidth(dc, text) > avail) {
+        if (avail < 3) {
+            text.resize(1);
+        } else {
+            text.pop_back();
+            while (text.size() >= 2 && PlainTextWidth(dc, text + L"...") > avail) text.pop_back();
+        }
+        if (accelPos >= static_cast<int>(text.size())) accelPos = -1;
+        text += L"...";
+    }
+
+    int y = rect.top;
+    if (flags & DT_CENTER) y = rect.top + (avail - PlainTextWidth(dc, text)) / 2;
+
+    int saved = 0;
+    if (!(flags & DT_NOCLIP)) {
+        saved = SaveDC(dc);
+        IntersectClipRect(dc, rect.left, rect.top, rect.right, rect.bottom);
+    }
+    UINT oldAlign = SetTextAlign(dc, TA_BOTTOM);
+    TextOutW(dc, x, y, text.c_str(), static_cast<int>(text.size()));
+    SetTextAlign(dc, oldAlign);
+
+    if (accelPos >= 0 && !(flags & DT_HIDEPREFIX)) {
+        const int from = y + PlainTextWidth(dc, text.substr(0, static_cast<size_t>(accelPos)));
+        const int to = from + PlainTextWidth(dc, text.substr(static_cast<size_t>(accelPos), 1));
+        const int lx = x + tm.tmDescent - 2;
+        HPEN pen = CreatePen(PS_SOLID, 1, GetTextColor(dc));
+        HGDIOBJ oldPen = SelectObject(dc, pen);
+        MoveToEx(dc, lx, from, nullptr);
+        LineTo(dc, lx, to);
+        SelectObject(dc, oldPen);
+        DeleteObject(pen);
+    }
+    if (saved) RestoreDC(dc, saved);
+    if (font) {
+        SelectObject(dc, oldFont);
+        DeleteObject(font);
+    }
+}

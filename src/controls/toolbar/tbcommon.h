@@ -1,0 +1,109 @@
+// Free helpers shared by the toolbar and docking core, the themed layer and the themes:
+// integer and caption-text helpers, lazy lists, paint-message helpers, system settings,
+// monitor rectangles, mouse-leave tracking, the halftone drag outline and rotated text.
+//
+// None keeps state beyond a few process-wide caches filled once (the registry menu delay,
+// the TrackMouseEvent entry point). Captions are UTF-16; an "&" marks the accelerator and
+// "&&" is a literal ampersand. Everything here belongs to the main thread except the pure
+// text and integer helpers, which any thread may call.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// --- integers and texts ----------------------------------------------------------------
+
+// B when B > A, else A (signed).
+int IntMax(int a, int b);
+// B when B < A, else A (signed).
+int IntMin(int a, int b);
+// A / B rounded away from zero (7,3 -> 3; -7,3 -> -3). B must not be 0.
+int DivideRoundingAway(int a, int b);
+
+int GetDCTextHeight(HDC dc);
+int MeasureTextWidth(HDC dc, const std::wstring& text, bool stripAccel);
+int PlainTextWidth(HDC dc, const std::wstring& text);
+
+// Deletes every "&" and keeps the character after it unexamined: "A&&B&C" -> "A&BC".
+std::wstring RemoveAccelMarks(const std::wstring& text);
+// Escapes every "&" as "&&".
+std::wstring DoubleAccelMarks(const std::wstring& text);
+// Drops a trailing ":" (text longer than one character) or "..." (longer than three).
+std::wstring TrimCaptionSuffix(const std::wstring& text);
+// The character after the last single "&", or 0.
+wchar_t AcceleratorCharOf(const std::wstring& caption);
+
+// --- lists -----------------------------------------------------------------------------
+
+// In-place quicksort (not stable); compare returns <0, 0, >0.
+using TListSortCompareWithData = std::function<int(void* item1, void* item2, void* data)>;
+void SortListWithData(std::vector<void*>& list, const TListSortCompareWithData& compare, void* data);
+
+// A lazy list is null until its first entry and freed when its last entry goes. The
+// caller owns the list through the pointer variable (delete it if it is still set).
+bool AddToLazyList(std::vector<void*>*& list, void* item);
+bool InsertFirstInLazyList(std::vector<void*>*& list, void* item);
+void RemoveFromLazyList(std::vector<void*>*& list, void* item);
+
+// --- messages and painting -------------------------------------------------------------
+
+using TTBNCPaintProc = void (*)(HWND wnd, HDC dc, LPARAM appData);
+// The WM_PRINT handler of docks, floating windows, dockable windows and popups: draws the
+// non-client part through ncPaint, the client part through WM_ERASEBKGND/WM_PRINTCLIENT,
+// then visible children and (PRF_OWNED) owned windows. Returns the message result, 1.
+LRESULT HandlePrintMessage(HWND wnd, WPARAM dc, LPARAM flags, TTBNCPaintProc ncPaint, LPARAM appData);
+// Dispatches queued WM_PAINT messages of this thread; a WM_QUIT met is posted again.
+void FlushPaintMessages();
+// Removes queued messages in [first, last]; a WM_QUIT met is posted again and ends it.
+void DiscardMessageRange(UINT first, UINT last);
+// Clips dc (a window DC) to a WM_NCPAINT region; 0 and 1 mean no clipping.
+void ClipToNCUpdateRegion(HWND wnd, HDC dc, HRGN rgn);
+HRGN CreateEmptyRegion();
+// An 8x8 halftone brush (rows alternate 0x55 and 0xAA); the caller deletes it.
+HBRUSH CreateDragPatternBrush();
+// Inverts the pixels that differ between the old and new frame outlines (either may be
+// null). Calling it again with the same rectangles swapped restores the screen.
+void PaintDragFrame(HDC dc, const RECT* newRect, const RECT* oldRect, SIZE newSize, SIZE oldSize);
+
+// --- mouse tracking --------------------------------------------------------------------
+
+void ResolveTrackMouseEvent();
+bool RequestMouseTracking(HWND wnd, DWORD flags);
+
+// --- system settings -------------------------------------------------------------------
+
+// Delay in milliseconds before a sub-menu opens under the mouse (never negative).
+int QueryMenuShowDelay();
+// HKCU "Control Panel\Desktop" "MenuShowDelay": 400 when the key or value is missing, 0
+// for another type or a non-number.
+int ReadRegistryMenuDelay();
+// The same reading on any key (the one above passes HKCU "Control Panel\Desktop").
+int ReadMenuDelayFromKey(HKEY root, const wchar_t* subKey);
+bool FlatMenusActive();
+bool KeyboardCuesShown();
+bool IsWinXPOrLater();
+// Whether the current sound scheme gives the event ("MenuPopup", "MenuCommand") a sound.
+bool SoundSchemeHasSound(const std::wstring& eventName);
+UINT KeyboardLayoutCodePage();
+bool IsAnyWindowActive();
+
+// --- screen and monitors ---------------------------------------------------------------
+
+bool HasMultipleMonitors();
+RECT GetScreenOrWorkArea(bool workArea);
+RECT GetMonitorRectFromRect(const RECT& rect, bool workArea);
+RECT GetMonitorRectFromPoint(POINT point, bool workArea);
+
+// --- vertical text ---------------------------------------------------------------------
+
+// A copy of the DC's font rotated to run downward; null on failure. The caller deletes it.
+HFONT CreateVerticalFont(HDC dc);
+// Draws text rotated to run from top to bottom inside rect. Honours DT_CENTER, DT_NOCLIP,
+// DT_NOPREFIX, DT_END_ELLIPSIS and DT_HIDEPREFIX.
+void DrawVerticalText(HDC dc, const std::wstring& text, const RECT& rect, UINT flags);
+
+// The toolbar library's version banner.
+extern const wchar_t* const TBVersionBanner;

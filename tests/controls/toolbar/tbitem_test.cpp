@@ -1,0 +1,596 @@
+#include "controls/toolbar/tbitem.h"
+
+#include "classlib/actions.h"
+#include "classlib/menus.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace classlib;
+
+namespace {
+
+struct Event {
+    TTBCustomItem* Ancestor;
+    bool Relayed;
+    TTBItemChangedAction Action;
+    int Index;
+    TTBCustomItem* Item;
+    bool operator==(const Event&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& os, const Event& e) {
+    return os << "{" << e.Ancestor << "," << e.Relayed << ",action " << e.Action << ",index " << e.Index << ","
+              << e.Item << "}";
+}
+
+// Records every notification it hears.
+class Recorder : public TTBItemChangeListener {
+public:
+    std::vector<Event> Events;
+    std::function<void()> OnEvent;
+    void ItemChanged(TTBCustomItem* ancestor, bool relayed, TTBItemChangedAction action, int index,
+                     TTBCustomItem* item) override {
+        Events.push_back({ancestor, relayed, action, index, item});
+        if (OnEvent) OnEvent();
+    }
+    std::vector<TTBItemChangedAction> Actions() const {
+        std::vector<TTBItemChangedAction> r;
+        for (auto& e : Events) r.push_back(e.Action);
+        return r;
+    }
+};
+
+// An item that reports its own destruction.
+class TrackedItem : public TTBCustomItem {
+public:
+    TrackedItem(TComponent* owner, bool* destroyed) : TTBCustomItem(owner), FDestroyed(destroyed) {}
+    ~TrackedItem() override { *FDestroyed = true; }
+
+private:
+    bool* FDestroyed;
+};
+
+void PumpMessages() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+}
+
+std::wstring ErrorOf(const std::function<void()>& fn) {
+    try {
+        fn();
+    } catch (const ETBItemError& e) {
+        return e.Message();
+    }
+    return L"";
+}
+
+// A root with three children (owned by the root component itself).
+class ItemTreeTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (int i = 0; i < 3; ++i) {
+            Kids[i] = new TTBCustomItem(&Root);
+            Root.Add(Kids[i]);
+        }
+        Root.AddChangeListener(&Rec);
+    }
+    void TearDown() override { Root.RemoveChangeListener(&Rec); }
+
+    TTBRootItem Root{nullptr};
+    TTBCustomItem* Kids[3]{};
+    Recorder Rec;
+};
+
+}  // namespace
+
+TEST_F(ItemTreeTest, InsertPlacesItemsAndNotifiesInsideAnUpdateBracket) {
+    auto* item = new TTBCustomItem(&Root);
+    Root.Insert(1, item);
+    EXPECT_EQ(Root.Count(), 4);
+    EXPECT_EQ(Root.GetItem(1), item);
+    EXPECT_EQ(Root.GetItem(2), Kids[1]);
+    EXPECT_EQ(item->Parent(), &Root);
+    std::vector<Event> want{{&Root, false, tbicSubitemsBeginUpdate, -1, nullptr},
+                            {&Root, false, tbicInserted, 1, item},
+                            {&Root, false, tbicSubitemsEndUpdate, -1, nullptr}};
+    EXPECT_EQ(Rec.Events, want);
+
+    auto* last = new TTBCustomItem(&Root);
+    Root.Insert(Root.Count(), last);  // at Count: appends
+    EXPECT_EQ(Root.GetItem(4), last);
+}
+
+TEST_F(ItemTreeTest, BadInsertsRaiseAndChangeNothing) {
+    auto* loose = new TTBCustomItem(&Root);
+    EXPECT_EQ(ErrorOf([&] { Root.Insert(0, Kids[2]); }), L"Toolbar item already inserted");
+    EXPECT_EQ(ErrorOf([&] { Root.Insert(4, loose); }), L"Toolbar item index out of range");
+    EXPECT_EQ(ErrorOf([&] { Root.Insert(-1, loose); }), L"Toolbar item index out of range");
+    EXPECT_EQ(ErrorOf([&] { Root.GetItem(3); }), L"Toolbar item index out of range");
+    EXPECT_EQ(ErrorOf([&] { Root.Delete(-1); }), L"Toolbar item index out of range");
+    EXPECT_EQ(ErrorOf([&] { Root.Move(0, 3); }), L"Toolbar item index out of range");
+    EXPECT_EQ(Root.Count(), 3);
+    EXPECT_EQ(loose->Parent(), nullptr);
+    EXPECT_TRUE(Rec.Events.empty());
+}
+
+TEST_F(ItemTreeTest, ItemCannotBecomeItsOwnDescendant) {
+    auto* grandChild = new TTBCustomItem(&Root);
+    Kids[0]->Add(grandChild);
+    Root.Remove(Kids[0]);
+    // Kids[0] has no parent now, but inserting it below its own child would make a loop.
+    EXPECT_EQ(ErrorOf([&] { grandChild->Add(Kids[0]); }), L"Toolbar item already inserted");
+    EXPECT_EQ(ErrorOf([&] { Kids[0]->Add(Kids[0]); }), L"Toolbar item already inserted");
+    EXPECT_EQ(grandChild->Count(), 0);
+    delete Kids[0];
+}
+
+TEST_F(ItemTreeTest, DeleteNotifiesFirstAndKeepsTheItemAlive) {
+    TTBCustomItem* gone = Kids[1];
+    Rec.OnEvent = [&] {
+        // While tbicDeleting is heard the item is still in place.
+        EXPECT_EQ(Root.IndexOf(gone), 1);
+        EXPECT_EQ(gone->Parent(), &Root);
+    };
+    Root.Delete(1);
+    Rec.OnEvent = nullptr;
+    std::vector<Event> want{{&Root, false, tbicDeleting, 1, gone}};
+    EXPECT_EQ(Rec.Events, want);
+    EXPECT_EQ(gone->Parent(), nullptr);
+    EXPECT_EQ(Root.IndexOf(gone), -1);
+    EXPECT_EQ(Root.Count(), 2);
+    Root.Add(gone);  // still usable
+    EXPECT_EQ(Root.IndexOf(gone), 2);
+}
+
+TEST_F(ItemTreeTest, MoveIsDeleteAndInsertInOneBracket) {
+    Root.Move(0, 2);
+    EXPECT_EQ(Root.GetItem(0), Kids[1]);
+    EXPECT_EQ(Root.GetItem(1), Kids[2]);
+    EXPECT_EQ(Root.GetItem(2), Kids[0]);
+    std::vector<TTBItemChangedAction> want{tbicSubitemsBeginUpdate, tbicDeleting,         tbicSubitemsBeginUpdate,
+                                           tbicInserted,            tbicSubitemsEndUpdate, tbicSubitemsEndUpdate};
+    EXPECT_EQ(Rec.Actions(), want);
+    Rec.Events.clear();
+    Root.Move(1, 1);
+    EXPECT_TRUE(Rec.Events.empty());
+}
+
+TEST(ItemTree, ClearAndDestructionFreeSubItemsAndFreedItemsLeaveTheirParent) {
+    bool a = false, b = false, c = false;
+    auto root = std::make_unique<TTBRootItem>(nullptr);
+    root->Add(new TrackedItem(nullptr, &a));
+    root->Add(new TrackedItem(nullptr, &b));
+    root->Clear();
+    EXPECT_TRUE(a);
+    EXPECT_TRUE(b);
+    EXPECT_EQ(root->Count(), 0);
+
+    // An item freed by any path leaves its parent's list, with a tbicDeleting.
+    auto* sub = new TrackedItem(nullptr, &c);
+    root->Add(sub);
+    Recorder rec;
+    root->AddChangeListener(&rec);
+    delete sub;
+    EXPECT_EQ(root->Count(), 0);
+    ASSERT_EQ(rec.Events.size(), 1u);
+    EXPECT_EQ(rec.Events[0].Action, tbicDeleting);
+    root->RemoveChangeListener(&rec);
+
+    // The parent's destructor frees what it still holds.
+    bool d = false;
+    root->Add(new TrackedItem(nullptr, &d));
+    root.reset();
+    EXPECT_TRUE(d);
+}
+
+TEST(ItemTree, OwnerFreesItemsInAnyCreationOrder) {
+    bool childGone = false;
+    auto owner = std::make_unique<TComponent>(nullptr);
+    auto* child = new TrackedItem(owner.get(), &childGone);  // created before its parent
+    auto* parent = new TTBCustomItem(owner.get());
+    parent->Add(child);
+    auto* later = new TTBCustomItem(owner.get());  // created after its parent
+    parent->Add(later);
+    owner.reset();
+    EXPECT_TRUE(childGone);
+}
+
+TEST_F(ItemTreeTest, PropertyChangesTellTheParentWhetherToResize) {
+    struct Case {
+        const char* Name;
+        std::function<void(TTBCustomItem*)> Apply;
+        std::vector<TTBItemChangedAction> Want;
+    };
+    const std::vector<Case> cases{
+        {"caption", [](TTBCustomItem* i) { i->SetCaption(L"&File"); }, {tbicInvalidateAndResize}},
+        {"same caption", [](TTBCustomItem* i) { i->SetCaption(L""); }, {}},
+        {"enabled", [](TTBCustomItem* i) { i->SetEnabled(false); }, {tbicInvalidate}},
+        {"checked", [](TTBCustomItem* i) { i->SetChecked(true); }, {tbicInvalidate}},
+        {"visible", [](TTBCustomItem* i) { i->SetVisible(false); }, {tbicInvalidateAndResize}},
+        {"radio", [](TTBCustomItem* i) { i->SetRadioItem(true); }, {tbicInvalidate}},
+        {"display mode", [](TTBCustomItem* i) { i->SetDisplayMode(nbdmTextOnly); }, {tbicInvalidateAndResize}},
+        {"image -1 to 0", [](TTBCustomItem* i) { i->SetImageIndex(0); }, {tbicInvalidateAndResize}},
+        {"image 2 to 3", [this](TTBCustomItem* i) { i->SetImageIndex(2); Rec.Events.clear(); i->SetImageIndex(3); },
+         {tbicInvalidate}},
+        {"image 3 to -1", [this](TTBCustomItem* i) { i->SetImageIndex(3); Rec.Events.clear(); i->SetImageIndex(-1); },
+         {tbicInvalidateAndResize}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        auto* item = new TTBCustomItem(&Root);
+        Root.Add(item);
+        Rec.Events.clear();
+        c.Apply(item);
+        EXPECT_EQ(Rec.Actions(), c.Want);
+        for (auto& e : Rec.Events) {
+            EXPECT_EQ(e.Index, -1);
+            EXPECT_EQ(e.Item, item);
+        }
+    }
+}
+
+TEST_F(ItemTreeTest, CheckingARadioGroupMemberUnchecksTheOthers) {
+    auto* other = new TTBCustomItem(&Root);
+    Root.Add(other);  // group 0: independent
+    for (auto* k : Kids) k->SetGroupIndex(5);
+    other->SetChecked(true);
+    Kids[0]->SetChecked(true);
+    Kids[1]->SetChecked(true);
+    EXPECT_FALSE(Kids[0]->Checked());
+    EXPECT_TRUE(Kids[1]->Checked());
+    EXPECT_FALSE(Kids[2]->Checked());
+    EXPECT_TRUE(other->Checked());
+    // Joining the group while checked applies the rule too.
+    other->SetGroupIndex(5);
+    EXPECT_FALSE(Kids[1]->Checked());
+    EXPECT_TRUE(other->Checked());
+}
+
+TEST_F(ItemTreeTest, EffectiveOptionsInheritMaskAndNormalise) {
+    Root.SetOptions(tboDefault | tboShowHint);
+    EXPECT_EQ(Root.EffectiveOptions(), tboDefault | tboShowHint);
+    EXPECT_EQ(Kids[0]->EffectiveOptions(), tboShowHint);  // tboDefault is never inherited
+    Kids[0]->SetMaskOptions(tboShowHint);
+    EXPECT_EQ(Kids[0]->EffectiveOptions(), 0);
+    Kids[1]->SetInheritOptions(false);
+    EXPECT_EQ(Kids[1]->EffectiveOptions(), 0);
+
+    // Down the tree, and for items inserted later.
+    auto* grand = new TTBCustomItem(&Root);
+    Kids[2]->Add(grand);
+    EXPECT_EQ(grand->EffectiveOptions(), tboShowHint);
+    Root.SetOptions(tboNoAutoHint);
+    EXPECT_EQ(grand->EffectiveOptions(), tboNoAutoHint);
+
+    // Toolbar size needs toolbar style.
+    Kids[1]->SetOptions(tboToolbarSize);
+    EXPECT_EQ(Kids[1]->Options(), 0);
+    EXPECT_EQ(Kids[1]->EffectiveOptions(), 0);
+    Kids[1]->SetOptions(tboToolbarSize | tboToolbarStyle);
+    EXPECT_EQ(Kids[1]->EffectiveOptions(), tboToolbarSize | tboToolbarStyle);
+}
+
+TEST_F(ItemTreeTest, OnlyLookChangingOptionsResize) {
+    Kids[0]->SetOptions(tboShowHint);  // not in the resize mask
+    EXPECT_TRUE(Rec.Events.empty());
+    Kids[0]->SetOptions(tboShowHint | tboDropdownArrow);
+    EXPECT_EQ(Rec.Actions(), std::vector<TTBItemChangedAction>{tbicInvalidateAndResize});
+}
+
+TEST(ItemTree, ShortCutText) {
+    struct Case {
+        const wchar_t* Caption;
+        TShortCut Key;
+        std::wstring Want;
+    };
+    const std::vector<Case> cases{
+        {L"Open\tCtrl+Q", ShortCut('O', ssCtrl), L"Ctrl+Q"},  // explicit text wins
+        {L"Open\t", ShortCut('O', ssCtrl), L"Ctrl+O"},        // a trailing TAB does not count
+        {L"Open", ShortCut('O', ssCtrl), L"Ctrl+O"},
+        {L"Open", 0, L""},
+    };
+    for (const auto& c : cases) {
+        TTBCustomItem item(nullptr);
+        item.SetCaption(c.Caption);
+        item.SetShortCut(c.Key);
+        EXPECT_EQ(item.GetShortCutText(), c.Want) << testing::PrintToString(std::wstring(c.Caption));
+    }
+}
+
+TEST_F(ItemTreeTest, ListenersAreCountedAndMayRemoveThemselvesWhileCalled) {
+    Recorder second, third;
+    Root.AddChangeListener(&second);
+    Root.AddChangeListener(&second);
+    Root.AddChangeListener(&third);
+    Root.RemoveChangeListener(&second);  // still registered once
+    Rec.OnEvent = [&] { Root.RemoveChangeListener(&Rec); Root.AddChangeListener(&Rec); Root.RemoveChangeListener(&Rec); };
+    Kids[0]->SetCaption(L"x");
+    Rec.OnEvent = nullptr;
+    // Rec removed itself on its call; the listener that moved into its place still heard.
+    EXPECT_EQ(Rec.Events.size(), 1u);
+    EXPECT_EQ(second.Events.size(), 1u);
+    EXPECT_EQ(third.Events.size(), 1u);
+    Root.RemoveChangeListener(&second);
+    Kids[0]->SetCaption(L"y");
+    EXPECT_EQ(second.Events.size(), 1u);
+    EXPECT_EQ(third.Events.size(), 2u);
+    Root.RemoveChangeListener(&third);
+    Root.AddChangeListener(&Rec);  // for TearDown
+}
+
+TEST_F(ItemTreeTest, ARaisingListenerStillGetsTheEndOfTheUpdate) {
+    Rec.OnEvent = [&] {
+        if (Rec.Events.back().Action == tbicInserted) throw Exception(L"boom");
+    };
+    auto* item = new TTBCustomItem(&Root);
+    EXPECT_THROW(Root.Add(item), Exception);
+    Rec.OnEvent = nullptr;
+    EXPECT_EQ(Rec.Events.back().Action, tbicSubitemsEndUpdate);
+}
+
+TEST_F(ItemTreeTest, EmbeddedGroupsAndLinksRelayToTheShowingParent) {
+    auto* group = new TTBCustomItem(&Root);
+    group->SetItemStyle(group->ItemStyle() | tbstEmbeddedGroup);
+    Root.Add(group);
+    Rec.Events.clear();
+    auto* inGroup = new TTBCustomItem(&Root);
+    group->Add(inGroup);
+    ASSERT_EQ(Rec.Events.size(), 3u);
+    EXPECT_EQ(Rec.Events[1], (Event{group, true, tbicInserted, 0, inGroup}));
+
+    // An embedded link shows another item's sub-items: their changes reach the root too,
+    // with the link as the ancestor.
+    TTBCustomItem target(nullptr);
+    auto* link = new TTBCustomItem(&Root);
+    link->SetItemStyle(link->ItemStyle() | tbstEmbeddedGroup);
+    Root.Add(link);
+    Recorder onLink;
+    link->AddChangeListener(&onLink);
+    link->SetLinkSubitems(&target);
+    EXPECT_EQ(onLink.Actions(), std::vector<TTBItemChangedAction>{tbicSubitemsChanged});
+    ASSERT_EQ(target.LinkParents().size(), 1u);
+    Rec.Events.clear();
+    auto* linked = new TTBCustomItem(&target);
+    target.Add(linked);
+    ASSERT_EQ(Rec.Events.size(), 3u);
+    EXPECT_EQ(Rec.Events[1], (Event{link, true, tbicInserted, 0, linked}));
+    link->RemoveChangeListener(&onLink);
+    link->SetLinkSubitems(nullptr);
+    EXPECT_TRUE(target.LinkParents().empty());
+}
+
+TEST(ItemTree, FreeingALinkTargetOrImageListClearsTheReference) {
+    TTBCustomItem item(nullptr);
+    auto* target = new TTBCustomItem(nullptr);
+    item.SetLinkSubitems(target);
+    EXPECT_EQ(item.SubitemsSource(), target);
+    item.SetLinkSubitems(&item);  // a link to itself counts as none
+    EXPECT_EQ(item.LinkSubitems(), nullptr);
+    item.SetLinkSubitems(target);
+    delete target;
+    EXPECT_EQ(item.LinkSubitems(), nullptr);
+
+    auto* images = new TImageList(nullptr);
+    item.SetImages(images);
+    item.SetSubMenuImages(images);
+    delete images;
+    EXPECT_EQ(item.Images(), nullptr);
+    EXPECT_EQ(item.SubMenuImages(), nullptr);
+
+    // A link parent freed first leaves the target's list.
+    TTBCustomItem target2(nullptr);
+    auto* linker = new TTBCustomItem(nullptr);
+    linker->SetLinkSubitems(&target2);
+    delete linker;
+    EXPECT_TRUE(target2.LinkParents().empty());
+}
+
+TEST(ItemTree, SeparatorAndControlItemStyles) {
+    TTBSeparatorItem sep(nullptr);
+    EXPECT_EQ(sep.ItemStyle(), tbstSeparator | tbstClicksTransparent);
+    TTBControlItem ctl(nullptr);
+    EXPECT_EQ(ctl.ItemStyle(), tbstRedrawOnSelChange | tbstRedrawOnMouseOverChange | tbstClicksTransparent);
+    TTBCustomItem plain(nullptr);
+    EXPECT_EQ(plain.ItemStyle(), 0x1802);
+}
+
+// --- actions ---------------------------------------------------------------------------
+
+TEST(ItemActions, ActionValuesFlowToTheItemUntilChangedByHand) {
+    TActionList list(nullptr);
+    auto* action = new TAction(&list);
+    action->SetCaption(L"開く");
+    action->SetShortCut(ShortCut('O', ssCtrl));
+    action->SetChecked(true);
+    action->SetHint(L"hint");
+    action->SetImageIndex(4);
+    TTBRootItem root(nullptr);
+    auto* item = new TTBCustomItem(&root);
+    root.Add(item);
+    item->SetAction(action);
+    EXPECT_EQ(item->Caption(), L"開く");
+    EXPECT_EQ(item->ShortCut(), ShortCut('O', ssCtrl));
+    EXPECT_TRUE(item->Checked());
+    EXPECT_EQ(item->Hint(), L"hint");
+    EXPECT_EQ(item->ImageIndex(), 4);
+
+    Recorder rec;
+    root.AddChangeListener(&rec);
+    action->SetCaption(L"閉じる");
+    action->SetEnabled(false);
+    action->SetChecked(false);
+    action->SetShortCut(ShortCut('W', ssCtrl));
+    action->SetVisible(false);
+    EXPECT_EQ(item->Caption(), L"閉じる");
+    EXPECT_FALSE(item->Enabled());
+    EXPECT_FALSE(item->Checked());
+    EXPECT_EQ(item->ShortCut(), ShortCut('W', ssCtrl));
+    EXPECT_FALSE(item->Visible());
+    EXPECT_FALSE(rec.Events.empty());  // the views heard of it
+    root.RemoveChangeListener(&rec);
+
+    item->SetCaption(L"own");
+    action->SetCaption(L"other");
+    EXPECT_EQ(item->Caption(), L"own");
+
+    delete action;
+    EXPECT_EQ(item->Action(), nullptr);
+}
+
+TEST(ItemActions, LoadingItemTakesOnlyDefaultsFromTheAction) {
+    TAction action(nullptr);
+    action.SetCaption(L"Action");
+    action.SetImageIndex(2);
+    TTBCustomItem item(nullptr);
+    item.BeginLoading();
+    item.SetCaption(L"Mine");
+    item.SetAction(&action);
+    item.Loaded();
+    EXPECT_EQ(item.Caption(), L"Mine");
+    EXPECT_EQ(item.ImageIndex(), 2);
+}
+
+TEST(ItemActions, ClickRunsTheActionOrTheItemsOwnHandler) {
+    TAction action(nullptr);
+    int runs = 0, own = 0;
+    action.OnExecute = [&](TComponent*) { ++runs; };
+    TTBCustomItem item(nullptr);
+    item.SetAction(&action);
+    item.Click();
+    EXPECT_EQ(runs, 1);
+    item.SetOnClick([&](TComponent*) { ++own; });
+    item.Click();
+    EXPECT_EQ(runs, 1);
+    EXPECT_EQ(own, 1);
+    item.SetEnabled(false);
+    item.Click();
+    EXPECT_EQ(own, 1);
+}
+
+TEST(ItemActions, AutoCheckTogglesOnClick) {
+    TTBCustomItem item(nullptr);
+    item.SetAutoCheck(true);
+    item.Click();
+    EXPECT_TRUE(item.Checked());
+    item.Click();
+    EXPECT_FALSE(item.Checked());
+}
+
+// --- popups and shortcuts --------------------------------------------------------------
+
+TEST(ItemShortCuts, DoPopupFiresOnPopupThenClicksUnlessSplit) {
+    TTBCustomItem item(nullptr);
+    std::vector<std::string> log;
+    item.OnPopup = [&](TTBCustomItem*, bool fromLink) { log.push_back(fromLink ? "popup link" : "popup"); };
+    item.OnClick = [&](TComponent*) { log.push_back("click"); };
+    item.DoPopup(&item, false);
+    EXPECT_EQ(log, (std::vector<std::string>{"popup", "click"}));
+    log.clear();
+    item.SetItemStyle(item.ItemStyle() | tbstSplitButton);
+    item.DoPopup(&item, true);
+    EXPECT_EQ(log, (std::vector<std::string>{"popup link"}));
+}
+
+TEST(ItemShortCuts, FindsAndClicksThroughSubMenusAndLinks) {
+    const TShortCut key = ShortCut('S', ssCtrl);
+    TTBRootItem root(nullptr);
+    auto* file = new TTBCustomItem(&root);
+    root.Add(file);
+    auto* save = new TTBCustomItem(&root);
+    file->Add(save);
+    save->SetShortCut(key);
+    int clicks = 0, popups = 0;
+    save->OnClick = [&](TComponent*) { ++clicks; };
+    file->OnPopup = [&](TTBCustomItem*, bool) { ++popups; };
+
+    TTBCustomItem* top = nullptr;
+    EXPECT_EQ(root.FindShortCutItem(key, top), save);
+    EXPECT_EQ(top, file);
+    EXPECT_TRUE(root.ProcessShortCut(key));
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(popups, 1);
+    EXPECT_FALSE(root.ProcessShortCut(ShortCut('Q', ssCtrl)));
+
+    // Through a link: another root that shows `file`'s sub-items.
+    TTBRootItem other(nullptr);
+    auto* linker = new TTBCustomItem(&other);
+    other.Add(linker);
+    linker->SetLinkSubitems(file);
+    EXPECT_EQ(other.FindShortCutItem(key, top), save);
+    EXPECT_EQ(top, linker);
+
+    // A sub-menu whose OnPopup disables the item: nothing is clicked.
+    file->OnPopup = [&](TTBCustomItem*, bool) { save->SetEnabled(false); };
+    EXPECT_FALSE(root.ProcessShortCut(key));
+    EXPECT_EQ(clicks, 1);
+
+    // A sub-menu whose OnPopup removes the item: the search ends.
+    save->SetEnabled(true);
+    file->OnPopup = [&](TTBCustomItem*, bool) { file->Remove(save); };
+    EXPECT_FALSE(root.ProcessShortCut(key));
+    EXPECT_EQ(clicks, 1);
+    delete save;
+}
+
+TEST(ItemShortCuts, LinkCyclesEndTheSearch) {
+    TTBCustomItem a(nullptr), b(nullptr);
+    a.SetLinkSubitems(&b);
+    auto* inB = new TTBCustomItem(&b);
+    b.Add(inB);
+    inB->SetLinkSubitems(&b);  // b shows itself below itself
+    TTBCustomItem* top = nullptr;
+    EXPECT_EQ(a.FindShortCutItem(ShortCut('Z', ssCtrl), top), nullptr);
+}
+
+// --- deferred clicks -------------------------------------------------------------------
+
+TEST(ItemClickQueue, QueuedClicksRunLaterAndNotForFreedItems) {
+    TTBCustomItem keeper(nullptr);  // keeps the queue window alive
+    int clicks = 0;
+    TTBCustomItem item(nullptr);
+    item.OnClick = [&](TComponent*) { ++clicks; };
+    QueueItemClick(&item);
+    EXPECT_EQ(clicks, 0);
+    PumpMessages();
+    EXPECT_EQ(clicks, 1);
+
+    bool freed = false;
+    auto* doomed = new TrackedItem(nullptr, &freed);
+    doomed->OnClick = [&](TComponent*) { ++clicks; };
+    QueueItemClick(doomed);
+    QueueItemClick(&item);
+    delete doomed;
+    PumpMessages();
+    EXPECT_EQ(clicks, 2);  // only `item`
+}
+
+TEST(ItemClickQueue, DoneActionClickQueuesUnlessOnlyTheItemIsWanted) {
+    TTBCustomItem item(nullptr);
+    int clicks = 0;
+    item.OnClick = [&](TComponent*) { ++clicks; };
+    TTBDoneActionData data;
+    data.DoneAction = tbdaClickItem;
+    data.ClickItem = &item;
+    EXPECT_EQ(ExecuteDoneAction(data, true), &item);
+    PumpMessages();
+    EXPECT_EQ(clicks, 0);
+    EXPECT_EQ(ExecuteDoneAction(data, false), &item);
+    PumpMessages();
+    EXPECT_EQ(clicks, 1);
+    data.DoneAction = tbdaClose;
+    EXPECT_EQ(ExecuteDoneAction(data, false), nullptr);
+}
+
+TEST(ItemClickQueue, WindowGoesWithTheLastItem) {
+    {
+        TTBCustomItem item(nullptr);
+        QueueItemClick(&item);
+        EXPECT_NE(ClickQueueWindow(), nullptr);
+    }
+    EXPECT_EQ(ClickQueueWindow(), nullptr);
+    PumpMessages();  // the posted message died with the window
+}
