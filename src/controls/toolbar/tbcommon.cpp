@@ -215,6 +215,15 @@ LRESULT HandlePrintMessage(HWND wnd, WPARAM dcParam, LPARAM flags, TTBNCPaintPro
     return 1;
 }
 
+LRESULT HandlePrintClientMessage(classlib::TControl* control, WPARAM dcParam) {
+    HDC dc = reinterpret_cast<HDC>(dcParam);
+    if (!control || !dc) return 0;
+    int saved = SaveDC(dc);
+    control->Perform(WM_PAINT, dcParam, 0);
+    RestoreDC(dc, saved);
+    return 0;
+}
+
 void FlushPaintMessages() {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_NOREMOVE)) {

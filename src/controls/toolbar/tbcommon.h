@@ -8,6 +8,8 @@
 // text and integer helpers, which any thread may call.
 #pragma once
 
+#include "classlib/control.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -55,6 +57,9 @@ using TTBNCPaintProc = void (*)(HWND wnd, HDC dc, LPARAM appData);
 // non-client part through ncPaint, the client part through WM_ERASEBKGND/WM_PRINTCLIENT,
 // then visible children and (PRF_OWNED) owned windows. Returns the message result, 1.
 LRESULT HandlePrintMessage(HWND wnd, WPARAM dc, LPARAM flags, TTBNCPaintProc ncPaint, LPARAM appData);
+// Answers WM_PRINTCLIENT (dc in WParam) by running the control's own paint handler with a
+// WM_PAINT that carries that DC. Returns the message result, 0.
+LRESULT HandlePrintClientMessage(classlib::TControl* control, WPARAM dc);
 // Dispatches queued WM_PAINT messages of this thread; a WM_QUIT met is posted again.
 void FlushPaintMessages();
 // Removes queued messages in [first, last]; a WM_QUIT met is posted again and ends it.

@@ -270,3 +270,31 @@ TEST(TBCommon, MessageQueueHelpersRepostQuit) {
     EXPECT_EQ(msg.wParam, 7u);
     DestroyWindow(wnd);
 }
+
+namespace {
+class PaintedControl : public classlib::TWinControl {
+public:
+    using classlib::TWinControl::TWinControl;
+    int Paints = 0;
+
+protected:
+    void PaintWindow(HDC dc) override {
+        ++Paints;
+        // Leaves a changed DC state behind: the helper must restore it.
+        SetTextColor(dc, RGB(1, 2, 3));
+        RECT r{0, 0, 4, 4};
+        FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    }
+};
+}  // namespace
+
+TEST(TBCommon, PrintClientRunsTheControlsPaintOnTheGivenDC) {
+    PaintedControl control(nullptr);
+    MemoryBitmap bmp(10, 10, RGB(255, 255, 255));
+    SetTextColor(bmp.DC, RGB(9, 9, 9));
+    EXPECT_EQ(HandlePrintClientMessage(&control, reinterpret_cast<WPARAM>(bmp.DC)), 0);
+    EXPECT_EQ(control.Paints, 1);
+    EXPECT_EQ(bmp.At(1, 1) & 0xFFFFFF, 0u);
+    EXPECT_EQ(bmp.At(8, 8) & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_EQ(GetTextColor(bmp.DC), RGB(9, 9, 9));
+}
