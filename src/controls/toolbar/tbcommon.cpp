@@ -7,6 +7,15 @@
 
 const wchar_t* const TBVersionBanner = L"Wendlar toolbar core version 2.1.8";
 
+namespace {
+// Drops the last character, a surrogate pair as a whole.
+void PopChar(std::wstring& text) {
+    if (text.empty()) return;
+    text.pop_back();
+    if (!text.empty() && IS_HIGH_SURROGATE(text.back())) text.pop_back();
+}
+}  // namespace
+
 // --- integers and texts ------------------------------------------------------------------
 
 int IntMax(int a, int b) { return b > a ? b : a; }
@@ -510,10 +519,10 @@ void DrawVerticalText(HDC dc, const std::wstring& textIn, const RECT& rect, UINT
     const int avail = rect.bottom - rect.top;
     if ((flags & DT_END_ELLIPSIS) && text.size() > 1 && PlainTextWidth(dc, text) > avail) {
         if (avail < 3) {
-            text.resize(1);
+            text.resize(IS_HIGH_SURROGATE(text[0]) ? 2 : 1);
         } else {
-            text.pop_back();
-            while (text.size() >= 2 && PlainTextWidth(dc, text + L"...") > avail) text.pop_back();
+            PopChar(text);
+            while (text.size() >= 2 && PlainTextWidth(dc, text + L"...") > avail) PopChar(text);
         }
         if (accelPos >= static_cast<int>(text.size())) accelPos = -1;
         text += L"...";

@@ -276,6 +276,7 @@ void TTBCustomItem::Move(int curIndex, int newIndex) {
 }
 
 void TTBCustomItem::AddChangeListener(TTBItemChangeListener* listener) {
+    if (!listener) return;
     for (auto& e : FListeners)
         if (e.Listener == listener) {
             ++e.RefCount;
@@ -678,7 +679,9 @@ void TTBCustomItem::Notification(TComponent* component, TOperation operation) {
     if (operation != opRemove) return;
     for (auto it = FLinkParents.begin(); it != FLinkParents.end();)
         it = (static_cast<TComponent*>(*it) == component) ? FLinkParents.erase(it) : it + 1;
-    if (FActionLink && component == FActionLink->Action()) FActionLink.reset();
+    // The action tells its links of its end before this notification arrives, so a link
+    // left without an action is the sign as well.
+    if (FActionLink && (component == FActionLink->Action() || !FActionLink->Action())) FActionLink.reset();
     if (component == FImages) {
         if (FImagesChangeLink) FImagesChangeLink.reset();
         FImages = nullptr;

@@ -594,3 +594,22 @@ TEST(ItemClickQueue, WindowGoesWithTheLastItem) {
     EXPECT_EQ(ClickQueueWindow(), nullptr);
     PumpMessages();  // the posted message died with the window
 }
+
+TEST(ItemActions, ActionFreedByASharedOwnerOrUnassignedLeavesNoLink) {
+    TComponent owner(nullptr);
+    auto* action = new TAction(&owner);
+    auto* item = new TTBCustomItem(&owner);
+    item->SetAction(action);
+    ASSERT_NE(item->ActionLink(), nullptr);
+    delete action;
+    EXPECT_EQ(item->Action(), nullptr);
+    EXPECT_EQ(item->ActionLink(), nullptr);
+    item->Click();  // no action left to run
+
+    TAction other(nullptr);
+    item->SetAction(&other);
+    item->SetAction(nullptr);
+    EXPECT_EQ(item->ActionLink(), nullptr);
+    other.SetCaption(L"after");
+    EXPECT_NE(item->Caption(), L"after");
+}
