@@ -99,6 +99,8 @@ public:
     WORD FoundFormat(int index) const { return FFoundFormats[index & 1]; }
     bool Dragging() const { return FDragging; }
     TMPHDataObject* ClipboardData() const { return FClipboardData; }
+    // The control's drop target (registered while the window exists and OleDragDrop is on).
+    TMPHDropTarget* DropTarget() const { return FDropTarget; }
 
     // While the lock is above 0 the control does not paint; reaching 0 again repaints.
     int BeginPaintLock();
@@ -128,6 +130,11 @@ protected:
     void MouseUp(classlib::TMouseButton button, classlib::TShiftState shift, int x, int y) override;
     bool DoMouseWheel(bool down, classlib::TShiftState shift) override;
     void WMContextMenu(classlib::TMessage& m) override;
+    // Drags the selection out: the data object, the OLE drag loop, then the move's undo
+    // step or the removal of the moved bytes.
+    void StartDrag();
+    // The OLE drag loop (DoDragDrop); returns its result and the performed effect.
+    virtual HRESULT RunDragDrop(IDataObject* data, IDropSource* source, DWORD allowed, DWORD& effect);
     void Notification(classlib::TComponent* component, classlib::TOperation operation) override;
 
 private:
@@ -149,5 +156,4 @@ private:
     bool FDragging = false, FDragPending = false, FMovedInside = false;
     POINT FDragPoint{0, 0};
 
-    void StartDrag();
 };

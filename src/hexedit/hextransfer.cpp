@@ -349,8 +349,15 @@ void THexEditorEx::StartDrag() {
     auto* object = new TMPHDataObject(std::move(bytes), SwapNibbles(), FClipboardAsHexText, FileName());
     auto* source = new TMPHDropSource();
     DWORD effect = DROPEFFECT_NONE;
-    const HRESULT result =
-        DoDragDrop(object, source, ReadOnlyView() ? DROPEFFECT_COPY : DROPEFFECT_COPY | DROPEFFECT_MOVE, &effect);
+    HRESULT result;
+    try {
+        result = RunDragDrop(object, source, ReadOnlyView() ? DROPEFFECT_COPY : DROPEFFECT_COPY | DROPEFFECT_MOVE,
+                             effect);
+    } catch (...) {
+        object->Release();
+        source->Release();
+        throw;
+    }
     if (object->HasReportedEffect()) effect = object->ReportedEffect();
     object->Release();
     source->Release();
@@ -361,6 +368,10 @@ void THexEditorEx::StartDrag() {
         else
             DeleteSelection(L"");
     }
+}
+
+HRESULT THexEditorEx::RunDragDrop(IDataObject* data, IDropSource* source, DWORD allowed, DWORD& effect) {
+    return DoDragDrop(data, source, allowed, &effect);
 }
 
 // ---- Drop target --------------------------------------------------------------------------
@@ -468,6 +479,9 @@ HRESULT TMPHDropTarget::Drop(IDataObject* data, DWORD keyState, POINTL pt, DWORD
         if (result == S_OK) result = FControl->GetDropEffect(keyState, p, *effect);
         if (result == S_OK) {
             try {
+                // The drop goes where the button was released, even when no DragOver
+                // reached that point.
+                FControl->CalcDropPositionAt(p.x, p.y);
                 result = FControl->InsertDataObject(data, keyState, 0, *effect, p);
             } catch (...) {
                 HandleCurrentException(FControl);
