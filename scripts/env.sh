@@ -4,7 +4,8 @@ WENDLAR_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD_DIR="${WENDLAR_BUILD_DIR:-$WENDLAR_ROOT/build}"
 export WINEPREFIX="$BUILD_DIR/wineprefix"
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mshtml=;winemenubuilder.exe=d"
+# winedbg off: a crashing program ends at once instead of waiting in the debugger.
+export WINEDLLOVERRIDES="mshtml=;winemenubuilder.exe=d;winedbg.exe=d"
 export LANG=ja_JP.UTF-8
 export LC_ALL=ja_JP.UTF-8
 export WINEARCH=win64
