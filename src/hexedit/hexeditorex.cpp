@@ -241,6 +241,7 @@ THexEditorEx::~THexEditorEx() {
     }
     if (FClipboardData) FClipboardData->Release();
     if (FDropTarget) FDropTarget->Detach();
+    FDropTarget = nullptr;
     SetOffsetPopupMenu(nullptr);
 }
 

@@ -381,6 +381,26 @@ TEST_F(HexClipboard, ShortcutsCopyCutAndPaste) {
     EXPECT_EQ(E->ClipboardData()->Bytes(), "c");
 }
 
+TEST_F(HexClipboard, DestroyedControlLeavesOrRemovesItsData) {
+    const UINT own = hexclip::Formats().Own;
+    for (bool flush : {true, false}) {
+        auto e = std::make_unique<THexEditorEx>(nullptr);
+        Load(*e, std::string("a\0b", 3));
+        e->SelectAll();
+        e->SetFlushClipboardAtShutDown(flush);
+        ASSERT_TRUE(e->CopyToClipboard());
+        e.reset();
+        EXPECT_EQ(IsClipboardFormatAvailable(own) != FALSE, flush) << flush;
+        if (flush && OpenClipboard(nullptr)) {
+            // Other programs read the flushed text as text up to the first zero byte.
+            HANDLE text = GetClipboardData(CF_TEXT);
+            EXPECT_STREQ(text ? static_cast<const char*>(GlobalLock(text)) : "<none>", "a");
+            if (text) GlobalUnlock(text);
+            CloseClipboard();
+        }
+    }
+}
+
 TEST_F(HexClipboard, CutIsRefusedWithoutSizeChanges) {
     Load(*E, "abcd");
     E->SetNoSizeChange(true);
