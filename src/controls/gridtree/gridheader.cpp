@@ -693,8 +693,10 @@ bool TGTHeader::PointInHeader(POINT P) const {
 
 void TGTHeader::RefreshHeaderArea() {
     if (!FOwner->HasControlWindow()) return;
-    FOwner->UpdateHeaderRect();
     SetWindowPos(FOwner->Handle(), nullptr, 0, 0, 0, 0, 0x637);
+    // The new frame decides the client area; the header's strip sits right above it.
+    FOwner->UpdateHeaderRect();
+    FOwner->ClientSizeFromWindow();
 }
 
 void TGTHeader::InvalidateColumn(TGridTreeColumn* Column, bool ToRightEdge) {
