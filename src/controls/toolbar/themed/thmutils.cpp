@@ -1,0 +1,418 @@
+#include "controls/toolbar/themed/thmutils.h"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+#include "classlib/form.h"
+#include "controls/toolbar/tbcommon.h"
+
+using classlib::clNone;
+
+namespace {
+
+bool IsNone(ThmColor c) { return c == clNone; }
+
+int R(COLORREF c) { return GetRValue(c); }
+int G(COLORREF c) { return GetGValue(c); }
+int B(COLORREF c) { return GetBValue(c); }
+int Clamp255(int v) { return std::clamp(v, 0, 255); }
+ThmColor MakeColor(int r, int g, int b) { return static_cast<ThmColor>(RGB(r, g, b)); }
+
+std::unique_ptr<classlib::TBitmap> gNearestBitmap;
+std::unique_ptr<classlib::TFont> gSmallCaptionFont;
+
+classlib::TPixelFormat ScreenPixelFormat() {
+    HDC screen = GetDC(nullptr);
+    int bits = GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES);
+    ReleaseDC(nullptr, screen);
+    switch (bits) {
+        case 1: return classlib::pf1bit;
+        case 4: return classlib::pf4bit;
+        case 8: return classlib::pf8bit;
+        case 15: return classlib::pf15bit;
+        case 16: return classlib::pf16bit;
+        case 24: return classlib::pf24bit;
+        default: return classlib::pf32bit;
+    }
+}
+
+ThmColor NearestColor(ThmColor c) {
+    HDC dc = NearestColorBitmap().Canvas().Handle();
+    return static_cast<ThmColor>(GetNearestColor(dc, ThmResolveColor(c)) & 0xFFFFFF);
+}
+
+// Keeps the objects a primitive selects into a DC for the length of the call.
+class TSelectedObjects {
+public:
+    TSelectedObjects(HDC dc, ThmColor pen, ThmColor brush) : FDC(dc) {
+        FPen = CreatePenForColor(pen);
+        FBrush = CreateBrushForColor(brush);
+        FOldPen = SelectObject(dc, FPen);
+        FOldBrush = SelectObject(dc, FBrush);
+    }
+    ~TSelectedObjects() {
+        SelectObject(FDC, FOldPen);
+        SelectObject(FDC, FOldBrush);
+        DeleteObject(FPen);
+        DeleteObject(FBrush);
+    }
+    TSelectedObjects(const TSelectedObjects&) = delete;
+    TSelectedObjects& operator=(const TSelectedObjects&) = delete;
+
+private:
+    HDC FDC;
+    HPEN FPen;
+    HBRUSH FBrush;
+    HGDIOBJ FOldPen, FOldBrush;
+};
+
+// Paints the brush colour c where the monochrome bitmap's bits are set, leaving the rest of
+// the destination: a set bit becomes the background colour (white) of the colour conversion,
+// which the raster operation D ^ (S & (P ^ D)) turns into the brush.
+void PaintMonoBitmap(HDC dc, int x, int y, int w, int h, HBITMAP mono, ThmColor c) {
+    if (IsNone(c)) return;
+    HDC src = CreateCompatibleDC(dc);
+    HGDIOBJ oldBmp = SelectObject(src, mono);
+    HBRUSH brush = CreateSolidBrush(ThmResolveColor(c));
+    HGDIOBJ oldBrush = SelectObject(dc, brush);
+    COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
+    COLORREF oldBk = SetBkColor(dc, RGB(255, 255, 255));
+    BitBlt(dc, x, y, w, h, src, 0, 0, 0xE20746);
+    SetTextColor(dc, oldText);
+    SetBkColor(dc, oldBk);
+    SelectObject(dc, oldBrush);
+    DeleteObject(brush);
+    SelectObject(src, oldBmp);
+    DeleteDC(src);
+}
+
+// The weighted RGB space of ColorEnsureContrast: white is (195, 390, 65).
+struct TVec {
+    float x, y, z;
+};
+constexpr float kWeight[3] = {0.764706f, 1.52941f, 0.254902f};
+constexpr float kMax[3] = {195.0f, 390.0f, 65.0f};
+
+TVec ToSpace(COLORREF c) {
+    return {R(c) * kWeight[0], G(c) * kWeight[1], B(c) * kWeight[2]};
+}
+float Length(const TVec& v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z); }
+TVec Sub(const TVec& a, const TVec& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+TVec Scale(const TVec& a, float f) { return {a.x * f, a.y * f, a.z * f}; }
+float Dot(const TVec& a, const TVec& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+
+float HueChannel(float m1, float m2, float h) {
+    h = h - std::floor(h);
+    float v;
+    if (6 * h < 1) v = m1 + (m2 - m1) * 6 * h;
+    else if (2 * h < 1) v = m2;
+    else if (3 * h < 2) v = m1 + (m2 - m1) * (2.0f / 3.0f - h) * 6;
+    else v = m1;
+    return v;
+}
+
+int RoundChannel(float v) {
+    return Clamp255(static_cast<int>(std::nearbyint(v * 255.0f)));
+}
+
+}  // namespace
+
+// --- scratch objects ------------------------------------------------------------------------
+
+void CreateScratchObjects() {
+    if (!gNearestBitmap) gNearestBitmap = std::make_unique<classlib::TBitmap>(8, 8, ScreenPixelFormat());
+    if (!gSmallCaptionFont) {
+        gSmallCaptionFont = std::make_unique<classlib::TFont>();
+        NONCLIENTMETRICSW metrics{};
+        metrics.cbSize = sizeof(metrics);
+        if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0))
+            gSmallCaptionFont->AssignLogFont(metrics.lfSmCaptionFont);
+    }
+}
+
+void FreeScratchObjects() {
+    gNearestBitmap.reset();
+    gSmallCaptionFont.reset();
+}
+
+void RecreateScratchObjects() {
+    FreeScratchObjects();
+    CreateScratchObjects();
+}
+
+classlib::TBitmap& NearestColorBitmap() {
+    CreateScratchObjects();
+    return *gNearestBitmap;
+}
+
+classlib::TFont& SmallCaptionFont() {
+    CreateScratchObjects();
+    return *gSmallCaptionFont;
+}
+
+// --- colour calculations ----------------------------------------------------------------------
+
+COLORREF ThmResolveColor(ThmColor c) {
+    auto u = static_cast<std::uint32_t>(c);
+    if ((u & 0xFF000000u) == 0xFF000000u) return GetSysColor(static_cast<int>(u & 0xFF));
+    return u & 0x00FFFFFFu;
+}
+
+DWORD ColorToPixel(ThmColor c) {
+    COLORREF v = ThmResolveColor(c);
+    return 0xFF000000u | (static_cast<DWORD>(R(v)) << 16) | (static_cast<DWORD>(G(v)) << 8) |
+           static_cast<DWORD>(B(v));
+}
+
+ThmColor ColorMix(ThmColor c1, ThmColor c2, int w) {
+    w = std::clamp(w, 0, 255);
+    COLORREF a = ThmResolveColor(c1), b = ThmResolveColor(c2);
+    auto mix = [w](int x, int y) { return (x * w + y * (255 - w)) / 256; };
+    return MakeColor(mix(R(a), R(b)), mix(G(a), G(b)), mix(B(a), B(b)));
+}
+
+ThmColor ColorShiftLevel(ThmColor c, int amount) {
+    COLORREF v = ThmResolveColor(c);
+    return MakeColor(Clamp255(R(v) + amount), Clamp255(G(v) + amount), Clamp255(B(v) + amount));
+}
+
+ThmColor ColorShiftLevelNearest(ThmColor c, int amount) {
+    return NearestColor(ColorShiftLevel(c, amount));
+}
+
+ThmColor ColorMixNearest(ThmColor c1, ThmColor c2, int w) {
+    return NearestColor(ColorMix(c1, c2, w));
+}
+
+int ColorLuma(ThmColor c) {
+    COLORREF v = ThmResolveColor(c);
+    return (R(v) * 76 + G(v) * 150 + B(v) * 30) / 256;
+}
+
+bool ColorIsDark(ThmColor c, int threshold) {
+    COLORREF v = ThmResolveColor(c);
+    return R(v) * 76 + G(v) * 150 + B(v) * 30 < threshold * 256;
+}
+
+ThmColor ColorBlendPercent(ThmColor c1, ThmColor c2, int w) {
+    int base = w < 100 ? 100 : 1000;
+    w = std::clamp(w, 0, base);
+    COLORREF a = ThmResolveColor(c1), b = ThmResolveColor(c2);
+    auto blend = [w, base](int x, int y) { return (y * (base - w) + x * w + base / 2) / base; };
+    return MakeColor(blend(R(a), R(b)), blend(G(a), G(b)), blend(B(a), B(b)));
+}
+
+void ColorEnsureContrast(ThmColor& c, ThmColor bg, int minDistance) {
+    COLORREF cv = ThmResolveColor(c);
+    c = static_cast<ThmColor>(cv);
+    TVec pc = ToSpace(cv), pb = ToSpace(ThmResolveColor(bg));
+    float x = static_cast<float>(minDistance);
+    float bgLen = Length(pb), cLen = Length(pc);
+    float d = bgLen >= 220.0f ? x : x * (2.0f - bgLen / 220.0f);
+    if (Length(Sub(pc, pb)) > d) return;
+
+    bool lighten = (cLen > bgLen && bgLen < 442.0f - d) || (cLen <= bgLen && bgLen < d);
+    // Coordinates relative to the origin: black to darken, white to lighten (each coordinate
+    // then is its distance from white).
+    auto rel = [lighten](const TVec& p) {
+        return lighten ? TVec{kMax[0] - p.x, kMax[1] - p.y, kMax[2] - p.z} : p;
+    };
+    TVec cr = rel(pc), br = rel(pb);
+    float v = std::max(Length(cr), 0.01f);
+    float p = Dot(cr, br) / v;
+    TVec q = Sub(Scale(cr, p / v), br);
+    // When the ray from the origin never comes within d of the background, take its closest
+    // point rather than the square root of a negative number.
+    float t = p - std::sqrt(std::max(0.0f, d * d - Dot(q, q)));
+    TVec np = rel(Scale(cr, t / v));  // rel is its own inverse
+
+    float coords[3] = {np.x, np.y, np.z};
+    int ch[3];
+    for (int i = 0; i < 3; ++i) {
+        float f = std::clamp(coords[i], 0.0f, kMax[i]) / kWeight[i];
+        ch[i] = Clamp255(static_cast<int>(f + 0.5f));
+    }
+    c = MakeColor(ch[0], ch[1], ch[2]);
+}
+
+void ColorToHSL(ThmColor c, float& h, float& s, float& l) {
+    COLORREF v = ThmResolveColor(c);
+    float r = R(v) / 255.0f, g = G(v) / 255.0f, b = B(v) / 255.0f;
+    float mx = std::max({r, g, b}), mn = std::min({r, g, b});
+    l = (mx + mn) / 2;
+    if (mx == mn) {
+        h = s = 0;
+        return;
+    }
+    float delta = mx - mn;
+    s = l >= 0.5f ? delta / (2 - mx - mn) : delta / (mx + mn);
+    if (r == mx) h = (g - b) / delta;
+    else if (g == mx) h = 2 + (b - r) / delta;
+    else h = 4 + (r - g) / delta;
+    h /= 6;
+    if (h < 0) h += 1;
+}
+
+ThmColor HSLToColor(float h, float s, float l) {
+    if (s == 0) {
+        int grey = RoundChannel(l);
+        return MakeColor(grey, grey, grey);
+    }
+    float m2 = l <= 0.5f ? l * (1 + s) : l + s - l * s;
+    float m1 = 2 * l - m2;
+    return MakeColor(RoundChannel(HueChannel(m1, m2, h + 1.0f / 3.0f)),
+                     RoundChannel(HueChannel(m1, m2, h)),
+                     RoundChannel(HueChannel(m1, m2, h - 1.0f / 3.0f)));
+}
+
+// --- drawing primitives ----------------------------------------------------------------------
+
+void PaintPixelAlpha(HDC dc, int x, int y, ThmColor color, int alpha) {
+    if (alpha <= 0) return;
+    COLORREF c = ThmResolveColor(color);
+    if (alpha >= 255) {
+        SetPixelV(dc, x, y, c);
+        return;
+    }
+    COLORREF p = GetPixel(dc, x, y);
+    if (p == CLR_INVALID) return;
+    int a = alpha >= 128 ? alpha + 1 : alpha;
+    auto ch = [a](int col, int pix) { return (col * a + pix * (256 - a) + 127) / 256; };
+    SetPixelV(dc, x, y, RGB(ch(R(c), R(p)), ch(G(c), G(p)), ch(B(c), B(p))));
+}
+
+HPEN CreatePenForColor(ThmColor c) {
+    if (IsNone(c)) return CreatePen(PS_NULL, 1, 0);
+    return CreatePen(PS_SOLID, 1, ThmResolveColor(c));
+}
+
+HBRUSH CreateBrushForColor(ThmColor c) {
+    if (IsNone(c)) {
+        LOGBRUSH lb{BS_HOLLOW, 0, 0};
+        return CreateBrushIndirect(&lb);
+    }
+    return CreateSolidBrush(ThmResolveColor(c));
+}
+
+bool PaintRectFill(HDC dc, const RECT& rect, ThmColor c) {
+    if (IsNone(c)) return false;
+    auto u = static_cast<std::uint32_t>(c);
+    if ((u & 0xFF000000u) == 0xFF000000u) {
+        FillRect(dc, &rect, GetSysColorBrush(static_cast<int>(u & 0xFF)));
+    } else {
+        HBRUSH brush = CreateSolidBrush(ThmResolveColor(c));
+        FillRect(dc, &rect, brush);
+        DeleteObject(brush);
+    }
+    return true;
+}
+
+bool PaintRectFrame(HDC dc, RECT& rect, ThmColor c, bool shrink) {
+    bool painted = false;
+    if (!IsNone(c)) {
+        HBRUSH brush = CreateSolidBrush(ThmResolveColor(c));
+        FrameRect(dc, &rect, brush);
+        DeleteObject(brush);
+        painted = true;
+    }
+    if (shrink) InflateRect(&rect, -1, -1);
+    return painted;
+}
+
+void PaintLine(HDC dc, int x1, int y1, int x2, int y2, ThmColor c) {
+    if (IsNone(c)) return;
+    TSelectedObjects objects(dc, c, clNone);
+    POINT old;
+    MoveToEx(dc, x1, y1, &old);
+    LineTo(dc, x2, y2);
+    MoveToEx(dc, old.x, old.y, nullptr);
+}
+
+bool PaintPolyline(HDC dc, const POINT* points, int high, ThmColor c) {
+    if (IsNone(c)) return false;
+    if (!points || high < 0) return true;
+    TSelectedObjects objects(dc, c, clNone);
+    Polyline(dc, points, high + 1);
+    return true;
+}
+
+void PaintPolygon(HDC dc, const POINT* points, int high, ThmColor outline, ThmColor fill) {
+    if ((IsNone(outline) && IsNone(fill)) || !points || high < 0) return;
+    TSelectedObjects objects(dc, outline, fill);
+    Polygon(dc, points, high + 1);
+}
+
+void PaintRoundRect(HDC dc, int x1, int y1, int x2, int y2, int ellipseWidth, int ellipseHeight,
+                    ThmColor outline, ThmColor fill) {
+    if (IsNone(outline) && IsNone(fill)) return;
+    TSelectedObjects objects(dc, outline, fill);
+    RoundRect(dc, x1, y1, x2, y2, ellipseWidth, ellipseHeight);
+}
+
+void PaintRoundRectInRect(HDC dc, const RECT& rect, int ellipseWidth, int ellipseHeight,
+                          ThmColor outline, ThmColor fill) {
+    PaintRoundRect(dc, rect.left, rect.top, rect.right, rect.bottom, ellipseWidth, ellipseHeight,
+                   outline, fill);
+}
+
+HBRUSH CreateCheckerBrush(ThmColor background, ThmColor foreground) {
+    DWORD back = ColorToPixel(background), fore = ColorToPixel(foreground);
+    classlib::TBitmap bmp(8, 8, classlib::pf32bit);
+    for (int y = 0; y < 8; ++y) {
+        auto* row = static_cast<DWORD*>(bmp.ScanLine(y));
+        for (int x = 0; x < 8; ++x) row[x] = ((x + y) & 1) ? fore : back;
+    }
+    return CreatePatternBrush(bmp.Handle());
+}
+
+void PaintCheckerRect(HDC dc, const RECT& rect, ThmColor background, ThmColor foreground) {
+    HBRUSH brush = CreateCheckerBrush(background, foreground);
+    FillRect(dc, &rect, brush);
+    DeleteObject(brush);
+}
+
+void PaintEdgeLines(HDC dc, RECT& rect, ThmColor topLeft, ThmColor bottomRight, bool insetTopLeft) {
+    --rect.right;
+    --rect.bottom;
+    if (!IsNone(topLeft)) {
+        POINT pts[3] = {{rect.left, rect.bottom}, {rect.left, rect.top}, {rect.right, rect.top}};
+        PaintPolyline(dc, pts, 2, topLeft);
+    }
+    if (!IsNone(bottomRight)) {
+        POINT pts[3] = {{rect.right, rect.top}, {rect.right, rect.bottom}, {rect.left - 1, rect.bottom}};
+        PaintPolyline(dc, pts, 2, bottomRight);
+    }
+    if (insetTopLeft) {
+        ++rect.left;
+        ++rect.top;
+    }
+    --rect.right;
+    --rect.bottom;
+}
+
+void PaintPatternGlyph(HDC dc, const RECT& rect, int width, int height, const BYTE pattern[16],
+                       ThmColor c) {
+    if (IsNone(c) || !pattern) return;
+    width = std::clamp(width, 0, 8);
+    height = std::clamp(height, 0, 8);
+    HBITMAP mono = CreateBitmap(8, 8, 1, 1, pattern);
+    if (!mono) return;
+    PaintMonoBitmap(dc, (rect.left + rect.right - width + 1) / 2,
+                    (rect.top + rect.bottom - height + 1) / 2, width, height, mono, c);
+    DeleteObject(mono);
+}
+
+void DrawResizeOutline(HDC dc, const RECT* newRect, const RECT* oldRect) {
+    PaintDragFrame(dc, newRect, oldRect, SIZE{3, 2}, SIZE{3, 2});
+}
+
+SIZE GetFormClientSize(classlib::TForm& form) {
+    RECT r{};
+    if (form.FormStyle() == classlib::fsMDIForm && form.ClientHandle()) {
+        GetWindowRect(form.ClientHandle(), &r);
+    } else {
+        r = form.ClientRect();
+    }
+    return SIZE{r.right - r.left, r.bottom - r.top};
+}

@@ -1,0 +1,101 @@
+#pragma once
+// Colour calculations and GDI drawing primitives shared by every theme and themed control.
+//
+// Colours follow the theme layer's convention: 0x00BBGGRR plain colours, system colours with
+// the high byte 0xFF (resolved inside every routine) and clNone (0x1FFFFFFF) meaning "no
+// colour": a drawing primitive handed clNone draws nothing. The arithmetic of the colour
+// calculations is fixed, because themes compute their palettes with it and must come out the
+// same on every machine; integer divisions round toward zero.
+//
+// Drawing primitives select the pens and brushes they make only for the call, delete them
+// afterwards and restore whatever was selected before.
+//
+// Main thread only: the scratch objects are shared without locking.
+
+#include <windows.h>
+
+#include "classlib/graphics.h"
+
+namespace classlib { class TForm; }
+
+using ThmColor = classlib::TColor;
+
+// --- scratch objects ------------------------------------------------------------------------
+
+// Made on first use and re-made by RecreateScratchObjects when the system settings change.
+void CreateScratchObjects();
+void FreeScratchObjects();
+void RecreateScratchObjects();
+// An 8 x 8 bitmap in the screen's format whose canvas answers GetNearestColor.
+classlib::TBitmap& NearestColorBitmap();
+// The system's small-caption font (the class library's default font when the query fails).
+classlib::TFont& SmallCaptionFont();
+
+// --- colour calculations ----------------------------------------------------------------------
+
+// A system colour resolved to its plain value; plain colours pass unchanged (high byte cleared).
+COLORREF ThmResolveColor(ThmColor c);
+// A plain colour 0x00BBGGRR as a 32-bit DIB word 0xFFRRGGBB.
+DWORD ColorToPixel(ThmColor c);
+
+// Per channel (c1*w + c2*(255-w)) div 256. A weight above 255 is taken as 255.
+ThmColor ColorMix(ThmColor c1, ThmColor c2, int w);
+// Per channel channel + amount, clamped to 0..255.
+ThmColor ColorShiftLevel(ThmColor c, int amount);
+// As ColorShiftLevel / ColorMix, then the nearest colour the screen can show.
+ThmColor ColorShiftLevelNearest(ThmColor c, int amount);
+ThmColor ColorMixNearest(ThmColor c1, ThmColor c2, int w);
+// (R*76 + G*150 + B*30) div 256.
+int ColorLuma(ThmColor c);
+// True when R*76 + G*150 + B*30 < threshold*256.
+bool ColorIsDark(ThmColor c, int threshold);
+// w below 100 is a percentage of c1, 100..1000 a per-mille weight of c1 (rounded to nearest).
+ThmColor ColorBlendPercent(ThmColor c1, ThmColor c2, int w);
+// Resolves c and, when it lies within the (background-dependent) minimum distance of bg in the
+// weighted RGB space, moves it lighter or darker until it is that far away.
+void ColorEnsureContrast(ThmColor& c, ThmColor bg, int minDistance);
+// Hue, saturation and lightness, each 0..1.
+void ColorToHSL(ThmColor c, float& h, float& s, float& l);
+ThmColor HSLToColor(float h, float s, float l);
+
+// --- drawing primitives ----------------------------------------------------------------------
+
+// Blends a plain colour into one pixel: alpha 0 leaves it, 255 sets it.
+void PaintPixelAlpha(HDC dc, int x, int y, ThmColor color, int alpha);
+// New objects the caller deletes: a 1-pixel solid pen (null pen for clNone), a solid brush
+// (hollow brush for clNone).
+HPEN CreatePenForColor(ThmColor c);
+HBRUSH CreateBrushForColor(ThmColor c);
+// Fills rect; false for clNone.
+bool PaintRectFill(HDC dc, const RECT& rect, ThmColor c);
+// A 1-pixel frame; with shrink the rectangle is then inset by 1 on every side (also for
+// clNone). False for clNone.
+bool PaintRectFrame(HDC dc, RECT& rect, ThmColor c, bool shrink);
+// A 1-pixel line from (x1, y1) to (x2, y2); the end point is not drawn.
+void PaintLine(HDC dc, int x1, int y1, int x2, int y2, ThmColor c);
+// Polyline through points[0..high]; false for clNone.
+bool PaintPolyline(HDC dc, const POINT* points, int high, ThmColor c);
+// Polygon through points[0..high]; nothing when both colours are clNone.
+void PaintPolygon(HDC dc, const POINT* points, int high, ThmColor outline, ThmColor fill);
+void PaintRoundRect(HDC dc, int x1, int y1, int x2, int y2, int ellipseWidth, int ellipseHeight,
+                    ThmColor outline, ThmColor fill);
+void PaintRoundRectInRect(HDC dc, const RECT& rect, int ellipseWidth, int ellipseHeight,
+                          ThmColor outline, ThmColor fill);
+// An 8 x 8 two-colour checker pattern brush (background at the top-left pixel); the caller
+// deletes it.
+HBRUSH CreateCheckerBrush(ThmColor background, ThmColor foreground);
+void PaintCheckerRect(HDC dc, const RECT& rect, ThmColor background, ThmColor foreground);
+// Draws a 3-D edge: left and top in topLeft, right and bottom in bottomRight, with the right
+// and bottom edges taken one pixel in first (so the lines lie inside rect). Afterwards the
+// rectangle's right and bottom are one further pixel in, and with insetTopLeft its left and
+// top are one pixel in as well.
+void PaintEdgeLines(HDC dc, RECT& rect, ThmColor topLeft, ThmColor bottomRight, bool insetTopLeft);
+// An 8-row monochrome pattern (16-bit words, the high-order bit of a row's first byte is the
+// leftmost pixel); its top-left width x height part is painted in c, centred in rect, where
+// its bits are set.
+void PaintPatternGlyph(HDC dc, const RECT& rect, int width, int height, const BYTE pattern[16],
+                       ThmColor c);
+// The dragging outline between two rectangles (either may be null), frame 3 x 2.
+void DrawResizeOutline(HDC dc, const RECT* newRect, const RECT* oldRect);
+// For an MDI frame form, the size of its MDI client window; otherwise its client size.
+SIZE GetFormClientSize(classlib::TForm& form);
