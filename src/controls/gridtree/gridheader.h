@@ -234,6 +234,14 @@ public:
     bool DropOnLeft = false;
     bool PositionsStale() const { return FNeedPositionsFix; }
 
+    // Painting pieces of the header buttons (rectangles in DC coordinates).
+    // The XP-like cell: a flat face with a splitter, a sunken frame when pressed, a light
+    // face when hot and a three-step line along the bottom when normal.
+    static void DrawXPCell(HDC DC, const RECT& R, bool Hot, bool Pressed, bool Splitter);
+    // Caption of a button: shortened with "..." when wider than R, transparent, in the
+    // header font's colour (HeaderHotColor when hot); disabled text is embossed.
+    void PaintCellText(HDC DC, const std::wstring& Text, RECT R, bool Hot, bool Enabled, UINT Format) const;
+
 protected:
     // Runs after every change of a column (Item) or of the collection (nullptr).
     virtual void Update(TGridTreeColumn* Item);
@@ -309,6 +317,12 @@ public:
     void RestoreColumnWidths();
     void CheckMainColumn();
     bool IsLoading() const;
+    // Border hit test at a client point: a border is hit from 3 pixels left to 4 pixels
+    // right of it, searched from the rightmost border, so a zero-width column can be grown
+    // again. A hit on a resizable column makes it Columns().SizingColumn and sets
+    // ResizeLeftEdge; a hit on a column that is not resizable ends the search.
+    virtual bool FindResizeColumn(POINT P);
+    int ResizeLeftEdge() const { return FResizeLeftEdge; }
 
 private:
     friend class TGridTreeColumns;
@@ -329,4 +343,5 @@ private:
     TGTHeaderStyle FStyle = hsThickButtons;
     THeaderStates FStates = 0;
     int FPreviousTreeWidth = 0;
+    int FResizeLeftEdge = 0;
 };

@@ -1,0 +1,178 @@
+// Header border hit test and the painting pieces of the header buttons, drawn into a
+// memory DIB.
+#include <cmath>
+
+#include "tree_test_support.h"
+
+namespace {
+
+// A 32-bit top-down DIB selected into a memory DC, filled with one colour.
+struct TMemoryCanvas {
+    HDC DC = CreateCompatibleDC(nullptr);
+    HBITMAP Bitmap = nullptr;
+    HGDIOBJ Old = nullptr;
+    uint32_t* Bits = nullptr;
+    int Width, Height;
+    TMemoryCanvas(int W, int H, COLORREF Fill) : Width(W), Height(H) {
+        BITMAPINFO bi{};
+        bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+        bi.bmiHeader.biWidth = W;
+        bi.bmiHeader.biHeight = -H;
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        Bitmap = CreateDIBSection(DC, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+        Bits = static_cast<uint32_t*>(bits);
+        Old = SelectObject(DC, Bitmap);
+        RECT r{0, 0, W, H};
+        HBRUSH brush = CreateSolidBrush(Fill);
+        FillRect(DC, &r, brush);
+        DeleteObject(brush);
+    }
+    ~TMemoryCanvas() {
+        SelectObject(DC, Old);
+        DeleteObject(Bitmap);
+        DeleteDC(DC);
+    }
+    // As 0x00BBGGRR.
+    COLORREF Pixel(int X, int Y) const {
+        GdiFlush();
+        uint32_t p = Bits[Y * Width + X];
+        return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+    }
+    int Count(COLORREF Color) const {
+        GdiFlush();
+        int n = 0;
+        for (int y = 0; y < Height; ++y)
+            for (int x = 0; x < Width; ++x) n += Pixel(x, y) == Color;
+        return n;
+    }
+};
+
+void AddColumns(TBaseGridTree& Tree, int Count, int Width = 50) {
+    for (int i = 0; i < Count; ++i) Tree.Header().Columns().Add()->SetWidth(Width);
+}
+
+}  // namespace
+
+TEST(GridTreeHeaderPaint, BorderHitTestRunsFromTheRightmostBorder) {
+    TTestTree tree;
+    AddColumns(tree, 3);
+    TGTHeader& header = tree.Header();
+    TGridTreeColumns& columns = header.Columns();
+    struct Case {
+        int X;
+        bool Hit;
+        TColumnIndex Sizing;
+    };
+    // Borders at 50, 100 and 150; exclusive bounds border - 3 < X < border + 5.
+    for (Case c : {Case{47, false, NoColumn}, Case{48, true, 0}, Case{54, true, 0}, Case{55, false, NoColumn},
+                   Case{101, true, 1}, Case{152, true, 2}, Case{75, false, NoColumn}}) {
+        SCOPED_TRACE(c.X);
+        EXPECT_EQ(c.Hit, header.FindResizeColumn(POINT{c.X, 5}));
+        EXPECT_EQ(c.Sizing, columns.SizingColumn);
+    }
+    header.FindResizeColumn(POINT{101, 5});
+    EXPECT_EQ(50, header.ResizeLeftEdge());
+
+    // A zero-width column shares its border with its left neighbour: the search from the
+    // right finds the zero-width one, so it can be grown again.
+    columns[2]->SetMinWidth(0);
+    columns[2]->SetWidth(0);
+    EXPECT_TRUE(header.FindResizeColumn(POINT{100, 5}));
+    EXPECT_EQ(2, columns.SizingColumn);
+
+    // A border of a column that is not resizable ends the search.
+    columns[2]->SetOptions(columns[2]->Options() & ~coResizable);
+    EXPECT_FALSE(header.FindResizeColumn(POINT{100, 5}));
+    EXPECT_EQ(NoColumn, columns.SizingColumn);
+
+    TTestTree empty;
+    EXPECT_FALSE(empty.Header().FindResizeColumn(POINT{0, 0}));
+}
+
+TEST(GridTreeHeaderPaint, XPCellFacesAndLines) {
+    const RECT r{0, 0, 40, 20};
+    {
+        SCOPED_TRACE("normal with splitter");
+        TMemoryCanvas c(40, 20, 0);
+        TGridTreeColumns::DrawXPCell(c.DC, r, false, false, true);
+        EXPECT_EQ(COLORREF(0xDBEAEB), c.Pixel(10, 10));
+        EXPECT_EQ(COLORREF(0xB2C5C7), c.Pixel(38, 3));
+        EXPECT_EQ(COLORREF(0xFFFFFF), c.Pixel(39, 14));
+        EXPECT_EQ(COLORREF(0xDBEAEB), c.Pixel(38, 2));   // the splitter starts at top + 3
+        EXPECT_EQ(COLORREF(0xDBEAEB), c.Pixel(38, 15));  // and ends before bottom - 5
+        // Bottom lines: one and two steps of a third of the way to 0xB8C7CB, then it.
+        EXPECT_EQ(COLORREF(0xCFDEE0), c.Pixel(10, 17));
+        EXPECT_EQ(COLORREF(0xC3D2D5), c.Pixel(10, 18));
+        EXPECT_EQ(COLORREF(0xB8C7CB), c.Pixel(10, 19));
+    }
+    {
+        SCOPED_TRACE("pressed");
+        TMemoryCanvas c(40, 20, 0);
+        TGridTreeColumns::DrawXPCell(c.DC, r, false, true, true);
+        EXPECT_EQ(COLORREF(0xD8DFDE), c.Pixel(10, 10));
+        EXPECT_EQ(COLORREF(0x97A5A5), c.Pixel(0, 10));
+        EXPECT_EQ(COLORREF(0x97A5A5), c.Pixel(10, 19));
+        EXPECT_EQ(COLORREF(0x97A5A5), c.Pixel(39, 10));
+        EXPECT_EQ(COLORREF(0xB8C2C1), c.Pixel(1, 10));
+        EXPECT_EQ(COLORREF(0xB8C2C1), c.Pixel(10, 0));
+        EXPECT_EQ(COLORREF(0xC9D1D0), c.Pixel(2, 10));
+        EXPECT_EQ(COLORREF(0xC9D1D0), c.Pixel(10, 1));
+        EXPECT_EQ(0, c.Count(0xB2C5C7));  // no splitter while pressed
+    }
+    {
+        SCOPED_TRACE("hot");
+        TMemoryCanvas c(40, 20, 0);
+        TGridTreeColumns::DrawXPCell(c.DC, r, true, false, true);
+        EXPECT_EQ(COLORREF(0xF3F8FA), c.Pixel(10, 10));
+        EXPECT_EQ(0, c.Count(0xB2C5C7));
+        EXPECT_EQ(0, c.Count(0xB8C7CB));
+    }
+}
+
+TEST(GridTreeHeaderPaint, CellTextColoursAndEmbossing) {
+    TTestTree tree;
+    AddColumns(tree, 1);
+    TGridTreeColumns& columns = tree.Header().Columns();
+    tree.Colors().SetColor(14, 0x0000FF);  // HeaderHotColor
+    tree.Header().Font().SetColor(0xFF0000);
+    const COLORREF back = 0x00FF00;
+    auto paint = [&](bool Hot, bool Enabled, TMemoryCanvas& C) {
+        HGDIOBJ old = SelectObject(C.DC, tree.Header().Font().Handle());
+        columns.PaintCellText(C.DC, L"WWWW", RECT{2, 2, 78, 20}, Hot, Enabled, DT_NOPREFIX);
+        SelectObject(C.DC, old);
+    };
+    {
+        TMemoryCanvas c(80, 22, back);
+        paint(false, true, c);
+        EXPECT_GT(c.Count(0xFF0000), 0);
+        EXPECT_EQ(0, c.Count(0x0000FF));
+        EXPECT_EQ(COLORREF(back), c.Pixel(79, 21));  // transparent background
+    }
+    {
+        TMemoryCanvas c(80, 22, back);
+        paint(true, true, c);
+        EXPECT_GT(c.Count(0x0000FF), 0);
+        EXPECT_EQ(0, c.Count(0xFF0000));
+    }
+    {
+        TMemoryCanvas c(80, 22, back);
+        paint(false, false, c);
+        EXPECT_GT(c.Count(GetSysColor(COLOR_BTNSHADOW)), 0);
+        EXPECT_GT(c.Count(GetSysColor(COLOR_BTNHIGHLIGHT)), 0);
+        EXPECT_EQ(0, c.Count(0xFF0000));
+    }
+    {
+        // Too wide for its rectangle: shortened, nothing drawn beyond the rectangle.
+        TMemoryCanvas c(80, 22, back);
+        HGDIOBJ old = SelectObject(c.DC, tree.Header().Font().Handle());
+        columns.PaintCellText(c.DC, L"WWWWWWWWWWWWWWWWWWWW", RECT{2, 2, 40, 20}, false, true, DT_NOPREFIX);
+        SelectObject(c.DC, old);
+        int beyond = 0;
+        for (int y = 0; y < 22; ++y)
+            for (int x = 40; x < 80; ++x) beyond += c.Pixel(x, y) != back;
+        EXPECT_EQ(0, beyond);
+        EXPECT_GT(c.Count(0xFF0000), 0);
+    }
+}
