@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "classlib/form.h"
+#include "classlib/imagelist.h"
 #include "controls/toolbar/tbcommon.h"
 
 using classlib::clNone;
@@ -21,6 +22,7 @@ ThmColor MakeColor(int r, int g, int b) { return static_cast<ThmColor>(RGB(r, g,
 
 std::unique_ptr<classlib::TBitmap> gNearestBitmap;
 std::unique_ptr<classlib::TFont> gSmallCaptionFont;
+std::unique_ptr<classlib::TBitmap> gScratchA, gScratchB;
 
 classlib::TPixelFormat ScreenPixelFormat() {
     HDC screen = GetDC(nullptr);
@@ -122,6 +124,8 @@ int RoundChannel(float v) {
 
 void CreateScratchObjects() {
     if (!gNearestBitmap) gNearestBitmap = std::make_unique<classlib::TBitmap>(8, 8, ScreenPixelFormat());
+    if (!gScratchA) gScratchA = std::make_unique<classlib::TBitmap>(1, 1, classlib::pf32bit);
+    if (!gScratchB) gScratchB = std::make_unique<classlib::TBitmap>(1, 1, classlib::pf32bit);
     if (!gSmallCaptionFont) {
         gSmallCaptionFont = std::make_unique<classlib::TFont>();
         NONCLIENTMETRICSW metrics{};
@@ -134,6 +138,8 @@ void CreateScratchObjects() {
 void FreeScratchObjects() {
     gNearestBitmap.reset();
     gSmallCaptionFont.reset();
+    gScratchA.reset();
+    gScratchB.reset();
 }
 
 void RecreateScratchObjects() {
@@ -415,4 +421,188 @@ SIZE GetFormClientSize(classlib::TForm& form) {
         r = form.ClientRect();
     }
     return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+// --- mono glyphs --------------------------------------------------------------------------------
+
+void PaintMonoGlyph(HDC dc, int x, int y, classlib::TImageList& images, int index, ThmColor c) {
+    if (IsNone(c) || index < 0 || index >= images.Count()) return;
+    int w = images.Width(), h = images.Height();
+    HBITMAP mono = CreateBitmap(w, h, 1, 1, nullptr);
+    if (!mono) return;
+    HDC monoDC = CreateCompatibleDC(dc);
+    HGDIOBJ old = SelectObject(monoDC, mono);
+    // The mask has set bits where the image is transparent (drawn over white, as it may be
+    // combined with the destination); inverted, the opaque pixels are set.
+    PatBlt(monoDC, 0, 0, w, h, WHITENESS);
+    ImageList_Draw(images.Handle(), index, monoDC, 0, 0, ILD_MASK);
+    BitBlt(monoDC, 0, 0, w, h, nullptr, 0, 0, DSTINVERT);
+    SelectObject(monoDC, old);
+    DeleteDC(monoDC);
+    PaintMonoBitmap(dc, x, y, w, h, mono, c);
+    DeleteObject(mono);
+}
+
+void PaintMonoGlyphCentered(HDC dc, const RECT& rect, classlib::TImageList& images, int index,
+                            ThmColor c) {
+    PaintMonoGlyph(dc, (rect.left + rect.right - images.Width() + 1) / 2,
+                   (rect.top + rect.bottom - images.Height() + 1) / 2, images, index, c);
+}
+
+// --- image routines ---------------------------------------------------------------------------
+
+namespace {
+
+constexpr DWORD kColorBits = 0x00FFFFFFu;
+
+DWORD PixelRGB(int r, int g, int b) {
+    return (static_cast<DWORD>(r) << 16) | (static_cast<DWORD>(g) << 8) | static_cast<DWORD>(b);
+}
+int PR(DWORD p) { return (p >> 16) & 0xFF; }
+int PG(DWORD p) { return (p >> 8) & 0xFF; }
+int PB(DWORD p) { return p & 0xFF; }
+
+// Copies the canvas under the image into scratch A and B, draws the image into B and hands
+// every covered pixel (B differs from A) to `rule(P, Q)`, whose result replaces A's pixel; A
+// then goes back to the canvas.
+template <typename Rule>
+void ApplyImageRule(classlib::TCanvas& canvas, const RECT& rect, classlib::TImageList& images,
+                    int index, Rule rule) {
+    if (index < 0 || index >= images.Count()) return;
+    int w = std::min(images.Width(), static_cast<int>(rect.right - rect.left));
+    int h = std::min(images.Height(), static_cast<int>(rect.bottom - rect.top));
+    if (w <= 0 || h <= 0) return;
+    CreateScratchObjects();
+    classlib::TBitmap& a = *gScratchA;
+    classlib::TBitmap& b = *gScratchB;
+    a.SetSize(w, h);
+    b.SetSize(w, h);
+    HDC dc = canvas.Handle();
+    BitBlt(a.Canvas().Handle(), 0, 0, w, h, dc, rect.left, rect.top, SRCCOPY);
+    BitBlt(b.Canvas().Handle(), 0, 0, w, h, dc, rect.left, rect.top, SRCCOPY);
+    images.Draw(b.Canvas(), 0, 0, index, true);
+    GdiFlush();
+    for (int y = 0; y < h; ++y) {
+        auto* rowA = static_cast<DWORD*>(a.ScanLine(y));
+        auto* rowB = static_cast<DWORD*>(b.ScanLine(y));
+        for (int x = 0; x < w; ++x) {
+            DWORD p = rowB[x] & kColorBits, q = rowA[x] & kColorBits;
+            if (p != q) rowA[x] = rule(p, q) & kColorBits;
+        }
+    }
+    BitBlt(dc, rect.left, rect.top, w, h, a.Canvas().Handle(), 0, 0, SRCCOPY);
+}
+
+// Paints c on the canvas at the rectangle's corner where scratch B (already black and white)
+// is black.
+void PaintScratchSilhouette(classlib::TCanvas& canvas, const RECT& rect, int w, int h, ThmColor c) {
+    HDC dc = canvas.Handle();
+    HBITMAP mono = CreateBitmap(w, h, 1, 1, nullptr);
+    if (!mono) return;
+    HDC monoDC = CreateCompatibleDC(dc);
+    HGDIOBJ old = SelectObject(monoDC, mono);
+    HDC bDC = gScratchB->Canvas().Handle();
+    COLORREF oldBk = SetBkColor(bDC, RGB(255, 255, 255));  // white pixels become set bits
+    BitBlt(monoDC, 0, 0, w, h, bDC, 0, 0, SRCCOPY);
+    SetBkColor(bDC, oldBk);
+    HBRUSH brush = CreateSolidBrush(classlib::ColorToRGB(c));
+    HGDIOBJ oldBrush = SelectObject(dc, brush);
+    COLORREF oldText = SetTextColor(dc, RGB(255, 255, 255));
+    oldBk = SetBkColor(dc, RGB(0, 0, 0));
+    // Set (light) bits become black and keep the destination; clear (dark) bits take the brush.
+    BitBlt(dc, rect.left, rect.top, w, h, monoDC, 0, 0, 0xE20746);
+    SetTextColor(dc, oldText);
+    SetBkColor(dc, oldBk);
+    SelectObject(dc, oldBrush);
+    DeleteObject(brush);
+    SelectObject(monoDC, old);
+    DeleteDC(monoDC);
+    DeleteObject(mono);
+}
+
+// Fills scratch B with `fill`, draws the image into it and maps every pixel through `toBW`
+// (which answers true for black); then paints c where B is black.
+template <typename ToBlack>
+void PaintSilhouette(classlib::TCanvas& canvas, const RECT& rect, classlib::TImageList& images,
+                     int index, ThmColor c, DWORD fill, ToBlack toBlack) {
+    if (IsNone(c) || index < 0 || index >= images.Count()) return;
+    int w = std::min(images.Width(), static_cast<int>(rect.right - rect.left));
+    int h = std::min(images.Height(), static_cast<int>(rect.bottom - rect.top));
+    if (w <= 0 || h <= 0) return;
+    CreateScratchObjects();
+    classlib::TBitmap& b = *gScratchB;
+    b.SetSize(w, h);
+    GdiFlush();
+    for (int y = 0; y < h; ++y) {
+        auto* row = static_cast<DWORD*>(b.ScanLine(y));
+        for (int x = 0; x < w; ++x) row[x] = fill;
+    }
+    images.Draw(b.Canvas(), 0, 0, index, true);
+    GdiFlush();
+    for (int y = 0; y < h; ++y) {
+        auto* row = static_cast<DWORD*>(b.ScanLine(y));
+        for (int x = 0; x < w; ++x) row[x] = toBlack(row[x] & kColorBits) ? 0u : 0x00FFFFFFu;
+    }
+    PaintScratchSilhouette(canvas, rect, w, h, c);
+}
+
+}  // namespace
+
+void PaintImageLightened(classlib::TCanvas& canvas, const RECT& rect, classlib::TImageList& images,
+                         int index, bool lighten) {
+    if (!lighten) {
+        images.Draw(canvas, rect.left, rect.top, index, true);
+        return;
+    }
+    ApplyImageRule(canvas, rect, images, index, [](DWORD p, DWORD) {
+        int lum = PR(p) * 76 + PG(p) * 150 + PB(p) * 29;
+        if (lum > 64768) p = 0;
+        else if (lum < 25600) p = 0x00FFFFFFu;
+        return PixelRGB(Clamp255(PR(p) + 32), Clamp255(PG(p) + 32), Clamp255(PB(p) + 32));
+    });
+}
+
+void PaintImageBlended(classlib::TCanvas& canvas, const RECT& rect, classlib::TImageList& images,
+                       int index, int opacity) {
+    int o = std::clamp(opacity, 0, 255);
+    ApplyImageRule(canvas, rect, images, index, [o](DWORD p, DWORD q) {
+        auto ch = [o](int qc, int pc) { return (qc * (255 - o) + pc * o) / 256; };
+        return PixelRGB(ch(PR(q), PR(p)), ch(PG(q), PG(p)), ch(PB(q), PB(p)));
+    });
+}
+
+void PaintImageTinted(classlib::TCanvas& canvas, const RECT& rect, classlib::TImageList& images,
+                      int index, ThmColor c, int opacity) {
+    int o = std::clamp(opacity, 0, 255);
+    DWORD t = ColorToPixel(c);
+    ApplyImageRule(canvas, rect, images, index, [o, t](DWORD p, DWORD) {
+        auto ch = [o](int tc, int pc) { return (tc * (255 - o) + pc * o) / 256; };
+        return PixelRGB(ch(PR(t), PR(p)), ch(PG(t), PG(p)), ch(PB(t), PB(p)));
+    });
+}
+
+void PaintImageShadow(classlib::TCanvas& canvas, const RECT& rect, classlib::TImageList& images,
+                      int index, int level) {
+    static constexpr int kDiv[3] = {3, 8, 20}, kAdd[3] = {170, 224, 243};
+    level = std::clamp(level, 0, 2);
+    int d = kDiv[level], k = kAdd[level];
+    ApplyImageRule(canvas, rect, images, index, [d, k](DWORD p, DWORD q) {
+        // The weights run over the pixel word's bytes from the low one up (blue first).
+        int lum = (PB(p) * 76 + PG(p) * 150 + PR(p) * 29) / 256;
+        int f = lum / d + k;
+        return PixelRGB(PR(q) * f / 256, PG(q) * f / 256, PB(q) * f / 256);
+    });
+}
+
+void PaintImageSilhouetteThreshold(classlib::TCanvas& canvas, const RECT& rect,
+                                   classlib::TImageList& images, int index, ThmColor c) {
+    PaintSilhouette(canvas, rect, images, index, c, 0x00FFFFFFu, [](DWORD p) {
+        return p == 0 || PR(p) * 76 + PG(p) * 150 + PB(p) * 29 < 46081;
+    });
+}
+
+void PaintImageSilhouette(classlib::TCanvas& canvas, const RECT& rect, classlib::TImageList& images,
+                          int index, ThmColor c) {
+    constexpr DWORD kMarker = 0x203241;
+    PaintSilhouette(canvas, rect, images, index, c, kMarker, [](DWORD p) { return p != kMarker; });
 }

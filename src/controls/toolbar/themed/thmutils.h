@@ -16,7 +16,10 @@
 
 #include "classlib/graphics.h"
 
-namespace classlib { class TForm; }
+namespace classlib {
+class TForm;
+class TImageList;
+}
 
 using ThmColor = classlib::TColor;
 
@@ -95,7 +98,37 @@ void PaintEdgeLines(HDC dc, RECT& rect, ThmColor topLeft, ThmColor bottomRight, 
 // its bits are set.
 void PaintPatternGlyph(HDC dc, const RECT& rect, int width, int height, const BYTE pattern[16],
                        ThmColor c);
+// Paints the opaque pixels of an image list image in c at (x, y) / centred in rect.
+void PaintMonoGlyph(HDC dc, int x, int y, classlib::TImageList& images, int index, ThmColor c);
+void PaintMonoGlyphCentered(HDC dc, const RECT& rect, classlib::TImageList& images, int index,
+                            ThmColor c);
 // The dragging outline between two rectangles (either may be null), frame 3 x 2.
 void DrawResizeOutline(HDC dc, const RECT* newRect, const RECT* oldRect);
 // For an MDI frame form, the size of its MDI client window; otherwise its client size.
 SIZE GetFormClientSize(classlib::TForm& form);
+
+// --- image routines ---------------------------------------------------------------------------
+//
+// Each draws image `index` at the rectangle's top-left corner (clipped to the rectangle's size)
+// and changes only the pixels the image covers; an image pixel equal to the background under it
+// counts as not covered and is left alone.
+
+// Lightened: dark pixels become white and bright ones black, then everything is lifted by 32.
+// Without lighten the image is drawn as it is.
+void PaintImageLightened(classlib::TCanvas& canvas, const RECT& rect, classlib::TImageList& images,
+                         int index, bool lighten);
+// The image over the background with opacity 0..255.
+void PaintImageBlended(classlib::TCanvas& canvas, const RECT& rect, classlib::TImageList& images,
+                       int index, int opacity);
+// The image over a solid colour c with opacity 0..255.
+void PaintImageTinted(classlib::TCanvas& canvas, const RECT& rect, classlib::TImageList& images,
+                      int index, ThmColor c, int opacity);
+// The background darkened under the image, most at level 0 (levels above 2 are taken as 2).
+void PaintImageShadow(classlib::TCanvas& canvas, const RECT& rect, classlib::TImageList& images,
+                      int index, int level);
+// The dark pixels of the image painted in c.
+void PaintImageSilhouetteThreshold(classlib::TCanvas& canvas, const RECT& rect,
+                                   classlib::TImageList& images, int index, ThmColor c);
+// Every pixel the image covers painted in c.
+void PaintImageSilhouette(classlib::TCanvas& canvas, const RECT& rect, classlib::TImageList& images,
+                          int index, ThmColor c);

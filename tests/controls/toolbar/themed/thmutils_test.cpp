@@ -1,10 +1,13 @@
 #include "controls/toolbar/themed/thmutils.h"
 
+#include "classlib/imagelist.h"
 #include "common/test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
+#include <functional>
+#include <vector>
 #include <cmath>
 
 using namespace classlib;
@@ -251,6 +254,87 @@ TEST(ThmDrawing, CheckerAndPatternGlyph) {
     EXPECT_EQ(glyph.Pixel(2, 3), white);
     PaintPatternGlyph(glyph.DC, RECT{0, 0, 8, 8}, 3, 2, pattern, clNone);
     EXPECT_EQ(glyph.Pixel(4, 4), blue);
+}
+
+// A 4 x 1 image: red, white, the test background grey, and one transparent pixel.
+class ImageFixture : public ::testing::Test {
+protected:
+    static constexpr COLORREF kGrey = RGB(128, 128, 128);
+    void SetUp() override {
+        TBitmap image(4, 1, pf32bit), mask(4, 1, pf32bit);
+        auto* px = static_cast<DWORD*>(image.ScanLine(0));
+        auto* mk = static_cast<DWORD*>(mask.ScanLine(0));
+        const DWORD colours[4] = {0xFF0000, 0xFFFFFF, 0x808080, 0x000000};
+        for (int x = 0; x < 4; ++x) {
+            px[x] = colours[x];
+            mk[x] = x == 3 ? 0xFFFFFF : 0;
+        }
+        ASSERT_EQ(Images.Add(image, &mask), 0);
+    }
+    TImageList Images{nullptr, 4, 1};
+};
+
+TEST_F(ImageFixture, PerPixelRulesTouchOnlyCoveredPixels) {
+    const COLORREF g = kGrey;
+    struct Case {
+        const char* what;
+        std::function<void(TCanvas&, const RECT&)> paint;
+        std::vector<COLORREF> expected;
+    } cases[] = {
+        {"plain", [&](TCanvas& c, const RECT& r) { PaintImageLightened(c, r, Images, 0, false); },
+         {RGB(255, 0, 0), RGB(255, 255, 255), g, g}},
+        {"lightened", [&](TCanvas& c, const RECT& r) { PaintImageLightened(c, r, Images, 0, true); },
+         {RGB(255, 255, 255), RGB(32, 32, 32), g, g}},
+        {"blended", [&](TCanvas& c, const RECT& r) { PaintImageBlended(c, r, Images, 0, 128); },
+         {RGB(191, 63, 63), RGB(191, 191, 191), g, g}},
+        {"tinted", [&](TCanvas& c, const RECT& r) { PaintImageTinted(c, r, Images, 0, clBlue, 0); },
+         {RGB(0, 0, 254), RGB(0, 0, 254), g, g}},
+        {"shadow 0", [&](TCanvas& c, const RECT& r) { PaintImageShadow(c, r, Images, 0, 0); },
+         {RGB(89, 89, 89), RGB(127, 127, 127), g, g}},
+        {"shadow level clamped", [&](TCanvas& c, const RECT& r) { PaintImageShadow(c, r, Images, 0, 7); },
+         // level 2: red lum 28 -> f = 1 + 243; white lum 254 -> f = 12 + 243
+         {RGB(122, 122, 122), RGB(127, 127, 127), g, g}},
+        {"silhouette", [&](TCanvas& c, const RECT& r) { PaintImageSilhouette(c, r, Images, 0, clLime); },
+         {RGB(0, 255, 0), RGB(0, 255, 0), RGB(0, 255, 0), g}},
+        {"threshold", [&](TCanvas& c, const RECT& r) { PaintImageSilhouetteThreshold(c, r, Images, 0, clLime); },
+         {RGB(0, 255, 0), g, RGB(0, 255, 0), g}},
+    };
+    for (const auto& k : cases) {
+        MemoryDib dib(6, 3, g);
+        // Draw at (1, 1) to check the rectangle's corner is used.
+        TCanvas canvas;
+        canvas.SetHandle(dib.DC);
+        k.paint(canvas, RECT{1, 1, 6, 3});
+        std::vector<COLORREF> row = {dib.Pixel(1, 1), dib.Pixel(2, 1), dib.Pixel(3, 1), dib.Pixel(4, 1)};
+        EXPECT_EQ(row, k.expected) << k.what;
+        EXPECT_EQ(dib.Pixel(0, 1), g) << k.what;
+        EXPECT_EQ(dib.Pixel(1, 0), g) << k.what;
+        canvas.SetHandle(nullptr);
+    }
+}
+
+TEST_F(ImageFixture, ImageClippedToRectangleAndBadIndexIgnored) {
+    MemoryDib dib(6, 1, kGrey);
+    TCanvas canvas;
+    canvas.SetHandle(dib.DC);
+    PaintImageBlended(canvas, RECT{0, 0, 1, 1}, Images, 0, 255);
+    PaintImageBlended(canvas, RECT{2, 0, 6, 1}, Images, 5, 255);
+    PaintImageBlended(canvas, RECT{2, 0, 2, 1}, Images, 0, 255);
+    canvas.SetHandle(nullptr);
+    EXPECT_EQ(dib.Pixel(0, 0), RGB(254, 0, 0));
+    EXPECT_EQ(dib.Pixel(1, 0), kGrey);
+    EXPECT_EQ(dib.Pixel(2, 0), kGrey);
+}
+
+TEST_F(ImageFixture, MonoGlyphPaintsOpaquePixels) {
+    MemoryDib dib(8, 5, kGrey);
+    PaintMonoGlyphCentered(dib.DC, RECT{0, 0, 8, 5}, Images, 0, clBlue);
+    // x = (0 + 8 - 4 + 1) div 2 = 2, y = (0 + 5 - 1 + 1) div 2 = 2
+    const COLORREF b = RGB(0, 0, 255);
+    EXPECT_EQ((std::vector<COLORREF>{dib.Pixel(1, 2), dib.Pixel(2, 2), dib.Pixel(3, 2),
+                                     dib.Pixel(4, 2), dib.Pixel(5, 2)}),
+              (std::vector<COLORREF>{kGrey, b, b, b, kGrey}));
+    EXPECT_EQ(dib.Pixel(2, 1), kGrey);
 }
 
 }  // namespace
