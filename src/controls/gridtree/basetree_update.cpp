@@ -118,6 +118,17 @@ void TBaseGridTree::WndProc(classlib::TMessage& Message) {
                 return;
             }
             break;
+        case WM_NCPAINT:
+            if (!FMessageOnly) {
+                TCustomControl::WndProc(Message);
+                if ((FHeader->Options() & hoVisible) && !IsRectEmpty(&FHeaderRect)) {
+                    HDC dc = GetWindowDC(FHandle);
+                    FHeader->Columns().PaintColumnHeaders(dc, FHeaderRect, FOffsetX);
+                    ReleaseDC(FHandle, dc);
+                }
+                return;
+            }
+            break;
         case WM_VSCROLL:
         case WM_HSCROLL:
             if (!FMessageOnly) {
@@ -503,6 +514,7 @@ void TBaseGridTree::DoSetOffsetXY(int X, int Y) {
     }
     DoScroll(dx, dy);
     Invalidate();
+    if (dx) FHeader->Invalidate();  // the header's buttons scroll with the columns
 }
 
 void TBaseGridTree::UpdateScrollBars(bool DoRepaint) {

@@ -241,6 +241,10 @@ public:
     // Caption of a button: shortened with "..." when wider than R, transparent, in the
     // header font's colour (HeaderHotColor when hot); disabled text is embossed.
     void PaintCellText(HDC DC, const std::wstring& Text, RECT R, bool Hot, bool Enabled, UINT Format) const;
+    // Paints area R (window coordinates of the tree) of the header into DC: the background,
+    // then the visible buttons in position order from R's left edge, the first non-fixed
+    // one shifted by ScrollOffset. Images and sort marks join with the tree's pictures.
+    virtual void PaintColumnHeaders(HDC DC, const RECT& R, int ScrollOffset);
 
 protected:
     // Runs after every change of a column (Item) or of the collection (nullptr).

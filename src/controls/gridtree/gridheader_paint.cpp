@@ -102,3 +102,101 @@ bool TGTHeader::FindResizeColumn(POINT P) {
     }
     return false;
 }
+
+void TGridTreeColumns::PaintColumnHeaders(HDC DC, const RECT& R, int ScrollOffset) {
+    TBaseGridTree* tree = FHeader->Treeview();
+    RECT headerRect = tree->HeaderRect();
+    int width = std::max<int>(R.right, headerRect.right);
+    int height = std::max<int>(headerRect.bottom, R.bottom);
+    if (width <= 0 || height <= 0) return;
+    // One buffer for the whole area, copied to the target in one go.
+    HDC buffer = CreateCompatibleDC(DC);
+    HBITMAP bitmap = CreateCompatibleBitmap(DC, width, height);
+    HGDIOBJ oldBitmap = SelectObject(buffer, bitmap);
+    HGDIOBJ oldFont = SelectObject(buffer, FHeader->Font().Handle());
+
+    struct TEdge {
+        UINT Edge, Flags;
+    };
+    TEdge normal{}, pressed{}, hot{};
+    switch (FHeader->Style()) {
+        case hsThickButtons: normal = {5, 0x380B}; pressed = {5, 0x780F}; hot = normal; break;
+        case hsFlatButtons: normal = {4, 0x280B}; pressed = {2, 0x280F}; hot = normal; break;
+        default: normal = {4, 0x380F}; pressed = {2, 0x280F}; hot = {4, 0x280B}; break;
+    }
+
+    if (FHeader->Style() == hsXPStyle) {
+        DrawXPCell(buffer, headerRect, false, false, false);
+    } else {
+        HBRUSH brush = CreateSolidBrush(classlib::ColorToRGB(FHeader->Background()));
+        FillRect(buffer, &R, brush);
+        DeleteObject(brush);
+    }
+
+    int left = R.left;
+    bool shifted = false;
+    int clipLeft = R.left;
+    for (size_t p = 0; p < FPositionToIndex.size(); ++p) {
+        TColumnIndex index = FPositionToIndex[p];
+        TGridTreeColumn* column = GetItem(index);
+        if (!column || !(column->Options() & coVisible)) continue;
+        if (!shifted && !(column->Options() & coFixed)) {
+            left += ScrollOffset;
+            shifted = true;
+        }
+        RECT cell{left, R.top, left + column->Width(), R.bottom};
+        left = cell.right;
+        if (cell.left > R.right) break;
+        RECT clip{std::max<LONG>(cell.left, clipLeft), R.top, std::min<LONG>(cell.right, R.right), R.bottom};
+        clipLeft = clip.right;
+        if (clip.right <= clip.left) continue;
+        int saved = SaveDC(buffer);
+        IntersectClipRect(buffer, clip.left, clip.top, clip.right, clip.bottom);
+
+        bool enabled = (column->Options() & coEnabled) && tree->Enabled();
+        bool isHot = index == HotColumn && (FHeader->Options() & hoHotTrack) && (column->Options() & coEnabled);
+        bool isPressed = index == PressedColumn;
+        // Only a tree with a bevel leaves out the last border, and this tree has none.
+        const UINT rightBorder = BF_RIGHT;
+        RECT face = cell;  // DrawEdge may shrink it (BF_ADJUST)
+        if (FHeader->Style() == hsXPStyle) {
+            DrawXPCell(buffer, face, isHot, isPressed, rightBorder != 0);
+        } else if (isPressed) {
+            DrawEdge(buffer, &face, pressed.Edge, pressed.Flags);
+        } else if (FHeader->Style() == hsPlates && isHot && (column->Options() & coAllowClick) && enabled) {
+            DrawEdge(buffer, &face, hot.Edge, (hot.Flags & ~BF_RIGHT) | rightBorder);
+        } else {
+            DrawEdge(buffer, &face, normal.Edge, (normal.Flags & ~BF_RIGHT) | rightBorder);
+        }
+
+        if (!column->Text().empty()) {
+            RECT inner = cell;
+            InflateRect(&inner, -2, -2);
+            int w = inner.right - inner.left, h = inner.bottom - inner.top;
+            SIZE extent{};
+            GetTextExtentPoint32W(buffer, column->Text().c_str(), int(column->Text().size()), &extent);
+            int textWidth = extent.cx + 2;
+            TAlignment align = column->Alignment();
+            if (column->UsesRightToLeft() && align != taCenter)
+                align = align == taLeftJustify ? taRightJustify : taLeftJustify;
+            int x = align == taLeftJustify ? column->Margin()
+                    : align == taCenter    ? (w - textWidth) / 2
+                                           : w - column->Margin() - textWidth;
+            x = std::max(x, column->Margin());
+            int y = (h - extent.cy) / 2;
+            RECT text{inner.left + x, inner.top + y, inner.left + x + textWidth, inner.top + y + extent.cy};
+            text.right = std::min<LONG>(text.right, inner.left + w - column->Margin());
+            if (isPressed) OffsetRect(&text, 1, 1);
+            UINT format = DT_NOPREFIX | (column->UsesRightToLeft() ? DT_RTLREADING : 0);
+            PaintCellText(buffer, column->Text(), text, isHot && !(tree->TreeStates() & tsUseThemes), enabled,
+                          format);
+        }
+        RestoreDC(buffer, saved);
+    }
+
+    BitBlt(DC, R.left, R.top, R.right - R.left, R.bottom - R.top, buffer, R.left, R.top, SRCCOPY);
+    SelectObject(buffer, oldFont);
+    SelectObject(buffer, oldBitmap);
+    DeleteObject(bitmap);
+    DeleteDC(buffer);
+}

@@ -2,6 +2,9 @@
 // memory DIB.
 #include <cmath>
 
+#include <memory>
+
+#include "classlib/form.h"
 #include "tree_test_support.h"
 
 namespace {
@@ -174,5 +177,49 @@ TEST(GridTreeHeaderPaint, CellTextColoursAndEmbossing) {
             for (int x = 40; x < 80; ++x) beyond += c.Pixel(x, y) != back;
         EXPECT_EQ(0, beyond);
         EXPECT_GT(c.Count(0xFF0000), 0);
+    }
+}
+
+TEST(GridTreeHeaderPaint, ColumnHeadersPaintFacesInPositionOrder) {
+    std::unique_ptr<classlib::TForm> form = std::make_unique<classlib::TForm>(nullptr);
+    form->SetBounds(10, 10, 400, 300);
+    auto* tree = new TTestTree();
+    tree->SetParent(form.get());
+    tree->SetBounds(0, 0, 300, 120);
+    tree->Header().SetOptions(hoVisible);
+    tree->HandleNeeded();
+    AddColumns(*tree, 2, 60);
+    TGridTreeColumns& columns = tree->Header().Columns();
+    columns[1]->SetWidth(40);
+    columns[1]->SetPosition(0);  // screen order: 1 (40 wide), 0 (60 wide)
+    RECT header = tree->HeaderRect();
+    ASSERT_FALSE(IsRectEmpty(&header));
+    const int mid = (header.top + header.bottom) / 2;
+
+    {
+        SCOPED_TRACE("XP style, column 0 pressed");
+        tree->Header().SetStyle(hsXPStyle);
+        columns.PressedColumn = 0;
+        TMemoryCanvas c(300, 120, 0);
+        columns.PaintColumnHeaders(c.DC, header, 0);
+        EXPECT_EQ(COLORREF(0xDBEAEB), c.Pixel(header.left + 20, mid));  // column 1 normal
+        EXPECT_EQ(COLORREF(0xB2C5C7), c.Pixel(header.left + 38, mid));  // its splitter
+        EXPECT_EQ(COLORREF(0xD8DFDE), c.Pixel(header.left + 70, mid));  // column 0 pressed
+        EXPECT_EQ(COLORREF(0x97A5A5), c.Pixel(header.left + 40, mid));  // its frame at its left edge
+        EXPECT_EQ(COLORREF(0xDBEAEB), c.Pixel(header.left + 150, mid)); // background right of the buttons
+        EXPECT_EQ(COLORREF(0), c.Pixel(header.left + 150, header.bottom + 2));  // nothing below the header
+    }
+    {
+        SCOPED_TRACE("flat buttons scrolled by 30");
+        tree->Header().SetStyle(hsFlatButtons);
+        columns.PressedColumn = NoColumn;
+        TMemoryCanvas c(300, 120, 0);
+        columns.PaintColumnHeaders(c.DC, header, -30);
+        COLORREF face = GetSysColor(COLOR_BTNFACE);
+        EXPECT_EQ(face, c.Pixel(header.left + 150, mid));  // background
+        // Column 1 now ends at 10, column 0 at 70: their right borders are drawn there.
+        EXPECT_NE(face, c.Pixel(header.left + 9, mid));
+        EXPECT_NE(face, c.Pixel(header.left + 69, mid));
+        EXPECT_EQ(face, c.Pixel(header.left + 40, mid));
     }
 }
