@@ -1,0 +1,250 @@
+#include "controls/toolbar/themed/thmregistry.h"
+
+#include <algorithm>
+#include <cwctype>
+
+#include "classlib/application.h"
+#include "classlib/errors.h"
+#include "controls/toolbar/themed/thmutils.h"
+
+using namespace classlib;
+
+bool IsLowColorDisplay = false;
+bool IsWhiteButtonFace = false;
+bool VisualStylesOpen = false;
+bool UseFlatMenus = false;
+TColor PopupMenuColor = clMenu;
+TColor PopupMenuTextColor = clMenuText;
+
+namespace {
+
+struct TThemeRecord {
+    std::wstring Name;
+    TThmThemeClass Class;
+    std::unique_ptr<TThmTheme> Instance;
+    int RefCount = 0;
+};
+
+std::vector<TThemeRecord>& Registry() {
+    static std::vector<TThemeRecord> records;
+    return records;
+}
+
+wchar_t AsciiUpper(wchar_t c) { return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - 32) : c; }
+
+// Case-insensitive for ASCII letters only, like the class library's CompareText.
+bool SameText(const std::wstring& a, const std::wstring& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
+    return true;
+}
+
+bool ApplicationActive() {
+    if (Application) return Application->Active();
+    DWORD pid = 0;
+    HWND fg = GetForegroundWindow();
+    if (fg) GetWindowThreadProcessId(fg, &pid);
+    return fg && pid == GetCurrentProcessId();
+}
+
+constexpr wchar_t kManagerWindowClass[] = L"TThmThemeManagerWindow";
+
+}  // namespace
+
+// --- registry -------------------------------------------------------------------------------------
+
+void RegisterToolbarTheme(const std::wstring& name, TThmThemeClass themeClass) {
+    if (name.empty() || !themeClass) throw Exception(L"Cannot register theme");
+    std::wstring stored = name.substr(0, 255);
+    if (FindToolbarTheme(stored) >= 0) throw Exception(L"Theme " + name + L" is already registered");
+    TThemeRecord record;
+    record.Name = std::move(stored);
+    record.Class = std::move(themeClass);
+    Registry().push_back(std::move(record));
+}
+
+int FindToolbarTheme(const std::wstring& name) {
+    const auto& records = Registry();
+    for (size_t i = 0; i < records.size(); ++i)
+        if (SameText(records[i].Name, name)) return static_cast<int>(i);
+    return -1;
+}
+
+bool IsToolbarThemeRegistered(const std::wstring& name) { return FindToolbarTheme(name) >= 0; }
+
+void ListToolbarThemes(std::vector<std::wstring>& list) {
+    for (const auto& record : Registry()) list.push_back(record.Name);
+}
+
+TThmTheme* AcquireToolbarTheme(const std::wstring& name) {
+    int index = FindToolbarTheme(name);
+    if (index < 0) throw Exception(L"Unknown theme " + name);
+    TThemeRecord& record = Registry()[index];
+    if (record.RefCount == 0) {
+        std::unique_ptr<TThmTheme> theme = record.Class(record.Name);
+        if (!theme) throw Exception(L"Unknown theme " + name);
+        TMessage m{TBM_THEMENOTICE, static_cast<WPARAM>(ApplicationActive() ? 1 : 0), 0, 0};
+        theme->Dispatch(m);
+        record.Instance = std::move(theme);
+    }
+    ++record.RefCount;
+    return record.Instance.get();
+}
+
+void ReleaseToolbarTheme(TThmTheme*& theme) {
+    for (auto& record : Registry()) {
+        if (record.Instance.get() != theme) continue;
+        if (record.RefCount < 1) throw Exception(L"Cannot release theme " + record.Name);
+        if (--record.RefCount == 0) {
+            record.Instance.reset();
+            theme = nullptr;
+        }
+        return;
+    }
+    throw Exception(L"Cannot release theme");
+}
+
+void ClearToolbarThemes() { Registry().clear(); }
+
+// --- theme manager ------------------------------------------------------------------------
+
+TThmThemeManager::TThmThemeManager() {
+    static bool registered = false;
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    if (!registered) {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof(wc);
+        wc.lpfnWndProc = &TThmThemeManager::WindowProc;
+        wc.hInstance = instance;
+        wc.lpszClassName = kManagerWindowClass;
+        registered = RegisterClassExW(&wc) != 0;
+    }
+    // A hidden top-level window: message-only windows do not receive the system broadcasts.
+    FHandle = CreateWindowExW(WS_EX_TOOLWINDOW, kManagerWindowClass, L"", WS_POPUP, 0, 0, 0, 0,
+                              nullptr, nullptr, instance, nullptr);
+    if (FHandle) SetWindowLongPtrW(FHandle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    RefreshSystemSettings();
+}
+
+TThmThemeManager::~TThmThemeManager() {
+    if (FHandle) {
+        SetWindowLongPtrW(FHandle, GWLP_USERDATA, 0);
+        DestroyWindow(FHandle);
+    }
+    VisualStylesOpen = false;
+}
+
+void TThmThemeManager::AddListener(TThmNoticeListener* listener) { FListeners.push_back(listener); }
+
+void TThmThemeManager::RemoveListener(TThmNoticeListener* listener) {
+    auto it = std::find(FListeners.begin(), FListeners.end(), listener);
+    if (it != FListeners.end()) FListeners.erase(it);
+}
+
+void TThmThemeManager::Broadcast(UINT msg, WPARAM wParam, LPARAM lParam) {
+    // A copy: a listener may add or remove listeners while it handles the notice.
+    std::vector<TThmNoticeListener*> listeners = FListeners;
+    for (TThmNoticeListener* listener : listeners) {
+        if (std::find(FListeners.begin(), FListeners.end(), listener) == FListeners.end()) continue;
+        TMessage m{msg, wParam, lParam, 0};
+        listener->Dispatch(m);
+    }
+}
+
+void TThmThemeManager::NotifyChange() {
+    if (FListeners.empty()) return;
+    Broadcast(TBM_THEMENOTICE, 1, 0);
+    Broadcast(TBM_THEMENOTICE, 2, 0);
+    Broadcast(TBM_THEMENOTICE, 3, 0);
+}
+
+void TThmThemeManager::RefreshSystemSettings() {
+    RecreateScratchObjects();
+    HDC screen = GetDC(nullptr);
+    IsLowColorDisplay = GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES) < 12;
+    ReleaseDC(nullptr, screen);
+    IsWhiteButtonFace = GetSysColor(COLOR_BTNFACE) == RGB(255, 255, 255);
+
+    // Visual-style data is opened by the visual-style library layer; until it is there the
+    // themes draw classically.
+    VisualStylesOpen = false;
+    TColor toolbarFace = clBtnFace, toolbarText = clBtnText;
+
+    BOOL systemFlat = FALSE;
+    if (!SystemParametersInfoW(SPI_GETFLATMENU, 0, &systemFlat, 0)) systemFlat = FALSE;
+    if (systemFlat) {
+        UseFlatMenus = FFlatMenuStyle != fmsFlatOff;
+        PopupMenuColor = UseFlatMenus ? clMenu : toolbarFace;
+        PopupMenuTextColor = UseFlatMenus ? clMenuText : toolbarText;
+    } else if (FFlatMenuStyle == fmsFlatForced) {
+        UseFlatMenus = true;
+        PopupMenuColor = clWindow;
+        PopupMenuTextColor = clWindowText;
+    } else {
+        UseFlatMenus = false;
+        PopupMenuColor = clMenu;
+        PopupMenuTextColor = clMenuText;
+    }
+}
+
+void TThmThemeManager::SetVisualStylesEnabled(bool value) {
+    if (value == FVisualStylesEnabled) return;
+    FVisualStylesEnabled = value;
+    RefreshSystemSettings();
+    NotifyChange();
+}
+
+void TThmThemeManager::SetFlatMenuStyle(int value) {
+    if (value == FFlatMenuStyle) return;
+    FFlatMenuStyle = value;
+    RefreshSystemSettings();
+    NotifyChange();
+}
+
+void TThmThemeManager::SystemChanged() {
+    RefreshSystemSettings();
+    NotifyChange();
+}
+
+LRESULT CALLBACK TThmThemeManager::WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* self = reinterpret_cast<TThmThemeManager*>(GetWindowLongPtrW(wnd, GWLP_USERDATA));
+    if (self) {
+        try {
+            switch (msg) {
+            case WM_SYSCOLORCHANGE:
+            case WM_DISPLAYCHANGE:
+            case WM_THEMECHANGED:
+                self->SystemChanged();
+                break;
+            case WM_ACTIVATEAPP:
+                self->Broadcast(TBM_THEMENOTICE, wp ? 4 : 5, 0);
+                break;
+            default:
+                break;
+            }
+        } catch (...) {
+            if (Application) Application->HandleException(nullptr);
+        }
+    }
+    return DefWindowProcW(wnd, msg, wp, lp);
+}
+
+TThmThemeManager& ThemeManager() {
+    static TThmThemeManager manager;
+    return manager;
+}
+
+void ThemeManagerAddListener(TThmNoticeListener* listener) { ThemeManager().AddListener(listener); }
+
+void ThemeManagerRemoveListener(TThmNoticeListener* listener) {
+    ThemeManager().RemoveListener(listener);
+}
+
+int GetThemeManagerSetting(int kind) {
+    switch (kind) {
+    case 1: return ThemeManager().FlatMenuStyle();
+    case 2: return ThemeManager().VisualStylesEnabled() ? 0 : 2;
+    default: return -1;
+    }
+}

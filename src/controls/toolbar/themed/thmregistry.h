@@ -1,0 +1,92 @@
+#pragma once
+// The table of theme classes by name, their shared instances, and the theme manager that
+// watches the system for colour, display, visual-style and activation changes and tells its
+// listeners (the theme instances and the theme nexus) with TBM_THEMENOTICE.
+//
+// Theme names are compared without regard to case (ASCII). Registry errors raise
+// classlib::Exception with fixed English messages and leave the registry unchanged.
+//
+// Main thread only.
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "controls/toolbar/themed/thmtheme.h"
+
+// Makes a theme instance; the argument is the registered spelling of the name. This is the
+// theme class's constructor; themes are made by the registry only.
+using TThmThemeClass = std::function<std::unique_ptr<TThmTheme>(const std::wstring& name)>;
+
+// Adds a theme class under `name` (cut to 255 characters). Raises "Cannot register theme" for
+// an empty name or class, "Theme <name> is already registered" for a name known in any case.
+void RegisterToolbarTheme(const std::wstring& name, TThmThemeClass themeClass);
+// Index of the theme registered under `name` (any case), or -1.
+int FindToolbarTheme(const std::wstring& name);
+bool IsToolbarThemeRegistered(const std::wstring& name);
+// Appends every registered name in registration order, in its registered spelling.
+void ListToolbarThemes(std::vector<std::wstring>& list);
+// The shared instance of the theme, made on the first acquisition and sent one TBM_THEMENOTICE
+// with WParam = the application's active flag. Raises "Unknown theme <name>".
+TThmTheme* AcquireToolbarTheme(const std::wstring& name);
+// Gives one acquisition back; the last one frees the instance and sets `theme` to null.
+// Raises "Cannot release theme" when no record holds the instance, and "Cannot release theme
+// <name>" when that record's count is already below 1.
+void ReleaseToolbarTheme(TThmTheme*& theme);
+// Forgets every registration (themes must all have been released). For process end and tests.
+void ClearToolbarThemes();
+
+// --- theme manager ------------------------------------------------------------------------
+
+// Flat-menu styles: 0 automatic, 1 flat look off, 2 flat look forced.
+constexpr int fmsAutomatic = 0;
+constexpr int fmsFlatOff = 1;
+constexpr int fmsFlatForced = 2;
+
+// Process-wide state written only by the theme manager.
+extern bool IsLowColorDisplay;     // screen bits per pixel times planes below 12
+extern bool IsWhiteButtonFace;     // button face is exactly white
+extern bool VisualStylesOpen;      // visual-style data is open
+extern bool UseFlatMenus;
+extern classlib::TColor PopupMenuColor;
+extern classlib::TColor PopupMenuTextColor;
+
+class TThmThemeManager {
+public:
+    TThmThemeManager();
+    ~TThmThemeManager();
+    TThmThemeManager(const TThmThemeManager&) = delete;
+    TThmThemeManager& operator=(const TThmThemeManager&) = delete;
+
+    void AddListener(TThmNoticeListener* listener);
+    void RemoveListener(TThmNoticeListener* listener);  // first occurrence
+    // One message record to every listener in list order.
+    void Broadcast(UINT msg, WPARAM wParam, LPARAM lParam);
+    // With at least one listener: TBM_THEMENOTICE with WParam 1, 2, then 3.
+    void NotifyChange();
+    // Re-reads the system state (scratch objects, display flags, flat menus, popup colours).
+    void RefreshSystemSettings();
+
+    bool VisualStylesEnabled() const { return FVisualStylesEnabled; }
+    void SetVisualStylesEnabled(bool value);
+    int FlatMenuStyle() const { return FFlatMenuStyle; }
+    void SetFlatMenuStyle(int value);
+    HWND Handle() const { return FHandle; }
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
+    void SystemChanged();
+    bool FVisualStylesEnabled = true;
+    int FFlatMenuStyle = fmsAutomatic;
+    std::vector<TThmNoticeListener*> FListeners;
+    HWND FHandle = nullptr;
+};
+
+// The one manager, made on first use.
+TThmThemeManager& ThemeManager();
+void ThemeManagerAddListener(TThmNoticeListener* listener);
+void ThemeManagerRemoveListener(TThmNoticeListener* listener);
+// The switcher's read-back: kind 1 the flat-menu style, kind 2 the visual-styles switch (0 on,
+// 2 off); -1 for any other kind.
+int GetThemeManagerSetting(int kind);
