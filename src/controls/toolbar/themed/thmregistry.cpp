@@ -248,3 +248,36 @@ int GetThemeManagerSetting(int kind) {
     default: return -1;
     }
 }
+
+// --- frame geometry -------------------------------------------------------------------------
+
+RECT GetFloatingCaptionRect(const TThmFloatingFrameInfo& frame, bool adjustForBorder,
+                            bool leaveOutCloseButton) {
+    RECT r{0, 0, frame.ClientWidth, GetSystemMetrics(SM_CYSMCAPTION) - 1};
+    if (leaveOutCloseButton) r.right -= r.bottom - r.top;
+    if (adjustForBorder) OffsetRect(&r, frame.BorderSize.x, frame.BorderSize.y);
+    return r;
+}
+
+RECT GetFloatingCloseButtonRect(const TThmFloatingFrameInfo& frame, bool adjustForBorder) {
+    RECT r = GetFloatingCaptionRect(frame, adjustForBorder, false);
+    r.left = r.right - (r.bottom - r.top);
+    return r;
+}
+
+int GetDragHandleSize(const TThmToolbarFrameInfo& frame) {
+    if (!frame.AllowDrag) return 0;
+    if (frame.CloseButtonState & cbsShown) return 14;
+    switch (frame.DragHandleStyle) {
+    case dhDouble: return 9;
+    case dhSingle: return 6;
+    default: return 0;
+    }
+}
+
+RECT GetToolbarCloseButtonRect(const TThmToolbarFrameInfo& frame) {
+    int side = GetDragHandleSize(frame) - 1;
+    int x = frame.Vertical ? frame.ClientWidth + frame.BorderSize.x - side : frame.BorderSize.x;
+    int y = frame.BorderSize.y;
+    return RECT{x, y, x + side, y + side};
+}

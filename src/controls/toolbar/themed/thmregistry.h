@@ -90,3 +90,17 @@ void ThemeManagerRemoveListener(TThmNoticeListener* listener);
 // The switcher's read-back: kind 1 the flat-menu style, kind 2 the visual-styles switch (0 on,
 // 2 off); -1 for any other kind.
 int GetThemeManagerSetting(int kind);
+
+// --- frame geometry -------------------------------------------------------------------------
+
+// The caption bar of a floating frame: (0, 0, ClientWidth, small-caption height - 1), without
+// the close button's square when leaveOutCloseButton, moved by BorderSize when adjustForBorder.
+RECT GetFloatingCaptionRect(const TThmFloatingFrameInfo& frame, bool adjustForBorder,
+                            bool leaveOutCloseButton);
+// The square close button at the right end of that caption bar.
+RECT GetFloatingCloseButtonRect(const TThmFloatingFrameInfo& frame, bool adjustForBorder);
+// 0 without dragging; 14 with a close button; else dhDouble 9, dhNone 0, dhSingle 6.
+int GetDragHandleSize(const TThmToolbarFrameInfo& frame);
+// A square of side GetDragHandleSize - 1 at the border's top-left when docked horizontally,
+// at the top right when Vertical.
+RECT GetToolbarCloseButtonRect(const TThmToolbarFrameInfo& frame);

@@ -201,3 +201,55 @@ TEST(ThemeMessages, EffectiveColorAndViewType) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(FrameGeometry, FloatingCaptionAndCloseButton) {
+    TThmFloatingFrameInfo frame{};
+    frame.ClientWidth = 100;
+    frame.BorderSize = {3, 2};
+    const int h = GetSystemMetrics(SM_CYSMCAPTION) - 1;
+    RECT caption = GetFloatingCaptionRect(frame, false, false);
+    EXPECT_EQ(caption.right, 100);
+    EXPECT_EQ(caption.bottom, h);
+    RECT shortened = GetFloatingCaptionRect(frame, true, true);
+    EXPECT_EQ(shortened.left, 3);
+    EXPECT_EQ(shortened.top, 2);
+    EXPECT_EQ(shortened.right, 103 - h);
+    RECT close = GetFloatingCloseButtonRect(frame, true);
+    EXPECT_EQ(close.left, 103 - h);
+    EXPECT_EQ(close.right, 103);
+    EXPECT_EQ(close.bottom, 2 + h);
+}
+
+TEST(FrameGeometry, DragHandleAndToolbarCloseButton) {
+    struct Case {
+        bool allowDrag;
+        int style, closeState, expected;
+    } cases[] = {
+        {false, dhDouble, cbsShown, 0}, {true, dhDouble, 0, 9}, {true, dhNone, 0, 0},
+        {true, dhSingle, 0, 6},         {true, dhNone, cbsShown | cbsHot, 14},
+    };
+    for (const auto& k : cases) {
+        TThmToolbarFrameInfo frame{};
+        frame.AllowDrag = k.allowDrag;
+        frame.DragHandleStyle = k.style;
+        frame.CloseButtonState = k.closeState;
+        EXPECT_EQ(GetDragHandleSize(frame), k.expected) << k.style << " " << k.closeState;
+    }
+    TThmToolbarFrameInfo frame{};
+    frame.AllowDrag = true;
+    frame.CloseButtonState = cbsShown;
+    frame.BorderSize = {2, 2};
+    frame.ClientWidth = 50;
+    RECT r = GetToolbarCloseButtonRect(frame);
+    EXPECT_EQ(r.left, 2);
+    EXPECT_EQ(r.right, 15);
+    EXPECT_EQ(r.bottom, 15);
+    frame.Vertical = true;
+    r = GetToolbarCloseButtonRect(frame);
+    EXPECT_EQ(r.left, 50 + 2 - 13);
+    EXPECT_EQ(r.top, 2);
+}
+
+}  // namespace
