@@ -50,6 +50,23 @@ bool ApplicationActive() {
 
 constexpr wchar_t kManagerWindowClass[] = L"TThmThemeManagerWindow";
 
+// The visual-style library's entry points, bound at run time.
+using TOpenThemeData = HANDLE(WINAPI*)(HWND, LPCWSTR);
+using TCloseThemeData = HRESULT(WINAPI*)(HANDLE);
+using TGetThemeColor = HRESULT(WINAPI*)(HANDLE, int, int, int, COLORREF*);
+using TIsThemeActive = BOOL(WINAPI*)();
+
+template <typename F>
+F Bind(HMODULE library, const char* name) {
+    return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+}
+
+constexpr const wchar_t* kStyleClassNames[vscCount] = {
+    L"BUTTON", L"SCROLLBAR", L"REBAR", L"TOOLBAR", L"WINDOW", L"COMBOBOX", L"EXPLORERBAR",
+    L"STATUS", L"SPIN"};
+constexpr int kFillColorProperty = 3802;
+constexpr int kTextColorProperty = 3803;
+
 }  // namespace
 
 // --- registry -------------------------------------------------------------------------------------
@@ -132,7 +149,35 @@ TThmThemeManager::~TThmThemeManager() {
         SetWindowLongPtrW(FHandle, GWLP_USERDATA, 0);
         DestroyWindow(FHandle);
     }
+    CloseVisualStyles();
+}
+
+void TThmThemeManager::OpenVisualStyles() {
     VisualStylesOpen = false;
+    if (!FVisualStylesEnabled) return;
+    FStyleLibrary = LoadLibraryW(L"uxtheme.dll");
+    if (!FStyleLibrary) return;
+    auto isThemeActive = Bind<TIsThemeActive>(FStyleLibrary, "IsThemeActive");
+    auto isAppThemed = Bind<TIsThemeActive>(FStyleLibrary, "IsAppThemed");
+    auto openThemeData = Bind<TOpenThemeData>(FStyleLibrary, "OpenThemeData");
+    if (!isThemeActive || !isAppThemed || !openThemeData) return;
+    VisualStylesOpen = isThemeActive() && isAppThemed();
+    if (!VisualStylesOpen) return;
+    for (int i = 0; i < vscCount; ++i) FStyleData[i] = openThemeData(FHandle, kStyleClassNames[i]);
+}
+
+void TThmThemeManager::CloseVisualStyles() {
+    if (VisualStylesOpen && FStyleLibrary) {
+        auto closeThemeData = Bind<TCloseThemeData>(FStyleLibrary, "CloseThemeData");
+        for (HANDLE& data : FStyleData) {
+            if (data && closeThemeData) closeThemeData(data);
+            data = nullptr;
+        }
+    }
+    VisualStylesOpen = false;
+    // Unloaded every time so that the next open loads the library afresh.
+    if (FStyleLibrary) FreeLibrary(FStyleLibrary);
+    FStyleLibrary = nullptr;
 }
 
 void TThmThemeManager::AddListener(TThmNoticeListener* listener) { FListeners.push_back(listener); }
@@ -166,10 +211,17 @@ void TThmThemeManager::RefreshSystemSettings() {
     ReleaseDC(nullptr, screen);
     IsWhiteButtonFace = GetSysColor(COLOR_BTNFACE) == RGB(255, 255, 255);
 
-    // Visual-style data is opened by the visual-style library layer; until it is there the
-    // themes draw classically.
-    VisualStylesOpen = false;
+    CloseVisualStyles();
+    OpenVisualStyles();
     TColor toolbarFace = clBtnFace, toolbarText = clBtnText;
+    if (VisualStylesOpen && FStyleData[vscToolbar]) {
+        auto getThemeColor = Bind<TGetThemeColor>(FStyleLibrary, "GetThemeColor");
+        COLORREF c = 0;
+        if (getThemeColor && SUCCEEDED(getThemeColor(FStyleData[vscToolbar], 0, 0, kFillColorProperty, &c)))
+            toolbarFace = static_cast<TColor>(c & 0xFFFFFF);
+        if (getThemeColor && SUCCEEDED(getThemeColor(FStyleData[vscToolbar], 0, 0, kTextColorProperty, &c)))
+            toolbarText = static_cast<TColor>(c & 0xFFFFFF);
+    }
 
     BOOL systemFlat = FALSE;
     if (!SystemParametersInfoW(SPI_GETFLATMENU, 0, &systemFlat, 0)) systemFlat = FALSE;

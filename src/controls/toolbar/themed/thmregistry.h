@@ -52,6 +52,12 @@ extern bool UseFlatMenus;
 extern classlib::TColor PopupMenuColor;
 extern classlib::TColor PopupMenuTextColor;
 
+// The visual-style data the manager keeps open while VisualStylesOpen, by class.
+enum TThmVisualStyleClass {
+    vscButton, vscScrollBar, vscRebar, vscToolbar, vscWindow, vscComboBox, vscExplorerBar,
+    vscStatus, vscSpin, vscCount
+};
+
 class TThmThemeManager {
 public:
     TThmThemeManager();
@@ -73,14 +79,22 @@ public:
     int FlatMenuStyle() const { return FFlatMenuStyle; }
     void SetFlatMenuStyle(int value);
     HWND Handle() const { return FHandle; }
+    // The open data handle (an HTHEME of the visual-style library) or null.
+    HANDLE VisualStyleData(TThmVisualStyleClass which) const {
+        return which >= 0 && which < vscCount ? FStyleData[which] : nullptr;
+    }
 
 private:
+    void OpenVisualStyles();
+    void CloseVisualStyles();
     static LRESULT CALLBACK WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
     void SystemChanged();
     bool FVisualStylesEnabled = true;
     int FFlatMenuStyle = fmsAutomatic;
     std::vector<TThmNoticeListener*> FListeners;
     HWND FHandle = nullptr;
+    HMODULE FStyleLibrary = nullptr;
+    HANDLE FStyleData[vscCount] = {};
 };
 
 // The one manager, made on first use.

@@ -158,6 +158,8 @@ TEST(ThemeManager, NotifiesListenersOnlyOnRealChanges) {
     theme.Notices.clear();
     manager.SetVisualStylesEnabled(false);
     EXPECT_EQ(GetThemeManagerSetting(2), 2);
+    EXPECT_FALSE(VisualStylesOpen);
+    EXPECT_EQ(manager.VisualStyleData(vscToolbar), nullptr);
     manager.SetVisualStylesEnabled(true);
     EXPECT_EQ(GetThemeManagerSetting(2), 0);
     EXPECT_EQ(GetThemeManagerSetting(3), -1);
