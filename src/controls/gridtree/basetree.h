@@ -79,6 +79,12 @@ using TGTGetNodeDataSizeEvent = std::function<void(TBaseGridTree* Sender, int& N
 using TGTHotNodeChangeEvent = std::function<void(TBaseGridTree* Sender, PGridNode OldNode, PGridNode NewNode)>;
 using TGTScrollEvent = std::function<void(TBaseGridTree* Sender, int DeltaX, int DeltaY)>;
 using TGTHeaderNotifyEvent = std::function<void(TGTHeader* Sender, TColumnIndex Column)>;
+using TGTHeaderClickEvent = std::function<void(TGTHeader* Sender, TColumnIndex Column, classlib::TMouseButton Button,
+                                               classlib::TShiftState Shift, int X, int Y)>;
+using TGTHeaderMouseEvent = std::function<void(TGTHeader* Sender, classlib::TMouseButton Button,
+                                               classlib::TShiftState Shift, int X, int Y)>;
+using TGTHeaderMouseMoveEvent =
+    std::function<void(TGTHeader* Sender, classlib::TShiftState Shift, int X, int Y)>;
 
 class TWorkerThread;
 namespace gridtree_detail {
@@ -348,6 +354,9 @@ public:
     TGTHotNodeChangeEvent OnHotChange;
     TGTScrollEvent OnScroll;
     TGTHeaderNotifyEvent OnColumnResize;
+    TGTHeaderClickEvent OnHeaderClick, OnHeaderDblClick;
+    TGTHeaderMouseEvent OnHeaderMouseDown, OnHeaderMouseUp;
+    TGTHeaderMouseMoveEvent OnHeaderMouseMove;
 
     // --- hooks used by the settings objects ----------------------------------------------
     bool IsLoading() const { return (ComponentState() & classlib::csLoading) != 0; }
@@ -359,6 +368,24 @@ public:
     virtual int ColumnCount() const { return FHeader->Columns().Count(); }
     // A column's width changed: repaints from its left edge and fires OnColumnResize.
     virtual void DoColumnResize(TColumnIndex Column);
+    // Header mouse notifications (X, Y in header coordinates): each fires its event.
+    virtual void DoHeaderClick(TColumnIndex Column, classlib::TMouseButton Button, classlib::TShiftState Shift,
+                               int X, int Y) {
+        if (OnHeaderClick) OnHeaderClick(FHeader.get(), Column, Button, Shift, X, Y);
+    }
+    virtual void DoHeaderDblClick(TColumnIndex Column, classlib::TMouseButton Button, classlib::TShiftState Shift,
+                                  int X, int Y) {
+        if (OnHeaderDblClick) OnHeaderDblClick(FHeader.get(), Column, Button, Shift, X, Y);
+    }
+    virtual void DoHeaderMouseDown(classlib::TMouseButton Button, classlib::TShiftState Shift, int X, int Y) {
+        if (OnHeaderMouseDown) OnHeaderMouseDown(FHeader.get(), Button, Shift, X, Y);
+    }
+    virtual void DoHeaderMouseUp(classlib::TMouseButton Button, classlib::TShiftState Shift, int X, int Y) {
+        if (OnHeaderMouseUp) OnHeaderMouseUp(FHeader.get(), Button, Shift, X, Y);
+    }
+    virtual void DoHeaderMouseMove(classlib::TShiftState Shift, int X, int Y) {
+        if (OnHeaderMouseMove) OnHeaderMouseMove(FHeader.get(), Shift, X, Y);
+    }
     // The header's main column changed: a running edit is cancelled.
     virtual void MainColumnChanged() { CancelEditNode(); }
     void DoStateChange(TGridTreeStates Enter, TGridTreeStates Leave = 0);

@@ -86,6 +86,8 @@ bool TBaseGridTree::StateWindowProc(classlib::TMessage& Message) {
 }
 
 void TBaseGridTree::WndProc(classlib::TMessage& Message) {
+    // The header goes before the window (the tree's members are freed first).
+    if (!FMessageOnly && FHeader && FHeader->HandleHeaderMessage(Message)) return;
     switch (Message.Msg) {
         case WM_CHANGESTATE:
         case WM_QUEUEVALIDATION:
@@ -111,7 +113,7 @@ void TBaseGridTree::WndProc(classlib::TMessage& Message) {
             if (!FMessageOnly) {
                 TCustomControl::WndProc(Message);
                 // The header takes its strip off the top of the client area.
-                if (FHeader->Options() & hoVisible) {
+                if (FHeader && (FHeader->Options() & hoVisible)) {
                     RECT* r = reinterpret_cast<RECT*>(Message.LParam);  // rgrc[0] in both forms
                     r->top = std::min<LONG>(r->top + FHeader->Height(), r->bottom);
                 }
@@ -121,7 +123,7 @@ void TBaseGridTree::WndProc(classlib::TMessage& Message) {
         case WM_NCPAINT:
             if (!FMessageOnly) {
                 TCustomControl::WndProc(Message);
-                if ((FHeader->Options() & hoVisible) && !IsRectEmpty(&FHeaderRect)) {
+                if (FHeader && (FHeader->Options() & hoVisible) && !IsRectEmpty(&FHeaderRect)) {
                     HDC dc = GetWindowDC(FHandle);
                     FHeader->Columns().PaintColumnHeaders(dc, FHeaderRect, FOffsetX);
                     ReleaseDC(FHandle, dc);
@@ -206,13 +208,13 @@ void TBaseGridTree::WMSize(classlib::TMessage& Message) {
     if (!FMessageOnly) {
         UpdateHeaderRect();
         ClientSizeFromWindow();
-        FHeader->UpdateSprings();
+        if (FHeader) FHeader->UpdateSprings();
     }
 }
 
 void TBaseGridTree::UpdateHeaderRect() {
     FHeaderRect = RECT{};
-    if (!HasControlWindow() || !(FHeader->Options() & hoVisible)) return;
+    if (!FHeader || !HasControlWindow() || !(FHeader->Options() & hoVisible)) return;
     // The client area starts right below the header: its top left in window coordinates
     // gives the border widths.
     RECT window{};

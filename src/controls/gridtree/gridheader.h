@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "classlib/control.h"
 #include "classlib/graphics.h"
 #include "controls/gridtree/gridtree_types.h"
 
@@ -327,6 +328,9 @@ public:
     // ResizeLeftEdge; a hit on a column that is not resizable ends the search.
     virtual bool FindResizeColumn(POINT P);
     int ResizeLeftEdge() const { return FResizeLeftEdge; }
+    // Mouse and focus messages of the tree window that concern the header (clicks, hot
+    // tracking, border resizing). True when the header consumed the message.
+    virtual bool HandleHeaderMessage(classlib::TMessage& Message);
 
 private:
     friend class TGridTreeColumns;
@@ -348,4 +352,11 @@ private:
     THeaderStates FStates = 0;
     int FPreviousTreeWidth = 0;
     int FResizeLeftEdge = 0;
+    POINT FResizeStartPoint{};
+    POINT FDragStartPoint{};
+    // Header coordinates (client X, client Y + Height) of a client point.
+    POINT ToHeader(POINT Client) const { return POINT{Client.x, Client.y + FHeight}; }
+    bool DetermineHotColumn(POINT HeaderPoint);
+    void HandleClick(POINT HeaderPoint, classlib::TMouseButton Button, bool Double, bool Force);
+    void EndTracking();
 };

@@ -1,4 +1,4 @@
-// Header painting pieces and the border hit test.
+// Header painting, the border hit test and the header's mouse handling.
 #include <algorithm>
 #include <cmath>
 
@@ -199,4 +199,197 @@ void TGridTreeColumns::PaintColumnHeaders(HDC DC, const RECT& R, int ScrollOffse
     SelectObject(buffer, oldBitmap);
     DeleteObject(bitmap);
     DeleteDC(buffer);
+}
+
+// --- mouse ----------------------------------------------------------------------------
+
+namespace {
+// Signed coordinates packed in an LPARAM (screen points may be negative).
+int GET_X_LPARAM(LPARAM L) { return int(short(LOWORD(L))); }
+int GET_Y_LPARAM(LPARAM L) { return int(short(HIWORD(L))); }
+
+classlib::TShiftState KeyShift() {
+    classlib::TShiftState shift = 0;
+    if (GetKeyState(VK_SHIFT) < 0) shift |= classlib::ssShift;
+    if (GetKeyState(VK_MENU) < 0) shift |= classlib::ssAlt;
+    if (GetKeyState(VK_CONTROL) < 0) shift |= classlib::ssCtrl;
+    return shift;
+}
+}  // namespace
+
+bool TGTHeader::DetermineHotColumn(POINT HeaderPoint) {
+    TColumnIndex column = FColumns->ColumnAtPoint(HeaderPoint, true);
+    if (column == FColumns->HotColumn) return false;
+    InvalidateColumn(FColumns->GetItem(FColumns->HotColumn));
+    FColumns->HotColumn = column;
+    InvalidateColumn(FColumns->GetItem(column));
+    return true;
+}
+
+void TGTHeader::HandleClick(POINT HeaderPoint, classlib::TMouseButton Button, bool Double, bool Force) {
+    TColumnIndex column = FColumns->ColumnAtPoint(HeaderPoint, true);
+    TGridTreeColumn* item = FColumns->GetItem(column);
+    if (item && (item->Options() & coAllowClick) && (Force || column == FColumns->PressedColumn)) {
+        FColumns->ClickedColumn = column;
+        classlib::TShiftState shift = KeyShift();
+        if (Double) shift |= classlib::ssDouble;
+        FOwner->DoHeaderClick(column, Button, shift, HeaderPoint.x, HeaderPoint.y);
+        InvalidateColumn(item);
+    } else {
+        FColumns->ClickedColumn = NoColumn;
+    }
+}
+
+void TGTHeader::EndTracking() {
+    if (FStates & (hstDragging | hstDragPending | hstResizing | hstResizePending)) ReleaseCapture();
+    FStates &= ~(hstDragging | hstDragPending | hstResizing | hstResizePending);
+    FColumns->DropColumn = NoColumn;
+}
+
+bool TGTHeader::HandleHeaderMessage(classlib::TMessage& Message) {
+    const THeaderStates tracking = hstDragging | hstDragPending | hstResizing | hstResizePending;
+    // Messages arrive also while the window is being made: never ask for a new handle here.
+    if (!FOwner->HandleAllocated()) return false;
+    HWND wnd = FOwner->Handle();
+    auto clientFromScreen = [&](LPARAM LParam) {
+        POINT p{GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam)};
+        ::ScreenToClient(wnd, &p);
+        return p;
+    };
+    switch (Message.Msg) {
+        case WM_SIZE:
+            if ((FOptions & hoAutoResize) && !(FOwner->TreeStates() & tsWindowCreating)) {
+                FColumns->AutoSizeColumn(InvalidColumn, false);
+                Invalidate();
+            }
+            return false;
+        case WM_KEYDOWN:
+            if (Message.WParam != VK_ESCAPE) return false;
+            [[fallthrough]];
+        case WM_KILLFOCUS:
+            if (!(FStates & tracking)) return false;
+            // A cancelled resize keeps the width reached so far.
+            EndTracking();
+            Invalidate();
+            return true;
+        case WM_NCMOUSEMOVE: {
+            POINT p = clientFromScreen(Message.LParam);
+            if (!PointInHeader(p)) return false;
+            POINT h = ToHeader(p);
+            FOwner->DoHeaderMouseMove(KeyShift(), h.x, h.y);
+            if (FOptions & hoHotTrack) DetermineHotColumn(h);
+            return false;
+        }
+        case WM_NCLBUTTONDOWN: {
+            POINT screen{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
+            POINT p = clientFromScreen(Message.LParam);
+            FDragStartPoint = screen;
+            if (!PointInHeader(p)) return false;
+            POINT h = ToHeader(p);
+            FOwner->DoHeaderMouseDown(classlib::mbLeft, KeyShift(), h.x, h.y);
+            if ((FOptions & hoColumnResize) && FindResizeColumn(p)) {
+                FColumns->HotColumn = NoColumn;
+                FResizeStartPoint = p;
+                FStates |= hstResizePending;
+            } else {
+                TColumnIndex column = FColumns->ColumnAtPoint(h, true);
+                TGridTreeColumn* item = FColumns->GetItem(column);
+                if (item && (item->Options() & (coAllowClick | coEnabled)) == (coAllowClick | coEnabled)) {
+                    InvalidateColumn(FColumns->GetItem(FColumns->PressedColumn));
+                    FColumns->PressedColumn = column;
+                    InvalidateColumn(item);
+                    if ((FOptions & hoDrag) && (item->Options() & coDraggable)) FStates |= hstDragPending;
+                }
+            }
+            if (!(FStates & tracking)) return false;
+            SetCapture(wnd);
+            Message.Result = 0;
+            return true;
+        }
+        case WM_MOUSEMOVE: {
+            if (!(FStates & tracking)) return false;
+            POINT p{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
+            if (FStates & hstResizePending) {
+                FStates = THeaderStates((FStates & ~hstResizePending) | hstResizing);
+                FOwner->StopTimer(HeaderTimer);
+            }
+            if (FStates & hstResizing) {
+                if (TGridTreeColumn* column = FColumns->GetItem(FColumns->SizingColumn))
+                    column->SetWidth(p.x - FResizeLeftEdge);
+            }
+            // Dragging a column to another position joins with the drag picture.
+            Message.Result = 0;
+            return true;
+        }
+        case WM_NCLBUTTONUP:
+        case WM_LBUTTONUP: {
+            bool nonClient = Message.Msg == WM_NCLBUTTONUP;
+            POINT p = nonClient ? clientFromScreen(Message.LParam)
+                                : POINT{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
+            POINT h = ToHeader(p);
+            bool hadState = (FStates & tracking) != 0;
+            bool consumed = false;
+            if (hadState) {
+                EndTracking();
+                consumed = true;
+            }
+            if (nonClient) {
+                HandleClick(h, classlib::mbLeft, false, false);
+                FOwner->DoHeaderMouseUp(classlib::mbLeft, KeyShift(), h.x, h.y);
+            } else {
+                if (FColumns->PressedColumn >= 0) HandleClick(h, classlib::mbLeft, false, false);
+                if (hadState)
+                    FOwner->DoHeaderMouseUp(classlib::mbLeft, classlib::KeysToShiftState(Message.WParam), h.x, h.y);
+            }
+            InvalidateColumn(FColumns->GetItem(FColumns->PressedColumn));
+            FColumns->SizingColumn = NoColumn;
+            FColumns->PressedColumn = NoColumn;
+            if (consumed) Message.Result = 0;
+            return consumed;
+        }
+        case WM_NCLBUTTONDBLCLK:
+        case WM_NCRBUTTONDBLCLK:
+        case WM_NCMBUTTONDBLCLK: {
+            POINT p = clientFromScreen(Message.LParam);
+            if (!PointInHeader(p)) return false;
+            POINT h = ToHeader(p);
+            classlib::TMouseButton button = Message.Msg == WM_NCLBUTTONDBLCLK   ? classlib::mbLeft
+                                            : Message.Msg == WM_NCRBUTTONDBLCLK ? classlib::mbRight
+                                                                                : classlib::mbMiddle;
+            if ((FOptions & hoDblClickResize) && FindResizeColumn(p)) {
+                TGridTreeColumn* column = FColumns->GetItem(FColumns->SizingColumn);
+                FColumns->ResizeAnimated(FColumns->SizingColumn,
+                                         std::max(column->MinWidth(), FOwner->GetMaxColumnWidth(column->Index())));
+                FColumns->ClickedColumn = NoColumn;
+            } else {
+                HandleClick(h, button, true, true);
+            }
+            if (FColumns->ClickedColumn >= 0)
+                FOwner->DoHeaderDblClick(FColumns->ClickedColumn, button, KeyShift() | classlib::ssDouble, h.x, h.y);
+            return false;
+        }
+        case WM_NCRBUTTONDOWN:
+        case WM_NCMBUTTONDOWN: {
+            POINT p = clientFromScreen(Message.LParam);
+            if (!PointInHeader(p)) return false;
+            POINT h = ToHeader(p);
+            FOwner->DoHeaderMouseDown(Message.Msg == WM_NCRBUTTONDOWN ? classlib::mbRight : classlib::mbMiddle,
+                                      KeyShift(), h.x, h.y);
+            return false;
+        }
+        case WM_NCRBUTTONUP:
+        case WM_NCMBUTTONUP: {
+            POINT p = clientFromScreen(Message.LParam);
+            if (!PointInHeader(p)) return false;
+            POINT h = ToHeader(p);
+            classlib::TMouseButton button = Message.Msg == WM_NCRBUTTONUP ? classlib::mbRight : classlib::mbMiddle;
+            HandleClick(h, button, false, true);
+            FOwner->DoHeaderMouseUp(button, KeyShift(), h.x, h.y);
+            FColumns->PressedColumn = NoColumn;
+            FColumns->SizingColumn = NoColumn;
+            return false;
+        }
+        default:
+            return false;
+    }
 }

@@ -223,3 +223,100 @@ TEST(GridTreeHeaderPaint, ColumnHeadersPaintFacesInPositionOrder) {
         EXPECT_EQ(face, c.Pixel(header.left + 40, mid));
     }
 }
+
+namespace {
+struct THeaderMouseTree {
+    std::unique_ptr<classlib::TForm> Form = std::make_unique<classlib::TForm>(nullptr);
+    TTestTree* Tree = new TTestTree();
+    THeaderMouseTree() {
+        Form->SetBounds(10, 10, 400, 300);
+        Tree->SetParent(Form.get());
+        Tree->SetBounds(0, 0, 300, 120);
+        Tree->Header().SetOptions(hoVisible | hoColumnResize | hoDrag);
+        Tree->HandleNeeded();
+        AddColumns(*Tree, 3);
+    }
+    // Sends a non-client message at a client point (the header lies at negative Y).
+    void SendNC(UINT Msg, int X, int Y) {
+        POINT p{X, Y};
+        ClientToScreen(Tree->Handle(), &p);
+        SendMessageW(Tree->Handle(), Msg, HTNOWHERE, MAKELPARAM(p.x, p.y));
+    }
+    void SendClient(UINT Msg, int X, int Y) { SendMessageW(Tree->Handle(), Msg, 0, MAKELPARAM(X, Y)); }
+};
+}  // namespace
+
+TEST(GridTreeHeaderMouse, ClickOnAColumnRaisesTheHeaderClickOnce) {
+    THeaderMouseTree t;
+    std::vector<std::pair<TColumnIndex, classlib::TMouseButton>> clicks;
+    t.Tree->OnHeaderClick = [&](TGTHeader*, TColumnIndex Column, classlib::TMouseButton Button,
+                                classlib::TShiftState, int X, int Y) {
+        clicks.push_back({Column, Button});
+        EXPECT_EQ(75, X);
+        EXPECT_EQ(t.Tree->Header().Height() - 5, Y);  // header coordinates
+    };
+    t.SendNC(WM_NCLBUTTONDOWN, 75, -5);
+    EXPECT_EQ(1, t.Tree->Header().Columns().PressedColumn);
+    EXPECT_TRUE(t.Tree->Header().States() & hstDragPending);
+    t.SendNC(WM_NCLBUTTONUP, 75, -5);
+    EXPECT_EQ(NoColumn, t.Tree->Header().Columns().PressedColumn);
+    EXPECT_EQ(0, t.Tree->Header().States());
+    t.SendNC(WM_NCRBUTTONUP, 75, -5);  // right clicks always count
+    ASSERT_EQ(2u, clicks.size());
+    EXPECT_EQ(std::make_pair(TColumnIndex(1), classlib::mbLeft), clicks[0]);
+    EXPECT_EQ(std::make_pair(TColumnIndex(1), classlib::mbRight), clicks[1]);
+
+    // A disabled column takes no left click; a column without coAllowClick no click at all.
+    clicks.clear();
+    TGridTreeColumns& columns = t.Tree->Header().Columns();
+    columns[1]->SetOptions(columns[1]->Options() & ~coEnabled);
+    t.SendNC(WM_NCLBUTTONDOWN, 75, -5);
+    t.SendNC(WM_NCLBUTTONUP, 75, -5);
+    columns[2]->SetOptions(columns[2]->Options() & ~coAllowClick);
+    t.SendNC(WM_NCRBUTTONUP, 125, -5);
+    EXPECT_TRUE(clicks.empty());
+    // A point in the client area is not the header's.
+    t.SendNC(WM_NCRBUTTONUP, 25, 5);
+    EXPECT_TRUE(clicks.empty());
+}
+
+TEST(GridTreeHeaderMouse, DraggingABorderResizesTheColumn) {
+    THeaderMouseTree t;
+    TGridTreeColumns& columns = t.Tree->Header().Columns();
+    std::vector<TColumnIndex> resized;
+    t.Tree->OnColumnResize = [&](TGTHeader*, TColumnIndex Column) { resized.push_back(Column); };
+    bool clicked = false;
+    t.Tree->OnHeaderClick = [&](TGTHeader*, TColumnIndex, classlib::TMouseButton, classlib::TShiftState, int,
+                                int) { clicked = true; };
+    t.SendNC(WM_NCLBUTTONDOWN, 101, -5);  // border of column 1 at 100
+    EXPECT_TRUE(t.Tree->Header().States() & hstResizePending);
+    EXPECT_EQ(1, columns.SizingColumn);
+    t.SendClient(WM_MOUSEMOVE, 130, -5);
+    EXPECT_TRUE(t.Tree->Header().States() & hstResizing);
+    EXPECT_EQ(80, columns[1]->Width());
+    EXPECT_EQ(130, columns[2]->ColumnLeft());
+    t.SendClient(WM_MOUSEMOVE, 52, -5);  // never below MinWidth
+    EXPECT_EQ(10, columns[1]->Width());
+    t.SendClient(WM_LBUTTONUP, 52, -5);
+    EXPECT_EQ(0, t.Tree->Header().States());
+    EXPECT_EQ(NoColumn, columns.SizingColumn);
+    EXPECT_EQ((std::vector<TColumnIndex>{1, 1}), resized);
+    EXPECT_FALSE(clicked);
+
+    // Escape ends a resize and keeps the width reached.
+    t.SendNC(WM_NCLBUTTONDOWN, 61, -5);
+    t.SendClient(WM_MOUSEMOVE, 90, -5);
+    SendMessageW(t.Tree->Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_EQ(0, t.Tree->Header().States());
+    EXPECT_EQ(40, columns[1]->Width());
+    t.SendClient(WM_MOUSEMOVE, 120, -5);
+    EXPECT_EQ(40, columns[1]->Width());
+
+    // Without hoColumnResize the border is part of the column (column 2 starts at 90).
+    t.Tree->Header().SetOptions(hoVisible);
+    t.SendNC(WM_NCLBUTTONDOWN, 91, -5);
+    EXPECT_EQ(0, t.Tree->Header().States());
+    EXPECT_EQ(2, columns.PressedColumn);
+    t.SendNC(WM_NCLBUTTONUP, 91, -5);
+    EXPECT_EQ(40, columns[1]->Width());
+}
