@@ -119,6 +119,24 @@ TEST(ThmColorMath, EnsureContrastMovesCloseColoursAway) {
     }
 }
 
+TEST(ThmColorMath, EnsureContrastExactResults) {
+    // The themes' palettes depend on these exact values.
+    const ColorCase cases[] = {
+        {"darken on white", RGB(250, 250, 250), RGB(220, 220, 220)},
+        {"lighten on black", RGB(10, 10, 10), RGB(69, 69, 69)},
+        {"lighten on grey", RGB(130, 130, 130), RGB(163, 163, 163)},
+    };
+    const TColor backgrounds[] = {clWhite, clBlack, RGB(128, 128, 128)};
+    for (int i = 0; i < 3; ++i) {
+        TColor c = cases[i].actual;
+        ColorEnsureContrast(c, backgrounds[i], 60);
+        EXPECT_EQ(c, cases[i].expected) << cases[i].what;
+    }
+    TColor red = RGB(200, 0, 0);
+    ColorEnsureContrast(red, RGB(180, 10, 10), 60);
+    EXPECT_EQ(red, RGB(213, 60, 60));
+}
+
 TEST(ThmColorMath, HslConversions) {
     struct Case {
         TColor c;
