@@ -272,13 +272,51 @@ bool TGTHeader::HandleHeaderMessage(classlib::TMessage& Message) {
             EndTracking();
             Invalidate();
             return true;
+        case WM_SETCURSOR: {
+            if (FStates & tracking) {
+                Message.Result = 1;
+                return true;
+            }
+            if (!(FOptions & hoColumnResize)) return false;
+            POINT p{};
+            GetCursorPos(&p);
+            ::ScreenToClient(wnd, &p);
+            if (!PointInHeader(p) || !FindResizeColumn(p)) return false;
+            // The split cursor of the program's resources, else the system's sizing arrow.
+            static HCURSOR split = [] {
+                HCURSOR c = LoadCursorW(GetModuleHandleW(nullptr), L"GT_HEADERSPLIT");
+                return c ? c : LoadCursorW(nullptr, IDC_SIZEWE);
+            }();
+            SetCursor(split);
+            Message.Result = 1;
+            return true;
+        }
         case WM_NCMOUSEMOVE: {
             POINT p = clientFromScreen(Message.LParam);
             if (!PointInHeader(p)) return false;
             POINT h = ToHeader(p);
             FOwner->DoHeaderMouseMove(KeyShift(), h.x, h.y);
-            if (FOptions & hoHotTrack) DetermineHotColumn(h);
+            bool changed = (FOptions & hoHotTrack) && DetermineHotColumn(h);
+            // The header timer notices when the mouse has left the header.
+            if (changed || (FColumns->PressedColumn >= 0 && FColumns->PressedColumn != FColumns->HotColumn))
+                FOwner->StartTimer(HeaderTimer, 50);
             return false;
+        }
+        case WM_TIMER: {
+            if (Message.WParam != HeaderTimer) return false;
+            POINT p{};
+            GetCursorPos(&p);
+            ::ScreenToClient(wnd, &p);
+            if (PointInHeader(p) &&
+                !(FColumns->PressedColumn >= 0 && FColumns->PressedColumn != FColumns->HotColumn))
+                return true;
+            FOwner->StopTimer(HeaderTimer);
+            FColumns->HotColumn = NoColumn;
+            FColumns->ClickedColumn = NoColumn;
+            FColumns->PressedColumn = NoColumn;
+            Invalidate();
+            Message.Result = 0;
+            return true;
         }
         case WM_NCLBUTTONDOWN: {
             POINT screen{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};

@@ -320,3 +320,21 @@ TEST(GridTreeHeaderMouse, DraggingABorderResizesTheColumn) {
     t.SendNC(WM_NCLBUTTONUP, 91, -5);
     EXPECT_EQ(40, columns[1]->Width());
 }
+
+TEST(GridTreeHeaderMouse, HotColumnFollowsTheMouseAndTheTimerClearsIt) {
+    THeaderMouseTree t;
+    t.Tree->Header().SetOptions(t.Tree->Header().Options() | hoHotTrack);
+    TGridTreeColumns& columns = t.Tree->Header().Columns();
+    int moves = 0;
+    t.Tree->OnHeaderMouseMove = [&](TGTHeader*, classlib::TShiftState, int, int) { ++moves; };
+    t.SendNC(WM_NCMOUSEMOVE, 75, -5);
+    EXPECT_EQ(1, columns.HotColumn);
+    t.SendNC(WM_NCMOUSEMOVE, 125, -5);
+    EXPECT_EQ(2, columns.HotColumn);
+    EXPECT_EQ(2, moves);
+    // The cursor is not over the header (it is wherever the test machine left it):
+    // the header timer clears the hot column.
+    SetCursorPos(0, 0);
+    SendMessageW(t.Tree->Handle(), WM_TIMER, HeaderTimer, 0);
+    EXPECT_EQ(NoColumn, columns.HotColumn);
+}
