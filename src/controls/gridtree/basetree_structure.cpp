@@ -63,6 +63,7 @@ void TBaseGridTree::Assign(TBaseGridTree& Source) {
     SetDefaultNodeHeight(Source.DefaultNodeHeight());
     SetEnabled(Source.Enabled());
     Font().Assign(Source.Font());
+    FHeader->Assign(*Source.FHeader);
     SetIndent(Source.Indent());
     SetMargin(Source.Margin());
     SetNodeDataSize(Source.NodeDataSize());
@@ -80,6 +81,12 @@ void TBaseGridTree::Assign(TBaseGridTree& Source) {
 
 void TBaseGridTree::Loaded() {
     TCustomControl::Loaded();
+    // Columns read while loading only stored their positions.
+    if (FHeader->Columns().PositionsStale()) FHeader->Columns().RebuildPositionMap();
+    FHeader->CheckMainColumn();
+    // A stored sort column that names no column would reach the owner's comparisons.
+    if (FHeader->FSortColumn >= ColumnCount()) FHeader->FSortColumn = NoColumn;
+    if (FHeader->FAutoSizeIndex >= ColumnCount()) FHeader->FAutoSizeIndex = NoColumn;
     if (!HasState(tsNeedRootCountUpdate)) return;
     DoStateChange(0, tsNeedRootCountUpdate);
     uint32_t count = FRoot->ChildCount;

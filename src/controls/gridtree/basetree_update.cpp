@@ -239,6 +239,8 @@ void TBaseGridTree::DoColumnResize(TColumnIndex Column) {
         if (!HasAutoOption(toAutoSpanColumns)) r.left = column->AbsoluteLeft();
         InvalidateRect(FHandle, &r, FALSE);
         FHeader->InvalidateColumn(column, true);
+        // While the user drags a border the window follows at once.
+        if (FHeader->States() & hstResizing) UpdateWindow(FHandle);
     }
     if (OnColumnResize) OnColumnResize(FHeader.get(), Column);
 }

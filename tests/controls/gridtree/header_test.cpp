@@ -472,3 +472,27 @@ TEST(GridTreeHeader, AssignCopiesColumnsAndPositions) {
     EXPECT_EQ(L"Name", columns[0]->DisplayName());
     EXPECT_FALSE(copy.Header().Columns().SameColumnsAs(columns));
 }
+
+TEST(GridTreeHeader, LoadingStoresPositionsAndIndexesUntilLoaded) {
+    THeaderTree tree;
+    tree.BeginLoading();
+    AddColumns(tree, 3);
+    TGridTreeColumns& columns = tree.Header().Columns();
+    columns[0]->SetPosition(2);
+    columns[2]->SetPosition(0);
+    tree.Header().SetMainColumn(7);
+    tree.Header().SetSortColumn(9);
+    EXPECT_TRUE(columns.PositionsStale());
+    tree.Loaded();
+    EXPECT_FALSE(columns.PositionsStale());
+    EXPECT_EQ((TIndexArray{2, 1, 0}), columns.PositionMap());
+    EXPECT_EQ(100, columns[0]->ColumnLeft());
+    EXPECT_EQ(0, columns[2]->ColumnLeft());
+    EXPECT_EQ(2, tree.Header().MainColumn());
+    EXPECT_EQ(NoColumn, tree.Header().SortColumn());  // named no column
+
+    // The tree's Assign copies the header.
+    THeaderTree copy;
+    copy.Assign(tree);
+    EXPECT_TRUE(copy.Header().Columns().SameColumnsAs(columns));
+}
