@@ -317,7 +317,7 @@ void TWideListColumns::Clear() {
 // --- TWideCustomListView ----------------------------------------------------------------------
 
 TWideCustomListView::TWideCustomListView(TComponent* owner)
-    : TWinControl(owner),
+    : TWideEditingView(owner),
       FItems(std::make_unique<TWideListItems>(this)),
       FColumns(std::make_unique<TWideListColumns>(this)) {
     FTabStop = true;
@@ -678,47 +678,8 @@ void TWideCustomListView::Edit(const LVITEMW& lv) {
     item->SetCaption(s);
 }
 
-bool TWideCustomListView::EditorKey(UINT msg, WPARAM& wParam) {
-    switch (msg) {
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN: {
-        WORD key = static_cast<WORD>(wParam);
-        if (DoKeyDown(key, KeyboardStateToShiftState())) return true;
-        wParam = key;
-        return false;
-    }
-    case WM_KEYUP:
-    case WM_SYSKEYUP: {
-        WORD key = static_cast<WORD>(wParam);
-        KeyUp(key, KeyboardStateToShiftState());
-        if (key == 0) return true;
-        wParam = key;
-        return false;
-    }
-    case WM_CHAR: {
-        auto ch = static_cast<wchar_t>(wParam);
-        if (DoKeyPress(ch)) return true;
-        wParam = ch;
-        return false;
-    }
-    default: return false;
-    }
-}
-
-LRESULT CALLBACK TWideCustomListView::EditorProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR ref) {
-    if (msg == WM_NCDESTROY) {
-        RemoveWindowSubclass(wnd, EditorProc, id);
-        return DefSubclassProc(wnd, msg, wParam, lParam);
-    }
-    bool consumed = false;
-    GuardedCall([&] { consumed = reinterpret_cast<TWideCustomListView*>(ref)->EditorKey(msg, wParam); });
-    if (consumed) return 0;
-    return DefSubclassProc(wnd, msg, wParam, lParam);
-}
-
 void TWideCustomListView::HookEditor() {
-    if (HWND edit = reinterpret_cast<HWND>(SendMessageW(FHandle, LVM_GETEDITCONTROL, 0, 0)))
-        SetWindowSubclass(edit, EditorProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    HookInPlaceEditor(reinterpret_cast<HWND>(SendMessageW(FHandle, LVM_GETEDITCONTROL, 0, 0)));
 }
 
 void TWideCustomListView::CNNotify(TMessage& m) {

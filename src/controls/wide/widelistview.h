@@ -18,6 +18,7 @@
 #pragma once
 
 #include "classlib/control.h"
+#include "controls/wide/wideeditview.h"
 #include "classlib/imagelist.h"
 #include "controls/wide/widelistbox.h"
 #include "controls/wide/widestrings.h"
@@ -191,7 +192,7 @@ using TWideLVOwnerDataFindEvent =
     std::function<void(classlib::TComponent* sender, TItemFind find, const std::wstring& findString, const POINT& findPosition,
                        void* findData, int startIndex, TSearchDirection direction, bool wrap, int& index)>;
 
-class TWideCustomListView : public classlib::TWinControl, public IWideItemList {
+class TWideCustomListView : public TWideEditingView, public IWideItemList {
 public:
     explicit TWideCustomListView(classlib::TComponent* owner);
     ~TWideCustomListView() override;
@@ -258,8 +259,6 @@ protected:
     void CNNotify(classlib::TMessage& m) override;
     // Keys typed into the in-place editor reach this control's key events (and the form's
     // key preview) first; a key they consume goes no further.
-    bool EditorKey(UINT msg, WPARAM& wParam);
-    static LRESULT CALLBACK EditorProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR ref);
     void HookEditor();
     void WndProc(classlib::TMessage& m) override;
     void CNDrawItem(classlib::TMessage& m) override;

@@ -429,7 +429,7 @@ void TWideTreeNodes::ReadNode(TStream& stream, TWideTreeNode* parent) {
 // --- TWideCustomTreeView ---------------------------------------------------------------------
 
 TWideCustomTreeView::TWideCustomTreeView(TComponent* owner)
-    : TWinControl(owner), FNodes(std::make_unique<TWideTreeNodes>(this)) {
+    : TWideEditingView(owner), FNodes(std::make_unique<TWideTreeNodes>(this)) {
     FTabStop = true;
     FWidth = 121;
     FHeight = 97;
@@ -614,47 +614,8 @@ void TWideCustomTreeView::Edit(const TVITEMW& item) {
     node->SetText(s);
 }
 
-bool TWideCustomTreeView::EditorKey(UINT msg, WPARAM& wParam) {
-    switch (msg) {
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN: {
-        WORD key = static_cast<WORD>(wParam);
-        if (DoKeyDown(key, KeyboardStateToShiftState())) return true;
-        wParam = key;
-        return false;
-    }
-    case WM_KEYUP:
-    case WM_SYSKEYUP: {
-        WORD key = static_cast<WORD>(wParam);
-        KeyUp(key, KeyboardStateToShiftState());
-        if (key == 0) return true;
-        wParam = key;
-        return false;
-    }
-    case WM_CHAR: {
-        auto ch = static_cast<wchar_t>(wParam);
-        if (DoKeyPress(ch)) return true;
-        wParam = ch;
-        return false;
-    }
-    default: return false;
-    }
-}
-
-LRESULT CALLBACK TWideCustomTreeView::EditorProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR ref) {
-    if (msg == WM_NCDESTROY) {
-        RemoveWindowSubclass(wnd, EditorProc, id);
-        return DefSubclassProc(wnd, msg, wParam, lParam);
-    }
-    bool consumed = false;
-    GuardedCall([&] { consumed = reinterpret_cast<TWideCustomTreeView*>(ref)->EditorKey(msg, wParam); });
-    if (consumed) return 0;
-    return DefSubclassProc(wnd, msg, wParam, lParam);
-}
-
 void TWideCustomTreeView::HookEditor() {
-    if (HWND edit = reinterpret_cast<HWND>(SendMessageW(FHandle, TVM_GETEDITCONTROL, 0, 0)))
-        SetWindowSubclass(edit, EditorProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    HookInPlaceEditor(reinterpret_cast<HWND>(SendMessageW(FHandle, TVM_GETEDITCONTROL, 0, 0)));
 }
 
 void TWideCustomTreeView::CNNotify(TMessage& m) {

@@ -12,6 +12,7 @@
 #pragma once
 
 #include "classlib/control.h"
+#include "controls/wide/wideeditview.h"
 #include "classlib/imagelist.h"
 #include "classlib/streams.h"
 
@@ -172,7 +173,7 @@ using TWideTreeNodeClass = std::function<std::unique_ptr<TWideTreeNode>(TWideTre
 // Offered the default class before each node is made; a handler may replace it.
 using TTVCreateNodeClassEvent = std::function<void(TWideCustomTreeView* sender, TWideTreeNodeClass& nodeClass)>;
 
-class TWideCustomTreeView : public classlib::TWinControl {
+class TWideCustomTreeView : public TWideEditingView {
 public:
     explicit TWideCustomTreeView(classlib::TComponent* owner);
     ~TWideCustomTreeView() override;
@@ -227,8 +228,6 @@ protected:
     void CNNotify(classlib::TMessage& m) override;
     // Keys typed into the in-place editor reach this control's key events (and the form's
     // key preview) first; a key they consume goes no further.
-    bool EditorKey(UINT msg, WPARAM& wParam);
-    static LRESULT CALLBACK EditorProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR ref);
     void HookEditor();
     virtual bool CanEdit(TWideTreeNode* node);
     virtual void Edit(const TVITEMW& item);
