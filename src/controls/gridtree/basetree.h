@@ -85,6 +85,10 @@ using TGTHeaderMouseEvent = std::function<void(TGTHeader* Sender, classlib::TMou
                                                classlib::TShiftState Shift, int X, int Y)>;
 using TGTHeaderMouseMoveEvent =
     std::function<void(TGTHeader* Sender, classlib::TShiftState Shift, int X, int Y)>;
+using TGTHeaderDraggingEvent = std::function<void(TGTHeader* Sender, TColumnIndex Column, bool& Allowed)>;
+using TGTHeaderDraggedEvent =
+    std::function<void(TGTHeader* Sender, TColumnIndex Column, TColumnPosition OldPosition)>;
+using TGTHeaderDraggedOutEvent = std::function<void(TGTHeader* Sender, TColumnIndex Column, POINT DropPosition)>;
 
 class TWorkerThread;
 namespace gridtree_detail {
@@ -357,6 +361,9 @@ public:
     TGTHeaderClickEvent OnHeaderClick, OnHeaderDblClick;
     TGTHeaderMouseEvent OnHeaderMouseDown, OnHeaderMouseUp;
     TGTHeaderMouseMoveEvent OnHeaderMouseMove;
+    TGTHeaderDraggingEvent OnHeaderDragging;
+    TGTHeaderDraggedEvent OnHeaderDragged;
+    TGTHeaderDraggedOutEvent OnHeaderDraggedOut;
 
     // --- hooks used by the settings objects ----------------------------------------------
     bool IsLoading() const { return (ComponentState() & classlib::csLoading) != 0; }
@@ -385,6 +392,19 @@ public:
     }
     virtual void DoHeaderMouseMove(classlib::TShiftState Shift, int X, int Y) {
         if (OnHeaderMouseMove) OnHeaderMouseMove(FHeader.get(), Shift, X, Y);
+    }
+    // May the user drag this column to another position? (Allowed unless the event says no.)
+    virtual bool DoHeaderDragging(TColumnIndex Column) {
+        bool allowed = true;
+        if (OnHeaderDragging) OnHeaderDragging(FHeader.get(), Column, allowed);
+        return allowed;
+    }
+    virtual void DoHeaderDragged(TColumnIndex Column, TColumnPosition OldPosition) {
+        if (OnHeaderDragged) OnHeaderDragged(FHeader.get(), Column, OldPosition);
+    }
+    // A column was dropped outside the tree window (DropPosition in screen coordinates).
+    virtual void DoHeaderDraggedOut(TColumnIndex Column, POINT DropPosition) {
+        if (OnHeaderDraggedOut) OnHeaderDraggedOut(FHeader.get(), Column, DropPosition);
     }
     // The header's main column changed: a running edit is cancelled.
     virtual void MainColumnChanged() { CancelEditNode(); }

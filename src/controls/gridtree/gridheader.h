@@ -359,4 +359,5 @@ private:
     bool DetermineHotColumn(POINT HeaderPoint);
     void HandleClick(POINT HeaderPoint, classlib::TMouseButton Button, bool Double, bool Force);
     void EndTracking();
+    void DragTo(POINT Screen);
 };

@@ -355,7 +355,30 @@ bool TGTHeader::HandleHeaderMessage(classlib::TMessage& Message) {
                 if (TGridTreeColumn* column = FColumns->GetItem(FColumns->SizingColumn))
                     column->SetWidth(p.x - FResizeLeftEdge);
             }
-            // Dragging a column to another position joins with the drag picture.
+            if (FStates & hstDragPending) {
+                POINT screen = p;
+                ClientToScreen(wnd, &screen);
+                TColumnIndex pressed = FColumns->PressedColumn;
+                bool beyond = std::abs(screen.x - FDragStartPoint.x) > GetSystemMetrics(SM_CXDRAG) ||
+                              std::abs(screen.y - FDragStartPoint.y) > GetSystemMetrics(SM_CYDRAG);
+                if ((FOptions & hoDrag) && beyond && FOwner->DoHeaderDragging(pressed)) {
+                    FOwner->StopTimer(HeaderTimer);
+                    InvalidateColumn(FColumns->GetItem(pressed));
+                    FColumns->PressedColumn = NoColumn;
+                    FColumns->HotColumn = NoColumn;
+                    POINT start = FDragStartPoint;
+                    ::ScreenToClient(wnd, &start);
+                    FColumns->DraggedColumn = FColumns->ColumnAtPoint(ToHeader(start), true);
+                    FColumns->DropColumn = NoColumn;
+                    FStates = THeaderStates((FStates & ~hstDragPending) | hstDragging);
+                    // The half-transparent picture of the button joins with the drag pictures.
+                }
+            }
+            if (FStates & hstDragging) {
+                POINT screen = p;
+                ClientToScreen(wnd, &screen);
+                DragTo(screen);
+            }
             Message.Result = 0;
             return true;
         }
@@ -368,6 +391,33 @@ bool TGTHeader::HandleHeaderMessage(classlib::TMessage& Message) {
             bool hadState = (FStates & tracking) != 0;
             bool consumed = false;
             if (hadState) {
+                if (FStates & hstDragging) {
+                    POINT screen = p;
+                    ClientToScreen(wnd, &screen);
+                    RECT window{};
+                    GetWindowRect(wnd, &window);
+                    TColumnIndex dragged = FColumns->DraggedColumn;
+                    TColumnIndex drop = FColumns->DropColumn;
+                    TGridTreeColumn* draggedColumn = FColumns->GetItem(dragged);
+                    TGridTreeColumn* dropColumn = FColumns->GetItem(drop);
+                    if (draggedColumn && dropColumn && drop != dragged && PtInRect(&window, screen)) {
+                        TColumnPosition old = draggedColumn->Position();
+                        TColumnPosition target = dropColumn->Position();
+                        bool draggedIsLeft = old < target;
+                        if (FColumns->DropOnLeft) {
+                            if (draggedIsLeft) --target;
+                        } else if (!draggedIsLeft) {
+                            ++target;
+                        }
+                        draggedColumn->SetPosition(target);
+                        FOwner->DoHeaderDragged(dragged, old);
+                    } else if (draggedColumn) {
+                        FOwner->DoHeaderDraggedOut(dragged, screen);
+                    }
+                    FColumns->DropColumn = NoColumn;
+                    FColumns->DraggedColumn = NoColumn;
+                    Invalidate();
+                }
                 EndTracking();
                 consumed = true;
             }
@@ -430,4 +480,18 @@ bool TGTHeader::HandleHeaderMessage(classlib::TMessage& Message) {
         default:
             return false;
     }
+}
+
+void TGTHeader::DragTo(POINT Screen) {
+    POINT client = Screen;
+    ::ScreenToClient(FOwner->Handle(), &client);
+    POINT h = ToHeader(client);
+    int left = 0, right = 0;
+    TColumnIndex column = FColumns->ColumnAndBoundsAt(h, left, right, true);
+    bool onLeft = column >= 0 && h.x < (left + right) / 2;
+    if (column == FColumns->DropColumn && (column < 0 || onLeft == FColumns->DropOnLeft)) return;
+    InvalidateColumn(FColumns->GetItem(FColumns->DropColumn));
+    FColumns->DropColumn = column >= 0 ? column : NoColumn;
+    FColumns->DropOnLeft = onLeft;
+    InvalidateColumn(FColumns->GetItem(column));
 }

@@ -338,3 +338,70 @@ TEST(GridTreeHeaderMouse, HotColumnFollowsTheMouseAndTheTimerClearsIt) {
     SendMessageW(t.Tree->Handle(), WM_TIMER, HeaderTimer, 0);
     EXPECT_EQ(NoColumn, columns.HotColumn);
 }
+
+TEST(GridTreeHeaderMouse, DraggingAColumnMovesItWhereItIsDropped) {
+    struct Case {
+        const char* Name;
+        int From, To;  // client X of the press and of the release
+        TIndexArray Map;
+    };
+    // Columns 0, 1, 2 at 0..50, 50..100, 100..150.
+    const Case cases[] = {
+        {"left half of a column right of it", 25, 110, {1, 0, 2}},
+        {"right half of a column right of it", 25, 140, {1, 2, 0}},
+        {"left half of a column left of it", 125, 10, {2, 0, 1}},
+        {"right half of a column left of it", 125, 40, {0, 2, 1}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        THeaderMouseTree t;
+        std::vector<std::pair<TColumnIndex, TColumnPosition>> dragged;
+        t.Tree->OnHeaderDragged = [&](TGTHeader*, TColumnIndex Column, TColumnPosition Old) {
+            dragged.push_back({Column, Old});
+        };
+        bool clicked = false;
+        t.Tree->OnHeaderClick = [&](TGTHeader*, TColumnIndex, classlib::TMouseButton, classlib::TShiftState, int,
+                                    int) { clicked = true; };
+        t.SendNC(WM_NCLBUTTONDOWN, c.From, -5);
+        t.SendClient(WM_MOUSEMOVE, c.From + (c.To > c.From ? 1 : -1), -5);  // within the threshold
+        EXPECT_TRUE(t.Tree->Header().States() & hstDragPending);
+        t.SendClient(WM_MOUSEMOVE, c.To, -5);
+        EXPECT_TRUE(t.Tree->Header().States() & hstDragging);
+        t.SendClient(WM_LBUTTONUP, c.To, -5);
+        EXPECT_EQ(0, t.Tree->Header().States());
+        EXPECT_EQ(c.Map, t.Tree->Header().Columns().PositionMap());
+        TColumnIndex column = c.From / 50;
+        ASSERT_EQ(1u, dragged.size());
+        EXPECT_EQ(column, dragged[0].first);
+        EXPECT_EQ(TColumnPosition(column), dragged[0].second);
+        EXPECT_FALSE(clicked);
+    }
+}
+
+TEST(GridTreeHeaderMouse, RefusedOrCancelledDragsMoveNothing) {
+    THeaderMouseTree t;
+    bool allow = false;
+    t.Tree->OnHeaderDragging = [&](TGTHeader*, TColumnIndex, bool& Allowed) { Allowed = allow; };
+    t.SendNC(WM_NCLBUTTONDOWN, 25, -5);
+    t.SendClient(WM_MOUSEMOVE, 140, -5);
+    EXPECT_FALSE(t.Tree->Header().States() & hstDragging);
+    t.SendClient(WM_LBUTTONUP, 140, -5);
+    EXPECT_EQ((TIndexArray{0, 1, 2}), t.Tree->Header().Columns().PositionMap());
+
+    allow = true;
+    t.SendNC(WM_NCLBUTTONDOWN, 25, -5);
+    t.SendClient(WM_MOUSEMOVE, 140, -5);
+    EXPECT_TRUE(t.Tree->Header().States() & hstDragging);
+    SendMessageW(t.Tree->Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_EQ(0, t.Tree->Header().States());
+    EXPECT_EQ((TIndexArray{0, 1, 2}), t.Tree->Header().Columns().PositionMap());
+
+    // Dropped outside the tree window: the application is told, nothing moves.
+    POINT out{-1, -1};
+    t.Tree->OnHeaderDraggedOut = [&](TGTHeader*, TColumnIndex, POINT P) { out = P; };
+    t.SendNC(WM_NCLBUTTONDOWN, 25, -5);
+    t.SendClient(WM_MOUSEMOVE, 140, -5);
+    t.SendClient(WM_LBUTTONUP, 340, -5);
+    EXPECT_NE(-1, out.x);
+    EXPECT_EQ((TIndexArray{0, 1, 2}), t.Tree->Header().Columns().PositionMap());
+}
