@@ -1,5 +1,6 @@
 #include "controls/wide/widecombo.h"
 
+#include "controls/wide/wideowner_p.h"
 #include "classlib/errors.h"
 
 #include <commctrl.h>
@@ -15,11 +16,6 @@ namespace {
 const wchar_t kInsertError[] = L"行を挿入できません";
 constexpr DWORD kTypeAheadPause = 1250;
 
-bool IsDestroying(TControl* c) {
-    for (; c; c = c->Parent())
-        if (c->ComponentState() & csDestroying) return true;
-    return false;
-}
 
 }  // namespace
 
@@ -160,7 +156,7 @@ void TWideCustomComboBox::CreateWnd() {
 }
 
 void TWideCustomComboBox::WMDestroy(TMessage& m) {
-    if (!IsDestroying(this)) {
+    if (!IsControlDestroying(this)) {
         int n = FItems->GetCount();
         if (n > 0) {
             auto saved = std::make_unique<TWideStringList>();
@@ -350,17 +346,7 @@ void TWideCustomComboBox::Select() {
 
 void TWideCustomComboBox::CNDrawItem(TMessage& m) {
     auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
-    TOwnerDrawState state = 0;
-    if (dis->itemState & ODS_SELECTED) state |= odSelected;
-    if (dis->itemState & ODS_FOCUS) state |= odFocused;
-    if (dis->itemState & ODS_DISABLED) state |= odDisabled;
-    FCanvas.SetHandle(dis->hDC);
-    FCanvas.Font().Assign(Font());
-    FCanvas.Brush().SetColor(Color());
-    if (state & odSelected) {
-        FCanvas.Brush().SetColor(clHighlight);
-        FCanvas.Font().SetColor(clHighlightText);
-    }
+    TOwnerDrawState state = PrepareOwnerDraw(FCanvas, *dis, *this);
     DrawItem(static_cast<int>(dis->itemID), dis->rcItem, state);
     if (state & odFocused) DrawFocusRect(dis->hDC, &dis->rcItem);
     FCanvas.SetHandle(nullptr);

@@ -1,5 +1,6 @@
 #include "controls/wide/widelistbox.h"
 
+#include "controls/wide/wideowner_p.h"
 #include "classlib/errors.h"
 #include "controls/wide/widewin32.h"
 
@@ -14,11 +15,6 @@ namespace {
 const wchar_t kIndexError[] = L"リストのインデックスが範囲を超えています (%d)";
 const wchar_t kInsertError[] = L"行を挿入できません";
 
-bool IsDestroying(TControl* c) {
-    for (; c; c = c->Parent())
-        if (c->ComponentState() & csDestroying) return true;
-    return false;
-}
 
 std::wstring CutAtNul(std::wstring s) {
     size_t n = s.find(L'\0');
@@ -224,7 +220,7 @@ void TWideCustomListBox::SetStyle(TListBoxStyle value) {
 }
 
 void TWideCustomListBox::WMDestroy(TMessage& m) {
-    if (!IsDestroying(this)) SaveState();
+    if (!IsControlDestroying(this)) SaveState();
     TWinControl::WMDestroy(m);
 }
 
@@ -367,19 +363,7 @@ void TWideCustomListBox::CNCommand(TMessage& m) {
 
 void TWideCustomListBox::CNDrawItem(TMessage& m) {
     auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
-    TOwnerDrawState state = 0;
-    if (dis->itemState & ODS_SELECTED) state |= odSelected;
-    if (dis->itemState & ODS_GRAYED) state |= odGrayed;
-    if (dis->itemState & ODS_DISABLED) state |= odDisabled;
-    if (dis->itemState & ODS_CHECKED) state |= odChecked;
-    if (dis->itemState & ODS_FOCUS) state |= odFocused;
-    FCanvas.SetHandle(dis->hDC);
-    FCanvas.Font().Assign(Font());
-    FCanvas.Brush().SetColor(Color());
-    if (state & odSelected) {
-        FCanvas.Brush().SetColor(clHighlight);
-        FCanvas.Font().SetColor(clHighlightText);
-    }
+    TOwnerDrawState state = PrepareOwnerDraw(FCanvas, *dis, *this);
     int index = static_cast<int>(dis->itemID);
     if (index >= 0) {
         DrawItem(index, dis->rcItem, state);

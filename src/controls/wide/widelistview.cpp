@@ -1,5 +1,6 @@
 #include "controls/wide/widelistview.h"
 
+#include "controls/wide/wideowner_p.h"
 #include "classlib/errors.h"
 #include "controls/wide/widecanvas.h"
 #include "controls/wide/widecontrols.h"
@@ -602,19 +603,7 @@ void TWideCustomListView::CNDrawItem(TMessage& m) {
     if (!FOwnerData && dis->itemData) item = reinterpret_cast<TWideListItem*>(dis->itemData);
     if (!item) item = ItemOfIndex(static_cast<int>(dis->itemID));
     if (!item) return;
-    TOwnerDrawState state = 0;
-    if (dis->itemState & ODS_SELECTED) state |= odSelected;
-    if (dis->itemState & ODS_GRAYED) state |= odGrayed;
-    if (dis->itemState & ODS_DISABLED) state |= odDisabled;
-    if (dis->itemState & ODS_CHECKED) state |= odChecked;
-    if (dis->itemState & ODS_FOCUS) state |= odFocused;
-    FCanvas.SetHandle(dis->hDC);
-    FCanvas.Font().Assign(Font());
-    FCanvas.Brush().SetColor(Color());
-    if (state & odSelected) {
-        FCanvas.Brush().SetColor(clHighlight);
-        FCanvas.Font().SetColor(clHighlightText);
-    }
+    TOwnerDrawState state = PrepareOwnerDraw(FCanvas, *dis, *this);
     GuardedCall([&] {
         if (OnDrawItem)
             OnDrawItem(this, item, dis->rcItem, state);
