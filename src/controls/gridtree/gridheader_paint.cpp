@@ -429,7 +429,7 @@ bool TGTHeader::HandleHeaderMessage(classlib::TMessage& Message) {
                 if (hadState)
                     FOwner->DoHeaderMouseUp(classlib::mbLeft, classlib::KeysToShiftState(Message.WParam), h.x, h.y);
             }
-            InvalidateColumn(FColumns->GetItem(FColumns->PressedColumn));
+            if (TGridTreeColumn* pressed = FColumns->GetItem(FColumns->PressedColumn)) InvalidateColumn(pressed);
             FColumns->SizingColumn = NoColumn;
             FColumns->PressedColumn = NoColumn;
             if (consumed) Message.Result = 0;
