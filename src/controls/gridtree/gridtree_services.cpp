@@ -55,13 +55,21 @@ bool TreeUnitInitialised() { return GTreeUnitInitialised; }
 TWorkerThread::TWorkerThread() {
     FWorkSignal = CreateEventW(nullptr, FALSE, FALSE, nullptr);
     FJobDone = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    if (!FWorkSignal || !FJobDone) {
+    FExited = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (!FWorkSignal || !FJobDone || !FExited) {
         DWORD err = GetLastError();
         if (FWorkSignal) CloseHandle(FWorkSignal);
         if (FJobDone) CloseHandle(FJobDone);
+        if (FExited) CloseHandle(FExited);
         throw classlib::EOSError(L"System error " + std::to_wstring(err), 0);
     }
-    FThread = std::thread([this] { Execute(); });
+    FThread = std::thread([this] {
+        struct SignalExit {
+            HANDLE Event;
+            ~SignalExit() { SetEvent(Event); }
+        } signal{FExited};
+        Execute();
+    });
 }
 
 TWorkerThread::~TWorkerThread() {
@@ -70,9 +78,18 @@ TWorkerThread::~TWorkerThread() {
         FTerminated = true;
     }
     SetEvent(FWorkSignal);
+    // The worker may be inside a SendMessage to a tree window of this thread (a job it took
+    // just as the last tree let go): serve sent messages until it has left Execute, or the
+    // two threads would wait for each other.
+    while (WaitForSingleObject(FExited, 0) == WAIT_TIMEOUT) {
+        MsgWaitForMultipleObjectsEx(1, &FExited, INFINITE, QS_SENDMESSAGE, 0);
+        MSG msg;
+        PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
     if (FThread.joinable()) FThread.join();
     CloseHandle(FWorkSignal);
     CloseHandle(FJobDone);
+    CloseHandle(FExited);
 }
 
 void TWorkerThread::QueueTree(TBaseGridTree* Tree) {

@@ -49,6 +49,7 @@ private:
     TBaseGridTree* FTreeInWork = nullptr;
     HANDLE FWorkSignal = nullptr;  // automatic reset: one wake-up per job
     HANDLE FJobDone = nullptr;     // set whenever the worker lets go of a tree
+    HANDLE FExited = nullptr;      // set when Execute has returned (manual reset)
     bool FTerminated = false;
     std::thread FThread;
 };
