@@ -222,14 +222,14 @@ void TCustomHexEditor::SetInCharField(bool value) {
 
 // ---- Bookmarks ----------------------------------------------------------------------------
 
-const TMPHBookmark& TCustomHexEditor::GetBookmark(int index) const {
+const THexBookmark& TCustomHexEditor::GetBookmark(int index) const {
     if (index < 0 || index > 9) throw EHexEditor(hexmsg::InvalidBookmark);
     return FBookmarks[index];
 }
 
 void TCustomHexEditor::SetBookmark(int index, int pos, bool inCharField) {
     if (index < 0 || index > 9) throw EHexEditor(hexmsg::InvalidBookmark);
-    TMPHBookmark& b = FBookmarks[index];
+    THexBookmark& b = FBookmarks[index];
     if (b.Pos == pos && b.InCharField == inCharField)
         b.Pos = -1;
     else
@@ -241,7 +241,7 @@ void TCustomHexEditor::SetBookmark(int index, int pos, bool inCharField) {
 
 bool TCustomHexEditor::GotoBookmark(int index) {
     if (index < 0 || index > 9) throw EHexEditor(hexmsg::InvalidBookmark);
-    TMPHBookmark& b = FBookmarks[index];
+    THexBookmark& b = FBookmarks[index];
     if (b.Pos == -1) return false;
     ResetSelection(true);
     if (b.Pos >= GetDataSize() && !(InsertMode() && b.Pos == GetDataSize())) {
@@ -259,7 +259,7 @@ void TCustomHexEditor::ShiftBookmarks(int fromPos, int delta) {
     // size the edit leaves, so a bookmark near the end survives an insert before it.
     const int limit = GetDataSize() + std::max(delta, 0);
     bool moved = false;
-    for (TMPHBookmark& b : FBookmarks) {
+    for (THexBookmark& b : FBookmarks) {
         if (b.Pos < fromPos || b.Pos == -1) continue;
         b.Pos += delta;
         if (b.Pos < 0 || b.Pos > limit) b.Pos = -1;

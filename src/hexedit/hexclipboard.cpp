@@ -194,7 +194,7 @@ std::string ClipboardDataToBytes(const void* data, HANDLE handle, WORD format, b
 
 // ---- Data object --------------------------------------------------------------------------
 
-TMPHDataObject::TMPHDataObject(std::string bytes, bool swapNibbles, bool asHexText, const std::wstring& fileName)
+THexDataObject::THexDataObject(std::string bytes, bool swapNibbles, bool asHexText, const std::wstring& fileName)
     : FBytes(std::move(bytes)), FSwapNibbles(swapNibbles), FAsHexText(asHexText) {
     std::wstring base = fileName.substr(fileName.find_last_of(L"\\/:") == std::wstring::npos
                                             ? 0
@@ -204,7 +204,7 @@ TMPHDataObject::TMPHDataObject(std::string bytes, bool swapNibbles, bool asHexTe
     if (FVirtualName.size() > 255) FVirtualName.resize(255);
 }
 
-HRESULT TMPHDataObject::QueryInterface(REFIID riid, void** object) {
+HRESULT THexDataObject::QueryInterface(REFIID riid, void** object) {
     if (!object) return E_POINTER;
     if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDataObject)) {
         *object = static_cast<IDataObject*>(this);
@@ -215,15 +215,15 @@ HRESULT TMPHDataObject::QueryInterface(REFIID riid, void** object) {
     return E_NOINTERFACE;
 }
 
-ULONG TMPHDataObject::AddRef() { return ++FRefs; }
+ULONG THexDataObject::AddRef() { return ++FRefs; }
 
-ULONG TMPHDataObject::Release() {
+ULONG THexDataObject::Release() {
     const ULONG refs = --FRefs;
     if (refs == 0) delete this;
     return refs;
 }
 
-size_t TMPHDataObject::BlockSize(UINT format) const {
+size_t THexDataObject::BlockSize(UINT format) const {
     const auto& f = Formats();
     const size_t n = FBytes.size();
     if (format == f.Own) return n + 12;
@@ -236,7 +236,7 @@ size_t TMPHDataObject::BlockSize(UINT format) const {
     return n;  // file contents
 }
 
-void TMPHDataObject::FillBlock(UINT format, uint8_t* block) const {
+void THexDataObject::FillBlock(UINT format, uint8_t* block) const {
     const auto& f = Formats();
     const size_t n = FBytes.size();
     if (format == CF_TEXT) {
@@ -264,7 +264,7 @@ void TMPHDataObject::FillBlock(UINT format, uint8_t* block) const {
     }
 }
 
-HRESULT TMPHDataObject::GetData(FORMATETC* format, STGMEDIUM* medium) {
+HRESULT THexDataObject::GetData(FORMATETC* format, STGMEDIUM* medium) {
     if (!format || !medium) return E_INVALIDARG;
     *medium = STGMEDIUM{};
     const HRESULT query = QueryGetData(format);
@@ -288,9 +288,9 @@ HRESULT TMPHDataObject::GetData(FORMATETC* format, STGMEDIUM* medium) {
     return S_OK;
 }
 
-HRESULT TMPHDataObject::GetDataHere(FORMATETC*, STGMEDIUM*) { return DV_E_FORMATETC; }
+HRESULT THexDataObject::GetDataHere(FORMATETC*, STGMEDIUM*) { return DV_E_FORMATETC; }
 
-HRESULT TMPHDataObject::QueryGetData(FORMATETC* format) {
+HRESULT THexDataObject::QueryGetData(FORMATETC* format) {
     if (!format) return E_INVALIDARG;
     const auto& f = Formats();
     if (format->dwAspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
@@ -301,14 +301,14 @@ HRESULT TMPHDataObject::QueryGetData(FORMATETC* format) {
     return S_OK;
 }
 
-HRESULT TMPHDataObject::GetCanonicalFormatEtc(FORMATETC* in, FORMATETC* out) {
+HRESULT THexDataObject::GetCanonicalFormatEtc(FORMATETC* in, FORMATETC* out) {
     if (!in || !out) return E_INVALIDARG;
     *out = *in;
     out->ptd = nullptr;
     return DATA_S_SAMEFORMATETC;
 }
 
-HRESULT TMPHDataObject::SetData(FORMATETC* format, STGMEDIUM* medium, BOOL release) {
+HRESULT THexDataObject::SetData(FORMATETC* format, STGMEDIUM* medium, BOOL release) {
     if (!format || !medium) return E_INVALIDARG;
     HRESULT result = E_NOTIMPL;
     const auto& f = Formats();
@@ -327,29 +327,29 @@ HRESULT TMPHDataObject::SetData(FORMATETC* format, STGMEDIUM* medium, BOOL relea
     return result;
 }
 
-HRESULT TMPHDataObject::EnumFormatEtc(DWORD direction, IEnumFORMATETC** enumerator) {
+HRESULT THexDataObject::EnumFormatEtc(DWORD direction, IEnumFORMATETC** enumerator) {
     if (!enumerator) return E_INVALIDARG;
     *enumerator = nullptr;
     if (direction != DATADIR_GET) return E_NOTIMPL;
     try {
-        *enumerator = new TMPHEnumFormatETC();
+        *enumerator = new THexEnumFormatETC();
     } catch (...) {
         return E_OUTOFMEMORY;
     }
     return S_OK;
 }
 
-HRESULT TMPHDataObject::DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) { return OLE_E_ADVISENOTSUPPORTED; }
-HRESULT TMPHDataObject::DUnadvise(DWORD) { return OLE_E_ADVISENOTSUPPORTED; }
+HRESULT THexDataObject::DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) { return OLE_E_ADVISENOTSUPPORTED; }
+HRESULT THexDataObject::DUnadvise(DWORD) { return OLE_E_ADVISENOTSUPPORTED; }
 
-HRESULT TMPHDataObject::EnumDAdvise(IEnumSTATDATA** enumerator) {
+HRESULT THexDataObject::EnumDAdvise(IEnumSTATDATA** enumerator) {
     if (enumerator) *enumerator = nullptr;
     return OLE_E_ADVISENOTSUPPORTED;
 }
 
 // ---- Format enumerator --------------------------------------------------------------------
 
-HRESULT TMPHEnumFormatETC::QueryInterface(REFIID riid, void** object) {
+HRESULT THexEnumFormatETC::QueryInterface(REFIID riid, void** object) {
     if (!object) return E_POINTER;
     if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IEnumFORMATETC)) {
         *object = static_cast<IEnumFORMATETC*>(this);
@@ -360,15 +360,15 @@ HRESULT TMPHEnumFormatETC::QueryInterface(REFIID riid, void** object) {
     return E_NOINTERFACE;
 }
 
-ULONG TMPHEnumFormatETC::AddRef() { return ++FRefs; }
+ULONG THexEnumFormatETC::AddRef() { return ++FRefs; }
 
-ULONG TMPHEnumFormatETC::Release() {
+ULONG THexEnumFormatETC::Release() {
     const ULONG refs = --FRefs;
     if (refs == 0) delete this;
     return refs;
 }
 
-HRESULT TMPHEnumFormatETC::Next(ULONG count, FORMATETC* items, ULONG* fetched) {
+HRESULT THexEnumFormatETC::Next(ULONG count, FORMATETC* items, ULONG* fetched) {
     if (!items || (count > 1 && !fetched)) return E_INVALIDARG;
     const auto& f = Formats();
     const UINT formats[kCount] = {f.Own, CF_TEXT, f.FileGroupDescriptor, f.FileContents};
@@ -383,22 +383,22 @@ HRESULT TMPHEnumFormatETC::Next(ULONG count, FORMATETC* items, ULONG* fetched) {
     return copied == count ? S_OK : S_FALSE;
 }
 
-HRESULT TMPHEnumFormatETC::Skip(ULONG count) {
+HRESULT THexEnumFormatETC::Skip(ULONG count) {
     if (count >= kCount - FIndex) return S_FALSE;
     FIndex += count;
     return S_OK;
 }
 
-HRESULT TMPHEnumFormatETC::Reset() {
+HRESULT THexEnumFormatETC::Reset() {
     FIndex = 0;
     return S_OK;
 }
 
-HRESULT TMPHEnumFormatETC::Clone(IEnumFORMATETC** enumerator) {
+HRESULT THexEnumFormatETC::Clone(IEnumFORMATETC** enumerator) {
     if (!enumerator) return E_INVALIDARG;
     try {
         // A clone continues from the same place, as enumerator clones must.
-        *enumerator = new TMPHEnumFormatETC(FIndex);
+        *enumerator = new THexEnumFormatETC(FIndex);
     } catch (...) {
         *enumerator = nullptr;
         return E_OUTOFMEMORY;
@@ -408,7 +408,7 @@ HRESULT TMPHEnumFormatETC::Clone(IEnumFORMATETC** enumerator) {
 
 // ---- Drop source --------------------------------------------------------------------------
 
-HRESULT TMPHDropSource::QueryInterface(REFIID riid, void** object) {
+HRESULT THexDropSource::QueryInterface(REFIID riid, void** object) {
     if (!object) return E_POINTER;
     if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDropSource)) {
         *object = static_cast<IDropSource*>(this);
@@ -419,21 +419,21 @@ HRESULT TMPHDropSource::QueryInterface(REFIID riid, void** object) {
     return E_NOINTERFACE;
 }
 
-ULONG TMPHDropSource::AddRef() { return ++FRefs; }
+ULONG THexDropSource::AddRef() { return ++FRefs; }
 
-ULONG TMPHDropSource::Release() {
+ULONG THexDropSource::Release() {
     const ULONG refs = --FRefs;
     if (refs == 0) delete this;
     return refs;
 }
 
-HRESULT TMPHDropSource::QueryContinueDrag(BOOL escapePressed, DWORD keyState) {
+HRESULT THexDropSource::QueryContinueDrag(BOOL escapePressed, DWORD keyState) {
     if (escapePressed) return DRAGDROP_S_CANCEL;
     if (!(keyState & MK_LBUTTON)) return DRAGDROP_S_DROP;
     return S_OK;
 }
 
-HRESULT TMPHDropSource::GiveFeedback(DWORD effect) {
+HRESULT THexDropSource::GiveFeedback(DWORD effect) {
     return (effect & 7) < 3 ? DRAGDROP_S_USEDEFAULTCURSORS : E_INVALIDARG;
 }
 

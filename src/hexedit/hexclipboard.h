@@ -67,10 +67,10 @@ std::string ClipboardDataToBytes(const void* data, HANDLE handle, WORD format, b
 
 // Data offered by a copy or a drag: the own format, CF_TEXT (text or hex text), and the
 // bytes as a virtual file "Dump of <name>.bin". Created with one reference.
-class TMPHDataObject : public IDataObject {
+class THexDataObject : public IDataObject {
 public:
     // fileName: the editor's file name; its file part without extension names the virtual file.
-    TMPHDataObject(std::string bytes, bool swapNibbles, bool asHexText, const std::wstring& fileName);
+    THexDataObject(std::string bytes, bool swapNibbles, bool asHexText, const std::wstring& fileName);
 
     const std::string& Bytes() const { return FBytes; }
     const std::wstring& VirtualFileName() const { return FVirtualName; }
@@ -92,7 +92,7 @@ public:
     HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA** enumerator) override;
 
 private:
-    virtual ~TMPHDataObject() = default;
+    virtual ~THexDataObject() = default;
     size_t BlockSize(UINT format) const;
     void FillBlock(UINT format, uint8_t* block) const;
 
@@ -105,9 +105,9 @@ private:
 };
 
 // Lists the four offered formats: own, CF_TEXT, file group descriptor, file contents.
-class TMPHEnumFormatETC : public IEnumFORMATETC {
+class THexEnumFormatETC : public IEnumFORMATETC {
 public:
-    explicit TMPHEnumFormatETC(ULONG index = 0) : FIndex(index) {}
+    explicit THexEnumFormatETC(ULONG index = 0) : FIndex(index) {}
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
     ULONG STDMETHODCALLTYPE AddRef() override;
     ULONG STDMETHODCALLTYPE Release() override;
@@ -117,14 +117,14 @@ public:
     HRESULT STDMETHODCALLTYPE Clone(IEnumFORMATETC** enumerator) override;
 
 private:
-    virtual ~TMPHEnumFormatETC() = default;
+    virtual ~THexEnumFormatETC() = default;
     static constexpr ULONG kCount = 4;
     std::atomic<ULONG> FRefs{1};
     ULONG FIndex;
 };
 
 // Escape cancels, releasing the left button drops.
-class TMPHDropSource : public IDropSource {
+class THexDropSource : public IDropSource {
 public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
     ULONG STDMETHODCALLTYPE AddRef() override;
@@ -133,7 +133,7 @@ public:
     HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD effect) override;
 
 private:
-    virtual ~TMPHDropSource() = default;
+    virtual ~THexDropSource() = default;
     std::atomic<ULONG> FRefs{1};
 };
 
@@ -154,9 +154,9 @@ private:
 };
 
 // The drop target of one control. Created with one reference held by the control.
-class TMPHDropTarget : public IDropTarget {
+class THexDropTarget : public IDropTarget {
 public:
-    explicit TMPHDropTarget(THexEditorEx* control) : FControl(control) {}
+    explicit THexDropTarget(THexEditorEx* control) : FControl(control) {}
     // Registers the control's window (creating it when needed) or revokes the remembered
     // one. Failures raise EOleError.
     void SetRegistered(bool value);
@@ -173,7 +173,7 @@ public:
     HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD keyState, POINTL pt, DWORD* effect) override;
 
 private:
-    virtual ~TMPHDropTarget() = default;
+    virtual ~THexDropTarget() = default;
     std::atomic<ULONG> FRefs{1};
     THexEditorEx* FControl;
     HWND FHandle = nullptr;

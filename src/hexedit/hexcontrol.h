@@ -29,7 +29,7 @@ class THexEditorControl;
 // OnDrawCell: fired for every painted cell before it is drawn; text and rect (the text
 // rectangle, the whole cell for the offset column) are the cell's; clearing defaultDraw
 // leaves the cell to the handler.
-using TMPHDrawCellEvent = std::function<void(THexEditorControl* sender, classlib::TCanvas& canvas, int col,
+using THexDrawCellEvent = std::function<void(THexEditorControl* sender, classlib::TCanvas& canvas, int col,
                                              int row, std::wstring& text, const RECT& rect, bool& defaultDraw)>;
 
 // What the painter knows about the cell it is drawing (readable from OnDrawCell).
@@ -68,7 +68,7 @@ public:
 
     bool CanFocus() override;
 
-    TMPHDrawCellEvent OnDrawCell;
+    THexDrawCellEvent OnDrawCell;
 
 protected:
     void CreateParams(classlib::TCreateParams& params) override;

@@ -39,13 +39,13 @@ std::wstring HexFormat(const wchar_t* pattern, std::initializer_list<THexArg> ar
     return out;
 }
 
-// ---- TMPHMemoryStream ---------------------------------------------------------------------
+// ---- THexMemoryStream ---------------------------------------------------------------------
 
-void TMPHMemoryStream::Check(long long pos, long long count) const {
+void THexMemoryStream::Check(long long pos, long long count) const {
     if (pos < 0 || count < 0 || pos + count > FSize) throw EHexEditor(hexmsg::DataBounds);
 }
 
-void TMPHMemoryStream::Reserve(long long capacity) {
+void THexMemoryStream::Reserve(long long capacity) {
     if (capacity <= FCapacity) return;
     long long grown = FCapacity + FCapacity / 2;
     if (grown < capacity) grown = capacity;
@@ -56,7 +56,7 @@ void TMPHMemoryStream::Reserve(long long capacity) {
     FCapacity = grown;
 }
 
-void TMPHMemoryStream::SetSize(long long newSize) {
+void THexMemoryStream::SetSize(long long newSize) {
     if (newSize < 0) throw EHexEditor(hexmsg::DataBounds);
     if (newSize > INT32_MAX) throw EHexEditor(HexFormat(hexmsg::DataTooLarge, {2147483648LL}));
     if (newSize > FCapacity) {
@@ -71,38 +71,38 @@ void TMPHMemoryStream::SetSize(long long newSize) {
     FSize = static_cast<int>(newSize);
 }
 
-uint8_t* TMPHMemoryStream::GetAddress(long long pos, long long count) {
+uint8_t* THexMemoryStream::GetAddress(long long pos, long long count) {
     Check(pos, count);
     return FData.get() + pos;
 }
 
-const uint8_t* TMPHMemoryStream::GetAddress(long long pos, long long count) const {
+const uint8_t* THexMemoryStream::GetAddress(long long pos, long long count) const {
     Check(pos, count);
     return FData.get() + pos;
 }
 
-void TMPHMemoryStream::WriteAt(const void* source, long long pos, long long count) {
+void THexMemoryStream::WriteAt(const void* source, long long pos, long long count) {
     Check(pos, count);
     if (count) std::memmove(FData.get() + pos, source, static_cast<size_t>(count));
 }
 
-void TMPHMemoryStream::ReadAt(void* dest, long long pos, long long count) const {
+void THexMemoryStream::ReadAt(void* dest, long long pos, long long count) const {
     Check(pos, count);
     if (count) std::memmove(dest, FData.get() + pos, static_cast<size_t>(count));
 }
 
-void TMPHMemoryStream::MoveBytes(long long fromPos, long long toPos, long long count) {
+void THexMemoryStream::MoveBytes(long long fromPos, long long toPos, long long count) {
     Check(fromPos, count);
     Check(toPos, count);
     if (count) std::memmove(FData.get() + toPos, FData.get() + fromPos, static_cast<size_t>(count));
 }
 
-std::string TMPHMemoryStream::ReadHex(long long pos, long long count, bool swapNibbles) const {
+std::string THexMemoryStream::ReadHex(long long pos, long long count, bool swapNibbles) const {
     if (count <= 0) return std::string();
     return ConvertBinToHex(GetAddress(pos, count), static_cast<size_t>(count), swapNibbles);
 }
 
-void TMPHMemoryStream::InsertGap(long long pos, long long count) {
+void THexMemoryStream::InsertGap(long long pos, long long count) {
     if (pos < 0 || pos > FSize || count < 0) throw EHexEditor(hexmsg::DataBounds);
     if (count == 0) return;
     long long newSize = FSize + count;
@@ -124,16 +124,16 @@ void TMPHMemoryStream::InsertGap(long long pos, long long count) {
     FSize = static_cast<int>(newSize);
 }
 
-void TMPHMemoryStream::Remove(long long pos, long long count) {
+void THexMemoryStream::Remove(long long pos, long long count) {
     Check(pos, count);
     long long tail = FSize - pos - count;
     if (tail) std::memmove(FData.get() + pos, FData.get() + pos + count, static_cast<size_t>(tail));
     FSize -= static_cast<int>(count);
 }
 
-// ---- TMPHColors ---------------------------------------------------------------------------
+// ---- THexColors ---------------------------------------------------------------------------
 
-TMPHColors::TMPHColors(TCustomHexEditor* owner) : FOwner(owner) {
+THexColors::THexColors(TCustomHexEditor* owner) : FOwner(owner) {
     FColors[ciBackground] = 0xFF000005;
     FColors[ciChangedBackground] = 0x00A8FFFF;
     FColors[ciChangedText] = 0x00000080;
@@ -149,13 +149,13 @@ TMPHColors::TMPHColors(TCustomHexEditor* owner) : FOwner(owner) {
     FColors[ciActiveFieldBackground] = 0xFF000005;
 }
 
-void TMPHColors::Set(TIndex i, THexColor value) {
+void THexColors::Set(TIndex i, THexColor value) {
     if (FColors[i] == value) return;
     FColors[i] = value;
     if (FOwner) FOwner->ColorsChanged(i == ciBackground);
 }
 
-void TMPHColors::Assign(const TMPHColors* source) {
+void THexColors::Assign(const THexColors* source) {
     if (!source) return;
     static const TIndex order[] = {ciBackground, ciChangedText, ciCursorFrame, ciNonFocusCursorFrame,
                                    ciOffset, ciOddColumn, ciEvenColumn, ciChangedBackground,
@@ -233,13 +233,13 @@ std::string ConvertHexToBin(const char* hex, size_t count, bool swapNibbles) {
 
 // ---- Translations -------------------------------------------------------------------------
 
-const wchar_t* TranslationLongName(TMPHTranslationKind kind) {
+const wchar_t* TranslationLongName(THexTranslationKind kind) {
     static const wchar_t* names[] = {L"Windows", L"Dos 8 bits", L"ASCII 7 bits", L"Macintosh",
                                      L"EBCDIC codepage 38", L"Custom translation"};
     return kind <= tkCustom ? names[kind] : L"";
 }
 
-const wchar_t* TranslationShortName(TMPHTranslationKind kind) {
+const wchar_t* TranslationShortName(THexTranslationKind kind) {
     static const wchar_t* names[] = {L"WIN", L"DOS", L"ASC", L"MAC", L"BCD", L"Cust"};
     return kind <= tkCustom ? names[kind] : L"";
 }
@@ -302,7 +302,7 @@ const TTables& Tables() {
 }
 }  // namespace
 
-const uint8_t* TranslationFromTable(TMPHTranslationKind kind) {
+const uint8_t* TranslationFromTable(THexTranslationKind kind) {
     switch (kind) {
         case tkMac: return MacFromTable;
         case tkBCD: return EbcdicFromTable;
@@ -311,7 +311,7 @@ const uint8_t* TranslationFromTable(TMPHTranslationKind kind) {
     }
 }
 
-const uint8_t* TranslationToTable(TMPHTranslationKind kind) {
+const uint8_t* TranslationToTable(THexTranslationKind kind) {
     switch (kind) {
         case tkMac: return Tables().MacTo;
         case tkBCD: return Tables().EbcdicTo;
@@ -343,7 +343,7 @@ void TranslateFromAnsi(int kind, const uint8_t* source, uint8_t* dest, size_t co
         case tkMac:
         case tkBCD:
         case tkCustom: {
-            const uint8_t* t = TranslationFromTable(static_cast<TMPHTranslationKind>(kind));
+            const uint8_t* t = TranslationFromTable(static_cast<THexTranslationKind>(kind));
             for (size_t i = 0; i < count; ++i) dest[i] = t[source[i]];
             break;
         }
@@ -360,7 +360,7 @@ void TranslateToAnsi(int kind, const uint8_t* source, uint8_t* dest, size_t coun
         case tkMac:
         case tkBCD:
         case tkCustom: {
-            const uint8_t* t = TranslationToTable(static_cast<TMPHTranslationKind>(kind));
+            const uint8_t* t = TranslationToTable(static_cast<THexTranslationKind>(kind));
             for (size_t i = 0; i < count; ++i) dest[i] = t[source[i]];
             break;
         }

@@ -67,11 +67,11 @@ std::wstring HexFormat(const wchar_t* pattern, std::initializer_list<THexArg> ar
 // position-addressed accessor checks its range and raises EHexEditor(DataBounds); sizes
 // above INT32_MAX are refused with EHexEditor(DataTooLarge). Growing does not clear the new
 // bytes; callers fill them.
-class TMPHMemoryStream {
+class THexMemoryStream {
 public:
-    TMPHMemoryStream() = default;
-    TMPHMemoryStream(const TMPHMemoryStream&) = delete;
-    TMPHMemoryStream& operator=(const TMPHMemoryStream&) = delete;
+    THexMemoryStream() = default;
+    THexMemoryStream(const THexMemoryStream&) = delete;
+    THexMemoryStream& operator=(const THexMemoryStream&) = delete;
 
     int Size() const { return FSize; }
     void SetSize(long long newSize);
@@ -111,9 +111,9 @@ class TCustomHexEditor;
 
 // The thirteen colours the editor paints with. Setting a colour to a new value tells the
 // owner (which repaints, and takes Background as its control colour).
-class TMPHColors {
+class THexColors {
 public:
-    explicit TMPHColors(TCustomHexEditor* owner = nullptr);
+    explicit THexColors(TCustomHexEditor* owner = nullptr);
 
     enum TIndex {
         ciBackground, ciChangedBackground, ciChangedText, ciCursorFrame, ciOffset, ciOddColumn,
@@ -142,7 +142,7 @@ public:
 
     // Copies every colour through the setters (in the fixed assignment order); nullptr
     // (any other kind of source) changes nothing.
-    void Assign(const TMPHColors* source);
+    void Assign(const THexColors* source);
 
 private:
     TCustomHexEditor* FOwner;
@@ -165,15 +165,15 @@ std::string ConvertBinToHex(const uint8_t* source, size_t count, bool swapNibble
 std::string ConvertHexToBin(const char* hex, size_t count, bool swapNibbles);
 inline void SwapWideChar(wchar_t& c) { c = static_cast<wchar_t>(((c & 0xFF) << 8) | ((c >> 8) & 0xFF)); }
 
-enum TMPHTranslationKind : uint8_t { tkAsIs, tkDos8, tkASCII, tkMac, tkBCD, tkCustom };
-const wchar_t* TranslationLongName(TMPHTranslationKind kind);
-const wchar_t* TranslationShortName(TMPHTranslationKind kind);
+enum THexTranslationKind : uint8_t { tkAsIs, tkDos8, tkASCII, tkMac, tkBCD, tkCustom };
+const wchar_t* TranslationLongName(THexTranslationKind kind);
+const wchar_t* TranslationShortName(THexTranslationKind kind);
 
 // The 256-byte tables: from-table maps an ANSI byte to the stored byte, to-table back.
 extern const uint8_t MacFromTable[256];
 extern const uint8_t EbcdicFromTable[256];
-const uint8_t* TranslationFromTable(TMPHTranslationKind kind);  // nullptr for AsIs/Dos8/ASCII
-const uint8_t* TranslationToTable(TMPHTranslationKind kind);
+const uint8_t* TranslationFromTable(THexTranslationKind kind);  // nullptr for AsIs/Dos8/ASCII
+const uint8_t* TranslationToTable(THexTranslationKind kind);
 
 // Block forms: tkAsIs copies, tkDos8/tkASCII use the OEM conversion, the table kinds map
 // each byte; kinds past tkCustom (taken modulo 128) leave dest untouched.

@@ -5,7 +5,7 @@
 #include <cstring>
 
 TCustomHexEditor::TCustomHexEditor()
-    : FUndo(std::make_unique<TMPHUndoStorage>(*this)), FColors(this) {
+    : FUndo(std::make_unique<THexUndoStorage>(*this)), FColors(this) {
     FColor = FColors.Background();
     std::wmemcpy(FHexDigits, L"0123456789ABCDEF", 17);
     for (int i = 0; i < 256; ++i) FIdentityTable[i] = FFoldTable[i] = static_cast<uint8_t>(i);
@@ -153,11 +153,11 @@ std::string TCustomHexEditor::GetSelectionAsHex() const {
 
 void TCustomHexEditor::OffsetUnitFollows() {
     unsigned f = FOffsetFormat.Flags;
-    if (f & TMPHOffsetFormat::offCalcRow)
+    if (f & THexOffsetFormat::offCalcRow)
         FOffsetFormat.BytesPerUnit = FLayout.BytesPerRow;
-    else if (f & TMPHOffsetFormat::offCalcColumn)
+    else if (f & THexOffsetFormat::offCalcColumn)
         FOffsetFormat.BytesPerUnit = FLayout.BytesPerColumn;
-    else if (f & TMPHOffsetFormat::offBytesPerUnit)
+    else if (f & THexOffsetFormat::offBytesPerUnit)
         FOffsetFormat.BytesPerUnit = FLayout.RulerUnit;
 }
 
@@ -268,7 +268,7 @@ void TCustomHexEditor::SetSeparateBlocksInCharField(bool value) {
     if (FLayout.BytesPerBlock > 1) AdjustMetrics();
 }
 
-void TCustomHexEditor::SetTranslation(TMPHTranslationKind value) {
+void TCustomHexEditor::SetTranslation(THexTranslationKind value) {
     if (value == FTranslation) return;
     if (value != tkAsIs && UnicodeChars()) throw EHexEditor(hexmsg::NoTranslationInUnicode);
     FTranslation = value;
@@ -319,13 +319,13 @@ void TCustomHexEditor::SetGutterWidth(int value) {
     Redraw();
 }
 
-void TCustomHexEditor::SetCaretKind(TMPHCaretKind value) {
+void TCustomHexEditor::SetCaretKind(THexCaretKind value) {
     if (value == FCaretKind) return;
     FCaretKind = value;
     if (FView) FView->HexCaretShapeChanged();
 }
 
-TMPHCaretKind TCustomHexEditor::CaretShape() const {
+THexCaretKind TCustomHexEditor::CaretShape() const {
     if (FCaretKind != ckAuto) return FCaretKind;
     if (FReadOnlyView) return ckBottom;
     return InsertMode() ? ckLeft : ckFull;
@@ -416,7 +416,7 @@ void TCustomHexEditor::ParseOffsetFormat(const std::wstring& text) {
         FOffsetFormat.Format.clear();
         return;
     }
-    TMPHOffsetFormat f;
+    THexOffsetFormat f;
     std::wstring s = text;
     auto hexRun = [&s]() {
         size_t n = 0;
@@ -429,18 +429,18 @@ void TCustomHexEditor::ParseOffsetFormat(const std::wstring& text) {
     // Unit.
     size_t run = hexRun();
     if (startsWith(L'R')) {
-        f.Flags |= TMPHOffsetFormat::offCalcRow;
+        f.Flags |= THexOffsetFormat::offCalcRow;
         s.erase(0, 2);
         f.BytesPerUnit = FLayout.BytesPerRow;
     } else if (startsWith(L'C')) {
-        f.Flags |= TMPHOffsetFormat::offCalcColumn;
+        f.Flags |= THexOffsetFormat::offCalcColumn;
         s.erase(0, 2);
         f.BytesPerUnit = FLayout.BytesPerColumn;
     } else if (run >= s.size() || s[run] != L'%') {
-        f.Flags |= TMPHOffsetFormat::offBytesPerUnit;
+        f.Flags |= THexOffsetFormat::offBytesPerUnit;
         f.BytesPerUnit = FLayout.RulerUnit;
     } else if (run == 0) {
-        f.Flags |= TMPHOffsetFormat::offBytesPerUnit;
+        f.Flags |= THexOffsetFormat::offBytesPerUnit;
         f.BytesPerUnit = FLayout.RulerUnit;
         s.erase(0, 1);
     } else {
@@ -451,7 +451,7 @@ void TCustomHexEditor::ParseOffsetFormat(const std::wstring& text) {
     // Minimum digits.
     run = hexRun();
     if (s.size() >= 2 && s[0] == L'-' && s[1] == L'!') {
-        f.Flags |= TMPHOffsetFormat::offCalcWidth;
+        f.Flags |= THexOffsetFormat::offCalcWidth;
         s.erase(0, 2);
         f.MinWidth = 1;
     } else if (run >= s.size() || s[run] != L'!') {
@@ -492,7 +492,7 @@ std::wstring TCustomHexEditor::GetOffsetString(uint32_t offset) {
         FInOffsetText = false;
         return text;
     }
-    const TMPHOffsetFormat& f = FOffsetFormat;
+    const THexOffsetFormat& f = FOffsetFormat;
     if (f.Format.empty()) return std::wstring();
     std::wstring digits;
     if (f.MinWidth != 0 || offset != 0) {
@@ -514,7 +514,7 @@ void TCustomHexEditor::CalcOffsetColumnWidth() {
     if (OnGetOffsetText && !FInOffsetText) {
         text = GetOffsetString(last);
     } else {
-        if (FOffsetFormat.Flags & TMPHOffsetFormat::offCalcWidth && !FOffsetFormat.Format.empty())
+        if (FOffsetFormat.Flags & THexOffsetFormat::offCalcWidth && !FOffsetFormat.Format.empty())
             FOffsetFormat.MinWidth = static_cast<int>(
                 IntToRadix(last / static_cast<uint32_t>(FOffsetFormat.BytesPerUnit), FOffsetFormat.Radix).size());
         text = GetOffsetString(last);
@@ -628,7 +628,7 @@ std::wstring TCustomHexEditor::CellText(int col, int row) const {
 
 // ---- View state restored by undo and redo -------------------------------------------------
 
-void TCustomHexEditor::PlaceCaretFromStep(const TMPHUndoStep& step) {
+void TCustomHexEditor::PlaceCaretFromStep(const THexUndoStep& step) {
     const bool charField = step.Flags & ufCharField;
     int col, row;
     if (!GetDataSize()) {
@@ -642,13 +642,13 @@ void TCustomHexEditor::PlaceCaretFromStep(const TMPHUndoStep& step) {
     PlaceCaret(std::clamp(col, 2, ColCount() - 1), std::clamp(row, 2, FRowCount - 1));
 }
 
-void TCustomHexEditor::RestoreViewState(const TMPHUndoStep& step, bool restoreSelection) {
+void TCustomHexEditor::RestoreViewState(const THexUndoStep& step, bool restoreSelection) {
     // The recorded state was valid when it was taken; it is assigned directly, past the
     // setters' checks, which could refuse intermediate combinations (Unicode mode over data
     // whose size is odd until the whole step is reversed).
     FLayout.Unicode = step.Flags & ufUnicode;
     FUnicodeBigEndian = step.Flags & ufBigEndian;
-    if (step.Translation <= tkCustom) FTranslation = static_cast<TMPHTranslationKind>(step.Translation);
+    if (step.Translation <= tkCustom) FTranslation = static_cast<THexTranslationKind>(step.Translation);
     if (step.BytesPerUnit == 1 || step.BytesPerUnit == 2 || step.BytesPerUnit == 4 || step.BytesPerUnit == 8)
         FBytesPerUnit = step.BytesPerUnit;
     if (FRulerBytesPerUnit == -1) FLayout.RulerUnit = FBytesPerUnit;

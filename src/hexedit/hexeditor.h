@@ -32,15 +32,15 @@ namespace classlib {
 class TStream;
 }
 
-enum TMPHCaretKind : uint8_t { ckFull, ckLeft, ckBottom, ckAuto };
-enum TMPHProgressKind : uint8_t { pkLoad, pkSave, pkFind };
+enum THexCaretKind : uint8_t { ckFull, ckLeft, ckBottom, ckAuto };
+enum THexProgressKind : uint8_t { pkLoad, pkSave, pkFind };
 
 // Modifier keys and mouse buttons held during an input event.
 using THexShiftState = unsigned;
 enum : unsigned { hsShift = 1, hsAlt = 2, hsCtrl = 4, hsLeft = 8, hsRight = 16, hsMiddle = 32 };
 
 // The parsed offset format.
-struct TMPHOffsetFormat {
+struct THexOffsetFormat {
     enum : unsigned { offCalcWidth = 1, offCalcRow = 2, offCalcColumn = 4, offBytesPerUnit = 8 };
     std::wstring Format;  // empty: no format
     std::wstring Prefix, Suffix;
@@ -73,7 +73,7 @@ public:
 class TCustomHexEditor {
 public:
     using TNotifyEvent = std::function<void(TCustomHexEditor* sender)>;
-    using TProgressEvent = std::function<void(TCustomHexEditor* sender, TMPHProgressKind kind,
+    using TProgressEvent = std::function<void(TCustomHexEditor* sender, THexProgressKind kind,
                                               const std::wstring& name, uint8_t percent, bool& cancel)>;
     using TGetOffsetTextEvent = std::function<void(TCustomHexEditor* sender, int64_t number, std::wstring& text)>;
     using TKeyEvent = std::function<void(TCustomHexEditor* sender, WORD& key, THexShiftState shift)>;
@@ -132,7 +132,7 @@ public:
     void MoveData(int fromPos, int toPos, int count) { FData.MoveBytes(fromPos, toPos, count); }
     std::string GetDataAsString() const;
     std::string GetSelectionAsHex() const;
-    TMPHMemoryStream& DataStorage() { return FData; }
+    THexMemoryStream& DataStorage() { return FData; }
 
     // ---- Properties --------------------------------------------------------------------
     int BytesPerRow() const { return FLayout.BytesPerRow; }
@@ -149,11 +149,11 @@ public:
     void SetBytesPerBlock(int value);
     bool SeparateBlocksInCharField() const { return FLayout.SeparateBlocksInCharField; }
     void SetSeparateBlocksInCharField(bool value);
-    TMPHTranslationKind Translation() const { return FTranslation; }
-    void SetTranslation(TMPHTranslationKind value);
+    THexTranslationKind Translation() const { return FTranslation; }
+    void SetTranslation(THexTranslationKind value);
     const std::wstring& OffsetFormat() const { return FOffsetFormat.Format; }
     void SetOffsetFormat(const std::wstring& value);
-    const TMPHOffsetFormat& ParsedOffsetFormat() const { return FOffsetFormat; }
+    const THexOffsetFormat& ParsedOffsetFormat() const { return FOffsetFormat; }
     bool HexLowerCase() const { return FHexLowerCase; }
     void SetHexLowerCase(bool value);
     int RulerNumberBase() const { return FRulerNumberBase; }
@@ -168,13 +168,13 @@ public:
     void SetDrawGridLines(bool value) { SetFlagAndRedraw(FDrawGridLines, value); }
     bool FocusFrame() const { return FFocusFrame; }
     void SetFocusFrame(bool value) { SetFlagAndRedraw(FFocusFrame, value); }
-    TMPHCaretKind CaretKind() const { return FCaretKind; }
-    void SetCaretKind(TMPHCaretKind value);
+    THexCaretKind CaretKind() const { return FCaretKind; }
+    void SetCaretKind(THexCaretKind value);
     // The shape the caret glyph takes: ckAuto resolves to ckBottom in a read-only view,
     // ckLeft in insert mode and ckFull otherwise.
-    TMPHCaretKind CaretShape() const;
-    TMPHColors& Colors() { return FColors; }
-    void SetColors(const TMPHColors& value) { FColors.Assign(&value); }
+    THexCaretKind CaretShape() const;
+    THexColors& Colors() { return FColors; }
+    void SetColors(const THexColors& value) { FColors.Assign(&value); }
     THexColor Color() const { return FColor; }
     bool SwapNibbles() const { return FSwapNibbles; }
     void SetSwapNibbles(bool value) { SetFlagAndRedraw(FSwapNibbles, value); }
@@ -251,8 +251,8 @@ public:
     int CaretPos() const;
     void SetBookmark(int index, int pos, bool inCharField);
     bool GotoBookmark(int index);
-    const TMPHBookmark& GetBookmark(int index) const;
-    const TMPHBookmarks& Bookmarks() const { return FBookmarks; }
+    const THexBookmark& GetBookmark(int index) const;
+    const THexBookmarks& Bookmarks() const { return FBookmarks; }
     void ShiftBookmarks(int fromPos, int delta);
     // The grid's cell entry: checks, selection rules and caret move. Returns whether the
     // caret moved to (col, row).
@@ -306,7 +306,7 @@ public:
     void ResetUndo() { FUndo->Reset(true); }
     virtual int UndoBeginUpdate() { return FUndo->BeginUpdate(); }
     virtual int UndoEndUpdate() { return FUndo->EndUpdate(); }
-    TMPHUndoStorage& UndoStorage() { return *FUndo; }
+    THexUndoStorage& UndoStorage() { return *FUndo; }
     const std::wstring& UndoDescription() const { return FUndo->TopDescription(); }
     void InternalChangeByte(uint8_t oldValue, uint8_t newValue, int pos, const std::wstring& description);
     void InternalChangeWord(uint16_t oldValue, uint16_t newValue, int pos, const std::wstring& description);
@@ -344,7 +344,7 @@ public:
     virtual void CheckFileWritable();
     bool HasUnsavedChanges() const;
     void CopyStreamWithProgress(classlib::TStream& source, classlib::TStream& dest, long long count,
-                                TMPHProgressKind kind);
+                                THexProgressKind kind);
     static bool CanOpenFile(const std::wstring& fileName, bool& readOnly);
     const std::wstring& FileName() const { return FFileName; }
     bool IsFileReadOnly() const { return FIsFileReadOnly; }
@@ -360,7 +360,7 @@ public:
     TKeyEvent OnKeyDown;
     TKeyPressEvent OnKeyPress;
 
-    // Called by TMPHColors when a colour changed.
+    // Called by THexColors when a colour changed.
     void ColorsChanged(bool background);
 
 protected:
@@ -374,7 +374,7 @@ protected:
     void BusyCursor(bool busy);
 
 private:
-    friend class TMPHUndoStorage;
+    friend class THexUndoStorage;
 
     void SetFlagAndRedraw(bool& field, bool value);
     void OffsetUnitFollows();
@@ -395,17 +395,17 @@ private:
     bool TypeChar(wchar_t ch, int p);
     void TruncateMarks(int pos);
     void AdjustBytesPerRow();
-    void RestoreViewState(const TMPHUndoStep& step, bool restoreSelection);
-    void PlaceCaretFromStep(const TMPHUndoStep& step);
+    void RestoreViewState(const THexUndoStep& step, bool restoreSelection);
+    void PlaceCaretFromStep(const THexUndoStep& step);
     void ProgressFind(long long done, long long total);
     void BuildFindTables();
 
     THexEditorView* FView = nullptr;
     THexLayout FLayout;
-    TMPHMemoryStream FData;
+    THexMemoryStream FData;
     std::vector<bool> FChanges;
-    std::unique_ptr<TMPHUndoStorage> FUndo;
-    TMPHColors FColors;
+    std::unique_ptr<THexUndoStorage> FUndo;
+    THexColors FColors;
     THexColor FColor;
 
     // Grid state.
@@ -421,7 +421,7 @@ private:
     int FSelAnchor = -1, FSelStart = -1, FSelEnd = -1, FSelOrigin = -1;
     bool FSelecting = false;
     int FSelectionReports = 0;
-    TMPHBookmarks FBookmarks;
+    THexBookmarks FBookmarks;
     bool FDropMarkerVisible = false;
     bool FPendingClick = false;
     bool FMouseSelecting = false;  // the grid follows the mouse with the left button held
@@ -432,14 +432,14 @@ private:
     bool FInAutoFit = false;
     int FBytesPerUnit = 1;
     int FRulerBytesPerUnit = -1;
-    TMPHTranslationKind FTranslation = tkAsIs;
-    TMPHOffsetFormat FOffsetFormat;
+    THexTranslationKind FTranslation = tkAsIs;
+    THexOffsetFormat FOffsetFormat;
     bool FHexLowerCase = false;
     wchar_t FHexDigits[17];
     int FRulerNumberBase = 16;
     int FGutterWidth = -1;
     bool FDrawGutter3D = true, FDrawGridLines = false, FFocusFrame = true;
-    TMPHCaretKind FCaretKind = ckAuto;
+    THexCaretKind FCaretKind = ckAuto;
     bool FSwapNibbles = false;
     wchar_t FMaskChar = L'.';
     bool FInsertMode = false, FAllowInsertMode = true, FNoSizeChange = false, FReadOnlyView = false;

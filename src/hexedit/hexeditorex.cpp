@@ -101,7 +101,7 @@ TPropDef BoolProp(const wchar_t* path, bool (C::*get)() const, void (C::*set)(bo
             [set](THexEditorEx& e, const TPropValue& v) { (e.*set)(v.AsBool()); }};
 }
 
-TPropDef ColorProp(const wchar_t* name, TMPHColors::TIndex index) {
+TPropDef ColorProp(const wchar_t* name, THexColors::TIndex index) {
     return {std::wstring(L"Colors.") + name,
             [index](THexEditorEx& e) { return Num(static_cast<int32_t>(e.Colors().Get(index))); },
             [index](THexEditorEx& e, const TPropValue& v) { e.Colors().Set(index, static_cast<THexColor>(v.AsInt())); }};
@@ -137,7 +137,7 @@ const std::vector<TPropDef>& Properties() {
             BoolProp(L"SeparateBlocksInCharField", &E::SeparateBlocksInCharField, &E::SetSeparateBlocksInCharField),
             {L"Translation", [](X& e) { return Num(e.Translation()); },
              [](X& e, const TPropValue& v) {
-                 e.SetTranslation(static_cast<TMPHTranslationKind>(
+                 e.SetTranslation(static_cast<THexTranslationKind>(
                      v.AsEnum({L"tkAsIs", L"tkDos8", L"tkASCII", L"tkMac", L"tkBCD", L"tkCustom"})));
              }},
             {L"OffsetFormat", [](X& e) { return e.OffsetFormat(); },
@@ -151,21 +151,21 @@ const std::vector<TPropDef>& Properties() {
             BoolProp(L"FocusFrame", &E::FocusFrame, &E::SetFocusFrame),
             {L"CaretKind", [](X& e) { return Num(e.CaretKind()); },
              [](X& e, const TPropValue& v) {
-                 e.SetCaretKind(static_cast<TMPHCaretKind>(v.AsEnum({L"ckFull", L"ckLeft", L"ckBottom", L"ckAuto"})));
+                 e.SetCaretKind(static_cast<THexCaretKind>(v.AsEnum({L"ckFull", L"ckLeft", L"ckBottom", L"ckAuto"})));
              }},
-            ColorProp(L"Background", TMPHColors::ciBackground),
-            ColorProp(L"ChangedBackground", TMPHColors::ciChangedBackground),
-            ColorProp(L"ChangedText", TMPHColors::ciChangedText),
-            ColorProp(L"CursorFrame", TMPHColors::ciCursorFrame),
-            ColorProp(L"Offset", TMPHColors::ciOffset),
-            ColorProp(L"OddColumn", TMPHColors::ciOddColumn),
-            ColorProp(L"EvenColumn", TMPHColors::ciEvenColumn),
-            ColorProp(L"CurrentOffsetBackground", TMPHColors::ciCurrentOffsetBackground),
-            ColorProp(L"OffsetBackground", TMPHColors::ciOffsetBackground),
-            ColorProp(L"CurrentOffset", TMPHColors::ciCurrentOffset),
-            ColorProp(L"Grid", TMPHColors::ciGrid),
-            ColorProp(L"NonFocusCursorFrame", TMPHColors::ciNonFocusCursorFrame),
-            ColorProp(L"ActiveFieldBackground", TMPHColors::ciActiveFieldBackground),
+            ColorProp(L"Background", THexColors::ciBackground),
+            ColorProp(L"ChangedBackground", THexColors::ciChangedBackground),
+            ColorProp(L"ChangedText", THexColors::ciChangedText),
+            ColorProp(L"CursorFrame", THexColors::ciCursorFrame),
+            ColorProp(L"Offset", THexColors::ciOffset),
+            ColorProp(L"OddColumn", THexColors::ciOddColumn),
+            ColorProp(L"EvenColumn", THexColors::ciEvenColumn),
+            ColorProp(L"CurrentOffsetBackground", THexColors::ciCurrentOffsetBackground),
+            ColorProp(L"OffsetBackground", THexColors::ciOffsetBackground),
+            ColorProp(L"CurrentOffset", THexColors::ciCurrentOffset),
+            ColorProp(L"Grid", THexColors::ciGrid),
+            ColorProp(L"NonFocusCursorFrame", THexColors::ciNonFocusCursorFrame),
+            ColorProp(L"ActiveFieldBackground", THexColors::ciActiveFieldBackground),
             BoolProp(L"SwapNibbles", &E::SwapNibbles, &E::SetSwapNibbles),
             {L"MaskChar", [](X& e) { return Num(e.MaskChar()); },
              [](X& e, const TPropValue& v) {
@@ -215,7 +215,7 @@ const std::vector<TPropDef>& Properties() {
                          const int flags = v.AsInt();
                          if (flags < 0 || static_cast<unsigned>(flags) & ~pfAllFlags)
                              throw EConvertError(L"Invalid property value " + v.Text);
-                         e.PrintOptions().SetFlags(static_cast<TMPHPrintFlags>(flags));
+                         e.PrintOptions().SetFlags(static_cast<THexPrintFlags>(flags));
                      }});
         AddFontProps(p, L"PrintFont", [](X& e) -> TFont& { return e.PrintFont(); });
         p.push_back(BoolProp(L"UseEditorFontForPrinting", &X::UseEditorFontForPrinting, &X::SetUseEditorFontForPrinting));
@@ -230,7 +230,7 @@ const std::vector<TPropDef>& Properties() {
 THexEditorEx::THexEditorEx(TComponent* owner) : THexEditorControl(owner) {
     hexclip::EnsureOle();
     FPrintFont.Assign(Font());
-    FDropTarget = new TMPHDropTarget(this);
+    FDropTarget = new THexDropTarget(this);
 }
 
 THexEditorEx::~THexEditorEx() {

@@ -52,8 +52,8 @@ public:
     // Assigning a print font copies it and stops printing with the editor's font.
     classlib::TFont& PrintFont() { return FPrintFont; }
     void SetPrintFont(const classlib::TFont& font);
-    TMPHPrintOptions& PrintOptions() { return FPrintOptions; }
-    void SetPrintOptions(const TMPHPrintOptions& value) { FPrintOptions.Assign(value); }
+    THexPrintOptions& PrintOptions() { return FPrintOptions; }
+    void SetPrintOptions(const THexPrintOptions& value) { FPrintOptions.Assign(value); }
     bool UseEditorFontForPrinting() const { return FUseEditorFontForPrinting; }
     void SetUseEditorFontForPrinting(bool value) { FUseEditorFontForPrinting = value; }
     bool ZoomOnWheel() const { return FZoomOnWheel; }
@@ -98,9 +98,9 @@ public:
     void PasteAt(const void* buffer, int count, const std::wstring& description);
     WORD FoundFormat(int index) const { return FFoundFormats[index & 1]; }
     bool Dragging() const { return FDragging; }
-    TMPHDataObject* ClipboardData() const { return FClipboardData; }
+    THexDataObject* ClipboardData() const { return FClipboardData; }
     // The control's drop target (registered while the window exists and OleDragDrop is on).
-    TMPHDropTarget* DropTarget() const { return FDropTarget; }
+    THexDropTarget* DropTarget() const { return FDropTarget; }
 
     // While the lock is above 0 the control does not paint; reaching 0 again repaints.
     int BeginPaintLock();
@@ -149,10 +149,10 @@ private:
     bool FZoomOnWheel = true;
     classlib::TPopupMenu* FOffsetPopupMenu = nullptr;
     bool FDblClickSelected = false;
-    TMPHPrintOptions FPrintOptions;
+    THexPrintOptions FPrintOptions;
     WORD FFoundFormats[2] = {0, 0};
-    TMPHDataObject* FClipboardData = nullptr;  // one reference held
-    TMPHDropTarget* FDropTarget = nullptr;     // one reference held
+    THexDataObject* FClipboardData = nullptr;  // one reference held
+    THexDropTarget* FDropTarget = nullptr;     // one reference held
     bool FDragging = false, FDragPending = false, FMovedInside = false;
     POINT FDragPoint{0, 0};
 

@@ -18,7 +18,7 @@ constexpr long long kBlock = 61440;
 // cancelled".
 template <class TCopy>
 void CopyWithProgress(TCustomHexEditor& editor, const TCustomHexEditor::TProgressEvent& onProgress,
-                      const std::wstring& name, long long count, TMPHProgressKind kind, TCopy copy) {
+                      const std::wstring& name, long long count, THexProgressKind kind, TCopy copy) {
     int lastPercent = -1;
     long long done = 0;
     while (done < count) {
@@ -163,7 +163,7 @@ void TCustomHexEditor::SaveToStream(classlib::TStream& stream) {
 }
 
 void TCustomHexEditor::CopyStreamWithProgress(classlib::TStream& source, classlib::TStream& dest, long long count,
-                                              TMPHProgressKind kind) {
+                                              THexProgressKind kind) {
     if (count == -1) count = source.Size() - source.Position();
     std::vector<uint8_t> buffer(static_cast<size_t>(std::min(kBlock, std::max(1LL, count))));
     CopyWithProgress(*this, OnProgress, FProgressName.empty() ? FFileName : FProgressName, count, kind,

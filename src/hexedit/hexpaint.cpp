@@ -72,7 +72,7 @@ void THexEditorControl::PaintTo(TCanvas& canvas, int width, int height) {
     canvas.Font().Assign(Font());
     canvas.PrepareText();
     HDC dc = canvas.Handle();
-    const TMPHColors& c = Colors();
+    const THexColors& c = Colors();
     TPaintContext pc{canvas,
                      dc,
                      width,
@@ -302,7 +302,7 @@ void THexEditorControl::DrawCellText(TPaintContext& pc, int col, int row, const 
 
 void THexEditorControl::DrawBookmarks(TPaintContext& pc, int row, const RECT& r) {
     for (int i = 0; i < 10; ++i) {
-        const TMPHBookmark& bm = GetBookmark(i);
+        const THexBookmark& bm = GetBookmark(i);
         if (bm.Pos < 0 || GetRowOfPos(bm.Pos) != row) continue;
         // A 10 x 10 marker with the bookmark's digit: blue for the hex field, green for the
         // character field.

@@ -4,7 +4,7 @@
 
 #include <string>
 
-enum TMPHPrintFlag : unsigned {
+enum THexPrintFlag : unsigned {
     pfSelectionOnly = 1u << 0,
     pfSelectionBold = 1u << 1,
     pfMonochrome = 1u << 2,
@@ -12,10 +12,10 @@ enum TMPHPrintFlag : unsigned {
     pfCurrentViewOnly = 1u << 4,
     pfIncludeRuler = 1u << 5,
 };
-using TMPHPrintFlags = unsigned;  // bits of TMPHPrintFlag
-constexpr TMPHPrintFlags pfAllFlags = (1u << 6) - 1;
+using THexPrintFlags = unsigned;  // bits of THexPrintFlag
+constexpr THexPrintFlags pfAllFlags = (1u << 6) - 1;
 
-class TMPHPrintOptions {
+class THexPrintOptions {
 public:
     // Margin accessors by index: 1 left, 2 top, 3 right, any other value bottom.
     int GetMargin(int index) const { return FMargins[Slot(index)]; }
@@ -34,14 +34,14 @@ public:
     void SetPageHeader(const std::wstring& v) { FHeaders[0] = v; }
     const std::wstring& PageFooter() const { return FHeaders[1]; }
     void SetPageFooter(const std::wstring& v) { FHeaders[1] = v; }
-    TMPHPrintFlags Flags() const { return FFlags; }
-    void SetFlags(TMPHPrintFlags v) { FFlags = v & pfAllFlags; }
+    THexPrintFlags Flags() const { return FFlags; }
+    void SetFlags(THexPrintFlags v) { FFlags = v & pfAllFlags; }
 
-    void Assign(const TMPHPrintOptions& source) { *this = source; }
+    void Assign(const THexPrintOptions& source) { *this = source; }
 
 private:
     static int Slot(int index) { return index >= 1 && index <= 3 ? index - 1 : 3; }
     int FMargins[4] = {20, 15, 25, 25};
     std::wstring FHeaders[2];
-    TMPHPrintFlags FFlags = pfSelectionBold | pfMonochrome;
+    THexPrintFlags FFlags = pfSelectionBold | pfMonochrome;
 };

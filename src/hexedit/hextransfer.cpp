@@ -79,7 +79,7 @@ bool THexEditorEx::CopyToClipboard() {
     const size_t slash = name.find_last_of(L"\\/:");
     if (slash != std::wstring::npos) name.erase(0, slash + 1);
     if (name.size() > 255) name.resize(255);
-    auto* object = new TMPHDataObject(std::move(bytes), SwapNibbles(), FClipboardAsHexText, name);
+    auto* object = new THexDataObject(std::move(bytes), SwapNibbles(), FClipboardAsHexText, name);
     if (FClipboardData) FClipboardData->Release();
     FClipboardData = object;
     OleCheck(OleSetClipboard(object));
@@ -346,8 +346,8 @@ void THexEditorEx::StartDrag() {
     const int first = std::min(GetSelStart(), GetSelEnd());
     std::string bytes(static_cast<size_t>(GetSelCount()), '\0');
     ReadBuffer(bytes.data(), first, GetSelCount());
-    auto* object = new TMPHDataObject(std::move(bytes), SwapNibbles(), FClipboardAsHexText, FileName());
-    auto* source = new TMPHDropSource();
+    auto* object = new THexDataObject(std::move(bytes), SwapNibbles(), FClipboardAsHexText, FileName());
+    auto* source = new THexDropSource();
     DWORD effect = DROPEFFECT_NONE;
     HRESULT result;
     try {
@@ -376,7 +376,7 @@ HRESULT THexEditorEx::RunDragDrop(IDataObject* data, IDropSource* source, DWORD 
 
 // ---- Drop target --------------------------------------------------------------------------
 
-void TMPHDropTarget::SetRegistered(bool value) {
+void THexDropTarget::SetRegistered(bool value) {
     if (value == FRegistered || !FControl) return;
     if (value) {
         FHandle = FControl->Handle();
@@ -391,7 +391,7 @@ void TMPHDropTarget::SetRegistered(bool value) {
     }
 }
 
-void TMPHDropTarget::Detach() {
+void THexDropTarget::Detach() {
     try {
         SetRegistered(false);
     } catch (...) {
@@ -401,7 +401,7 @@ void TMPHDropTarget::Detach() {
     Release();
 }
 
-HRESULT TMPHDropTarget::QueryInterface(REFIID riid, void** object) {
+HRESULT THexDropTarget::QueryInterface(REFIID riid, void** object) {
     if (!object) return E_POINTER;
     if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDropTarget)) {
         *object = static_cast<IDropTarget*>(this);
@@ -412,9 +412,9 @@ HRESULT TMPHDropTarget::QueryInterface(REFIID riid, void** object) {
     return E_NOINTERFACE;
 }
 
-ULONG TMPHDropTarget::AddRef() { return ++FRefs; }
+ULONG THexDropTarget::AddRef() { return ++FRefs; }
 
-ULONG TMPHDropTarget::Release() {
+ULONG THexDropTarget::Release() {
     const ULONG refs = --FRefs;
     if (refs == 0) delete this;
     return refs;
@@ -428,7 +428,7 @@ POINT ClientPoint(HWND window, POINTL pt) {
 }
 }  // namespace
 
-HRESULT TMPHDropTarget::DragEnter(IDataObject* data, DWORD keyState, POINTL pt, DWORD* effect) {
+HRESULT THexDropTarget::DragEnter(IDataObject* data, DWORD keyState, POINTL pt, DWORD* effect) {
     if (!effect) return E_INVALIDARG;
     if (!FControl) {
         *effect = DROPEFFECT_NONE;
@@ -450,7 +450,7 @@ HRESULT TMPHDropTarget::DragEnter(IDataObject* data, DWORD keyState, POINTL pt, 
     }
 }
 
-HRESULT TMPHDropTarget::DragOver(DWORD keyState, POINTL pt, DWORD* effect) {
+HRESULT THexDropTarget::DragOver(DWORD keyState, POINTL pt, DWORD* effect) {
     if (!effect) return E_INVALIDARG;
     if (!FControl) return E_UNEXPECTED;
     try {
@@ -464,12 +464,12 @@ HRESULT TMPHDropTarget::DragOver(DWORD keyState, POINTL pt, DWORD* effect) {
     }
 }
 
-HRESULT TMPHDropTarget::DragLeave() {
+HRESULT THexDropTarget::DragLeave() {
     if (FControl) FControl->HideDropMarker();
     return S_OK;
 }
 
-HRESULT TMPHDropTarget::Drop(IDataObject* data, DWORD keyState, POINTL pt, DWORD* effect) {
+HRESULT THexDropTarget::Drop(IDataObject* data, DWORD keyState, POINTL pt, DWORD* effect) {
     if (!effect) return E_INVALIDARG;
     if (!FControl) return E_UNEXPECTED;
     HRESULT result = E_FAIL;

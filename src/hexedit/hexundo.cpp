@@ -22,22 +22,22 @@ uint32_t AnsiLength(const std::wstring& text) {
 }
 }  // namespace
 
-int TMPHUndoStep::Kind() const {
+int THexUndoStep::Kind() const {
     for (int k = 0; k <= 10; ++k)
         if (Flags & (1u << k)) return k;
     return -1;
 }
 
-uint32_t TMPHUndoStep::RecordSize() const {
+uint32_t THexUndoStep::RecordSize() const {
     uint32_t size = 29 + DataSize + 4;
     if (Flags & ufDescription) size += DescriptionBytes + 4;
     if (Flags & ufSelection) size += 12;
     return size;
 }
 
-TMPHUndoStorage::TMPHUndoStorage(TCustomHexEditor& editor) : FEditor(editor) {}
+THexUndoStorage::THexUndoStorage(TCustomHexEditor& editor) : FEditor(editor) {}
 
-void TMPHUndoStorage::Reset(bool dropRedoToo) {
+void THexUndoStorage::Reset(bool dropRedoToo) {
     FSteps.clear();
     FSize = 0;
     FUpdateLevel = 0;
@@ -45,24 +45,24 @@ void TMPHUndoStorage::Reset(bool dropRedoToo) {
     if (dropRedoToo) DropRedo();
 }
 
-void TMPHUndoStorage::DropRedo() {
+void THexUndoStorage::DropRedo() {
     FRedo.reset();
     FPoppedStep.reset();
     FPoppedDescription.clear();
 }
 
-void TMPHUndoStorage::DropOldest() {
+void THexUndoStorage::DropOldest() {
     FSize -= FSteps.front().RecordSize();
     FSteps.pop_front();
     if (FSteps.empty()) FSize = 0;
 }
 
-void TMPHUndoStorage::AddStep(int kind, int pos, int count, int replCount, const std::wstring& description) {
+void THexUndoStorage::AddStep(int kind, int pos, int count, int replCount, const std::wstring& description) {
     if (FUpdateLevel >= 1) return;
     DropRedo();
     TCustomHexEditor& e = FEditor;
 
-    TMPHUndoStep step;
+    THexUndoStep step;
     step.Flags = 1u << kind;
     step.CaretPos = e.CaretPos();
     const bool charField = e.CaretInCharField();
@@ -137,9 +137,9 @@ void TMPHUndoStorage::AddStep(int kind, int pos, int count, int replCount, const
         e.ShiftBookmarks(pos + count, count - replCount);
 }
 
-void TMPHUndoStorage::SetStepSelection(int start, int count) {
+void THexUndoStorage::SetStepSelection(int start, int count) {
     if (!CanUndo()) return;
-    TMPHUndoStep& step = FSteps.back();
+    THexUndoStep& step = FSteps.back();
     if (!(step.Flags & ufSelection)) {
         step.Flags |= ufSelection;
         FSize += 12;
@@ -150,16 +150,16 @@ void TMPHUndoStorage::SetStepSelection(int start, int count) {
     step.SelAnchor = start;
 }
 
-void TMPHUndoStorage::UpdateTopDescription() {
+void THexUndoStorage::UpdateTopDescription() {
     FTopDescription.clear();
     if (FSteps.empty()) return;
-    const TMPHUndoStep& top = FSteps.back();
+    const THexUndoStep& top = FSteps.back();
     if (top.Flags & ufDescription) FTopDescription = top.Description;
     if (FTopDescription.empty()) FTopDescription = UndoKindDescription(top.Kind());
 }
 
-std::unique_ptr<TMPHUndoStep> TMPHUndoStorage::PopStep() {
-    auto step = std::make_unique<TMPHUndoStep>(std::move(FSteps.back()));
+std::unique_ptr<THexUndoStep> THexUndoStorage::PopStep() {
+    auto step = std::make_unique<THexUndoStep>(std::move(FSteps.back()));
     FSteps.pop_back();
     FSize -= step->RecordSize();
     if (FSteps.empty()) FSize = 0;
@@ -167,13 +167,13 @@ std::unique_ptr<TMPHUndoStep> TMPHUndoStorage::PopStep() {
     return step;
 }
 
-void TMPHUndoStorage::BuildRedo(const TMPHUndoStep& step) {
+void THexUndoStorage::BuildRedo(const THexUndoStep& step) {
     DropRedo();
     const int kind = step.Kind();
     if (kind == ukMultiple) return;
     TCustomHexEditor& e = FEditor;
     auto redo = std::make_unique<TRedoBlock>();
-    TMPHUndoStep& r = redo->Step;
+    THexUndoStep& r = redo->Step;
     r.Flags = 1u << kind;
     r.Pos = step.Pos;
     r.Count = step.Count;
@@ -216,7 +216,7 @@ void TMPHUndoStorage::BuildRedo(const TMPHUndoStep& step) {
     FRedo = std::move(redo);
 }
 
-void TMPHUndoStorage::Apply(const TMPHUndoStep& step) {
+void THexUndoStorage::Apply(const THexUndoStep& step) {
     TCustomHexEditor& e = FEditor;
     const uint8_t* data = step.Data.empty() ? nullptr : step.Data.data();
     switch (step.Kind()) {
@@ -259,7 +259,7 @@ void TMPHUndoStorage::Apply(const TMPHUndoStep& step) {
     e.Redraw();
 }
 
-void TMPHUndoStorage::UndoCombined(int count) {
+void THexUndoStorage::UndoCombined(int count) {
     // A combined step needs all the steps it combines. When the budget dropped some of
     // them, reversing the rest would leave half an edit (a move would keep both copies):
     // the history is cleared instead and nothing is reversed.
@@ -268,7 +268,7 @@ void TMPHUndoStorage::UndoCombined(int count) {
         return;
     }
     for (int i = 0; i < count && !FSteps.empty(); ++i) {
-        std::unique_ptr<TMPHUndoStep> step = PopStep();
+        std::unique_ptr<THexUndoStep> step = PopStep();
         if (step->Kind() == ukMultiple)
             UndoCombined(step->Count);
         else
@@ -276,7 +276,7 @@ void TMPHUndoStorage::UndoCombined(int count) {
     }
 }
 
-void TMPHUndoStorage::Undo() {
+void THexUndoStorage::Undo() {
     if (!CanUndo()) {
         Reset(false);
         return;
@@ -284,7 +284,7 @@ void TMPHUndoStorage::Undo() {
     // The step leaves the history before it is applied, so a failure half-way can never
     // make a later Undo apply it a second time.
     const std::wstring description = FTopDescription;
-    std::unique_ptr<TMPHUndoStep> step = PopStep();
+    std::unique_ptr<THexUndoStep> step = PopStep();
     try {
         BuildRedo(*step);
         if (step->Kind() == ukMultiple) {
@@ -301,11 +301,11 @@ void TMPHUndoStorage::Undo() {
     }
 }
 
-bool TMPHUndoStorage::Redo() {
+bool THexUndoStorage::Redo() {
     if (!FRedo) return false;
     TCustomHexEditor& e = FEditor;
     std::unique_ptr<TRedoBlock> block = std::move(FRedo);
-    const TMPHUndoStep& r = block->Step;
+    const THexUndoStep& r = block->Step;
     const uint8_t* data = r.Data.empty() ? nullptr : r.Data.data();
     switch (r.Kind()) {
         case ukChangeBytes: e.WriteBuffer(data, r.Pos, r.Count); break;

@@ -32,19 +32,19 @@ enum : uint32_t {
 };
 
 // Step kinds, as stored in the low flag bits.
-enum TMPHUndoKind : uint8_t {
+enum THexUndoKind : uint8_t {
     ukChangeBytes = 0, ukRemove = 1, ukInsert = 2, ukReplace = 3, ukAppend = 4, ukInsertNibble = 5,
     ukDeleteNibble = 6, ukConvert = 7, ukCursorMove = 8, ukMultiple = 9, ukAllSaved = 10
 };
 const wchar_t* UndoKindDescription(int kind);
 
-struct TMPHBookmark {
+struct THexBookmark {
     int Pos = -1;  // -1: unset
     bool InCharField = false;
 };
-using TMPHBookmarks = std::array<TMPHBookmark, 10>;
+using THexBookmarks = std::array<THexBookmark, 10>;
 
-struct TMPHUndoStep {
+struct THexUndoStep {
     uint32_t Flags = 0;
     int32_t CaretPos = 0;
     int32_t Pos = 0;
@@ -63,9 +63,9 @@ struct TMPHUndoStep {
     uint32_t RecordSize() const;
 };
 
-class TMPHUndoStorage {
+class THexUndoStorage {
 public:
-    explicit TMPHUndoStorage(TCustomHexEditor& editor);
+    explicit THexUndoStorage(TCustomHexEditor& editor);
 
     int BeginUpdate() { return ++FUpdateLevel; }
     int EndUpdate() { return FUpdateLevel = FUpdateLevel > 0 ? FUpdateLevel - 1 : 0; }
@@ -74,7 +74,7 @@ public:
     // Bytes of the history in the record layout (the sum of the steps' record sizes).
     long long Size() const { return FSize; }
     const std::wstring& TopDescription() const { return FTopDescription; }
-    const TMPHUndoStep* Newest() const { return FSteps.empty() ? nullptr : &FSteps.back(); }
+    const THexUndoStep* Newest() const { return FSteps.empty() ? nullptr : &FSteps.back(); }
 
     // Records one step before an edit. Nothing while inside an update.
     void AddStep(int kind, int pos, int count, int replCount, const std::wstring& description);
@@ -90,24 +90,24 @@ public:
 
 private:
     struct TRedoBlock {
-        TMPHUndoStep Step;
-        TMPHBookmarks Bookmarks;
+        THexUndoStep Step;
+        THexBookmarks Bookmarks;
         int SelStart = -1, SelEnd = -1, SelAnchor = -1;
     };
 
     void DropOldest();
-    std::unique_ptr<TMPHUndoStep> PopStep();
+    std::unique_ptr<THexUndoStep> PopStep();
     void UpdateTopDescription();
-    void BuildRedo(const TMPHUndoStep& step);
-    void Apply(const TMPHUndoStep& step);
+    void BuildRedo(const THexUndoStep& step);
+    void Apply(const THexUndoStep& step);
     void UndoCombined(int count);
 
     TCustomHexEditor& FEditor;
-    std::deque<TMPHUndoStep> FSteps;
+    std::deque<THexUndoStep> FSteps;
     long long FSize = 0;
     int FUpdateLevel = 0;
     std::wstring FTopDescription;
     std::unique_ptr<TRedoBlock> FRedo;
-    std::unique_ptr<TMPHUndoStep> FPoppedStep;
+    std::unique_ptr<THexUndoStep> FPoppedStep;
     std::wstring FPoppedDescription;
 };

@@ -178,7 +178,7 @@ struct HexClipboard : ::testing::Test {
 
 TEST(HexDataObject, BlocksOfEachOfferedFormat) {
     const std::string bytes = Bytes({0x41, 0x00, 0x42});
-    TRef<TMPHDataObject> plain(new TMPHDataObject(bytes, false, false, L"C:\\work\\value.dat"));
+    TRef<THexDataObject> plain(new THexDataObject(bytes, false, false, L"C:\\work\\value.dat"));
     EXPECT_EQ(GetBlock(plain.P, hexclip::Formats().Own).substr(0, 15),
               Bytes({0x4D, 0x50, 0x54, 0x48, 0x01, 0x00, 0x01, 0x00, 0x03, 0x00, 0x00, 0x00, 0x41, 0x00, 0x42}));
     EXPECT_EQ(GetBlock(plain.P, CF_TEXT).substr(0, 2), std::string("A\0", 2));
@@ -193,15 +193,15 @@ TEST(HexDataObject, BlocksOfEachOfferedFormat) {
     EXPECT_EQ(g->fgd[0].nFileSizeLow, 3u);
     EXPECT_STREQ(g->fgd[0].cFileName, "Dump of value.bin");
 
-    TRef<TMPHDataObject> hex(new TMPHDataObject(bytes, false, true, L""));
+    TRef<THexDataObject> hex(new THexDataObject(bytes, false, true, L""));
     EXPECT_EQ(GetBlock(hex.P, CF_TEXT).substr(0, 7), std::string("410042\0", 7));
-    TRef<TMPHDataObject> swapped(new TMPHDataObject(bytes, true, true, L""));
+    TRef<THexDataObject> swapped(new THexDataObject(bytes, true, true, L""));
     EXPECT_EQ(GetBlock(swapped.P, CF_TEXT).substr(0, 7), std::string("140024\0", 7));
     EXPECT_EQ(GetBlock(swapped.P, CF_UNICODETEXT), "<none>");
 }
 
 TEST(HexDataObject, QueryGetDataAnswers) {
-    TRef<TMPHDataObject> d(new TMPHDataObject("x", false, false, L""));
+    TRef<THexDataObject> d(new THexDataObject("x", false, false, L""));
     const auto& f = hexclip::Formats();
     struct Case {
         FORMATETC etc;
@@ -226,7 +226,7 @@ TEST(HexDataObject, QueryGetDataAnswers) {
 }
 
 TEST(HexDataObject, EnumeratorListsFourFormatsInOrder) {
-    TRef<TMPHDataObject> d(new TMPHDataObject("x", false, false, L""));
+    TRef<THexDataObject> d(new THexDataObject("x", false, false, L""));
     IEnumFORMATETC* raw = nullptr;
     EXPECT_EQ(d->EnumFormatEtc(DATADIR_SET, &raw), E_NOTIMPL);
     ASSERT_EQ(d->EnumFormatEtc(DATADIR_GET, &raw), S_OK);
@@ -257,7 +257,7 @@ TEST(HexDataObject, EnumeratorListsFourFormatsInOrder) {
 }
 
 TEST(HexDataObject, SetDataKeepsThePerformedEffect) {
-    TRef<TMPHDataObject> d(new TMPHDataObject("x", false, false, L""));
+    TRef<THexDataObject> d(new THexDataObject("x", false, false, L""));
     HGLOBAL g = GlobalAlloc(GMEM_MOVEABLE, 4);
     *static_cast<DWORD*>(GlobalLock(g)) = DROPEFFECT_MOVE;
     GlobalUnlock(g);
@@ -274,7 +274,7 @@ TEST(HexDataObject, SetDataKeepsThePerformedEffect) {
 }
 
 TEST(HexDropSource, ContinueAndFeedback) {
-    TRef<TMPHDropSource> s(new TMPHDropSource());
+    TRef<THexDropSource> s(new THexDropSource());
     EXPECT_EQ(s->QueryContinueDrag(TRUE, MK_LBUTTON), DRAGDROP_S_CANCEL);
     EXPECT_EQ(s->QueryContinueDrag(FALSE, 0), DRAGDROP_S_DROP);
     EXPECT_EQ(s->QueryContinueDrag(FALSE, MK_LBUTTON), S_OK);
@@ -638,7 +638,7 @@ TEST(HexFormatDialog, ModalChoiceWithTheHexTextBox) {
 
 TEST(HexPrintOptions, DefaultsCopyAndPersistence) {
     THexEditorEx e(nullptr);
-    TMPHPrintOptions& o = e.PrintOptions();
+    THexPrintOptions& o = e.PrintOptions();
     EXPECT_EQ(o.MarginLeft(), 20);
     EXPECT_EQ(o.MarginTop(), 15);
     EXPECT_EQ(o.MarginRight(), 25);
@@ -652,7 +652,7 @@ TEST(HexPrintOptions, DefaultsCopyAndPersistence) {
         EXPECT_NE(saved.find(line), std::wstring::npos) << testsupport::Narrow(line);
     EXPECT_LT(saved.find(L"PrintOptions.Flags"), saved.find(L"PrintFont.Name"));
 
-    TMPHPrintOptions changed;
+    THexPrintOptions changed;
     changed.SetMarginLeft(5);
     changed.SetMarginBottom(7);
     changed.SetPageHeader(L"頭\r\nReadOnlyView=True");

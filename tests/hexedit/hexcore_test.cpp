@@ -6,7 +6,7 @@
 using namespace hextest;
 
 TEST(HexDataStream, RangeChecks) {
-    TMPHMemoryStream s;
+    THexMemoryStream s;
     s.SetSize(4);
     EXPECT_NO_THROW(s.GetAddress(4, 0));  // an empty range at the end
     EXPECT_EQ(HEX_MESSAGE(s.GetAddress(4, 1)), "Data position/length out of data bounds");
@@ -18,7 +18,7 @@ TEST(HexDataStream, RangeChecks) {
 }
 
 TEST(HexDataStream, MoveInsertRemoveAndHex) {
-    TMPHMemoryStream s;
+    THexMemoryStream s;
     s.SetSize(6);
     s.WriteAt("abcdef", 0, 6);
     s.MoveBytes(0, 2, 4);  // overlapping
@@ -48,8 +48,8 @@ TEST(HexColors, DefaultsOwnerAndAssign) {
     e.Colors().SetBackground(0x123456);  // same value: no redraw
     EXPECT_EQ(view.Invalidates, 1);
 
-    TMPHColors other;
-    other.Set(TMPHColors::ciGrid, 0x00010203);
+    THexColors other;
+    other.Set(THexColors::ciGrid, 0x00010203);
     e.Colors().Assign(&other);
     EXPECT_EQ(e.Colors().Grid(), 0x00010203u);
     EXPECT_EQ(e.Color(), 0xFF000005u);
@@ -100,7 +100,7 @@ TEST(HexNumbers, HexTextConversion) {
 }
 
 TEST(HexTranslation, TablesAreInversePermutations) {
-    for (TMPHTranslationKind kind : {tkMac, tkBCD, tkCustom}) {
+    for (THexTranslationKind kind : {tkMac, tkBCD, tkCustom}) {
         const uint8_t* from = TranslationFromTable(kind);
         const uint8_t* to = TranslationToTable(kind);
         std::set<int> seen;

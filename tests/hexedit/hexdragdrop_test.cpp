@@ -111,7 +111,7 @@ TEST_F(HexDragDrop, DropFromAnotherSource) {
     // written over the bytes from the drop point.
     THexEditorEx source(nullptr);
     Load(source, "XY");
-    auto* data = new TMPHDataObject("XY", false, false, L"");
+    auto* data = new THexDataObject("XY", false, false, L"");
     DWORD effect = DROPEFFECT_COPY;
     const POINTL pt = Hex->ScreenPointOf(2);
     EXPECT_EQ(Hex->DropTarget()->DragEnter(data, 0, pt, &effect), S_OK);
@@ -130,7 +130,7 @@ TEST_F(HexDragDrop, DropFromAnotherSource) {
 
 TEST_F(HexDragDrop, ReadOnlyViewRefusesDrops) {
     Hex->SetReadOnlyView(true);
-    auto* data = new TMPHDataObject("XY", false, false, L"");
+    auto* data = new THexDataObject("XY", false, false, L"");
     DWORD effect = DROPEFFECT_COPY;
     EXPECT_EQ(Hex->DropTarget()->DragEnter(data, 0, Hex->ScreenPointOf(1), &effect), S_FALSE);
     EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));

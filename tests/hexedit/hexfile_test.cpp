@@ -39,7 +39,7 @@ TEST(HexFile, CreateEmptyAndLoadEmptyStream) {
 TEST(HexFile, LoadReportsEachPercentOnceAndCanBeCancelled) {
     TCustomHexEditor e;
     std::vector<int> percents;
-    e.OnProgress = [&](TCustomHexEditor*, TMPHProgressKind kind, const std::wstring&, uint8_t percent, bool&) {
+    e.OnProgress = [&](TCustomHexEditor*, THexProgressKind kind, const std::wstring&, uint8_t percent, bool&) {
         EXPECT_EQ(kind, pkLoad);
         percents.push_back(percent);
     };
@@ -51,7 +51,7 @@ TEST(HexFile, LoadReportsEachPercentOnceAndCanBeCancelled) {
     EXPECT_EQ(e.GetDataSize(), 100000);
 
     Type(e, L"1");
-    e.OnProgress = [&](TCustomHexEditor*, TMPHProgressKind, const std::wstring&, uint8_t percent, bool& cancel) {
+    e.OnProgress = [&](TCustomHexEditor*, THexProgressKind, const std::wstring&, uint8_t percent, bool& cancel) {
         cancel = percent >= 50;
     };
     EXPECT_EQ(HEX_MESSAGE(Load(e, std::string(1000000, 'q'))), "Operation cancelled");
@@ -95,7 +95,7 @@ TEST(HexFile, SaveAndLoadFiles) {
 
     // A cancelled save leaves the old file whole and no temporary file behind.
     Load(e, std::string(200000, 'n'));
-    e.OnProgress = [](TCustomHexEditor*, TMPHProgressKind, const std::wstring&, uint8_t percent, bool& cancel) {
+    e.OnProgress = [](TCustomHexEditor*, THexProgressKind, const std::wstring&, uint8_t percent, bool& cancel) {
         cancel = percent > 30;
     };
     EXPECT_EQ(HEX_MESSAGE(e.SaveToFile(name, true)), "Operation cancelled");

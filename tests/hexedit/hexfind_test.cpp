@@ -192,7 +192,7 @@ TEST(HexFind, ProgressEvents) {
     TCustomHexEditor e;
     Load(e, std::string(5000, 'x'));
     std::vector<int> percents;
-    e.OnProgress = [&](TCustomHexEditor*, TMPHProgressKind kind, const std::wstring&, uint8_t percent, bool& cancel) {
+    e.OnProgress = [&](TCustomHexEditor*, THexProgressKind kind, const std::wstring&, uint8_t percent, bool& cancel) {
         EXPECT_EQ(kind, pkFind);
         percents.push_back(percent);
         cancel = true;  // a find cannot be cancelled

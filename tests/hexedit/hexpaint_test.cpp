@@ -98,7 +98,7 @@ TEST_F(HexPaint, ChangedByteUsesTheChangedColoursInBothFieldsExceptInInsertMode)
 
 TEST_F(HexPaint, CaretIsMirroredInTheOtherField) {
     Hex->SetFocusFrame(false);  // a plain frame in CursorFrame
-    Hex->Colors().Set(TMPHColors::ciCursorFrame, RGB(255, 0, 255));
+    Hex->Colors().Set(THexColors::ciCursorFrame, RGB(255, 0, 255));
     Hex->Focus = true;
     Hex->SetSelStart(7);  // hex field, first digit of byte 7
     Hex->PlaceCaretForFocus();
@@ -127,7 +127,7 @@ TEST_F(HexPaint, CaretIsMirroredInTheOtherField) {
 TEST_F(HexPaint, UnicodeCaretFramesAllDigitsOfTheUnit) {
     Hex->SetUnicodeChars(true);
     Hex->SetFocusFrame(false);
-    Hex->Colors().Set(TMPHColors::ciCursorFrame, RGB(255, 0, 255));
+    Hex->Colors().Set(THexColors::ciCursorFrame, RGB(255, 0, 255));
     Hex->Focus = true;
     Hex->SetSelStart(6);  // unit 3 (bytes 6 and 7)
     Hex->SetInCharField(true);
@@ -177,7 +177,7 @@ TEST_F(HexPaint, CornerAndRulerUseTheOffsetBackground) {
 TEST_F(HexPaint, EdgeLinesFollowGutter3DAndGridLines) {
     Hex->SetShowRuler(true);
     const COLORREF grid = RGB(0, 200, 0);
-    Hex->Colors().Set(TMPHColors::ciGrid, grid);
+    Hex->Colors().Set(THexColors::ciGrid, grid);
     ASSERT_FALSE(Hex->DrawGridLines());
     ASSERT_TRUE(Hex->DrawGutter3D());
     Paint();
@@ -228,7 +228,7 @@ TEST_F(HexPaint, DropMarkerIsABarInTheTextColour) {
 
 TEST_F(HexPaint, LoadingShowsTheHourglassAndRestoresTheCursor) {
     classlib::TCursor during = classlib::crDefault;
-    Hex->OnProgress = [&](TCustomHexEditor*, TMPHProgressKind, const std::wstring&, uint8_t, bool&) {
+    Hex->OnProgress = [&](TCustomHexEditor*, THexProgressKind, const std::wstring&, uint8_t, bool&) {
         during = classlib::Screen->Cursor();
     };
     Load(*Hex, Counting(1000));

@@ -5,7 +5,7 @@
 #include <cwchar>
 #include <cwctype>
 
-const wchar_t* const TBVersionBanner = L"Wendlar toolbar core version 2.1.8";
+const wchar_t* const TBVersionBanner = L"Wendlar toolbar core version 1.0.0";
 
 namespace {
 // Drops the last character, a surrogate pair as a whole.
@@ -178,7 +178,7 @@ BOOL CALLBACK PrintOwnedProc(HWND wnd, LPARAM param) {
 
 }  // namespace
 
-LRESULT HandlePrintMessage(HWND wnd, WPARAM dcParam, LPARAM flags, TTBNCPaintProc ncPaint, LPARAM appData) {
+LRESULT HandlePrintMessage(HWND wnd, WPARAM dcParam, LPARAM flags, TBarNCPaintProc ncPaint, LPARAM appData) {
     HDC dc = reinterpret_cast<HDC>(dcParam);
     if ((flags & PRF_CHECKVISIBLE) && !IsWindowVisible(wnd)) return 1;
     int saved = SaveDC(dc);

@@ -52,11 +52,11 @@ void RemoveFromLazyList(std::vector<void*>*& list, void* item);
 
 // --- messages and painting -------------------------------------------------------------
 
-using TTBNCPaintProc = void (*)(HWND wnd, HDC dc, LPARAM appData);
+using TBarNCPaintProc = void (*)(HWND wnd, HDC dc, LPARAM appData);
 // The WM_PRINT handler of docks, floating windows, dockable windows and popups: draws the
 // non-client part through ncPaint, the client part through WM_ERASEBKGND/WM_PRINTCLIENT,
 // then visible children and (PRF_OWNED) owned windows. Returns the message result, 1.
-LRESULT HandlePrintMessage(HWND wnd, WPARAM dc, LPARAM flags, TTBNCPaintProc ncPaint, LPARAM appData);
+LRESULT HandlePrintMessage(HWND wnd, WPARAM dc, LPARAM flags, TBarNCPaintProc ncPaint, LPARAM appData);
 // Answers WM_PRINTCLIENT (dc in WParam) by running the control's own paint handler with a
 // WM_PAINT that carries that DC. Returns the message result, 0.
 LRESULT HandlePrintClientMessage(classlib::TControl* control, WPARAM dc);

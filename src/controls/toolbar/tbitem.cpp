@@ -22,11 +22,11 @@ namespace {
 // Entries of the click list: null is a free slot, DeadObject a queued click whose object
 // was freed (its slot stays taken until the posted message arrives, so the index in the
 // message never reaches a newer object).
-TTBClickQueueClient* const DeadObject = reinterpret_cast<TTBClickQueueClient*>(1);
+TBarClickQueueClient* const DeadObject = reinterpret_cast<TBarClickQueueClient*>(1);
 
 struct ClickQueue {
     HWND Wnd = nullptr;
-    std::vector<TTBClickQueueClient*> List;
+    std::vector<TBarClickQueueClient*> List;
     int RefCount = 0;
 };
 
@@ -36,7 +36,7 @@ LRESULT CALLBACK ClickQueueWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM 
     if (msg != TBM_DEFERREDCLICK) return DefWindowProcW(wnd, msg, wParam, lParam);
     auto& list = Queue.List;
     if (lParam < 0 || static_cast<size_t>(lParam) >= list.size()) return 0;
-    TTBClickQueueClient* obj = list[static_cast<size_t>(lParam)];
+    TBarClickQueueClient* obj = list[static_cast<size_t>(lParam)];
     list[static_cast<size_t>(lParam)] = nullptr;
     while (!list.empty() && list.back() == nullptr) list.pop_back();
     if (obj == nullptr || obj == DeadObject) return 0;
@@ -48,7 +48,7 @@ LRESULT CALLBACK ClickQueueWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM 
     return 0;
 }
 
-const wchar_t* const ClickQueueClassName = L"TTBClickQueueWindow";
+const wchar_t* const ClickQueueClassName = L"TBarClickQueueWindow";
 
 HWND EnsureClickQueueWindow() {
     if (Queue.Wnd) return Queue.Wnd;
@@ -85,7 +85,7 @@ void ReleaseClickQueueRef() {
 
 HWND ClickQueueWindow() { return Queue.Wnd; }
 
-void QueueDeferredClick(TTBClickQueueClient* object, WPARAM argument) {
+void QueueDeferredClick(TBarClickQueueClient* object, WPARAM argument) {
     HWND wnd = EnsureClickQueueWindow();
     if (!wnd || !object) return;
     auto& list = Queue.List;
@@ -101,56 +101,56 @@ void QueueDeferredClick(TTBClickQueueClient* object, WPARAM argument) {
     if (!PostMessageW(wnd, TBM_DEFERREDCLICK, argument, static_cast<LPARAM>(index))) list[index] = nullptr;
 }
 
-void QueueItemClick(TTBCustomItem* item) { QueueDeferredClick(item, 0); }
+void QueueItemClick(TBarCustomItem* item) { QueueDeferredClick(item, 0); }
 
-void ForgetQueuedObject(TTBClickQueueClient* object) {
+void ForgetQueuedObject(TBarClickQueueClient* object) {
     for (auto& e : Queue.List)
         if (e == object) e = DeadObject;
 }
 
 // --- action link -------------------------------------------------------------------------
 
-TTBCustomItemActionLink::TTBCustomItemActionLink(TTBCustomItem* client) : FClient(client) {}
+TBarCustomItemActionLink::TBarCustomItemActionLink(TBarCustomItem* client) : FClient(client) {}
 
-TCustomAction* TTBCustomItemActionLink::CustomAction() const { return dynamic_cast<TCustomAction*>(FAction); }
+TCustomAction* TBarCustomItemActionLink::CustomAction() const { return dynamic_cast<TCustomAction*>(FAction); }
 
-bool TTBCustomItemActionLink::IsCaptionLinked() {
+bool TBarCustomItemActionLink::IsCaptionLinked() {
     auto* a = CustomAction();
     return a && FClient->Caption() == a->Caption();
 }
-bool TTBCustomItemActionLink::IsCheckedLinked() {
+bool TBarCustomItemActionLink::IsCheckedLinked() {
     auto* a = CustomAction();
     return a && FClient->Checked() == a->Checked();
 }
-bool TTBCustomItemActionLink::IsEnabledLinked() {
+bool TBarCustomItemActionLink::IsEnabledLinked() {
     auto* a = CustomAction();
     return a && FClient->Enabled() == a->Enabled();
 }
-bool TTBCustomItemActionLink::IsHelpContextLinked() {
+bool TBarCustomItemActionLink::IsHelpContextLinked() {
     auto* a = CustomAction();
     return a && FClient->HelpContext() == a->HelpContext();
 }
-bool TTBCustomItemActionLink::IsHintLinked() {
+bool TBarCustomItemActionLink::IsHintLinked() {
     auto* a = CustomAction();
     return a && FClient->Hint() == a->Hint();
 }
-bool TTBCustomItemActionLink::IsImageIndexLinked() {
+bool TBarCustomItemActionLink::IsImageIndexLinked() {
     auto* a = CustomAction();
     return a && FClient->ImageIndex() == a->ImageIndex();
 }
-bool TTBCustomItemActionLink::IsShortCutLinked() {
+bool TBarCustomItemActionLink::IsShortCutLinked() {
     auto* a = CustomAction();
     return a && FClient->ShortCut() == a->ShortCut();
 }
-bool TTBCustomItemActionLink::IsVisibleLinked() {
+bool TBarCustomItemActionLink::IsVisibleLinked() {
     auto* a = CustomAction();
     return a && FClient->Visible() == a->Visible();
 }
-bool TTBCustomItemActionLink::IsAutoCheckLinked() {
+bool TBarCustomItemActionLink::IsAutoCheckLinked() {
     auto* a = CustomAction();
     return a && FClient->AutoCheck() == a->AutoCheck;
 }
-bool TTBCustomItemActionLink::IsOnExecuteLinked() {
+bool TBarCustomItemActionLink::IsOnExecuteLinked() {
     // Handlers cannot be compared: the item remembers whether its OnClick is the copy it
     // took from the action (SetOnClick forgets that).
     if (!FAction) return false;
@@ -158,45 +158,45 @@ bool TTBCustomItemActionLink::IsOnExecuteLinked() {
     return FClient->FOnClickFromAction;
 }
 
-void TTBCustomItemActionLink::SetCaption(const std::wstring& v) {
+void TBarCustomItemActionLink::SetCaption(const std::wstring& v) {
     if (IsCaptionLinked()) FClient->SetCaption(v);
 }
-void TTBCustomItemActionLink::SetChecked(bool v) {
+void TBarCustomItemActionLink::SetChecked(bool v) {
     if (IsCheckedLinked()) FClient->SetChecked(v);
 }
-void TTBCustomItemActionLink::SetEnabled(bool v) {
+void TBarCustomItemActionLink::SetEnabled(bool v) {
     if (IsEnabledLinked()) FClient->SetEnabled(v);
 }
-void TTBCustomItemActionLink::SetHint(const std::wstring& v) {
+void TBarCustomItemActionLink::SetHint(const std::wstring& v) {
     if (IsHintLinked()) FClient->FHint = v;
 }
-void TTBCustomItemActionLink::SetImageIndex(int v) {
+void TBarCustomItemActionLink::SetImageIndex(int v) {
     if (IsImageIndexLinked()) FClient->SetImageIndex(v);
 }
-void TTBCustomItemActionLink::SetShortCut(TShortCut v) {
+void TBarCustomItemActionLink::SetShortCut(TShortCut v) {
     if (IsShortCutLinked()) FClient->FShortCut = v;
 }
-void TTBCustomItemActionLink::SetVisible(bool v) {
+void TBarCustomItemActionLink::SetVisible(bool v) {
     if (IsVisibleLinked()) FClient->SetVisible(v);
 }
-void TTBCustomItemActionLink::SetAutoCheck(bool v) {
+void TBarCustomItemActionLink::SetAutoCheck(bool v) {
     if (IsAutoCheckLinked()) FClient->FAutoCheck = v;
 }
-void TTBCustomItemActionLink::SetHelpContext(int v) {
+void TBarCustomItemActionLink::SetHelpContext(int v) {
     if (IsHelpContextLinked()) FClient->FHelpContext = v;
 }
-void TTBCustomItemActionLink::SetOnExecute(const TNotifyEvent& v) {
+void TBarCustomItemActionLink::SetOnExecute(const TNotifyEvent& v) {
     if (IsOnExecuteLinked()) {
         FClient->OnClick = v;
         FClient->FOnClickFromAction = static_cast<bool>(v);
     }
 }
 
-// --- TTBCustomItem -----------------------------------------------------------------------
+// --- TBarCustomItem -----------------------------------------------------------------------
 
-TTBCustomItem::TTBCustomItem(TComponent* owner) : TComponent(owner) { AddClickQueueRef(); }
+TBarCustomItem::TBarCustomItem(TComponent* owner) : TComponent(owner) { AddClickQueueRef(); }
 
-TTBCustomItem::~TTBCustomItem() {
+TBarCustomItem::~TBarCustomItem() {
     Destroying();
     ForgetQueuedObject(this);
     while (!FItems.empty()) delete FItems.back();
@@ -204,7 +204,7 @@ TTBCustomItem::~TTBCustomItem() {
     if (FLinkSubitems) FLinkSubitems->RemoveLinkParent(this);
     FLinkSubitems = nullptr;
     // Items that showed these sub-items lose the link.
-    for (TTBCustomItem* p : std::vector<TTBCustomItem*>(FLinkParents))
+    for (TBarCustomItem* p : std::vector<TBarCustomItem*>(FLinkParents))
         if (p->FLinkSubitems == this) p->SetLinkSubitems(nullptr);
     FActionLink.reset();
     FImagesChangeLink.reset();
@@ -212,16 +212,16 @@ TTBCustomItem::~TTBCustomItem() {
     ReleaseClickQueueRef();
 }
 
-TTBCustomItem* TTBCustomItem::GetItem(int index) const {
+TBarCustomItem* TBarCustomItem::GetItem(int index) const {
     if (index < 0 || index >= Count()) throw ETBItemError(STBToolbarIndexOutOfBounds);
     return FItems[static_cast<size_t>(index)];
 }
 
-void TTBCustomItem::Insert(int index, TTBCustomItem* item) {
+void TBarCustomItem::Insert(int index, TBarCustomItem* item) {
     if (!item) return;
     if (item->FParent) throw ETBItemError(STBToolbarItemReinserted);
     // An item cannot become a sub-item of itself or of one of its own sub-items.
-    for (TTBCustomItem* p = this; p; p = p->FParent)
+    for (TBarCustomItem* p = this; p; p = p->FParent)
         if (p == item) throw ETBItemError(STBToolbarItemReinserted);
     if (index < 0 || index > Count()) throw ETBItemError(STBToolbarIndexOutOfBounds);
     FItems.insert(FItems.begin() + index, item);
@@ -237,8 +237,8 @@ void TTBCustomItem::Insert(int index, TTBCustomItem* item) {
     item->RecalcEffectiveOptions();
 }
 
-void TTBCustomItem::Delete(int index) {
-    TTBCustomItem* item = GetItem(index);
+void TBarCustomItem::Delete(int index) {
+    TBarCustomItem* item = GetItem(index);
     NotifySelf(tbicDeleting, index, item);
     // A listener may have rearranged the list; remove the item wherever it now is.
     auto it = std::find(FItems.begin(), FItems.end(), item);
@@ -246,24 +246,24 @@ void TTBCustomItem::Delete(int index) {
     item->FParent = nullptr;
 }
 
-int TTBCustomItem::IndexOf(const TTBCustomItem* item) const {
+int TBarCustomItem::IndexOf(const TBarCustomItem* item) const {
     auto it = std::find(FItems.begin(), FItems.end(), item);
     return it == FItems.end() ? -1 : static_cast<int>(it - FItems.begin());
 }
 
-void TTBCustomItem::Remove(TTBCustomItem* item) {
+void TBarCustomItem::Remove(TBarCustomItem* item) {
     int i = IndexOf(item);
     if (i >= 0) Delete(i);
 }
 
-void TTBCustomItem::Clear() {
+void TBarCustomItem::Clear() {
     while (!FItems.empty()) delete FItems.back();
 }
 
-void TTBCustomItem::Move(int curIndex, int newIndex) {
+void TBarCustomItem::Move(int curIndex, int newIndex) {
     if (curIndex == newIndex) return;
     if (newIndex < 0 || newIndex >= Count()) throw ETBItemError(STBToolbarIndexOutOfBounds);
-    TTBCustomItem* item = GetItem(curIndex);
+    TBarCustomItem* item = GetItem(curIndex);
     SubitemsBeginUpdate();
     try {
         Delete(curIndex);
@@ -275,7 +275,7 @@ void TTBCustomItem::Move(int curIndex, int newIndex) {
     SubitemsEndUpdate();
 }
 
-void TTBCustomItem::AddChangeListener(TTBItemChangeListener* listener) {
+void TBarCustomItem::AddChangeListener(TBarItemChangeListener* listener) {
     if (!listener) return;
     for (auto& e : FListeners)
         if (e.Listener == listener) {
@@ -285,7 +285,7 @@ void TTBCustomItem::AddChangeListener(TTBItemChangeListener* listener) {
     FListeners.push_back({listener, 1});
 }
 
-void TTBCustomItem::RemoveChangeListener(TTBItemChangeListener* listener) {
+void TBarCustomItem::RemoveChangeListener(TBarItemChangeListener* listener) {
     for (size_t i = 0; i < FListeners.size(); ++i)
         if (FListeners[i].Listener == listener) {
             if (--FListeners[i].RefCount <= 0) FListeners.erase(FListeners.begin() + static_cast<long>(i));
@@ -293,11 +293,11 @@ void TTBCustomItem::RemoveChangeListener(TTBItemChangeListener* listener) {
         }
 }
 
-void TTBCustomItem::Notify(TTBCustomItem* ancestor, int relayDepth, TTBItemChangedAction action, int index,
-                           TTBCustomItem* item) {
+void TBarCustomItem::Notify(TBarCustomItem* ancestor, int relayDepth, TBarItemChangedAction action, int index,
+                           TBarCustomItem* item) {
     if ((FItemStyle & tbstEmbeddedGroup) && FParent && relayDepth <= 10)
         FParent->Notify(ancestor, relayDepth + 1, action, index, item);
-    for (TTBCustomItem* lp : std::vector<TTBCustomItem*>(FLinkParents)) {
+    for (TBarCustomItem* lp : std::vector<TBarCustomItem*>(FLinkParents)) {
         if (lp == FParent) continue;
         if ((lp->FItemStyle & tbstEmbeddedGroup) && lp->FParent && relayDepth <= 10)
             lp->FParent->Notify(ancestor == this ? lp : ancestor, relayDepth + 1, action, index, item);
@@ -305,7 +305,7 @@ void TTBCustomItem::Notify(TTBCustomItem* ancestor, int relayDepth, TTBItemChang
     const bool relayed = ancestor != this;
     size_t i = 0;
     while (i < FListeners.size()) {
-        TTBItemChangeListener* l = FListeners[i].Listener;
+        TBarItemChangeListener* l = FListeners[i].Listener;
         l->ItemChanged(ancestor, relayed, action, index, item);
         if (i >= FListeners.size()) break;
         // A listener that removed itself leaves its successor at this position.
@@ -313,69 +313,69 @@ void TTBCustomItem::Notify(TTBCustomItem* ancestor, int relayDepth, TTBItemChang
     }
 }
 
-void TTBCustomItem::Change(bool needResize) {
+void TBarCustomItem::Change(bool needResize) {
     if (FParent) FParent->NotifySelf(needResize ? tbicInvalidateAndResize : tbicInvalidate, -1, this);
 }
 
-void TTBCustomItem::SetCaption(const std::wstring& value) {
+void TBarCustomItem::SetCaption(const std::wstring& value) {
     if (value == FCaption) return;
     FCaption = value;
     Change(true);
 }
 
-void TTBCustomItem::SetChecked(bool value) {
+void TBarCustomItem::SetChecked(bool value) {
     if (value == FChecked) return;
     FChecked = value;
     Change(false);
     if (value) ApplyGroupRule();
 }
 
-void TTBCustomItem::ApplyGroupRule() {
+void TBarCustomItem::ApplyGroupRule() {
     if (!FParent || FGroupIndex == 0) return;
-    for (TTBCustomItem* sib : std::vector<TTBCustomItem*>(FParent->FItems))
+    for (TBarCustomItem* sib : std::vector<TBarCustomItem*>(FParent->FItems))
         if (sib != this && sib->FGroupIndex == FGroupIndex) sib->SetChecked(false);
 }
 
-void TTBCustomItem::SetGroupIndex(int value) {
+void TBarCustomItem::SetGroupIndex(int value) {
     if (value == FGroupIndex) return;
     FGroupIndex = value;
     if (FChecked) ApplyGroupRule();
 }
 
-void TTBCustomItem::SetDisplayMode(TTBItemDisplayMode value) {
+void TBarCustomItem::SetDisplayMode(TBarItemDisplayMode value) {
     if (value == FDisplayMode) return;
     FDisplayMode = value;
     Change(true);
 }
 
-void TTBCustomItem::SetEnabled(bool value) {
+void TBarCustomItem::SetEnabled(bool value) {
     if (value == FEnabled) return;
     FEnabled = value;
     EnabledChanged();
 }
 
-void TTBCustomItem::EnabledChanged() { Change(false); }
+void TBarCustomItem::EnabledChanged() { Change(false); }
 
-void TTBCustomItem::SetImageIndex(int value) {
+void TBarCustomItem::SetImageIndex(int value) {
     if (value == FImageIndex) return;
     const bool resize = (FImageIndex == -1) != (value == -1);
     FImageIndex = value;
     Change(resize);
 }
 
-void TTBCustomItem::SetVisible(bool value) {
+void TBarCustomItem::SetVisible(bool value) {
     if (value == FVisible) return;
     FVisible = value;
     Change(true);
 }
 
-void TTBCustomItem::SetRadioItem(bool value) {
+void TBarCustomItem::SetRadioItem(bool value) {
     if (value == FRadioItem) return;
     FRadioItem = value;
     Change(false);
 }
 
-void TTBCustomItem::SetImages(TImageList* value) {
+void TBarCustomItem::SetImages(TImageList* value) {
     if (value == FImages) return;
     TImageList* old = FImages;
     if (old && FImagesChangeLink) old->UnRegisterChanges(FImagesChangeLink.get());
@@ -395,7 +395,7 @@ void TTBCustomItem::SetImages(TImageList* value) {
     Change(resize);
 }
 
-void TTBCustomItem::SetSubMenuImages(TImageList* value) {
+void TBarCustomItem::SetSubMenuImages(TImageList* value) {
     if (value == FSubMenuImages) return;
     if (FSubMenuImages && FSubMenuImagesChangeLink) FSubMenuImages->UnRegisterChanges(FSubMenuImagesChangeLink.get());
     FSubMenuImages = value;
@@ -410,19 +410,19 @@ void TTBCustomItem::SetSubMenuImages(TImageList* value) {
     NotifySelf(tbicSubMenuImagesChanged, -1, nullptr);
 }
 
-void TTBCustomItem::ImageListChanged(TImageList* list) {
+void TBarCustomItem::ImageListChanged(TImageList* list) {
     if (list == FImages) Change(true);
 }
 
-void TTBCustomItem::SubMenuImageListChanged(TImageList* list) {
+void TBarCustomItem::SubMenuImageListChanged(TImageList* list) {
     if (list == FSubMenuImages) NotifySelf(tbicSubMenuImagesChanged, -1, nullptr);
 }
 
-void TTBCustomItem::RemoveLinkParent(TTBCustomItem* item) {
+void TBarCustomItem::RemoveLinkParent(TBarCustomItem* item) {
     FLinkParents.erase(std::remove(FLinkParents.begin(), FLinkParents.end(), item), FLinkParents.end());
 }
 
-void TTBCustomItem::SetLinkSubitems(TTBCustomItem* value) {
+void TBarCustomItem::SetLinkSubitems(TBarCustomItem* value) {
     if (value == this) value = nullptr;
     if (value == FLinkSubitems) return;
     if (FLinkSubitems) FLinkSubitems->RemoveLinkParent(this);
@@ -435,57 +435,57 @@ void TTBCustomItem::SetLinkSubitems(TTBCustomItem* value) {
     NotifySelf(tbicSubitemsChanged, -1, nullptr);
 }
 
-static TTBItemOptions NormalizeOptions(TTBItemOptions v) {
-    if (!(v & tboToolbarStyle)) v &= static_cast<TTBItemOptions>(~tboToolbarSize);
+static TBarItemOptions NormalizeOptions(TBarItemOptions v) {
+    if (!(v & tboToolbarStyle)) v &= static_cast<TBarItemOptions>(~tboToolbarSize);
     return v;
 }
 
-void TTBCustomItem::SetOptions(TTBItemOptions value) {
+void TBarCustomItem::SetOptions(TBarItemOptions value) {
     value = NormalizeOptions(value);
     if (value == FOptions) return;
     FOptions = value;
     RecalcEffectiveOptions();
 }
 
-void TTBCustomItem::SetMaskOptions(TTBItemOptions value) {
+void TBarCustomItem::SetMaskOptions(TBarItemOptions value) {
     if (value == FMaskOptions) return;
     FMaskOptions = value;
     RecalcEffectiveOptions();
 }
 
-void TTBCustomItem::SetInheritOptions(bool value) {
+void TBarCustomItem::SetInheritOptions(bool value) {
     if (value == FInheritOptions) return;
     FInheritOptions = value;
     RecalcEffectiveOptions();
 }
 
-void TTBCustomItem::RecalcEffectiveOptions() {
-    TTBItemOptions inherited = 0;
-    if (FInheritOptions && FParent) inherited = FParent->FEffectiveOptions & static_cast<TTBItemOptions>(~tboDefault);
-    TTBItemOptions n = NormalizeOptions(static_cast<TTBItemOptions>((inherited & ~FMaskOptions) | FOptions));
+void TBarCustomItem::RecalcEffectiveOptions() {
+    TBarItemOptions inherited = 0;
+    if (FInheritOptions && FParent) inherited = FParent->FEffectiveOptions & static_cast<TBarItemOptions>(~tboDefault);
+    TBarItemOptions n = NormalizeOptions(static_cast<TBarItemOptions>((inherited & ~FMaskOptions) | FOptions));
     if (n == FEffectiveOptions) return;
-    const TTBItemOptions diff = n ^ FEffectiveOptions;
+    const TBarItemOptions diff = n ^ FEffectiveOptions;
     FEffectiveOptions = n;
     if (diff & tboResizeMask) Change(true);
-    for (TTBCustomItem* child : std::vector<TTBCustomItem*>(FItems))
+    for (TBarCustomItem* child : std::vector<TBarCustomItem*>(FItems))
         if (child->FInheritOptions) child->RecalcEffectiveOptions();
 }
 
 // --- actions -----------------------------------------------------------------------------
 
-TBasicAction* TTBCustomItem::Action() const { return FActionLink ? FActionLink->Action() : nullptr; }
+TBasicAction* TBarCustomItem::Action() const { return FActionLink ? FActionLink->Action() : nullptr; }
 
-std::unique_ptr<TTBCustomItemActionLink> TTBCustomItem::CreateActionLink() {
-    return std::make_unique<TTBCustomItemActionLink>(this);
+std::unique_ptr<TBarCustomItemActionLink> TBarCustomItem::CreateActionLink() {
+    return std::make_unique<TBarCustomItemActionLink>(this);
 }
 
-bool TTBCustomItem::IsLoadingOrActionLoading() const {
+bool TBarCustomItem::IsLoadingOrActionLoading() const {
     if (ComponentState() & csLoading) return true;
     TBasicAction* a = Action();
     return a && (a->ComponentState() & csLoading);
 }
 
-void TTBCustomItem::SetAction(TBasicAction* value) {
+void TBarCustomItem::SetAction(TBasicAction* value) {
     if (!value) {
         FActionLink.reset();
         return;
@@ -496,11 +496,11 @@ void TTBCustomItem::SetAction(TBasicAction* value) {
     FreeNotification(value);
 }
 
-void TTBCustomItem::ActionLinkChanged(TBasicAction* sender) {
+void TBarCustomItem::ActionLinkChanged(TBasicAction* sender) {
     if (sender == Action()) ActionChange(sender, false);
 }
 
-void TTBCustomItem::ActionChange(TBasicAction* sender, bool checkDefaults) {
+void TBarCustomItem::ActionChange(TBasicAction* sender, bool checkDefaults) {
     auto* a = dynamic_cast<TCustomAction*>(sender);
     if (!a) return;
     if (!checkDefaults || !FAutoCheck) FAutoCheck = a->AutoCheck;
@@ -518,11 +518,11 @@ void TTBCustomItem::ActionChange(TBasicAction* sender, bool checkDefaults) {
     }
 }
 
-void TTBCustomItem::InitiateAction() {
+void TBarCustomItem::InitiateAction() {
     if (FActionLink) FActionLink->Update();
 }
 
-void TTBCustomItem::Click() {
+void TBarCustomItem::Click() {
     if (!FEnabled) return;
     if (FAutoCheck && !(FActionLink && FActionLink->IsAutoCheckLinked())) SetChecked(!FChecked);
     TBasicAction* a = Action();
@@ -534,14 +534,14 @@ void TTBCustomItem::Click() {
     }
 }
 
-void TTBCustomItem::DoPopup(TTBCustomItem* sender, bool fromLink) {
+void TBarCustomItem::DoPopup(TBarCustomItem* sender, bool fromLink) {
     if (OnPopup) OnPopup(sender, fromLink);
     if (!(FItemStyle & tbstSplitButton)) Click();
 }
 
-void TTBCustomItem::DeferredClick(WPARAM) { Click(); }
+void TBarCustomItem::DeferredClick(WPARAM) { Click(); }
 
-std::wstring TTBCustomItem::GetShortCutText() const {
+std::wstring TBarCustomItem::GetShortCutText() const {
     size_t tab = FCaption.find(L'\t');
     if (tab != std::wstring::npos && tab + 1 < FCaption.size()) return FCaption.substr(tab + 1);
     if (FShortCut == 0) return std::wstring();
@@ -552,16 +552,16 @@ std::wstring TTBCustomItem::GetShortCutText() const {
 
 namespace {
 
-TTBCustomItem* FindShortCutIn(TTBCustomItem* parent, TShortCut sc, int hops) {
-    TTBCustomItem* src = parent;
+TBarCustomItem* FindShortCutIn(TBarCustomItem* parent, TShortCut sc, int hops) {
+    TBarCustomItem* src = parent;
     if (parent->LinkSubitems()) {
         if (++hops > 25) return nullptr;
         src = parent->LinkSubitems();
     }
     for (int i = 0; i < src->Count(); ++i) {
-        TTBCustomItem* it = src->GetItem(i);
+        TBarCustomItem* it = src->GetItem(i);
         if (it->ShortCut() == sc) return it;
-        if (TTBCustomItem* r = FindShortCutIn(it, sc, hops)) return r;
+        if (TBarCustomItem* r = FindShortCutIn(it, sc, hops)) return r;
     }
     return nullptr;
 }
@@ -576,19 +576,19 @@ void Guarded(const std::function<void()>& fn) {
 
 }  // namespace
 
-TTBCustomItem* TTBCustomItem::FindShortCutItem(TShortCut sc, TTBCustomItem*& topItem) {
+TBarCustomItem* TBarCustomItem::FindShortCutItem(TShortCut sc, TBarCustomItem*& topItem) {
     topItem = nullptr;
     if (sc == 0) return nullptr;
-    TTBCustomItem* src = this;
+    TBarCustomItem* src = this;
     int hops = 0;
     if (FLinkSubitems) {
         ++hops;
         src = FLinkSubitems;
     }
     for (int i = 0; i < src->Count(); ++i) {
-        TTBCustomItem* it = src->GetItem(i);
+        TBarCustomItem* it = src->GetItem(i);
         if (it->ShortCut() == sc) return it;
-        if (TTBCustomItem* r = FindShortCutIn(it, sc, hops)) {
+        if (TBarCustomItem* r = FindShortCutIn(it, sc, hops)) {
             topItem = it;
             return r;
         }
@@ -596,7 +596,7 @@ TTBCustomItem* TTBCustomItem::FindShortCutItem(TShortCut sc, TTBCustomItem*& top
     return nullptr;
 }
 
-bool TTBCustomItem::ProcessShortCut(WORD key, LPARAM keyData) {
+bool TBarCustomItem::ProcessShortCut(WORD key, LPARAM keyData) {
     TShiftState shift = 0;
     if (GetKeyState(VK_SHIFT) < 0) shift |= ssShift;
     if (GetKeyState(VK_CONTROL) < 0) shift |= ssCtrl;
@@ -604,29 +604,29 @@ bool TTBCustomItem::ProcessShortCut(WORD key, LPARAM keyData) {
     return ProcessShortCut(classlib::ShortCut(key, shift));
 }
 
-bool TTBCustomItem::ProcessShortCut(TShortCut sc) {
-    TTBCustomItem* top = nullptr;
+bool TBarCustomItem::ProcessShortCut(TShortCut sc) {
+    TBarCustomItem* top = nullptr;
     if (!FindShortCutItem(sc, top)) return false;
     const bool designing = (ComponentState() & csDesigning) != 0;
     // Each step opens the current menu level (its OnPopup may rebuild or disable items)
     // and searches again below it, until the hit is a direct sub-item. A hit that went
     // away while opening ends the search: walking again could only loop.
-    TTBCustomItem* current = this;
+    TBarCustomItem* current = this;
     for (;;) {
         if (!current->Enabled()) return false;
         if (!designing) {
-            TTBCustomItem* src = current->SubitemsSource();
+            TBarCustomItem* src = current->SubitemsSource();
             for (int i = 0; i < src->Count(); ++i) {
-                TTBCustomItem* sub = src->GetItem(i);
+                TBarCustomItem* sub = src->GetItem(i);
                 Guarded([sub] { sub->InitiateAction(); });
             }
         }
         if (!(current->ItemStyle() & tbstEmbeddedGroup)) {
-            if (TTBCustomItem* link = current->LinkSubitems()) Guarded([=] { link->DoPopup(current, true); });
+            if (TBarCustomItem* link = current->LinkSubitems()) Guarded([=] { link->DoPopup(current, true); });
             Guarded([=] { current->DoPopup(current, false); });
         }
-        TTBCustomItem* deeper = nullptr;
-        TTBCustomItem* hit = current->FindShortCutItem(sc, deeper);
+        TBarCustomItem* deeper = nullptr;
+        TBarCustomItem* hit = current->FindShortCutItem(sc, deeper);
         if (!hit) return false;
         if (deeper) {
             current = deeper;
@@ -640,41 +640,41 @@ bool TTBCustomItem::ProcessShortCut(TShortCut sc) {
 
 // --- component ---------------------------------------------------------------------------
 
-void TTBCustomItem::Loaded() {
+void TBarCustomItem::Loaded() {
     TComponent::Loaded();
     if (TBasicAction* a = Action()) ActionChange(a, true);
 }
 
-void TTBCustomItem::SetName(const std::wstring& value) {
+void TBarCustomItem::SetName(const std::wstring& value) {
     TComponent::SetName(value);
     if (FParent) FParent->NotifySelf(tbicNameChanged, -1, this);
 }
 
-void TTBCustomItem::GetChildren(const std::function<void(TComponent*)>& proc) const {
-    for (TTBCustomItem* it : std::vector<TTBCustomItem*>(FItems)) proc(it);
+void TBarCustomItem::GetChildren(const std::function<void(TComponent*)>& proc) const {
+    for (TBarCustomItem* it : std::vector<TBarCustomItem*>(FItems)) proc(it);
 }
 
-void TTBCustomItem::SetChildOrder(TComponent* child, int order) {
-    auto* item = dynamic_cast<TTBCustomItem*>(child);
+void TBarCustomItem::SetChildOrder(TComponent* child, int order) {
+    auto* item = dynamic_cast<TBarCustomItem*>(child);
     int i = IndexOf(item);
     if (i >= 0 && order >= 0 && order < Count()) Move(i, order);
 }
 
-TComponent* TTBCustomItem::GetParentComponent() const {
+TComponent* TBarCustomItem::GetParentComponent() const {
     if (FParent && FParent->FParentComponent) return FParent->FParentComponent;
     return FParent;
 }
 
-void TTBCustomItem::SetParentComponent(TComponent* value) {
+void TBarCustomItem::SetParentComponent(TComponent* value) {
     if (FParent) FParent->Remove(this);
-    if (auto* item = dynamic_cast<TTBCustomItem*>(value)) {
+    if (auto* item = dynamic_cast<TBarCustomItem*>(value)) {
         item->Add(this);
     } else if (auto* container = dynamic_cast<ItemContainerInterface*>(value)) {
-        if (TTBCustomItem* root = container->GetItems()) root->Add(this);
+        if (TBarCustomItem* root = container->GetItems()) root->Add(this);
     }
 }
 
-void TTBCustomItem::Notification(TComponent* component, TOperation operation) {
+void TBarCustomItem::Notification(TComponent* component, TOperation operation) {
     TComponent::Notification(component, operation);
     if (operation != opRemove) return;
     for (auto it = FLinkParents.begin(); it != FLinkParents.end();)
@@ -700,26 +700,26 @@ void TTBCustomItem::Notification(TComponent* component, TOperation operation) {
 
 // --- separator and control items ---------------------------------------------------------
 
-TTBSeparatorItem::TTBSeparatorItem(TComponent* owner) : TTBCustomItem(owner) {
-    FItemStyle = static_cast<TTBItemStyle>((FItemStyle & ~tbstDefaultStyle) | tbstSeparator | tbstClicksTransparent);
+TBarSeparatorItem::TBarSeparatorItem(TComponent* owner) : TBarCustomItem(owner) {
+    FItemStyle = static_cast<TBarItemStyle>((FItemStyle & ~tbstDefaultStyle) | tbstSeparator | tbstClicksTransparent);
 }
 
-void TTBSeparatorItem::SetBlank(bool value) {
+void TBarSeparatorItem::SetBlank(bool value) {
     if (value == FBlank) return;
     FBlank = value;
     Change(false);
 }
 
-TTBControlItem::TTBControlItem(TComponent* owner) : TTBCustomItem(owner) {
-    FItemStyle = static_cast<TTBItemStyle>((FItemStyle & ~tbstSelectable) | tbstClicksTransparent);
+TBarControlItem::TBarControlItem(TComponent* owner) : TBarCustomItem(owner) {
+    FItemStyle = static_cast<TBarItemStyle>((FItemStyle & ~tbstSelectable) | tbstClicksTransparent);
 }
 
-TTBControlItem::TTBControlItem(TComponent* owner, TControl* control) : TTBControlItem(owner) {
+TBarControlItem::TBarControlItem(TComponent* owner, TControl* control) : TBarControlItem(owner) {
     FControl = control;
     if (control) FreeNotification(control);
 }
 
-TTBControlItem::~TTBControlItem() {
+TBarControlItem::~TBarControlItem() {
     TControl* c = FControl;
     FControl = nullptr;
     if (c && !DontFreeControl) {
@@ -728,15 +728,15 @@ TTBControlItem::~TTBControlItem() {
     }
 }
 
-void TTBControlItem::SetControl(TControl* value) {
+void TBarControlItem::SetControl(TControl* value) {
     if (value == FControl) return;
     FControl = value;
     if (value) FreeNotification(value);
     Change(true);
 }
 
-void TTBControlItem::Notification(TComponent* component, TOperation operation) {
-    TTBCustomItem::Notification(component, operation);
+void TBarControlItem::Notification(TComponent* component, TOperation operation) {
+    TBarCustomItem::Notification(component, operation);
     if (operation == opRemove && component == static_cast<TComponent*>(FControl)) {
         FControl = nullptr;
         Change(true);
@@ -745,7 +745,7 @@ void TTBControlItem::Notification(TComponent* component, TOperation operation) {
 
 // --- done actions ------------------------------------------------------------------------
 
-TTBCustomItem* ExecuteDoneAction(const TTBDoneActionData& data, bool returnClickedItemOnly) {
+TBarCustomItem* ExecuteDoneAction(const TBarDoneActionData& data, bool returnClickedItemOnly) {
     switch (data.DoneAction) {
     case tbdaClickItem:
         if (data.Sound && SoundSchemeHasSound(L"MenuCommand"))

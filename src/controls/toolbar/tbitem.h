@@ -1,8 +1,8 @@
 // The item tree behind every menu bar, toolbar and popup menu.
 //
-// A TTBCustomItem carries caption, image, shortcut, check state and options, may be linked
+// A TBarCustomItem carries caption, image, shortcut, check state and options, may be linked
 // to an action, and owns an ordered list of sub-items. Items never draw: whoever shows an
-// item's sub-items (a view) registers a TTBItemChangeListener on that item and is told of
+// item's sub-items (a view) registers a TBarItemChangeListener on that item and is told of
 // every insertion, deletion, repaint or resize need through ItemChanged.
 //
 // Lifetime contract:
@@ -32,9 +32,9 @@
 #include <string>
 #include <vector>
 
-class TTBCustomItem;
-class TTBItemViewer;  // one item shown in a view; built by the viewer layer
-class TTBView;
+class TBarCustomItem;
+class TBarItemViewer;  // one item shown in a view; built by the viewer layer
+class TBarView;
 
 // Errors of the item tree (bad index, item already inserted).
 class ETBItemError : public classlib::Exception {
@@ -46,42 +46,42 @@ extern const wchar_t* const STBToolbarIndexOutOfBounds;  // "Toolbar item index 
 extern const wchar_t* const STBToolbarItemReinserted;    // "Toolbar item already inserted"
 extern const wchar_t* const STBViewerNotFound;
 
-enum TTBItemDisplayMode { nbdmDefault, nbdmTextOnly, nbdmTextOnlyInMenus, nbdmImageAndText };
+enum TBarItemDisplayMode { nbdmDefault, nbdmTextOnly, nbdmTextOnlyInMenus, nbdmImageAndText };
 
 // Item options (bit set, 16 bits).
-using TTBItemOptions = std::uint16_t;
-constexpr TTBItemOptions tboDefault = 0x0001;
-constexpr TTBItemOptions tboDropdownArrow = 0x0002;
-constexpr TTBItemOptions tboImageAboveCaption = 0x0004;
-constexpr TTBItemOptions tboLongHintInMenuOnly = 0x0008;
-constexpr TTBItemOptions tboNoAutoHint = 0x0010;
-constexpr TTBItemOptions tboNoRotation = 0x0020;
-constexpr TTBItemOptions tboSameWidth = 0x0040;
-constexpr TTBItemOptions tboShowHint = 0x0080;
-constexpr TTBItemOptions tboToolbarStyle = 0x0100;
-constexpr TTBItemOptions tboToolbarSize = 0x0200;
+using TBarItemOptions = std::uint16_t;
+constexpr TBarItemOptions tboDefault = 0x0001;
+constexpr TBarItemOptions tboDropdownArrow = 0x0002;
+constexpr TBarItemOptions tboImageAboveCaption = 0x0004;
+constexpr TBarItemOptions tboLongHintInMenuOnly = 0x0008;
+constexpr TBarItemOptions tboNoAutoHint = 0x0010;
+constexpr TBarItemOptions tboNoRotation = 0x0020;
+constexpr TBarItemOptions tboSameWidth = 0x0040;
+constexpr TBarItemOptions tboShowHint = 0x0080;
+constexpr TBarItemOptions tboToolbarStyle = 0x0100;
+constexpr TBarItemOptions tboToolbarSize = 0x0200;
 // Options whose change alters an item's size or look (a change of them resizes).
-constexpr TTBItemOptions tboResizeMask = 0x367;
+constexpr TBarItemOptions tboResizeMask = 0x367;
 
 // Behaviour bits of an item class.
-using TTBItemStyle = std::uint16_t;
-constexpr TTBItemStyle tbstSubmenu = 0x0001;            // opens its sub-items in a popup
-constexpr TTBItemStyle tbstSelectable = 0x0002;
-constexpr TTBItemStyle tbstSeparator = 0x0004;
-constexpr TTBItemStyle tbstEmbeddedGroup = 0x0008;      // sub-items shown inline where it stands
-constexpr TTBItemStyle tbstClicksTransparent = 0x0010;  // a mouse press is not taken by the view
-constexpr TTBItemStyle tbstSplitButton = 0x0020;        // main part clicks, arrow part opens
-constexpr TTBItemStyle tbstNoAutoOpen = 0x0040;
-constexpr TTBItemStyle tbstNoLineBreak = 0x0100;
-constexpr TTBItemStyle tbstRightAlign = 0x0200;
-constexpr TTBItemStyle tbstDontSelectFirst = 0x0400;
-constexpr TTBItemStyle tbstRedrawOnSelChange = 0x0800;
-constexpr TTBItemStyle tbstRedrawOnMouseOverChange = 0x1000;
-constexpr TTBItemStyle tbstStretch = 0x2000;
-constexpr TTBItemStyle tbstDefaultStyle = tbstSelectable | tbstRedrawOnSelChange | tbstRedrawOnMouseOverChange;
+using TBarItemStyle = std::uint16_t;
+constexpr TBarItemStyle tbstSubmenu = 0x0001;            // opens its sub-items in a popup
+constexpr TBarItemStyle tbstSelectable = 0x0002;
+constexpr TBarItemStyle tbstSeparator = 0x0004;
+constexpr TBarItemStyle tbstEmbeddedGroup = 0x0008;      // sub-items shown inline where it stands
+constexpr TBarItemStyle tbstClicksTransparent = 0x0010;  // a mouse press is not taken by the view
+constexpr TBarItemStyle tbstSplitButton = 0x0020;        // main part clicks, arrow part opens
+constexpr TBarItemStyle tbstNoAutoOpen = 0x0040;
+constexpr TBarItemStyle tbstNoLineBreak = 0x0100;
+constexpr TBarItemStyle tbstRightAlign = 0x0200;
+constexpr TBarItemStyle tbstDontSelectFirst = 0x0400;
+constexpr TBarItemStyle tbstRedrawOnSelChange = 0x0800;
+constexpr TBarItemStyle tbstRedrawOnMouseOverChange = 0x1000;
+constexpr TBarItemStyle tbstStretch = 0x2000;
+constexpr TBarItemStyle tbstDefaultStyle = tbstSelectable | tbstRedrawOnSelChange | tbstRedrawOnMouseOverChange;
 
 // What happened to the sub-items of the item a listener watches.
-enum TTBItemChangedAction {
+enum TBarItemChangedAction {
     tbicInserted,              // (index, item) after insertion
     tbicDeleting,              // (index, item) before removal
     tbicSubitemsChanged,       // the list as a whole changed (a link target was set)
@@ -97,20 +97,20 @@ enum TTBItemChangedAction {
 // Told of changes to the sub-items of each item it is registered on. `ancestor` is the item
 // the listener registered on, or (Relayed true) the embedded group or link whose change was
 // passed on to it.
-class TTBItemChangeListener {
+class TBarItemChangeListener {
 public:
-    virtual ~TTBItemChangeListener() = default;
-    virtual void ItemChanged(TTBCustomItem* ancestor, bool relayed, TTBItemChangedAction action, int index,
-                             TTBCustomItem* item) = 0;
+    virtual ~TBarItemChangeListener() = default;
+    virtual void ItemChanged(TBarCustomItem* ancestor, bool relayed, TBarItemChangedAction action, int index,
+                             TBarCustomItem* item) = 0;
 };
 
-using TTBPopupEvent = std::function<void(TTBCustomItem* sender, bool fromLink)>;
-using TTBSelectEvent = std::function<void(TTBCustomItem* sender, TTBItemViewer* viewer, bool selecting)>;
+using TBarPopupEvent = std::function<void(TBarCustomItem* sender, bool fromLink)>;
+using TBarSelectEvent = std::function<void(TBarCustomItem* sender, TBarItemViewer* viewer, bool selecting)>;
 
 // Something that a deferred click can reach (items here; viewers later).
-class TTBClickQueueClient {
+class TBarClickQueueClient {
 public:
-    virtual ~TTBClickQueueClient() = default;
+    virtual ~TBarClickQueueClient() = default;
     // Runs the deferred click; `argument` is the WParam it was queued with.
     virtual void DeferredClick(WPARAM argument) = 0;
 };
@@ -122,19 +122,19 @@ constexpr UINT TBM_DEFERREDCLICK = WM_USER + 256;
 // hidden window goes when the count reaches zero.
 void AddClickQueueRef();
 void ReleaseClickQueueRef();
-void QueueDeferredClick(TTBClickQueueClient* object, WPARAM argument);
-void QueueItemClick(TTBCustomItem* item);
+void QueueDeferredClick(TBarClickQueueClient* object, WPARAM argument);
+void QueueItemClick(TBarCustomItem* item);
 // Marks every queued entry of `object` dead so its click does nothing.
-void ForgetQueuedObject(TTBClickQueueClient* object);
+void ForgetQueuedObject(TBarClickQueueClient* object);
 // The hidden window of this thread, or null when none exists (for tests).
 HWND ClickQueueWindow();
 
 // The link between an item and an action: a property stays linked while the item still
 // shows the action's value; one changed on the item by hand keeps its own value.
-class TTBCustomItemActionLink : public classlib::TActionLink {
+class TBarCustomItemActionLink : public classlib::TActionLink {
 public:
-    explicit TTBCustomItemActionLink(TTBCustomItem* client);
-    TTBCustomItem* Client() const { return FClient; }
+    explicit TBarCustomItemActionLink(TBarCustomItem* client);
+    TBarCustomItem* Client() const { return FClient; }
 
     bool IsCaptionLinked() override;
     bool IsCheckedLinked() override;
@@ -160,39 +160,39 @@ public:
 
 protected:
     classlib::TCustomAction* CustomAction() const;
-    TTBCustomItem* FClient;
+    TBarCustomItem* FClient;
 };
 
-class TTBCustomItem : public classlib::TComponent, public TTBClickQueueClient {
+class TBarCustomItem : public classlib::TComponent, public TBarClickQueueClient {
 public:
-    explicit TTBCustomItem(classlib::TComponent* owner);
-    ~TTBCustomItem() override;
+    explicit TBarCustomItem(classlib::TComponent* owner);
+    ~TBarCustomItem() override;
 
     // --- sub-items -----------------------------------------------------------------------
     int Count() const { return static_cast<int>(FItems.size()); }
-    TTBCustomItem* GetItem(int index) const;
-    TTBCustomItem* Items(int index) const { return GetItem(index); }
-    void Insert(int index, TTBCustomItem* item);
-    void Add(TTBCustomItem* item) { Insert(Count(), item); }
+    TBarCustomItem* GetItem(int index) const;
+    TBarCustomItem* Items(int index) const { return GetItem(index); }
+    void Insert(int index, TBarCustomItem* item);
+    void Add(TBarCustomItem* item) { Insert(Count(), item); }
     void Delete(int index);
-    int IndexOf(const TTBCustomItem* item) const;
-    void Remove(TTBCustomItem* item);
+    int IndexOf(const TBarCustomItem* item) const;
+    void Remove(TBarCustomItem* item);
     void Clear();
     void Move(int curIndex, int newIndex);
-    TTBCustomItem* Parent() const { return FParent; }
+    TBarCustomItem* Parent() const { return FParent; }
     // The item whose sub-items are shown for this one: the link target, or itself.
-    TTBCustomItem* SubitemsSource() { return FLinkSubitems ? FLinkSubitems : this; }
+    TBarCustomItem* SubitemsSource() { return FLinkSubitems ? FLinkSubitems : this; }
 
     // --- listeners -----------------------------------------------------------------------
     // Adding a listener already present only counts it once more; removing counts down and
     // drops it at zero.
-    void AddChangeListener(TTBItemChangeListener* listener);
-    void RemoveChangeListener(TTBItemChangeListener* listener);
+    void AddChangeListener(TBarItemChangeListener* listener);
+    void RemoveChangeListener(TBarItemChangeListener* listener);
     // Tells this item's listeners (and, for embedded groups and links, the items that show
     // these sub-items inline).
-    void Notify(TTBCustomItem* ancestor, int relayDepth, TTBItemChangedAction action, int index,
-                TTBCustomItem* item);
-    void NotifySelf(TTBItemChangedAction action, int index, TTBCustomItem* item) {
+    void Notify(TBarCustomItem* ancestor, int relayDepth, TBarItemChangedAction action, int index,
+                TBarCustomItem* item);
+    void NotifySelf(TBarItemChangedAction action, int index, TBarCustomItem* item) {
         Notify(this, 0, action, index, item);
     }
     void SubitemsBeginUpdate() { NotifySelf(tbicSubitemsBeginUpdate, -1, nullptr); }
@@ -201,18 +201,18 @@ public:
     // --- properties ----------------------------------------------------------------------
     classlib::TBasicAction* Action() const;
     void SetAction(classlib::TBasicAction* value);
-    TTBCustomItemActionLink* ActionLink() const { return FActionLink.get(); }
+    TBarCustomItemActionLink* ActionLink() const { return FActionLink.get(); }
     bool AutoCheck() const { return FAutoCheck; }
     void SetAutoCheck(bool value) { FAutoCheck = value; }
     const std::wstring& Caption() const { return FCaption; }
     void SetCaption(const std::wstring& value);
     bool Checked() const { return FChecked; }
     void SetChecked(bool value);
-    TTBItemDisplayMode DisplayMode() const { return FDisplayMode; }
-    void SetDisplayMode(TTBItemDisplayMode value);
+    TBarItemDisplayMode DisplayMode() const { return FDisplayMode; }
+    void SetDisplayMode(TBarItemDisplayMode value);
     bool Enabled() const { return FEnabled; }
     void SetEnabled(bool value);
-    TTBItemOptions EffectiveOptions() const { return FEffectiveOptions; }
+    TBarItemOptions EffectiveOptions() const { return FEffectiveOptions; }
     int GroupIndex() const { return FGroupIndex; }
     void SetGroupIndex(int value);
     int HelpContext() const { return FHelpContext; }
@@ -225,16 +225,16 @@ public:
     void SetImages(classlib::TImageList* value);
     classlib::TImageList* SubMenuImages() const { return FSubMenuImages; }
     void SetSubMenuImages(classlib::TImageList* value);
-    TTBItemStyle ItemStyle() const { return FItemStyle; }
-    void SetItemStyle(TTBItemStyle value) { FItemStyle = value; }
-    TTBCustomItem* LinkSubitems() const { return FLinkSubitems; }
-    void SetLinkSubitems(TTBCustomItem* value);
+    TBarItemStyle ItemStyle() const { return FItemStyle; }
+    void SetItemStyle(TBarItemStyle value) { FItemStyle = value; }
+    TBarCustomItem* LinkSubitems() const { return FLinkSubitems; }
+    void SetLinkSubitems(TBarCustomItem* value);
     // Items whose LinkSubitems point here.
-    const std::vector<TTBCustomItem*>& LinkParents() const { return FLinkParents; }
-    TTBItemOptions Options() const { return FOptions; }
-    void SetOptions(TTBItemOptions value);
-    TTBItemOptions MaskOptions() const { return FMaskOptions; }
-    void SetMaskOptions(TTBItemOptions value);
+    const std::vector<TBarCustomItem*>& LinkParents() const { return FLinkParents; }
+    TBarItemOptions Options() const { return FOptions; }
+    void SetOptions(TBarItemOptions value);
+    TBarItemOptions MaskOptions() const { return FMaskOptions; }
+    void SetMaskOptions(TBarItemOptions value);
     bool InheritOptions() const { return FInheritOptions; }
     void SetInheritOptions(bool value);
     bool RadioItem() const { return FRadioItem; }
@@ -254,17 +254,17 @@ public:
         OnClick = std::move(value);
         FOnClickFromAction = false;
     }
-    TTBPopupEvent OnPopup;
-    TTBSelectEvent OnSelect;
+    TBarPopupEvent OnPopup;
+    TBarSelectEvent OnSelect;
 
     // --- behaviour -----------------------------------------------------------------------
     // Tells the parent's listeners that this item must be repainted (and measured again).
     virtual void Change(bool needResize);
-    virtual void DoPopup(TTBCustomItem* sender, bool fromLink);
+    virtual void DoPopup(TBarCustomItem* sender, bool fromLink);
     virtual void EnabledChanged();
-    virtual TTBView* ChevronSourceView() { return nullptr; }
+    virtual TBarView* ChevronSourceView() { return nullptr; }
     // Asked by the layout before an item is measured; true makes it build a new viewer.
-    virtual bool ViewerNeedsRecreate(TTBItemViewer*) { return false; }
+    virtual bool ViewerNeedsRecreate(TBarItemViewer*) { return false; }
     virtual void Click();
     virtual void InitiateAction();
     // The explicit shortcut text after a TAB in the caption, else the text of ShortCut.
@@ -273,7 +273,7 @@ public:
     // after opening (DoPopup) each sub-menu on the way. True when an item was clicked.
     bool ProcessShortCut(WORD key, LPARAM keyData);
     bool ProcessShortCut(classlib::TShortCut shortCut);
-    TTBCustomItem* FindShortCutItem(classlib::TShortCut shortCut, TTBCustomItem*& topItem);
+    TBarCustomItem* FindShortCutItem(classlib::TShortCut shortCut, TBarCustomItem*& topItem);
 
     // --- component -----------------------------------------------------------------------
     void Loaded() override;
@@ -289,71 +289,71 @@ public:
 protected:
     void Notification(classlib::TComponent* component, classlib::TOperation operation) override;
     virtual void ActionChange(classlib::TBasicAction* sender, bool checkDefaults);
-    virtual std::unique_ptr<TTBCustomItemActionLink> CreateActionLink();
+    virtual std::unique_ptr<TBarCustomItemActionLink> CreateActionLink();
     void ActionLinkChanged(classlib::TBasicAction* sender);
     void RecalcEffectiveOptions();
     bool IsLoadingOrActionLoading() const;
 
-    TTBItemStyle FItemStyle = tbstDefaultStyle;
+    TBarItemStyle FItemStyle = tbstDefaultStyle;
 
 private:
-    friend class TTBCustomItemActionLink;
+    friend class TBarCustomItemActionLink;
     void ImageListChanged(classlib::TImageList* list);
     void SubMenuImageListChanged(classlib::TImageList* list);
     void ApplyGroupRule();
-    void RemoveLinkParent(TTBCustomItem* item);
+    void RemoveLinkParent(TBarCustomItem* item);
 
     struct ListenerEntry {
-        TTBItemChangeListener* Listener;
+        TBarItemChangeListener* Listener;
         int RefCount;
     };
 
-    std::unique_ptr<TTBCustomItemActionLink> FActionLink;
+    std::unique_ptr<TBarCustomItemActionLink> FActionLink;
     bool FAutoCheck = false;
     std::wstring FCaption;
     bool FChecked = false;
-    TTBItemDisplayMode FDisplayMode = nbdmDefault;
+    TBarItemDisplayMode FDisplayMode = nbdmDefault;
     bool FEnabled = true;
-    TTBItemOptions FEffectiveOptions = 0;
+    TBarItemOptions FEffectiveOptions = 0;
     int FGroupIndex = 0;
     int FHelpContext = 0;
     std::wstring FHint;
     int FImageIndex = -1;
     classlib::TImageList* FImages = nullptr;
     std::unique_ptr<classlib::TChangeLink> FImagesChangeLink;
-    std::vector<TTBCustomItem*> FItems;
-    std::vector<TTBCustomItem*> FLinkParents;
-    TTBItemOptions FMaskOptions = 0;
-    TTBItemOptions FOptions = 0;
+    std::vector<TBarCustomItem*> FItems;
+    std::vector<TBarCustomItem*> FLinkParents;
+    TBarItemOptions FMaskOptions = 0;
+    TBarItemOptions FOptions = 0;
     bool FInheritOptions = true;
     std::vector<ListenerEntry> FListeners;
-    TTBCustomItem* FParent = nullptr;
+    TBarCustomItem* FParent = nullptr;
     classlib::TComponent* FParentComponent = nullptr;
     bool FRadioItem = false;
     classlib::TShortCut FShortCut = 0;
     classlib::TImageList* FSubMenuImages = nullptr;
     std::unique_ptr<classlib::TChangeLink> FSubMenuImagesChangeLink;
-    TTBCustomItem* FLinkSubitems = nullptr;
+    TBarCustomItem* FLinkSubitems = nullptr;
     bool FVisible = true;
     bool FOnClickFromAction = false;
 };
 
 // The root of a toolbar's or popup menu's tree.
-class TTBRootItem : public TTBCustomItem {
+class TBarRootItem : public TBarCustomItem {
 public:
-    using TTBCustomItem::TTBCustomItem;
+    using TBarCustomItem::TBarCustomItem;
 };
 
 // Implemented by toolbars and popup menus so that items given them as parent find the root.
 class ItemContainerInterface {
 public:
     virtual ~ItemContainerInterface() = default;
-    virtual TTBCustomItem* GetItems() = 0;
+    virtual TBarCustomItem* GetItems() = 0;
 };
 
-class TTBSeparatorItem : public TTBCustomItem {
+class TBarSeparatorItem : public TBarCustomItem {
 public:
-    explicit TTBSeparatorItem(classlib::TComponent* owner);
+    explicit TBarSeparatorItem(classlib::TComponent* owner);
     // Draw nothing but keep the space.
     bool Blank() const { return FBlank; }
     void SetBlank(bool value);
@@ -364,11 +364,11 @@ private:
 
 // Hosts a control on a toolbar. The item frees its control when it goes, unless
 // DontFreeControl is set or the control was freed first.
-class TTBControlItem : public TTBCustomItem {
+class TBarControlItem : public TBarCustomItem {
 public:
-    explicit TTBControlItem(classlib::TComponent* owner);
-    TTBControlItem(classlib::TComponent* owner, classlib::TControl* control);
-    ~TTBControlItem() override;
+    explicit TBarControlItem(classlib::TComponent* owner);
+    TBarControlItem(classlib::TComponent* owner, classlib::TControl* control);
+    ~TBarControlItem() override;
     classlib::TControl* Control() const { return FControl; }
     void SetControl(classlib::TControl* value);
     bool DontFreeControl = false;
@@ -381,11 +381,11 @@ private:
 };
 
 // What the menu loop decided to do once its windows are closed.
-enum TTBDoneActionKind { tbdaNone, tbdaClose, tbdaClickItem, tbdaOpenSystemMenu, tbdaHelpContext };
+enum TBarDoneActionKind { tbdaNone, tbdaClose, tbdaClickItem, tbdaOpenSystemMenu, tbdaHelpContext };
 
-struct TTBDoneActionData {
-    TTBDoneActionKind DoneAction = tbdaNone;
-    TTBCustomItem* ClickItem = nullptr;  // tbdaClickItem
+struct TBarDoneActionData {
+    TBarDoneActionKind DoneAction = tbdaNone;
+    TBarCustomItem* ClickItem = nullptr;  // tbdaClickItem
     bool Sound = false;                  // tbdaClickItem: play "MenuCommand"
     HWND Wnd = nullptr;                  // tbdaOpenSystemMenu
     WPARAM Key = 0;                      // tbdaOpenSystemMenu
@@ -393,4 +393,4 @@ struct TTBDoneActionData {
 };
 
 // Carries out a done action; returns the clicked item for tbdaClickItem, else null.
-TTBCustomItem* ExecuteDoneAction(const TTBDoneActionData& data, bool returnClickedItemOnly);
+TBarCustomItem* ExecuteDoneAction(const TBarDoneActionData& data, bool returnClickedItemOnly);

@@ -14,11 +14,11 @@ using namespace classlib;
 namespace {
 
 struct Event {
-    TTBCustomItem* Ancestor;
+    TBarCustomItem* Ancestor;
     bool Relayed;
-    TTBItemChangedAction Action;
+    TBarItemChangedAction Action;
     int Index;
-    TTBCustomItem* Item;
+    TBarCustomItem* Item;
     bool operator==(const Event&) const = default;
 };
 
@@ -28,26 +28,26 @@ std::ostream& operator<<(std::ostream& os, const Event& e) {
 }
 
 // Records every notification it hears.
-class Recorder : public TTBItemChangeListener {
+class Recorder : public TBarItemChangeListener {
 public:
     std::vector<Event> Events;
     std::function<void()> OnEvent;
-    void ItemChanged(TTBCustomItem* ancestor, bool relayed, TTBItemChangedAction action, int index,
-                     TTBCustomItem* item) override {
+    void ItemChanged(TBarCustomItem* ancestor, bool relayed, TBarItemChangedAction action, int index,
+                     TBarCustomItem* item) override {
         Events.push_back({ancestor, relayed, action, index, item});
         if (OnEvent) OnEvent();
     }
-    std::vector<TTBItemChangedAction> Actions() const {
-        std::vector<TTBItemChangedAction> r;
+    std::vector<TBarItemChangedAction> Actions() const {
+        std::vector<TBarItemChangedAction> r;
         for (auto& e : Events) r.push_back(e.Action);
         return r;
     }
 };
 
 // An item that reports its own destruction.
-class TrackedItem : public TTBCustomItem {
+class TrackedItem : public TBarCustomItem {
 public:
-    TrackedItem(TComponent* owner, bool* destroyed) : TTBCustomItem(owner), FDestroyed(destroyed) {}
+    TrackedItem(TComponent* owner, bool* destroyed) : TBarCustomItem(owner), FDestroyed(destroyed) {}
     ~TrackedItem() override { *FDestroyed = true; }
 
 private:
@@ -73,22 +73,22 @@ class ItemTreeTest : public ::testing::Test {
 protected:
     void SetUp() override {
         for (int i = 0; i < 3; ++i) {
-            Kids[i] = new TTBCustomItem(&Root);
+            Kids[i] = new TBarCustomItem(&Root);
             Root.Add(Kids[i]);
         }
         Root.AddChangeListener(&Rec);
     }
     void TearDown() override { Root.RemoveChangeListener(&Rec); }
 
-    TTBRootItem Root{nullptr};
-    TTBCustomItem* Kids[3]{};
+    TBarRootItem Root{nullptr};
+    TBarCustomItem* Kids[3]{};
     Recorder Rec;
 };
 
 }  // namespace
 
 TEST_F(ItemTreeTest, InsertPlacesItemsAndNotifiesInsideAnUpdateBracket) {
-    auto* item = new TTBCustomItem(&Root);
+    auto* item = new TBarCustomItem(&Root);
     Root.Insert(1, item);
     EXPECT_EQ(Root.Count(), 4);
     EXPECT_EQ(Root.GetItem(1), item);
@@ -99,13 +99,13 @@ TEST_F(ItemTreeTest, InsertPlacesItemsAndNotifiesInsideAnUpdateBracket) {
                             {&Root, false, tbicSubitemsEndUpdate, -1, nullptr}};
     EXPECT_EQ(Rec.Events, want);
 
-    auto* last = new TTBCustomItem(&Root);
+    auto* last = new TBarCustomItem(&Root);
     Root.Insert(Root.Count(), last);  // at Count: appends
     EXPECT_EQ(Root.GetItem(4), last);
 }
 
 TEST_F(ItemTreeTest, BadInsertsRaiseAndChangeNothing) {
-    auto* loose = new TTBCustomItem(&Root);
+    auto* loose = new TBarCustomItem(&Root);
     EXPECT_EQ(ErrorOf([&] { Root.Insert(0, Kids[2]); }), L"Toolbar item already inserted");
     EXPECT_EQ(ErrorOf([&] { Root.Insert(4, loose); }), L"Toolbar item index out of range");
     EXPECT_EQ(ErrorOf([&] { Root.Insert(-1, loose); }), L"Toolbar item index out of range");
@@ -118,7 +118,7 @@ TEST_F(ItemTreeTest, BadInsertsRaiseAndChangeNothing) {
 }
 
 TEST_F(ItemTreeTest, ItemCannotBecomeItsOwnDescendant) {
-    auto* grandChild = new TTBCustomItem(&Root);
+    auto* grandChild = new TBarCustomItem(&Root);
     Kids[0]->Add(grandChild);
     Root.Remove(Kids[0]);
     // Kids[0] has no parent now, but inserting it below its own child would make a loop.
@@ -129,7 +129,7 @@ TEST_F(ItemTreeTest, ItemCannotBecomeItsOwnDescendant) {
 }
 
 TEST_F(ItemTreeTest, DeleteNotifiesFirstAndKeepsTheItemAlive) {
-    TTBCustomItem* gone = Kids[1];
+    TBarCustomItem* gone = Kids[1];
     Rec.OnEvent = [&] {
         // While tbicDeleting is heard the item is still in place.
         EXPECT_EQ(Root.IndexOf(gone), 1);
@@ -151,7 +151,7 @@ TEST_F(ItemTreeTest, MoveIsDeleteAndInsertInOneBracket) {
     EXPECT_EQ(Root.GetItem(0), Kids[1]);
     EXPECT_EQ(Root.GetItem(1), Kids[2]);
     EXPECT_EQ(Root.GetItem(2), Kids[0]);
-    std::vector<TTBItemChangedAction> want{tbicSubitemsBeginUpdate, tbicDeleting,         tbicSubitemsBeginUpdate,
+    std::vector<TBarItemChangedAction> want{tbicSubitemsBeginUpdate, tbicDeleting,         tbicSubitemsBeginUpdate,
                                            tbicInserted,            tbicSubitemsEndUpdate, tbicSubitemsEndUpdate};
     EXPECT_EQ(Rec.Actions(), want);
     Rec.Events.clear();
@@ -161,7 +161,7 @@ TEST_F(ItemTreeTest, MoveIsDeleteAndInsertInOneBracket) {
 
 TEST(ItemTree, ClearAndDestructionFreeSubItemsAndFreedItemsLeaveTheirParent) {
     bool a = false, b = false, c = false;
-    auto root = std::make_unique<TTBRootItem>(nullptr);
+    auto root = std::make_unique<TBarRootItem>(nullptr);
     root->Add(new TrackedItem(nullptr, &a));
     root->Add(new TrackedItem(nullptr, &b));
     root->Clear();
@@ -191,9 +191,9 @@ TEST(ItemTree, OwnerFreesItemsInAnyCreationOrder) {
     bool childGone = false;
     auto owner = std::make_unique<TComponent>(nullptr);
     auto* child = new TrackedItem(owner.get(), &childGone);  // created before its parent
-    auto* parent = new TTBCustomItem(owner.get());
+    auto* parent = new TBarCustomItem(owner.get());
     parent->Add(child);
-    auto* later = new TTBCustomItem(owner.get());  // created after its parent
+    auto* later = new TBarCustomItem(owner.get());  // created after its parent
     parent->Add(later);
     owner.reset();
     EXPECT_TRUE(childGone);
@@ -202,26 +202,26 @@ TEST(ItemTree, OwnerFreesItemsInAnyCreationOrder) {
 TEST_F(ItemTreeTest, PropertyChangesTellTheParentWhetherToResize) {
     struct Case {
         const char* Name;
-        std::function<void(TTBCustomItem*)> Apply;
-        std::vector<TTBItemChangedAction> Want;
+        std::function<void(TBarCustomItem*)> Apply;
+        std::vector<TBarItemChangedAction> Want;
     };
     const std::vector<Case> cases{
-        {"caption", [](TTBCustomItem* i) { i->SetCaption(L"&File"); }, {tbicInvalidateAndResize}},
-        {"same caption", [](TTBCustomItem* i) { i->SetCaption(L""); }, {}},
-        {"enabled", [](TTBCustomItem* i) { i->SetEnabled(false); }, {tbicInvalidate}},
-        {"checked", [](TTBCustomItem* i) { i->SetChecked(true); }, {tbicInvalidate}},
-        {"visible", [](TTBCustomItem* i) { i->SetVisible(false); }, {tbicInvalidateAndResize}},
-        {"radio", [](TTBCustomItem* i) { i->SetRadioItem(true); }, {tbicInvalidate}},
-        {"display mode", [](TTBCustomItem* i) { i->SetDisplayMode(nbdmTextOnly); }, {tbicInvalidateAndResize}},
-        {"image -1 to 0", [](TTBCustomItem* i) { i->SetImageIndex(0); }, {tbicInvalidateAndResize}},
-        {"image 2 to 3", [this](TTBCustomItem* i) { i->SetImageIndex(2); Rec.Events.clear(); i->SetImageIndex(3); },
+        {"caption", [](TBarCustomItem* i) { i->SetCaption(L"&File"); }, {tbicInvalidateAndResize}},
+        {"same caption", [](TBarCustomItem* i) { i->SetCaption(L""); }, {}},
+        {"enabled", [](TBarCustomItem* i) { i->SetEnabled(false); }, {tbicInvalidate}},
+        {"checked", [](TBarCustomItem* i) { i->SetChecked(true); }, {tbicInvalidate}},
+        {"visible", [](TBarCustomItem* i) { i->SetVisible(false); }, {tbicInvalidateAndResize}},
+        {"radio", [](TBarCustomItem* i) { i->SetRadioItem(true); }, {tbicInvalidate}},
+        {"display mode", [](TBarCustomItem* i) { i->SetDisplayMode(nbdmTextOnly); }, {tbicInvalidateAndResize}},
+        {"image -1 to 0", [](TBarCustomItem* i) { i->SetImageIndex(0); }, {tbicInvalidateAndResize}},
+        {"image 2 to 3", [this](TBarCustomItem* i) { i->SetImageIndex(2); Rec.Events.clear(); i->SetImageIndex(3); },
          {tbicInvalidate}},
-        {"image 3 to -1", [this](TTBCustomItem* i) { i->SetImageIndex(3); Rec.Events.clear(); i->SetImageIndex(-1); },
+        {"image 3 to -1", [this](TBarCustomItem* i) { i->SetImageIndex(3); Rec.Events.clear(); i->SetImageIndex(-1); },
          {tbicInvalidateAndResize}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
-        auto* item = new TTBCustomItem(&Root);
+        auto* item = new TBarCustomItem(&Root);
         Root.Add(item);
         Rec.Events.clear();
         c.Apply(item);
@@ -234,7 +234,7 @@ TEST_F(ItemTreeTest, PropertyChangesTellTheParentWhetherToResize) {
 }
 
 TEST_F(ItemTreeTest, CheckingARadioGroupMemberUnchecksTheOthers) {
-    auto* other = new TTBCustomItem(&Root);
+    auto* other = new TBarCustomItem(&Root);
     Root.Add(other);  // group 0: independent
     for (auto* k : Kids) k->SetGroupIndex(5);
     other->SetChecked(true);
@@ -260,7 +260,7 @@ TEST_F(ItemTreeTest, EffectiveOptionsInheritMaskAndNormalise) {
     EXPECT_EQ(Kids[1]->EffectiveOptions(), 0);
 
     // Down the tree, and for items inserted later.
-    auto* grand = new TTBCustomItem(&Root);
+    auto* grand = new TBarCustomItem(&Root);
     Kids[2]->Add(grand);
     EXPECT_EQ(grand->EffectiveOptions(), tboShowHint);
     Root.SetOptions(tboNoAutoHint);
@@ -278,7 +278,7 @@ TEST_F(ItemTreeTest, OnlyLookChangingOptionsResize) {
     Kids[0]->SetOptions(tboShowHint);  // not in the resize mask
     EXPECT_TRUE(Rec.Events.empty());
     Kids[0]->SetOptions(tboShowHint | tboDropdownArrow);
-    EXPECT_EQ(Rec.Actions(), std::vector<TTBItemChangedAction>{tbicInvalidateAndResize});
+    EXPECT_EQ(Rec.Actions(), std::vector<TBarItemChangedAction>{tbicInvalidateAndResize});
 }
 
 TEST(ItemTree, ShortCutText) {
@@ -294,7 +294,7 @@ TEST(ItemTree, ShortCutText) {
         {L"Open", 0, L""},
     };
     for (const auto& c : cases) {
-        TTBCustomItem item(nullptr);
+        TBarCustomItem item(nullptr);
         item.SetCaption(c.Caption);
         item.SetShortCut(c.Key);
         EXPECT_EQ(item.GetShortCutText(), c.Want) << testing::PrintToString(std::wstring(c.Caption));
@@ -326,35 +326,35 @@ TEST_F(ItemTreeTest, ARaisingListenerStillGetsTheEndOfTheUpdate) {
     Rec.OnEvent = [&] {
         if (Rec.Events.back().Action == tbicInserted) throw Exception(L"boom");
     };
-    auto* item = new TTBCustomItem(&Root);
+    auto* item = new TBarCustomItem(&Root);
     EXPECT_THROW(Root.Add(item), Exception);
     Rec.OnEvent = nullptr;
     EXPECT_EQ(Rec.Events.back().Action, tbicSubitemsEndUpdate);
 }
 
 TEST_F(ItemTreeTest, EmbeddedGroupsAndLinksRelayToTheShowingParent) {
-    auto* group = new TTBCustomItem(&Root);
+    auto* group = new TBarCustomItem(&Root);
     group->SetItemStyle(group->ItemStyle() | tbstEmbeddedGroup);
     Root.Add(group);
     Rec.Events.clear();
-    auto* inGroup = new TTBCustomItem(&Root);
+    auto* inGroup = new TBarCustomItem(&Root);
     group->Add(inGroup);
     ASSERT_EQ(Rec.Events.size(), 3u);
     EXPECT_EQ(Rec.Events[1], (Event{group, true, tbicInserted, 0, inGroup}));
 
     // An embedded link shows another item's sub-items: their changes reach the root too,
     // with the link as the ancestor.
-    TTBCustomItem target(nullptr);
-    auto* link = new TTBCustomItem(&Root);
+    TBarCustomItem target(nullptr);
+    auto* link = new TBarCustomItem(&Root);
     link->SetItemStyle(link->ItemStyle() | tbstEmbeddedGroup);
     Root.Add(link);
     Recorder onLink;
     link->AddChangeListener(&onLink);
     link->SetLinkSubitems(&target);
-    EXPECT_EQ(onLink.Actions(), std::vector<TTBItemChangedAction>{tbicSubitemsChanged});
+    EXPECT_EQ(onLink.Actions(), std::vector<TBarItemChangedAction>{tbicSubitemsChanged});
     ASSERT_EQ(target.LinkParents().size(), 1u);
     Rec.Events.clear();
-    auto* linked = new TTBCustomItem(&target);
+    auto* linked = new TBarCustomItem(&target);
     target.Add(linked);
     ASSERT_EQ(Rec.Events.size(), 3u);
     EXPECT_EQ(Rec.Events[1], (Event{link, true, tbicInserted, 0, linked}));
@@ -364,8 +364,8 @@ TEST_F(ItemTreeTest, EmbeddedGroupsAndLinksRelayToTheShowingParent) {
 }
 
 TEST(ItemTree, FreeingALinkTargetOrImageListClearsTheReference) {
-    TTBCustomItem item(nullptr);
-    auto* target = new TTBCustomItem(nullptr);
+    TBarCustomItem item(nullptr);
+    auto* target = new TBarCustomItem(nullptr);
     item.SetLinkSubitems(target);
     EXPECT_EQ(item.SubitemsSource(), target);
     item.SetLinkSubitems(&item);  // a link to itself counts as none
@@ -382,19 +382,19 @@ TEST(ItemTree, FreeingALinkTargetOrImageListClearsTheReference) {
     EXPECT_EQ(item.SubMenuImages(), nullptr);
 
     // A link parent freed first leaves the target's list.
-    TTBCustomItem target2(nullptr);
-    auto* linker = new TTBCustomItem(nullptr);
+    TBarCustomItem target2(nullptr);
+    auto* linker = new TBarCustomItem(nullptr);
     linker->SetLinkSubitems(&target2);
     delete linker;
     EXPECT_TRUE(target2.LinkParents().empty());
 }
 
 TEST(ItemTree, SeparatorAndControlItemStyles) {
-    TTBSeparatorItem sep(nullptr);
+    TBarSeparatorItem sep(nullptr);
     EXPECT_EQ(sep.ItemStyle(), tbstSeparator | tbstClicksTransparent);
-    TTBControlItem ctl(nullptr);
+    TBarControlItem ctl(nullptr);
     EXPECT_EQ(ctl.ItemStyle(), tbstRedrawOnSelChange | tbstRedrawOnMouseOverChange | tbstClicksTransparent);
-    TTBCustomItem plain(nullptr);
+    TBarCustomItem plain(nullptr);
     EXPECT_EQ(plain.ItemStyle(), 0x1802);
 }
 
@@ -408,8 +408,8 @@ TEST(ItemActions, ActionValuesFlowToTheItemUntilChangedByHand) {
     action->SetChecked(true);
     action->SetHint(L"hint");
     action->SetImageIndex(4);
-    TTBRootItem root(nullptr);
-    auto* item = new TTBCustomItem(&root);
+    TBarRootItem root(nullptr);
+    auto* item = new TBarCustomItem(&root);
     root.Add(item);
     item->SetAction(action);
     EXPECT_EQ(item->Caption(), L"開く");
@@ -445,7 +445,7 @@ TEST(ItemActions, LoadingItemTakesOnlyDefaultsFromTheAction) {
     TAction action(nullptr);
     action.SetCaption(L"Action");
     action.SetImageIndex(2);
-    TTBCustomItem item(nullptr);
+    TBarCustomItem item(nullptr);
     item.BeginLoading();
     item.SetCaption(L"Mine");
     item.SetAction(&action);
@@ -458,7 +458,7 @@ TEST(ItemActions, ClickRunsTheActionOrTheItemsOwnHandler) {
     TAction action(nullptr);
     int runs = 0, own = 0;
     action.OnExecute = [&](TComponent*) { ++runs; };
-    TTBCustomItem item(nullptr);
+    TBarCustomItem item(nullptr);
     item.SetAction(&action);
     item.Click();
     EXPECT_EQ(runs, 1);
@@ -472,7 +472,7 @@ TEST(ItemActions, ClickRunsTheActionOrTheItemsOwnHandler) {
 }
 
 TEST(ItemActions, AutoCheckTogglesOnClick) {
-    TTBCustomItem item(nullptr);
+    TBarCustomItem item(nullptr);
     item.SetAutoCheck(true);
     item.Click();
     EXPECT_TRUE(item.Checked());
@@ -483,9 +483,9 @@ TEST(ItemActions, AutoCheckTogglesOnClick) {
 // --- popups and shortcuts --------------------------------------------------------------
 
 TEST(ItemShortCuts, DoPopupFiresOnPopupThenClicksUnlessSplit) {
-    TTBCustomItem item(nullptr);
+    TBarCustomItem item(nullptr);
     std::vector<std::string> log;
-    item.OnPopup = [&](TTBCustomItem*, bool fromLink) { log.push_back(fromLink ? "popup link" : "popup"); };
+    item.OnPopup = [&](TBarCustomItem*, bool fromLink) { log.push_back(fromLink ? "popup link" : "popup"); };
     item.OnClick = [&](TComponent*) { log.push_back("click"); };
     item.DoPopup(&item, false);
     EXPECT_EQ(log, (std::vector<std::string>{"popup", "click"}));
@@ -497,17 +497,17 @@ TEST(ItemShortCuts, DoPopupFiresOnPopupThenClicksUnlessSplit) {
 
 TEST(ItemShortCuts, FindsAndClicksThroughSubMenusAndLinks) {
     const TShortCut key = ShortCut('S', ssCtrl);
-    TTBRootItem root(nullptr);
-    auto* file = new TTBCustomItem(&root);
+    TBarRootItem root(nullptr);
+    auto* file = new TBarCustomItem(&root);
     root.Add(file);
-    auto* save = new TTBCustomItem(&root);
+    auto* save = new TBarCustomItem(&root);
     file->Add(save);
     save->SetShortCut(key);
     int clicks = 0, popups = 0;
     save->OnClick = [&](TComponent*) { ++clicks; };
-    file->OnPopup = [&](TTBCustomItem*, bool) { ++popups; };
+    file->OnPopup = [&](TBarCustomItem*, bool) { ++popups; };
 
-    TTBCustomItem* top = nullptr;
+    TBarCustomItem* top = nullptr;
     EXPECT_EQ(root.FindShortCutItem(key, top), save);
     EXPECT_EQ(top, file);
     EXPECT_TRUE(root.ProcessShortCut(key));
@@ -516,42 +516,42 @@ TEST(ItemShortCuts, FindsAndClicksThroughSubMenusAndLinks) {
     EXPECT_FALSE(root.ProcessShortCut(ShortCut('Q', ssCtrl)));
 
     // Through a link: another root that shows `file`'s sub-items.
-    TTBRootItem other(nullptr);
-    auto* linker = new TTBCustomItem(&other);
+    TBarRootItem other(nullptr);
+    auto* linker = new TBarCustomItem(&other);
     other.Add(linker);
     linker->SetLinkSubitems(file);
     EXPECT_EQ(other.FindShortCutItem(key, top), save);
     EXPECT_EQ(top, linker);
 
     // A sub-menu whose OnPopup disables the item: nothing is clicked.
-    file->OnPopup = [&](TTBCustomItem*, bool) { save->SetEnabled(false); };
+    file->OnPopup = [&](TBarCustomItem*, bool) { save->SetEnabled(false); };
     EXPECT_FALSE(root.ProcessShortCut(key));
     EXPECT_EQ(clicks, 1);
 
     // A sub-menu whose OnPopup removes the item: the search ends.
     save->SetEnabled(true);
-    file->OnPopup = [&](TTBCustomItem*, bool) { file->Remove(save); };
+    file->OnPopup = [&](TBarCustomItem*, bool) { file->Remove(save); };
     EXPECT_FALSE(root.ProcessShortCut(key));
     EXPECT_EQ(clicks, 1);
     delete save;
 }
 
 TEST(ItemShortCuts, LinkCyclesEndTheSearch) {
-    TTBCustomItem a(nullptr), b(nullptr);
+    TBarCustomItem a(nullptr), b(nullptr);
     a.SetLinkSubitems(&b);
-    auto* inB = new TTBCustomItem(&b);
+    auto* inB = new TBarCustomItem(&b);
     b.Add(inB);
     inB->SetLinkSubitems(&b);  // b shows itself below itself
-    TTBCustomItem* top = nullptr;
+    TBarCustomItem* top = nullptr;
     EXPECT_EQ(a.FindShortCutItem(ShortCut('Z', ssCtrl), top), nullptr);
 }
 
 // --- deferred clicks -------------------------------------------------------------------
 
 TEST(ItemClickQueue, QueuedClicksRunLaterAndNotForFreedItems) {
-    TTBCustomItem keeper(nullptr);  // keeps the queue window alive
+    TBarCustomItem keeper(nullptr);  // keeps the queue window alive
     int clicks = 0;
-    TTBCustomItem item(nullptr);
+    TBarCustomItem item(nullptr);
     item.OnClick = [&](TComponent*) { ++clicks; };
     QueueItemClick(&item);
     EXPECT_EQ(clicks, 0);
@@ -569,10 +569,10 @@ TEST(ItemClickQueue, QueuedClicksRunLaterAndNotForFreedItems) {
 }
 
 TEST(ItemClickQueue, DoneActionClickQueuesUnlessOnlyTheItemIsWanted) {
-    TTBCustomItem item(nullptr);
+    TBarCustomItem item(nullptr);
     int clicks = 0;
     item.OnClick = [&](TComponent*) { ++clicks; };
-    TTBDoneActionData data;
+    TBarDoneActionData data;
     data.DoneAction = tbdaClickItem;
     data.ClickItem = &item;
     EXPECT_EQ(ExecuteDoneAction(data, true), &item);
@@ -587,7 +587,7 @@ TEST(ItemClickQueue, DoneActionClickQueuesUnlessOnlyTheItemIsWanted) {
 
 TEST(ItemClickQueue, WindowGoesWithTheLastItem) {
     {
-        TTBCustomItem item(nullptr);
+        TBarCustomItem item(nullptr);
         QueueItemClick(&item);
         EXPECT_NE(ClickQueueWindow(), nullptr);
     }
@@ -598,7 +598,7 @@ TEST(ItemClickQueue, WindowGoesWithTheLastItem) {
 TEST(ItemActions, ActionFreedByASharedOwnerOrUnassignedLeavesNoLink) {
     TComponent owner(nullptr);
     auto* action = new TAction(&owner);
-    auto* item = new TTBCustomItem(&owner);
+    auto* item = new TBarCustomItem(&owner);
     item->SetAction(action);
     ASSERT_NE(item->ActionLink(), nullptr);
     delete action;
