@@ -35,3 +35,9 @@ wendlar_prefix() {
         wineserver -w
     fi
 }
+
+# xvfb-run's display choice: WENDLAR_XVFB_SERVERNUM pins one (several checkouts testing at
+# once on one machine would otherwise race for the same free number).
+wendlar_xvfb_server() {
+    if [ -n "${WENDLAR_XVFB_SERVERNUM:-}" ]; then echo "-n $WENDLAR_XVFB_SERVERNUM"; else echo "-a"; fi
+}
