@@ -23,15 +23,6 @@ namespace {
 constexpr UINT_PTR kHintShowTimer = 1;
 constexpr UINT_PTR kHintHideTimer = 2;
 
-std::wstring Widen(const char* s) {
-    if (!s || !*s) return {};
-    int n = MultiByteToWideChar(CP_UTF8, 0, s, -1, nullptr, 0);
-    std::wstring w(static_cast<size_t>(n > 0 ? n : 1), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, s, -1, w.data(), n);
-    w.resize(wcslen(w.c_str()));
-    return w;
-}
-
 }  // namespace
 
 std::wstring GetShortHint(const std::wstring& hint) {
@@ -77,7 +68,7 @@ TApplication::TApplication() : TComponent(nullptr) {
     HintWindowClass = [] { return new THintWindow(nullptr); };
     HWND wnd = FHandle;
     FPrevWake = SetWakeMainThread([wnd] { PostMessageW(wnd, CM_SYNCHRONIZE, 0, 0); });
-    FPrevExceptionHandler = SetExceptionHandler([this](TComponent* sender) { HandleException(sender); });
+    FPrevExceptionHandler = SetExceptionHandler([this](TComponent* sender) { ShowCurrentException(sender); });
 }
 
 TApplication::~TApplication() {
@@ -96,6 +87,8 @@ TApplication::~TApplication() {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, CM_DEFERREDCALL, CM_DEFERREDCALL, PM_REMOVE))
         delete reinterpret_cast<std::function<void()>*>(msg.lParam);
+    // So are reports of exceptions that no loop will show any more.
+    DiscardQueuedExceptions();
     if (Application == this) Application = nullptr;
 }
 
@@ -136,7 +129,7 @@ LRESULT CALLBACK TApplication::WndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
     try {
         return app->AppWndProc(msg, wp, lp);
     } catch (...) {
-        app->HandleException(app);
+        HandleCurrentException(app);
         return 0;
     }
 }
@@ -222,8 +215,10 @@ bool TApplication::ProcessMessage(MSG& msg) {
             DispatchMessageW(&msg);
         }
     } catch (...) {
-        HandleException(this);
+        HandleCurrentException(this);
     }
+    // Reports queued while that message was handled (painting, destruction) show now.
+    ReportQueuedExceptions();
     return true;
 }
 
@@ -314,13 +309,14 @@ void TApplication::Idle(const MSG&) {
         if (OnIdle) OnIdle(this, done);
         if (done) DoActionIdle();
     } catch (...) {
-        HandleException(this);
+        HandleCurrentException(this);
     }
     try {
         CheckSynchronize();
     } catch (...) {
-        HandleException(this);
+        HandleCurrentException(this);
     }
+    ReportQueuedExceptions();
     if (done) WaitMessage();
 }
 
@@ -331,7 +327,9 @@ void TApplication::DoActionIdle() {
     }
 }
 
-void TApplication::HandleException(TComponent* sender) {
+void TApplication::HandleException(TComponent* sender) { HandleCurrentException(sender); }
+
+void TApplication::ShowCurrentException(TComponent* sender) {
     std::exception_ptr ep = std::current_exception();
     if (!ep) return;
     try {
@@ -342,12 +340,8 @@ void TApplication::HandleException(TComponent* sender) {
         } catch (const Exception& e) {
             if (OnException) OnException(sender, e);
             else ShowException(e);
-        } catch (const std::exception& e) {
-            Exception w(Widen(e.what()));
-            if (OnException) OnException(sender, w);
-            else ShowException(w);
         } catch (...) {
-            Exception w(L"Unknown error");
+            Exception w(ExceptionMessage(ep));
             if (OnException) OnException(sender, w);
             else ShowException(w);
         }

@@ -10,8 +10,11 @@
 //   (actions and menu), dialog keys (Tab, Enter, Esc, arrows) unless the focused control
 //   asks for the key, MDI accelerators, then TranslateMessage/DispatchMessageW. When the
 //   queue is empty: mouse tracking, OnIdle, action updates, queued thread calls, WaitMessage.
-// - HandleException shows the message of the exception in a message box (EAbort is silent)
-//   or hands it to OnException; the loop goes on.
+// - Exceptions that reach a window procedure, the loop or a queued call go through the
+//   exception funnel (errors.h). The application is its reporter: it shows the message in a
+//   message box (EAbort is silent) or hands it to OnException, and the loop goes on. The
+//   loop shows the reports the funnel queued (during painting or destruction) after each
+//   message and before it waits.
 // Main thread only, except QueueCall which any thread may use.
 #pragma once
 
@@ -64,7 +67,8 @@ public:
     // Handles one message if there is one; false when the queue was empty.
     bool ProcessMessage(MSG& msg);
 
-    // Call inside a catch block: shows (or hands to OnException) the current exception.
+    // Call inside a catch block: hands the current exception to the funnel
+    // (HandleCurrentException), which shows it now or queues it for the loop.
     void HandleException(TComponent* sender);
     void ShowException(const Exception& e);
     std::function<void(TComponent* sender, const Exception& e)> OnException;
@@ -118,6 +122,8 @@ private:
     friend class TForm;
     static LRESULT CALLBACK WndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT AppWndProc(UINT msg, WPARAM wp, LPARAM lp);
+    // The funnel's reporter: OnException, or a message box.
+    void ShowCurrentException(TComponent* sender);
     bool IsKeyMsg(MSG& msg);
     bool IsHintMsg(MSG& msg);
     bool IsMDIMsg(MSG& msg);

@@ -42,6 +42,26 @@ TComponent::TComponent(TComponent* owner) {
         owner->InsertComponent(this);
 }
 
+void* TComponent::operator new(std::size_t size) { return ::operator new(size); }
+
+void TComponent::operator delete(void* memory) noexcept { ::operator delete(memory); }
+
+void TComponent::operator delete(TComponent* component, std::destroying_delete_t) {
+    // No report box while a component goes: reports wait for the message loop.
+    TDeferExceptionReports defer;
+    void* memory = dynamic_cast<void*>(component);  // the whole object, before it goes
+    if (!component->FBeforeDestructionDone) {
+        component->FBeforeDestructionDone = true;
+        try {
+            component->BeforeDestruction();
+        } catch (...) {
+            HandleCurrentException(nullptr);
+        }
+    }
+    component->~TComponent();
+    ::operator delete(memory);
+}
+
 TComponent::~TComponent() {
     Destroying();
     // Tell those who asked, last first. Each is dropped from both lists before it hears,

@@ -14,11 +14,18 @@
 //   components, and should only compare the pointer they receive (its derived parts may
 //   already be destroyed). The owner's Notification(opInsert) is called from the new
 //   component's constructor, before its derived parts exist.
+// - Deleting a component (delete, an owner, a smart pointer) first runs BeforeDestruction
+//   on the whole object, so virtual calls made there reach the most-derived class; only
+//   then do the destructors run. A component that is destroyed
+//   without delete (a local variable or a member) skips BeforeDestruction: its destructors
+//   then take the base classes' steps only. Create components with new.
 // Components belong to the main thread.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -44,6 +51,13 @@ public:
     TComponent(const TComponent&) = delete;
     TComponent& operator=(const TComponent&) = delete;
     virtual ~TComponent();
+    // `delete component`: BeforeDestruction on the whole object, then the destructors.
+    // Exceptions from BeforeDestruction go to the exception funnel; the deletion goes on.
+    void operator delete(TComponent* component, std::destroying_delete_t);
+    // The allocation that pairs with it; the plain delete frees a component whose
+    // constructor threw.
+    static void* operator new(std::size_t size);
+    static void operator delete(void* memory) noexcept;
 
     TComponent* Owner() const { return FOwner; }
 
@@ -82,6 +96,9 @@ public:
     // Sets csDestroying here and on every owned component. Called by the destructor; a
     // derived destructor that does real work may call it first.
     void Destroying();
+    // True once the deletion of this component has run BeforeDestruction: destructors then
+    // skip the steps it took.
+    bool BeforeDestructionDone() const { return FBeforeDestructionDone; }
 
 protected:
     // Told about components inserted into or removed from this owner (and, through the
@@ -89,6 +106,11 @@ protected:
     // The base drops `component` from the free-notification lists and passes the call on
     // to every owned component; overrides clear their pointers and call the base.
     virtual void Notification(TComponent* component, TOperation operation);
+    // The first step of a deletion, with the whole object still there. Overrides take
+    // apart what depends on their class and then call the base; they must not delete this
+    // component. The base does nothing (csDestroying comes with the destructor); controls
+    // set csDestroying first and take themselves apart in TearDown.
+    virtual void BeforeDestruction() {}
 
 private:
     void ValidateRename(TComponent* component, const std::wstring& newName) const;
@@ -98,6 +120,7 @@ private:
     std::wstring FName;
     intptr_t FTag = 0;
     TComponentState FComponentState = 0;
+    bool FBeforeDestructionDone = false;
     std::vector<TComponent*> FComponents;
     std::vector<TComponent*> FFreeNotifies;
 };

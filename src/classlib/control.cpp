@@ -39,11 +39,25 @@ TControl::TControl(TComponent* owner) : TComponent(owner), FFont(std::make_uniqu
 }
 
 TControl::~TControl() {
+    // After a deletion TearDown has done this already; without one (a local variable) it
+    // happens here.
     Destroying();
+    LeaveForDestruction();
+    FActionLink.reset();
+}
+
+void TControl::BeforeDestruction() {
+    Destroying();
+    TearDown();
+    TComponent::BeforeDestruction();
+}
+
+void TControl::TearDown() { LeaveForDestruction(); }
+
+void TControl::LeaveForDestruction() {
     if (Application && Application->FMouseControl == this) Application->FMouseControl = nullptr;
     if (Application && Application->FHintControl == this) Application->CancelHint();
     CancelDragOf(this);
-    FActionLink.reset();
     if (FParent) FParent->RemoveControl(this);
 }
 
@@ -58,7 +72,22 @@ void TControl::Notification(TComponent* component, TOperation operation) {
 void TControl::SetParent(TWinControl* parent) {
     if (parent == FParent) return;
     if (parent == this) throw EInvalidOperation(L"A control cannot be its own parent");
+    auto* self = dynamic_cast<TWinControl*>(this);
+    if (self && parent && self->ContainsControl(parent))
+        throw EInvalidOperation(L"A control cannot be put inside one of its children");
+    if (self && self->FHandle) {
+        if (!FParent) {
+            // A window without a parent control (top-level, MDI child, message-only)
+            // becomes a child: that takes a new window.
+            self->DestroyHandle();
+        } else if (FParent->FHandle && parent && parent->FHandle) {
+            // Both parents have windows: the window moves (InsertControl) and keeps its
+            // state and its children. RemoveControl sees the flag and clears it.
+            FControlState |= csReparenting;
+        }
+    }
     if (FParent) FParent->RemoveControl(this);
+    FControlState &= ~csReparenting;
     if (parent) parent->InsertControl(this);
 }
 

@@ -8,7 +8,10 @@
 //   and are subclassed with SetWindowSubclass through the same procedure. Either way the
 //   message reaches the virtual WndProc(TMessage&), which dispatches to typed handlers and
 //   ends in DefaultHandler (the window's own procedure). An exception raised in a handler
-//   never leaves the window procedure: it goes to Application->HandleException.
+//   never leaves the window procedure: it goes to the exception funnel (errors.h), which
+//   queues the report while the window paints (WM_PAINT, WM_NCPAINT, WM_ERASEBKGND,
+//   WM_PRINT, WM_PRINTCLIENT) or is being destroyed. A paint that fails leaves the window
+//   validated; a window whose paints keep failing is reported once until one succeeds.
 // - Perform(msg) calls WndProc directly; CM_* notifications between our objects go this way.
 // - Keys: the application's loop turns Tab, arrows, Enter and Esc into dialog keys (focus
 //   moves, default/cancel buttons) unless the focused window asks for them: a control of
@@ -20,8 +23,18 @@
 //   to the control object as CN_* (message + 0xBC00); the control's result is the answer.
 //
 // Ownership and lifetime: a control's Owner frees it (TComponent), and a TWinControl also
-// frees its child controls when it is destroyed (before its window goes). A window exists
-// from WM_NCCREATE to WM_NCDESTROY; the object survives the window (RecreateWnd).
+// frees its child controls when it is destroyed. A window exists from WM_NCCREATE to
+// WM_NCDESTROY; the object survives the window (RecreateWnd). Deleting a control sets
+// csDestroying and runs TearDown while the whole object still exists: a TWinControl
+// deletes its children (each through RemoveControl), then destroys its window through
+// DestroyWnd, so overrides of both are reached and every message of the window meets the
+// whole object; then the control leaves its parent. The destructors find nothing left to do. A control
+// destroyed without delete (a local variable) unbinds its window before destroying it, so
+// no message reaches the parts already gone. Windows are not created any more once
+// destruction has begun (Handle() stays null).
+// Parents: changing the parent of a windowed control whose old and new parents both have
+// windows moves its window (SetParent) and keeps it with its state and children; a control
+// that stops or starts being top-level gets a new window.
 // Everything here belongs to the main thread.
 #pragma once
 
@@ -64,9 +77,10 @@ constexpr TCursor crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBea
                   crMultiDrag = -16, crNo = -18, crAppStart = -19, crHelp = -20, crHandPoint = -21,
                   crSizeAll = -22;
 
-// Control state bits.
+// Control state bits. csReparenting: the control's window moves to its new parent, so
+// RemoveControl keeps it.
 constexpr unsigned csLButtonDown = 0x1, csClicked = 0x2, csFocusing = 0x4, csCreating = 0x8,
-                   csAligning = 0x10;
+                   csAligning = 0x10, csReparenting = 0x20;
 // Control style bits.
 constexpr unsigned csAcceptsControls = 0x1, csCaptureMouse = 0x2, csClickEvents = 0x8,
                    csSetCaption = 0x20, csOpaque = 0x40, csDoubleClicks = 0x80;
@@ -113,6 +127,8 @@ public:
 
     // --- parent and bounds
     TWinControl* Parent() const { return FParent; }
+    // Moves the control to `parent` (null: none). A control cannot be put inside itself
+    // (EInvalidOperation).
     virtual void SetParent(TWinControl* parent);
     int Left() const { return FLeft; }
     int Top() const { return FTop; }
@@ -225,6 +241,12 @@ protected:
     friend class TDragObject;
     virtual void Dispatch(TMessage& m);
     void Notification(TComponent* component, TOperation operation) override;
+    // A deletion: csDestroying, then TearDown of the most-derived class.
+    void BeforeDestruction() final;
+    // Takes the whole control apart before its destructors run. Overrides undo what needs
+    // their class, then call the base. TControl leaves its parent (RemoveControl of the
+    // whole parent) and drops what the application and a drag keep of it.
+    virtual void TearDown();
 
     // Typed handlers.
     virtual void WMPaint(TMessage& m) { DefaultHandler(m); }
@@ -281,6 +303,9 @@ protected:
     unsigned FControlStyle = csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks;
     std::unique_ptr<TControlActionLink> FActionLink;
     bool FMouseInControl = false;
+
+private:
+    void LeaveForDestruction();
 };
 
 // Parameters of window creation, filled by the virtual CreateParams chain.
@@ -363,7 +388,7 @@ protected:
     friend class TApplication;
     friend LRESULT CALLBACK ControlWindowProc(HWND, UINT, WPARAM, LPARAM);
     friend LRESULT CALLBACK ControlSubclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
-    friend void DeliverMessage(TWinControl* control, TMessage& m);
+    friend void DeliverMessage(TWinControl* control, HWND wnd, TMessage& m);
 
     virtual void CreateParams(TCreateParams& params);
     virtual void CreateWnd();
@@ -376,6 +401,9 @@ protected:
     virtual void AdjustClientRect(RECT& rect) {}
     virtual void InsertControl(TControl* control);
     virtual void RemoveControl(TControl* control);
+    // Deletes the children (RemoveControl, then delete), destroys the window (DestroyHandle),
+    // then leaves the parent.
+    void TearDown() override;
 
     void Dispatch(TMessage& m) override;
     virtual void WMPaint(TMessage& m) override;
@@ -430,6 +458,12 @@ protected:
     TBrush FBrush;
     TControl* FMouseCaptureControl = nullptr;  // windowless child that has the mouse
     bool FDestroyingWindow = false;
+
+private:
+    // Removes and deletes the children, last first.
+    void FreeChildren();
+    // Moves the existing window under the parent's window (SetParent from TControl).
+    void MoveWindowTo(TWinControl* parent);
 };
 
 // A windowless control painted by its parent; Paint draws on Canvas().
@@ -457,6 +491,10 @@ protected:
     void PaintWindow(HDC dc) override;
     void WMEraseBkgnd(TMessage& m) override;
     TCanvas FCanvas;
+
+private:
+    // Paint() with the canvas on `dc` for its duration.
+    void PaintOn(HDC dc);
 };
 
 // A canvas on a control outside painting (measuring, drawing feedback): the DC of the
@@ -475,8 +513,8 @@ private:
     HWND FWnd = nullptr;
 };
 
-// Runs `fn` inside the guard every window procedure uses: any exception goes to
-// Application->HandleException. Returns false if one was caught.
+// Runs `fn` inside the guard every window procedure uses: any exception goes to the
+// exception funnel (HandleCurrentException). Returns false if one was caught.
 bool GuardedCall(const std::function<void()>& fn);
 
 }  // namespace classlib

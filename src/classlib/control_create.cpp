@@ -30,17 +30,36 @@ TWinControl::TWinControl(TComponent* owner) : TControl(owner) {
 
 TWinControl::~TWinControl() {
     Destroying();
-    // Our children go first (whoever owns them), then the window.
+    // After a deletion TearDown has left nothing here. A control destroyed without
+    // delete still has its children and window: the window is unbound first, because the
+    // derived parts its messages would reach are gone.
+    if (FHandle) UnbindWindow(FHandle, FSubclassed);
+    FreeChildren();
+    if (FHandle) {
+        TDeferExceptionReports defer;
+        ::DestroyWindow(FHandle);
+        FHandle = nullptr;
+    }
+}
+
+void TWinControl::TearDown() {
+    // Children first (whoever owns them), each taken apart whole; then the window, through
+    // DestroyWnd of the most-derived class; then the parent lets go of this control.
+    FreeChildren();
+    DestroyHandle();
+    TControl::TearDown();
+}
+
+void TWinControl::FreeChildren() {
     while (!FControls.empty()) {
         TControl* c = FControls.back();
         RemoveControl(c);
         delete c;
     }
-    if (FHandle) DestroyHandle();
 }
 
 HWND TWinControl::Handle() {
-    if (!FHandle) {
+    if (!FHandle && !(ComponentState() & csDestroying)) {
         if (FParent) FParent->HandleNeeded();
         if (!FHandle) CreateHandle();
     }
@@ -140,6 +159,8 @@ void TWinControl::DestroyWnd() {
 
 void TWinControl::DestroyWindowHandle() {
     if (FHandle) {
+        // No report box from inside the destruction: reports wait for the message loop.
+        TDeferExceptionReports defer;
         FDestroyingWindow = true;
         DestroyWindow(FHandle);
         FDestroyingWindow = false;
@@ -195,17 +216,32 @@ void TWinControl::InsertControl(TControl* c) {
     if (c->FParentFont) c->Perform(CM_PARENTFONTCHANGED);
     if (c->FParentColor) c->Perform(CM_PARENTCOLORCHANGED);
     if (c->FParentShowHint) c->Perform(CM_PARENTSHOWHINTCHANGED);
-    if (auto* w = dynamic_cast<TWinControl*>(c); w && FHandle && !(ComponentState() & csDestroying)) w->CreateHandle();
+    if (auto* w = dynamic_cast<TWinControl*>(c); w && FHandle && !(ComponentState() & csDestroying)) {
+        if (w->FHandle)
+            w->MoveWindowTo(this);
+        else
+            w->CreateHandle();
+    }
     c->Invalidate();
     Realign();
 }
 
+void TWinControl::MoveWindowTo(TWinControl* parent) {
+    ::SetParent(FHandle, parent->FHandle);
+    SetWindowPos(FHandle, HWND_TOP, FLeft, FTop, FWidth, FHeight, SWP_NOACTIVATE);
+    // The form it arrived on takes over the focus the window may hold.
+    if (TForm* f = GetParentForm(this)) f->ControlInserted(this);
+}
+
 void TWinControl::RemoveControl(TControl* c) {
+    // A window moving to another parent (SetParent) stays.
+    bool keepWindow = (c->FControlState & csReparenting) != 0;
+    c->FControlState &= ~csReparenting;
     if (TForm* f = GetParentForm(this)) f->ControlRemoved(c);
     if (FMouseCaptureControl == c) FMouseCaptureControl = nullptr;
     c->Invalidate();
     if (auto* w = dynamic_cast<TWinControl*>(c)) {
-        if (w->FHandle && !(ComponentState() & csDestroying)) w->DestroyHandle();
+        if (w->FHandle && !keepWindow && !(ComponentState() & csDestroying)) w->DestroyHandle();
         FTabList.erase(std::remove(FTabList.begin(), FTabList.end(), w), FTabList.end());
     }
     FControls.erase(std::remove(FControls.begin(), FControls.end(), c), FControls.end());

@@ -10,28 +10,77 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <algorithm>
+#include <optional>
+#include <vector>
+
 namespace classlib {
+
+namespace {
+
+// Windows whose last paint failed. Their next failures are not reported again until a paint
+// succeeds: a window that cannot paint shows one report, not one per repaint.
+std::vector<HWND> gFailedPaints;
+
+// Messages during which a report box would do harm: painting and destruction.
+bool DefersReports(TWinControl* c, UINT msg, bool destroyingWindow) {
+    switch (msg) {
+    case WM_PAINT:
+    case WM_NCPAINT:
+    case WM_ERASEBKGND:
+    case WM_PRINT:
+    case WM_PRINTCLIENT:
+    case WM_DESTROY:
+    case WM_NCDESTROY: return true;
+    default: return destroyingWindow || (c->ComponentState() & csDestroying);
+    }
+}
+
+bool PaintFailedBefore(HWND wnd) {
+    return std::find(gFailedPaints.begin(), gFailedPaints.end(), wnd) != gFailedPaints.end();
+}
+
+void ForgetFailedPaint(HWND wnd) {
+    gFailedPaints.erase(std::remove(gFailedPaints.begin(), gFailedPaints.end(), wnd), gFailedPaints.end());
+}
+
+}  // namespace
 
 bool GuardedCall(const std::function<void()>& fn) {
     try {
         fn();
         return true;
     } catch (...) {
-        if (Application) Application->HandleException(nullptr);
+        HandleCurrentException(nullptr);
         return false;
     }
 }
 
-void DeliverMessage(TWinControl* c, TMessage& m) {
-    HWND wnd = c->FHandle;
-    try {
-        c->WndProc(m);
-    } catch (...) {
-        m.Result = 0;
-        if (Application) Application->HandleException(c);
+void DeliverMessage(TWinControl* c, HWND wnd, TMessage& m) {
+    {
+        std::optional<TDeferExceptionReports> defer;
+        if (DefersReports(c, m.Msg, c->FDestroyingWindow)) defer.emplace();
+        try {
+            c->WndProc(m);
+            if (m.Msg == WM_PAINT && !gFailedPaints.empty()) ForgetFailedPaint(wnd);
+        } catch (...) {
+            m.Result = 0;
+            if (m.Msg != WM_PAINT) {
+                HandleCurrentException(c);
+            } else {
+                // The paint guards have ended the paint, if it began: make sure nothing is
+                // left invalid, or the window would be asked to paint again at once.
+                ValidateRect(wnd, nullptr);
+                if (!PaintFailedBefore(wnd)) {
+                    gFailedPaints.push_back(wnd);
+                    HandleCurrentException(c);
+                }
+            }
+        }
     }
     if (m.Msg == WM_NCDESTROY) {
         // The object outlives its window: forget the handle and the binding.
+        if (!gFailedPaints.empty()) ForgetFailedPaint(wnd);
         RemovePropW(wnd, kControlProp);
         if (!c->FSubclassed) SetWindowLongPtrW(wnd, GWLP_USERDATA, 0);
         if (c->FHandle == wnd) c->FHandle = nullptr;
@@ -39,7 +88,9 @@ void DeliverMessage(TWinControl* c, TMessage& m) {
 }
 
 LRESULT CALLBACK ControlWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-    auto* c = reinterpret_cast<TWinControl*>(GetWindowLongPtrW(wnd, GWLP_USERDATA));
+    LONG_PTR data = GetWindowLongPtrW(wnd, GWLP_USERDATA);
+    if (data == kUnboundWindow) return DefWindowProcW(wnd, msg, wp, lp);
+    auto* c = reinterpret_cast<TWinControl*>(data);
     if (!c) {
         c = gCreationControl;
         if (!c) return DefWindowProcW(wnd, msg, wp, lp);
@@ -49,16 +100,24 @@ LRESULT CALLBACK ControlWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
         SetPropW(wnd, kControlProp, c);
     }
     TMessage m{msg, wp, lp, 0};
-    DeliverMessage(c, m);
+    DeliverMessage(c, wnd, m);
     return m.Result;
 }
 
 LRESULT CALLBACK ControlSubclassProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref) {
     auto* c = reinterpret_cast<TWinControl*>(ref);
     TMessage m{msg, wp, lp, 0};
-    DeliverMessage(c, m);
+    DeliverMessage(c, wnd, m);
     if (msg == WM_NCDESTROY) RemoveWindowSubclass(wnd, ControlSubclassProc, 0);
     return m.Result;
+}
+
+void UnbindWindow(HWND wnd, bool subclassed) {
+    RemovePropW(wnd, kControlProp);
+    if (subclassed)
+        RemoveWindowSubclass(wnd, ControlSubclassProc, 0);
+    else
+        SetWindowLongPtrW(wnd, GWLP_USERDATA, kUnboundWindow);
 }
 
 LRESULT TControl::Perform(UINT msg, WPARAM wp, LPARAM lp) {

@@ -2,6 +2,8 @@
 // children painted by their parent, control canvases, and self-painting controls.
 #include "classlib/control_p.h"
 
+#include "classlib/gdiguards.h"
+
 namespace classlib {
 
 void TControl::Invalidate() {
@@ -29,13 +31,16 @@ void TWinControl::WMPaint(TMessage& m) {
         DefaultHandler(m);
         return;
     }
-    HDC dc = reinterpret_cast<HDC>(m.WParam);
-    PAINTSTRUCT ps{};
-    if (!dc) dc = BeginPaint(FHandle, &ps);
-    PaintWindow(dc);
-    PaintControls(dc);
-    if (!m.WParam) EndPaint(FHandle, &ps);
     m.Result = 0;
+    if (HDC dc = reinterpret_cast<HDC>(m.WParam)) {
+        // Painting into a given DC (WM_PRINTCLIENT, a parent drawing its children).
+        PaintWindow(dc);
+        PaintControls(dc);
+        return;
+    }
+    TPaintDC paint(FHandle);
+    PaintWindow(paint.Handle());
+    PaintControls(paint.Handle());
 }
 
 void TWinControl::PaintControls(HDC dc, TControl* first) {
@@ -48,13 +53,12 @@ void TWinControl::PaintControls(HDC dc, TControl* first) {
         if (dynamic_cast<TWinControl*>(c) || !c->FVisible) continue;
         RECT b = c->BoundsRect();
         if (!RectVisible(dc, &b)) continue;
-        int saved = SaveDC(dc);
+        TSavedDC saved(dc);
         POINT org;
         GetViewportOrgEx(dc, &org);
         SetViewportOrgEx(dc, org.x + c->FLeft, org.y + c->FTop, nullptr);
         IntersectClipRect(dc, 0, 0, c->FWidth, c->FHeight);
         c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
-        RestoreDC(dc, saved);
     }
 }
 
@@ -94,15 +98,9 @@ TGraphicControl::TGraphicControl(TComponent* owner) : TControl(owner) {}
 void TGraphicControl::WMPaint(TMessage& m) {
     HDC dc = reinterpret_cast<HDC>(m.WParam);
     if (!dc) return;
-    FCanvas.SetHandle(dc);
+    TCanvasDCScope canvas(FCanvas, dc);
     FCanvas.Font().Assign(*FFont);
-    try {
-        Paint();
-    } catch (...) {
-        FCanvas.SetHandle(nullptr);
-        throw;
-    }
-    FCanvas.SetHandle(nullptr);
+    Paint();
 }
 
 TCustomControl::TCustomControl(TComponent* owner) : TWinControl(owner) {}
@@ -118,40 +116,24 @@ void TCustomControl::WMEraseBkgnd(TMessage& m) {
 void TCustomControl::PaintWindow(HDC dc) {
     RECT r;
     GetClientRect(FHandle, &r);
-    HDC target = dc;
-    HDC mem = nullptr;
-    HBITMAP bmp = nullptr;
-    HGDIOBJ old = nullptr;
-    if (DoubleBuffered && r.right > 0 && r.bottom > 0) {
-        mem = CreateCompatibleDC(dc);
-        bmp = CreateCompatibleBitmap(dc, r.right, r.bottom);
-        old = SelectObject(mem, bmp);
-        FBrush.SetColor(FColor);
-        ::FillRect(mem, &r, FBrush.Handle());
-        target = mem;
+    if (!DoubleBuffered || r.right <= 0 || r.bottom <= 0) {
+        PaintOn(dc);
+        return;
     }
-    FCanvas.SetHandle(target);
+    // Composed off screen and copied once: no flicker.
+    TMemoryBitmap buffer(dc, r.right, r.bottom);
+    FBrush.SetColor(FColor);
+    ::FillRect(buffer.DC(), &r, FBrush.Handle());
+    PaintOn(buffer.DC());
+    PaintControls(buffer.DC());
+    buffer.CopyTo(dc);
+}
+
+void TCustomControl::PaintOn(HDC dc) {
+    TCanvasDCScope canvas(FCanvas, dc);
     FCanvas.Font().Assign(*FFont);
     FCanvas.Brush().SetColor(FColor);
-    try {
-        Paint();
-    } catch (...) {
-        FCanvas.SetHandle(nullptr);
-        if (mem) {
-            SelectObject(mem, old);
-            DeleteObject(bmp);
-            DeleteDC(mem);
-        }
-        throw;
-    }
-    FCanvas.SetHandle(nullptr);
-    if (mem) {
-        PaintControls(mem);
-        BitBlt(dc, 0, 0, r.right, r.bottom, mem, 0, 0, SRCCOPY);
-        SelectObject(mem, old);
-        DeleteObject(bmp);
-        DeleteDC(mem);
-    }
+    Paint();
 }
 
 }  // namespace classlib

@@ -2,12 +2,13 @@
 //
 // Every error the program raises is an `Exception` (or a named descendant) carrying a
 // UTF-16 message and a help context. Window procedures, hooks, COM methods and thread
-// procedures never let one escape: they hand it to Application->HandleException.
+// procedures never let one escape: they hand it to the exception funnel below.
 #pragma once
 
 #include <exception>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace classlib {
 
@@ -64,13 +65,51 @@ public:
 
 class TComponent;
 
-// Where exceptions go that must not travel further (window procedures, timers, hooks):
-// call HandleCurrentException inside the catch block. It hands the exception to the
-// handler set with SetExceptionHandler (TApplication installs one that shows the message);
-// the handler runs inside the catch block, so `throw;` or std::current_exception() reach
-// the exception. Without a handler the message goes to the debugger output. Never throws.
-// SetExceptionHandler returns the handler it replaces. Main thread only.
+// --- The exception funnel ----------------------------------------------------------------
+// Exceptions that must not travel further (window procedures, the application's loop and
+// window, queued calls, timers, hooks) all go through HandleCurrentException, called inside
+// the catch block. It hands the exception to the reporter set with SetExceptionHandler
+// (TApplication installs one that shows the message in a box or hands it to OnException).
+// The reporter runs inside a catch block of that exception, so `throw;` and
+// std::current_exception() reach it. Without a reporter the message goes to the debugger
+// output. EAbort is never reported. Nothing here throws.
+//
+// A report is queued instead of shown at once where a modal box would do harm:
+// - while a window paints or is being destroyed (the window procedure opens a
+//   TDeferExceptionReports scope for those messages), while a component is being destroyed
+//   (the sender is csDestroying, or its deletion is under way);
+// - while another report is being shown: one report box at a time.
+// ReportQueuedExceptions, which the message loop calls, shows them later, oldest first,
+// each once; a report whose message equals one already waiting is dropped. Queued reports
+// reach the reporter with a null sender, because the component may be gone by then.
+// Main thread only.
+
+// Sets the reporter; returns the one it replaces.
 std::function<void(TComponent* sender)> SetExceptionHandler(std::function<void(TComponent* sender)> handler);
-void HandleCurrentException(TComponent* sender);
+// The funnel. Outside a catch block there is no current exception and nothing happens.
+void HandleCurrentException(TComponent* sender) noexcept;
+// The same for an exception kept in an exception_ptr (null: nothing happens).
+void ReportException(std::exception_ptr error, TComponent* sender) noexcept;
+
+// While at least one of these scopes is alive, reports are queued.
+class TDeferExceptionReports {
+public:
+    TDeferExceptionReports();
+    ~TDeferExceptionReports();
+    TDeferExceptionReports(const TDeferExceptionReports&) = delete;
+    TDeferExceptionReports& operator=(const TDeferExceptionReports&) = delete;
+};
+// True inside a TDeferExceptionReports scope or while a report is being shown.
+bool ExceptionReportsDeferred();
+// Shows what is queued, unless reports are deferred right now. Returns how many were shown.
+int ReportQueuedExceptions() noexcept;
+// The messages of the waiting reports, oldest first.
+std::vector<std::wstring> QueuedExceptionMessages();
+// Drops the waiting reports; their messages go to the debugger output.
+void DiscardQueuedExceptions() noexcept;
+
+// The message of an exception: Exception::Message, the UTF-8 what() of another
+// std::exception, or a fixed text for anything else.
+std::wstring ExceptionMessage(std::exception_ptr error);
 
 }  // namespace classlib

@@ -40,12 +40,26 @@ TForm::TForm(TComponent* owner) : TWinControl(owner) {
 }
 
 TForm::~TForm() {
-    Destroying();
+    // A deletion has done this in TearDown; without one (a local variable) it
+    // happens here, with the derived parts of the form gone already.
+    if (!BeforeDestructionDone()) {
+        Destroying();
+        LeaveForDestruction();
+    }
+}
+
+void TForm::TearDown() {
+    LeaveForDestruction();
+    // The controls and the window go next; the MDI client is a child window of ours.
+    TWinControl::TearDown();
+}
+
+void TForm::LeaveForDestruction() {
     if (OnDestroy) {
         try {
             OnDestroy(this);
         } catch (...) {
-            if (Application) Application->HandleException(this);
+            HandleCurrentException(this);
         }
     }
     if (Application) {
@@ -53,7 +67,6 @@ TForm::~TForm() {
         Application->FormDestroyed(this);
     }
     Screen->RemoveForm(this);
-    // Children and window go in ~TWinControl; the MDI client is a child window of ours.
 }
 
 void TForm::DoCreate() {
@@ -81,6 +94,18 @@ void TForm::ControlRemoved(TControl* c) {
     };
     if (inside(FActiveControl)) FActiveControl = nullptr;
     if (inside(FFocusedControl)) FFocusedControl = nullptr;
+}
+
+void TForm::ControlInserted(TControl* c) {
+    auto* w = dynamic_cast<TWinControl*>(c);
+    if (!w || !w->FHandle) return;
+    HWND focus = GetFocus();
+    if (!focus || (focus != w->FHandle && !IsChild(w->FHandle, focus))) return;
+    TWinControl* focused = nullptr;
+    for (HWND h = focus; h && !focused; h = GetParent(h)) focused = FindControl(h);
+    // The control keeps the focus it had: no exit or enter happens.
+    FActiveControl = focused;
+    FFocusedControl = focused;
 }
 
 void TForm::SetFormStyle(TFormStyle v) {

@@ -75,6 +75,9 @@ public:
     void SetFocusedControl(TWinControl* control);
     // A control is leaving the form: forget it.
     void ControlRemoved(TControl* control);
+    // A control arrived on the form with its window (moved from another parent): if the
+    // focus is inside it, the focused control becomes the form's active control.
+    void ControlInserted(TControl* control);
 
     // --- MDI
     HWND ClientHandle() const { return FClientHandle; }
@@ -103,6 +106,9 @@ public:
     using TWinControl::KeyPress;
 
 protected:
+    // OnDestroy (the form still whole, children and window there), then the form leaves the
+    // application and the screen, then the controls and window go (TWinControl).
+    void TearDown() override;
     void CreateParams(TCreateParams& params) override;
     void CreateWindowHandle(const TCreateParams& params) override;
     void CreateHandle() override;
@@ -141,6 +147,9 @@ protected:
     WNDPROC FClientDefProc = nullptr;
     std::unique_ptr<TCanvas> FCanvas;
     HWND FPrevFocus = nullptr;
+
+private:
+    void LeaveForDestruction();
 };
 
 }  // namespace classlib
