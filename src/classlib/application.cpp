@@ -202,6 +202,9 @@ void TApplication::ProcessMessages() {
 }
 
 bool TApplication::ProcessMessage(MSG& msg) {
+    // Reports the funnel queued (during painting or destruction) show here, one at a time:
+    // before looking for a message, and after handling one.
+    ReportQueuedExceptions();
     if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
     if (msg.message == WM_QUIT) {
         FTerminated = true;
@@ -217,7 +220,6 @@ bool TApplication::ProcessMessage(MSG& msg) {
     } catch (...) {
         HandleCurrentException(this);
     }
-    // Reports queued while that message was handled (painting, destruction) show now.
     ReportQueuedExceptions();
     return true;
 }

@@ -227,10 +227,17 @@ void TWinControl::InsertControl(TControl* c) {
 }
 
 void TWinControl::MoveWindowTo(TWinControl* parent) {
+    // SetParent hides the window and shows it again, and hiding takes the focus away: a
+    // control that held the focus gets it back on its new form.
+    HWND focus = GetFocus();
+    TWinControl* focused = nullptr;
+    if (focus && (focus == FHandle || IsChild(FHandle, focus)))
+        for (HWND h = focus; h && !focused; h = GetParent(h)) focused = FindControl(h);
     ::SetParent(FHandle, parent->FHandle);
     SetWindowPos(FHandle, HWND_TOP, FLeft, FTop, FWidth, FHeight, SWP_NOACTIVATE);
-    // The form it arrived on takes over the focus the window may hold.
-    if (TForm* f = GetParentForm(this)) f->ControlInserted(this);
+    if (!focused) return;
+    if (TForm* f = GetParentForm(this)) f->FocusMovedIn(focused);
+    if (GetFocus() != focus) ::SetFocus(focus);
 }
 
 void TWinControl::RemoveControl(TControl* c) {

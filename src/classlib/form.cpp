@@ -96,16 +96,11 @@ void TForm::ControlRemoved(TControl* c) {
     if (inside(FFocusedControl)) FFocusedControl = nullptr;
 }
 
-void TForm::ControlInserted(TControl* c) {
-    auto* w = dynamic_cast<TWinControl*>(c);
-    if (!w || !w->FHandle) return;
-    HWND focus = GetFocus();
-    if (!focus || (focus != w->FHandle && !IsChild(w->FHandle, focus))) return;
-    TWinControl* focused = nullptr;
-    for (HWND h = focus; h && !focused; h = GetParent(h)) focused = FindControl(h);
-    // The control keeps the focus it had: no exit or enter happens.
-    FActiveControl = focused;
-    FFocusedControl = focused;
+void TForm::FocusMovedIn(TWinControl* c) {
+    TWinControl* old = FFocusedControl;
+    FActiveControl = c;
+    FFocusedControl = c;
+    if (old && old != this && old != c) old->Perform(CM_EXIT);
 }
 
 void TForm::SetFormStyle(TFormStyle v) {
@@ -206,6 +201,19 @@ void TForm::CreateParams(TCreateParams& p) {
     if (FMenu) p.Menu = FMenu->Handle();
     if (FPosition == poDefault || FPosition == poDefaultPosOnly) p.X = p.Y = CW_USEDEFAULT;
     if (FPosition == poDefault || FPosition == poDefaultSizeOnly) p.Width = p.Height = CW_USEDEFAULT;
+    if (FParent) {
+        // A form placed on another control is a child window of it, framed as its border
+        // style says, where its bounds put it.
+        p.Style = (p.Style & ~WS_POPUP) | WS_CHILD | WS_CLIPSIBLINGS;
+        if (FVisible) p.Style |= WS_VISIBLE;
+        p.ExStyle &= ~(WS_EX_APPWINDOW | WS_EX_TOPMOST);
+        p.WndParent = FParent->Handle();
+        p.Menu = nullptr;
+        p.X = FLeft;
+        p.Y = FTop;
+        p.Width = FWidth;
+        p.Height = FHeight;
+    }
 }
 
 void TForm::CreateWindowHandle(const TCreateParams& p) {
@@ -335,7 +343,7 @@ void TForm::WMMDIActivate(TMessage& m) {
 }
 
 void TForm::PlaceByPosition() {
-    if (FPlaced || FFormStyle == fsMDIChild) return;
+    if (FPlaced || FFormStyle == fsMDIChild || FParent) return;
     FPlaced = true;
     int l = FLeft, t = FTop;
     switch (FPosition) {
@@ -393,7 +401,7 @@ void TForm::Show() {
             SendMessageW(client, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(FHandle), 0);
         } else {
             SetWindowPos(FHandle, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-            SetForegroundWindow(FHandle);
+            if (!FParent) SetForegroundWindow(FHandle);
         }
     }
 }

@@ -75,9 +75,10 @@ public:
     void SetFocusedControl(TWinControl* control);
     // A control is leaving the form: forget it.
     void ControlRemoved(TControl* control);
-    // A control arrived on the form with its window (moved from another parent): if the
-    // focus is inside it, the focused control becomes the form's active control.
-    void ControlInserted(TControl* control);
+    // `control` arrived on the form holding the focus (its window moved here from another
+    // parent): it becomes the active control without a new CM_ENTER, and the control that
+    // was focused here before gets CM_EXIT.
+    void FocusMovedIn(TWinControl* control);
 
     // --- MDI
     HWND ClientHandle() const { return FClientHandle; }
