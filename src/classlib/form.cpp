@@ -3,6 +3,7 @@
 #include "classlib/actions.h"
 #include "classlib/application.h"
 #include "classlib/errors.h"
+#include "classlib/gdiguards.h"
 #include "classlib/menus.h"
 #include "classlib/runtime.h"
 #include "classlib/screen.h"
@@ -15,14 +16,13 @@ namespace {
 
 class TFormCanvas : public TCanvas {
 public:
-    ~TFormCanvas() override {
-        HDC dc = HandleAllocated() ? Handle() : nullptr;
-        ReleaseHandleObjects();
-        if (dc) DeleteDC(dc);
-    }
+    ~TFormCanvas() override { ReleaseHandleObjects(); }
 
 protected:
-    void CreateHandle() override { SetHandle(CreateCompatibleDC(nullptr)); }
+    void CreateHandle() override { SetHandle(FDC.Handle()); }
+
+private:
+    TMemoryDC FDC;
 };
 
 }  // namespace

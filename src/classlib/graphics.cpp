@@ -1,5 +1,7 @@
 #include "classlib/graphics.h"
 
+#include "classlib/gdiguards.h"
+
 #include <map>
 #include <utility>
 
@@ -16,9 +18,8 @@ COLORREF ColorToRGB(TColor color) {
 
 int TFont::PixelsPerInch() {
     static int ppi = [] {
-        HDC dc = GetDC(nullptr);
-        int v = GetDeviceCaps(dc, LOGPIXELSY);
-        ReleaseDC(nullptr, dc);
+        TWindowDC screen(nullptr);
+        int v = GetDeviceCaps(screen.Handle(), LOGPIXELSY);
         return v > 0 ? v : 96;
     }();
     return ppi;
@@ -426,15 +427,11 @@ void TBitmap::Recreate() {
         FStride = ((FWidth * bits + 31) / 32) * 4;
         if (FHandle && old) {
             // Keep the old picture in the top-left corner.
-            HDC a = CreateCompatibleDC(nullptr), b = CreateCompatibleDC(nullptr);
-            HGDIOBJ oa = SelectObject(a, old), ob = SelectObject(b, FHandle);
+            TMemoryDC a, b;
+            TSelectedObject sa(a.Handle(), old), sb(b.Handle(), FHandle);
             BITMAP bm{};
             GetObjectW(old, sizeof(bm), &bm);
-            BitBlt(b, 0, 0, bm.bmWidth, bm.bmHeight, a, 0, 0, SRCCOPY);
-            SelectObject(a, oa);
-            SelectObject(b, ob);
-            DeleteDC(a);
-            DeleteDC(b);
+            BitBlt(b.Handle(), 0, 0, bm.bmWidth, bm.bmHeight, a.Handle(), 0, 0, SRCCOPY);
         } else if (FHandle && FBits) {
             // A new bitmap is white, as the original's bitmaps start.
             memset(FBits, 0xFF, static_cast<size_t>(FStride) * FHeight);
@@ -475,16 +472,13 @@ void TBitmap::Assign(HBITMAP bitmap) {
     FFormat = bm.bmBitsPixel >= 32 ? pf32bit : bm.bmBitsPixel == 24 ? pf24bit : pf32bit;
     FWidth = bm.bmWidth;
     FHeight = bm.bmHeight;
-    HBITMAP src = bitmap;
+    TGdiObject<HBITMAP> src(bitmap);
     FBits = nullptr;
     Recreate();  // a fresh DIB section of the same size; the picture is copied below
-    HDC a = CreateCompatibleDC(nullptr);
-    HGDIOBJ oa = SelectObject(a, src);
+    TMemoryDC a;
+    TSelectedObject sa(a.Handle(), src.Handle());
     HDC b = Canvas().Handle();
-    if (b) BitBlt(b, 0, 0, FWidth, FHeight, a, 0, 0, SRCCOPY);
-    SelectObject(a, oa);
-    DeleteDC(a);
-    DeleteObject(src);
+    if (b) BitBlt(b, 0, 0, FWidth, FHeight, a.Handle(), 0, 0, SRCCOPY);
 }
 
 bool TBitmap::LoadFromResourceName(HINSTANCE instance, const wchar_t* name) {
@@ -514,22 +508,19 @@ bool TIcon::LoadFromResourceName(HINSTANCE instance, const wchar_t* name, int si
 int TIcon::Width() const {
     ICONINFO ii{};
     if (!FHandle || !GetIconInfo(FHandle, &ii)) return 0;
+    TGdiObject<HBITMAP> color(ii.hbmColor), mask(ii.hbmMask);
     BITMAP bm{};
     GetObjectW(ii.hbmColor ? ii.hbmColor : ii.hbmMask, sizeof(bm), &bm);
-    if (ii.hbmColor) DeleteObject(ii.hbmColor);
-    if (ii.hbmMask) DeleteObject(ii.hbmMask);
     return bm.bmWidth;
 }
 
 int TIcon::Height() const {
     ICONINFO ii{};
     if (!FHandle || !GetIconInfo(FHandle, &ii)) return 0;
+    TGdiObject<HBITMAP> color(ii.hbmColor), mask(ii.hbmMask);
     BITMAP bm{};
     GetObjectW(ii.hbmColor ? ii.hbmColor : ii.hbmMask, sizeof(bm), &bm);
-    int h = ii.hbmColor ? bm.bmHeight : bm.bmHeight / 2;
-    if (ii.hbmColor) DeleteObject(ii.hbmColor);
-    if (ii.hbmMask) DeleteObject(ii.hbmMask);
-    return h;
+    return ii.hbmColor ? bm.bmHeight : bm.bmHeight / 2;
 }
 
 HBRUSH AllocPatternBrush(TColor c1, TColor c2) {

@@ -1,6 +1,7 @@
 #include "classlib/hintwindow.h"
 
 #include "classlib/application.h"
+#include "classlib/gdiguards.h"
 #include "classlib/screen.h"
 
 namespace classlib {
@@ -33,12 +34,10 @@ void THintWindow::Dispatch(TMessage& m) {
 
 RECT THintWindow::CalcHintRect(int maxWidth, const std::wstring& hint, void*) {
     RECT r{0, 0, maxWidth, 0};
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, FFont->Handle());
-    DrawTextW(dc, hint.c_str(), static_cast<int>(hint.size()), &r,
+    TWindowDC screen(nullptr);
+    TSelectedObject font(screen.Handle(), FFont->Handle());
+    DrawTextW(screen.Handle(), hint.c_str(), static_cast<int>(hint.size()), &r,
               DT_CALCRECT | DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
     r.right += 6;
     r.bottom += 2;
     return r;

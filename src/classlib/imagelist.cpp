@@ -1,6 +1,7 @@
 #include "classlib/imagelist.h"
 
 #include "classlib/errors.h"
+#include "classlib/gdiguards.h"
 
 #include <algorithm>
 
@@ -59,15 +60,11 @@ HBITMAP MakeMask(TBitmap& image, COLORREF key) {
     BITMAP bm{};
     GetObjectW(mono.Handle(), sizeof(bm), &bm);
     // A device-dependent copy: the image list wants a plain monochrome bitmap.
-    HBITMAP ddb = CreateBitmap(w, h, 1, 1, nullptr);
-    HDC a = CreateCompatibleDC(nullptr), b = CreateCompatibleDC(nullptr);
-    HGDIOBJ oa = SelectObject(a, mono.Handle()), ob = SelectObject(b, ddb);
-    BitBlt(b, 0, 0, w, h, a, 0, 0, SRCCOPY);
-    SelectObject(a, oa);
-    SelectObject(b, ob);
-    DeleteDC(a);
-    DeleteDC(b);
-    return ddb;
+    TGdiObject<HBITMAP> ddb(CreateBitmap(w, h, 1, 1, nullptr));
+    TMemoryDC a, b;
+    TSelectedObject sa(a.Handle(), mono.Handle()), sb(b.Handle(), ddb.Handle());
+    BitBlt(b.Handle(), 0, 0, w, h, a.Handle(), 0, 0, SRCCOPY);
+    return ddb.Release();
 }
 
 }  // namespace
@@ -83,7 +80,7 @@ int TImageList::AddMasked(TBitmap& image, TColor maskColor) {
     if (image.Empty()) return -1;
     image.SetPixelFormat(pf32bit);
     COLORREF key = maskColor == clDefault ? image.Canvas().Pixel(0, image.Height() - 1) : ColorToRGB(maskColor);
-    HBITMAP m = MakeMask(image, key);
+    TGdiObject<HBITMAP> m(MakeMask(image, key));
     // Transparent pixels are black in the image so the mask shows what lies below.
     for (int y = 0; y < image.Height(); ++y) {
         auto* row = static_cast<DWORD*>(image.ScanLine(y));
@@ -92,8 +89,7 @@ int TImageList::AddMasked(TBitmap& image, TColor maskColor) {
             if (RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF) == key) row[x] = 0;
         }
     }
-    int r = ImageList_Add(FHandle, image.Handle(), m);
-    DeleteObject(m);
+    int r = ImageList_Add(FHandle, image.Handle(), m.Handle());
     if (r >= 0) Change();
     return r;
 }

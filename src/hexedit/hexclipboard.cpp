@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "classlib/gdiguards.h"
 #include "classlib/runtime.h"
 #include "hexedit/hexcore.h"
 
@@ -96,10 +97,8 @@ std::string BitmapFileImage(HBITMAP source) {
         const size_t imageSize = stride * static_cast<size_t>(bm.bmHeight);
         info.biSizeImage = static_cast<DWORD>(imageSize);
         std::string pixels(imageSize, '\0');
-        HDC dc = GetDC(nullptr);
-        const int lines = GetDIBits(dc, bitmap, 0, static_cast<UINT>(bm.bmHeight), pixels.data(),
-                                    reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
-        ReleaseDC(nullptr, dc);
+        const int lines = GetDIBits(TWindowDC(nullptr).Handle(), bitmap, 0, static_cast<UINT>(bm.bmHeight),
+                                    pixels.data(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
         if (lines > 0) {
             BITMAPFILEHEADER file{};
             file.bfType = 0x4D42;

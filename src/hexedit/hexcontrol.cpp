@@ -8,6 +8,7 @@
 
 #include "classlib/application.h"
 #include "classlib/form.h"
+#include "classlib/gdiguards.h"
 #include "classlib/screen.h"
 
 using namespace classlib;
@@ -61,13 +62,13 @@ bool THexEditorControl::CanFocus() {
 // ---- Metrics and scrolling ----------------------------------------------------------------
 
 void THexEditorControl::FontMetricsChanged() {
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, Font().Handle());
     SIZE w{}, yy{};
-    GetTextExtentPoint32W(dc, L"w", 1, &w);
-    GetTextExtentPoint32W(dc, L"yY", 2, &yy);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
+    {
+        TWindowDC screen(nullptr);
+        TSelectedObject font(screen.Handle(), Font().Handle());
+        GetTextExtentPoint32W(screen.Handle(), L"w", 1, &w);
+        GetTextExtentPoint32W(screen.Handle(), L"yY", 2, &yy);
+    }
     SetCharMetrics(w.cx, yy.cy + 2);
     if (HexFocused()) {
         CreateCaretGlyph();
@@ -290,23 +291,23 @@ void THexEditorControl::CreateCaretGlyph() {
     DestroyCaretGlyph();
     if (!HandleAllocated()) return;
     const int cw = CharWidth(), h = std::max(1, RowHeight() - 2);
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    FCaretBitmap = CreateCompatibleBitmap(screen, cw, h);
-    ReleaseDC(nullptr, screen);
-    HGDIOBJ old = SelectObject(dc, FCaretBitmap);
-    RECT all{0, 0, cw, h};
-    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    // The white part is what the system caret inverts.
-    RECT white = all;
-    switch (CaretShape()) {
-        case ckLeft: white = {0, 0, 2, h}; break;
-        case ckBottom: white = {0, std::max(0, h - 2), cw, h}; break;
-        default: break;
+    FCaretBitmap = CreateCompatibleBitmap(TWindowDC(nullptr).Handle(), cw, h);
+    {
+        // Drawn, then let go of: the caret takes a bitmap that no DC holds.
+        TMemoryDC memory;
+        TSelectedObject glyph(memory.Handle(), FCaretBitmap);
+        HDC dc = memory.Handle();
+        RECT all{0, 0, cw, h};
+        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        // The white part is what the system caret inverts.
+        RECT white = all;
+        switch (CaretShape()) {
+            case ckLeft: white = {0, 0, 2, h}; break;
+            case ckBottom: white = {0, std::max(0, h - 2), cw, h}; break;
+            default: break;
+        }
+        FillRect(dc, &white, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     }
-    FillRect(dc, &white, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    SelectObject(dc, old);
-    DeleteDC(dc);
     FCaretCreated = CreateCaret(FHandle, FCaretBitmap, 0, 0) != 0;
     if (FCaretCreated) ShowCaret(FHandle);
 }

@@ -4,6 +4,7 @@
 // text is one ExtTextOutW call.
 #include <algorithm>
 
+#include "classlib/gdiguards.h"
 #include "hexedit/hexcontrol.h"
 
 using namespace classlib;
@@ -52,7 +53,7 @@ struct THexEditorControl::TPaintContext {
     int CaretCol, CaretRow, OtherCol;
     COLORREF Background, ActiveBack, OddColumn, EvenColumn, ChangedText, ChangedBack, CursorFrame, NonFocusFrame,
         Offset, OffsetBack, CurrentOffset, CurrentOffsetBack, Grid, FontColor, ControlColor;
-    HFONT BookmarkFont = nullptr;
+    TGdiObject<HFONT> BookmarkFont;  // made when the first bookmark is drawn
 };
 
 void THexEditorControl::PaintWindow(HDC dc) {
@@ -146,7 +147,6 @@ void THexEditorControl::PaintTo(TCanvas& canvas, int width, int height) {
             Line(dc, w0 - 1, rulerHeight - 1, gridRight, rulerHeight - 1, pc.Grid);
         }
     }
-    if (pc.BookmarkFont) DeleteObject(pc.BookmarkFont);
     SetBkMode(dc, oldBkMode);
     FDrawState = THexDrawState{};
     FPaintedTop = TopRow();
@@ -310,15 +310,14 @@ void THexEditorControl::DrawBookmarks(TPaintContext& pc, int row, const RECT& r)
         Fill(pc.DC, box, bm.InCharField ? RGB(0, 128, 0) : RGB(0, 0, 192));
         Frame(pc.DC, box, RGB(0, 0, 0));
         if (!pc.BookmarkFont)
-            pc.BookmarkFont = CreateFontW(-9, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, NONANTIALIASED_QUALITY, 0,
-                                          L"Arial");
-        HGDIOBJ old = SelectObject(pc.DC, pc.BookmarkFont);
+            pc.BookmarkFont.Reset(CreateFontW(-9, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0,
+                                              NONANTIALIASED_QUALITY, 0, L"Arial"));
+        TSelectedObject font(pc.DC, pc.BookmarkFont.Handle());
         const wchar_t digit = static_cast<wchar_t>(L'0' + i);
         RECT text = box;
         SetTextColor(pc.DC, RGB(255, 255, 255));
         const int oldMode = SetBkMode(pc.DC, TRANSPARENT);
         DrawTextW(pc.DC, &digit, 1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP);
         SetBkMode(pc.DC, oldMode);
-        SelectObject(pc.DC, old);
     }
 }

@@ -2,6 +2,7 @@
 
 #include "classlib/application.h"
 #include "classlib/dragdrop.h"
+#include "classlib/gdiguards.h"
 
 #include <windowsx.h>
 
@@ -16,21 +17,17 @@ constexpr COLORREF LineColor = 0x808080;
 // A memory DC for measuring with a font; the font stays owned by its TFont.
 class MeasureDC {
 public:
-    explicit MeasureDC(HFONT font) : FDC(CreateCompatibleDC(nullptr)), FOld(SelectObject(FDC, font)) {}
-    ~MeasureDC() {
-        SelectObject(FDC, FOld);
-        DeleteDC(FDC);
-    }
-    void Select(HFONT font) { SelectObject(FDC, font); }
+    explicit MeasureDC(HFONT font) : FFont(FDC.Handle(), font) {}
+    void Select(HFONT font) { SelectObject(FDC.Handle(), font); }
     SIZE Extent(const wchar_t* text, int length) const {
         SIZE s{};
-        GetTextExtentPoint32W(FDC, text, length, &s);
+        GetTextExtentPoint32W(FDC.Handle(), text, length, &s);
         return s;
     }
 
 private:
-    HDC FDC;
-    HGDIOBJ FOld;
+    TMemoryDC FDC;
+    TSelectedObject FFont;  // gives the DC its own font back before it goes
 };
 
 // The caption's width measured one character at a time (a surrogate pair is one
@@ -55,12 +52,10 @@ COLORREF Blend(COLORREF s, COLORREF e, int m, int n) {
 
 void HLine(HDC dc, int x0, int x1, int y, COLORREF color) {
     if (x1 <= x0) return;
-    HPEN pen = CreatePen(PS_SOLID, 1, color);
-    HGDIOBJ old = SelectObject(dc, pen);
+    TGdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, color));
+    TSelectedObject selected(dc, pen.Handle());
     MoveToEx(dc, x0, y, nullptr);
     LineTo(dc, x1, y);
-    SelectObject(dc, old);
-    DeleteObject(pen);
 }
 
 }  // namespace
@@ -243,12 +238,14 @@ void TVxVSTab::DrawTab(const TVxVSTabClass& tab, TColor startColor, TColor endCo
     const int L = tab.Rect.left, T = tab.Rect.top, R = tab.Rect.right, B = tab.Rect.bottom;
     const int h = tab.Height;
     const COLORREF s = ColorToRGB(startColor), e = ColorToRGB(endColor);
-    HPEN pen = CreatePen(PS_SOLID, 1, LineColor);
-    HGDIOBJ oldPen = SelectObject(dc, pen);
+    TGdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, LineColor));
+    auto drawOutline = [&](const POINT* points) {
+        TSelectedObject selected(dc, pen.Handle());
+        Polyline(dc, points, 6);
+    };
     if (!FReversing) {
         const POINT outline[] = {{L, B}, {L + h - 4, T + 4}, {L + h, T + 1}, {R - 2, T + 1}, {R, T + 3}, {R, B + 1}};
-        Polyline(dc, outline, 6);
-        SelectObject(dc, oldPen);
+        drawOutline(outline);
         const int n = B - T - 2;
         for (int y = T + 2; y <= B; ++y) {
             const int m = y - T - 2;
@@ -263,8 +260,7 @@ void TVxVSTab::DrawTab(const TVxVSTabClass& tab, TColor startColor, TColor endCo
         }
     } else {
         const POINT outline[] = {{L, T}, {L + h - 4, B - 4}, {L + h, B - 1}, {R - 2, B - 1}, {R, B - 3}, {R, T - 1}};
-        Polyline(dc, outline, 6);
-        SelectObject(dc, oldPen);
+        drawOutline(outline);
         const int f = B - T;
         for (int y = T; y <= B - 2; ++y) {
             const int g = y - T;
@@ -278,7 +274,6 @@ void TVxVSTab::DrawTab(const TVxVSTabClass& tab, TColor startColor, TColor endCo
             HLine(dc, x0, x1, y, Blend(s, e, g, f));
         }
     }
-    DeleteObject(pen);
 
     RECT text{L + h + 2, T + 2, R, B};
     if (FImages) {

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "classlib/application.h"
+#include "classlib/gdiguards.h"
 #include "classlib/graphics.h"
 #include "controls/gridtree/basetree.h"
 
@@ -73,19 +74,13 @@ void TBaseGridTree::AnimateToggle(PGridNode Node, bool Expanding, int Pixels) {
     data.Window = FHandle;
     data.Mode = Expanding ? 1 : 0;
     data.R = RECT{0, row.bottom, FClientWidth, FClientHeight};
-    data.DC = GetDC(FHandle);
-    if (!data.DC) return;
-    data.Brush = CreateSolidBrush(classlib::ColorToRGB(Color()));
-    try {
-        Animate(uint32_t(Pixels), FAnimationDuration,
-                [this](int Step, int StepSize, void* Data) { return ToggleCallback(Step, StepSize, Data); }, &data);
-    } catch (...) {
-        ReleaseDC(data.Window, data.DC);
-        DeleteObject(data.Brush);
-        throw;
-    }
-    ReleaseDC(data.Window, data.DC);
-    DeleteObject(data.Brush);
+    classlib::TWindowDC dc(FHandle);
+    if (!dc.Handle()) return;
+    classlib::TGdiObject<HBRUSH> brush(CreateSolidBrush(classlib::ColorToRGB(Color())));
+    data.DC = dc.Handle();
+    data.Brush = brush.Handle();
+    Animate(uint32_t(Pixels), FAnimationDuration,
+            [this](int Step, int StepSize, void* Data) { return ToggleCallback(Step, StepSize, Data); }, &data);
 }
 
 bool TBaseGridTree::ToggleCallback(int Step, int StepSize, void* Data) {

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "classlib/errors.h"
+#include "classlib/gdiguards.h"
 #include "controls/gridtree/basetree.h"
 
 namespace {
@@ -15,19 +17,20 @@ constexpr COLORREF Transparent = RGB(255, 0, 255);
 // default window procedure's.
 LRESULT CALLBACK PanningWindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
     if (Msg == WM_PAINT) {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(Wnd, &ps);
+        classlib::TPaintDC paint(Wnd);
         auto bitmap = reinterpret_cast<HBITMAP>(GetWindowLongPtrW(Wnd, GWLP_USERDATA));
-        if (dc && bitmap) {
-            BITMAP info{};
-            GetObjectW(bitmap, sizeof(info), &info);
-            HDC memory = CreateCompatibleDC(dc);
-            HGDIOBJ old = SelectObject(memory, bitmap);
-            BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, memory, 0, 0, SRCCOPY);
-            SelectObject(memory, old);
-            DeleteDC(memory);
+        if (paint.Handle() && bitmap) {
+            try {
+                BITMAP info{};
+                GetObjectW(bitmap, sizeof(info), &info);
+                classlib::TMemoryDC memory(paint.Handle());
+                classlib::TSelectedObject picture(memory.Handle(), bitmap);
+                BitBlt(paint.Handle(), 0, 0, info.bmWidth, info.bmHeight, memory.Handle(), 0, 0, SRCCOPY);
+            } catch (...) {
+                classlib::TDeferExceptionReports painting;
+                classlib::HandleCurrentException(nullptr);
+            }
         }
-        EndPaint(Wnd, &ps);
         return 0;
     }
     return DefWindowProcW(Wnd, Msg, WParam, LParam);
@@ -66,9 +69,8 @@ HRGN TBaseGridTree::RegionFromMaskBitmap(HBITMAP Bitmap) {
     bi.bmiHeader.biBitCount = 32;
     bi.bmiHeader.biCompression = BI_RGB;
     std::vector<DWORD> pixels(size_t(width) * size_t(height));
-    HDC dc = GetDC(nullptr);
-    int lines = GetDIBits(dc, Bitmap, 0, UINT(height), pixels.data(), &bi, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, dc);
+    int lines = GetDIBits(classlib::TWindowDC(nullptr).Handle(), Bitmap, 0, UINT(height), pixels.data(), &bi,
+                          DIB_RGB_COLORS);
     if (lines != height) throw EGridTreeAssertion(L"Invalid wheel panning image.");
 
     // 32-bit DIB pixels are 0x00RRGGBB; magenta reads the same either way round.

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "classlib/form.h"
+#include "classlib/gdiguards.h"
 #include "controls/gridtree/basetree.h"
 #include "controls/gridtree/gridtree_services.h"
 #include "controls/gridtree/nodestore_p.h"
@@ -124,9 +125,8 @@ void TBaseGridTree::WndProc(classlib::TMessage& Message) {
             if (!FMessageOnly) {
                 TCustomControl::WndProc(Message);
                 if (FHeader && (FHeader->Options() & hoVisible) && !IsRectEmpty(&FHeaderRect)) {
-                    HDC dc = GetWindowDC(FHandle);
-                    FHeader->Columns().PaintColumnHeaders(dc, FHeaderRect, FOffsetX);
-                    ReleaseDC(FHandle, dc);
+                    classlib::TWindowDC dc(FHandle, GetWindowDC(FHandle));
+                    FHeader->Columns().PaintColumnHeaders(dc.Handle(), FHeaderRect, FOffsetX);
                 }
                 return;
             }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "classlib/gdiguards.h"
 #include "controls/gridtree/basetree.h"
 
 // --- TGridTreeColumn ------------------------------------------------------------------
@@ -477,7 +478,8 @@ void TGridTreeColumns::ResizeAnimated(TColumnIndex Column, int NewWidth) {
     TBaseGridTree* tree = FHeader->FOwner;
     if (tree->HasControlWindow() && IsWindowVisible(tree->Handle())) {
         HWND wnd = tree->Handle();
-        HDC dc = GetWindowDC(wnd);
+        classlib::TWindowDC windowDC(wnd, GetWindowDC(wnd));
+        HDC dc = windowDC.Handle();
         RECT header = tree->HeaderRect();
         int edge = header.left + column->FLeft + column->FWidth;
         int step = (NewWidth - column->FWidth) / 32;
@@ -491,9 +493,8 @@ void TGridTreeColumns::ResizeAnimated(TColumnIndex Column, int NewWidth) {
         RECT clientStrip{edge, clientTop, clientLeft + tree->ClientWidth(), clientTop + tree->ClientHeight()};
         if (step > 0) {
             RECT uncovered{edge, clientTop, edge + step, clientStrip.bottom};
-            HBRUSH brush = CreateSolidBrush(classlib::ColorToRGB(tree->Color()));
-            FillRect(dc, &uncovered, brush);
-            DeleteObject(brush);
+            FillRect(dc, &uncovered,
+                     classlib::TGdiObject<HBRUSH>(CreateSolidBrush(classlib::ColorToRGB(tree->Color()))).Handle());
         } else {
             OffsetRect(&headerStrip, step, 0);
             OffsetRect(&clientStrip, step, 0);
@@ -507,7 +508,6 @@ void TGridTreeColumns::ResizeAnimated(TColumnIndex Column, int NewWidth) {
                 Sleep(1);
             }
         }
-        ReleaseDC(wnd, dc);
     }
     column->SetWidth(NewWidth);
 }

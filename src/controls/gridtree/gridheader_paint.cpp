@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "classlib/gdiguards.h"
 #include "controls/gridtree/basetree.h"
 #include "controls/gridtree/gridheader.h"
 #include "controls/gridtree/gridtree_services.h"
@@ -9,13 +10,11 @@
 namespace {
 
 void Line(HDC DC, COLORREF Color, std::initializer_list<POINT> Points) {
-    HPEN pen = CreatePen(PS_SOLID, 1, Color);
-    HGDIOBJ old = SelectObject(DC, pen);
+    classlib::TGdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, Color));
+    classlib::TSelectedObject selected(DC, pen.Handle());
     auto it = Points.begin();
     MoveToEx(DC, it->x, it->y, nullptr);
     for (++it; it != Points.end(); ++it) LineTo(DC, it->x, it->y);
-    SelectObject(DC, old);
-    DeleteObject(pen);
 }
 
 // 0x00BBGGRR channel arithmetic for the bottom gradient of the normal XP cell.
@@ -33,9 +32,7 @@ COLORREF Darkened(COLORREF Fill, COLORREF End, int Times) {
 void TGridTreeColumns::DrawXPCell(HDC DC, const RECT& R, bool Hot, bool Pressed, bool Splitter) {
     constexpr COLORREF PressedFill = 0xD8DFDE, HotFill = 0xF3F8FA, NormalFill = 0xDBEAEB, End = 0xB8C7CB;
     COLORREF fill = Pressed ? PressedFill : Hot ? HotFill : NormalFill;
-    HBRUSH brush = CreateSolidBrush(fill);
-    FillRect(DC, &R, brush);
-    DeleteObject(brush);
+    FillRect(DC, &R, classlib::TGdiObject<HBRUSH>(CreateSolidBrush(fill)).Handle());
     if (Splitter && !Hot && !Pressed) {
         Line(DC, 0xB2C5C7, {POINT{R.right - 2, R.top + 3}, POINT{R.right - 2, R.bottom - 5}});
         Line(DC, 0xFFFFFF, {POINT{R.right - 1, R.top + 3}, POINT{R.right - 1, R.bottom - 5}});
@@ -110,10 +107,9 @@ void TGridTreeColumns::PaintColumnHeaders(HDC DC, const RECT& R, int ScrollOffse
     int height = std::max<int>(headerRect.bottom, R.bottom);
     if (width <= 0 || height <= 0) return;
     // One buffer for the whole area, copied to the target in one go.
-    HDC buffer = CreateCompatibleDC(DC);
-    HBITMAP bitmap = CreateCompatibleBitmap(DC, width, height);
-    HGDIOBJ oldBitmap = SelectObject(buffer, bitmap);
-    HGDIOBJ oldFont = SelectObject(buffer, FHeader->Font().Handle());
+    classlib::TMemoryBitmap picture(DC, width, height);
+    HDC buffer = picture.DC();
+    classlib::TSelectedObject font(buffer, FHeader->Font().Handle());
 
     struct TEdge {
         UINT Edge, Flags;
@@ -128,9 +124,8 @@ void TGridTreeColumns::PaintColumnHeaders(HDC DC, const RECT& R, int ScrollOffse
     if (FHeader->Style() == hsXPStyle) {
         DrawXPCell(buffer, headerRect, false, false, false);
     } else {
-        HBRUSH brush = CreateSolidBrush(classlib::ColorToRGB(FHeader->Background()));
-        FillRect(buffer, &R, brush);
-        DeleteObject(brush);
+        classlib::TGdiObject<HBRUSH> brush(CreateSolidBrush(classlib::ColorToRGB(FHeader->Background())));
+        FillRect(buffer, &R, brush.Handle());
     }
 
     int left = R.left;
@@ -150,7 +145,7 @@ void TGridTreeColumns::PaintColumnHeaders(HDC DC, const RECT& R, int ScrollOffse
         RECT clip{std::max<LONG>(cell.left, clipLeft), R.top, std::min<LONG>(cell.right, R.right), R.bottom};
         clipLeft = clip.right;
         if (clip.right <= clip.left) continue;
-        int saved = SaveDC(buffer);
+        classlib::TSavedDC saved(buffer);
         IntersectClipRect(buffer, clip.left, clip.top, clip.right, clip.bottom);
 
         bool enabled = (column->Options() & coEnabled) && tree->Enabled();
@@ -191,14 +186,9 @@ void TGridTreeColumns::PaintColumnHeaders(HDC DC, const RECT& R, int ScrollOffse
             PaintCellText(buffer, column->Text(), text, isHot && !(tree->TreeStates() & tsUseThemes), enabled,
                           format);
         }
-        RestoreDC(buffer, saved);
     }
 
     BitBlt(DC, R.left, R.top, R.right - R.left, R.bottom - R.top, buffer, R.left, R.top, SRCCOPY);
-    SelectObject(buffer, oldFont);
-    SelectObject(buffer, oldBitmap);
-    DeleteObject(bitmap);
-    DeleteDC(buffer);
 }
 
 // --- mouse ----------------------------------------------------------------------------

@@ -1,9 +1,12 @@
 #include "controls/toolbar/tbcommon.h"
 
+#include "classlib/gdiguards.h"
+
 #include <atomic>
 #include <cstdlib>
 #include <cwchar>
 #include <cwctype>
+#include <optional>
 
 const wchar_t* const TBVersionBanner = L"Wendlar toolbar core version 1.0.0";
 
@@ -161,13 +164,12 @@ void PrintWindowAt(HWND parent, HWND child, HDC dc, LPARAM flags) {
     RECT r;
     GetWindowRect(child, &r);
     MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-    int saved = SaveDC(dc);
+    classlib::TSavedDC saved(dc);
     POINT org;
     GetWindowOrgEx(dc, &org);
     SetWindowOrgEx(dc, org.x - r.left, org.y - r.top, nullptr);
     IntersectClipRect(dc, 0, 0, r.right - r.left, r.bottom - r.top);
     SendMessageW(child, WM_PRINT, reinterpret_cast<WPARAM>(dc), flags);
-    RestoreDC(dc, saved);
 }
 
 BOOL CALLBACK PrintOwnedProc(HWND wnd, LPARAM param) {
@@ -181,11 +183,10 @@ BOOL CALLBACK PrintOwnedProc(HWND wnd, LPARAM param) {
 LRESULT HandlePrintMessage(HWND wnd, WPARAM dcParam, LPARAM flags, TBarNCPaintProc ncPaint, LPARAM appData) {
     HDC dc = reinterpret_cast<HDC>(dcParam);
     if ((flags & PRF_CHECKVISIBLE) && !IsWindowVisible(wnd)) return 1;
-    int saved = SaveDC(dc);
+    classlib::TSavedDC saved(dc);
     if ((flags & PRF_NONCLIENT) && ncPaint) {
-        int s = SaveDC(dc);
+        classlib::TSavedDC nc(dc);
         ncPaint(wnd, dc, appData);
-        RestoreDC(dc, s);
     }
     RECT wr;
     GetWindowRect(wnd, &wr);
@@ -194,14 +195,13 @@ LRESULT HandlePrintMessage(HWND wnd, WPARAM dcParam, LPARAM flags, TBarNCPaintPr
     const int ox = co.x - wr.left, oy = co.y - wr.top;
     if (flags & PRF_CLIENT) {
         auto moved = [&](UINT msg, WPARAM w, LPARAM l) {
-            int s = SaveDC(dc);
+            classlib::TSavedDC client(dc);
             if (flags & PRF_NONCLIENT) {
                 POINT org;
                 GetWindowOrgEx(dc, &org);
                 SetWindowOrgEx(dc, org.x - ox, org.y - oy, nullptr);
             }
             SendMessageW(wnd, msg, w, l);
-            RestoreDC(dc, s);
         };
         if (flags & PRF_ERASEBKGND) moved(WM_ERASEBKGND, dcParam, 0);
         moved(WM_PRINTCLIENT, dcParam, flags);
@@ -220,16 +220,14 @@ LRESULT HandlePrintMessage(HWND wnd, WPARAM dcParam, LPARAM flags, TBarNCPaintPr
         PrintOwnedData d{wnd, dc, flags};
         EnumWindows(PrintOwnedProc, reinterpret_cast<LPARAM>(&d));
     }
-    RestoreDC(dc, saved);
     return 1;
 }
 
 LRESULT HandlePrintClientMessage(classlib::TControl* control, WPARAM dcParam) {
     HDC dc = reinterpret_cast<HDC>(dcParam);
     if (!control || !dc) return 0;
-    int saved = SaveDC(dc);
+    classlib::TSavedDC saved(dc);
     control->Perform(WM_PAINT, dcParam, 0);
-    RestoreDC(dc, saved);
     return 0;
 }
 
@@ -261,9 +259,8 @@ void ClipToNCUpdateRegion(HWND wnd, HDC dc, HRGN rgn) {
     RECT wr;
     GetWindowRect(wnd, &wr);
     if (SelectClipRgn(dc, rgn) == ERROR) {
-        HRGN whole = CreateRectRgnIndirect(&wr);
-        SelectClipRgn(dc, whole);
-        DeleteObject(whole);
+        classlib::TGdiObject<HRGN> whole(CreateRectRgnIndirect(&wr));
+        SelectClipRgn(dc, whole.Handle());
     }
     OffsetClipRgn(dc, -wr.left, -wr.top);
 }
@@ -273,10 +270,8 @@ HRGN CreateEmptyRegion() { return CreateRectRgn(0, 0, 0, 0); }
 HBRUSH CreateDragPatternBrush() {
     WORD bits[8];
     for (int i = 0; i < 8; ++i) bits[i] = (i % 2 == 0) ? 0x5555 : 0xAAAA;
-    HBITMAP bmp = CreateBitmap(8, 8, 1, 1, bits);
-    HBRUSH brush = CreatePatternBrush(bmp);
-    DeleteObject(bmp);
-    return brush;
+    classlib::TGdiObject<HBITMAP> bmp(CreateBitmap(8, 8, 1, 1, bits));
+    return CreatePatternBrush(bmp.Handle());
 }
 
 static HRGN FrameRegion(const RECT* r, SIZE size) {
@@ -285,29 +280,23 @@ static HRGN FrameRegion(const RECT* r, SIZE size) {
     RECT in = *r;
     InflateRect(&in, -size.cx, -size.cy);
     IntersectRect(&in, &in, r);
-    HRGN inner = CreateRectRgnIndirect(&in);
-    CombineRgn(outer, outer, inner, RGN_XOR);
-    DeleteObject(inner);
+    classlib::TGdiObject<HRGN> inner(CreateRectRgnIndirect(&in));
+    CombineRgn(outer, outer, inner.Handle(), RGN_XOR);
     return outer;
 }
 
 void PaintDragFrame(HDC dc, const RECT* newRect, const RECT* oldRect, SIZE newSize, SIZE oldSize) {
-    HRGN n = FrameRegion(newRect, newSize);
-    HRGN o = FrameRegion(oldRect, oldSize);
-    HRGN x = CreateEmptyRegion();
-    CombineRgn(x, n, o, RGN_XOR);
-    HBRUSH brush = CreateDragPatternBrush();
-    int saved = SaveDC(dc);
-    SelectClipRgn(dc, x);
+    classlib::TGdiObject<HRGN> n(FrameRegion(newRect, newSize));
+    classlib::TGdiObject<HRGN> o(FrameRegion(oldRect, oldSize));
+    classlib::TGdiObject<HRGN> x(CreateEmptyRegion());
+    CombineRgn(x.Handle(), n.Handle(), o.Handle(), RGN_XOR);
+    classlib::TGdiObject<HBRUSH> brush(CreateDragPatternBrush());
+    classlib::TSavedDC saved(dc);
+    SelectClipRgn(dc, x.Handle());
     RECT box;
     GetClipBox(dc, &box);
-    SelectObject(dc, brush);
+    SelectObject(dc, brush.Handle());
     PatBlt(dc, box.left, box.top, box.right - box.left, box.bottom - box.top, PATINVERT);
-    RestoreDC(dc, saved);
-    DeleteObject(brush);
-    DeleteObject(x);
-    DeleteObject(o);
-    DeleteObject(n);
 }
 
 // --- mouse tracking ----------------------------------------------------------------------
@@ -496,8 +485,8 @@ HFONT CreateVerticalFont(HDC dc) {
 
 void DrawVerticalText(HDC dc, const std::wstring& textIn, const RECT& rect, UINT flags) {
     if (textIn.empty()) return;
-    HFONT font = CreateVerticalFont(dc);
-    HGDIOBJ oldFont = font ? SelectObject(dc, font) : nullptr;
+    classlib::TGdiObject<HFONT> font(CreateVerticalFont(dc));
+    classlib::TSelectedObject selectedFont(dc, font.Handle());
     TEXTMETRICW tm{};
     GetTextMetricsW(dc, &tm);
     const int x = rect.left + (rect.right - rect.left - tm.tmHeight) / 2;
@@ -531,9 +520,9 @@ void DrawVerticalText(HDC dc, const std::wstring& textIn, const RECT& rect, UINT
     int y = rect.top;
     if (flags & DT_CENTER) y = rect.top + (avail - PlainTextWidth(dc, text)) / 2;
 
-    int saved = 0;
+    std::optional<classlib::TSavedDC> saved;
     if (!(flags & DT_NOCLIP)) {
-        saved = SaveDC(dc);
+        saved.emplace(dc);
         IntersectClipRect(dc, rect.left, rect.top, rect.right, rect.bottom);
     }
     UINT oldAlign = SetTextAlign(dc, TA_BOTTOM);
@@ -544,16 +533,9 @@ void DrawVerticalText(HDC dc, const std::wstring& textIn, const RECT& rect, UINT
         const int from = y + PlainTextWidth(dc, text.substr(0, static_cast<size_t>(accelPos)));
         const int to = from + PlainTextWidth(dc, text.substr(static_cast<size_t>(accelPos), 1));
         const int lx = x + tm.tmDescent - 2;
-        HPEN pen = CreatePen(PS_SOLID, 1, GetTextColor(dc));
-        HGDIOBJ oldPen = SelectObject(dc, pen);
+        classlib::TGdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, GetTextColor(dc)));
+        classlib::TSelectedObject selectedPen(dc, pen.Handle());
         MoveToEx(dc, lx, from, nullptr);
         LineTo(dc, lx, to);
-        SelectObject(dc, oldPen);
-        DeleteObject(pen);
-    }
-    if (saved) RestoreDC(dc, saved);
-    if (font) {
-        SelectObject(dc, oldFont);
-        DeleteObject(font);
     }
 }

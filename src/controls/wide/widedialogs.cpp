@@ -1,5 +1,6 @@
 #include "controls/wide/widedialogs.h"
 
+#include "classlib/gdiguards.h"
 #include "classlib/screen.h"
 #include "controls/wide/widecontrols.h"
 #include "controls/wide/widemenus.h"
@@ -111,19 +112,17 @@ SIZE DialogCharSize(TCanvas& canvas) {
     static const wchar_t letters[] = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
     SIZE s{0, 0};
     HDC dc = canvas.Handle();
-    HGDIOBJ old = SelectObject(dc, canvas.Font().Handle());
+    TSelectedObject font(dc, canvas.Font().Handle());
     GetTextExtentPoint32W(dc, letters, 52, &s);
     TEXTMETRICW tm{};
     GetTextMetricsW(dc, &tm);
-    SelectObject(dc, old);
     return {(s.cx / 26 + 1) / 2, tm.tmHeight};
 }
 
 RECT MeasureText(TCanvas& canvas, const std::wstring& text, RECT r, UINT format) {
     HDC dc = canvas.Handle();
-    HGDIOBJ old = SelectObject(dc, canvas.Font().Handle());
+    TSelectedObject font(dc, canvas.Font().Handle());
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, format | DT_CALCRECT);
-    SelectObject(dc, old);
     return r;
 }
 

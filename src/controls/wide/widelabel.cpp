@@ -1,5 +1,6 @@
 #include "controls/wide/widelabel.h"
 
+#include "classlib/gdiguards.h"
 #include "controls/wide/widecontrols.h"
 
 #include "controls/wide/widemenus.h"
@@ -56,7 +57,7 @@ std::wstring TWideCustomLabel::DrawCaption(HDC dc, RECT& rect, UINT flags) {
     std::wstring text = GetWideLabelText();
     if (((flags & DT_CALCRECT) && text.empty()) || (FShowAccelChar && text == L"&")) text += L' ';
     if (!FShowAccelChar) flags |= DT_NOPREFIX;
-    HGDIOBJ oldFont = SelectObject(dc, Font().Handle());
+    TSelectedObject font(dc, Font().Handle());
     if (FEllipsisPosition != epNone && !FAutoSize) {
         flags &= ~(DT_EXPANDTABS | DT_CALCRECT);
         static const UINT kEllipsis[] = {0, DT_PATH_ELLIPSIS, DT_END_ELLIPSIS, DT_WORD_ELLIPSIS};
@@ -103,7 +104,6 @@ std::wstring TWideCustomLabel::DrawCaption(HDC dc, RECT& rect, UINT flags) {
         SetTextColor(dc, ColorToRGB(clBtnShadow));
         DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect, flags);
     }
-    SelectObject(dc, oldFont);
     return text;
 }
 
@@ -131,10 +131,8 @@ void TWideCustomLabel::Paint() {
 
 void TWideCustomLabel::AdjustBounds() {
     if (!FAutoSize || (ComponentState() & csLoading)) return;
-    HDC dc = GetDC(nullptr);
     RECT r{0, 0, FWordWrap ? FWidth : 0, 0};
-    DrawCaption(dc, r, TextFlags() | DT_CALCRECT);
-    ReleaseDC(nullptr, dc);
+    DrawCaption(TWindowDC(nullptr).Handle(), r, TextFlags() | DT_CALCRECT);
     int left = FLeft;
     if (Alignment == taRightJustify && !FWordWrap) left += FWidth - r.right;
     FAdjusting = true;

@@ -5,6 +5,7 @@
 
 #include "classlib/application.h"
 #include "classlib/errors.h"
+#include "classlib/gdiguards.h"
 #include "controls/toolbar/themed/thmutils.h"
 
 using namespace classlib;
@@ -206,9 +207,8 @@ void TThmThemeManager::NotifyChange() {
 
 void TThmThemeManager::RefreshSystemSettings() {
     RecreateScratchObjects();
-    HDC screen = GetDC(nullptr);
-    IsLowColorDisplay = GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES) < 12;
-    ReleaseDC(nullptr, screen);
+    classlib::TWindowDC screen(nullptr);
+    IsLowColorDisplay = GetDeviceCaps(screen.Handle(), BITSPIXEL) * GetDeviceCaps(screen.Handle(), PLANES) < 12;
     IsWhiteButtonFace = GetSysColor(COLOR_BTNFACE) == RGB(255, 255, 255);
 
     CloseVisualStyles();
@@ -276,7 +276,7 @@ LRESULT CALLBACK TThmThemeManager::WindowProc(HWND wnd, UINT msg, WPARAM wp, LPA
                 break;
             }
         } catch (...) {
-            if (Application) Application->HandleException(nullptr);
+            HandleCurrentException(nullptr);
         }
     }
     return DefWindowProcW(wnd, msg, wp, lp);

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "classlib/form.h"
+#include "classlib/gdiguards.h"
 #include "classlib/imagelist.h"
 #include "controls/toolbar/tbcommon.h"
 
@@ -25,9 +26,8 @@ std::unique_ptr<classlib::TFont> gSmallCaptionFont;
 std::unique_ptr<classlib::TBitmap> gScratchA, gScratchB;
 
 classlib::TPixelFormat ScreenPixelFormat() {
-    HDC screen = GetDC(nullptr);
-    int bits = GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES);
-    ReleaseDC(nullptr, screen);
+    classlib::TWindowDC screen(nullptr);
+    int bits = GetDeviceCaps(screen.Handle(), BITSPIXEL) * GetDeviceCaps(screen.Handle(), PLANES);
     switch (bits) {
         case 1: return classlib::pf1bit;
         case 4: return classlib::pf4bit;
@@ -47,26 +47,16 @@ ThmColor NearestColor(ThmColor c) {
 // Keeps the objects a primitive selects into a DC for the length of the call.
 class TSelectedObjects {
 public:
-    TSelectedObjects(HDC dc, ThmColor pen, ThmColor brush) : FDC(dc) {
-        FPen = CreatePenForColor(pen);
-        FBrush = CreateBrushForColor(brush);
-        FOldPen = SelectObject(dc, FPen);
-        FOldBrush = SelectObject(dc, FBrush);
-    }
-    ~TSelectedObjects() {
-        SelectObject(FDC, FOldPen);
-        SelectObject(FDC, FOldBrush);
-        DeleteObject(FPen);
-        DeleteObject(FBrush);
-    }
-    TSelectedObjects(const TSelectedObjects&) = delete;
-    TSelectedObjects& operator=(const TSelectedObjects&) = delete;
+    TSelectedObjects(HDC dc, ThmColor pen, ThmColor brush)
+        : FPen(CreatePenForColor(pen)),
+          FBrush(CreateBrushForColor(brush)),
+          FSelectedPen(dc, FPen.Handle()),
+          FSelectedBrush(dc, FBrush.Handle()) {}
 
 private:
-    HDC FDC;
-    HPEN FPen;
-    HBRUSH FBrush;
-    HGDIOBJ FOldPen, FOldBrush;
+    classlib::TGdiObject<HPEN> FPen;
+    classlib::TGdiObject<HBRUSH> FBrush;
+    classlib::TSelectedObject FSelectedPen, FSelectedBrush;
 };
 
 // Paints the brush colour c where the monochrome bitmap's bits are set, leaving the rest of
@@ -74,19 +64,15 @@ private:
 // which the raster operation D ^ (S & (P ^ D)) turns into the brush.
 void PaintMonoBitmap(HDC dc, int x, int y, int w, int h, HBITMAP mono, ThmColor c) {
     if (IsNone(c)) return;
-    HDC src = CreateCompatibleDC(dc);
-    HGDIOBJ oldBmp = SelectObject(src, mono);
-    HBRUSH brush = CreateSolidBrush(ThmResolveColor(c));
-    HGDIOBJ oldBrush = SelectObject(dc, brush);
+    classlib::TMemoryDC src(dc);
+    classlib::TSelectedObject source(src.Handle(), mono);
+    classlib::TGdiObject<HBRUSH> brush(CreateSolidBrush(ThmResolveColor(c)));
+    classlib::TSelectedObject selectedBrush(dc, brush.Handle());
     COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
     COLORREF oldBk = SetBkColor(dc, RGB(255, 255, 255));
-    BitBlt(dc, x, y, w, h, src, 0, 0, 0xE20746);
+    BitBlt(dc, x, y, w, h, src.Handle(), 0, 0, 0xE20746);
     SetTextColor(dc, oldText);
     SetBkColor(dc, oldBk);
-    SelectObject(dc, oldBrush);
-    DeleteObject(brush);
-    SelectObject(src, oldBmp);
-    DeleteDC(src);
 }
 
 // The weighted RGB space of ColorEnsureContrast: white is (195, 390, 65).
@@ -307,9 +293,7 @@ bool PaintRectFill(HDC dc, const RECT& rect, ThmColor c) {
     if ((u & 0xFF000000u) == 0xFF000000u) {
         FillRect(dc, &rect, GetSysColorBrush(static_cast<int>(u & 0xFF)));
     } else {
-        HBRUSH brush = CreateSolidBrush(ThmResolveColor(c));
-        FillRect(dc, &rect, brush);
-        DeleteObject(brush);
+        FillRect(dc, &rect, classlib::TGdiObject<HBRUSH>(CreateSolidBrush(ThmResolveColor(c))).Handle());
     }
     return true;
 }
@@ -317,9 +301,7 @@ bool PaintRectFill(HDC dc, const RECT& rect, ThmColor c) {
 bool PaintRectFrame(HDC dc, RECT& rect, ThmColor c, bool shrink) {
     bool painted = false;
     if (!IsNone(c)) {
-        HBRUSH brush = CreateSolidBrush(ThmResolveColor(c));
-        FrameRect(dc, &rect, brush);
-        DeleteObject(brush);
+        FrameRect(dc, &rect, classlib::TGdiObject<HBRUSH>(CreateSolidBrush(ThmResolveColor(c))).Handle());
         painted = true;
     }
     if (shrink) InflateRect(&rect, -1, -1);
@@ -373,9 +355,7 @@ HBRUSH CreateCheckerBrush(ThmColor background, ThmColor foreground) {
 }
 
 void PaintCheckerRect(HDC dc, const RECT& rect, ThmColor background, ThmColor foreground) {
-    HBRUSH brush = CreateCheckerBrush(background, foreground);
-    FillRect(dc, &rect, brush);
-    DeleteObject(brush);
+    FillRect(dc, &rect, classlib::TGdiObject<HBRUSH>(CreateCheckerBrush(background, foreground)).Handle());
 }
 
 void PaintEdgeLines(HDC dc, RECT& rect, ThmColor topLeft, ThmColor bottomRight, bool insetTopLeft) {
@@ -402,11 +382,10 @@ void PaintPatternGlyph(HDC dc, const RECT& rect, int width, int height, const BY
     if (IsNone(c) || !pattern) return;
     width = std::clamp(width, 0, 8);
     height = std::clamp(height, 0, 8);
-    HBITMAP mono = CreateBitmap(8, 8, 1, 1, pattern);
+    classlib::TGdiObject<HBITMAP> mono(CreateBitmap(8, 8, 1, 1, pattern));
     if (!mono) return;
     PaintMonoBitmap(dc, (rect.left + rect.right - width + 1) / 2,
-                    (rect.top + rect.bottom - height + 1) / 2, width, height, mono, c);
-    DeleteObject(mono);
+                    (rect.top + rect.bottom - height + 1) / 2, width, height, mono.Handle(), c);
 }
 
 void DrawResizeOutline(HDC dc, const RECT* newRect, const RECT* oldRect) {
@@ -428,19 +407,18 @@ SIZE GetFormClientSize(classlib::TForm& form) {
 void PaintMonoGlyph(HDC dc, int x, int y, classlib::TImageList& images, int index, ThmColor c) {
     if (IsNone(c) || index < 0 || index >= images.Count()) return;
     int w = images.Width(), h = images.Height();
-    HBITMAP mono = CreateBitmap(w, h, 1, 1, nullptr);
+    classlib::TGdiObject<HBITMAP> mono(CreateBitmap(w, h, 1, 1, nullptr));
     if (!mono) return;
-    HDC monoDC = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(monoDC, mono);
-    // The mask has set bits where the image is transparent (drawn over white, as it may be
-    // combined with the destination); inverted, the opaque pixels are set.
-    PatBlt(monoDC, 0, 0, w, h, WHITENESS);
-    ImageList_Draw(images.Handle(), index, monoDC, 0, 0, ILD_MASK);
-    BitBlt(monoDC, 0, 0, w, h, nullptr, 0, 0, DSTINVERT);
-    SelectObject(monoDC, old);
-    DeleteDC(monoDC);
-    PaintMonoBitmap(dc, x, y, w, h, mono, c);
-    DeleteObject(mono);
+    {
+        classlib::TMemoryDC monoDC(dc);
+        classlib::TSelectedObject selected(monoDC.Handle(), mono.Handle());
+        // The mask has set bits where the image is transparent (drawn over white, as it may
+        // be combined with the destination); inverted, the opaque pixels are set.
+        PatBlt(monoDC.Handle(), 0, 0, w, h, WHITENESS);
+        ImageList_Draw(images.Handle(), index, monoDC.Handle(), 0, 0, ILD_MASK);
+        BitBlt(monoDC.Handle(), 0, 0, w, h, nullptr, 0, 0, DSTINVERT);
+    }
+    PaintMonoBitmap(dc, x, y, w, h, mono.Handle(), c);
 }
 
 void PaintMonoGlyphCentered(HDC dc, const RECT& rect, classlib::TImageList& images, int index,
@@ -497,27 +475,22 @@ void ApplyImageRule(classlib::TCanvas& canvas, const RECT& rect, classlib::TImag
 // is black.
 void PaintScratchSilhouette(classlib::TCanvas& canvas, const RECT& rect, int w, int h, ThmColor c) {
     HDC dc = canvas.Handle();
-    HBITMAP mono = CreateBitmap(w, h, 1, 1, nullptr);
+    classlib::TGdiObject<HBITMAP> mono(CreateBitmap(w, h, 1, 1, nullptr));
     if (!mono) return;
-    HDC monoDC = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(monoDC, mono);
+    classlib::TMemoryDC monoDC(dc);
+    classlib::TSelectedObject selected(monoDC.Handle(), mono.Handle());
     HDC bDC = gScratchB->Canvas().Handle();
     COLORREF oldBk = SetBkColor(bDC, RGB(255, 255, 255));  // white pixels become set bits
-    BitBlt(monoDC, 0, 0, w, h, bDC, 0, 0, SRCCOPY);
+    BitBlt(monoDC.Handle(), 0, 0, w, h, bDC, 0, 0, SRCCOPY);
     SetBkColor(bDC, oldBk);
-    HBRUSH brush = CreateSolidBrush(classlib::ColorToRGB(c));
-    HGDIOBJ oldBrush = SelectObject(dc, brush);
+    classlib::TGdiObject<HBRUSH> brush(CreateSolidBrush(classlib::ColorToRGB(c)));
+    classlib::TSelectedObject selectedBrush(dc, brush.Handle());
     COLORREF oldText = SetTextColor(dc, RGB(255, 255, 255));
     oldBk = SetBkColor(dc, RGB(0, 0, 0));
     // Set (light) bits become black and keep the destination; clear (dark) bits take the brush.
-    BitBlt(dc, rect.left, rect.top, w, h, monoDC, 0, 0, 0xE20746);
+    BitBlt(dc, rect.left, rect.top, w, h, monoDC.Handle(), 0, 0, 0xE20746);
     SetTextColor(dc, oldText);
     SetBkColor(dc, oldBk);
-    SelectObject(dc, oldBrush);
-    DeleteObject(brush);
-    SelectObject(monoDC, old);
-    DeleteDC(monoDC);
-    DeleteObject(mono);
 }
 
 // Fills scratch B with `fill`, draws the image into it and maps every pixel through `toBW`
