@@ -16,9 +16,9 @@
 //   component's constructor, before its derived parts exist.
 // - Deleting a component (delete, an owner, a smart pointer) first runs BeforeDestruction
 //   on the whole object, so virtual calls made there reach the most-derived class; only
-//   then do the destructors run. A component that is destroyed
-//   without delete (a local variable or a member) skips BeforeDestruction: its destructors
-//   then take the base classes' steps only. Create components with new.
+//   then do the destructors run. A component destroyed without delete (a local variable
+//   or a member) skips BeforeDestruction: its destructors then take the base classes'
+//   steps only. Create components with new.
 // Components belong to the main thread.
 #pragma once
 

@@ -28,10 +28,10 @@
 // csDestroying and runs TearDown while the whole object still exists: a TWinControl
 // deletes its children (each through RemoveControl), then destroys its window through
 // DestroyWnd, so overrides of both are reached and every message of the window meets the
-// whole object; then the control leaves its parent. The destructors find nothing left to do. A control
-// destroyed without delete (a local variable) unbinds its window before destroying it, so
-// no message reaches the parts already gone. Windows are not created any more once
-// destruction has begun (Handle() stays null).
+// whole object; then the control leaves its parent. The destructors find nothing left to
+// do. A control destroyed without delete (a local variable) unbinds its window before
+// destroying it, so no message reaches the parts already gone. Windows are not created
+// any more once destruction has begun (Handle() stays null).
 // Parents: changing the parent of a windowed control whose old and new parents both have
 // windows moves its window (SetParent) and keeps it with its state and children; a control
 // that stops or starts being top-level gets a new window.

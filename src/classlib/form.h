@@ -9,6 +9,8 @@
 //   re-enables them and returns the result. 1 OK, 2 Cancel, 6 Yes, 7 No.
 // - An MDI frame (fsMDIForm) has a client window that holds the fsMDIChild forms; a child
 //   can only be made when the main form is a frame.
+// - A form placed on another control (SetParent) is a child window of it, framed as its
+//   border style says; taken off again, it gets a top-level window.
 // Forms belong to the main thread.
 #pragma once
 
