@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <utility>
+
 namespace classlib {
 
 const char* Exception::what() const noexcept {
@@ -62,7 +64,7 @@ bool IsAbort(const std::exception_ptr& error) {
 // Hands one exception to the reporter, inside a catch block of it.
 void Deliver(const std::exception_ptr& error, TComponent* sender) {
     TReportQueue& q = Queue();
-    q.Reporting = true;
+    bool wasReporting = std::exchange(q.Reporting, true);
     try {
         try {
             std::rethrow_exception(error);
@@ -73,7 +75,7 @@ void Deliver(const std::exception_ptr& error, TComponent* sender) {
     } catch (...) {
         // The reporter itself failed: nothing can be shown or passed on here.
     }
-    q.Reporting = false;
+    q.Reporting = wasReporting;
 }
 
 }  // namespace
