@@ -277,11 +277,13 @@ void TCustomHexEditor::SetTranslation(THexTranslationKind value) {
 
 void TCustomHexEditor::SetOffsetFormat(const std::wstring& value) {
     if (value == FOffsetFormat.Format) return;
-    const std::wstring previous = FOffsetFormat.Format;
+    // A refused text leaves the previous format exactly as it was: its computed minimum
+    // digits and a unit that followed a property since are kept, not parsed again.
+    const THexOffsetFormat previous = FOffsetFormat;
     try {
         ParseOffsetFormat(value);
     } catch (...) {
-        ParseOffsetFormat(previous);
+        FOffsetFormat = previous;
         throw;
     }
     CalcOffsetColumnWidth();
@@ -460,7 +462,10 @@ void TCustomHexEditor::ParseOffsetFormat(const std::wstring& text) {
         f.MinWidth = 1;
         s.erase(0, 1);
     } else {
+        // The minimum is a byte: a larger count would pad every offset to megabytes.
         f.MinWidth = RadixToInt(s.substr(0, run), 16);
+        if (f.MinWidth > kMaxOffsetDigits)
+            throw EHexEditor(HexFormat(hexmsg::InvalidFormatMinDigits, {f.MinWidth}));
         s.erase(0, run + 1);
     }
     // Radix.
