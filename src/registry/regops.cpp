@@ -4,6 +4,9 @@
 #include "registry/registry_p.h"
 
 #include <algorithm>
+#include <cstring>
+#include <new>
+#include <vector>
 
 namespace {
 
@@ -150,6 +153,19 @@ bool RegPathIsWellFormed(const std::wstring& path) {
 LSTATUS SetRegValueRaw(HKEY key, const std::wstring& name, DWORD type, const void* data,
                        size_t size) noexcept {
     if (size > 0xFFFFFFFFu) return ERROR_INVALID_PARAMETER;
+    if (size && (type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ)) {
+        // The system's setter adds a NUL to string data that does not end in one when a
+        // NUL character follows the data in memory. Written from a copy followed by a
+        // non-NUL guard, the value keeps exactly its bytes.
+        try {
+            std::vector<BYTE> guarded(size + 2, 0xFF);
+            std::memcpy(guarded.data(), data, size);
+            return RegSetValueExW(key, name.c_str(), 0, type, guarded.data(),
+                                  static_cast<DWORD>(size));
+        } catch (const std::bad_alloc&) {
+            return ERROR_NOT_ENOUGH_MEMORY;
+        }
+    }
     return RegSetValueExW(key, name.c_str(), 0, type,
                           size ? static_cast<const BYTE*>(data) : nullptr,
                           static_cast<DWORD>(size));
