@@ -141,11 +141,16 @@ void TFindWalk::SearchStartKey(HKEY root, const std::wstring& sub, const std::ws
         TestKeyName(name, childDisplay, root, childSub);
         TRegKey child;
         if (child.Open(frame.Key.Get(), name, KEY_READ) == ERROR_SUCCESS &&
-            SearchOpenKey(child.Get(), root, childSub, name, childDisplay, subKeys) && subKeys > 0 &&
-            frames.size() < kMaxWalkDepth) {
-            // `frame` is not used after this: the push may move the frames.
-            frames.push_back(
-                Frame{std::move(child), std::move(childSub), std::move(childDisplay), subKeys});
+            SearchOpenKey(child.Get(), root, childSub, name, childDisplay, subKeys) && subKeys > 0) {
+            if (frames.size() < kMaxWalkDepth) {
+                // `frame` is not used after this: the push may move the frames.
+                frames.push_back(
+                    Frame{std::move(child), std::move(childSub), std::move(childDisplay), subKeys});
+            } else {
+                // Its subkeys lie deeper than the walk goes: the result is incomplete.
+                ++FDeepKeyCount;
+                if (FDeepKeys.size() < kMaxReportedDeepKeys) FDeepKeys.push_back(std::move(childDisplay));
+            }
         }
         FlushIfDue();
     }
