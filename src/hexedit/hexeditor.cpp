@@ -1,6 +1,8 @@
 // Construction, properties, geometry and data access of the hex editor core.
 #include "hexedit/hexeditor.h"
 
+#include "classlib/scopeguard.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -278,11 +280,9 @@ void TCustomHexEditor::SetTranslation(THexTranslationKind value) {
 void TCustomHexEditor::SetOffsetFormat(const std::wstring& value) {
     if (value == FOffsetFormat.Format) return;
     const std::wstring previous = FOffsetFormat.Format;
-    try {
+    {
+        auto restoreFormat = classlib::ScopeFail([&] { ParseOffsetFormat(previous); });
         ParseOffsetFormat(value);
-    } catch (...) {
-        ParseOffsetFormat(previous);
-        throw;
     }
     CalcOffsetColumnWidth();
     if (FView) FView->HexLayoutChanged();
@@ -483,13 +483,10 @@ std::wstring TCustomHexEditor::GetOffsetString(uint32_t offset) {
     if (OnGetOffsetText && !FInOffsetText) {
         std::wstring text;
         FInOffsetText = true;
-        try {
+        {
+            auto endOffsetText = classlib::ScopeExit([&] { FInOffsetText = false; });
             OnGetOffsetText(this, offset, text);
-        } catch (...) {
-            FInOffsetText = false;
-            throw;
         }
-        FInOffsetText = false;
         return text;
     }
     const THexOffsetFormat& f = FOffsetFormat;
