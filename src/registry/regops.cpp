@@ -1,6 +1,7 @@
 // Key and value operations and key-path functions.
 #include "registry/regops.h"
 
+#include "classlib/runtime.h"
 #include "registry/registry_p.h"
 
 #include <algorithm>
@@ -23,8 +24,8 @@ LSTATUS CopyValuesOpen(HKEY src, HKEY dst) {
     for (DWORD index = 0;; ++index) {
         bool retried = false;
         for (;;) {
-            DWORD nameLen = static_cast<DWORD>(name.size());
-            DWORD dataLen = static_cast<DWORD>(data.size());
+            DWORD nameLen = classlib::Win32Size<DWORD>(name.size());
+            DWORD dataLen = classlib::Win32Size<DWORD>(data.size());
             DWORD type = 0;
             status = RegEnumValueW(src, index, name.data(), &nameLen, nullptr, &type,
                                    data.data(), &dataLen);
@@ -149,10 +150,11 @@ bool RegPathIsWellFormed(const std::wstring& path) {
 
 LSTATUS SetRegValueRaw(HKEY key, const std::wstring& name, DWORD type, const void* data,
                        size_t size) noexcept {
-    if (size > 0xFFFFFFFFu) return ERROR_INVALID_PARAMETER;
+    // Too big for the call: refused here, as the function must not throw.
+    if (!std::in_range<DWORD>(size)) return ERROR_INVALID_PARAMETER;
     return RegSetValueExW(key, name.c_str(), 0, type,
                           size ? static_cast<const BYTE*>(data) : nullptr,
-                          static_cast<DWORD>(size));
+                          classlib::Win32Size<DWORD>(size));
 }
 
 // --- Values ----------------------------------------------------------------------------

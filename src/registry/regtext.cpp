@@ -1,6 +1,7 @@
 // Registry script text of one key, type names and display texts of value data.
 #include "registry/regtext.h"
 
+#include "classlib/runtime.h"
 #include "registry/registry_p.h"
 #include "registry/wendlarutil.h"
 
@@ -93,8 +94,8 @@ std::wstring BuildKeyRegScript(const TVxRegKeyClass& Key) {
             std::vector<wchar_t> name(maxName + 1);
             std::vector<BYTE> data(maxData ? maxData : 1);
             for (DWORD index = 0;; ++index) {
-                DWORD nameLen = static_cast<DWORD>(name.size());
-                DWORD dataLen = static_cast<DWORD>(data.size());
+                DWORD nameLen = classlib::Win32Size<DWORD>(name.size());
+                DWORD dataLen = classlib::Win32Size<DWORD>(data.size());
                 DWORD type = 0;
                 status = RegEnumValueW(key.Get(), index, name.data(), &nameLen, nullptr, &type,
                                        data.data(), &dataLen);
@@ -102,7 +103,7 @@ std::wstring BuildKeyRegScript(const TVxRegKeyClass& Key) {
                     // Grown since the query: read this value by name with its own bounded
                     // retry loop (the name may be what grew, so enlarge that first).
                     name.assign(32768, 0);
-                    nameLen = static_cast<DWORD>(name.size());
+                    nameLen = classlib::Win32Size<DWORD>(name.size());
                     status = RegEnumValueW(key.Get(), index, name.data(), &nameLen, nullptr,
                                            &type, nullptr, nullptr);
                     if (status == ERROR_SUCCESS) {
