@@ -270,7 +270,8 @@ TThmThemeManager& ThemeManager() {
 void ThemeManagerAddListener(TThmNoticeListener* listener) { ThemeManager().AddListener(listener); }
 
 void ThemeManagerRemoveListener(TThmNoticeListener* listener) {
-    ThemeManager().RemoveListener(listener);
+    // Without the application the manager is gone, and with it every listener entry.
+    if (Application) ThemeManager().RemoveListener(listener);
 }
 
 int GetThemeManagerSetting(int kind) {

@@ -102,6 +102,7 @@ private:
 // the application). Raises EInvalidOperation without an application object.
 TThmThemeManager& ThemeManager();
 void ThemeManagerAddListener(TThmNoticeListener* listener);
+// Does nothing once the application object has gone.
 void ThemeManagerRemoveListener(TThmNoticeListener* listener);
 // The switcher's read-back: kind 1 the flat-menu style, kind 2 the visual-styles switch (0 on,
 // 2 off); -1 for any other kind.
