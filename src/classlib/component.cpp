@@ -44,7 +44,27 @@ TComponent::TComponent(TComponent* owner) {
 
 TComponent::~TComponent() {
     Destroying();
-    // Tell those who asked, last first. Each is dropped from both lists before it hears,
+    NotifyFree();
+    DestroyComponents();
+    if (FOwner)
+        FOwner->RemoveComponent(this);
+}
+
+void TComponent::NotifyFree() {
+    // References first, last registered first. Each leaves the list and is cleared before
+    // its callback runs, so a callback may drop other references (or its own holder's).
+    while (!FReferences.empty()) {
+        TComponentRefBase* ref = FReferences.back();
+        FReferences.pop_back();
+        ref->FTarget = nullptr;
+        ref->Detached();
+        if (ref->OnFree) {
+            // A copy: the callback may destroy the reference that holds it.
+            std::function<void()> onFree = ref->OnFree;
+            onFree();
+        }
+    }
+    // Then those who asked, last first. Each is dropped from both lists before it hears,
     // so an override that forgets to call the base cannot leave a dangling entry.
     while (!FFreeNotifies.empty()) {
         TComponent* other = FFreeNotifies.back();
@@ -52,9 +72,18 @@ TComponent::~TComponent() {
         Erase(other->FFreeNotifies, this);
         other->Notification(this, opRemove);
     }
-    DestroyComponents();
-    if (FOwner)
-        FOwner->RemoveComponent(this);
+}
+
+void TComponentRefBase::Attach(TComponent* target) {
+    if (target == FTarget) return;
+    if (FTarget) {
+        auto& list = FTarget->FReferences;
+        // The newest references are the likeliest to go first.
+        auto it = std::find(list.rbegin(), list.rend(), this);
+        if (it != list.rend()) list.erase(std::next(it).base());
+    }
+    FTarget = target;
+    if (target) target->FReferences.push_back(this);
 }
 
 TComponent* TComponent::Components(int index) const {
@@ -120,13 +149,10 @@ void TComponent::RemoveComponent(TComponent* component) {
 void TComponent::DestroyComponents() {
     while (!FComponents.empty()) {
         TComponent* child = FComponents.back();
-        if (child->FComponentState & csFreeNotification) {
-            // A sibling keeps a pointer to it: let everyone here hear of its end.
-            RemoveComponent(child);
-        } else {
-            FComponents.pop_back();
-            child->FOwner = nullptr;
-        }
+        FComponents.pop_back();
+        child->FOwner = nullptr;
+        // Those who point at it hear while it is still whole.
+        child->NotifyFree();
         delete child;
     }
 }
@@ -134,10 +160,6 @@ void TComponent::DestroyComponents() {
 void TComponent::FreeNotification(TComponent* component) {
     if (!component || component == this)
         return;
-    if (FOwner && component->FOwner == FOwner) {
-        component->FComponentState |= csFreeNotification;
-        return;
-    }
     if (std::find(FFreeNotifies.begin(), FFreeNotifies.end(), component) == FFreeNotifies.end())
         FFreeNotifies.push_back(component);
     if (std::find(component->FFreeNotifies.begin(), component->FFreeNotifies.end(), this) ==
@@ -172,14 +194,6 @@ void TComponent::Destroying() {
 void TComponent::Notification(TComponent* component, TOperation operation) {
     if (operation == opRemove && component)
         RemoveFreeNotification(component);
-    // Pass it on, last first; an override may change the list, so re-check the bounds.
-    for (size_t i = FComponents.size(); i-- > 0;) {
-        if (i >= FComponents.size())
-            continue;
-        TComponent* child = FComponents[i];
-        if (child != component)
-            child->Notification(component, operation);
-    }
 }
 
 }  // namespace classlib

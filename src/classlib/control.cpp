@@ -8,6 +8,7 @@
 #include "classlib/menus.h"
 #include "classlib/runtime.h"
 #include "classlib/screen.h"
+#include "classlib/scopeguard.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
@@ -133,14 +134,6 @@ TControl::~TControl() {
     CancelDragOf(this);
     FActionLink.reset();
     if (FParent) FParent->RemoveControl(this);
-}
-
-void TControl::Notification(TComponent* component, TOperation operation) {
-    TComponent::Notification(component, operation);
-    if (operation == opRemove) {
-        if (component == FPopupMenu) FPopupMenu = nullptr;
-        if (FActionLink && component == FActionLink->Action()) FActionLink.reset();
-    }
 }
 
 LRESULT TControl::Perform(UINT msg, WPARAM wp, LPARAM lp) {
@@ -293,10 +286,7 @@ void TControl::SetCursor(TCursor v) {
     Perform(CM_CURSORCHANGED);
 }
 
-void TControl::SetPopupMenu(TPopupMenu* m) {
-    FPopupMenu = m;
-    if (m) m->FreeNotification(this);
-}
+void TControl::SetPopupMenu(TPopupMenu* m) { FPopupMenu = m; }
 
 std::wstring TControl::GetText() { return FText; }
 
@@ -360,9 +350,11 @@ void TControl::SetAction(TBasicAction* a) {
         FActionLink.reset();
         return;
     }
-    if (!FActionLink) FActionLink = std::make_unique<TControlActionLink>(this);
+    if (!FActionLink) {
+        FActionLink = std::make_unique<TControlActionLink>(this);
+        FActionLink->OnActionFreed = [this] { FActionLink.reset(); };
+    }
     FActionLink->SetAction(a);
-    a->FreeNotification(this);
     ActionChange(a, (ComponentState() & csLoading) != 0);
 }
 
@@ -459,13 +451,8 @@ void TControl::CMColorChanged(TMessage&) { Invalidate(); }
 void TControl::CMParentFontChanged(TMessage&) {
     if (FParentFont && FParent) {
         FSyncingFont = true;
-        try {
-            FFont->Assign(FParent->Font());
-        } catch (...) {
-            FSyncingFont = false;
-            throw;
-        }
-        FSyncingFont = false;
+        auto done = ScopeExit([this] { FSyncingFont = false; });
+        FFont->Assign(FParent->Font());
     }
 }
 
@@ -590,15 +577,13 @@ void TWinControl::CreateWnd() {
     FControlState |= csCreating;
     TWinControl* saved = gCreationControl;
     gCreationControl = p.SubClassName.empty() ? this : nullptr;
-    try {
+    {
+        auto done = ScopeExit([&] {
+            gCreationControl = saved;
+            FControlState &= ~csCreating;
+        });
         CreateWindowHandle(p);
-    } catch (...) {
-        gCreationControl = saved;
-        FControlState &= ~csCreating;
-        throw;
     }
-    gCreationControl = saved;
-    FControlState &= ~csCreating;
     if (!FHandle) RaiseLastOSError();
     if (!p.SubClassName.empty() && !FSubclassed) {
         SetPropW(FHandle, kControlProp, this);

@@ -224,7 +224,6 @@ protected:
     friend class TControlActionLink;
     friend class TDragObject;
     virtual void Dispatch(TMessage& m);
-    void Notification(TComponent* component, TOperation operation) override;
 
     // Typed handlers.
     virtual void WMPaint(TMessage& m) { DefaultHandler(m); }
@@ -272,7 +271,7 @@ protected:
     bool FParentFont = true;
     bool FSyncingFont = false;
     TCursor FCursor = crDefault;
-    TPopupMenu* FPopupMenu = nullptr;
+    TComponentRef<TPopupMenu> FPopupMenu;
     std::wstring FText;
     std::wstring FHint;
     bool FShowHint = false;

@@ -6,6 +6,7 @@
 #include "classlib/menus.h"
 #include "classlib/runtime.h"
 #include "classlib/screen.h"
+#include "classlib/scopeguard.h"
 
 #include <algorithm>
 
@@ -60,16 +61,8 @@ void TForm::DoCreate() {
     if (OnCreate) OnCreate(this);
 }
 
-void TForm::Notification(TComponent* c, TOperation op) {
-    TWinControl::Notification(c, op);
-    if (op == opRemove) {
-        if (c == FMenu) {
-            FMenu = nullptr;
-            if (HandleAllocated() && FFormStyle != fsMDIChild) ::SetMenu(FHandle, nullptr);
-        }
-        if (c == FActiveControl) FActiveControl = nullptr;
-        if (c == FFocusedControl) FFocusedControl = nullptr;
-    }
+void TForm::MenuFreed() {
+    if (HandleAllocated() && FFormStyle != fsMDIChild) ::SetMenu(FHandle, nullptr);
 }
 
 void TForm::ControlRemoved(TControl* c) {
@@ -104,10 +97,7 @@ void TForm::SetBorderIcons(TBorderIcons v) {
 
 void TForm::SetMenu(TMainMenu* m) {
     FMenu = m;
-    if (m) {
-        m->FreeNotification(this);
-        m->FormOf = this;
-    }
+    if (m) m->FormOf = this;
     if (HandleAllocated() && FFormStyle != fsMDIChild) {
         ::SetMenu(FHandle, m ? m->Handle() : nullptr);
         DrawMenuBar(FHandle);
@@ -451,15 +441,16 @@ TModalResult TForm::ShowModal() {
     DisableCtx ctx{FHandle, {}};
     EnumThreadWindows(GetCurrentThreadId(), DisableOne, reinterpret_cast<LPARAM>(&ctx));
     if (Application) ++Application->FModalLevel;
-    auto restore = [&] {
-        for (HWND w : ctx.disabled)
-            if (IsWindow(w)) EnableWindow(w, TRUE);
-        if (active && IsWindow(active)) SetActiveWindow(active);
-        if (FHandle) SetVisible(false);
-        FModal = false;
-        if (Application) --Application->FModalLevel;
-    };
-    try {
+    {
+        // Undone on every way out, before the result is read.
+        auto restore = ScopeExit([&] {
+            for (HWND w : ctx.disabled)
+                if (IsWindow(w)) EnableWindow(w, TRUE);
+            if (active && IsWindow(active)) SetActiveWindow(active);
+            if (FHandle) SetVisible(false);
+            FModal = false;
+            if (Application) --Application->FModalLevel;
+        });
         Show();
         for (;;) {
             Application->HandleMessage();
@@ -482,11 +473,7 @@ TModalResult TForm::ShowModal() {
                 break;
             }
         }
-    } catch (...) {
-        restore();
-        throw;
     }
-    restore();
     return FModalResult;
 }
 

@@ -139,15 +139,6 @@ TMenuItem::~TMenuItem() {
     if (FHandle) DestroyMenu(FHandle);
 }
 
-void TMenuItem::Notification(TComponent* c, TOperation op) {
-    TComponent::Notification(c, op);
-    if (op == opRemove) {
-        if (FActionLink && c == FActionLink->Action()) FActionLink.reset();
-        for (TMenuItem* i : std::vector<TMenuItem*>(FItems))
-            if (i == c) Remove(i);
-    }
-}
-
 TMenu* TMenuItem::GetParentMenu() const {
     const TMenuItem* i = this;
     while (i->FParent) i = i->FParent;
@@ -250,9 +241,11 @@ void TMenuItem::SetAction(TBasicAction* a) {
         FActionLink.reset();
         return;
     }
-    if (!FActionLink) FActionLink = std::make_unique<TMenuActionLink>(this);
+    if (!FActionLink) {
+        FActionLink = std::make_unique<TMenuActionLink>(this);
+        FActionLink->OnActionFreed = [this] { FActionLink.reset(); };
+    }
     FActionLink->SetAction(a);
-    a->FreeNotification(this);
     ActionChange(a, false);
 }
 

@@ -92,7 +92,6 @@ public:
     void MenuChanged();
 
 protected:
-    void Notification(TComponent* component, TOperation operation) override;
     friend class TMenu;
     friend class TPopupMenu;
     friend class TMenuActionLink;
@@ -132,7 +131,7 @@ class TMainMenu : public TMenu {
 public:
     explicit TMainMenu(TComponent* owner) : TMenu(owner) {}
     void Changed() override;
-    TForm* FormOf = nullptr;  // the form whose menu bar shows it
+    TComponentRef<TForm> FormOf;  // the form whose menu bar shows it
 
 protected:
     bool IsPopup() const override { return false; }

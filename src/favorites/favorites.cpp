@@ -1,6 +1,7 @@
 #include "favorites/favorites.h"
 
 #include "classlib/errors.h"
+#include "classlib/scopeguard.h"
 #include "controls/wide/widefiles.h"
 #include "controls/wide/widestrings.h"
 #include "registry/wendlarutil.h"
@@ -245,27 +246,22 @@ void SetNodeIcon(wide::TWideTreeNode* node) {
 int AddFavoritesToTree(wide::TWideTreeView& tree, std::vector<TFavoriteEntry>&& entries) {
     wide::TWideTreeNodes& nodes = tree.Items();
     nodes.BeginUpdate();
+    auto endUpdate = classlib::ScopeExit([&] { nodes.EndUpdate(); });
     // The last node placed at each depth of the entries read so far.
     std::vector<wide::TWideTreeNode*> last;
     int added = 0;
-    try {
-        for (TFavoriteEntry& e : entries) {
-            // ReadFavoritesFile guarantees this; entries made elsewhere are held to it too.
-            const int depth = std::min<int>(std::max(e.Depth, 0), static_cast<int>(last.size()));
-            wide::TWideTreeNode* parent = depth > 0 ? last[depth - 1] : nullptr;
-            auto favorite = std::make_unique<TVxRegFavoriteObj>(std::move(e.Favorite));
-            wide::TWideTreeNode* node = nodes.AddChildObject(parent, favorite->FCaption, favorite.get());
-            favorite.release();
-            SetNodeIcon(node);
-            last.resize(depth);
-            last.push_back(node);
-            ++added;
-        }
-    } catch (...) {
-        nodes.EndUpdate();
-        throw;
+    for (TFavoriteEntry& e : entries) {
+        // ReadFavoritesFile guarantees this; entries made elsewhere are held to it too.
+        const int depth = std::min<int>(std::max(e.Depth, 0), static_cast<int>(last.size()));
+        wide::TWideTreeNode* parent = depth > 0 ? last[depth - 1] : nullptr;
+        auto favorite = std::make_unique<TVxRegFavoriteObj>(std::move(e.Favorite));
+        wide::TWideTreeNode* node = nodes.AddChildObject(parent, favorite->FCaption, favorite.get());
+        favorite.release();
+        SetNodeIcon(node);
+        last.resize(depth);
+        last.push_back(node);
+        ++added;
     }
-    nodes.EndUpdate();
     return added;
 }
 

@@ -1,6 +1,8 @@
 // Construction, properties, geometry and data access of the hex editor core.
 #include "hexedit/hexeditor.h"
 
+#include "classlib/scopeguard.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -280,11 +282,9 @@ void TCustomHexEditor::SetOffsetFormat(const std::wstring& value) {
     // A refused text leaves the previous format exactly as it was: its computed minimum
     // digits and a unit that followed a property since are kept, not parsed again.
     const THexOffsetFormat previous = FOffsetFormat;
-    try {
+    {
+        auto restoreFormat = classlib::ScopeFail([&] { FOffsetFormat = previous; });
         ParseOffsetFormat(value);
-    } catch (...) {
-        FOffsetFormat = previous;
-        throw;
     }
     CalcOffsetColumnWidth();
     if (FView) FView->HexLayoutChanged();
@@ -488,13 +488,10 @@ std::wstring TCustomHexEditor::GetOffsetString(uint32_t offset) {
     if (OnGetOffsetText && !FInOffsetText) {
         std::wstring text;
         FInOffsetText = true;
-        try {
+        {
+            auto endOffsetText = classlib::ScopeExit([&] { FInOffsetText = false; });
             OnGetOffsetText(this, offset, text);
-        } catch (...) {
-            FInOffsetText = false;
-            throw;
         }
-        FInOffsetText = false;
         return text;
     }
     const THexOffsetFormat& f = FOffsetFormat;

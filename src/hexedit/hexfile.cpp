@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "classlib/runtime.h"
+#include "classlib/scopeguard.h"
 #include "classlib/streams.h"
 #include "hexedit/hexeditor.h"
 
@@ -93,7 +94,8 @@ void TCustomHexEditor::LoadFromStream(classlib::TStream& stream) {
         failure = std::current_exception();
     }
     if (failure) FData.Clear();
-    try {
+    {
+        auto endBusy = classlib::ScopeExit([&] { BusyCursor(false); });
         if (FUndo->UpdateLevel() <= 0 || failure) FUndo->Reset(true);
         FChanges.clear();
         CalcSizes();
@@ -103,11 +105,7 @@ void TCustomHexEditor::LoadFromStream(classlib::TStream& stream) {
         PlaceCaret(2, 2);
         SetTopRow(2);
         Changed();
-    } catch (...) {
-        BusyCursor(false);
-        throw;
     }
-    BusyCursor(false);
     if (failure) std::rethrow_exception(failure);
 }
 
@@ -145,30 +143,26 @@ void TCustomHexEditor::LoadFromFile(const std::wstring& fileName) {
 
 void TCustomHexEditor::SaveToStream(classlib::TStream& stream) {
     BusyCursor(true);
-    try {
-        const std::wstring name = FProgressName.empty() ? FFileName : FProgressName;
-        // Room for the whole block at once where the stream can grow, so a growing target
-        // is not reallocated block after block.
-        if (GetDataSize() > 0) {
-            const int64_t needed = stream.Position() + GetDataSize();
-            try {
-                if (stream.Size() < needed) stream.SetSize(needed);
-            } catch (const classlib::EStreamError&) {
-                // A stream that cannot be resized grows as it is written.
-            }
-        }
-        // The address is taken per block and checked, as in LoadFromStream.
-        const THexMemoryStream& data = FData;
-        CopyWithProgress(*this, OnProgress, name, GetDataSize(), pkSave, [&](long long done, long long n) {
-            stream.WriteBuffer(data.GetAddress(done, n), static_cast<size_t>(n));
-        });
-    } catch (...) {
+    auto endBusy = classlib::ScopeExit([&] {
         Redraw();
         BusyCursor(false);
-        throw;
+    });
+    const std::wstring name = FProgressName.empty() ? FFileName : FProgressName;
+    // Room for the whole block at once where the stream can grow, so a growing target
+    // is not reallocated block after block.
+    if (GetDataSize() > 0) {
+        const int64_t needed = stream.Position() + GetDataSize();
+        try {
+            if (stream.Size() < needed) stream.SetSize(needed);
+        } catch (const classlib::EStreamError&) {
+            // A stream that cannot be resized grows as it is written.
+        }
     }
-    Redraw();
-    BusyCursor(false);
+    // The address is taken per block and checked, as in LoadFromStream.
+    const THexMemoryStream& data = FData;
+    CopyWithProgress(*this, OnProgress, name, GetDataSize(), pkSave, [&](long long done, long long n) {
+        stream.WriteBuffer(data.GetAddress(done, n), static_cast<size_t>(n));
+    });
 }
 
 void TCustomHexEditor::CopyStreamWithProgress(classlib::TStream& source, classlib::TStream& dest, long long count,
@@ -213,7 +207,8 @@ void TCustomHexEditor::SaveToFile(const std::wstring& fileName, bool unmodify) {
         std::wstring& Name;
         ~TClearName() { Name.clear(); }
     } clearName{FProgressName};
-    try {
+    {
+        auto removeTemp = classlib::ScopeFail([&] { DeleteFileW(temp); });
         {
             classlib::TFileStream file(temp, classlib::fmCreate);
             FProgressName = fileName;
@@ -224,9 +219,6 @@ void TCustomHexEditor::SaveToFile(const std::wstring& fileName, bool unmodify) {
             throw classlib::EFCreateError(
                 HexFormat(L"Cannot create file \"%s\". %s", {target, classlib::SysErrorMessage(error)}));
         }
-    } catch (...) {
-        DeleteFileW(temp);
-        throw;
     }
     if (unmodify) {
         FChanges.clear();

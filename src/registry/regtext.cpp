@@ -1,6 +1,7 @@
 // Registry script text of one key, type names and display texts of value data.
 #include "registry/regtext.h"
 
+#include "classlib/runtime.h"
 #include "registry/registry_p.h"
 #include "registry/regops.h"
 #include "registry/wendlarutil.h"

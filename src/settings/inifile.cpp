@@ -1,6 +1,7 @@
 #include "settings/inifile.h"
 
 #include "classlib/runtime.h"
+#include "classlib/scopeguard.h"
 #include "controls/wide/widefiles.h"
 
 namespace {
@@ -96,18 +97,13 @@ bool TVxMemIniFile::ValueExists(const std::wstring& section, const std::wstring&
 void TVxMemIniFile::ReadSections(TWideStrings& strings) const {
     strings.Clear();
     strings.BeginUpdate();
-    try {
-        const int count = FLines.GetCount();
-        for (int i = 0; i < count; ++i) {
-            const std::wstring line = FLines.Get(i);
-            if (IsSectionLine(line))
-                strings.Add(line.substr(1, line.find(L']') - 1));
-        }
-    } catch (...) {
-        strings.EndUpdate();
-        throw;
+    auto endUpdate = classlib::ScopeExit([&] { strings.EndUpdate(); });
+    const int count = FLines.GetCount();
+    for (int i = 0; i < count; ++i) {
+        const std::wstring line = FLines.Get(i);
+        if (IsSectionLine(line))
+            strings.Add(line.substr(1, line.find(L']') - 1));
     }
-    strings.EndUpdate();
 }
 
 void TVxMemIniFile::WriteString(const std::wstring& section, const std::wstring& ident,

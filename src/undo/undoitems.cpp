@@ -1,5 +1,7 @@
 #include "undo/undoitems.h"
 
+#include "classlib/runtime.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -160,7 +162,7 @@ bool ReadFileStart(const std::wstring& fileName, size_t limit, std::string& byte
         bytes.resize(truncated ? limit : static_cast<size_t>(size.QuadPart));
         DWORD read = 0;
         ok = bytes.empty() ||
-             (ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) &&
+             (ReadFile(file, bytes.data(), classlib::Win32Size<DWORD>(bytes.size()), &read, nullptr) &&
               read == bytes.size());
     }
     CloseHandle(file);

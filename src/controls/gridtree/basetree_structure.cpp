@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "controls/gridtree/basetree.h"
+#include "classlib/scopeguard.h"
 #include "controls/gridtree/gridtree_services.h"
 #include "controls/gridtree/nodestore_p.h"
 
@@ -95,16 +96,12 @@ void TBaseGridTree::Loaded() {
     if (count == 0) return;
     TGTMiscOptions misc = FOptions->MiscOptions();
     BeginUpdate();
-    try {
-        FOptions->SetMiscOptions(misc & ~toReadOnly);
-        SetChildCount(FRoot, count);
-    } catch (...) {
+    auto endUpdate = classlib::ScopeExit([&] {
         FOptions->SetMiscOptions(misc);
         EndUpdate();
-        throw;
-    }
-    FOptions->SetMiscOptions(misc);
-    EndUpdate();
+    });
+    FOptions->SetMiscOptions(misc & ~toReadOnly);
+    SetChildCount(FRoot, count);
 }
 
 size_t TBaseGridTree::NodeStoreBytes() const { return FStore->ReservedBytes(); }
@@ -212,14 +209,9 @@ void TBaseGridTree::SetRootNodeCount(uint32_t Value) {
     }
     if (Value == FRoot->ChildCount) return;
     BeginUpdate();
-    try {
-        InterruptValidation();
-        SetChildCount(FRoot, Value);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    auto endUpdate = classlib::ScopeExit([&] { EndUpdate(); });
+    InterruptValidation();
+    SetChildCount(FRoot, Value);
 }
 
 void TBaseGridTree::SetChildCount(PGridNode Node, uint32_t NewCount) {
@@ -643,13 +635,10 @@ void TBaseGridTree::DeleteNode(PGridNode Node, bool Reindex) {
         } else {
             bool wasSynch = HasState(tsSynchMode);
             DoStateChange(tsSynchMode, 0);
-            try {
+            {
+                auto endSynch = classlib::ScopeExit([&] { if (!wasSynch) DoStateChange(0, tsSynchMode); });
                 RemoveFromSelection(Node);
-            } catch (...) {
-                if (!wasSynch) DoStateChange(0, tsSynchMode);
-                throw;
             }
-            if (!wasSynch) DoStateChange(0, tsSynchMode);
             InvalidateToBottom(parent);
         }
     } else {
@@ -679,7 +668,12 @@ void TBaseGridTree::DeleteChildren(PGridNode Node, bool ResetHasChildren) {
     }
     if (HasState(tsIterating)) throw EGridTreeAssertion(L"Deleting nodes during tree iteration leads to invalid pointers.");
     ++FUpdateCount;
-    try {
+    {
+        // vsClearing is already gone when the deletion ends normally.
+        auto endUpdate = classlib::ScopeExit([&] {
+            Node->States &= ~vsClearing;
+            --FUpdateCount;
+        });
         InterruptValidation();
         bool parentVisible = Node == FRoot || (FullyVisible(Node) && (Node->States & vsExpanded));
         Node->States |= vsClearing;
@@ -709,12 +703,7 @@ void TBaseGridTree::DeleteChildren(PGridNode Node, bool ResetHasChildren) {
             AdjustTotalCount(Node, 1, false);
         }
         Node->FirstChildNode = Node->LastChildNode = nullptr;
-    } catch (...) {
-        Node->States &= ~vsClearing;
-        --FUpdateCount;
-        throw;
     }
-    --FUpdateCount;
     InvalidateCache();
     if (FUpdateCount == 0) {
         PackSelection();
@@ -728,37 +717,27 @@ void TBaseGridTree::DeleteChildren(PGridNode Node, bool ResetHasChildren) {
 void TBaseGridTree::Clear() {
     if (HasOption(toReadOnly) && !FDestroying) return;
     BeginUpdate();
-    try {
-        InterruptValidation();
-        CancelEditNode();
-        DoStateChange(0, tsCutPending | tsCopyPending);
-        ClearSelection();
-        FFocusedNode = nullptr;
-        if (FHotNode) FHotNode = nullptr;
-        FDropTargetNode = nullptr;
-        FLastChangedNode = nullptr;
-        FRangeAnchor = nullptr;
-        DeleteChildren(FRoot, true);
-        FVisibleCount = 0;
-        FOffsetX = FOffsetY = 0;
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    auto endUpdate = classlib::ScopeExit([&] { EndUpdate(); });
+    InterruptValidation();
+    CancelEditNode();
+    DoStateChange(0, tsCutPending | tsCopyPending);
+    ClearSelection();
+    FFocusedNode = nullptr;
+    if (FHotNode) FHotNode = nullptr;
+    FDropTargetNode = nullptr;
+    FLastChangedNode = nullptr;
+    FRangeAnchor = nullptr;
+    DeleteChildren(FRoot, true);
+    FVisibleCount = 0;
+    FOffsetX = FOffsetY = 0;
 }
 
 void TBaseGridTree::DeleteSelectedNodes() {
     if (FSelectionCount == 0 || HasOption(toReadOnly)) return;
     BeginUpdate();
-    try {
-        TNodeArray nodes = GetSortedSelection(true);
-        for (size_t i = nodes.size(); i-- > 1;)
-            DeleteNode(nodes[i], nodes[i]->Parent != nodes[i - 1]->Parent);
-        if (!nodes.empty()) DeleteNode(nodes[0], true);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    auto endUpdate = classlib::ScopeExit([&] { EndUpdate(); });
+    TNodeArray nodes = GetSortedSelection(true);
+    for (size_t i = nodes.size(); i-- > 1;)
+        DeleteNode(nodes[i], nodes[i]->Parent != nodes[i - 1]->Parent);
+    if (!nodes.empty()) DeleteNode(nodes[0], true);
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "classlib/form.h"
+#include "classlib/scopeguard.h"
 #include "controls/gridtree/basetree.h"
 #include "controls/gridtree/gridtree_services.h"
 #include "controls/gridtree/nodestore_p.h"
@@ -166,14 +167,11 @@ void TBaseGridTree::CreateParams(classlib::TCreateParams& Params) {
 
 void TBaseGridTree::CreateWnd() {
     DoStateChange(tsWindowCreating, 0);
-    try {
+    {
+        auto endCreating = classlib::ScopeExit([&] { DoStateChange(0, tsWindowCreating); });
         FMessageOnly = FParent == nullptr;
         TCustomControl::CreateWnd();
-    } catch (...) {
-        DoStateChange(0, tsWindowCreating);
-        throw;
     }
-    DoStateChange(0, tsWindowCreating);
     FMessageWindow.store(FHandle);
     // Timers of the previous window start again on this one.
     for (UINT_PTR id = 1; id < 8; ++id)

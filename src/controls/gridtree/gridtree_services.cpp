@@ -23,27 +23,15 @@ TBaseGridTree* OwningTree(PGridNode Node) {
 }
 
 namespace {
-bool GOleNeedsUninitialize = false;
 UINT GTreeReferenceFormat = 0;
-
-// Undoes the unit's initialisation at program end.
-struct TTreeUnitFinalizer {
-    ~TTreeUnitFinalizer() {
-        if (!GTreeUnitInitialised) return;
-        timeEndPeriod(1);
-        if (GOleNeedsUninitialize) OleUninitialize();
-    }
-} GTreeUnitFinalizer;
 }  // namespace
 
 void InitializeTreeUnit() {
     // Image lists, cursors and the data clipboard formats join with painting and data
-    // transfer.
+    // transfer. OLE and the 1 ms timer resolution belong to the application's process setup.
     if (GTreeUnitInitialised) return;
     GTreeUnitInitialised = true;
-    GOleNeedsUninitialize = SUCCEEDED(OleInitialize(nullptr));
     GTreeReferenceFormat = RegisterClipboardFormatW(L"Grid Tree Reference");
-    timeBeginPeriod(1);
 }
 
 UINT TreeReferenceClipboardFormat() { return GTreeReferenceFormat; }

@@ -1,6 +1,7 @@
 #include "controls/wide/widetreeview.h"
 
 #include "classlib/errors.h"
+#include "classlib/scopeguard.h"
 #include "controls/wide/conversions.h"
 #include "controls/wide/widecontrols.h"
 
@@ -383,16 +384,11 @@ void TWideTreeNodes::WriteUtf8Data(TStream& stream) const {
 
 void TWideTreeNodes::ReadUtf8Data(TStream& stream) {
     BeginUpdate();
-    try {
-        Clear();
-        int32_t n = ReadInt(stream);
-        if (n < 0) throw EReadError(L"ノードの数が正しくありません");
-        for (int32_t i = 0; i < n; ++i) ReadNode(stream, nullptr);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    auto endUpdate = ScopeExit([&] { EndUpdate(); });
+    Clear();
+    int32_t n = ReadInt(stream);
+    if (n < 0) throw EReadError(L"ノードの数が正しくありません");
+    for (int32_t i = 0; i < n; ++i) ReadNode(stream, nullptr);
 }
 
 void TWideTreeNodes::ReadNode(TStream& stream, TWideTreeNode* parent) {
@@ -474,26 +470,15 @@ void TWideCustomTreeView::WMDestroy(TMessage& m) {
 }
 
 void TWideCustomTreeView::SetImages(TImageList* images) {
-    if (FImages) FImages->RemoveFreeNotification(this);
     FImages = images;
-    if (images) images->FreeNotification(this);
     if (HandleAllocated())
         SendMessageW(FHandle, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images ? images->Handle() : nullptr));
 }
 
 void TWideCustomTreeView::SetStateImages(TImageList* images) {
-    if (FStateImages) FStateImages->RemoveFreeNotification(this);
     FStateImages = images;
-    if (images) images->FreeNotification(this);
     if (HandleAllocated())
         SendMessageW(FHandle, TVM_SETIMAGELIST, TVSIL_STATE, reinterpret_cast<LPARAM>(images ? images->Handle() : nullptr));
-}
-
-void TWideCustomTreeView::Notification(TComponent* component, TOperation operation) {
-    TWinControl::Notification(component, operation);
-    if (operation != opRemove) return;
-    if (component == FImages) SetImages(nullptr);
-    if (component == FStateImages) SetStateImages(nullptr);
 }
 
 TWideTreeNode* TWideCustomTreeView::Selected() {

@@ -231,7 +231,6 @@ protected:
     void HookEditor();
     virtual bool CanEdit(TWideTreeNode* node);
     virtual void Edit(const TVITEMW& item);
-    void Notification(classlib::TComponent* component, classlib::TOperation operation) override;
     int CompareNodes(TWideTreeNode* a, TWideTreeNode* b);
     void SortList(TWideTreeNodes::NodeList& list, HTREEITEM parentItem, bool recurse);
     // Makes a node through OnCreateNodeClass; a factory that makes none raises
@@ -244,8 +243,8 @@ protected:
     TSortType FSortType = stNone;
 
     std::unique_ptr<TWideTreeNodes> FNodes;
-    classlib::TImageList* FImages = nullptr;
-    classlib::TImageList* FStateImages = nullptr;
+    classlib::TComponentRef<classlib::TImageList> FImages{[this] { SetImages(nullptr); }};
+    classlib::TComponentRef<classlib::TImageList> FStateImages{[this] { SetStateImages(nullptr); }};
     bool FRebuilding = false;
     TWideTreeNode* FEditing = nullptr;
 };
