@@ -23,6 +23,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "classlib/control.h"
@@ -171,6 +172,8 @@ public:
     void DetermineHiddenChildrenFlag(PGridNode Node);
     void DetermineHiddenChildrenFlagAllNodes();
 
+    // Deleting renumbers the following siblings lazily (see TNodeIndex), so Reindex only
+    // saves work that no longer exists: indexes read afterwards are right either way.
     void DeleteNode(PGridNode Node, bool Reindex = true);
     void DeleteChildren(PGridNode Node, bool ResetHasChildren = false);
     void Clear();
@@ -521,7 +524,13 @@ protected:
 
 private:
     friend class TCustomGridTreeOptions;
+    friend uint32_t gridtree_detail::SettledIndex(const TGridNode* Node);
     void ForgetNode(PGridNode Node);
+    // Lazy renumbering of sibling indexes (basetree_structure.cpp).
+    uint32_t SettledIndexOf(PGridNode Node);
+    void MarkIndexesPending(PGridNode Parent, uint32_t From);
+    void SettleIndexes(PGridNode Parent);
+    void DropPendingIndexes(PGridNode Parent);
     void ApplyWorkerStates(unsigned Enter, unsigned Leave);
     PGridNode NextVisibleForCache(PGridNode Node) const;
     PGridNode FindInPositionCache(int Y, uint32_t& Top) const;
@@ -540,6 +549,8 @@ private:
     RECT FHeaderRect{};
 
     std::unique_ptr<gridtree_detail::TNodeStore> FStore;
+    // Parents whose children wait to be renumbered, with the first changed position.
+    std::unordered_map<PGridNode, uint32_t> FPendingIndexes;
     std::unique_ptr<std::byte[]> FRootBlock;
     PGridNode FRoot = nullptr;
     int FNodeDataSize = -1;
