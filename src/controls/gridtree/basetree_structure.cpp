@@ -47,10 +47,13 @@ TBaseGridTree::~TBaseGridTree() {
     }
     // The window goes with the base class; from here on it serves nothing of the tree.
     FMessageWindow.store(nullptr);
-    if (HandleAllocated())
+    if (HandleAllocated()) {
         for (UINT_PTR id = 1; id < 8; ++id)
             if (FActiveTimers & (1u << id)) KillTimer(FHandle, id);
+        if (FValidationRequested) KillTimer(FHandle, ValidationTimer);
+    }
     FActiveTimers = 0;
+    FValidationRequested = false;
 }
 
 void TBaseGridTree::Assign(TBaseGridTree& Source) {
