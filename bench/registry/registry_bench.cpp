@@ -180,12 +180,12 @@ void CompareCopyAndDelete(const std::string& label, int keys, int values) {
 
 // The counts and the longest name and data of a key, as a raw loop asks them once.
 struct TKeyInfo {
-    DWORD SubKeys = 0, Values = 0, MaxName = 0, MaxData = 0;
+    DWORD SubKeys = 0, MaxSubKeyName = 0, Values = 0, MaxValueName = 0, MaxData = 0;
 };
 TKeyInfo QueryInfo(HKEY key) {
     TKeyInfo info;
-    RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &info.SubKeys, nullptr, nullptr, &info.Values, &info.MaxName,
-                     &info.MaxData, nullptr, nullptr);
+    RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &info.SubKeys, &info.MaxSubKeyName, nullptr, &info.Values,
+                     &info.MaxValueName, &info.MaxData, nullptr, nullptr);
     return info;
 }
 
@@ -208,7 +208,7 @@ void CompareListings(int count) {
         [&] {
             HKEY key = OpenRead(keysPath);
             const TKeyInfo info = QueryInfo(key);
-            std::vector<wchar_t> name(info.MaxName + 1);
+            std::vector<wchar_t> name(info.MaxSubKeyName + 1);
             rawKeys.clear();
             for (DWORD i = 0; i < info.SubKeys; ++i) {
                 DWORD len = DWORD(name.size());
@@ -231,7 +231,7 @@ void CompareListings(int count) {
         [&] {
             HKEY key = OpenRead(valuesPath);
             const TKeyInfo info = QueryInfo(key);
-            std::vector<wchar_t> name(info.MaxName + 1);
+            std::vector<wchar_t> name(info.MaxValueName + 1);
             rawValues.clear();
             for (DWORD i = 0; i < info.Values; ++i) {
                 DWORD len = DWORD(name.size()), type = 0;
@@ -262,7 +262,7 @@ void CompareScript(int count) {
         [&] {
             HKEY k = OpenRead(path);
             const TKeyInfo info = QueryInfo(k);
-            std::vector<wchar_t> name(info.MaxName + 1);
+            std::vector<wchar_t> name(info.MaxValueName + 1);
             std::vector<BYTE> data(info.MaxData);
             rawValues = 0;
             for (DWORD i = 0; i < info.Values; ++i) {

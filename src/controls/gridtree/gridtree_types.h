@@ -31,7 +31,8 @@ uint32_t SettledIndex(const TGridNode* Node);
 // times one, while every index read is right. A copy of the field would lose its node, so
 // it cannot be copied: read it into a number (`uint32_t i = Node->Index`). A node taken out
 // of its chain (`OnFreeNode` of a single delete) keeps the number it had, which is too high
-// when deletes before it were still pending.
+// when deletes before it were still pending. Read it on the tree's thread only: a read may
+// renumber.
 struct TNodeIndex {
     // The stored number: exact unless the parent is marked; then it is never below the
     // node's position, and the nodes whose number is too high follow all the exact ones.
