@@ -79,7 +79,7 @@ inline void Report(const std::string& what, const TPair& pair, double aim, bool 
     const double best = pair.Base.Min() > 0 ? pair.Ours.Min() / pair.Base.Min() : 0;
     const bool ok = correct && median <= aim;
     if (!ok) ++FailureCount();
-    std::printf("%-56s ours %10s / %10s ms  base %10s / %10s ms  ratio %6.2f (best %6.2f)  aim <= %.1f  %s\n",
+    std::printf("%-56s ours %10s / %10s ms  base %10s / %10s ms  ratio %6.2f (best %6.2f)  aim <= %g  %s\n",
                 what.c_str(), Milliseconds(pair.Ours.Min()).c_str(), Milliseconds(pair.Ours.Median()).c_str(),
                 Milliseconds(pair.Base.Min()).c_str(), Milliseconds(pair.Base.Median()).c_str(), median, best, aim,
                 !correct ? "WRONG" : ok ? "ok" : "OVER");
@@ -90,7 +90,7 @@ inline void Report(const std::string& what, const TPair& pair, double aim, bool 
 inline void ReportRatio(const std::string& what, double ratio, double aim, const std::string& detail) {
     const bool ok = ratio <= aim;
     if (!ok) ++FailureCount();
-    std::printf("%-56s %-62s ratio %6.2f  aim <= %.1f  %s\n", what.c_str(), detail.c_str(), ratio, aim,
+    std::printf("%-56s %-62s ratio %6.2f  aim <= %g  %s\n", what.c_str(), detail.c_str(), ratio, aim,
                 ok ? "ok" : "OVER");
     std::fflush(stdout);
 }
