@@ -221,7 +221,9 @@ void TCustomHexEditor::PrepareFindData(const std::wstring& text, bool ignoreCase
 void TCustomHexEditor::ProgressFind(long long done, long long total) {
     bool cancel = false;  // a find cannot be cancelled
     const uint8_t percent = static_cast<uint8_t>(std::clamp(std::nearbyint(done * 100.0 / total), 0.0, 100.0));
-    OnProgress(this, pkFind, FProgressName.empty() ? FFileName : FProgressName, percent, cancel);
+    // A copy: the handler may replace OnProgress while it runs.
+    const TProgressEvent handler = OnProgress;
+    if (handler) handler(this, pkFind, FProgressName.empty() ? FFileName : FProgressName, percent, cancel);
 }
 
 int TCustomHexEditor::Find(const void* data, int count, int fromPos, int toPos, bool ignoreCase) {
@@ -235,7 +237,12 @@ int TCustomHexEditor::Find(const void* data, int count, int fromPos, int toPos, 
     const uint8_t* pattern = static_cast<const uint8_t*>(data);
 
     TFindProgress progress{this, FFindProgress && static_cast<bool>(OnProgress), size < 500 ? 1 : size / 500, 0, size,
-                           [this, size](long long pos) { ProgressFind(pos, size); }};
+                           [this, size, text](long long pos) {
+                               ProgressFind(pos, size);
+                               // The search reads through `text`: data the handler changed
+                               // ends the find instead of a read of freed memory.
+                               if (FData.Data() != text || GetDataSize() != size) throw EHexEditor(hexmsg::DataBounds);
+                           }};
     progress.Next = from;
 
     struct TCursor {

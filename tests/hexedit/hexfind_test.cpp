@@ -268,3 +268,30 @@ TEST(HexFind, ProgressEvents) {
     EXPECT_EQ(percents.front(), 0);
     EXPECT_GE(percents.back(), 99);
 }
+
+// A progress handler may run a message loop in which the user changes the data or the
+// handler itself: the find then ends with an error instead of reading freed memory.
+TEST(HexFind, ProgressHandlerThatChangesTheDataOrItself) {
+    TCustomHexEditor e;
+    Load(e, std::string(200000, 'x'));
+    e.SetFindProgress(true);
+    int calls = 0;
+    e.OnProgress = [&](TCustomHexEditor* sender, THexProgressKind, const std::wstring&, uint8_t, bool&) {
+        if (++calls == 3) sender->CreateEmptyFile(L"");
+    };
+    try {
+        FindText(e, "y", false, true);
+        ADD_FAILURE() << "the find went on over changed data";
+    } catch (const EHexEditor& error) {
+        EXPECT_EQ(error.Message(), L"Data position/length out of data bounds");
+    }
+
+    Load(e, std::string(200000, 'x') + "y");
+    calls = 0;
+    e.OnProgress = [&](TCustomHexEditor* sender, THexProgressKind, const std::wstring&, uint8_t, bool&) {
+        ++calls;
+        sender->OnProgress = nullptr;  // frees this handler's captures while it runs
+    };
+    EXPECT_EQ(FindText(e, "y", false, true), 200000);
+    EXPECT_EQ(calls, 1);
+}
