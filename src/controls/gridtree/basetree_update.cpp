@@ -385,7 +385,9 @@ void TBaseGridTree::BeginUpdate() {
 }
 
 void TBaseGridTree::EndUpdate() {
-    if (FUpdateCount > 0) --FUpdateCount;
+    // An end without its begin changes nothing and reports nothing.
+    if (FUpdateCount == 0) return;
+    --FUpdateCount;
     if (FDestroying) return;
     if (FUpdateCount == 0 && HasState(tsUpdating)) {
         if (HasState(tsUpdateHiddenChildrenNeeded)) {
