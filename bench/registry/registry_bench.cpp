@@ -1,8 +1,9 @@
 // Registry access benchmark: our tree copy, tree delete, listings and script text against
-// the platform's own calls or a raw enumeration loop, on generated trees below
-// HKCU\Software\WendlarBench (removed afterwards). Each pair runs alternately a few times
-// and the best time of each side counts, so heap growth and first-touch costs of the
-// registry server do not fall on one side. Prints each time and ratio.
+// the platform's own calls or a raw enumeration loop doing the same calls, on generated
+// trees below HKCU\Software\WendlarBench (removed afterwards). Each pair runs alternately
+// for several rounds, so heap growth and first-touch costs of the registry server do not
+// fall on one side; the results of both sides are compared (copies key by key and value
+// by value, listings name by name).
 //
 // Usage: registry_bench.exe [scale]   (scale 1 = the full sizes; 0.1 for a quick run)
 #include "registry/regops.h"
@@ -15,37 +16,21 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <map>
 #include <string>
+#include <tuple>
 #include <vector>
+
+#include "common/bench_common.h"
 
 namespace {
 
 const std::wstring kBase = L"Software\\WendlarBench";
 
-double Seconds(const std::function<void()>& body) {
-    LARGE_INTEGER f, a, b;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&a);
-    body();
-    QueryPerformanceCounter(&b);
-    return double(b.QuadPart - a.QuadPart) / double(f.QuadPart);
-}
+using bench::Alternate;
+using bench::Report;
 
-// Runs baseline and ours alternately `rounds` times (with `between` after each pair) and
-// reports the best time of each.
-void Compare(const char* what, double aim, int rounds, const std::function<void()>& base,
-             const std::function<void()>& ours, const std::function<void()>& between = {}) {
-    double bestBase = 1e30, bestOurs = 1e30;
-    for (int r = 0; r < rounds; ++r) {
-        bestBase = std::min(bestBase, Seconds(base));
-        bestOurs = std::min(bestOurs, Seconds(ours));
-        if (between) between();
-    }
-    const double ratio = bestBase > 0 ? bestOurs / bestBase : 0;
-    std::printf("%-52s ours %8.3f s  baseline %8.3f s  ratio %5.2f  (aim <= %.1f)%s\n", what,
-                bestOurs, bestBase, ratio, aim, ratio > aim ? "  OVER" : "");
-    std::fflush(stdout);
-}
+const int kRounds = bench::DefaultRounds;
 
 HKEY Create(HKEY parent, const std::wstring& name) {
     HKEY key = nullptr;
@@ -59,9 +44,46 @@ HKEY OpenRead(const std::wstring& path) {
     return key;
 }
 
-void DeleteTree(const std::wstring& path) {
-    RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str());
-    RegDeleteKeyW(HKEY_CURRENT_USER, path.c_str());
+// Deletes the key at path with everything below it (one call, as the baseline of the
+// delete line).
+void DeleteTree(const std::wstring& path) { RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str()); }
+
+bool KeyExists(const std::wstring& path) {
+    HKEY key = OpenRead(path);
+    if (key) RegCloseKey(key);
+    return key != nullptr;
+}
+
+// Everything below a key: every key path (relative) with its values (name, type, data).
+using TValues = std::map<std::wstring, std::pair<DWORD, std::vector<BYTE>>>;
+void Snapshot(HKEY key, const std::wstring& path, std::map<std::wstring, TValues>& out) {
+    TValues& values = out[path];
+    std::vector<wchar_t> name(16384);
+    std::vector<BYTE> data(65536);
+    for (DWORD i = 0;; ++i) {
+        DWORD length = DWORD(name.size()), size = DWORD(data.size()), type = 0;
+        if (RegEnumValueW(key, i, name.data(), &length, nullptr, &type, data.data(), &size) != ERROR_SUCCESS) break;
+        values[std::wstring(name.data(), length)] = {type, std::vector<BYTE>(data.begin(), data.begin() + size)};
+    }
+    for (DWORD i = 0;; ++i) {
+        DWORD length = DWORD(name.size());
+        if (RegEnumKeyExW(key, i, name.data(), &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        const std::wstring child(name.data(), length);
+        HKEY sub = nullptr;
+        if (RegOpenKeyExW(key, child.c_str(), 0, KEY_READ, &sub) != ERROR_SUCCESS) continue;
+        Snapshot(sub, path + L"\\" + child, out);
+        RegCloseKey(sub);
+    }
+}
+
+std::map<std::wstring, TValues> Snapshot(const std::wstring& path) {
+    std::map<std::wstring, TValues> out;
+    HKEY key = OpenRead(path);
+    if (key) {
+        Snapshot(key, L"", out);
+        RegCloseKey(key);
+    }
+    return out;
 }
 
 void AddValues(HKEY key, int count) {
@@ -104,8 +126,10 @@ void CompareCopyAndDelete(const std::string& label, int keys, int values) {
     std::printf("building %d keys x %d values...\n", keys, values);
     std::fflush(stdout);
     MakeTree(src, keys, values);
-    Compare(
-        ("CopyRegKey vs RegCopyTreeW, " + label).c_str(), 1.5, 2,
+    const auto original = Snapshot(src);
+    bool same = original.size() == size_t(keys) + 1;
+    auto pair = Alternate(
+        kRounds,
         [&] {
             HKEY from = OpenRead(src);
             HKEY to = Create(HKEY_CURRENT_USER, baseCopy);
@@ -118,9 +142,12 @@ void CompareCopyAndDelete(const std::string& label, int keys, int values) {
                 std::printf("CopyRegKey failed: %ld\n", RegLastStatus());
         },
         [&] {
+            // Both copies hold every key and value of the source.
+            same = same && Snapshot(baseCopy) == original && Snapshot(ourCopy) == original;
             DeleteTree(baseCopy);
             DeleteTree(ourCopy);
         });
+    Report("CopyRegKey vs RegCopyTreeW, " + label, pair, 1.5, same);
     // Each delete round needs fresh copies, made outside the timing.
     auto copies = [&] {
         HKEY from = OpenRead(src);
@@ -132,16 +159,34 @@ void CompareCopyAndDelete(const std::string& label, int keys, int values) {
         RegCloseKey(from);
     };
     copies();
-    Compare(("DeleteRegKeyTree vs RegDeleteTreeW, " + label).c_str(), 1.5, 2,
-            [&] { DeleteTree(baseCopy); },
-            [&] {
-                if (!DeleteRegKeyTree(HKEY_CURRENT_USER, ourCopy))
-                    std::printf("DeleteRegKeyTree failed: %ld\n", RegLastStatus());
-            },
-            copies);
+    bool gone = true;
+    pair = Alternate(
+        kRounds, [&] { DeleteTree(baseCopy); },
+        [&] {
+            if (!DeleteRegKeyTree(HKEY_CURRENT_USER, ourCopy))
+                std::printf("DeleteRegKeyTree failed: %ld\n", RegLastStatus());
+        },
+        [&] {
+            gone = gone && !KeyExists(baseCopy) && !KeyExists(ourCopy);
+            copies();
+        });
+    // DeleteRegKeyTree is RegDeleteTreeW on the parent key: this line measures only the
+    // wrapper (the parent's open and the checks).
+    Report("DeleteRegKeyTree (wraps RegDeleteTreeW) vs RegDeleteTreeW, " + label, pair, 1.5, gone);
     DeleteTree(baseCopy);
     DeleteTree(ourCopy);
     DeleteTree(src);
+}
+
+// The counts and the longest name and data of a key, as a raw loop asks them once.
+struct TKeyInfo {
+    DWORD SubKeys = 0, MaxSubKeyName = 0, Values = 0, MaxValueName = 0, MaxData = 0;
+};
+TKeyInfo QueryInfo(HKEY key) {
+    TKeyInfo info;
+    RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &info.SubKeys, &info.MaxSubKeyName, nullptr, &info.Values,
+                     &info.MaxValueName, &info.MaxData, nullptr, nullptr);
+    return info;
 }
 
 void CompareListings(int count) {
@@ -156,47 +201,53 @@ void CompareListings(int count) {
     AddValues(values, count);
     RegCloseKey(values);
 
-    Compare(
-        "ListSubKeys vs raw RegEnumKeyExW loop", 2.0, 3,
+    // The raw loops ask the count once and enumerate exactly that many entries.
+    std::vector<std::wstring> rawKeys, ourKeys;
+    auto pair = Alternate(
+        kRounds,
         [&] {
             HKEY key = OpenRead(keysPath);
-            wchar_t name[256];
-            std::vector<std::wstring> names;
-            for (DWORD i = 0;; ++i) {
-                DWORD len = 256;
+            const TKeyInfo info = QueryInfo(key);
+            std::vector<wchar_t> name(info.MaxSubKeyName + 1);
+            rawKeys.clear();
+            for (DWORD i = 0; i < info.SubKeys; ++i) {
+                DWORD len = DWORD(name.size());
                 FILETIME ft;
-                if (RegEnumKeyExW(key, i, name, &len, nullptr, nullptr, nullptr, &ft) !=
-                    ERROR_SUCCESS)
-                    break;
-                names.emplace_back(name, len);
+                if (RegEnumKeyExW(key, i, name.data(), &len, nullptr, nullptr, nullptr, &ft) != ERROR_SUCCESS) break;
+                rawKeys.emplace_back(name.data(), len);
             }
             RegCloseKey(key);
         },
         [&] {
             TVxRegKeyList list;
             ListSubKeys(list, MakeRegKeyRecord(HKEY_CURRENT_USER, keysPath));
-            if (list.size() != static_cast<size_t>(count)) std::printf("wrong count\n");
+            ourKeys.clear();
+            for (const auto& k : list) ourKeys.push_back(k->FKeyName);
         });
-    Compare(
-        "ListRegValues vs raw RegEnumValueW loop", 2.0, 3,
+    Report("ListSubKeys vs raw RegEnumKeyExW loop", pair, 2.0, ourKeys == rawKeys && rawKeys.size() == size_t(count));
+    std::vector<std::pair<std::wstring, DWORD>> rawValues, ourValues;
+    pair = Alternate(
+        kRounds,
         [&] {
             HKEY key = OpenRead(valuesPath);
-            wchar_t name[16384];
-            std::vector<std::pair<std::wstring, DWORD>> names;
-            for (DWORD i = 0;; ++i) {
-                DWORD len = 16384, type = 0;
-                if (RegEnumValueW(key, i, name, &len, nullptr, &type, nullptr, nullptr) !=
-                    ERROR_SUCCESS)
-                    break;
-                names.emplace_back(std::wstring(name, len), type);
+            const TKeyInfo info = QueryInfo(key);
+            std::vector<wchar_t> name(info.MaxValueName + 1);
+            rawValues.clear();
+            for (DWORD i = 0; i < info.Values; ++i) {
+                DWORD len = DWORD(name.size()), type = 0;
+                if (RegEnumValueW(key, i, name.data(), &len, nullptr, &type, nullptr, nullptr) != ERROR_SUCCESS) break;
+                rawValues.emplace_back(std::wstring(name.data(), len), type);
             }
             RegCloseKey(key);
         },
         [&] {
             TVxRegValueList list;
             ListRegValues(list, MakeRegKeyRecord(HKEY_CURRENT_USER, valuesPath));
-            if (list.size() != static_cast<size_t>(count)) std::printf("wrong count\n");
+            ourValues.clear();
+            for (const auto& v : list) ourValues.emplace_back(v->FValueName, v->FValueType);
         });
+    Report("ListRegValues vs raw RegEnumValueW loop", pair, 2.0,
+           ourValues == rawValues && rawValues.size() == size_t(count));
 }
 
 void CompareScript(int count) {
@@ -204,33 +255,37 @@ void CompareScript(int count) {
     HKEY key = Create(HKEY_CURRENT_USER, path);
     AddValues(key, count);
     RegCloseKey(key);
-    Compare(
-        "BuildKeyRegScript vs one RegEnumValueW pass", 1.5, 3,
+    // The script holds one line per value; the raw pass reads every value's data once.
+    size_t rawValues = 0, scriptLines = 0;
+    auto pair = Alternate(
+        kRounds,
         [&] {
             HKEY k = OpenRead(path);
-            std::vector<wchar_t> name(16384);
-            std::vector<BYTE> data(65536);
-            size_t bytes = 0;
-            for (DWORD i = 0;; ++i) {
-                DWORD len = 16384, size = 65536, type = 0;
-                if (RegEnumValueW(k, i, name.data(), &len, nullptr, &type, data.data(), &size) !=
-                    ERROR_SUCCESS)
-                    break;
-                bytes += size;
+            const TKeyInfo info = QueryInfo(k);
+            std::vector<wchar_t> name(info.MaxValueName + 1);
+            std::vector<BYTE> data(info.MaxData);
+            rawValues = 0;
+            for (DWORD i = 0; i < info.Values; ++i) {
+                DWORD len = DWORD(name.size()), size = DWORD(data.size()), type = 0;
+                if (RegEnumValueW(k, i, name.data(), &len, nullptr, &type, data.data(), &size) != ERROR_SUCCESS) break;
+                ++rawValues;
             }
             RegCloseKey(k);
         },
         [&] {
-            const std::wstring script =
-                BuildKeyRegScript(MakeRegKeyRecord(HKEY_CURRENT_USER, path));
-            if (script.size() < static_cast<size_t>(count) * 10) std::printf("short script\n");
+            const std::wstring script = BuildKeyRegScript(MakeRegKeyRecord(HKEY_CURRENT_USER, path));
+            scriptLines = size_t(std::count(script.begin(), script.end(), L'='));
         });
+    Report("BuildKeyRegScript vs one RegEnumValueW pass", pair, 1.5,
+           rawValues == size_t(count) && scriptLines >= size_t(count));
 }
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     const double scale = argc > 1 ? _wtof(argv[1]) : 1.0;
+    std::printf("registry benchmark, scale %.2f, %d rounds\n", scale, kRounds);
+    bench::PrintLegend();
     auto n = [&](int full) { return full * scale < 1 ? 1 : static_cast<int>(full * scale); };
     DeleteTree(kBase);
     CompareCopyAndDelete(std::to_string(n(2000)) + " keys x 10 values", n(2000), 10);
@@ -238,5 +293,5 @@ int wmain(int argc, wchar_t** argv) {
     CompareListings(n(50000));
     CompareScript(n(10000));
     DeleteTree(kBase);
-    return 0;
+    return bench::Finish();
 }

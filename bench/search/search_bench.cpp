@@ -4,8 +4,9 @@
 // 5,000 subkeys, a chain 200 deep, about 100,000 values of mixed types and one 1 MB binary
 // value), then times the real search thread from Start to WM_FINDDONE through a message
 // loop against a raw walk in the same process (one handle per key, RegQueryInfoKeyW once,
-// RegEnumValueW into reused buffers, RegEnumKeyExW, the same matcher). The hit counts the
-// generator expects are the oracle for both.
+// exactly that many RegEnumValueW calls into reused buffers and RegEnumKeyExW calls, the
+// same matcher), and times the matcher against a raw lower-case-and-find over the same
+// texts. The hit counts the generator expects are the oracle for both sides.
 //
 // Arguments: --regenerate rebuilds the data; --clean removes it at the end (by default it
 // stays, so later runs skip building it).
@@ -20,6 +21,7 @@
 #include <vector>
 
 #include "classlib/thread.h"
+#include "common/bench_common.h"
 #include "search/find_matcher.h"
 #include "search/find_thread.h"
 
@@ -234,7 +236,7 @@ private:
         if (wantValues && values > 0) {
             if (FName.size() < maxName + 1) FName.resize(maxName + 1);
             if (FData.size() < maxData) FData.resize(maxData);
-            for (DWORD i = 0;; ++i) {
+            for (DWORD i = 0; i < values; ++i) {
                 DWORD nameLength = static_cast<DWORD>(FName.size());
                 DWORD dataLength = static_cast<DWORD>(FData.size());
                 DWORD type = 0;
@@ -303,16 +305,7 @@ struct DoneWindow {
     }
 };
 
-double Now() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return double(t.QuadPart) / double(frequency.QuadPart);
-}
+using bench::Now;
 
 size_t RunThread(DoneWindow& window, TWendlarFindRecord record, double& seconds) {
     TVxRegFindList results;
@@ -368,38 +361,78 @@ int wmain(int argc, wchar_t** argv) {
     add("names only", L"needle", [](TWendlarFindRecord& r) { r.NoValueData = true; });
 
     DoneWindow window;
-    bool allCorrect = true;
-    std::printf("%-14s %9s %9s %8s %9s %9s %11s %11s %7s\n", "workload", "keys", "values", "hits",
-                "raw s", "thread s", "keys/s", "values/s", "ratio");
+    const int rounds = bench::DefaultRounds;
+    std::printf("search benchmark, %d rounds\n", rounds);
+    bench::PrintLegend();
     RawWalk(workloads.front().Record).Run();  // warm the registry's caches once
     for (const auto& w : workloads) {
-        Counts expected = Expected(w.Record);
+        const Counts expected = Expected(w.Record);
         RawWalk raw(w.Record);
-        // Alternate the two, best of three each, so drift hits both alike.
-        double bestRaw = 1e9, bestThread = 1e9;
         Counts rawCounts;
         size_t threadHits = 0;
-        for (int round = 0; round < 3; ++round) {
-            double t0 = Now();
-            rawCounts = raw.Run();
-            bestRaw = std::min(bestRaw, Now() - t0);
-            double seconds = 0;
-            threadHits = RunThread(window, w.Record, seconds);
-            bestThread = std::min(bestThread, seconds);
-        }
-        bool correct = rawCounts.Hits == expected.Hits && threadHits == expected.Hits &&
-                       rawCounts.Keys == expected.Keys && rawCounts.Values == expected.Values;
-        allCorrect = allCorrect && correct;
-        std::printf("%-14s %9zu %9zu %8zu %9.3f %9.3f %11.0f %11.0f %6.2fx%s\n", w.Name, expected.Keys,
-                    expected.Values, threadHits, bestRaw, bestThread, expected.Keys / bestThread,
-                    expected.Values / bestThread, bestThread / bestRaw,
-                    correct ? "" : "  WRONG COUNTS");
+        bool correct = true;
+        auto pair = bench::Alternate(
+            rounds,
+            [&] {
+                rawCounts = raw.Run();
+                correct = correct && rawCounts.Hits == expected.Hits && rawCounts.Keys == expected.Keys &&
+                          rawCounts.Values == expected.Values;
+            },
+            [&] {
+                double seconds = 0;
+                threadHits = RunThread(window, w.Record, seconds);
+                correct = correct && threadHits == expected.Hits;
+            });
+        char label[96];
+        std::snprintf(label, sizeof label, "search thread vs raw walk, %s (%zu keys, %zu values, %zu hits)", w.Name,
+                      expected.Keys, expected.Values, expected.Hits);
+        bench::Report(label, pair, 1.2, correct);
         if (!correct)
-            std::printf("  expected %zu hits (%zu keys, %zu values); raw %zu hits (%zu keys, %zu values)\n",
+            std::printf("  expected %zu hits (%zu keys, %zu values); raw %zu hits (%zu keys, %zu values); thread %zu hits\n",
                         expected.Hits, expected.Keys, expected.Values, rawCounts.Hits, rawCounts.Keys,
-                        rawCounts.Values);
+                        rawCounts.Values, threadHits);
     }
-    std::printf("ratio = search thread time / raw walk time (aim: <= 1.20 for few hits)\n");
+
+    // The matcher alone over every name and data text of the layout, against lowering each
+    // text with the system's rule into a reused buffer and finding the lowered keyword.
+    for (const wchar_t* keyword : {L"needle", L"common"}) {
+        std::vector<std::wstring> texts;
+        Layout layout;
+        std::wstring text;
+        layout.Key = [&](const std::wstring&, const std::wstring& name) { texts.push_back(name); };
+        layout.Value = [&](const std::wstring&, const ValueSpec& v) {
+            texts.push_back(v.Name);
+            FindDataText(v.Type, v.Data.data(), v.Data.size(), text);
+            texts.push_back(text);
+        };
+        layout.Run();
+        TWendlarFindRecord record;
+        record.Keyword = keyword;
+        record.IgnoreCase = true;
+        TFindMatcher matcher(record, nullptr);
+        std::wstring lowerKeyword = keyword, lower;
+        CharLowerBuffW(lowerKeyword.data(), static_cast<DWORD>(lowerKeyword.size()));
+        size_t oursHits = 0, rawHits = 0;
+        auto pair = bench::Alternate(
+            rounds,
+            [&] {
+                rawHits = 0;
+                for (const std::wstring& t : texts) {
+                    lower.assign(t);
+                    if (!lower.empty()) CharLowerBuffW(lower.data(), static_cast<DWORD>(lower.size()));
+                    if (lower.find(lowerKeyword) != std::wstring::npos) ++rawHits;
+                }
+            },
+            [&] {
+                oursHits = 0;
+                for (const std::wstring& t : texts)
+                    if (matcher.IsMatch(t)) ++oursHits;
+            });
+        char label[96];
+        std::snprintf(label, sizeof label, "matcher vs lower-case and find, \"%ls\" (%zu texts, %zu hits)", keyword,
+                      texts.size(), rawHits);
+        bench::Report(label, pair, 1.2, oursHits == rawHits);
+    }
     if (clean) RegDeleteTreeW(HKEY_CURRENT_USER, kBenchPath);
-    return allCorrect ? 0 : 1;
+    return bench::Finish();
 }

@@ -1,8 +1,7 @@
 // Program entry: the application object and the main window, an MDI frame. Later work
-// fills the frame with the registry windows, menus and toolbars.
+// fills the frame with the registry windows, menus and toolbars. The application object
+// does the process setup (OLE, common controls, timer resolution) and undoes it.
 #include <windows.h>
-#include <commctrl.h>
-#include <ole2.h>
 
 #include "classlib/application.h"
 #include "classlib/screen.h"
@@ -27,9 +26,6 @@ public:
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    OleInitialize(nullptr);
-    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&icc);
     int rc = 0;
     {
         auto* app = new classlib::TApplication();
@@ -44,6 +40,5 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         }
         delete app;
     }
-    OleUninitialize();
     return rc;
 }

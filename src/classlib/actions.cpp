@@ -2,6 +2,7 @@
 
 #include "classlib/control.h"
 #include "classlib/menus.h"
+#include "classlib/scopeguard.h"
 
 #include <algorithm>
 
@@ -12,8 +13,12 @@ namespace classlib {
 TBasicAction::TBasicAction(TComponent* owner) : TComponent(owner) {}
 
 TBasicAction::~TBasicAction() {
-    for (TActionLink* l : std::vector<TActionLink*>(FClients)) l->ActionDestroyed();
-    FClients.clear();
+    // One link at a time: a client may drop other links while it hears of the end.
+    while (!FClients.empty()) {
+        TActionLink* link = FClients.back();
+        FClients.pop_back();
+        link->ActionDestroyed();
+    }
 }
 
 bool TBasicAction::Execute() {
@@ -206,6 +211,15 @@ TActionLink::~TActionLink() {
     if (FAction) FAction->UnRegisterChanges(this);
 }
 
+void TActionLink::ActionDestroyed() {
+    FAction = nullptr;
+    if (OnActionFreed) {
+        // A copy: the handler may destroy this link.
+        std::function<void()> handler = OnActionFreed;
+        handler();
+    }
+}
+
 void TActionLink::SetAction(TBasicAction* a) {
     if (a == FAction) return;
     if (FAction) FAction->UnRegisterChanges(this);
@@ -216,15 +230,11 @@ void TActionLink::SetAction(TBasicAction* a) {
 bool TActionLink::Execute(TComponent* component) {
     if (!FAction) return false;
     FAction->ActionComponent = component;
-    bool r = false;
-    try {
-        r = FAction->Execute();
-    } catch (...) {
+    // The action may go away while it runs (it then clears FAction).
+    auto done = ScopeExit([this] {
         if (FAction) FAction->ActionComponent = nullptr;
-        throw;
-    }
-    if (FAction) FAction->ActionComponent = nullptr;
-    return r;
+    });
+    return FAction->Execute();
 }
 
 bool TActionLink::Update() { return FAction && FAction->Update(); }

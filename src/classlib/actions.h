@@ -169,8 +169,10 @@ public:
     virtual void SetVisible(bool) {}
     virtual void SetImageIndex(int) {}
     virtual void SetShortCut(TShortCut) {}
-    // The action went away.
-    void ActionDestroyed() { FAction = nullptr; }
+    // The action went away: the link forgets it, then OnActionFreed runs (its client
+    // typically drops the link there; the link is not used after the call).
+    void ActionDestroyed();
+    std::function<void()> OnActionFreed;
 
 protected:
     TBasicAction* FAction = nullptr;

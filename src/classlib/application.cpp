@@ -8,6 +8,7 @@
 #include "classlib/runtime.h"
 #include "classlib/screen.h"
 #include "classlib/thread.h"
+#include "classlib/timer_p.h"
 
 #include <algorithm>
 
@@ -43,6 +44,8 @@ std::wstring GetInheritedHint(TControl* c) {
 
 TApplication::TApplication() : TComponent(nullptr) {
     Application = this;
+    Screen = new TScreen();
+    TProcessSetup::Note(L"+screen");
     HINSTANCE inst = GetModuleHandleW(nullptr);
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof(wc);
@@ -65,6 +68,13 @@ TApplication::TApplication() : TComponent(nullptr) {
                               WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
                               GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, nullptr,
                               nullptr, inst, this);
+    FUtilWindow = std::make_unique<TUtilWindow>([](UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
+        if (msg != WM_TIMER) return false;
+        DispatchTimer(static_cast<UINT_PTR>(wp));
+        result = 0;
+        return true;
+    });
+    TProcessSetup::Note(L"+utility window");
     HintWindowClass = [] { return new THintWindow(nullptr); };
     HWND wnd = FHandle;
     FPrevWake = SetWakeMainThread([wnd] { PostMessageW(wnd, CM_SYNCHRONIZE, 0, 0); });
@@ -79,17 +89,45 @@ TApplication::~TApplication() {
     FHintWindow = nullptr;
     Destroying();
     DestroyComponents();
+    {
+        // Deferred calls still queued are dropped.
+        std::lock_guard<std::mutex> guard(FCallLock);
+        FCalls.clear();
+    }
+    // Process objects, last made first: they may use the objects made before them. Each
+    // leaves the list before it goes, so its destructor may still look objects up.
+    while (!FProcessObjects.empty()) {
+        std::shared_ptr<void> object = std::move(FProcessObjects.back().second);
+        FProcessObjects.pop_back();
+        object.reset();
+    }
+    FUtilWindow.reset();
+    TProcessSetup::Note(L"-utility window");
     if (FHandle) {
         SetWindowLongPtrW(FHandle, GWLP_USERDATA, 0);
         DestroyWindow(FHandle);
+        FHandle = nullptr;
     }
-    // Deferred calls still queued are dropped with their storage.
     MSG msg;
-    while (PeekMessageW(&msg, nullptr, CM_DEFERREDCALL, CM_DEFERREDCALL, PM_REMOVE))
-        delete reinterpret_cast<std::function<void()>*>(msg.lParam);
+    while (PeekMessageW(&msg, nullptr, CM_DEFERREDCALL, CM_DEFERREDCALL, PM_REMOVE)) {
+    }
+    delete Screen;
+    Screen = nullptr;
+    TProcessSetup::Note(L"-screen");
     // So are reports of exceptions that no loop will show any more.
     DiscardQueuedExceptions();
     if (Application == this) Application = nullptr;
+    // FSetup, the first member, undoes the process setup after this.
+}
+
+void* TApplication::FindProcessObject(const void* key) const {
+    for (const auto& [k, object] : FProcessObjects)
+        if (k == key) return object.get();
+    return nullptr;
+}
+
+void TApplication::AddProcessObject(const void* key, std::shared_ptr<void> object) {
+    FProcessObjects.emplace_back(key, std::move(object));
 }
 
 std::wstring TApplication::Title() const {
@@ -139,11 +177,9 @@ LRESULT TApplication::AppWndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case CM_SYNCHRONIZE:
         CheckSynchronize();
         return 0;
-    case CM_DEFERREDCALL: {
-        std::unique_ptr<std::function<void()>> fn(reinterpret_cast<std::function<void()>*>(lp));
-        if (fn && *fn) (*fn)();
+    case CM_DEFERREDCALL:
+        RunQueuedCall();
         return 0;
-    }
     case CM_RELEASE: {
         auto* f = reinterpret_cast<TForm*>(lp);
         auto it = std::find(FPendingRelease.begin(), FPendingRelease.end(), f);
@@ -363,9 +399,48 @@ int TApplication::MessageBox(const std::wstring& text, const std::wstring& capti
     return ::MessageBoxW(owner, text.c_str(), caption.c_str(), flags);
 }
 
-void TApplication::QueueCall(std::function<void()> fn) {
-    auto* p = new std::function<void()>(std::move(fn));
-    if (!FHandle || !PostMessageW(FHandle, CM_DEFERREDCALL, 0, reinterpret_cast<LPARAM>(p))) delete p;
+void TApplication::QueueCall(std::function<void()> fn, const void* owner) {
+    if (!fn || !FHandle) return;
+    uint64_t number;
+    {
+        std::lock_guard<std::mutex> guard(FCallLock);
+        number = ++FCallNumber;
+        FCalls.push_back(TQueuedCall{std::move(fn), owner, number});
+    }
+    // One message per call, so calls keep their place among the other posted messages
+    // (and a nested loop, such as a message box's, runs them as well).
+    if (PostMessageW(FHandle, CM_DEFERREDCALL, 0, 0)) return;
+    std::lock_guard<std::mutex> guard(FCallLock);
+    FCalls.erase(std::remove_if(FCalls.begin(), FCalls.end(),
+                                [number](const TQueuedCall& c) { return c.Number == number; }),
+                 FCalls.end());
+}
+
+void TApplication::CancelQueuedCalls(const void* owner) {
+    if (!owner) return;
+    std::lock_guard<std::mutex> guard(FCallLock);
+    // The entries stay as empty places: each posted message takes one entry.
+    for (TQueuedCall& c : FCalls)
+        if (c.Owner == owner) {
+            c.Fn = nullptr;
+            c.Owner = nullptr;
+        }
+}
+
+void TApplication::RunQueuedCall() {
+    std::function<void()> fn;
+    {
+        std::lock_guard<std::mutex> guard(FCallLock);
+        if (FCalls.empty()) return;
+        fn = std::move(FCalls.front().Fn);
+        FCalls.pop_front();
+    }
+    if (!fn) return;  // cancelled
+    try {
+        fn();
+    } catch (...) {
+        HandleCurrentException(this);
+    }
 }
 
 void TApplication::ReleaseForm(TForm* f) {

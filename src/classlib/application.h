@@ -3,6 +3,11 @@
 //
 // - One TApplication exists at a time; its constructor sets the global `Application` and
 //   its destructor clears it. Create it on the main thread before any window.
+// - It owns the process setup, in this order: OLE, common controls, timer resolution and
+//   shared window classes (TProcessSetup), the screen object (`Screen`), the application
+//   window, the utility window of the timers. Its destructor destroys the forms and other
+//   owned components, drops queued calls, destroys the process objects (ProcessObject),
+//   the windows and the screen, and last undoes the process setup.
 // - The application window is a hidden top-level window of class "TApplication" (not
 //   message-only, so other instances find it with EnumWindows). It owns the top-level
 //   forms and receives Release, synchronised calls from threads and deferred calls.
@@ -15,18 +20,26 @@
 //   message box (EAbort is silent) or hands it to OnException, and the loop goes on. The
 //   loop shows the reports the funnel queued (during painting or destruction) after each
 //   message and before it waits.
+// - One queue of deferred calls (QueueCall) serves the whole program.
 // Main thread only, except QueueCall which any thread may use.
 #pragma once
 
 #include "classlib/component.h"
 #include "classlib/control.h"
 #include "classlib/errors.h"
+#include "classlib/processsetup.h"
+#include "classlib/utilwindow.h"
 
 #include <windows.h>
 
+#include <cstdint>
+#include <deque>
 #include <exception>
 #include <functional>
+#include <memory>
+#include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace classlib {
@@ -76,8 +89,22 @@ public:
     std::function<void(TComponent* sender, bool& done)> OnIdle;
     TNotifyEvent OnHint, OnActivate, OnDeactivate;
 
-    // Runs `fn` on the main thread from the loop (any thread may call this).
-    void QueueCall(std::function<void()> fn);
+    // Runs `fn` on the main thread from the loop, after the messages already waiting (any
+    // thread may call this). `owner` (optional) names what the call belongs to: an object
+    // that goes away calls CancelQueuedCalls(itself) and its calls not run yet are dropped.
+    // An exception from a call goes to the exception funnel; the calls after it still run.
+    // Calls still queued when the application ends are dropped.
+    void QueueCall(std::function<void()> fn, const void* owner = nullptr);
+    void CancelQueuedCalls(const void* owner);
+
+    // The hidden message-only utility window ("WendlarUtilWindow") that serves the timers.
+    HWND UtilWindow() const { return FUtilWindow ? FUtilWindow->Handle() : nullptr; }
+    // The process-wide object of type T of a layer above this one (the theme manager, a
+    // cache of GDI objects): made with T's default constructor on first use and destroyed
+    // by the application's end, last made first, after the forms and before the screen,
+    // the windows and OLE. Main thread only.
+    template <class T>
+    T& ProcessObject();
     // Destroys a form after the current message (TForm::Release).
     void ReleaseForm(TForm* form);
     // A form is being destroyed: forget a pending release.
@@ -120,7 +147,16 @@ public:
 private:
     friend class TControl;
     friend class TForm;
+    struct TQueuedCall {
+        std::function<void()> Fn;
+        const void* Owner;
+        uint64_t Number;
+    };
     static LRESULT CALLBACK WndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
+    // Runs the oldest queued call (one CM_DEFERREDCALL message each).
+    void RunQueuedCall();
+    void* FindProcessObject(const void* key) const;
+    void AddProcessObject(const void* key, std::shared_ptr<void> object);
     LRESULT AppWndProc(UINT msg, WPARAM wp, LPARAM lp);
     // The funnel's reporter: OnException, or a message box.
     void ShowCurrentException(TComponent* sender);
@@ -131,7 +167,13 @@ private:
     void StopHintTimer();
     void HintTimerExpired();
 
+    TProcessSetup FSetup;  // first made, last undone
     HWND FHandle = nullptr;
+    std::unique_ptr<TUtilWindow> FUtilWindow;
+    std::mutex FCallLock;
+    std::deque<TQueuedCall> FCalls;
+    uint64_t FCallNumber = 0;
+    std::vector<std::pair<const void*, std::shared_ptr<void>>> FProcessObjects;
     TForm* FMainForm = nullptr;
     bool FTerminated = false;
     bool FActive = true;
@@ -159,5 +201,15 @@ std::wstring GetInheritedHint(TControl* control);
 
 // The application object, or null before it is made.
 extern TApplication* Application;
+
+template <class T>
+T& TApplication::ProcessObject() {
+    static const char key = 0;  // one per type
+    if (void* found = FindProcessObject(&key)) return *static_cast<T*>(found);
+    auto object = std::make_unique<T>();
+    T& result = *object;
+    AddProcessObject(&key, std::shared_ptr<T>(std::move(object)));
+    return result;
+}
 
 }  // namespace classlib

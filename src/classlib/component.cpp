@@ -52,6 +52,12 @@ void TComponent::operator delete(TComponent* component, std::destroying_delete_t
     void* memory = dynamic_cast<void*>(component);  // the whole object, before it goes
     if (!component->FBeforeDestructionDone) {
         component->FBeforeDestructionDone = true;
+        // Nothing reaches it through a reference once it is being taken apart.
+        try {
+            component->ClearReferences();
+        } catch (...) {
+            HandleCurrentException(nullptr);
+        }
         try {
             component->BeforeDestruction();
         } catch (...) {
@@ -64,7 +70,15 @@ void TComponent::operator delete(TComponent* component, std::destroying_delete_t
 
 TComponent::~TComponent() {
     Destroying();
-    // Tell those who asked, last first. Each is dropped from both lists before it hears,
+    NotifyFree();
+    DestroyComponents();
+    if (FOwner)
+        FOwner->RemoveComponent(this);
+}
+
+void TComponent::NotifyFree() {
+    ClearReferences();
+    // Then those who asked, last first. Each is dropped from both lists before it hears,
     // so an override that forgets to call the base cannot leave a dangling entry.
     while (!FFreeNotifies.empty()) {
         TComponent* other = FFreeNotifies.back();
@@ -72,9 +86,34 @@ TComponent::~TComponent() {
         Erase(other->FFreeNotifies, this);
         other->Notification(this, opRemove);
     }
-    DestroyComponents();
-    if (FOwner)
-        FOwner->RemoveComponent(this);
+}
+
+void TComponent::ClearReferences() {
+    // Last registered first. Each leaves the list and is cleared before its callback runs,
+    // so a callback may drop other references (or its own holder's).
+    while (!FReferences.empty()) {
+        TComponentRefBase* ref = FReferences.back();
+        FReferences.pop_back();
+        ref->FTarget = nullptr;
+        ref->Detached();
+        if (ref->OnFree) {
+            // A copy: the callback may destroy the reference that holds it.
+            std::function<void()> onFree = ref->OnFree;
+            onFree();
+        }
+    }
+}
+
+void TComponentRefBase::Attach(TComponent* target) {
+    if (target == FTarget) return;
+    if (FTarget) {
+        auto& list = FTarget->FReferences;
+        // The newest references are the likeliest to go first.
+        auto it = std::find(list.rbegin(), list.rend(), this);
+        if (it != list.rend()) list.erase(std::next(it).base());
+    }
+    FTarget = target;
+    if (target) target->FReferences.push_back(this);
 }
 
 TComponent* TComponent::Components(int index) const {
@@ -140,13 +179,10 @@ void TComponent::RemoveComponent(TComponent* component) {
 void TComponent::DestroyComponents() {
     while (!FComponents.empty()) {
         TComponent* child = FComponents.back();
-        if (child->FComponentState & csFreeNotification) {
-            // A sibling keeps a pointer to it: let everyone here hear of its end.
-            RemoveComponent(child);
-        } else {
-            FComponents.pop_back();
-            child->FOwner = nullptr;
-        }
+        FComponents.pop_back();
+        child->FOwner = nullptr;
+        // Those who point at it hear while it is still whole.
+        child->NotifyFree();
         delete child;
     }
 }
@@ -154,10 +190,6 @@ void TComponent::DestroyComponents() {
 void TComponent::FreeNotification(TComponent* component) {
     if (!component || component == this)
         return;
-    if (FOwner && component->FOwner == FOwner) {
-        component->FComponentState |= csFreeNotification;
-        return;
-    }
     if (std::find(FFreeNotifies.begin(), FFreeNotifies.end(), component) == FFreeNotifies.end())
         FFreeNotifies.push_back(component);
     if (std::find(component->FFreeNotifies.begin(), component->FFreeNotifies.end(), this) ==
@@ -192,14 +224,6 @@ void TComponent::Destroying() {
 void TComponent::Notification(TComponent* component, TOperation operation) {
     if (operation == opRemove && component)
         RemoveFreeNotification(component);
-    // Pass it on, last first; an override may change the list, so re-check the bounds.
-    for (size_t i = FComponents.size(); i-- > 0;) {
-        if (i >= FComponents.size())
-            continue;
-        TComponent* child = FComponents[i];
-        if (child != component)
-            child->Notification(component, operation);
-    }
 }
 
 }  // namespace classlib

@@ -8,6 +8,7 @@
 #include "classlib/errors.h"
 #include "classlib/form.h"
 #include "classlib/menus.h"
+#include "classlib/scopeguard.h"
 
 #include <windowsx.h>
 
@@ -59,14 +60,6 @@ void TControl::LeaveForDestruction() {
     if (Application && Application->FHintControl == this) Application->CancelHint();
     CancelDragOf(this);
     if (FParent) FParent->RemoveControl(this);
-}
-
-void TControl::Notification(TComponent* component, TOperation operation) {
-    TComponent::Notification(component, operation);
-    if (operation == opRemove) {
-        if (component == FPopupMenu) FPopupMenu = nullptr;
-        if (FActionLink && component == FActionLink->Action()) FActionLink.reset();
-    }
 }
 
 void TControl::SetParent(TWinControl* parent) {
@@ -133,10 +126,7 @@ void TControl::SetCursor(TCursor v) {
     Perform(CM_CURSORCHANGED);
 }
 
-void TControl::SetPopupMenu(TPopupMenu* m) {
-    FPopupMenu = m;
-    if (m) m->FreeNotification(this);
-}
+void TControl::SetPopupMenu(TPopupMenu* m) { FPopupMenu = m; }
 
 std::wstring TControl::GetText() { return FText; }
 
@@ -165,9 +155,11 @@ void TControl::SetAction(TBasicAction* a) {
         FActionLink.reset();
         return;
     }
-    if (!FActionLink) FActionLink = std::make_unique<TControlActionLink>(this);
+    if (!FActionLink) {
+        FActionLink = std::make_unique<TControlActionLink>(this);
+        FActionLink->OnActionFreed = [this] { FActionLink.reset(); };
+    }
     FActionLink->SetAction(a);
-    a->FreeNotification(this);
     ActionChange(a, (ComponentState() & csLoading) != 0);
 }
 
@@ -264,13 +256,8 @@ void TControl::CMColorChanged(TMessage&) { Invalidate(); }
 void TControl::CMParentFontChanged(TMessage&) {
     if (FParentFont && FParent) {
         FSyncingFont = true;
-        try {
-            FFont->Assign(FParent->Font());
-        } catch (...) {
-            FSyncingFont = false;
-            throw;
-        }
-        FSyncingFont = false;
+        auto done = ScopeExit([this] { FSyncingFont = false; });
+        FFont->Assign(FParent->Font());
     }
 }
 

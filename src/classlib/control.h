@@ -240,7 +240,6 @@ protected:
     friend class TControlActionLink;
     friend class TDragObject;
     virtual void Dispatch(TMessage& m);
-    void Notification(TComponent* component, TOperation operation) override;
     // A deletion: csDestroying, then TearDown of the most-derived class.
     void BeforeDestruction() final;
     // Takes the whole control apart before its destructors run. Overrides undo what needs
@@ -294,7 +293,7 @@ protected:
     bool FParentFont = true;
     bool FSyncingFont = false;
     TCursor FCursor = crDefault;
-    TPopupMenu* FPopupMenu = nullptr;
+    TComponentRef<TPopupMenu> FPopupMenu;
     std::wstring FText;
     std::wstring FHint;
     bool FShowHint = false;

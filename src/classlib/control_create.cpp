@@ -7,6 +7,7 @@
 #include "classlib/errors.h"
 #include "classlib/form.h"
 #include "classlib/runtime.h"
+#include "classlib/scopeguard.h"
 
 #include <commctrl.h>
 
@@ -107,15 +108,13 @@ void TWinControl::CreateWnd() {
     FControlState |= csCreating;
     TWinControl* saved = gCreationControl;
     gCreationControl = p.SubClassName.empty() ? this : nullptr;
-    try {
+    {
+        auto done = ScopeExit([&] {
+            gCreationControl = saved;
+            FControlState &= ~csCreating;
+        });
         CreateWindowHandle(p);
-    } catch (...) {
-        gCreationControl = saved;
-        FControlState &= ~csCreating;
-        throw;
     }
-    gCreationControl = saved;
-    FControlState &= ~csCreating;
     if (!FHandle) RaiseLastOSError();
     if (!p.SubClassName.empty() && !FSubclassed) {
         SetPropW(FHandle, kControlProp, this);

@@ -22,7 +22,8 @@ struct DragState {
     TControl* Target = nullptr;
     bool Accept = false;
 };
-DragState gDrag;
+// Plain data, fixed at compile time: nothing runs for it before the application exists.
+constinit DragState gDrag;
 
 POINT ClientPosOf(TControl* c, POINT screen) { return c->ScreenToClient(screen); }
 

@@ -53,6 +53,7 @@ CLASSLIB_EXCEPTION(EOutOfResources, Exception)
 CLASSLIB_EXCEPTION(EInvalidOperation, Exception)
 CLASSLIB_EXCEPTION(EInvalidOp, Exception)
 CLASSLIB_EXCEPTION(EThread, Exception)
+CLASSLIB_EXCEPTION(ERangeError, Exception)      // a size or index outside what a call can take
 
 #undef CLASSLIB_EXCEPTION
 

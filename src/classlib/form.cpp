@@ -7,6 +7,7 @@
 #include "classlib/menus.h"
 #include "classlib/runtime.h"
 #include "classlib/screen.h"
+#include "classlib/scopeguard.h"
 
 #include <algorithm>
 
@@ -73,16 +74,8 @@ void TForm::DoCreate() {
     if (OnCreate) OnCreate(this);
 }
 
-void TForm::Notification(TComponent* c, TOperation op) {
-    TWinControl::Notification(c, op);
-    if (op == opRemove) {
-        if (c == FMenu) {
-            FMenu = nullptr;
-            if (HandleAllocated() && FFormStyle != fsMDIChild) ::SetMenu(FHandle, nullptr);
-        }
-        if (c == FActiveControl) FActiveControl = nullptr;
-        if (c == FFocusedControl) FFocusedControl = nullptr;
-    }
+void TForm::MenuFreed() {
+    if (HandleAllocated() && FFormStyle != fsMDIChild) ::SetMenu(FHandle, nullptr);
 }
 
 void TForm::ControlRemoved(TControl* c) {
@@ -124,10 +117,7 @@ void TForm::SetBorderIcons(TBorderIcons v) {
 
 void TForm::SetMenu(TMainMenu* m) {
     FMenu = m;
-    if (m) {
-        m->FreeNotification(this);
-        m->FormOf = this;
-    }
+    if (m) m->FormOf = this;
     if (HandleAllocated() && FFormStyle != fsMDIChild) {
         ::SetMenu(FHandle, m ? m->Handle() : nullptr);
         DrawMenuBar(FHandle);
@@ -300,22 +290,14 @@ void TForm::Dispatch(TMessage& m) {
 
 void TForm::PaintWindow(HDC dc) {
     if (!OnPaint) return;
-    // While OnPaint runs, Canvas() draws on the paint DC.
+    // While OnPaint runs, Canvas() draws on the paint DC; the form's own canvas comes back
+    // after it, also when OnPaint throws.
     std::unique_ptr<TCanvas> saved = std::move(FCanvas);
+    auto restore = ScopeExit([&] { FCanvas = std::move(saved); });
     FCanvas = std::make_unique<TCanvas>();
-    FCanvas->SetHandle(dc);
+    TCanvasDCScope onDC(*FCanvas, dc);
     FCanvas->Brush().SetColor(FColor);
-    auto done = [&] {
-        FCanvas->SetHandle(nullptr);
-        FCanvas = std::move(saved);
-    };
-    try {
-        OnPaint(this);
-    } catch (...) {
-        done();
-        throw;
-    }
-    done();
+    OnPaint(this);
 }
 
 void TForm::WMClose(TMessage&) { Close(); }
@@ -484,15 +466,16 @@ TModalResult TForm::ShowModal() {
     DisableCtx ctx{FHandle, {}};
     EnumThreadWindows(GetCurrentThreadId(), DisableOne, reinterpret_cast<LPARAM>(&ctx));
     if (Application) ++Application->FModalLevel;
-    auto restore = [&] {
-        for (HWND w : ctx.disabled)
-            if (IsWindow(w)) EnableWindow(w, TRUE);
-        if (active && IsWindow(active)) SetActiveWindow(active);
-        if (FHandle) SetVisible(false);
-        FModal = false;
-        if (Application) --Application->FModalLevel;
-    };
-    try {
+    {
+        // Undone on every way out, before the result is read.
+        auto restore = ScopeExit([&] {
+            for (HWND w : ctx.disabled)
+                if (IsWindow(w)) EnableWindow(w, TRUE);
+            if (active && IsWindow(active)) SetActiveWindow(active);
+            if (FHandle) SetVisible(false);
+            FModal = false;
+            if (Application) --Application->FModalLevel;
+        });
         Show();
         for (;;) {
             Application->HandleMessage();
@@ -515,11 +498,7 @@ TModalResult TForm::ShowModal() {
                 break;
             }
         }
-    } catch (...) {
-        restore();
-        throw;
     }
-    restore();
     return FModalResult;
 }
 

@@ -121,7 +121,6 @@ protected:
     void AdjustClientRect(RECT& rect) override;
     void AlignControls(TControl* control, RECT& rect) override;
     void PaintWindow(HDC dc) override;
-    void Notification(TComponent* component, TOperation operation) override;
     void CMDialogKey(TMessage& m) override;
     void CMShowingChanged(TMessage& m) override;
     virtual void WMClose(TMessage& m);
@@ -132,6 +131,8 @@ protected:
     virtual void DoClose(TCloseAction& action);
     void PlaceByPosition();
     void UpdateActionsOf(TComponent* owner);
+    // The main menu was destroyed: the window shows none.
+    void MenuFreed();
 
     TFormStyle FFormStyle = fsNormal;
     TFormBorderStyle FBorderStyle = bsSizeable;
@@ -143,9 +144,9 @@ protected:
     bool FModal = false;
     bool FPlaced = false;
     bool FShown = false;
-    TMainMenu* FMenu = nullptr;
-    TWinControl* FActiveControl = nullptr;
-    TWinControl* FFocusedControl = nullptr;
+    TComponentRef<TMainMenu> FMenu{[this] { MenuFreed(); }};
+    TComponentRef<TWinControl> FActiveControl;
+    TComponentRef<TWinControl> FFocusedControl;
     HWND FClientHandle = nullptr;
     WNDPROC FClientDefProc = nullptr;
     std::unique_ptr<TCanvas> FCanvas;

@@ -1,5 +1,7 @@
 #include "classlib/graphics.h"
 
+#include "classlib/application.h"
+#include "classlib/errors.h"
 #include "classlib/gdiguards.h"
 
 #include <map>
@@ -523,8 +525,22 @@ int TIcon::Height() const {
     return ii.hbmColor ? bm.bmHeight : bm.bmHeight / 2;
 }
 
+namespace {
+// The brushes made so far: a process object of the application, which deletes them.
+struct TPatternBrushes {
+    TPatternBrushes() = default;
+    TPatternBrushes(const TPatternBrushes&) = delete;
+    TPatternBrushes& operator=(const TPatternBrushes&) = delete;
+    ~TPatternBrushes() {
+        for (auto& entry : Brushes) DeleteObject(entry.second);
+    }
+    std::map<std::pair<COLORREF, COLORREF>, HBRUSH> Brushes;
+};
+}  // namespace
+
 HBRUSH AllocPatternBrush(TColor c1, TColor c2) {
-    static std::map<std::pair<COLORREF, COLORREF>, HBRUSH> cache;
+    if (!Application) throw EInvalidOperation(L"A pattern brush needs the application object");
+    auto& cache = Application->ProcessObject<TPatternBrushes>().Brushes;
     auto key = std::make_pair(ColorToRGB(c1), ColorToRGB(c2));
     auto it = cache.find(key);
     if (it != cache.end()) return it->second;

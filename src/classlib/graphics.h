@@ -312,7 +312,8 @@ private:
     bool FOwned = false;
 };
 
-// A shared 8x8 checker brush of two colours, cached per colour pair.
+// A shared 8x8 checker brush of two colours, cached per colour pair by the application
+// object (which deletes the brushes when it ends).
 HBRUSH AllocPatternBrush(TColor color1, TColor color2);
 
 }  // namespace classlib

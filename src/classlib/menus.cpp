@@ -50,7 +50,52 @@ const wchar_t* FixedKeyName(WORD key) {
     }
 }
 
-std::wstring KeyName(WORD key) {
+// Each key's text in ShortCutToText, unique ignoring case, for the keyboard layout it was
+// made for.
+struct TKeyTexts {
+    HKL Layout = nullptr;
+    bool Made = false;
+    std::wstring Text[256];
+};
+
+const TKeyTexts& KeyTexts() {
+    thread_local TKeyTexts texts;
+    const HKL layout = GetKeyboardLayout(0);
+    if (texts.Made && texts.Layout == layout) return texts;
+    texts = TKeyTexts{};
+    texts.Layout = layout;
+    auto taken = [&](const std::wstring& name) {
+        for (const std::wstring& t : texts.Text)
+            if (!t.empty() && _wcsicmp(t.c_str(), name.c_str()) == 0) return true;
+        return false;
+    };
+    // The fixed names first, then the others by key number.
+    for (WORD key = 1; key < 256; ++key)
+        if (FixedKeyName(key) || (key >= VK_F1 && key <= VK_F24)) texts.Text[key] = KeyToText(key);
+    for (WORD key = 1; key < 256; ++key) {
+        if (!texts.Text[key].empty()) continue;
+        std::wstring name = KeyToText(key);
+        if (name.empty() || !taken(name)) {
+            texts.Text[key] = name;
+            continue;
+        }
+        if (key >= VK_NUMPAD0 && key <= VK_NUMPAD9) {
+            name = L"Num " + std::to_wstring(key - VK_NUMPAD0);
+            if (!taken(name)) {
+                texts.Text[key] = name;
+                continue;
+            }
+        }
+        const wchar_t* digits = L"0123456789ABCDEF";
+        texts.Text[key] = name + L" (" + digits[key >> 4] + digits[key & 0xF] + L")";
+    }
+    texts.Made = true;
+    return texts;
+}
+
+}  // namespace
+
+std::wstring KeyToText(WORD key) {
     if (const wchar_t* n = FixedKeyName(key)) return n;
     if (key >= VK_F1 && key <= VK_F24) return L"F" + std::to_wstring(key - VK_F1 + 1);
     if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z') || (key >= VK_NUMPAD0 && key <= VK_NUMPAD9)) {
@@ -66,10 +111,10 @@ std::wstring KeyName(WORD key) {
     return std::wstring(buf, n > 0 ? n : 0);
 }
 
-}  // namespace
-
 std::wstring ShortCutToText(TShortCut sc) {
-    std::wstring name = KeyName(sc & 0xFF);
+    const WORD key = sc & 0xFF;
+    if (key == 0) return {};
+    const std::wstring& name = KeyTexts().Text[key];
     if (name.empty()) return {};
     std::wstring r;
     if (sc & scShift) r += L"Shift+";
@@ -93,8 +138,9 @@ TShortCut TextToShortCut(const std::wstring& text) {
     while (eat(L"Shift+", scShift) || eat(L"Ctrl+", scCtrl) || eat(L"Alt+", scAlt)) {
     }
     if (t.empty()) return 0;
-    for (WORD key = 8; key <= 255; ++key) {
-        std::wstring n = KeyName(key);
+    const TKeyTexts& texts = KeyTexts();
+    for (WORD key = 1; key < 256; ++key) {
+        const std::wstring& n = texts.Text[key];
         if (!n.empty() && _wcsicmp(n.c_str(), t.c_str()) == 0) return static_cast<TShortCut>(key | mods);
     }
     return 0;
@@ -137,15 +183,6 @@ TMenuItem::~TMenuItem() {
     FItems.clear();
     if (FParent) FParent->Remove(this);
     if (FHandle) DestroyMenu(FHandle);
-}
-
-void TMenuItem::Notification(TComponent* c, TOperation op) {
-    TComponent::Notification(c, op);
-    if (op == opRemove) {
-        if (FActionLink && c == FActionLink->Action()) FActionLink.reset();
-        for (TMenuItem* i : std::vector<TMenuItem*>(FItems))
-            if (i == c) Remove(i);
-    }
 }
 
 TMenu* TMenuItem::GetParentMenu() const {
@@ -250,9 +287,11 @@ void TMenuItem::SetAction(TBasicAction* a) {
         FActionLink.reset();
         return;
     }
-    if (!FActionLink) FActionLink = std::make_unique<TMenuActionLink>(this);
+    if (!FActionLink) {
+        FActionLink = std::make_unique<TMenuActionLink>(this);
+        FActionLink->OnActionFreed = [this] { FActionLink.reset(); };
+    }
     FActionLink->SetAction(a);
-    a->FreeNotification(this);
     ActionChange(a, false);
 }
 

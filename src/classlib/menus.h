@@ -20,10 +20,16 @@ constexpr TShortCut scShift = 0x2000, scCtrl = 0x4000, scAlt = 0x8000, scNone = 
 
 TShortCut ShortCut(WORD key, TShiftState shift);
 void ShortCutToKey(TShortCut shortCut, WORD& key, TShiftState& shift);
-// "Shift+", "Ctrl+", "Alt+" (in that order) and the key's name; the named keys (BkSp, Tab,
-// Enter, Esc, Space, PgUp, PgDn, End, Home, Left, Up, Right, Down, Ins, Del, F1..F24) have
-// fixed English names; letters and digits are themselves; other keys take the character
-// or name the keyboard layout gives them. Empty when the key has no name.
+// The name of a key: the named keys (BkSp, Tab, Enter, Esc, Space, PgUp, PgDn, End, Home,
+// Left, Up, Right, Down, Ins, Del, F1..F24) have fixed English names; letters, digits and
+// the keypad's digits are the character they type; other keys take the name the keyboard
+// layout gives them. Empty when the key has none. Two keys may share a name (a digit and
+// the keypad's digit, the left and right Shift keys and Shift itself...).
+std::wstring KeyToText(WORD key);
+// "Shift+", "Ctrl+", "Alt+" (in that order) and the key's name (KeyToText), so that every
+// text reads back as the same shortcut: a name that a key with a fixed name or a lower key
+// number already has gets the key number in hexadecimal after it ("Shift (A0)"), the
+// keypad's digits are "Num 0" to "Num 9". Empty when the key has no name.
 std::wstring ShortCutToText(TShortCut shortCut);
 // The reverse of ShortCutToText (case-insensitive); 0 when the text is no shortcut.
 TShortCut TextToShortCut(const std::wstring& text);
@@ -92,7 +98,6 @@ public:
     void MenuChanged();
 
 protected:
-    void Notification(TComponent* component, TOperation operation) override;
     friend class TMenu;
     friend class TPopupMenu;
     friend class TMenuActionLink;
@@ -132,7 +137,7 @@ class TMainMenu : public TMenu {
 public:
     explicit TMainMenu(TComponent* owner) : TMenu(owner) {}
     void Changed() override;
-    TForm* FormOf = nullptr;  // the form whose menu bar shows it
+    TComponentRef<TForm> FormOf;  // the form whose menu bar shows it
 
 protected:
     bool IsPopup() const override { return false; }

@@ -117,6 +117,10 @@ int64_t StrToInt64Def(const std::wstring& s, int64_t defaultValue) {
     return TryStrToInt64(s, v) ? v : defaultValue;
 }
 
+void RaiseWin32SizeError() {
+    throw ERangeError(L"サイズがシステム呼び出しで扱える範囲を超えています");
+}
+
 std::wstring IntToStr(int64_t value) {
     return std::to_wstring(value);
 }

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 #include <type_traits>
+#include <utility>
 
 namespace classlib {
 
@@ -34,6 +35,17 @@ std::wstring IntToHexBits(uint64_t bits, int digits);
 template <std::integral T>
 std::wstring IntToHex(T value, int digits) {
     return IntToHexBits(static_cast<uint64_t>(static_cast<std::make_unsigned_t<T>>(value)), digits);
+}
+
+// --- Sizes passed to the system ----------------------------------------------------------
+// `value` (a size, length or count) as the integer type a system call takes (DWORD, UINT,
+// int...). A value that type cannot hold raises ERangeError instead of passing a truncated
+// size on. Every such narrowing goes through here.
+[[noreturn]] void RaiseWin32SizeError();
+template <std::integral To, std::integral From>
+constexpr To Win32Size(From value) {
+    if (!std::in_range<To>(value)) RaiseWin32SizeError();
+    return static_cast<To>(value);
 }
 
 // --- Floating point ---------------------------------------------------------------------

@@ -6,11 +6,7 @@
 
 namespace classlib {
 
-namespace {
-TScreen gScreen;
-}
-
-TScreen* Screen = &gScreen;
+TScreen* Screen = nullptr;
 
 TScreen::TScreen() {
     NONCLIENTMETRICSW ncm{};

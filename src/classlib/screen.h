@@ -1,5 +1,6 @@
 // The screen: the forms of the program, the work area, cursors and the hint font.
-// `Screen` always exists (a static object); main thread only.
+// `Screen` is made and destroyed by the application object (null without one); main
+// thread only.
 #pragma once
 
 #include "classlib/control.h"

@@ -4,6 +4,7 @@
 
 #include "classlib/errors.h"
 #include "classlib/runtime.h"
+#include "classlib/scopeguard.h"
 
 #include <algorithm>
 #include <cstring>
@@ -327,20 +328,16 @@ void SaveBytesToFileAtomic(const std::wstring& fileName, const void* data, size_
     wchar_t temp[MAX_PATH + 16];
     if (!GetTempFileNameW(folder.c_str(), L"wdl", 0, temp))
         RaiseCreateError(fileName, GetLastError());
-    try {
-        {
-            TFileStream out(temp, fmCreate);
-            if (size > 0)
-                out.WriteBuffer(data, size);
-            if (!FlushFileBuffers(out.Handle()))
-                RaiseCreateError(fileName, GetLastError());
-        }
-        if (!MoveFileExW(temp, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    auto removeTemp = ScopeFail([&] { DeleteFileW(temp); });
+    {
+        TFileStream out(temp, fmCreate);
+        if (size > 0)
+            out.WriteBuffer(data, size);
+        if (!FlushFileBuffers(out.Handle()))
             RaiseCreateError(fileName, GetLastError());
-    } catch (...) {
-        DeleteFileW(temp);
-        throw;
     }
+    if (!MoveFileExW(temp, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        RaiseCreateError(fileName, GetLastError());
 }
 
 }  // namespace classlib

@@ -2,6 +2,7 @@
 
 #include "classlib/errors.h"
 #include "classlib/runtime.h"
+#include "classlib/scopeguard.h"
 
 #include <process.h>
 
@@ -103,16 +104,14 @@ bool CheckSynchronize(DWORD timeoutMs) {
             }
             sync.doneChanged.notify_all();
         } else {
-            try {
-                call->fn();
-            } catch (...) {
-                // The rest stays queued, ahead of anything queued meanwhile.
+            // When the call fails, the rest stays queued, ahead of anything queued meanwhile.
+            auto requeue = ScopeFail([&] {
                 std::lock_guard<std::mutex> guard(sync.lock);
                 sync.calls.insert(sync.calls.begin(), batch.begin(), batch.end());
                 if (!sync.calls.empty())
                     SetEvent(sync.event);
-                throw;
-            }
+            });
+            call->fn();
         }
     }
     return true;

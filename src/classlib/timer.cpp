@@ -1,58 +1,42 @@
 #include "classlib/timer.h"
 
+#include "classlib/application.h"
 #include "classlib/errors.h"
+#include "classlib/timer_p.h"
 
 #include <unordered_map>
 
 namespace classlib {
 
-// The utility window that receives WM_TIMER for every TTimer, and the running timers by
-// their id (ids are never reused, so a late WM_TIMER of a stopped timer finds nothing).
-struct TimerWindow {
-    static TimerWindow& Instance() {
-        static TimerWindow window;
-        return window;
-    }
+namespace {
 
-    HWND Handle() {
-        if (!FHandle) {
-            static const wchar_t kClass[] = L"TPUtilWindow";
-            HINSTANCE instance = GetModuleHandleW(nullptr);
-            WNDCLASSEXW wc{sizeof(wc)};
-            if (!GetClassInfoExW(instance, kClass, &wc)) {
-                wc = WNDCLASSEXW{sizeof(wc)};
-                wc.lpfnWndProc = &TimerWindow::WndProc;
-                wc.hInstance = instance;
-                wc.lpszClassName = kClass;
-                RegisterClassExW(&wc);
-            }
-            FHandle = CreateWindowExW(0, kClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                      instance, nullptr);
-        }
-        return FHandle;
-    }
-
-    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-        if (msg == WM_TIMER) {
-            auto& timers = Instance().Timers;
-            auto it = timers.find(static_cast<UINT_PTR>(wParam));
-            if (it != timers.end()) {
-                TTimer* timer = it->second;
-                try {
-                    timer->Timer();
-                } catch (...) {
-                    HandleCurrentException(timer);
-                }
-            }
-            return 0;
-        }
-        return DefWindowProcW(hwnd, msg, wParam, lParam);
-    }
-
-    HWND FHandle = nullptr;
+// The running timers by their id. Ids are never reused, so a late WM_TIMER of a stopped
+// timer finds nothing.
+struct TTimerTable {
     UINT_PTR NextId = 1;
     std::unordered_map<UINT_PTR, TTimer*> Timers;
 };
+
+TTimerTable& Table() {
+    static TTimerTable table;
+    return table;
+}
+
+HWND TimerWindow() { return Application ? Application->UtilWindow() : nullptr; }
+
+}  // namespace
+
+void DispatchTimer(UINT_PTR id) {
+    auto& timers = Table().Timers;
+    auto it = timers.find(id);
+    if (it == timers.end()) return;
+    TTimer* timer = it->second;
+    try {
+        timer->Timer();
+    } catch (...) {
+        HandleCurrentException(timer);
+    }
+}
 
 TTimer::TTimer(TComponent* owner) : TComponent(owner) {}
 
@@ -86,19 +70,19 @@ void TTimer::Timer() {
 }
 
 void TTimer::UpdateTimer() {
-    TimerWindow& window = TimerWindow::Instance();
+    TTimerTable& table = Table();
     if (FTimerId) {
-        KillTimer(window.FHandle, FTimerId);
-        window.Timers.erase(FTimerId);
+        if (HWND handle = TimerWindow()) KillTimer(handle, FTimerId);
+        table.Timers.erase(FTimerId);
         FTimerId = 0;
     }
     if (!FEnabled || FInterval == 0 || !FOnTimer)
         return;
-    HWND handle = window.Handle();
-    UINT_PTR id = window.NextId++;
+    HWND handle = TimerWindow();
+    UINT_PTR id = table.NextId++;
     if (!handle || !SetTimer(handle, id, FInterval, nullptr))
         throw EOutOfResources(L"利用可能なタイマーが足りません");
-    window.Timers[id] = this;
+    table.Timers[id] = this;
     FTimerId = id;
 }
 

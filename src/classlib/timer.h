@@ -1,8 +1,8 @@
 // TTimer: a component that fires OnTimer every Interval milliseconds.
 //
-// Timers run on the main thread's message loop: they use SetTimer on one message-only
-// utility window created on first use, so OnTimer only fires while the thread dispatches
-// messages. A timer runs while Enabled, Interval > 0 and OnTimer is set; changing any of
+// Timers run on the main thread's message loop: they use SetTimer on the application's
+// message-only utility window, so OnTimer only fires while the thread dispatches messages
+// (and a timer cannot start without an application object). A timer runs while Enabled, Interval > 0 and OnTimer is set; changing any of
 // them restarts it. An exception thrown by OnTimer goes to HandleCurrentException and the
 // timer keeps running. Main thread only.
 #pragma once
@@ -31,7 +31,7 @@ protected:
     virtual void Timer();
 
 private:
-    friend struct TimerWindow;
+    friend void DispatchTimer(UINT_PTR id);
     void UpdateTimer();
 
     bool FEnabled = true;

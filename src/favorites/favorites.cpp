@@ -1,6 +1,8 @@
 #include "favorites/favorites.h"
 
 #include "classlib/errors.h"
+#include "classlib/runtime.h"
+#include "classlib/scopeguard.h"
 #include "controls/wide/widefiles.h"
 #include "controls/wide/widestrings.h"
 #include "registry/wendlarutil.h"
@@ -61,52 +63,45 @@ bool Unescape(const std::wstring& s, std::wstring& out) {
     return true;
 }
 
-// Fields of a line: split at TABs; a TAB at the very end gives no further field, and an
-// empty line gives none.
-std::vector<std::wstring> SplitFields(const std::wstring& line) {
-    std::vector<std::wstring> fields;
+// The first `count` fields of a line, split at TABs (a TAB at the very end gives no further
+// field, an empty line gives none), and where the text after them begins (the line's size
+// when nothing follows).
+struct TLineFields {
+    std::vector<std::wstring> Fields;
+    size_t Rest = 0;
+};
+
+TLineFields SplitFields(const std::wstring& line, size_t count) {
+    TLineFields result;
     size_t start = 0;
-    while (start < line.size()) {
+    while (start < line.size() && result.Fields.size() < count) {
         const size_t tab = line.find(L'\t', start);
         if (tab == std::wstring::npos) {
-            fields.push_back(line.substr(start));
+            result.Fields.push_back(line.substr(start));
+            start = line.size();
             break;
         }
-        fields.push_back(line.substr(start, tab - start));
+        result.Fields.push_back(line.substr(start, tab - start));
         start = tab + 1;
     }
-    return fields;
+    result.Rest = start;
+    return result;
 }
 
-// Plain decimal digits only; false when empty, not digits or too large.
-bool ParseDecimal(const std::wstring& s, int& value) {
-    if (s.empty()) return false;
-    long long v = 0;
-    for (wchar_t c : s) {
-        if (c < L'0' || c > L'9') return false;
-        v = v * 10 + (c - L'0');
-        if (v > 1000000) return false;
+// Every node of the trees below `tops` (the tops included), each once. Taken before the
+// favorites are freed, since clearing a node's data may reorder a sorted level.
+std::vector<wide::TWideTreeNode*> NodesBelow(std::vector<wide::TWideTreeNode*> tops) {
+    std::vector<wide::TWideTreeNode*> nodes = std::move(tops);
+    for (size_t i = 0; i < nodes.size(); ++i)
+        for (wide::TWideTreeNode* c = nodes[i]->GetFirstChild(); c; c = c->GetNextSibling()) nodes.push_back(c);
+    return nodes;
+}
+
+void FreeFavorites(const std::vector<wide::TWideTreeNode*>& nodes) {
+    for (wide::TWideTreeNode* n : nodes) {
+        delete FavoriteOf(n);
+        n->SetData(nullptr);
     }
-    value = static_cast<int>(v);
-    return true;
-}
-
-bool IsHexDigit(wchar_t c) {
-    return (c >= L'0' && c <= L'9') || (c >= L'A' && c <= L'F') || (c >= L'a' && c <= L'f');
-}
-
-// Whole UTF-16 units: four digits each.
-bool IsWellFormedScript(const std::wstring& hex) {
-    if (hex.size() % 4 != 0) return false;
-    for (wchar_t c : hex)
-        if (!IsHexDigit(c)) return false;
-    return true;
-}
-
-void FreeFavorites(wide::TWideTreeNode* node) {
-    for (wide::TWideTreeNode* c = node->GetFirstChild(); c; c = c->GetNextSibling()) FreeFavorites(c);
-    delete FavoriteOf(node);
-    node->SetData(nullptr);
 }
 
 }  // namespace
@@ -137,41 +132,44 @@ std::wstring FormatFavoriteLine(int level, const TVxRegFavoriteObj& f) {
                         text(f.FComment) + L'\t' + std::to_wstring(f.FKind) + L'\t' + f.FScript + L'\t' +
                         text(f.FJumpKey) + L'\t';
     if (escaped) line += std::wstring(kEscapedMarker) + L'\t';
-    return line;
+    return line + f.FExtraFields;
 }
 
 TFavoriteLineError ParseFavoriteLine(const std::wstring& line, int& level, TVxRegFavoriteObj& favorite) {
-    const std::vector<std::wstring> fields = SplitFields(line);
+    const TLineFields split = SplitFields(line, 7);
+    const std::vector<std::wstring>& fields = split.Fields;
     if (fields.empty()) return TFavoriteLineError::Empty;
     auto field = [&](size_t n) -> const std::wstring& {  // 1-based; missing fields are empty
         static const std::wstring none;
         return n <= fields.size() ? fields[n - 1] : none;
     };
 
-    int lv = 0;
-    if (!ParseDecimal(field(1), lv)) return TFavoriteLineError::BadLevel;
-
     TVxRegFavoriteObj f;
-    int kind = 0;
-    if (!field(5).empty() && (!ParseDecimal(field(5), kind) || kind > fkShellOpen))
-        return TFavoriteLineError::BadKind;
-    f.FKind = static_cast<uint8_t>(kind);
-    if (!IsWellFormedScript(field(6))) return TFavoriteLineError::BadScript;
+    f.FCaption = field(2);
+    f.FTarget = field(3);
+    f.FComment = field(4);
+    f.FKind = static_cast<uint8_t>(classlib::StrToIntDef(field(5), 0) & 0xFF);
     f.FScript = field(6);
-
-    if (field(8) == kEscapedMarker) {
-        if (!Unescape(field(2), f.FCaption) || !Unescape(field(3), f.FTarget) ||
-            !Unescape(field(4), f.FComment) || !Unescape(field(7), f.FJumpKey))
-            return TFavoriteLineError::BadEscape;
-    } else {
-        f.FCaption = field(2);
-        f.FTarget = field(3);
-        f.FComment = field(4);
-        f.FJumpKey = field(7);
+    f.FJumpKey = field(7);
+    // What follows the seventh field: the escape mark and then the fields this format does
+    // not know, kept as they stand.
+    std::wstring rest = line.substr(split.Rest);
+    TFavoriteLineError result = TFavoriteLineError::None;
+    const size_t markEnd = rest.find(L'\t');
+    if (rest.compare(0, markEnd, kEscapedMarker) == 0) {
+        TVxRegFavoriteObj u = f;
+        if (Unescape(f.FCaption, u.FCaption) && Unescape(f.FTarget, u.FTarget) && Unescape(f.FComment, u.FComment) &&
+            Unescape(f.FJumpKey, u.FJumpKey)) {
+            f = std::move(u);
+            rest.erase(0, markEnd == std::wstring::npos ? rest.size() : markEnd + 1);
+        } else {
+            result = TFavoriteLineError::BadEscape;  // the mark stays among the extra fields
+        }
     }
-    level = lv;
+    f.FExtraFields = std::move(rest);
+    level = classlib::StrToIntDef(field(1), -1);
     favorite = std::move(f);
-    return TFavoriteLineError::None;
+    return result;
 }
 
 // --- Files ------------------------------------------------------------------------------
@@ -192,21 +190,29 @@ std::vector<TFavoriteEntry> ReadFavoritesFile(const std::wstring& fileName, TFav
     }
     result.EncodingLossy = lines.LastLoadLossy();
 
-    // Depth of the last favorite kept; -1 before the first.
-    int depth = -1;
+    // The depth the previous favorite was placed at and the level its line gave.
+    bool first = true;
+    int depth = 0;
+    int64_t previous = 0;
     for (int i = 0; i < lines.Count(); ++i) {
         TFavoriteEntry entry;
         int level = 0;
-        TFavoriteLineError error = ParseFavoriteLine(lines.Get(i), level, entry.Favorite);
+        const TFavoriteLineError error = ParseFavoriteLine(lines.Get(i), level, entry.Favorite);
         if (error == TFavoriteLineError::Empty) continue;
-        // A level may go back up any number of steps but down only one: a deeper line has
-        // no parent to hang from. Its own descendants, deeper still, are skipped with it.
-        if (error == TFavoriteLineError::None && level > depth + 1) error = TFavoriteLineError::LevelJump;
-        if (error != TFavoriteLineError::None) {
-            result.BadLines.push_back({i + 1, error});
-            continue;
+        if (error != TFavoriteLineError::None) result.BadLines.push_back({i + 1, error});
+        if (first) {
+            depth = 0;
+        } else if (level > previous) {
+            ++depth;
+        } else if (level < previous) {
+            // Up (previous - level + 1) parents from the previous favorite, no further than
+            // the top level, and a child there.
+            const int64_t up = previous - level + 1;
+            depth = up > depth ? 0 : static_cast<int>(depth - up + 1);
         }
-        entry.Depth = depth = level;
+        first = false;
+        previous = level;
+        entry.Depth = depth;
         entries.push_back(std::move(entry));
     }
     result.Loaded = static_cast<int>(entries.size());
@@ -215,14 +221,25 @@ std::vector<TFavoriteEntry> ReadFavoritesFile(const std::wstring& fileName, TFav
 
 std::vector<std::wstring> FavoriteTreeLines(wide::TWideTreeView& tree) {
     std::vector<std::wstring> lines;
-    for (wide::TWideTreeNode* n = tree.Items().GetFirstNode(); n; n = n->GetNext()) {
+    // Depth-first, keeping the depth on the way (asking each node for its level would climb
+    // to the top every time).
+    int depth = 0;
+    for (wide::TWideTreeNode* n = tree.Items().GetFirstNode(); n;) {
         if (const TVxRegFavoriteObj* f = FavoriteOf(n)) {
-            lines.push_back(FormatFavoriteLine(n->Level(), *f));
+            lines.push_back(FormatFavoriteLine(depth, *f));
         } else {
             TVxRegFavoriteObj plain;
             plain.FCaption = n->Text();
-            lines.push_back(FormatFavoriteLine(n->Level(), plain));
+            lines.push_back(FormatFavoriteLine(depth, plain));
         }
+        if (wide::TWideTreeNode* child = n->GetFirstChild()) {
+            n = child;
+            ++depth;
+            continue;
+        }
+        wide::TWideTreeNode* next = nullptr;
+        for (; n && !(next = n->GetNextSibling()); n = n->GetParent()) --depth;
+        n = next;
     }
     return lines;
 }
@@ -245,27 +262,22 @@ void SetNodeIcon(wide::TWideTreeNode* node) {
 int AddFavoritesToTree(wide::TWideTreeView& tree, std::vector<TFavoriteEntry>&& entries) {
     wide::TWideTreeNodes& nodes = tree.Items();
     nodes.BeginUpdate();
+    auto endUpdate = classlib::ScopeExit([&] { nodes.EndUpdate(); });
     // The last node placed at each depth of the entries read so far.
     std::vector<wide::TWideTreeNode*> last;
     int added = 0;
-    try {
-        for (TFavoriteEntry& e : entries) {
-            // ReadFavoritesFile guarantees this; entries made elsewhere are held to it too.
-            const int depth = std::min<int>(std::max(e.Depth, 0), static_cast<int>(last.size()));
-            wide::TWideTreeNode* parent = depth > 0 ? last[depth - 1] : nullptr;
-            auto favorite = std::make_unique<TVxRegFavoriteObj>(std::move(e.Favorite));
-            wide::TWideTreeNode* node = nodes.AddChildObject(parent, favorite->FCaption, favorite.get());
-            favorite.release();
-            SetNodeIcon(node);
-            last.resize(depth);
-            last.push_back(node);
-            ++added;
-        }
-    } catch (...) {
-        nodes.EndUpdate();
-        throw;
+    for (TFavoriteEntry& e : entries) {
+        // ReadFavoritesFile guarantees this; entries made elsewhere are held to it too.
+        const int depth = std::min<int>(std::max(e.Depth, 0), static_cast<int>(last.size()));
+        wide::TWideTreeNode* parent = depth > 0 ? last[depth - 1] : nullptr;
+        auto favorite = std::make_unique<TVxRegFavoriteObj>(std::move(e.Favorite));
+        wide::TWideTreeNode* node = nodes.AddChildObject(parent, favorite->FCaption, favorite.get());
+        favorite.release();
+        SetNodeIcon(node);
+        last.resize(depth);
+        last.push_back(node);
+        ++added;
     }
-    nodes.EndUpdate();
     return added;
 }
 
@@ -286,12 +298,14 @@ void SaveFavorites(wide::TWideTreeView& tree, const std::wstring& fileName) {
 
 void ClearFavoritesTree(wide::TWideTreeView& tree) {
     wide::TWideTreeNodes& nodes = tree.Items();
-    for (wide::TWideTreeNode* n = nodes.GetFirstNode(); n; n = n->GetNextSibling()) FreeFavorites(n);
+    std::vector<wide::TWideTreeNode*> tops;
+    for (wide::TWideTreeNode* n = nodes.GetFirstNode(); n; n = n->GetNextSibling()) tops.push_back(n);
+    FreeFavorites(NodesBelow(std::move(tops)));
     nodes.Clear();
 }
 
 void DeleteFavoriteNode(wide::TWideTreeNode* node) {
     if (!node) return;
-    FreeFavorites(node);
+    FreeFavorites(NodesBelow({node}));
     node->Delete();
 }

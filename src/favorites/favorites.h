@@ -13,15 +13,30 @@
 // gets an eighth field "E" and its four text fields are escaped ("\\" for a backslash,
 // "\t", "\r", "\n", "\0"); every other line is written plainly, so files without such
 // characters are byte for byte what older versions wrote, and their backslashes (key paths)
-// are never touched.
+// are never touched. Fields after the seventh (after the mark "E" on an escaped line) are
+// kept as read and written back after the seventh field, so what another writer added to
+// a line is not lost.
 //
-// Reading is lenient where the format always was (missing trailing fields stay empty,
-// extra fields are ignored) and strict where a line is damaged: a line whose level is not a
-// decimal number, jumps more than one level below the previous favorite, whose kind is not
-// 0..3, whose script is not well-formed hexadecimal, or whose escapes are broken is skipped
-// and reported; the other lines are kept. A load that skipped lines or lost bytes of the
-// file is "damaged": its caller must not save the tree over the file without the user
-// asking for it.
+// Reading takes every line as far as its fields go, so a file written elsewhere or by hand
+// loses no favorite: an empty line is skipped; missing trailing fields stay empty; a level
+// that is not a number counts as -1; a kind that is not a number is 0, and only the low 8
+// bits of a kind are kept (a kind other than 0..3 stays as read and shows no icon); the
+// script field is kept as it stands. Placement by level, with the previous level starting
+// at 0:
+//   - the first favorite read goes to the top level;
+//   - the same level as the previous line: the previous favorite's next sibling;
+//   - a deeper level: the previous favorite's last child, one level down whatever the
+//     difference;
+//   - a shallower level: from the previous favorite up (previous - level + 1) parents,
+//     stopping at the top level, and the last child there;
+// and the previous level becomes the number read (also when the favorite went only one
+// level down). Levels 0, 2, 2, 1 thus read as a top-level favorite, its two children and
+// another top-level favorite; saving writes each favorite's real depth.
+//
+// A load is "damaged" when it could not keep everything: bytes of the file that could not
+// be decoded, or an escaped line whose escapes are broken (such a line is kept with its
+// fields as they stand and the mark among its extra fields, so it is written back as read).
+// Its caller must not save the tree over the file without the user asking for it.
 //
 // Ownership: a node's Data() is its favorite (TVxRegFavoriteObj*, allocated with new). The
 // tree view does not free it; whoever holds the tree calls ClearFavoritesTree (also before
@@ -54,7 +69,10 @@ struct TVxRegFavoriteObj {
     std::wstring FJumpKey;  // fkScript: key to show after the script ran (may be empty)
     std::wstring FComment;  // free comment
     std::wstring FScript;   // fkScript: the script's UTF-16LE bytes as upper-case hex digits
-    uint8_t FKind = fkKey;  // a TFavoriteKind
+    uint8_t FKind = fkKey;  // a TFavoriteKind (another number is kept as read)
+    // The fields the line had after the seventh (after the escape mark "E"), exactly as read,
+    // TABs included; written back after the seventh field. Empty for favorites made here.
+    std::wstring FExtraFields;
 };
 
 // The script form of FScript: "A" gives "4100"; decoding stops at the first NUL character.
@@ -73,31 +91,28 @@ int FavoriteImageIndex(uint8_t kind);
 enum class TFavoriteLineError {
     None,
     Empty,      // an empty line: skipped silently, not damage
-    BadLevel,   // field 1 is not a decimal number
-    LevelJump,  // deeper than one level below the previous favorite
-    BadKind,    // field 5 is not 0..3
-    BadScript,  // field 6 is not pairs of hexadecimal digits making whole UTF-16 units
-    BadEscape,  // an escaped line with a broken escape sequence
+    BadEscape,  // an escaped line with a broken escape sequence: read with its fields as
+                // they stand, the mark "E" kept as its first extra field
 };
 
 // The line for a favorite at `level` (escaped as described at the top when needed).
 std::wstring FormatFavoriteLine(int level, const TVxRegFavoriteObj& favorite);
-// Reads one line. On None fills `level` and `favorite`; otherwise leaves them unchanged.
-// The level is only checked to be a number here; jumps are judged by the reader of a
-// whole file.
+// Reads one line. Empty leaves `level` and `favorite` unchanged; None and BadEscape fill
+// them (the level -1 when field 1 is not a number). Placement by level is the reader's of
+// a whole file.
 TFavoriteLineError ParseFavoriteLine(const std::wstring& line, int& level, TVxRegFavoriteObj& favorite);
 
 // --- Files ------------------------------------------------------------------------------
 
-// A favorite read from the file with the depth it is placed at: 0 for the top level,
-// at most one more than the depth of the entry before it.
+// A favorite read from the file with the depth it is placed at (by the rules at the top):
+// 0 for the top level, at most one more than the depth of the entry before it.
 struct TFavoriteEntry {
     int Depth = 0;
     TVxRegFavoriteObj Favorite;
 };
 
 struct TFavoriteBadLine {
-    int LineNumber = 0;  // 1-based line of the file
+    int LineNumber = 0;  // 1-based line of the file (kept, but not as it was meant)
     TFavoriteLineError Error = TFavoriteLineError::None;
 };
 
@@ -107,8 +122,8 @@ struct TFavoritesLoadResult {
     bool ReadFailed = false;     // the file exists but could not be read (ReadError says why)
     std::wstring ReadError;
     bool EncodingLossy = false;  // some bytes of the file could not be decoded
-    std::vector<TFavoriteBadLine> BadLines;  // lines skipped as damaged
-    int Loaded = 0;              // favorites read
+    std::vector<TFavoriteBadLine> BadLines;  // lines that could not be read as written
+    int Loaded = 0;              // favorites read (every line that is not empty)
 
     // The file is not fully represented by what was read: never save over it silently.
     bool Damaged() const { return ReadFailed || EncodingLossy || !BadLines.empty(); }
@@ -118,7 +133,8 @@ struct TFavoritesLoadResult {
 // FileExists false. Never raises for a bad or unreadable file; reports it in `result`.
 std::vector<TFavoriteEntry> ReadFavoritesFile(const std::wstring& fileName, TFavoritesLoadResult& result);
 
-// The lines of the whole tree in pre-order (what SaveFavorites writes).
+// The lines of the whole tree in pre-order (what SaveFavorites writes); linear in the
+// number of nodes whatever the tree's shape.
 std::vector<std::wstring> FavoriteTreeLines(wide::TWideTreeView& tree);
 
 // --- Trees ------------------------------------------------------------------------------
@@ -144,7 +160,8 @@ TFavoritesLoadResult LoadFavorites(wide::TWideTreeView& tree, const std::wstring
 // node's text as caption.
 void SaveFavorites(wide::TWideTreeView& tree, const std::wstring& fileName);
 
-// Frees every node's favorite and removes all nodes.
+// Frees every node's favorite and removes all nodes. Like loading and saving, it takes time
+// linear in the number of nodes and never recurses, whatever the depth of the tree.
 void ClearFavoritesTree(wide::TWideTreeView& tree);
 // Frees the favorites of the node and its descendants and deletes the node.
 void DeleteFavoriteNode(wide::TWideTreeNode* node);

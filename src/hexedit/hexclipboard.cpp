@@ -23,21 +23,9 @@ namespace hexclip {
 
 namespace {
 
-struct TOleSession {
-    bool Initialised = false;
-    ~TOleSession() {
-        if (Initialised) OleUninitialize();
-    }
-};
-
 UINT Register(const wchar_t* name) { return RegisterClipboardFormatW(name); }
 
 }  // namespace
-
-void EnsureOle() {
-    static TOleSession session;
-    if (!session.Initialised) session.Initialised = SUCCEEDED(OleInitialize(nullptr));
-}
 
 const TRegisteredFormats& Formats() {
     static const TRegisteredFormats formats{
@@ -203,25 +191,6 @@ THexDataObject::THexDataObject(std::string bytes, bool swapNibbles, bool asHexTe
     if (FVirtualName.size() > 255) FVirtualName.resize(255);
 }
 
-HRESULT THexDataObject::QueryInterface(REFIID riid, void** object) {
-    if (!object) return E_POINTER;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDataObject)) {
-        *object = static_cast<IDataObject*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG THexDataObject::AddRef() { return ++FRefs; }
-
-ULONG THexDataObject::Release() {
-    const ULONG refs = --FRefs;
-    if (refs == 0) delete this;
-    return refs;
-}
-
 size_t THexDataObject::BlockSize(UINT format) const {
     const auto& f = Formats();
     const size_t n = FBytes.size();
@@ -348,25 +317,6 @@ HRESULT THexDataObject::EnumDAdvise(IEnumSTATDATA** enumerator) {
 
 // ---- Format enumerator --------------------------------------------------------------------
 
-HRESULT THexEnumFormatETC::QueryInterface(REFIID riid, void** object) {
-    if (!object) return E_POINTER;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IEnumFORMATETC)) {
-        *object = static_cast<IEnumFORMATETC*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG THexEnumFormatETC::AddRef() { return ++FRefs; }
-
-ULONG THexEnumFormatETC::Release() {
-    const ULONG refs = --FRefs;
-    if (refs == 0) delete this;
-    return refs;
-}
-
 HRESULT THexEnumFormatETC::Next(ULONG count, FORMATETC* items, ULONG* fetched) {
     if (!items || (count > 1 && !fetched)) return E_INVALIDARG;
     const auto& f = Formats();
@@ -406,25 +356,6 @@ HRESULT THexEnumFormatETC::Clone(IEnumFORMATETC** enumerator) {
 }
 
 // ---- Drop source --------------------------------------------------------------------------
-
-HRESULT THexDropSource::QueryInterface(REFIID riid, void** object) {
-    if (!object) return E_POINTER;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDropSource)) {
-        *object = static_cast<IDropSource*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG THexDropSource::AddRef() { return ++FRefs; }
-
-ULONG THexDropSource::Release() {
-    const ULONG refs = --FRefs;
-    if (refs == 0) delete this;
-    return refs;
-}
 
 HRESULT THexDropSource::QueryContinueDrag(BOOL escapePressed, DWORD keyState) {
     if (escapePressed) return DRAGDROP_S_CANCEL;

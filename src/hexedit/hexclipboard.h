@@ -3,18 +3,20 @@
 // objects that carry the data: the data object offered on copy and drag, its format
 // enumerator, the drop source, the drop target and a reader of another object's formats.
 //
-// COM methods never let an exception escape: they answer with an HRESULT instead.
-// Threading: the main thread only (OLE is initialised as a single-threaded apartment).
+// The COM objects count their references through classlib::TComObject. COM methods never
+// let an exception escape: they answer with an HRESULT instead.
+// Threading: the main thread only, where the application object initialised OLE (a
+// single-threaded apartment).
 #pragma once
 
 #include <windows.h>
 #include <ole2.h>
 #include <shlobj.h>
 
-#include <atomic>
 #include <string>
 #include <vector>
 
+#include "classlib/comobject.h"
 #include "classlib/errors.h"
 
 class THexEditorEx;
@@ -29,9 +31,6 @@ public:
 void OleCheck(HRESULT code);
 
 namespace hexclip {
-
-// Initialises OLE for the process once (undone when the process ends).
-void EnsureOle();
 
 // The registered clipboard format numbers, registered on first use and kept for the life
 // of the process.
@@ -67,7 +66,7 @@ std::string ClipboardDataToBytes(const void* data, HANDLE handle, WORD format, b
 
 // Data offered by a copy or a drag: the own format, CF_TEXT (text or hex text), and the
 // bytes as a virtual file "Dump of <name>.bin". Created with one reference.
-class THexDataObject : public IDataObject {
+class THexDataObject : public classlib::TComObject<IDataObject> {
 public:
     // fileName: the editor's file name; its file part without extension names the virtual file.
     THexDataObject(std::string bytes, bool swapNibbles, bool asHexText, const std::wstring& fileName);
@@ -78,9 +77,6 @@ public:
     bool HasReportedEffect() const { return FHasEffect; }
     DWORD ReportedEffect() const { return FEffect; }
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
     HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override;
     HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC* format, STGMEDIUM* medium) override;
     HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) override;
@@ -92,11 +88,10 @@ public:
     HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA** enumerator) override;
 
 private:
-    virtual ~THexDataObject() = default;
+    ~THexDataObject() override = default;
     size_t BlockSize(UINT format) const;
     void FillBlock(UINT format, uint8_t* block) const;
 
-    std::atomic<ULONG> FRefs{1};
     std::string FBytes;
     std::wstring FVirtualName;
     bool FSwapNibbles, FAsHexText;
@@ -105,36 +100,28 @@ private:
 };
 
 // Lists the four offered formats: own, CF_TEXT, file group descriptor, file contents.
-class THexEnumFormatETC : public IEnumFORMATETC {
+class THexEnumFormatETC : public classlib::TComObject<IEnumFORMATETC> {
 public:
     explicit THexEnumFormatETC(ULONG index = 0) : FIndex(index) {}
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
     HRESULT STDMETHODCALLTYPE Next(ULONG count, FORMATETC* items, ULONG* fetched) override;
     HRESULT STDMETHODCALLTYPE Skip(ULONG count) override;
     HRESULT STDMETHODCALLTYPE Reset() override;
     HRESULT STDMETHODCALLTYPE Clone(IEnumFORMATETC** enumerator) override;
 
 private:
-    virtual ~THexEnumFormatETC() = default;
+    ~THexEnumFormatETC() override = default;
     static constexpr ULONG kCount = 4;
-    std::atomic<ULONG> FRefs{1};
     ULONG FIndex;
 };
 
 // Escape cancels, releasing the left button drops.
-class THexDropSource : public IDropSource {
+class THexDropSource : public classlib::TComObject<IDropSource> {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
     HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escapePressed, DWORD keyState) override;
     HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD effect) override;
 
 private:
-    virtual ~THexDropSource() = default;
-    std::atomic<ULONG> FRefs{1};
+    ~THexDropSource() override = default;
 };
 
 // The formats another data object lists for reading, in its order.
@@ -153,29 +140,25 @@ private:
     std::vector<FORMATETC> FItems;
 };
 
-// The drop target of one control. Created with one reference held by the control.
-class THexDropTarget : public IDropTarget {
+// The drop target of one control. Created with one reference held by the control; the
+// control calls Detach() when it goes, which unregisters the window, forgets the control
+// and drops the control's reference. Without its control every method fails.
+class THexDropTarget : public classlib::TComOwnedObject<THexEditorEx, IDropTarget> {
 public:
-    explicit THexDropTarget(THexEditorEx* control) : FControl(control) {}
+    explicit THexDropTarget(THexEditorEx* control) : TComOwnedObject(control) {}
     // Registers the control's window (creating it when needed) or revokes the remembered
     // one. Failures raise EOleError.
     void SetRegistered(bool value);
     bool Registered() const { return FRegistered; }
-    // The control is going away: unregisters, forgets it and drops the control's reference.
-    void Detach();
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
     HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD keyState, POINTL pt, DWORD* effect) override;
     HRESULT STDMETHODCALLTYPE DragOver(DWORD keyState, POINTL pt, DWORD* effect) override;
     HRESULT STDMETHODCALLTYPE DragLeave() override;
     HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD keyState, POINTL pt, DWORD* effect) override;
 
 private:
-    virtual ~THexDropTarget() = default;
-    std::atomic<ULONG> FRefs{1};
-    THexEditorEx* FControl;
+    ~THexDropTarget() override = default;
+    void OwnerGone() noexcept override;
     HWND FHandle = nullptr;
     bool FRegistered = false;
 };

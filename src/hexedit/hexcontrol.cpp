@@ -9,6 +9,7 @@
 #include "classlib/application.h"
 #include "classlib/form.h"
 #include "classlib/gdiguards.h"
+#include "classlib/scopeguard.h"
 #include "classlib/screen.h"
 
 using namespace classlib;
@@ -409,26 +410,16 @@ void THexEditorControl::KeyDown(WORD& key, TShiftState shift) {
     TCustomControl::KeyDown(key, shift);
     if (!key) return;
     ++FCoreKeyDepth;
-    try {
-        TCustomHexEditor::KeyDown(key, shift & (ssShift | ssAlt | ssCtrl));
-    } catch (...) {
-        --FCoreKeyDepth;
-        throw;
-    }
-    --FCoreKeyDepth;
+    auto endCoreKey = ScopeExit([&] { --FCoreKeyDepth; });
+    TCustomHexEditor::KeyDown(key, shift & (ssShift | ssAlt | ssCtrl));
 }
 
 void THexEditorControl::KeyPress(wchar_t& key) {
     TCustomControl::KeyPress(key);
     if (!key) return;
     ++FCoreKeyDepth;
-    try {
-        TCustomHexEditor::KeyPress(key);
-    } catch (...) {
-        --FCoreKeyDepth;
-        throw;
-    }
-    --FCoreKeyDepth;
+    auto endCoreKey = ScopeExit([&] { --FCoreKeyDepth; });
+    TCustomHexEditor::KeyPress(key);
 }
 
 // ---- Mouse --------------------------------------------------------------------------------

@@ -38,6 +38,8 @@ inline constexpr const wchar_t* RadixOverflow = L"Number %s too large, cannot co
 inline constexpr const wchar_t* MissingFormatChar = L"Missing char in offset format: %s";
 inline constexpr const wchar_t* FormatNumberRadix = L"number radix";
 inline constexpr const wchar_t* InvalidFormatRadix = L"Invalid radix in offset format (%xh), allowed: 02h..10h";
+inline constexpr const wchar_t* InvalidFormatMinDigits =
+    L"Invalid minimum digit count in offset format (%xh), allowed: 00h..FFh";
 inline constexpr const wchar_t* NoTranslationInUnicode = L"Translations cannot be used in unicode mode";
 inline constexpr const wchar_t* OddSizedUnicode = L"Cannot use unicode mode with odd-sized files";
 inline constexpr const wchar_t* SaveReadOnly = L"Cannot save readonly file %s.";

@@ -1,6 +1,8 @@
 // Construction, properties, geometry and data access of the hex editor core.
 #include "hexedit/hexeditor.h"
 
+#include "classlib/scopeguard.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -277,12 +279,12 @@ void TCustomHexEditor::SetTranslation(THexTranslationKind value) {
 
 void TCustomHexEditor::SetOffsetFormat(const std::wstring& value) {
     if (value == FOffsetFormat.Format) return;
-    const std::wstring previous = FOffsetFormat.Format;
-    try {
+    // A refused text leaves the previous format exactly as it was: its computed minimum
+    // digits and a unit that followed a property since are kept, not parsed again.
+    const THexOffsetFormat previous = FOffsetFormat;
+    {
+        auto restoreFormat = classlib::ScopeFail([&] { FOffsetFormat = previous; });
         ParseOffsetFormat(value);
-    } catch (...) {
-        ParseOffsetFormat(previous);
-        throw;
     }
     CalcOffsetColumnWidth();
     if (FView) FView->HexLayoutChanged();
@@ -460,7 +462,10 @@ void TCustomHexEditor::ParseOffsetFormat(const std::wstring& text) {
         f.MinWidth = 1;
         s.erase(0, 1);
     } else {
+        // The minimum is a byte: a larger count would pad every offset to megabytes.
         f.MinWidth = RadixToInt(s.substr(0, run), 16);
+        if (f.MinWidth > kMaxOffsetDigits)
+            throw EHexEditor(HexFormat(hexmsg::InvalidFormatMinDigits, {f.MinWidth}));
         s.erase(0, run + 1);
     }
     // Radix.
@@ -483,13 +488,10 @@ std::wstring TCustomHexEditor::GetOffsetString(uint32_t offset) {
     if (OnGetOffsetText && !FInOffsetText) {
         std::wstring text;
         FInOffsetText = true;
-        try {
+        {
+            auto endOffsetText = classlib::ScopeExit([&] { FInOffsetText = false; });
             OnGetOffsetText(this, offset, text);
-        } catch (...) {
-            FInOffsetText = false;
-            throw;
         }
-        FInOffsetText = false;
         return text;
     }
     const THexOffsetFormat& f = FOffsetFormat;

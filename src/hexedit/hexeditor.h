@@ -39,12 +39,15 @@ enum THexProgressKind : uint8_t { pkLoad, pkSave, pkFind };
 using THexShiftState = unsigned;
 enum : unsigned { hsShift = 1, hsAlt = 2, hsCtrl = 4, hsLeft = 8, hsRight = 16, hsMiddle = 32 };
 
+// The largest minimum digit count an offset format may ask for.
+inline constexpr int kMaxOffsetDigits = 255;
+
 // The parsed offset format.
 struct THexOffsetFormat {
     enum : unsigned { offCalcWidth = 1, offCalcRow = 2, offCalcColumn = 4, offBytesPerUnit = 8 };
     std::wstring Format;  // empty: no format
     std::wstring Prefix, Suffix;
-    int MinWidth = 1;
+    int MinWidth = 1;  // 0..kMaxOffsetDigits
     unsigned Flags = 0;
     int Radix = 16;
     int BytesPerUnit = 1;  // an int, so a unit following a 256-byte row divides correctly

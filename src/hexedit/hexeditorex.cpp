@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "classlib/runtime.h"
+#include "classlib/scopeguard.h"
 
 using namespace classlib;
 
@@ -228,7 +229,6 @@ const std::vector<TPropDef>& Properties() {
 }  // namespace
 
 THexEditorEx::THexEditorEx(TComponent* owner) : THexEditorControl(owner) {
-    hexclip::EnsureOle();
     FPrintFont.Assign(Font());
     FDropTarget = new THexDropTarget(this);
 }
@@ -250,17 +250,7 @@ void THexEditorEx::SetPrintFont(const TFont& font) {
     FUseEditorFontForPrinting = false;
 }
 
-void THexEditorEx::SetOffsetPopupMenu(TPopupMenu* menu) {
-    if (menu == FOffsetPopupMenu) return;
-    if (FOffsetPopupMenu) FOffsetPopupMenu->RemoveFreeNotification(this);
-    FOffsetPopupMenu = menu;
-    if (menu) menu->FreeNotification(this);
-}
-
-void THexEditorEx::Notification(TComponent* component, TOperation operation) {
-    THexEditorControl::Notification(component, operation);
-    if (operation == opRemove && component == FOffsetPopupMenu) FOffsetPopupMenu = nullptr;
-}
+void THexEditorEx::SetOffsetPopupMenu(TPopupMenu* menu) { FOffsetPopupMenu = menu; }
 
 int THexEditorEx::BeginPaintLock() { return ++FPaintLock; }
 
@@ -426,28 +416,23 @@ std::wstring THexEditorEx::SavePropertiesToText() {
 
 void THexEditorEx::LoadPropertiesFromText(const std::wstring& text) {
     BeginPaintLock();
-    try {
-        size_t start = 0;
-        while (start < text.size()) {
-            size_t end = text.find_first_of(L"\r\n", start);
-            if (end == std::wstring::npos) end = text.size();
-            const std::wstring line = text.substr(start, end - start);
-            start = end + 1;
-            if (end < text.size() && text[end] == L'\r' && start < text.size() && text[start] == L'\n') ++start;
-            const size_t eq = line.find(L'=');
-            if (eq == std::wstring::npos) continue;
-            const std::wstring name = line.substr(0, eq);
-            if (!IsPersistedProperty(name)) continue;
-            for (const TPropDef& d : Properties()) {
-                if (SameName(name, d.Path)) {
-                    d.Set(*this, TPropValue(line.substr(eq + 1)));
-                    break;
-                }
+    auto endPaintLock = ScopeExit([&] { EndPaintLock(); });
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find_first_of(L"\r\n", start);
+        if (end == std::wstring::npos) end = text.size();
+        const std::wstring line = text.substr(start, end - start);
+        start = end + 1;
+        if (end < text.size() && text[end] == L'\r' && start < text.size() && text[start] == L'\n') ++start;
+        const size_t eq = line.find(L'=');
+        if (eq == std::wstring::npos) continue;
+        const std::wstring name = line.substr(0, eq);
+        if (!IsPersistedProperty(name)) continue;
+        for (const TPropDef& d : Properties()) {
+            if (SameName(name, d.Path)) {
+                d.Set(*this, TPropValue(line.substr(eq + 1)));
+                break;
             }
         }
-    } catch (...) {
-        EndPaintLock();
-        throw;
     }
-    EndPaintLock();
 }

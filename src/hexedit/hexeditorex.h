@@ -135,7 +135,6 @@ protected:
     void StartDrag();
     // The OLE drag loop (DoDragDrop); returns its result and the performed effect.
     virtual HRESULT RunDragDrop(IDataObject* data, IDropSource* source, DWORD allowed, DWORD& effect);
-    void Notification(classlib::TComponent* component, classlib::TOperation operation) override;
 
 private:
     bool FCreateBackup = true;
@@ -147,7 +146,7 @@ private:
     classlib::TFont FPrintFont;
     bool FUseEditorFontForPrinting = true;
     bool FZoomOnWheel = true;
-    classlib::TPopupMenu* FOffsetPopupMenu = nullptr;
+    classlib::TComponentRef<classlib::TPopupMenu> FOffsetPopupMenu;
     bool FDblClickSelected = false;
     THexPrintOptions FPrintOptions;
     WORD FFoundFormats[2] = {0, 0};

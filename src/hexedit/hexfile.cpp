@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "classlib/runtime.h"
+#include "classlib/scopeguard.h"
 #include "classlib/streams.h"
 #include "hexedit/hexeditor.h"
 
@@ -16,9 +17,14 @@ constexpr long long kBlock = 61440;
 // Copies `count` bytes in blocks, reporting each percent value at most once and 100 for the
 // last block. `copy(done, n)` moves n bytes at offset done. Cancelling raises "Operation
 // cancelled".
+//
+// The handler and the name are copies: the handler may replace the editor's OnProgress or
+// its file name while it runs (the copy keeps the running handler alive), and it may change
+// the editor's data (a message loop inside it lets the user type), so `copy` must not keep
+// a pointer into the data from one block to the next.
 template <class TCopy>
-void CopyWithProgress(TCustomHexEditor& editor, const TCustomHexEditor::TProgressEvent& onProgress,
-                      const std::wstring& name, long long count, THexProgressKind kind, TCopy copy) {
+void CopyWithProgress(TCustomHexEditor& editor, const TCustomHexEditor::TProgressEvent onProgress,
+                      const std::wstring name, long long count, THexProgressKind kind, TCopy copy) {
     int lastPercent = -1;
     long long done = 0;
     while (done < count) {
@@ -79,14 +85,17 @@ void TCustomHexEditor::LoadFromStream(classlib::TStream& stream) {
         if (size > INT32_MAX) throw EHexEditor(HexFormat(hexmsg::DataTooLarge, {2147483648LL}));
         FData.SetSize(size);
         const std::wstring name = FProgressName.empty() ? FFileName : FProgressName;
-        uint8_t* dest = FData.Data();
-        CopyWithProgress(*this, OnProgress, name, size, pkLoad,
-                         [&](long long done, long long n) { stream.ReadBuffer(dest + done, static_cast<size_t>(n)); });
+        // The address is taken per block and checked: data the handler changed or cleared
+        // meanwhile ends the load with an error instead of a write into freed memory.
+        CopyWithProgress(*this, OnProgress, name, size, pkLoad, [&](long long done, long long n) {
+            stream.ReadBuffer(FData.GetAddress(done, n), static_cast<size_t>(n));
+        });
     } catch (...) {
         failure = std::current_exception();
     }
     if (failure) FData.Clear();
-    try {
+    {
+        auto endBusy = classlib::ScopeExit([&] { BusyCursor(false); });
         if (FUndo->UpdateLevel() <= 0 || failure) FUndo->Reset(true);
         FChanges.clear();
         CalcSizes();
@@ -96,11 +105,7 @@ void TCustomHexEditor::LoadFromStream(classlib::TStream& stream) {
         PlaceCaret(2, 2);
         SetTopRow(2);
         Changed();
-    } catch (...) {
-        BusyCursor(false);
-        throw;
     }
-    BusyCursor(false);
     if (failure) std::rethrow_exception(failure);
 }
 
@@ -138,28 +143,26 @@ void TCustomHexEditor::LoadFromFile(const std::wstring& fileName) {
 
 void TCustomHexEditor::SaveToStream(classlib::TStream& stream) {
     BusyCursor(true);
-    try {
-        const std::wstring name = FProgressName.empty() ? FFileName : FProgressName;
-        const uint8_t* source = FData.Data();
-        // Room for the whole block at once where the stream can grow, so a growing target
-        // is not reallocated block after block.
-        if (GetDataSize() > 0) {
-            const int64_t needed = stream.Position() + GetDataSize();
-            try {
-                if (stream.Size() < needed) stream.SetSize(needed);
-            } catch (const classlib::EStreamError&) {
-                // A stream that cannot be resized grows as it is written.
-            }
-        }
-        CopyWithProgress(*this, OnProgress, name, GetDataSize(), pkSave,
-                         [&](long long done, long long n) { stream.WriteBuffer(source + done, static_cast<size_t>(n)); });
-    } catch (...) {
+    auto endBusy = classlib::ScopeExit([&] {
         Redraw();
         BusyCursor(false);
-        throw;
+    });
+    const std::wstring name = FProgressName.empty() ? FFileName : FProgressName;
+    // Room for the whole block at once where the stream can grow, so a growing target
+    // is not reallocated block after block.
+    if (GetDataSize() > 0) {
+        const int64_t needed = stream.Position() + GetDataSize();
+        try {
+            if (stream.Size() < needed) stream.SetSize(needed);
+        } catch (const classlib::EStreamError&) {
+            // A stream that cannot be resized grows as it is written.
+        }
     }
-    Redraw();
-    BusyCursor(false);
+    // The address is taken per block and checked, as in LoadFromStream.
+    const THexMemoryStream& data = FData;
+    CopyWithProgress(*this, OnProgress, name, GetDataSize(), pkSave, [&](long long done, long long n) {
+        stream.WriteBuffer(data.GetAddress(done, n), static_cast<size_t>(n));
+    });
 }
 
 void TCustomHexEditor::CopyStreamWithProgress(classlib::TStream& source, classlib::TStream& dest, long long count,
@@ -204,7 +207,8 @@ void TCustomHexEditor::SaveToFile(const std::wstring& fileName, bool unmodify) {
         std::wstring& Name;
         ~TClearName() { Name.clear(); }
     } clearName{FProgressName};
-    try {
+    {
+        auto removeTemp = classlib::ScopeFail([&] { DeleteFileW(temp); });
         {
             classlib::TFileStream file(temp, classlib::fmCreate);
             FProgressName = fileName;
@@ -215,9 +219,6 @@ void TCustomHexEditor::SaveToFile(const std::wstring& fileName, bool unmodify) {
             throw classlib::EFCreateError(
                 HexFormat(L"Cannot create file \"%s\". %s", {target, classlib::SysErrorMessage(error)}));
         }
-    } catch (...) {
-        DeleteFileW(temp);
-        throw;
     }
     if (unmodify) {
         FChanges.clear();

@@ -1,4 +1,4 @@
-// Find: pattern preparation and a Horspool search over the mapped data bytes (or, for
+// Find: pattern preparation and a two-way search over the mapped data bytes (or, for
 // case-insensitive text in Unicode mode, over whole UTF-16 units).
 #include <windows.h>
 
@@ -40,27 +40,102 @@ struct TFindProgress {
     }
 };
 
-// Horspool over bytes compared as map[text] == pattern. Returns the first start in
-// [from, lastStart] or -1.
-template <class TMap>
-long long HorspoolBytes(const uint8_t* text, long long from, long long lastStart, const uint8_t* pattern, int m,
-                        TMap map, TFindProgress& progress) {
-    long long shift[256];
-    for (long long& s : shift) s = m;
-    for (int j = 0; j < m - 1; ++j) shift[pattern[j]] = m - 1 - j;
-    const uint8_t lastByte = pattern[m - 1];
-    for (long long s = from; s <= lastStart;) {
-        progress.At(s);
-        const uint8_t c = map(text[s + m - 1]);
-        if (c == lastByte) {
-            int j = 0;
-            while (j < m - 1 && map(text[s + j]) == pattern[j]) ++j;
-            if (j == m - 1) return s;
+// Two-way search with a shift-table skip. The pattern is split at a critical position
+// (the larger of its maximal suffixes under the two symbol orders); its right part is
+// compared left to right, then its left part right to left, and a periodic pattern
+// remembers how much of its prefix the last shift kept matched. That bounds the work by
+// about twice the data plus the pattern whatever the data holds (runs of one byte, zero
+// fills), where a shift table alone can cost data times pattern. Before each comparison
+// the window's last symbol goes through the shift table, so ordinary data is skipped
+// over as a plain shift-table search would.
+//
+// Symbols are bytes or UTF-16 units; the shift table is indexed by a symbol's low byte
+// and keeps the smallest shift of the symbols sharing it, which never skips a match.
+template <class TSym>
+class TTwoWayPattern {
+public:
+    TTwoWayPattern(const TSym* pattern, int m) : FX(pattern), FM(m) {
+        int period1 = 1, period2 = 1;
+        const int ms1 = MaxSuffix(period1, false);
+        const int ms2 = MaxSuffix(period2, true);
+        FEll = ms1 > ms2 ? ms1 : ms2;
+        FPeriod = ms1 > ms2 ? period1 : period2;
+        // Periodic when the left part recurs one period further on.
+        FPeriodic = FPeriod + FEll + 1 <= FM && std::equal(FX, FX + FEll + 1, FX + FPeriod);
+        if (!FPeriodic) FPeriod = std::max(FEll + 1, FM - FEll - 1) + 1;
+        for (long long& s : FShift) s = m;
+        for (int j = 0; j < m - 1; ++j) {
+            long long& s = FShift[static_cast<uint8_t>(FX[j])];
+            s = std::min<long long>(s, m - 1 - j);
         }
-        s += shift[c];
     }
-    return -1;
-}
+
+    // The first window start j in [0, lastStart] where text(j + i) == pattern[i] for every
+    // i, or -1. `at(j)` is told each window start before it is compared.
+    template <class TText, class TAt>
+    long long Find(long long lastStart, TText text, TAt at) const {
+        const TSym* x = FX;
+        const int m = FM, ell = FEll;
+        const TSym last = x[m - 1];
+        int memory = -1;  // pattern prefix [0, memory] known to match (periodic patterns)
+        for (long long j = 0; j <= lastStart;) {
+            at(j);
+            const TSym c = text(j + m - 1);
+            if (memory < 0 && c != last) {
+                j += FShift[static_cast<uint8_t>(c)];
+                continue;
+            }
+            int i = std::max(ell, memory) + 1;
+            while (i < m && x[i] == text(j + i)) ++i;
+            if (i < m) {
+                j += std::max<long long>(i - ell, FShift[static_cast<uint8_t>(c)]);
+                memory = -1;
+                continue;
+            }
+            i = ell;
+            while (i > memory && x[i] == text(j + i)) --i;
+            if (i <= memory) return j;
+            j += FPeriod;
+            if (FPeriodic) memory = m - FPeriod - 1;
+        }
+        return -1;
+    }
+
+private:
+    // Start (minus one) and period of the pattern's maximal suffix under the symbol order,
+    // or under the reversed order.
+    int MaxSuffix(int& period, bool reversed) const {
+        int ms = -1, j = 0, k = 1;
+        period = 1;
+        while (j + k < FM) {
+            const TSym a = FX[j + k], b = FX[ms + k];
+            if (a == b) {
+                if (k != period) {
+                    ++k;
+                } else {
+                    j += period;
+                    k = 1;
+                }
+            } else if ((a < b) != reversed) {
+                j += k;
+                k = 1;
+                period = j - ms;
+            } else {
+                ms = j;
+                j = ms + 1;
+                k = period = 1;
+            }
+        }
+        return ms;
+    }
+
+    const TSym* FX;
+    int FM;
+    int FEll = -1;
+    int FPeriod = 1;
+    bool FPeriodic = false;
+    long long FShift[256];
+};
 
 }  // namespace
 
@@ -146,7 +221,9 @@ void TCustomHexEditor::PrepareFindData(const std::wstring& text, bool ignoreCase
 void TCustomHexEditor::ProgressFind(long long done, long long total) {
     bool cancel = false;  // a find cannot be cancelled
     const uint8_t percent = static_cast<uint8_t>(std::clamp(std::nearbyint(done * 100.0 / total), 0.0, 100.0));
-    OnProgress(this, pkFind, FProgressName.empty() ? FFileName : FProgressName, percent, cancel);
+    // A copy: the handler may replace OnProgress while it runs.
+    const TProgressEvent handler = OnProgress;
+    if (handler) handler(this, pkFind, FProgressName.empty() ? FFileName : FProgressName, percent, cancel);
 }
 
 int TCustomHexEditor::Find(const void* data, int count, int fromPos, int toPos, bool ignoreCase) {
@@ -160,7 +237,12 @@ int TCustomHexEditor::Find(const void* data, int count, int fromPos, int toPos, 
     const uint8_t* pattern = static_cast<const uint8_t*>(data);
 
     TFindProgress progress{this, FFindProgress && static_cast<bool>(OnProgress), size < 500 ? 1 : size / 500, 0, size,
-                           [this, size](long long pos) { ProgressFind(pos, size); }};
+                           [this, size, text](long long pos) {
+                               ProgressFind(pos, size);
+                               // The search reads through `text`: data the handler changed
+                               // ends the find instead of a read of freed memory.
+                               if (FData.Data() != text || GetDataSize() != size) throw EHexEditor(hexmsg::DataBounds);
+                           }};
     progress.Next = from;
 
     struct TCursor {
@@ -180,40 +262,35 @@ int TCustomHexEditor::Find(const void* data, int count, int fromPos, int toPos, 
         const int m = count / 2;
         std::vector<uint16_t> pat(m);
         for (int j = 0; j < m; ++j) pat[j] = fold[unitAt(pattern + 2 * j)];
-        long long shift[256];
-        for (long long& s : shift) s = m;
-        for (int j = 0; j < m - 1; ++j) shift[pat[j] & 0xFF] = std::min<long long>(shift[pat[j] & 0xFF], m - 1 - j);
+        const TTwoWayPattern<uint16_t> twoWay(pat.data(), m);
         long long best = -1;
-        // Matches may start on any byte: one unit-wise pass per byte parity.
+        // Matches may start on any byte: one unit-wise pass per byte parity; the second
+        // pass only looks before a match the first one found.
         for (int parity = 0; parity < 2; ++parity) {
             const long long base = from + parity;
             if (base > lastStart) break;
-            const long long lastUnit = (lastStart - base) / 2;
-            for (long long u = 0; u <= lastUnit;) {
-                const long long s = base + 2 * u;
-                if (best >= 0 && s >= best) break;
-                progress.At(s);
-                const uint16_t c = fold[unitAt(text + s + 2 * (m - 1))];
-                if (c == pat[m - 1]) {
-                    int j = 0;
-                    while (j < m - 1 && fold[unitAt(text + s + 2 * j)] == pat[j]) ++j;
-                    if (j == m - 1) {
-                        best = s;
-                        break;
-                    }
-                }
-                u += shift[c & 0xFF];
-            }
+            long long lastUnit = (lastStart - base) / 2;
+            if (best >= 0) lastUnit = std::min(lastUnit, (best - base - 1) / 2);
+            if (lastUnit < 0) break;
+            const uint8_t* start = text + base;
+            const long long u = twoWay.Find(
+                lastUnit, [&](long long i) { return fold[unitAt(start + 2 * i)]; },
+                [&](long long i) { progress.At(base + 2 * i); });
+            if (u >= 0) best = base + 2 * u;
         }
         return static_cast<int>(best);
     }
 
+    const TTwoWayPattern<uint8_t> twoWay(pattern, count);
+    const uint8_t* start = text + from;
+    auto at = [&](long long j) { progress.At(from + j); };
     long long hit;
     if (ignoreCase) {
         const uint8_t* table = FFoldTable;
-        hit = HorspoolBytes(text, from, lastStart, pattern, count, [table](uint8_t b) { return table[b]; }, progress);
+        hit = twoWay.Find(lastStart - from, [=](long long i) { return table[start[i]]; }, at);
     } else {
-        hit = HorspoolBytes(text, from, lastStart, pattern, count, [](uint8_t b) { return b; }, progress);
+        hit = twoWay.Find(lastStart - from, [=](long long i) { return start[i]; }, at);
     }
+    if (hit >= 0) hit += from;
     return static_cast<int>(hit);
 }

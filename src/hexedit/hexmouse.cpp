@@ -1,6 +1,7 @@
 // Mouse rules of the hex editor core, on client coordinates the window passes in.
 #include <algorithm>
 
+#include "classlib/scopeguard.h"
 #include "hexedit/hexeditor.h"
 
 bool TCustomHexEditor::CellAtPoint(int x, int y, int& col, int& row) const {
@@ -94,13 +95,8 @@ bool TCustomHexEditor::MouseDown(bool leftButton, THexShiftState shift, int x, i
     {
         const THexShiftState saved = FInputShift;
         FInputShift = shift | (leftButton ? hsLeft : 0);
-        try {
-            MoveCaret(col, row);
-        } catch (...) {
-            FInputShift = saved;
-            throw;
-        }
-        FInputShift = saved;
+        auto restoreShift = classlib::ScopeExit([&] { FInputShift = saved; });
+        MoveCaret(col, row);
     }
     if (leftButton) {
         FMouseSelecting = true;
@@ -117,13 +113,8 @@ bool TCustomHexEditor::MouseMove(THexShiftState shift, int x, int y) {
     if (FMouseSelecting && leftOnly && CellAtPoint(x, y, col, row)) {
         const THexShiftState saved = FInputShift;
         FInputShift = shift;
-        try {
-            MoveCaret(col, row);
-        } catch (...) {
-            FInputShift = saved;
-            throw;
-        }
-        FInputShift = saved;
+        auto restoreShift = classlib::ScopeExit([&] { FInputShift = saved; });
+        MoveCaret(col, row);
     }
     if (shift & (hsLeft | hsRight | hsMiddle | hsShift | hsCtrl | hsAlt)) return false;
     return IsSelectionAtPoint(x, y) || IsFixedCellAtPoint(x, y);

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "classlib/runtime.h"
+#include "classlib/scopeguard.h"
 #include "hexedit/hexeditorex.h"
 #include "hexedit/hexformatdialog.h"
 
@@ -45,7 +46,7 @@ std::string ReadWholeFile(const std::wstring& name) {
     if (ok) {
         bytes.resize(static_cast<size_t>(size.QuadPart));
         DWORD read = 0;
-        ok = bytes.empty() || (::ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) &&
+        ok = bytes.empty() || (::ReadFile(file, bytes.data(), Win32Size<DWORD>(bytes.size()), &read, nullptr) &&
                                read == bytes.size());
     }
     const DWORD error = GetLastError();
@@ -61,12 +62,10 @@ std::string ReadWholeFile(const std::wstring& name) {
 bool THexEditorEx::CanPaste() {
     if (ReadOnlyView()) return false;
     if (NoSizeChange() && GetDataSize() == 0) return false;
-    IDataObject* data = nullptr;
-    if (FAILED(OleGetClipboard(&data)) || !data) return false;
+    TComPtr<IDataObject> data;
+    if (FAILED(OleGetClipboard(data.Put())) || !data) return false;
     DWORD effect = DROPEFFECT_COPY;
-    const bool ok = QueryDropFormat(data, 0, 1, effect, POINT{0, 0}) == S_OK;
-    data->Release();
-    return ok;
+    return QueryDropFormat(data.Get(), 0, 1, effect, POINT{0, 0}) == S_OK;
 }
 
 bool THexEditorEx::CopyToClipboard() {
@@ -95,18 +94,10 @@ bool THexEditorEx::CutToClipboard() {
 
 bool THexEditorEx::PasteFromClipboard() {
     if (!CanPaste()) return false;
-    IDataObject* data = nullptr;
-    if (FAILED(OleGetClipboard(&data)) || !data) return false;
+    TComPtr<IDataObject> data;
+    if (FAILED(OleGetClipboard(data.Put())) || !data) return false;
     DWORD effect = DROPEFFECT_COPY;
-    HRESULT result;
-    try {
-        result = InsertDataObject(data, 0, 1, effect, POINT{0, 0});
-    } catch (...) {
-        data->Release();
-        throw;
-    }
-    data->Release();
-    return result == S_OK;
+    return InsertDataObject(data.Get(), 0, 1, effect, POINT{0, 0}) == S_OK;
 }
 
 void THexEditorEx::ReleaseClipboard(bool flush) {
@@ -177,100 +168,88 @@ HRESULT THexEditorEx::InsertDataObject(IDataObject* data, DWORD, int index, DWOR
     index &= 1;
     HRESULT result = E_FAIL;
     TBusy busy([this](bool on) { BusyCursor(on); });
-    try {
-        WORD& found = FFoundFormats[index];
-        bool proceed = true;
-        if (found != hexclip::Formats().Own && found != CF_HDROP) {
-            bool asHex = FClipboardAsHexText;
-            proceed = SelectClipboardFormat(GetAcceptedFormats(), data, asHex, found);
-            FClipboardAsHexText = asHex;
-        }
-        std::string bytes;
-        if (proceed && found == CF_HDROP) {
-            TMediumGuard m;
-            if (GetDataFromObject(data, CF_HDROP, m.Medium) == S_OK && m.Medium.tymed == TYMED_HGLOBAL) {
-                auto drop = static_cast<HDROP>(m.Medium.hGlobal);
-                const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
-                for (UINT i = 0; i < count; ++i) {
-                    wchar_t name[MAX_PATH + 1] = {};
-                    DragQueryFileW(drop, i, name, MAX_PATH);
-                    if (effect == DROPEFFECT_LINK) {
-                        char ansi[MAX_PATH * 2 + 1] = {};
-                        WideCharToMultiByte(CP_ACP, 0, name, -1, ansi, sizeof(ansi) - 1, nullptr, nullptr);
-                        bytes.append(ansi);
-                        bytes += '\0';
-                    } else {
-                        bytes = ReadWholeFile(name);
-                    }
-                    result = S_OK;
+    auto clearEffect = ScopeFail([&] { effect = DROPEFFECT_NONE; });
+    WORD& found = FFoundFormats[index];
+    bool proceed = true;
+    if (found != hexclip::Formats().Own && found != CF_HDROP) {
+        bool asHex = FClipboardAsHexText;
+        proceed = SelectClipboardFormat(GetAcceptedFormats(), data, asHex, found);
+        FClipboardAsHexText = asHex;
+    }
+    std::string bytes;
+    if (proceed && found == CF_HDROP) {
+        TMediumGuard m;
+        if (GetDataFromObject(data, CF_HDROP, m.Medium) == S_OK && m.Medium.tymed == TYMED_HGLOBAL) {
+            auto drop = static_cast<HDROP>(m.Medium.hGlobal);
+            const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+            for (UINT i = 0; i < count; ++i) {
+                wchar_t name[MAX_PATH + 1] = {};
+                DragQueryFileW(drop, i, name, MAX_PATH);
+                if (effect == DROPEFFECT_LINK) {
+                    char ansi[MAX_PATH * 2 + 1] = {};
+                    WideCharToMultiByte(CP_ACP, 0, name, -1, ansi, sizeof(ansi) - 1, nullptr, nullptr);
+                    bytes.append(ansi);
+                    bytes += '\0';
+                } else {
+                    bytes = ReadWholeFile(name);
                 }
-            }
-        } else if (proceed) {
-            TMediumGuard m;
-            if (GetDataFromObject(data, found, m.Medium) == S_OK) {
-                const void* p = nullptr;
-                size_t size = 0;
-                HGLOBAL block = nullptr;
-                if (m.Medium.tymed == TYMED_HGLOBAL || m.Medium.tymed == TYMED_MFPICT) {
-                    block = m.Medium.tymed == TYMED_HGLOBAL ? m.Medium.hGlobal : m.Medium.hMetaFilePict;
-                    p = GlobalLock(block);
-                    if (p) size = GlobalSize(block);
-                }
-                try {
-                    bytes = ClipboardDataToBytes(p, m.Medium.hGlobal, found, UnicodeBigEndian(), size);
-                } catch (...) {
-                    if (p) GlobalUnlock(block);
-                    throw;
-                }
-                if (p) GlobalUnlock(block);
-                if (!bytes.empty()) result = S_OK;
-                if ((found == CF_TEXT || found == CF_OEMTEXT) && index == 1 && FClipboardAsHexText)
-                    bytes = ConvertHexToBin(bytes.data(), bytes.size(), SwapNibbles());
+                result = S_OK;
             }
         }
-        const int count = static_cast<int>(std::min<size_t>(bytes.size(), INT32_MAX));
-        const int aligned = count - count % BytesPerUnit();
-        if (aligned <= 0) result = E_FAIL;
-        if (result == S_OK && index == 1) {
-            PasteAt(bytes.data(), aligned, hexmsg::PasteFromClipboardDesc);
-        } else if (result == S_OK) {
-            int p = GetDropPosition();
-            if (p < 0) {
-                result = E_FAIL;
-            } else if (FDragging && effect == DROPEFFECT_MOVE) {
-                // A move inside this control: remove the selection, then insert; the drag
-                // source combines the two steps into one.
-                const bool noSizeChange = NoSizeChange();
-                SetNoSizeChange(false);
-                try {
-                    FMovedInside = true;
-                    if (p > std::min(GetSelStart(), GetSelEnd())) p -= GetSelCount();
-                    DeleteSelection(L"");
-                    if (p >= GetDataSize())
-                        AppendBuffer(bytes.data(), aligned, hexmsg::DataDropped, true);
-                    else
-                        InsertBuffer(bytes.data(), aligned, p, hexmsg::DataDropped, true);
-                } catch (...) {
-                    SetNoSizeChange(noSizeChange);
-                    throw;
-                }
-                SetNoSizeChange(noSizeChange);
-            } else if (p >= GetDataSize()) {
-                if (!NoSizeChange()) AppendBuffer(bytes.data(), aligned, hexmsg::DataDropped, true);
-            } else if (!NoSizeChange()) {
-                if (IsSelected(p))
-                    ReplaceSelection(bytes.data(), aligned, hexmsg::DataDropped, true);
-                else
-                    InsertBuffer(bytes.data(), aligned, p, hexmsg::DataDropped, true);
-            } else if (GetSelCount() > 0 && IsSelected(p)) {
+    } else if (proceed) {
+        TMediumGuard m;
+        if (GetDataFromObject(data, found, m.Medium) == S_OK) {
+            const void* p = nullptr;
+            size_t size = 0;
+            HGLOBAL block = nullptr;
+            if (m.Medium.tymed == TYMED_HGLOBAL || m.Medium.tymed == TYMED_MFPICT) {
+                block = m.Medium.tymed == TYMED_HGLOBAL ? m.Medium.hGlobal : m.Medium.hMetaFilePict;
+                p = GlobalLock(block);
+                if (p) size = GlobalSize(block);
+            }
+            {
+                auto unlock = ScopeExit([&] { if (p) GlobalUnlock(block); });
+                bytes = ClipboardDataToBytes(p, m.Medium.hGlobal, found, UnicodeBigEndian(), size);
+            }
+            if (!bytes.empty()) result = S_OK;
+            if ((found == CF_TEXT || found == CF_OEMTEXT) && index == 1 && FClipboardAsHexText)
+                bytes = ConvertHexToBin(bytes.data(), bytes.size(), SwapNibbles());
+        }
+    }
+    const int count = static_cast<int>(std::min<size_t>(bytes.size(), INT32_MAX));
+    const int aligned = count - count % BytesPerUnit();
+    if (aligned <= 0) result = E_FAIL;
+    if (result == S_OK && index == 1) {
+        PasteAt(bytes.data(), aligned, hexmsg::PasteFromClipboardDesc);
+    } else if (result == S_OK) {
+        int p = GetDropPosition();
+        if (p < 0) {
+            result = E_FAIL;
+        } else if (FDragging && effect == DROPEFFECT_MOVE) {
+            // A move inside this control: remove the selection, then insert; the drag
+            // source combines the two steps into one.
+            const bool noSizeChange = NoSizeChange();
+            SetNoSizeChange(false);
+            auto restoreNoSizeChange = ScopeExit([&] { SetNoSizeChange(noSizeChange); });
+            FMovedInside = true;
+            if (p > std::min(GetSelStart(), GetSelEnd())) p -= GetSelCount();
+            DeleteSelection(L"");
+            if (p >= GetDataSize())
+                AppendBuffer(bytes.data(), aligned, hexmsg::DataDropped, true);
+            else
+                InsertBuffer(bytes.data(), aligned, p, hexmsg::DataDropped, true);
+        } else if (p >= GetDataSize()) {
+            if (!NoSizeChange()) AppendBuffer(bytes.data(), aligned, hexmsg::DataDropped, true);
+        } else if (!NoSizeChange()) {
+            if (IsSelected(p))
                 ReplaceSelection(bytes.data(), aligned, hexmsg::DataDropped, true);
-            } else {
-                InternalReplace(bytes.data(), p, aligned, aligned, hexmsg::DataDropped, false);
-            }
+            else
+                InsertBuffer(bytes.data(), aligned, p, hexmsg::DataDropped, true);
+        } else if (GetSelCount() > 0 && IsSelected(p)) {
+            ReplaceSelection(bytes.data(), aligned, hexmsg::DataDropped, true);
+        } else {
+            InternalReplace(bytes.data(), p, aligned, aligned, hexmsg::DataDropped, false);
         }
-    } catch (...) {
-        effect = DROPEFFECT_NONE;
-        throw;
     }
     if (result != S_OK) effect = DROPEFFECT_NONE;
     return result;
@@ -346,21 +325,15 @@ void THexEditorEx::StartDrag() {
     const int first = std::min(GetSelStart(), GetSelEnd());
     std::string bytes(static_cast<size_t>(GetSelCount()), '\0');
     ReadBuffer(bytes.data(), first, GetSelCount());
-    auto* object = new THexDataObject(std::move(bytes), SwapNibbles(), FClipboardAsHexText, FileName());
-    auto* source = new THexDropSource();
+    auto object = TComPtr<THexDataObject>::Adopt(
+        new THexDataObject(std::move(bytes), SwapNibbles(), FClipboardAsHexText, FileName()));
+    auto source = TComPtr<THexDropSource>::Adopt(new THexDropSource());
     DWORD effect = DROPEFFECT_NONE;
-    HRESULT result;
-    try {
-        result = RunDragDrop(object, source, ReadOnlyView() ? DROPEFFECT_COPY : DROPEFFECT_COPY | DROPEFFECT_MOVE,
-                             effect);
-    } catch (...) {
-        object->Release();
-        source->Release();
-        throw;
-    }
+    const HRESULT result = RunDragDrop(object.Get(), source.Get(),
+                                       ReadOnlyView() ? DROPEFFECT_COPY : DROPEFFECT_COPY | DROPEFFECT_MOVE, effect);
     if (object->HasReportedEffect()) effect = object->ReportedEffect();
-    object->Release();
-    source->Release();
+    object.Reset();
+    source.Reset();
     if (result != DRAGDROP_S_DROP && result != DRAGDROP_S_CANCEL) OleCheck(FAILED(result) ? result : E_FAIL);
     if (result == DRAGDROP_S_DROP && effect == DROPEFFECT_MOVE) {
         if (FMovedInside)
@@ -377,9 +350,10 @@ HRESULT THexEditorEx::RunDragDrop(IDataObject* data, IDropSource* source, DWORD 
 // ---- Drop target --------------------------------------------------------------------------
 
 void THexDropTarget::SetRegistered(bool value) {
-    if (value == FRegistered || !FControl) return;
+    THexEditorEx* control = OwnerObject();
+    if (value == FRegistered || !control) return;
     if (value) {
-        FHandle = FControl->Handle();
+        FHandle = control->Handle();
         OleCheck(RegisterDragDrop(FHandle, this));
         FRegistered = true;
         CoLockObjectExternal(this, TRUE, FALSE);
@@ -391,33 +365,12 @@ void THexDropTarget::SetRegistered(bool value) {
     }
 }
 
-void THexDropTarget::Detach() {
+void THexDropTarget::OwnerGone() noexcept {
     try {
         SetRegistered(false);
     } catch (...) {
         // The window is going away with the control; nothing to report to.
     }
-    FControl = nullptr;
-    Release();
-}
-
-HRESULT THexDropTarget::QueryInterface(REFIID riid, void** object) {
-    if (!object) return E_POINTER;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDropTarget)) {
-        *object = static_cast<IDropTarget*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG THexDropTarget::AddRef() { return ++FRefs; }
-
-ULONG THexDropTarget::Release() {
-    const ULONG refs = --FRefs;
-    if (refs == 0) delete this;
-    return refs;
 }
 
 namespace {
@@ -428,70 +381,61 @@ POINT ClientPoint(HWND window, POINTL pt) {
 }
 }  // namespace
 
+// Each method answers E_FAIL once the control has gone, and E_UNEXPECTED when the control
+// throws; a refused or failed drag leaves the effect DROPEFFECT_NONE.
 HRESULT THexDropTarget::DragEnter(IDataObject* data, DWORD keyState, POINTL pt, DWORD* effect) {
     if (!effect) return E_INVALIDARG;
-    if (!FControl) {
-        *effect = DROPEFFECT_NONE;
-        return E_UNEXPECTED;
-    }
-    try {
+    DWORD wanted = *effect;
+    *effect = DROPEFFECT_NONE;
+    return WithOwner([&](THexEditorEx& control) {
         const POINT p = ClientPoint(FHandle, pt);
-        HRESULT result = FControl->QueryDropFormat(data, keyState, 0, *effect, p);
-        if (result != S_OK) {
-            *effect = DROPEFFECT_NONE;
-            return result;
-        }
-        FControl->GetDropEffect(keyState, p, *effect);
-        FControl->CalcDropPositionAt(p.x, p.y);
+        HRESULT result = control.QueryDropFormat(data, keyState, 0, wanted, p);
+        if (result != S_OK) return result;
+        control.GetDropEffect(keyState, p, wanted);
+        control.CalcDropPositionAt(p.x, p.y);
+        *effect = wanted;
         return S_OK;
-    } catch (...) {
-        *effect = DROPEFFECT_NONE;
-        return E_UNEXPECTED;
-    }
+    });
 }
 
 HRESULT THexDropTarget::DragOver(DWORD keyState, POINTL pt, DWORD* effect) {
     if (!effect) return E_INVALIDARG;
-    if (!FControl) return E_UNEXPECTED;
-    try {
+    DWORD wanted = *effect;
+    *effect = DROPEFFECT_NONE;
+    return WithOwner([&](THexEditorEx& control) {
         const POINT p = ClientPoint(FHandle, pt);
-        FControl->GetDropEffect(keyState, p, *effect);
-        FControl->CalcDropPositionAt(p.x, p.y);
+        control.GetDropEffect(keyState, p, wanted);
+        control.CalcDropPositionAt(p.x, p.y);
+        *effect = wanted;
         return S_OK;
-    } catch (...) {
-        *effect = DROPEFFECT_NONE;
-        return E_UNEXPECTED;
-    }
+    });
 }
 
 HRESULT THexDropTarget::DragLeave() {
-    if (FControl) FControl->HideDropMarker();
-    return S_OK;
+    return WithOwner([](THexEditorEx& control) {
+        control.HideDropMarker();
+        return S_OK;
+    });
 }
 
 HRESULT THexDropTarget::Drop(IDataObject* data, DWORD keyState, POINTL pt, DWORD* effect) {
     if (!effect) return E_INVALIDARG;
-    if (!FControl) return E_UNEXPECTED;
-    HRESULT result = E_FAIL;
-    try {
+    return WithOwner([&](THexEditorEx& control) {
+        auto hideMarker = ScopeExit([&] { control.HideDropMarker(); });
         const POINT p = ClientPoint(FHandle, pt);
-        result = FControl->QueryDropFormat(data, keyState, 0, *effect, p);
-        if (result == S_OK) result = FControl->GetDropEffect(keyState, p, *effect);
-        if (result == S_OK) {
-            try {
-                // The drop goes where the button was released, even when no DragOver
-                // reached that point.
-                FControl->CalcDropPositionAt(p.x, p.y);
-                result = FControl->InsertDataObject(data, keyState, 0, *effect, p);
-            } catch (...) {
-                HandleCurrentException(FControl);
-                *effect = DROPEFFECT_NONE;
-                result = E_FAIL;
-            }
+        HRESULT result = control.QueryDropFormat(data, keyState, 0, *effect, p);
+        if (result == S_OK) result = control.GetDropEffect(keyState, p, *effect);
+        if (result != S_OK) return result;
+        try {
+            // The drop goes where the button was released, even when no DragOver reached
+            // that point.
+            control.CalcDropPositionAt(p.x, p.y);
+            return control.InsertDataObject(data, keyState, 0, *effect, p);
+        } catch (...) {
+            // The user dropped: tell them why nothing was inserted.
+            HandleCurrentException(&control);
+            *effect = DROPEFFECT_NONE;
+            return E_FAIL;
         }
-    } catch (...) {
-        result = E_UNEXPECTED;
-    }
-    FControl->HideDropMarker();
-    return result;
+    });
 }

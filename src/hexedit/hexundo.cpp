@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "classlib/scopeguard.h"
 #include "hexedit/hexeditor.h"
 
 const wchar_t* UndoKindDescription(int kind) {
@@ -285,19 +286,15 @@ void THexUndoStorage::Undo() {
     // make a later Undo apply it a second time.
     const std::wstring description = FTopDescription;
     std::unique_ptr<THexUndoStep> step = PopStep();
-    try {
-        BuildRedo(*step);
-        if (step->Kind() == ukMultiple) {
-            UndoCombined(step->Count);
-            DropRedo();
-        } else {
-            Apply(*step);
-            FPoppedStep = std::move(step);
-            FPoppedDescription = description;
-        }
-    } catch (...) {
+    auto dropRedo = classlib::ScopeFail([&] { DropRedo(); });
+    BuildRedo(*step);
+    if (step->Kind() == ukMultiple) {
+        UndoCombined(step->Count);
         DropRedo();
-        throw;
+    } else {
+        Apply(*step);
+        FPoppedStep = std::move(step);
+        FPoppedDescription = description;
     }
 }
 

@@ -1,6 +1,7 @@
 // Hives, privileges and the bridge to the system registry editor.
 #include "registry/reghive.h"
 
+#include "classlib/runtime.h"
 #include "registry/registry_p.h"
 #include "registry/regops.h"
 #include "registry/wendlarutil.h"
@@ -121,7 +122,7 @@ bool FileStartsWith(const std::wstring& fileName, const void* prefix, size_t siz
     if (file == INVALID_HANDLE_VALUE) return false;
     std::vector<char> buffer(size);
     DWORD read = 0;
-    const bool ok = ReadFile(file, buffer.data(), static_cast<DWORD>(size), &read, nullptr) &&
+    const bool ok = ReadFile(file, buffer.data(), classlib::Win32Size<DWORD>(size), &read, nullptr) &&
                     read == size && std::memcmp(buffer.data(), prefix, size) == 0;
     CloseHandle(file);
     return ok;
@@ -136,7 +137,7 @@ bool ReadWholeFile(const std::wstring& fileName, std::vector<char>& data) {
     if (ok) {
         data.resize(static_cast<size_t>(size.QuadPart));
         DWORD read = 0;
-        ok = data.empty() || (ReadFile(file, data.data(), static_cast<DWORD>(data.size()), &read,
+        ok = data.empty() || (ReadFile(file, data.data(), classlib::Win32Size<DWORD>(data.size()), &read,
                                        nullptr) &&
                               read == data.size());
     }
@@ -154,7 +155,7 @@ bool WriteFileAtomic(const std::wstring& target, const std::string& data) {
     bool ok = file != INVALID_HANDLE_VALUE;
     if (ok) {
         DWORD written = 0;
-        ok = data.empty() || (WriteFile(file, data.data(), static_cast<DWORD>(data.size()),
+        ok = data.empty() || (WriteFile(file, data.data(), classlib::Win32Size<DWORD>(data.size()),
                                         &written, nullptr) &&
                               written == data.size());
         ok = CloseHandle(file) && ok;

@@ -1,9 +1,14 @@
 // Key and value operations and key-path functions.
 #include "registry/regops.h"
 
+#include "classlib/runtime.h"
 #include "registry/registry_p.h"
 
 #include <algorithm>
+#include <cstring>
+#include <new>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -23,8 +28,8 @@ LSTATUS CopyValuesOpen(HKEY src, HKEY dst) {
     for (DWORD index = 0;; ++index) {
         bool retried = false;
         for (;;) {
-            DWORD nameLen = static_cast<DWORD>(name.size());
-            DWORD dataLen = static_cast<DWORD>(data.size());
+            DWORD nameLen = classlib::Win32Size<DWORD>(name.size());
+            DWORD dataLen = classlib::Win32Size<DWORD>(data.size());
             DWORD type = 0;
             status = RegEnumValueW(src, index, name.data(), &nameLen, nullptr, &type,
                                    data.data(), &dataLen);
@@ -149,10 +154,24 @@ bool RegPathIsWellFormed(const std::wstring& path) {
 
 LSTATUS SetRegValueRaw(HKEY key, const std::wstring& name, DWORD type, const void* data,
                        size_t size) noexcept {
-    if (size > 0xFFFFFFFFu) return ERROR_INVALID_PARAMETER;
+    // Too big for the call: refused here, as the function must not throw.
+    if (!std::in_range<DWORD>(size)) return ERROR_INVALID_PARAMETER;
+    if (size && (type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ)) {
+        // The system's setter adds a NUL to string data that does not end in one when a
+        // NUL character follows the data in memory. Written from a copy followed by a
+        // non-NUL guard, the value keeps exactly its bytes.
+        try {
+            std::vector<BYTE> guarded(size + 2, 0xFF);
+            std::memcpy(guarded.data(), data, size);
+            return RegSetValueExW(key, name.c_str(), 0, type, guarded.data(),
+                                  static_cast<DWORD>(size));
+        } catch (const std::bad_alloc&) {
+            return ERROR_NOT_ENOUGH_MEMORY;
+        }
+    }
     return RegSetValueExW(key, name.c_str(), 0, type,
                           size ? static_cast<const BYTE*>(data) : nullptr,
-                          static_cast<DWORD>(size));
+                          classlib::Win32Size<DWORD>(size));
 }
 
 // --- Values ----------------------------------------------------------------------------

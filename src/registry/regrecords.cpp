@@ -1,6 +1,7 @@
-// Records, the key handle type and the enumerations.
+// Records and the enumerations.
 #include "registry/regrecords.h"
 
+#include "classlib/runtime.h"
 #include "registry/registry_p.h"
 
 #include <cwchar>
@@ -11,53 +12,6 @@ thread_local LSTATUS gLastStatus = ERROR_SUCCESS;
 
 void SetRegStatus(LSTATUS status) noexcept { gLastStatus = status; }
 LSTATUS RegLastStatus() noexcept { return gLastStatus; }
-
-// --- TRegKey ---------------------------------------------------------------------------
-
-bool TRegKey::IsPredefined(HKEY handle) noexcept {
-    // Predefined handles are the 32-bit values 0x80000000 and up, sign-extended on x64.
-    const auto value = reinterpret_cast<uintptr_t>(handle);
-    return value >= static_cast<uintptr_t>(static_cast<intptr_t>(INT32_MIN)) ||
-           (value >= 0x80000000u && value <= 0xFFFFFFFFu);
-}
-
-TRegKey& TRegKey::operator=(TRegKey&& other) noexcept {
-    if (this != &other) Reset(other.Release());
-    return *this;
-}
-
-HKEY TRegKey::Release() noexcept {
-    HKEY handle = FHandle;
-    FHandle = nullptr;
-    return handle;
-}
-
-void TRegKey::Reset(HKEY handle) noexcept {
-    if (FHandle && FHandle != handle && !IsPredefined(FHandle)) RegCloseKey(FHandle);
-    FHandle = handle;
-}
-
-LSTATUS TRegKey::Open(HKEY root, const std::wstring& path, REGSAM access) noexcept {
-    Reset();
-    HKEY handle = nullptr;
-    LSTATUS status = RegOpenKeyExW(root, path.c_str(), 0, access, &handle);
-    if (status == ERROR_SUCCESS) FHandle = handle;
-    return status;
-}
-
-LSTATUS TRegKey::Create(HKEY root, const std::wstring& path, REGSAM access,
-                        DWORD* disposition) noexcept {
-    Reset();
-    HKEY handle = nullptr;
-    DWORD disp = 0;
-    LSTATUS status = RegCreateKeyExW(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                     access, nullptr, &handle, &disp);
-    if (status == ERROR_SUCCESS) {
-        FHandle = handle;
-        if (disposition) *disposition = disp;
-    }
-    return status;
-}
 
 // --- Roots and records -----------------------------------------------------------------
 
@@ -199,7 +153,7 @@ LSTATUS EnumSubKeyNames(HKEY key, const TSubKeyVisitor& visit) {
     for (DWORD index = 0;; ++index) {
         bool retried = false;
         for (;;) {
-            DWORD count = static_cast<DWORD>(buffer.size());
+            DWORD count = classlib::Win32Size<DWORD>(buffer.size());
             buffer[0] = 0;
             FILETIME written{};
             status = RegEnumKeyExW(key, index, buffer.data(), &count, nullptr, nullptr, nullptr,
@@ -228,7 +182,7 @@ LSTATUS EnumValueNames(HKEY key, const TValueVisitor& visit) {
     for (DWORD index = 0;; ++index) {
         bool retried = false;
         for (;;) {
-            DWORD count = static_cast<DWORD>(buffer.size());
+            DWORD count = classlib::Win32Size<DWORD>(buffer.size());
             buffer[0] = 0;
             DWORD type = 0;
             status = RegEnumValueW(key, index, buffer.data(), &count, nullptr, &type, nullptr,
@@ -316,7 +270,7 @@ LSTATUS QueryRegValueRaw(HKEY key, const std::wstring& name, DWORD& type,
         std::vector<BYTE> buffer(256);
         // The data may grow between calls (another process writing); a few rounds bound it.
         for (int round = 0; round < 8; ++round) {
-            DWORD size = static_cast<DWORD>(buffer.size());
+            DWORD size = classlib::Win32Size<DWORD>(buffer.size());
             DWORD valueType = 0;
             LSTATUS status =
                 RegQueryValueExW(key, name.c_str(), nullptr, &valueType, buffer.data(), &size);

@@ -1,4 +1,4 @@
-// Registry records, the key handle type and the enumerations that create records.
+// Registry records and the enumerations that create records.
 //
 // Every part of the program passes registry keys and values around as small records that
 // hold names and paths, never an open handle. The enumerations append records to a list the
@@ -11,6 +11,8 @@
 // All functions may run on any thread unless a header says otherwise.
 #pragma once
 
+#include "classlib/regkey.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -20,39 +22,8 @@
 
 // --- Key handle ------------------------------------------------------------------------
 
-// The one owner of an open registry key handle: move-only, closes in its destructor, and
-// never closes a predefined root (HKEY_CLASSES_ROOT ... HKEY_DYN_DATA and the other
-// sign-extended 0x8000000x values), so a root may be wrapped like any other handle.
-class TRegKey {
-public:
-    TRegKey() = default;
-    explicit TRegKey(HKEY handle) noexcept : FHandle(handle) {}
-    TRegKey(TRegKey&& other) noexcept : FHandle(other.Release()) {}
-    TRegKey& operator=(TRegKey&& other) noexcept;
-    TRegKey(const TRegKey&) = delete;
-    TRegKey& operator=(const TRegKey&) = delete;
-    ~TRegKey() { Reset(); }
-
-    HKEY Get() const noexcept { return FHandle; }
-    explicit operator bool() const noexcept { return FHandle != nullptr; }
-    // Gives up ownership without closing.
-    HKEY Release() noexcept;
-    // Closes the current handle (unless it is a predefined root) and takes `handle`.
-    void Reset(HKEY handle = nullptr) noexcept;
-
-    // RegOpenKeyExW(root, path, 0, access) into this object (the old handle is closed
-    // first). Returns the status; on failure the object is empty. The native view is used.
-    LSTATUS Open(HKEY root, const std::wstring& path, REGSAM access) noexcept;
-    // RegCreateKeyExW(root, path, non-volatile, access); `disposition` (optional) receives
-    // REG_CREATED_NEW_KEY or REG_OPENED_EXISTING_KEY.
-    LSTATUS Create(HKEY root, const std::wstring& path, REGSAM access,
-                   DWORD* disposition = nullptr) noexcept;
-
-    static bool IsPredefined(HKEY handle) noexcept;
-
-private:
-    HKEY FHandle = nullptr;
-};
+// The key handle type of the class library; this folder's functions hand it out.
+using classlib::TRegKey;
 
 // Status of the last registry call that failed inside a function of this folder on the
 // calling thread (ERROR_SUCCESS after a function that succeeded). For tests and diagnosis.

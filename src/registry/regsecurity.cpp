@@ -43,28 +43,9 @@ std::wstring RegKeySecurityObjectName(const TVxRegKeyClass& Key) {
     return {};
 }
 
+// The object lives for one run of the dialog and is freed by its creator, never by Release.
 TSecurityInformation::TSecurityInformation(const wchar_t* PageTitle, const wchar_t* ObjectName)
     : FObjectName(ObjectName), FPageTitle(PageTitle) {}
-
-STDMETHODIMP TSecurityInformation::QueryInterface(REFIID riid, void** ppv) {
-    if (!ppv) return E_POINTER;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_ISecurityInformation)) {
-        *ppv = static_cast<ISecurityInformation*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *ppv = nullptr;
-    return E_NOINTERFACE;
-}
-
-STDMETHODIMP_(ULONG) TSecurityInformation::AddRef() {
-    return static_cast<ULONG>(InterlockedIncrement(&FRefCount));
-}
-
-// The object lives for one run of the dialog and is freed by its creator, never here.
-STDMETHODIMP_(ULONG) TSecurityInformation::Release() {
-    return static_cast<ULONG>(InterlockedDecrement(&FRefCount));
-}
 
 STDMETHODIMP TSecurityInformation::GetObjectInformation(PSI_OBJECT_INFO pObjectInfo) {
     if (!pObjectInfo) return E_POINTER;

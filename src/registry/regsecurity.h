@@ -5,28 +5,25 @@
 // texts alive meanwhile and destroys it afterwards; Release never frees it.
 #pragma once
 
+#include "classlib/comobject.h"
 #include "registry/regrecords.h"
 
 #include <aclui.h>
+
+// The headers give the interface no uuid of its own.
+__CRT_UUID_DECL(ISecurityInformation, 0x965fc360, 0x16ff, 0x11d0, 0x91, 0xcb, 0x00, 0xaa, 0x00, 0xbb, 0xb7, 0x23)
 
 // The key's name in the naming of the security API for registry objects: the root word
 // ("CLASSES_ROOT\", "CURRENT_USER\", "MACHINE\", "USERS\", "PERFORMANCE_DATA\", "CONFIG\",
 // "DYN_DATA\") followed by the path below the root. Empty for an unknown root.
 std::wstring RegKeySecurityObjectName(const TVxRegKeyClass& Key);
 
-class TSecurityInformation : public ISecurityInformation {
+// The object counts references but is never freed by Release (its creator keeps it).
+class TSecurityInformation : public classlib::TComExternalObject<ISecurityInformation> {
 public:
     TSecurityInformation(const wchar_t* PageTitle, const wchar_t* ObjectName);
-    virtual ~TSecurityInformation() = default;
-    TSecurityInformation(const TSecurityInformation&) = delete;
-    TSecurityInformation& operator=(const TSecurityInformation&) = delete;
+    ~TSecurityInformation() override = default;
 
-    LONG RefCount() const { return FRefCount; }
-
-    // IUnknown
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
     // ISecurityInformation. GetSecurity and SetSecurity return HRESULT_FROM_WIN32 of the
     // failing call when the platform refuses; everything else answers S_OK.
     STDMETHODIMP GetObjectInformation(PSI_OBJECT_INFO pObjectInfo) override;
@@ -46,7 +43,6 @@ public:
                                            SI_PAGE_TYPE uPage) override;
 
 private:
-    LONG FRefCount = 0;
     const wchar_t* FObjectName;
     const wchar_t* FPageTitle;
 };

@@ -7,13 +7,49 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 // The registry script (version 5.00) of Key's own values, no subkeys: the header line, an
 // empty line, "[" FFullPath "]", then one line per value; every line ends with CR LF.
-// Names and REG_SZ data escape "\" and '"'. A value that cannot be read is left out with a
-// ";" comment line naming it. REG_SZ data that is not a clean string (odd length or an
-// embedded NUL) is written as hex(1): bytes so it round-trips unchanged.
+// Names and REG_SZ data escape "\" and '"'. Every value is written so that importing the
+// script stores exactly its type and bytes: REG_SZ data that is not a clean string (odd
+// length, an embedded NUL, a line break, no terminating NUL, no data at all) is written as
+// hex(1): bytes like every other type. A value that cannot be read, or whose name holds CR
+// or LF (no script line can carry it), is left out with a ";" comment line naming it.
 std::wstring BuildKeyRegScript(const TVxRegKeyClass& Key);
+
+// The script of Key and its whole subtree in the same form: one section per key, a key's
+// section (after an empty line) and values before its subkeys, subkeys in enumeration
+// order. True when every key and value below Key is in Script exactly, so that importing
+// it recreates the tree byte for byte; False when anything was left out (a value or key
+// as above, a key whose name holds CR or LF, a key that cannot be opened or enumerated) or
+// Key itself cannot be opened. Script holds the text either way. Any depth of tree.
+bool BuildKeyTreeRegScript(const TVxRegKeyClass& Key, std::wstring& Script);
+
+// A value of a registry script read back; an empty name is the key's default value.
+struct TRegScriptValue {
+    std::wstring Name;
+    DWORD Type = REG_NONE;
+    std::vector<BYTE> Data;
+};
+// A section of a registry script read back: the key's full path and its values in order.
+struct TRegScriptKey {
+    std::wstring FullPath;
+    std::vector<TRegScriptValue> Values;
+};
+
+// Reads a script in exactly the form the two builders above write: the header line, then
+// empty lines, ";" comment lines, "[" full path "]" sections, and value lines ("name"= or
+// @= followed by a quoted string or hex(type): bytes), each ending with CR LF; a leading
+// byte-order mark is skipped. False for anything else (scripts of other writers may wrap
+// lines or use other forms of data); Keys is then unspecified.
+bool ParseOwnRegScript(const std::wstring& Script, std::vector<TRegScriptKey>& Keys);
+
+// Makes every value of Keys hold exactly the script's type and bytes, creating keys that
+// are missing; values that are exact already are not written. True when every key and
+// value is exact afterwards. Keys of other computers are not reached (False).
+bool ApplyRegScriptExactly(const std::vector<TRegScriptKey>& Keys);
 
 // "REG_NONE" ... "REG_QWORD" for 0..11; "不明" for any other number.
 std::wstring RegTypeToName(DWORD Type);

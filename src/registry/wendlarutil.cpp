@@ -2,6 +2,8 @@
 // gradient lines.
 #include "registry/wendlarutil.h"
 
+#include "classlib/runtime.h"
+
 #include <commdlg.h>
 #include <shlobj.h>
 
@@ -56,6 +58,9 @@ int CALLBACK BrowseCallback(HWND window, UINT message, LPARAM, LPARAM data) {
 
 bool BrowseForFolder(HWND Owner, const std::wstring& Title, const wchar_t* InitialFolder,
                      std::wstring& Folder) {
+    // The dialog needs COM in a single-threaded apartment on the calling thread. On the main
+    // thread the application's process setup already holds it and this call only counts; a
+    // caller on another thread gets it for the dialog's time. Balanced below either way.
     const HRESULT init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     bool result = false;
     try {
@@ -69,7 +74,7 @@ bool BrowseForFolder(HWND Owner, const std::wstring& Title, const wchar_t* Initi
         info.lParam = reinterpret_cast<LPARAM>(InitialFolder);
         if (PIDLIST_ABSOLUTE list = SHBrowseForFolderW(&info)) {
             std::vector<wchar_t> path(32768, L'\0');
-            if (SHGetPathFromIDListEx(list, path.data(), static_cast<DWORD>(path.size()),
+            if (SHGetPathFromIDListEx(list, path.data(), classlib::Win32Size<DWORD>(path.size()),
                                       GPFIDL_DEFAULT) ||
                 SHGetPathFromIDListW(list, path.data())) {
                 Folder = path.data();
@@ -212,10 +217,10 @@ bool FileHasExt(const std::wstring& FileName, const std::wstring& Ext) {
 std::wstring GetLongPath(const std::wstring& Path) {
     try {
         std::vector<wchar_t> buffer(4096);
-        DWORD n = GetLongPathNameW(Path.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+        DWORD n = GetLongPathNameW(Path.c_str(), buffer.data(), classlib::Win32Size<DWORD>(buffer.size()));
         if (n >= buffer.size()) {
             buffer.resize(n + 1);
-            n = GetLongPathNameW(Path.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+            n = GetLongPathNameW(Path.c_str(), buffer.data(), classlib::Win32Size<DWORD>(buffer.size()));
         }
         if (n == 0 || n >= buffer.size()) return Path;
         return std::wstring(buffer.data(), n);

@@ -12,7 +12,7 @@
 
 // Posted by the search thread. WParam carries the search's generation (THFindThread::
 // Generation()), so the main window can ignore a message left over from an earlier search;
-// LParam is 0.
+// LParam is 0, except for WM_FINDDONE (see THFindThread).
 inline constexpr UINT WM_FINDDONE = WM_USER + 1;      // to DoneWindow: ended, not stopped
 inline constexpr UINT WM_FINDHIT = WM_USER + 2;       // to ProgressWindow: hits appended
 inline constexpr UINT WM_FINDPROGRESS = WM_USER + 3;  // to ProgressWindow: first key, then every 1001 keys

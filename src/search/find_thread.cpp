@@ -66,11 +66,14 @@ void THFindThread::Execute() {
         TFindWalk walk(FFindRecord, FRegExp.get(), host);
         walk.Run();
         FUnknownStartKeys = walk.UnknownStartKeys();
+        FDeepKeys = walk.DeepKeys();
+        FDeepKeyCount = walk.DeepKeyCount();
     } catch (...) {
         // An error that escapes the walk ends the search like its normal end: the main
         // window shows the hits found so far.
     }
     FRegExp.reset();
     if (!Terminated() && FFindRecord.DoneWindow)
-        PostMessageW(FFindRecord.DoneWindow, WM_FINDDONE, FGeneration, 0);
+        PostMessageW(FFindRecord.DoneWindow, WM_FINDDONE, FGeneration,
+                     static_cast<LPARAM>(FDeepKeyCount));
 }

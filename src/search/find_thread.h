@@ -7,7 +7,9 @@
 // - WM_FINDPROGRESS (to ProgressWindow) at the first key below the start keys and then at
 //   every 1001st; CurrentKey() then gives the key being searched;
 // - WM_FINDDONE (to DoneWindow) once when the walk ends without the thread having been
-//   told to stop. A stopped search posts nothing more and hands over no further hits.
+//   told to stop; its LParam is the number of keys whose subkeys were not searched because
+//   they lie deeper than the walk goes (DeepKeys()), 0 when the walk was complete. A
+//   stopped search posts nothing more and hands over no further hits.
 //
 // Use from the main thread: create, SetPriority(tpHighest), Start(); to stop, delete it
 // (or Terminate() + WaitFor()); both keep serving the thread's synchronised calls, so
@@ -43,6 +45,12 @@ public:
     // Start-key lines whose root is not known (they were not searched). Read after the
     // thread has ended (after WM_FINDDONE or WaitFor).
     const std::vector<std::wstring>& UnknownStartKeys() const { return FUnknownStartKeys; }
+    // Keys at the walk's depth limit (kMaxWalkDepth levels below a start key) that have
+    // subkeys, which were not searched: the result is incomplete when there is any. Full
+    // paths in walk order, the first 100 of them; DeepKeyCount() counts them all (it is
+    // also WM_FINDDONE's LParam). Read after the thread has ended.
+    const std::vector<std::wstring>& DeepKeys() const { return FDeepKeys; }
+    size_t DeepKeyCount() const { return FDeepKeyCount; }
     const TWendlarFindRecord& FindRecord() const { return FFindRecord; }
 
 protected:
@@ -56,5 +64,7 @@ private:
     mutable classlib::TCriticalSection FCurrentKeyLock;
     std::wstring FCurrentKey;
     std::vector<std::wstring> FUnknownStartKeys;
+    std::vector<std::wstring> FDeepKeys;
+    size_t FDeepKeyCount = 0;
     WPARAM FGeneration;
 };

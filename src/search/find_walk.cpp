@@ -1,5 +1,7 @@
 #include "search/find_walk_p.h"
 
+#include "classlib/runtime.h"
+
 #include <algorithm>
 
 namespace {
@@ -112,7 +114,7 @@ void TFindWalk::SearchStartKey(HKEY root, const std::wstring& sub, const std::ws
             frames.pop_back();
             continue;
         }
-        DWORD length = static_cast<DWORD>(nameBuffer.size());
+        DWORD length = classlib::Win32Size<DWORD>(nameBuffer.size());
         LSTATUS status = RegEnumKeyExW(frame.Key.Get(), frame.Index, nameBuffer.data(), &length,
                                        nullptr, nullptr, nullptr, nullptr);
         if (status == ERROR_MORE_DATA && frame.Retries < kGrowRetries) {
@@ -141,11 +143,16 @@ void TFindWalk::SearchStartKey(HKEY root, const std::wstring& sub, const std::ws
         TestKeyName(name, childDisplay, root, childSub);
         TRegKey child;
         if (child.Open(frame.Key.Get(), name, KEY_READ) == ERROR_SUCCESS &&
-            SearchOpenKey(child.Get(), root, childSub, name, childDisplay, subKeys) && subKeys > 0 &&
-            frames.size() < kMaxWalkDepth) {
-            // `frame` is not used after this: the push may move the frames.
-            frames.push_back(
-                Frame{std::move(child), std::move(childSub), std::move(childDisplay), subKeys});
+            SearchOpenKey(child.Get(), root, childSub, name, childDisplay, subKeys) && subKeys > 0) {
+            if (frames.size() < kMaxWalkDepth) {
+                // `frame` is not used after this: the push may move the frames.
+                frames.push_back(
+                    Frame{std::move(child), std::move(childSub), std::move(childDisplay), subKeys});
+            } else {
+                // Its subkeys lie deeper than the walk goes: the result is incomplete.
+                ++FDeepKeyCount;
+                if (FDeepKeys.size() < kMaxReportedDeepKeys) FDeepKeys.push_back(std::move(childDisplay));
+            }
         }
         FlushIfDue();
     }
@@ -176,8 +183,8 @@ void TFindWalk::SearchValues(HKEY key, DWORD count, DWORD maxName, DWORD maxData
     int retries = 0;
     for (DWORD index = 0; index < count;) {
         if (FHost.StopRequested()) return;
-        DWORD nameLength = static_cast<DWORD>(FName.size());
-        DWORD dataLength = wantData ? static_cast<DWORD>(FData.size() - 2) : 0;
+        DWORD nameLength = classlib::Win32Size<DWORD>(FName.size());
+        DWORD dataLength = wantData ? classlib::Win32Size<DWORD>(FData.size() - 2) : 0;
         DWORD type = REG_NONE;
         LSTATUS status = RegEnumValueW(key, index, FName.data(), &nameLength, nullptr, &type,
                                        wantData ? FData.data() : nullptr,

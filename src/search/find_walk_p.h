@@ -28,6 +28,8 @@ public:
 // The deepest key the walk descends to, counted in levels below a start key: the
 // registry itself allows no more than 512 levels.
 inline constexpr size_t kMaxWalkDepth = 512;
+// How many keys whose subkeys lie beyond that depth are named in the report.
+inline constexpr size_t kMaxReportedDeepKeys = 100;
 
 class TFindWalk {
 public:
@@ -39,6 +41,10 @@ public:
     void Run();
 
     const std::vector<std::wstring>& UnknownStartKeys() const { return FUnknown; }
+    // Keys at the depth limit that have subkeys: their subkeys were not searched. Full
+    // paths in walk order, at most kMaxReportedDeepKeys of them; DeepKeyCount() counts all.
+    const std::vector<std::wstring>& DeepKeys() const { return FDeepKeys; }
+    size_t DeepKeyCount() const { return FDeepKeyCount; }
 
 private:
     struct Frame;
@@ -69,4 +75,6 @@ private:
     std::vector<BYTE> FData;      // value data buffer, reused
     std::wstring FText;           // data text of the current value
     std::vector<std::wstring> FUnknown;
+    std::vector<std::wstring> FDeepKeys;
+    size_t FDeepKeyCount = 0;
 };

@@ -1,6 +1,7 @@
 #include "settings/inifile.h"
 
 #include "classlib/runtime.h"
+#include "classlib/scopeguard.h"
 #include "controls/wide/widefiles.h"
 
 namespace {
@@ -37,24 +38,27 @@ TVxMemIniFile::TSectionBody TVxMemIniFile::FindSection(const std::wstring& secti
     const int count = FLines.GetCount();
     TSectionBody result;
     int i = 0;
-    while (i < count) {
-        if (FLines.Get(i) != header) {
-            ++i;
-            continue;
+    while (i < count && FLines.Get(i) != header) ++i;
+    if (i == count) return result;
+    result.found = true;
+    result.header = i;
+    result.first = i + 1;
+    result.end = count;
+    for (int j = result.first; j < count; ++j) {
+        if (IsSectionLine(FLines.Get(j))) {
+            result.end = j;
+            return result;
         }
-        result.found = true;
-        result.header = i;
-        result.first = i + 1;
-        result.end = count;
-        for (int j = result.first; j < count; ++j) {
-            if (IsSectionLine(FLines.Get(j))) {
-                result.end = j;
-                return result;
-            }
+    }
+    // No section line follows: the body runs to the end, and a later header line (one that
+    // is no section line itself) takes over, so the last one wins. No section line follows
+    // that one either, so a single pass back from the end finds it.
+    for (int j = count - 1; j > i; --j) {
+        if (FLines.Get(j) == header) {
+            result.header = j;
+            result.first = j + 1;
+            break;
         }
-        // No section line follows: the body runs to the end, and a later header line (one
-        // that is no section line itself) takes over.
-        i = result.first;
     }
     return result;
 }
@@ -96,18 +100,13 @@ bool TVxMemIniFile::ValueExists(const std::wstring& section, const std::wstring&
 void TVxMemIniFile::ReadSections(TWideStrings& strings) const {
     strings.Clear();
     strings.BeginUpdate();
-    try {
-        const int count = FLines.GetCount();
-        for (int i = 0; i < count; ++i) {
-            const std::wstring line = FLines.Get(i);
-            if (IsSectionLine(line))
-                strings.Add(line.substr(1, line.find(L']') - 1));
-        }
-    } catch (...) {
-        strings.EndUpdate();
-        throw;
+    auto endUpdate = classlib::ScopeExit([&] { strings.EndUpdate(); });
+    const int count = FLines.GetCount();
+    for (int i = 0; i < count; ++i) {
+        const std::wstring line = FLines.Get(i);
+        if (IsSectionLine(line))
+            strings.Add(line.substr(1, line.find(L']') - 1));
     }
-    strings.EndUpdate();
 }
 
 void TVxMemIniFile::WriteString(const std::wstring& section, const std::wstring& ident,
@@ -115,6 +114,10 @@ void TVxMemIniFile::WriteString(const std::wstring& section, const std::wstring&
     if (HasLineBreaking(section) || HasLineBreaking(ident) || HasLineBreaking(value))
         throw EVxIniFileError(L"設定のセクション名、キー名、値には改行文字を使えません。");
     const std::wstring line = ident + L"=" + value;
+    // A key line that reads back as a section line ("[" and a "]" before the "=") would end
+    // its section's body and never be found again.
+    if (IsSectionLine(line))
+        throw EVxIniFileError(L"\"[\" で始まり \"]\" を含むキー名は設定に書き込めません。");
     const TSectionBody body = FindSection(section);
     if (!body.found) {
         FLines.Add(L"[" + section + L"]");

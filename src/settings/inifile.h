@@ -60,8 +60,9 @@ public:
 
     // Replaces the key's line, or inserts it directly after the section's header, or
     // appends the header and the line. A section, key or value holding CR, LF or U+0000
-    // would break the file's lines on the next load: it raises EVxIniFileError and nothing
-    // changes.
+    // would break the file's lines on the next load, and a key that begins with "[" and
+    // holds a "]" would read back as a section line: either raises EVxIniFileError and
+    // nothing changes.
     void WriteString(const std::wstring& section, const std::wstring& ident, const std::wstring& value);
     // "-1" for True, "0" for False.
     void WriteBool(const std::wstring& section, const std::wstring& ident, bool value);

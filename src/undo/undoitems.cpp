@@ -1,5 +1,7 @@
 #include "undo/undoitems.h"
 
+#include "classlib/runtime.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -9,6 +11,8 @@ namespace {
 constexpr wchar_t kHexDigits[] = L"0123456789ABCDEF";
 constexpr wchar_t kRegScriptHeader[] = L"Windows Registry Editor Version 5.00";
 constexpr size_t kUndoFieldCount = 13;
+// The field after the 13th that marks a line whose texts are escaped.
+constexpr wchar_t kEscapedLineMark[] = L"E";
 constexpr size_t kScriptCheckBytes = 256 * 1024;
 
 int HexDigitValue(wchar_t c) {
@@ -31,6 +35,45 @@ bool EqualsIgnoringCase(const std::wstring& a, const std::wstring& b) {
 
 bool HasLineBreakOrTab(const std::wstring& text) {
     return text.find_first_of(std::wstring(L"\t\r\n\0", 4)) != std::wstring::npos;
+}
+
+// The texts of an escaped line: "\" doubled, TAB, CR, LF and NUL as \t, \r, \n and \0.
+std::wstring EscapeField(const std::wstring& text) {
+    std::wstring out;
+    out.reserve(text.size());
+    for (wchar_t c : text) {
+        switch (c) {
+            case L'\\': out += L"\\\\"; break;
+            case L'\t': out += L"\\t"; break;
+            case L'\r': out += L"\\r"; break;
+            case L'\n': out += L"\\n"; break;
+            case L'\0': out += L"\\0"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
+// The reverse of EscapeField; False for a "\" that starts no known pair.
+bool UnescapeField(const std::wstring& text, std::wstring& out) {
+    out.clear();
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != L'\\') {
+            out += text[i];
+            continue;
+        }
+        if (++i == text.size()) return false;
+        switch (text[i]) {
+            case L'\\': out += L'\\'; break;
+            case L't': out += L'\t'; break;
+            case L'r': out += L'\r'; break;
+            case L'n': out += L'\n'; break;
+            case L'0': out += L'\0'; break;
+            default: return false;
+        }
+    }
+    return true;
 }
 
 // A plain unsigned decimal: digits only, no sign or blanks, at most UINT32_MAX.
@@ -119,7 +162,7 @@ bool ReadFileStart(const std::wstring& fileName, size_t limit, std::string& byte
         bytes.resize(truncated ? limit : static_cast<size_t>(size.QuadPart));
         DWORD read = 0;
         ok = bytes.empty() ||
-             (ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) &&
+             (ReadFile(file, bytes.data(), classlib::Win32Size<DWORD>(bytes.size()), &read, nullptr) &&
               read == bytes.size());
     }
     CloseHandle(file);
@@ -153,16 +196,21 @@ bool FormatUndoLine(const TRegUndoItem& Item, std::wstring& Line) {
     const std::wstring* texts[] = {&Item.FPayload,     &Item.FOldName, &Item.FValueName,
                                    &Item.FDataText,    &Item.FDisplayName, &Item.FKeyName,
                                    &Item.FPath,        &Item.FFullPath, &Item.FComputerName};
+    bool escaped = false;
+    for (const std::wstring* text : texts) escaped = escaped || HasLineBreakOrTab(*text);
     std::wstring line;
     for (const std::wstring* text : texts) {
-        if (HasLineBreakOrTab(*text)) return false;
-        line += *text;
+        line += escaped ? EscapeField(*text) : *text;
         line += L'\t';
     }
     line += std::to_wstring(static_cast<uint32_t>(Item.FValueType)) + L'\t';
     line += std::to_wstring(RootToUInt32(Item.FRootKey)) + L'\t';
     line += std::to_wstring(Item.FKind) + L'\t';
     line += std::to_wstring(Item.FOperation) + L'\t';
+    if (escaped) {
+        line += kEscapedLineMark;
+        line += L'\t';
+    }
     Line = std::move(line);
     return true;
 }
@@ -179,7 +227,17 @@ TUndoLineError ParseUndoLine(const std::wstring& Line, TRegUndoItem& Item) {
         }
         fields.push_back(Line.substr(start, tab - start));
         start = tab + 1;
-        if (fields.size() > kUndoFieldCount) break;
+        if (fields.size() > kUndoFieldCount + 1) break;
+    }
+    // The escaped form: a 14th field holding the mark. A line of the plain form with a TAB
+    // inside a text has its numbers last, so it never ends in the mark.
+    if (fields.size() == kUndoFieldCount + 1 && fields.back() == kEscapedLineMark) {
+        fields.pop_back();
+        for (size_t i = 0; i < 9; ++i) {
+            std::wstring text;
+            if (!UnescapeField(fields[i], text)) return TUndoLineError::Escape;
+            fields[i] = std::move(text);
+        }
     }
     if (fields.size() != kUndoFieldCount) return TUndoLineError::FieldCount;
 

@@ -56,15 +56,23 @@ std::vector<BYTE> HexTextToBytes(const std::wstring& Hex);
 // name, value name, data text, display name, key name, path, full path, computer name,
 // value type (unsigned decimal), root key (unsigned decimal of the 32-bit handle value,
 // 2147483649 for HKEY_CURRENT_USER), kind, operation.
+//
+// A record whose texts hold a TAB, CR, LF or NUL cannot be written that way (the fields
+// would shift, or the line would break). It is written in the escaped form: the nine
+// texts with "\" doubled and TAB, CR, LF and NUL as \t, \r, \n and \0, the four numbers
+// as above, then a 14th field "E" (also followed by a TAB). Every other record keeps
+// the plain form, which stores its texts as they are, so lines of the plain form read
+// exactly as they always did.
 
-// The line of Item. False (Line untouched) when a text field holds a TAB, CR, LF or NUL,
-// which would shift the fields of the line: such a record is not stored.
+// The line of Item, in the plain form or, when a text needs it, the escaped form. Always
+// True.
 bool FormatUndoLine(const TRegUndoItem& Item, std::wstring& Line);
 
 // Why a line of "Undo.db" was rejected.
 enum class TUndoLineError {
     None,
-    FieldCount,  // not exactly 13 fields
+    FieldCount,  // not exactly 13 fields (14 with the mark of the escaped form)
+    Escape,      // escaped form: a "\" that starts no known pair
     Number,      // value type, root, kind or operation is not a plain decimal in range
     Root,        // root key is not one of the seven predefined roots
     Kind,        // kind other than key or value
@@ -76,7 +84,7 @@ enum class TUndoLineError {
 
 // Parses one line as untrusted input. On success Item receives the fields (the root key
 // sign-extended to the platform's handle value) and None is returned; otherwise Item is
-// untouched. A trailing TAB after the 13th field is expected but not required.
+// untouched. A trailing TAB after the last field is expected but not required.
 TUndoLineError ParseUndoLine(const std::wstring& Line, TRegUndoItem& Item);
 
 // --- Backup scripts --------------------------------------------------------------------

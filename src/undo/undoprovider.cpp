@@ -2,12 +2,14 @@
 
 #include "registry/reghive.h"
 #include "registry/regops.h"
+#include "registry/regtext.h"
 #include "registry/wendlarutil.h"
 #include "undo/undofile_p.h"
 
 #include <windows.h>
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -38,6 +40,69 @@ bool IsBelow(const std::wstring& a, const std::wstring& b) {
 template <typename List>
 bool ValidIndex(const List& list, int index) {
     return index >= 0 && static_cast<size_t>(index) < list.size();
+}
+
+// The text of a UTF-16LE file with byte-order mark (the form of the backups); False for
+// any other file or when it cannot be read.
+bool ReadUtf16File(const std::wstring& file, std::wstring& text) {
+    HANDLE handle = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    LARGE_INTEGER size{};
+    bool ok = GetFileSizeEx(handle, &size) && size.QuadPart >= 2 && size.QuadPart % 2 == 0 &&
+              size.QuadPart < 0x7FFFFFFF;
+    if (ok) {
+        text.assign(static_cast<size_t>(size.QuadPart) / 2, L'\0');
+        DWORD read = 0;
+        ok = ReadFile(handle, text.data(), static_cast<DWORD>(size.QuadPart), &read, nullptr) &&
+             read == size.QuadPart && text[0] == L'\xFEFF';
+    }
+    CloseHandle(handle);
+    return ok;
+}
+
+bool FileHoldsExactly(const std::wstring& file, const void* data, size_t size) {
+    HANDLE handle = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    LARGE_INTEGER fileSize{};
+    bool same = GetFileSizeEx(handle, &fileSize) &&
+                static_cast<uint64_t>(fileSize.QuadPart) == static_cast<uint64_t>(size);
+    std::vector<char> buffer(std::min<size_t>(size, 1 << 20));
+    const char* expected = static_cast<const char*>(data);
+    for (size_t done = 0; same && done < size;) {
+        const DWORD chunk = static_cast<DWORD>(std::min(buffer.size(), size - done));
+        DWORD read = 0;
+        same = ReadFile(handle, buffer.data(), chunk, &read, nullptr) && read == chunk &&
+               std::memcmp(buffer.data(), expected + done, chunk) == 0;
+        done += chunk;
+    }
+    CloseHandle(handle);
+    return same;
+}
+
+// The backup of a key about to be deleted: the program's own script of the whole subtree
+// (UTF-16LE with byte-order mark), which keeps every value's type and bytes exactly where
+// an export by the system registry editor changes odd data (short numbers, strings with an
+// embedded NUL, odd-length or unterminated strings). True only when the script holds every
+// key and value exactly and the file reads back byte for byte as written.
+bool WriteKeyBackup(const TVxRegKeyClass& key, const std::wstring& file) {
+    try {
+        std::wstring script(1, L'\xFEFF');
+        std::wstring text;
+        if (!BuildKeyTreeRegScript(key, text)) return false;
+        script += text;
+        text = std::wstring();
+        const size_t size = script.size() * sizeof(wchar_t);
+        classlib::SaveBytesToFileAtomic(file, script.data(), size);
+        // Read back as it will be at undo time: whole, and holding the key's own section.
+        std::vector<TRegScriptKey> keys;
+        return FileHoldsExactly(file, script.data(), size) &&
+               IsCompleteRegScript(file, key.FFullPath) && ParseOwnRegScript(script, keys) &&
+               !keys.empty() && keys.front().FullPath == key.FFullPath;
+    } catch (const std::exception&) {
+        return false;  // no room for the script, or the file could not be written
+    }
 }
 
 }  // namespace
@@ -96,7 +161,7 @@ bool TVxRegClipUndoProvider::RecordKeyDeleted(const TVxRegKeyClass& Key) {
     std::wstring file = DirectoryExists(folder) ? MakeTempFileName(folder, L"reg", L".reg")
                                                 : MakeTempFileNameInTempDir(L"reg", L".reg");
     if (file.empty()) return false;
-    if (!ExportKeyWithRegedit(key, file, true) || !IsCompleteRegScript(file, key.FFullPath)) {
+    if (!WriteKeyBackup(key, file)) {
         DeleteFileW(file.c_str());
         return false;
     }
@@ -198,7 +263,7 @@ bool TVxRegClipUndoProvider::UndoRecord(const TRegUndoItem& Item) {
                 if (!IsAllowedBackupPath(Item.FPayload, AllowedBackupDirs()) ||
                     !FileExists(Item.FPayload))
                     return false;
-                return ImportRegFileWithRegedit(Item.FPayload, true);
+                return RestoreKeyBackup(Item.FPayload);
             default:
                 return false;
         }
@@ -220,6 +285,22 @@ bool TVxRegClipUndoProvider::UndoRecord(const TRegUndoItem& Item) {
         }
     }
     return false;
+}
+
+bool TVxRegClipUndoProvider::RestoreKeyBackup(const std::wstring& File) {
+    // The system registry editor imports the backup. It cannot store every value exactly
+    // (string data without its terminating NUL gains one, odd-length string data loses its
+    // last byte), so a backup in the program's own form is read first and every value the
+    // import changed is written again exactly. Backups of other forms (made by the editor's
+    // export) are imported as they are.
+    std::wstring text;
+    std::vector<TRegScriptKey> keys;
+    const bool own = ReadUtf16File(File, text) && ParseOwnRegScript(text, keys);
+    text = std::wstring();
+    if (!ImportRegFileWithRegedit(File, false)) return false;
+    if (own && !ApplyRegScriptExactly(keys)) return false;  // the backup stays for the user
+    DeleteFileW(File.c_str());
+    return true;
 }
 
 bool TVxRegClipUndoProvider::UndoAt(int Index) {

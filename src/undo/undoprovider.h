@@ -7,8 +7,8 @@
 // touched only when an entry is pasted. Nothing is put on the system clipboard. The undo
 // list can be kept across runs in "Undo.db" (SaveUndoList / LoadUndoList); there is no redo.
 //
-// Main thread only. Recording a key deletion and undoing one wait for the system registry
-// editor while messages are handled; the provider works on copies of the records involved
+// Main thread only. Undoing a key deletion waits for the system registry editor while
+// messages are handled; the provider works on copies of the records involved
 // and finds the record to remove again by identity, so commands run meanwhile cannot make
 // it act on the wrong entry. Records and entries belong to the provider; pointers taken from
 // the lists stay valid until that record or entry is removed.
@@ -78,11 +78,13 @@ public:
     // Subkey Name was created below Parent. Callers record only keys that did not exist.
     void RecordKeyCreated(const TVxRegKeyClass& Parent, const std::wstring& Name);
     // Backs Key up before the caller deletes it: with KeyDeleteUndo off nothing happens and
-    // the result is True. Otherwise the whole key is exported to a fresh "regXXXX.reg" in
-    // RegistryScriptExportDir (or the temporary folder) and recorded with the script's path.
-    // False, with nothing recorded and the partial script removed, when the export did not
-    // produce a complete script of the key: the caller must not delete silently (ask the
-    // user first).
+    // the result is True. Otherwise the program's own script of the whole key (every value
+    // kept exactly, see BuildKeyTreeRegScript) is written to a fresh "regXXXX.reg" in
+    // RegistryScriptExportDir (or the temporary folder), read back to check it, and recorded
+    // with the script's path. False, with nothing recorded and the file removed, when the
+    // script could not hold everything exactly (an unreadable key or value, a name with a
+    // line break) or the file is not what was written: the caller must not delete silently
+    // (ask the user first).
     bool RecordKeyDeleted(const TVxRegKeyClass& Key);
     // Key was renamed from OldName to NewName (Key still names the old path).
     void RecordKeyRenamed(const TVxRegKeyClass& Key, const std::wstring& NewName,
@@ -103,7 +105,11 @@ public:
     // Reverses record Index, removes it and fires OnChange. True when the registry change
     // was made; the record is removed also when it failed (an index out of range does
     // nothing and gives False). A deleted key is restored only from a ".reg" backup inside
-    // the allowed folders (see RegistryScriptExportDir); the backup is deleted afterwards.
+    // the allowed folders (see RegistryScriptExportDir), through the system registry
+    // editor; a backup this program wrote is then checked value by value and whatever the
+    // editor could not store exactly is written again, so every value comes back with its
+    // type and bytes. The backup is deleted once the key is restored (it stays when the
+    // editor could not run or a value could not be made exact).
     bool UndoAt(int Index);
     // Removes one record (its backup file stays) and fires OnChange.
     void DeleteUndoEntry(int Index);
@@ -151,8 +157,8 @@ public:
 
     // Writes the list to FileName ("Undo.db": one line per record, UTF-16LE with
     // byte-order mark, CR LF), atomically. Records whose texts hold a TAB, CR or LF are
-    // left out; damaged lines skipped by the last load of the same file are written back
-    // unchanged after the records. False (file untouched) when the file could not be
+    // written in the escaped form (FormatUndoLine); damaged lines skipped by the last load
+    // of the same file are written back unchanged after the records. False (file untouched) when the file could not be
     // written, or when the last load of this file was lossy (TUndoLoadReport::Lossy).
     bool SaveUndoList(const std::wstring& FileName);
     // Clears the list and loads FileName (a missing file leaves it empty); every line is
@@ -173,6 +179,8 @@ private:
     // Removes Item from the undo list when it is still there (OnChange).
     void RemoveRecord(const TRegUndoItem* Item);
     bool UndoRecord(const TRegUndoItem& Item);
+    // Imports a key backup and makes its values exact; the file is deleted on success.
+    static bool RestoreKeyBackup(const std::wstring& File);
     std::vector<std::wstring> AllowedBackupDirs() const;
 
     TRegUndoList FUndoList;

@@ -164,7 +164,6 @@ void TVxMouseGestures::AddGesture(const std::wstring& gestureStr, TBasicAction* 
     auto item = std::make_unique<TVxMouseGestureItem>();
     item->GestureStr = gestureStr;
     item->Action = action;
-    if (action) action->FreeNotification(this);
     FItems.push_back(std::move(item));
 }
 
@@ -172,18 +171,11 @@ void TVxMouseGestures::ClearGestures() {
     while (!FItems.empty()) FItems.pop_back();
 }
 
-void TVxMouseGestures::Notification(TComponent* component, TOperation operation) {
-    TComponent::Notification(component, operation);
-    if (operation != opRemove) return;
-    for (auto& item : FItems)
-        if (item->Action == component) item->Action = nullptr;
-}
-
 std::wstring TVxMouseGestures::GestureCaption(const std::wstring& gestureStr) const {
     for (const auto& item : FItems) {
         if (item->GestureStr != gestureStr) continue;
         if (!item->Action || !Enabled) return {};
-        if (auto* custom = dynamic_cast<TCustomAction*>(item->Action)) return custom->Caption();
+        if (auto* custom = dynamic_cast<TCustomAction*>(item->Action.Get())) return custom->Caption();
         return {};
     }
     return {};

@@ -44,7 +44,7 @@ using TVxMouseGesturesProgressEvent = std::function<void(
 
 // One entry of the gesture table.
 struct TVxMouseGestureItem {
-    classlib::TBasicAction* Action = nullptr;  // not owned; cleared when it is destroyed
+    classlib::TComponentRef<classlib::TBasicAction> Action;  // not owned; cleared when it is destroyed
     std::wstring GestureStr;
 };
 
@@ -96,7 +96,6 @@ public:
     static TVxMouseGestures* Instance();
 
 protected:
-    void Notification(classlib::TComponent* component, classlib::TOperation operation) override;
     // Milliseconds since system start; tests replace it.
     virtual DWORD Now() const { return GetTickCount(); }
     void StartGesture(HWND wnd, POINT pt);

@@ -112,15 +112,8 @@ TVxVSTab::~TVxVSTab() {
 }
 
 void TVxVSTab::SetImages(TImageList* value) {
-    if (FImages) FImages->RemoveFreeNotification(this);
     FImages = value;
-    if (FImages) FImages->FreeNotification(this);
     Invalidate();
-}
-
-void TVxVSTab::Notification(TComponent* component, TOperation operation) {
-    TCustomControl::Notification(component, operation);
-    if (operation == opRemove && component == FImages) FImages = nullptr;
 }
 
 void TVxVSTab::SetActiveTabIndex(int value) {

@@ -119,7 +119,6 @@ public:
     int NeededHeight();
 
 protected:
-    void Notification(classlib::TComponent* component, classlib::TOperation operation) override;
     void Paint() override;
     void MouseDown(classlib::TMouseButton button, classlib::TShiftState shift, int x, int y) override;
     // A quick second press is a press like any other (activation, dragging).
@@ -142,7 +141,7 @@ private:
     TVxVSTabStrings FTabs{this};
     int FActiveTabIndex = 0;
     bool FActiveTabLineTopView = false;
-    classlib::TImageList* FImages = nullptr;
+    classlib::TComponentRef<classlib::TImageList> FImages;
     int FImageIndex = 0;
     bool FEnableBuiltinDragDrop = true;
     int FTabWidth = -1;

@@ -76,7 +76,8 @@ TEST(Component, EarlyDeleteLeavesOwnerAndTellsSiblings) {
     EXPECT_EQ(owner.ComponentCount(), 1);
     EXPECT_EQ(a->Ref, nullptr);
     EXPECT_EQ(owner.FindComponent(L"B"), nullptr);
-    std::vector<std::wstring> expected = {L"~B", L"Owner<-remove", L"A<-remove"};
+    // The one who asked hears first, then the owner; nobody else.
+    std::vector<std::wstring> expected = {L"~B", L"A<-remove", L"Owner<-remove"};
     EXPECT_EQ(log, expected);
 }
 
@@ -117,7 +118,7 @@ TEST(Component, FreeNotificationAcrossOwnersBothWays) {
     delete target;
     EXPECT_EQ(first->Ref, nullptr);
     EXPECT_EQ(second->Ref, nullptr);
-    // Listeners hear last-registered first, then the owner passes it down its tree.
+    // Listeners hear last-registered first, then the owner (and only it).
     std::vector<std::wstring> expected = {L"~Target", L"Second<-remove", L"First<-remove",
                                           L"Form2<-remove"};
     EXPECT_EQ(log, expected);
@@ -159,8 +160,8 @@ TEST(Component, NamesInsertAndRemove) {
     EXPECT_EQ(u2->Owner(), &other);
     EXPECT_EQ(owner.ComponentCount(), 2);
     EXPECT_EQ(other.ComponentCount(), 1);
-    std::vector<std::wstring> expected = {L"Owner<-remove", L"<-remove", L"_Ok9<-remove",
-                                          L"Other<-insert"};
+    // Only the two owners hear; the components left behind in the first owner do not.
+    std::vector<std::wstring> expected = {L"Owner<-remove", L"Other<-insert"};
     EXPECT_EQ(log, expected);
 
     // Removing without freeing hands the lifetime back to the caller.
@@ -177,4 +178,156 @@ TEST(Component, LoadedClearsLoading) {
     EXPECT_NE(c.ComponentState() & csLoading, 0u);
     c.Loaded();
     EXPECT_EQ(c.ComponentState() & csLoading, 0u);
+}
+
+// --- typed references ------------------------------------------------------------------
+
+namespace {
+
+// Holds references to components it does not own and counts their OnFree calls.
+class Holder : public TComponent {
+public:
+    explicit Holder(TComponent* owner) : TComponent(owner) {}
+    TComponentRef<TComponent> First{[this] { ++FirstFreed; }};
+    TComponentRef<TComponent> Second{[this] { ++SecondFreed; }};
+    int FirstFreed = 0, SecondFreed = 0;
+};
+
+}  // namespace
+
+TEST(ComponentRef, ClearedWhenItsTargetIsDestroyedByAnyPath) {
+    Holder holder(nullptr);
+    // Deleted directly.
+    auto* direct = new TComponent(nullptr);
+    holder.First = direct;
+    EXPECT_EQ(holder.First.Get(), direct);
+    delete direct;
+    EXPECT_EQ(holder.First.Get(), nullptr);
+    EXPECT_EQ(holder.FirstFreed, 1);
+
+    // Destroyed with its owner: heard while the target is still whole.
+    std::vector<std::wstring> log;
+    auto* owner = new TComponent(nullptr);
+    auto* owned = new Probe(owner, L"Owned", log);
+    TComponentRef<Probe> typed;
+    std::wstring nameAtFree;
+    typed.OnFree = [&] { nameAtFree = L"cleared:" + std::to_wstring(typed.Get() == nullptr); };
+    typed = owned;
+    holder.Second = owned;
+    delete owner;
+    EXPECT_EQ(typed.Get(), nullptr);
+    EXPECT_EQ(holder.Second.Get(), nullptr);
+    EXPECT_EQ(nameAtFree, L"cleared:1");  // cleared before its callback runs
+    EXPECT_EQ(holder.SecondFreed, 1);
+}
+
+namespace {
+
+// A target that notes, at each step of its end, whether a reference still reaches it.
+class Watched : public TComponent {
+public:
+    Watched(TComponent* owner, const TComponentRef<TComponent>& ref, std::vector<std::wstring>& log)
+        : TComponent(owner), FRef(ref), FLog(log) {}
+    ~Watched() override { Note(L"destructor"); }
+
+protected:
+    void BeforeDestruction() override { Note(L"teardown"); }
+
+private:
+    void Note(const wchar_t* step) { FLog.push_back(std::wstring(step) + (FRef.Get() ? L":set" : L":clear")); }
+    const TComponentRef<TComponent>& FRef;
+    std::vector<std::wstring>& FLog;
+};
+
+}  // namespace
+
+TEST(ComponentRef, ClearedBeforeItsTargetIsTakenApart) {
+    // Deleted directly or by its owner, the target is unreachable from its first step on;
+    // destroyed without delete (no teardown step) it is cleared by TComponent's destructor.
+    enum TPath { pDelete, pOwner, pLocal };
+    struct Case {
+        TPath Path;
+        std::vector<std::wstring> Steps;
+    };
+    const Case cases[] = {
+        {pDelete, {L"teardown:clear", L"destructor:clear"}},
+        {pOwner, {L"teardown:clear", L"destructor:clear"}},
+        {pLocal, {L"destructor:set"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.Path));
+        std::vector<std::wstring> log;
+        TComponentRef<TComponent> ref;
+        int freed = 0;
+        ref.OnFree = [&] { ++freed; };
+        if (c.Path == pDelete) {
+            ref = new Watched(nullptr, ref, log);
+            delete ref.Get();
+        } else if (c.Path == pOwner) {
+            auto* owner = new TComponent(nullptr);
+            ref = new Watched(owner, ref, log);
+            delete owner;
+        } else {
+            Watched local(nullptr, ref, log);
+            ref = &local;
+        }
+        EXPECT_EQ(log, c.Steps);
+        EXPECT_EQ(ref.Get(), nullptr);
+        EXPECT_EQ(freed, 1);
+    }
+}
+
+TEST(ComponentRef, TwoReferencesToOneTargetAreIndependent) {
+    // Setting one reference elsewhere must not stop the other from hearing of the end.
+    Holder holder(nullptr);
+    auto* shared = new TComponent(nullptr);
+    TComponent other(nullptr);
+    holder.First = shared;
+    holder.Second = shared;
+    holder.First = &other;
+    delete shared;
+    EXPECT_EQ(holder.Second.Get(), nullptr);
+    EXPECT_EQ(holder.SecondFreed, 1);
+    EXPECT_EQ(holder.First.Get(), &other);
+    EXPECT_EQ(holder.FirstFreed, 0);  // re-pointing is no free
+}
+
+TEST(ComponentRef, AReferenceThatGoesFirstLeavesNothingBehind) {
+    auto* target = new TComponent(nullptr);
+    {
+        Holder holder(nullptr);
+        holder.First = target;
+        holder.Second = target;
+    }
+    delete target;  // would reach the gone holder if the references stayed registered
+
+    // A callback may drop the object that holds the reference (and other references).
+    auto* doomed = new TComponent(nullptr);
+    auto* holder = new Holder(nullptr);
+    holder->First = doomed;
+    holder->Second = doomed;
+    holder->First.OnFree = [&holder] {
+        delete holder;
+        holder = nullptr;
+    };
+    delete doomed;
+    EXPECT_EQ(holder, nullptr);
+}
+
+TEST(Component, RemovalReachesOnlyThoseWhoAsked) {
+    std::vector<std::wstring> log;
+    Probe owner(nullptr, L"Owner", log);
+    auto* listener = new Probe(&owner, L"Listener", log);
+    auto* bystander = new Probe(&owner, L"Bystander", log);
+    auto* child = new Probe(bystander, L"Child", log);
+    auto* target = new Probe(&owner, L"Target", log);
+    auto* quiet = new Probe(&owner, L"Quiet", log);
+    listener->FreeNotification(target);
+    (void)child;
+    log.clear();
+    delete quiet;  // nobody asked: only its owner hears
+    EXPECT_EQ(log, (std::vector<std::wstring>{L"~Quiet", L"Owner<-remove"}));
+    log.clear();
+    delete target;
+    EXPECT_EQ(log, (std::vector<std::wstring>{L"~Target", L"Listener<-remove", L"Owner<-remove"}));
 }

@@ -273,3 +273,13 @@ TEST(Runtime, DateTimes) {
     TDateTime now = Now();
     EXPECT_GT(now, EncodeDate(2020, 1, 1));
 }
+
+TEST(Runtime, Win32SizeRefusesWhatTheTypeCannotHold) {
+    EXPECT_EQ(Win32Size<DWORD>(size_t{0}), 0u);
+    EXPECT_EQ(Win32Size<DWORD>(size_t{0xFFFFFFFFu}), 0xFFFFFFFFu);
+    EXPECT_THROW(Win32Size<DWORD>(size_t{0x100000000u}), ERangeError);  // would wrap to 0
+    EXPECT_EQ(Win32Size<int>(size_t{0x7FFFFFFF}), 0x7FFFFFFF);
+    EXPECT_THROW(Win32Size<int>(size_t{0x80000000u}), ERangeError);      // would turn negative
+    EXPECT_THROW(Win32Size<UINT>(-1), ERangeError);                       // a negative count
+    EXPECT_EQ(Win32Size<UINT>(int64_t{7}), 7u);
+}

@@ -1,18 +1,13 @@
-// Entry of every test executable: OLE, the common controls and the application object are
-// ready before any test.
+// Entry of every test executable: the application object, and with it the process setup
+// (OLE, the common controls, timer resolution), is ready before any test.
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <commctrl.h>
-#include <ole2.h>
 
 #include <cstdio>
 
 #include "classlib/application.h"
 
 int wmain(int argc, wchar_t** argv) {
-    OleInitialize(nullptr);
-    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&icc);
     testing::InitGoogleTest(&argc, argv);
     auto* app = new classlib::TApplication();
     // A message box would stop an unattended run: report exceptions on stderr instead.
@@ -21,6 +16,5 @@ int wmain(int argc, wchar_t** argv) {
     };
     int rc = RUN_ALL_TESTS();
     delete app;
-    OleUninitialize();
     return rc;
 }

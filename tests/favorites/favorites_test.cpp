@@ -152,22 +152,28 @@ TEST(FavoritesFile, ExactBytesOfASmallTree) {
     EXPECT_EQ(ReadBytes(file), expected);
 }
 
-// Placement by level: a level may climb any number of steps but descend only one.
-TEST(FavoritesFile, LevelsPlaceNodesAndSkipJumps) {
+// Placement by level: a deeper line goes one level down whatever the difference; a
+// shallower one climbs (previous - level + 1) parents; the first line goes to the top;
+// a level that is not a number counts as -1.
+TEST(FavoritesFile, LevelsPlaceNodesAsTheFormatSays) {
     struct Case {
         std::vector<std::wstring> levels;  // one line per level, captions a, b, c...
         std::wstring shape;
-        std::vector<int> bad;
     };
     const Case cases[] = {
-        {{L"0", L"1", L"0"}, L"a|.b|c|", {}},
-        {{L"0", L"1", L"2", L"1", L"0", L"1"}, L"a|.b|..c|.d|e|.f|", {}},
-        {{L"0", L"1", L"2", L"0"}, L"a|.b|..c|d|", {}},
-        {{L"0", L"2", L"2", L"1"}, L"a|.d|", {2, 3}},
-        {{L"0", L"3", L"1"}, L"a|.c|", {2}},
-        {{L"1", L"0", L"1"}, L"b|.c|", {1}},
-        {{L"0", L"x", L"-1", L"", L"1"}, L"a|.e|", {2, 3, 4}},  // "" is the level of "\tcaption\t"
-        {{L"0", L"99999999999", L"0"}, L"a|c|", {2}},
+        {{L"0", L"1", L"0"}, L"a|.b|c|"},
+        {{L"0", L"1", L"2", L"1", L"0", L"1"}, L"a|.b|..c|.d|e|.f|"},
+        {{L"0", L"1", L"2", L"0"}, L"a|.b|..c|d|"},
+        {{L"0", L"1", L"2", L"3", L"1"}, L"a|.b|..c|...d|.e|"},
+        {{L"0", L"2", L"2", L"1"}, L"a|.b|.c|d|"},
+        {{L"0", L"3", L"1"}, L"a|.b|c|"},
+        {{L"0", L"5", L"5", L"4"}, L"a|.b|.c|d|"},
+        {{L"1", L"2", L"1"}, L"a|.b|c|"},  // a file whose levels start at 1
+        {{L"1", L"0", L"1"}, L"a|b|.c|"},
+        {{L"0", L"x", L"-1", L"", L"1"}, L"a|b|c|d|.e|"},  // "" is the level of "\tcaption\t"
+        {{L"0", L"99999999999", L"0"}, L"a|b|.c|"},
+        {{L"2", L"-2147483648", L"2147483647"}, L"a|b|.c|"},
+        {{L"0", L" 1", L"$2"}, L"a|.b|..c|"},  // read as the class library reads numbers
     };
     testsupport::ScratchDir dir;
     const std::wstring file = dir.File(L"Favorite.db");
@@ -180,45 +186,143 @@ TEST(FavoritesFile, LevelsPlaceNodesAndSkipJumps) {
         const TFavoritesLoadResult r = LoadFavorites(t.view, file);
         SCOPED_TRACE(Narrow(c.shape));
         EXPECT_EQ(Shape(t.Nodes()), c.shape);
-        EXPECT_EQ(BadLineNumbers(r), c.bad);
-        EXPECT_EQ(r.Damaged(), !c.bad.empty());
+        EXPECT_EQ(r.Loaded, static_cast<int>(c.levels.size()));
+        EXPECT_FALSE(r.Damaged());
+        // Saved with the depths the favorites were placed at, the same tree reads back.
+        SaveFavorites(t.view, file);
+        Tree again;
+        LoadFavorites(again.view, file);
+        EXPECT_EQ(Shape(again.Nodes()), c.shape);
     }
 }
 
-TEST(FavoritesFile, DamagedLinesAreSkippedAndTheGoodKept) {
+TEST(FavoritesFile, OddLinesAreKeptAsFarAsTheirFieldsGo) {
     testsupport::ScratchDir dir;
     const std::wstring file = dir.File(L"Favorite.db");
     WriteLines(file, {
                          L"0\tgood1\tHKCU\t\t0\t\t\t",
                          L"",                                // empty: skipped, not damage
-                         L"0\tkind4\t\t\t4\t\t\t",           // unknown kind
-                         L"0\tkindx\t\t\tx\t\t\t",           // kind not a number
-                         L"0\tbadhex\t\t\t1\t41G0\t\t",      // not hex
-                         L"0\toddhex\t\t\t1\t410\t\t",       // not whole UTF-16 units
-                         L"0\tbadesc\t\\q\t\t0\t\t\tE\t",    // broken escape
-                         L"1\tchild\t\t\t0\t\t\t",           // child of good1, the last kept
+                         L"0\tkind4\t\t\t4\t\t\t",           // another kind: kept, no icon
+                         L"0\tkindx\t\t\tx\t\t\t",           // kind not a number: 0
+                         L"0\tkind260\t\t\t260\t\t\t",       // the low 8 bits: 4
+                         L"0\tkindneg\t\t\t-1\t\t\t",        // the low 8 bits: 255
+                         L"0\tbadhex\t\t\t1\t41G0\t\t",      // script kept as it stands
+                         L"0\toddhex\t\t\t1\t410\t\t",
+                         L"0\tbadesc\t\\q\t\t0\t\t\tE\t",    // broken escape: read as it stands
+                         L"1\tchild\t\t\t0\t\t\t",           // child of the line before
                          L"0\tshort\t",                      // short line: the rest empty
                          L"0\tnokind\tT\t\t\t4100\tJ\textra\t",  // empty kind, extra field
                      });
     Tree t;
     const TFavoritesLoadResult r = LoadFavorites(t.view, file);
-    EXPECT_EQ(Shape(t.Nodes()), L"good1|.child|short|nokind|");
-    ASSERT_EQ(r.BadLines.size(), 5u);
-    const std::pair<int, TFavoriteLineError> bad[] = {{3, TFavoriteLineError::BadKind},
-                                                      {4, TFavoriteLineError::BadKind},
-                                                      {5, TFavoriteLineError::BadScript},
-                                                      {6, TFavoriteLineError::BadScript},
-                                                      {7, TFavoriteLineError::BadEscape}};
-    for (size_t i = 0; i < r.BadLines.size(); ++i) {
-        EXPECT_EQ(r.BadLines[i].LineNumber, bad[i].first);
-        EXPECT_EQ(r.BadLines[i].Error, bad[i].second);
-    }
+    EXPECT_EQ(Shape(t.Nodes()), L"good1|kind4|kindx|kind260|kindneg|badhex|oddhex|badesc|.child|short|nokind|");
+    EXPECT_EQ(r.Loaded, 11);
+    ASSERT_EQ(BadLineNumbers(r), std::vector<int>{9});
+    EXPECT_EQ(r.BadLines[0].Error, TFavoriteLineError::BadEscape);
     EXPECT_TRUE(r.Damaged());
-    EXPECT_EQ(r.Loaded, 4);
-    const TVxRegFavoriteObj* s = FavoriteOf(t.Nodes().Item(2));
-    ExpectSameFavorite(*s, Fav(L"short", fkKey));
-    const TVxRegFavoriteObj* n = FavoriteOf(t.Nodes().Item(3));
+
+    const struct {
+        int index;
+        uint8_t kind;
+        int image;
+    } kinds[] = {{1, 4, -1}, {2, fkKey, 31}, {3, 4, -1}, {4, 255, -1}, {5, fkScript, 33}};
+    for (const auto& k : kinds) {
+        SCOPED_TRACE(k.index);
+        EXPECT_EQ(FavoriteOf(t.Nodes().Item(k.index))->FKind, k.kind);
+        EXPECT_EQ(t.Nodes().Item(k.index)->ImageIndex(), k.image);
+    }
+    EXPECT_EQ(FavoriteOf(t.Nodes().Item(5))->FScript, L"41G0");
+    EXPECT_EQ(FavoriteOf(t.Nodes().Item(7))->FTarget, L"\\q");
+    ExpectSameFavorite(*FavoriteOf(t.Nodes().Item(9)), Fav(L"short", fkKey));
+    const TVxRegFavoriteObj* n = FavoriteOf(t.Nodes().Item(10));
     ExpectSameFavorite(*n, Fav(L"nokind", fkKey, L"T", L"", L"A", L"J"));
+    EXPECT_EQ(n->FExtraFields, L"extra\t");
+
+    // What is written back: the format's own form of every favorite, what it does not know
+    // kept as read.
+    const std::vector<std::wstring> lines = FavoriteTreeLines(t.view);
+    const std::vector<std::wstring> expected = {
+        L"0\tgood1\tHKCU\t\t0\t\t\t",       L"0\tkind4\t\t\t4\t\t\t",      L"0\tkindx\t\t\t0\t\t\t",
+        L"0\tkind260\t\t\t4\t\t\t",         L"0\tkindneg\t\t\t255\t\t\t",  L"0\tbadhex\t\t\t1\t41G0\t\t",
+        L"0\toddhex\t\t\t1\t410\t\t",       L"0\tbadesc\t\\q\t\t0\t\t\tE\t", L"1\tchild\t\t\t0\t\t\t",
+        L"0\tshort\t\t\t0\t\t\t",           L"0\tnokind\tT\t\t0\t4100\tJ\textra\t",
+    };
+    EXPECT_EQ(lines, expected);
+}
+
+// Fields after the seventh are kept and written back exactly, with and without escapes.
+TEST(FavoritesFile, FieldsTheFormatDoesNotKnowAreWrittenBack) {
+    struct Case {
+        const wchar_t* line;
+        const wchar_t* caption;
+        const wchar_t* extra;
+        bool damaged;
+    };
+    const Case cases[] = {
+        {L"0\ta\tt\tc\t0\t\tj\tx\ty\t", L"a", L"x\ty\t", false},
+        {L"0\ta\tt\tc\t0\t\tj\tx", L"a", L"x", false},  // no TAB after the last field
+        {L"0\ta\tt\tc\t0\t\tj\t\t", L"a", L"\t", false},  // an empty eighth field
+        {L"0\ta\\tb\t\t\t0\t\t\tE\tx\t", L"a\tb", L"x\t", false},  // escaped, then more
+        {L"0\tC:\\dir\t\t\t0\t\t\tE\tx\t", L"C:\\dir", L"E\tx\t", true},  // broken escape
+    };
+    testsupport::ScratchDir dir;
+    const std::wstring file = dir.File(L"Favorite.db");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Narrow(c.line));
+        WriteLines(file, {c.line});
+        Tree t;
+        const TFavoritesLoadResult r = LoadFavorites(t.view, file);
+        ASSERT_EQ(t.Nodes().Count(), 1);
+        const TVxRegFavoriteObj* f = FavoriteOf(t.Nodes().GetFirstNode());
+        EXPECT_EQ(f->FCaption, c.caption);
+        EXPECT_EQ(f->FExtraFields, c.extra);
+        EXPECT_EQ(r.Damaged(), c.damaged);
+        const std::string before = ReadBytes(file);
+        SaveFavorites(t.view, file);
+        EXPECT_EQ(ReadBytes(file), before);
+
+        // A caption that needs escapes now: the extra fields follow the mark and read back.
+        FavoriteOf(t.Nodes().GetFirstNode())->FCaption = L"new\tcaption";
+        SaveFavorites(t.view, file);
+        Tree back;
+        LoadFavorites(back.view, file);
+        ASSERT_EQ(back.Nodes().Count(), 1);
+        EXPECT_EQ(FavoriteOf(back.Nodes().GetFirstNode())->FCaption, L"new\tcaption");
+        EXPECT_EQ(FavoriteOf(back.Nodes().GetFirstNode())->FExtraFields, c.extra);
+    }
+}
+
+// A chain of 100,000 favorites, each one level below the one before: loading, saving and
+// clearing never recurse (the stack would not hold that many levels).
+TEST(FavoritesFile, DeepChainLoadsSavesAndClears) {
+    constexpr int kDepth = 100000;
+    testsupport::ScratchDir dir;
+    const std::wstring file = dir.File(L"Favorite.db");
+    std::vector<std::wstring> lines;
+    for (int i = 0; i < kDepth; ++i) lines.push_back(std::to_wstring(i) + L"\tf" + std::to_wstring(i) + L"\t\t\t2\t\t\t");
+    WriteLines(file, lines);
+
+    Tree t;
+    const TFavoritesLoadResult r = LoadFavorites(t.view, file);
+    EXPECT_FALSE(r.Damaged());
+    ASSERT_EQ(r.Loaded, kDepth);
+    TWideTreeNode* last = t.Nodes().GetFirstNode();
+    while (last->HasChildren()) last = last->GetFirstChild();
+    EXPECT_EQ(last->Text(), L"f" + std::to_wstring(kDepth - 1));
+    EXPECT_EQ(last->Level(), kDepth - 1);
+    EXPECT_TRUE(t.Nodes().GetFirstNode()->Expanded());
+
+    // Written back as read.
+    const std::wstring copy = dir.File(L"copy.db");
+    SaveFavorites(t.view, copy);
+    EXPECT_EQ(ReadBytes(copy), ReadBytes(file));
+
+    DeleteFavoriteNode(t.Nodes().GetFirstNode()->GetFirstChild());
+    EXPECT_EQ(t.Nodes().Count(), 1);
+    LoadFavorites(t.view, file);
+    EXPECT_EQ(t.Nodes().Count(), kDepth + 1);
+    ClearFavoritesTree(t.view);
+    EXPECT_EQ(t.Nodes().Count(), 0);
 }
 
 TEST(FavoritesFile, FieldsWithSeparatorsSurviveAndPlainLinesStayPlain) {

@@ -24,25 +24,10 @@ using namespace hextest;
 namespace {
 
 // Data of one or more formats, each a global block (or a GDI handle for bitmaps).
-class TTestData : public IDataObject {
+class TTestData : public classlib::TComObject<IDataObject> {
 public:
     void Add(UINT format, const std::string& bytes) { FBlocks.emplace_back(format, bytes); }
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDataObject)) {
-            *object = this;
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++FRefs; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG r = --FRefs;
-        if (!r) delete this;
-        return r;
-    }
     HRESULT STDMETHODCALLTYPE GetData(FORMATETC* f, STGMEDIUM* m) override {
         for (auto& [format, bytes] : FBlocks) {
             if (format != f->cfFormat) continue;
@@ -81,7 +66,6 @@ public:
     HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
 
 private:
-    ULONG FRefs = 1;
     std::vector<std::pair<UINT, std::string>> FBlocks;
 };
 

@@ -1,5 +1,6 @@
 // New data, loading and saving: streams, files, progress, cancel, read-only files.
 #include <fstream>
+#include <functional>
 
 #include "hex_test_util.h"
 
@@ -57,6 +58,97 @@ TEST(HexFile, LoadReportsEachPercentOnceAndCanBeCancelled) {
     EXPECT_EQ(HEX_MESSAGE(Load(e, std::string(1000000, 'q'))), "Operation cancelled");
     EXPECT_EQ(e.GetDataSize(), 0);
     EXPECT_FALSE(e.CanUndo());
+}
+
+// A load or save cancelled from the progress handler, again and again and at every point,
+// raises EHexEditor with exactly "Operation cancelled" and leaves the editor usable.
+TEST(HexFile, CancelledLoadsAndSavesRaiseExactlyTheirMessage) {
+    testsupport::ScratchDir dir;
+    const std::wstring file = dir.File(L"data.bin");
+    const std::string data = Counting(256) + std::string(130000, 'd');  // three blocks
+    WriteFile(file, data);
+    TCustomHexEditor e;
+    int cancelAt = 0;
+    e.OnProgress = [&](TCustomHexEditor*, THexProgressKind, const std::wstring&, uint8_t percent, bool& cancel) {
+        cancel = percent >= cancelAt;
+    };
+    const std::function<void()> operations[] = {
+        [&] { Load(e, data); },
+        [&] { e.LoadFromFile(file); },
+        [&] {
+            classlib::TMemoryStream out;
+            e.SaveToStream(out);
+        },
+        [&] { e.SaveToFile(dir.File(L"out.bin"), true); },
+    };
+    int cancelled = 0;
+    for (int round = 0; round < 200; ++round) {
+        cancelAt = (round * 37) % 101;
+        for (size_t op = 0; op < std::size(operations); ++op) {
+            if (op >= 2) {  // something to save
+                const int at = cancelAt;
+                cancelAt = 1000;
+                Load(e, data);
+                cancelAt = at;
+            }
+            std::wstring message = L"<no exception>";
+            try {
+                operations[op]();
+            } catch (const EHexEditor& ex) {
+                message = ex.Message();
+                ++cancelled;
+            }
+            ASSERT_EQ(message, std::wstring(L"Operation cancelled"))
+                << "round " << round << ", operation " << op << ", length " << message.size();
+        }
+    }
+    EXPECT_EQ(cancelled, 200 * 4);
+    EXPECT_FALSE(std::filesystem::exists(dir.File(L"out.bin")));
+    cancelAt = 1000;
+    e.LoadFromFile(file);
+    EXPECT_EQ(e.GetDataAsString(), data);
+}
+
+// The progress handler may change the editor while a load or save runs: replace the
+// handler itself or the data (a message loop inside it lets the user type or open another
+// file). Nothing is read from or written to memory the editor no longer owns.
+TEST(HexFile, HandlerThatChangesTheEditorDuringALoadOrSave) {
+    testsupport::ScratchDir dir;
+    const std::wstring file = dir.File(L"keep.bin");
+    WriteFile(file, "old content");
+    const std::string data(200000, 'z');
+    TCustomHexEditor e;
+
+    // A handler that removes itself keeps running to its end with its own captures.
+    int calls = 0;
+    e.OnProgress = [&e, &calls, text = std::wstring(300, L'k')](TCustomHexEditor*, THexProgressKind,
+                                                                 const std::wstring&, uint8_t, bool& cancel) {
+        ++calls;
+        e.OnProgress = nullptr;
+        cancel = text == std::wstring(300, L'k');
+    };
+    EXPECT_EQ(HEX_MESSAGE(Load(e, data)), "Operation cancelled");
+    EXPECT_EQ(calls, 1);
+    EXPECT_FALSE(e.OnProgress);
+    EXPECT_EQ(e.GetDataSize(), 0);
+
+    // Data cleared by the handler during a load ends the load with an error.
+    e.OnProgress = [](TCustomHexEditor* sender, THexProgressKind, const std::wstring&, uint8_t percent, bool&) {
+        if (percent == 0) sender->CreateEmptyFile(L"");
+    };
+    EXPECT_EQ(HEX_MESSAGE(Load(e, data)), "Data position/length out of data bounds");
+    EXPECT_EQ(e.GetDataSize(), 0);
+
+    // Data replaced by a smaller load during a save: the save fails, the file stays whole.
+    e.OnProgress = nullptr;
+    Load(e, data);
+    e.OnProgress = [](TCustomHexEditor* sender, THexProgressKind kind, const std::wstring&, uint8_t percent,
+                      bool&) {
+        if (kind == pkSave && percent > 0 && sender->GetDataSize() > 3) Load(*sender, "abc");
+    };
+    EXPECT_EQ(HEX_MESSAGE(e.SaveToFile(file, true)), "Data position/length out of data bounds");
+    EXPECT_EQ(ReadFile(file), "old content");
+    EXPECT_EQ(e.GetDataAsString(), "abc");
 }
 
 TEST(HexFile, SaveToStreamWritesEverything) {

@@ -24,6 +24,23 @@ int NaiveFind(const std::string& data, const std::string& pattern, int from, int
     }
     return -1;
 }
+
+// The first byte offset where the little-endian UTF-16 units of data, lower-cased, equal
+// those of the pattern.
+int NaiveUnitFind(const std::string& data, const std::string& pattern) {
+    for (size_t s = 0; s + pattern.size() <= data.size(); ++s) {
+        bool match = true;
+        for (size_t j = 0; match && j < pattern.size(); j += 2) {
+            wchar_t d = static_cast<wchar_t>(static_cast<uint8_t>(data[s + j]) | static_cast<uint8_t>(data[s + j + 1]) << 8);
+            wchar_t p = static_cast<wchar_t>(static_cast<uint8_t>(pattern[j]) | static_cast<uint8_t>(pattern[j + 1]) << 8);
+            CharLowerBuffW(&d, 1);
+            CharLowerBuffW(&p, 1);
+            match = d == p;
+        }
+        if (match) return static_cast<int>(s);
+    }
+    return -1;
+}
 }  // namespace
 
 TEST(HexFind, DocumentedCases) {
@@ -170,18 +187,63 @@ TEST(HexFind, AgreesWithNaiveSearchOnRandomData) {
         for (wchar_t& c : text) c = units[random() % 4];
         std::string pattern;
         e.PrepareFindData(text, true, true, pattern);
-        int expected = -1;
-        for (size_t s = 0; expected < 0 && s + pattern.size() <= data.size(); ++s) {
-            bool match = true;
-            for (size_t j = 0; match && j < pattern.size(); j += 2) {
-                wchar_t d = static_cast<wchar_t>(static_cast<uint8_t>(data[s + j]) | static_cast<uint8_t>(data[s + j + 1]) << 8);
-                wchar_t p = static_cast<wchar_t>(static_cast<uint8_t>(pattern[j]) | static_cast<uint8_t>(pattern[j + 1]) << 8);
-                CharLowerBuffW(&d, 1);
-                CharLowerBuffW(&p, 1);
-                match = d == p;
-            }
-            if (match) expected = static_cast<int>(s);
+        const int expected = NaiveUnitFind(data, pattern);
+        ASSERT_EQ(e.Find(pattern.data(), static_cast<int>(pattern.size()), 0, e.GetDataSize() - 1, true), expected)
+            << "unicode round " << round;
+        e.SetUnicodeChars(false);
+    }
+}
+
+// Long patterns made of a repeated word with a defect, in data made of the same pieces:
+// the cases where a search must remember what it matched (periodic patterns) and where a
+// shift table alone degrades. Plain bytes, folded bytes and folded UTF-16 units.
+TEST(HexFind, AgreesWithNaiveSearchOnLongRepetitivePatterns) {
+    std::mt19937 random(15);
+    TCustomHexEditor e;
+    uint8_t identity[256], fold[256];
+    for (int i = 0; i < 256; ++i) {
+        identity[i] = static_cast<uint8_t>(i);
+        fold[i] = static_cast<uint8_t>(i >= 'A' && i <= 'Z' ? i + 32 : i);
+    }
+    auto repetitive = [&](const char* alphabet, size_t length) {
+        std::string word(1 + random() % 4, 'a');
+        for (char& c : word) c = alphabet[random() % 4];
+        std::string out;
+        while (out.size() < length) out += word;
+        out.resize(length);
+        if (random() % 2) out[random() % length] = alphabet[random() % 4];
+        return out;
+    };
+    for (int round = 0; round < 400; ++round) {
+        const std::string text = repetitive("aAbB", 2 + random() % 40);
+        std::string data;
+        while (data.size() < 300) data += random() % 3 ? text.substr(0, random() % (text.size() + 1)) : text;
+        Load(e, data);
+        for (bool ignoreCase : {false, true}) {
+            std::string pattern;
+            e.PrepareFindData(text, ignoreCase, true, pattern);
+            const int expected = NaiveFind(data, pattern, 0, 0x7FFFFFFF, ignoreCase ? fold : identity);
+            ASSERT_EQ(e.Find(pattern.data(), static_cast<int>(pattern.size()), 0, 0x7FFFFFFF, ignoreCase), expected)
+                << "round " << round << " data " << data << " text " << text;
         }
+    }
+    for (int round = 0; round < 200; ++round) {
+        const std::wstring units = L"aA一中";
+        std::wstring word(1 + random() % 3, L'a');
+        for (wchar_t& c : word) c = units[random() % 4];
+        std::wstring text;
+        while (text.size() < 2 + random() % 20) text += word;
+        if (random() % 2) text[random() % text.size()] = units[random() % 4];
+        std::wstring wide;
+        while (wide.size() < 120) wide += random() % 3 ? text.substr(0, random() % (text.size() + 1)) : text;
+        std::string data = Utf16(wide);
+        if (random() % 2) data.insert(0, 1, 'A');
+        if (data.size() % 2) data += 'a';
+        Load(e, data);
+        e.SetUnicodeChars(true);
+        std::string pattern;
+        e.PrepareFindData(text, true, true, pattern);
+        const int expected = NaiveUnitFind(data, pattern);
         ASSERT_EQ(e.Find(pattern.data(), static_cast<int>(pattern.size()), 0, e.GetDataSize() - 1, true), expected)
             << "unicode round " << round;
         e.SetUnicodeChars(false);
@@ -205,4 +267,31 @@ TEST(HexFind, ProgressEvents) {
     EXPECT_LE(percents.size(), 501u);
     EXPECT_EQ(percents.front(), 0);
     EXPECT_GE(percents.back(), 99);
+}
+
+// A progress handler may run a message loop in which the user changes the data or the
+// handler itself: the find then ends with an error instead of reading freed memory.
+TEST(HexFind, ProgressHandlerThatChangesTheDataOrItself) {
+    TCustomHexEditor e;
+    Load(e, std::string(200000, 'x'));
+    e.SetFindProgress(true);
+    int calls = 0;
+    e.OnProgress = [&](TCustomHexEditor* sender, THexProgressKind, const std::wstring&, uint8_t, bool&) {
+        if (++calls == 3) sender->CreateEmptyFile(L"");
+    };
+    try {
+        FindText(e, "y", false, true);
+        ADD_FAILURE() << "the find went on over changed data";
+    } catch (const EHexEditor& error) {
+        EXPECT_EQ(error.Message(), L"Data position/length out of data bounds");
+    }
+
+    Load(e, std::string(200000, 'x') + "y");
+    calls = 0;
+    e.OnProgress = [&](TCustomHexEditor* sender, THexProgressKind, const std::wstring&, uint8_t, bool&) {
+        ++calls;
+        sender->OnProgress = nullptr;  // frees this handler's captures while it runs
+    };
+    EXPECT_EQ(FindText(e, "y", false, true), 200000);
+    EXPECT_EQ(calls, 1);
 }

@@ -1,5 +1,6 @@
 // Property checks and messages, offset formats, ruler texts, Unicode mode and translations.
 #include "hex_test_util.h"
+#include "hexedit/hexeditorex.h"
 
 using namespace hextest;
 
@@ -94,6 +95,11 @@ TEST(HexProperties, OffsetFormatParsing) {
         {16, L"11:|", "Invalid radix in offset format (11h), allowed: 02h..10h"},
         {16, L"1:|", "Invalid radix in offset format (1h), allowed: 02h..10h"},
         {16, L"FFFFFFFFF!10:|", "Number FFFFFFFFF too large, cannot convert using radix 10h"},
+        // The minimum digit count is a byte.
+        {16, L"FF!10:|", nullptr},
+        {16, L"0FF!2:|", nullptr},
+        {16, L"100!10:|", "Invalid minimum digit count in offset format (100h), allowed: 00h..FFh"},
+        {16, L"7FFFFFFF!10:|", "Invalid minimum digit count in offset format (7FFFFFFFh), allowed: 00h..FFh"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testsupport::Narrow(c.format));
@@ -107,6 +113,41 @@ TEST(HexProperties, OffsetFormatParsing) {
             EXPECT_EQ(e.OffsetFormat(), c.format);
         }
     }
+}
+
+TEST(HexProperties, RefusedOffsetFormatKeepsThePreviousOneWhole) {
+    TCustomHexEditor e;
+    e.SetCharMetrics(8, 16);
+    Load(e, std::string(0x1234, 'x'));
+    const int width = e.ColWidth(0);
+    ASSERT_EQ(e.ParsedOffsetFormat().MinWidth, 4);  // computed from the largest offset
+    for (const wchar_t* bad : {L"7FFFFFFF!10:|", L"-!10:0x", L"3%10:|"}) {
+        SCOPED_TRACE(testsupport::Narrow(bad));
+        EXPECT_NE(HEX_MESSAGE(e.SetOffsetFormat(bad)), "<no exception>");
+        EXPECT_EQ(e.OffsetFormat(), L"-!10:0x|");
+        EXPECT_EQ(e.ParsedOffsetFormat().MinWidth, 4);
+        EXPECT_EQ(e.GetOffsetString(0x10), L"0x0010");
+        EXPECT_EQ(e.ColWidth(0), width);
+    }
+
+    // A unit that followed the row length since it was accepted would fail a new parse: the
+    // refusal still reports the new text's own fault and the followed unit stays.
+    e.SetBytesPerRow(8);
+    e.SetOffsetFormat(L"R%8!A:|");
+    e.SetBytesPerRow(16);
+    EXPECT_EQ(HEX_MESSAGE(e.SetOffsetFormat(L"-!:|")), "Missing char in offset format: number radix");
+    EXPECT_EQ(e.OffsetFormat(), L"R%8!A:|");
+    EXPECT_EQ(e.ParsedOffsetFormat().BytesPerUnit, 16);
+    EXPECT_EQ(e.GetOffsetString(160), L"00000010");
+
+    // The largest minimum pads to 255 digits; the persisted properties text goes through the
+    // same check.
+    e.SetOffsetFormat(L"FF!10:|");
+    EXPECT_EQ(e.GetOffsetString(1), std::wstring(254, L'0') + L"1");
+    THexEditorEx ex(nullptr);
+    EXPECT_EQ(HEX_MESSAGE(ex.LoadPropertiesFromText(L"OffsetFormat=7FFFFFFF!10:|\r\n")),
+              "Invalid minimum digit count in offset format (7FFFFFFFh), allowed: 00h..FFh");
+    EXPECT_EQ(ex.OffsetFormat(), L"-!10:0x|");
 }
 
 TEST(HexProperties, OffsetTexts) {

@@ -27,11 +27,15 @@ protected:
                                                  options, KEY_ALL_ACCESS, nullptr, &key, nullptr));
         RegCloseKey(key);
     }
+    // Stores exactly `data`: the system's setter would add a NUL to string data without
+    // one when a NUL followed the data in memory, so it gets a copy followed by 0xFF bytes.
     static void SetRaw(const std::wstring& path, const std::wstring& name, DWORD type,
                        const std::vector<BYTE>& data) {
         MakeKey(path);
+        std::vector<BYTE> guarded(data);
+        guarded.insert(guarded.end(), {0xFF, 0xFF});
         ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(HKEY_CURRENT_USER, path.c_str(), name.c_str(),
-                                                 type, data.data(),
+                                                 type, guarded.data(),
                                                  static_cast<DWORD>(data.size())));
     }
     static void SetSz(const std::wstring& path, const std::wstring& name,

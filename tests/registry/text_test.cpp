@@ -1,7 +1,10 @@
 // Script text of one key, type names and display texts.
 #include "reg_fixture.h"
 
+#include "registry/reghive.h"
 #include "registry/regtext.h"
+
+#include "classlib/streams.h"
 
 using TextTest = RegTest;
 
@@ -34,8 +37,13 @@ TEST_F(TextTest, ScriptLinePerTypeAndEscaping) {
         {L"", REG_SZ, Utf16(L"def"), L"@=\"def\""},
         {L"path", REG_SZ, Utf16(L"C:\\Temp"), L"\"path\"=\"C:\\\\Temp\""},
         {L"q\"n\\x", REG_SZ, Utf16(L"say \"hi\""), L"\"q\\\"n\\\\x\"=\"say \\\"hi\\\"\""},
-        {L"nonul", REG_SZ, Utf16(L"ab", false), L"\"nonul\"=\"ab\""},
-        {L"empty", REG_SZ, {}, L"\"empty\"=\"\""},
+        // Only text ending in its one NUL is a quoted string: the importer adds the NUL.
+        {L"nonul", REG_SZ, Utf16(L"ab", false), L"\"nonul\"=hex(1):61,00,62,00"},
+        {L"empty", REG_SZ, {}, L"\"empty\"=hex(1):"},
+        {L"nul only", REG_SZ, Bytes({0, 0}), L"\"nul only\"=\"\""},
+        {L"two nuls", REG_SZ, Bytes({0, 0, 0, 0}), L"\"two nuls\"=hex(1):00,00,00,00"},
+        {L"exp nonul", REG_EXPAND_SZ, Utf16(L"%A%", false), L"\"exp nonul\"=hex(2):25,00,41,00,25,00"},
+        {L"exp empty", REG_EXPAND_SZ, {}, L"\"exp empty\"=hex(2):"},
         {L"embedded", REG_SZ, Bytes({'a', 0, 0, 0, 'b', 0, 0, 0}),
          L"\"embedded\"=hex(1):61,00,00,00,62,00,00,00"},
         {L"odd", REG_SZ, Bytes({'a', 0, 'b'}), L"\"odd\"=hex(1):61,00,62"},
@@ -54,6 +62,183 @@ TEST_F(TextTest, ScriptLinePerTypeAndEscaping) {
                   BuildKeyRegScript(K()))
             << testsupport::Narrow(c.line);
     }
+}
+
+TEST_F(TextTest, ValueNameWithALineBreakIsLeftOutWithAComment) {
+    SetSz(P(), L"a", L"1");
+    SetSz(P(), L"lf\n\"q\"", L"y");
+    SetSz(P(), L"two\r\nlines", L"x");
+    SetSz(P(), L"z", L"2");
+    const std::wstring script = BuildKeyRegScript(K());
+    EXPECT_EQ(kHeader + L"[" + K().FFullPath + L"]\r\n\"a\"=\"1\"\r\n" +
+                  L"; 改行を含む名前の値は書き出せません: \"lf\\n\\\"q\\\"\"=\r\n" +
+                  L"; 改行を含む名前の値は書き出せません: \"two\\r\\nlines\"=\r\n\"z\"=\"2\"\r\n",
+              script);
+}
+
+// A key's values go through the system registry editor and back. The editor stores most
+// of them exactly; string data without its NUL or of odd length it cannot (it adds a NUL,
+// or drops the last byte), and reading the script back puts those right.
+TEST_F(TextTest, ScriptImportsBackExactlyThroughTheSystemEditor) {
+    struct Case {
+        const wchar_t* name;
+        DWORD type;
+        std::vector<BYTE> data;
+        bool editorExact;
+    } cases[] = {
+        {L"", REG_SZ, Utf16(L"default"), true},
+        {L"sz", REG_SZ, Utf16(L"C:\\Temp \"q\" \\n"), true},
+        {L"sz nul only", REG_SZ, Bytes({0, 0}), true},
+        {L"sz empty", REG_SZ, {}, true},
+        {L"sz embedded nul", REG_SZ, Bytes({'a', 0, 0, 0, 'b', 0, 0, 0}), true},
+        {L"sz lines", REG_SZ, Utf16(L"a\r\nb"), true},
+        {L"sz unterminated", REG_SZ, Utf16(L"abc", false), false},
+        {L"sz odd", REG_SZ, Bytes({'a', 0, 'b'}), false},
+        {L"exp", REG_EXPAND_SZ, Utf16(L"%TEMP%\\x"), true},
+        {L"exp empty", REG_EXPAND_SZ, {}, true},
+        {L"exp unterminated", REG_EXPAND_SZ, Utf16(L"%A%", false), false},
+        {L"multi", REG_MULTI_SZ, Utf16(std::wstring(L"a\0b\0", 4)), true},
+        {L"multi unterminated", REG_MULTI_SZ, Utf16(L"a", false), false},
+        {L"dword", REG_DWORD, Bytes({1, 0, 0, 0}), true},
+        {L"dword 3 bytes", REG_DWORD, Bytes({1, 2, 3}), true},
+        {L"dword empty", REG_DWORD, {}, true},
+        {L"dword 5 bytes", REG_DWORD, Bytes({1, 2, 3, 4, 5}), true},
+        {L"qword short", REG_QWORD, Bytes({1, 2}), true},
+        {L"binary empty", REG_BINARY, {}, true},
+        {L"none", REG_NONE, Bytes({9}), true},
+        {L"type 0x20", 0x20, Bytes({0xDE, 0xAD}), true},
+        {L"q\"n\\x=@", REG_BINARY, Bytes({1}), true},
+        {L"@", REG_SZ, Utf16(L"not the default"), true},
+        {L"Ωβ😀", REG_SZ, Utf16(L"ä😀"), true},
+    };
+    for (const Case& c : cases) SetRaw(P(L"Sub"), c.name, c.type, c.data);
+    SetSz(P(L"Sub"), L"broken\nname", L"lost");
+    const std::wstring script = BuildKeyRegScript(K(L"Sub"));
+    testsupport::ScratchDir dir;
+    const std::wstring file = dir.File(L"values.reg");
+    const std::wstring bytes = L"\xFEFF" + script;
+    classlib::SaveBytesToFileAtomic(file, bytes.data(), bytes.size() * sizeof(wchar_t));
+
+    ASSERT_EQ(ERROR_SUCCESS, RegDeleteTreeW(HKEY_CURRENT_USER, P(L"Sub").c_str()));
+    RegDeleteKeyW(HKEY_CURRENT_USER, P(L"Sub").c_str());
+    ASSERT_FALSE(KeyExists(P(L"Sub")));
+    ASSERT_TRUE(ImportRegFileWithRegedit(file, false));
+    for (const Case& c : cases) {
+        if (!c.editorExact) continue;
+        const auto raw = Raw(P(L"Sub"), c.name);
+        EXPECT_EQ(raw.first, c.type) << testsupport::Narrow(c.name);
+        EXPECT_EQ(raw.second, c.data) << testsupport::Narrow(c.name);
+    }
+    // The value that no line can carry is missing, and no part of it became a value.
+    auto valueCount = [&] {
+        HKEY key = nullptr;
+        EXPECT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER, P(L"Sub").c_str(), 0, KEY_READ, &key));
+        DWORD values = 0;
+        RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr,
+                         nullptr, nullptr, nullptr);
+        RegCloseKey(key);
+        return values;
+    };
+    EXPECT_EQ(valueCount(), std::size(cases));
+
+    // The script read back in full makes every value exact.
+    std::vector<TRegScriptKey> keys;
+    ASSERT_TRUE(ParseOwnRegScript(bytes, keys));
+    ASSERT_EQ(keys.size(), 1u);
+    EXPECT_EQ(keys[0].FullPath, K(L"Sub").FFullPath);
+    ASSERT_EQ(keys[0].Values.size(), std::size(cases));
+    EXPECT_TRUE(ApplyRegScriptExactly(keys));
+    for (const Case& c : cases) {
+        const auto raw = Raw(P(L"Sub"), c.name);
+        EXPECT_EQ(raw.first, c.type) << testsupport::Narrow(c.name);
+        EXPECT_EQ(raw.second, c.data) << testsupport::Narrow(c.name);
+    }
+    EXPECT_EQ(valueCount(), std::size(cases));
+}
+
+TEST(RegScriptParse, OnlyTheOwnFormIsRead) {
+    const std::wstring head = L"Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\A]\r\n";
+    struct Case {
+        const char* what;
+        std::wstring text;
+        bool ok;
+    } cases[] = {
+        {"header only", L"Windows Registry Editor Version 5.00\r\n", true},
+        {"byte-order mark", L"\xFEFF" + head, true},
+        {"values", head + L"@=\"d\"\r\n\"a\\\\\\\"b\"=hex(1):61,00\r\n; note\r\n\"e\"=hex(3):\r\n", true},
+        {"wrong header", L"REGEDIT4\r\n", false},
+        {"no final line break", head + L"@=\"d\"", false},
+        {"lone line feed", head + L"@=\"d\"\n", false},
+        {"value before a section", L"Windows Registry Editor Version 5.00\r\n@=\"d\"\r\n", false},
+        {"dword form", head + L"\"a\"=dword:00000001\r\n", false},
+        {"wrapped hex", head + L"\"a\"=hex:01,\\\r\n  02\r\n", false},
+        {"hex without type", head + L"\"a\"=hex:01\r\n", false},
+        {"hex with blank", head + L"\"a\"=hex(3):01, 02\r\n", false},
+        {"hex digit missing", head + L"\"a\"=hex(3):01,2\r\n", false},
+        {"trailing comma", head + L"\"a\"=hex(3):01,\r\n", false},
+        {"unknown escape", head + L"\"a\\n\"=\"x\"\r\n", false},
+        {"text after the string", head + L"\"a\"=\"x\"y\r\n", false},
+        {"unclosed string", head + L"\"a\"=\"x\r\n", false},
+        {"empty name in quotes", head + L"\"\"=\"x\"\r\n", false},
+        {"deletion", head + L"\"a\"=-\r\n", false},
+        {"section not closed", head + L"[HKEY_CURRENT_USER\\B\r\n", false},
+    };
+    for (const Case& c : cases) {
+        std::vector<TRegScriptKey> keys;
+        EXPECT_EQ(ParseOwnRegScript(c.text, keys), c.ok) << c.what;
+    }
+    std::vector<TRegScriptKey> keys;
+    ASSERT_TRUE(ParseOwnRegScript(cases[2].text, keys));
+    ASSERT_EQ(keys.size(), 1u);
+    EXPECT_EQ(keys[0].FullPath, L"HKEY_CURRENT_USER\\A");
+    ASSERT_EQ(keys[0].Values.size(), 3u);
+    EXPECT_EQ(keys[0].Values[0].Name, L"");
+    EXPECT_EQ(keys[0].Values[0].Type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(keys[0].Values[0].Data, Bytes({'d', 0, 0, 0}));
+    EXPECT_EQ(keys[0].Values[1].Name, L"a\\\"b");
+    EXPECT_EQ(keys[0].Values[1].Type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(keys[0].Values[1].Data, Bytes({'a', 0}));
+    EXPECT_EQ(keys[0].Values[2].Type, static_cast<DWORD>(REG_BINARY));
+    EXPECT_TRUE(keys[0].Values[2].Data.empty());
+}
+
+TEST_F(TextTest, TreeScriptHasEveryKeyBeforeItsSubkeys) {
+    SetSz(P(), L"v", L"1");
+    MakeKey(P(L"a"));
+    SetDword(P(L"a\\b"), L"d", 2);
+    SetRaw(P(L"c"), L"", REG_SZ, {});
+    const std::wstring base = K().FFullPath;
+    std::wstring script;
+    EXPECT_TRUE(BuildKeyTreeRegScript(K(), script));
+    EXPECT_EQ(kHeader + L"[" + base + L"]\r\n\"v\"=\"1\"\r\n\r\n[" + base + L"\\a]\r\n\r\n[" + base +
+                  L"\\a\\b]\r\n\"d\"=hex(4):02,00,00,00\r\n\r\n[" + base + L"\\c]\r\n@=hex(1):\r\n",
+              script);
+    // The script of one key is the first section alone.
+    EXPECT_EQ(kHeader + L"[" + base + L"]\r\n\"v\"=\"1\"\r\n", BuildKeyRegScript(K()));
+}
+
+TEST_F(TextTest, TreeScriptThatCannotHoldEverythingSaysSo) {
+    const std::wstring base = K().FFullPath;
+    std::wstring script = L"stale";
+    EXPECT_FALSE(BuildKeyTreeRegScript(K(L"missing"), script));
+
+    // A value name with a line break, deep in the tree: the rest is still written.
+    SetSz(P(L"a\\b"), L"x\ny", L"1");
+    SetSz(P(L"a\\b"), L"z", L"2");
+    SetSz(P(L"c"), L"w", L"3");
+    EXPECT_FALSE(BuildKeyTreeRegScript(K(), script));
+    EXPECT_NE(script.find(L"; 改行を含む名前の値は書き出せません: \"x\\ny\"=\r\n\"z\"=\"2\"\r\n"), std::wstring::npos);
+    EXPECT_NE(script.find(L"[" + base + L"\\c]\r\n\"w\"=\"3\"\r\n"), std::wstring::npos);
+    RegDeleteTreeW(HKEY_CURRENT_USER, P(L"a").c_str());
+    EXPECT_TRUE(BuildKeyTreeRegScript(K(), script));
+
+    // A key name with a line break: a comment instead of its section, its subtree left out.
+    SetSz(P(L"k\r\nl\\below"), L"v", L"4");
+    EXPECT_FALSE(BuildKeyTreeRegScript(K(), script));
+    EXPECT_NE(script.find(L"; 改行を含む名前のキーは書き出せません: " + base + L"\\k\\r\\nl\r\n"),
+              std::wstring::npos);
+    EXPECT_EQ(script.find(L"below"), std::wstring::npos);
+    EXPECT_NE(script.find(L"[" + base + L"\\c]\r\n\"w\"=\"3\"\r\n"), std::wstring::npos);
 }
 
 TEST_F(TextTest, ScriptOfManyValuesAndSubkeysLeftOut) {

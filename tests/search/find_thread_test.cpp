@@ -151,6 +151,7 @@ struct Posted {
     UINT Msg;
     WPARAM WParam;
     size_t HitsThen;  // hits in the list when the message was handled
+    LPARAM LParam;
 };
 
 // A hidden message-only window that records the search messages, like the main window.
@@ -220,6 +221,12 @@ public:
         Pump([&] { return Count(WM_FINDDONE) > before; });
         thread->WaitFor();
         EXPECT_EQ(Count(WM_FINDDONE), before + 1);
+        // The done message tells how many keys were not entered for their depth.
+        for (auto it = Messages.rbegin(); it != Messages.rend(); ++it) {
+            if (it->Msg != WM_FINDDONE) continue;
+            EXPECT_EQ(static_cast<size_t>(it->LParam), thread->DeepKeyCount());
+            break;
+        }
         Thread = nullptr;
         return thread;
     }
@@ -228,7 +235,7 @@ private:
     static LRESULT CALLBACK Proc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
         auto* self = reinterpret_cast<MainWindowStub*>(GetWindowLongPtrW(wnd, GWLP_USERDATA));
         if (self && msg >= WM_FINDDONE && msg <= WM_FINDPROGRESS) {
-            self->Messages.push_back({msg, wp, self->Results.size()});
+            self->Messages.push_back({msg, wp, self->Results.size(), lp});
             if (msg == WM_FINDPROGRESS && self->Thread) self->ProgressKeys.push_back(self->Thread->CurrentKey());
             return 0;
         }
@@ -439,6 +446,50 @@ TEST_F(FindThreadTest, WalkStopsAtTheRegistryDepthLimit) {
     record.WholeMatch = true;
     FMain.Run(record);
     EXPECT_EQ(FMain.Results.size(), size_t(std::min(levels, 512)));
+}
+
+TEST_F(FindThreadTest, KeysBeyondTheDepthLimitAreReported) {
+    // 511 levels of "n", then 101 keys at level 512 that each have a subkey "x" (level
+    // 513, not searched) and one at level 512 without subkeys.
+    std::vector<HKEY> opened;
+    HKEY parent = FKey.Handle();
+    std::wstring deepest = Base();
+    for (int level = 1; level <= 511; ++level) {
+        HKEY child = CreateKey(parent, L"n");
+        ASSERT_NE(child, nullptr) << level;
+        opened.push_back(child);
+        parent = child;
+        deepest += L"\\n";
+    }
+    for (int i = 0; i <= 100; ++i) {
+        wchar_t name[8];
+        swprintf(name, 8, L"d%03d", i);
+        HKEY d = CreateKey(parent, name);
+        ASSERT_NE(d, nullptr);
+        HKEY x = CreateKey(d, L"x");
+        ASSERT_NE(x, nullptr) << "the registry refuses level 513";
+        RegCloseKey(x);
+        RegCloseKey(d);
+    }
+    RegCloseKey(CreateKey(parent, L"leaf"));
+    for (HKEY k : opened) RegCloseKey(k);
+
+    auto record = FMain.Record(L"x", Base());
+    record.WholeMatch = true;
+    auto thread = FMain.Run(record);
+    EXPECT_TRUE(FMain.Results.empty());
+    EXPECT_EQ(thread->DeepKeyCount(), 101u);
+    ASSERT_EQ(thread->DeepKeys().size(), 100u);
+    EXPECT_EQ(thread->DeepKeys().front(), deepest + L"\\d000");
+    EXPECT_EQ(thread->DeepKeys().back(), deepest + L"\\d099");
+
+    // The same tree searched from one level down is complete.
+    FMain.Results.clear();
+    record.StartKeys = Base() + L"\\n";
+    thread = FMain.Run(record);
+    EXPECT_EQ(FMain.Results.size(), 101u);
+    EXPECT_EQ(thread->DeepKeyCount(), 0u);
+    EXPECT_TRUE(thread->DeepKeys().empty());
 }
 
 TEST_F(FindThreadTest, ValueThatGrowsDuringTheWalkIsStillRead) {

@@ -126,6 +126,51 @@ TEST_F(IniFixture, LineBreaksInNamesOrValuesAreRefused) {
     EXPECT_EQ(Lines(), (std::vector<std::wstring>{L"[Main]", L"A=1"}));
 }
 
+// A key line must not read back as a section line: it would end its section's body and
+// never be found again.
+TEST_F(IniFixture, IdentsThatWouldReadAsSectionLinesAreRefused) {
+    TVxMemIniFile& ini = Load("[Main]\nA=1\n[Other]\nB=2\n");
+    const struct {
+        const wchar_t* ident;
+        bool refused;
+    } cases[] = {
+        {L"[x]", true}, {L"[]", true}, {L"[a]b", true}, {L"[日本]", true},
+        {L"[", false},  {L"a[b]", false}, {L"]x", false}, {L"x]", false}, {L" [x]", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testsupport::Narrow(c.ident));
+        const std::vector<std::wstring> before = Lines();
+        if (c.refused) {
+            EXPECT_THROW(ini.WriteString(L"Main", c.ident, L"v"), EVxIniFileError);
+            EXPECT_EQ(Lines(), before);
+        } else {
+            ini.WriteString(L"Main", c.ident, L"v");
+            EXPECT_EQ(ini.ReadString(L"Main", c.ident, L"default"), L"v");
+        }
+        EXPECT_EQ(ini.ReadString(L"Main", L"A", L"default"), L"1");
+        EXPECT_EQ(ini.ReadString(L"Other", L"B", L"default"), L"2");
+    }
+}
+
+// Many header lines that are no section lines ("[a=b]"): the last one wins, and only what
+// follows it is its body.
+TEST_F(IniFixture, RepeatedHeadersThatAreNoSectionLines) {
+    std::string text = "[Main]\nm=1\n";
+    for (int i = 0; i < 3000; ++i) text += "[a=b]\n";
+    text += "x=1\n";
+    TVxMemIniFile& ini = Load(text);
+    EXPECT_EQ(ini.ReadString(L"a=b", L"x", L"default"), L"1");
+    EXPECT_EQ(ini.ReadString(L"a=b", L"[a", L"default"), L"default");
+    EXPECT_EQ(ini.ReadString(L"Main", L"[a", L"default"), L"b]");
+    EXPECT_EQ(ini.ReadString(L"Main", L"x", L"default"), L"1");
+    ini.WriteString(L"a=b", L"y", L"2");
+    const std::vector<std::wstring> lines = Lines();
+    ASSERT_EQ(lines.size(), 3004u);
+    EXPECT_EQ(lines[3001], L"[a=b]");
+    EXPECT_EQ(lines[3002], L"y=2");
+    EXPECT_EQ(lines[3003], L"x=1");
+}
+
 TEST_F(IniFixture, BooleanAndIntegerReading) {
     TVxMemIniFile& ini = Load("[B]\n");
     const struct {

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -143,19 +144,34 @@ TEST(UndoDb, DamagedLinesAreSkippedAndKeptInTheFile) {
     EXPECT_EQ(reloaded.UndoList().back()->FDisplayName, L"Z");
 }
 
-TEST(UndoDb, RecordsWithTabsAreLeftOutWhenSaving) {
+TEST(UndoDb, RecordsWithTabsOrLineBreaksSurviveARestart) {
     testsupport::ScratchDir dir;
     const std::wstring db = dir.File(L"Undo.db");
     TVxRegClipUndoProvider provider(nullptr);
-    const TVxRegKeyClass key = MakeRegKeyRecord(HKEY_CURRENT_USER, L"Software");
+    const TVxRegKeyClass key = MakeRegKeyRecord(HKEY_CURRENT_USER, L"Software\\a\tb");
     provider.RecordValueCreated(key, L"a\tb", REG_SZ);
-    provider.RecordValueCreated(key, L"plain", REG_SZ);
+    provider.RecordValueCreated(MakeRegKeyRecord(HKEY_CURRENT_USER, L"Software\\x"), L"plain", REG_SZ);
+    provider.RecordValueRenamed(key, L"line\r\nbreak\\", L"\n");
+    provider.RecordKeyRenamed(MakeRegKeyRecord(HKEY_CURRENT_USER, L"Software\\Old"), L"New\r", L"Old");
     ASSERT_TRUE(provider.SaveUndoList(db));
     TVxRegClipUndoProvider loaded(nullptr);
     TUndoLoadReport report = loaded.LoadUndoList(db);
-    EXPECT_EQ(report.Loaded, 1);
+    EXPECT_EQ(report.Loaded, 4);
     EXPECT_EQ(report.Rejected, 0);
-    EXPECT_EQ(loaded.UndoList().at(0)->FValueName, L"plain");
+    ASSERT_EQ(loaded.UndoList().size(), 4u);
+    for (size_t i = 0; i < 4; ++i) ExpectSameRecord(*loaded.UndoList()[i], *provider.UndoList()[i]);
+
+    // The record without such characters keeps the plain form, so any reader of it takes
+    // it as before; saving the loaded list again writes the same bytes.
+    std::wstring plain;
+    ASSERT_TRUE(FormatUndoLine(*provider.UndoList()[1], plain));
+    EXPECT_EQ(std::count(plain.begin(), plain.end(), L'\t'), 13);
+    const std::wstring wide = L"\r\n" + plain + L"\r\n";
+    EXPECT_NE(ReadBytes(db).find(std::string(reinterpret_cast<const char*>(wide.data()), wide.size() * 2)),
+              std::string::npos);
+    const std::wstring again = dir.File(L"Again.db");
+    ASSERT_TRUE(loaded.SaveUndoList(again));
+    EXPECT_EQ(ReadBytes(again), ReadBytes(db));
 }
 
 TEST(UndoDb, MissingAndLossyFiles) {

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 
 using testsupport::Narrow;
@@ -71,14 +72,46 @@ TEST(UndoLine, FormatWritesThirteenTabTerminatedFields) {
     EXPECT_EQ(back.FOperation, uoDeleted);
 }
 
-TEST(UndoLine, FieldsWithTabOrLineBreakAreNotWritten) {
-    for (const wchar_t* name : {L"a\tb", L"a\rb", L"a\nb"}) {
+TEST(UndoLine, FieldsWithTabOrLineBreakAreWrittenEscaped) {
+    struct Case {
+        const char* what;
+        std::wstring TRegUndoItem::*field;
+        std::wstring text;
+        const wchar_t* written;  // the field as it stands in the line
+    };
+    const Case cases[] = {
+        {"tab in the value name", &TRegUndoItem::FValueName, L"a\tb", L"a\\tb"},
+        {"CR LF in the data text", &TRegUndoItem::FDataText, L"x\r\ny", L"x\\r\\ny"},
+        {"lone LF and backslash", &TRegUndoItem::FOldName, L"\\n\n", L"\\\\n\\n"},
+        {"NUL in the display name", &TRegUndoItem::FDisplayName, std::wstring(L"a\0b", 3), L"a\\0b"},
+        {"tab in the payload", &TRegUndoItem::FPayload, L"old\t\x2192new", L"old\\t\x2192new"},
+        {"tab in a key name", &TRegUndoItem::FKeyName, L"\t", L"\\t"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         TRegUndoItem item;
         item.FRootKey = kHkcu;
-        item.FValueName = name;
-        std::wstring line = L"unchanged";
-        EXPECT_FALSE(FormatUndoLine(item, line)) << Narrow(name);
-        EXPECT_EQ(line, L"unchanged");
+        item.FKind = ukValue;
+        item.FOperation = uoRenamed;
+        item.FPath = L"Software\\A";  // backslashes of the other texts are escaped too
+        item.FFullPath = L"HKEY_CURRENT_USER\\Software\\A";
+        item.*c.field = c.text;
+        std::wstring line;
+        ASSERT_TRUE(FormatUndoLine(item, line));
+        // Thirteen fields and the mark, each followed by a TAB; nothing breaks the line.
+        EXPECT_EQ(std::count(line.begin(), line.end(), L'\t'), 14);
+        EXPECT_EQ(line.find_first_of(std::wstring(L"\r\n\0", 3)), std::wstring::npos);
+        EXPECT_EQ(line.substr(line.size() - 3), L"\tE\t");
+        EXPECT_NE((L"\t" + line).find(L"\t" + std::wstring(c.written) + L"\t"), std::wstring::npos)
+            << Narrow(line);
+        EXPECT_NE(line.find(L"\tSoftware\\\\A\t"), std::wstring::npos) << Narrow(line);
+
+        TRegUndoItem back;
+        ASSERT_EQ(ParseUndoLine(line, back), TUndoLineError::None) << Narrow(line);
+        EXPECT_EQ(back.*c.field, c.text);
+        EXPECT_EQ(back.FPath, L"Software\\A");
+        EXPECT_EQ(back.FFullPath, L"HKEY_CURRENT_USER\\Software\\A");
+        EXPECT_EQ(back.FOperation, uoRenamed);
     }
 }
 
@@ -107,6 +140,8 @@ TEST(UndoLine, DamagedLinesAreRejectedWithTheirReason) {
         L"C:\\x\\reg1.reg\t\t\t\tK\tK\tSoftware\\K\tHKEY_CURRENT_USER\\Software\\K\t\t0\t2147483649\t0\t3\t";
     const std::wstring keyRenamed =
         L"\tOld\t\t\tOld\tNew\tSoftware\\New\tHKEY_CURRENT_USER\\Software\\New\t\t0\t2147483649\t0\t2\t";
+    const std::wstring escaped =
+        WithField(WithField(good, 6, L"Software\\\\A"), 7, L"HKEY_CURRENT_USER\\\\Software\\\\A") + L"E\t";
     const Case cases[] = {
         {"good value line", good, TUndoLineError::None},
         {"good without final tab", good.substr(0, good.size() - 1), TUndoLineError::None},
@@ -119,6 +154,19 @@ TEST(UndoLine, DamagedLinesAreRejectedWithTheirReason) {
          TUndoLineError::FieldCount},
         {"fourteen fields", good + L"x\t", TUndoLineError::FieldCount},
         {"tab inside a name", WithField(good, 2, L"a\tb"), TUndoLineError::FieldCount},
+        // The escaped form: the mark after the 13th field, texts unescaped.
+        {"escaped", escaped, TUndoLineError::None},
+        {"escaped without final tab", escaped.substr(0, escaped.size() - 1), TUndoLineError::None},
+        {"escaped tab in a name", WithField(escaped, 2, L"a\\tb"), TUndoLineError::None},
+        {"escape of unknown letter", WithField(escaped, 2, L"a\\x"), TUndoLineError::Escape},
+        {"escape at the end of a text", WithField(escaped, 4, L"V\\"), TUndoLineError::Escape},
+        {"plain line with the mark", good + L"E\t", TUndoLineError::Escape},  // "\A"
+        {"escaped line with a tab in a name", WithField(escaped, 2, L"a\tb"), TUndoLineError::FieldCount},
+        {"mark in lower case", WithField(escaped, 13, L"e"), TUndoLineError::FieldCount},
+        {"mark after fifteen fields", WithField(escaped, 13, L"x") + L"E\t", TUndoLineError::FieldCount},
+        {"escaped number", WithField(escaped, 9, L"\\t4"), TUndoLineError::Number},
+        // A line of the plain form shifted by a TAB in a text ends in a number, not the mark.
+        {"shifted plain line", WithField(good, 4, L"V\tE"), TUndoLineError::FieldCount},
         {"type not a number", WithField(good, 9, L"x"), TUndoLineError::Number},
         {"type negative", WithField(good, 9, L"-1"), TUndoLineError::Number},
         {"type with blank", WithField(good, 9, L" 4"), TUndoLineError::Number},

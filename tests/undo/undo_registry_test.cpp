@@ -81,7 +81,11 @@ void SetRaw(const std::wstring& path, const std::wstring& name, DWORD type,
     ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
                               nullptr, &key, nullptr),
               ERROR_SUCCESS);
-    ASSERT_EQ(RegSetValueExW(key, name.c_str(), 0, type, bytes.empty() ? nullptr : bytes.data(),
+    // A copy followed by 0xFF bytes: the system's setter would add a NUL to string data
+    // without one when a NUL followed the data in memory.
+    std::vector<BYTE> guarded(bytes);
+    guarded.insert(guarded.end(), {0xFF, 0xFF});
+    ASSERT_EQ(RegSetValueExW(key, name.c_str(), 0, type, bytes.empty() ? nullptr : guarded.data(),
                              static_cast<DWORD>(bytes.size())),
               ERROR_SUCCESS);
     RegCloseKey(key);
@@ -419,6 +423,82 @@ TEST(UndoKeyBackup, PathOutsideTheCodePageStillUndoes) {
     EXPECT_TRUE(f.provider.UndoAt(0));
     EXPECT_EQ(TakeSnapshot(f.Path()), before);
     EXPECT_FALSE(std::filesystem::exists(backup));
+}
+
+TEST(UndoKeyBackup, DeletedTreeComesBackByteForByte) {
+    Fixture f;
+    f.provider.KeyDeleteUndo = true;
+    // Every type with odd data, in the key itself and in subkeys of odd names.
+    std::vector<TypedData> values = AllTypes();
+    values.insert(values.end(), {
+        {"REG_SZ with embedded NUL", REG_SZ, Utf16Bytes(std::wstring(L"a\0b\0", 4))},
+        {"REG_SZ odd length", REG_SZ, {'a', 0, 'b'}},
+        {"REG_SZ empty", REG_SZ, {}},
+        {"REG_SZ NUL only", REG_SZ, {0, 0}},
+        {"REG_EXPAND_SZ without NUL", REG_EXPAND_SZ, Utf16Bytes(L"%x%")},
+        {"REG_EXPAND_SZ odd length", REG_EXPAND_SZ, {'%', 0, '%'}},
+        {"REG_EXPAND_SZ empty", REG_EXPAND_SZ, {}},
+        {"REG_MULTI_SZ without final NULs", REG_MULTI_SZ, Utf16Bytes(L"ab")},
+        {"REG_MULTI_SZ empty", REG_MULTI_SZ, {}},
+        {"REG_DWORD empty", REG_DWORD, {}},
+        {"REG_DWORD of 5 bytes", REG_DWORD, {1, 2, 3, 4, 5}},
+        {"REG_QWORD of 3 bytes", REG_QWORD, {1, 2, 3}},
+        {"REG_SZ with line breaks", REG_SZ, Utf16Bytes(std::wstring(L"a\r\nb\0", 5))},
+    });
+    for (const wchar_t* sub : {L"K", L"K\\sp ace\\q\"uote", L"K\\Ωβ😀", L"K\\empty", L"K\\x]y"}) {
+        if (std::wstring(sub) == L"K\\empty") {
+            CreateKey(f.Path(sub));
+            continue;
+        }
+        for (const TypedData& v : values) {
+            const std::string what = v.what;
+            SetRaw(f.Path(sub), std::wstring(what.begin(), what.end()), v.type, v.bytes);
+        }
+        SetRaw(f.Path(sub), L"", REG_SZ, Utf16Bytes(L"default without NUL"));
+    }
+    const Snapshot before = TakeSnapshot(f.Path());
+
+    ASSERT_TRUE(f.provider.RecordKeyDeleted(Key(f.Path(L"K"))));
+    ASSERT_EQ(f.provider.UndoList().size(), 1u);
+    // A fresh "regXXXX.reg" in the backup folder, a registry script of the whole tree.
+    const std::filesystem::path backup = f.provider.UndoList()[0]->FPayload;
+    EXPECT_EQ(backup.parent_path(), f.backups.Path());
+    const std::wstring name = backup.filename().wstring();
+    EXPECT_EQ(name.substr(0, 3), L"reg");
+    EXPECT_EQ(name.substr(name.size() - 4), L".reg");
+    EXPECT_TRUE(IsCompleteRegScript(backup.wstring(), L"HKEY_CURRENT_USER\\" + f.Path(L"K\\Ωβ😀")));
+    ASSERT_TRUE(DeleteRegKeyTree(HKEY_CURRENT_USER, f.Path(L"K")));
+    ASSERT_NE(TakeSnapshot(f.Path()), before);
+
+    EXPECT_TRUE(f.provider.UndoAt(0));
+    Snapshot after = TakeSnapshot(f.Path());
+    EXPECT_EQ(after.size(), before.size()) << Describe(after);
+    for (const auto& [key, keyValues] : before) {
+        EXPECT_EQ(after[key].size(), keyValues.size()) << Narrow(key);
+        for (const auto& [valueName, value] : keyValues)
+            EXPECT_TRUE(after[key].count(valueName) && after[key][valueName] == value)
+                << Narrow(key) << ": " << Narrow(valueName);
+    }
+    EXPECT_EQ(f.BackupFileCount(), 0u);
+}
+
+TEST(UndoKeyBackup, TreeThatNoScriptCanHoldIsNotBackedUp) {
+    Fixture f;
+    f.provider.KeyDeleteUndo = true;
+    SetRaw(f.Path(L"K\\deep"), L"name with\nline break", REG_SZ, Utf16Bytes(std::wstring(L"x\0", 2)));
+    SetRaw(f.Path(L"K"), L"fine", REG_DWORD, {1, 0, 0, 0});
+    EXPECT_FALSE(f.provider.RecordKeyDeleted(Key(f.Path(L"K"))));
+    EXPECT_TRUE(f.provider.UndoList().empty());
+    EXPECT_EQ(f.changes, 0);
+    EXPECT_EQ(f.BackupFileCount(), 0u);
+
+    // A cut of it is not moved either (unless the caller says so after asking).
+    CreateKey(f.Path(L"C"));
+    f.provider.AddKeyToClipboard(Key(f.Path(L"K")), true);
+    TPasteKeyInfo info;
+    EXPECT_FALSE(f.provider.PasteKey(Key(f.Path(L"C")), 0, &info));
+    EXPECT_TRUE(info.BackupFailed);
+    EXPECT_FALSE(TakeSnapshot(f.Path(L"K")).empty());
 }
 
 TEST(UndoKeyBackup, FailedExportIsReportedAndNothingIsRecorded) {

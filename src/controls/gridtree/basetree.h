@@ -11,8 +11,8 @@
 // `InterruptValidation`, which stops and waits for a running validation.
 //
 // Window: the tree is a custom control of the class library. Its window (window class
-// "TBaseGridTree", or a descendant's) receives the worker's WM_CHANGESTATE, the tree's own
-// WM_QUEUEVALIDATION and the change timers, and carries the scroll bars. A tree placed on
+// "TBaseGridTree", or a descendant's) receives the worker's WM_CHANGESTATE, the change
+// timers and the validation timer, and carries the scroll bars. A tree placed on
 // a parent gets a child window on demand; a tree without a parent gets a message-only
 // window on demand, so the whole core (timers, worker, cache) works without any form.
 // Such a tree has no scroll bars and is given its client size with `SetClientSize`.
@@ -23,6 +23,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "classlib/control.h"
@@ -33,9 +34,6 @@
 // Message the worker sends to a tree: wParam the states to enter, lParam the states to
 // leave (1 tsStopValidation, 2 tsUseCache, 4 tsValidating, 8 tsValidationNeeded).
 constexpr UINT WM_CHANGESTATE = WM_APP + 32;
-// Posted by a tree to its own window: hand the tree to the worker now. Bursts of
-// changes (a result list appending row by row) thus start one build, not one per change.
-constexpr UINT WM_QUEUEVALIDATION = WM_APP + 33;
 
 // Window timers of the tree.
 enum : UINT_PTR {
@@ -46,7 +44,12 @@ enum : UINT_PTR {
     ChangeTimer = 5,
     StructureChangeTimer = 6,
     SearchTimer = 7,
+    // Hands the tree to the worker once its changes have paused for a whole period: a
+    // burst of changes (a result list appending row by row while messages are served)
+    // wakes the worker once, at its end, instead of once per message cycle.
+    ValidationTimer = 8,
 };
+constexpr UINT ValidationDelay = 10;  // ms, the shortest period a window timer has
 
 constexpr uint32_t CacheThreshold = 2000;
 
@@ -171,6 +174,8 @@ public:
     void DetermineHiddenChildrenFlag(PGridNode Node);
     void DetermineHiddenChildrenFlagAllNodes();
 
+    // Deleting renumbers the following siblings lazily (see TNodeIndex), so Reindex only
+    // saves work that no longer exists: indexes read afterwards are right either way.
     void DeleteNode(PGridNode Node, bool Reindex = true);
     void DeleteChildren(PGridNode Node, bool ResetHasChildren = false);
     void Clear();
@@ -468,7 +473,7 @@ protected:
     bool CollectSelectedNodesLTR(int MainColumnLeft, int MainColumnRight, const RECT& OldRect, const RECT& NewRect);
     bool CollectSelectedNodesRTL(int MainColumnLeft, int MainColumnRight, const RECT& OldRect, const RECT& NewRect);
     virtual bool MainColumnRightToLeft() const { return false; }
-    // The tree's own messages (WM_CHANGESTATE, WM_QUEUEVALIDATION, the change timers),
+    // The tree's own messages (WM_CHANGESTATE, the change and validation timers),
     // routed here by WndProc. Returns false for messages it does not handle.
     virtual bool StateWindowProc(classlib::TMessage& Message);
 
@@ -521,7 +526,13 @@ protected:
 
 private:
     friend class TCustomGridTreeOptions;
+    friend uint32_t gridtree_detail::SettledIndex(const TGridNode* Node);
     void ForgetNode(PGridNode Node);
+    // Lazy renumbering of sibling indexes (basetree_structure.cpp).
+    uint32_t SettledIndexOf(PGridNode Node);
+    void MarkIndexesPending(PGridNode Parent, uint32_t From);
+    void SettleIndexes(PGridNode Parent);
+    void DropPendingIndexes(PGridNode Parent);
     void ApplyWorkerStates(unsigned Enter, unsigned Leave);
     PGridNode NextVisibleForCache(PGridNode Node) const;
     PGridNode FindInPositionCache(int Y, uint32_t& Top) const;
@@ -529,7 +540,11 @@ private:
     void SelectionOptionsChanged(TGTSelectionOptions Old, TGTSelectionOptions New);
     void ToggleNodeExpand(PGridNode Node);
     void ToggleNodeCollapse(PGridNode Node);
-    void PostQueueValidation();
+    // Starts the validation timer unless it runs (the tree needs a window for it).
+    void RequestValidation();
+    // The validation timer's tick: hands the tree to the worker when nothing changed
+    // since the last tick.
+    void ValidationTimerTick();
     void ReleaseMessageWindow();
     bool HorizontalBarDue() const;
 
@@ -540,6 +555,8 @@ private:
     RECT FHeaderRect{};
 
     std::unique_ptr<gridtree_detail::TNodeStore> FStore;
+    // Parents whose children wait to be renumbered, with the first changed position.
+    std::unordered_map<PGridNode, uint32_t> FPendingIndexes;
     std::unique_ptr<std::byte[]> FRootBlock;
     PGridNode FRoot = nullptr;
     int FNodeDataSize = -1;
@@ -587,7 +604,8 @@ private:
     bool FMessageOnly = false;       // the window was made without a parent
     uint32_t FActiveTimers = 0;      // bit per timer ID started on the window
     UINT FTimerDelays[8] = {};       // their periods, to start them again on a new window
-    bool FValidationPosted = false;  // a WM_QUEUEVALIDATION is waiting in the queue
+    bool FValidationRequested = false;  // the validation timer runs
+    uint64_t FQuietGeneration = 0;      // FGeneration when the timer started or last ticked
 
     // Rubber band: the rectangle before the last mouse move and the current one (tree
     // coordinates, first corner where the drag started) and Ctrl at the start.

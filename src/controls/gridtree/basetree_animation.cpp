@@ -7,6 +7,7 @@
 #include "classlib/application.h"
 #include "classlib/gdiguards.h"
 #include "classlib/graphics.h"
+#include "classlib/scopeguard.h"
 #include "controls/gridtree/basetree.h"
 
 namespace {
@@ -29,38 +30,33 @@ bool Terminating() { return classlib::Application && classlib::Application->Term
 void TBaseGridTree::Animate(uint32_t Steps, uint32_t Duration, const TGTAnimationCallback& Callback, void* Data) {
     if (HasState(tsInAnimation) || Duration == 0 || !Callback) return;
     DoStateChange(tsInAnimation, 0);
-    try {
-        int64_t stepSize = std::llround(std::max(double(Steps) / double(Duration), 1.0));
-        int64_t remainingSteps = int64_t(Steps) / stepSize;
-        int64_t nextStep = 0;
-        int64_t duration = Duration;
-        while (remainingSteps > 0 && duration > 0 && !Terminating()) {
-            int64_t start = NowMs();
-            if (!Callback(int(nextStep), int(stepSize), Data)) break;
-            int64_t target = duration / remainingSteps;
-            int64_t elapsed = NowMs() - start;
-            while (elapsed < target) {
-                // The slices are a few milliseconds: give the processor away without
-                // sleeping a whole scheduler tick.
-                Sleep(0);
-                elapsed = NowMs() - start;
-            }
-            int64_t remainingTime = std::max<int64_t>(0, duration - elapsed);
-            remainingSteps = elapsed > duration ? 0 : remainingSteps - 1;
-            // Behind time: take bigger steps so that the rest still fits.
-            while (remainingSteps > 0 && remainingTime / remainingSteps == 0) {
-                ++stepSize;
-                remainingSteps = remainingTime / stepSize;
-            }
-            nextStep = int64_t(Steps) - remainingSteps;
-            duration = remainingTime;
+    auto endAnimation = classlib::ScopeExit([&] { DoStateChange(0, tsCancelHintAnimation | tsInAnimation); });
+    int64_t stepSize = std::llround(std::max(double(Steps) / double(Duration), 1.0));
+    int64_t remainingSteps = int64_t(Steps) / stepSize;
+    int64_t nextStep = 0;
+    int64_t duration = Duration;
+    while (remainingSteps > 0 && duration > 0 && !Terminating()) {
+        int64_t start = NowMs();
+        if (!Callback(int(nextStep), int(stepSize), Data)) break;
+        int64_t target = duration / remainingSteps;
+        int64_t elapsed = NowMs() - start;
+        while (elapsed < target) {
+            // The slices are a few milliseconds: give the processor away without
+            // sleeping a whole scheduler tick.
+            Sleep(0);
+            elapsed = NowMs() - start;
         }
-        if (!Terminating()) Callback(0, 0, Data);
-    } catch (...) {
-        DoStateChange(0, tsCancelHintAnimation | tsInAnimation);
-        throw;
+        int64_t remainingTime = std::max<int64_t>(0, duration - elapsed);
+        remainingSteps = elapsed > duration ? 0 : remainingSteps - 1;
+        // Behind time: take bigger steps so that the rest still fits.
+        while (remainingSteps > 0 && remainingTime / remainingSteps == 0) {
+            ++stepSize;
+            remainingSteps = remainingTime / stepSize;
+        }
+        nextStep = int64_t(Steps) - remainingSteps;
+        duration = remainingTime;
     }
-    DoStateChange(0, tsCancelHintAnimation | tsInAnimation);
+    if (!Terminating()) Callback(0, 0, Data);
 }
 
 void TBaseGridTree::AnimateToggle(PGridNode Node, bool Expanding, int Pixels) {

@@ -1,6 +1,7 @@
 // Expanding and collapsing nodes.
 #include <algorithm>
 
+#include "classlib/scopeguard.h"
 #include "controls/gridtree/basetree.h"
 
 void TBaseGridTree::SetExpanded(PGridNode Node, bool Value) {
@@ -52,44 +53,39 @@ void TBaseGridTree::ToggleNode(PGridNode Node) {
     if (!Node) throw EGridTreeAssertion(L"Node must not be nil.");
     if (Node == FRoot || (Node->States & (vsToggling | vsDeleting))) return;
     Node->States |= vsToggling;
-    try {
-        PGridNode oldTop = FUpdateCount == 0 ? GetTopNode() : nullptr;
-        bool allowed;
-        if (Node->States & vsExpanded) {
-            allowed = DoCollapsing(Node);
-            if (allowed) {
-                InterruptValidation();
-                ToggleNodeCollapse(Node);
-            }
-        } else {
-            allowed = DoExpanding(Node);
-            if (allowed) {
-                InterruptValidation();
-                ToggleNodeExpand(Node);
-            }
-        }
+    auto endToggling = classlib::ScopeExit([&] { Node->States &= ~vsToggling; });
+    PGridNode oldTop = FUpdateCount == 0 ? GetTopNode() : nullptr;
+    bool allowed;
+    if (Node->States & vsExpanded) {
+        allowed = DoCollapsing(Node);
         if (allowed) {
-            InvalidateCache();
-            if (FUpdateCount == 0) {
-                ValidateCache();
-                if (Node->ChildCount > 0) {
-                    UpdateScrollBars(true);
-                    if (HasAutoOption(toAutoScrollOnExpand) && (Node->States & vsExpanded)) {
-                        if (int64_t(Node->SubtreeHeight) > FClientHeight) SetTopNode(Node);
-                        else ScrollIntoView(GetLastChild(Node), HasSelectionOption(toCenterScrollIntoView), false);
-                    }
-                    if (GetTopNode() == oldTop) InvalidateToBottom(Node);
-                    else Invalidate();
-                } else {
-                    InvalidateNode(Node);
+            InterruptValidation();
+            ToggleNodeCollapse(Node);
+        }
+    } else {
+        allowed = DoExpanding(Node);
+        if (allowed) {
+            InterruptValidation();
+            ToggleNodeExpand(Node);
+        }
+    }
+    if (allowed) {
+        InvalidateCache();
+        if (FUpdateCount == 0) {
+            ValidateCache();
+            if (Node->ChildCount > 0) {
+                UpdateScrollBars(true);
+                if (HasAutoOption(toAutoScrollOnExpand) && (Node->States & vsExpanded)) {
+                    if (int64_t(Node->SubtreeHeight) > FClientHeight) SetTopNode(Node);
+                    else ScrollIntoView(GetLastChild(Node), HasSelectionOption(toCenterScrollIntoView), false);
                 }
+                if (GetTopNode() == oldTop) InvalidateToBottom(Node);
+                else Invalidate();
+            } else {
+                InvalidateNode(Node);
             }
         }
-    } catch (...) {
-        Node->States &= ~vsToggling;
-        throw;
     }
-    Node->States &= ~vsToggling;
 }
 
 void TBaseGridTree::FullExpand(PGridNode Node) {
@@ -97,23 +93,19 @@ void TBaseGridTree::FullExpand(PGridNode Node) {
     if (Node == FRoot) Node = nullptr;
     DoStateChange(tsExpanding, 0);
     BeginUpdate();
-    try {
-        // The walk ends when it leaves Node's subtree. No stop node is held, so a handler
-        // that frees nodes cannot leave the walk with a freed pointer.
-        PGridNode run = Node ? Node : GetFirst();
-        if (run && !(run->States & vsInitialized)) InitNode(run);
-        while (run) {
-            if (!(run->States & vsExpanded)) ToggleNode(run);
-            run = GetNext(run);
-            if (Node && run && !HasAsParent(run, Node)) break;
-        }
-    } catch (...) {
+    auto endExpanding = classlib::ScopeExit([&] {
         EndUpdate();
         DoStateChange(0, tsExpanding);
-        throw;
+    });
+    // The walk ends when it leaves Node's subtree. No stop node is held, so a handler
+    // that frees nodes cannot leave the walk with a freed pointer.
+    PGridNode run = Node ? Node : GetFirst();
+    if (run && !(run->States & vsInitialized)) InitNode(run);
+    while (run) {
+        if (!(run->States & vsExpanded)) ToggleNode(run);
+        run = GetNext(run);
+        if (Node && run && !HasAsParent(run, Node)) break;
     }
-    EndUpdate();
-    DoStateChange(0, tsExpanding);
 }
 
 void TBaseGridTree::FullCollapse(PGridNode Node) {
@@ -121,19 +113,15 @@ void TBaseGridTree::FullCollapse(PGridNode Node) {
     if (Node == FRoot) Node = nullptr;
     DoStateChange(tsCollapsing, 0);
     BeginUpdate();
-    try {
-        PGridNode run = GetLastVisibleNoInit(Node);
-        while (run && run != Node) {
-            PGridNode prev = GetPreviousNoInit(run);
-            if ((run->States & (vsExpanded | vsHasChildren)) == (vsExpanded | vsHasChildren)) ToggleNode(run);
-            run = prev;
-        }
-        if (Node && (Node->States & (vsExpanded | vsHasChildren)) == (vsExpanded | vsHasChildren)) ToggleNode(Node);
-    } catch (...) {
+    auto endCollapsing = classlib::ScopeExit([&] {
         EndUpdate();
         DoStateChange(0, tsCollapsing);
-        throw;
+    });
+    PGridNode run = GetLastVisibleNoInit(Node);
+    while (run && run != Node) {
+        PGridNode prev = GetPreviousNoInit(run);
+        if ((run->States & (vsExpanded | vsHasChildren)) == (vsExpanded | vsHasChildren)) ToggleNode(run);
+        run = prev;
     }
-    EndUpdate();
-    DoStateChange(0, tsCollapsing);
+    if (Node && (Node->States & (vsExpanded | vsHasChildren)) == (vsExpanded | vsHasChildren)) ToggleNode(Node);
 }

@@ -7,6 +7,7 @@
 
 #include "classlib/errors.h"
 #include "classlib/gdiguards.h"
+#include "classlib/scopeguard.h"
 #include "controls/gridtree/basetree.h"
 
 namespace {
@@ -116,14 +117,10 @@ void TBaseGridTree::StartWheelPanning(POINT Position) {
                                          screen.y - 16, 32, 32, FHandle, nullptr, GetModuleHandleW(nullptr), nullptr);
     }
     if (FPanningWindow) {
-        try {
-            HRGN region = RegionFromMaskBitmap(FPanningImage);
-            // The window owns the region from here on.
-            if (!SetWindowRgn(FPanningWindow, region, FALSE)) DeleteObject(region);
-        } catch (...) {
-            StopWheelPanning();
-            throw;
-        }
+        auto stop = classlib::ScopeFail([&] { StopWheelPanning(); });
+        HRGN region = RegionFromMaskBitmap(FPanningImage);
+        // The window owns the region from here on.
+        if (!SetWindowRgn(FPanningWindow, region, FALSE)) DeleteObject(region);
         SetWindowLongPtrW(FPanningWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(FPanningImage));
         SetWindowLongPtrW(FPanningWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&PanningWindowProc));
         ShowWindow(FPanningWindow, SW_SHOWNOACTIVATE);

@@ -8,6 +8,8 @@
 
 #include "controls/gridtree/basetree.h"
 
+#include "classlib/scopeguard.h"
+
 namespace {
 bool IsMarked(PGridNode P) { return (reinterpret_cast<uintptr_t>(P) & 1) != 0; }
 PGridNode Marked(PGridNode P) { return reinterpret_cast<PGridNode>(reinterpret_cast<uintptr_t>(P) | 1); }
@@ -361,44 +363,40 @@ bool TBaseGridTree::ChangeCheckState(PGridNode Node, TCheckState Value) {
     Node->States |= vsChecking;
     if (!(Node->States & vsInitialized)) InitNode(Node);
     if (++FCheckPropagationCount == 1) DoStateChange(tsCheckPropagation, 0);
-    bool result = true;
-    try {
-        if (Node->CheckKind == ctTriStateCheckBox && HasAutoOption(toAutoTristateTracking) &&
-            (Value == csUncheckedNormal || Value == csCheckedNormal) && Node->ChildCount > 0) {
-            uint32_t unchecked = 0, checked = 0, mixed = 0;
-            for (PGridNode child = Node->FirstChildNode; child; child = child->NextSiblingNode) {
-                if (child->CheckKind == ctTriStateCheckBox || child->CheckKind == ctCheckBox) {
-                    SetCheckState(child, Value);
-                    switch (child->CheckState) {
-                        case csCheckedNormal: case csCheckedPressed: ++checked; break;
-                        case csMixedNormal: case csMixedPressed: ++mixed; break;
-                        default: ++unchecked; break;
-                    }
-                }
-            }
-            if (mixed > 0) Value = csMixedNormal;
-            else if (checked > 0) Value = unchecked > 0 ? csMixedNormal : csCheckedNormal;
-        }
-        if (Node->CheckKind == ctRadioButton && Value == csCheckedNormal) {
-            for (PGridNode sibling = Node->Parent->FirstChildNode; sibling; sibling = sibling->NextSiblingNode)
-                if (sibling != Node && sibling->CheckKind == ctRadioButton) sibling->CheckState = csUncheckedNormal;
-            Invalidate();
-        }
-        Node->CheckState = Value;
-        PGridNode parent = Node->Parent;
-        if (parent != FRoot && !(parent->States & vsInitialized)) InitNode(parent);
-        if (HasAutoOption(toAutoTristateTracking) && parent != FRoot && !(parent->States & (vsChecking | vsDisabled)) &&
-            (Node->CheckKind == ctTriStateCheckBox || Node->CheckKind == ctCheckBox) &&
-            parent->CheckKind == ctTriStateCheckBox)
-            result = CheckParentCheckState(Node, Value);
-    } catch (...) {
+    auto endChecking = classlib::ScopeExit([&] {
         Node->States &= ~vsChecking;
         if (--FCheckPropagationCount == 0) DoStateChange(0, tsCheckPropagation);
-        throw;
+    });
+    bool result = true;
+    if (Node->CheckKind == ctTriStateCheckBox && HasAutoOption(toAutoTristateTracking) &&
+        (Value == csUncheckedNormal || Value == csCheckedNormal) && Node->ChildCount > 0) {
+        uint32_t unchecked = 0, checked = 0, mixed = 0;
+        for (PGridNode child = Node->FirstChildNode; child; child = child->NextSiblingNode) {
+            if (child->CheckKind == ctTriStateCheckBox || child->CheckKind == ctCheckBox) {
+                SetCheckState(child, Value);
+                switch (child->CheckState) {
+                    case csCheckedNormal: case csCheckedPressed: ++checked; break;
+                    case csMixedNormal: case csMixedPressed: ++mixed; break;
+                    default: ++unchecked; break;
+                }
+            }
+        }
+        if (mixed > 0) Value = csMixedNormal;
+        else if (checked > 0) Value = unchecked > 0 ? csMixedNormal : csCheckedNormal;
     }
+    if (Node->CheckKind == ctRadioButton && Value == csCheckedNormal) {
+        for (PGridNode sibling = Node->Parent->FirstChildNode; sibling; sibling = sibling->NextSiblingNode)
+            if (sibling != Node && sibling->CheckKind == ctRadioButton) sibling->CheckState = csUncheckedNormal;
+        Invalidate();
+    }
+    Node->CheckState = Value;
+    PGridNode parent = Node->Parent;
+    if (parent != FRoot && !(parent->States & vsInitialized)) InitNode(parent);
+    if (HasAutoOption(toAutoTristateTracking) && parent != FRoot && !(parent->States & (vsChecking | vsDisabled)) &&
+        (Node->CheckKind == ctTriStateCheckBox || Node->CheckKind == ctCheckBox) &&
+        parent->CheckKind == ctTriStateCheckBox)
+        result = CheckParentCheckState(Node, Value);
     InvalidateNode(Node);
-    Node->States &= ~vsChecking;
-    if (--FCheckPropagationCount == 0) DoStateChange(0, tsCheckPropagation);
     return result;
 }
 

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "controls/gridtree/basetree.h"
+#include "classlib/scopeguard.h"
 #include "controls/gridtree/gridtree_services.h"
 #include "controls/gridtree/nodestore_p.h"
 
@@ -47,10 +48,13 @@ TBaseGridTree::~TBaseGridTree() {
     }
     // The window goes with the base class; from here on it serves nothing of the tree.
     FMessageWindow.store(nullptr);
-    if (HandleAllocated())
+    if (HandleAllocated()) {
         for (UINT_PTR id = 1; id < 8; ++id)
             if (FActiveTimers & (1u << id)) KillTimer(FHandle, id);
+        if (FValidationRequested) KillTimer(FHandle, ValidationTimer);
+    }
     FActiveTimers = 0;
+    FValidationRequested = false;
 }
 
 void TBaseGridTree::Assign(TBaseGridTree& Source) {
@@ -95,16 +99,12 @@ void TBaseGridTree::Loaded() {
     if (count == 0) return;
     TGTMiscOptions misc = FOptions->MiscOptions();
     BeginUpdate();
-    try {
-        FOptions->SetMiscOptions(misc & ~toReadOnly);
-        SetChildCount(FRoot, count);
-    } catch (...) {
+    auto endUpdate = classlib::ScopeExit([&] {
         FOptions->SetMiscOptions(misc);
         EndUpdate();
-        throw;
-    }
-    FOptions->SetMiscOptions(misc);
-    EndUpdate();
+    });
+    FOptions->SetMiscOptions(misc & ~toReadOnly);
+    SetChildCount(FRoot, count);
 }
 
 size_t TBaseGridTree::NodeStoreBytes() const { return FStore->ReservedBytes(); }
@@ -212,14 +212,9 @@ void TBaseGridTree::SetRootNodeCount(uint32_t Value) {
     }
     if (Value == FRoot->ChildCount) return;
     BeginUpdate();
-    try {
-        InterruptValidation();
-        SetChildCount(FRoot, Value);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    auto endUpdate = classlib::ScopeExit([&] { EndUpdate(); });
+    InterruptValidation();
+    SetChildCount(FRoot, Value);
 }
 
 void TBaseGridTree::SetChildCount(PGridNode Node, uint32_t NewCount) {
@@ -239,7 +234,8 @@ void TBaseGridTree::SetChildCount(PGridNode Node, uint32_t NewCount) {
         if (!Node->LastChildNode) Node->ChildCount = 0;
     } else {
         uint32_t index = 0;
-        if (Node->LastChildNode) index = Node->LastChildNode->Index + 1;
+        // The raw number: appending needs no renumbering, pending or not.
+        if (Node->LastChildNode) index = Node->LastChildNode->Index.Value + 1;
         else Node->States |= vsHasChildren;
         Node->States &= ~vsAllChildrenHidden;
         uint32_t added = NewCount - Node->ChildCount;
@@ -428,11 +424,63 @@ void TBaseGridTree::DetermineHiddenChildrenFlagAllNodes() {
     for (PGridNode run = GetFirstNoInit(); run; run = GetNextNoInit(run)) DetermineHiddenChildrenFlag(run);
 }
 
+// --- lazy renumbering -----------------------------------------------------------------
+//
+// A delete marks the parent with the first changed position (`FPendingIndexes`). Until the
+// parent is settled its children keep two properties: a node whose stored number is below
+// that position is exact, and the nodes whose number is not form a tail of the chain with
+// numbers never below their positions (deletes only lower positions, appends continue
+// from the last number). Reading such a tail node settles the parent: the tail is found
+// walking back from the last child and renumbered once.
+
+uint32_t gridtree_detail::SettledIndex(const TGridNode* Node) {
+    PGridNode node = const_cast<PGridNode>(Node);
+    return OwningTree(node)->SettledIndexOf(node);
+}
+
+uint32_t TBaseGridTree::SettledIndexOf(PGridNode Node) {
+    auto pending = FPendingIndexes.find(Node->Parent);
+    if (pending != FPendingIndexes.end() && Node->Index.Value < pending->second) return Node->Index.Value;
+    SettleIndexes(Node->Parent);
+    return Node->Index.Value;
+}
+
+void TBaseGridTree::MarkIndexesPending(PGridNode Parent, uint32_t From) {
+    auto [pending, added] = FPendingIndexes.try_emplace(Parent, From);
+    if (!added) pending->second = std::min(pending->second, From);
+    Parent->Filler = 1;
+}
+
+void TBaseGridTree::SettleIndexes(PGridNode Parent) {
+    if (!Parent->Filler) return;
+    // Without a recorded position (never expected) everything is renumbered.
+    uint32_t from = 0;
+    if (auto pending = FPendingIndexes.find(Parent); pending != FPendingIndexes.end()) {
+        from = pending->second;
+        FPendingIndexes.erase(pending);
+    }
+    Parent->Filler = 0;
+    PGridNode exact = Parent->LastChildNode;
+    while (exact && exact->Index.Value >= from) exact = exact->PrevSiblingNode;
+    uint32_t index = exact ? exact->Index.Value + 1 : 0;
+    for (PGridNode run = exact ? exact->NextSiblingNode : Parent->FirstChildNode; run; run = run->NextSiblingNode)
+        run->Index = index++;
+}
+
+void TBaseGridTree::DropPendingIndexes(PGridNode Parent) {
+    if (!Parent->Filler) return;
+    FPendingIndexes.erase(Parent);
+    Parent->Filler = 0;
+}
+
 // --- connecting -----------------------------------------------------------------------
 
 void TBaseGridTree::InternalConnectNode(PGridNode Node, PGridNode Destination, TGTNodeAttachMode Mode) {
     if (!Destination) Destination = FRoot;
     InterruptValidation();
+    // Inserting before the end moves the numbers of the nodes behind: settle first.
+    if (Mode == amInsertBefore || Mode == amInsertAfter) SettleIndexes(Destination->Parent);
+    else if (Mode == amAddChildFirst) SettleIndexes(Destination);
     PGridNode parent;
     switch (Mode) {
         case amInsertBefore: {
@@ -443,8 +491,8 @@ void TBaseGridTree::InternalConnectNode(PGridNode Node, PGridNode Destination, T
             if (Destination->PrevSiblingNode) Destination->PrevSiblingNode->NextSiblingNode = Node;
             else parent->FirstChildNode = Node;
             Destination->PrevSiblingNode = Node;
-            Node->Index = Destination->Index;
-            for (PGridNode run = Destination; run; run = run->NextSiblingNode) ++run->Index;
+            Node->Index = Destination->Index.Value;
+            for (PGridNode run = Destination; run; run = run->NextSiblingNode) ++run->Index.Value;
             break;
         }
         case amInsertAfter: {
@@ -455,8 +503,8 @@ void TBaseGridTree::InternalConnectNode(PGridNode Node, PGridNode Destination, T
             if (Destination->NextSiblingNode) Destination->NextSiblingNode->PrevSiblingNode = Node;
             else parent->LastChildNode = Node;
             Destination->NextSiblingNode = Node;
-            Node->Index = Destination->Index + 1;
-            for (PGridNode run = Node->NextSiblingNode; run; run = run->NextSiblingNode) ++run->Index;
+            Node->Index = Destination->Index.Value + 1;
+            for (PGridNode run = Node->NextSiblingNode; run; run = run->NextSiblingNode) ++run->Index.Value;
             break;
         }
         case amAddChildFirst: {
@@ -468,7 +516,7 @@ void TBaseGridTree::InternalConnectNode(PGridNode Node, PGridNode Destination, T
             else parent->LastChildNode = Node;
             parent->FirstChildNode = Node;
             Node->Index = 0;
-            for (PGridNode run = Node->NextSiblingNode; run; run = run->NextSiblingNode) ++run->Index;
+            for (PGridNode run = Node->NextSiblingNode; run; run = run->NextSiblingNode) ++run->Index.Value;
             break;
         }
         default: {  // amAddChildLast, amNoWhere
@@ -479,7 +527,7 @@ void TBaseGridTree::InternalConnectNode(PGridNode Node, PGridNode Destination, T
             if (parent->LastChildNode) parent->LastChildNode->NextSiblingNode = Node;
             else parent->FirstChildNode = Node;
             parent->LastChildNode = Node;
-            Node->Index = Node->PrevSiblingNode ? Node->PrevSiblingNode->Index + 1 : 0;
+            Node->Index = Node->PrevSiblingNode ? Node->PrevSiblingNode->Index.Value + 1 : 0;
             break;
         }
     }
@@ -528,10 +576,11 @@ void TBaseGridTree::InternalDisconnectNode(PGridNode Node, bool KeepFocus, bool 
     else parent->FirstChildNode = Node->NextSiblingNode;
     if (Node->NextSiblingNode) Node->NextSiblingNode->PrevSiblingNode = Node->PrevSiblingNode;
     else parent->LastChildNode = Node->PrevSiblingNode;
-    if (Reindex) {
-        uint32_t index = Node->Index;
-        for (PGridNode run = Node->NextSiblingNode; run; run = run->NextSiblingNode) run->Index = index++;
-    }
+    // The siblings behind are renumbered when an index is next read (also without Reindex:
+    // marking costs nothing, and the numbers stay right).
+    (void)Reindex;
+    if (parent->ChildCount == 0) DropPendingIndexes(parent);
+    else if (Node->NextSiblingNode) MarkIndexesPending(parent, Node->Index.Value);
     Node->PrevSiblingNode = Node->NextSiblingNode = nullptr;
 }
 
@@ -627,6 +676,7 @@ void TBaseGridTree::ForgetNode(PGridNode Node) {
     if (FDropTargetNode == Node) FDropTargetNode = nullptr;
     if (FRangeAnchor == Node) FRangeAnchor = nullptr;
     if (FFocusedNode == Node) FFocusedNode = nullptr;
+    DropPendingIndexes(Node);
 }
 
 void TBaseGridTree::DeleteNode(PGridNode Node, bool Reindex) {
@@ -643,13 +693,10 @@ void TBaseGridTree::DeleteNode(PGridNode Node, bool Reindex) {
         } else {
             bool wasSynch = HasState(tsSynchMode);
             DoStateChange(tsSynchMode, 0);
-            try {
+            {
+                auto endSynch = classlib::ScopeExit([&] { if (!wasSynch) DoStateChange(0, tsSynchMode); });
                 RemoveFromSelection(Node);
-            } catch (...) {
-                if (!wasSynch) DoStateChange(0, tsSynchMode);
-                throw;
             }
-            if (!wasSynch) DoStateChange(0, tsSynchMode);
             InvalidateToBottom(parent);
         }
     } else {
@@ -679,8 +726,15 @@ void TBaseGridTree::DeleteChildren(PGridNode Node, bool ResetHasChildren) {
     }
     if (HasState(tsIterating)) throw EGridTreeAssertion(L"Deleting nodes during tree iteration leads to invalid pointers.");
     ++FUpdateCount;
-    try {
+    {
+        // vsClearing is already gone when the deletion ends normally.
+        auto endUpdate = classlib::ScopeExit([&] {
+            Node->States &= ~vsClearing;
+            --FUpdateCount;
+        });
         InterruptValidation();
+        // The children are freed from the last one: each keeps its exact number meanwhile.
+        SettleIndexes(Node);
         bool parentVisible = Node == FRoot || (FullyVisible(Node) && (Node->States & vsExpanded));
         Node->States |= vsClearing;
         PGridNode child = Node->LastChildNode;
@@ -709,12 +763,8 @@ void TBaseGridTree::DeleteChildren(PGridNode Node, bool ResetHasChildren) {
             AdjustTotalCount(Node, 1, false);
         }
         Node->FirstChildNode = Node->LastChildNode = nullptr;
-    } catch (...) {
-        Node->States &= ~vsClearing;
-        --FUpdateCount;
-        throw;
+        DropPendingIndexes(Node);
     }
-    --FUpdateCount;
     InvalidateCache();
     if (FUpdateCount == 0) {
         PackSelection();
@@ -728,37 +778,27 @@ void TBaseGridTree::DeleteChildren(PGridNode Node, bool ResetHasChildren) {
 void TBaseGridTree::Clear() {
     if (HasOption(toReadOnly) && !FDestroying) return;
     BeginUpdate();
-    try {
-        InterruptValidation();
-        CancelEditNode();
-        DoStateChange(0, tsCutPending | tsCopyPending);
-        ClearSelection();
-        FFocusedNode = nullptr;
-        if (FHotNode) FHotNode = nullptr;
-        FDropTargetNode = nullptr;
-        FLastChangedNode = nullptr;
-        FRangeAnchor = nullptr;
-        DeleteChildren(FRoot, true);
-        FVisibleCount = 0;
-        FOffsetX = FOffsetY = 0;
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    auto endUpdate = classlib::ScopeExit([&] { EndUpdate(); });
+    InterruptValidation();
+    CancelEditNode();
+    DoStateChange(0, tsCutPending | tsCopyPending);
+    ClearSelection();
+    FFocusedNode = nullptr;
+    if (FHotNode) FHotNode = nullptr;
+    FDropTargetNode = nullptr;
+    FLastChangedNode = nullptr;
+    FRangeAnchor = nullptr;
+    DeleteChildren(FRoot, true);
+    FVisibleCount = 0;
+    FOffsetX = FOffsetY = 0;
 }
 
 void TBaseGridTree::DeleteSelectedNodes() {
     if (FSelectionCount == 0 || HasOption(toReadOnly)) return;
     BeginUpdate();
-    try {
-        TNodeArray nodes = GetSortedSelection(true);
-        for (size_t i = nodes.size(); i-- > 1;)
-            DeleteNode(nodes[i], nodes[i]->Parent != nodes[i - 1]->Parent);
-        if (!nodes.empty()) DeleteNode(nodes[0], true);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    auto endUpdate = classlib::ScopeExit([&] { EndUpdate(); });
+    TNodeArray nodes = GetSortedSelection(true);
+    for (size_t i = nodes.size(); i-- > 1;)
+        DeleteNode(nodes[i], nodes[i]->Parent != nodes[i - 1]->Parent);
+    if (!nodes.empty()) DeleteNode(nodes[0], true);
 }

@@ -4,6 +4,7 @@
 
 #include "classlib/form.h"
 #include "classlib/gdiguards.h"
+#include "classlib/scopeguard.h"
 #include "controls/gridtree/basetree.h"
 #include "controls/gridtree/gridtree_services.h"
 #include "controls/gridtree/nodestore_p.h"
@@ -41,7 +42,7 @@ void TBaseGridTree::ApplyWorkerStates(unsigned Enter, unsigned Leave) {
             enter |= tsValidationNeeded;
             // Ask again later. Never validate from here: this runs while the worker waits
             // for the answer, possibly inside a wait of InterruptValidation.
-            PostQueueValidation();
+            RequestValidation();
         }
     }
     DoStateChange(enter, leave);
@@ -60,16 +61,9 @@ bool TBaseGridTree::StateWindowProc(classlib::TMessage& Message) {
             ApplyWorkerStates(static_cast<unsigned>(Message.WParam), static_cast<unsigned>(Message.LParam));
             Message.Result = 0;
             return true;
-        case WM_QUEUEVALIDATION:
-            FValidationPosted = false;
-            if (HasState(tsValidationNeeded) && FWorker && FUpdateCount == 0 && !FDestroying) {
-                FWorker->QueueTree(this);
-                FWorker->Signal();
-            }
-            Message.Result = 0;
-            return true;
         case WM_TIMER:
-            if (Message.WParam == ChangeTimer) DoChange(FLastChangedNode);
+            if (Message.WParam == ValidationTimer) ValidationTimerTick();
+            else if (Message.WParam == ChangeTimer) DoChange(FLastChangedNode);
             else if (Message.WParam == StructureChangeTimer)
                 DoStructureChange(FLastStructureChangeNode, FLastStructureChangeReason);
             else if (Message.WParam == ScrollTimer && HasState(tsWheelPanning | tsWheelScrolling)) {
@@ -91,7 +85,6 @@ void TBaseGridTree::WndProc(classlib::TMessage& Message) {
     if (!FMessageOnly && FHeader && FHeader->HandleHeaderMessage(Message)) return;
     switch (Message.Msg) {
         case WM_CHANGESTATE:
-        case WM_QUEUEVALIDATION:
         case WM_TIMER:
             if (StateWindowProc(Message)) return;
             break;
@@ -166,14 +159,11 @@ void TBaseGridTree::CreateParams(classlib::TCreateParams& Params) {
 
 void TBaseGridTree::CreateWnd() {
     DoStateChange(tsWindowCreating, 0);
-    try {
+    {
+        auto endCreating = classlib::ScopeExit([&] { DoStateChange(0, tsWindowCreating); });
         FMessageOnly = FParent == nullptr;
         TCustomControl::CreateWnd();
-    } catch (...) {
-        DoStateChange(0, tsWindowCreating);
-        throw;
     }
-    DoStateChange(0, tsWindowCreating);
     FMessageWindow.store(FHandle);
     // Timers of the previous window start again on this one.
     for (UINT_PTR id = 1; id < 8; ++id)
@@ -184,7 +174,7 @@ void TBaseGridTree::CreateWnd() {
         UpdateHeaderRect();
         ClientSizeFromWindow();
     }
-    if (HasState(tsValidationNeeded) && FUpdateCount == 0) PostQueueValidation();
+    if (HasState(tsValidationNeeded) && FUpdateCount == 0) RequestValidation();
 }
 
 void TBaseGridTree::DestroyWnd() {
@@ -194,13 +184,13 @@ void TBaseGridTree::DestroyWnd() {
 
 void TBaseGridTree::ReleaseMessageWindow() {
     if (!FMessageWindow.load()) return;
-    // The worker must not be talking to the window that goes: stop it first. A posted
-    // validation request dies with the window and is made again by the next window.
+    // The worker must not be talking to the window that goes: stop it first. The
+    // validation timer dies with the window and is started again by the next window.
     bool wanted = HasState(tsUseCache | tsValidating | tsValidationNeeded);
     InterruptValidation();
     if (wanted) DoStateChange(tsValidationNeeded, 0);
     FMessageWindow.store(nullptr);
-    FValidationPosted = false;
+    FValidationRequested = false;
 }
 
 void TBaseGridTree::WMSize(classlib::TMessage& Message) {
@@ -333,10 +323,29 @@ void TBaseGridTree::WMScroll(classlib::TMessage& Message, bool Vertical) {
     else DoSetOffsetXY(offset, FOffsetY);
 }
 
-void TBaseGridTree::PostQueueValidation() {
-    if (FValidationPosted || FDestroying) return;
+void TBaseGridTree::RequestValidation() {
+    if (FValidationRequested || FDestroying) return;
     HandleNeeded();
-    if (HandleAllocated()) FValidationPosted = PostMessageW(FHandle, WM_QUEUEVALIDATION, 0, 0) != FALSE;
+    if (!HandleAllocated()) return;
+    FQuietGeneration = FGeneration.load();
+    FValidationRequested = SetTimer(FHandle, ValidationTimer, ValidationDelay, nullptr) != 0;
+}
+
+void TBaseGridTree::ValidationTimerTick() {
+    // Every change interrupts validation, which moves the generation: while it moves the
+    // burst goes on, and the timer waits one more period.
+    const uint64_t generation = FGeneration.load();
+    if (generation != FQuietGeneration && FValidationRequested) {
+        FQuietGeneration = generation;
+        return;
+    }
+    KillTimer(FHandle, ValidationTimer);
+    FValidationRequested = false;
+    // Inside an update bracket its end requests validation again.
+    if (HasState(tsValidationNeeded) && FWorker && FUpdateCount == 0 && !FDestroying) {
+        FWorker->QueueTree(this);
+        FWorker->Signal();
+    }
 }
 
 void TBaseGridTree::StartTimer(UINT_PTR ID, UINT Elapse) {
@@ -376,7 +385,9 @@ void TBaseGridTree::BeginUpdate() {
 }
 
 void TBaseGridTree::EndUpdate() {
-    if (FUpdateCount > 0) --FUpdateCount;
+    // An end without its begin changes nothing and reports nothing.
+    if (FUpdateCount == 0) return;
+    --FUpdateCount;
     if (FDestroying) return;
     if (FUpdateCount == 0 && HasState(tsUpdating)) {
         if (HasState(tsUpdateHiddenChildrenNeeded)) {
@@ -456,9 +467,12 @@ void TBaseGridTree::ValidateCache() {
     // A cache that needs no validation is kept: interrupting first would throw away a
     // current cache at every update bracket that changed nothing.
     if (!HasState(tsValidationNeeded) || !FWorker) return;
+    // A running validation timer already waits for the changes to pause; interrupting
+    // again would count as one more change and put the hand-over off.
+    if (FValidationRequested) return;
     InterruptValidation();
-    PostQueueValidation();
-    if (FValidationPosted) return;
+    RequestValidation();
+    if (FValidationRequested) return;
     FWorker->QueueTree(this);
     FWorker->Signal();
 }

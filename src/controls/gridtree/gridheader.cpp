@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "classlib/gdiguards.h"
+#include "classlib/scopeguard.h"
 #include "controls/gridtree/basetree.h"
 
 // --- TGridTreeColumn ------------------------------------------------------------------
@@ -291,21 +292,16 @@ void TGridTreeColumns::Delete(TColumnIndex Index) {
 
 void TGridTreeColumns::Clear() {
     FClearing = true;
-    try {
-        HotColumn = PressedColumn = SizingColumn = ClickedColumn = NoColumn;
-        if (!(FHeader->FStates & hstLoading)) {
-            FHeader->FAutoSizeIndex = NoColumn;
-            FHeader->FMainColumn = NoColumn;
-            FHeader->FSortColumn = NoColumn;
-        }
-        FItems.clear();
-        FPositionToIndex.clear();
-        Changed();
-    } catch (...) {
-        FClearing = false;
-        throw;
+    auto endClearing = classlib::ScopeExit([&] { FClearing = false; });
+    HotColumn = PressedColumn = SizingColumn = ClickedColumn = NoColumn;
+    if (!(FHeader->FStates & hstLoading)) {
+        FHeader->FAutoSizeIndex = NoColumn;
+        FHeader->FMainColumn = NoColumn;
+        FHeader->FSortColumn = NoColumn;
     }
-    FClearing = false;
+    FItems.clear();
+    FPositionToIndex.clear();
+    Changed();
 }
 
 void TGridTreeColumns::EndUpdate() {
@@ -522,41 +518,39 @@ bool TGridTreeColumns::SameColumnsAs(const TGridTreeColumns& Other) const {
 void TGridTreeColumns::Assign(const TGridTreeColumns& Source) {
     if (&Source == this) return;
     BeginUpdate();
-    try {
-        FClearing = true;
-        FItems.clear();
-        FPositionToIndex.clear();
-        FClearing = false;
-        for (TColumnIndex i = 0; i < Source.Count(); ++i) {
-            TGridTreeColumn* column = Add();
-            // Positions come from the source's map below.
-            TGridTreeColumn* source = Source.GetItem(i);
-            column->FText = source->FText;
-            column->FHint = source->FHint;
-            column->FMinWidth = source->FMinWidth;
-            column->FMaxWidth = source->FMaxWidth;
-            column->FWidth = source->FWidth;
-            column->FLastWidth = source->FLastWidth;
-            column->FStyle = source->FStyle;
-            column->FImageIndex = source->FImageIndex;
-            column->FBiDiMode = source->FBiDiMode;
-            column->FLayout = source->FLayout;
-            column->FMargin = source->FMargin;
-            column->FSpacing = source->FSpacing;
-            column->FOptions = source->FOptions;
-            column->FTag = source->FTag;
-            column->FAlignment = source->FAlignment;
-            column->FColor = source->FColor;
-        }
-        FPositionToIndex = Source.FPositionToIndex;
-        FNeedPositionsFix = false;
-        RecalcLeftEdges(true);
-    } catch (...) {
+    // FClearing is set only around the clearing below.
+    auto endUpdate = classlib::ScopeExit([&] {
         FClearing = false;
         EndUpdate();
-        throw;
+    });
+    FClearing = true;
+    FItems.clear();
+    FPositionToIndex.clear();
+    FClearing = false;
+    for (TColumnIndex i = 0; i < Source.Count(); ++i) {
+        TGridTreeColumn* column = Add();
+        // Positions come from the source's map below.
+        TGridTreeColumn* source = Source.GetItem(i);
+        column->FText = source->FText;
+        column->FHint = source->FHint;
+        column->FMinWidth = source->FMinWidth;
+        column->FMaxWidth = source->FMaxWidth;
+        column->FWidth = source->FWidth;
+        column->FLastWidth = source->FLastWidth;
+        column->FStyle = source->FStyle;
+        column->FImageIndex = source->FImageIndex;
+        column->FBiDiMode = source->FBiDiMode;
+        column->FLayout = source->FLayout;
+        column->FMargin = source->FMargin;
+        column->FSpacing = source->FSpacing;
+        column->FOptions = source->FOptions;
+        column->FTag = source->FTag;
+        column->FAlignment = source->FAlignment;
+        column->FColor = source->FColor;
     }
-    EndUpdate();
+    FPositionToIndex = Source.FPositionToIndex;
+    FNeedPositionsFix = false;
+    RecalcLeftEdges(true);
 }
 
 // --- TGTHeader ------------------------------------------------------------------------

@@ -23,27 +23,15 @@ TBaseGridTree* OwningTree(PGridNode Node) {
 }
 
 namespace {
-bool GOleNeedsUninitialize = false;
 UINT GTreeReferenceFormat = 0;
-
-// Undoes the unit's initialisation at program end.
-struct TTreeUnitFinalizer {
-    ~TTreeUnitFinalizer() {
-        if (!GTreeUnitInitialised) return;
-        timeEndPeriod(1);
-        if (GOleNeedsUninitialize) OleUninitialize();
-    }
-} GTreeUnitFinalizer;
 }  // namespace
 
 void InitializeTreeUnit() {
     // Image lists, cursors and the data clipboard formats join with painting and data
-    // transfer.
+    // transfer. OLE and the 1 ms timer resolution belong to the application's process setup.
     if (GTreeUnitInitialised) return;
     GTreeUnitInitialised = true;
-    GOleNeedsUninitialize = SUCCEEDED(OleInitialize(nullptr));
     GTreeReferenceFormat = RegisterClipboardFormatW(L"Grid Tree Reference");
-    timeBeginPeriod(1);
 }
 
 UINT TreeReferenceClipboardFormat() { return GTreeReferenceFormat; }
@@ -54,12 +42,10 @@ bool TreeUnitInitialised() { return GTreeUnitInitialised; }
 
 TWorkerThread::TWorkerThread() {
     FWorkSignal = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    FJobDone = CreateEventW(nullptr, FALSE, FALSE, nullptr);
     FExited = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    if (!FWorkSignal || !FJobDone || !FExited) {
+    if (!FWorkSignal || !FExited) {
         DWORD err = GetLastError();
         if (FWorkSignal) CloseHandle(FWorkSignal);
-        if (FJobDone) CloseHandle(FJobDone);
         if (FExited) CloseHandle(FExited);
         throw classlib::EOSError(L"System error " + std::to_wstring(err), 0);
     }
@@ -88,7 +74,6 @@ TWorkerThread::~TWorkerThread() {
     }
     if (FThread.joinable()) FThread.join();
     CloseHandle(FWorkSignal);
-    CloseHandle(FJobDone);
     CloseHandle(FExited);
 }
 
@@ -114,14 +99,45 @@ bool TWorkerThread::IsInWork(TBaseGridTree* Tree) {
 }
 
 void TWorkerThread::WaitWhileInWork(TBaseGridTree* Tree) {
+    if (!IsInWork(Tree)) return;
+    // This wait's own event: a release is never lost to a wait for another tree, also when
+    // several threads wait at once. Registered under the lock the worker releases under,
+    // and the condition is checked after that, so no release can slip in between.
+    HANDLE released = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    if (!released) throw classlib::EOSError(L"System error " + std::to_wstring(GetLastError()), 0);
+    {
+        std::lock_guard<std::mutex> lock(FLock);
+        FWaiters.push_back({Tree, released});
+    }
+    struct TRegistration {
+        TWorkerThread* Worker;
+        HANDLE Event;
+        ~TRegistration() {
+            {
+                std::lock_guard<std::mutex> lock(Worker->FLock);
+                auto& waiters = Worker->FWaiters;
+                waiters.erase(std::remove_if(waiters.begin(), waiters.end(),
+                                             [this](const TWaiter& w) { return w.Event == Event; }),
+                              waiters.end());
+            }
+            CloseHandle(Event);
+        }
+    } registration{this, released};
     while (IsInWork(Tree)) {
-        // Wake for the job's end or for a message sent to this thread; the time-out only
-        // guards against a wake-up consumed by a wait for another tree.
-        MsgWaitForMultipleObjectsEx(1, &FJobDone, 20, QS_SENDMESSAGE, 0);
+        // Wake for the release or for a message sent to this thread (the worker's state
+        // change that it waits to have applied).
+        MsgWaitForMultipleObjectsEx(1, &released, INFINITE, QS_SENDMESSAGE, 0);
         MSG msg;
         // Dispatches pending sent messages; nothing is removed from the posted queue.
         PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
+}
+
+void TWorkerThread::ReleaseTreeInWork() {
+    std::lock_guard<std::mutex> lock(FLock);
+    for (const TWaiter& waiter : FWaiters)
+        if (waiter.Tree == FTreeInWork) SetEvent(waiter.Event);
+    FTreeInWork = nullptr;
 }
 
 LRESULT TWorkerThread::SendStateChange(TBaseGridTree* Tree, unsigned Enter, unsigned Leave) {
@@ -145,8 +161,6 @@ void TWorkerThread::Execute() {
                 FTreeInWork = tree;
                 tree->FJobGeneration.store(tree->FGeneration.load());
                 tree->FCacheComplete.store(false);
-            } else {
-                FTreeInWork = nullptr;
             }
         }
         if (!tree) continue;
@@ -166,11 +180,7 @@ void TWorkerThread::Execute() {
             }
             if (!refused) SendStateChange(tree, entered, 5 | (entered == 2 ? 8u : 0u));
         }
-        {
-            std::lock_guard<std::mutex> lock(FLock);
-            FTreeInWork = nullptr;
-        }
-        SetEvent(FJobDone);
+        ReleaseTreeInWork();
     }
 }
 

@@ -2,11 +2,13 @@
 // one-time unit initialisation, text buffers and small routines.
 //
 // The worker exists from the first tree's construction to the last tree's destruction
-// (`AcquireWorker`/`ReleaseWorker`, called by the tree). It validates one queued tree at a
-// time: a tree counts as "in work" from the moment the worker takes it off the queue until
-// it has sent the final state change, and `InterruptValidation` waits for exactly that.
-// While waiting, the tree's thread serves only sent messages (the worker's WM_CHANGESTATE),
-// never posted, paint, timer or input messages, and never removes WM_QUIT.
+// (`AcquireWorker`/`ReleaseWorker`, called by the tree). It sleeps on its work event and
+// validates one queued tree at a time: a tree counts as "in work" from the moment the
+// worker takes it off the queue until it has sent the final state change, and
+// `InterruptValidation` waits for exactly that, on an event the worker sets when it lets
+// go of the tree (no time-outs). While waiting, the tree's thread serves only sent
+// messages (the worker's WM_CHANGESTATE), never posted, paint, timer or input messages,
+// and never removes WM_QUIT.
 #pragma once
 
 #include <windows.h>
@@ -16,6 +18,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 class TBaseGridTree;
 
@@ -47,8 +50,16 @@ private:
     std::mutex FLock;
     std::deque<TBaseGridTree*> FPendingTrees;
     TBaseGridTree* FTreeInWork = nullptr;
+    // Lets go of the tree in work and wakes the threads waiting for it.
+    void ReleaseTreeInWork();
+
+    // A thread waiting until the worker lets go of a tree, with the event that wakes it.
+    struct TWaiter {
+        TBaseGridTree* Tree;
+        HANDLE Event;
+    };
+    std::vector<TWaiter> FWaiters;  // under FLock
     HANDLE FWorkSignal = nullptr;  // automatic reset: one wake-up per job
-    HANDLE FJobDone = nullptr;     // set whenever the worker lets go of a tree
     HANDLE FExited = nullptr;      // set when Execute has returned (manual reset)
     bool FTerminated = false;
     std::thread FThread;

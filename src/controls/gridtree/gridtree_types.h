@@ -6,25 +6,59 @@
 // collapse with toAutoFreeOnCollapse); `OnFreeNode` is the last moment it may be used.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "classlib/errors.h"
 
 class TBaseGridTree;
 
+struct TGridNode;
+
+namespace gridtree_detail {
+// The settled index of a node whose parent has renumbering pending (basetree_structure.cpp).
+uint32_t SettledIndex(const TGridNode* Node);
+}
+
+// A node's position among its siblings, read like a number (`Node->Index`).
+//
+// Deleting a node does not renumber the siblings after it at once: the parent is marked
+// (`TGridNode::Filler`) and its children are renumbered, from the first changed position
+// and once, when an index of one of them is next read. So N single deletes cost about N
+// times one, while every index read is right. A copy of the field would lose its node, so
+// it cannot be copied: read it into a number (`uint32_t i = Node->Index`). A node taken out
+// of its chain (`OnFreeNode` of a single delete) keeps the number it had, which is too high
+// when deletes before it were still pending. Read it on the tree's thread only: a read may
+// renumber.
+struct TNodeIndex {
+    // The stored number: exact unless the parent is marked; then it is never below the
+    // node's position, and the nodes whose number is too high follow all the exact ones.
+    uint32_t Value;
+
+    TNodeIndex() = default;
+    TNodeIndex(const TNodeIndex&) = delete;
+    TNodeIndex& operator=(const TNodeIndex&) = delete;
+    TNodeIndex& operator=(uint32_t V) {
+        Value = V;
+        return *this;
+    }
+    inline operator uint32_t() const;
+};
+
 // The node record. The tree's internal data areas follow it, then (8-byte aligned) the
 // owner's user data of `NodeDataSize` bytes (`TBaseGridTree::GetNodeData`).
 struct TGridNode {
-    uint32_t Index;           // position among the siblings, 0 for the first child
+    TNodeIndex Index;         // position among the siblings, 0 for the first child
     uint32_t ChildCount;      // children that exist
     uint16_t NodeHeight;      // height of the node's own row in pixels
     uint16_t States;          // TGridNodeState bits
     uint8_t Align;            // vertical anchor of button and images, 50 for new nodes
     uint8_t CheckState;       // TCheckState
     uint8_t CheckKind;        // TCheckKind
-    uint8_t Filler;
+    uint8_t Filler;           // nonzero while the children's indexes wait to be renumbered
     uint32_t SubtreeCount;    // 1 + all descendants
     uint32_t SubtreeHeight;   // NodeHeight + (expanded) SubtreeHeight of the visible children
     TGridNode* Parent;        // the hidden root's Parent is the tree object itself
@@ -37,6 +71,16 @@ using PGridNode = TGridNode*;
 using TNodeArray = std::vector<PGridNode>;
 
 static_assert(sizeof(TGridNode) == 64, "node record layout");
+static_assert(std::is_standard_layout_v<TGridNode> && offsetof(TGridNode, Index) == 0,
+              "an index finds its node at its own address");
+
+inline TNodeIndex::operator uint32_t() const {
+    const TGridNode* node = reinterpret_cast<const TGridNode*>(this);
+    // The hidden root (its own sibling) has the tree object as its parent, no node.
+    if (node->Parent && node->NextSiblingNode != node && node->Parent->Filler)
+        return gridtree_detail::SettledIndex(node);
+    return Value;
+}
 
 // Node states (bits of TGridNode::States).
 enum TGridNodeState : uint16_t {

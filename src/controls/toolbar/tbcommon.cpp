@@ -1,6 +1,8 @@
 #include "controls/toolbar/tbcommon.h"
 
 #include "classlib/gdiguards.h"
+#include "classlib/regkey.h"
+#include "classlib/runtime.h"
 
 #include <atomic>
 #include <cstdlib>
@@ -339,12 +341,12 @@ bool RequestMouseTracking(HWND wnd, DWORD flags) {
 // --- system settings ---------------------------------------------------------------------
 
 int ReadMenuDelayFromKey(HKEY root, const wchar_t* subKey) {
-    HKEY key;
-    if (RegOpenKeyExW(root, subKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return 400;
+    classlib::TRegKey key;
+    if (key.Open(root, subKey, KEY_READ) != ERROR_SUCCESS) return 400;
     wchar_t buf[17] = {};
-    DWORD type = 0, size = 32;
-    LSTATUS r = RegQueryValueExW(key, L"MenuShowDelay", nullptr, &type, reinterpret_cast<BYTE*>(buf), &size);
-    RegCloseKey(key);
+    // 16 characters at most; the last one stays the terminator.
+    DWORD type = 0, size = classlib::Win32Size<DWORD>(sizeof buf - sizeof buf[0]);
+    LSTATUS r = RegQueryValueExW(key.Get(), L"MenuShowDelay", nullptr, &type, reinterpret_cast<BYTE*>(buf), &size);
     if (r == ERROR_FILE_NOT_FOUND) return 400;
     if (r != ERROR_SUCCESS || type != REG_SZ) return 0;
     buf[16] = 0;
@@ -400,13 +402,12 @@ bool KeyboardCuesShown() {
 bool SoundSchemeHasSound(const std::wstring& eventName) {
     DWORD ver = GetVersion();
     if ((ver & 0x80000000u) || LOBYTE(LOWORD(ver)) < 5) return true;
-    HKEY key;
+    classlib::TRegKey key;
     std::wstring path = L"AppEvents\\Schemes\\Apps\\.Default\\" + eventName + L"\\.Current";
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    if (key.Open(HKEY_CURRENT_USER, path, KEY_READ) != ERROR_SUCCESS) return false;
     wchar_t buf[4] = {};
-    DWORD size = 8;
-    LSTATUS r = RegQueryValueExW(key, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(buf), &size);
-    RegCloseKey(key);
+    DWORD size = classlib::Win32Size<DWORD>(sizeof buf);
+    LSTATUS r = RegQueryValueExW(key.Get(), nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(buf), &size);
     return (r == ERROR_SUCCESS && buf[0] != 0) || r == ERROR_MORE_DATA;
 }
 

@@ -2,6 +2,7 @@
 
 #include "classlib/application.h"
 #include "classlib/menus.h"
+#include "classlib/scopeguard.h"
 #include "controls/toolbar/tbcommon.h"
 #include "controls/wide/widemenus.h"
 
@@ -17,95 +18,15 @@ const wchar_t* const STBViewerNotFound = L"An item viewer associated the specifi
 
 // --- deferred clicks ---------------------------------------------------------------------
 
-namespace {
-
-// Entries of the click list: null is a free slot, DeadObject a queued click whose object
-// was freed (its slot stays taken until the posted message arrives, so the index in the
-// message never reaches a newer object).
-TBarClickQueueClient* const DeadObject = reinterpret_cast<TBarClickQueueClient*>(1);
-
-struct ClickQueue {
-    HWND Wnd = nullptr;
-    std::vector<TBarClickQueueClient*> List;
-    int RefCount = 0;
-};
-
-thread_local ClickQueue Queue;
-
-LRESULT CALLBACK ClickQueueWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg != TBM_DEFERREDCLICK) return DefWindowProcW(wnd, msg, wParam, lParam);
-    auto& list = Queue.List;
-    if (lParam < 0 || static_cast<size_t>(lParam) >= list.size()) return 0;
-    TBarClickQueueClient* obj = list[static_cast<size_t>(lParam)];
-    list[static_cast<size_t>(lParam)] = nullptr;
-    while (!list.empty() && list.back() == nullptr) list.pop_back();
-    if (obj == nullptr || obj == DeadObject) return 0;
-    try {
-        obj->DeferredClick(wParam);
-    } catch (...) {
-        HandleCurrentException(nullptr);
-    }
-    return 0;
-}
-
-const wchar_t* const ClickQueueClassName = L"TBarClickQueueWindow";
-
-HWND EnsureClickQueueWindow() {
-    if (Queue.Wnd) return Queue.Wnd;
-    HINSTANCE inst = GetModuleHandleW(nullptr);
-    WNDCLASSEXW wc{};
-    if (!GetClassInfoExW(inst, ClickQueueClassName, &wc)) {
-        wc = WNDCLASSEXW{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = ClickQueueWindowProc;
-        wc.hInstance = inst;
-        wc.lpszClassName = ClickQueueClassName;
-        RegisterClassExW(&wc);
-    }
-    Queue.Wnd = CreateWindowExW(0, ClickQueueClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, inst, nullptr);
-    return Queue.Wnd;
-}
-
-void FreeClickQueue() {
-    if (Queue.Wnd) DestroyWindow(Queue.Wnd);
-    Queue.Wnd = nullptr;
-    Queue.List.clear();
-}
-
-}  // namespace
-
-void AddClickQueueRef() { ++Queue.RefCount; }
-
-void ReleaseClickQueueRef() {
-    if (--Queue.RefCount <= 0) {
-        Queue.RefCount = 0;
-        FreeClickQueue();
-    }
-}
-
-HWND ClickQueueWindow() { return Queue.Wnd; }
-
 void QueueDeferredClick(TBarClickQueueClient* object, WPARAM argument) {
-    HWND wnd = EnsureClickQueueWindow();
-    if (!wnd || !object) return;
-    auto& list = Queue.List;
-    auto it = std::find(list.begin(), list.end(), nullptr);
-    size_t index;
-    if (it != list.end()) {
-        *it = object;
-        index = static_cast<size_t>(it - list.begin());
-    } else {
-        list.push_back(object);
-        index = list.size() - 1;
-    }
-    if (!PostMessageW(wnd, TBM_DEFERREDCLICK, argument, static_cast<LPARAM>(index))) list[index] = nullptr;
+    if (!object || !Application) return;
+    Application->QueueCall([object, argument] { object->DeferredClick(argument); }, object);
 }
 
 void QueueItemClick(TBarCustomItem* item) { QueueDeferredClick(item, 0); }
 
 void ForgetQueuedObject(TBarClickQueueClient* object) {
-    for (auto& e : Queue.List)
-        if (e == object) e = DeadObject;
+    if (Application) Application->CancelQueuedCalls(object);
 }
 
 // --- action link -------------------------------------------------------------------------
@@ -194,7 +115,7 @@ void TBarCustomItemActionLink::SetOnExecute(const TNotifyEvent& v) {
 
 // --- TBarCustomItem -----------------------------------------------------------------------
 
-TBarCustomItem::TBarCustomItem(TComponent* owner) : TComponent(owner) { AddClickQueueRef(); }
+TBarCustomItem::TBarCustomItem(TComponent* owner) : TComponent(owner) {}
 
 TBarCustomItem::~TBarCustomItem() {
     Destroying();
@@ -209,7 +130,6 @@ TBarCustomItem::~TBarCustomItem() {
     FActionLink.reset();
     FImagesChangeLink.reset();
     FSubMenuImagesChangeLink.reset();
-    ReleaseClickQueueRef();
 }
 
 TBarCustomItem* TBarCustomItem::GetItem(int index) const {
@@ -227,13 +147,10 @@ void TBarCustomItem::Insert(int index, TBarCustomItem* item) {
     FItems.insert(FItems.begin() + index, item);
     item->FParent = this;
     SubitemsBeginUpdate();
-    try {
+    {
+        auto endUpdate = ScopeExit([&] { SubitemsEndUpdate(); });
         NotifySelf(tbicInserted, index, item);
-    } catch (...) {
-        SubitemsEndUpdate();
-        throw;
     }
-    SubitemsEndUpdate();
     item->RecalcEffectiveOptions();
 }
 
@@ -265,14 +182,9 @@ void TBarCustomItem::Move(int curIndex, int newIndex) {
     if (newIndex < 0 || newIndex >= Count()) throw ETBItemError(STBToolbarIndexOutOfBounds);
     TBarCustomItem* item = GetItem(curIndex);
     SubitemsBeginUpdate();
-    try {
-        Delete(curIndex);
-        Insert(newIndex, item);
-    } catch (...) {
-        SubitemsEndUpdate();
-        throw;
-    }
-    SubitemsEndUpdate();
+    auto endUpdate = ScopeExit([&] { SubitemsEndUpdate(); });
+    Delete(curIndex);
+    Insert(newIndex, item);
 }
 
 void TBarCustomItem::AddChangeListener(TBarItemChangeListener* listener) {
@@ -387,7 +299,6 @@ void TBarCustomItem::SetImages(TImageList* value) {
             FImagesChangeLink->OnChange = [this](TImageList* l) { ImageListChanged(l); };
         }
         value->RegisterChanges(FImagesChangeLink.get());
-        FreeNotification(value);
         resize = !old || old->Width() != value->Width() || old->Height() != value->Height();
     } else {
         resize = old != nullptr;
@@ -405,8 +316,17 @@ void TBarCustomItem::SetSubMenuImages(TImageList* value) {
             FSubMenuImagesChangeLink->OnChange = [this](TImageList* l) { SubMenuImageListChanged(l); };
         }
         value->RegisterChanges(FSubMenuImagesChangeLink.get());
-        FreeNotification(value);
     }
+    NotifySelf(tbicSubMenuImagesChanged, -1, nullptr);
+}
+
+void TBarCustomItem::ImagesFreed() {
+    FImagesChangeLink.reset();
+    Change(true);
+}
+
+void TBarCustomItem::SubMenuImagesFreed() {
+    FSubMenuImagesChangeLink.reset();
     NotifySelf(tbicSubMenuImagesChanged, -1, nullptr);
 }
 
@@ -428,7 +348,6 @@ void TBarCustomItem::SetLinkSubitems(TBarCustomItem* value) {
     if (FLinkSubitems) FLinkSubitems->RemoveLinkParent(this);
     FLinkSubitems = value;
     if (value) {
-        FreeNotification(value);
         if (std::find(value->FLinkParents.begin(), value->FLinkParents.end(), this) == value->FLinkParents.end())
             value->FLinkParents.push_back(this);
     }
@@ -490,10 +409,12 @@ void TBarCustomItem::SetAction(TBasicAction* value) {
         FActionLink.reset();
         return;
     }
-    if (!FActionLink) FActionLink = CreateActionLink();
+    if (!FActionLink) {
+        FActionLink = CreateActionLink();
+        FActionLink->OnActionFreed = [this] { FActionLink.reset(); };
+    }
     FActionLink->SetAction(value);
     ActionChange(value, IsLoadingOrActionLoading());
-    FreeNotification(value);
 }
 
 void TBarCustomItem::ActionLinkChanged(TBasicAction* sender) {
@@ -566,14 +487,6 @@ TBarCustomItem* FindShortCutIn(TBarCustomItem* parent, TShortCut sc, int hops) {
     return nullptr;
 }
 
-void Guarded(const std::function<void()>& fn) {
-    try {
-        fn();
-    } catch (...) {
-        HandleCurrentException(nullptr);
-    }
-}
-
 }  // namespace
 
 TBarCustomItem* TBarCustomItem::FindShortCutItem(TShortCut sc, TBarCustomItem*& topItem) {
@@ -618,12 +531,12 @@ bool TBarCustomItem::ProcessShortCut(TShortCut sc) {
             TBarCustomItem* src = current->SubitemsSource();
             for (int i = 0; i < src->Count(); ++i) {
                 TBarCustomItem* sub = src->GetItem(i);
-                Guarded([sub] { sub->InitiateAction(); });
+                GuardedCall([sub] { sub->InitiateAction(); });
             }
         }
         if (!(current->ItemStyle() & tbstEmbeddedGroup)) {
-            if (TBarCustomItem* link = current->LinkSubitems()) Guarded([=] { link->DoPopup(current, true); });
-            Guarded([=] { current->DoPopup(current, false); });
+            if (TBarCustomItem* link = current->LinkSubitems()) GuardedCall([=] { link->DoPopup(current, true); });
+            GuardedCall([=] { current->DoPopup(current, false); });
         }
         TBarCustomItem* deeper = nullptr;
         TBarCustomItem* hit = current->FindShortCutItem(sc, deeper);
@@ -633,7 +546,7 @@ bool TBarCustomItem::ProcessShortCut(TShortCut sc) {
             continue;
         }
         if (!hit->Enabled()) return false;
-        Guarded([hit] { hit->Click(); });
+        GuardedCall([hit] { hit->Click(); });
         return true;
     }
 }
@@ -674,30 +587,6 @@ void TBarCustomItem::SetParentComponent(TComponent* value) {
     }
 }
 
-void TBarCustomItem::Notification(TComponent* component, TOperation operation) {
-    TComponent::Notification(component, operation);
-    if (operation != opRemove) return;
-    for (auto it = FLinkParents.begin(); it != FLinkParents.end();)
-        it = (static_cast<TComponent*>(*it) == component) ? FLinkParents.erase(it) : it + 1;
-    // The action tells its links of its end before this notification arrives, so a link
-    // left without an action is the sign as well.
-    if (FActionLink && (component == FActionLink->Action() || !FActionLink->Action())) FActionLink.reset();
-    if (component == FImages) {
-        if (FImagesChangeLink) FImagesChangeLink.reset();
-        FImages = nullptr;
-        Change(true);
-    }
-    if (component == FSubMenuImages) {
-        if (FSubMenuImagesChangeLink) FSubMenuImagesChangeLink.reset();
-        FSubMenuImages = nullptr;
-        NotifySelf(tbicSubMenuImagesChanged, -1, nullptr);
-    }
-    if (static_cast<TComponent*>(FLinkSubitems) == component) {
-        FLinkSubitems = nullptr;
-        NotifySelf(tbicSubitemsChanged, -1, nullptr);
-    }
-}
-
 // --- separator and control items ---------------------------------------------------------
 
 TBarSeparatorItem::TBarSeparatorItem(TComponent* owner) : TBarCustomItem(owner) {
@@ -716,31 +605,18 @@ TBarControlItem::TBarControlItem(TComponent* owner) : TBarCustomItem(owner) {
 
 TBarControlItem::TBarControlItem(TComponent* owner, TControl* control) : TBarControlItem(owner) {
     FControl = control;
-    if (control) FreeNotification(control);
 }
 
 TBarControlItem::~TBarControlItem() {
     TControl* c = FControl;
     FControl = nullptr;
-    if (c && !DontFreeControl) {
-        RemoveFreeNotification(c);
-        delete c;
-    }
+    if (c && !DontFreeControl) delete c;
 }
 
 void TBarControlItem::SetControl(TControl* value) {
     if (value == FControl) return;
     FControl = value;
-    if (value) FreeNotification(value);
     Change(true);
-}
-
-void TBarControlItem::Notification(TComponent* component, TOperation operation) {
-    TBarCustomItem::Notification(component, operation);
-    if (operation == opRemove && component == static_cast<TComponent*>(FControl)) {
-        FControl = nullptr;
-        Change(true);
-    }
 }
 
 // --- done actions ------------------------------------------------------------------------

@@ -12,9 +12,9 @@
 // - Insert/Add/Delete/Remove/Move never free an item; Clear frees every sub-item.
 // - Listeners are not owned. A listener must remove itself (RemoveChangeListener) before it
 //   goes away; it may remove itself or others while being called.
-// - Clicks chosen inside a menu loop are not run there: QueueItemClick posts them to a hidden
-//   per-thread window, and they run when the thread's message loop dispatches the message.
-//   An item freed before that does nothing.
+// - Clicks chosen inside a menu loop are not run there: QueueItemClick hands them to the
+//   application's queue of deferred calls, and they run from the message loop. An item freed
+//   before that does nothing; an exception from a click goes to the application's report.
 // Items belong to the main thread.
 #pragma once
 
@@ -115,19 +115,12 @@ public:
     virtual void DeferredClick(WPARAM argument) = 0;
 };
 
-// The message that carries a deferred click (WM_USER + 256).
-constexpr UINT TBM_DEFERREDCLICK = WM_USER + 256;
-
-// Per-thread deferred clicks. Every item (and viewer) counts itself while it lives; the
-// hidden window goes when the count reaches zero.
-void AddClickQueueRef();
-void ReleaseClickQueueRef();
+// Deferred clicks, through the application's queue of deferred calls (nothing is queued
+// without an application object).
 void QueueDeferredClick(TBarClickQueueClient* object, WPARAM argument);
 void QueueItemClick(TBarCustomItem* item);
-// Marks every queued entry of `object` dead so its click does nothing.
+// Drops every click of `object` not run yet (its destructor calls this).
 void ForgetQueuedObject(TBarClickQueueClient* object);
-// The hidden window of this thread, or null when none exists (for tests).
-HWND ClickQueueWindow();
 
 // The link between an item and an action: a property stays linked while the item still
 // shows the action's value; one changed on the item by hand keeps its own value.
@@ -287,7 +280,6 @@ public:
     void DeferredClick(WPARAM argument) override;
 
 protected:
-    void Notification(classlib::TComponent* component, classlib::TOperation operation) override;
     virtual void ActionChange(classlib::TBasicAction* sender, bool checkDefaults);
     virtual std::unique_ptr<TBarCustomItemActionLink> CreateActionLink();
     void ActionLinkChanged(classlib::TBasicAction* sender);
@@ -302,6 +294,8 @@ private:
     void SubMenuImageListChanged(classlib::TImageList* list);
     void ApplyGroupRule();
     void RemoveLinkParent(TBarCustomItem* item);
+    void ImagesFreed();
+    void SubMenuImagesFreed();
 
     struct ListenerEntry {
         TBarItemChangeListener* Listener;
@@ -319,7 +313,7 @@ private:
     int FHelpContext = 0;
     std::wstring FHint;
     int FImageIndex = -1;
-    classlib::TImageList* FImages = nullptr;
+    classlib::TComponentRef<classlib::TImageList> FImages{[this] { ImagesFreed(); }};
     std::unique_ptr<classlib::TChangeLink> FImagesChangeLink;
     std::vector<TBarCustomItem*> FItems;
     std::vector<TBarCustomItem*> FLinkParents;
@@ -331,9 +325,9 @@ private:
     classlib::TComponent* FParentComponent = nullptr;
     bool FRadioItem = false;
     classlib::TShortCut FShortCut = 0;
-    classlib::TImageList* FSubMenuImages = nullptr;
+    classlib::TComponentRef<classlib::TImageList> FSubMenuImages{[this] { SubMenuImagesFreed(); }};
     std::unique_ptr<classlib::TChangeLink> FSubMenuImagesChangeLink;
-    TBarCustomItem* FLinkSubitems = nullptr;
+    classlib::TComponentRef<TBarCustomItem> FLinkSubitems{[this] { NotifySelf(tbicSubitemsChanged, -1, nullptr); }};
     bool FVisible = true;
     bool FOnClickFromAction = false;
 };
@@ -373,11 +367,8 @@ public:
     void SetControl(classlib::TControl* value);
     bool DontFreeControl = false;
 
-protected:
-    void Notification(classlib::TComponent* component, classlib::TOperation operation) override;
-
 private:
-    classlib::TControl* FControl = nullptr;
+    classlib::TComponentRef<classlib::TControl> FControl{[this] { Change(true); }};
 };
 
 // What the menu loop decided to do once its windows are closed.

@@ -11,7 +11,9 @@ namespace wide {
 using namespace classlib;
 
 namespace {
-TWideApplication gWideApplication;
+// Holds nothing: every call reaches the application object, so nothing runs for it before
+// the application exists.
+constinit TWideApplication gWideApplication;
 }
 
 TWideApplication* const WideApplication = &gWideApplication;

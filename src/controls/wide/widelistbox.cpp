@@ -1,5 +1,6 @@
 #include "controls/wide/widelistbox.h"
 
+#include "classlib/scopeguard.h"
 #include "controls/wide/wideowner_p.h"
 #include "classlib/errors.h"
 #include "controls/wide/widewin32.h"
@@ -56,16 +57,14 @@ void TWideListBoxStrings::Put(int index, const std::wstring& s) {
     void* data = GetObject(index);
     BeginUpdate();
     FListBox->FPutting = true;
-    try {
+    {
+        auto endPut = ScopeExit([&] {
+            FListBox->FPutting = false;
+            EndUpdate();
+        });
         Delete(index);
         InsertObject(index, s, data);
-    } catch (...) {
-        FListBox->FPutting = false;
-        EndUpdate();
-        throw;
     }
-    FListBox->FPutting = false;
-    EndUpdate();
     FListBox->SetItemIndex(selected);
 }
 

@@ -437,26 +437,15 @@ void TWideCustomListView::SetItemCount(int count) {
 int TWideCustomListView::ItemCount() { return FItems->Count(); }
 
 void TWideCustomListView::SetSmallImages(TImageList* images) {
-    if (FSmallImages) FSmallImages->RemoveFreeNotification(this);
     FSmallImages = images;
-    if (images) images->FreeNotification(this);
     if (HandleAllocated())
         SendMessageW(FHandle, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images ? images->Handle() : nullptr));
 }
 
 void TWideCustomListView::SetLargeImages(TImageList* images) {
-    if (FLargeImages) FLargeImages->RemoveFreeNotification(this);
     FLargeImages = images;
-    if (images) images->FreeNotification(this);
     if (HandleAllocated())
         SendMessageW(FHandle, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(images ? images->Handle() : nullptr));
-}
-
-void TWideCustomListView::Notification(TComponent* component, TOperation operation) {
-    TWinControl::Notification(component, operation);
-    if (operation != opRemove) return;
-    if (component == FSmallImages) SetSmallImages(nullptr);
-    if (component == FLargeImages) SetLargeImages(nullptr);
 }
 
 TWideListItem* TWideCustomListView::ItemOfIndex(int index) {

@@ -272,7 +272,6 @@ protected:
     virtual std::unique_ptr<TWideListItem> CreateListItem();
     virtual int OwnerDataFindWide(TItemFind find, const std::wstring& findString, const POINT& findPosition, void* findData,
                                   int startIndex, TSearchDirection direction, bool wrap);
-    void Notification(classlib::TComponent* component, classlib::TOperation operation) override;
     virtual bool CanEdit(TWideListItem* item);
     virtual void Edit(const LVITEMW& item);
     // The item the window means by an index (the temporary item in owner-data mode).
@@ -290,8 +289,8 @@ protected:
     bool FCheckboxes = false;
     bool FOwnerData = false;
     int FOwnerCount = 0;
-    classlib::TImageList* FSmallImages = nullptr;
-    classlib::TImageList* FLargeImages = nullptr;
+    classlib::TComponentRef<classlib::TImageList> FSmallImages{[this] { SetSmallImages(nullptr); }};
+    classlib::TComponentRef<classlib::TImageList> FLargeImages{[this] { SetLargeImages(nullptr); }};
     bool FRebuilding = false;
     TWideListItem* FEditing = nullptr;
 };

@@ -64,7 +64,16 @@ bool WideSameCaptionExact(const std::wstring& a, const std::wstring& b) {
     return WideStripHotKeys(a) == WideStripHotKeys(b);
 }
 
-std::wstring WideShortCutToText(classlib::TShortCut sc) { return classlib::ShortCutToText(sc); }
+std::wstring WideShortCutToText(classlib::TShortCut sc) {
+    // The key's own name, also where another key shares it (the keypad's "3" shows as "3").
+    const std::wstring name = classlib::KeyToText(sc & 0xFF);
+    if (name.empty()) return {};
+    std::wstring r;
+    if (sc & classlib::scShift) r += L"Shift+";
+    if (sc & classlib::scCtrl) r += L"Ctrl+";
+    if (sc & classlib::scAlt) r += L"Alt+";
+    return r + name;
+}
 
 std::wstring MenuItemWideHint(classlib::TMenuItem* item) { return item ? item->Hint() : std::wstring(); }
 

@@ -24,7 +24,9 @@ bool IsFarEastLocale();
 // Captions equal once their hot-key marks are stripped, ignoring / respecting case.
 bool WideSameCaption(const std::wstring& a, const std::wstring& b);
 bool WideSameCaptionExact(const std::wstring& a, const std::wstring& b);
-// "Shift+", "Ctrl+", "Alt+" and the key name (see classlib::ShortCutToText).
+// "Shift+", "Ctrl+", "Alt+" and the key's name (classlib::KeyToText) as menus show it. Unlike
+// classlib::ShortCutToText, a name two keys share is not told apart here (the keypad's 3
+// is "3"): store shortcuts with classlib::ShortCutToText, which reads back.
 std::wstring WideShortCutToText(classlib::TShortCut shortCut);
 
 class TWideMenuItem : public classlib::TMenuItem {

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "classlib/errors.h"
+#include "classlib/scopeguard.h"
 #include "controls/wide/conversions.h"
 #include "controls/wide/widefiles.h"
 
@@ -93,15 +94,10 @@ void TWideStrings::Assign(const TWideStrings& source) {
     if (&source == this)
         return;
     BeginUpdate();
-    try {
-        Clear();
-        FNameValueSeparator = source.FNameValueSeparator;
-        AddStrings(source);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    auto endUpdate = classlib::ScopeExit([&] { EndUpdate(); });
+    Clear();
+    FNameValueSeparator = source.FNameValueSeparator;
+    AddStrings(source);
 }
 
 void* TWideStrings::GetObject(int) const {
@@ -134,24 +130,19 @@ void TWideStrings::SetCapacity(int) {}
 
 void TWideStrings::SetTextStr(const std::wstring& value) {
     BeginUpdate();
-    try {
-        Clear();
-        const wchar_t* p = value.c_str();
-        while (*p != 0) {
-            const wchar_t* start = p;
-            while (*p != 0 && *p != L'\r' && *p != L'\n')
-                ++p;
-            Add(std::wstring(start, p));
-            if (*p == L'\r')
-                ++p;
-            if (*p == L'\n')
-                ++p;
-        }
-    } catch (...) {
-        EndUpdate();
-        throw;
+    auto endUpdate = classlib::ScopeExit([&] { EndUpdate(); });
+    Clear();
+    const wchar_t* p = value.c_str();
+    while (*p != 0) {
+        const wchar_t* start = p;
+        while (*p != 0 && *p != L'\r' && *p != L'\n')
+            ++p;
+        Add(std::wstring(start, p));
+        if (*p == L'\r')
+            ++p;
+        if (*p == L'\n')
+            ++p;
     }
-    EndUpdate();
 }
 
 int TWideStrings::CompareStrings(const std::wstring& s1, const std::wstring& s2) const {
@@ -168,31 +159,21 @@ int TWideStrings::AddObject(const std::wstring& s, void* object) {
 
 void TWideStrings::AddStrings(const TWideStrings& strings) {
     BeginUpdate();
-    try {
-        const int count = strings.GetCount();
-        for (int i = 0; i < count; ++i)
-            AddObject(strings.Get(i), strings.GetObject(i));
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    auto endUpdate = classlib::ScopeExit([&] { EndUpdate(); });
+    const int count = strings.GetCount();
+    for (int i = 0; i < count; ++i)
+        AddObject(strings.Get(i), strings.GetObject(i));
 }
 
 void TWideStrings::Exchange(int index1, int index2) {
     BeginUpdate();
-    try {
-        const std::wstring temp = Get(index1);
-        void* tempObject = GetObject(index1);
-        Put(index1, Get(index2));
-        PutObject(index1, GetObject(index2));
-        Put(index2, temp);
-        PutObject(index2, tempObject);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    auto endUpdate = classlib::ScopeExit([&] { EndUpdate(); });
+    const std::wstring temp = Get(index1);
+    void* tempObject = GetObject(index1);
+    Put(index1, Get(index2));
+    PutObject(index1, GetObject(index2));
+    Put(index2, temp);
+    PutObject(index2, tempObject);
 }
 
 int TWideStrings::IndexOf(const std::wstring& s) const {
@@ -226,16 +207,11 @@ void TWideStrings::Move(int curIndex, int newIndex) {
     if (curIndex == newIndex)
         return;
     BeginUpdate();
-    try {
-        const std::wstring line = Get(curIndex);
-        void* object = GetObject(curIndex);
-        Delete(curIndex);
-        InsertObject(newIndex, line, object);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    auto endUpdate = classlib::ScopeExit([&] { EndUpdate(); });
+    const std::wstring line = Get(curIndex);
+    void* object = GetObject(curIndex);
+    Delete(curIndex);
+    InsertObject(newIndex, line, object);
 }
 
 void TWideStrings::LoadFromFile(const std::wstring& fileName) {
@@ -275,13 +251,10 @@ void TWideStrings::LoadFromStreamEx(classlib::TStream& stream, bool detectCharSe
     }
 
     BeginUpdate();
-    try {
+    {
+        auto endUpdate = classlib::ScopeExit([&] { EndUpdate(); });
         SetTextStr(text);
-    } catch (...) {
-        EndUpdate();
-        throw;
     }
-    EndUpdate();
     FLastLoadLossy = lossy;
 }
 

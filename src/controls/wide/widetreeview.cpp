@@ -1,6 +1,7 @@
 #include "controls/wide/widetreeview.h"
 
 #include "classlib/errors.h"
+#include "classlib/scopeguard.h"
 #include "controls/wide/conversions.h"
 #include "controls/wide/widecontrols.h"
 
@@ -20,12 +21,95 @@ constexpr int32_t kRecordMin = 25;
 constexpr int32_t kRecordMax = 24 + 1 + 255;
 // Deeper nesting than this is not a tree any form holds; it guards the reader's stack.
 constexpr int kMaxDepth = 512;
+// The window's own item deletion recurses once per level: a subtree is taken out of it in
+// pieces no deeper than this.
+constexpr int kWindowDepthStep = 256;
+
+// Visits `top` and its descendants, a node before its children, without recursion;
+// `visit(node, depth)` gets the depth below `top` (0 for `top`). Children a visit adds to
+// the node it was given are visited too.
+template <class Node, class Visit>
+void ForEachPreOrder(Node* top, Visit visit) {
+    struct Frame {
+        Node* node;
+        int next;
+    };
+    visit(top, 0);
+    std::vector<Frame> stack{{top, 0}};
+    while (!stack.empty()) {
+        Frame& f = stack.back();
+        if (f.next >= f.node->Count()) {
+            stack.pop_back();
+            continue;
+        }
+        Node* child = f.node->GetItem(f.next++);
+        visit(child, static_cast<int>(stack.size()));
+        stack.push_back({child, 0});
+    }
+}
+
+// Visits `top` and its descendants, children (in order) before their node, without
+// recursion; `visit(node, depth)` as above.
+template <class Node, class Visit>
+void ForEachPostOrder(Node* top, Visit visit) {
+    struct Frame {
+        Node* node;
+        int next;
+    };
+    std::vector<Frame> stack{{top, 0}};
+    while (!stack.empty()) {
+        Frame& f = stack.back();
+        if (f.next < f.node->Count()) {
+            Node* child = f.node->GetItem(f.next++);
+            stack.push_back({child, 0});
+            continue;
+        }
+        Node* node = f.node;
+        const int depth = static_cast<int>(stack.size()) - 1;
+        stack.pop_back();
+        visit(node, depth);
+    }
+}
+
+// BeginUpdate for the lifetime of the object.
+class TUpdateBracket {
+public:
+    explicit TUpdateBracket(TWideTreeNodes& nodes) : FNodes(nodes) { FNodes.BeginUpdate(); }
+    ~TUpdateBracket() { FNodes.EndUpdate(); }
+    TUpdateBracket(const TUpdateBracket&) = delete;
+    TUpdateBracket& operator=(const TUpdateBracket&) = delete;
+
+private:
+    TWideTreeNodes& FNodes;
+};
+
+// While a node is being destroyed, the nodes below it wait here instead of being destroyed
+// inside their parent's destructor, which would recurse once per level.
+thread_local std::vector<std::unique_ptr<TWideTreeNode>>* tDismantling = nullptr;
 
 }  // namespace
 
 // --- TWideTreeNode ---------------------------------------------------------------------------
 
-TWideTreeNode::~TWideTreeNode() = default;
+TWideTreeNode::~TWideTreeNode() {
+    if (FChildren.empty()) return;
+    if (tDismantling) {
+        // An outer destructor is taking a subtree apart: hand the children to it.
+        for (auto& c : FChildren) tDismantling->push_back(std::move(c));
+        FChildren.clear();
+        return;
+    }
+    std::vector<std::unique_ptr<TWideTreeNode>> pending = std::move(FChildren);
+    FChildren.clear();
+    tDismantling = &pending;
+    while (!pending.empty()) {
+        // Each node's destructor runs with its children still attached, then hands them over.
+        std::unique_ptr<TWideTreeNode> node = std::move(pending.back());
+        pending.pop_back();
+        node.reset();
+    }
+    tDismantling = nullptr;
+}
 
 TWideCustomTreeView* TWideTreeNode::TreeView() const { return FOwner->FOwner; }
 
@@ -82,15 +166,17 @@ TWideTreeNode* TWideTreeNode::GetItem(int index) const {
 
 int TWideTreeNode::Index() const {
     const auto& list = FOwner->ListOf(FParent);
-    for (size_t i = 0; i < list.size(); ++i)
-        if (list[i].get() == this) return static_cast<int>(i);
-    return -1;
+    if (FIndexHint < list.size() && list[FIndexHint].get() == this) return static_cast<int>(FIndexHint);
+    // The level changed since: renumber all of it once, so the siblings' next queries are
+    // constant time again.
+    for (size_t i = 0; i < list.size(); ++i) list[i]->FIndexHint = i;
+    return FIndexHint < list.size() && list[FIndexHint].get() == this ? static_cast<int>(FIndexHint) : -1;
 }
 
 TWideTreeNode* TWideTreeNode::GetNextSibling() const {
     const auto& list = FOwner->ListOf(FParent);
     int i = Index();
-    return i + 1 < static_cast<int>(list.size()) ? list[static_cast<size_t>(i) + 1].get() : nullptr;
+    return i >= 0 && i + 1 < static_cast<int>(list.size()) ? list[static_cast<size_t>(i) + 1].get() : nullptr;
 }
 
 TWideTreeNode* TWideTreeNode::GetPrevSibling() const {
@@ -127,19 +213,45 @@ void TWideTreeNode::SetExpanded(bool value) {
 }
 
 void TWideTreeNode::Expand(bool recurse) {
+    if (recurse) {
+        // The deepest nodes first: a window shows each expansion at once, and expanding a
+        // node whose parent is still collapsed changes nothing visible. Children that a
+        // node's expansion adds are expanded in turn.
+        struct Frame {
+            TWideTreeNode* node;
+            int next;
+            bool expanded;
+        };
+        TUpdateBracket bracket(*FOwner);
+        std::vector<Frame> stack{{this, 0, false}};
+        while (!stack.empty()) {
+            Frame& f = stack.back();
+            if (f.next < f.node->Count()) {
+                TWideTreeNode* child = f.node->GetItem(f.next++);
+                stack.push_back({child, 0, false});
+            } else if (!f.expanded) {
+                f.expanded = true;
+                f.node->Expand(false);
+            } else {
+                stack.pop_back();
+            }
+        }
+        return;
+    }
     FExpanded = true;
     TWideCustomTreeView* tv = TreeView();
     if (FItemId && tv->HandleAllocated()) SendMessageW(tv->Handle(), TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(FItemId));
-    if (recurse)
-        for (auto& c : FChildren) c->Expand(true);
 }
 
 void TWideTreeNode::Collapse(bool recurse) {
+    if (recurse) {
+        TUpdateBracket bracket(*FOwner);
+        ForEachPreOrder(this, [](TWideTreeNode* n, int) { n->Collapse(false); });
+        return;
+    }
     FExpanded = false;
     TWideCustomTreeView* tv = TreeView();
     if (FItemId && tv->HandleAllocated()) SendMessageW(tv->Handle(), TVM_EXPAND, TVE_COLLAPSE, reinterpret_cast<LPARAM>(FItemId));
-    if (recurse)
-        for (auto& c : FChildren) c->Collapse(true);
 }
 
 bool TWideTreeNode::Selected() const { return TreeView()->Selected() == this; }
@@ -193,8 +305,10 @@ TWideTreeNode* TWideTreeNodes::InsertAt(TWideTreeNode* parent, size_t pos, const
     node->FParent = parent;
     node->FText = s;
     node->FData = data;
+    pos = std::min(pos, list.size());
+    node->FIndexHint = pos;
     TWideTreeNode* result = node.get();
-    list.insert(list.begin() + static_cast<std::ptrdiff_t>(std::min(pos, list.size())), std::move(node));
+    list.insert(list.begin() + static_cast<std::ptrdiff_t>(pos), std::move(node));
     InsertIntoWindow(result);
     if (FOwner->SortsByText() || FOwner->SortsByData()) FOwner->SortSiblings(result);
     return result;
@@ -247,21 +361,20 @@ TWideTreeNode* TWideTreeNodes::GetNode(HTREEITEM item) const {
 void TWideTreeNodes::Delete(TWideTreeNode* node) {
     if (!node || node->FOwner != this) return;
     // Deletion events, children first.
-    std::function<void(TWideTreeNode*)> notify = [&](TWideTreeNode* n) {
-        for (auto& c : n->FChildren) notify(c.get());
-        if (FOwner->OnDeletion) FOwner->OnDeletion(FOwner, n);
-    };
-    notify(node);
+    if (FOwner->OnDeletion) ForEachPostOrder(node, [this](TWideTreeNode* n, int) { FOwner->OnDeletion(FOwner, n); });
     if (FOwner->FEditing && (FOwner->FEditing == node || [&] {
             for (TWideTreeNode* p = FOwner->FEditing; p; p = p->FParent)
                 if (p == node) return true;
             return false;
         }()))
         FOwner->FEditing = nullptr;
-    if (node->FItemId && FOwner->HandleAllocated())
-        SendMessageW(FOwner->Handle(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(node->FItemId));
+    RemoveFromWindow(node, false);
     NodeList& list = ListOf(node->FParent);
-    list.erase(std::remove_if(list.begin(), list.end(), [&](const auto& p) { return p.get() == node; }), list.end());
+    const int index = node->Index();
+    if (index < 0) return;
+    // The level is whole again before the subtree is destroyed.
+    std::unique_ptr<TWideTreeNode> doomed = std::move(list[static_cast<size_t>(index)]);
+    list.erase(list.begin() + index);
 }
 
 void TWideTreeNodes::Clear() {
@@ -274,13 +387,20 @@ void TWideTreeNodes::Assign(const TWideTreeNodes& source) {
     if (&source == this) return;
     BeginUpdate();
     Clear();
-    std::function<void(const TWideTreeNode*, TWideTreeNode*)> copy = [&](const TWideTreeNode* from, TWideTreeNode* parent) {
-        TWideTreeNode* n = AddChildObject(parent, from->FText, from->FData);
-        n->Assign(*from);
-        for (const auto& c : from->FChildren) copy(c.get(), n);
-        if (from->FExpanded) n->Expand(false);
-    };
-    for (const auto& r : source.FRoots) copy(r.get(), nullptr);
+    // The copies of the ancestors of the node being copied, by depth.
+    std::vector<TWideTreeNode*> parents;
+    // Expanded once their children are there, the deepest first.
+    std::vector<TWideTreeNode*> expanded;
+    for (const auto& r : source.FRoots) {
+        ForEachPreOrder(static_cast<const TWideTreeNode*>(r.get()), [&](const TWideTreeNode* from, int depth) {
+            parents.resize(static_cast<size_t>(depth));
+            TWideTreeNode* n = AddChildObject(depth > 0 ? parents.back() : nullptr, from->FText, from->FData);
+            n->Assign(*from);
+            parents.push_back(n);
+            if (from->FExpanded) expanded.push_back(n);
+        });
+    }
+    for (auto it = expanded.rbegin(); it != expanded.rend(); ++it) (*it)->Expand(false);
     EndUpdate();
 }
 
@@ -295,27 +415,41 @@ void TWideTreeNodes::EndUpdate() {
     }
 }
 
-void TWideTreeNodes::InsertIntoWindow(TWideTreeNode* node) {
+void TWideTreeNodes::InsertIntoWindow(TWideTreeNode* top) {
     if (!FOwner->HandleAllocated()) return;
-    TWideTreeNode* parent = node->FParent;
-    if (parent && !parent->FItemId) return;
-    TWideTreeNode* prev = node->GetPrevSibling();
-    TVINSERTSTRUCTW ins{};
-    ins.hParent = parent ? parent->FItemId : TVI_ROOT;
-    ins.hInsertAfter = prev && prev->FItemId ? prev->FItemId : TVI_FIRST;
-    ins.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_STATE;
-    ins.item.pszText = LPSTR_TEXTCALLBACKW;
-    ins.item.lParam = reinterpret_cast<LPARAM>(node);
-    // The window asks for the indexes when it draws (OnGetImageIndex, OnGetSelectedIndex).
-    ins.item.iImage = I_IMAGECALLBACK;
-    ins.item.iSelectedImage = I_IMAGECALLBACK;
-    ins.item.stateMask = TVIS_STATEIMAGEMASK | TVIS_OVERLAYMASK;
-    ins.item.state = INDEXTOSTATEIMAGEMASK(node->FStateIndex >= 0 ? node->FStateIndex : 0) |
-                     INDEXTOOVERLAYMASK(node->FOverlayIndex >= 0 ? node->FOverlayIndex : 0);
-    node->FItemId = reinterpret_cast<HTREEITEM>(SendMessageW(FOwner->Handle(), TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&ins)));
-    for (auto& c : node->FChildren) InsertIntoWindow(c.get());
-    if (node->FExpanded && !node->FChildren.empty())
-        SendMessageW(FOwner->Handle(), TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(node->FItemId));
+    // Expanded once their children are in the window, the deepest first.
+    std::vector<TWideTreeNode*> expanded;
+    ForEachPreOrder(top, [&](TWideTreeNode* node, int) {
+        TWideTreeNode* parent = node->FParent;
+        if (parent && !parent->FItemId) return;
+        TWideTreeNode* prev = node->GetPrevSibling();
+        TVINSERTSTRUCTW ins{};
+        ins.hParent = parent ? parent->FItemId : TVI_ROOT;
+        ins.hInsertAfter = prev && prev->FItemId ? prev->FItemId : TVI_FIRST;
+        ins.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_STATE;
+        ins.item.pszText = LPSTR_TEXTCALLBACKW;
+        ins.item.lParam = reinterpret_cast<LPARAM>(node);
+        // The window asks for the indexes when it draws (OnGetImageIndex, OnGetSelectedIndex).
+        ins.item.iImage = I_IMAGECALLBACK;
+        ins.item.iSelectedImage = I_IMAGECALLBACK;
+        ins.item.stateMask = TVIS_STATEIMAGEMASK | TVIS_OVERLAYMASK;
+        ins.item.state = INDEXTOSTATEIMAGEMASK(node->FStateIndex >= 0 ? node->FStateIndex : 0) |
+                         INDEXTOOVERLAYMASK(node->FOverlayIndex >= 0 ? node->FOverlayIndex : 0);
+        node->FItemId = reinterpret_cast<HTREEITEM>(SendMessageW(FOwner->Handle(), TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&ins)));
+        if (node->FExpanded && !node->FChildren.empty()) expanded.push_back(node);
+    });
+    for (auto it = expanded.rbegin(); it != expanded.rend(); ++it)
+        SendMessageW(FOwner->Handle(), TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>((*it)->FItemId));
+}
+
+void TWideTreeNodes::RemoveFromWindow(TWideTreeNode* node, bool keepTop) {
+    if (!FOwner->HandleAllocated()) return;
+    // Children before their node: every piece removed holds less than one step of levels,
+    // since the items a step further down are gone already.
+    ForEachPostOrder(node, [&](TWideTreeNode* n, int depth) {
+        if (depth % kWindowDepthStep != 0 || (keepTop && depth == 0) || !n->FItemId) return;
+        SendMessageW(FOwner->Handle(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(n->FItemId));
+    });
 }
 
 void TWideTreeNodes::InsertAllIntoWindow() {
@@ -356,6 +490,7 @@ std::wstring AnsiToWide(const std::string& s) {
     return w;
 }
 
+// One node's record (its children follow it in the stream).
 void WriteNode(TStream& s, const TWideTreeNode* node) {
     std::string text = FitStreamText(node->Text());
     auto data = reinterpret_cast<intptr_t>(node->Data());
@@ -371,28 +506,23 @@ void WriteNode(TStream& s, const TWideTreeNode* node) {
     auto len = static_cast<unsigned char>(text.size());
     s.WriteBuffer(&len, 1);
     s.WriteBuffer(text.data(), text.size());
-    for (int i = 0; i < node->Count(); ++i) WriteNode(s, node->GetItem(i));
 }
 
 }  // namespace
 
 void TWideTreeNodes::WriteUtf8Data(TStream& stream) const {
     WriteInt(stream, static_cast<int32_t>(FRoots.size()));
-    for (const auto& r : FRoots) WriteNode(stream, r.get());
+    for (const auto& r : FRoots)
+        ForEachPreOrder(static_cast<const TWideTreeNode*>(r.get()), [&](const TWideTreeNode* n, int) { WriteNode(stream, n); });
 }
 
 void TWideTreeNodes::ReadUtf8Data(TStream& stream) {
     BeginUpdate();
-    try {
-        Clear();
-        int32_t n = ReadInt(stream);
-        if (n < 0) throw EReadError(L"ノードの数が正しくありません");
-        for (int32_t i = 0; i < n; ++i) ReadNode(stream, nullptr);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    auto endUpdate = ScopeExit([&] { EndUpdate(); });
+    Clear();
+    int32_t n = ReadInt(stream);
+    if (n < 0) throw EReadError(L"ノードの数が正しくありません");
+    for (int32_t i = 0; i < n; ++i) ReadNode(stream, nullptr);
 }
 
 void TWideTreeNodes::ReadNode(TStream& stream, TWideTreeNode* parent) {
@@ -468,32 +598,25 @@ void TWideCustomTreeView::CreateWnd() {
 
 void TWideCustomTreeView::WMDestroy(TMessage& m) {
     FRebuilding = true;
+    // The window frees its items itself, one level per call: a deep tree is taken out in
+    // pieces first.
+    if (FNodes)
+        for (auto& r : FNodes->FRoots) FNodes->RemoveFromWindow(r.get(), true);
     TWinControl::WMDestroy(m);
     if (FNodes) FNodes->ForgetWindow();
     FRebuilding = false;
 }
 
 void TWideCustomTreeView::SetImages(TImageList* images) {
-    if (FImages) FImages->RemoveFreeNotification(this);
     FImages = images;
-    if (images) images->FreeNotification(this);
     if (HandleAllocated())
         SendMessageW(FHandle, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images ? images->Handle() : nullptr));
 }
 
 void TWideCustomTreeView::SetStateImages(TImageList* images) {
-    if (FStateImages) FStateImages->RemoveFreeNotification(this);
     FStateImages = images;
-    if (images) images->FreeNotification(this);
     if (HandleAllocated())
         SendMessageW(FHandle, TVM_SETIMAGELIST, TVSIL_STATE, reinterpret_cast<LPARAM>(images ? images->Handle() : nullptr));
-}
-
-void TWideCustomTreeView::Notification(TComponent* component, TOperation operation) {
-    TWinControl::Notification(component, operation);
-    if (operation != opRemove) return;
-    if (component == FImages) SetImages(nullptr);
-    if (component == FStateImages) SetStateImages(nullptr);
 }
 
 TWideTreeNode* TWideCustomTreeView::Selected() {
@@ -529,10 +652,12 @@ bool TWideCustomTreeView::IsEditing() {
 }
 
 void TWideCustomTreeView::FullExpand() {
+    TUpdateBracket bracket(*FNodes);
     for (TWideTreeNode* n = FNodes->GetFirstNode(); n; n = n->GetNextSibling()) n->Expand(true);
 }
 
 void TWideCustomTreeView::FullCollapse() {
+    TUpdateBracket bracket(*FNodes);
     for (TWideTreeNode* n = FNodes->GetFirstNode(); n; n = n->GetNextSibling()) n->Collapse(true);
 }
 
@@ -554,20 +679,27 @@ int CALLBACK OrderCompare(LPARAM a, LPARAM b, LPARAM order) {
 
 }  // namespace
 
-void TWideCustomTreeView::SortList(TWideTreeNodes::NodeList& list, HTREEITEM parentItem, bool recurse) {
-    std::stable_sort(list.begin(), list.end(),
-                     [this](const auto& a, const auto& b) { return CompareNodes(a.get(), b.get()) < 0; });
-    if (HandleAllocated() && (parentItem || &list == &FNodes->FRoots)) {
-        std::unordered_map<LPARAM, int> order;
-        for (size_t i = 0; i < list.size(); ++i) order[reinterpret_cast<LPARAM>(list[i].get())] = static_cast<int>(i);
-        TVSORTCB sort{};
-        sort.hParent = parentItem ? parentItem : TVI_ROOT;
-        sort.lpfnCompare = OrderCompare;
-        sort.lParam = reinterpret_cast<LPARAM>(&order);
-        SendMessageW(FHandle, TVM_SORTCHILDRENCB, 0, reinterpret_cast<LPARAM>(&sort));
+void TWideCustomTreeView::SortList(TWideTreeNodes::NodeList& top, HTREEITEM topItem, bool recurse) {
+    // Levels still to sort, with the window item of their parent.
+    std::vector<std::pair<TWideTreeNodes::NodeList*, HTREEITEM>> work{{&top, topItem}};
+    while (!work.empty()) {
+        auto [list, parentItem] = work.back();
+        work.pop_back();
+        std::stable_sort(list->begin(), list->end(),
+                         [this](const auto& a, const auto& b) { return CompareNodes(a.get(), b.get()) < 0; });
+        if (HandleAllocated() && (parentItem || list == &FNodes->FRoots)) {
+            std::unordered_map<LPARAM, int> order;
+            for (size_t i = 0; i < list->size(); ++i) order[reinterpret_cast<LPARAM>((*list)[i].get())] = static_cast<int>(i);
+            TVSORTCB sort{};
+            sort.hParent = parentItem ? parentItem : TVI_ROOT;
+            sort.lpfnCompare = OrderCompare;
+            sort.lParam = reinterpret_cast<LPARAM>(&order);
+            SendMessageW(FHandle, TVM_SORTCHILDRENCB, 0, reinterpret_cast<LPARAM>(&sort));
+        }
+        if (recurse)
+            for (auto& n : *list)
+                if (!n->FChildren.empty()) work.push_back({&n->FChildren, n->FItemId});
     }
-    if (recurse)
-        for (auto& n : list) SortList(n->FChildren, n->FItemId, true);
 }
 
 void TWideCustomTreeView::AlphaSort(bool recurse) { SortList(FNodes->FRoots, nullptr, recurse); }

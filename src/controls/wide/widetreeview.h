@@ -9,6 +9,12 @@
 //
 // Lifetime: nodes belong to their collection; a node pointer stays valid until the node
 // (or an ancestor) is deleted or the collection cleared. Main thread only.
+//
+// Depth: no operation recurses over the nodes (deleting, clearing, destroying, copying,
+// writing the node stream, expanding, sorting, showing in a window), so a chain of any depth
+// is handled without exhausting the stack; walking siblings and the depth-first order is
+// linear over a whole level or tree. Reading the node stream refuses nesting deeper than
+// 512 levels (EReadError).
 #pragma once
 
 #include "classlib/control.h"
@@ -60,7 +66,11 @@ public:
     TWideTreeNode* GetPrevSibling() const;
     // The next node in depth-first order (null after the last).
     TWideTreeNode* GetNext() const;
+    // Position among the siblings: constant time while the level is unchanged; the first
+    // query after an insertion or removal in the middle of a level renumbers that level.
     int Index() const;
+    // Depth (0 for a top-level node): walks up to the top, so a walk over a deep tree
+    // tracks the depth itself instead.
     int Level() const;
     // Index in depth-first order over the whole collection.
     int AbsoluteIndex() const;
@@ -96,6 +106,8 @@ private:
     TWideTreeNodes* FOwner;
     TWideTreeNode* FParent = nullptr;
     std::vector<std::unique_ptr<TWideTreeNode>> FChildren;
+    // Where the node last stood among its siblings (checked before it is trusted).
+    mutable size_t FIndexHint = 0;
     std::wstring FText;
     void* FData = nullptr;
     int FImageIndex = -1, FSelectedIndex = -1, FStateIndex = -1, FOverlayIndex = -1;
@@ -153,6 +165,10 @@ private:
     TWideTreeNode* InsertAt(TWideTreeNode* parent, size_t pos, const std::wstring& s, void* data);
     void InsertIntoWindow(TWideTreeNode* node);
     void InsertAllIntoWindow();
+    // Removes the node's subtree from the window in pieces of bounded depth, deepest first,
+    // so the window never recurses deeply; the node's own item goes last unless
+    // `keepTop` (then only items below it are removed).
+    void RemoveFromWindow(TWideTreeNode* node, bool keepTop);
     void ForgetWindow();
     void ReadNode(classlib::TStream& stream, TWideTreeNode* parent);
 
@@ -231,7 +247,6 @@ protected:
     void HookEditor();
     virtual bool CanEdit(TWideTreeNode* node);
     virtual void Edit(const TVITEMW& item);
-    void Notification(classlib::TComponent* component, classlib::TOperation operation) override;
     int CompareNodes(TWideTreeNode* a, TWideTreeNode* b);
     void SortList(TWideTreeNodes::NodeList& list, HTREEITEM parentItem, bool recurse);
     // Makes a node through OnCreateNodeClass; a factory that makes none raises
@@ -244,8 +259,8 @@ protected:
     TSortType FSortType = stNone;
 
     std::unique_ptr<TWideTreeNodes> FNodes;
-    classlib::TImageList* FImages = nullptr;
-    classlib::TImageList* FStateImages = nullptr;
+    classlib::TComponentRef<classlib::TImageList> FImages{[this] { SetImages(nullptr); }};
+    classlib::TComponentRef<classlib::TImageList> FStateImages{[this] { SetStateImages(nullptr); }};
     bool FRebuilding = false;
     TWideTreeNode* FEditing = nullptr;
 };

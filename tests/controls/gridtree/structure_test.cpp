@@ -203,3 +203,91 @@ TEST(GridTreeStructure, ReadOnlyTurnsOffStructureChanges) {
     EXPECT_EQ(3u, tree.RootNodeCount());
     EXPECT_EQ(18u, tree.GetFirst()->NodeHeight);
 }
+
+// Deletes renumber the following siblings only when an index is next read; every read,
+// however deletes, inserts and appends interleave, must see the position.
+TEST(GridTreeStructure, IndexesStayRightThroughInterleavedDeletesInsertsAndReads) {
+    TTestTree tree;
+    std::mt19937 rng(2024);
+    tree.SetRootNodeCount(200);
+    PGridNode keeper = tree.RootNode()->FirstChildNode->NextSiblingNode;  // holds the second list
+    tree.SetChildCount(keeper, 150);
+    struct TList {
+        PGridNode Parent;
+        std::vector<PGridNode> Nodes;  // the model: children in order
+    };
+    std::vector<TList> lists{{tree.RootNode(), {}}, {keeper, {}}};
+    for (TList& list : lists)
+        for (PGridNode n = list.Parent->FirstChildNode; n; n = n->NextSiblingNode) list.Nodes.push_back(n);
+
+    auto position = [&](TList& list, int kind) -> size_t {  // 0 front, 1 back, else anywhere
+        size_t size = list.Nodes.size();
+        return kind == 0 ? 0 : kind == 1 ? size - 1 : rng() % size;
+    };
+    for (int step = 0; step < 3000; ++step) {
+        TList& list = lists[rng() % 2];
+        const int op = int(rng() % 10);
+        if (list.Nodes.size() < 10) {
+            // Refill by appending, as a result list grows.
+            tree.SetChildCount(list.Parent == tree.RootNode() ? nullptr : list.Parent, uint32_t(list.Nodes.size() + 40));
+            list.Nodes.clear();
+            for (PGridNode n = list.Parent->FirstChildNode; n; n = n->NextSiblingNode) list.Nodes.push_back(n);
+        } else if (op < 5) {
+            // A single delete from the front, the back or anywhere (the keeper stays).
+            size_t at = position(list, op % 3);
+            if (list.Nodes[at] == keeper) continue;
+            tree.DeleteNode(list.Nodes[at], rng() % 4 != 0);
+            list.Nodes.erase(list.Nodes.begin() + ptrdiff_t(at));
+        } else if (op < 7) {
+            // An insert: a node appended at the end and moved before or after another one,
+            // or to the front.
+            PGridNode parent = list.Parent == tree.RootNode() ? nullptr : list.Parent;
+            tree.SetChildCount(parent, uint32_t(list.Nodes.size() + 1));
+            PGridNode added = list.Parent->LastChildNode;
+            tree.InternalDisconnectNode(added, false);
+            size_t at = position(list, int(rng() % 3));
+            switch (rng() % 3) {
+                case 0:
+                    tree.InternalConnectNode(added, list.Nodes[at], amInsertBefore);
+                    list.Nodes.insert(list.Nodes.begin() + ptrdiff_t(at), added);
+                    break;
+                case 1:
+                    tree.InternalConnectNode(added, list.Nodes[at], amInsertAfter);
+                    list.Nodes.insert(list.Nodes.begin() + ptrdiff_t(at + 1), added);
+                    break;
+                default:
+                    tree.InternalConnectNode(added, list.Parent, amAddChildFirst);
+                    list.Nodes.insert(list.Nodes.begin(), added);
+                    break;
+            }
+        } else if (op < 8) {
+            tree.SetChildCount(list.Parent == tree.RootNode() ? nullptr : list.Parent, uint32_t(list.Nodes.size() + 1));
+            list.Nodes.push_back(list.Parent->LastChildNode);
+        } else {
+            // Reads: a few positions, and the order of two nodes.
+            for (int read = 0; read < 3; ++read) {
+                size_t at = position(list, int(rng() % 3));
+                ASSERT_EQ(at, uint32_t(list.Nodes[at]->Index)) << "step " << step;
+            }
+            size_t a = rng() % list.Nodes.size(), b = rng() % list.Nodes.size();
+            int order = tree.CompareNodePositions(list.Nodes[a], list.Nodes[b]);
+            ASSERT_EQ(a < b ? -1 : a > b ? 1 : 0, order < 0 ? -1 : order > 0 ? 1 : 0) << "step " << step;
+        }
+        if (step % 250 == 0) ASSERT_NO_FATAL_FAILURE(CheckInvariants(tree)) << "step " << step;
+    }
+    ASSERT_NO_FATAL_FAILURE(CheckInvariants(tree));
+}
+
+// Deleting all children after some single deletes hands every freed node its position.
+TEST(GridTreeStructure, FreedChildrenSeeTheirPositionsAfterPendingDeletes) {
+    TTestTree tree;
+    tree.SetRootNodeCount(20);
+    for (PGridNode n = tree.GetFirst(); n; n = tree.GetNextSibling(n)) {}  // initialised: OnFreeNode fires
+    tree.DeleteNode(tree.GetFirstNoInit());
+    tree.DeleteNode(tree.RootNode()->FirstChildNode->NextSiblingNode->NextSiblingNode);
+    std::vector<uint32_t> freed;
+    tree.OnFreeNode = [&](TBaseGridTree*, PGridNode n) { freed.push_back(n->Index); };
+    tree.Clear();
+    ASSERT_EQ(18u, freed.size());
+    for (uint32_t i = 0; i < 18; ++i) EXPECT_EQ(17 - i, freed[i]);
+}

@@ -29,11 +29,17 @@ TEST(GridTreeUpdates, NestedBracketsFireEachNotificationOnceAtTheEnd) {
     EXPECT_EQ(second, lastChanged);
     EXPECT_EQ(crAccumulated, reason);
 
-    // Unbalanced ends do nothing.
+    // Unbalanced ends do nothing, not even report an end.
     log.clear();
     tree.EndUpdate();
+    tree.EndUpdate();
     EXPECT_EQ(0u, tree.UpdateCount());
-    EXPECT_EQ("E", log);
+    EXPECT_EQ("", log);
+    EXPECT_FALSE(tree.TreeStates() & tsUpdating);
+    // A bracket after them still works as a whole.
+    tree.BeginUpdate();
+    tree.EndUpdate();
+    EXPECT_EQ("BE", log);
 }
 
 TEST(GridTreeUpdates, ChangeDelayUsesTheTimerUnlessSynchronised) {

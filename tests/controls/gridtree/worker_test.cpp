@@ -70,7 +70,14 @@ TEST(GridTreeCache, MutationsDuringValidationKeepCachedAnswersExact) {
         tree.SetChildCount(n, 1000);
         tree.ToggleNode(n);
     }
-    tree.EndUpdate();  // starts the validation of 100,100 rows
+    tree.EndUpdate();
+    // The validation timer hands the tree over once changes pause; here it is handed over
+    // at once and now and then, so that changes meet a validation of 100,100 rows.
+    auto handOver = [&] {
+        SharedWorker()->QueueTree(&tree);
+        SharedWorker()->Signal();
+    };
+    handOver();
     for (int round = 0; round < 200; ++round) {
         PGridNode top = tree.RootNode()->FirstChildNode;
         for (uint32_t skip = rng() % 100; skip && top->NextSiblingNode; --skip) top = top->NextSiblingNode;
@@ -82,6 +89,7 @@ TEST(GridTreeCache, MutationsDuringValidationKeepCachedAnswersExact) {
             case 4: tree.SetDefaultNodeHeight(16 + rng() % 6); break;
         }
         if (rng() % 4 == 0) PumpUntil([&] { return true; });
+        if (rng() % 3 == 0) handOver();
         if (rng() % 8 == 0) Sleep(rng() % 3);
     }
     CheckInvariants(tree);
@@ -101,8 +109,8 @@ TEST(GridTreeCache, DestroyRightAfterTheWorkerTookTheTree) {
     for (int i = 0; i < 12; ++i) {
         auto tree = std::make_unique<TTestTree>();
         tree->SetRootNodeCount(20000 + rng() % 30000);
-        MSG msg;  // the posted request hands the tree to the worker
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        // The validation timer hands the tree to the worker (the tree leaves tsStopValidation).
+        ASSERT_TRUE(PumpUntil([&] { return !(tree->TreeStates() & tsStopValidation); }));
         // Let the worker take it (or not) and destroy at different moments.
         switch (i % 3) {
             case 0: break;
@@ -163,4 +171,42 @@ TEST(GridTreeCache, OwnerCodeNeverRunsOnTheWorker) {
     tree.GetNodeAt(0, 30000, false);
     EXPECT_GT(measured, 0);
     EXPECT_EQ(0, elsewhere);
+}
+
+namespace {
+// Counts the worker's state-change messages.
+class TCountingTree : public TTestTree {
+public:
+    int StateMessages = 0;
+
+protected:
+    bool StateWindowProc(classlib::TMessage& Message) override {
+        if (Message.Msg == WM_CHANGESTATE) ++StateMessages;
+        return TTestTree::StateWindowProc(Message);
+    }
+};
+}  // namespace
+
+// Changes that keep coming between ticks of the validation timer keep the tree from the
+// worker: no state-change message, no wait for the worker. The first tick after a pause
+// hands it over once. (The ticks are sent by hand: the timer's own ticks need a pump.)
+TEST(GridTreeCache, BurstOfAppendsWakesTheWorkerOnceAfterItEnds) {
+    TCountingTree tree;
+    tree.SetRootNodeCount(3000);
+    ASSERT_TRUE(WaitForCache(tree));
+    ASSERT_TRUE(PumpUntil([&] { return !SharedWorker()->IsInWork(&tree); }));
+    tree.StateMessages = 0;
+    auto tick = [&] { SendMessageW(tree.Handle(), WM_TIMER, ValidationTimer, 0); };
+    for (int burst = 0; burst < 50; ++burst) {
+        for (int row = 0; row < 20; ++row) tree.SetRootNodeCount(tree.RootNodeCount() + 1);
+        tick();
+        ASSERT_TRUE(tree.TreeStates() & tsStopValidation) << "handed over during the burst, tick " << burst;
+    }
+    EXPECT_EQ(0, tree.StateMessages);
+    EXPECT_FALSE(tree.TreeStates() & tsUseCache);
+    tick();  // nothing changed since the last tick: the burst is over
+    EXPECT_FALSE(tree.TreeStates() & tsStopValidation);
+    ASSERT_TRUE(WaitForCache(tree));
+    EXPECT_EQ(2, tree.StateMessages);  // validating, then the cache in use
+    EXPECT_EQ(tree.CalculateCacheEntryCount(), tree.PositionCache().size());
 }

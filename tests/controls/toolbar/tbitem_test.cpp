@@ -1,6 +1,7 @@
 #include "controls/toolbar/tbitem.h"
 
 #include "classlib/actions.h"
+#include "classlib/application.h"
 #include "classlib/menus.h"
 
 #include <gtest/gtest.h>
@@ -585,14 +586,22 @@ TEST(ItemClickQueue, DoneActionClickQueuesUnlessOnlyTheItemIsWanted) {
     EXPECT_EQ(ExecuteDoneAction(data, false), nullptr);
 }
 
-TEST(ItemClickQueue, WindowGoesWithTheLastItem) {
-    {
-        TBarCustomItem item(nullptr);
-        QueueItemClick(&item);
-        EXPECT_NE(ClickQueueWindow(), nullptr);
-    }
-    EXPECT_EQ(ClickQueueWindow(), nullptr);
-    PumpMessages();  // the posted message died with the window
+TEST(ItemClickQueue, AFailingClickIsReportedAndTheNextStillRuns) {
+    // Clicks go through the application's one queue of deferred calls: no window of their
+    // own, and an exception reaches the application's report like any other.
+    auto saved = Application->OnException;
+    std::wstring reported;
+    Application->OnException = [&](TComponent*, const Exception& e) { reported = e.Message(); };
+    TBarCustomItem failing(nullptr), next(nullptr);
+    int clicks = 0;
+    failing.OnClick = [](TComponent*) { throw EConvertError(L"クリック失敗"); };
+    next.OnClick = [&](TComponent*) { ++clicks; };
+    QueueItemClick(&failing);
+    QueueItemClick(&next);
+    PumpMessages();
+    Application->OnException = saved;
+    EXPECT_EQ(reported, L"クリック失敗");
+    EXPECT_EQ(clicks, 1);
 }
 
 TEST(ItemActions, ActionFreedByASharedOwnerOrUnassignedLeavesNoLink) {

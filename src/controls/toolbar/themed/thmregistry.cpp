@@ -49,7 +49,6 @@ bool ApplicationActive() {
     return fg && pid == GetCurrentProcessId();
 }
 
-constexpr wchar_t kManagerWindowClass[] = L"TThmThemeManagerWindow";
 
 // The visual-style library's entry points, bound at run time.
 using TOpenThemeData = HANDLE(WINAPI*)(HWND, LPCWSTR);
@@ -128,28 +127,15 @@ void ClearToolbarThemes() { Registry().clear(); }
 // --- theme manager ------------------------------------------------------------------------
 
 TThmThemeManager::TThmThemeManager() {
-    static bool registered = false;
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    if (!registered) {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof(wc);
-        wc.lpfnWndProc = &TThmThemeManager::WindowProc;
-        wc.hInstance = instance;
-        wc.lpszClassName = kManagerWindowClass;
-        registered = RegisterClassExW(&wc) != 0;
-    }
     // A hidden top-level window: message-only windows do not receive the system broadcasts.
-    FHandle = CreateWindowExW(WS_EX_TOOLWINDOW, kManagerWindowClass, L"", WS_POPUP, 0, 0, 0, 0,
-                              nullptr, nullptr, instance, nullptr);
-    if (FHandle) SetWindowLongPtrW(FHandle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    FWindow = std::make_unique<classlib::TUtilWindow>(
+        [this](UINT msg, WPARAM wp, LPARAM, LRESULT&) { return WindowMessage(msg, wp); },
+        classlib::TUtilWindow::ukTopLevel);
     RefreshSystemSettings();
 }
 
 TThmThemeManager::~TThmThemeManager() {
-    if (FHandle) {
-        SetWindowLongPtrW(FHandle, GWLP_USERDATA, 0);
-        DestroyWindow(FHandle);
-    }
+    FWindow.reset();
     CloseVisualStyles();
 }
 
@@ -164,7 +150,7 @@ void TThmThemeManager::OpenVisualStyles() {
     if (!isThemeActive || !isAppThemed || !openThemeData) return;
     VisualStylesOpen = isThemeActive() && isAppThemed();
     if (!VisualStylesOpen) return;
-    for (int i = 0; i < vscCount; ++i) FStyleData[i] = openThemeData(FHandle, kStyleClassNames[i]);
+    for (int i = 0; i < vscCount; ++i) FStyleData[i] = openThemeData(Handle(), kStyleClassNames[i]);
 }
 
 void TThmThemeManager::CloseVisualStyles() {
@@ -259,38 +245,33 @@ void TThmThemeManager::SystemChanged() {
     NotifyChange();
 }
 
-LRESULT CALLBACK TThmThemeManager::WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-    auto* self = reinterpret_cast<TThmThemeManager*>(GetWindowLongPtrW(wnd, GWLP_USERDATA));
-    if (self) {
-        try {
-            switch (msg) {
-            case WM_SYSCOLORCHANGE:
-            case WM_DISPLAYCHANGE:
-            case WM_THEMECHANGED:
-                self->SystemChanged();
-                break;
-            case WM_ACTIVATEAPP:
-                self->Broadcast(TBM_THEMENOTICE, wp ? 4 : 5, 0);
-                break;
-            default:
-                break;
-            }
-        } catch (...) {
-            HandleCurrentException(nullptr);
-        }
+// The system's notices; the answer stays DefWindowProcW's.
+bool TThmThemeManager::WindowMessage(UINT msg, WPARAM wp) {
+    switch (msg) {
+    case WM_SYSCOLORCHANGE:
+    case WM_DISPLAYCHANGE:
+    case WM_THEMECHANGED:
+        SystemChanged();
+        break;
+    case WM_ACTIVATEAPP:
+        Broadcast(TBM_THEMENOTICE, wp ? 4 : 5, 0);
+        break;
+    default:
+        break;
     }
-    return DefWindowProcW(wnd, msg, wp, lp);
+    return false;
 }
 
 TThmThemeManager& ThemeManager() {
-    static TThmThemeManager manager;
-    return manager;
+    if (!Application) throw EInvalidOperation(L"The theme manager needs the application object");
+    return Application->ProcessObject<TThmThemeManager>();
 }
 
 void ThemeManagerAddListener(TThmNoticeListener* listener) { ThemeManager().AddListener(listener); }
 
 void ThemeManagerRemoveListener(TThmNoticeListener* listener) {
-    ThemeManager().RemoveListener(listener);
+    // Without the application the manager is gone, and with it every listener entry.
+    if (Application) ThemeManager().RemoveListener(listener);
 }
 
 int GetThemeManagerSetting(int kind) {

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "classlib/utilwindow.h"
 #include "controls/toolbar/themed/thmtheme.h"
 
 // Makes a theme instance; the argument is the registered spelling of the name. This is the
@@ -78,7 +79,7 @@ public:
     void SetVisualStylesEnabled(bool value);
     int FlatMenuStyle() const { return FFlatMenuStyle; }
     void SetFlatMenuStyle(int value);
-    HWND Handle() const { return FHandle; }
+    HWND Handle() const { return FWindow ? FWindow->Handle() : nullptr; }
     // The open data handle (an HTHEME of the visual-style library) or null.
     HANDLE VisualStyleData(TThmVisualStyleClass which) const {
         return which >= 0 && which < vscCount ? FStyleData[which] : nullptr;
@@ -87,19 +88,21 @@ public:
 private:
     void OpenVisualStyles();
     void CloseVisualStyles();
-    static LRESULT CALLBACK WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
+    bool WindowMessage(UINT msg, WPARAM wp);
     void SystemChanged();
     bool FVisualStylesEnabled = true;
     int FFlatMenuStyle = fmsAutomatic;
     std::vector<TThmNoticeListener*> FListeners;
-    HWND FHandle = nullptr;
+    std::unique_ptr<classlib::TUtilWindow> FWindow;
     HMODULE FStyleLibrary = nullptr;
     HANDLE FStyleData[vscCount] = {};
 };
 
-// The one manager, made on first use.
+// The one manager: a process object of the application (made on first use, destroyed with
+// the application). Raises EInvalidOperation without an application object.
 TThmThemeManager& ThemeManager();
 void ThemeManagerAddListener(TThmNoticeListener* listener);
+// Does nothing once the application object has gone.
 void ThemeManagerRemoveListener(TThmNoticeListener* listener);
 // The switcher's read-back: kind 1 the flat-menu style, kind 2 the visual-styles switch (0 on,
 // 2 off); -1 for any other kind.

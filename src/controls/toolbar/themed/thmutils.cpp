@@ -4,6 +4,8 @@
 #include <cmath>
 #include <memory>
 
+#include "classlib/application.h"
+#include "classlib/errors.h"
 #include "classlib/form.h"
 #include "classlib/gdiguards.h"
 #include "classlib/imagelist.h"
@@ -21,9 +23,19 @@ int B(COLORREF c) { return GetBValue(c); }
 int Clamp255(int v) { return std::clamp(v, 0, 255); }
 ThmColor MakeColor(int r, int g, int b) { return static_cast<ThmColor>(RGB(r, g, b)); }
 
-std::unique_ptr<classlib::TBitmap> gNearestBitmap;
-std::unique_ptr<classlib::TFont> gSmallCaptionFont;
-std::unique_ptr<classlib::TBitmap> gScratchA, gScratchB;
+// The scratch objects hold GDI handles: a process object of the application, so they are
+// made and destroyed with it rather than at program start and end.
+struct TScratchObjects {
+    std::unique_ptr<classlib::TBitmap> NearestBitmap;
+    std::unique_ptr<classlib::TFont> SmallCaptionFont;
+    std::unique_ptr<classlib::TBitmap> A, B;
+};
+
+TScratchObjects& Scratch() {
+    if (!classlib::Application)
+        throw classlib::EInvalidOperation(L"The theme drawing objects need the application object");
+    return classlib::Application->ProcessObject<TScratchObjects>();
+}
 
 classlib::TPixelFormat ScreenPixelFormat() {
     classlib::TWindowDC screen(nullptr);
@@ -109,23 +121,26 @@ int RoundChannel(float v) {
 // --- scratch objects ------------------------------------------------------------------------
 
 void CreateScratchObjects() {
-    if (!gNearestBitmap) gNearestBitmap = std::make_unique<classlib::TBitmap>(8, 8, ScreenPixelFormat());
-    if (!gScratchA) gScratchA = std::make_unique<classlib::TBitmap>(1, 1, classlib::pf32bit);
-    if (!gScratchB) gScratchB = std::make_unique<classlib::TBitmap>(1, 1, classlib::pf32bit);
-    if (!gSmallCaptionFont) {
-        gSmallCaptionFont = std::make_unique<classlib::TFont>();
+    TScratchObjects& scratch = Scratch();
+    if (!scratch.NearestBitmap) scratch.NearestBitmap = std::make_unique<classlib::TBitmap>(8, 8, ScreenPixelFormat());
+    if (!scratch.A) scratch.A = std::make_unique<classlib::TBitmap>(1, 1, classlib::pf32bit);
+    if (!scratch.B) scratch.B = std::make_unique<classlib::TBitmap>(1, 1, classlib::pf32bit);
+    if (!scratch.SmallCaptionFont) {
+        scratch.SmallCaptionFont = std::make_unique<classlib::TFont>();
         NONCLIENTMETRICSW metrics{};
         metrics.cbSize = sizeof(metrics);
         if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0))
-            gSmallCaptionFont->AssignLogFont(metrics.lfSmCaptionFont);
+            scratch.SmallCaptionFont->AssignLogFont(metrics.lfSmCaptionFont);
     }
 }
 
 void FreeScratchObjects() {
-    gNearestBitmap.reset();
-    gSmallCaptionFont.reset();
-    gScratchA.reset();
-    gScratchB.reset();
+    if (!classlib::Application) return;  // they went with the application
+    TScratchObjects& scratch = Scratch();
+    scratch.NearestBitmap.reset();
+    scratch.SmallCaptionFont.reset();
+    scratch.A.reset();
+    scratch.B.reset();
 }
 
 void RecreateScratchObjects() {
@@ -135,12 +150,12 @@ void RecreateScratchObjects() {
 
 classlib::TBitmap& NearestColorBitmap() {
     CreateScratchObjects();
-    return *gNearestBitmap;
+    return *Scratch().NearestBitmap;
 }
 
 classlib::TFont& SmallCaptionFont() {
     CreateScratchObjects();
-    return *gSmallCaptionFont;
+    return *Scratch().SmallCaptionFont;
 }
 
 // --- colour calculations ----------------------------------------------------------------------
@@ -451,8 +466,8 @@ void ApplyImageRule(classlib::TCanvas& canvas, const RECT& rect, classlib::TImag
     int h = std::min(images.Height(), static_cast<int>(rect.bottom - rect.top));
     if (w <= 0 || h <= 0) return;
     CreateScratchObjects();
-    classlib::TBitmap& a = *gScratchA;
-    classlib::TBitmap& b = *gScratchB;
+    classlib::TBitmap& a = *Scratch().A;
+    classlib::TBitmap& b = *Scratch().B;
     a.SetSize(w, h);
     b.SetSize(w, h);
     HDC dc = canvas.Handle();
@@ -479,7 +494,7 @@ void PaintScratchSilhouette(classlib::TCanvas& canvas, const RECT& rect, int w, 
     if (!mono) return;
     classlib::TMemoryDC monoDC(dc);
     classlib::TSelectedObject selected(monoDC.Handle(), mono.Handle());
-    HDC bDC = gScratchB->Canvas().Handle();
+    HDC bDC = Scratch().B->Canvas().Handle();
     COLORREF oldBk = SetBkColor(bDC, RGB(255, 255, 255));  // white pixels become set bits
     BitBlt(monoDC.Handle(), 0, 0, w, h, bDC, 0, 0, SRCCOPY);
     SetBkColor(bDC, oldBk);
@@ -503,7 +518,7 @@ void PaintSilhouette(classlib::TCanvas& canvas, const RECT& rect, classlib::TIma
     int h = std::min(images.Height(), static_cast<int>(rect.bottom - rect.top));
     if (w <= 0 || h <= 0) return;
     CreateScratchObjects();
-    classlib::TBitmap& b = *gScratchB;
+    classlib::TBitmap& b = *Scratch().B;
     b.SetSize(w, h);
     GdiFlush();
     for (int y = 0; y < h; ++y) {

@@ -25,7 +25,8 @@ using ThmColor = classlib::TColor;
 
 // --- scratch objects ------------------------------------------------------------------------
 
-// Made on first use and re-made by RecreateScratchObjects when the system settings change.
+// Made on first use and re-made by RecreateScratchObjects when the system settings change;
+// kept by the application object (a process object) and destroyed with it.
 void CreateScratchObjects();
 void FreeScratchObjects();
 void RecreateScratchObjects();

@@ -455,3 +455,23 @@ TEST_F(ListViewTest, OwnerDrawnItemsDrawThroughTheHandlerOrTheCaption) {
     DeleteObject(bmp);
     DeleteDC(dc);
 }
+
+TEST_F(ListViewTest, OneImageListInBothRolesStaysWatchedAfterTheOtherChanges) {
+    // The same list as small and large images; the small one then changes. When the shared
+    // list goes, the view must not keep it as its large images.
+    TWideListView* lv = MakeReport();
+    HWND wnd = lv->Handle();
+    auto* shared = new classlib::TImageList(nullptr);
+    classlib::TImageList other(nullptr);
+    lv->SetSmallImages(shared);
+    lv->SetLargeImages(shared);
+    lv->SetSmallImages(&other);
+    EXPECT_EQ(SendMessageW(wnd, LVM_GETIMAGELIST, LVSIL_NORMAL, 0), reinterpret_cast<LRESULT>(shared->Handle()));
+    delete shared;
+    EXPECT_EQ(SendMessageW(wnd, LVM_GETIMAGELIST, LVSIL_NORMAL, 0), 0);
+    EXPECT_EQ(SendMessageW(wnd, LVM_GETIMAGELIST, LVSIL_SMALL, 0), reinterpret_cast<LRESULT>(other.Handle()));
+    // A new window takes the lists the view still holds: the freed one is not among them.
+    lv->SetViewStyle(vsIcon);
+    EXPECT_EQ(SendMessageW(lv->Handle(), LVM_GETIMAGELIST, LVSIL_NORMAL, 0), 0);
+    lv->SetSmallImages(nullptr);
+}

@@ -384,3 +384,120 @@ TEST_F(TreeTest, EditorKeysImageQueriesAndHandedTexts) {
     EXPECT_EQ(node->Text(), handed);
     EXPECT_EQ(WindowText(tv, node), handed);
 }
+
+namespace {
+
+// A chain of `depth` nodes, each the only child of the one before; returns the deepest.
+TWideTreeNode* BuildChain(TWideTreeNodes& nodes, int depth) {
+    TWideTreeNode* n = nullptr;
+    nodes.BeginUpdate();
+    for (int i = 0; i < depth; ++i) n = nodes.AddChildObject(n, L"n" + std::to_wstring(i), Obj(i + 1));
+    nodes.EndUpdate();
+    return n;
+}
+
+}  // namespace
+
+// Clearing, deleting, destroying, copying, writing, expanding and sorting a chain far deeper
+// than the stack could follow by recursion.
+TEST_F(TreeTest, DeepChainsNeverExhaustTheStack) {
+    constexpr int kDepth = 100000;
+    auto* tv = new TWideTreeView(nullptr);
+    TWideTreeNodes& nodes = tv->Items();
+    TWideTreeNode* deepest = BuildChain(nodes, kDepth);
+    EXPECT_EQ(deepest->Level(), kDepth - 1);
+    int deletions = 0;
+    tv->OnDeletion = [&](classlib::TComponent*, TWideTreeNode*) { ++deletions; };
+
+    tv->FullExpand();
+    EXPECT_TRUE(deepest->GetParent()->Expanded());
+    tv->AlphaSort(true);
+    tv->FullCollapse();
+    EXPECT_FALSE(nodes.GetFirstNode()->Expanded());
+    deepest->GetParent()->Expand(false);
+
+    // Copy and the node stream.
+    auto copy = std::make_unique<TWideTreeView>(nullptr);
+    copy->Items().Assign(nodes);
+    EXPECT_EQ(copy->Items().Count(), kDepth);
+    EXPECT_EQ(copy->Items().Item(kDepth - 1)->Data(), Obj(kDepth));
+    EXPECT_TRUE(copy->Items().Item(kDepth - 2)->Expanded());
+    copy.reset();
+    classlib::TMemoryStream stream;
+    nodes.WriteUtf8Data(stream);
+    EXPECT_GT(stream.Size(), int64_t{kDepth} * 25);
+    // Reading refuses that depth with a report rather than following it.
+    auto reader = std::make_unique<TWideTreeView>(nullptr);
+    stream.SetPosition(0);
+    EXPECT_THROW(reader->Items().ReadUtf8Data(stream), classlib::EReadError);
+
+    // Deleting a deep subtree, then clearing the rest: every node reported once.
+    TWideTreeNode* middle = nodes.GetFirstNode();
+    for (int i = 0; i < kDepth / 2; ++i) middle = middle->GetFirstChild();
+    middle->Delete();
+    EXPECT_EQ(deletions, kDepth / 2);
+    nodes.Clear();
+    EXPECT_EQ(deletions, kDepth);
+    EXPECT_EQ(nodes.Count(), 0);
+
+    // Destroying the view with a deep tree in it.
+    BuildChain(nodes, kDepth);
+    tv->OnDeletion = nullptr;
+    delete tv;
+}
+
+// The window takes a deep subtree apart one level per call too: it gets it in pieces. The
+// depth here is more than it can take in one piece.
+TEST_F(TreeTest, DeepChainsLeaveTheWindowInPieces) {
+    constexpr int kDepth = 20000;
+    auto* tv = Add<TWideTreeView>(8, 8, 300, 300);
+    Show();
+    TWideTreeNodes& nodes = tv->Items();
+    TWideTreeNode* deepest = BuildChain(nodes, kDepth);
+    EXPECT_EQ(WindowText(tv, deepest), L"n" + std::to_wstring(kDepth - 1));
+
+    // Re-creating the window destroys the old one with all its items (as destroying the
+    // view does).
+    tv->RecreateWnd();
+    EXPECT_EQ(WindowText(tv, deepest), L"n" + std::to_wstring(kDepth - 1));
+    EXPECT_EQ(TreeView_GetCount(tv->Handle()), static_cast<UINT>(kDepth));
+
+    // Deleting the deep subtree below the first node.
+    TWideTreeNode* first = nodes.GetFirstNode();
+    first->GetFirstChild()->Delete();
+    EXPECT_FALSE(first->HasChildren());
+    EXPECT_EQ(TreeView_GetChild(tv->Handle(), first->ItemId()), nullptr);
+    EXPECT_EQ(TreeView_GetCount(tv->Handle()), 1u);
+    EXPECT_EQ(WindowText(tv, first), L"n0");
+}
+
+// Walking a level and the depth-first order stays right while a level changes in the
+// middle (positions are remembered and checked, not trusted).
+TEST_F(TreeTest, SiblingOrderFollowsChangesInTheMiddleOfALevel) {
+    TWideTreeView tv(nullptr);
+    TWideTreeNodes& nodes = tv.Items();
+    for (const wchar_t* s : {L"a", L"c", L"e"}) nodes.Add(nullptr, s);
+    TWideTreeNode* c = nodes.Item(1);
+    EXPECT_EQ(c->Index(), 1);
+    nodes.Insert(c, L"b");
+    nodes.AddFirst(nullptr, L"0");
+    TWideTreeNode* d = nodes.Insert(nodes.Item(4), L"d");
+    EXPECT_EQ(Shape(nodes), L"0|a|b|c|d|e|");
+    EXPECT_EQ(c->Index(), 3);
+    EXPECT_EQ(c->GetNextSibling(), d);
+    EXPECT_EQ(d->GetPrevSibling(), c);
+    nodes.Item(2)->Delete();
+    nodes.GetFirstNode()->Delete();
+    EXPECT_EQ(Shape(nodes), L"a|c|d|e|");
+    EXPECT_EQ(c->Index(), 1);
+    EXPECT_EQ(d->GetNextSibling()->Text(), L"e");
+    EXPECT_EQ(d->GetNextSibling()->GetNextSibling(), nullptr);
+    EXPECT_EQ(nodes.GetFirstNode()->GetPrevSibling(), nullptr);
+    tv.OnCompare = [](classlib::TComponent*, TWideTreeNode* x, TWideTreeNode* y, int, int& r) {
+        r = -lstrcmpW(x->Text().c_str(), y->Text().c_str());
+    };
+    tv.AlphaSort();
+    EXPECT_EQ(Shape(nodes), L"e|d|c|a|");
+    EXPECT_EQ(c->Index(), 2);
+    EXPECT_EQ(c->GetNextSibling()->Text(), L"a");
+}

@@ -141,6 +141,34 @@ TEST(WideMenus, ShortCutText) {
     EXPECT_GT(punct.size(), 5u);
 }
 
+// Every text ShortCutToText makes reads back as the same shortcut (shortcuts are stored as
+// text): every key with every combination of modifiers, also in lower case.
+TEST(WideMenus, ShortCutTextReadsBack) {
+    int named = 0;
+    for (int key = 1; key < 256; ++key) {
+        for (TShortCut mods : {0, 0x2000, 0x4000, 0x8000, 0x6000, 0xA000, 0xC000, 0xE000}) {
+            const TShortCut sc = static_cast<TShortCut>(key | mods);
+            const std::wstring text = ShortCutToText(sc);
+            if (text.empty()) continue;
+            ++named;
+            SCOPED_TRACE(testing::PrintToString(text));
+            EXPECT_EQ(TextToShortCut(text), sc);
+            std::wstring lower = text;
+            CharLowerBuffW(lower.data(), static_cast<DWORD>(lower.size()));
+            EXPECT_EQ(TextToShortCut(lower), sc);
+        }
+    }
+    EXPECT_GT(named, 8 * 60);  // letters, digits, function keys and more have names
+    // Keys that share a name are told apart; the menus show the name itself.
+    EXPECT_EQ(ShortCutToText(ShortCut(VK_NUMPAD3, ssCtrl)), L"Ctrl+Num 3");
+    EXPECT_EQ(WideShortCutToText(ShortCut(VK_NUMPAD3, ssCtrl)), L"Ctrl+3");
+    EXPECT_EQ(TextToShortCut(L"Ctrl+3"), ShortCut('3', ssCtrl));
+    if (KeyToText(VK_LSHIFT) == KeyToText(VK_SHIFT))
+        EXPECT_EQ(ShortCutToText(ShortCut(VK_LSHIFT, 0)), KeyToText(VK_SHIFT) + L" (A0)");
+    EXPECT_EQ(TextToShortCut(L"Ctrl+"), 0);
+    EXPECT_EQ(TextToShortCut(L"Ctrl+NoSuchKey"), 0);
+}
+
 TEST(WideActions, CaptionReachesLinkedControlsAndMenuItems) {
     auto form = std::make_unique<TWideForm>(nullptr);
     auto* a = new TWideAction(form.get());
