@@ -1,5 +1,5 @@
 // Entry of every test executable: OLE, the common controls and the application object are
-// ready before any test.
+// ready before any test, and the dialog watchdog closes a dialog that no test answers.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "classlib/application.h"
+#include "test_support.h"
 
 int wmain(int argc, wchar_t** argv) {
     OleInitialize(nullptr);
@@ -19,7 +20,9 @@ int wmain(int argc, wchar_t** argv) {
     app->OnException = [](classlib::TComponent*, const classlib::Exception& e) {
         std::fprintf(stderr, "unhandled exception in the message loop: %s\n", e.what());
     };
+    testsupport::dialogwatchdog::Start();
     int rc = RUN_ALL_TESTS();
+    testsupport::dialogwatchdog::Stop();
     delete app;
     OleUninitialize();
     return rc;
