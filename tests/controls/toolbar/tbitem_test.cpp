@@ -2,6 +2,7 @@
 
 #include "classlib/actions.h"
 #include "classlib/menus.h"
+#include "common/test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 #include <vector>
 
 using namespace classlib;
+using testsupport::PumpMessages;
 
 namespace {
 
@@ -53,11 +55,6 @@ public:
 private:
     bool* FDestroyed;
 };
-
-void PumpMessages() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-}
 
 std::wstring ErrorOf(const std::function<void()>& fn) {
     try {
