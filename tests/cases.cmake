@@ -102,6 +102,11 @@ function(wendlar_add_cases)
     if(locks)
       set_tests_properties("${test}" PROPERTIES RESOURCE_LOCK "${locks}")
     endif()
+    if(NOT "display" IN_LIST locks)
+      # The case shares the display with others: the test program fails it if it shows or
+      # activates a window.
+      set_tests_properties("${test}" PROPERTIES ENVIRONMENT "WENDLAR_TEST_NAME=${test};WENDLAR_TEST_NODISPLAY=1")
+    endif()
     if(case MATCHES "(^|[./])DISABLED_")
       set_tests_properties("${test}" PROPERTIES DISABLED TRUE)
     endif()

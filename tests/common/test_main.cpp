@@ -1,11 +1,13 @@
 // Entry of every test executable: OLE, the common controls and the application object are
-// ready before any test, and the dialog watchdog closes a dialog that no test answers.
+// ready before any test, the dialog watchdog closes a dialog that no test answers, and a
+// program run without the display lock is kept from showing windows.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
 #include <ole2.h>
 
 #include <cstdio>
+#include <memory>
 
 #include "classlib/application.h"
 #include "test_support.h"
@@ -21,7 +23,11 @@ int wmain(int argc, wchar_t** argv) {
         std::fprintf(stderr, "unhandled exception in the message loop: %s\n", e.what());
     };
     testsupport::dialogwatchdog::Start();
+    std::unique_ptr<testsupport::DisplayGuard> guard;
+    if (GetEnvironmentVariableW(L"WENDLAR_TEST_NODISPLAY", nullptr, 0) > 0)
+        guard = std::make_unique<testsupport::DisplayGuard>();
     int rc = RUN_ALL_TESTS();
+    guard.reset();
     testsupport::dialogwatchdog::Stop();
     delete app;
     OleUninitialize();

@@ -230,6 +230,41 @@ void SetDeadlineMs(DWORD ms) { gDeadlineMs = ms; }
 
 }  // namespace dialogwatchdog
 
+namespace {
+
+void ReportShownWindow(HWND window, const char* what) {
+    if (!testing::UnitTest::GetInstance()->current_test_info()) return;
+    wchar_t cls[64] = {};
+    GetClassNameW(window, cls, 64);
+    ADD_FAILURE() << "the test " << what << " a window of class \"" << Narrow(cls)
+                  << "\" but its program runs without the display lock (NODISPLAY)";
+}
+
+LRESULT CALLBACK GuardCbt(int code, WPARAM wp, LPARAM lp) {
+    if (code == HCBT_ACTIVATE) ReportShownWindow(reinterpret_cast<HWND>(wp), "activates");
+    return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+LRESULT CALLBACK GuardCallWndProc(int code, WPARAM wp, LPARAM lp) {
+    if (code == HC_ACTION) {
+        const auto* m = reinterpret_cast<const CWPSTRUCT*>(lp);
+        if (m->message == WM_SHOWWINDOW && m->wParam && !(GetWindowLongW(m->hwnd, GWL_STYLE) & WS_CHILD))
+            ReportShownWindow(m->hwnd, "shows");
+    }
+    return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+}  // namespace
+
+DisplayGuard::DisplayGuard()
+    : FCbt(SetWindowsHookExW(WH_CBT, GuardCbt, nullptr, GetCurrentThreadId())),
+      FCallWndProc(SetWindowsHookExW(WH_CALLWNDPROC, GuardCallWndProc, nullptr, GetCurrentThreadId())) {}
+
+DisplayGuard::~DisplayGuard() {
+    UnhookWindowsHookEx(FCbt);
+    UnhookWindowsHookEx(FCallWndProc);
+}
+
 MemoryDib::MemoryDib(int width, int height, COLORREF fill) : Width(width), Height(height) {
     BITMAPINFO bi{};
     bi.bmiHeader.biSize = sizeof(bi.bmiHeader);

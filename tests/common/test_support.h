@@ -82,6 +82,21 @@ DWORD DeadlineMs();
 void SetDeadlineMs(DWORD ms);  // tests of the watchdog itself
 }  // namespace dialogwatchdog
 
+// A program that runs without the display lock (NODISPLAY) shares the display with tests
+// that show windows, whose input focus a window of its own would take. While a guard lives
+// (test_main makes one when the runner sets WENDLAR_TEST_NODISPLAY), a test that shows or
+// activates a top-level window on this thread fails: its program needs the display lock.
+class DisplayGuard {
+public:
+    DisplayGuard();
+    ~DisplayGuard();
+    DisplayGuard(const DisplayGuard&) = delete;
+    DisplayGuard& operator=(const DisplayGuard&) = delete;
+
+private:
+    HHOOK FCbt, FCallWndProc;
+};
+
 // --- Memory bitmaps --------------------------------------------------------------------
 
 // A 32-bit top-down DIB section selected into its own memory DC, filled with one colour.

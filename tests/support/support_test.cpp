@@ -1,5 +1,5 @@
 // The shared test helpers: waits that end on their condition or their deadline, the dialog
-// watchdog, and the memory bitmap.
+// watchdog, the display guard and the memory bitmap.
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
@@ -92,6 +92,24 @@ TEST(DialogWatchdog, LeavesABoxThatIsAnsweredInTime) {
     });
     EXPECT_EQ(MessageBoxW(nullptr, L"答える箱", L"監視", MB_YESNO), IDNO);
     answer.join();
+}
+
+TEST(DisplayGuard, FailsATestThatShowsOrActivatesAWindow) {
+    const HWND hidden = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    const HWND shown = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    {
+        DisplayGuard guard;
+        // A hidden window and a child shown inside it take no focus: allowed.
+        const HWND child = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 5, 5, hidden, nullptr, nullptr, nullptr);
+        EXPECT_NE(child, nullptr);
+        EXPECT_NONFATAL_FAILURE(ShowWindow(shown, SW_SHOWNOACTIVATE), "shows a window of class \"Static\"");
+    }
+    {
+        DisplayGuard guard;
+        EXPECT_NONFATAL_FAILURE(SetActiveWindow(hidden), "activates a window");
+    }
+    DestroyWindow(shown);
+    DestroyWindow(hidden);
 }
 
 TEST(MemoryDib, PixelsReadInBothOrders) {
