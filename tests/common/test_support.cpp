@@ -6,6 +6,8 @@
 #include <atomic>
 
 #include "classlib/application.h"
+#include "classlib/form.h"
+#include "classlib/screen.h"
 #include "classlib/thread.h"
 
 namespace testsupport {
@@ -121,21 +123,28 @@ bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
 
 namespace {
 
-std::vector<HWND> OwnDialogs() {
-    std::vector<HWND> found;
+// The visible top-level windows of this process: standard dialogs or the others.
+std::vector<HWND> OwnWindows(bool dialogs) {
+    struct Query {
+        bool Dialogs;
+        std::vector<HWND> Found;
+    } query{dialogs, {}};
     EnumWindows(
         [](HWND window, LPARAM data) -> BOOL {
+            auto* q = reinterpret_cast<Query*>(data);
             DWORD pid = 0;
             GetWindowThreadProcessId(window, &pid);
             wchar_t cls[16] = {};
             GetClassNameW(window, cls, 16);
-            if (pid == GetCurrentProcessId() && IsWindowVisible(window) && wcscmp(cls, L"#32770") == 0)
-                reinterpret_cast<std::vector<HWND>*>(data)->push_back(window);
+            if (pid == GetCurrentProcessId() && IsWindowVisible(window) && (wcscmp(cls, L"#32770") == 0) == q->Dialogs)
+                q->Found.push_back(window);
             return TRUE;
         },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
+        reinterpret_cast<LPARAM>(&query));
+    return query.Found;
 }
+
+std::vector<HWND> OwnDialogs() { return OwnWindows(true); }
 
 // The caption and the texts of a dialog's static controls, for the failure message.
 std::wstring DialogText(HWND box) {
@@ -178,23 +187,52 @@ struct OpenDialog {
     ULONGLONG LastAnswer = 0;
 };
 
+// Keeps `seen` to the windows open now, adding the new ones; returns those open at least
+// the deadline.
+std::vector<OpenDialog*> OpenPastDeadline(std::vector<OpenDialog>& seen, const std::vector<HWND>& open,
+                                          ULONGLONG now) {
+    std::erase_if(seen, [&](const OpenDialog& d) { return std::find(open.begin(), open.end(), d.Window) == open.end(); });
+    std::vector<OpenDialog*> late;
+    for (HWND window : open) {
+        auto it = std::find_if(seen.begin(), seen.end(), [&](const OpenDialog& d) { return d.Window == window; });
+        if (it == seen.end())
+            seen.push_back({window, now});
+        else if (now - it->Since >= gDeadlineMs)
+            late.push_back(&*it);
+    }
+    return late;
+}
+
+// Runs on the main thread, queued by the watchdog when a window of the process stayed
+// visible past the deadline: a form of the program's own that is still modal then (its
+// message boxes are such forms) is cancelled, and the test fails.
+void CancelModalForms() {
+    if (!classlib::Application || classlib::Application->ModalLevel() == 0 || !classlib::Screen) return;
+    for (int i = 0; i < classlib::Screen->FormCount(); ++i) {
+        classlib::TForm* form = classlib::Screen->Forms(i);
+        if (!form->IsModal()) continue;
+        ADD_FAILURE() << "a modal form stayed open for " << gDeadlineMs << " ms and was cancelled: \""
+                      << Narrow(form->Caption()) << "\"";
+        form->SetModalResult(classlib::mrCancel);
+    }
+}
+
 DWORD WINAPI Watch(LPVOID) {
     // Answers tried in turn: Cancel first; a Yes/No box ignores Cancel, so No follows.
     static const WORD kAnswers[] = {IDCANCEL, IDNO, IDOK, IDABORT, IDIGNORE};
-    std::vector<OpenDialog> seen;
+    std::vector<OpenDialog> seen, seenWindows;
+    ULONGLONG lastProbe = 0;
     while (WaitForSingleObject(gStop, 50) == WAIT_TIMEOUT) {
         const ULONGLONG now = GetTickCount64();
-        const std::vector<HWND> open = OwnDialogs();
-        std::erase_if(seen, [&](const OpenDialog& d) {
-            return std::find(open.begin(), open.end(), d.Window) == open.end();
-        });
-        for (HWND window : open) {
-            auto it = std::find_if(seen.begin(), seen.end(), [&](const OpenDialog& d) { return d.Window == window; });
-            if (it == seen.end()) {
-                seen.push_back({window, now});
-                continue;
-            }
-            if (now - it->Since < gDeadlineMs) continue;
+        // Other windows cannot be told modal from here: the main thread looks, once per
+        // deadline at most, and only while a window has been open that long.
+        if (!OpenPastDeadline(seenWindows, OwnWindows(false), now).empty() && now - lastProbe >= gDeadlineMs &&
+            classlib::Application) {
+            lastProbe = now;
+            classlib::Application->QueueCall(CancelModalForms);
+        }
+        for (OpenDialog* it : OpenPastDeadline(seen, OwnDialogs(), now)) {
+            HWND window = it->Window;
             if (it->Answers == 0)
                 ADD_FAILURE() << "a dialog stayed open for " << gDeadlineMs << " ms and was closed: "
                               << Narrow(DialogText(window));

@@ -73,7 +73,8 @@ bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = kWaitMs);
 HWND FindOwnDialog();
 
 // The watchdog of every test program: a standard dialog of the process that is still open
-// `DeadlineMs()` after it appeared is closed (Cancel, else No, else OK) and fails the
+// `DeadlineMs()` after it appeared is closed (Cancel, else No, else OK), and a modal form of
+// the program's own (its message boxes are such forms) is cancelled; either fails the
 // running test, which then goes on instead of hanging until the runner's timeout.
 namespace dialogwatchdog {
 void Start();

@@ -3,6 +3,7 @@
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
+#include "classlib/form.h"
 #include "common/test_support.h"
 
 #include <atomic>
@@ -83,6 +84,16 @@ TEST(DialogWatchdog, ClosesABoxNobodyAnswersAndFailsTheTest) {
         EXPECT_GE(GetTickCount64() - start, 300u);
         EXPECT_EQ(FindOwnDialog(), nullptr);
     }
+}
+
+TEST(DialogWatchdog, CancelsAModalFormNobodyCloses) {
+    WatchdogDeadline deadline(300);
+    classlib::TForm form(nullptr);
+    form.SetBounds(50, 50, 200, 100);
+    form.SetCaption(L"閉じられないフォーム");
+    classlib::TModalResult result = classlib::mrNone;
+    EXPECT_NONFATAL_FAILURE_ON_ALL_THREADS(result = form.ShowModal(), "閉じられないフォーム");
+    EXPECT_EQ(result, classlib::mrCancel);
 }
 
 TEST(DialogWatchdog, LeavesABoxThatIsAnsweredInTime) {
