@@ -5,6 +5,7 @@
 #include "classlib/scopeguard.h"
 #include "controls/wide/widefiles.h"
 #include "controls/wide/widestrings.h"
+#include "controls/wide/wideutils.h"
 #include "registry/wendlarutil.h"
 #include "settings/settingsfiles.h"
 
@@ -18,50 +19,6 @@ namespace {
 constexpr wchar_t kFileName[] = L"Favorite.db";
 // The eighth field of a line whose text fields are escaped.
 constexpr wchar_t kEscapedMarker[] = L"E";
-
-bool NeedsEscape(const std::wstring& s) {
-    for (wchar_t c : s)
-        if (c == L'\t' || c == L'\r' || c == L'\n' || c == L'\0') return true;
-    return false;
-}
-
-std::wstring Escape(const std::wstring& s) {
-    std::wstring out;
-    out.reserve(s.size());
-    for (wchar_t c : s) {
-        switch (c) {
-            case L'\\': out += L"\\\\"; break;
-            case L'\t': out += L"\\t"; break;
-            case L'\r': out += L"\\r"; break;
-            case L'\n': out += L"\\n"; break;
-            case L'\0': out += L"\\0"; break;
-            default: out += c;
-        }
-    }
-    return out;
-}
-
-// False for a backslash not followed by one of the five escape letters.
-bool Unescape(const std::wstring& s, std::wstring& out) {
-    out.clear();
-    out.reserve(s.size());
-    for (size_t i = 0; i < s.size(); ++i) {
-        if (s[i] != L'\\') {
-            out += s[i];
-            continue;
-        }
-        if (++i == s.size()) return false;
-        switch (s[i]) {
-            case L'\\': out += L'\\'; break;
-            case L't': out += L'\t'; break;
-            case L'r': out += L'\r'; break;
-            case L'n': out += L'\n'; break;
-            case L'0': out += L'\0'; break;
-            default: return false;
-        }
-    }
-    return true;
-}
 
 // The first `count` fields of a line, split at TABs (a TAB at the very end gives no further
 // field, an empty line gives none), and where the text after them begins (the line's size
@@ -125,9 +82,9 @@ int FavoriteImageIndex(uint8_t kind) {
 // --- Lines ------------------------------------------------------------------------------
 
 std::wstring FormatFavoriteLine(int level, const TVxRegFavoriteObj& f) {
-    const bool escaped = NeedsEscape(f.FCaption) || NeedsEscape(f.FTarget) || NeedsEscape(f.FComment) ||
-                         NeedsEscape(f.FJumpKey);
-    auto text = [&](const std::wstring& s) { return escaped ? Escape(s) : s; };
+    const bool escaped = WideFieldNeedsEscape(f.FCaption) || WideFieldNeedsEscape(f.FTarget) || WideFieldNeedsEscape(f.FComment) ||
+                         WideFieldNeedsEscape(f.FJumpKey);
+    auto text = [&](const std::wstring& s) { return escaped ? WideEscapeField(s) : s; };
     std::wstring line = std::to_wstring(level) + L'\t' + text(f.FCaption) + L'\t' + text(f.FTarget) + L'\t' +
                         text(f.FComment) + L'\t' + std::to_wstring(f.FKind) + L'\t' + f.FScript + L'\t' +
                         text(f.FJumpKey) + L'\t';
@@ -158,8 +115,8 @@ TFavoriteLineError ParseFavoriteLine(const std::wstring& line, int& level, TVxRe
     const size_t markEnd = rest.find(L'\t');
     if (rest.compare(0, markEnd, kEscapedMarker) == 0) {
         TVxRegFavoriteObj u = f;
-        if (Unescape(f.FCaption, u.FCaption) && Unescape(f.FTarget, u.FTarget) && Unescape(f.FComment, u.FComment) &&
-            Unescape(f.FJumpKey, u.FJumpKey)) {
+        if (WideUnescapeField(f.FCaption, u.FCaption) && WideUnescapeField(f.FTarget, u.FTarget) && WideUnescapeField(f.FComment, u.FComment) &&
+            WideUnescapeField(f.FJumpKey, u.FJumpKey)) {
             f = std::move(u);
             rest.erase(0, markEnd == std::wstring::npos ? rest.size() : markEnd + 1);
         } else {

@@ -1,6 +1,7 @@
 #include "undo/undoitems.h"
 
 #include "classlib/runtime.h"
+#include "controls/wide/wideutils.h"
 
 #include <windows.h>
 
@@ -31,49 +32,6 @@ bool EqualsIgnoringCase(const wchar_t* a, size_t aLength, const wchar_t* b, size
 
 bool EqualsIgnoringCase(const std::wstring& a, const std::wstring& b) {
     return EqualsIgnoringCase(a.data(), a.size(), b.data(), b.size());
-}
-
-bool HasLineBreakOrTab(const std::wstring& text) {
-    return text.find_first_of(std::wstring(L"\t\r\n\0", 4)) != std::wstring::npos;
-}
-
-// The texts of an escaped line: "\" doubled, TAB, CR, LF and NUL as \t, \r, \n and \0.
-std::wstring EscapeField(const std::wstring& text) {
-    std::wstring out;
-    out.reserve(text.size());
-    for (wchar_t c : text) {
-        switch (c) {
-            case L'\\': out += L"\\\\"; break;
-            case L'\t': out += L"\\t"; break;
-            case L'\r': out += L"\\r"; break;
-            case L'\n': out += L"\\n"; break;
-            case L'\0': out += L"\\0"; break;
-            default: out += c;
-        }
-    }
-    return out;
-}
-
-// The reverse of EscapeField; False for a "\" that starts no known pair.
-bool UnescapeField(const std::wstring& text, std::wstring& out) {
-    out.clear();
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != L'\\') {
-            out += text[i];
-            continue;
-        }
-        if (++i == text.size()) return false;
-        switch (text[i]) {
-            case L'\\': out += L'\\'; break;
-            case L't': out += L'\t'; break;
-            case L'r': out += L'\r'; break;
-            case L'n': out += L'\n'; break;
-            case L'0': out += L'\0'; break;
-            default: return false;
-        }
-    }
-    return true;
 }
 
 // A plain unsigned decimal: digits only, no sign or blanks, at most UINT32_MAX.
@@ -197,10 +155,10 @@ bool FormatUndoLine(const TRegUndoItem& Item, std::wstring& Line) {
                                    &Item.FDataText,    &Item.FDisplayName, &Item.FKeyName,
                                    &Item.FPath,        &Item.FFullPath, &Item.FComputerName};
     bool escaped = false;
-    for (const std::wstring* text : texts) escaped = escaped || HasLineBreakOrTab(*text);
+    for (const std::wstring* text : texts) escaped = escaped || WideFieldNeedsEscape(*text);
     std::wstring line;
     for (const std::wstring* text : texts) {
-        line += escaped ? EscapeField(*text) : *text;
+        line += escaped ? WideEscapeField(*text) : *text;
         line += L'\t';
     }
     line += std::to_wstring(static_cast<uint32_t>(Item.FValueType)) + L'\t';
@@ -235,7 +193,7 @@ TUndoLineError ParseUndoLine(const std::wstring& Line, TRegUndoItem& Item) {
         fields.pop_back();
         for (size_t i = 0; i < 9; ++i) {
             std::wstring text;
-            if (!UnescapeField(fields[i], text)) return TUndoLineError::Escape;
+            if (!WideUnescapeField(fields[i], text)) return TUndoLineError::Escape;
             fields[i] = std::move(text);
         }
     }

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "common/test_support.h"
+
 #include <string>
 
 namespace {
@@ -42,10 +44,11 @@ TEST(Startup, ShowsMainWindowAndClosesCleanly) {
                                &si, &pi));
     WaitForInputIdle(pi.hProcess, 10000);
     FindCtx ctx{pi.dwProcessId, nullptr};
-    for (int i = 0; i < 200 && !ctx.found; ++i) {
+    testsupport::WaitUntil([&] {
         EnumWindows(FindMain, reinterpret_cast<LPARAM>(&ctx));
-        if (!ctx.found) Sleep(50);
-    }
+        return ctx.found != nullptr;
+    });
+    if (!ctx.found) TerminateProcess(pi.hProcess, 1);  // leaves no window on the display
     ASSERT_NE(ctx.found, nullptr) << "main window captioned Wendlar not found";
     PostMessageW(ctx.found, WM_CLOSE, 0, 0);
     EXPECT_EQ(WaitForSingleObject(pi.hProcess, 15000), WAIT_OBJECT_0);

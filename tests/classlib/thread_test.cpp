@@ -1,6 +1,7 @@
 #include "classlib/errors.h"
 #include "classlib/syncobjs.h"
 #include "classlib/thread.h"
+#include "common/test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,8 @@
 #include <vector>
 
 using namespace classlib;
+using testsupport::PumpUntil;
+using testsupport::WaitUntil;
 
 namespace {
 
@@ -37,12 +40,6 @@ public:
             *Destroyed = true;
     }
 };
-
-// Runs queued calls until `done` holds (the tests never wait on a clock).
-void PumpUntil(const std::function<bool()>& done) {
-    while (!done())
-        CheckSynchronize(20);
-}
 
 }  // namespace
 
@@ -132,8 +129,7 @@ TEST(Thread, TerminateStopsALoopAndUnstartedThreadsNeverRun) {
     looping.SetPriority(tpLower);
     EXPECT_EQ(looping.Priority(), tpLower);
     looping.Start();
-    while (rounds == 0)
-        Sleep(1);
+    ASSERT_TRUE(WaitUntil([&] { return rounds > 0; }));
     looping.Terminate();
     EXPECT_TRUE(looping.Terminated());
     looping.WaitFor();
@@ -157,8 +153,7 @@ TEST(Thread, TerminateStopsALoopAndUnstartedThreadsNeverRun) {
             stopped = true;
         });
         running.Start();
-        while (!entered)
-            Sleep(1);
+        ASSERT_TRUE(WaitUntil([&] { return entered.load(); }));
     }
     EXPECT_TRUE(stopped);
 }
@@ -174,7 +169,7 @@ TEST(Thread, FreeOnTerminateFreesAfterOnTerminate) {
         terminated = true;
     };
     thread->Start();
-    PumpUntil([&] { return destroyed.load(); });
+    ASSERT_TRUE(PumpUntil([&] { return destroyed.load(); }));
     EXPECT_TRUE(terminated);
 }
 

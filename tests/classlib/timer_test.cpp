@@ -1,29 +1,11 @@
 #include "classlib/errors.h"
 #include "classlib/timer.h"
+#include "common/test_support.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 using namespace classlib;
-
-namespace {
-
-// Dispatches messages until `done` holds. A plain system timer guards against a hang: if
-// our timers never fire, the loop ends after a few seconds and the test fails on its
-// counts rather than blocking the suite.
-void RunLoopUntil(const std::function<bool()>& done) {
-    UINT_PTR guard = SetTimer(nullptr, 0, 5000, nullptr);
-    MSG msg;
-    while (!done() && GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (msg.message == WM_TIMER && msg.hwnd == nullptr && msg.wParam == guard)
-            break;
-        DispatchMessageW(&msg);
-    }
-    KillTimer(nullptr, guard);
-}
-
-}  // namespace
+using testsupport::PumpUntil;
 
 TEST(Timer, FiresThroughTheMessageLoopUntilDisabled) {
     TComponent owner(nullptr);
@@ -52,13 +34,13 @@ TEST(Timer, FiresThroughTheMessageLoopUntilDisabled) {
     TTimer clock(nullptr);
     clock.SetInterval(10);
     clock.SetOnTimer([&](TComponent*) { ++ticks; });
-    RunLoopUntil([&] { return fired >= 3 && ticks >= 8; });
+    PumpUntil([&] { return fired >= 3 && ticks >= 8; });
     EXPECT_EQ(fired, 3);
     EXPECT_EQ(quietFired, 0);
 
     // Re-enabling restarts it; destroying the owner stops it for good.
     timer->SetEnabled(true);
-    RunLoopUntil([&] { return fired >= 4; });
+    PumpUntil([&] { return fired >= 4; });
     EXPECT_EQ(fired, 4);
 }
 
@@ -76,7 +58,7 @@ TEST(Timer, HandlerExceptionGoesToTheHandlerAndTimerGoesOn) {
     TTimer timer(nullptr);
     timer.SetInterval(5);
     timer.SetOnTimer([](TComponent*) { throw EConvertError(L"失敗"); });
-    RunLoopUntil([&] { return handled >= 2; });
+    PumpUntil([&] { return handled >= 2; });
     SetExceptionHandler(previous);
     EXPECT_EQ(handled, 2);
     EXPECT_EQ(handledSender, &timer);

@@ -3,8 +3,11 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace testsupport {
 
@@ -45,5 +48,80 @@ private:
 
 // UTF-8 text of a UTF-16 string (for test messages).
 std::string Narrow(const std::wstring& text);
+
+// --- Waiting -------------------------------------------------------------------------
+// Tests wait for a condition with a deadline, never for a fixed time: a fault fails the
+// wait (false) instead of hanging the test, and a slow machine only makes it take longer.
+
+// How long a wait lasts before it gives up, unless the caller names another deadline.
+constexpr DWORD kWaitMs = 20000;
+
+// Runs this thread's messages and the calls queued for the main thread until nothing more
+// is pending. Call on the main thread.
+void PumpMessages();
+
+// Checks `done`; while it does not hold, runs messages and queued calls one at a time (as
+// PumpMessages) and waits for more to arrive, until `done` holds (true) or `timeoutMs`
+// passed (false).
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = kWaitMs);
+
+// Waits without running messages until `done` holds (true) or `timeoutMs` passed (false):
+// for helper threads and for conditions that another thread makes true.
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = kWaitMs);
+
+// A visible standard dialog (message box, file dialog) of this process, or null.
+HWND FindOwnDialog();
+
+// The watchdog of every test program: a standard dialog of the process that is still open
+// `DeadlineMs()` after it appeared is closed (Cancel, else No, else OK), and a modal form of
+// the program's own (its message boxes are such forms) is cancelled; either fails the
+// running test, which then goes on instead of hanging until the runner's timeout.
+namespace dialogwatchdog {
+void Start();
+void Stop();
+DWORD DeadlineMs();
+void SetDeadlineMs(DWORD ms);  // tests of the watchdog itself
+}  // namespace dialogwatchdog
+
+// A program that runs without the display lock (NODISPLAY) shares the display with tests
+// that show windows, whose input focus a window of its own would take. While a guard lives
+// (test_main makes one when the runner sets WENDLAR_TEST_NODISPLAY), a test that shows or
+// activates a top-level window on this thread fails: its program needs the display lock.
+class DisplayGuard {
+public:
+    DisplayGuard();
+    ~DisplayGuard();
+    DisplayGuard(const DisplayGuard&) = delete;
+    DisplayGuard& operator=(const DisplayGuard&) = delete;
+
+private:
+    HHOOK FCbt, FCallWndProc;
+};
+
+// --- Memory bitmaps --------------------------------------------------------------------
+
+// A 32-bit top-down DIB section selected into its own memory DC, filled with one colour.
+// Pixels read as COLORREF (Pixel, Count, Has) or as the DIB's own 0x00RRGGBB (At, Pixels).
+struct MemoryDib {
+    MemoryDib(int width, int height, COLORREF fill);
+    ~MemoryDib();
+    MemoryDib(const MemoryDib&) = delete;
+    MemoryDib& operator=(const MemoryDib&) = delete;
+
+    void Fill(COLORREF color);
+    uint32_t At(int x, int y) const;
+    std::vector<uint32_t> Pixels() const;
+    COLORREF Pixel(int x, int y) const;
+    int Count(COLORREF color) const;
+    bool Has(COLORREF color) const { return Count(color) > 0; }
+
+    const int Width, Height;
+    HDC DC = nullptr;
+    HBITMAP Bitmap = nullptr;
+    uint32_t* Bits = nullptr;
+
+private:
+    HGDIOBJ FOld = nullptr;
+};
 
 }  // namespace testsupport

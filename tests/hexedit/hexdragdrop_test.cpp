@@ -8,16 +8,14 @@
 
 #include "classlib/application.h"
 #include "classlib/form.h"
+#include "common/test_support.h"
 #include "hex_test_util.h"
 #include "hexedit/hexeditorex.h"
 
 using namespace hextest;
+using testsupport::PumpMessages;
 
 namespace {
-
-void Pump() {
-    for (int i = 0; i < 3; ++i) classlib::Application->ProcessMessages();
-}
 
 std::string Data(TCustomHexEditor& e) {
     std::string out(static_cast<size_t>(e.GetDataSize()), '\0');
@@ -64,7 +62,7 @@ protected:
         Hex->SetOleDragDrop(true);
         Form->Show();
         Load(*Hex, "abcdef");
-        Pump();
+        PumpMessages();
     }
     void TearDown() override { Form.reset(); }
 

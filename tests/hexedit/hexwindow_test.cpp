@@ -8,16 +8,14 @@
 #include "classlib/application.h"
 #include "classlib/form.h"
 #include "classlib/graphics.h"
+#include "common/test_support.h"
 #include "hex_test_util.h"
 #include "hexedit/hexcontrol.h"
 
 using namespace hextest;
+using testsupport::PumpMessages;
 
 namespace {
-
-void Pump() {
-    for (int i = 0; i < 3; ++i) classlib::Application->ProcessMessages();
-}
 
 class HexWindow : public ::testing::Test {
 protected:
@@ -31,7 +29,7 @@ protected:
         Form->Show();
         Load(*Hex, Counting(64));
         Hex->SetFocus();
-        Pump();
+        PumpMessages();
     }
     void TearDown() override { Form.reset(); }
     SCROLLINFO Scroll(int bar) {
@@ -55,7 +53,7 @@ TEST_F(HexWindow, TypingThroughCharMessagesChangesTheData) {
     // An IME character is typed once (the default procedure would repeat it as WM_CHAR).
     Hex->SetInCharField(true);
     SendMessageW(Hex->Handle(), WM_IME_CHAR, L'Z', 0);
-    Pump();
+    PumpMessages();
     EXPECT_EQ('Z', Hex->ReadByte(1));
     EXPECT_EQ(2, Hex->ReadByte(2));
     EXPECT_EQ(2, Hex->CaretPos());
@@ -99,7 +97,7 @@ TEST_F(HexWindow, CaretGlyphFollowsTheCaretCellIntoView) {
 
     // A narrow window scrolls sideways to the caret's column and back.
     Form->SetWidth(260);
-    Pump();
+    PumpMessages();
     ASSERT_EQ(2, Hex->LeftCol());
     SendMessageW(Hex->Handle(), WM_KEYDOWN, VK_END, 0);  // last byte of the row, second digit
     EXPECT_EQ(Hex->Layout().LastHexCol(), Hex->Col());
@@ -119,7 +117,7 @@ TEST_F(HexWindow, ScrollBarsFollowRowsAndTopRow) {
     EXPECT_EQ(Hex->RowCount() - 1, v.nMax);
 
     Load(*Hex, Counting(4000));
-    Pump();
+    PumpMessages();
     v = Scroll(SB_VERT);
     EXPECT_EQ(Hex->RowCount() - 1, v.nMax);
     EXPECT_EQ(4000 / 16 + 2 - 1, v.nMax);
@@ -145,16 +143,16 @@ TEST_F(HexWindow, ScrollBarsFollowRowsAndTopRow) {
 TEST_F(HexWindow, SelectionChangesArriveAsOneReportPerBurst) {
     int reports = 0;
     Hex->OnSelectionChanged = [&](TCustomHexEditor*) { ++reports; };
-    Pump();
+    PumpMessages();
     reports = 0;
     Hex->SelectAll();
     Hex->SetSelStart(3);
     Hex->SetSelEnd(9);
     EXPECT_EQ(0, reports);  // posted, not yet delivered
-    Pump();
+    PumpMessages();
     EXPECT_EQ(1, reports);
     Hex->SetSelEnd(12);
-    Pump();
+    PumpMessages();
     EXPECT_EQ(2, reports);
 }
 
@@ -207,11 +205,7 @@ TEST_F(HexWindow, DISABLED_ShowForAScreenshot) {
     static_cast<TCustomHexEditor&>(*Hex).KeyPress(L'7');
     Hex->SetBookmark(1, 0x40, false);
     Hex->NewSelection(0x22, 0x35);
-    const DWORD end = GetTickCount() + 8000;
-    while (GetTickCount() < end) {
-        classlib::Application->ProcessMessages();
-        Sleep(20);
-    }
+    testsupport::PumpUntil([] { return false; }, 8000);
 }
 
 }  // namespace

@@ -13,28 +13,9 @@ namespace {
 // Waits for a dialog window of this process and sends it `command` (IDOK / IDCANCEL).
 std::thread AnswerDialog(WORD command) {
     return std::thread([command] {
-        for (int i = 0; i < 200; ++i) {
-            Sleep(50);
-            HWND found = nullptr;
-            EnumWindows(
-                [](HWND window, LPARAM data) -> BOOL {
-                    DWORD pid = 0;
-                    GetWindowThreadProcessId(window, &pid);
-                    wchar_t cls[16] = {};
-                    GetClassNameW(window, cls, 16);
-                    if (pid == GetCurrentProcessId() && IsWindowVisible(window) &&
-                        wcscmp(cls, L"#32770") == 0) {
-                        *reinterpret_cast<HWND*>(data) = window;
-                        return FALSE;
-                    }
-                    return TRUE;
-                },
-                reinterpret_cast<LPARAM>(&found));
-            if (found) {
-                PostMessageW(found, WM_COMMAND, command, 0);
-                return;
-            }
-        }
+        HWND found = nullptr;
+        if (testsupport::WaitUntil([&] { return (found = testsupport::FindOwnDialog()) != nullptr; }))
+            PostMessageW(found, WM_COMMAND, command, 0);
     });
 }
 

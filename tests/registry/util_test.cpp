@@ -111,17 +111,9 @@ TEST(WendlarUtilFiles, EnumFilesModesAndRecursion) {
 }
 
 TEST(WendlarUtilPaint, GradientLinesFromStartToEnd) {
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), 100, -10, 1, 32, BI_RGB};
-    void* bits = nullptr;
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    auto pixel = [&](int x, int y) {
-        GdiFlush();
-        const DWORD p = static_cast<DWORD*>(bits)[y * 100 + x];
-        return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-    };
+    testsupport::MemoryDib dib(100, 10, RGB(0, 0, 0));
+    const HDC dc = dib.DC;
+    auto pixel = [&](int x, int y) { return dib.Pixel(x, y); };
     const RECT rect{0, 0, 100, 10};
     GradientFillLines(dc, RGB(0, 0, 0), RGB(200, 100, 0), true, rect, false);
     EXPECT_EQ(RGB(0, 0, 0), pixel(0, 5));
@@ -135,7 +127,4 @@ TEST(WendlarUtilPaint, GradientLinesFromStartToEnd) {
     EXPECT_EQ(GetSysColor(COLOR_WINDOW), pixel(10, 1));
     const RECT empty{0, 0, 0, 0};
     GradientFillLines(dc, 0, 0, true, empty, false);  // no division by zero
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
 }

@@ -194,22 +194,6 @@ public:
         return r;
     }
 
-    // Serves synchronised calls and messages until `until` holds (or a generous safety
-    // bound passes, so a fault fails the test instead of hanging it).
-    template <class F>
-    void Pump(F until, ULONGLONG limitMs = 120'000) {
-        ULONGLONG giveUp = GetTickCount64() + limitMs;
-        // Messages first, queued calls after: a call's wake-up message may be among the
-        // messages just drained.
-        for (;;) {
-            MSG msg;
-            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-            classlib::CheckSynchronize();
-            if (until() || GetTickCount64() >= giveUp) break;
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-        }
-    }
-
     // Runs a whole search and returns the thread (ended) for inspection.
     std::unique_ptr<THFindThread> Run(const TWendlarFindRecord& record,
                                       const std::wstring& library = L"onig.dll") {
@@ -218,7 +202,8 @@ public:
         thread->SetPriority(classlib::tpHighest);
         thread->Start();
         size_t before = Count(WM_FINDDONE);
-        Pump([&] { return Count(WM_FINDDONE) > before; });
+        // A generous deadline: a fault fails the test instead of hanging it.
+        testsupport::PumpUntil([&] { return Count(WM_FINDDONE) > before; }, 120'000);
         thread->WaitFor();
         EXPECT_EQ(Count(WM_FINDDONE), before + 1);
         // The done message tells how many keys were not entered for their depth.
@@ -524,15 +509,18 @@ TEST_F(FindThreadTest, StopDuringHandOverNeitherDeadlocksNorPostsDone) {
     }
     auto record = FMain.Record(L"hit", Base());
     auto thread = std::make_unique<THFindThread>(record);
-    thread->Start();
     // Not serving the main thread's queue: the thread soon blocks handing over its first
-    // batch of hits.
-    Sleep(300);
+    // batch of hits, and the wake hook tells when it has.
+    std::atomic<bool> handing{false};
+    auto wake = classlib::SetWakeMainThread([&] { handing = true; });
+    thread->Start();
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return handing.load(); }));
+    classlib::SetWakeMainThread(wake);
     thread->Terminate();
     thread->WaitFor();  // serves the pending hand-over, then the thread ends
     EXPECT_TRUE(thread->Finished());
     size_t handed = FMain.Results.size();
-    FMain.Pump([] { return false; }, 300);
+    testsupport::PumpMessages();  // whatever the ended thread left behind
     EXPECT_EQ(FMain.Count(WM_FINDDONE), 0u);
     EXPECT_EQ(FMain.Results.size(), handed);  // nothing more arrives
     EXPECT_LT(handed, 40u * 21u);  // not every hit was handed over

@@ -7,6 +7,7 @@
 #include "classlib/graphics.h"
 #include "classlib/dragdrop.h"
 #include "classlib/imagelist.h"
+#include "common/test_support.h"
 #include "widgets/vstab.h"
 
 #include <memory>
@@ -14,6 +15,8 @@
 #include <vector>
 
 using namespace classlib;
+using testsupport::PumpMessages;
+using testsupport::PumpUntil;
 
 namespace {
 
@@ -360,14 +363,9 @@ void MoveMouse(int x, int y) {
     SendInput(1, &in, sizeof(in));
 }
 
-void Pump() {
-    for (int i = 0; i < 20; ++i) {
-        Application->ProcessMessages();
-        Sleep(10);
-    }
-}
-
 // Real input: pressing a tab activates it, dragging it onto another tab exchanges the two.
+// Each step waits until the control has handled the input: a press takes the mouse capture
+// for a drag that waits for the threshold, moving past it drags, the release lets go.
 TEST(TabWindow, ClickAndDragWithTheMouse) {
     TForm form(nullptr);
     form.SetBounds(100, 100, 500, 200);
@@ -378,31 +376,24 @@ TEST(TabWindow, ClickAndDragWithTheMouse) {
     for (auto s : {L"検索", L"アンドゥ", L"クリップボード"}) tab->Tabs().Add(s);
     form.Show();
     SetWindowPos(form.Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    Pump();
+    PumpMessages();
 
-    auto click = [&](POINT p) {
-        POINT s = tab->ClientToScreen(p);
-        MoveMouse(s.x, s.y);
-        Pump();
-        SendMouse(MOUSEEVENTF_LEFTDOWN);
-        SendMouse(MOUSEEVENTF_LEFTUP);
-        Pump();
-    };
-    click({150, 8});
+    POINT at = tab->ClientToScreen({150, 8});
+    MoveMouse(at.x, at.y);
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    SendMouse(MOUSEEVENTF_LEFTUP);
+    EXPECT_TRUE(PumpUntil([&] { return tab->ActiveTabIndex() == 1 && !GetCapture(); }));
     EXPECT_EQ(tab->ActiveTabIndex(), 1);
 
     POINT from = tab->ClientToScreen({150, 8}), to = tab->ClientToScreen({240, 8});
     MoveMouse(from.x, from.y);
     // This press comes as a double click: it must act like any press.
-    Pump();
     SendMouse(MOUSEEVENTF_LEFTDOWN);
-    Pump();
-    for (int x = from.x; x <= to.x; x += 15) {
-        MoveMouse(x, to.y);
-        Pump();
-    }
+    EXPECT_TRUE(PumpUntil([&] { return GetCapture() != nullptr; }));
+    for (int x = from.x; x <= to.x; x += 15) MoveMouse(x, to.y);
+    EXPECT_TRUE(PumpUntil([&] { return tab->Dragging(); }));
     SendMouse(MOUSEEVENTF_LEFTUP);
-    Pump();
+    EXPECT_TRUE(PumpUntil([&] { return !tab->Dragging() && !GetCapture(); }));
     EXPECT_EQ(tab->Tabs().Text(), L"検索\r\nクリップボード\r\nアンドゥ\r\n");
     EXPECT_EQ(tab->ActiveTabIndex(), 2);
 }

@@ -188,3 +188,44 @@ std::wstring WideGetModuleFileName(HMODULE module) {
         buffer.resize(buffer.size() * 2);
     }
 }
+
+bool WideFieldNeedsEscape(const std::wstring& text) {
+    return text.find_first_of(std::wstring(L"\t\r\n\0", 4)) != std::wstring::npos;
+}
+
+std::wstring WideEscapeField(const std::wstring& text) {
+    std::wstring out;
+    out.reserve(text.size());
+    for (wchar_t c : text) {
+        switch (c) {
+            case L'\\': out += L"\\\\"; break;
+            case L'\t': out += L"\\t"; break;
+            case L'\r': out += L"\\r"; break;
+            case L'\n': out += L"\\n"; break;
+            case L'\0': out += L"\\0"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
+bool WideUnescapeField(const std::wstring& text, std::wstring& out) {
+    out.clear();
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != L'\\') {
+            out += text[i];
+            continue;
+        }
+        if (++i == text.size()) return false;
+        switch (text[i]) {
+            case L'\\': out += L'\\'; break;
+            case L't': out += L'\t'; break;
+            case L'r': out += L'\r'; break;
+            case L'n': out += L'\n'; break;
+            case L'0': out += L'\0'; break;
+            default: return false;
+        }
+    }
+    return true;
+}

@@ -28,6 +28,14 @@ std::wstring WideStringReplace(const std::wstring& s, const std::wstring& oldPat
 // Upper-case copy of `s`, mapped one UTF-16 unit at a time (never changes the length).
 std::wstring WideUpperCaseKeepLength(const std::wstring& s);
 
+// Fields of the program's TAB-separated line files: True when `text` holds a TAB, CR, LF or
+// NUL, which a plain field cannot carry.
+bool WideFieldNeedsEscape(const std::wstring& text);
+// `text` with "\" doubled and TAB, CR, LF and NUL written as \t, \r, \n and \0.
+std::wstring WideEscapeField(const std::wstring& text);
+// The reverse of WideEscapeField into `out`; False for a "\" that starts no known pair.
+bool WideUnescapeField(const std::wstring& text, std::wstring& out);
+
 // Line-break styles of WideAdjustLineBreaks.
 enum TWideTextLineBreakStyle : unsigned char {
     tlbsLF = 0,

@@ -8,11 +8,13 @@
 #include "classlib/form.h"
 #include "classlib/graphics.h"
 #include "classlib/menus.h"
+#include "common/test_support.h"
 
 #include <memory>
 #include <string>
 
 using namespace classlib;
+using testsupport::PumpMessages;
 
 namespace {
 
@@ -79,10 +81,6 @@ protected:
     }
 };
 
-void Pump() {
-    for (int i = 0; i < 5; ++i) Application->ProcessMessages();
-}
-
 }  // namespace
 
 TEST(WindowText, EqualTextSendsNothingAndTextBeforeCreationAppears) {
@@ -121,7 +119,7 @@ TEST(WindowText, JapaneseCharacterReachesEditWhole) {
     };
     PostMessageW(e->Handle(), WM_CHAR, 0x3042, 1);
     PostMessageW(e->Handle(), WM_CHAR, 0x6F22, 1);
-    Pump();
+    PumpMessages();
     Application->OnMessage = nullptr;
     EXPECT_EQ(seenFirst, L"\u3042\u6F22") << "the application sees the character first";
     EXPECT_EQ(e->Typed, L"\u3042\u6F22");
@@ -194,7 +192,7 @@ TEST(Forms, MdiChildrenNeedAFrameAndAreListed) {
     child->SetFormStyle(fsMDIChild);
     child->SetText(L"子ウィンドウ");
     child->Show();
-    Pump();
+    PumpMessages();
     EXPECT_EQ(GetParent(child->Handle()), frame->ClientHandle());
     EXPECT_EQ(frame->MDIChildCount(), 1);
     EXPECT_EQ(frame->MDIChildren(0), child);
@@ -219,7 +217,7 @@ TEST(Loop, ExceptionInHandlerIsHandledAndLoopGoesOn) {
     seen.clear();
     Application->QueueCall([] { throw EAbort(L"silent"); });
     Application->QueueCall([&] { after = true; });
-    Pump();
+    PumpMessages();
     EXPECT_TRUE(seen.empty()) << "EAbort is silent";
     EXPECT_TRUE(after);
     (void)aborts;
@@ -340,7 +338,7 @@ TEST(DragDrop, DropOnAcceptingControl) {
     dst->OnDragDrop = [&](TComponent*, TComponent* s, int, int) { dropped = s; };
     src->OnEndDrag = [&](TComponent*, TComponent* t, int, int) { ended = t; };
     form->Show();
-    Pump();
+    PumpMessages();
     POINT start = src->ClientToScreen({40, 40});
     SetCursorPos(start.x, start.y);
     src->BeginDrag(false, 5);
@@ -371,11 +369,7 @@ TEST(Loop, UnhandledExceptionIsShownInAMessageBox) {
     // Runs inside the message box's own loop: read the box and close it.
     Application->QueueCall([&] {
         HWND box = nullptr;
-        for (int i = 0; i < 50 && !box; ++i) {
-            box = FindWindowW(L"#32770", nullptr);
-            if (!box) Sleep(20);
-        }
-        ASSERT_NE(box, nullptr);
+        ASSERT_TRUE(testsupport::WaitUntil([&] { return (box = testsupport::FindOwnDialog()) != nullptr; }));
         EnumChildWindows(
             box,
             [](HWND w, LPARAM lp) -> BOOL {
@@ -388,7 +382,7 @@ TEST(Loop, UnhandledExceptionIsShownInAMessageBox) {
         PostMessageW(box, WM_COMMAND, IDOK, 0);
     });
     Application->QueueCall([&] { after = true; });
-    Pump();
+    PumpMessages();
     Application->OnException = saved;
     EXPECT_EQ(shown, L"値が不正です");
     EXPECT_TRUE(after) << "the loop goes on";
@@ -409,17 +403,17 @@ TEST(Forms, ReleaseFromOwnHandlerAndFocusOrder) {
     second->OnEnter = [&](TComponent*) { order += L"+2"; };
     second->OnExit = [&](TComponent*) { order += L"-2"; };
     form->Show();
-    Pump();
+    PumpMessages();
     EXPECT_EQ(form->ActiveControl(), first);
     PostMessageW(first->Handle(), WM_KEYDOWN, VK_TAB, 1);
-    Pump();
+    PumpMessages();
     EXPECT_EQ(GetFocus(), second->Handle()) << "Tab moves the focus";
     EXPECT_EQ(form->ActiveControl(), second);
     EXPECT_EQ(order, L"+1-1+2");
     form->OnClose = [](TComponent*, TCloseAction& a) { a = caFree; };
     second->OnKeyPress = [&](TComponent*, wchar_t&) { form->Close(); };
     PostMessageW(second->Handle(), WM_CHAR, L'x', 1);
-    Pump();
+    PumpMessages();
     EXPECT_TRUE(destroyed);
 }
 

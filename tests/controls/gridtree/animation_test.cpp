@@ -44,7 +44,7 @@ struct TShownTree {
         Tree->TreeOptions().SetAnimationOptions(toAnimatedToggle);
         Form->Show();
         Tree->HandleNeeded();
-        PumpUntil([] { return true; });
+        PumpMessages();
         UpdateWindow(Form->Handle());
     }
 };

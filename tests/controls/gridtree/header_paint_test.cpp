@@ -9,48 +9,7 @@
 
 namespace {
 
-// A 32-bit top-down DIB selected into a memory DC, filled with one colour.
-struct TMemoryCanvas {
-    HDC DC = CreateCompatibleDC(nullptr);
-    HBITMAP Bitmap = nullptr;
-    HGDIOBJ Old = nullptr;
-    uint32_t* Bits = nullptr;
-    int Width, Height;
-    TMemoryCanvas(int W, int H, COLORREF Fill) : Width(W), Height(H) {
-        BITMAPINFO bi{};
-        bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-        bi.bmiHeader.biWidth = W;
-        bi.bmiHeader.biHeight = -H;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        Bitmap = CreateDIBSection(DC, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-        Bits = static_cast<uint32_t*>(bits);
-        Old = SelectObject(DC, Bitmap);
-        RECT r{0, 0, W, H};
-        HBRUSH brush = CreateSolidBrush(Fill);
-        FillRect(DC, &r, brush);
-        DeleteObject(brush);
-    }
-    ~TMemoryCanvas() {
-        SelectObject(DC, Old);
-        DeleteObject(Bitmap);
-        DeleteDC(DC);
-    }
-    // As 0x00BBGGRR.
-    COLORREF Pixel(int X, int Y) const {
-        GdiFlush();
-        uint32_t p = Bits[Y * Width + X];
-        return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-    }
-    int Count(COLORREF Color) const {
-        GdiFlush();
-        int n = 0;
-        for (int y = 0; y < Height; ++y)
-            for (int x = 0; x < Width; ++x) n += Pixel(x, y) == Color;
-        return n;
-    }
-};
+using TMemoryCanvas = testsupport::MemoryDib;
 
 void AddColumns(TBaseGridTree& Tree, int Count, int Width = 50) {
     for (int i = 0; i < Count; ++i) Tree.Header().Columns().Add()->SetWidth(Width);

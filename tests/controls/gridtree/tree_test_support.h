@@ -1,5 +1,5 @@
 // Helpers of the grid tree tests: a tree exposing protected members, an invariant checker
-// that recomputes every total from scratch, and message pumping for the worker.
+// that recomputes every total from scratch.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,6 +8,7 @@
 #include <functional>
 #include <vector>
 
+#include "common/test_support.h"
 #include "controls/gridtree/basetree.h"
 
 class TTestTree : public TBaseGridTree {
@@ -57,20 +58,8 @@ inline void CheckInvariants(const TBaseGridTree& Tree) {
     EXPECT_EQ(selected, Tree.SelectionCount());
 }
 
-// Serves the thread's messages until the condition holds (false after 20 s).
-inline bool PumpUntil(const std::function<bool()>& Done) {
-    DWORD start = GetTickCount();
-    while (!Done()) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        if (GetTickCount() - start > 20000) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-    }
-    return true;
-}
+using testsupport::PumpMessages;
+using testsupport::PumpUntil;
 
 inline bool WaitForCache(const TBaseGridTree& Tree) {
     return PumpUntil([&] { return (Tree.TreeStates() & tsUseCache) != 0; });

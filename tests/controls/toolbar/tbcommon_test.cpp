@@ -9,49 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace {
-
-// A 32-bit top-down memory DIB filled with one colour.
-class MemoryBitmap {
-public:
-    MemoryBitmap(int w, int h, COLORREF fill) : W(w), H(h) {
-        BITMAPINFO bi{};
-        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = w;
-        bi.bmiHeader.biHeight = -h;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        DC = CreateCompatibleDC(nullptr);
-        Bmp = CreateDIBSection(DC, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&Bits), nullptr, 0);
-        Old = SelectObject(DC, Bmp);
-        HBRUSH b = CreateSolidBrush(fill);
-        RECT r{0, 0, w, h};
-        FillRect(DC, &r, b);
-        DeleteObject(b);
-        GdiFlush();
-    }
-    ~MemoryBitmap() {
-        SelectObject(DC, Old);
-        DeleteObject(Bmp);
-        DeleteDC(DC);
-    }
-    std::vector<uint32_t> Pixels() {
-        GdiFlush();
-        return std::vector<uint32_t>(Bits, Bits + W * H);
-    }
-    uint32_t At(int x, int y) {
-        GdiFlush();
-        return Bits[y * W + x];
-    }
-
-    int W, H;
-    HDC DC;
-    HBITMAP Bmp;
-    HGDIOBJ Old;
-    uint32_t* Bits = nullptr;
-};
-
-}  // namespace
+using MemoryBitmap = testsupport::MemoryDib;
 
 TEST(TBCommon, IntegerHelpers) {
     struct Case {

@@ -3,6 +3,7 @@
 #include "classlib/actions.h"
 #include "classlib/application.h"
 #include "classlib/menus.h"
+#include "common/test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 #include <vector>
 
 using namespace classlib;
+using testsupport::PumpMessages;
 
 namespace {
 
@@ -54,11 +56,6 @@ public:
 private:
     bool* FDestroyed;
 };
-
-void PumpMessages() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-}
 
 std::wstring ErrorOf(const std::function<void()>& fn) {
     try {

@@ -2,6 +2,7 @@
 // in-place editing and owner data.
 #include <gtest/gtest.h>
 
+#include "common/test_support.h"
 #include "ctl_support.h"
 #include "controls/wide/widecontrols.h"
 #include "controls/wide/widelistview.h"
@@ -408,14 +409,11 @@ TEST_F(ListViewTest, OwnerDrawnItemsDrawThroughTheHandlerOrTheCaption) {
     item->SetCaption(kJapanese);
 
     // A 200x20 memory bitmap, white, standing in for the window's DC.
-    HDC dc = CreateCompatibleDC(nullptr);
-    BITMAPINFO bi{};
-    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), 200, -20, 1, 32, BI_RGB};
-    DWORD* bits = nullptr;
-    HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
-    HGDIOBJ old = SelectObject(dc, bmp);
+    testsupport::MemoryDib dib(200, 20, RGB(255, 255, 255));
+    const HDC dc = dib.DC;
+    const uint32_t* bits = dib.Bits;
     auto draw = [&](UINT state) {
-        std::fill(bits, bits + 200 * 20, 0x00FFFFFFu);
+        dib.Fill(RGB(255, 255, 255));
         DRAWITEMSTRUCT dis{};
         dis.CtlType = ODT_LISTVIEW;
         dis.hwndItem = lv->Handle();
@@ -451,9 +449,6 @@ TEST_F(ListViewTest, OwnerDrawnItemsDrawThroughTheHandlerOrTheCaption) {
                 EXPECT_GE(x, 2);
             }
     EXPECT_GT(inked, 10);
-    SelectObject(dc, old);
-    DeleteObject(bmp);
-    DeleteDC(dc);
 }
 
 TEST_F(ListViewTest, OneImageListInBothRolesStaysWatchedAfterTheOtherChanges) {

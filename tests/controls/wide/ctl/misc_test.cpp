@@ -1,6 +1,7 @@
 // Label drawing, button hot keys, the image's picture and the clipboard object.
 #include <gtest/gtest.h>
 
+#include "common/test_support.h"
 #include "ctl_support.h"
 #include "classlib/messages.h"
 #include "controls/wide/widebutton.h"
@@ -18,38 +19,7 @@ namespace {
 
 class MiscTest : public ::testing::Test, public FormFixture {};
 
-// A 32-bit memory bitmap filled with one colour, selected into its own DC.
-class MemoryCanvas {
-public:
-    MemoryCanvas(int w, int h, COLORREF fill) : FW(w), FH(h) {
-        FDC = CreateCompatibleDC(nullptr);
-        BITMAPINFO bi{};
-        bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB};
-        FBitmap = CreateDIBSection(FDC, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&FBits), nullptr, 0);
-        FOld = SelectObject(FDC, FBitmap);
-        for (int i = 0; i < w * h; ++i) FBits[i] = RGB(GetBValue(fill), GetGValue(fill), GetRValue(fill));
-    }
-    ~MemoryCanvas() {
-        SelectObject(FDC, FOld);
-        DeleteObject(FBitmap);
-        DeleteDC(FDC);
-    }
-    HDC DC() const { return FDC; }
-    bool Has(COLORREF c) const {
-        GdiFlush();
-        DWORD want = RGB(GetBValue(c), GetGValue(c), GetRValue(c));
-        for (int i = 0; i < FW * FH; ++i)
-            if ((FBits[i] & 0xFFFFFF) == want) return true;
-        return false;
-    }
-
-private:
-    int FW, FH;
-    HDC FDC;
-    HBITMAP FBitmap;
-    HGDIOBJ FOld;
-    DWORD* FBits = nullptr;
-};
+using MemoryCanvas = testsupport::MemoryDib;
 
 std::wstring ReadFormat(UINT format) {
     std::wstring result;
@@ -124,7 +94,7 @@ TEST_F(MiscTest, LabelEllipsisDropsWholeWords) {
     const std::wstring caption = L"alpha beta gamma delta epsilon zeta eta theta iota kappa lambda";
     label->SetCaption(caption);
     MemoryCanvas canvas(400, 100, RGB(255, 255, 255));
-    HDC dc = canvas.DC();
+    HDC dc = canvas.DC;
     HGDIOBJ old = SelectObject(dc, label->Font().Handle());
     TEXTMETRICW tm{};
     GetTextMetricsW(dc, &tm);
@@ -148,13 +118,13 @@ TEST_F(MiscTest, DisabledLabelIsEmbossed) {
     {
         MemoryCanvas canvas(200, 60, back);
         RECT r{0, 0, 200, 60};
-        label->DrawCaption(canvas.DC(), r, 0);
+        label->DrawCaption(canvas.DC, r, 0);
         EXPECT_FALSE(canvas.Has(light));
     }
     label->SetEnabled(false);
     MemoryCanvas canvas(200, 60, back);
     RECT r{0, 0, 200, 60};
-    label->DrawCaption(canvas.DC(), r, 0);
+    label->DrawCaption(canvas.DC, r, 0);
     EXPECT_TRUE(canvas.Has(light));
     EXPECT_TRUE(canvas.Has(shadow));
 }
@@ -195,16 +165,21 @@ TEST(WideClipboardTest, PutsUnicodeAndAnsiAndCloses) {
 
 TEST(WideClipboardTest, WaitsBrieflyWhileAnotherHolderHasIt) {
     std::atomic<bool> opened{false};
+    std::atomic<bool> calling{false};
     std::thread holder([&] {
-        if (OpenClipboard(nullptr)) {
-            opened = true;
+        const bool held = OpenClipboard(nullptr);
+        opened = true;
+        if (held) {
+            // Holds it for 30 ms once the writer has started, as a clipboard manager would:
+            // the writer's first attempts fail and a later one succeeds. The hold is the
+            // behaviour under test, not a wait for something.
+            testsupport::WaitUntil([&] { return calling.load(); });
             Sleep(30);
             CloseClipboard();
-        } else {
-            opened = true;
         }
     });
-    while (!opened) Sleep(1);
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return opened.load(); }));
+    calling = true;
     EXPECT_NO_THROW(WideClipboard().SetAsWideText(kJapanese));
     holder.join();
     EXPECT_EQ(ReadFormat(CF_UNICODETEXT), kJapanese);
