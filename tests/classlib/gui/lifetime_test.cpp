@@ -5,6 +5,7 @@
 #include "classlib/application.h"
 #include "classlib/errors.h"
 #include "classlib/form.h"
+#include "common/test_support.h"
 
 #include <functional>
 #include <memory>
@@ -16,10 +17,6 @@ using namespace classlib;
 namespace {
 
 constexpr UINT WM_PING = WM_APP + 1;
-
-void Pump() {
-    for (int i = 0; i < 5; ++i) Application->ProcessMessages();
-}
 
 // A container whose message handling and overrides use a member of its own class; every
 // step lands in the log with the state of that member at the time.
@@ -152,7 +149,7 @@ TEST(Lifetime, ExceptionsDuringDestructionShowNoBoxAndAreReportedAfterwards) {
     int closersQueued = 0;
     std::function<void()> closeBoxes = [&] {
         --closersQueued;
-        if (HWND box = FindWindowW(L"#32770", nullptr)) {
+        if (HWND box = testsupport::FindOwnDialog()) {
             boxSeen = true;
             PostMessageW(box, WM_COMMAND, IDOK, 0);
             ++closersQueued;
@@ -175,7 +172,7 @@ TEST(Lifetime, ExceptionsDuringDestructionShowNoBoxAndAreReportedAfterwards) {
         shown.push_back(e.Message());
         senders.push_back(sender);
     };
-    Pump();
+    testsupport::PumpMessages();
     EXPECT_EQ(closersQueued, 0);
     EXPECT_FALSE(boxSeen);
     EXPECT_EQ(shown, (std::vector<std::wstring>{L"OnDestroy で失敗", L"WM_DESTROY で失敗"}))
@@ -209,14 +206,14 @@ TEST(Reparent, ControlMovedBetweenFormsKeepsWindowFocusSelectionAndChildren) {
     first->Show();
     edit->SetText(L"レジストリの値");
     edit->SetFocus();
-    Pump();
+    testsupport::PumpMessages();
     SendMessageW(edit->Handle(), EM_SETSEL, 2, 5);
     ASSERT_EQ(GetFocus(), edit->Handle());
     HWND panelWnd = panel->Handle(), editWnd = edit->Handle(), otherWnd = other->Handle();
     enters = 0;
 
     panel->SetParent(second.get());
-    Pump();
+    testsupport::PumpMessages();
     EXPECT_EQ(panel->Handle(), panelWnd);
     EXPECT_EQ(edit->Handle(), editWnd);
     EXPECT_EQ(other->Handle(), otherWnd);

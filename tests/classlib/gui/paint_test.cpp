@@ -7,6 +7,7 @@
 #include "classlib/errors.h"
 #include "classlib/form.h"
 #include "classlib/gdiguards.h"
+#include "common/test_support.h"
 
 #include <algorithm>
 #include <memory>
@@ -88,17 +89,6 @@ private:
     PaintProbe& FProbe;
 };
 
-// Runs the loop until `done` holds or five seconds have passed; returns `done()`.
-template <class F>
-bool RunUntil(F done) {
-    DWORD start = GetTickCount();
-    while (!done() && GetTickCount() - start < 5000) {
-        PumpAtMost(1000);
-        if (!done()) MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-    }
-    return done();
-}
-
 bool HasUpdateRegion(HWND wnd) { return GetUpdateRect(wnd, nullptr, FALSE) != FALSE; }
 
 DWORD GdiObjects() { return GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS); }
@@ -128,7 +118,7 @@ TEST(PaintFailure, ReportedOnceFromTheLoopWindowValidatedNothingLeaks) {
         }
         form->Show();
         if (!wnd) wnd = form->Handle();
-        ASSERT_TRUE(RunUntil([&] { return probe.Paints >= 1 && !HasUpdateRegion(wnd); }));
+        ASSERT_TRUE(testsupport::PumpUntil([&] { return probe.Paints >= 1 && !HasUpdateRegion(wnd); }));
         ASSERT_FALSE(HasUpdateRegion(wnd));
 
         // The painting now fails, inside a WM_PAINT sent at once (not from the loop).
