@@ -27,8 +27,12 @@
 #include <vector>
 
 #include "classlib/control.h"
+#include "classlib/form.h"
+#include "classlib/gdiguards.h"
+#include "classlib/imagelist.h"
 #include "controls/gridtree/gridheader.h"
 #include "controls/gridtree/gridtree_options.h"
+#include "controls/gridtree/gridtree_paint.h"
 #include "controls/gridtree/gridtree_types.h"
 
 namespace gridtree {
@@ -54,6 +58,24 @@ enum : UINT_PTR {
 constexpr UINT ValidationDelay = 10;  // ms, the shortest period a window timer has
 
 constexpr uint32_t CacheThreshold = 2000;
+
+// What a change of the scroll offsets updates besides the offsets (DoSetOffsetXY).
+using TScrollUpdateOptions = uint8_t;
+enum TScrollUpdateOption : uint8_t {
+    suoRepaintHeader = 1,      // a horizontal change repaints the header
+    suoRepaintScrollbars = 2,  // the horizontal bar is repainted at once
+    suoScrollClientArea = 4,   // the window's pixels move with the content
+    suoUpdateNCArea = 8,       // header and scroll bars follow
+};
+constexpr TScrollUpdateOptions DefaultScrollUpdateOptions =
+    suoRepaintHeader | suoRepaintScrollbars | suoScrollClientArea | suoUpdateNCArea;
+
+// Directions the tree scrolls by itself while the mouse drags near or beyond its edges.
+using TScrollDirections = uint8_t;
+enum TScrollDirection : uint8_t { sdLeft = 1, sdUp = 2, sdRight = 4, sdDown = 8 };
+
+// How a hint or tooltip text breaks into lines.
+enum TGTTooltipLineBreakStyle { hlbDefault, hlbForceSingleLine, hlbForceMultiLine };
 
 struct TCacheEntry {
     PGridNode Node;
@@ -94,6 +116,42 @@ using TGTHeaderDraggingEvent = std::function<void(TGTHeader* Sender, TColumnInde
 using TGTHeaderDraggedEvent =
     std::function<void(TGTHeader* Sender, TColumnIndex Column, TColumnPosition OldPosition)>;
 using TGTHeaderDraggedOutEvent = std::function<void(TGTHeader* Sender, TColumnIndex Column, POINT DropPosition)>;
+
+// Painting events. The canvas is the row bitmap's (rectangles in its coordinates) for the
+// row and cell events, the target's for OnBeforePaint, OnAfterPaint and OnPaintBackground.
+using TGTPaintEvent = std::function<void(TBaseGridTree* Sender, classlib::TCanvas& TargetCanvas)>;
+using TGTBeforeItemPaintEvent = std::function<void(TBaseGridTree* Sender, classlib::TCanvas& TargetCanvas,
+                                                   PGridNode Node, const RECT& ItemRect, bool& CustomDraw)>;
+using TGTAfterItemPaintEvent =
+    std::function<void(TBaseGridTree* Sender, classlib::TCanvas& TargetCanvas, PGridNode Node, const RECT& ItemRect)>;
+using TGTBeforeItemEraseEvent =
+    std::function<void(TBaseGridTree* Sender, classlib::TCanvas& TargetCanvas, PGridNode Node, const RECT& ItemRect,
+                       classlib::TColor& ItemColor, TItemEraseAction& EraseAction)>;
+using TGTAfterItemEraseEvent = TGTAfterItemPaintEvent;
+using TGTBeforeCellPaintEvent = std::function<void(TBaseGridTree* Sender, classlib::TCanvas& TargetCanvas,
+                                                   PGridNode Node, TColumnIndex Column, const RECT& CellRect)>;
+using TGTAfterCellPaintEvent = TGTBeforeCellPaintEvent;
+using TGTBackgroundPaintEvent =
+    std::function<void(TBaseGridTree* Sender, classlib::TCanvas& TargetCanvas, const RECT& R, bool& Handled)>;
+using TGTGetImageEvent = std::function<void(TBaseGridTree* Sender, PGridNode Node, TGTImageKind Kind,
+                                            TColumnIndex Column, bool& Ghosted, int& ImageIndex)>;
+using TGTGetImageExEvent =
+    std::function<void(TBaseGridTree* Sender, PGridNode Node, TGTImageKind Kind, TColumnIndex Column, bool& Ghosted,
+                       int& ImageIndex, classlib::TImageList*& ImageList)>;
+// The 8 x 8 line pattern, one byte per row (bit 7 leftmost; a set bit shows the
+// background, a clear bit the line colour).
+using TGTLineBits = uint8_t[8];
+using TGTGetLineStyleEvent = std::function<void(TBaseGridTree* Sender, TGTLineBits& Bits)>;
+using TGTGetCellIsEmptyEvent =
+    std::function<void(TBaseGridTree* Sender, PGridNode Node, TColumnIndex Column, bool& IsEmpty)>;
+using TGTHeaderPaintEvent =
+    std::function<void(TGTHeader* Sender, classlib::TCanvas& HeaderCanvas, TGridTreeColumn* Column, const RECT& R,
+                       bool Hover, bool Pressed, TGTDropMarkMode DropMark)>;
+using TGTHeaderPaintQueryElementsEvent =
+    std::function<void(TGTHeader* Sender, THeaderPaintInfo& PaintInfo, THeaderPaintElements& Elements)>;
+using TGTAdvancedHeaderPaintEvent =
+    std::function<void(TGTHeader* Sender, THeaderPaintInfo& PaintInfo, THeaderPaintElements Elements)>;
+using TGTGetHeaderCursorEvent = std::function<void(TGTHeader* Sender, HCURSOR& Cursor)>;
 
 class TWorkerThread;
 namespace detail {
@@ -136,6 +194,11 @@ public:
     void SetDefaultNodeHeight(uint32_t Value);
     uint32_t Indent() const { return FIndent; }
     void SetIndent(uint32_t Value);
+    uint32_t AutoScrollDelay() const { return FAutoScrollDelay; }
+    void SetAutoScrollDelay(uint32_t Value) { FAutoScrollDelay = Value; }
+    uint32_t AutoScrollInterval() const { return FAutoScrollInterval; }
+    void SetAutoScrollInterval(uint32_t Value) { FAutoScrollInterval = Value; }
+    TScrollDirections ScrollDirections() const { return FScrollDirections; }
     int Margin() const { return FMargin; }
     void SetMargin(int Value) { FMargin = Value; Invalidate(); }
     int TextMargin() const { return FTextMargin; }
@@ -303,6 +366,91 @@ public:
     // horizontal run. Raises EGridTreeAssertion for a picture without such pixels.
     static HRGN RegionFromMaskBitmap(HBITMAP Bitmap);
 
+    // --- appearance and painting --------------------------------------------------------
+    // Image lists shown in the rows. The tree does not own them; a list that is destroyed
+    // is dropped (and a custom check list also resets CheckImageKind to ckLightCheck).
+    classlib::TImageList* Images() const { return FImages; }
+    void SetImages(classlib::TImageList* Value);
+    classlib::TImageList* StateImages() const { return FStateImages; }
+    void SetStateImages(classlib::TImageList* Value);
+    classlib::TImageList* CustomCheckImages() const { return FCustomCheckImages; }
+    void SetCustomCheckImages(classlib::TImageList* Value);
+    TCheckImageKind CheckImageKind() const { return FCheckImageKind; }
+    void SetCheckImageKind(TCheckImageKind Value);
+    // The check image list in use: the built-in one of CheckImageKind, or the custom one.
+    classlib::TImageList* CheckImages() const { return FCheckImages; }
+    TGTButtonStyle ButtonStyle() const { return FButtonStyle; }
+    void SetButtonStyle(TGTButtonStyle Value);
+    TGTButtonFillMode ButtonFillMode() const { return FButtonFillMode; }
+    void SetButtonFillMode(TGTButtonFillMode Value);
+    TGTLineStyle LineStyle() const { return FLineStyle; }
+    void SetLineStyle(TGTLineStyle Value);
+    TGTLineMode LineMode() const { return FLineMode; }
+    void SetLineMode(TGTLineMode Value);
+    TGTNodeAlignment NodeAlignment() const { return FNodeAlignment; }
+    void SetNodeAlignment(TGTNodeAlignment Value);
+    int SelectionCurveRadius() const { return FSelectionCurveRadius; }
+    void SetSelectionCurveRadius(int Value);
+    uint8_t SelectionBlendFactor() const { return FSelectionBlendFactor; }
+    void SetSelectionBlendFactor(uint8_t Value) { FSelectionBlendFactor = Value; Invalidate(); }
+    TGTDrawSelectionMode DrawSelectionMode() const { return FDrawSelectionMode; }
+    void SetDrawSelectionMode(TGTDrawSelectionMode Value) { FDrawSelectionMode = Value; Invalidate(); }
+    // The background picture (shown with toShowBackground): a copy of the given bitmap,
+    // none for nullptr.
+    void SetBackground(HBITMAP Picture);
+    bool HasBackground() const { return !FBackground.Empty(); }
+    int BackgroundOffsetX() const { return FBackgroundOffsetX; }
+    void SetBackgroundOffsetX(int Value);
+    int BackgroundOffsetY() const { return FBackgroundOffsetY; }
+    void SetBackgroundOffsetY(int Value);
+    // Border: bsSingle (the default) or bsNone; with Ctl3D a bsSingle border is the sunken
+    // client edge, else a flat line. BorderWidth pixels in Colors().BorderColor() and a
+    // bevel of BevelKind lie inside it.
+    classlib::TFormBorderStyle BorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(classlib::TFormBorderStyle Value);
+    bool Ctl3D() const { return FCtl3D; }
+    void SetCtl3D(bool Value);
+    int BorderWidth() const { return FBorderWidth; }
+    void SetBorderWidth(int Value);
+    TBevelKind BevelKind() const { return FBevelKind; }
+    void SetBevelKind(TBevelKind Value);
+
+    // Paints the tree area Window (tree coordinates) to TargetCanvas with Window's top-left
+    // corner at Target. Rows are painted one at a time into a bitmap one row high.
+    virtual void PaintTree(classlib::TCanvas& TargetCanvas, const RECT& Window, POINT Target,
+                           TGTInternalPaintOptions PaintOptions);
+    // Rebuilds the expand buttons and the dotted-line brush.
+    void PrepareBitmaps(bool NeedButtons, bool NeedLines);
+    // The expand button bitmaps (9 x 9, magenta transparent) and the line brush.
+    HBITMAP PlusBitmap() const { return FPlusBM.Handle(); }
+    HBITMAP MinusBitmap() const { return FMinusBM.Handle(); }
+    // The index of the check image a node shows (-1 for none).
+    virtual int GetCheckImage(PGridNode Node);
+    // The built-in check image list of a kind (nullptr for ckCustom or without pictures).
+    virtual classlib::TImageList* GetCheckImageListFor(TCheckImageKind Kind);
+    // Image index of a node (Kind, Column); -1 when it has none. ImageList receives the
+    // list to draw from (the tree's own for nullptr from the events).
+    virtual classlib::TImageList* DoGetImageIndex(PGridNode Node, TGTImageKind Kind, TColumnIndex Column,
+                                                  bool& Ghosted, int& Index);
+    bool HasImage(PGridNode Node, TGTImageKind Kind, TColumnIndex Column);
+    // The room the check, state and normal images of a cell take before its text (each
+    // image's width + 2; the check image only in the main column with toCheckSupport).
+    int ImagesWidth(PGridNode Node, TColumnIndex Column, bool MainColumn);
+    // The node's text in a column; empty in the base tree (string trees answer it).
+    virtual std::wstring NodeText(PGridNode Node, TColumnIndex Column) {
+        (void)Node; (void)Column;
+        return std::wstring();
+    }
+    // Is the cell without content? (OnGetCellIsEmpty; True without a handler.)
+    virtual bool ColumnIsEmpty(PGridNode Node, TColumnIndex Column);
+    // Hint and tooltip texts of a cell: the control's hint in the base tree.
+    virtual std::wstring DoGetNodeHint(PGridNode Node, TColumnIndex Column, TGTTooltipLineBreakStyle& LineBreakStyle);
+    virtual std::wstring DoGetNodeTooltip(PGridNode Node, TColumnIndex Column,
+                                          TGTTooltipLineBreakStyle& LineBreakStyle);
+    // Is Node a node of this tree (not the hidden root)? Reads no memory outside the
+    // tree's own node store, so any value may be asked about.
+    bool IsNodeOfTree(const void* Node) const;
+
     // --- updates, notifications, scrolling, cache ---------------------------------------
     void BeginUpdate();
     void EndUpdate();
@@ -310,8 +458,8 @@ public:
     void EndSynch();
     int OffsetX() const { return FOffsetX; }
     int OffsetY() const { return FOffsetY; }
-    void SetOffsetX(int Value) { DoSetOffsetXY(Value, FOffsetY); }
-    void SetOffsetY(int Value) { DoSetOffsetXY(FOffsetX, Value); }
+    void SetOffsetX(int Value) { DoSetOffsetXY(POINT{Value, FOffsetY}); }
+    void SetOffsetY(int Value) { DoSetOffsetXY(POINT{FOffsetX, Value}); }
     int RangeX() const { return FRangeX; }
     int RangeY() const { return FRangeY; }
     // Size of the client area. Follows the window when the tree sits on a parent; a tree
@@ -371,6 +519,22 @@ public:
     TGTHeaderDraggingEvent OnHeaderDragging;
     TGTHeaderDraggedEvent OnHeaderDragged;
     TGTHeaderDraggedOutEvent OnHeaderDraggedOut;
+    TGTPaintEvent OnBeforePaint, OnAfterPaint;
+    TGTBeforeItemPaintEvent OnBeforeItemPaint;
+    TGTAfterItemPaintEvent OnAfterItemPaint;
+    TGTBeforeItemEraseEvent OnBeforeItemErase;
+    TGTAfterItemEraseEvent OnAfterItemErase;
+    TGTBeforeCellPaintEvent OnBeforeCellPaint;
+    TGTAfterCellPaintEvent OnAfterCellPaint;
+    TGTBackgroundPaintEvent OnPaintBackground;
+    TGTGetImageEvent OnGetImageIndex;
+    TGTGetImageExEvent OnGetImageIndexEx;
+    TGTGetLineStyleEvent OnGetLineStyle;
+    TGTGetCellIsEmptyEvent OnGetCellIsEmpty;
+    TGTHeaderPaintEvent OnHeaderDraw;
+    TGTHeaderPaintQueryElementsEvent OnHeaderDrawQueryElements;
+    TGTAdvancedHeaderPaintEvent OnAdvancedHeaderDraw;
+    TGTGetHeaderCursorEvent OnGetHeaderCursor;
 
     // --- hooks used by the settings objects ----------------------------------------------
     bool IsLoading() const { return (ComponentState() & classlib::csLoading) != 0; }
@@ -413,7 +577,22 @@ public:
     virtual void DoHeaderDraggedOut(TColumnIndex Column, POINT DropPosition) {
         if (OnHeaderDraggedOut) OnHeaderDraggedOut(FHeader.get(), Column, DropPosition);
     }
-    // The header's main column changed: a running edit is cancelled.
+    // Header drawing notifications (Part of the header's painting).
+    virtual void DoHeaderDraw(classlib::TCanvas& Canvas, TGridTreeColumn* Column, const RECT& R, bool Hover,
+                              bool Pressed, TGTDropMarkMode DropMark) {
+        if (OnHeaderDraw) OnHeaderDraw(FHeader.get(), Canvas, Column, R, Hover, Pressed, DropMark);
+    }
+    virtual void DoHeaderDrawQueryElements(THeaderPaintInfo& PaintInfo, THeaderPaintElements& Elements) {
+        if (OnHeaderDrawQueryElements) OnHeaderDrawQueryElements(FHeader.get(), PaintInfo, Elements);
+    }
+    virtual void DoAdvancedHeaderDraw(THeaderPaintInfo& PaintInfo, THeaderPaintElements Elements) {
+        if (OnAdvancedHeaderDraw) OnAdvancedHeaderDraw(FHeader.get(), PaintInfo, Elements);
+    }
+    virtual void DoGetHeaderCursor(HCURSOR& Cursor) {
+        if (OnGetHeaderCursor) OnGetHeaderCursor(FHeader.get(), Cursor);
+    }
+    // The header's main column changed: a running edit is cancelled (and string trees
+    // forget their cached widths).
     virtual void MainColumnChanged() { CancelEditNode(); }
     void DoStateChange(TGridTreeStates Enter, TGridTreeStates Leave = 0);
 
@@ -450,7 +629,12 @@ protected:
     void StartTimer(UINT_PTR ID, UINT Elapse);
     void StopTimer(UINT_PTR ID);
     virtual void SetUpdateState(bool Updating);
-    virtual void DoSetOffsetXY(int X, int Y);
+    // Every change of the scroll offsets: clamps them into [client size - range, 0], moves
+    // the window's pixels (within ClipRect, the client area for nullptr), keeps header and
+    // scroll bars in step, re-evaluates the hot node and fires OnScroll. False when the
+    // offsets stay as they are.
+    virtual bool DoSetOffsetXY(POINT Value, TScrollUpdateOptions Options = DefaultScrollUpdateOptions,
+                               const RECT* ClipRect = nullptr);
     virtual void UpdateVerticalScrollBar(bool DoRepaint);
     virtual void UpdateHorizontalScrollBar(bool DoRepaint);
     // What the toggle animation works on: the area from the bottom of the toggled row to
@@ -464,7 +648,8 @@ protected:
     };
     virtual void AnimateToggle(PGridNode Node, bool Expanding, int Pixels);
     bool ToggleCallback(int Step, int StepSize, void* Data);
-    // Sorting joins with a later part of the tree; with toAutoSort EndUpdate calls it.
+    // Sorts the tree by a column; the base tree keeps the order it has. With toAutoSort
+    // EndUpdate calls it.
     virtual void SortTree(TColumnIndex Column, TSortDirection Direction, bool DoInit = true) {
         (void)Column; (void)Direction; (void)DoInit;
     }
@@ -486,6 +671,93 @@ protected:
     void DestroyWnd() override;
     void WMSize(classlib::TMessage& Message) override;
     virtual void WMScroll(classlib::TMessage& Message, bool Vertical);
+    void WMPaint(classlib::TMessage& Message) override;
+    void CMColorChanged(classlib::TMessage& Message) override;
+    void CMFontChanged(classlib::TMessage& Message) override;
+    void CMMouseWheel(classlib::TMessage& Message) override;
+    void CMMouseLeave(classlib::TMessage& Message) override;
+    void Paint() override;
+    // Messages of the window and the system (non-client area with the header, printing,
+    // colours, themes, the tree-view queries). False for messages it leaves alone.
+    virtual bool WindowMessage(classlib::TMessage& Message);
+    // The tree-view queries of accessibility tools (TVM_GETITEMA, TVM_GETITEMRECT,
+    // TVM_GETNEXTITEM). Any process may send them: item handles that are not nodes of this
+    // tree, unreadable records and empty text buffers are answered with 0.
+    LRESULT TreeViewQuery(UINT Msg, WPARAM WParam, LPARAM LParam);
+    // The non-client border inside the window frame: bevel and BorderWidth ring.
+    virtual void PaintBorder(HDC DC, const RECT& WindowRect);
+    // The space the border takes on each side, as a negative size (GetSystemMetrics based).
+    SIZE GetBorderDimensions() const;
+
+    // Auto-scroll while the mouse drags a selection rectangle, drags over the tree or pans.
+    virtual TScrollDirections DetermineScrollDirections(int X, int Y);
+    virtual bool CanAutoScroll();
+    virtual void DoAutoScroll(int X, int Y);
+    virtual void DoTimerScroll();
+    // Moves the selection rectangle's second corner to the client point (X, Y); true when
+    // the rectangle changed.
+    virtual bool CalculateSelectionRect(int X, int Y);
+    // The hot node follows the mouse (client point).
+    virtual void HandleHotTrack(int X, int Y);
+
+    // --- painting steps -----------------------------------------------------------------
+    virtual void PaintCheckImage(TGTPaintInfo& PaintInfo);
+    virtual void PaintImage(TGTPaintInfo& PaintInfo, TGTImageInfoIndex ImageInfoIndex, bool DoOverlay);
+    virtual void PaintNodeButton(classlib::TCanvas& Canvas, PGridNode Node, const RECT& CellRect, int ButtonX,
+                                 int ButtonY, TBiDiMode BidiMode);
+    virtual void PaintTreeLines(TGTPaintInfo& PaintInfo, int VAlign, int IndentSize, const TLineImage& LineImage);
+    virtual void PaintSelectionRectangle(classlib::TCanvas& Canvas, int WindowOrgX, const RECT& SelectionRect,
+                                         const RECT& TargetRect);
+    virtual void DrawLineImage(TGTPaintInfo& PaintInfo, int X, int Y, int H, int VAlign, TGTLineType Style,
+                               bool Reverse);
+    // The content of a cell (the string tree paints its text).
+    virtual void DoPaintNode(TGTPaintInfo& PaintInfo) { (void)PaintInfo; }
+    virtual void PaintItemBackground(TGTPaintInfo& PaintInfo, bool UseBackground, const RECT& R);
+    virtual void PaintCellBackground(TGTPaintInfo& PaintInfo, const RECT& SelectionRect);
+    virtual void DoPaintDropMark(classlib::TCanvas& Canvas, PGridNode Node, const RECT& R);
+    virtual void DrawDottedHLine(const TGTPaintInfo& PaintInfo, int Left, int Right, int Top);
+    virtual void DrawDottedVLine(const TGTPaintInfo& PaintInfo, int Top, int Bottom, int Left);
+    // The next visible column after the cell's column; string trees widen the cell over
+    // following empty cells first.
+    virtual TColumnIndex AdjustPaintCellRect(TGTPaintInfo& PaintInfo);
+    void GetImageIndex(TGTPaintInfo& Info, TGTImageKind Kind, TGTImageInfoIndex InfoIndex,
+                       classlib::TImageList* DefaultImages);
+    void CalculateVerticalAlignments(bool ShowImages, bool ShowStateImages, PGridNode Node, int& VAlign,
+                                     int& VButtonAlign);
+    // The line images of the node's indentation levels; answers the number of selected
+    // ancestors.
+    int DetermineLineImageAndSelectLevel(PGridNode Node, TLineImage& LineImage);
+    // Paint events, each fired by its Do method.
+    virtual void DoBeforePaint(classlib::TCanvas& Canvas) { if (OnBeforePaint) OnBeforePaint(this, Canvas); }
+    virtual void DoAfterPaint(classlib::TCanvas& Canvas) { if (OnAfterPaint) OnAfterPaint(this, Canvas); }
+    virtual bool DoBeforeItemPaint(classlib::TCanvas& Canvas, PGridNode Node, const RECT& ItemRect);
+    virtual void DoAfterItemPaint(classlib::TCanvas& Canvas, PGridNode Node, const RECT& ItemRect) {
+        if (OnAfterItemPaint) OnAfterItemPaint(this, Canvas, Node, ItemRect);
+    }
+    virtual void DoBeforeItemErase(classlib::TCanvas& Canvas, PGridNode Node, const RECT& ItemRect,
+                                   classlib::TColor& Color, TItemEraseAction& EraseAction) {
+        if (OnBeforeItemErase) OnBeforeItemErase(this, Canvas, Node, ItemRect, Color, EraseAction);
+    }
+    virtual void DoAfterItemErase(classlib::TCanvas& Canvas, PGridNode Node, const RECT& ItemRect) {
+        if (OnAfterItemErase) OnAfterItemErase(this, Canvas, Node, ItemRect);
+    }
+    virtual void DoBeforeCellPaint(classlib::TCanvas& Canvas, PGridNode Node, TColumnIndex Column,
+                                   const RECT& CellRect) {
+        if (OnBeforeCellPaint) OnBeforeCellPaint(this, Canvas, Node, Column, CellRect);
+    }
+    virtual void DoAfterCellPaint(classlib::TCanvas& Canvas, PGridNode Node, TColumnIndex Column,
+                                  const RECT& CellRect) {
+        if (OnAfterCellPaint) OnAfterCellPaint(this, Canvas, Node, Column, CellRect);
+    }
+    virtual bool DoPaintBackground(classlib::TCanvas& Canvas, const RECT& R);
+    virtual void DoGetLineStyle(TGTLineBits& Bits) { if (OnGetLineStyle) OnGetLineStyle(this, Bits); }
+    // The colours of a selection that has the focus (or is in popup mode), else the
+    // unfocused pair.
+    classlib::TColor SelectionFillColor() const;
+    classlib::TColor SelectionBorderColor() const;
+    // The node a drag would drop on, and where on it.
+    PGridNode DropTargetNode() const { return FDropTargetNode; }
+    TGTDropMode LastDropMode() const { return FLastDropMode; }
     // Reads the client size from a child window and updates the scroll bars.
     void ClientSizeFromWindow();
 
@@ -514,6 +786,9 @@ protected:
 
     // Factory of the options object (string trees make their own kind).
     virtual std::unique_ptr<TCustomGridTreeOptions> CreateOptions();
+    // Takes Options as the tree's options object, with the values the old one had. For
+    // constructors of descendants that use their own kind of options.
+    void InstallOptions(std::unique_ptr<TCustomGridTreeOptions> Options);
     // Creates the hidden root; called once by the constructor.
     void InitRootNode();
 
@@ -525,6 +800,9 @@ protected:
 
     PGridNode FHotNode = nullptr;
     PGridNode FDropTargetNode = nullptr;
+    TGTDropMode FLastDropMode = dmOnNode;
+    RECT FUpdateRect{};  // the area the current paint message asks for (client coordinates)
+    int FPaintRowTop = 0;  // tree y of the row bitmap's top while a row is painted
 
 private:
     friend class TCustomGridTreeOptions;
@@ -615,6 +893,45 @@ private:
     RECT FNewSelRect{};
     bool FDrawSelCtrl = false;
     void AddToTempCache(PGridNode Node) { FTempNodeCache.push_back(Node); }
+
+    // Appearance.
+    classlib::TComponentRef<classlib::TImageList> FImages{[this] { Invalidate(); }};
+    classlib::TComponentRef<classlib::TImageList> FStateImages{[this] { Invalidate(); }};
+    classlib::TComponentRef<classlib::TImageList> FCustomCheckImages{[this] { CustomCheckImagesFreed(); }};
+    classlib::TChangeLink FImagesLink, FStateImagesLink, FCustomCheckImagesLink;
+    classlib::TImageList* FCheckImages = nullptr;
+    TCheckImageKind FCheckImageKind = ckLightCheck;
+    TGTButtonStyle FButtonStyle = bsRectangle;
+    TGTButtonFillMode FButtonFillMode = fmTreeColor;
+    TGTLineStyle FLineStyle = lsDotted;
+    TGTLineMode FLineMode = lmNormal;
+    TGTNodeAlignment FNodeAlignment = naProportional;
+    int FSelectionCurveRadius = 0;
+    uint8_t FSelectionBlendFactor = 128;
+    TGTDrawSelectionMode FDrawSelectionMode = smDottedRectangle;
+    classlib::TBitmap FBackground;
+    int FBackgroundOffsetX = 0, FBackgroundOffsetY = 0;
+    classlib::TFormBorderStyle FBorderStyle = classlib::bsSingle;
+    bool FCtl3D = true;
+    int FBorderWidth = 0;
+    TBevelKind FBevelKind = bkNone;
+    classlib::TGdiObject<HBITMAP> FPlusBM, FMinusBM;
+    classlib::TGdiObject<HBRUSH> FDottedBrush;
+    void CustomCheckImagesFreed();
+    void ImageListChanged(classlib::TImageList* List);
+    void LinkImageList(classlib::TComponentRef<classlib::TImageList>& Ref, classlib::TChangeLink& Link,
+                       classlib::TImageList* Value);
+    // Tiles (or places, with toStaticBackground) the background picture over R of a DC
+    // whose origin is at OriginX, OriginY of the tree area.
+    void PaintBackgroundPicture(HDC DC, const RECT& R, int OriginX, int OriginY);
+    // The header strip of a WM_PRINT or WM_NCPAINT, into a window DC.
+    void PaintHeaderInto(HDC DC);
+
+    // Auto-scroll.
+    TScrollDirections FScrollDirections = 0;
+    DWORD FDragScrollStart = 0;
+    uint32_t FAutoScrollDelay = 1000;
+    uint32_t FAutoScrollInterval = 1;
 
     // Wheel panning.
     HWND FPanningWindow = nullptr;

@@ -67,6 +67,7 @@ void TBaseGridTree::MouseMove(classlib::TShiftState Shift, int X, int Y) {
             FLastSelRect = RECT{FNewSelRect.left, FNewSelRect.top, FNewSelRect.left, FNewSelRect.top};
             if (HandleDrawSelection(X, Y)) Invalidate();
         }
+        DoAutoScroll(X, Y);
         return;
     }
 
@@ -81,8 +82,14 @@ void TBaseGridTree::MouseMove(classlib::TShiftState Shift, int X, int Y) {
             else invalidateTreeRect(Union(Ordered(FLastSelRect), Ordered(FNewSelRect)));
             if (HasControlWindow()) UpdateWindow(FHandle);
         }
+        DoAutoScroll(X, Y);
         return;
     }
+    if (HasState(tsDrawSelecting)) {
+        DoAutoScroll(X, Y);
+        return;
+    }
+    HandleHotTrack(X, Y);
     TCustomControl::MouseMove(Shift, X, Y);
 }
 
@@ -93,8 +100,12 @@ bool TBaseGridTree::HandleDrawSelection(int X, int Y) {
     if (FRoot->SubtreeCount < 2 || !HasState(tsDrawSelecting)) return false;
     RECT oldRect = Ordered(FLastSelRect), newRect = Ordered(FNewSelRect);
     FTempNodeCache.clear();
-    // Columns join with the header; without them the band works over the client width.
+    // The main column's extent (the client width without columns).
     int left = 0, right = FClientWidth;
+    if (TGridTreeColumn* main = FHeader->Columns().GetItem(MainColumn())) {
+        left = main->ColumnLeft();
+        right = left + main->Width();
+    }
     bool changed = MainColumnRightToLeft() ? CollectSelectedNodesRTL(left, right, oldRect, newRect)
                                            : CollectSelectedNodesLTR(left, right, oldRect, newRect);
     if (changed) {
@@ -143,23 +154,24 @@ bool TBaseGridTree::CollectSelectedNodesLTR(int MainColumnLeft, int MainColumnRi
             inOld = Meets(box, OldRect);
             inNew = Meets(box, NewRect);
         } else {
-            // Check, state and normal images join with painting; here the content is the text.
+            // The content: the text after the check, state and normal images.
             int textWidth = std::max(0, DoGetNodeWidth(run, MainColumn()));
             int cellRight = MainColumnRight;
-            RECT box{contentStart, rowTop, contentStart + textWidth, rowBottom};
-            if (contentStart + textWidth > cellRight) {
+            const int start = contentStart + ImagesWidth(run, MainColumn(), true);
+            RECT box{start, rowTop, start + textWidth, rowBottom};
+            if (start + textWidth > cellRight) {
                 box.right = cellRight;
             } else {
                 switch (FAlignment) {
                     case taLeftJustify:
-                        if (OldRect.left <= contentStart && NewRect.left <= contentStart) box.right = cellRight;
+                        if (OldRect.left <= start && NewRect.left <= start) box.right = cellRight;
                         break;
                     case taRightJustify:
                         box.left = cellRight - textWidth;
                         box.right = cellRight;
                         break;
                     case taCenter:
-                        box.left = contentStart + (cellRight - contentStart - textWidth) / 2;
+                        box.left = start + (cellRight - start - textWidth) / 2;
                         box.right = box.left + textWidth;
                         break;
                 }

@@ -466,10 +466,12 @@ RECT TBaseGridTree::GetDisplayRect(PGridNode Node, TColumnIndex Column, bool Tex
     }
     if (!TextOnly) return result;
 
-    // Text part of the row: after the indentation, margin and (main column) root indent;
-    // check, state and normal images join with painting.
+    // Text part of the row: after the indentation, margin, (main column) root indent and
+    // the images.
+    const bool mainColumn = Column == NoColumn || Column == MainColumn();
     int start = indent + FMargin;
-    if ((Column == NoColumn || Column == MainColumn()) && HasPaintOption(toShowRoot)) start += int(FIndent);
+    if (mainColumn && HasPaintOption(toShowRoot)) start += int(FIndent);
+    start += ImagesWidth(Node, Column, mainColumn);
     int textWidth = DoGetNodeWidth(Node, Column);
     LONG left = result.left + start;
     LONG space = result.right - left;
@@ -524,7 +526,7 @@ void TBaseGridTree::GetHitTestInfoAt(int X, int Y, bool Relative, THitInfo& HitI
         align = FHeader->Columns().GetItem(HitInfo.HitColumn)->Alignment();
     }
     HitInfo.HitPositions = hiOnItem;
-    // Left-to-right positions (images join later); indentation only in the main column.
+    // Left-to-right positions; indentation and the check image only in the main column.
     bool mainColumn = HitInfo.HitColumn == NoColumn || HitInfo.HitColumn == MainColumn();
     int ind = mainColumn ? int(GetNodeLevel(node) * FIndent) : 0;
     if (mainColumn && HasPaintOption(toShowRoot)) ind += int(FIndent);
@@ -535,7 +537,29 @@ void TBaseGridTree::GetHitTestInfoAt(int X, int Y, bool Relative, THitInfo& HitI
             HitInfo.HitPositions |= hiOnItemIndent;
         return;
     }
+    if (!mainColumn && HasOption(toReportMode)) return;
     ind += FMargin;
+    if (mainColumn && HasOption(toCheckSupport) && FCheckImages && node->CheckKind != ctNone) {
+        ind += FCheckImages->Width() + 2;
+        if (X < ind) {
+            HitInfo.HitPositions |= hiOnItemCheckbox;
+            return;
+        }
+    }
+    if (FStateImages && HasImage(node, ikState, HitInfo.HitColumn)) {
+        ind += FStateImages->Width() + 2;
+        if (X < ind) {
+            HitInfo.HitPositions |= hiOnStateIcon;
+            return;
+        }
+    }
+    if (FImages && HasImage(node, ikNormal, HitInfo.HitColumn)) {
+        ind += FImages->Width() + 2;
+        if (X < ind) {
+            HitInfo.HitPositions |= hiOnNormalIcon;
+            return;
+        }
+    }
     int w = DoGetNodeWidth(node, HitInfo.HitColumn);
     int space = right - ind;
     if (w >= space) {
@@ -558,7 +582,6 @@ void TBaseGridTree::GetHitTestInfoAt(int X, int Y, bool Relative, THitInfo& HitI
 }
 
 int TBaseGridTree::GetMaxColumnWidth(TColumnIndex Column) {
-    // Image, state image and check image widths join with painting; each counts 0 here.
     PGridNode run = GetFirstVisible();
     bool mainColumn = Column == NoColumn || Column == MainColumn();
     int offset = 0;
@@ -570,7 +593,7 @@ int TBaseGridTree::GetMaxColumnWidth(TColumnIndex Column) {
     offset += FMargin;
     int result = 0;
     while (run) {
-        result = std::max(result, offset + DoGetNodeWidth(run, Column));
+        result = std::max(result, offset + ImagesWidth(run, Column, mainColumn) + DoGetNodeWidth(run, Column));
         PGridNode next = GetNextVisible(run);
         if (mainColumn && next) offset += CountLevelDifference(run, next) * int(FIndent);
         run = next;

@@ -157,7 +157,7 @@ void TBaseGridTree::PanningScroll(POINT Position) {
     if (x < -8) dx = -x - 8;
     else if (x > 8) dx = -x + 8;
     if (dx == 0 && dy == 0) return;
-    DoSetOffsetXY(FOffsetX + dx, FOffsetY + dy);
+    DoSetOffsetXY(POINT{FOffsetX + dx, FOffsetY + dy});
     if (HasControlWindow()) UpdateWindow(FHandle);
 }
 

@@ -32,6 +32,8 @@ TBaseGridTree::TBaseGridTree(classlib::TComponent* Owner)
     FOptions = std::make_unique<TCustomGridTreeOptions>(this);
     FHeader = std::make_unique<TGTHeader>(this);
     InitRootNode();
+    FCheckImages = GetCheckImageListFor(FCheckImageKind);
+    PrepareBitmaps(true, true);
     FWorker = AcquireWorker();
 }
 
@@ -113,6 +115,12 @@ size_t TBaseGridTree::NodeStoreBytes() const { return FStore->ReservedBytes(); }
 
 std::unique_ptr<TCustomGridTreeOptions> TBaseGridTree::CreateOptions() {
     return std::make_unique<TCustomGridTreeOptions>(this);
+}
+
+void TBaseGridTree::InstallOptions(std::unique_ptr<TCustomGridTreeOptions> Options) {
+    if (!Options) return;
+    FOptions->AssignTo(*Options);
+    FOptions = std::move(Options);
 }
 
 void TBaseGridTree::InitRootNode() {

@@ -2,6 +2,7 @@
 // the tree window (its own messages, scroll bars, client size).
 #include <algorithm>
 
+#include "classlib/application.h"
 #include "classlib/form.h"
 #include "classlib/gdiguards.h"
 #include "classlib/scopeguard.h"
@@ -68,261 +69,27 @@ bool TBaseGridTree::StateWindowProc(classlib::TMessage& Message) {
             else if (Message.WParam == ChangeTimer) DoChange(FLastChangedNode);
             else if (Message.WParam == StructureChangeTimer)
                 DoStructureChange(FLastStructureChangeNode, FLastStructureChangeReason);
-            else if (Message.WParam == ScrollTimer && HasState(tsWheelPanning | tsWheelScrolling)) {
-                POINT p{};
-                GetCursorPos(&p);
-                if (HasControlWindow()) ::ScreenToClient(FHandle, &p);
-                PanningScroll(p);
+            else if (Message.WParam == ScrollTimer) {
+                if (HasState(tsWheelPanning | tsWheelScrolling)) {
+                    POINT p{};
+                    GetCursorPos(&p);
+                    if (HasControlWindow()) ::ScreenToClient(FHandle, &p);
+                    PanningScroll(p);
+                } else {
+                    if (HasState(tsScrollPending)) {
+                        if (classlib::Application) classlib::Application->CancelHint();
+                        StartTimer(ScrollTimer, std::max<uint32_t>(FAutoScrollInterval, 1));
+                        DoStateChange(tsScrolling, tsScrollPending);
+                    }
+                    DoTimerScroll();
+                }
             }
-            else return false;  // the other timers belong to later handlers
+            else return false;  // expand, edit and search timers are not the tree's own
             Message.Result = 0;
             return true;
         default:
             return false;
     }
-}
-
-void TBaseGridTree::WndProc(classlib::TMessage& Message) {
-    // The header goes before the window (the tree's members are freed first).
-    if (!FMessageOnly && FHeader && FHeader->HandleHeaderMessage(Message)) return;
-    switch (Message.Msg) {
-        case WM_CHANGESTATE:
-        case WM_TIMER:
-            if (StateWindowProc(Message)) return;
-            break;
-        case WM_NCLBUTTONDOWN:
-        case WM_NCRBUTTONDOWN:
-        case WM_NCMBUTTONDOWN:
-            // A click on a scroll bar focuses the tree as a click on the rows does.
-            if (!FMessageOnly && !Focused() && CanFocus()) SetFocus();
-            break;
-        case WM_KILLFOCUS:
-            StopWheelPanning();
-            break;
-        case WM_DESTROY:
-            // The panning window is owned by this one and goes with it.
-            StopWheelPanning();
-            // Also when the window goes with its parent's, not through DestroyWnd.
-            ReleaseMessageWindow();
-            break;
-        case WM_NCCALCSIZE:
-            if (!FMessageOnly) {
-                TCustomControl::WndProc(Message);
-                // The header takes its strip off the top of the client area.
-                if (FHeader && (FHeader->Options() & hoVisible)) {
-                    RECT* r = reinterpret_cast<RECT*>(Message.LParam);  // rgrc[0] in both forms
-                    r->top = std::min<LONG>(r->top + FHeader->Height(), r->bottom);
-                }
-                return;
-            }
-            break;
-        case WM_NCPAINT:
-            if (!FMessageOnly) {
-                TCustomControl::WndProc(Message);
-                if (FHeader && (FHeader->Options() & hoVisible) && !IsRectEmpty(&FHeaderRect)) {
-                    classlib::TWindowDC dc(FHandle, GetWindowDC(FHandle));
-                    FHeader->Columns().PaintColumnHeaders(dc.Handle(), FHeaderRect, FOffsetX);
-                }
-                return;
-            }
-            break;
-        case WM_VSCROLL:
-        case WM_HSCROLL:
-            if (!FMessageOnly) {
-                WMScroll(Message, Message.Msg == WM_VSCROLL);
-                return;
-            }
-            break;
-    }
-    TCustomControl::WndProc(Message);
-}
-
-void TBaseGridTree::CreateParams(classlib::TCreateParams& Params) {
-    TCustomControl::CreateParams(Params);
-    Params.WinClassName = L"TBaseGridTree";
-    Params.Style |= WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
-    if (!FParent) {
-        // No parent: a message-only window serves the worker and the timers.
-        Params.Style &= ~(WS_CHILD | WS_VISIBLE | WS_TABSTOP);
-        Params.WndParent = HWND_MESSAGE;
-        Params.Menu = nullptr;
-        return;
-    }
-    switch (FScrollBarOptions->ScrollBars()) {
-        case ssHorizontal: Params.Style |= WS_HSCROLL; break;
-        case ssVertical: Params.Style |= WS_VSCROLL; break;
-        case ssBoth: Params.Style |= WS_HSCROLL | WS_VSCROLL; break;
-        default: break;
-    }
-    Params.WindowClass.style = CS_DBLCLKS;
-    if (HasOption(toFullRepaintOnResize)) Params.WindowClass.style |= CS_HREDRAW | CS_VREDRAW;
-    Params.ExStyle |= WS_EX_CLIENTEDGE;
-}
-
-void TBaseGridTree::CreateWnd() {
-    DoStateChange(tsWindowCreating, 0);
-    {
-        auto endCreating = classlib::ScopeExit([&] { DoStateChange(0, tsWindowCreating); });
-        FMessageOnly = FParent == nullptr;
-        TCustomControl::CreateWnd();
-    }
-    FMessageWindow.store(FHandle);
-    // Timers of the previous window start again on this one.
-    for (UINT_PTR id = 1; id < 8; ++id)
-        if (FActiveTimers & (1u << id)) SetTimer(FHandle, id, FTimerDelays[id], nullptr);
-    if (!FMessageOnly) {
-        // The frame is asked again now that the window exists, so the header's strip counts.
-        if (FHeader->Options() & hoVisible) SetWindowPos(FHandle, nullptr, 0, 0, 0, 0, 0x637);
-        UpdateHeaderRect();
-        ClientSizeFromWindow();
-    }
-    if (HasState(tsValidationNeeded) && FUpdateCount == 0) RequestValidation();
-}
-
-void TBaseGridTree::DestroyWnd() {
-    ReleaseMessageWindow();
-    TCustomControl::DestroyWnd();
-}
-
-void TBaseGridTree::ReleaseMessageWindow() {
-    if (!FMessageWindow.load()) return;
-    // The worker must not be talking to the window that goes: stop it first. The
-    // validation timer dies with the window and is started again by the next window.
-    bool wanted = HasState(tsUseCache | tsValidating | tsValidationNeeded);
-    InterruptValidation();
-    if (wanted) DoStateChange(tsValidationNeeded, 0);
-    FMessageWindow.store(nullptr);
-    FValidationRequested = false;
-}
-
-void TBaseGridTree::WMSize(classlib::TMessage& Message) {
-    TCustomControl::WMSize(Message);
-    if (!FMessageOnly) {
-        UpdateHeaderRect();
-        ClientSizeFromWindow();
-        if (FHeader) FHeader->UpdateSprings();
-    }
-}
-
-void TBaseGridTree::UpdateHeaderRect() {
-    FHeaderRect = RECT{};
-    if (!FHeader || !HasControlWindow() || !(FHeader->Options() & hoVisible)) return;
-    // The client area starts right below the header: its top left in window coordinates
-    // gives the border widths.
-    RECT window{};
-    GetWindowRect(FHandle, &window);
-    POINT origin{0, 0};
-    ::ClientToScreen(FHandle, &origin);
-    RECT client{};
-    GetClientRect(FHandle, &client);
-    int left = origin.x - window.left;
-    int clientTop = origin.y - window.top;
-    int top = std::max(0, clientTop - FHeader->Height());
-    FHeaderRect = RECT{left, top, left + client.right, clientTop};
-}
-
-void TBaseGridTree::DoColumnResize(TColumnIndex Column) {
-    if (IsLoading() || !HandleAllocated()) return;
-    for (PGridNode node = GetFirstNoInit(); node; node = GetNextNoInit(node))
-        if (node->States & vsMultiline) node->States &= ~vsHeightMeasured;
-    UpdateHorizontalScrollBar(false);
-    if (TGridTreeColumn* column = FHeader->Columns().GetItem(Column); column && HasControlWindow()) {
-        RECT r{0, 0, FClientWidth, FClientHeight};
-        if (!HasAutoOption(toAutoSpanColumns)) r.left = column->AbsoluteLeft();
-        InvalidateRect(FHandle, &r, FALSE);
-        FHeader->InvalidateColumn(column, true);
-        // While the user drags a border the window follows at once.
-        if (FHeader->States() & hstResizing) UpdateWindow(FHandle);
-    }
-    if (OnColumnResize) OnColumnResize(FHeader.get(), Column);
-}
-
-void TBaseGridTree::ClientSizeFromWindow() {
-    if (!HasControlWindow()) return;
-    RECT r{};
-    GetClientRect(FHandle, &r);
-    if (r.right - r.left == FClientWidth && r.bottom - r.top == FClientHeight) return;
-    FClientWidth = r.right - r.left;
-    FClientHeight = r.bottom - r.top;
-    UpdateScrollBars(true);
-}
-
-void TBaseGridTree::SetParent(classlib::TWinControl* Parent) {
-    if (Parent == FParent) return;
-    if (HandleAllocated() && FMessageOnly) DestroyHandle();
-    TCustomControl::SetParent(Parent);
-    if (FDestroying || (ComponentState() & classlib::csDestroying)) return;
-    if (!HandleAllocated() && (FActiveTimers || (HasState(tsValidationNeeded) && FUpdateCount == 0)))
-        HandleNeeded();
-    if (!FParent) UpdateScrollBars(false);
-}
-
-bool TBaseGridTree::CanFocus() {
-    if (!TCustomControl::CanFocus()) return false;
-    classlib::TForm* form = classlib::GetParentForm(this);
-    return !form || (form->Enabled() && form->Visible());
-}
-
-void TBaseGridTree::SetIndent(uint32_t Value) {
-    FIndent = Value;
-    if (FUpdateCount == 0 && HasControlWindow()) UpdateScrollBars(true);
-    Invalidate();
-}
-
-RECT TBaseGridTree::ClientRect() {
-    if (HasControlWindow()) return TCustomControl::ClientRect();
-    return RECT{0, 0, FClientWidth, FClientHeight};
-}
-
-void TBaseGridTree::SetClientSize(int Width, int Height) {
-    if (FParent) {
-        // A tree on a parent sizes its window; the client size follows from WM_SIZE.
-        TCustomControl::SetClientSize(Width, Height);
-        ClientSizeFromWindow();
-        return;
-    }
-    FClientWidth = std::max(0, Width);
-    FClientHeight = std::max(0, Height);
-    UpdateScrollBars(true);
-}
-
-void TBaseGridTree::WMScroll(classlib::TMessage& Message, bool Vertical) {
-    int code = LOWORD(Message.WParam);
-    int offset = Vertical ? FOffsetY : FOffsetX;
-    int increment = Vertical ? FScrollBarOptions->VerticalIncrement : FScrollBarOptions->HorizontalIncrement;
-    int page = Vertical ? FClientHeight : FClientWidth;
-    Message.Result = 0;
-    switch (code) {
-        case SB_LINEUP: offset += increment; break;
-        case SB_LINEDOWN: offset -= increment; break;
-        case SB_PAGEUP: offset += page; break;
-        case SB_PAGEDOWN: offset -= page; break;
-        case SB_THUMBPOSITION:
-        case SB_THUMBTRACK: {
-            DoStateChange(tsThumbTracking, 0);
-            SCROLLINFO si{};
-            si.cbSize = sizeof(si);
-            si.fMask = SIF_TRACKPOS;
-            GetScrollInfo(FHandle, Vertical ? SB_VERT : SB_HORZ, &si);
-            offset = -si.nTrackPos;
-            break;
-        }
-        case SB_TOP: offset = 0; break;
-        case SB_BOTTOM: offset = Vertical ? -int(FRoot->SubtreeHeight) : -FRangeX; break;
-        case SB_ENDSCROLL:
-            DoStateChange(0, tsThumbTracking);
-            if (Vertical) {
-                UpdateScrollBars(true);
-                RedrawWindow(FHandle, nullptr, nullptr, RDW_FRAME | RDW_NOCHILDREN | RDW_NOERASE | RDW_INVALIDATE);
-            } else {
-                UpdateHorizontalScrollBar(false);
-            }
-            return;
-        default:
-            return;
-    }
-    if (Vertical) DoSetOffsetXY(FOffsetX, offset);
-    else DoSetOffsetXY(offset, FOffsetY);
 }
 
 void TBaseGridTree::RequestValidation() {
@@ -518,25 +285,6 @@ bool TBaseGridTree::DoValidateCache() {
 
 // --- scrolling ------------------------------------------------------------------------
 
-void TBaseGridTree::DoSetOffsetXY(int X, int Y) {
-    int minX = std::min(0, FClientWidth - FRangeX);
-    int minY = std::min(0, FClientHeight - FRangeY);
-    X = std::clamp(X, minX, 0);
-    Y = std::clamp(Y, minY, 0);
-    int dx = X - FOffsetX, dy = Y - FOffsetY;
-    if (dx == 0 && dy == 0) return;
-    FOffsetX = X;
-    FOffsetY = Y;
-    if (HasControlWindow()) {
-        // The thumbs follow the offsets (the bars are hidden while everything fits).
-        if (dy) SetScrollPos(FHandle, SB_VERT, -Y, TRUE);
-        if (dx) SetScrollPos(FHandle, SB_HORZ, -X, TRUE);
-    }
-    DoScroll(dx, dy);
-    Invalidate();
-    if (dx) FHeader->Invalidate();  // the header's buttons scroll with the columns
-}
-
 void TBaseGridTree::UpdateScrollBars(bool DoRepaint) {
     UpdateVerticalScrollBar(DoRepaint);
     UpdateHorizontalScrollBar(DoRepaint);
@@ -584,7 +332,7 @@ void TBaseGridTree::UpdateVerticalScrollBar(bool DoRepaint) {
         // Showing or hiding a bar changes the client area.
         ClientSizeFromWindow();
     }
-    DoSetOffsetXY(FOffsetX, y);
+    DoSetOffsetXY(POINT{FOffsetX, y});
 }
 
 void TBaseGridTree::UpdateHorizontalScrollBar(bool DoRepaint) {
@@ -596,7 +344,7 @@ void TBaseGridTree::UpdateHorizontalScrollBar(bool DoRepaint) {
                            FScrollBarOptions->AlwaysVisible(), FRangeX, FClientWidth, FOffsetX, DoRepaint);
         ClientSizeFromWindow();
     }
-    DoSetOffsetXY(x, FOffsetY);
+    DoSetOffsetXY(POINT{x, FOffsetY});
 }
 
 bool TBaseGridTree::HorizontalBarDue() const {
@@ -610,17 +358,20 @@ bool TBaseGridTree::HorizontalBarDue() const {
 }
 
 uint32_t TBaseGridTree::GetMaxRightExtend() {
-    // The widest content among the rows shown in the client area (images join with
-    // painting).
+    // The widest content among the rows shown in the client area.
     int top = 0;
     PGridNode node = GetNodeAt(0, 0, true, &top);
     if (!node) return 0;
     int x = int(GetNodeLevel(node) * FIndent);
     if (HasPaintOption(toShowRoot)) x += int(FIndent);
+    if (FStateImages) x += FStateImages->Width() + 2;
+    if (FImages) x += FImages->Width() + 2;
+    const int checkWidth = HasOption(toCheckSupport) && FCheckImages ? FCheckImages->Width() + 2 : 0;
     int widest = 0;
     while (node && top < FClientHeight) {
         if (!(node->States & vsInitialized)) InitNode(node);
-        widest = std::max(widest, x + DoGetNodeWidth(node, NoColumn));
+        const int check = node->CheckKind != ctNone ? checkWidth : 0;
+        widest = std::max(widest, x + check + DoGetNodeWidth(node, NoColumn));
         top += int(NodeHeight(node));
         PGridNode next = GetNextVisible(node);
         if (next) x += CountLevelDifference(node, next) * int(FIndent);
@@ -762,6 +513,8 @@ bool TBaseGridTree::DoFocusChanging(PGridNode OldNode, PGridNode NewNode, TColum
 void TBaseGridTree::DoFreeNode(PGridNode Node) {
     if (Node == FHotNode) FHotNode = nullptr;
     if (OnFreeNode && (Node->States & (vsInitialized | vsInitialUserData))) OnFreeNode(this, Node);
+    // A freed block has no parent: it is no node of the tree any more (IsNodeOfTree).
+    Node->Parent = nullptr;
     FStore->Free(Node);
 }
 

@@ -456,7 +456,9 @@ void TGridTreeColumns::AutoSizeColumn(TColumnIndex ResizedColumn, bool Force) {
         target = NextVisibleColumn(ResizedColumn);
     if (target < 0) return;
     TBaseGridTree* tree = FHeader->FOwner;
-    int space = tree->HandleAllocated() ? tree->ClientWidth() : tree->Width();
+    // The window's client width as it is now: this runs before the tree records a new size.
+    RECT client = tree->ClientRect();
+    int space = tree->HandleAllocated() ? int(client.right - client.left) : tree->Width();
     for (TColumnIndex i = 0; i < Count(); ++i)
         if (i != target && (GetItem(i)->FOptions & coVisible)) space -= GetItem(i)->FWidth;
     TGridTreeColumn* column = GetItem(target);
@@ -563,6 +565,7 @@ TGTHeader::TGTHeader(TBaseGridTree* Owner)
 }
 
 TGTHeader::~TGTHeader() {
+    if (FImages.Get()) FImages->UnRegisterChanges(&FImagesLink);
     FFont->OnChange = nullptr;
     FColumns->FClearing = true;
     FColumns.reset();
@@ -585,6 +588,29 @@ void TGTHeader::SetBackground(classlib::TColor Value) {
 void TGTHeader::SetFont(const classlib::TFont& Value) {
     FFont->Assign(Value);
     FParentFont = false;
+}
+
+void TGTHeader::SetImages(classlib::TImageList* Value) {
+    if (FImages.Get() == Value) return;
+    if (FImages.Get()) FImages->UnRegisterChanges(&FImagesLink);
+    FImages.Set(Value);
+    if (Value) {
+        FImagesLink.OnChange = [this](classlib::TImageList*) {
+            if (!FOwner->IsDestroying()) Invalidate();
+        };
+        Value->RegisterChanges(&FImagesLink);
+    }
+    if (!IsLoading()) Invalidate();
+}
+
+void TGTHeader::ImagesFreed() {
+    if (!FOwner->IsDestroying()) Invalidate();
+}
+
+void TGTHeader::ScaleFont(int M, int D) { FFont->SetSize(MulDiv(FFont->Size(), M, D)); }
+
+void TGTHeader::ParentFontChanged() {
+    if (FParentFont) FFont->Assign(FOwner->Font());
 }
 
 void TGTHeader::SetParentFont(bool Value) {
@@ -666,9 +692,11 @@ void TGTHeader::Assign(const TGTHeader& Source) {
     FColumns->Assign(*Source.FColumns);
     SetFont(*Source.FFont);
     SetHeight(Source.FHeight);
+    SetImages(Source.FImages);
     SetMainColumn(Source.FMainColumn);
     SetOptions(Source.FOptions);
     SetParentFont(Source.FParentFont);
+    SetPopupMenu(Source.FPopupMenu);
     SetSortColumn(Source.FSortColumn);
     SetSortDirection(Source.FSortDirection);
     SetStyle(Source.FStyle);

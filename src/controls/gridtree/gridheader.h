@@ -22,11 +22,15 @@
 
 #include "classlib/control.h"
 #include "classlib/graphics.h"
+#include "classlib/imagelist.h"
+#include "classlib/menus.h"
+#include "classlib/streams.h"
 #include "controls/gridtree/gridtree_types.h"
 
 namespace gridtree {
 
 class TGTHeader;
+class TGridTreeColumn;
 class TGridTreeColumns;
 
 using TColumnPosition = uint32_t;
@@ -82,6 +86,29 @@ enum THeaderState : uint8_t {
     hstResizePending = 1u << 4,
 };
 
+// The parts of a header button an advanced owner drawing paints itself.
+using THeaderPaintElements = uint8_t;
+enum THeaderPaintElement : uint8_t {
+    hpeBackground = 0x01,
+    hpeDropMark = 0x02,
+    hpeHeaderGlyph = 0x04,
+    hpeSortGlyph = 0x08,
+    hpeText = 0x10,
+};
+
+// One header button as the advanced drawing events see it (Column null: the background).
+struct THeaderPaintInfo {
+    classlib::TCanvas* Canvas = nullptr;
+    TGridTreeColumn* Column = nullptr;
+    RECT CellRect{};
+    RECT TextRect{};
+    bool Hot = false, Pressed = false, Enabled = false, ShowImage = false, ShowSortMark = false,
+         RightBorder = false;
+    TGTDropMarkMode DropMark = dmmNone;
+    POINT ImagePos{};
+    POINT SortMarkPos{};
+};
+
 class TGridTreeColumn {
 public:
     // Appends the column to Owner (at the right end) and signals the change.
@@ -133,6 +160,10 @@ public:
     int WidthBeforeChange() const { return FLastWidth; }
     float SpringCarry() const { return FSpringRest; }
 
+    // Places image, text and sort mark in a button rectangle (DC gives the text extent in
+    // its current font): positions of the image and the sort mark, the text's rectangle.
+    virtual void LayoutCellParts(HDC DC, const RECT& CellRect, bool ShowImage, bool ShowSortMark, POINT& ImagePos,
+                                 POINT& SortMarkPos, RECT& TextRect) const;
     virtual bool SameAs(const TGridTreeColumn& Other) const;
     // The tree's header rectangle narrowed to this column (no scroll offset).
     virtual void HeaderCellRect(RECT& R) const;
@@ -246,8 +277,10 @@ public:
     void PaintCellText(HDC DC, const std::wstring& Text, RECT R, bool Hot, bool Enabled, UINT Format) const;
     // Paints area R (window coordinates of the tree) of the header into DC: the background,
     // then the visible buttons in position order from R's left edge, the first non-fixed
-    // one shifted by ScrollOffset. Images and sort marks join with the tree's pictures.
+    // one shifted by ScrollOffset, each with image, text, sort mark and drop mark.
     virtual void PaintColumnHeaders(HDC DC, const RECT& R, int ScrollOffset);
+    // Header layout stream (SaveHeader / LoadHeader of the header).
+    void SaveColumns(classlib::TStream& Stream) const;
 
 protected:
     // Runs after every change of a column (Item) or of the collection (nullptr).
@@ -266,6 +299,7 @@ private:
     std::vector<std::unique_ptr<TGridTreeColumn>> FItems;
     TGridTreeColumn* FAdding = nullptr;  // column being constructed by Add
     TIndexArray FPositionToIndex;
+    classlib::TBitmap FPaintBuffer;
     bool FNeedPositionsFix = false;
     bool FClearing = false;
     int FUpdateCount = 0;
@@ -306,6 +340,23 @@ public:
     TGTHeaderStyle Style() const { return FStyle; }
     void SetStyle(TGTHeaderStyle Value);
     THeaderStates States() const { return FStates; }
+    // Column images (hoShowImages). Not owned; dropped when the list is destroyed.
+    classlib::TImageList* Images() const { return FImages; }
+    void SetImages(classlib::TImageList* Value);
+    // Shown on a right click on the header. Not owned; dropped when it is destroyed.
+    classlib::TPopupMenu* PopupMenu() const { return FPopupMenu; }
+    void SetPopupMenu(classlib::TPopupMenu* Value) { FPopupMenu.Set(Value); }
+    void ScaleFont(int M, int D);
+    // The tree's font changed: a header with ParentFont takes it.
+    void ParentFontChanged();
+
+    // The header layout stream: columns with every property, the position map, the
+    // header's own properties and its font, as 32-bit little-endian integers and UTF-16
+    // texts. Loading checks every length against the bytes left and every count against
+    // its limit; a stream that is damaged or ends early raises EReadError and leaves the
+    // columns and the header as they were.
+    virtual void SaveHeader(classlib::TStream& Stream);
+    virtual void LoadHeader(classlib::TStream& Stream);
 
     void Assign(const TGTHeader& Source);
     // P in client coordinates lies on the header (which sits above the client area, so
@@ -353,6 +404,10 @@ private:
     TGTHeaderStyle FStyle = hsThickButtons;
     THeaderStates FStates = 0;
     int FPreviousTreeWidth = 0;
+    classlib::TComponentRef<classlib::TImageList> FImages{[this] { ImagesFreed(); }};
+    classlib::TChangeLink FImagesLink;
+    classlib::TComponentRef<classlib::TPopupMenu> FPopupMenu;
+    void ImagesFreed();
     int FResizeLeftEdge = 0;
     POINT FResizeStartPoint{};
     POINT FDragStartPoint{};

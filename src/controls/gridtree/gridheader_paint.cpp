@@ -2,7 +2,13 @@
 #include <algorithm>
 #include <cmath>
 
+#include <windows.h>
+#include <uxtheme.h>
+#include <vsstyle.h>
+
+#include "classlib/application.h"
 #include "classlib/gdiguards.h"
+#include "classlib/screen.h"
 #include "controls/gridtree/basetree.h"
 #include "controls/gridtree/gridheader.h"
 #include "controls/gridtree/gridtree_services.h"
@@ -29,6 +35,21 @@ COLORREF Darkened(COLORREF Fill, COLORREF End, int Times) {
     return channel(0) | channel(8) | channel(16);
 }
 
+// Draws image `Index` of the shared utility pictures (nothing without them).
+void DrawUtility(HDC DC, int Index, int X, int Y, int Width = 0) {
+    TTreePictures* pictures = TreePictures();
+    if (!pictures || Index >= pictures->Utilities().Count()) return;
+    ImageList_DrawEx(pictures->Utilities().Handle(), Index, DC, X, Y, Width, 0, CLR_NONE, CLR_NONE,
+                     ILD_TRANSPARENT);
+}
+
+// The size of the utility pictures (16 x 16 without them).
+SIZE UtilitySize() {
+    TTreePictures* pictures = TreePictures();
+    if (!pictures) return SIZE{16, 16};
+    return SIZE{pictures->Utilities().Width(), pictures->Utilities().Height()};
+}
+
 }  // namespace
 
 void TGridTreeColumns::DrawXPCell(HDC DC, const RECT& R, bool Hot, bool Pressed, bool Splitter) {
@@ -45,13 +66,24 @@ void TGridTreeColumns::DrawXPCell(HDC DC, const RECT& R, bool Hot, bool Pressed,
         Line(DC, 0xB8C2C1, {POINT{R.left + 1, R.bottom - 2}, POINT{R.left + 1, R.top}, POINT{R.right - 1, R.top}});
         Line(DC, 0xC9D1D0,
              {POINT{R.left + 2, R.bottom - 2}, POINT{R.left + 2, R.top + 1}, POINT{R.right - 1, R.top + 1}});
-    } else if (!Hot) {
+    } else if (Hot) {
+        // The hot strip along the bottom: left end, middle pieces, right end; each picture
+        // holds its piece in its bottom three rows.
+        const int top = R.bottom - UtilitySize().cy;
+        const int width = R.right - R.left;
+        if (width > 32) {
+            DrawUtility(DC, 6, R.left, top);
+            for (int x = R.left + 16; x < R.right - 16; x += 16) DrawUtility(DC, 7, x, top);
+            DrawUtility(DC, 8, R.right - 16, top);
+        } else {
+            DrawUtility(DC, 8, R.right - 16, top);
+            DrawUtility(DC, 6, R.left, top, std::max(1, width / 2));
+        }
+    } else {
         Line(DC, Darkened(fill, End, 1), {POINT{R.left, R.bottom - 3}, POINT{R.right, R.bottom - 3}});
         Line(DC, Darkened(fill, End, 2), {POINT{R.left, R.bottom - 2}, POINT{R.right, R.bottom - 2}});
         Line(DC, End, {POINT{R.left, R.bottom - 1}, POINT{R.right, R.bottom - 1}});
     }
-    // The hot strip along the bottom comes from the shared utility pictures, which join
-    // with the tree's painting resources.
 }
 
 void TGridTreeColumns::PaintCellText(HDC DC, const std::wstring& Text, RECT R, bool Hot, bool Enabled,
@@ -102,16 +134,175 @@ bool TGTHeader::FindResizeColumn(POINT P) {
     return false;
 }
 
+void TGridTreeColumn::LayoutCellParts(HDC DC, const RECT& CellRect, bool ShowImage, bool ShowSortMark,
+                                      POINT& ImagePos, POINT& SortMarkPos, RECT& TextRect) const {
+    const int w = CellRect.right - CellRect.left, h = CellRect.bottom - CellRect.top;
+    const bool hasText = !FText.empty();
+    classlib::TImageList* images = FOwner->FHeader->Images();
+    if (!images) ShowImage = false;
+    if (!hasText && !ShowImage && !ShowSortMark) return;
+    struct TExtent {
+        int cx = 0, cy = 0;
+    };
+    TExtent i, s, t;
+    if (ShowImage) i = TExtent{images->Width(), images->Height()};
+    if (ShowSortMark) s = TExtent{int(UtilitySize().cx), int(UtilitySize().cy)};
+    if (hasText) {
+        SIZE extent{};
+        GetTextExtentPoint32W(DC, FText.c_str(), int(FText.size()), &extent);
+        t = TExtent{int(extent.cx) + 2, int(extent.cy)};
+    }
+    const int gap = hasText ? FSpacing : 0;
+    // An image that is not shown takes no room, not even its spacing.
+    const int imageStep = ShowImage ? i.cx + FSpacing : 0;
+    const bool rtl = UsesRightToLeft();
+    TAlignment align = FAlignment;
+    if (rtl && align != taCenter) align = align == taLeftJustify ? taRightJustify : taLeftJustify;
+    const bool side = FLayout == blGlyphLeft || FLayout == blGlyphRight || !ShowImage;
+
+    struct TPlace {
+        int x = 0, y = 0;
+    };
+    TPlace image, sort{0, (h - s.cy) / 2}, text;
+    if (!hasText && !ShowImage) {
+        sort.x = (w - s.cx) / 2;
+    } else {
+        if (side) {
+            image.y = (h - i.cy) / 2;
+            text.y = (h - t.cy) / 2;
+        } else if (FLayout == blGlyphTop) {
+            image.y = (h - i.cy - t.cy - gap) / 2;
+            text.y = image.y + i.cy + gap;
+        } else {
+            text.y = (h - i.cy - t.cy - gap) / 2;
+            image.y = text.y + t.cy + gap;
+        }
+        int x;
+        switch (align) {
+            case taLeftJustify:
+                x = FMargin;
+                if (rtl && ShowSortMark) {
+                    sort.x = x;
+                    x += s.cx + FSpacing;
+                }
+                if (side) {
+                    if (FLayout == blGlyphLeft && ShowImage) {
+                        image.x = x;
+                        x += imageStep;
+                    }
+                    text.x = x;
+                    x += t.cx + gap;
+                    if (FLayout == blGlyphRight && ShowImage) {
+                        image.x = x;
+                        x += imageStep;
+                    }
+                } else {
+                    text.x = x;
+                    image.x = std::max((w - i.cx) / 2, x);
+                    x = std::max(image.x + i.cx + FSpacing, text.x + t.cx + gap);
+                }
+                if (!rtl && ShowSortMark) sort.x = x;
+                break;
+            case taCenter: {
+                int left, right;
+                if (side) {
+                    x = (w - (ShowImage ? i.cx + gap : 0) - t.cx) / 2;
+                    if (FLayout == blGlyphLeft && ShowImage) {
+                        image.x = x;
+                        x += i.cx + gap;
+                    }
+                    text.x = x;
+                    if (FLayout == blGlyphRight && ShowImage) image.x = x + t.cx + gap;
+                } else {
+                    image.x = (w - i.cx) / 2;
+                    text.x = (w - t.cx) / 2 - (ShowSortMark ? s.cx / 2 : 0);
+                }
+                if (ShowImage) {
+                    left = std::min(image.x, text.x);
+                    right = std::max(text.x + t.cx, image.x + i.cx);
+                } else {
+                    left = text.x;
+                    right = text.x + t.cx;
+                }
+                if (ShowSortMark) sort.x = rtl ? left - FSpacing - s.cx : right + FSpacing;
+                break;
+            }
+            default:
+                x = w - FMargin;
+                if (!rtl && ShowSortMark) {
+                    sort.x = x - s.cx;
+                    x -= s.cx + FSpacing;
+                }
+                if (side) {
+                    if (FLayout == blGlyphRight && ShowImage) {
+                        image.x = x - i.cx;
+                        x -= imageStep;
+                    }
+                    text.x = x - t.cx;
+                    x = text.x - gap;
+                    if (FLayout == blGlyphLeft && ShowImage) {
+                        image.x = x - i.cx;
+                        x -= imageStep;
+                    }
+                } else {
+                    text.x = x - t.cx;
+                    image.x = (w - i.cx) / 2;
+                    if (image.x + i.cx > x - FSpacing) image.x = x - i.cx - FSpacing;
+                    x = std::min(image.x - FSpacing, text.x - gap);
+                }
+                if (rtl && ShowSortMark) sort.x = x - s.cx;
+                break;
+        }
+        // Everything within the margins; the text gives way to sort mark and image.
+        int left = FMargin, right = w - FMargin;
+        if (ShowSortMark) {
+            if (!rtl) {
+                if (sort.x + s.cx > right) sort.x = right - s.cx;
+                right = sort.x - FSpacing;
+            }
+            if (sort.x < left) sort.x = left;
+            if (rtl) left = sort.x + s.cx + FSpacing;
+        }
+        if (ShowImage) {
+            if (image.x + i.cx > right) image.x = right - i.cx;
+            if (FLayout == blGlyphRight) right = image.x - FSpacing;
+            if (image.x < left) image.x = left;
+            if (FLayout == blGlyphLeft) left = image.x + i.cx + FSpacing;
+        }
+        text.x = std::max(text.x, left);
+        TextRect = RECT{CellRect.left + text.x, CellRect.top + text.y, CellRect.left + text.x + t.cx,
+                        CellRect.top + text.y + t.cy};
+        TextRect.right = std::min<LONG>(TextRect.right, CellRect.left + right);
+    }
+    ImagePos = POINT{CellRect.left + image.x, CellRect.top + image.y};
+    SortMarkPos = POINT{CellRect.left + sort.x, CellRect.top + sort.y};
+}
+
 void TGridTreeColumns::PaintColumnHeaders(HDC DC, const RECT& R, int ScrollOffset) {
     TBaseGridTree* tree = FHeader->Treeview();
-    RECT headerRect = tree->HeaderRect();
-    int width = std::max<int>(R.right, headerRect.right);
-    int height = std::max<int>(headerRect.bottom, R.bottom);
-    if (width <= 0 || height <= 0) return;
-    // One buffer for the whole area, copied to the target in one go.
-    classlib::TMemoryBitmap picture(DC, width, height);
-    HDC buffer = picture.DC();
-    classlib::TSelectedObject font(buffer, FHeader->Font().Handle());
+    const RECT headerRect = tree->HeaderRect();
+    const int width = std::max<int>(R.right, headerRect.right);
+    const int height = std::max<int>(headerRect.bottom, R.bottom);
+    if (width <= 0 || height <= 0 || R.right <= R.left || R.bottom <= R.top) return;
+    // One reused buffer for the whole area, copied to the target in one go.
+    if (FPaintBuffer.Width() < width || FPaintBuffer.Height() < height)
+        FPaintBuffer.SetSize(std::max(width, FPaintBuffer.Width()), std::max(height, FPaintBuffer.Height()));
+    classlib::TCanvas& canvas = FPaintBuffer.Canvas();
+    canvas.Font().Assign(FHeader->Font());
+    HDC buffer = canvas.Handle();
+    canvas.PrepareText();
+    const TGTHeaderOptions options = FHeader->Options();
+    const bool themed = (tree->TreeStates() & tsUseThemes) != 0;
+    const bool ownerDrawing = (options & hoOwnerDraw) != 0;
+    const bool advanced = ownerDrawing && tree->OnAdvancedHeaderDraw && tree->OnHeaderDrawQueryElements;
+    const bool simple = ownerDrawing && tree->OnHeaderDraw && !advanced;
+    HTHEME theme = themed ? OpenThemeData(tree->HandleAllocated() ? tree->Handle() : nullptr, L"HEADER") : nullptr;
+    struct TThemeClose {
+        HTHEME Theme;
+        ~TThemeClose() {
+            if (Theme) CloseThemeData(Theme);
+        }
+    } closeTheme{theme};
 
     struct TEdge {
         UINT Edge, Flags;
@@ -123,13 +314,26 @@ void TGridTreeColumns::PaintColumnHeaders(HDC DC, const RECT& R, int ScrollOffse
         default: normal = {4, 0x380F}; pressed = {2, 0x280F}; hot = {4, 0x280B}; break;
     }
 
-    if (FHeader->Style() == hsXPStyle) {
+    // Background.
+    THeaderPaintInfo background;
+    background.Canvas = &canvas;
+    background.CellRect = R;
+    THeaderPaintElements backgroundElements = 0;
+    if (advanced) tree->DoHeaderDrawQueryElements(background, backgroundElements);
+    if (backgroundElements & hpeBackground) {
+        tree->DoAdvancedHeaderDraw(background, hpeBackground);
+    } else if (theme) {
+        RECT r = R;
+        DrawThemeBackground(theme, buffer, HP_HEADERITEMRIGHT, HIS_NORMAL, &r, nullptr);
+    } else if (FHeader->Style() == hsXPStyle) {
         DrawXPCell(buffer, headerRect, false, false, false);
     } else {
         classlib::TGdiObject<HBRUSH> brush(CreateSolidBrush(classlib::ColorToRGB(FHeader->Background())));
         FillRect(buffer, &R, brush.Handle());
     }
 
+    classlib::TImageList* images = FHeader->Images();
+    const SIZE utility = UtilitySize();
     int left = R.left;
     bool shifted = false;
     int clipLeft = R.left;
@@ -150,43 +354,80 @@ void TGridTreeColumns::PaintColumnHeaders(HDC DC, const RECT& R, int ScrollOffse
         classlib::TSavedDC saved(buffer);
         IntersectClipRect(buffer, clip.left, clip.top, clip.right, clip.bottom);
 
-        bool enabled = (column->Options() & coEnabled) && tree->Enabled();
-        bool isHot = index == HotColumn && (FHeader->Options() & hoHotTrack) && (column->Options() & coEnabled);
-        bool isPressed = index == PressedColumn;
-        // Only a tree with a bevel leaves out the last border, and this tree has none.
-        const UINT rightBorder = BF_RIGHT;
-        RECT face = cell;  // DrawEdge may shrink it (BF_ADJUST)
-        if (FHeader->Style() == hsXPStyle) {
-            DrawXPCell(buffer, face, isHot, isPressed, rightBorder != 0);
-        } else if (isPressed) {
-            DrawEdge(buffer, &face, pressed.Edge, pressed.Flags);
-        } else if (FHeader->Style() == hsPlates && isHot && (column->Options() & coAllowClick) && enabled) {
-            DrawEdge(buffer, &face, hot.Edge, (hot.Flags & ~BF_RIGHT) | rightBorder);
-        } else {
-            DrawEdge(buffer, &face, normal.Edge, (normal.Flags & ~BF_RIGHT) | rightBorder);
+        THeaderPaintInfo info;
+        info.Canvas = &canvas;
+        info.Column = column;
+        info.CellRect = cell;
+        info.Enabled = (column->Options() & coEnabled) && tree->Enabled();
+        info.Hot = index == HotColumn && (options & hoHotTrack) && (column->Options() & coEnabled);
+        info.Pressed = index == PressedColumn;
+        if ((column->Options() & coShowDropMark) && index == DropColumn && index != DraggedColumn)
+            info.DropMark = DropOnLeft ? dmmLeft : dmmRight;
+        info.ShowImage = (options & hoShowImages) && images && column->ImageIndex() >= 0;
+        info.ShowSortMark = index == FHeader->SortColumn() && (options & hoShowSortGlyphs);
+        info.RightBorder = !(int(p) == Count() - 1 && (options & hoAutoResize) && FHeader->Style() != hsThickButtons &&
+                             tree->BevelKind() != bkNone);
+        THeaderPaintElements elements = 0;
+        if (advanced) tree->DoHeaderDrawQueryElements(info, elements);
+        const bool ownerDrawn = simple && column->Style() == vsOwnerDraw;
+
+        if (!ownerDrawn) {
+            RECT face = cell;  // DrawEdge may shrink it (BF_ADJUST)
+            if (elements & hpeBackground) {
+                tree->DoAdvancedHeaderDraw(info, hpeBackground);
+            } else if (theme) {
+                int state = info.Pressed ? HIS_PRESSED : info.Hot ? HIS_HOT : HIS_NORMAL;
+                DrawThemeBackground(theme, buffer, HP_HEADERITEM, state, &face, nullptr);
+            } else if (FHeader->Style() == hsXPStyle) {
+                DrawXPCell(buffer, face, info.Hot, info.Pressed, info.RightBorder);
+            } else {
+                const UINT border = info.RightBorder ? BF_RIGHT : 0;
+                if (info.Pressed)
+                    DrawEdge(buffer, &face, pressed.Edge, pressed.Flags);
+                else if (FHeader->Style() == hsPlates && info.Hot && (column->Options() & coAllowClick) && info.Enabled)
+                    DrawEdge(buffer, &face, hot.Edge, (hot.Flags & ~BF_RIGHT) | border);
+                else
+                    DrawEdge(buffer, &face, normal.Edge, (normal.Flags & ~BF_RIGHT) | border);
+            }
         }
 
-        if (!column->Text().empty()) {
-            RECT inner = cell;
-            InflateRect(&inner, -2, -2);
-            int w = inner.right - inner.left, h = inner.bottom - inner.top;
-            SIZE extent{};
-            GetTextExtentPoint32W(buffer, column->Text().c_str(), int(column->Text().size()), &extent);
-            int textWidth = extent.cx + 2;
-            TAlignment align = column->Alignment();
-            if (column->UsesRightToLeft() && align != taCenter)
-                align = align == taLeftJustify ? taRightJustify : taLeftJustify;
-            int x = align == taLeftJustify ? column->Margin()
-                    : align == taCenter    ? (w - textWidth) / 2
-                                           : w - column->Margin() - textWidth;
-            x = std::max(x, column->Margin());
-            int y = (h - extent.cy) / 2;
-            RECT text{inner.left + x, inner.top + y, inner.left + x + textWidth, inner.top + y + extent.cy};
-            text.right = std::min<LONG>(text.right, inner.left + w - column->Margin());
-            if (isPressed) OffsetRect(&text, 1, 1);
+        if (ownerDrawn) {
+            tree->DoHeaderDraw(canvas, column, cell, info.Hot, info.Pressed, info.DropMark);
+            continue;
+        }
+        RECT inner = cell;
+        InflateRect(&inner, -2, -2);
+        POINT imagePos{}, sortPos{};
+        RECT textRect{};
+        column->LayoutCellParts(buffer, inner, info.ShowImage, info.ShowSortMark, imagePos, sortPos, textRect);
+        if (info.Pressed) {
+            OffsetRect(&textRect, 1, 1);
+            ++imagePos.x, ++imagePos.y, ++sortPos.x, ++sortPos.y;
+        }
+        info.TextRect = textRect;
+        info.ImagePos = imagePos;
+        info.SortMarkPos = sortPos;
+        const bool sortOverImage = info.ShowSortMark && !column->UsesRightToLeft() && info.ShowImage &&
+                                   sortPos.x < imagePos.x + images->Width();
+        if (info.ShowImage && !(elements & hpeHeaderGlyph) && !sortOverImage)
+            images->Draw(canvas, imagePos.x, imagePos.y, column->ImageIndex(), info.Enabled);
+        if (!column->Text().empty() && !(elements & hpeText)) {
             UINT format = DT_NOPREFIX | (column->UsesRightToLeft() ? DT_RTLREADING : 0);
-            PaintCellText(buffer, column->Text(), text, isHot && !(tree->TreeStates() & tsUseThemes), enabled,
+            PaintCellText(buffer, column->Text(), textRect, info.Hot && (options & hoHotTrack) && !themed, info.Enabled,
                           format);
+        }
+        if (info.ShowSortMark && !(elements & hpeSortGlyph)) {
+            const bool ascending = FHeader->SortDirection() == sdAscending;
+            DrawUtility(buffer, ascending ? (themed ? 5 : 3) : (themed ? 4 : 2), sortPos.x, sortPos.y);
+        }
+        if (info.DropMark != dmmNone && !(elements & hpeDropMark)) {
+            const int y = (cell.top + cell.bottom - utility.cy) / 2;
+            if (info.DropMark == dmmLeft) DrawUtility(buffer, 0, cell.left, y);
+            else DrawUtility(buffer, 1, cell.right - 16, y);
+        }
+        if (elements) {
+            classlib::TSavedDC drawing(buffer);
+            tree->DoAdvancedHeaderDraw(info, elements);
         }
     }
 
@@ -273,16 +514,24 @@ bool TGTHeader::HandleHeaderMessage(classlib::TMessage& Message) {
             POINT p{};
             GetCursorPos(&p);
             ::ScreenToClient(wnd, &p);
-            if (!PointInHeader(p) || !FindResizeColumn(p)) return false;
-            // The split cursor of the program's resources, else the system's sizing arrow.
-            static HCURSOR split = [] {
-                HCURSOR c = LoadCursorW(GetModuleHandleW(nullptr), L"GT_HEADERSPLIT");
-                return c ? c : LoadCursorW(nullptr, IDC_SIZEWE);
-            }();
-            SetCursor(split);
+            if (!PointInHeader(p)) return false;
+            // The tree's cursor, the split cursor over a border; the tree may change it.
+            TreePictures();  // registers the split cursor with the screen
+            auto cursorOf = [](classlib::TCursor Cursor) {
+                if (classlib::Screen) return classlib::Screen->Cursors(Cursor);
+                return LoadCursorW(nullptr, Cursor == crHeaderSplit ? IDC_SIZEWE : IDC_ARROW);
+            };
+            HCURSOR cursor = cursorOf(FOwner->Cursor());
+            if (FindResizeColumn(p)) cursor = cursorOf(crHeaderSplit);
+            FOwner->DoGetHeaderCursor(cursor);
+            if (cursor == cursorOf(classlib::crDefault)) return false;
+            SetCursor(cursor);
             Message.Result = 1;
             return true;
         }
+        case classlib::CM_PARENTFONTCHANGED:
+            ParentFontChanged();
+            return false;
         case WM_NCMOUSEMOVE: {
             POINT p = clientFromScreen(Message.LParam);
             if (!PointInHeader(p)) return false;
@@ -363,7 +612,8 @@ bool TGTHeader::HandleHeaderMessage(classlib::TMessage& Message) {
                     FColumns->DraggedColumn = FColumns->ColumnAtPoint(ToHeader(start), true);
                     FColumns->DropColumn = NoColumn;
                     FStates = THeaderStates((FStates & ~hstDragPending) | hstDragging);
-                    // The half-transparent picture of the button joins with the drag pictures.
+                    // The drop mark shows where the column would land; no picture of the
+                    // button follows the mouse.
                 }
             }
             if (FStates & hstDragging) {
@@ -459,15 +709,25 @@ bool TGTHeader::HandleHeaderMessage(classlib::TMessage& Message) {
         }
         case WM_NCRBUTTONUP:
         case WM_NCMBUTTONUP: {
+            const bool right = Message.Msg == WM_NCRBUTTONUP;
+            if (right && classlib::Application) classlib::Application->CancelHint();
             POINT p = clientFromScreen(Message.LParam);
             if (!PointInHeader(p)) return false;
             POINT h = ToHeader(p);
-            classlib::TMouseButton button = Message.Msg == WM_NCRBUTTONUP ? classlib::mbRight : classlib::mbMiddle;
+            classlib::TMouseButton button = right ? classlib::mbRight : classlib::mbMiddle;
             HandleClick(h, button, false, true);
             FOwner->DoHeaderMouseUp(button, KeyShift(), h.x, h.y);
             FColumns->PressedColumn = NoColumn;
-            FColumns->SizingColumn = NoColumn;
-            return false;
+            if (right) FColumns->SizingColumn = NoColumn;
+            if (!right || !FPopupMenu.Get()) return false;
+            FOwner->StopTimer(ScrollTimer);
+            FOwner->StopTimer(HeaderTimer);
+            FOwner->DoStateChange(0, tsScrollPending | tsScrolling);
+            FColumns->HotColumn = NoColumn;
+            FPopupMenu->PopupComponent = FOwner;
+            FPopupMenu->Popup(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam));
+            Message.Result = 0;
+            return true;
         }
         default:
             return false;

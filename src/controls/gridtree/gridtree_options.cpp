@@ -19,6 +19,9 @@ void TCustomGridTreeOptions::SetPaintOptions(TGTPaintOptions Value) {
         bool themed = (Value & toThemeAware) && IsThemeActive();
         if (themed) FOwner->DoStateChange(tsUseThemes, 0);
         else FOwner->DoStateChange(0, tsUseThemes);
+        // Buttons and frame look different with and without themes.
+        FOwner->PrepareBitmaps(true, true);
+        RedrawWindow(FOwner->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_VALIDATE | RDW_FRAME);
     }
     FOwner->Invalidate();
 }
@@ -43,8 +46,8 @@ void TCustomGridTreeOptions::SetMiscOptions(TGTMiscOptions Value) {
     FMiscOptions = Value;
     if (!Reacts(FOwner)) return;
     if (changed & toCheckSupport) FOwner->Invalidate();
-    // The window's class style follows toFullRepaintOnResize. The drop target registration
-    // joins with data transfer.
+    // The window's class style follows toFullRepaintOnResize. toAcceptOLEDrop registers no
+    // drop target: the tree takes no OLE drops.
     if (changed & toFullRepaintOnResize) FOwner->RecreateWnd();
 }
 
@@ -72,8 +75,16 @@ void TGTColors::SetColor(int Index, TColor Value) {
     if (Index < 0 || Index >= ColorCount || FColors[Index] == Value) return;
     FColors[Index] = Value;
     if (!Reacts(FOwner)) return;
-    // Line bitmaps and the frame redraw join with painting; each case repaints the tree.
-    FOwner->Invalidate();
+    // The tree lines and the button frames are drawn in TreeLineColor; the border ring in
+    // BorderColor; every other colour shows in the rows.
+    if (Index == 5) {
+        FOwner->PrepareBitmaps(true, true);
+        FOwner->Invalidate();
+    } else if (Index == 7) {
+        RedrawWindow(FOwner->Handle(), nullptr, nullptr, 0x461);
+    } else {
+        FOwner->Invalidate();
+    }
 }
 
 void TGTColors::Assign(const TGTColors& Source) {

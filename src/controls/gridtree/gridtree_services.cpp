@@ -6,6 +6,10 @@
 #include <ole2.h>
 #include <mmsystem.h>
 
+#include "classlib/application.h"
+#include "classlib/gdiguards.h"
+#include "classlib/scopeguard.h"
+#include "classlib/screen.h"
 #include "controls/gridtree/basetree.h"
 
 namespace gridtree {
@@ -29,8 +33,8 @@ UINT GTreeReferenceFormat = 0;
 }  // namespace
 
 void InitializeTreeUnit() {
-    // Image lists, cursors and the data clipboard formats join with painting and data
-    // transfer. OLE and the 1 ms timer resolution belong to the application's process setup.
+    // OLE and the 1 ms timer resolution belong to the application's process setup; the
+    // pictures are the application's process object TTreePictures, made on first use.
     if (GTreeUnitInitialised) return;
     GTreeUnitInitialised = true;
     GTreeReferenceFormat = RegisterClipboardFormatW(L"Grid Tree Reference");
@@ -39,6 +43,162 @@ void InitializeTreeUnit() {
 UINT TreeReferenceClipboardFormat() { return GTreeReferenceFormat; }
 
 bool TreeUnitInitialised() { return GTreeUnitInitialised; }
+
+// --- pictures -------------------------------------------------------------------------
+
+namespace {
+HINSTANCE GResourceModule = nullptr;
+
+// 0x00BBGGRR as the 0x00RRGGBB of a 32-bit DIB pixel.
+uint32_t DibPixel(COLORREF C) { return (GetRValue(C) << 16) | (GetGValue(C) << 8) | GetBValue(C); }
+}  // namespace
+
+HINSTANCE TreeResourceModule() { return GResourceModule ? GResourceModule : GetModuleHandleW(nullptr); }
+
+void SetTreeResourceModule(HINSTANCE Module) { GResourceModule = Module; }
+
+void LoadImageStrip(classlib::TImageList& List, const wchar_t* ResourceName, bool MapColours) {
+    auto missing = [&] {
+        return EGridTreeAssertion(L"Internal image \"" + std::wstring(ResourceName) + L"\" is missing or corrupt.");
+    };
+    classlib::TGdiObject<HBITMAP> loaded(static_cast<HBITMAP>(
+        LoadImageW(TreeResourceModule(), ResourceName, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    BITMAP info{};
+    if (!loaded || !GetObjectW(loaded.Handle(), sizeof(info), &info) || info.bmHeight == 0 || info.bmWidth <= 0)
+        throw missing();
+    const int width = info.bmWidth, height = std::abs(info.bmHeight);
+    classlib::TBitmap strip(width, height, classlib::pf32bit);
+    {
+        classlib::TMemoryDC source;
+        classlib::TSelectedObject picture(source.Handle(), loaded.Handle());
+        BitBlt(strip.Canvas().Handle(), 0, 0, width, height, source.Handle(), 0, 0, SRCCOPY);
+    }
+    GdiFlush();
+    if (MapColours) {
+        const struct {
+            uint32_t From, To;
+        } map[] = {{0xFFFFFF, DibPixel(classlib::ColorToRGB(classlib::clWindow))},
+                   {0xC0C0C0, DibPixel(classlib::ColorToRGB(classlib::clBtnFace))},
+                   {0x808080, DibPixel(classlib::ColorToRGB(classlib::clBtnShadow))},
+                   {0x000000, DibPixel(classlib::ColorToRGB(classlib::clBtnText))}};
+        for (int y = 0; y < height; ++y) {
+            auto* row = static_cast<uint32_t*>(strip.ScanLine(y));
+            for (int x = 0; x < width; ++x) {
+                const uint32_t p = row[x] & 0xFFFFFF;
+                for (const auto& m : map)
+                    if (p == m.From) {
+                        row[x] = m.To;
+                        break;
+                    }
+            }
+        }
+    }
+    const uint32_t corner = static_cast<uint32_t*>(strip.ScanLine(0))[0] & 0xFFFFFF;
+    const classlib::TColor transparent = classlib::TColor(RGB((corner >> 16) & 0xFF, (corner >> 8) & 0xFF, corner & 0xFF));
+    List.BeginUpdate();
+    auto endUpdate = classlib::ScopeExit([&] { List.EndUpdate(); });
+    List.Clear();
+    List.SetSize(height, height);
+    List.AddStrip(strip, transparent);
+}
+
+namespace {
+// The check images drawn by the system: image 0 empty, 1 to 20 radio buttons and check
+// boxes in their states, 21 to 24 the push buttons of the drawn set `Buttons`.
+void DrawSystemCheckImages(classlib::TImageList& List, bool Flat, classlib::TImageList* Buttons) {
+    const int w = GetSystemMetrics(SM_CXMENUCHECK) + 3, h = GetSystemMetrics(SM_CYMENUCHECK) + 3;
+    const COLORREF mask = RGB(255, 0, 0);
+    List.BeginUpdate();
+    auto endUpdate = classlib::ScopeExit([&] { List.EndUpdate(); });
+    List.Clear();
+    List.SetSize(w, h);
+    auto add = [&](auto&& Draw) {
+        classlib::TBitmap image(w, h, classlib::pf32bit);
+        HDC dc = image.Canvas().Handle();
+        RECT all{0, 0, w, h};
+        FillRect(dc, &all, classlib::TGdiObject<HBRUSH>(CreateSolidBrush(mask)).Handle());
+        Draw(dc);
+        List.AddMasked(image, classlib::TColor(mask));
+    };
+    add([](HDC) {});
+    for (int i = 0; i < 20; ++i) {
+        add([&](HDC dc) {
+            UINT state = i <= 7 ? DFCS_BUTTONRADIO : i >= 16 ? DFCS_BUTTON3STATE : DFCS_BUTTONCHECK;
+            if ((i >= 4 && i <= 7) || i >= 12) state |= DFCS_CHECKED;
+            switch (i % 4) {
+                case 1: state |= DFCS_HOT; break;
+                case 2: state |= DFCS_PUSHED; break;
+                case 3: state |= DFCS_INACTIVE; break;
+                default: break;
+            }
+            if (Flat) state |= DFCS_FLAT;
+            RECT r{1, 2, w - 2, h - 1};
+            DrawFrameControl(dc, &r, DFC_BUTTON, state);
+        });
+    }
+    for (int i = 21; i <= 24; ++i) {
+        add([&](HDC dc) {
+            if (Buttons && i < Buttons->Count())
+                ImageList_Draw(Buttons->Handle(), i, dc, (w - Buttons->Width()) / 2, (h - Buttons->Height()) / 2,
+                               ILD_TRANSPARENT);
+        });
+    }
+}
+}  // namespace
+
+TTreePictures::TTreePictures() {
+    for (auto& list : FCheck) list = std::make_unique<classlib::TImageList>(nullptr);
+    FSystem = std::make_unique<classlib::TImageList>(nullptr);
+    FSystemFlat = std::make_unique<classlib::TImageList>(nullptr);
+    FUtilities = std::make_unique<classlib::TImageList>(nullptr);
+    Reload();
+    if (classlib::Screen) {
+        HCURSOR split = static_cast<HCURSOR>(LoadImageW(TreeResourceModule(), L"GT_HEADERSPLIT", IMAGE_CURSOR, 0, 0, 0));
+        if (!split) split = static_cast<HCURSOR>(CopyImage(LoadCursorW(nullptr, IDC_SIZEWE), IMAGE_CURSOR, 0, 0, 0));
+        classlib::Screen->SetCursors(crHeaderSplit, split);
+    }
+}
+
+TTreePictures::~TTreePictures() = default;
+
+void TTreePictures::Reload() {
+    // A missing picture leaves its list empty: painting then draws no such image.
+    auto load = [](classlib::TImageList& List, const wchar_t* Name, bool Map) {
+        try {
+            LoadImageStrip(List, Name, Map);
+        } catch (const EGridTreeAssertion&) {
+            List.Clear();
+        }
+    };
+    load(*FCheck[0], L"GT_CHECK_LIGHT", true);
+    load(*FCheck[1], L"GT_CHECK_DARK", true);
+    load(*FCheck[2], L"GT_TICK_LIGHT", true);
+    load(*FCheck[3], L"GT_TICK_DARK", true);
+    load(*FCheck[4], L"GT_FLAT", true);
+    load(*FCheck[5], L"GT_XP", false);
+    load(*FUtilities, L"GT_UTILITIES", true);
+    DrawSystemCheckImages(*FSystem, false, FCheck[1].get());
+    DrawSystemCheckImages(*FSystemFlat, true, FCheck[4].get());
+}
+
+classlib::TImageList* TTreePictures::CheckImages(TCheckImageKind Kind) {
+    switch (Kind) {
+        case ckLightCheck: return FCheck[0].get();
+        case ckDarkCheck: return FCheck[1].get();
+        case ckLightTick: return FCheck[2].get();
+        case ckDarkTick: return FCheck[3].get();
+        case ckFlat: return FCheck[4].get();
+        case ckXP: return FCheck[5].get();
+        case ckSystem: return FSystem.get();
+        case ckSystemFlat: return FSystemFlat.get();
+        default: return nullptr;
+    }
+}
+
+TTreePictures* TreePictures() {
+    if (!classlib::Application) return nullptr;
+    return &classlib::Application->ProcessObject<TTreePictures>();
+}
 
 // --- worker ---------------------------------------------------------------------------
 
@@ -256,6 +416,11 @@ std::wstring EllipsizeText(HDC DC, const std::wstring& S, int Width, int Ellipsi
     if (S.empty() || Width <= 0) return std::wstring();
     if (EllipsisWidth == 0) EllipsisWidth = TextWidth(DC, L"...", 3);
     if (EllipsisWidth >= Width) return std::wstring();
+    // Every character takes at least one pixel: no more than Width of them can fit.
+    if (S.size() > size_t(Width)) {
+        std::wstring cut = RightToLeft ? S.substr(S.size() - size_t(Width)) : S.substr(0, size_t(Width));
+        return EllipsizeText(DC, cut, Width, EllipsisWidth, RightToLeft);
+    }
     int len = static_cast<int>(S.size());
     int L = 0, H = len - 1;
     if (!RightToLeft) {
@@ -272,6 +437,35 @@ std::wstring EllipsizeText(HDC DC, const std::wstring& S, int Width, int Ellipsi
         else H = N;
     }
     return L"..." + S.substr(L);
+}
+
+
+void AlphaBlendRect(HBITMAP Bitmap, RECT R, COLORREF Color, int Alpha) {
+    DIBSECTION dib{};
+    if (!Bitmap || GetObjectW(Bitmap, sizeof(dib), &dib) != sizeof(dib) || dib.dsBm.bmBitsPixel != 32 ||
+        !dib.dsBm.bmBits)
+        return;
+    const int width = dib.dsBm.bmWidth, height = std::abs(dib.dsBm.bmHeight);
+    R.left = std::max<LONG>(R.left, 0);
+    R.top = std::max<LONG>(R.top, 0);
+    R.right = std::min<LONG>(R.right, width);
+    R.bottom = std::min<LONG>(R.bottom, height);
+    if (R.left >= R.right || R.top >= R.bottom) return;
+    GdiFlush();
+    Alpha = std::clamp(Alpha, 0, 255);
+    const int r = GetRValue(Color), g = GetGValue(Color), b = GetBValue(Color);
+    const bool bottomUp = dib.dsBm.bmHeight > 0 && dib.dsBmih.biHeight > 0;
+    for (int y = R.top; y < R.bottom; ++y) {
+        const int row = bottomUp ? height - 1 - y : y;
+        auto* line = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(dib.dsBm.bmBits) + size_t(row) * dib.dsBm.bmWidthBytes);
+        for (int x = R.left; x < R.right; ++x) {
+            const uint32_t p = line[x];
+            const int pr = (p >> 16) & 0xFF, pg = (p >> 8) & 0xFF, pb = p & 0xFF;
+            const uint32_t nr = uint32_t(pr + (r - pr) * Alpha / 255), ng = uint32_t(pg + (g - pg) * Alpha / 255),
+                           nb = uint32_t(pb + (b - pb) * Alpha / 255);
+            line[x] = (nr << 16) | (ng << 8) | nb;
+        }
+    }
 }
 
 }  // namespace gridtree

@@ -15,10 +15,14 @@
 
 #include <condition_variable>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "classlib/imagelist.h"
+#include "controls/gridtree/gridtree_paint.h"
 
 namespace gridtree {
 
@@ -75,6 +79,45 @@ TWorkerThread* AcquireWorker();
 // the worker when the last tree goes.
 void ReleaseWorker(TBaseGridTree* Tree);
 
+// The pictures every tree shares: the built-in check image lists, the utility images
+// (drop marks, sort marks, the header's hot strip) and the header split cursor, registered
+// as the screen's cursor crHeaderSplit. Made by the application object on first use
+// (TreePictures) and destroyed with it; main thread only.
+class TTreePictures {
+public:
+    TTreePictures();
+    ~TTreePictures();
+    TTreePictures(const TTreePictures&) = delete;
+    TTreePictures& operator=(const TTreePictures&) = delete;
+
+    // The built-in list of a kind; nullptr for ckCustom.
+    classlib::TImageList* CheckImages(TCheckImageKind Kind);
+    // Utility images, 16 x 16: 0 drop mark at a left edge, 1 at a right edge, 2 and 3 sort
+    // marks descending and ascending, 4 and 5 the same for themed headers, 6, 7 and 8 the
+    // left end, middle and right end of the hot strip.
+    classlib::TImageList& Utilities() { return *FUtilities; }
+    // Loads every list again with the current system colours.
+    void Reload();
+
+private:
+    std::unique_ptr<classlib::TImageList> FCheck[6];  // light, dark, light tick, dark tick, flat, XP
+    std::unique_ptr<classlib::TImageList> FSystem, FSystemFlat;
+    std::unique_ptr<classlib::TImageList> FUtilities;
+};
+
+// The shared pictures, or nullptr without an application object.
+TTreePictures* TreePictures();
+// The number of the header split cursor in the screen's cursors.
+constexpr int crHeaderSplit = 100;
+// The module whose resources hold the tree's pictures (the program's by default).
+HINSTANCE TreeResourceModule();
+void SetTreeResourceModule(HINSTANCE Module);
+// Loads a bitmap strip resource into a list of square images as high as the strip, each
+// transparent where it has the colour of the strip's top-left pixel. MapColours replaces
+// white, silver, grey and black by the window, face, shadow and text colours. A missing or
+// empty resource raises EGridTreeAssertion.
+void LoadImageStrip(classlib::TImageList& List, const wchar_t* ResourceName, bool MapColours);
+
 // One-time initialisation of the tree unit (the first tree's constructor runs it).
 void InitializeTreeUnit();
 bool TreeUnitInitialised();
@@ -101,7 +144,13 @@ private:
 RECT NormalizedRect(const RECT& R);
 
 // Shortens S to fit Width pixels in the DC's font, with "..." at the end (or, right to
-// left, at the start). EllipsisWidth 0 means the measured width of "...".
+// left, at the start). EllipsisWidth 0 means the measured width of "...". A character is
+// at least one pixel wide, so at most Width characters of S are ever measured: a huge text
+// costs no more than one that just overflows.
 std::wstring EllipsizeText(HDC DC, const std::wstring& S, int Width, int EllipsisWidth, bool RightToLeft);
+
+// Blends Color with Alpha (0..255) over R of a 32-bit top-down DIB section (pixel
+// coordinates, cut to the bitmap).
+void AlphaBlendRect(HBITMAP Bitmap, RECT R, COLORREF Color, int Alpha);
 
 }  // namespace gridtree

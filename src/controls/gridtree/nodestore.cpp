@@ -2,6 +2,7 @@
 
 #include <cassert>
 #include <cstring>
+#include <functional>
 
 namespace gridtree::detail {
 
@@ -26,6 +27,7 @@ void* TNodeStore::Allocate() {
         if (FCurrent == FEnd) {
             size_t bytes = FNextSlabBlocks * FBlockSize;
             FSlabs.emplace_back(new std::byte[bytes]);
+            FSlabBytes.push_back(bytes);
             FCurrent = FSlabs.back().get();
             FEnd = FCurrent + bytes;
             FReserved += bytes;
@@ -46,8 +48,21 @@ void TNodeStore::Free(void* Block) {
     if (--FLive == 0) ReleaseAll();
 }
 
+bool TNodeStore::Holds(const void* P) const {
+    const auto* p = static_cast<const std::byte*>(P);
+    for (size_t i = 0; i < FSlabs.size(); ++i) {
+        const std::byte* start = FSlabs[i].get();
+        // The last slab is handed out up to FCurrent only.
+        const std::byte* end = i + 1 == FSlabs.size() ? FCurrent : start + FSlabBytes[i];
+        if (std::less_equal<const std::byte*>()(start, p) && std::less<const std::byte*>()(p, end))
+            return size_t(p - start) % FBlockSize == 0;
+    }
+    return false;
+}
+
 void TNodeStore::ReleaseAll() {
     FSlabs.clear();
+    FSlabBytes.clear();
     FCurrent = FEnd = nullptr;
     FFreeList = nullptr;
     FReserved = 0;

@@ -22,6 +22,9 @@ public:
     void SetBlockSize(size_t Size);
     void* Allocate();
     void Free(void* Block);
+    // True when P is the start of a block handed out by this store (live or freed). Reads
+    // nothing at P.
+    bool Holds(const void* P) const;
 
 private:
     void ReleaseAll();
@@ -31,6 +34,7 @@ private:
     size_t FReserved = 0;
     size_t FNextSlabBlocks = 64;
     std::vector<std::unique_ptr<std::byte[]>> FSlabs;
+    std::vector<size_t> FSlabBytes;  // size of each slab
     std::byte* FCurrent = nullptr;
     std::byte* FEnd = nullptr;
     void* FFreeList = nullptr;

@@ -149,6 +149,8 @@ TEST(GridTreeHeaderPaint, ColumnHeadersPaintFacesInPositionOrder) {
     tree->SetBounds(0, 0, 300, 120);
     tree->Header().SetOptions(hoVisible);
     tree->HandleNeeded();
+    // The styles below are what a tree without themes shows.
+    tree->TreeOptions().SetPaintOptions(tree->TreeOptions().PaintOptions() & ~toThemeAware);
     AddColumns(*tree, 2, 60);
     TGridTreeColumns& columns = tree->Header().Columns();
     columns[1]->SetWidth(40);
