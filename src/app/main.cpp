@@ -8,7 +8,7 @@
 #include "controls/wide/widecontrols.h"
 #include "controls/wide/wideforms.h"
 
-namespace {
+namespace app {
 
 class TMainForm : public wide::TWideForm {
 public:
@@ -23,22 +23,22 @@ public:
     }
 };
 
-}  // namespace
+}  // namespace app
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     int rc = 0;
     {
-        auto* app = new classlib::TApplication();
-        app->SetTitle(L"Wendlar");
-        app->HintWindowClass = [] { return new wide::TWideHintWindow(nullptr); };
+        auto* application = new classlib::TApplication();
+        application->SetTitle(L"Wendlar");
+        application->HintWindowClass = [] { return new wide::TWideHintWindow(nullptr); };
         try {
-            app->CreateForm<TMainForm>();
-            app->Run();
+            application->CreateForm<app::TMainForm>();
+            application->Run();
         } catch (...) {
-            app->HandleException(app);
+            application->HandleException(application);
             rc = 1;
         }
-        delete app;
+        delete application;
     }
     return rc;
 }

@@ -14,6 +14,12 @@
 #include <algorithm>
 #include <memory>
 
+namespace favorites {
+
+using namespace wide;
+using namespace registry;
+using namespace settings;
+
 namespace {
 
 constexpr wchar_t kFileName[] = L"Favorite.db";
@@ -266,3 +272,5 @@ void DeleteFavoriteNode(wide::TWideTreeNode* node) {
     FreeFavorites(NodesBelow({node}));
     node->Delete();
 }
+
+}  // namespace favorites

@@ -32,6 +32,8 @@ namespace classlib {
 class TStream;
 }
 
+namespace hexedit {
+
 enum THexCaretKind : uint8_t { ckFull, ckLeft, ckBottom, ckAuto };
 enum THexProgressKind : uint8_t { pkLoad, pkSave, pkFind };
 
@@ -464,3 +466,5 @@ private:
     bool FIsFileReadOnly = true;
     bool FModified = false;
 };
+
+}  // namespace hexedit

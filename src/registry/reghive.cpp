@@ -14,6 +14,8 @@
 #include <utility>
 #include <vector>
 
+namespace registry {
+
 namespace {
 
 // Hives loaded by this process: (root, subkey), for the whole life of the process.
@@ -419,3 +421,5 @@ bool ExportKeyWithRegedit(const TVxRegKeyClass& Key, const std::wstring& FileNam
         },
         false);
 }
+
+}  // namespace registry

@@ -5,6 +5,8 @@
 
 #include "registry/regrecords.h"
 
+namespace registry {
+
 // Key is the HKEY_LOCAL_MACHINE or HKEY_USERS root itself.
 bool IsHiveLoadTarget(const TVxRegKeyClass& Key);
 // Key lies directly below HKEY_LOCAL_MACHINE or HKEY_USERS (one non-empty part): a key that
@@ -41,3 +43,5 @@ bool ImportRegFileWithRegedit(const std::wstring& FileName, bool DeleteAfter = t
 // afterwards and starts with the expected header. A key path containing '"' is refused.
 bool ExportKeyWithRegedit(const TVxRegKeyClass& Key, const std::wstring& FileName,
                           bool Unicode);
+
+}  // namespace registry

@@ -11,6 +11,8 @@
 #include <cwctype>
 #include <string_view>
 
+namespace registry {
+
 namespace {
 
 const wchar_t kHexLower[] = L"0123456789abcdef";
@@ -504,3 +506,5 @@ std::wstring FormatValueDataText(classlib::TCustomMemoryStream& Stream, DWORD Ty
     return FormatValueDataText(Stream.Memory(), static_cast<size_t>(Stream.Size()), Type,
                                HexDump);
 }
+
+}  // namespace registry

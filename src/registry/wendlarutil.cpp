@@ -11,6 +11,8 @@
 #include <cstring>
 #include <vector>
 
+namespace registry {
+
 // --- Dialogs ---------------------------------------------------------------------------
 
 bool ShowFileDialog(HWND Owner, const std::wstring& DefaultExt, const std::wstring& Filter,
@@ -325,3 +327,5 @@ void GradientFillLines(HDC DC, uint32_t StartColor, uint32_t EndColor, bool Hori
     SetDCPenColor(DC, oldColor);
     SelectObject(DC, oldPen);
 }
+
+}  // namespace registry

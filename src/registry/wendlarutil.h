@@ -12,6 +12,8 @@
 #include <functional>
 #include <string>
 
+namespace registry {
+
 // --- Dialogs ---------------------------------------------------------------------------
 
 // The system file-open (Open) or file-save dialog owned by Owner. Filter is the "|"-joined
@@ -90,3 +92,5 @@ void EnumFiles(const std::wstring& Dir, bool Recurse, TEnumFilesMode Mode,
 // part-way through the range.
 void GradientFillLines(HDC DC, uint32_t StartColor, uint32_t EndColor, bool Horizontal,
                        const RECT& Rect, bool Reverse);
+
+}  // namespace registry

@@ -7,6 +7,10 @@
 #include "controls/wide/wideutils.h"
 #include "settings/inifile.h"
 
+namespace settings {
+
+using namespace wide;
+
 std::wstring SettingsFolderOf(const std::wstring& programFile) {
     return WideExtractFilePath(programFile) + L"Settings\\";
 }
@@ -36,3 +40,5 @@ std::wstring JoinCommandLine(const wchar_t* commandLine) {
 std::wstring JoinCommandLine() {
     return JoinCommandLine(GetCommandLineW());
 }
+
+}  // namespace settings

@@ -11,6 +11,10 @@
 #include <algorithm>
 #include <cstring>
 
+namespace undo {
+
+using namespace registry;
+
 namespace {
 
 constexpr wchar_t kRenameArrow = L'\x2192';
@@ -248,7 +252,7 @@ void TVxRegClipUndoProvider::RecordValueRenamed(const TVxRegKeyClass& Key,
 // --- Undo ------------------------------------------------------------------------------
 
 std::vector<std::wstring> TVxRegClipUndoProvider::AllowedBackupDirs() const {
-    return {RegistryScriptExportDir, undofile::SettingsUndoDir(), undofile::TempDir()};
+    return {RegistryScriptExportDir, file::SettingsUndoDir(), file::TempDir()};
 }
 
 bool TVxRegClipUndoProvider::UndoRecord(const TRegUndoItem& Item) {
@@ -460,7 +464,7 @@ bool TVxRegClipUndoProvider::SaveUndoList(const std::wstring& FileName) {
     }
     if (!FRejectedFile.empty() && SameRegName(FRejectedFile, FileName))
         lines.insert(lines.end(), FRejectedLines.begin(), FRejectedLines.end());
-    return undofile::WriteLines(FileName, lines);
+    return file::WriteLines(FileName, lines);
 }
 
 TUndoLoadReport TVxRegClipUndoProvider::LoadUndoList(const std::wstring& FileName) {
@@ -471,14 +475,14 @@ TUndoLoadReport TVxRegClipUndoProvider::LoadUndoList(const std::wstring& FileNam
     if (SameRegName(FLossyFile, FileName)) FLossyFile.clear();
 
     std::vector<std::wstring> lines;
-    switch (undofile::ReadLines(FileName, lines)) {
-        case undofile::TReadResult::Missing:
+    switch (file::ReadLines(FileName, lines)) {
+        case file::TReadResult::Missing:
             return report;
-        case undofile::TReadResult::Lossy:
+        case file::TReadResult::Lossy:
             FLossyFile = FileName;
             report.Lossy = true;
             break;
-        case undofile::TReadResult::Read:
+        case file::TReadResult::Read:
             break;
     }
     for (const std::wstring& line : lines) {
@@ -495,3 +499,5 @@ TUndoLoadReport TVxRegClipUndoProvider::LoadUndoList(const std::wstring& FileNam
     DoChange();
     return report;
 }
+
+}  // namespace undo

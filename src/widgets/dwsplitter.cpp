@@ -6,6 +6,10 @@
 
 #include <algorithm>
 
+namespace widgets {
+
+using namespace registry;
+
 using namespace classlib;
 
 TVxDWSplitter::TVxDWSplitter(TComponent* owner) : TCustomControl(owner) {
@@ -216,3 +220,5 @@ void TVxDWSplitter::Paint() {
     cv.Brush().SetColor(FToggleLineColor);
     cv.FrameRect(RECT{t.left, t.top, t.right + 1, t.bottom + 1});
 }
+
+}  // namespace widgets

@@ -8,6 +8,8 @@
 
 #include <thread>
 
+using namespace registry;
+
 namespace {
 
 // Waits for a dialog window of this process and sends it `command` (IDOK / IDCANCEL).

@@ -9,6 +9,8 @@
 #include <fstream>
 #include <iterator>
 
+using namespace registry;
+
 using HiveTest = RegTest;
 
 namespace {

@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <fstream>
 
+using namespace registry;
+
 TEST(WendlarUtilNumbers, RadixConversions) {
     EXPECT_EQ(L"11111111", UInt32ToRadixStr(255, 2));
     EXPECT_EQ(L"0", UInt64ToRadixStr(0, 16));

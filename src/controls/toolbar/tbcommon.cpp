@@ -10,6 +10,8 @@
 #include <cwctype>
 #include <optional>
 
+namespace toolbar {
+
 const wchar_t* const TBVersionBanner = L"Wendlar toolbar core version 1.0.0";
 
 namespace {
@@ -540,3 +542,5 @@ void DrawVerticalText(HDC dc, const std::wstring& textIn, const RECT& rect, UINT
         LineTo(dc, lx, to);
     }
 }
+
+}  // namespace toolbar

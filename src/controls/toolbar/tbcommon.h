@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+namespace toolbar {
+
 // --- integers and texts ----------------------------------------------------------------
 
 // B when B > A, else A (signed).
@@ -112,3 +114,5 @@ void DrawVerticalText(HDC dc, const std::wstring& text, const RECT& rect, UINT f
 
 // The toolbar library's version banner.
 extern const wchar_t* const TBVersionBanner;
+
+}  // namespace toolbar

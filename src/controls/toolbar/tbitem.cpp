@@ -10,6 +10,10 @@
 
 #include <algorithm>
 
+namespace toolbar {
+
+using namespace wide;
+
 using namespace classlib;
 
 const wchar_t* const STBToolbarIndexOutOfBounds = L"Toolbar item index out of range";
@@ -638,3 +642,5 @@ TBarCustomItem* ExecuteDoneAction(const TBarDoneActionData& data, bool returnCli
         return nullptr;
     }
 }
+
+}  // namespace toolbar

@@ -32,6 +32,8 @@
 #include <string>
 #include <vector>
 
+namespace toolbar {
+
 class TBarCustomItem;
 class TBarItemViewer;  // one item shown in a view; built by the viewer layer
 class TBarView;
@@ -385,3 +387,5 @@ struct TBarDoneActionData {
 
 // Carries out a done action; returns the clicked item for tbdaClickItem, else null.
 TBarCustomItem* ExecuteDoneAction(const TBarDoneActionData& data, bool returnClickedItemOnly);
+
+}  // namespace toolbar

@@ -8,6 +8,8 @@
 #include "controls/wide/widewin32.h"
 #include "controls/wide/wideutils.h"
 
+namespace wide {
+
 namespace {
 
 std::wstring CreateErrorText(const std::wstring& fileName, DWORD error) {
@@ -114,3 +116,5 @@ void TWideMemoryStream::LoadFromFile(const std::wstring& fileName) {
 void TWideMemoryStream::SaveToFile(const std::wstring& fileName) {
     WideWriteFileAtomic(fileName, Memory(), static_cast<size_t>(Size()));
 }
+
+}  // namespace wide

@@ -11,6 +11,8 @@
 
 #include "classlib/streams.h"
 
+namespace wide {
+
 // The full path of `s` (GetFullPathNameW); `s` itself when the call fails.
 std::wstring WideExpandFileName(const std::wstring& s);
 
@@ -65,3 +67,5 @@ public:
     // (WideWriteFileAtomic); failure raises EFCreateError and leaves an old file whole.
     void SaveToFile(const std::wstring& fileName);
 };
+
+}  // namespace wide

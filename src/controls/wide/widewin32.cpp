@@ -1,5 +1,7 @@
 #include "controls/wide/widewin32.h"
 
+namespace wide {
+
 namespace {
 
 bool DetectXPOrLater() {
@@ -26,3 +28,5 @@ bool WideSetWindowTextW(HWND wnd, const std::wstring& text) {
 int WideDrawTextW(HDC dc, const wchar_t* text, int count, RECT* rect, UINT format) {
     return DrawTextW(dc, text, count, rect, format);
 }
+
+}  // namespace wide

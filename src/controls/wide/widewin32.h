@@ -13,6 +13,8 @@
 
 #include "classlib/errors.h"
 
+namespace wide {
+
 // Internal consistency errors of the wide layer (programming errors, English messages).
 class EWideInternalError : public classlib::Exception {
 public:
@@ -43,3 +45,5 @@ int WideDrawTextW(HDC dc, const wchar_t* text, int count, RECT* rect, UINT forma
 inline bool IsIntResource(const void* value) {
     return (reinterpret_cast<uintptr_t>(value) >> 16) == 0;
 }
+
+}  // namespace wide

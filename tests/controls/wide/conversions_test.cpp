@@ -5,6 +5,8 @@
 #include "controls/wide/widewin32.h"
 #include "common/test_support.h"
 
+using namespace wide;
+
 namespace {
 
 struct Utf8Case {

@@ -11,6 +11,8 @@
 #include "controls/wide/widewin32.h"
 #include "common/test_support.h"
 
+using namespace wide;
+
 namespace {
 
 std::string ReadFileBytes(const std::wstring& name) {

@@ -28,6 +28,8 @@ class TControl;
 class TComponent;
 }
 
+namespace themed {
+
 // --- messages ---------------------------------------------------------------------------------
 
 // Answered by every window that hosts a view: Result is its view kind (0 when unhandled).
@@ -313,3 +315,5 @@ public:
 classlib::TColor GetEffectiveColor(classlib::TControl* control);
 // The view kind a component answers to TBM_GETVIEWTYPE (0 for none or without a handler).
 int GetViewType(classlib::TControl* control);
+
+}  // namespace themed
