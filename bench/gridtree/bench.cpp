@@ -23,6 +23,8 @@
 #include "controls/gridtree/basetree.h"
 #include "controls/gridtree/gridtree_services.h"
 
+using namespace gridtree;
+
 namespace {
 
 using bench::Alternate;

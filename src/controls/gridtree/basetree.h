@@ -31,6 +31,8 @@
 #include "controls/gridtree/gridtree_options.h"
 #include "controls/gridtree/gridtree_types.h"
 
+namespace gridtree {
+
 // Message the worker sends to a tree: wParam the states to enter, lParam the states to
 // leave (1 tsStopValidation, 2 tsUseCache, 4 tsValidating, 8 tsValidationNeeded).
 constexpr UINT WM_CHANGESTATE = WM_APP + 32;
@@ -94,7 +96,7 @@ using TGTHeaderDraggedEvent =
 using TGTHeaderDraggedOutEvent = std::function<void(TGTHeader* Sender, TColumnIndex Column, POINT DropPosition)>;
 
 class TWorkerThread;
-namespace gridtree_detail {
+namespace detail {
 class TNodeStore;
 }
 
@@ -526,7 +528,7 @@ protected:
 
 private:
     friend class TCustomGridTreeOptions;
-    friend uint32_t gridtree_detail::SettledIndex(const TGridNode* Node);
+    friend uint32_t detail::SettledIndex(const TGridNode* Node);
     void ForgetNode(PGridNode Node);
     // Lazy renumbering of sibling indexes (basetree_structure.cpp).
     uint32_t SettledIndexOf(PGridNode Node);
@@ -554,7 +556,7 @@ private:
     std::unique_ptr<TGTHeader> FHeader;
     RECT FHeaderRect{};
 
-    std::unique_ptr<gridtree_detail::TNodeStore> FStore;
+    std::unique_ptr<detail::TNodeStore> FStore;
     // Parents whose children wait to be renumbered, with the first changed position.
     std::unordered_map<PGridNode, uint32_t> FPendingIndexes;
     std::unique_ptr<std::byte[]> FRootBlock;
@@ -622,3 +624,5 @@ private:
 
 // The tree a node belongs to (follows the parents up to the hidden root).
 TBaseGridTree* OwningTree(PGridNode Node);
+
+}  // namespace gridtree

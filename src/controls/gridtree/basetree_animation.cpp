@@ -10,6 +10,8 @@
 #include "classlib/scopeguard.h"
 #include "controls/gridtree/basetree.h"
 
+namespace gridtree {
+
 namespace {
 // Milliseconds of a monotonic clock with millisecond resolution (the tick count is too
 // coarse for slices of a few milliseconds).
@@ -96,3 +98,5 @@ bool TBaseGridTree::ToggleCallback(int Step, int StepSize, void* Data) {
     }
     return true;
 }
+
+}  // namespace gridtree

@@ -7,6 +7,8 @@
 
 #include "controls/gridtree/basetree.h"
 
+namespace gridtree {
+
 namespace {
 RECT Ordered(const RECT& R) {
     return RECT{std::min(R.left, R.right), std::min(R.top, R.bottom), std::max(R.left, R.right),
@@ -178,3 +180,5 @@ bool TBaseGridTree::CollectSelectedNodesLTR(int MainColumnLeft, int MainColumnRi
     }
     return changed;
 }
+
+}  // namespace gridtree

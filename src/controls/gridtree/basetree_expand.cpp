@@ -4,6 +4,8 @@
 #include "classlib/scopeguard.h"
 #include "controls/gridtree/basetree.h"
 
+namespace gridtree {
+
 void TBaseGridTree::SetExpanded(PGridNode Node, bool Value) {
     if (!Node || Node == FRoot || Expanded(Node) == Value) return;
     ToggleNode(Node);
@@ -125,3 +127,5 @@ void TBaseGridTree::FullCollapse(PGridNode Node) {
     }
     if (Node && (Node->States & (vsExpanded | vsHasChildren)) == (vsExpanded | vsHasChildren)) ToggleNode(Node);
 }
+
+}  // namespace gridtree

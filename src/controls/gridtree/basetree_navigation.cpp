@@ -3,6 +3,8 @@
 
 #include "controls/gridtree/basetree.h"
 
+namespace gridtree {
+
 namespace {
 void AssertNotRoot(PGridNode Node, PGridNode Root) {
     if (Node == Root) throw EGridTreeAssertion(L"Node must not be the hidden root node.");
@@ -576,3 +578,5 @@ int TBaseGridTree::GetMaxColumnWidth(TColumnIndex Column) {
     if (HasPaintOption(toShowVertGridLines)) ++result;
     return result;
 }
+
+}  // namespace gridtree

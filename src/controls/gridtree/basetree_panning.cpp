@@ -10,6 +10,8 @@
 #include "classlib/scopeguard.h"
 #include "controls/gridtree/basetree.h"
 
+namespace gridtree {
+
 namespace {
 constexpr wchar_t PanningClassName[] = L"GTPanningWindow";
 constexpr COLORREF Transparent = RGB(255, 0, 255);
@@ -158,3 +160,5 @@ void TBaseGridTree::PanningScroll(POINT Position) {
     DoSetOffsetXY(FOffsetX + dx, FOffsetY + dy);
     if (HasControlWindow()) UpdateWindow(FHandle);
 }
+
+}  // namespace gridtree

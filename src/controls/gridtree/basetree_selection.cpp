@@ -10,6 +10,8 @@
 
 #include "classlib/scopeguard.h"
 
+namespace gridtree {
+
 namespace {
 bool IsMarked(PGridNode P) { return (reinterpret_cast<uintptr_t>(P) & 1) != 0; }
 PGridNode Marked(PGridNode P) { return reinterpret_cast<PGridNode>(reinterpret_cast<uintptr_t>(P) | 1); }
@@ -420,3 +422,5 @@ bool TBaseGridTree::CheckParentCheckState(PGridNode Node, TCheckState NewCheckSt
     DoCheckClick(parent, parentState);
     return true;
 }
+
+}  // namespace gridtree

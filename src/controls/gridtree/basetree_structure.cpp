@@ -7,6 +7,8 @@
 #include "controls/gridtree/gridtree_services.h"
 #include "controls/gridtree/nodestore_p.h"
 
+namespace gridtree {
+
 namespace {
 constexpr uint32_t NodeRecordSize = sizeof(TGridNode);
 constexpr uint32_t MaxNodeHeight = 0xFFFF;
@@ -18,7 +20,7 @@ uint16_t ClampHeight(int64_t h) { return static_cast<uint16_t>(std::clamp<int64_
 // --- construction ---------------------------------------------------------------------
 
 TBaseGridTree::TBaseGridTree(classlib::TComponent* Owner)
-    : TCustomControl(Owner), FStore(std::make_unique<gridtree_detail::TNodeStore>()) {
+    : TCustomControl(Owner), FStore(std::make_unique<detail::TNodeStore>()) {
     if (!TreeUnitInitialised()) InitializeTreeUnit();
     SetControlStyle((ControlStyle() | classlib::csCaptureMouse | classlib::csOpaque) & ~classlib::csSetCaption);
     SetBoundsNoAlign(0, 0, 200, 100);
@@ -433,7 +435,7 @@ void TBaseGridTree::DetermineHiddenChildrenFlagAllNodes() {
 // from the last number). Reading such a tail node settles the parent: the tail is found
 // walking back from the last child and renumbered once.
 
-uint32_t gridtree_detail::SettledIndex(const TGridNode* Node) {
+uint32_t detail::SettledIndex(const TGridNode* Node) {
     PGridNode node = const_cast<PGridNode>(Node);
     return OwningTree(node)->SettledIndexOf(node);
 }
@@ -802,3 +804,5 @@ void TBaseGridTree::DeleteSelectedNodes() {
         DeleteNode(nodes[i], nodes[i]->Parent != nodes[i - 1]->Parent);
     if (!nodes.empty()) DeleteNode(nodes[0], true);
 }
+
+}  // namespace gridtree

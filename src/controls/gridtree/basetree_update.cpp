@@ -9,6 +9,8 @@
 #include "controls/gridtree/gridtree_services.h"
 #include "controls/gridtree/nodestore_p.h"
 
+namespace gridtree {
+
 namespace {
 // The four states the worker may change, by their bit in WM_CHANGESTATE.
 TGridTreeStates WorkerBitsToStates(unsigned Bits) {
@@ -784,3 +786,5 @@ void TBaseGridTree::DoReset(PGridNode Node) {
 void TBaseGridTree::DoHotChange(PGridNode OldNode, PGridNode NewNode) {
     if (OnHotChange) OnHotChange(this, OldNode, NewNode);
 }
+
+}  // namespace gridtree

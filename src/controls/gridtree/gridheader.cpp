@@ -9,6 +9,8 @@
 #include "classlib/scopeguard.h"
 #include "controls/gridtree/basetree.h"
 
+namespace gridtree {
+
 // --- TGridTreeColumn ------------------------------------------------------------------
 
 TGridTreeColumn::TGridTreeColumn(TGridTreeColumns* Owner) : FOwner(Owner) {
@@ -763,3 +765,5 @@ void TGTHeader::CheckMainColumn() {
     }
     FMainColumn = std::clamp(FMainColumn, 0, FColumns->Count() - 1);
 }
+
+}  // namespace gridtree

@@ -24,6 +24,8 @@
 #include "classlib/graphics.h"
 #include "controls/gridtree/gridtree_types.h"
 
+namespace gridtree {
+
 class TGTHeader;
 class TGridTreeColumns;
 
@@ -361,3 +363,5 @@ private:
     void EndTracking();
     void DragTo(POINT Screen);
 };
+
+}  // namespace gridtree

@@ -7,6 +7,8 @@
 #include "controls/gridtree/gridheader.h"
 #include "controls/gridtree/gridtree_services.h"
 
+namespace gridtree {
+
 namespace {
 
 void Line(HDC DC, COLORREF Color, std::initializer_list<POINT> Points) {
@@ -485,3 +487,5 @@ void TGTHeader::DragTo(POINT Screen) {
     FColumns->DropOnLeft = onLeft;
     InvalidateColumn(FColumns->GetItem(column));
 }
+
+}  // namespace gridtree

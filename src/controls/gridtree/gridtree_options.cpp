@@ -4,6 +4,8 @@
 
 #include "controls/gridtree/basetree.h"
 
+namespace gridtree {
+
 namespace {
 bool Reacts(const TBaseGridTree* Tree) { return !Tree->IsLoading() && Tree->HasControlWindow(); }
 }  // namespace
@@ -110,3 +112,5 @@ void TScrollBarOptions::Assign(const TScrollBarOptions& Source) {
     SetScrollBarStyle(Source.FScrollBarStyle);
     VerticalIncrement = Source.VerticalIncrement;
 }
+
+}  // namespace gridtree

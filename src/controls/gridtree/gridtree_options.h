@@ -13,6 +13,8 @@
 
 #include "controls/gridtree/gridtree_types.h"
 
+namespace gridtree {
+
 // --- option sets ----------------------------------------------------------------------
 using TGTPaintOptions = uint32_t;
 enum TGTPaintOption : uint32_t {
@@ -193,3 +195,5 @@ private:
     TScrollStyle FScrollBars = ssBoth;
     TScrollBarStyle FScrollBarStyle = sbmRegular;
 };
+
+}  // namespace gridtree

@@ -8,6 +8,8 @@
 
 #include "controls/gridtree/basetree.h"
 
+namespace gridtree {
+
 namespace {
 std::mutex GWorkerLock;
 TWorkerThread* GSharedWorker = nullptr;
@@ -271,3 +273,5 @@ std::wstring EllipsizeText(HDC DC, const std::wstring& S, int Width, int Ellipsi
     }
     return L"..." + S.substr(L);
 }
+
+}  // namespace gridtree

@@ -20,6 +20,8 @@
 #include <thread>
 #include <vector>
 
+namespace gridtree {
+
 class TBaseGridTree;
 
 class TWorkerThread {
@@ -101,3 +103,5 @@ RECT NormalizedRect(const RECT& R);
 // Shortens S to fit Width pixels in the DC's font, with "..." at the end (or, right to
 // left, at the start). EllipsisWidth 0 means the measured width of "...".
 std::wstring EllipsizeText(HDC DC, const std::wstring& S, int Width, int EllipsisWidth, bool RightToLeft);
+
+}  // namespace gridtree

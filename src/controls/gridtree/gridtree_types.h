@@ -14,11 +14,13 @@
 
 #include "classlib/errors.h"
 
+namespace gridtree {
+
 class TBaseGridTree;
 
 struct TGridNode;
 
-namespace gridtree_detail {
+namespace detail {
 // The settled index of a node whose parent has renumbering pending (basetree_structure.cpp).
 uint32_t SettledIndex(const TGridNode* Node);
 }
@@ -78,7 +80,7 @@ inline TNodeIndex::operator uint32_t() const {
     const TGridNode* node = reinterpret_cast<const TGridNode*>(this);
     // The hidden root (its own sibling) has the tree object as its parent, no node.
     if (node->Parent && node->NextSiblingNode != node && node->Parent->Filler)
-        return gridtree_detail::SettledIndex(node);
+        return detail::SettledIndex(node);
     return Value;
 }
 
@@ -146,59 +148,59 @@ constexpr TColumnIndex InvalidColumn = -2;
 
 // Tree states: a 64-bit set over the 49 members, bit 0 first.
 using TGridTreeStates = uint64_t;
-namespace gridtree_detail {
+namespace detail {
 constexpr TGridTreeStates Bit(int n) { return TGridTreeStates(1) << n; }
 }
-constexpr TGridTreeStates tsCancelHintAnimation = gridtree_detail::Bit(0);
-constexpr TGridTreeStates tsChangePending = gridtree_detail::Bit(1);
-constexpr TGridTreeStates tsCheckPropagation = gridtree_detail::Bit(2);
-constexpr TGridTreeStates tsCollapsing = gridtree_detail::Bit(3);
-constexpr TGridTreeStates tsToggleFocusedSelection = gridtree_detail::Bit(4);
-constexpr TGridTreeStates tsClearPending = gridtree_detail::Bit(5);
-constexpr TGridTreeStates tsClipboardFlushing = gridtree_detail::Bit(6);
-constexpr TGridTreeStates tsCopyPending = gridtree_detail::Bit(7);
-constexpr TGridTreeStates tsCutPending = gridtree_detail::Bit(8);
-constexpr TGridTreeStates tsDrawSelPending = gridtree_detail::Bit(9);
-constexpr TGridTreeStates tsDrawSelecting = gridtree_detail::Bit(10);
-constexpr TGridTreeStates tsEditing = gridtree_detail::Bit(11);
-constexpr TGridTreeStates tsEditPending = gridtree_detail::Bit(12);
-constexpr TGridTreeStates tsExpanding = gridtree_detail::Bit(13);
-constexpr TGridTreeStates tsHint = gridtree_detail::Bit(14);
-constexpr TGridTreeStates tsInAnimation = gridtree_detail::Bit(15);
-constexpr TGridTreeStates tsIncrementalSearching = gridtree_detail::Bit(16);
-constexpr TGridTreeStates tsIncrementalSearchPending = gridtree_detail::Bit(17);
-constexpr TGridTreeStates tsIterating = gridtree_detail::Bit(18);
-constexpr TGridTreeStates tsKeyCheckPending = gridtree_detail::Bit(19);
-constexpr TGridTreeStates tsLeftButtonDown = gridtree_detail::Bit(20);
-constexpr TGridTreeStates tsMouseCheckPending = gridtree_detail::Bit(21);
-constexpr TGridTreeStates tsMiddleButtonDown = gridtree_detail::Bit(22);
-constexpr TGridTreeStates tsNeedScale = gridtree_detail::Bit(23);
-constexpr TGridTreeStates tsNeedRootCountUpdate = gridtree_detail::Bit(24);
-constexpr TGridTreeStates tsOLEDragging = gridtree_detail::Bit(25);
-constexpr TGridTreeStates tsOLEDragPending = gridtree_detail::Bit(26);
-constexpr TGridTreeStates tsPainting = gridtree_detail::Bit(27);
-constexpr TGridTreeStates tsRightButtonDown = gridtree_detail::Bit(28);
-constexpr TGridTreeStates tsPopupMenuShown = gridtree_detail::Bit(29);
-constexpr TGridTreeStates tsScrolling = gridtree_detail::Bit(30);
-constexpr TGridTreeStates tsScrollPending = gridtree_detail::Bit(31);
-constexpr TGridTreeStates tsSizing = gridtree_detail::Bit(32);
-constexpr TGridTreeStates tsStopValidation = gridtree_detail::Bit(33);
-constexpr TGridTreeStates tsStructureChangePending = gridtree_detail::Bit(34);
-constexpr TGridTreeStates tsSynchMode = gridtree_detail::Bit(35);
-constexpr TGridTreeStates tsThumbTracking = gridtree_detail::Bit(36);
-constexpr TGridTreeStates tsUpdateHiddenChildrenNeeded = gridtree_detail::Bit(37);
-constexpr TGridTreeStates tsUpdating = gridtree_detail::Bit(38);
-constexpr TGridTreeStates tsUseCache = gridtree_detail::Bit(39);
-constexpr TGridTreeStates tsUserDragObject = gridtree_detail::Bit(40);
-constexpr TGridTreeStates tsUseThemes = gridtree_detail::Bit(41);
-constexpr TGridTreeStates tsValidating = gridtree_detail::Bit(42);
-constexpr TGridTreeStates tsValidationNeeded = gridtree_detail::Bit(43);
+constexpr TGridTreeStates tsCancelHintAnimation = detail::Bit(0);
+constexpr TGridTreeStates tsChangePending = detail::Bit(1);
+constexpr TGridTreeStates tsCheckPropagation = detail::Bit(2);
+constexpr TGridTreeStates tsCollapsing = detail::Bit(3);
+constexpr TGridTreeStates tsToggleFocusedSelection = detail::Bit(4);
+constexpr TGridTreeStates tsClearPending = detail::Bit(5);
+constexpr TGridTreeStates tsClipboardFlushing = detail::Bit(6);
+constexpr TGridTreeStates tsCopyPending = detail::Bit(7);
+constexpr TGridTreeStates tsCutPending = detail::Bit(8);
+constexpr TGridTreeStates tsDrawSelPending = detail::Bit(9);
+constexpr TGridTreeStates tsDrawSelecting = detail::Bit(10);
+constexpr TGridTreeStates tsEditing = detail::Bit(11);
+constexpr TGridTreeStates tsEditPending = detail::Bit(12);
+constexpr TGridTreeStates tsExpanding = detail::Bit(13);
+constexpr TGridTreeStates tsHint = detail::Bit(14);
+constexpr TGridTreeStates tsInAnimation = detail::Bit(15);
+constexpr TGridTreeStates tsIncrementalSearching = detail::Bit(16);
+constexpr TGridTreeStates tsIncrementalSearchPending = detail::Bit(17);
+constexpr TGridTreeStates tsIterating = detail::Bit(18);
+constexpr TGridTreeStates tsKeyCheckPending = detail::Bit(19);
+constexpr TGridTreeStates tsLeftButtonDown = detail::Bit(20);
+constexpr TGridTreeStates tsMouseCheckPending = detail::Bit(21);
+constexpr TGridTreeStates tsMiddleButtonDown = detail::Bit(22);
+constexpr TGridTreeStates tsNeedScale = detail::Bit(23);
+constexpr TGridTreeStates tsNeedRootCountUpdate = detail::Bit(24);
+constexpr TGridTreeStates tsOLEDragging = detail::Bit(25);
+constexpr TGridTreeStates tsOLEDragPending = detail::Bit(26);
+constexpr TGridTreeStates tsPainting = detail::Bit(27);
+constexpr TGridTreeStates tsRightButtonDown = detail::Bit(28);
+constexpr TGridTreeStates tsPopupMenuShown = detail::Bit(29);
+constexpr TGridTreeStates tsScrolling = detail::Bit(30);
+constexpr TGridTreeStates tsScrollPending = detail::Bit(31);
+constexpr TGridTreeStates tsSizing = detail::Bit(32);
+constexpr TGridTreeStates tsStopValidation = detail::Bit(33);
+constexpr TGridTreeStates tsStructureChangePending = detail::Bit(34);
+constexpr TGridTreeStates tsSynchMode = detail::Bit(35);
+constexpr TGridTreeStates tsThumbTracking = detail::Bit(36);
+constexpr TGridTreeStates tsUpdateHiddenChildrenNeeded = detail::Bit(37);
+constexpr TGridTreeStates tsUpdating = detail::Bit(38);
+constexpr TGridTreeStates tsUseCache = detail::Bit(39);
+constexpr TGridTreeStates tsUserDragObject = detail::Bit(40);
+constexpr TGridTreeStates tsUseThemes = detail::Bit(41);
+constexpr TGridTreeStates tsValidating = detail::Bit(42);
+constexpr TGridTreeStates tsValidationNeeded = detail::Bit(43);
 // The class library's own (non-OLE) drag, pending or running.
-constexpr TGridTreeStates tsControlDragging = gridtree_detail::Bit(44);
-constexpr TGridTreeStates tsControlDragPending = gridtree_detail::Bit(45);
-constexpr TGridTreeStates tsWheelPanning = gridtree_detail::Bit(46);
-constexpr TGridTreeStates tsWheelScrolling = gridtree_detail::Bit(47);
-constexpr TGridTreeStates tsWindowCreating = gridtree_detail::Bit(48);
+constexpr TGridTreeStates tsControlDragging = detail::Bit(44);
+constexpr TGridTreeStates tsControlDragPending = detail::Bit(45);
+constexpr TGridTreeStates tsWheelPanning = detail::Bit(46);
+constexpr TGridTreeStates tsWheelScrolling = detail::Bit(47);
+constexpr TGridTreeStates tsWindowCreating = detail::Bit(48);
 
 // Hit positions inside the tree (THitInfo::HitPositions).
 using THitPositions = uint32_t;
@@ -240,3 +242,5 @@ public:
 
 // Raises EGridTreeError with the message and help context.
 [[noreturn]] void RaiseTreeError(const std::wstring& Msg, int HelpContext);
+
+}  // namespace gridtree

@@ -3,7 +3,7 @@
 #include <cassert>
 #include <cstring>
 
-namespace gridtree_detail {
+namespace gridtree::detail {
 
 namespace {
 constexpr size_t MaxSlabBlocks = 1024;  // about 90 KB: little slack at the end of a big tree
@@ -54,4 +54,4 @@ void TNodeStore::ReleaseAll() {
     FNextSlabBlocks = 64;
 }
 
-}  // namespace gridtree_detail
+}  // namespace gridtree::detail

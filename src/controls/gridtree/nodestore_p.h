@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-namespace gridtree_detail {
+namespace gridtree::detail {
 
 class TNodeStore {
 public:
@@ -36,4 +36,4 @@ private:
     void* FFreeList = nullptr;
 };
 
-}  // namespace gridtree_detail
+}  // namespace gridtree::detail

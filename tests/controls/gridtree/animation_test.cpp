@@ -6,6 +6,8 @@
 #include "classlib/form.h"
 #include "tree_test_support.h"
 
+using namespace gridtree;
+
 namespace {
 
 class TAnimTree : public TBaseGridTree {

@@ -5,6 +5,8 @@
 
 #include "tree_test_support.h"
 
+using namespace gridtree;
+
 namespace {
 
 // A tree whose texts are TextWidth pixels wide, with ten top-level rows of 18 pixels in a

@@ -2,6 +2,8 @@
 
 #include "tree_test_support.h"
 
+using namespace gridtree;
+
 TEST(GridTreeExpand, EventOrderAndRefusal) {
     TTestTree tree;
     std::string log;

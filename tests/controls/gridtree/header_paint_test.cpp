@@ -7,6 +7,8 @@
 #include "classlib/form.h"
 #include "tree_test_support.h"
 
+using namespace gridtree;
+
 namespace {
 
 using TMemoryCanvas = testsupport::MemoryDib;

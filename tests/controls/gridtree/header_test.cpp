@@ -6,6 +6,8 @@
 #include "classlib/form.h"
 #include "tree_test_support.h"
 
+using namespace gridtree;
+
 namespace {
 
 // A tree whose text widths come from a table and which counts its sort calls.

@@ -3,6 +3,8 @@
 
 #include "tree_test_support.h"
 
+using namespace gridtree;
+
 namespace {
 
 // Root: 3 nodes; node 0 has 2 children (child 1 has 2 children); node 2 has 1 child.

@@ -2,6 +2,8 @@
 #include "controls/gridtree/gridtree_services.h"
 #include "tree_test_support.h"
 
+using namespace gridtree;
+
 TEST(GridTreeOptions, Defaults) {
     TTestTree tree;
     TCustomGridTreeOptions& o = tree.TreeOptions();

@@ -2,6 +2,8 @@
 
 #include "tree_test_support.h"
 
+using namespace gridtree;
+
 namespace {
 
 // Five top-level rows; the selection as a string of 0/1 per row.

@@ -3,6 +3,8 @@
 
 #include "tree_test_support.h"
 
+using namespace gridtree;
+
 namespace {
 
 struct TOwnerRecord {  // an 18-byte owner record, as the registry views keep

@@ -2,6 +2,8 @@
 
 #include "tree_test_support.h"
 
+using namespace gridtree;
+
 TEST(GridTreeUpdates, NestedBracketsFireEachNotificationOnceAtTheEnd) {
     TTestTree tree;
     tree.TreeOptions().SetSelectionOptions(toMultiSelect);

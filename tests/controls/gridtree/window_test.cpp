@@ -8,6 +8,8 @@
 #include "controls/gridtree/gridtree_services.h"
 #include "tree_test_support.h"
 
+using namespace gridtree;
+
 namespace {
 
 struct TFormWithTree {

@@ -4,6 +4,8 @@
 #include "controls/gridtree/gridtree_services.h"
 #include "tree_test_support.h"
 
+using namespace gridtree;
+
 TEST(GridTreeCache, EntriesEveryThresholdRows) {
     struct Case { uint32_t rows; std::vector<uint32_t> entryRows; };
     const Case cases[] = {{2000, {}}, {2001, {0, 2000}}, {4500, {0, 2000, 4000}}};
