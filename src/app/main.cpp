@@ -1,6 +1,6 @@
-// Program entry: the application object and the main window, an MDI frame. Later work
-// fills the frame with the registry windows, menus and toolbars. The application object
-// does the process setup (OLE, common controls, timer resolution) and undoes it.
+// Program entry: the application object and the main window, an MDI frame that holds the
+// registry windows. The application object does the process setup (OLE, common controls,
+// timer resolution) and undoes it.
 #include <windows.h>
 
 #include "classlib/application.h"

@@ -6,7 +6,7 @@
 #include "controls/wide/widefiles.h"
 #include "controls/wide/widestrings.h"
 #include "controls/wide/wideutils.h"
-#include "registry/wendlarutil.h"
+#include "registry/numbers.h"
 #include "settings/settingsfiles.h"
 
 #include <windows.h>

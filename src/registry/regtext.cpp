@@ -2,9 +2,9 @@
 #include "registry/regtext.h"
 
 #include "classlib/runtime.h"
+#include "registry/numbers.h"
 #include "registry/registry_p.h"
 #include "registry/regops.h"
-#include "registry/wendlarutil.h"
 
 #include <algorithm>
 #include <cstring>

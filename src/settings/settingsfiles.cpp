@@ -17,7 +17,7 @@ std::wstring SettingsFolderOf(const std::wstring& programFile) {
 
 std::wstring GetSettingsFilePath(const std::wstring& name) {
     const std::wstring folder = SettingsFolderOf(WideGetModuleFileName(nullptr));
-    WideCreateDir(WideExcludeTrailingBackslash(folder));
+    CreateDirectoryW(WideExcludeTrailingBackslash(folder).c_str(), nullptr);
     return folder + name;
 }
 

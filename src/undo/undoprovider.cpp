@@ -1,9 +1,10 @@
 #include "undo/undoprovider.h"
 
+#include "classlib/modalwait.h"
+#include "registry/files.h"
 #include "registry/reghive.h"
 #include "registry/regops.h"
 #include "registry/regtext.h"
-#include "registry/wendlarutil.h"
 #include "undo/undofile_p.h"
 
 #include <windows.h>
@@ -301,7 +302,7 @@ bool TVxRegClipUndoProvider::RestoreKeyBackup(const std::wstring& File) {
     std::vector<TRegScriptKey> keys;
     const bool own = ReadUtf16File(File, text) && ParseOwnRegScript(text, keys);
     text = std::wstring();
-    if (!ImportRegFileWithRegedit(File, false)) return false;
+    if (!ImportRegFileWithRegedit(File, false, classlib::WaitModally)) return false;
     if (own && !ApplyRegScriptExactly(keys)) return false;  // the backup stays for the user
     DeleteFileW(File.c_str());
     return true;

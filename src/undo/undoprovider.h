@@ -8,7 +8,8 @@
 // list can be kept across runs in "Undo.db" (SaveUndoList / LoadUndoList); there is no redo.
 //
 // Main thread only. Undoing a key deletion waits for the system registry editor while
-// messages are handled; the provider works on copies of the records involved
+// messages are handled and the thread's windows refuse input (classlib::WaitModally); the
+// provider works on copies of the records involved
 // and finds the record to remove again by identity, so commands run meanwhile cannot make
 // it act on the wrong entry. Records and entries belong to the provider; pointers taken from
 // the lists stay valid until that record or entry is removed.

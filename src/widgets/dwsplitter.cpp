@@ -1,6 +1,6 @@
 #include "widgets/dwsplitter.h"
 
-#include "registry/wendlarutil.h"
+#include "uihelpers/gradient.h"
 
 #include <windowsx.h>
 
@@ -8,7 +8,7 @@
 
 namespace widgets {
 
-using namespace registry;
+using namespace uihelpers;
 
 using namespace classlib;
 

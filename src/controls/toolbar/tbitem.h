@@ -109,7 +109,7 @@ public:
 using TBarPopupEvent = std::function<void(TBarCustomItem* sender, bool fromLink)>;
 using TBarSelectEvent = std::function<void(TBarCustomItem* sender, TBarItemViewer* viewer, bool selecting)>;
 
-// Something that a deferred click can reach (items here; viewers later).
+// Something that a deferred click can reach (an item, or a viewer of one).
 class TBarClickQueueClient {
 public:
     virtual ~TBarClickQueueClient() = default;

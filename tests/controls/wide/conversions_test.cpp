@@ -118,9 +118,7 @@ TEST(CodePages, KeyboardAndByteOrder) {
     EXPECT_EQ(text[3], 0x1234);  // after the NUL: untouched
 }
 
-TEST(Platform, Flags) {
-    EXPECT_TRUE(Win32PlatformIsUnicode);
-    EXPECT_TRUE(IsWindowsXPOrLater);
+TEST(Platform, IntegerResourceNames) {
     EXPECT_TRUE(IsIntResource(MAKEINTRESOURCEW(5)));
     EXPECT_FALSE(IsIntResource(L"NAME"));
 }

@@ -76,7 +76,6 @@ constexpr bool ViewKindIs(int kind, int mask) { return (kind & mask) == mask; }
 constexpr int ifToolbarStyle = 0x01;
 constexpr int ifSubmenu = 0x04;
 constexpr int ifSplitItem = 0x08;
-constexpr int ifDesigning = 0x10;
 constexpr int ifAppActive = 0x20;
 constexpr int ifRadioItem = 0x40;  // set only for the check-glyph call
 
