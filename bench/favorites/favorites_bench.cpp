@@ -21,6 +21,9 @@
 #include <string>
 #include <vector>
 
+using namespace wide;
+using namespace favorites;
+
 namespace {
 
 constexpr int kSmall = 20000;

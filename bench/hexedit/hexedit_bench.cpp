@@ -19,6 +19,8 @@
 #include "common/bench_common.h"
 #include "hexedit/hexeditor.h"
 
+using namespace hexedit;
+
 namespace {
 
 using bench::Alternate;

@@ -23,6 +23,8 @@
 
 #include "common/bench_common.h"
 
+using namespace registry;
+
 namespace {
 
 const std::wstring kBase = L"Software\\WendlarBench";

@@ -25,6 +25,8 @@
 #include "search/find_matcher.h"
 #include "search/find_thread.h"
 
+using namespace search;
+
 namespace {
 
 const wchar_t* const kBenchPath = L"Software\\WendlarBench";

@@ -18,6 +18,9 @@
 #include <functional>
 #include <string>
 
+using namespace settings;
+using namespace wide;
+
 namespace {
 
 double Seconds(const std::function<void()>& body) {

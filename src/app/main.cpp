@@ -1,6 +1,6 @@
-// Program entry: the application object and the main window, an MDI frame. Later work
-// fills the frame with the registry windows, menus and toolbars. The application object
-// does the process setup (OLE, common controls, timer resolution) and undoes it.
+// Program entry: the application object and the main window, an MDI frame that holds the
+// registry windows. The application object does the process setup (OLE, common controls,
+// timer resolution) and undoes it.
 #include <windows.h>
 
 #include "classlib/application.h"
@@ -8,7 +8,7 @@
 #include "controls/wide/widecontrols.h"
 #include "controls/wide/wideforms.h"
 
-namespace {
+namespace app {
 
 class TMainForm : public wide::TWideForm {
 public:
@@ -23,22 +23,22 @@ public:
     }
 };
 
-}  // namespace
+}  // namespace app
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     int rc = 0;
     {
-        auto* app = new classlib::TApplication();
-        app->SetTitle(L"Wendlar");
-        app->HintWindowClass = [] { return new wide::TWideHintWindow(nullptr); };
+        auto* application = new classlib::TApplication();
+        application->SetTitle(L"Wendlar");
+        application->HintWindowClass = [] { return new wide::TWideHintWindow(nullptr); };
         try {
-            app->CreateForm<TMainForm>();
-            app->Run();
+            application->CreateForm<app::TMainForm>();
+            application->Run();
         } catch (...) {
-            app->HandleException(app);
+            application->HandleException(application);
             rc = 1;
         }
-        delete app;
+        delete application;
     }
     return rc;
 }

@@ -552,13 +552,8 @@ void TApplication::ActivateHint(POINT cursorPos) {
     FHintWindow = info.HintWindowClass();
     if (!FHintWindow) return;
     FHintWindow->SetColor(info.HintColor);
-    RECT r = FHintWindow->CalcHintRect(info.HintMaxWidth, info.HintStr, info.HintData);
-    OffsetRect(&r, info.HintPos.x, info.HintPos.y);
-    RECT work = Screen->WorkAreaRect();
-    if (r.right > work.right) OffsetRect(&r, work.right - r.right, 0);
-    if (r.bottom > work.bottom) OffsetRect(&r, 0, cursorPos.y - 4 - r.bottom + (r.top - r.top));
-    if (r.left < work.left) OffsetRect(&r, work.left - r.left, 0);
-    if (r.top < work.top) OffsetRect(&r, 0, work.top - r.top);
+    const RECT r = PlaceHintRect(FHintWindow->CalcHintRect(info.HintMaxWidth, info.HintStr, info.HintData),
+                                 info.HintPos, cursorPos.y, Screen->WorkAreaRect());
     FHintWindow->ActivateHintData(r, info.HintStr, info.HintData);
     POINT tl = c->ClientToScreen({info.CursorRect.left, info.CursorRect.top});
     POINT br = c->ClientToScreen({info.CursorRect.right, info.CursorRect.bottom});

@@ -51,7 +51,6 @@ enum TOperation { opInsert, opRemove };
 using TComponentState = unsigned;
 constexpr TComponentState csLoading = 0x0001;           // being built; Loaded() clears it
 constexpr TComponentState csDestroying = 0x0008;        // its destructor has begun
-constexpr TComponentState csDesigning = 0x0010;         // never set by this program
 constexpr TComponentState csFreeNotification = 0x0100;  // someone asked to hear of its end
 
 class TComponent {

@@ -315,7 +315,8 @@ struct TCreateParams {
     int X = 0, Y = 0, Width = 0, Height = 0;
     HWND WndParent = nullptr;
     void* Param = nullptr;
-    HMENU Menu = nullptr;           // child id for child windows
+    HMENU Menu = nullptr;           // menu of a top-level window; a child window without
+                                    // an id here gets the next free one when created
     WNDCLASSEXW WindowClass{};      // for our own classes (SubClassName empty)
     std::wstring WinClassName;      // the registered name of our class
     std::wstring SubClassName;      // a standard class to create and subclass instead

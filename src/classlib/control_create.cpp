@@ -78,7 +78,6 @@ void TWinControl::CreateParams(TCreateParams& p) {
     p.Width = FWidth;
     p.Height = FHeight;
     p.WndParent = FParent ? FParent->Handle() : nullptr;
-    p.Menu = reinterpret_cast<HMENU>(gNextChildId++);
     p.WindowClass.cbSize = sizeof(WNDCLASSEXW);
     p.WindowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
     p.WindowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
@@ -89,6 +88,9 @@ void TWinControl::CreateParams(TCreateParams& p) {
 void TWinControl::CreateWnd() {
     TCreateParams p;
     CreateParams(p);
+    // Ids are drawn here, when a window is really made: CreateParams also serves questions
+    // asked without a window (the client rectangle of a windowless control).
+    if ((p.Style & WS_CHILD) && !p.Menu) p.Menu = reinterpret_cast<HMENU>(gNextChildId++);
     if (!(p.Style & WS_CHILD) && p.WndParent == nullptr && Application && Application->Handle() &&
         p.WndParent != Application->Handle())
         p.WndParent = Application->Handle();

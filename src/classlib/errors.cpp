@@ -4,21 +4,32 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <utility>
 
 namespace classlib {
 
-const char* Exception::what() const noexcept {
-    if (FNarrow.empty() && !FMessage.empty()) {
-        int n = WideCharToMultiByte(CP_UTF8, 0, FMessage.data(), static_cast<int>(FMessage.size()),
-                                    nullptr, 0, nullptr, nullptr);
-        if (n > 0) {
-            FNarrow.resize(static_cast<size_t>(n));
-            WideCharToMultiByte(CP_UTF8, 0, FMessage.data(), static_cast<int>(FMessage.size()),
-                                FNarrow.data(), n, nullptr, nullptr);
-        }
+namespace {
+
+std::string ToUtf8(const std::wstring& text) {
+    std::string out;
+    const int length = static_cast<int>(std::min<size_t>(text.size(), 0x7FFFFFFF));
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+    if (n > 0) {
+        out.resize(static_cast<size_t>(n));
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), length, out.data(), n, nullptr, nullptr);
     }
-    return FNarrow.c_str();
+    return out;
+}
+
+}  // namespace
+
+Exception::Exception(std::wstring message, int helpContext)
+    : FMessage(std::move(message)), FHelpContext(helpContext), FNarrow(ToUtf8(FMessage)) {}
+
+void Exception::SetMessage(std::wstring message) {
+    FNarrow = ToUtf8(message);
+    FMessage = std::move(message);
 }
 
 namespace {

@@ -14,20 +14,20 @@ namespace classlib {
 
 class Exception : public std::exception {
 public:
-    explicit Exception(std::wstring message, int helpContext = 0)
-        : FMessage(std::move(message)), FHelpContext(helpContext) {}
+    explicit Exception(std::wstring message, int helpContext = 0);
 
     const std::wstring& Message() const noexcept { return FMessage; }
-    void SetMessage(std::wstring message) { FMessage = std::move(message); FNarrow.clear(); }
+    void SetMessage(std::wstring message);
     int HelpContext() const noexcept { return FHelpContext; }
 
-    // UTF-8 form of the message, for std::exception users (test output, logs).
-    const char* what() const noexcept override;
+    // UTF-8 form of the message, for std::exception users (test output, logs). Made with
+    // the message, so any thread may read it while the exception object lives.
+    const char* what() const noexcept override { return FNarrow.c_str(); }
 
 private:
     std::wstring FMessage;
     int FHelpContext;
-    mutable std::string FNarrow;
+    std::string FNarrow;
 };
 
 #define CLASSLIB_EXCEPTION(Name, Base)                         \

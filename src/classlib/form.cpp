@@ -5,11 +5,13 @@
 #include "classlib/errors.h"
 #include "classlib/gdiguards.h"
 #include "classlib/menus.h"
+#include "classlib/modalwait.h"
 #include "classlib/runtime.h"
 #include "classlib/screen.h"
 #include "classlib/scopeguard.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace classlib {
 
@@ -436,24 +438,6 @@ void TForm::Release() {
     if (Application) Application->ReleaseForm(this);
 }
 
-namespace {
-
-struct DisableCtx {
-    HWND keep;
-    std::vector<HWND> disabled;
-};
-
-BOOL CALLBACK DisableOne(HWND wnd, LPARAM lp) {
-    auto* ctx = reinterpret_cast<DisableCtx*>(lp);
-    if (wnd != ctx->keep && IsWindowVisible(wnd) && IsWindowEnabled(wnd)) {
-        ctx->disabled.push_back(wnd);
-        EnableWindow(wnd, FALSE);
-    }
-    return TRUE;
-}
-
-}  // namespace
-
 TModalResult TForm::ShowModal() {
     if (FModal || (FHandle && IsWindowVisible(FHandle)) || !FEnabled || FFormStyle == fsMDIChild)
         throw EInvalidOperation(L"Cannot make a visible window modal");
@@ -463,14 +447,13 @@ TModalResult TForm::ShowModal() {
     FModalResult = mrNone;
     HWND active = GetActiveWindow();
     HandleNeeded();
-    DisableCtx ctx{FHandle, {}};
-    EnumThreadWindows(GetCurrentThreadId(), DisableOne, reinterpret_cast<LPARAM>(&ctx));
+    std::optional<TDisabledThreadWindows> disabled(std::in_place, FHandle);
     if (Application) ++Application->FModalLevel;
     {
-        // Undone on every way out, before the result is read.
+        // Undone on every way out, before the result is read: the other windows are enabled
+        // again before the active window is given back.
         auto restore = ScopeExit([&] {
-            for (HWND w : ctx.disabled)
-                if (IsWindow(w)) EnableWindow(w, TRUE);
+            disabled.reset();
             if (active && IsWindow(active)) SetActiveWindow(active);
             if (FHandle) SetVisible(false);
             FModal = false;

@@ -435,7 +435,7 @@ void TBitmap::Recreate() {
             GetObjectW(old, sizeof(bm), &bm);
             BitBlt(b.Handle(), 0, 0, bm.bmWidth, bm.bmHeight, a.Handle(), 0, 0, SRCCOPY);
         } else if (FHandle && FBits) {
-            // A new bitmap is white, as the original's bitmaps start.
+            // A new bitmap starts white: what is not painted yet shows white.
             memset(FBits, 0xFF, static_cast<size_t>(FStride) * FHeight);
         }
     }

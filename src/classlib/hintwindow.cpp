@@ -43,6 +43,15 @@ RECT THintWindow::CalcHintRect(int maxWidth, const std::wstring& hint, void*) {
     return r;
 }
 
+RECT PlaceHintRect(RECT r, POINT hintPos, int cursorY, const RECT& work) {
+    OffsetRect(&r, hintPos.x, hintPos.y);
+    if (r.right > work.right) OffsetRect(&r, work.right - r.right, 0);
+    if (r.bottom > work.bottom) OffsetRect(&r, 0, cursorY - 4 - r.bottom);
+    if (r.left < work.left) OffsetRect(&r, work.left - r.left, 0);
+    if (r.top < work.top) OffsetRect(&r, 0, work.top - r.top);
+    return r;
+}
+
 void THintWindow::ActivateHint(RECT rect, const std::wstring& hint) { ActivateHintData(rect, hint, nullptr); }
 
 void THintWindow::ActivateHintData(RECT r, const std::wstring& hint, void*) {

@@ -28,4 +28,10 @@ protected:
     bool FActive = false;
 };
 
+// Where a hint window goes: `hint` (CalcHintRect's rectangle, at 0,0) moved to `hintPos`,
+// then kept inside `workArea`: moved left to end at its right edge; when it would reach
+// below the bottom edge, moved above the cursor (its bottom 4 pixels above `cursorY`);
+// finally moved right and down so its top-left corner is inside.
+RECT PlaceHintRect(RECT hint, POINT hintPos, int cursorY, const RECT& workArea);
+
 }  // namespace classlib

@@ -6,13 +6,19 @@
 #include "controls/wide/widefiles.h"
 #include "controls/wide/widestrings.h"
 #include "controls/wide/wideutils.h"
-#include "registry/wendlarutil.h"
+#include "registry/numbers.h"
 #include "settings/settingsfiles.h"
 
 #include <windows.h>
 
 #include <algorithm>
 #include <memory>
+
+namespace favorites {
+
+using namespace wide;
+using namespace registry;
+using namespace settings;
 
 namespace {
 
@@ -266,3 +272,5 @@ void DeleteFavoriteNode(wide::TWideTreeNode* node) {
     FreeFavorites(NodesBelow({node}));
     node->Delete();
 }
+
+}  // namespace favorites

@@ -53,6 +53,8 @@
 #include <string>
 #include <vector>
 
+namespace favorites {
+
 // What a favorite does when it is run.
 enum TFavoriteKind : uint8_t {
     fkKey = 0,        // jump to the key FTarget
@@ -165,3 +167,5 @@ void SaveFavorites(wide::TWideTreeView& tree, const std::wstring& fileName);
 void ClearFavoritesTree(wide::TWideTreeView& tree);
 // Frees the favorites of the node and its descendants and deletes the node.
 void DeleteFavoriteNode(wide::TWideTreeNode* node);
+
+}  // namespace favorites

@@ -3,6 +3,8 @@
 
 #include "hexedit/hexeditor.h"
 
+namespace hexedit {
+
 namespace {
 // Restores a member on scope exit (input state of nested key events).
 template <class T>
@@ -537,3 +539,5 @@ bool TCustomHexEditor::TypeChar(wchar_t ch, int p) {
     }
     return true;
 }
+
+}  // namespace hexedit

@@ -10,6 +10,8 @@
 #include "classlib/runtime.h"
 #include "hexedit/hexcore.h"
 
+namespace hexedit {
+
 using namespace classlib;
 
 EOleError::EOleError(HRESULT code)
@@ -401,3 +403,5 @@ bool TFormatEnum::GetFormatEtc(WORD format, FORMATETC& out) const {
     std::memset(&out, 0xFF, sizeof(out));
     return false;
 }
+
+}  // namespace hexedit

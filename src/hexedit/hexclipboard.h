@@ -19,6 +19,8 @@
 #include "classlib/comobject.h"
 #include "classlib/errors.h"
 
+namespace hexedit {
+
 class THexEditorEx;
 
 // A failed OLE call; ErrorCode holds its HRESULT.
@@ -162,3 +164,5 @@ private:
     HWND FHandle = nullptr;
     bool FRegistered = false;
 };
+
+}  // namespace hexedit

@@ -12,6 +12,8 @@
 #include "classlib/scopeguard.h"
 #include "classlib/screen.h"
 
+namespace hexedit {
+
 using namespace classlib;
 
 THexEditorControl::THexEditorControl(TComponent* owner) : TCustomControl(owner) {
@@ -504,3 +506,5 @@ void THexEditorControl::CMMouseWheel(TMessage& m) {
     }
     TCustomControl::CMMouseWheel(m);
 }
+
+}  // namespace hexedit

@@ -20,6 +20,8 @@
 #include "classlib/control.h"
 #include "hexedit/hexeditor.h"
 
+namespace hexedit {
+
 // Private messages of the control window.
 constexpr UINT HEXM_UPDATECARET = 0xB100;
 constexpr UINT HEXM_SELECTIONCHANGED = 0xB101;
@@ -142,3 +144,5 @@ private:
 // Colour helpers of the painter.
 COLORREF InvertColor(COLORREF color);
 COLORREF GrayColor(COLORREF color);
+
+}  // namespace hexedit

@@ -7,6 +7,8 @@
 
 #include "hexedit/hexeditor.h"
 
+namespace hexedit {
+
 std::wstring HexFormat(const wchar_t* pattern, std::initializer_list<THexArg> args) {
     std::wstring out;
     auto next = args.begin();
@@ -367,3 +369,5 @@ void TranslateToAnsi(int kind, const uint8_t* source, uint8_t* dest, size_t coun
         default: break;
     }
 }
+
+}  // namespace hexedit

@@ -14,6 +14,8 @@
 
 #include "classlib/errors.h"
 
+namespace hexedit {
+
 // Every failure of the hex editor that is not a file error.
 class EHexEditor : public classlib::Exception {
 public:
@@ -184,3 +186,5 @@ void TranslateToAnsi(int kind, const uint8_t* source, uint8_t* dest, size_t coun
 
 // True for the byte values shown as the mask character and refused as typed input.
 inline bool IsMaskedByte(unsigned value) { return value < 0x20; }
+
+}  // namespace hexedit

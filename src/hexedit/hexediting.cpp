@@ -5,6 +5,8 @@
 
 #include "hexedit/hexeditor.h"
 
+namespace hexedit {
+
 // ---- Undo gate ----------------------------------------------------------------------------
 
 bool TCustomHexEditor::CanCreateUndo(int kind, int count, int replCount) {
@@ -302,3 +304,5 @@ bool TCustomHexEditor::InternalDeleteNibble(int pos, bool highNibble) {
     CalcSizes();
     return true;
 }
+
+}  // namespace hexedit

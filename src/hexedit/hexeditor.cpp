@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace hexedit {
+
 TCustomHexEditor::TCustomHexEditor()
     : FUndo(std::make_unique<THexUndoStorage>(*this)), FColors(this) {
     FColor = FColors.Background();
@@ -676,3 +678,5 @@ void TCustomHexEditor::RestoreViewState(const THexUndoStep& step, bool restoreSe
     Redraw();
     if (restoreSelection) Changed();
 }
+
+}  // namespace hexedit

@@ -3,7 +3,7 @@
 // block edits with undo and redo, find, and loading and saving.
 //
 // Layers: THexLayout (hexlayout.h) is pure geometry; TCustomHexEditor is the document and
-// the grid state; the control window (a later class) derives from it, implements
+// the grid state; the control window (THexEditorControl, hexcontrol.h) derives from it, implements
 // THexEditorView and passes in the font metrics, the visible row count, the client width
 // and the keyboard and mouse input. Without a view the core runs alone (tests, tools).
 // The core never reads the system's key state: every input call carries the modifier keys
@@ -31,6 +31,8 @@
 namespace classlib {
 class TStream;
 }
+
+namespace hexedit {
 
 enum THexCaretKind : uint8_t { ckFull, ckLeft, ckBottom, ckAuto };
 enum THexProgressKind : uint8_t { pkLoad, pkSave, pkFind };
@@ -464,3 +466,5 @@ private:
     bool FIsFileReadOnly = true;
     bool FModified = false;
 };
+
+}  // namespace hexedit

@@ -13,6 +13,8 @@
 #include "classlib/runtime.h"
 #include "classlib/scopeguard.h"
 
+namespace hexedit {
+
 using namespace classlib;
 
 namespace {
@@ -436,3 +438,5 @@ void THexEditorEx::LoadPropertiesFromText(const std::wstring& text) {
         }
     }
 }
+
+}  // namespace hexedit

@@ -18,6 +18,8 @@
 #include "hexedit/hexcontrol.h"
 #include "hexedit/hexprint.h"
 
+namespace hexedit {
+
 namespace hexmsg {
 inline constexpr const wchar_t* CannotDeleteBackup = L"Cannot delete previous backup %s. (%s)";
 inline constexpr const wchar_t* CannotCreateBackup = L"Cannot create backup %s. (%s)";
@@ -156,3 +158,5 @@ private:
     POINT FDragPoint{0, 0};
 
 };
+
+}  // namespace hexedit

@@ -10,6 +10,8 @@
 #include "classlib/streams.h"
 #include "hexedit/hexeditor.h"
 
+namespace hexedit {
+
 namespace {
 
 constexpr long long kBlock = 61440;
@@ -229,3 +231,5 @@ void TCustomHexEditor::SaveToFile(const std::wstring& fileName, bool unmodify) {
         Redraw();
     }
 }
+
+}  // namespace hexedit

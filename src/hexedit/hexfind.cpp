@@ -9,6 +9,8 @@
 
 #include "hexedit/hexeditor.h"
 
+namespace hexedit {
+
 namespace {
 
 // Lower-case form of every UTF-16 code unit, built once.
@@ -294,3 +296,5 @@ int TCustomHexEditor::Find(const void* data, int count, int fromPos, int toPos, 
     if (hit >= 0) hit += from;
     return static_cast<int>(hit);
 }
+
+}  // namespace hexedit

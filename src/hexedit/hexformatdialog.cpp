@@ -8,6 +8,10 @@
 #include "controls/wide/widebutton.h"
 #include "controls/wide/widelistbox.h"
 
+namespace hexedit {
+
+using namespace wide;
+
 using namespace classlib;
 
 namespace {
@@ -166,3 +170,5 @@ bool ShowFormatDialog(const std::vector<WORD>& formats, WORD& format, bool& asHe
     if (dialog->ShowModal() != mrOk) return false;
     return dialog->Apply(format, asHexText);
 }
+
+}  // namespace hexedit

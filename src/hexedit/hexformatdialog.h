@@ -17,6 +17,8 @@ class TWideButton;
 class TWideListBox;
 }  // namespace wide
 
+namespace hexedit {
+
 // A check box over the system BUTTON control.
 class THexCheckBox : public classlib::TWinControl {
 public:
@@ -68,3 +70,5 @@ bool ShowFormatDialog(const std::vector<WORD>& formats, WORD& format, bool& asHe
 // The format picked last in the dialog (-1 before the first pick).
 int LastChosenClipFormat();
 void SetLastChosenClipFormat(int format);
+
+}  // namespace hexedit

@@ -1,5 +1,7 @@
 #include "hexedit/hexlayout.h"
 
+namespace hexedit {
+
 int THexLayout::RowCountFor(int dataSize, bool insertMode) const {
     if (dataSize <= 0) return 3;
     int rows = (dataSize + BytesPerRow - 1) / BytesPerRow + 2;
@@ -86,3 +88,5 @@ std::vector<int> THexLayout::ColumnWidths(int offsetColumnWidth) const {
     w[count - 1] = 2 * CharWidth + 1;
     return w;
 }
+
+}  // namespace hexedit

@@ -9,6 +9,8 @@
 
 #include <vector>
 
+namespace hexedit {
+
 class THexLayout {
 public:
     // Parameters (set by the editor).
@@ -47,3 +49,5 @@ public:
     std::vector<int> ColumnWidths(int offsetColumnWidth) const;
     int RulerHeight() const { return ShowRuler ? RowHeight + 3 : 0; }
 };
+
+}  // namespace hexedit

@@ -4,6 +4,8 @@
 #include "classlib/scopeguard.h"
 #include "hexedit/hexeditor.h"
 
+namespace hexedit {
+
 bool TCustomHexEditor::CellAtPoint(int x, int y, int& col, int& row) const {
     col = row = -1;
     if (x < 0 || y < 0) return false;
@@ -139,3 +141,5 @@ void TCustomHexEditor::MouseWheelPage(bool down) {
         SetTopRow(std::max(2, FTopRow - FVisibleRowCount + 1));
     UpdateCaret();
 }
+
+}  // namespace hexedit

@@ -7,6 +7,8 @@
 #include "classlib/gdiguards.h"
 #include "hexedit/hexcontrol.h"
 
+namespace hexedit {
+
 using namespace classlib;
 
 COLORREF InvertColor(COLORREF color) { return (color ^ 0xFFFFFF) & 0xFFFFFF; }
@@ -321,3 +323,5 @@ void THexEditorControl::DrawBookmarks(TPaintContext& pc, int row, const RECT& r)
         SetBkMode(pc.DC, oldMode);
     }
 }
+
+}  // namespace hexedit

@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace hexedit {
+
 enum THexPrintFlag : unsigned {
     pfSelectionOnly = 1u << 0,
     pfSelectionBold = 1u << 1,
@@ -45,3 +47,5 @@ private:
     std::wstring FHeaders[2];
     THexPrintFlags FFlags = pfSelectionBold | pfMonochrome;
 };
+
+}  // namespace hexedit

@@ -11,6 +11,8 @@
 #include "hexedit/hexeditorex.h"
 #include "hexedit/hexformatdialog.h"
 
+namespace hexedit {
+
 using namespace classlib;
 
 namespace {
@@ -439,3 +441,5 @@ HRESULT THexDropTarget::Drop(IDataObject* data, DWORD keyState, POINTL pt, DWORD
         }
     });
 }
+
+}  // namespace hexedit

@@ -7,6 +7,8 @@
 #include "classlib/scopeguard.h"
 #include "hexedit/hexeditor.h"
 
+namespace hexedit {
+
 const wchar_t* UndoKindDescription(int kind) {
     static const wchar_t* texts[] = {L"Change byte(s)", L"Remove data", L"Insert buffer", L"Replace",
                                      L"Append buffer", L"Insert nibble", L"Delete nibble", L"Convert",
@@ -332,3 +334,5 @@ bool THexUndoStorage::Redo() {
     e.Changed();
     return true;
 }
+
+}  // namespace hexedit

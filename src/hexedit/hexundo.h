@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+namespace hexedit {
+
 class TCustomHexEditor;
 
 // Flag bits of a step.
@@ -111,3 +113,5 @@ private:
     std::unique_ptr<THexUndoStep> FPoppedStep;
     std::wstring FPoppedDescription;
 };
+
+}  // namespace hexedit

@@ -2,9 +2,11 @@
 #include "registry/reghive.h"
 
 #include "classlib/runtime.h"
+#include "classlib/scopeguard.h"
+#include "registry/files.h"
+#include "registry/numbers.h"
 #include "registry/registry_p.h"
 #include "registry/regops.h"
-#include "registry/wendlarutil.h"
 
 #include <shellapi.h>
 
@@ -13,6 +15,8 @@
 #include <mutex>
 #include <utility>
 #include <vector>
+
+namespace registry {
 
 namespace {
 
@@ -53,21 +57,12 @@ bool InSystemHiveList(HKEY root, const std::wstring& subKey) {
 
 bool gRegeditRunning = false;
 
-struct TDisabledWindows {
-    std::vector<HWND> windows;
-    static BOOL CALLBACK Collect(HWND window, LPARAM data) {
-        auto* self = reinterpret_cast<TDisabledWindows*>(data);
-        if (IsWindowVisible(window) && IsWindowEnabled(window)) self->windows.push_back(window);
-        return TRUE;
-    }
-};
-
-// Starts regedit with `parameters` and waits for it to end while the thread's messages are
-// handled and its windows are disabled (so no other command can start meanwhile). True
-// when the editor ran to its end.
-bool RunRegedit(const std::wstring& parameters) {
+// Starts regedit with `parameters` and waits for it to end with `wait` (a plain blocking
+// wait when empty). True when the editor ran to its end.
+bool RunRegedit(const std::wstring& parameters, const TProcessWait& wait) {
     if (gRegeditRunning) return false;
     gRegeditRunning = true;
+    auto running = classlib::ScopeExit([] { gRegeditRunning = false; });
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof(info);
     info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
@@ -76,44 +71,9 @@ bool RunRegedit(const std::wstring& parameters) {
     info.lpFile = L"regedit.exe";
     info.lpParameters = parameters.c_str();
     info.nShow = SW_SHOW;
-    bool ran = false;
-    if (ShellExecuteExW(&info) && info.hProcess) {
-        TDisabledWindows disabled;
-        EnumThreadWindows(GetCurrentThreadId(), TDisabledWindows::Collect,
-                          reinterpret_cast<LPARAM>(&disabled));
-        for (HWND window : disabled.windows) EnableWindow(window, FALSE);
-        for (;;) {
-            const DWORD wait = MsgWaitForMultipleObjectsEx(1, &info.hProcess, INFINITE,
-                                                           QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-            if (wait == WAIT_OBJECT_0) {
-                ran = true;
-                break;
-            }
-            if (wait != WAIT_OBJECT_0 + 1) break;  // the wait itself failed
-            MSG msg;
-            bool quit = false;
-            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                if (msg.message == WM_QUIT) {
-                    // Keep the request for the outer loop once the editor has ended.
-                    quit = true;
-                    continue;
-                }
-                TranslateMessage(&msg);
-                DispatchMessageW(&msg);
-            }
-            if (quit) {
-                WaitForSingleObject(info.hProcess, INFINITE);
-                PostQuitMessage(static_cast<int>(msg.wParam));
-                ran = true;
-                break;
-            }
-        }
-        for (HWND window : disabled.windows)
-            if (IsWindow(window)) EnableWindow(window, TRUE);
-        CloseHandle(info.hProcess);
-    }
-    gRegeditRunning = false;
-    return ran;
+    if (!ShellExecuteExW(&info) || !info.hProcess) return false;
+    auto close = classlib::ScopeExit([&] { CloseHandle(info.hProcess); });
+    return wait ? wait(info.hProcess) : WaitForSingleObject(info.hProcess, INFINITE) == WAIT_OBJECT_0;
 }
 
 bool FileStartsWith(const std::wstring& fileName, const void* prefix, size_t size) {
@@ -376,11 +336,12 @@ bool SaveKeyToHiveFile(const TVxRegKeyClass& Key, const std::wstring& FileName) 
 
 bool RegeditIsRunning() { return gRegeditRunning; }
 
-bool ImportRegFileWithRegedit(const std::wstring& FileName, bool DeleteAfter) {
+bool ImportRegFileWithRegedit(const std::wstring& FileName, bool DeleteAfter,
+                              const TProcessWait& Wait) {
     return NoThrow(
         [&] {
             if (FileName.empty() || FileName.find(L'"') != std::wstring::npos) return false;
-            if (!RunRegedit(L"/S \"" + FileName + L"\"")) return false;
+            if (!RunRegedit(L"/S \"" + FileName + L"\"", Wait)) return false;
             if (DeleteAfter) DeleteFileW(FileName.c_str());
             return true;
         },
@@ -388,7 +349,7 @@ bool ImportRegFileWithRegedit(const std::wstring& FileName, bool DeleteAfter) {
 }
 
 bool ExportKeyWithRegedit(const TVxRegKeyClass& Key, const std::wstring& FileName,
-                          bool Unicode) {
+                          bool Unicode, const TProcessWait& Wait) {
     return NoThrow(
         [&] {
             if (FileName.empty() || FileName.find(L'"') != std::wstring::npos ||
@@ -400,7 +361,7 @@ bool ExportKeyWithRegedit(const TVxRegKeyClass& Key, const std::wstring& FileNam
             const std::wstring temp =
                 MakeTempFileName(folder.empty() ? L"." : folder, L"reg", L".reg");
             if (temp.empty()) return false;
-            bool ok = RunRegedit(L"/E \"" + temp + L"\" \"" + Key.FFullPath + L"\"");
+            bool ok = RunRegedit(L"/E \"" + temp + L"\" \"" + Key.FFullPath + L"\"", Wait);
             static const wchar_t header[] = L"\xFEFFWindows Registry Editor Version 5.00";
             ok = ok && FileStartsWith(temp, header, sizeof(header) - sizeof(wchar_t));
             if (ok && Unicode) {
@@ -419,3 +380,5 @@ bool ExportKeyWithRegedit(const TVxRegKeyClass& Key, const std::wstring& FileNam
         },
         false);
 }
+
+}  // namespace registry

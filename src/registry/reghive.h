@@ -5,6 +5,13 @@
 
 #include "registry/regrecords.h"
 
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace registry {
+
 // Key is the HKEY_LOCAL_MACHINE or HKEY_USERS root itself.
 bool IsHiveLoadTarget(const TVxRegKeyClass& Key);
 // Key lies directly below HKEY_LOCAL_MACHINE or HKEY_USERS (one non-empty part): a key that
@@ -26,18 +33,27 @@ bool UnloadHive(HKEY Root, const std::wstring& SubKey);
 // open with full access). An existing file is replaced only once the save succeeded.
 bool SaveKeyToHiveFile(const TVxRegKeyClass& Key, const std::wstring& FileName);
 
-// True while the registry editor started by one of the two functions below runs. During
-// that time the program's windows are disabled (like a modal dialog) and both functions
-// refuse at once.
+// How the editor bridge waits for the editor's process: True when the process ended. An
+// empty wait blocks the calling thread until then; a caller with windows passes one that
+// keeps them painted and refuses input meanwhile (classlib::WaitModally), so no other
+// command can start during the wait.
+using TProcessWait = std::function<bool(HANDLE Process)>;
+
+// True while the registry editor started by one of the two functions below runs; both
+// refuse at once during that time.
 bool RegeditIsRunning();
-// Runs "regedit.exe /S <file>" and waits for it while handling messages. With DeleteAfter
-// (files the program made for the purpose: undo backups, script favorites) the file is
-// deleted after regedit ran; it is never deleted when regedit could not be started. True
-// when regedit ran to its end (regedit's own exit code tells nothing).
-bool ImportRegFileWithRegedit(const std::wstring& FileName, bool DeleteAfter = true);
-// Exports Key with its subtree to FileName ("regedit.exe /E <file> <key>") and waits. With
-// Unicode False the file is rewritten by the program as an ANSI script ("REGEDIT4", system
-// code page), because regedit under Wine has no switch for it. True when the file exists
-// afterwards and starts with the expected header. A key path containing '"' is refused.
+// Runs "regedit.exe /S <file>" and waits for it with Wait. With DeleteAfter (files the
+// program made for the purpose: undo backups, script favorites) the file is deleted after
+// regedit ran; it is never deleted when regedit could not be started. True when regedit ran
+// to its end (regedit's own exit code tells nothing).
+bool ImportRegFileWithRegedit(const std::wstring& FileName, bool DeleteAfter = true,
+                              const TProcessWait& Wait = {});
+// Exports Key with its subtree to FileName ("regedit.exe /E <file> <key>") and waits with
+// Wait. With Unicode False the file is rewritten by the program as an ANSI script
+// ("REGEDIT4", system code page), because regedit under Wine has no switch for it. True when
+// the file exists afterwards and starts with the expected header. A key path containing '"'
+// is refused.
 bool ExportKeyWithRegedit(const TVxRegKeyClass& Key, const std::wstring& FileName,
-                          bool Unicode);
+                          bool Unicode, const TProcessWait& Wait = {});
+
+}  // namespace registry

@@ -5,6 +5,8 @@
 
 #include <functional>
 
+namespace registry {
+
 // Records the status for RegLastStatus.
 void SetRegStatus(LSTATUS status) noexcept;
 
@@ -45,3 +47,5 @@ bool RegPathIsWellFormed(const std::wstring& path);
 // Writes `size` bytes of `data` as value `name` of an open key.
 LSTATUS SetRegValueRaw(HKEY key, const std::wstring& name, DWORD type, const void* data,
                        size_t size) noexcept;
+
+}  // namespace registry

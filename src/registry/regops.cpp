@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+namespace registry {
+
 namespace {
 
 // Same root and the same key (paths equal ignoring case).
@@ -469,8 +471,8 @@ std::wstring StripRootName(const std::wstring& FullPath) {
 
 HKEY RootNameToHKey(const std::wstring& FullPath) {
     const std::wstring root = FullPath.substr(0, FullPath.find(L'\\'));
-    for (int i = 0; i < 7; ++i)
-        if (root == RegRootNames[i]) return RegRootKeys[i];
+    for (const TRegRoot& r : RegRoots)
+        if (root == r.Name) return r.Key;
     return nullptr;
 }
 
@@ -483,3 +485,5 @@ std::wstring ExtractKeyName(const std::wstring& Path) {
     const size_t slash = Path.rfind(L'\\');
     return slash == std::wstring::npos ? Path : Path.substr(slash + 1);
 }
+
+}  // namespace registry

@@ -12,6 +12,8 @@
 
 #include "classlib/streams.h"
 
+namespace registry {
+
 // --- Values ----------------------------------------------------------------------------
 
 // Reads value Name of Key. On success: Stream holds exactly the value's bytes (its old
@@ -94,3 +96,5 @@ std::wstring ExtractParentKeyPath(const std::wstring& Path);
 std::wstring ExtractKeyName(const std::wstring& Path);
 // Registry-style name equality (ignoring letter case, as the registry compares names).
 bool SameRegName(const std::wstring& A, const std::wstring& B);
+
+}  // namespace registry

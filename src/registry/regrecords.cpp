@@ -6,6 +6,8 @@
 
 #include <cwchar>
 
+namespace registry {
+
 namespace {
 thread_local LSTATUS gLastStatus = ERROR_SUCCESS;
 }  // namespace
@@ -15,16 +17,19 @@ LSTATUS RegLastStatus() noexcept { return gLastStatus; }
 
 // --- Roots and records -----------------------------------------------------------------
 
-const wchar_t* const RegRootNames[7] = {
-    L"HKEY_CLASSES_ROOT",   L"HKEY_CURRENT_USER",     L"HKEY_LOCAL_MACHINE", L"HKEY_USERS",
-    L"HKEY_CURRENT_CONFIG", L"HKEY_PERFORMANCE_DATA", L"HKEY_DYN_DATA"};
-const HKEY RegRootKeys[7] = {HKEY_CLASSES_ROOT,   HKEY_CURRENT_USER,     HKEY_LOCAL_MACHINE,
-                             HKEY_USERS,          HKEY_CURRENT_CONFIG,   HKEY_PERFORMANCE_DATA,
-                             HKEY_DYN_DATA};
+const TRegRoot RegRoots[7] = {
+    {HKEY_CLASSES_ROOT, L"HKEY_CLASSES_ROOT", L"HKCR"},
+    {HKEY_CURRENT_USER, L"HKEY_CURRENT_USER", L"HKCU"},
+    {HKEY_LOCAL_MACHINE, L"HKEY_LOCAL_MACHINE", L"HKLM"},
+    {HKEY_USERS, L"HKEY_USERS", L"HKU"},
+    {HKEY_CURRENT_CONFIG, L"HKEY_CURRENT_CONFIG", L"HKCC"},
+    {HKEY_PERFORMANCE_DATA, L"HKEY_PERFORMANCE_DATA", nullptr},
+    {HKEY_DYN_DATA, L"HKEY_DYN_DATA", nullptr},
+};
 
 std::wstring RootHKeyToName(HKEY root) {
-    for (int i = 0; i < 7; ++i)
-        if (RegRootKeys[i] == root) return RegRootNames[i];
+    for (const TRegRoot& r : RegRoots)
+        if (r.Key == root) return r.Name;
     return {};
 }
 
@@ -78,22 +83,22 @@ void ListRootKeysUnguarded(TVxRegKeyList& List, const std::wstring& ComputerName
         List.push_back(std::move(record));
     };
     if (ComputerName.empty()) {
-        for (int i = 0; i < 7; ++i) {
+        for (const TRegRoot& r : RegRoots) {
             HKEY handle = nullptr;
-            if (RegOpenKeyExW(RegRootKeys[i], nullptr, 0, KEY_READ, &handle) != ERROR_SUCCESS)
+            if (RegOpenKeyExW(r.Key, nullptr, 0, KEY_READ, &handle) != ERROR_SUCCESS)
                 continue;
             // Opening a predefined root without a subkey gives the root back; any other
             // handle is not kept (records of the local registry hold the predefined value).
-            if (handle != RegRootKeys[i]) TRegKey closer(handle);
-            add(RegRootKeys[i], RegRootNames[i]);
+            if (handle != r.Key) TRegKey closer(handle);
+            add(r.Key, r.Name);
         }
         return;
     }
     static const int remoteOrder[] = {2, 3, 5, 6, 4};  // HKLM, HKU, HKPD, HKDD, HKCC
     for (int i : remoteOrder) {
         HKEY handle = nullptr;
-        if (RegConnectRegistryW(ComputerName.c_str(), RegRootKeys[i], &handle) == ERROR_SUCCESS)
-            add(handle, RegRootNames[i]);
+        if (RegConnectRegistryW(ComputerName.c_str(), RegRoots[i].Key, &handle) == ERROR_SUCCESS)
+            add(handle, RegRoots[i].Name);
     }
 }
 }  // namespace
@@ -289,3 +294,5 @@ LSTATUS QueryRegValueRaw(HKEY key, const std::wstring& name, DWORD& type,
         return ERROR_NOT_ENOUGH_MEMORY;
     }
 }
+
+}  // namespace registry

@@ -20,6 +20,8 @@
 #include <string>
 #include <vector>
 
+namespace registry {
+
 // --- Key handle ------------------------------------------------------------------------
 
 // The key handle type of the class library; this folder's functions hand it out.
@@ -68,10 +70,16 @@ public:
 using TVxRegKeyList = std::vector<std::unique_ptr<TVxRegKeyClass>>;
 using TVxRegValueList = std::vector<std::unique_ptr<TVxRegValueClass>>;
 
-// The seven root names in enumeration order, and conversions between name and handle.
-// RootNameToHKey and StripRootName live in regops.h with the other path functions.
-extern const wchar_t* const RegRootNames[7];
-extern const HKEY RegRootKeys[7];
+// The seven predefined roots in enumeration order: handle, full name and the abbreviation
+// a user may type (null for the two roots that have none). The one table of roots; name and
+// handle conversions (RootHKeyToName here, RootNameToHKey and StripRootName in regops.h)
+// and the search's start-key parsing read it.
+struct TRegRoot {
+    HKEY Key;
+    const wchar_t* Name;
+    const wchar_t* Abbreviation;
+};
+extern const TRegRoot RegRoots[7];
 // The root name of a predefined root handle; empty for any other handle.
 std::wstring RootHKeyToName(HKEY root);
 
@@ -89,7 +97,7 @@ TRegKey OpenKeyForWrite(const TVxRegKeyClass& Key);
 // --- Enumerations ----------------------------------------------------------------------
 
 // Appends one record per root that opens (local computer: the seven predefined roots in
-// the order of RegRootNames; remote: RegConnectRegistryW for HKLM, HKU, HKPD, HKDD, HKCC).
+// the order of RegRoots; remote: RegConnectRegistryW for HKLM, HKU, HKPD, HKDD, HKCC).
 // Remote root handles in the records belong to the caller (close them with TRegKey).
 void ListRootKeys(TVxRegKeyList& List, const std::wstring& ComputerName);
 
@@ -113,3 +121,5 @@ double FileTimeToLocalDateTime(const FILETIME& FileTime);
 // loop on ERROR_MORE_DATA. Returns the status; `type` and `data` are set only on success.
 LSTATUS QueryRegValueRaw(HKEY key, const std::wstring& name, DWORD& type,
                          std::vector<BYTE>& data) noexcept;
+
+}  // namespace registry

@@ -5,6 +5,8 @@
 
 #include <aclapi.h>
 
+namespace registry {
+
 namespace {
 
 SI_ACCESS gAccessTable[] = {
@@ -123,3 +125,5 @@ STDMETHODIMP TSecurityInformation::GetInheritTypes(PSI_INHERIT_TYPE* ppInheritTy
 STDMETHODIMP TSecurityInformation::PropertySheetPageCallback(HWND, UINT, SI_PAGE_TYPE) {
     return S_OK;
 }
+
+}  // namespace registry

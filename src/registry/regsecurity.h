@@ -13,6 +13,8 @@
 // The headers give the interface no uuid of its own.
 __CRT_UUID_DECL(ISecurityInformation, 0x965fc360, 0x16ff, 0x11d0, 0x91, 0xcb, 0x00, 0xaa, 0x00, 0xbb, 0xb7, 0x23)
 
+namespace registry {
+
 // The key's name in the naming of the security API for registry objects: the root word
 // ("CLASSES_ROOT\", "CURRENT_USER\", "MACHINE\", "USERS\", "PERFORMANCE_DATA\", "CONFIG\",
 // "DYN_DATA\") followed by the path below the root. Empty for an unknown root.
@@ -46,3 +48,5 @@ private:
     const wchar_t* FObjectName;
     const wchar_t* FPageTitle;
 };
+
+}  // namespace registry

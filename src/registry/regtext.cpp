@@ -2,14 +2,16 @@
 #include "registry/regtext.h"
 
 #include "classlib/runtime.h"
+#include "registry/numbers.h"
 #include "registry/registry_p.h"
 #include "registry/regops.h"
-#include "registry/wendlarutil.h"
 
 #include <algorithm>
 #include <cstring>
 #include <cwctype>
 #include <string_view>
+
+namespace registry {
 
 namespace {
 
@@ -504,3 +506,5 @@ std::wstring FormatValueDataText(classlib::TCustomMemoryStream& Stream, DWORD Ty
     return FormatValueDataText(Stream.Memory(), static_cast<size_t>(Stream.Size()), Type,
                                HexDump);
 }
+
+}  // namespace registry

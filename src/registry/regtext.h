@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+namespace registry {
+
 // The registry script (version 5.00) of Key's own values, no subkeys: the header line, an
 // empty line, "[" FFullPath "]", then one line per value; every line ends with CR LF.
 // Names and REG_SZ data escape "\" and '"'. Every value is written so that importing the
@@ -74,3 +76,5 @@ std::wstring FormatIntValueText(const void* Data, size_t Size, DWORD Type);
 std::wstring FormatValueDataText(classlib::TCustomMemoryStream& Stream, DWORD Type,
                                  bool HexDump);
 std::wstring FormatValueDataText(const void* Data, size_t Size, DWORD Type, bool HexDump);
+
+}  // namespace registry

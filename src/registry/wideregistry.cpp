@@ -6,6 +6,10 @@
 #include <cstring>
 #include <cwchar>
 
+namespace registry {
+
+using namespace wide;
+
 namespace {
 std::wstring FormatName(const wchar_t* pattern, const std::wstring& name) {
     std::wstring text = pattern;
@@ -84,3 +88,5 @@ std::wstring TWideRegistry::ReadString(const std::wstring& Name) {
     if (!data.empty()) std::memcpy(text.data(), data.data(), data.size());
     return std::wstring(text.c_str());
 }
+
+}  // namespace registry

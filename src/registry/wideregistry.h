@@ -10,6 +10,8 @@
 
 #include <string>
 
+namespace registry {
+
 // Raised by TWideRegistry::ReadString for a value of the wrong type or a failing read.
 class ERegistryException : public classlib::Exception {
 public:
@@ -36,7 +38,7 @@ public:
 
     // Replaces Strings by the names of all values of the current key, in the registry's
     // order; empty when there is no current key or it cannot be queried.
-    void GetValueNames(TWideStrings& Strings);
+    void GetValueNames(wide::TWideStrings& Strings);
     // String data of value Name: empty when the value does not exist; the text up to the
     // first NUL. Raises ERegistryException for a type other than REG_SZ / REG_EXPAND_SZ
     // ("'%s' のデータ型が不正です") or when the data cannot be read ("'%s' の取得に失敗しました").
@@ -48,3 +50,5 @@ private:
     TRegKey FCurrentKey;
     std::wstring FCurrentPath;
 };
+
+}  // namespace registry

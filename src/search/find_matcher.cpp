@@ -3,6 +3,10 @@
 #include <charconv>
 #include <cstring>
 
+namespace search {
+
+using namespace registry;
+
 namespace {
 
 void LowerInPlace(std::wstring& text) {
@@ -94,3 +98,5 @@ void FindDataText(DWORD type, const BYTE* data, size_t size, std::wstring& out) 
     out.resize(n);
     for (size_t k = 0; k < n; ++k) out[k] = UnitAt(data, size, k);
 }
+
+}  // namespace search

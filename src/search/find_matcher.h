@@ -10,6 +10,8 @@
 #include "search/find_record.h"
 #include "search/onig_regexp.h"
 
+namespace search {
+
 // Tests texts against one search record's keyword. Made once per search: the keyword is
 // compiled or lower-cased once, and the working buffers are reused for every text.
 // Used by one thread at a time.
@@ -43,3 +45,5 @@ private:
 // - anything else (numbers of another length included): the bytes read as UTF-16 up to the
 //   first NUL (an odd last byte counts as a character with a zero high byte).
 void FindDataText(DWORD type, const BYTE* data, size_t size, std::wstring& out);
+
+}  // namespace search

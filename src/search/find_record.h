@@ -10,6 +10,8 @@
 
 #include "registry/regrecords.h"
 
+namespace search {
+
 // Posted by the search thread. WParam carries the search's generation (THFindThread::
 // Generation()), so the main window can ignore a message left over from an earlier search;
 // LParam is 0, except for WM_FINDDONE (see THFindThread).
@@ -18,7 +20,7 @@ inline constexpr UINT WM_FINDHIT = WM_USER + 2;       // to ProgressWindow: hits
 inline constexpr UINT WM_FINDPROGRESS = WM_USER + 3;  // to ProgressWindow: first key, then every 1001 keys
 
 // The hit list: owned by the main window and touched only on the main thread.
-using TVxRegFindList = std::vector<std::unique_ptr<TVxRegFindClass>>;
+using TVxRegFindList = std::vector<std::unique_ptr<registry::TVxRegFindClass>>;
 
 // The search parameters; a plain value, copied with its texts.
 struct TWendlarFindRecord {
@@ -42,3 +44,5 @@ struct TWendlarFindRecord {
 // HKCU, HKCR, HKU, HKCC); a trailing backslash is ignored. False, with the outputs
 // untouched, when the line names no known root.
 bool SplitStartKey(const std::wstring& line, HKEY& root, std::wstring& sub, std::wstring& display);
+
+}  // namespace search

@@ -4,6 +4,10 @@
 
 #include "search/find_walk_p.h"
 
+namespace search {
+
+using namespace registry;
+
 namespace {
 std::atomic<WPARAM> gLastGeneration{0};
 }
@@ -77,3 +81,5 @@ void THFindThread::Execute() {
         PostMessageW(FFindRecord.DoneWindow, WM_FINDDONE, FGeneration,
                      static_cast<LPARAM>(FDeepKeyCount));
 }
+
+}  // namespace search

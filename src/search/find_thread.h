@@ -29,6 +29,8 @@
 #include "search/find_record.h"
 #include "search/onig_regexp.h"
 
+namespace search {
+
 class THFindThread : public classlib::TThread {
 public:
     // Copies the record. In regular-expression mode the wrapper is loaded here from
@@ -68,3 +70,5 @@ private:
     size_t FDeepKeyCount = 0;
     WPARAM FGeneration;
 };
+
+}  // namespace search

@@ -4,23 +4,11 @@
 
 #include <algorithm>
 
+namespace search {
+
+using namespace registry;
+
 namespace {
-
-struct RootName {
-    const wchar_t* Name;
-    const wchar_t* Short;  // abbreviation, or null
-    HKEY Root;
-};
-
-const RootName kRoots[] = {
-    {L"HKEY_CLASSES_ROOT", L"HKCR", HKEY_CLASSES_ROOT},
-    {L"HKEY_CURRENT_USER", L"HKCU", HKEY_CURRENT_USER},
-    {L"HKEY_LOCAL_MACHINE", L"HKLM", HKEY_LOCAL_MACHINE},
-    {L"HKEY_USERS", L"HKU", HKEY_USERS},
-    {L"HKEY_CURRENT_CONFIG", L"HKCC", HKEY_CURRENT_CONFIG},
-    {L"HKEY_PERFORMANCE_DATA", nullptr, HKEY_PERFORMANCE_DATA},
-    {L"HKEY_DYN_DATA", nullptr, HKEY_DYN_DATA},
-};
 
 bool SameText(std::wstring_view a, const wchar_t* b) {
     return b && CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b, -1, TRUE) == CSTR_EQUAL;
@@ -42,9 +30,9 @@ bool SplitStartKey(const std::wstring& line, HKEY& root, std::wstring& sub, std:
     while (!text.empty() && text.back() == L'\\') text.remove_suffix(1);
     size_t slash = text.find(L'\\');
     std::wstring_view head = text.substr(0, slash);
-    for (const auto& r : kRoots) {
-        if (!SameText(head, r.Name) && !SameText(head, r.Short)) continue;
-        root = r.Root;
+    for (const TRegRoot& r : RegRoots) {
+        if (!SameText(head, r.Name) && !SameText(head, r.Abbreviation)) continue;
+        root = r.Key;
         sub = slash == std::wstring_view::npos ? std::wstring() : std::wstring(text.substr(slash + 1));
         display = r.Name;
         if (!sub.empty()) display += L'\\' + sub;
@@ -263,3 +251,5 @@ void TFindWalk::Flush() {
     FHost.HandOver(FBatch);
     FBatch.clear();
 }
+
+}  // namespace search

@@ -11,6 +11,8 @@
 #include "search/find_matcher.h"
 #include "search/find_record.h"
 
+namespace search {
+
 // What the walk needs of the thread that runs it. Called on the walking thread.
 class TFindWalkHost {
 public:
@@ -60,7 +62,7 @@ private:
                       const std::wstring& display);
     void TestKeyName(const std::wstring& name, const std::wstring& display, HKEY root,
                      const std::wstring& sub);
-    void AddHit(std::unique_ptr<TVxRegFindClass> hit);
+    void AddHit(std::unique_ptr<registry::TVxRegFindClass> hit);
     void FlushIfDue();
     void Flush();
 
@@ -78,3 +80,5 @@ private:
     std::vector<std::wstring> FDeepKeys;
     size_t FDeepKeyCount = 0;
 };
+
+}  // namespace search

@@ -6,6 +6,8 @@
 #include <memory>
 #include <mutex>
 
+namespace search {
+
 // The library's entry points, resolved once per library file and kept for the life of the
 // process. The module is never unloaded and the library never ended: objects on the main
 // thread and the search thread use it at the same time, and ending it under one of them
@@ -285,3 +287,5 @@ void TVxOnigurumaRegExp::Replace(std::wstring_view Text, std::wstring_view Templ
     out.append(Text.substr(copied));
     ResultText = std::move(out);
 }
+
+}  // namespace search

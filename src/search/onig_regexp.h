@@ -21,6 +21,8 @@
 #include <string_view>
 #include <vector>
 
+namespace search {
+
 // One captured text: a copy of the text, where it starts (1-based) and its length.
 // A group that took no part in a match has Value "", FirstIndex 1 and Length 0.
 struct TVxRegSubMatchObject {
@@ -99,3 +101,5 @@ private:
     std::wstring_view FText;  // the text being searched (may point into FScratch)
     std::wstring FScratch;    // copy of a text that needed its lone surrogates replaced
 };
+
+}  // namespace search

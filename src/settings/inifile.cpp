@@ -4,6 +4,10 @@
 #include "classlib/scopeguard.h"
 #include "controls/wide/widefiles.h"
 
+namespace settings {
+
+using namespace wide;
+
 namespace {
 
 // A section line begins with "[" and meets a "]" before any "=" from its second character on.
@@ -150,3 +154,5 @@ void TVxMemIniFile::UpdateFile() {
                               L"\" は正しく読み込めなかった部分があるため、上書きしません。");
     FLines.SaveToFile(FFileName);
 }
+
+}  // namespace settings

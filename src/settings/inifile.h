@@ -25,6 +25,8 @@
 #include "classlib/errors.h"
 #include "controls/wide/widestrings.h"
 
+namespace settings {
+
 // Raised for a write that would corrupt the file, and by UpdateFile after a lossy load.
 class EVxIniFileError : public classlib::Exception {
 public:
@@ -56,7 +58,7 @@ public:
     bool ValueExists(const std::wstring& section, const std::wstring& ident) const;
     // Clears `strings` and adds the name of every section line, in file order (duplicates
     // kept).
-    void ReadSections(TWideStrings& strings) const;
+    void ReadSections(wide::TWideStrings& strings) const;
 
     // Replaces the key's line, or inserts it directly after the section's header, or
     // appends the header and the line. A section, key or value holding CR, LF or U+0000
@@ -79,7 +81,7 @@ public:
     bool LoadWasLossy() const { return FLossy; }
     const std::wstring& FileName() const { return FFileName; }
     // The lines (read-only view, for owners that walk the file themselves).
-    const TWideStringList& Lines() const { return FLines; }
+    const wide::TWideStringList& Lines() const { return FLines; }
 
 private:
     struct TSectionBody {
@@ -92,7 +94,9 @@ private:
     TSectionBody FindSection(const std::wstring& section) const;
     int FindKey(const TSectionBody& body, const std::wstring& ident) const;
 
-    TWideStringList FLines;
+    wide::TWideStringList FLines;
     std::wstring FFileName;
     bool FLossy = false;
 };
+
+}  // namespace settings

@@ -7,13 +7,17 @@
 #include "controls/wide/wideutils.h"
 #include "settings/inifile.h"
 
+namespace settings {
+
+using namespace wide;
+
 std::wstring SettingsFolderOf(const std::wstring& programFile) {
     return WideExtractFilePath(programFile) + L"Settings\\";
 }
 
 std::wstring GetSettingsFilePath(const std::wstring& name) {
     const std::wstring folder = SettingsFolderOf(WideGetModuleFileName(nullptr));
-    WideCreateDir(WideExcludeTrailingBackslash(folder));
+    CreateDirectoryW(WideExcludeTrailingBackslash(folder).c_str(), nullptr);
     return folder + name;
 }
 
@@ -36,3 +40,5 @@ std::wstring JoinCommandLine(const wchar_t* commandLine) {
 std::wstring JoinCommandLine() {
     return JoinCommandLine(GetCommandLineW());
 }
+
+}  // namespace settings

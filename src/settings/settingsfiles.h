@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace settings {
+
 // The folder of the program file `programFile` (up to and including its last "\") plus
 // "Settings\". A program at a drive root gives "X:\Settings\".
 std::wstring SettingsFolderOf(const std::wstring& programFile);
@@ -23,3 +25,5 @@ bool ReadMainSettingBool(const std::wstring& name, bool defaultValue);
 std::wstring JoinCommandLine();
 // The same for a given command line (its first parameter is the program's name).
 std::wstring JoinCommandLine(const wchar_t* commandLine);
+
+}  // namespace settings

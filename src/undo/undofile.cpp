@@ -6,7 +6,12 @@
 
 #include <windows.h>
 
-namespace undofile {
+namespace undo {
+
+using namespace wide;
+using namespace settings;
+
+namespace file {
 
 namespace {
 
@@ -63,4 +68,6 @@ std::wstring TempDir() {
     return std::wstring(buffer, n);
 }
 
-}  // namespace undofile
+}  // namespace file
+
+}  // namespace undo

@@ -4,7 +4,9 @@
 #include <string>
 #include <vector>
 
-namespace undofile {
+namespace undo {
+
+namespace file {
 
 enum class TReadResult {
     Missing,  // the file does not exist
@@ -27,4 +29,6 @@ std::wstring SettingsUndoDir();
 // The system's temporary folder.
 std::wstring TempDir();
 
-}  // namespace undofile
+}  // namespace file
+
+}  // namespace undo

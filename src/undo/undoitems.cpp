@@ -7,6 +7,11 @@
 
 #include <cstdint>
 
+namespace undo {
+
+using namespace wide;
+using namespace registry;
+
 namespace {
 
 constexpr wchar_t kHexDigits[] = L"0123456789ABCDEF";
@@ -64,8 +69,8 @@ bool IsHexText(const std::wstring& text) {
 // does on x64), or null when it is none of the seven.
 HKEY PredefinedRootFromUInt32(uint32_t value) {
     HKEY root = reinterpret_cast<HKEY>(static_cast<intptr_t>(static_cast<int32_t>(value)));
-    for (HKEY known : RegRootKeys)
-        if (known == root) return root;
+    for (const TRegRoot& known : RegRoots)
+        if (known.Key == root) return root;
     return nullptr;
 }
 
@@ -320,3 +325,5 @@ bool IsCompleteRegScript(const std::wstring& FileName, const std::wstring& FullP
     }
     return false;
 }
+
+}  // namespace undo

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+namespace undo {
+
 // Kinds of undo record (TRegUndoItem::FKind).
 constexpr uint8_t ukKey = 0;
 constexpr uint8_t ukValue = 1;
@@ -26,7 +28,7 @@ constexpr uint8_t uoDeleted = 3;
 //             old data as upper-case hexadecimal text, two digits per byte; renamed value -
 //             old name + U+2192 + new name; otherwise empty.
 //   FOldName: the name before a rename (key or value).
-class TRegUndoItem : public TVxRegValueClass {
+class TRegUndoItem : public registry::TVxRegValueClass {
 public:
     uint8_t FKind = ukKey;
     uint8_t FOperation = uoCreated;
@@ -36,7 +38,7 @@ public:
 
 // One entry of the key or value clipboard. FCut: a paste moves the key or value rather
 // than copying it.
-class TRegClipBordItem : public TVxRegValueClass {
+class TRegClipBordItem : public registry::TVxRegValueClass {
 public:
     bool FCut = false;
 };
@@ -100,3 +102,5 @@ bool IsAllowedBackupPath(const std::wstring& Path, const std::vector<std::wstrin
 // and holds the section line "[" + FullPath + "]" (letter case ignored) within its first
 // 256 KiB - the test that an export produced a usable backup of that key.
 bool IsCompleteRegScript(const std::wstring& FileName, const std::wstring& FullPath);
+
+}  // namespace undo

@@ -1,15 +1,20 @@
 #include "undo/undoprovider.h"
 
+#include "classlib/modalwait.h"
+#include "registry/files.h"
 #include "registry/reghive.h"
 #include "registry/regops.h"
 #include "registry/regtext.h"
-#include "registry/wendlarutil.h"
 #include "undo/undofile_p.h"
 
 #include <windows.h>
 
 #include <algorithm>
 #include <cstring>
+
+namespace undo {
+
+using namespace registry;
 
 namespace {
 
@@ -248,7 +253,7 @@ void TVxRegClipUndoProvider::RecordValueRenamed(const TVxRegKeyClass& Key,
 // --- Undo ------------------------------------------------------------------------------
 
 std::vector<std::wstring> TVxRegClipUndoProvider::AllowedBackupDirs() const {
-    return {RegistryScriptExportDir, undofile::SettingsUndoDir(), undofile::TempDir()};
+    return {RegistryScriptExportDir, file::SettingsUndoDir(), file::TempDir()};
 }
 
 bool TVxRegClipUndoProvider::UndoRecord(const TRegUndoItem& Item) {
@@ -297,7 +302,7 @@ bool TVxRegClipUndoProvider::RestoreKeyBackup(const std::wstring& File) {
     std::vector<TRegScriptKey> keys;
     const bool own = ReadUtf16File(File, text) && ParseOwnRegScript(text, keys);
     text = std::wstring();
-    if (!ImportRegFileWithRegedit(File, false)) return false;
+    if (!ImportRegFileWithRegedit(File, false, classlib::WaitModally)) return false;
     if (own && !ApplyRegScriptExactly(keys)) return false;  // the backup stays for the user
     DeleteFileW(File.c_str());
     return true;
@@ -460,7 +465,7 @@ bool TVxRegClipUndoProvider::SaveUndoList(const std::wstring& FileName) {
     }
     if (!FRejectedFile.empty() && SameRegName(FRejectedFile, FileName))
         lines.insert(lines.end(), FRejectedLines.begin(), FRejectedLines.end());
-    return undofile::WriteLines(FileName, lines);
+    return file::WriteLines(FileName, lines);
 }
 
 TUndoLoadReport TVxRegClipUndoProvider::LoadUndoList(const std::wstring& FileName) {
@@ -471,14 +476,14 @@ TUndoLoadReport TVxRegClipUndoProvider::LoadUndoList(const std::wstring& FileNam
     if (SameRegName(FLossyFile, FileName)) FLossyFile.clear();
 
     std::vector<std::wstring> lines;
-    switch (undofile::ReadLines(FileName, lines)) {
-        case undofile::TReadResult::Missing:
+    switch (file::ReadLines(FileName, lines)) {
+        case file::TReadResult::Missing:
             return report;
-        case undofile::TReadResult::Lossy:
+        case file::TReadResult::Lossy:
             FLossyFile = FileName;
             report.Lossy = true;
             break;
-        case undofile::TReadResult::Read:
+        case file::TReadResult::Read:
             break;
     }
     for (const std::wstring& line : lines) {
@@ -495,3 +500,5 @@ TUndoLoadReport TVxRegClipUndoProvider::LoadUndoList(const std::wstring& FileNam
     DoChange();
     return report;
 }
+
+}  // namespace undo

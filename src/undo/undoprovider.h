@@ -8,7 +8,8 @@
 // list can be kept across runs in "Undo.db" (SaveUndoList / LoadUndoList); there is no redo.
 //
 // Main thread only. Undoing a key deletion waits for the system registry editor while
-// messages are handled; the provider works on copies of the records involved
+// messages are handled and the thread's windows refuse input (classlib::WaitModally); the
+// provider works on copies of the records involved
 // and finds the record to remove again by identity, so commands run meanwhile cannot make
 // it act on the wrong entry. Records and entries belong to the provider; pointers taken from
 // the lists stay valid until that record or entry is removed.
@@ -22,6 +23,8 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+namespace undo {
 
 using TRegUndoList = std::vector<std::unique_ptr<TRegUndoItem>>;
 using TRegClipList = std::vector<std::unique_ptr<TRegClipBordItem>>;
@@ -76,7 +79,7 @@ public:
     // The key identity of every record is copied from the key passed in.
 
     // Subkey Name was created below Parent. Callers record only keys that did not exist.
-    void RecordKeyCreated(const TVxRegKeyClass& Parent, const std::wstring& Name);
+    void RecordKeyCreated(const registry::TVxRegKeyClass& Parent, const std::wstring& Name);
     // Backs Key up before the caller deletes it: with KeyDeleteUndo off nothing happens and
     // the result is True. Otherwise the program's own script of the whole key (every value
     // kept exactly, see BuildKeyTreeRegScript) is written to a fresh "regXXXX.reg" in
@@ -85,19 +88,19 @@ public:
     // script could not hold everything exactly (an unreadable key or value, a name with a
     // line break) or the file is not what was written: the caller must not delete silently
     // (ask the user first).
-    bool RecordKeyDeleted(const TVxRegKeyClass& Key);
+    bool RecordKeyDeleted(const registry::TVxRegKeyClass& Key);
     // Key was renamed from OldName to NewName (Key still names the old path).
-    void RecordKeyRenamed(const TVxRegKeyClass& Key, const std::wstring& NewName,
+    void RecordKeyRenamed(const registry::TVxRegKeyClass& Key, const std::wstring& NewName,
                           const std::wstring& OldName);
     // Value Name of Key was created with type Type.
-    void RecordValueCreated(const TVxRegKeyClass& Key, const std::wstring& Name, DWORD Type);
+    void RecordValueCreated(const registry::TVxRegKeyClass& Key, const std::wstring& Name, DWORD Type);
     // Value Name of Key is about to be overwritten / deleted: its current data is kept as
     // hexadecimal text with the type it has now (Type when it cannot be read; the data is
     // then empty).
-    void RecordValueOverwritten(const TVxRegKeyClass& Key, const std::wstring& Name, DWORD Type);
-    void RecordValueDeleted(const TVxRegKeyClass& Key, const std::wstring& Name, DWORD Type);
+    void RecordValueOverwritten(const registry::TVxRegKeyClass& Key, const std::wstring& Name, DWORD Type);
+    void RecordValueDeleted(const registry::TVxRegKeyClass& Key, const std::wstring& Name, DWORD Type);
     // Value OldName of Key was renamed to NewName.
-    void RecordValueRenamed(const TVxRegKeyClass& Key, const std::wstring& OldName,
+    void RecordValueRenamed(const registry::TVxRegKeyClass& Key, const std::wstring& OldName,
                             const std::wstring& NewName);
 
     // --- Undo ---------------------------------------------------------------------------
@@ -119,22 +122,22 @@ public:
     // --- Clipboards ---------------------------------------------------------------------
 
     // Appends an entry (all fields of Key) and switches KeyDeleteUndo on; OnChangeClipBord.
-    void AddKeyToClipboard(const TVxRegKeyClass& Key, bool Cut);
+    void AddKeyToClipboard(const registry::TVxRegKeyClass& Key, bool Cut);
     // Appends an entry (key fields, value name, type, data text, corrupt flag);
     // OnChangeClipBord.
-    void AddValueToClipboard(const TVxRegValueClass& Value, bool Cut);
+    void AddValueToClipboard(const registry::TVxRegValueClass& Value, bool Cut);
     // Pastes key entry Index below Target: a cut entry is backed up (RecordKeyDeleted) and
     // moved, a copied one copied, under its own name. Refused when Target is the entry's
     // parent, the entry itself or inside its subtree. A cut entry whose backup fails is not
     // moved unless MoveWithoutBackup. The entry stays in the clipboard. Info (optional)
     // tells why a paste was not made and whether the destination existed before.
-    bool PasteKey(const TVxRegKeyClass& Target, int Index, TPasteKeyInfo* Info = nullptr,
+    bool PasteKey(const registry::TVxRegKeyClass& Target, int Index, TPasteKeyInfo* Info = nullptr,
                   bool MoveWithoutBackup = false);
     // Pastes value entry Index into Target under the same name: a cut entry is moved (and
     // recorded as deleted at its source once the move succeeded), a copied one copied.
     // Nothing happens (False) when the value would land on itself. Callers record the
     // destination themselves.
-    bool PasteValue(const TVxRegKeyClass& Target, int Index);
+    bool PasteValue(const registry::TVxRegKeyClass& Target, int Index);
     // Free and remove one entry; OnChangeClipBord.
     void DeleteKeyClipEntry(int Index);
     void DeleteValueClipEntry(int Index);
@@ -153,7 +156,7 @@ public:
     static void HexTextToStream(const std::wstring& Hex, classlib::TStream& Stream);
     // Copies the key identity (display name, key name, path, full path, root, computer)
     // into Item and sets its operation to created.
-    static void AssignUndoItemKey(TRegUndoItem& Item, const TVxRegKeyClass& Key);
+    static void AssignUndoItemKey(TRegUndoItem& Item, const registry::TVxRegKeyClass& Key);
 
     // Writes the list to FileName ("Undo.db": one line per record, UTF-16LE with
     // byte-order mark, CR LF), atomically. Records whose texts hold a TAB, CR or LF are
@@ -173,7 +176,7 @@ private:
     // Appends a finished record and fires OnChange.
     void AppendRecord(std::unique_ptr<TRegUndoItem> Item);
     // A value record (kind value, given operation) of Key/Name with the current data.
-    std::unique_ptr<TRegUndoItem> MakeValueDataRecord(const TVxRegKeyClass& Key,
+    std::unique_ptr<TRegUndoItem> MakeValueDataRecord(const registry::TVxRegKeyClass& Key,
                                                       const std::wstring& Name, DWORD Type,
                                                       uint8_t Operation) const;
     // Removes Item from the undo list when it is still there (OnChange).
@@ -193,3 +196,5 @@ private:
     std::vector<std::wstring> FRejectedLines;
     std::wstring FLossyFile;
 };
+
+}  // namespace undo

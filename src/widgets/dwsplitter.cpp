@@ -1,10 +1,14 @@
 #include "widgets/dwsplitter.h"
 
-#include "registry/wendlarutil.h"
+#include "uihelpers/gradient.h"
 
 #include <windowsx.h>
 
 #include <algorithm>
+
+namespace widgets {
+
+using namespace uihelpers;
 
 using namespace classlib;
 
@@ -216,3 +220,5 @@ void TVxDWSplitter::Paint() {
     cv.Brush().SetColor(FToggleLineColor);
     cv.FrameRect(RECT{t.left, t.top, t.right + 1, t.bottom + 1});
 }
+
+}  // namespace widgets

@@ -13,6 +13,8 @@
 
 #include <functional>
 
+namespace widgets {
+
 using TVxDWSetChangeToggleEvent = std::function<void(classlib::TComponent* sender, bool& setToggle)>;
 
 class TVxDWSplitter : public classlib::TCustomControl {
@@ -99,3 +101,5 @@ private:
     POINT FSizeStart{};
     int FStartSize = 0;
 };
+
+}  // namespace widgets

@@ -3,6 +3,8 @@
 #include "classlib/application.h"
 #include "classlib/control.h"
 
+namespace widgets {
+
 using namespace classlib;
 
 namespace {
@@ -187,3 +189,5 @@ std::wstring TVxMouseGestures::WindowClassNameAt(HWND wnd) {
     int n = GetClassNameW(wnd, name, 1024);
     return n > 0 ? std::wstring(name, n) : std::wstring();
 }
+
+}  // namespace widgets

@@ -28,6 +28,8 @@
 #include <string>
 #include <vector>
 
+namespace widgets {
+
 // The marks of a gesture string.
 inline constexpr wchar_t GestureMarkRight = L'→';
 inline constexpr wchar_t GestureMarkLeft = L'←';
@@ -55,8 +57,8 @@ public:
     ~TVxMouseGestures() override;
 
     bool Enabled = true;
-    TWideStringList GestureComponents;
-    TWideStringList MouseRightStopComponent;
+    wide::TWideStringList GestureComponents;
+    wide::TWideStringList MouseRightStopComponent;
     int GestureLength = 40;
     unsigned GestureStopRecognitionLength = 800;
     bool GestureNoDuplication = false;
@@ -120,3 +122,5 @@ private:
     std::vector<std::unique_ptr<TVxMouseGestureItem>> FItems;
     classlib::TTimer* FTimer = nullptr;
 };
+
+}  // namespace widgets

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 
+namespace widgets {
+
 using namespace classlib;
 
 namespace {
@@ -390,3 +392,5 @@ void TVxVSTab::CMHintShow(TMessage& m) {
     info->ReshowTimeout = 100;
     m.Result = 0;
 }
+
+}  // namespace widgets

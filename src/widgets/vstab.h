@@ -23,6 +23,8 @@
 #include <string>
 #include <vector>
 
+namespace widgets {
+
 class TVxVSTab;
 
 using TVxVSTChangingEvent = std::function<void(classlib::TComponent* sender, int newTabIndex, bool& allowChange)>;
@@ -33,7 +35,7 @@ using TVxVSTMiddleClose = std::function<void(classlib::TComponent* sender, int t
 // The captions of a strip. After every change the strip keeps a valid active tab: an
 // active index past the end moves to the last tab (-1 for an empty list), and a strip
 // without an active tab activates its last one; then it repaints.
-class TVxVSTabStrings : public TWideStringList {
+class TVxVSTabStrings : public wide::TWideStringList {
 public:
     explicit TVxVSTabStrings(TVxVSTab* owner) : FOwner(owner) {}
 
@@ -75,7 +77,7 @@ public:
     ~TVxVSTab() override;
 
     TVxVSTabStrings& Tabs() { return FTabs; }
-    void SetTabs(const TWideStrings& value) { FTabs.Assign(value); }
+    void SetTabs(const wide::TWideStrings& value) { FTabs.Assign(value); }
 
     int ActiveTabIndex() const { return FActiveTabIndex; }
     void SetActiveTabIndex(int value);
@@ -149,3 +151,5 @@ private:
     bool FReversing = false;
     int FDropTarget = -1;
 };
+
+}  // namespace widgets

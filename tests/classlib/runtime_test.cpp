@@ -7,6 +7,8 @@
 
 #include <cmath>
 #include <optional>
+#include <thread>
+#include <vector>
 
 using namespace classlib;
 using testsupport::Narrow;
@@ -282,4 +284,25 @@ TEST(Runtime, Win32SizeRefusesWhatTheTypeCannotHold) {
     EXPECT_THROW(Win32Size<int>(size_t{0x80000000u}), ERangeError);      // would turn negative
     EXPECT_THROW(Win32Size<UINT>(-1), ERangeError);                       // a negative count
     EXPECT_EQ(Win32Size<UINT>(int64_t{7}), 7u);
+}
+
+TEST(Exceptions, WhatIsTheUtf8MessageForEveryThreadAndFollowsSetMessage) {
+    const Exception e(L"キー \"A\" を開けません");
+    const std::string expected = "\xE3\x82\xAD\xE3\x83\xBC \"A\" \xE3\x82\x92\xE9\x96\x8B\xE3\x81\x91\xE3\x81\xBE\xE3\x81\x9B\xE3\x82\x93";
+    // Many threads ask at once: each gets the same text at the same address, and the
+    // object is not changed by asking.
+    std::vector<const char*> seen(8, nullptr);
+    {
+        std::vector<std::thread> threads;
+        for (auto& slot : seen) threads.emplace_back([&e, &slot] { slot = e.what(); });
+        for (auto& t : threads) t.join();
+    }
+    for (const char* text : seen) {
+        EXPECT_EQ(text, seen.front());
+        EXPECT_EQ(expected, text);
+    }
+    Exception changed(L"old");
+    changed.SetMessage(L"新");
+    EXPECT_STREQ("\xE6\x96\xB0", changed.what());
+    EXPECT_STREQ("", Exception(L"").what());
 }

@@ -11,6 +11,8 @@
 #include "favorites/favorites.h"
 #include "common/test_support.h"
 
+using namespace favorites;
+
 using namespace wide;
 using testsupport::Narrow;
 

@@ -18,7 +18,7 @@ inline std::string Bytes(std::initializer_list<int> values) {
     return out;
 }
 
-inline void Load(TCustomHexEditor& e, const std::string& bytes) {
+inline void Load(hexedit::TCustomHexEditor& e, const std::string& bytes) {
     classlib::TMemoryStream stream;
     if (!bytes.empty()) stream.WriteBuffer(bytes.data(), bytes.size());
     e.LoadFromStream(stream);
@@ -30,9 +30,9 @@ inline std::string Counting(int n) {
     return out;
 }
 
-inline void Key(TCustomHexEditor& e, WORD key, THexShiftState shift = 0) { e.KeyDown(key, shift); }
+inline void Key(hexedit::TCustomHexEditor& e, WORD key, hexedit::THexShiftState shift = 0) { e.KeyDown(key, shift); }
 
-inline void Type(TCustomHexEditor& e, const std::wstring& text) {
+inline void Type(hexedit::TCustomHexEditor& e, const std::wstring& text) {
     for (wchar_t c : text) e.KeyPress(c);
 }
 
@@ -58,7 +58,7 @@ inline std::string Utf16(const std::wstring& text) {
     }())
 
 // A view that records what the core asks of the window.
-class TRecordingView : public THexEditorView {
+class TRecordingView : public hexedit::THexEditorView {
 public:
     int Invalidates = 0, LayoutChanges = 0, CaretUpdates = 0, ShapeChanges = 0, Posts = 0, Busy = 0;
     void HexInvalidate() override { ++Invalidates; }

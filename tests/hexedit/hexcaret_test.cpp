@@ -1,6 +1,8 @@
 // Caret moves, selection rules, keys and bookmarks.
 #include "hex_test_util.h"
 
+using namespace hexedit;
+
 using namespace hextest;
 
 namespace {

@@ -19,6 +19,9 @@
 #include "hexedit/hexeditorex.h"
 #include "hexedit/hexformatdialog.h"
 
+using namespace wide;
+using namespace hexedit;
+
 using namespace hextest;
 
 namespace {

@@ -3,6 +3,8 @@
 
 #include "hex_test_util.h"
 
+using namespace hexedit;
+
 using namespace hextest;
 
 TEST(HexDataStream, RangeChecks) {

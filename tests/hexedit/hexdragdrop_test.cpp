@@ -12,6 +12,8 @@
 #include "hex_test_util.h"
 #include "hexedit/hexeditorex.h"
 
+using namespace hexedit;
+
 using namespace hextest;
 using testsupport::PumpMessages;
 

@@ -1,6 +1,8 @@
 // Typing, deleting, block edits, nibbles and change marks.
 #include "hex_test_util.h"
 
+using namespace hexedit;
+
 using namespace hextest;
 
 namespace {

@@ -4,6 +4,8 @@
 
 #include "hex_test_util.h"
 
+using namespace hexedit;
+
 using namespace hextest;
 
 namespace {

@@ -1,6 +1,8 @@
 // Grid geometry: cell/position mapping, row counts and column widths.
 #include "hex_test_util.h"
 
+using namespace hexedit;
+
 using namespace hextest;
 
 TEST(HexLayout, MappingRoundTrips) {

@@ -2,6 +2,8 @@
 // the selection, insert-mode half cells.
 #include "hex_test_util.h"
 
+using namespace hexedit;
+
 using namespace hextest;
 
 namespace {

@@ -1,6 +1,8 @@
 // Undo history: record sizes, budget, undo and redo of each kind, restored state.
 #include "hex_test_util.h"
 
+using namespace hexedit;
+
 using namespace hextest;
 
 TEST(HexUndo, RecordSizes) {

@@ -12,6 +12,8 @@
 #include "hex_test_util.h"
 #include "hexedit/hexcontrol.h"
 
+using namespace hexedit;
+
 using namespace hextest;
 using testsupport::PumpMessages;
 

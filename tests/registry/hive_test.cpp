@@ -3,11 +3,12 @@
 
 #include "registry/reghive.h"
 #include "registry/regops.h"
-#include "registry/wendlarutil.h"
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+
+using namespace registry;
 
 using HiveTest = RegTest;
 
@@ -146,4 +147,32 @@ TEST_F(HiveTest, ExportAndImportThroughRegedit) {
     sameAsBefore("ansi");
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(ansiFile.c_str()));
     EXPECT_FALSE(RegeditIsRunning());
+}
+
+TEST_F(HiveTest, TheEditorIsAwaitedWithTheCallersWait) {
+    testsupport::ScratchDir dir;
+    const std::wstring file = dir.File(L"own wait.reg");
+    {
+        std::wofstream(std::filesystem::path(file))
+            << L"REGEDIT4\r\n\r\n[" << K(L"Waited").FFullPath << L"]\r\n\"v\"=\"x\"\r\n";
+    }
+    // The wait is handed the editor's process; what it answers is the bridge's result.
+    struct Case {
+        bool answer;
+        bool fileKept;
+    } cases[] = {{false, true}, {true, false}};
+    for (const Case& c : cases) {
+        int calls = 0;
+        const bool result = ImportRegFileWithRegedit(file, true, [&](HANDLE process) {
+            ++calls;
+            EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process, INFINITE));
+            return c.answer;
+        });
+        EXPECT_EQ(c.answer, result);
+        EXPECT_EQ(1, calls);
+        EXPECT_EQ(c.fileKept, GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES)
+            << "a wait that failed leaves the file to the caller";
+        EXPECT_FALSE(RegeditIsRunning());
+    }
+    EXPECT_EQ(L"x", SzOf(P(L"Waited"), L"v"));
 }

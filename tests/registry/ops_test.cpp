@@ -3,6 +3,8 @@
 
 #include "registry/regops.h"
 
+using namespace registry;
+
 using OpsTest = RegTest;
 using classlib::TMemoryStream;
 

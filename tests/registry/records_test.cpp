@@ -5,6 +5,8 @@
 
 #include <set>
 
+using namespace registry;
+
 using RecordsTest = RegTest;
 
 TEST_F(RecordsTest, LocalRootsInOrderWithPredefinedHandles) {
@@ -20,7 +22,7 @@ TEST_F(RecordsTest, LocalRootsInOrderWithPredefinedHandles) {
         EXPECT_TRUE(TRegKey::IsPredefined(root->FRootKey));
         EXPECT_EQ(root->FKeyName, RootHKeyToName(root->FRootKey));
         size_t index = 0;
-        while (index < 7 && RegRootNames[index] != root->FKeyName) ++index;
+        while (index < 7 && RegRoots[index].Name != root->FKeyName) ++index;
         ASSERT_LT(index, 7u);
         EXPECT_GE(index, last) << "roots keep their fixed order";
         last = index;

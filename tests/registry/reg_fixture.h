@@ -18,8 +18,8 @@ protected:
     std::wstring P(const std::wstring& sub = L"") const {
         return sub.empty() ? FScratch.Path() : FScratch.Path() + L"\\" + sub;
     }
-    TVxRegKeyClass K(const std::wstring& sub = L"") const {
-        return MakeRegKeyRecord(HKEY_CURRENT_USER, P(sub));
+    registry::TVxRegKeyClass K(const std::wstring& sub = L"") const {
+        return registry::MakeRegKeyRecord(HKEY_CURRENT_USER, P(sub));
     }
     static void MakeKey(const std::wstring& path, DWORD options = REG_OPTION_NON_VOLATILE) {
         HKEY key = nullptr;

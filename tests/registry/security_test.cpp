@@ -5,6 +5,8 @@
 
 #include <aclapi.h>
 
+using namespace registry;
+
 using SecurityTest = RegTest;
 
 TEST(SecurityObjectName, RootWordsAndPaths) {

@@ -6,6 +6,8 @@
 
 #include "classlib/streams.h"
 
+using namespace registry;
+
 using TextTest = RegTest;
 
 namespace {

@@ -1,5 +1,6 @@
-// General helpers: digits, hexadecimal text, file names, folder walk, gradient lines.
-#include "registry/wendlarutil.h"
+// Number and file helpers: digits, hexadecimal text, file names, folder walk.
+#include "registry/files.h"
+#include "registry/numbers.h"
 
 #include "common/test_support.h"
 
@@ -9,7 +10,9 @@
 #include <filesystem>
 #include <fstream>
 
-TEST(WendlarUtilNumbers, RadixConversions) {
+using namespace registry;
+
+TEST(Numbers, RadixConversions) {
     EXPECT_EQ(L"11111111", UInt32ToRadixStr(255, 2));
     EXPECT_EQ(L"0", UInt64ToRadixStr(0, 16));
     EXPECT_EQ(L"FFFFFFFF", UInt32ToRadixStr(0xFFFFFFFFu, 16));
@@ -43,7 +46,7 @@ TEST(WendlarUtilNumbers, RadixConversions) {
     EXPECT_EQ(L"18446744073709551615", Int64ToUnsignedStr(static_cast<uint64_t>(-1)));
 }
 
-TEST(WendlarUtilText, HexCodingOfWideText) {
+TEST(HexText, HexCodingOfWideText) {
     EXPECT_EQ(L"61006200", WideStrToHex(L"ab"));
     EXPECT_EQ(L"4100", WideStrToHex(L"A"));
     EXPECT_EQ(L"", WideStrToHex(L""));
@@ -54,7 +57,7 @@ TEST(WendlarUtilText, HexCodingOfWideText) {
     EXPECT_EQ(L"a", HexToWideStr(L"61"));  // an odd last byte pairs with zero
 }
 
-TEST(WendlarUtilFiles, ExtensionsAndTempNames) {
+TEST(Files, ExtensionsAndTempNames) {
     EXPECT_TRUE(FileHasExt(L"C:\\x\\A.REG", L".reg"));
     EXPECT_FALSE(FileHasExt(L"C:\\x\\A.REG", L"reg"));
     EXPECT_FALSE(FileHasExt(L"C:\\x.reg\\A", L".reg"));
@@ -79,7 +82,7 @@ TEST(WendlarUtilFiles, ExtensionsAndTempNames) {
     EXPECT_EQ(L"no-such-file-here", GetLongPath(L"no-such-file-here"));
 }
 
-TEST(WendlarUtilFiles, EnumFilesModesAndRecursion) {
+TEST(Files, EnumFilesModesAndRecursion) {
     testsupport::ScratchDir dir;
     std::vector<std::wstring> seen;
     auto collect = [&](const std::wstring& path, const WIN32_FIND_DATAW&) {
@@ -108,23 +111,4 @@ TEST(WendlarUtilFiles, EnumFilesModesAndRecursion) {
     seen.clear();
     EnumFiles(dir.File(L"missing"), true, efAll, collect);
     EXPECT_TRUE(seen.empty());
-}
-
-TEST(WendlarUtilPaint, GradientLinesFromStartToEnd) {
-    testsupport::MemoryDib dib(100, 10, RGB(0, 0, 0));
-    const HDC dc = dib.DC;
-    auto pixel = [&](int x, int y) { return dib.Pixel(x, y); };
-    const RECT rect{0, 0, 100, 10};
-    GradientFillLines(dc, RGB(0, 0, 0), RGB(200, 100, 0), true, rect, false);
-    EXPECT_EQ(RGB(0, 0, 0), pixel(0, 5));
-    EXPECT_EQ(RGB(100, 50, 0), pixel(50, 5));
-    EXPECT_EQ(RGB(198, 99, 0), pixel(99, 5));
-    GradientFillLines(dc, RGB(0, 0, 0), RGB(0, 0, 100), false, rect, false);
-    EXPECT_EQ(RGB(0, 0, 50), pixel(30, 5));
-    // System colours are resolved.
-    GradientFillLines(dc, 0xFF000000u | COLOR_WINDOW, 0xFF000000u | COLOR_WINDOW, true, rect,
-                      false);
-    EXPECT_EQ(GetSysColor(COLOR_WINDOW), pixel(10, 1));
-    const RECT empty{0, 0, 0, 0};
-    GradientFillLines(dc, 0, 0, true, empty, false);  // no division by zero
 }

@@ -3,6 +3,9 @@
 
 #include "registry/wideregistry.h"
 
+using namespace registry;
+using namespace wide;
+
 using WideRegistryTest = RegTest;
 
 TEST_F(WideRegistryTest, NamesAndStrings) {

@@ -14,6 +14,8 @@
 #include <memory>
 #include <vector>
 
+using namespace search;
+
 using testsupport::Narrow;
 using testsupport::ScratchKey;
 

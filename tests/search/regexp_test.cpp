@@ -7,6 +7,8 @@
 
 #include <thread>
 
+using namespace search;
+
 using testsupport::Narrow;
 
 namespace {

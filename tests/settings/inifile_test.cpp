@@ -10,6 +10,9 @@
 #include "common/test_support.h"
 #include "settings/inifile.h"
 
+using namespace settings;
+using namespace wide;
+
 namespace {
 
 std::string ReadFileBytes(const std::wstring& name) {

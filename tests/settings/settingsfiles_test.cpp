@@ -8,6 +8,9 @@
 #include "controls/wide/wideutils.h"
 #include "settings/settingsfiles.h"
 
+using namespace wide;
+using namespace settings;
+
 namespace {
 
 TEST(SettingsFolder, BesideTheProgramFile) {

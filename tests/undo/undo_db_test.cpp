@@ -11,6 +11,9 @@
 #include <fstream>
 #include <iterator>
 
+using namespace undo;
+using namespace registry;
+
 namespace {
 
 std::string ReadBytes(const std::wstring& file) {

@@ -9,6 +9,9 @@
 #include <algorithm>
 #include <fstream>
 
+using namespace undo;
+using namespace registry;
+
 using testsupport::Narrow;
 
 namespace {
@@ -116,7 +119,8 @@ TEST(UndoLine, FieldsWithTabOrLineBreakAreWrittenEscaped) {
 }
 
 TEST(UndoLine, EveryPredefinedRootIsReadBack) {
-    for (HKEY root : RegRootKeys) {
+    for (const TRegRoot& entry : RegRoots) {
+        const HKEY root = entry.Key;
         TRegUndoItem item;
         item.FRootKey = root;
         item.FKind = ukValue;

@@ -11,6 +11,9 @@
 #include <functional>
 #include <map>
 
+using namespace undo;
+using namespace registry;
+
 using testsupport::Narrow;
 
 namespace {

@@ -9,6 +9,8 @@
 #include <memory>
 #include <string>
 
+using namespace widgets;
+
 using namespace classlib;
 
 namespace {

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+using namespace widgets;
+
 using namespace classlib;
 using testsupport::Narrow;
 using testsupport::PumpMessages;

@@ -14,7 +14,10 @@
 #include <string>
 #include <vector>
 
+using namespace widgets;
+
 using namespace classlib;
+using namespace wide;
 using testsupport::PumpMessages;
 using testsupport::PumpUntil;
 

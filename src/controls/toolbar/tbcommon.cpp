@@ -10,6 +10,8 @@
 #include <cwctype>
 #include <optional>
 
+namespace toolbar {
+
 const wchar_t* const TBVersionBanner = L"Wendlar toolbar core version 1.0.0";
 
 namespace {
@@ -303,42 +305,21 @@ void PaintDragFrame(HDC dc, const RECT* newRect, const RECT* oldRect, SIZE newSi
 
 // --- mouse tracking ----------------------------------------------------------------------
 
-namespace {
-using TrackMouseEventProc = BOOL(WINAPI*)(LPTRACKMOUSEEVENT);
-std::atomic<TrackMouseEventProc> TrackProc{nullptr};
-std::atomic<bool> TrackResolved{false};
-std::atomic<int> MenuDelayCache{0};
-std::atomic<bool> MenuDelayCached{false};
-}  // namespace
-
-void ResolveTrackMouseEvent() {
-    if (TrackResolved.load()) return;
-    TrackMouseEventProc p = nullptr;
-    if (HMODULE u = GetModuleHandleW(L"user32.dll"))
-        p = reinterpret_cast<TrackMouseEventProc>(reinterpret_cast<void*>(GetProcAddress(u, "TrackMouseEvent")));
-    if (!p) {
-        UINT old = SetErrorMode(SEM_NOOPENFILEERRORBOX);
-        HMODULE c = LoadLibraryW(L"comctl32.dll");
-        SetErrorMode(old);
-        if (c) p = reinterpret_cast<TrackMouseEventProc>(reinterpret_cast<void*>(GetProcAddress(c, "_TrackMouseEvent")));
-    }
-    TrackProc.store(p);
-    TrackResolved.exchange(true);
-}
-
 bool RequestMouseTracking(HWND wnd, DWORD flags) {
-    ResolveTrackMouseEvent();
-    TrackMouseEventProc p = TrackProc.load();
-    if (!p) return false;
     TRACKMOUSEEVENT t{};
     t.cbSize = sizeof t;
     t.dwFlags = flags;
     t.hwndTrack = wnd;
     t.dwHoverTime = 0;
-    return p(&t) != FALSE;
+    return TrackMouseEvent(&t) != FALSE;
 }
 
 // --- system settings ---------------------------------------------------------------------
+
+namespace {
+std::atomic<int> MenuDelayCache{0};
+std::atomic<bool> MenuDelayCached{false};
+}  // namespace
 
 int ReadMenuDelayFromKey(HKEY root, const wchar_t* subKey) {
     classlib::TRegKey key;
@@ -365,7 +346,6 @@ int ReadMenuDelayFromKey(HKEY root, const wchar_t* subKey) {
 int ReadRegistryMenuDelay() { return ReadMenuDelayFromKey(HKEY_CURRENT_USER, L"Control Panel\\Desktop"); }
 
 int QueryMenuShowDelay() {
-    if (LOBYTE(LOWORD(GetVersion())) < 4) return 400;
     int v = 0;
     if (!SystemParametersInfoW(SPI_GETMENUSHOWDELAY, 0, &v, 0)) {
         if (!MenuDelayCached.load()) {
@@ -377,31 +357,17 @@ int QueryMenuShowDelay() {
     return v < 0 ? 0 : v;
 }
 
-bool IsWinXPOrLater() {
-    OSVERSIONINFOW vi{};
-    vi.dwOSVersionInfoSize = sizeof vi;
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    if (!GetVersionExW(&vi)) return false;
-#pragma GCC diagnostic pop
-    return vi.dwPlatformId == VER_PLATFORM_WIN32_NT &&
-           (vi.dwMajorVersion > 5 || (vi.dwMajorVersion == 5 && vi.dwMinorVersion > 0));
-}
-
 bool FlatMenusActive() {
     BOOL v = FALSE;
-    return IsWinXPOrLater() && SystemParametersInfoW(SPI_GETFLATMENU, 0, &v, 0) && v;
+    return SystemParametersInfoW(SPI_GETFLATMENU, 0, &v, 0) && v;
 }
 
 bool KeyboardCuesShown() {
-    if (LOBYTE(LOWORD(GetVersion())) < 5) return true;
     BOOL v = FALSE;
     return !SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &v, 0) || v;
 }
 
 bool SoundSchemeHasSound(const std::wstring& eventName) {
-    DWORD ver = GetVersion();
-    if ((ver & 0x80000000u) || LOBYTE(LOWORD(ver)) < 5) return true;
     classlib::TRegKey key;
     std::wstring path = L"AppEvents\\Schemes\\Apps\\.Default\\" + eventName + L"\\.Current";
     if (key.Open(HKEY_CURRENT_USER, path, KEY_READ) != ERROR_SUCCESS) return false;
@@ -540,3 +506,5 @@ void DrawVerticalText(HDC dc, const std::wstring& textIn, const RECT& rect, UINT
         LineTo(dc, lx, to);
     }
 }
+
+}  // namespace toolbar

@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+namespace toolbar {
+
 // --- integers and texts ----------------------------------------------------------------
 
 // B when B > A, else A (signed).
@@ -75,7 +77,7 @@ void PaintDragFrame(HDC dc, const RECT* newRect, const RECT* oldRect, SIZE newSi
 
 // --- mouse tracking --------------------------------------------------------------------
 
-void ResolveTrackMouseEvent();
+// TrackMouseEvent for wnd with flags (TME_LEAVE, TME_NONCLIENT...); True when accepted.
 bool RequestMouseTracking(HWND wnd, DWORD flags);
 
 // --- system settings -------------------------------------------------------------------
@@ -87,9 +89,10 @@ int QueryMenuShowDelay();
 int ReadRegistryMenuDelay();
 // The same reading on any key (the one above passes HKCU "Control Panel\Desktop").
 int ReadMenuDelayFromKey(HKEY root, const wchar_t* subKey);
+// The system's flat-menu setting (SPI_GETFLATMENU).
 bool FlatMenusActive();
+// The system's keyboard-cues setting; True when it cannot be read.
 bool KeyboardCuesShown();
-bool IsWinXPOrLater();
 // Whether the current sound scheme gives the event ("MenuPopup", "MenuCommand") a sound.
 bool SoundSchemeHasSound(const std::wstring& eventName);
 UINT KeyboardLayoutCodePage();
@@ -112,3 +115,5 @@ void DrawVerticalText(HDC dc, const std::wstring& text, const RECT& rect, UINT f
 
 // The toolbar library's version banner.
 extern const wchar_t* const TBVersionBanner;
+
+}  // namespace toolbar

@@ -10,6 +10,10 @@
 
 #include <algorithm>
 
+namespace toolbar {
+
+using namespace wide;
+
 using namespace classlib;
 
 const wchar_t* const STBToolbarIndexOutOfBounds = L"Toolbar item index out of range";
@@ -447,8 +451,7 @@ void TBarCustomItem::Click() {
     if (!FEnabled) return;
     if (FAutoCheck && !(FActionLink && FActionLink->IsAutoCheckLinked())) SetChecked(!FChecked);
     TBasicAction* a = Action();
-    const bool designing = (ComponentState() & csDesigning) != 0;
-    if (a && !designing && (!OnClick || FOnClickFromAction)) {
+    if (a && (!OnClick || FOnClickFromAction)) {
         FActionLink->Execute(this);
     } else if (OnClick) {
         OnClick(this);
@@ -520,19 +523,16 @@ bool TBarCustomItem::ProcessShortCut(WORD key, LPARAM keyData) {
 bool TBarCustomItem::ProcessShortCut(TShortCut sc) {
     TBarCustomItem* top = nullptr;
     if (!FindShortCutItem(sc, top)) return false;
-    const bool designing = (ComponentState() & csDesigning) != 0;
     // Each step opens the current menu level (its OnPopup may rebuild or disable items)
     // and searches again below it, until the hit is a direct sub-item. A hit that went
     // away while opening ends the search: walking again could only loop.
     TBarCustomItem* current = this;
     for (;;) {
         if (!current->Enabled()) return false;
-        if (!designing) {
-            TBarCustomItem* src = current->SubitemsSource();
-            for (int i = 0; i < src->Count(); ++i) {
-                TBarCustomItem* sub = src->GetItem(i);
-                GuardedCall([sub] { sub->InitiateAction(); });
-            }
+        TBarCustomItem* src = current->SubitemsSource();
+        for (int i = 0; i < src->Count(); ++i) {
+            TBarCustomItem* sub = src->GetItem(i);
+            GuardedCall([sub] { sub->InitiateAction(); });
         }
         if (!(current->ItemStyle() & tbstEmbeddedGroup)) {
             if (TBarCustomItem* link = current->LinkSubitems()) GuardedCall([=] { link->DoPopup(current, true); });
@@ -638,3 +638,5 @@ TBarCustomItem* ExecuteDoneAction(const TBarDoneActionData& data, bool returnCli
         return nullptr;
     }
 }
+
+}  // namespace toolbar

@@ -32,6 +32,8 @@
 #include <string>
 #include <vector>
 
+namespace toolbar {
+
 class TBarCustomItem;
 class TBarItemViewer;  // one item shown in a view; built by the viewer layer
 class TBarView;
@@ -107,7 +109,7 @@ public:
 using TBarPopupEvent = std::function<void(TBarCustomItem* sender, bool fromLink)>;
 using TBarSelectEvent = std::function<void(TBarCustomItem* sender, TBarItemViewer* viewer, bool selecting)>;
 
-// Something that a deferred click can reach (items here; viewers later).
+// Something that a deferred click can reach (an item, or a viewer of one).
 class TBarClickQueueClient {
 public:
     virtual ~TBarClickQueueClient() = default;
@@ -385,3 +387,5 @@ struct TBarDoneActionData {
 
 // Carries out a done action; returns the clicked item for tbdaClickItem, else null.
 TBarCustomItem* ExecuteDoneAction(const TBarDoneActionData& data, bool returnClickedItemOnly);
+
+}  // namespace toolbar

@@ -4,6 +4,8 @@
 
 #include "controls/wide/wideutils.h"
 
+namespace wide {
+
 const wchar_t* WideParseNextParam(const wchar_t* p, std::wstring& param) {
     param.clear();
     // Skip separators, and pairs of double quotes standing between parameters.
@@ -65,3 +67,5 @@ std::wstring WideParamStr(int index, const wchar_t* commandLine) {
 std::wstring WideParamStr(int index) {
     return WideParamStr(index, GetCommandLineW());
 }
+
+}  // namespace wide

@@ -9,6 +9,8 @@
 
 #include <string>
 
+namespace wide {
+
 // Parses one parameter from `p` (a NUL-terminated text) into `param` and returns the
 // position after it (on its ending character). `param` is empty when the text is exhausted.
 const wchar_t* WideParseNextParam(const wchar_t* p, std::wstring& param);
@@ -24,3 +26,5 @@ int WideParamCount(const wchar_t* commandLine);
 std::wstring WideParamStr(int index);
 // The same for a given command line (index 0 is still the running program's file name).
 std::wstring WideParamStr(int index, const wchar_t* commandLine);
+
+}  // namespace wide

@@ -4,6 +4,8 @@
 
 #include "controls/wide/widewin32.h"
 
+namespace wide {
+
 const unsigned DefaultSystemCodePage = GetACP();
 
 namespace {
@@ -327,3 +329,5 @@ void SwapWideByteOrder(wchar_t* p) {
     for (; *p; ++p)
         *p = static_cast<wchar_t>(((*p & 0xFF) << 8) | ((*p >> 8) & 0xFF));
 }
+
+}  // namespace wide

@@ -9,6 +9,8 @@
 
 #include <string>
 
+namespace wide {
+
 // The system's ANSI code page, read once when the program starts. 8-bit text without a
 // byte-order mark is decoded with it.
 extern const unsigned DefaultSystemCodePage;
@@ -51,3 +53,5 @@ wchar_t KeyboardCharToWide(unsigned short ch);
 
 // Swaps the two bytes of every character up to the first U+0000.
 void SwapWideByteOrder(wchar_t* p);
+
+}  // namespace wide

@@ -1,5 +1,7 @@
 #include "controls/wide/widecanvas.h"
 
+namespace wide {
+
 SIZE WideCanvasTextExtent(classlib::TCanvas& Canvas, const std::wstring& Text) {
     Canvas.PrepareText();
     SIZE size{0, 0};
@@ -25,3 +27,5 @@ void WideCanvasTextOut(classlib::TCanvas& Canvas, int X, int Y, const std::wstri
     Canvas.SetPenPos(POINT{X + width, Y});
     Canvas.Changed();
 }
+
+}  // namespace wide

@@ -10,16 +10,11 @@
 #include "classlib/control.h"
 #include "classlib/errors.h"
 #include "classlib/hintwindow.h"
+#include "controls/wide/widewin32.h"
 
 #include <string>
 
 namespace wide {
-
-// An internal consistency error of this layer (a programming error, English text).
-class EWideInternalError : public classlib::Exception {
-public:
-    using classlib::Exception::Exception;
-};
 
 std::wstring GetWideControlText(classlib::TControl* control);
 // Sets the text; nothing happens (no CM_TEXTCHANGED) when it is already that text. A text

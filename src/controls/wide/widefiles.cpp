@@ -8,6 +8,8 @@
 #include "controls/wide/widewin32.h"
 #include "controls/wide/wideutils.h"
 
+namespace wide {
+
 namespace {
 
 std::wstring CreateErrorText(const std::wstring& fileName, DWORD error) {
@@ -77,21 +79,14 @@ bool WideDirectoryExists(const std::wstring& name) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-bool WideCreateDir(const std::wstring& dir) {
-    return CreateDirectoryW(dir.c_str(), nullptr) != FALSE;
-}
-
 bool WideForceDirectories(const std::wstring& dir) {
     if (dir.empty())
         throw EWideGeneralError(L"ディレクトリを作成できません");
     const std::wstring path = WideExcludeTrailingBackslash(dir);
     if (path.size() < 3 || WideDirectoryExists(path) || WideExtractFilePath(path) == path)
         return true;
-    return WideForceDirectories(WideExtractFilePath(path)) && WideCreateDir(path);
-}
-
-bool WideDeleteFile(const std::wstring& fileName) {
-    return DeleteFileW(fileName.c_str()) != FALSE;
+    return WideForceDirectories(WideExtractFilePath(path)) &&
+           CreateDirectoryW(path.c_str(), nullptr) != FALSE;
 }
 
 void WideWriteFileAtomic(const std::wstring& fileName, const void* data, size_t size) {
@@ -114,3 +109,5 @@ void TWideMemoryStream::LoadFromFile(const std::wstring& fileName) {
 void TWideMemoryStream::SaveToFile(const std::wstring& fileName) {
     WideWriteFileAtomic(fileName, Memory(), static_cast<size_t>(Size()));
 }
+
+}  // namespace wide

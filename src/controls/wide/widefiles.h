@@ -11,6 +11,8 @@
 
 #include "classlib/streams.h"
 
+namespace wide {
+
 // The full path of `s` (GetFullPathNameW); `s` itself when the call fails.
 std::wstring WideExpandFileName(const std::wstring& s);
 
@@ -30,10 +32,6 @@ bool WideDirectoryExists(const std::wstring& name);
 // needed doing or every creation succeeded; False leaves the folders made so far in place.
 // An empty `dir` raises EWideGeneralError "ディレクトリを作成できません".
 bool WideForceDirectories(const std::wstring& dir);
-// Creates one folder.
-bool WideCreateDir(const std::wstring& dir);
-// Deletes one file.
-bool WideDeleteFile(const std::wstring& fileName);
 
 // Writes `size` bytes as the whole new content of `fileName`: into a temporary file in the
 // same folder, flushed, then moved over the target (MoveFileExW, replacing it). On failure
@@ -65,3 +63,5 @@ public:
     // (WideWriteFileAtomic); failure raises EFCreateError and leaves an old file whole.
     void SaveToFile(const std::wstring& fileName);
 };
+
+}  // namespace wide

@@ -9,6 +9,8 @@
 #include "controls/wide/conversions.h"
 #include "controls/wide/widefiles.h"
 
+namespace wide {
+
 namespace {
 
 const wchar_t kIndexError[] = L"リストのインデックスが範囲を超えています (%d)";
@@ -401,3 +403,5 @@ void TWideStringList::Changing() {
     if (!FUpdating && OnChanging)
         OnChanging(*this);
 }
+
+}  // namespace wide

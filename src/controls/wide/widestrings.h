@@ -20,6 +20,8 @@
 
 #include "classlib/streams.h"
 
+namespace wide {
+
 // Encoding of a text stream.
 enum TTextCharSet {
     tcsAnsi = 0,
@@ -165,3 +167,5 @@ private:
     int FCount = 0;
     bool FUpdating = false;
 };
+
+}  // namespace wide

@@ -4,6 +4,8 @@
 
 #include "classlib/runtime.h"
 
+namespace wide {
+
 namespace {
 
 // A word separator of the whole-word rule: U+0000, or a blank or punctuation character in
@@ -229,3 +231,5 @@ bool WideUnescapeField(const std::wstring& text, std::wstring& out) {
     }
     return true;
 }
+
+}  // namespace wide

@@ -9,6 +9,8 @@
 
 #include <string>
 
+namespace wide {
+
 // Flags of WideStringReplace.
 enum TWideReplaceFlags : unsigned {
     rfReplaceAll = 1,
@@ -81,3 +83,5 @@ int CheckOSResult(int value);
 // The full file name of a module (nullptr: the running program). Raises EOSError when the
 // name cannot be read.
 std::wstring WideGetModuleFileName(HMODULE module);
+
+}  // namespace wide

@@ -118,6 +118,29 @@ TEST(Hints, ShortHintWithShortcutAndLongHintAsApplicationHint) {
     Application->OnHint = nullptr;
 }
 
+TEST(Hints, PlacementStaysInsideTheWorkArea) {
+    const RECT work{0, 0, 800, 600};
+    const RECT size{0, 0, 100, 20};
+    struct Case {
+        const char* what;
+        POINT hintPos;
+        int cursorY;
+        RECT expected;
+    } cases[] = {
+        {"fits below the cursor", {50, 70}, 50, {50, 70, 150, 90}},
+        {"past the right edge: ends there", {750, 70}, 50, {700, 70, 800, 90}},
+        {"past the bottom: above the cursor", {50, 590}, 570, {50, 546, 150, 566}},
+        {"past the bottom right corner", {790, 595}, 575, {700, 551, 800, 571}},
+        {"left of the work area", {-30, 70}, 50, {0, 70, 100, 90}},
+        {"above after moving up: top kept inside", {50, 590}, 10, {50, 0, 150, 20}},
+    };
+    for (const Case& c : cases) {
+        const RECT r = PlaceHintRect(size, c.hintPos, c.cursorY, work);
+        EXPECT_TRUE(EqualRect(&r, &c.expected))
+            << c.what << ": " << r.left << "," << r.top << "," << r.right << "," << r.bottom;
+    }
+}
+
 TEST(Menus, PopupRunsTheChosenItemAfterClosing) {
     auto form = std::make_unique<TForm>(nullptr);
     auto* popup = new TPopupMenu(form.get());

@@ -444,3 +444,22 @@ TEST(Layout, AlignAndAnchors) {
     EXPECT_EQ(corner->Left(), 400);
     EXPECT_EQ(corner->Top(), 300);
 }
+
+TEST(Windows, ChildIdsAreDrawnOnlyWhenAWindowIsMade) {
+    auto form = std::make_unique<TForm>(nullptr);
+    auto* first = new CountingControl(form.get());
+    first->SetParent(form.get());
+    first->HandleNeeded();
+    // Asking a windowless control for its client rectangle makes no window and uses no id.
+    auto* windowless = new CountingControl(form.get());
+    windowless->SetBounds(0, 0, 50, 40);
+    for (int i = 0; i < 50; ++i) EXPECT_EQ(windowless->ClientRect().right, 50);
+    EXPECT_FALSE(windowless->HandleAllocated());
+    auto* second = new CountingControl(form.get());
+    second->SetParent(form.get());
+    second->HandleNeeded();
+    EXPECT_NE(0, GetDlgCtrlID(first->Handle()));
+    EXPECT_EQ(GetDlgCtrlID(first->Handle()) + 1, GetDlgCtrlID(second->Handle()));
+    // A top-level window has no id: its menu field stays empty.
+    EXPECT_EQ(nullptr, GetMenu(form->Handle()));
+}

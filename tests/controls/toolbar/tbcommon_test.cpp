@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+using namespace toolbar;
+
 using MemoryBitmap = testsupport::MemoryDib;
 
 TEST(TBCommon, IntegerHelpers) {

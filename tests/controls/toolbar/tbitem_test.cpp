@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+using namespace toolbar;
+
 using namespace classlib;
 using testsupport::PumpMessages;
 

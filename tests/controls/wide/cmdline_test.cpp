@@ -7,6 +7,8 @@
 #include "controls/wide/wideutils.h"
 #include "common/test_support.h"
 
+using namespace wide;
+
 namespace {
 
 std::vector<std::wstring> Params(const wchar_t* commandLine) {

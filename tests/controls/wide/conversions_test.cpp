@@ -5,6 +5,8 @@
 #include "controls/wide/widewin32.h"
 #include "common/test_support.h"
 
+using namespace wide;
+
 namespace {
 
 struct Utf8Case {
@@ -116,9 +118,7 @@ TEST(CodePages, KeyboardAndByteOrder) {
     EXPECT_EQ(text[3], 0x1234);  // after the NUL: untouched
 }
 
-TEST(Platform, Flags) {
-    EXPECT_TRUE(Win32PlatformIsUnicode);
-    EXPECT_TRUE(IsWindowsXPOrLater);
+TEST(Platform, IntegerResourceNames) {
     EXPECT_TRUE(IsIntResource(MAKEINTRESOURCEW(5)));
     EXPECT_FALSE(IsIntResource(L"NAME"));
 }

@@ -3,6 +3,8 @@
 #include "classlib/graphics.h"
 #include "controls/wide/widecanvas.h"
 
+using namespace wide;
+
 using classlib::TBitmap;
 
 namespace {

@@ -8,6 +8,8 @@
 #include "controls/wide/widestrings.h"
 #include "common/test_support.h"
 
+using namespace wide;
+
 namespace {
 
 std::vector<std::wstring> Lines(const TWideStrings& list) {

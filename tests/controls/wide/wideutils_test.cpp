@@ -5,6 +5,8 @@
 #include "controls/wide/wideutils.h"
 #include "common/test_support.h"
 
+using namespace wide;
+
 namespace {
 
 TEST(WideStringReplace, Table) {

@@ -8,6 +8,8 @@
 #include "classlib/gdiguards.h"
 #include "controls/toolbar/themed/thmutils.h"
 
+namespace themed {
+
 using namespace classlib;
 
 bool IsLowColorDisplay = false;
@@ -314,3 +316,5 @@ RECT GetToolbarCloseButtonRect(const TThmToolbarFrameInfo& frame) {
     int y = frame.BorderSize.y;
     return RECT{x, y, x + side, y + side};
 }
+
+}  // namespace themed

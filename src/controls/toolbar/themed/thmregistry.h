@@ -16,6 +16,8 @@
 #include "classlib/utilwindow.h"
 #include "controls/toolbar/themed/thmtheme.h"
 
+namespace themed {
+
 // Makes a theme instance; the argument is the registered spelling of the name. This is the
 // theme class's constructor; themes are made by the registry only.
 using TThmThemeClass = std::function<std::unique_ptr<TThmTheme>(const std::wstring& name)>;
@@ -121,3 +123,5 @@ int GetDragHandleSize(const TThmToolbarFrameInfo& frame);
 // A square of side GetDragHandleSize - 1 at the border's top-left when docked horizontally,
 // at the top right when Vertical.
 RECT GetToolbarCloseButtonRect(const TThmToolbarFrameInfo& frame);
+
+}  // namespace themed

@@ -3,6 +3,8 @@
 #include "classlib/control.h"
 #include "classlib/form.h"
 
+namespace themed {
+
 using namespace classlib;
 
 TColor GetEffectiveColor(TControl* control) {
@@ -21,3 +23,5 @@ int GetViewType(TControl* control) {
     control->WndProc(m);
     return static_cast<int>(m.Result);
 }
+
+}  // namespace themed

@@ -28,6 +28,8 @@ class TControl;
 class TComponent;
 }
 
+namespace themed {
+
 // --- messages ---------------------------------------------------------------------------------
 
 // Answered by every window that hosts a view: Result is its view kind (0 when unhandled).
@@ -74,7 +76,6 @@ constexpr bool ViewKindIs(int kind, int mask) { return (kind & mask) == mask; }
 constexpr int ifToolbarStyle = 0x01;
 constexpr int ifSubmenu = 0x04;
 constexpr int ifSplitItem = 0x08;
-constexpr int ifDesigning = 0x10;
 constexpr int ifAppActive = 0x20;
 constexpr int ifRadioItem = 0x40;  // set only for the check-glyph call
 
@@ -313,3 +314,5 @@ public:
 classlib::TColor GetEffectiveColor(classlib::TControl* control);
 // The view kind a component answers to TBM_GETVIEWTYPE (0 for none or without a handler).
 int GetViewType(classlib::TControl* control);
+
+}  // namespace themed

@@ -11,6 +11,10 @@
 #include "classlib/imagelist.h"
 #include "controls/toolbar/tbcommon.h"
 
+namespace themed {
+
+using namespace toolbar;
+
 using classlib::clNone;
 
 namespace {
@@ -594,3 +598,5 @@ void PaintImageSilhouette(classlib::TCanvas& canvas, const RECT& rect, classlib:
     constexpr DWORD kMarker = 0x203241;
     PaintSilhouette(canvas, rect, images, index, c, kMarker, [](DWORD p) { return p != kMarker; });
 }
+
+}  // namespace themed

@@ -21,6 +21,8 @@ class TForm;
 class TImageList;
 }
 
+namespace themed {
+
 using ThmColor = classlib::TColor;
 
 // --- scratch objects ------------------------------------------------------------------------
@@ -133,3 +135,5 @@ void PaintImageSilhouetteThreshold(classlib::TCanvas& canvas, const RECT& rect,
 // Every pixel the image covers painted in c.
 void PaintImageSilhouette(classlib::TCanvas& canvas, const RECT& rect, classlib::TImageList& images,
                           int index, ThmColor c);
+
+}  // namespace themed

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace themed;
+
 using namespace classlib;
 
 namespace {

@@ -10,6 +10,8 @@
 #include <vector>
 #include <cmath>
 
+using namespace themed;
+
 using namespace classlib;
 
 namespace {

@@ -1,12 +1,15 @@
 // The file chooser: confirmed and cancelled runs, driven by a helper thread that answers
 // the system dialog.
-#include "registry/wendlarutil.h"
+#include "uihelpers/filedialogs.h"
 
 #include "common/test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <thread>
+
+using namespace uihelpers;
 
 namespace {
 
@@ -28,7 +31,7 @@ TEST(FileDialog, ConfirmedSaveReturnsThePathCancelKeepsTheName) {
     EXPECT_TRUE(ShowFileDialog(nullptr, L"reg", L"登録ファイル|*.reg|すべて|*.*", L"", L"",
                                name, false, false, true, false, 1));
     ok.join();
-    EXPECT_TRUE(FileHasExt(name, L".reg"));
+    EXPECT_EQ(L".reg", std::filesystem::path(name).extension().wstring());
     EXPECT_NE(std::wstring::npos, name.find(L"script")) << testsupport::Narrow(name);
 
     std::wstring kept = L"unchanged";
