@@ -808,6 +808,8 @@ private:
     friend class TCustomGridTreeOptions;
     friend uint32_t detail::SettledIndex(const TGridNode* Node);
     void ForgetNode(PGridNode Node);
+    // Frees a node of a subtree DeleteChildren takes apart.
+    void FreeDeletedNode(PGridNode Node);
     // Lazy renumbering of sibling indexes (basetree_structure.cpp).
     uint32_t SettledIndexOf(PGridNode Node);
     void MarkIndexesPending(PGridNode Parent, uint32_t From);
@@ -878,6 +880,8 @@ private:
     std::atomic<uint64_t> FGeneration{0};
     std::atomic<uint64_t> FJobGeneration{~uint64_t(0)};
     std::atomic<bool> FCacheComplete{false};
+    // Queued or held by the worker (kept under the worker's lock).
+    std::atomic<bool> FWithWorker{false};
 
     TWorkerThread* FWorker = nullptr;
     std::atomic<HWND> FMessageWindow{nullptr};

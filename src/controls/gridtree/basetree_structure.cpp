@@ -1,6 +1,7 @@
 // Node store, structure bookkeeping, initialisation on demand and deletion.
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "controls/gridtree/basetree.h"
 #include "classlib/scopeguard.h"
@@ -408,10 +409,23 @@ int TBaseGridTree::CountLevelDifference(PGridNode Node1, PGridNode Node2) const 
 }
 
 uint32_t TBaseGridTree::CountVisibleChildren(PGridNode Node) const {
+    // The visible rows below Node: a walk through visible, expanded nodes, without
+    // recursion.
     if (!(Node->States & vsExpanded)) return 0;
     uint32_t count = 0;
-    for (PGridNode run = Node->FirstChildNode; run; run = run->NextSiblingNode)
-        if (run->States & vsVisible) count += 1 + CountVisibleChildren(run);
+    PGridNode run = Node->FirstChildNode;
+    while (run) {
+        if (run->States & vsVisible) {
+            ++count;
+            if ((run->States & vsExpanded) && run->FirstChildNode) {
+                run = run->FirstChildNode;
+                continue;
+            }
+        }
+        while (run != Node && !run->NextSiblingNode) run = run->Parent;
+        if (run == Node) break;
+        run = run->NextSiblingNode;
+    }
     return count;
 }
 
@@ -743,21 +757,42 @@ void TBaseGridTree::DeleteChildren(PGridNode Node, bool ResetHasChildren) {
             --FUpdateCount;
         });
         InterruptValidation();
-        // The children are freed from the last one: each keeps its exact number meanwhile.
+        // The subtree is freed bottom-up without recursion (a tree may be any number of
+        // levels deep): each level's children are freed from the last one, a node after
+        // all of its own children. Every node is taken out of its parent's chain before
+        // its subtree goes, so the chain stays walkable for OnFreeNode handlers, and the
+        // children of a level keep their exact numbers meanwhile.
         SettleIndexes(Node);
-        bool parentVisible = Node == FRoot || (FullyVisible(Node) && (Node->States & vsExpanded));
         Node->States |= vsClearing;
-        PGridNode child = Node->LastChildNode;
-        while (child) {
-            if (parentVisible && (child->States & vsVisible)) --FVisibleCount;
-            child->States |= vsDeleting;
-            PGridNode prev = child->PrevSiblingNode;
-            if (prev) prev->NextSiblingNode = nullptr;
-            // Keeps the chain walkable for OnFreeNode handlers.
-            Node->LastChildNode = prev;
-            if (!prev) Node->FirstChildNode = nullptr;
-            DeleteNode(child, true);
-            child = prev;
+        // Per level: do the rows of this level's children count as visible rows?
+        std::vector<bool> rowsShown{Node == FRoot || (FullyVisible(Node) && (Node->States & vsExpanded))};
+        PGridNode run = Node;
+        for (;;) {
+            if (PGridNode child = run->LastChildNode) {
+                if (rowsShown.back() && (child->States & vsVisible)) --FVisibleCount;
+                child->States |= vsDeleting;
+                PGridNode prev = child->PrevSiblingNode;
+                if (prev) prev->NextSiblingNode = nullptr;
+                run->LastChildNode = prev;
+                if (!prev) run->FirstChildNode = nullptr;
+                if (child->FirstChildNode) {
+                    // Its children go first.
+                    SettleIndexes(child);
+                    child->States |= vsClearing;
+                    rowsShown.push_back(rowsShown.back() && (child->States & (vsVisible | vsExpanded)) ==
+                                                                (vsVisible | vsExpanded));
+                    run = child;
+                    continue;
+                }
+                FreeDeletedNode(child);
+                continue;
+            }
+            if (run == Node) break;
+            // Every child of run is gone: run follows.
+            PGridNode parent = run->Parent;
+            rowsShown.pop_back();
+            FreeDeletedNode(run);
+            run = parent;
         }
         Node->States &= ~vsClearing;
         if (ResetHasChildren) Node->States &= ~vsHasChildren;
@@ -783,6 +818,20 @@ void TBaseGridTree::DeleteChildren(PGridNode Node, bool ResetHasChildren) {
         InvalidateToBottom(Node);
     }
     StructureChange(Node == FRoot ? nullptr : Node, crChildDeleted);
+}
+
+void TBaseGridTree::FreeDeletedNode(PGridNode Node) {
+    // A node whose parent is being cleared (inside DeleteChildren's update bracket, taken
+    // out of the chain already, its own children gone).
+    Node->States &= ~(vsClearing | vsExpanded);
+    Node->ChildCount = 0;
+    Node->SubtreeCount = 1;
+    Node->FirstChildNode = Node->LastChildNode = nullptr;
+    DropPendingIndexes(Node);
+    InternalRemoveFromSelection(Node);
+    InternalDisconnectNode(Node, false, true);
+    ForgetNode(Node);
+    DoFreeNode(Node);
 }
 
 void TBaseGridTree::Clear() {

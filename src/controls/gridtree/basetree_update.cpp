@@ -30,7 +30,8 @@ void TBaseGridTree::DoStateChange(TGridTreeStates Enter, TGridTreeStates Leave) 
     TGridTreeStates states = FStates.load(std::memory_order_relaxed);
     if (OnStateChange && ((Enter & ~states) || (states & Leave))) OnStateChange(this, Enter, Leave);
     states = FStates.load(std::memory_order_relaxed);
-    FStates.store((states | Enter) & ~Leave);
+    // Written by this thread only; the worker reads the states without ordering needs.
+    FStates.store((states | Enter) & ~Leave, std::memory_order_release);
 }
 
 void TBaseGridTree::ApplyWorkerStates(unsigned Enter, unsigned Leave) {
@@ -247,9 +248,14 @@ void TBaseGridTree::ValidateCache() {
 }
 
 void TBaseGridTree::InterruptValidation() {
-    FGeneration.fetch_add(1);
+    // Only this thread writes the generation and the states: plain stores, no locked
+    // instructions (the worker reads both under its lock, which orders them).
+    FGeneration.store(FGeneration.load(std::memory_order_relaxed) + 1, std::memory_order_release);
     DoStateChange(tsStopValidation, tsUseCache);
-    if (!FWorker) return;
+    // Only this thread queues the tree: while the worker neither has it queued nor holds
+    // it, nothing can be running, and the worker's lock is not needed (every single-node
+    // change passes here).
+    if (!FWorker || !FWithWorker.load()) return;
     if (FWorker->IsInWork(this)) {
         FWorker->WaitWhileInWork(this);
         DoStateChange(tsValidationNeeded, 0);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include <ole2.h>
 #include <mmsystem.h>
@@ -243,6 +244,7 @@ void TWorkerThread::QueueTree(TBaseGridTree* Tree) {
     if (!Tree) throw EGridTreeAssertion(L"Tree must not be nil.");
     Tree->DoStateChange(0, tsStopValidation);
     std::lock_guard<std::mutex> lock(FLock);
+    Tree->FWithWorker.store(true);
     if (std::find(FPendingTrees.begin(), FPendingTrees.end(), Tree) == FPendingTrees.end())
         FPendingTrees.push_back(Tree);
 }
@@ -251,6 +253,7 @@ void TWorkerThread::UnqueueTree(TBaseGridTree* Tree) {
     if (!Tree) throw EGridTreeAssertion(L"Tree must not be nil.");
     std::lock_guard<std::mutex> lock(FLock);
     FPendingTrees.erase(std::remove(FPendingTrees.begin(), FPendingTrees.end(), Tree), FPendingTrees.end());
+    Tree->FWithWorker.store(FTreeInWork == Tree);
 }
 
 void TWorkerThread::Signal() { SetEvent(FWorkSignal); }
@@ -299,6 +302,9 @@ void TWorkerThread::ReleaseTreeInWork() {
     std::lock_guard<std::mutex> lock(FLock);
     for (const TWaiter& waiter : FWaiters)
         if (waiter.Tree == FTreeInWork) SetEvent(waiter.Event);
+    if (FTreeInWork)
+        FTreeInWork->FWithWorker.store(std::find(FPendingTrees.begin(), FPendingTrees.end(), FTreeInWork) !=
+                                       FPendingTrees.end());
     FTreeInWork = nullptr;
 }
 
@@ -374,27 +380,32 @@ void ReleaseWorker(TBaseGridTree* Tree) {
 
 // --- text buffer ----------------------------------------------------------------------
 
+TWideBufferedString& TWideBufferedString::operator=(TWideBufferedString&& Other) noexcept {
+    if (this == &Other) return *this;
+    FBlock = std::move(Other.FBlock);
+    FUsed = std::exchange(Other.FUsed, 0);
+    FCapacity = std::exchange(Other.FCapacity, 0);
+    return *this;
+}
+
 void TWideBufferedString::Grow() {
-    size_t used = static_cast<size_t>(FWritePos - FBlockStart);
-    size_t newCap = Capacity() + 4096;
-    wchar_t* block = new wchar_t[newCap];
-    if (used) std::memcpy(block, FBlockStart, used * sizeof(wchar_t));
-    delete[] FBlockStart;
-    FBlockStart = block;
-    FWritePos = block + used;
-    FBlockEnd = block + newCap;
+    const size_t capacity = FCapacity + 4096;
+    std::unique_ptr<wchar_t[]> block(new wchar_t[capacity]);
+    if (FUsed) std::memcpy(block.get(), FBlock.get(), FUsed * sizeof(wchar_t));
+    FBlock = std::move(block);
+    FCapacity = capacity;
 }
 
 void TWideBufferedString::Append(const std::wstring& S) {
-    while (S.size() >= static_cast<size_t>(FBlockEnd - FWritePos)) Grow();
-    if (!S.empty()) std::memcpy(FWritePos, S.data(), S.size() * sizeof(wchar_t));
-    FWritePos += S.size();
+    while (S.size() >= FCapacity - FUsed) Grow();
+    if (!S.empty()) std::memcpy(FBlock.get() + FUsed, S.data(), S.size() * sizeof(wchar_t));
+    FUsed += S.size();
 }
 
 void TWideBufferedString::AppendLineBreak() {
-    while (FBlockEnd - FWritePos <= 4) Grow();
-    *FWritePos++ = L'\r';
-    *FWritePos++ = L'\n';
+    while (FCapacity - FUsed <= 4) Grow();
+    FBlock[FUsed++] = L'\r';
+    FBlock[FUsed++] = L'\n';
 }
 
 // --- routines -------------------------------------------------------------------------

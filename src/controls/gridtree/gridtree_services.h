@@ -124,20 +124,26 @@ bool TreeUnitInitialised();
 // The clipboard format "Grid Tree Reference", registered by the unit's initialisation.
 UINT TreeReferenceClipboardFormat();
 
-// Growable UTF-16 text block for exports: grows in steps of 4096 characters.
+// Growable UTF-16 text block for exports: grows in steps of 4096 characters. It owns its
+// block: it can be moved (the source is left empty) but not copied.
 class TWideBufferedString {
 public:
-    ~TWideBufferedString() { delete[] FBlockStart; }
+    TWideBufferedString() = default;
+    TWideBufferedString(TWideBufferedString&& Other) noexcept { *this = std::move(Other); }
+    TWideBufferedString& operator=(TWideBufferedString&& Other) noexcept;
+    TWideBufferedString(const TWideBufferedString&) = delete;
+    TWideBufferedString& operator=(const TWideBufferedString&) = delete;
+
     void Append(const std::wstring& S);
     void AppendLineBreak();
-    std::wstring BufferText() const { return std::wstring(FBlockStart ? FBlockStart : L"", FWritePos - FBlockStart); }
-    size_t Capacity() const { return static_cast<size_t>(FBlockEnd - FBlockStart); }
+    std::wstring BufferText() const { return std::wstring(FBlock.get() ? FBlock.get() : L"", FUsed); }
+    size_t Capacity() const { return FCapacity; }
 
 private:
     void Grow();
-    wchar_t* FBlockStart = nullptr;
-    wchar_t* FWritePos = nullptr;
-    wchar_t* FBlockEnd = nullptr;
+    std::unique_ptr<wchar_t[]> FBlock;
+    size_t FUsed = 0;
+    size_t FCapacity = 0;
 };
 
 // The same rectangle with Left <= Right and Top <= Bottom.

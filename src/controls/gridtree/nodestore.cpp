@@ -2,7 +2,6 @@
 
 #include <cassert>
 #include <cstring>
-#include <functional>
 
 namespace gridtree::detail {
 
@@ -27,7 +26,8 @@ void* TNodeStore::Allocate() {
         if (FCurrent == FEnd) {
             size_t bytes = FNextSlabBlocks * FBlockSize;
             FSlabs.emplace_back(new std::byte[bytes]);
-            FSlabBytes.push_back(bytes);
+            FSlabRanges.emplace(reinterpret_cast<uintptr_t>(FSlabs.back().get()),
+                                reinterpret_cast<uintptr_t>(FSlabs.back().get()) + bytes);
             FCurrent = FSlabs.back().get();
             FEnd = FCurrent + bytes;
             FReserved += bytes;
@@ -49,20 +49,19 @@ void TNodeStore::Free(void* Block) {
 }
 
 bool TNodeStore::Holds(const void* P) const {
-    const auto* p = static_cast<const std::byte*>(P);
-    for (size_t i = 0; i < FSlabs.size(); ++i) {
-        const std::byte* start = FSlabs[i].get();
-        // The last slab is handed out up to FCurrent only.
-        const std::byte* end = i + 1 == FSlabs.size() ? FCurrent : start + FSlabBytes[i];
-        if (std::less_equal<const std::byte*>()(start, p) && std::less<const std::byte*>()(p, end))
-            return size_t(p - start) % FBlockSize == 0;
-    }
-    return false;
+    const auto p = reinterpret_cast<uintptr_t>(P);
+    auto slab = FSlabRanges.upper_bound(p);
+    if (slab == FSlabRanges.begin()) return false;
+    --slab;
+    // The newest slab is handed out up to FCurrent only.
+    const bool newest = !FSlabs.empty() && slab->first == reinterpret_cast<uintptr_t>(FSlabs.back().get());
+    const uintptr_t end = newest ? reinterpret_cast<uintptr_t>(FCurrent) : slab->second;
+    return p < end && (p - slab->first) % FBlockSize == 0;
 }
 
 void TNodeStore::ReleaseAll() {
     FSlabs.clear();
-    FSlabBytes.clear();
+    FSlabRanges.clear();
     FCurrent = FEnd = nullptr;
     FFreeList = nullptr;
     FReserved = 0;

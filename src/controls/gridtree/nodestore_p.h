@@ -7,6 +7,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -23,7 +25,7 @@ public:
     void* Allocate();
     void Free(void* Block);
     // True when P is the start of a block handed out by this store (live or freed). Reads
-    // nothing at P.
+    // nothing at P; a look-up in the slabs' address ranges (logarithmic in their number).
     bool Holds(const void* P) const;
 
 private:
@@ -34,7 +36,7 @@ private:
     size_t FReserved = 0;
     size_t FNextSlabBlocks = 64;
     std::vector<std::unique_ptr<std::byte[]>> FSlabs;
-    std::vector<size_t> FSlabBytes;  // size of each slab
+    std::map<uintptr_t, uintptr_t> FSlabRanges;  // start address -> end address of each slab
     std::byte* FCurrent = nullptr;
     std::byte* FEnd = nullptr;
     void* FFreeList = nullptr;

@@ -1,3 +1,4 @@
+#include <type_traits>
 
 #include "controls/gridtree/gridtree_services.h"
 #include "tree_test_support.h"
@@ -68,6 +69,17 @@ TEST(GridTreeServices, SmallRoutines) {
     EXPECT_EQ(8192u, exact.Capacity());
     exact.AppendLineBreak();
     EXPECT_EQ(std::wstring(4095, L'y') + L"z\r\n", exact.BufferText());
+
+    // The buffer owns its block: copies would free it twice, moves hand it over.
+    static_assert(!std::is_copy_constructible_v<TWideBufferedString> &&
+                  !std::is_copy_assignable_v<TWideBufferedString>);
+    TWideBufferedString moved(std::move(exact));
+    EXPECT_EQ(std::wstring(4095, L'y') + L"z\r\n", moved.BufferText());
+    EXPECT_EQ(0u, exact.Capacity());
+    EXPECT_EQ(L"", exact.BufferText());
+    exact.Append(L"again");  // the emptied source still works
+    buffer = std::move(exact);
+    EXPECT_EQ(L"again", buffer.BufferText());
 }
 
 TEST(GridTreeServices, EllipsizeText) {

@@ -13,6 +13,27 @@ struct TOwnerRecord {  // an 18-byte owner record, as the registry views keep
     uint16_t C;
 };
 
+// A chain of Depth expanded nodes, each the only child of the one above, hung under the
+// root. Made by hand: through the API every new level would walk all levels above it.
+PGridNode MakeChain(TTestTree& Tree, uint32_t Depth) {
+    std::vector<PGridNode> chain(Depth);
+    for (PGridNode& node : chain) {
+        node = Tree.MakeNewNode();
+        node->States |= vsInitialized;
+    }
+    for (uint32_t level = Depth - 1; level-- > 0;) {
+        PGridNode node = chain[level], child = chain[level + 1];
+        child->Parent = node;
+        node->FirstChildNode = node->LastChildNode = child;
+        node->ChildCount = 1;
+        node->States |= vsHasChildren | vsExpanded;
+        node->SubtreeCount = 1 + child->SubtreeCount;
+        node->SubtreeHeight = node->NodeHeight + child->SubtreeHeight;
+    }
+    Tree.InternalConnectNode(chain[0], nullptr, amAddChildLast);
+    return chain[0];
+}
+
 }  // namespace
 
 TEST(GridTreeStructure, RandomOperationsKeepInvariants) {
@@ -292,4 +313,50 @@ TEST(GridTreeStructure, FreedChildrenSeeTheirPositionsAfterPendingDeletes) {
     tree.Clear();
     ASSERT_EQ(18u, freed.size());
     for (uint32_t i = 0; i < 18; ++i) EXPECT_EQ(17 - i, freed[i]);
+}
+
+// Deleting walks the subtree without recursion: a chain deeper than any stack goes like a
+// flat list, each node after everything below it, the last child of a level first.
+TEST(GridTreeStructure, DeepSubtreesAreDeletedBottomUp) {
+    const uint32_t depth = 200000;
+    uint32_t freed = 0;
+    bool childrenFirst = true;
+    std::vector<PGridNode> order;
+    TTestTree tree;
+    tree.OnFreeNode = [&](TBaseGridTree*, PGridNode Node) {
+        ++freed;
+        childrenFirst = childrenFirst && !Node->FirstChildNode && Node->ChildCount == 0;
+        if (order.size() < 16) order.push_back(Node);
+    };
+    tree.SetRootNodeCount(1);
+    PGridNode top = MakeChain(tree, depth);
+    EXPECT_EQ(depth + 1, tree.TotalCount());
+    EXPECT_EQ(depth + 1, tree.VisibleCount());
+    tree.DeleteNode(top);
+    EXPECT_EQ(depth, freed);
+    EXPECT_TRUE(childrenFirst);
+    EXPECT_EQ(1u, tree.TotalCount());
+    EXPECT_EQ(1u, tree.VisibleCount());
+    EXPECT_EQ(18u, tree.RootNode()->SubtreeHeight - tree.RootNode()->NodeHeight);
+
+    // Clear and the destructor take the same way.
+    MakeChain(tree, depth);
+    freed = 0;
+    tree.Clear();
+    EXPECT_EQ(depth, freed);  // the first root child was never initialised
+    EXPECT_EQ(0u, tree.VisibleCount());
+
+    // A small branching tree shows the order: B, A2a, A2, A1a, A1, A.
+    order.clear();
+    tree.SetRootNodeCount(2);
+    PGridNode a = tree.GetFirst(), b = tree.GetNextSibling(a);
+    tree.SetChildCount(a, 2);
+    PGridNode a1 = tree.GetFirstChild(a), a2 = tree.GetNextSibling(a1);
+    tree.SetChildCount(a1, 1);
+    tree.SetChildCount(a2, 1);
+    PGridNode a1a = tree.GetFirstChild(a1), a2a = tree.GetFirstChild(a2);
+    tree.Clear();
+    EXPECT_EQ((std::vector<PGridNode>{b, a2a, a2, a1a, a1, a}), order);
+
+    MakeChain(tree, depth);  // destroyed with the tree
 }

@@ -14,6 +14,7 @@
 class TTestTree : public gridtree::TBaseGridTree {
 public:
     using gridtree::TBaseGridTree::AllocateInternalDataArea;
+    using gridtree::TBaseGridTree::MakeNewNode;
     using gridtree::TBaseGridTree::InternalConnectNode;
     using gridtree::TBaseGridTree::InternalDisconnectNode;
     using gridtree::TBaseGridTree::ChangeCheckState;
