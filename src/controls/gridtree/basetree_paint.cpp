@@ -902,7 +902,12 @@ void TBaseGridTree::PaintTree(classlib::TCanvas& TargetCanvas, const RECT& Windo
                         }
                         info.ContentRect = content;
 
-                        classlib::TSavedDC clipping(dc);
+                        // The cell clips the painting. No SaveDC/RestoreDC: restoring would
+                        // take back the objects the canvas selected meanwhile, while the
+                        // canvas believed them still selected.
+                        auto unclip = classlib::ScopeExit([&] {
+                            if (useColumns) SelectClipRgn(dc, nullptr);
+                        });
                         if (useColumns)
                             IntersectClipRect(dc, info.CellRect.left, info.CellRect.top, info.CellRect.right,
                                               info.CellRect.bottom);

@@ -449,18 +449,16 @@ void TBaseGridTree::WMSize(classlib::TMessage& Message) {
 void TBaseGridTree::UpdateHeaderRect() {
     FHeaderRect = RECT{};
     if (!FHeader || !HasControlWindow() || !(FHeader->Options() & hoVisible)) return;
-    // The client area starts right below the header: its top left in window coordinates
-    // gives the border widths.
+    // The strip right above the client area, across the whole window inside the border,
+    // bevel and border ring (also above a vertical scroll bar).
     RECT window{};
     GetWindowRect(FHandle, &window);
     POINT origin{0, 0};
     ::ClientToScreen(FHandle, &origin);
-    RECT client{};
-    GetClientRect(FHandle, &client);
-    int left = origin.x - window.left;
-    int clientTop = origin.y - window.top;
-    int top = std::max(0, clientTop - FHeader->Height());
-    FHeaderRect = RECT{left, top, left + client.right, clientTop};
+    const int inset = -GetBorderDimensions().cx + BevelWidth(FBevelKind) + FBorderWidth;
+    const int clientTop = origin.y - window.top;
+    const int top = std::max(0, clientTop - FHeader->Height());
+    FHeaderRect = RECT{inset, top, std::max<LONG>(inset, window.right - window.left - inset), clientTop};
 }
 
 void TBaseGridTree::DoColumnResize(TColumnIndex Column) {

@@ -8,6 +8,7 @@
 
 #include "classlib/application.h"
 #include "classlib/gdiguards.h"
+#include "classlib/scopeguard.h"
 #include "classlib/screen.h"
 #include "controls/gridtree/basetree.h"
 #include "controls/gridtree/gridheader.h"
@@ -351,7 +352,9 @@ void TGridTreeColumns::PaintColumnHeaders(HDC DC, const RECT& R, int ScrollOffse
         RECT clip{std::max<LONG>(cell.left, clipLeft), R.top, std::min<LONG>(cell.right, R.right), R.bottom};
         clipLeft = clip.right;
         if (clip.right <= clip.left) continue;
-        classlib::TSavedDC saved(buffer);
+        // Each button clips its painting. No SaveDC/RestoreDC: restoring would take back
+        // objects the canvas selected meanwhile while the canvas believed them selected.
+        auto unclip = classlib::ScopeExit([&] { SelectClipRgn(buffer, nullptr); });
         IntersectClipRect(buffer, clip.left, clip.top, clip.right, clip.bottom);
 
         THeaderPaintInfo info;
@@ -426,8 +429,10 @@ void TGridTreeColumns::PaintColumnHeaders(HDC DC, const RECT& R, int ScrollOffse
             else DrawUtility(buffer, 1, cell.right - 16, y);
         }
         if (elements) {
-            classlib::TSavedDC drawing(buffer);
             tree->DoAdvancedHeaderDraw(info, elements);
+            // The owner may have changed the canvas: the next buttons start as this one did.
+            canvas.Font().Assign(FHeader->Font());
+            canvas.PrepareText();
         }
     }
 

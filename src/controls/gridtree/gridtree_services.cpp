@@ -427,9 +427,20 @@ std::wstring EllipsizeText(HDC DC, const std::wstring& S, int Width, int Ellipsi
     if (S.empty() || Width <= 0) return std::wstring();
     if (EllipsisWidth == 0) EllipsisWidth = TextWidth(DC, L"...", 3);
     if (EllipsisWidth >= Width) return std::wstring();
+    auto highSurrogate = [](wchar_t C) { return C >= 0xD800 && C <= 0xDBFF; };
+    auto lowSurrogate = [](wchar_t C) { return C >= 0xDC00 && C <= 0xDFFF; };
     // Every character takes at least one pixel: no more than Width of them can fit.
     if (S.size() > size_t(Width)) {
-        std::wstring cut = RightToLeft ? S.substr(S.size() - size_t(Width)) : S.substr(0, size_t(Width));
+        size_t keep = size_t(Width);
+        std::wstring cut;
+        if (RightToLeft) {
+            size_t from = S.size() - keep;
+            if (lowSurrogate(S[from])) ++from;  // never half a pair
+            cut = S.substr(from);
+        } else {
+            if (highSurrogate(S[keep - 1])) --keep;
+            cut = S.substr(0, keep);
+        }
         return EllipsizeText(DC, cut, Width, EllipsisWidth, RightToLeft);
     }
     int len = static_cast<int>(S.size());
@@ -440,16 +451,17 @@ std::wstring EllipsizeText(HDC DC, const std::wstring& S, int Width, int Ellipsi
             if (TextWidth(DC, S.data(), N) + EllipsisWidth > Width) H = N - 1;
             else L = N;
         }
-        return S.substr(0, L) + L"...";
+        if (L > 0 && highSurrogate(S[size_t(L) - 1])) --L;
+        return S.substr(0, size_t(L)) + L"...";
     }
     while (L < H) {
         int N = (L + H) / 2;
         if (TextWidth(DC, S.data() + N, len - N) + EllipsisWidth > Width) L = N + 1;
         else H = N;
     }
-    return L"..." + S.substr(L);
+    if (L < len && lowSurrogate(S[size_t(L)])) ++L;
+    return L"..." + S.substr(size_t(L));
 }
-
 
 void AlphaBlendRect(HBITMAP Bitmap, RECT R, COLORREF Color, int Alpha) {
     DIBSECTION dib{};

@@ -85,15 +85,53 @@ TEST(GridTreeServices, SmallRoutines) {
 TEST(GridTreeServices, EllipsizeText) {
     HDC dc = CreateCompatibleDC(nullptr);
     SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
-    auto width = [&](const wchar_t* s) {
+    auto width = [&](const std::wstring& s) {
         SIZE size{};
-        GetTextExtentPoint32W(dc, s, int(wcslen(s)), &size);
+        GetTextExtentPoint32W(dc, s.c_str(), int(s.size()), &size);
         return int(size.cx);
     };
-    int ell = width(L"...");
-    EXPECT_EQ(L"ab...", EllipsizeText(dc, L"abcdef", width(L"ab") + ell, 0, false));
-    EXPECT_EQ(L"", EllipsizeText(dc, L"abcdef", ell - 1, 0, false));
-    EXPECT_EQ(L"...ef", EllipsizeText(dc, L"abcdef", width(L"ef") + ell, 0, true));
-    EXPECT_EQ(L"", EllipsizeText(dc, L"", 100, 0, false));
+    const int ell = width(L"...");
+    const std::wstring pair = L"\xD83D\xDE00";  // one character in two code units
+    const std::wstring huge(1 << 20, L'x');
+    struct Case {
+        const char* What;
+        std::wstring Text;
+        int Width;
+        int EllipsisWidth;
+        bool RightToLeft;
+        std::wstring Expected;
+    };
+    const Case cases[] = {
+        {"cut at the end", L"abcdef", width(L"ab") + ell, 0, false, L"ab..."},
+        {"right to left: cut at the start", L"abcdef", width(L"ef") + ell, 0, true, L"...ef"},
+        {"no room for the ellipsis", L"abcdef", ell - 1, 0, false, L""},
+        {"empty text", L"", 100, 0, false, L""},
+        {"no width", L"abc", 0, 0, false, L""},
+        {"given ellipsis width", L"abcdef", width(L"abc") + 1, 1, false, L"abc..."},
+        {"huge text", huge, width(L"xxx") + ell, 0, false, L"xxx..."},
+        {"huge text, right to left", huge, width(L"xx") + ell, 0, true, L"...xx"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.What);
+        EXPECT_EQ(c.Expected, EllipsizeText(dc, c.Text, c.Width, c.EllipsisWidth, c.RightToLeft));
+    }
+    // A character of two code units is kept or dropped whole at every width, also when a
+    // huge text is cut first.
+    std::wstring pairs;
+    for (int i = 0; i < 3000; ++i) pairs += (i % 3 ? pair : L"a");
+    for (int w = 1; w < 120; ++w) {
+        for (bool rtl : {false, true}) {
+            SCOPED_TRACE(w);
+            const std::wstring r = EllipsizeText(dc, pairs, w, 0, rtl);
+            if (r.empty()) continue;
+            ASSERT_GE(r.size(), 3u);
+            const std::wstring kept = rtl ? r.substr(3) : r.substr(0, r.size() - 3);
+            if (!kept.empty()) {
+                EXPECT_FALSE(kept.back() >= 0xD800 && kept.back() <= 0xDBFF);
+                EXPECT_FALSE(kept.front() >= 0xDC00 && kept.front() <= 0xDFFF);
+            }
+            EXPECT_EQ(kept, rtl ? pairs.substr(pairs.size() - kept.size()) : pairs.substr(0, kept.size()));
+        }
+    }
     DeleteDC(dc);
 }
