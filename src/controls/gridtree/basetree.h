@@ -544,7 +544,8 @@ public:
     void Invalidate() { if (HasControlWindow()) TCustomControl::Invalidate(); }
     virtual TColumnIndex MainColumn() const { return FHeader->MainColumn(); }
     virtual int ColumnCount() const { return FHeader->Columns().Count(); }
-    // A column's width changed: repaints from its left edge and fires OnColumnResize.
+    // A column's width changed: repaints from its left edge (with a window) and fires
+    // OnColumnResize.
     virtual void DoColumnResize(TColumnIndex Column);
     // Header mouse notifications (X, Y in header coordinates): each fires its event.
     virtual void DoHeaderClick(TColumnIndex Column, classlib::TMouseButton Button, classlib::TShiftState Shift,
@@ -808,6 +809,8 @@ private:
     friend class TCustomGridTreeOptions;
     friend uint32_t detail::SettledIndex(const TGridNode* Node);
     void ForgetNode(PGridNode Node);
+    // The rows and the header after a column's width changed.
+    void Resized(TColumnIndex Column);
     // Frees a node of a subtree DeleteChildren takes apart.
     void FreeDeletedNode(PGridNode Node);
     // Lazy renumbering of sibling indexes (basetree_structure.cpp).

@@ -462,7 +462,12 @@ void TBaseGridTree::UpdateHeaderRect() {
 }
 
 void TBaseGridTree::DoColumnResize(TColumnIndex Column) {
-    if (IsLoading() || !HandleAllocated()) return;
+    if (IsLoading()) return;
+    if (HandleAllocated()) Resized(Column);
+    if (OnColumnResize) OnColumnResize(FHeader.get(), Column);
+}
+
+void TBaseGridTree::Resized(TColumnIndex Column) {
     for (PGridNode node = GetFirstNoInit(); node; node = GetNextNoInit(node))
         if (node->States & vsMultiline) node->States &= ~vsHeightMeasured;
     UpdateHorizontalScrollBar(false);
@@ -474,7 +479,6 @@ void TBaseGridTree::DoColumnResize(TColumnIndex Column) {
         // While the user drags a border the window follows at once.
         if (FHeader->States() & hstResizing) UpdateWindow(FHandle);
     }
-    if (OnColumnResize) OnColumnResize(FHeader.get(), Column);
 }
 
 void TBaseGridTree::ClientSizeFromWindow() {
