@@ -424,6 +424,14 @@ TEST(GridTreeHeader, VisibleHeaderTakesItsHeightOffTheClientArea) {
     EXPECT_EQ(shown.Tree->ClientWidth(), header.right - header.left);
     EXPECT_TRUE(shown.Tree->Header().PointInHeader(POINT{5, -3}));
     EXPECT_FALSE(shown.Tree->Header().PointInHeader(POINT{5, 3}));
+    // The header lies in the non-client area: clicks on it are non-client clicks.
+    HWND wnd = shown.Tree->Handle();
+    auto hitTest = [&](POINT P) {
+        ClientToScreen(wnd, &P);
+        return SendMessageW(wnd, WM_NCHITTEST, 0, MAKELPARAM(P.x, P.y));
+    };
+    EXPECT_EQ(HTBORDER, hitTest(POINT{5, -3}));
+    EXPECT_EQ(HTCLIENT, hitTest(POINT{5, 3}));
 
     shown.Tree->Header().SetHeight(30);
     EXPECT_EQ(full - 30, shown.Tree->ClientHeight());

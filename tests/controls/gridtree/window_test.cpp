@@ -1,11 +1,16 @@
 // The tree with its own window on a form: scroll bars, scroll messages, redraw switching,
 // the worker's messages arriving through the tree's window, and destruction while the
-// worker validates.
+// worker validates; the frame styles and the tree-view queries of other programs.
+#include <cstring>
 #include <memory>
 #include <random>
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include "classlib/form.h"
 #include "controls/gridtree/gridtree_services.h"
+#include "controls/gridtree/stringtree.h"
 #include "tree_test_support.h"
 
 using namespace gridtree;
@@ -315,4 +320,138 @@ TEST(GridTreeWindow, FocusNeedsAnEnabledVisibleForm) {
     EXPECT_TRUE(f.Tree->CanFocus());
     f.Form->SetEnabled(false);
     EXPECT_FALSE(f.Tree->CanFocus());
+}
+
+TEST(GridTreeWindow, BorderStyleAndCtl3DGiveTheFrame) {
+    struct Case {
+        classlib::TFormBorderStyle Style;
+        bool Ctl3D;
+        bool ClientEdge, Border;
+    };
+    for (Case c : {Case{classlib::bsSingle, true, true, false}, Case{classlib::bsSingle, false, false, true},
+                   Case{classlib::bsNone, true, false, false}}) {
+        SCOPED_TRACE(testing::Message() << int(c.Style) << " " << c.Ctl3D);
+        TFormWithTree f;
+        f.Tree->SetCtl3D(c.Ctl3D);
+        f.Tree->SetBorderStyle(c.Style);
+        HWND wnd = f.Tree->Handle();
+        EXPECT_EQ(c.ClientEdge, (GetWindowLongPtrW(wnd, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) != 0);
+        EXPECT_EQ(c.Border, HasStyle(wnd, WS_BORDER));
+    }
+}
+
+namespace {
+// A string tree whose nodes are named by their position ("0", "1", "1.0" ...).
+struct TQueriedTree {
+    std::unique_ptr<classlib::TForm> Form = std::make_unique<classlib::TForm>(nullptr);
+    TGridStringTree* Tree = nullptr;
+    std::wstring Text = L"abcdefgh";
+
+    TQueriedTree() {
+        Form->SetBounds(10, 10, 400, 300);
+        Tree = new TGridStringTree();
+        Tree->SetParent(Form.get());
+        Tree->SetBounds(0, 0, 200, 100);
+        Tree->OnGetText = [this](TBaseGridTree*, PGridNode, TColumnIndex, TGSTTextType, std::wstring& T) { T = Text; };
+        Tree->SetRootNodeCount(3);
+        Tree->HandleNeeded();
+    }
+    LRESULT Send(UINT Msg, WPARAM W, const void* L) {
+        return SendMessageW(Tree->Handle(), Msg, W, reinterpret_cast<LPARAM>(L));
+    }
+};
+}  // namespace
+
+// Any process may send these queries: only nodes of this tree are answered.
+TEST(GridTreeWindow, TreeViewQueriesAnswerForNodesOfTheTreeOnly) {
+    TQueriedTree q;
+    TGridStringTree& tree = *q.Tree;
+    tree.TreeOptions().SetSelectionOptions(toMultiSelect);
+    PGridNode first = tree.GetFirst(), second = tree.GetNextSibling(first);
+    tree.SetChildCount(second, 2);
+    tree.SetFocusedNode(second);
+    tree.SetSelected(second, true);
+
+    auto next = [&](WPARAM Code, PGridNode Item) {
+        return reinterpret_cast<PGridNode>(q.Send(TVM_GETNEXTITEM, Code, Item));
+    };
+    EXPECT_EQ(second, next(TVGN_CARET, nullptr));
+    EXPECT_EQ(first, next(TVGN_ROOT, nullptr));
+    EXPECT_EQ(second, next(TVGN_NEXT, first));
+    EXPECT_EQ(first, next(TVGN_PREVIOUS, second));
+    EXPECT_EQ(nullptr, next(TVGN_PARENT, second));
+    EXPECT_EQ(second, next(TVGN_PARENT, tree.GetFirstChild(second)));
+    EXPECT_EQ(tree.GetFirstChild(second), next(TVGN_CHILD, second));
+    EXPECT_EQ(nullptr, next(0x77, first));
+
+    char buffer[16];
+    auto item = [&](PGridNode Node, int TextMax) {
+        TVITEMA it{};
+        it.mask = TVIF_HANDLE | TVIF_STATE | TVIF_TEXT | TVIF_CHILDREN;
+        it.hItem = reinterpret_cast<HTREEITEM>(Node);
+        std::memset(buffer, '#', sizeof buffer);
+        it.pszText = buffer;
+        it.cchTextMax = TextMax;
+        return it;
+    };
+    TVITEMA it = item(second, 16);
+    ASSERT_TRUE(q.Send(TVM_GETITEMA, 0, &it));
+    EXPECT_STREQ("abcdefgh", buffer);
+    EXPECT_EQ(2, it.cChildren);
+    EXPECT_EQ(UINT(TVIS_SELECTED | 0x0001), it.state & (TVIS_SELECTED | 0x0001));  // selected and focused
+    it = item(first, 16);
+    ASSERT_TRUE(q.Send(TVM_GETITEMA, 0, &it));
+    EXPECT_EQ(0u, it.state & (TVIS_SELECTED | 0x0001));
+
+    // A longer text is cut to the buffer, between characters, and terminated.
+    it = item(first, 4);
+    ASSERT_TRUE(q.Send(TVM_GETITEMA, 0, &it));
+    EXPECT_EQ(std::string("abc\0#", 5), std::string(buffer, 5));
+    q.Text = L"キー1";  // two double-byte characters and one single
+    it = item(first, 4);
+    ASSERT_TRUE(q.Send(TVM_GETITEMA, 0, &it));
+    EXPECT_EQ('\0', buffer[2]);
+    EXPECT_EQ('#', buffer[3]);
+
+    // No room for text, or handles that are not nodes of this tree: no answer, nothing
+    // written.
+    TQueriedTree other;
+    PGridNode foreign = other.Tree->GetFirst();
+    PGridNode freed = tree.GetLast();
+    tree.DeleteNode(freed);
+    int onStack = 0;
+    struct Case {
+        const char* What;
+        PGridNode Node;
+        int TextMax;
+    };
+    const Case refused[] = {
+        {"no text room", first, 0},
+        {"negative text room", first, -5},
+        {"no handle", nullptr, 16},
+        {"another tree's node", foreign, 16},
+        {"a deleted node", freed, 16},
+        {"the hidden root", tree.RootNode(), 16},
+        {"inside a node", reinterpret_cast<PGridNode>(reinterpret_cast<char*>(first) + 8), 16},
+        {"not a node at all", reinterpret_cast<PGridNode>(&onStack), 16},
+    };
+    for (const Case& c : refused) {
+        SCOPED_TRACE(c.What);
+        it = item(c.Node, c.TextMax);
+        EXPECT_EQ(0, q.Send(TVM_GETITEMA, 0, &it));
+        EXPECT_EQ('#', buffer[0]);
+        if (c.TextMax <= 0) continue;
+        HTREEITEM handle[4] = {reinterpret_cast<HTREEITEM>(c.Node)};
+        EXPECT_EQ(0, q.Send(TVM_GETITEMRECT, 0, handle));
+        EXPECT_EQ(0, next(TVGN_NEXT, c.Node));
+    }
+    // A record the caller does not have.
+    EXPECT_EQ(0, SendMessageW(tree.Handle(), TVM_GETITEMA, 0, 16));
+
+    // The rectangle of a node: the record that held the handle receives it.
+    RECT r{};
+    *reinterpret_cast<HTREEITEM*>(&r) = reinterpret_cast<HTREEITEM>(second);
+    EXPECT_TRUE(q.Send(TVM_GETITEMRECT, 0, &r));
+    EXPECT_EQ(18, r.top);
+    EXPECT_EQ(36, r.bottom);
 }
