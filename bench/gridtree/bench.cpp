@@ -4,7 +4,11 @@
 // destroying against unlinking and freeing them one by one, position queries through the cache against a plain
 // binary search over the same cache entries and the same row walk, single deletes against
 // DeleteChildren of the same nodes, and single-row appends while a message loop runs
-// against push_back of the same records with the same message loop.
+// against push_back of the same records with the same message loop. Painting: the last
+// page of a string tree of 10^4, 10^5 and 10^6 rows into a memory bitmap, compared with
+// itself across the sizes (it must not depend on N), and 100 wheel notches over a tree of
+// 10^5 rows in a shown window against an owner-data list view of the same rows, columns
+// and texts driven by the same messages.
 //
 // Usage: gridtree_bench.exe [N]   (one tree size instead of 10,000, 100,000 and 1,000,000;
 // 0 runs only the appends)
@@ -19,9 +23,15 @@
 #include <random>
 #include <vector>
 
+#include <commctrl.h>
+
+#include "classlib/application.h"
+#include "classlib/form.h"
+#include "classlib/graphics.h"
 #include "common/bench_common.h"
 #include "controls/gridtree/basetree.h"
 #include "controls/gridtree/gridtree_services.h"
+#include "controls/gridtree/stringtree.h"
 
 using namespace gridtree;
 
@@ -272,6 +282,145 @@ void RunAppends(int rounds) {
     Report("200,000 appends vs push_back, both serving messages every 64", pair, 20, same);
 }
 
+// --- painting and the wheel -------------------------------------------------------------
+
+const wchar_t* const kColumnNames[] = {L"名前", L"種類", L"データ"};
+constexpr int kColumnWidths[] = {180, 110, 300};
+
+// The text of a cell, the same for the tree and the list view.
+void CellText(uint32_t Row, int Column, wchar_t* Buffer, size_t Size) {
+    switch (Column) {
+        case 0: std::swprintf(Buffer, Size, L"値 %u", Row); break;
+        case 1: std::wcsncpy(Buffer, Row % 2 ? L"REG_SZ" : L"REG_DWORD", Size); break;
+        default: std::swprintf(Buffer, Size, L"0x%08x (%u) のデータ", Row * 2654435761u, Row); break;
+    }
+}
+
+void SetUpStringTree(TCustomGridStringTree& Tree) {
+    for (int i = 0; i < 3; ++i) {
+        TGridTreeColumn* column = Tree.Header().Columns().Add();
+        column->SetText(kColumnNames[i]);
+        column->SetWidth(kColumnWidths[i]);
+    }
+    Tree.TreeOptions().SetSelectionOptions(toFullRowSelect);
+    Tree.OnGetText = [](TBaseGridTree*, PGridNode Node, TColumnIndex Column, TGSTTextType, std::wstring& Text) {
+        wchar_t buffer[64];
+        CellText(Node->Index, Column, buffer, 64);
+        Text = buffer;
+    };
+}
+
+// The last page of a tree of N rows painted into a memory bitmap, 200 times; the times of
+// the sizes are compared with each other.
+void RunPaint(int rounds) {
+    std::printf("painting the last page\n");
+    const uint32_t sizes[] = {10000u, 100000u, 1000000u};
+    double medians[3] = {};
+    bool right = true;
+    for (int i = 0; i < 3; ++i) {
+        TCustomGridStringTree tree;
+        SetUpStringTree(tree);
+        tree.SetClientSize(600, 400);
+        tree.SetRootNodeCount(sizes[i]);
+        PumpUntil([&] { return (tree.TreeStates() & tsUseCache) != 0; });
+        classlib::TBitmap target(600, 400);
+        const RECT window{0, tree.RangeY() - 400, 600, tree.RangeY()};
+        uint32_t firstRow = ~0u;
+        tree.OnBeforeItemPaint = [&](TBaseGridTree*, classlib::TCanvas&, PGridNode Node, const RECT&, bool&) {
+            firstRow = std::min<uint32_t>(firstRow, Node->Index);
+        };
+        bench::TSamples samples;
+        for (int r = 0; r < rounds; ++r)
+            samples.Times.push_back(bench::Seconds([&] {
+                for (int k = 0; k < 200; ++k) tree.PaintTree(target.Canvas(), window, POINT{0, 0}, WindowPaintOptions);
+            }));
+        // The rows painted are the last ones.
+        right = right && firstRow == sizes[i] - (400 + 17) / 18;
+        medians[i] = samples.Median();
+        std::printf("  200 paints of the last page, N = %-8u %10s ms (best %s ms)\n", sizes[i],
+                    bench::Milliseconds(samples.Median()).c_str(), bench::Milliseconds(samples.Min()).c_str());
+    }
+    char detail[96];
+    std::snprintf(detail, sizeof detail, "%s / %s / %s ms%s", bench::Milliseconds(medians[0]).c_str(),
+                  bench::Milliseconds(medians[1]).c_str(), bench::Milliseconds(medians[2]).c_str(),
+                  right ? "" : "  WRONG ROWS");
+    bench::ReportRatio("last page N = 10^6 against N = 10^4", right ? medians[2] / medians[0] : 99, 1.2, detail);
+}
+
+// The list view's parent answers its text requests.
+LRESULT CALLBACK ListParentProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
+    if (Msg == WM_NOTIFY) {
+        auto* info = reinterpret_cast<NMLVDISPINFOW*>(LParam);
+        if (info->hdr.code == LVN_GETDISPINFOW && (info->item.mask & LVIF_TEXT))
+            CellText(uint32_t(info->item.iItem), info->item.iSubItem, info->item.pszText, size_t(info->item.cchTextMax));
+        return 0;
+    }
+    return DefWindowProcW(Wnd, Msg, WParam, LParam);
+}
+
+// 100 wheel notches downwards, each painted at once, in a shown window: the tree against
+// an owner-data list view of the same size, rows, columns and texts.
+void RunWheel(int rounds) {
+    std::printf("wheel\n");
+    const uint32_t rows = 100000;
+    const int notches = 100;
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = ListParentProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"GridTreeBenchListParent";
+    RegisterClassW(&wc);
+    HWND parent = CreateWindowExW(0, wc.lpszClassName, L"list", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 640, 460,
+                                  nullptr, nullptr, wc.hInstance, nullptr);
+    HWND list = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
+                                WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS, 0, 0, 620,
+                                420, parent, nullptr, wc.hInstance, nullptr);
+    ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT);
+    for (int i = 0; i < 3; ++i) {
+        LVCOLUMNW column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH;
+        column.pszText = const_cast<wchar_t*>(kColumnNames[i]);
+        column.cx = kColumnWidths[i];
+        SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
+    }
+    ListView_SetItemCountEx(list, rows, LVSICF_NOINVALIDATEALL);
+
+    classlib::TForm form(nullptr);
+    form.SetBounds(660, 0, 640, 460);
+    auto* tree = new TGridStringTree(&form);
+    tree->SetParent(&form);
+    tree->SetBounds(0, 0, 620, 420);
+    tree->Header().SetOptions(tree->Header().Options() | hoVisible);
+    SetUpStringTree(*tree);
+    tree->SetRootNodeCount(rows);
+    form.Show();
+    PumpUntil([&] { return (tree->TreeStates() & tsUseCache) != 0; });
+    Pump();
+
+    const WPARAM down = MAKEWPARAM(0, WORD(-WHEEL_DELTA));
+    auto wheel = [&](HWND Wnd) {
+        for (int i = 0; i < notches; ++i) {
+            SendMessageW(Wnd, WM_MOUSEWHEEL, down, MAKELPARAM(100, 100));
+            UpdateWindow(Wnd);
+        }
+    };
+    bool same = true;
+    auto pair = Alternate(
+        rounds, [&] { wheel(list); }, [&] { wheel(tree->Handle()); },
+        [&] {
+            // Both moved by the same number of rows; then both go back to the top.
+            const int listTop = int(SendMessageW(list, LVM_GETTOPINDEX, 0, 0));
+            PGridNode top = tree->GetTopNode();
+            same = same && top && int(top->Index) == listTop && listTop > 0;
+            ListView_EnsureVisible(list, 0, FALSE);
+            tree->SetOffsetY(0);
+            UpdateWindow(list);
+            UpdateWindow(tree->Handle());
+            Pump();
+        });
+    Report("100 wheel notches vs an owner-data list view, N = 100000", pair, 1.0, same);
+    DestroyWindow(parent);
+}
+
 }  // namespace
 
 int wmain() {
@@ -284,5 +433,11 @@ int wmain() {
     for (uint32_t n : sizes) RunSize(n, rounds);
     std::printf("appends\n");
     RunAppends(rounds);
+    {
+        // The string trees and the form need the application object (pictures, fonts).
+        classlib::TApplication application;
+        RunPaint(rounds);
+        RunWheel(rounds);
+    }
     return bench::Finish();
 }
