@@ -923,6 +923,7 @@ private:
     int FBorderWidth = 0;
     TBevelKind FBevelKind = bkNone;
     classlib::TGdiObject<HBITMAP> FPlusBM, FMinusBM;
+    classlib::TBitmap FRowBitmap;  // one row of a paint pass
     classlib::TGdiObject<HBRUSH> FDottedBrush;
     void CustomCheckImagesFreed();
     void ImageListChanged(classlib::TImageList* List);

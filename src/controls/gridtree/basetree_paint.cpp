@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 #include "classlib/gdiguards.h"
 #include "classlib/scopeguard.h"
@@ -770,6 +771,11 @@ void TBaseGridTree::PaintSelectionRectangle(classlib::TCanvas& Canvas, int Windo
 void TBaseGridTree::PaintTree(classlib::TCanvas& TargetCanvas, const RECT& Window, POINT Target,
                               TGTInternalPaintOptions PaintOptions) {
     if (Window.right <= Window.left || Window.bottom <= Window.top) return;
+    // The row bitmap (with its canvas and font) lives on from pass to pass; a pass started
+    // from inside another one (an event handler painting a copy) takes one of its own.
+    std::unique_ptr<classlib::TBitmap> nestedBitmap;
+    if (HasState(tsPainting)) nestedBitmap = std::make_unique<classlib::TBitmap>();
+    classlib::TBitmap& rowBitmap = nestedBitmap ? *nestedBitmap : FRowBitmap;
     DoStateChange(tsPainting, 0);
     auto leavePainting = classlib::ScopeExit([&] { DoStateChange(0, tsPainting); });
     DoBeforePaint(TargetCanvas);
@@ -793,7 +799,6 @@ void TBaseGridTree::PaintTree(classlib::TCanvas& TargetCanvas, const RECT& Windo
     const int indent = int(FIndent);
     const int rowRight = std::max({FRangeX, FClientWidth, int(Window.right)});
 
-    classlib::TBitmap rowBitmap;
     classlib::TCanvas& canvas = rowBitmap.Canvas();
     canvas.Lock();
     auto unlock = classlib::ScopeExit([&] { canvas.Unlock(); });

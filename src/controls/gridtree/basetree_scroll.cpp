@@ -75,7 +75,9 @@ bool TBaseGridTree::DoSetOffsetXY(POINT Value, TScrollUpdateOptions Options, con
         }
     }
 
-    if (HasControlWindow()) {
+    // Only while the mouse is over the tree (asking for the cursor costs a round trip to
+    // the display on every scroll step).
+    if (HasControlWindow() && FMouseInControl) {
         POINT cursor{};
         GetCursorPos(&cursor);
         ::ScreenToClient(FHandle, &cursor);
