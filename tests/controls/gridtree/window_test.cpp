@@ -264,6 +264,59 @@ TEST(GridTreeWindow, HorizontalBarForWideRows) {
     EXPECT_FALSE(HasStyle(tree->Handle(), WS_HSCROLL));
 }
 
+TEST(GridTreeWindow, HorizontalScrollCodesAndTheWheel) {
+    classlib::TForm form(nullptr);
+    auto* tree = new TWideTree();
+    tree->SetParent(&form);
+    tree->SetBounds(0, 0, 200, 100);
+    tree->SetRootNodeCount(100);
+    HWND wnd = tree->Handle();
+    const int right = tree->ClientWidth() - tree->RangeX(), page = tree->ClientWidth();
+    ASSERT_LT(right, -page);
+    struct Case {
+        WORD Code;
+        int Before, After;
+    };
+    const Case cases[] = {
+        {SB_LINEDOWN, 0, -20},         {SB_LINEUP, -100, -80},      {SB_LINEUP, 0, 0},
+        {SB_PAGEDOWN, 0, -page},       {SB_PAGEUP, right, right + page}, {SB_TOP, -100, 0},
+        {SB_BOTTOM, 0, right},         {SB_LINEDOWN, right, right}, {SB_PAGEDOWN, right + 5, right},
+        {SB_ENDSCROLL, -40, -40},      {99, -40, -40},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Code);
+        tree->SetOffsetX(c.Before);
+        EXPECT_EQ(0, SendMessageW(wnd, WM_HSCROLL, c.Code, 0));
+        EXPECT_EQ(c.After, tree->OffsetX());
+    }
+    // Dragging the thumb is a state of its own until the scroll ends.
+    SendMessageW(wnd, WM_VSCROLL, SB_THUMBTRACK, 0);
+    EXPECT_TRUE(tree->TreeStates() & tsThumbTracking);
+    SendMessageW(wnd, WM_VSCROLL, SB_ENDSCROLL, 0);
+    EXPECT_FALSE(tree->TreeStates() & tsThumbTracking);
+
+    // The wheel: the system's lines per notch, a page with Ctrl; sideways by the indent
+    // when the rows fit the height.
+    UINT lines = 3;
+    SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+    const int rowHeight = int(tree->DefaultNodeHeight());
+    auto wheel = [&](int Notches, WORD Keys) {
+        SendMessageW(wnd, WM_MOUSEWHEEL, MAKEWPARAM(Keys, WORD(short(Notches * WHEEL_DELTA))), MAKELPARAM(5, 5));
+    };
+    tree->SetOffsetY(0);
+    wheel(-1, 0);
+    EXPECT_EQ(-int(lines) * rowHeight, tree->OffsetY());
+    wheel(1, 0);
+    EXPECT_EQ(0, tree->OffsetY());
+    wheel(-1, MK_CONTROL);
+    EXPECT_EQ(-(tree->ClientHeight() / rowHeight) * rowHeight, tree->OffsetY());
+    tree->SetRootNodeCount(2);
+    tree->SetOffsetX(0);
+    wheel(-1, 0);
+    EXPECT_EQ(0, tree->OffsetY());
+    EXPECT_EQ(-int(tree->Indent()), tree->OffsetX());
+}
+
 TEST(GridTreeWindow, AssignCopiesTheTreeSettings) {
     TTestTree source, dest;
     source.SetIndent(30);
