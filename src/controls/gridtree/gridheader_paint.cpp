@@ -567,6 +567,12 @@ bool TGTHeader::HandleHeaderMessage(classlib::TMessage& Message) {
         case WM_NCLBUTTONDOWN: {
             POINT screen{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
             POINT p = clientFromScreen(Message.LParam);
+            // A press anywhere on the frame ends auto-scrolling and a pending edit.
+            if (classlib::Application) classlib::Application->CancelHint();
+            FOwner->StopTimer(ScrollTimer);
+            FOwner->DoStateChange(0, tsScrollPending | tsScrolling);
+            FOwner->StopTimer(EditTimer);
+            FOwner->DoStateChange(0, tsEditPending);
             FDragStartPoint = screen;
             if (!PointInHeader(p)) return false;
             POINT h = ToHeader(p);

@@ -359,13 +359,20 @@ TColumnIndex TCustomGridStringTree::AdjustPaintCellRect(TGTPaintInfo& PaintInfo)
 int TCustomGridStringTree::ComputeNodeHeight(PGridNode Node, TColumnIndex Column, const std::wstring* S) {
     const std::wstring text = ShownPart(S ? *S : Text(Node, Column));
     RECT r = GetDisplayRect(Node, Column, false, true);
-    TAlignment alignment = Alignment();
+    TGridTreeColumns& columns = Header().Columns();
     bool rtl = false;
-    if (TGridTreeColumn* column = Header().Columns().GetItem(Column)) {
-        alignment = column->Alignment();
+    if (TGridTreeColumn* column = columns.GetItem(Column)) {
         rtl = column->UsesRightToLeft();
+        // Following empty cells lend their room, as when the cell is painted.
+        if (HasAutoOption(toAutoSpanColumns) && !rtl) {
+            for (TColumnIndex next = columns.NextVisibleColumn(Column); next >= 0 && ColumnIsEmpty(Node, next);
+                 next = columns.NextVisibleColumn(next)) {
+                TGridTreeColumn* following = columns.GetItem(next);
+                if (following->UsesRightToLeft()) break;
+                r.right += following->Width();
+            }
+        }
     }
-    (void)alignment;
     classlib::TCanvas& canvas = MeasureCanvas();
     canvas.Font().Assign(Font());
     DoPaintText(Node, canvas, Column, ttNormal);

@@ -254,3 +254,21 @@ TEST(GridStringTree, WideTextsAreCutForDisplayBeforeMeasuring) {
     EXPECT_GT(centred.Left, 100);
     EXPECT_LT(centred.Left, 120);
 }
+
+// The height a text needs when wrapped into its cell; with spanning, empty cells to its
+// right widen the cell first.
+TEST(GridStringTree, NodeHeightWrapsIntoTheCellAndItsEmptyNeighbours) {
+    TTestStringTree tree;
+    tree.Header().Columns().Add()->SetWidth(60);
+    tree.Header().Columns().Add()->SetWidth(300);
+    tree.SetRootNodeCount(1);
+    PGridNode node = tree.GetFirst();
+    tree.OnGetText = [](TBaseGridTree*, PGridNode, TColumnIndex Column, TGSTTextType, std::wstring& Text) {
+        Text = Column == 0 ? L"one two three four five six" : L"";
+    };
+    const int line = tree.ComputeNodeHeight(node, 0, nullptr);
+    const std::wstring single = L"one";
+    EXPECT_GT(line, tree.ComputeNodeHeight(node, 0, &single));  // wrapped into several lines
+    tree.TreeOptions().SetAutoOptions(tree.TreeOptions().AutoOptions() | toAutoSpanColumns);
+    EXPECT_EQ(tree.ComputeNodeHeight(node, 0, &single), tree.ComputeNodeHeight(node, 0, nullptr));
+}
