@@ -8,8 +8,6 @@ namespace themed {
 
 TThmSwitcher::TThmSwitcher(classlib::TComponent* owner) : TComponent(owner) { RegisterThemeClient(this); }
 
-TThmSwitcher::~TThmSwitcher() { UnregisterThemeClient(this); }
-
 std::wstring TThmSwitcher::Theme() const { return GetActiveToolbarThemeName(); }
 
 bool TThmSwitcher::SetTheme(const std::wstring& name) { return SelectTheme(name); }

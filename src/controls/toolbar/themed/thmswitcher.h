@@ -16,8 +16,8 @@ enum TFlatMenuStyle { fmsAuto, fmsEnable, fmsDisable };
 
 class TThmSwitcher : public classlib::TComponent, public TThmThemeClient {
 public:
+    // Registers as a theme client (TThmThemeClient unregisters it).
     explicit TThmSwitcher(classlib::TComponent* owner);
-    ~TThmSwitcher() override;
 
     // The registered spelling of the theme in use.
     std::wstring Theme() const;

@@ -5,6 +5,7 @@
 #include "controls/toolbar/themed/thmanimation.h"
 #include "controls/toolbar/themed/thmdefault.h"
 #include "controls/toolbar/themed/thmswitcher.h"
+#include "controls/toolbar/themed/thmuxtheme.h"
 
 #include <gtest/gtest.h>
 
@@ -208,6 +209,11 @@ TEST_F(Nexus, SwitcherChoosesThemesAndReportsEveryChange) {
     switcher.SetEnableXPStyles(false);
     EXPECT_FALSE(switcher.EnableXPStyles());
     EXPECT_FALSE(VisualStylesOpen);
+    // Closing the style data unloads the library: no entry point is left.
+    EXPECT_FALSE(VisualStylesInUse());
+    EXPECT_EQ(VisualStyleApi().Module, nullptr);
+    EXPECT_EQ(VisualStyleApi().OpenThemeData, nullptr);
+    EXPECT_EQ(VisualStyleApi().GetCurrentThemeName, nullptr);
     switcher.SetEnableXPStyles(styles);
     switcher.SetFlatMenuStyle(flat);
     EXPECT_EQ(switcher.EnableXPStyles(), styles);
