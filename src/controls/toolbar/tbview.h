@@ -18,6 +18,10 @@
 // - A layout that moved anything repaints the whole window at once through an offscreen
 //   bitmap, so nothing flickers between layout and paint.
 //
+// A derived view whose QueryChevronItem, QueryMDIButtonsItem or QueryMDISystemMenuItem
+// answers an item calls RebuildViewers once it is constructed: the base constructor builds
+// the viewers before the derived overrides are reachable.
+//
 // Lifetime: the view is a component (its owner frees it); it owns its viewers and its open
 // popup window. It must be destroyed before its window. The parent item may go first: the
 // view then shows nothing. Main thread only.
