@@ -111,8 +111,10 @@ public:
     void FormDestroyed(TForm* form);
     // Shows a message box owned by the active form; returns its result.
     int MessageBox(const std::wstring& text, const std::wstring& caption, UINT flags);
-    // No help file is used: help requests are answered as not handled.
-    bool HelpContext(int context) { return false; }
+    // Help requests go to OnHelp (the program's HTML Help); without it they are answered
+    // as not handled. Nothing here calls the old help engine.
+    bool HelpContext(int context) { return OnHelp ? OnHelp(context) : false; }
+    std::function<bool(int context)> OnHelp;
 
     // --- hints
     const std::wstring& Hint() const { return FHint; }

@@ -4,11 +4,13 @@
 #include "classlib/regkey.h"
 #include "classlib/runtime.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <cwchar>
 #include <cwctype>
 #include <optional>
+#include <vector>
 
 namespace toolbar {
 
@@ -321,18 +323,31 @@ std::atomic<int> MenuDelayCache{0};
 std::atomic<bool> MenuDelayCached{false};
 }  // namespace
 
+LSTATUS ReadBoundedRegString(HKEY key, const wchar_t* name, DWORD maxBytes, std::wstring& text, DWORD& type) {
+    text.clear();
+    type = REG_NONE;
+    std::vector<wchar_t> buffer(maxBytes / sizeof(wchar_t) + 1, L'\0');
+    DWORD size = maxBytes;
+    const LSTATUS r = RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &size);
+    if (r != ERROR_SUCCESS) return r;
+    // Only the bytes the read gave count, whole characters only; the text ends at a NUL.
+    const size_t chars = std::min<DWORD>(size, maxBytes) / sizeof(wchar_t);
+    text.assign(buffer.data(), chars);
+    const size_t nul = text.find(L'\0');
+    if (nul != std::wstring::npos) text.resize(nul);
+    return r;
+}
+
 int ReadMenuDelayFromKey(HKEY root, const wchar_t* subKey) {
     classlib::TRegKey key;
     if (key.Open(root, subKey, KEY_READ) != ERROR_SUCCESS) return 400;
-    wchar_t buf[17] = {};
-    // 16 characters at most; the last one stays the terminator.
-    DWORD type = 0, size = classlib::Win32Size<DWORD>(sizeof buf - sizeof buf[0]);
-    LSTATUS r = RegQueryValueExW(key.Get(), L"MenuShowDelay", nullptr, &type, reinterpret_cast<BYTE*>(buf), &size);
+    std::wstring text;
+    DWORD type = 0;
+    const LSTATUS r = ReadBoundedRegString(key.Get(), L"MenuShowDelay", 32, text, type);
     if (r == ERROR_FILE_NOT_FOUND) return 400;
     if (r != ERROR_SUCCESS || type != REG_SZ) return 0;
-    buf[16] = 0;
     // Decimal integer with optional sign and surrounding blanks; anything else is 0.
-    const wchar_t* p = buf;
+    const wchar_t* p = text.c_str();
     while (*p == L' ') ++p;
     wchar_t* end = nullptr;
     long v = std::wcstol(p, &end, 10);
@@ -368,13 +383,18 @@ bool KeyboardCuesShown() {
 }
 
 bool SoundSchemeHasSound(const std::wstring& eventName) {
+    return SoundSchemeKeyHasSound(HKEY_CURRENT_USER, L"AppEvents\\Schemes\\Apps\\.Default\\" + eventName + L"\\.Current");
+}
+
+bool SoundSchemeKeyHasSound(HKEY root, const std::wstring& subKey) {
     classlib::TRegKey key;
-    std::wstring path = L"AppEvents\\Schemes\\Apps\\.Default\\" + eventName + L"\\.Current";
-    if (key.Open(HKEY_CURRENT_USER, path, KEY_READ) != ERROR_SUCCESS) return false;
-    wchar_t buf[4] = {};
-    DWORD size = classlib::Win32Size<DWORD>(sizeof buf);
-    LSTATUS r = RegQueryValueExW(key.Get(), nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(buf), &size);
-    return (r == ERROR_SUCCESS && buf[0] != 0) || r == ERROR_MORE_DATA;
+    if (key.Open(root, subKey, KEY_READ) != ERROR_SUCCESS) return false;
+    std::wstring text;
+    DWORD type = 0;
+    // A sound file name of any length: a value longer than the few bytes read still counts.
+    const LSTATUS r = ReadBoundedRegString(key.Get(), nullptr, 8, text, type);
+    if (type != REG_SZ && type != REG_EXPAND_SZ) return false;
+    return r == ERROR_MORE_DATA || (r == ERROR_SUCCESS && !text.empty());
 }
 
 UINT KeyboardLayoutCodePage() {

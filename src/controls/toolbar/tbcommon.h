@@ -95,6 +95,13 @@ bool FlatMenusActive();
 bool KeyboardCuesShown();
 // Whether the current sound scheme gives the event ("MenuPopup", "MenuCommand") a sound.
 bool SoundSchemeHasSound(const std::wstring& eventName);
+// The same test on any key (the one above passes the event's ".Current" key below HKCU
+// "AppEvents\Schemes\Apps\.Default"): a string default value that is not empty.
+bool SoundSchemeKeyHasSound(HKEY root, const std::wstring& subKey);
+// Reads the string value `name` through a buffer of `maxBytes`, never further: `text` holds
+// the whole characters the read gave, up to the first NUL (none needed). Returns the read's
+// status (ERROR_MORE_DATA for a longer value, with `text` empty) and sets `type`.
+LSTATUS ReadBoundedRegString(HKEY key, const wchar_t* name, DWORD maxBytes, std::wstring& text, DWORD& type);
 UINT KeyboardLayoutCodePage();
 bool IsAnyWindowActive();
 

@@ -4,6 +4,7 @@
 #include "classlib/menus.h"
 #include "classlib/scopeguard.h"
 #include "controls/toolbar/tbcommon.h"
+#include "controls/toolbar/tbviewer.h"
 #include "controls/wide/widemenus.h"
 
 #include <mmsystem.h>
@@ -465,6 +466,8 @@ void TBarCustomItem::DoPopup(TBarCustomItem* sender, bool fromLink) {
 
 void TBarCustomItem::DeferredClick(WPARAM) { Click(); }
 
+TBarItemViewerClass TBarCustomItem::GetItemViewerClass(TBarView*) { return NewItemViewer<TBarItemViewer>; }
+
 std::wstring TBarCustomItem::GetShortCutText() const {
     size_t tab = FCaption.find(L'\t');
     if (tab != std::wstring::npos && tab + 1 < FCaption.size()) return FCaption.substr(tab + 1);
@@ -521,34 +524,45 @@ bool TBarCustomItem::ProcessShortCut(WORD key, LPARAM keyData) {
 }
 
 bool TBarCustomItem::ProcessShortCut(TShortCut sc) {
-    TBarCustomItem* top = nullptr;
-    if (!FindShortCutItem(sc, top)) return false;
-    // Each step opens the current menu level (its OnPopup may rebuild or disable items)
-    // and searches again below it, until the hit is a direct sub-item. A hit that went
-    // away while opening ends the search: walking again could only loop.
-    TBarCustomItem* current = this;
-    for (;;) {
-        if (!current->Enabled()) return false;
-        TBarCustomItem* src = current->SubitemsSource();
-        for (int i = 0; i < src->Count(); ++i) {
-            TBarCustomItem* sub = src->GetItem(i);
-            GuardedCall([sub] { sub->InitiateAction(); });
+    // Each step opens the current menu level (its OnPopup may rebuild or disable items) and
+    // searches again below it, until the hit is a direct sub-item. A hit that went away
+    // while opening starts the walk again from here: a menu rebuilt on the way may have put
+    // it somewhere else. Both the restarts and the depth of one walk are bounded, because
+    // OnPopup handlers that keep moving the item, or links that show a menu inside itself,
+    // would otherwise keep the walk going for ever.
+    constexpr int MaxRestarts = 3;
+    constexpr int MaxDepth = 32;  // beyond the 25 link hops one search follows
+    for (int attempt = 0; attempt <= MaxRestarts; ++attempt) {
+        TBarCustomItem* top = nullptr;
+        if (!FindShortCutItem(sc, top)) return false;
+        TBarCustomItem* current = this;
+        bool restart = false;
+        for (int depth = 0; depth < MaxDepth && !restart; ++depth) {
+            if (!current->Enabled()) return false;
+            TBarCustomItem* src = current->SubitemsSource();
+            for (int i = 0; i < src->Count(); ++i) {
+                TBarCustomItem* sub = src->GetItem(i);
+                GuardedCall([sub] { sub->InitiateAction(); });
+            }
+            if (!(current->ItemStyle() & tbstEmbeddedGroup)) {
+                if (TBarCustomItem* link = current->LinkSubitems()) GuardedCall([=] { link->DoPopup(current, true); });
+                GuardedCall([=] { current->DoPopup(current, false); });
+            }
+            TBarCustomItem* deeper = nullptr;
+            TBarCustomItem* hit = current->FindShortCutItem(sc, deeper);
+            if (!hit) {
+                restart = true;
+            } else if (deeper) {
+                current = deeper;
+            } else {
+                if (!hit->Enabled()) return false;
+                GuardedCall([hit] { hit->Click(); });
+                return true;
+            }
         }
-        if (!(current->ItemStyle() & tbstEmbeddedGroup)) {
-            if (TBarCustomItem* link = current->LinkSubitems()) GuardedCall([=] { link->DoPopup(current, true); });
-            GuardedCall([=] { current->DoPopup(current, false); });
-        }
-        TBarCustomItem* deeper = nullptr;
-        TBarCustomItem* hit = current->FindShortCutItem(sc, deeper);
-        if (!hit) return false;
-        if (deeper) {
-            current = deeper;
-            continue;
-        }
-        if (!hit->Enabled()) return false;
-        GuardedCall([hit] { hit->Click(); });
-        return true;
+        if (!restart) return false;  // too deep: a menu shown inside itself
     }
+    return false;
 }
 
 // --- component ---------------------------------------------------------------------------
@@ -593,6 +607,10 @@ TBarSeparatorItem::TBarSeparatorItem(TComponent* owner) : TBarCustomItem(owner) 
     FItemStyle = static_cast<TBarItemStyle>((FItemStyle & ~tbstDefaultStyle) | tbstSeparator | tbstClicksTransparent);
 }
 
+TBarItemViewerClass TBarSeparatorItem::GetItemViewerClass(TBarView*) {
+    return NewItemViewer<TBarSeparatorItemViewer>;
+}
+
 void TBarSeparatorItem::SetBlank(bool value) {
     if (value == FBlank) return;
     FBlank = value;
@@ -632,6 +650,7 @@ TBarCustomItem* ExecuteDoneAction(const TBarDoneActionData& data, bool returnCli
         SendMessageW(data.Wnd, WM_SYSCOMMAND, SC_KEYMENU, static_cast<LPARAM>(data.Key));
         return nullptr;
     case tbdaHelpContext:
+        // The program's help is HTML Help, reached through the application (or none).
         if (Application) Application->HelpContext(data.ContextID);
         return nullptr;
     default:

@@ -35,8 +35,12 @@
 namespace toolbar {
 
 class TBarCustomItem;
-class TBarItemViewer;  // one item shown in a view; built by the viewer layer
-class TBarView;
+class TBarItemViewer;  // one item shown in a view (tbviewer.h)
+class TBarView;        // one level of items shown in a window (tbview.h)
+
+// The class reference of a viewer class: makes a viewer of `item` for `view`.
+using TBarItemViewerClass = std::unique_ptr<TBarItemViewer> (*)(TBarView* view, TBarCustomItem* item,
+                                                               int groupLevel);
 
 // Errors of the item tree (bad index, item already inserted).
 class ETBItemError : public classlib::Exception {
@@ -258,6 +262,8 @@ public:
     virtual void DoPopup(TBarCustomItem* sender, bool fromLink);
     virtual void EnabledChanged();
     virtual TBarView* ChevronSourceView() { return nullptr; }
+    // The viewer class that shows this item in `view`.
+    virtual TBarItemViewerClass GetItemViewerClass(TBarView* view);
     // Asked by the layout before an item is measured; true makes it build a new viewer.
     virtual bool ViewerNeedsRecreate(TBarItemViewer*) { return false; }
     virtual void Click();
@@ -266,6 +272,9 @@ public:
     std::wstring GetShortCutText() const;
     // Finds the sub-item (at any depth, following links) with this shortcut and clicks it
     // after opening (DoPopup) each sub-menu on the way. True when an item was clicked.
+    // A hit that an OnPopup on the way took away makes the walk start again from this item,
+    // a few times at most; the walk itself goes at most a few dozen levels deep, so menus
+    // that rebuild themselves or show themselves through links cannot make it loop.
     bool ProcessShortCut(WORD key, LPARAM keyData);
     bool ProcessShortCut(classlib::TShortCut shortCut);
     TBarCustomItem* FindShortCutItem(classlib::TShortCut shortCut, TBarCustomItem*& topItem);
@@ -350,6 +359,7 @@ public:
 class TBarSeparatorItem : public TBarCustomItem {
 public:
     explicit TBarSeparatorItem(classlib::TComponent* owner);
+    TBarItemViewerClass GetItemViewerClass(TBarView* view) override;
     // Draw nothing but keep the space.
     bool Blank() const { return FBlank; }
     void SetBlank(bool value);
@@ -385,7 +395,8 @@ struct TBarDoneActionData {
     int ContextID = 0;                   // tbdaHelpContext
 };
 
-// Carries out a done action; returns the clicked item for tbdaClickItem, else null.
+// Carries out a done action; returns the clicked item for tbdaClickItem, else null. A help
+// request goes to the application's help (Application->HelpContext).
 TBarCustomItem* ExecuteDoneAction(const TBarDoneActionData& data, bool returnClickedItemOnly);
 
 }  // namespace toolbar

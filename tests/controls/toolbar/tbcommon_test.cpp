@@ -129,6 +129,52 @@ TEST(TBCommon, MenuDelayFromTheRegistry) {
     EXPECT_GE(QueryMenuShowDelay(), 0);
 }
 
+// Registry texts are read through a bounded buffer, and only as far as the read reached:
+// no terminator is needed, an odd last byte is no character, and a NUL ends the text.
+TEST(TBCommon, RegistryTextsAreReadWithinBoundsAndSize) {
+    testsupport::ScratchKey key(testsupport::CurrentTestName());
+    auto setRaw = [&](const wchar_t* name, DWORD type, const std::wstring& chars, DWORD extraBytes = 0) {
+        std::vector<BYTE> data(chars.size() * sizeof(wchar_t) + extraBytes, 0x35);
+        memcpy(data.data(), chars.data(), chars.size() * sizeof(wchar_t));
+        RegSetValueExW(key.Handle(), name, 0, type, data.data(), static_cast<DWORD>(data.size()));
+    };
+    const wchar_t* path = key.Path().c_str();
+    struct Case {
+        std::wstring Chars;
+        DWORD Extra;
+        int Delay;
+    } delays[] = {
+        {L"250", 0, 250},                        // no terminator stored
+        {L"25", 1, 25},                          // an odd byte is not a "5"
+        {std::wstring(L"30\0" L"99", 5), 0, 30},  // the text ends at the NUL
+        {std::wstring(16, L'7'), 0, 0},          // 16 digits fill the buffer: too big a number
+        {std::wstring(17, L'7'), 0, 0},          // longer than the buffer
+    };
+    for (const auto& c : delays) {
+        setRaw(L"MenuShowDelay", REG_SZ, c.Chars, c.Extra);
+        EXPECT_EQ(ReadMenuDelayFromKey(HKEY_CURRENT_USER, path), c.Delay) << testsupport::Narrow(c.Chars);
+    }
+
+    struct SoundCase {
+        DWORD Type;
+        std::wstring Chars;
+        DWORD Extra;
+        bool Sound;
+    } sounds[] = {
+        {REG_SZ, L"", 0, false},          // no data at all
+        {REG_SZ, std::wstring(1, L'\0'), 0, false},
+        {REG_SZ, L"", 1, false},          // one byte: no character
+        {REG_SZ, L"a", 0, true},
+        {REG_EXPAND_SZ, L"%SystemRoot%\\Media\\ding.wav", 0, true},  // longer than the buffer
+        {REG_DWORD, L"\x0101\x0101", 0, false},                        // not a file name
+    };
+    for (const auto& c : sounds) {
+        setRaw(nullptr, c.Type, c.Chars, c.Extra);
+        EXPECT_EQ(SoundSchemeKeyHasSound(HKEY_CURRENT_USER, key.Path()), c.Sound) << testsupport::Narrow(c.Chars);
+    }
+    EXPECT_FALSE(SoundSchemeKeyHasSound(HKEY_CURRENT_USER, key.Path() + L"\\Missing"));
+}
+
 TEST(TBCommon, DragFrameInvertsOnlyWhatChanges) {
     MemoryBitmap bmp(40, 40, RGB(255, 255, 255));
     const auto blank = bmp.Pixels();

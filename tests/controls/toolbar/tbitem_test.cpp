@@ -14,6 +14,7 @@
 using namespace toolbar;
 
 using namespace classlib;
+using testsupport::FindOwnDialog;
 using testsupport::PumpMessages;
 
 namespace {
@@ -546,6 +547,75 @@ TEST(ItemShortCuts, LinkCyclesEndTheSearch) {
     EXPECT_EQ(a.FindShortCutItem(ShortCut('Z', ssCtrl), top), nullptr);
 }
 
+// Menus that rebuild themselves while a shortcut is looked for: the walk may start again
+// when the hit moved, but never for ever.
+TEST(ItemShortCuts, RestartsAfterARebuildAreBounded) {
+    const TShortCut key = ShortCut('R', ssCtrl);
+    TBarRootItem root(nullptr);
+    auto* first = new TBarCustomItem(&root);
+    auto* second = new TBarCustomItem(&root);
+    root.Add(first);
+    root.Add(second);
+    auto* hit = new TBarCustomItem(&root);
+    hit->SetShortCut(key);
+    int clicks = 0, firstPopups = 0;
+    hit->OnClick = [&](TComponent*) { ++clicks; };
+
+    // A rebuild that moves the hit once: found again after one restart.
+    first->Add(hit);
+    first->OnPopup = [&](TBarCustomItem*, bool) {
+        if (++firstPopups == 1) {
+            first->Remove(hit);
+            second->Add(hit);
+        }
+    };
+    EXPECT_TRUE(root.ProcessShortCut(key));
+    EXPECT_EQ(clicks, 1);
+
+    // The root's popup puts the hit under `first`, whose popup moves it under `second`:
+    // every walk loses it. The search gives up after a few walks.
+    second->Remove(hit);
+    first->Add(hit);
+    firstPopups = 0;
+    int rootPopups = 0;
+    root.OnPopup = [&](TBarCustomItem*, bool) {
+        ++rootPopups;
+        if (hit->Parent() != first) {
+            hit->Parent()->Remove(hit);
+            first->Add(hit);
+        }
+    };
+    first->OnPopup = [&](TBarCustomItem*, bool) {
+        ++firstPopups;
+        first->Remove(hit);
+        second->Add(hit);
+    };
+    EXPECT_FALSE(root.ProcessShortCut(key));
+    EXPECT_EQ(clicks, 1);
+    EXPECT_GE(rootPopups, 2);  // it did start again
+    EXPECT_LE(rootPopups, 10);
+    EXPECT_EQ(firstPopups, rootPopups);
+}
+
+TEST(ItemShortCuts, AMenuShownInsideItselfEndsTheWalk) {
+    // b shows c and the hit; c shows b again: every search from c finds the hit through c
+    // itself, so the walk would go down c for ever.
+    const TShortCut key = ShortCut('Y', ssCtrl);
+    TBarRootItem a(nullptr);
+    TBarCustomItem b(nullptr);
+    a.SetLinkSubitems(&b);
+    auto* c = new TBarCustomItem(&b);
+    b.Add(c);
+    c->SetLinkSubitems(&b);
+    auto* hit = new TBarCustomItem(&b);
+    b.Add(hit);
+    hit->SetShortCut(key);
+    int popups = 0;
+    c->OnPopup = [&](TBarCustomItem*, bool) { ++popups; };
+    a.ProcessShortCut(key);  // returns, whatever it answers
+    EXPECT_LE(popups, 200);
+}
+
 // --- deferred clicks -------------------------------------------------------------------
 
 TEST(ItemClickQueue, QueuedClicksRunLaterAndNotForFreedItems) {
@@ -583,6 +653,22 @@ TEST(ItemClickQueue, DoneActionClickQueuesUnlessOnlyTheItemIsWanted) {
     EXPECT_EQ(clicks, 1);
     data.DoneAction = tbdaClose;
     EXPECT_EQ(ExecuteDoneAction(data, false), nullptr);
+}
+
+TEST(ItemClickQueue, HelpDoneActionGoesToTheApplicationsHelp) {
+    auto saved = Application->OnHelp;
+    std::vector<int> asked;
+    Application->OnHelp = [&](int context) {
+        asked.push_back(context);
+        return true;
+    };
+    TBarDoneActionData data;
+    data.DoneAction = tbdaHelpContext;
+    data.ContextID = 4711;
+    EXPECT_EQ(ExecuteDoneAction(data, false), nullptr);
+    Application->OnHelp = saved;
+    EXPECT_EQ(asked, std::vector<int>{4711});
+    EXPECT_EQ(FindOwnDialog(), nullptr);  // no help window of the old help engine
 }
 
 TEST(ItemClickQueue, AFailingClickIsReportedAndTheNextStillRuns) {

@@ -6,7 +6,9 @@
 #include "classlib/application.h"
 #include "classlib/errors.h"
 #include "classlib/gdiguards.h"
+#include "controls/toolbar/themed/thmgradients.h"
 #include "controls/toolbar/themed/thmutils.h"
+#include "controls/toolbar/themed/thmuxtheme.h"
 
 namespace themed {
 
@@ -51,16 +53,13 @@ bool ApplicationActive() {
     return fg && pid == GetCurrentProcessId();
 }
 
+// The manager while it exists: listeners that go after it (with the application) have
+// nothing to leave.
+TThmThemeManager* gManager = nullptr;
 
-// The visual-style library's entry points, bound at run time.
-using TOpenThemeData = HANDLE(WINAPI*)(HWND, LPCWSTR);
-using TCloseThemeData = HRESULT(WINAPI*)(HANDLE);
-using TGetThemeColor = HRESULT(WINAPI*)(HANDLE, int, int, int, COLORREF*);
-using TIsThemeActive = BOOL(WINAPI*)();
-
-template <typename F>
-F Bind(HMODULE library, const char* name) {
-    return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+int ReadScreenColorBits() {
+    classlib::TWindowDC screen(nullptr);
+    return GetDeviceCaps(screen.Handle(), BITSPIXEL) * GetDeviceCaps(screen.Handle(), PLANES);
 }
 
 constexpr const wchar_t* kStyleClassNames[vscCount] = {
@@ -103,8 +102,8 @@ TThmTheme* AcquireToolbarTheme(const std::wstring& name) {
     if (record.RefCount == 0) {
         std::unique_ptr<TThmTheme> theme = record.Class(record.Name);
         if (!theme) throw Exception(L"Unknown theme " + name);
-        TMessage m{TBM_THEMENOTICE, static_cast<WPARAM>(ApplicationActive() ? 1 : 0), 0, 0};
-        theme->Dispatch(m);
+        theme->Init();
+        theme->HandleThemeNotice(ApplicationActive() ? 1 : 0);
         record.Instance = std::move(theme);
     }
     ++record.RefCount;
@@ -124,90 +123,77 @@ void ReleaseToolbarTheme(TThmTheme*& theme) {
     throw Exception(L"Cannot release theme");
 }
 
-void ClearToolbarThemes() { Registry().clear(); }
+void ClearToolbarThemes() {
+    for (const auto& record : Registry())
+        if (record.RefCount > 0) throw Exception(L"Theme " + record.Name + L" is still in use");
+    Registry().clear();
+}
 
 // --- theme manager ------------------------------------------------------------------------
 
-TThmThemeManager::TThmThemeManager() {
-    // A hidden top-level window: message-only windows do not receive the system broadcasts.
+TThmThemeManager::TThmThemeManager() : ScreenColorBits(ReadScreenColorBits) {
     FWindow = std::make_unique<classlib::TUtilWindow>(
         [this](UINT msg, WPARAM wp, LPARAM, LRESULT&) { return WindowMessage(msg, wp); },
         classlib::TUtilWindow::ukTopLevel);
+    gManager = this;
     RefreshSystemSettings();
 }
 
 TThmThemeManager::~TThmThemeManager() {
+    if (gManager == this) gManager = nullptr;
     FWindow.reset();
     CloseVisualStyles();
 }
 
 void TThmThemeManager::OpenVisualStyles() {
     VisualStylesOpen = false;
-    if (!FVisualStylesEnabled) return;
-    FStyleLibrary = LoadLibraryW(L"uxtheme.dll");
-    if (!FStyleLibrary) return;
-    auto isThemeActive = Bind<TIsThemeActive>(FStyleLibrary, "IsThemeActive");
-    auto isAppThemed = Bind<TIsThemeActive>(FStyleLibrary, "IsAppThemed");
-    auto openThemeData = Bind<TOpenThemeData>(FStyleLibrary, "OpenThemeData");
-    if (!isThemeActive || !isAppThemed || !openThemeData) return;
-    VisualStylesOpen = isThemeActive() && isAppThemed();
+    if (!FVisualStylesEnabled || !LoadVisualStyleLibrary()) return;
+    const TThmVisualStyleApi& api = VisualStyleApi();
+    VisualStylesOpen = VisualStylesInUse() && api.OpenThemeData && api.CloseThemeData;
     if (!VisualStylesOpen) return;
-    for (int i = 0; i < vscCount; ++i) FStyleData[i] = openThemeData(Handle(), kStyleClassNames[i]);
+    for (int i = 0; i < vscCount; ++i) FStyleData[i] = api.OpenThemeData(Handle(), kStyleClassNames[i]);
 }
 
 void TThmThemeManager::CloseVisualStyles() {
-    if (VisualStylesOpen && FStyleLibrary) {
-        auto closeThemeData = Bind<TCloseThemeData>(FStyleLibrary, "CloseThemeData");
-        for (HANDLE& data : FStyleData) {
-            if (data && closeThemeData) closeThemeData(data);
-            data = nullptr;
-        }
+    const TThmVisualStyleApi& api = VisualStyleApi();
+    for (HTHEME& data : FStyleData) {
+        if (data && api.CloseThemeData) api.CloseThemeData(data);
+        data = nullptr;
     }
     VisualStylesOpen = false;
     // Unloaded every time so that the next open loads the library afresh.
-    if (FStyleLibrary) FreeLibrary(FStyleLibrary);
-    FStyleLibrary = nullptr;
+    UnloadVisualStyleLibrary();
 }
 
-void TThmThemeManager::AddListener(TThmNoticeListener* listener) { FListeners.push_back(listener); }
+void TThmThemeManager::AddListener(TThmNoticeListener* listener) { FListeners.Add(listener); }
 
-void TThmThemeManager::RemoveListener(TThmNoticeListener* listener) {
-    auto it = std::find(FListeners.begin(), FListeners.end(), listener);
-    if (it != FListeners.end()) FListeners.erase(it);
-}
+void TThmThemeManager::RemoveListener(TThmNoticeListener* listener) { FListeners.Remove(listener); }
 
-void TThmThemeManager::Broadcast(UINT msg, WPARAM wParam, LPARAM lParam) {
-    // A copy: a listener may add or remove listeners while it handles the notice.
-    std::vector<TThmNoticeListener*> listeners = FListeners;
-    for (TThmNoticeListener* listener : listeners) {
-        if (std::find(FListeners.begin(), FListeners.end(), listener) == FListeners.end()) continue;
-        TMessage m{msg, wParam, lParam, 0};
-        listener->Dispatch(m);
-    }
+void TThmThemeManager::Broadcast(int notice) {
+    FListeners.ForEach([notice](TThmNoticeListener* listener) { listener->HandleThemeNotice(notice); });
 }
 
 void TThmThemeManager::NotifyChange() {
-    if (FListeners.empty()) return;
-    Broadcast(TBM_THEMENOTICE, 1, 0);
-    Broadcast(TBM_THEMENOTICE, 2, 0);
-    Broadcast(TBM_THEMENOTICE, 3, 0);
+    if (FListeners.Empty()) return;
+    Broadcast(tnBeginChange);
+    Broadcast(tnRebuildColors);
+    Broadcast(tnEndChange);
 }
 
 void TThmThemeManager::RefreshSystemSettings() {
     RecreateScratchObjects();
-    classlib::TWindowDC screen(nullptr);
-    IsLowColorDisplay = GetDeviceCaps(screen.Handle(), BITSPIXEL) * GetDeviceCaps(screen.Handle(), PLANES) < 12;
+    IsLowColorDisplay = ScreenColorBits() < 12;
     IsWhiteButtonFace = GetSysColor(COLOR_BTNFACE) == RGB(255, 255, 255);
 
     CloseVisualStyles();
     OpenVisualStyles();
     TColor toolbarFace = clBtnFace, toolbarText = clBtnText;
-    if (VisualStylesOpen && FStyleData[vscToolbar]) {
-        auto getThemeColor = Bind<TGetThemeColor>(FStyleLibrary, "GetThemeColor");
+    auto getThemeColor = VisualStyleApi().GetThemeColor;
+    if (VisualStylesOpen && FStyleData[vscToolbar] && getThemeColor) {
         COLORREF c = 0;
-        if (getThemeColor && SUCCEEDED(getThemeColor(FStyleData[vscToolbar], 0, 0, kFillColorProperty, &c)))
+        if (SUCCEEDED(getThemeColor(FStyleData[vscToolbar], 0, 0, kFillColorProperty, &c)))
             toolbarFace = static_cast<TColor>(c & 0xFFFFFF);
-        if (getThemeColor && SUCCEEDED(getThemeColor(FStyleData[vscToolbar], 0, 0, kTextColorProperty, &c)))
+        if (SUCCEEDED(getThemeColor(FStyleData[vscToolbar], 0, 0, kTextColorProperty, &c)))
             toolbarText = static_cast<TColor>(c & 0xFFFFFF);
     }
 
@@ -244,6 +230,7 @@ void TThmThemeManager::SetFlatMenuStyle(int value) {
 
 void TThmThemeManager::SystemChanged() {
     RefreshSystemSettings();
+    DropStreakTextureLines();
     NotifyChange();
 }
 
@@ -256,7 +243,7 @@ bool TThmThemeManager::WindowMessage(UINT msg, WPARAM wp) {
         SystemChanged();
         break;
     case WM_ACTIVATEAPP:
-        Broadcast(TBM_THEMENOTICE, wp ? 4 : 5, 0);
+        Broadcast(wp ? tnAppActivated : tnAppDeactivated);
         break;
     default:
         break;
@@ -272,8 +259,8 @@ TThmThemeManager& ThemeManager() {
 void ThemeManagerAddListener(TThmNoticeListener* listener) { ThemeManager().AddListener(listener); }
 
 void ThemeManagerRemoveListener(TThmNoticeListener* listener) {
-    // Without the application the manager is gone, and with it every listener entry.
-    if (Application) ThemeManager().RemoveListener(listener);
+    // Once the manager has gone, so has every listener entry.
+    if (gManager) gManager->RemoveListener(listener);
 }
 
 int GetThemeManagerSetting(int kind) {

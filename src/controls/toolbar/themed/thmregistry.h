@@ -1,7 +1,7 @@
 #pragma once
 // The table of theme classes by name, their shared instances, and the theme manager that
 // watches the system for colour, display, visual-style and activation changes and tells its
-// listeners (the theme instances and the theme nexus) with TBM_THEMENOTICE.
+// listeners (the theme instances and the theme nexus) with theme notices.
 //
 // Theme names are compared without regard to case (ASCII). Registry errors raise
 // classlib::Exception with fixed English messages and leave the registry unchanged.
@@ -13,13 +13,18 @@
 #include <string>
 #include <vector>
 
+#include <windows.h>
+#include <uxtheme.h>
+
 #include "classlib/utilwindow.h"
+#include "controls/toolbar/themed/thmlisteners.h"
 #include "controls/toolbar/themed/thmtheme.h"
 
 namespace themed {
 
-// Makes a theme instance; the argument is the registered spelling of the name. This is the
-// theme class's constructor; themes are made by the registry only.
+// Makes a theme instance (the first step of its construction; the registry runs Init after
+// it); the argument is the registered spelling of the name. Themes are made by the registry
+// only.
 using TThmThemeClass = std::function<std::unique_ptr<TThmTheme>(const std::wstring& name)>;
 
 // Adds a theme class under `name` (cut to 255 characters). Raises "Cannot register theme" for
@@ -30,14 +35,16 @@ int FindToolbarTheme(const std::wstring& name);
 bool IsToolbarThemeRegistered(const std::wstring& name);
 // Appends every registered name in registration order, in its registered spelling.
 void ListToolbarThemes(std::vector<std::wstring>& list);
-// The shared instance of the theme, made on the first acquisition and sent one TBM_THEMENOTICE
-// with WParam = the application's active flag. Raises "Unknown theme <name>".
+// The shared instance of the theme: on the first acquisition it is made, initialised (Init)
+// and sent one theme notice with the application's active flag (1 or 0). Raises "Unknown
+// theme <name>"; a theme that fails to construct or initialise leaves the registry unchanged.
 TThmTheme* AcquireToolbarTheme(const std::wstring& name);
 // Gives one acquisition back; the last one frees the instance and sets `theme` to null.
 // Raises "Cannot release theme" when no record holds the instance, and "Cannot release theme
 // <name>" when that record's count is already below 1.
 void ReleaseToolbarTheme(TThmTheme*& theme);
-// Forgets every registration (themes must all have been released). For process end and tests.
+// Forgets every registration. For process end and tests; raises "Theme <name> is still in
+// use" (and forgets nothing) while a theme is acquired.
 void ClearToolbarThemes();
 
 // --- theme manager ------------------------------------------------------------------------
@@ -54,6 +61,8 @@ extern bool VisualStylesOpen;      // visual-style data is open
 extern bool UseFlatMenus;
 extern classlib::TColor PopupMenuColor;
 extern classlib::TColor PopupMenuTextColor;
+// Plain colours only: a low-colour screen or a white button face.
+inline bool PlainColorMode() { return IsLowColorDisplay || IsWhiteButtonFace; }
 
 // The visual-style data the manager keeps open while VisualStylesOpen, by class.
 enum TThmVisualStyleClass {
@@ -61,6 +70,8 @@ enum TThmVisualStyleClass {
     vscStatus, vscSpin, vscCount
 };
 
+// The one theme manager. Its window is a hidden top-level window: a message-only window would
+// never receive the system's colour, display, style and activation broadcasts.
 class TThmThemeManager {
 public:
     TThmThemeManager();
@@ -68,11 +79,12 @@ public:
     TThmThemeManager(const TThmThemeManager&) = delete;
     TThmThemeManager& operator=(const TThmThemeManager&) = delete;
 
+    // Duplicates are allowed (each registration is told).
     void AddListener(TThmNoticeListener* listener);
-    void RemoveListener(TThmNoticeListener* listener);  // first occurrence
-    // One message record to every listener in list order.
-    void Broadcast(UINT msg, WPARAM wParam, LPARAM lParam);
-    // With at least one listener: TBM_THEMENOTICE with WParam 1, 2, then 3.
+    void RemoveListener(TThmNoticeListener* listener);  // first registration
+    // One notice to every listener in list order (see TThmListenerList for changes meanwhile).
+    void Broadcast(int notice);
+    // With at least one listener: tnBeginChange, tnRebuildColors, then tnEndChange.
     void NotifyChange();
     // Re-reads the system state (scratch objects, display flags, flat menus, popup colours).
     void RefreshSystemSettings();
@@ -82,10 +94,15 @@ public:
     int FlatMenuStyle() const { return FFlatMenuStyle; }
     void SetFlatMenuStyle(int value);
     HWND Handle() const { return FWindow ? FWindow->Handle() : nullptr; }
-    // The open data handle (an HTHEME of the visual-style library) or null.
-    HANDLE VisualStyleData(TThmVisualStyleClass which) const {
+    // The open data of a visual-style class, or null.
+    HTHEME VisualStyleData(TThmVisualStyleClass which) const {
         return which >= 0 && which < vscCount ? FStyleData[which] : nullptr;
     }
+
+    // The colour depth of the screen (bits per pixel times planes), read by
+    // RefreshSystemSettings for IsLowColorDisplay. Replaceable so that tests can take the
+    // low-colour paths on any screen.
+    std::function<int()> ScreenColorBits;
 
 private:
     void OpenVisualStyles();
@@ -94,17 +111,16 @@ private:
     void SystemChanged();
     bool FVisualStylesEnabled = true;
     int FFlatMenuStyle = fmsAutomatic;
-    std::vector<TThmNoticeListener*> FListeners;
+    TThmListenerList<TThmNoticeListener> FListeners;
     std::unique_ptr<classlib::TUtilWindow> FWindow;
-    HMODULE FStyleLibrary = nullptr;
-    HANDLE FStyleData[vscCount] = {};
+    HTHEME FStyleData[vscCount] = {};
 };
 
 // The one manager: a process object of the application (made on first use, destroyed with
 // the application). Raises EInvalidOperation without an application object.
 TThmThemeManager& ThemeManager();
 void ThemeManagerAddListener(TThmNoticeListener* listener);
-// Does nothing once the application object has gone.
+// Does nothing once the manager has gone (with the application).
 void ThemeManagerRemoveListener(TThmNoticeListener* listener);
 // The switcher's read-back: kind 1 the flat-menu style, kind 2 the visual-styles switch (0 on,
 // 2 off); -1 for any other kind.

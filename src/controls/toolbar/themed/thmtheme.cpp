@@ -2,26 +2,39 @@
 
 #include "classlib/control.h"
 #include "classlib/form.h"
+#include "controls/toolbar/themed/thmregistry.h"
 
 namespace themed {
 
 using namespace classlib;
 
+TThmTheme::~TThmTheme() {
+    if (FListening) ThemeManagerRemoveListener(this);
+}
+
+void TThmTheme::Init() {
+    if (!FListening) {
+        ThemeManagerAddListener(this);
+        FListening = true;
+    }
+    RebuildColorCache();
+}
+
+void TThmTheme::HandleThemeNotice(int notice) {
+    if (notice == tnRebuildColors) RebuildColorCache();
+}
+
 TColor GetEffectiveColor(TControl* control) {
     if (!control) return clBtnFace;
-    TMessage m{TBM_GETEFFECTIVECOLOR, 0, 0, 0};
-    control->WndProc(m);
-    if (m.Result != 0) return static_cast<TColor>(m.WParam);
+    if (auto* host = dynamic_cast<TThmColorHost*>(control)) return host->ThemeEffectiveColor();
     auto* form = dynamic_cast<TForm*>(control);
     if (form && form->FormStyle() == fsMDIForm) return clBtnFace;
     return control->Color();
 }
 
-int GetViewType(TControl* control) {
-    if (!control) return 0;
-    TMessage m{TBM_GETVIEWTYPE, 0, 0, 0};
-    control->WndProc(m);
-    return static_cast<int>(m.Result);
+int GetViewType(TComponent* component) {
+    if (auto* host = dynamic_cast<TThmViewHost*>(component)) return host->ThemeViewKind();
+    return 0;
 }
 
 }  // namespace themed

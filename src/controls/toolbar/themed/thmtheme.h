@@ -1,16 +1,16 @@
 #pragma once
 // The theme contract: the abstract theme every menu, toolbar, dock, panel and themed control
 // is painted by, the plain records callers describe what is to be painted with, the view-kind
-// bits and the private messages of the theme layer.
+// bits, and the calls by which the theme layer tells its parts about changes.
 //
 // Colours follow thmutils.h: clNone (0x1FFFFFFF) from a colour question tells the caller to
 // paint nothing or fall back. Record arguments are passed by reference and a theme never
 // changes them. Callers zero-fill each record (value-initialise it) before setting fields; a
 // field without a value stays zero.
 //
-// The four messages are delivered in-process: the sender builds a classlib::TMessage and hands
-// it to the receiver's message dispatch (never through the window system's queue or
-// SendMessage); a handler answers by writing into the record.
+// Everything the layer tells its parts stays inside the process and is a virtual call on an
+// interface below (theme notices, theme changes, view kinds, effective colours): no window
+// message, so nothing another process sends can reach these handlers.
 //
 // Main thread only.
 
@@ -19,7 +19,6 @@
 #include <string>
 
 #include "classlib/graphics.h"
-#include "classlib/messages.h"
 
 namespace classlib {
 class TCanvas;
@@ -30,21 +29,16 @@ class TComponent;
 
 namespace themed {
 
-// --- messages ---------------------------------------------------------------------------------
+// --- notices ----------------------------------------------------------------------------------
+//
+// The theme manager's notices to the themes and the theme nexus (HandleThemeNotice), and the
+// nexus's changes to the theme clients (HandleThemeChange) share these numbers.
 
-// Answered by every window that hosts a view: Result is its view kind (0 when unhandled).
-constexpr UINT TBM_GETVIEWTYPE = 1261;
-// Answered by docks, toolbars, tool windows and panels: the effective background colour goes
-// into WParam and Result becomes 1.
-constexpr UINT TBM_GETEFFECTIVECOLOR = 1262;
-// To themes and the theme nexus: WParam 1 before a system change, 2 rebuild colours, 3 after
-// the change, 4 application activated, 5 deactivated. A new theme also receives it once with
-// WParam = the application's active flag (1 or 0).
-constexpr UINT TBM_THEMENOTICE = 1336;
-// To theme clients: WParam 1 begin update, 2 colours changed, 3 end update (re-layout and
-// repaint), 4/5 application activated/deactivated; LParam 1 when the theme itself was
-// switched, 0 for a forwarded system notice.
-constexpr UINT TBM_THEMECHANGE = 1338;
+constexpr int tnBeginChange = 1;     // before a change of system colours, display or style
+constexpr int tnRebuildColors = 2;   // colours must be read again
+constexpr int tnEndChange = 3;       // after the change: lay out and repaint
+constexpr int tnAppActivated = 4;
+constexpr int tnAppDeactivated = 5;
 
 // --- view kinds ---------------------------------------------------------------------------------
 //
@@ -159,7 +153,10 @@ struct TThmDockPanelFrameInfo {
     POINT BorderSize;
     int ClientWidth, ClientHeight;
     bool CaptionShown;
-    int CloseButtonState;
+    int CloseButtonState;  // set only when the caption bar and the close button are shown
+    // The caption text, valid for the call, or null: the bar and close button are painted
+    // without text.
+    const wchar_t* Caption;
     classlib::TColor EffectiveColor;
 };
 
@@ -213,27 +210,37 @@ constexpr int tbSolidToolbarClientArea = 7;
 
 // --- the theme --------------------------------------------------------------------------------
 
-// Receives TBM_THEMENOTICE from the theme manager (themes and the theme nexus).
+// Receives the theme manager's notices (the themes and the theme nexus).
 class TThmNoticeListener {
 public:
     virtual ~TThmNoticeListener() = default;
-    // Message dispatch: an object without a handler for the number leaves the record as it is.
-    virtual void Dispatch(classlib::TMessage& message) { (void)message; }
+    // One of the tn* numbers.
+    virtual void HandleThemeNotice(int notice) = 0;
 };
 
 // The abstract theme. Instances are created only by the theme registry (thmregistry.h), which
-// shares one instance per registered name. A theme adds itself as a theme-manager listener in
-// its constructor, fills its colours (RebuildColorCache), removes itself in its destructor and
-// runs RebuildColorCache again for TBM_THEMENOTICE with WParam 2.
+// shares one instance per registered name, in two steps: the constructor stores the name, and
+// Init, run once the object is complete, adds the theme as a theme-manager listener and fills
+// its colours. A constructor cannot do the second step: the colour cache belongs to the most
+// derived theme, and its RebuildColorCache may use resources its own constructor makes.
 class TThmTheme : public TThmNoticeListener {
 public:
     explicit TThmTheme(std::wstring name) : Name(std::move(name)) {}
-    ~TThmTheme() override = default;
+    // Removes the theme from the theme manager's listeners when Init added it.
+    ~TThmTheme() override;
     TThmTheme(const TThmTheme&) = delete;
     TThmTheme& operator=(const TThmTheme&) = delete;
 
+    // The second step of construction (the registry runs it once).
+    void Init();
+
     // The registered spelling of the theme's name.
     const std::wstring Name;
+
+    // tnRebuildColors runs RebuildColorCache again; the other notices are ignored.
+    void HandleThemeNotice(int notice) override;
+    // Fills the theme's own colour fields from the system state.
+    virtual void RebuildColorCache() = 0;
 
     virtual POINT GetItemImageShift(classlib::TCanvas& canvas, const TThmItemInfo& item,
                                     classlib::TImageList* images) = 0;
@@ -307,12 +314,36 @@ public:
     virtual int GetIntMetric(int index) = 0;
     // false for an index the theme does not know.
     virtual bool GetBoolMetric(int index) = 0;
+
+private:
+    bool FListening = false;
 };
 
-// The effective background colour of a control: its TBM_GETEFFECTIVECOLOR answer when it has
-// one, else its Color; the button face for an MDI frame form or no control.
+// --- questions to the windows that show views ---------------------------------------------------
+
+// A window or component that hosts a view (toolbars, tool windows, popup windows and menus,
+// dockable panels, themed status bars) answers its view kind.
+class TThmViewHost {
+public:
+    virtual int ThemeViewKind() = 0;
+
+protected:
+    ~TThmViewHost() = default;
+};
+
+// Docks, toolbars, tool windows and panels answer their effective background colour.
+class TThmColorHost {
+public:
+    virtual classlib::TColor ThemeEffectiveColor() = 0;
+
+protected:
+    ~TThmColorHost() = default;
+};
+
+// The effective background colour of a control: its TThmColorHost answer when it is one, else
+// its Color; the button face for an MDI frame form or no control.
 classlib::TColor GetEffectiveColor(classlib::TControl* control);
-// The view kind a component answers to TBM_GETVIEWTYPE (0 for none or without a handler).
-int GetViewType(classlib::TControl* control);
+// The view kind a component answers as a TThmViewHost (0 for none or another component).
+int GetViewType(classlib::TComponent* component);
 
 }  // namespace themed

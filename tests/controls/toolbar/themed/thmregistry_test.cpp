@@ -1,5 +1,7 @@
 #include "controls/toolbar/themed/thmregistry.h"
 
+#include "controls/toolbar/themed/thmdefault.h"
+
 #include "classlib/control.h"
 #include "classlib/errors.h"
 #include "common/test_support.h"
@@ -12,56 +14,23 @@ using namespace classlib;
 
 namespace {
 
-// A theme that records the notices it receives; every painting slot is a no-op.
-class RecordingTheme : public TThmTheme {
+// A theme that records the notices it receives and counts its colour rebuilds; its painting
+// is the default theme's.
+class RecordingTheme : public TThmDefaultTheme {
 public:
-    explicit RecordingTheme(const std::wstring& name) : TThmTheme(name) {
-        ++Alive;
-        ThemeManagerAddListener(this);
+    explicit RecordingTheme(const std::wstring& name) : TThmDefaultTheme(name) { ++Alive; }
+    ~RecordingTheme() override { --Alive; }
+    void HandleThemeNotice(int notice) override {
+        Notices.push_back(notice);
+        TThmDefaultTheme::HandleThemeNotice(notice);
     }
-    ~RecordingTheme() override {
-        ThemeManagerRemoveListener(this);
-        --Alive;
-    }
-    void Dispatch(TMessage& m) override {
-        if (m.Msg == TBM_THEMENOTICE) Notices.push_back(static_cast<int>(m.WParam));
+    void RebuildColorCache() override {
+        ++Rebuilds;
+        TThmDefaultTheme::RebuildColorCache();
     }
     static inline int Alive = 0;
     std::vector<int> Notices;
-
-    POINT GetItemImageShift(TCanvas&, const TThmItemInfo&, TImageList*) override { return {}; }
-    TColor GetItemFillColor(const TThmItemInfo&) override { return clNone; }
-    TColor GetItemTextColor(const TThmItemInfo&) override { return clBtnText; }
-    TColor GetItemImageBackColor(const TThmItemInfo&) override { return clBtnFace; }
-    void GetMarginSet(int, TThmMargins& m) override { m = {}; }
-    int GetShadowKind() override { return 1; }
-    void GetViewBorderSize(int, POINT& p) override { p = {}; }
-    TColor GetViewFillColor(int) override { return clBtnFace; }
-    void GetViewPadding(int, TThmMargins& m) override { m = {}; }
-    void PaintViewBackground(TCanvas&, const RECT&, const RECT&, const RECT&, TColor, bool, int) override {}
-    void PaintItemButton(TCanvas&, const RECT&, const TThmItemInfo&) override {}
-    void PaintItemCaption(TCanvas&, const RECT&, const TThmItemInfo&, const std::wstring&, UINT, bool) override {}
-    void PaintCheckGlyph(TCanvas&, const RECT&, const TThmItemInfo&) override {}
-    void PaintChevronButton(TCanvas&, const RECT&, const TThmItemInfo&) override {}
-    void PaintEditBox(TCanvas&, const RECT&, const TThmItemInfo&, const TThmEditBoxInfo&) override {}
-    void PaintEditBoxButton(TCanvas&, const RECT&, const TThmItemInfo&, const TThmEditButtonInfo&) override {}
-    void PaintDockBackground(TCanvas&, const RECT&, const RECT&, int) override {}
-    void PaintDockPanelFrame(TCanvas&, const RECT&, const TThmDockPanelFrameInfo&) override {}
-    void PaintDropArrow(TCanvas&, const RECT&, const TThmItemInfo&) override {}
-    void PaintFloatingFrame(TCanvas&, const RECT&, const TThmFloatingFrameInfo&) override {}
-    void PaintItemFrame(TCanvas&, const RECT&, const TThmItemInfo&) override {}
-    void PaintItemImage(TCanvas&, const RECT&, const TThmItemInfo&, TImageList*, int) override {}
-    void PaintMDICaptionButton(TCanvas&, const RECT&, const TThmItemInfo&, int) override {}
-    void PaintPopupItem(TCanvas&, const RECT&, const TThmItemInfo&) override {}
-    void PaintPopupItemFrame(TCanvas&, const RECT&, const TThmItemInfo&) override {}
-    void PaintScrollArrowButton(TCanvas&, const RECT&, int, bool) override {}
-    void PaintPopupFrame(TCanvas&, const RECT&, const TThmPopupFrameInfo&) override {}
-    void PaintItemSeparator(TCanvas&, const RECT&, const TThmItemInfo&, bool, bool) override {}
-    void PaintToolbarFrame(TCanvas&, const RECT&, const TThmToolbarFrameInfo&) override {}
-    void PaintCheckControl(TCanvas&, const RECT&, int, int, int) override {}
-    void PaintStatusBarPart(TCanvas&, const RECT&, int) override {}
-    int GetIntMetric(int) override { return -1; }
-    bool GetBoolMetric(int) override { return false; }
+    int Rebuilds = 0;
 };
 
 TThmThemeClass RecordingClass() {
@@ -145,6 +114,7 @@ TEST_F(ThemeRegistry, ReleaseErrors) {
 
 TEST(ThemeManager, NotifiesListenersOnlyOnRealChanges) {
     RecordingTheme theme(L"Listener");
+    theme.Init();
     TThmThemeManager& manager = ThemeManager();
     int flat = manager.FlatMenuStyle();
     manager.SetFlatMenuStyle(flat);
@@ -174,34 +144,99 @@ TEST(ThemeManager, NotifiesListenersOnlyOnRealChanges) {
     EXPECT_EQ(IsWhiteButtonFace, GetSysColor(COLOR_BTNFACE) == RGB(255, 255, 255));
 }
 
-// A control that answers the theme layer's questions.
-class AnsweringControl : public TControl {
+TEST(ThemeManager, WindowIsAHiddenTopLevelWindowThatHearsSystemBroadcasts) {
+    HWND wnd = ThemeManager().Handle();
+    ASSERT_NE(wnd, nullptr);
+    // Message-only windows have no place among the desktop's top-level windows and never see
+    // the broadcasts of colour, display and style changes.
+    EXPECT_EQ(GetAncestor(wnd, GA_PARENT), GetDesktopWindow());
+    EXPECT_FALSE(IsWindowVisible(wnd));
+    bool listed = false;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND w, LPARAM found) {
+            if (w == ThemeManager().Handle()) *reinterpret_cast<bool*>(found) = true;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&listed));
+    EXPECT_TRUE(listed);
+}
+
+TEST(ThemeManager, LowColourFlagFollowsTheInjectedScreenDepth) {
+    TThmThemeManager& manager = ThemeManager();
+    auto original = manager.ScreenColorBits;
+    for (int bits : {4, 8, 11, 12, 16, 32}) {
+        manager.ScreenColorBits = [bits] { return bits; };
+        manager.RefreshSystemSettings();
+        EXPECT_EQ(IsLowColorDisplay, bits < 12) << bits;
+        EXPECT_EQ(PlainColorMode(), bits < 12 || IsWhiteButtonFace) << bits;
+    }
+    manager.ScreenColorBits = original;
+    manager.RefreshSystemSettings();
+}
+
+// A control that answers the theme layer's questions, and one that does not.
+class AnsweringControl : public TControl, public TThmColorHost, public TThmViewHost {
 public:
     AnsweringControl() : TControl(nullptr) {}
-    void WndProc(TMessage& m) override {
-        if (m.Msg == TBM_GETEFFECTIVECOLOR && Answer) {
-            m.WParam = static_cast<WPARAM>(static_cast<std::uint32_t>(clBtnShadow));
-            m.Result = 1;
-        } else if (m.Msg == TBM_GETVIEWTYPE && Answer) {
-            m.Result = vkPopupMenu;
-        } else {
-            TControl::WndProc(m);
-        }
-    }
-    bool Answer = false;
+    TColor ThemeEffectiveColor() override { return clBtnShadow; }
+    int ThemeViewKind() override { return vkPopupMenu; }
 };
 
-TEST(ThemeMessages, EffectiveColorAndViewType) {
+TEST(ThemeQuestions, EffectiveColorAndViewType) {
+    TControl plain(nullptr);
+    plain.SetColor(clRed);
+    EXPECT_EQ(GetEffectiveColor(&plain), clRed);
+    EXPECT_EQ(GetViewType(&plain), 0);
     AnsweringControl control;
     control.SetColor(clRed);
-    EXPECT_EQ(GetEffectiveColor(&control), clRed);
-    EXPECT_EQ(GetViewType(&control), 0);
-    control.Answer = true;
     EXPECT_EQ(GetEffectiveColor(&control), clBtnShadow);
     EXPECT_TRUE(ViewKindIs(GetViewType(&control), vkPopup));
     EXPECT_FALSE(ViewKindIs(GetViewType(&control), vkMenuBar));
     EXPECT_EQ(GetEffectiveColor(nullptr), clBtnFace);
     EXPECT_EQ(GetViewType(nullptr), 0);
+}
+
+// A theme whose colours come from a table its own constructor fills: the colour cache can only
+// be built once the whole object exists.
+class TableTheme : public TThmDefaultTheme {
+public:
+    explicit TableTheme(const std::wstring& name) : TThmDefaultTheme(name), FTable{clRed, clLime} { ++Alive; }
+    ~TableTheme() override { --Alive; }
+    void RebuildColorCache() override {
+        if (FailNext) {
+            FailNext = false;
+            throw Exception(L"no colours");
+        }
+        ++Rebuilds;
+        ToolbarFace = FTable.at(0);
+    }
+    static inline bool FailNext = false;
+    static inline int Alive = 0;
+    int Rebuilds = 0;
+
+private:
+    std::vector<TColor> FTable;
+};
+
+TEST_F(ThemeRegistry, ThemeIsInitialisedOnceCompleteAndAFailedStartLeavesNoTrace) {
+    RegisterToolbarTheme(L"Table", [](const std::wstring& name) { return std::make_unique<TableTheme>(name); });
+    TableTheme::FailNext = true;
+    EXPECT_EQ(MessageOf([] { AcquireToolbarTheme(L"Table"); }), L"no colours");
+    EXPECT_EQ(TableTheme::Alive, 0);
+
+    TThmTheme* theme = AcquireToolbarTheme(L"Table");
+    auto* table = static_cast<TableTheme*>(theme);
+    EXPECT_EQ(table->Rebuilds, 1);
+    EXPECT_EQ(table->ToolbarFace, clRed);
+    // It listens to the manager: a system change rebuilds its colours once more.
+    ThemeManager().NotifyChange();
+    EXPECT_EQ(table->Rebuilds, 2);
+    EXPECT_EQ(MessageOf([] { ClearToolbarThemes(); }), L"Theme Table is still in use");
+    ReleaseToolbarTheme(theme);
+    EXPECT_EQ(TableTheme::Alive, 0);
+    // Gone from the listeners with it: this would reach freed memory otherwise.
+    ThemeManager().NotifyChange();
 }
 
 }  // namespace
@@ -254,6 +289,33 @@ TEST(FrameGeometry, DragHandleAndToolbarCloseButton) {
     r = GetToolbarCloseButtonRect(frame);
     EXPECT_EQ(r.left, 50 + 2 - 13);
     EXPECT_EQ(r.top, 2);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ListenerList, ChangesDuringARoundTellEachRegistrationOnce) {
+    TThmListenerList<int> list;
+    int a = 0, b = 0, c = 0, d = 0;
+    list.Add(&a);
+    list.Add(&b);
+    list.Add(&c);
+    list.Add(&a);  // a second registration of a is told separately
+    std::vector<int*> told;
+    list.ForEach([&](int* x) {
+        told.push_back(x);
+        if (told.size() == 1) {
+            list.Remove(&b);  // removed before its turn: not told
+            list.Add(&d);     // added during the round: not told in it
+            list.Remove(&c);  // removed and added again: the new registration waits
+            list.Add(&c);
+        }
+    });
+    EXPECT_EQ(told, (std::vector<int*>{&a, &a}));
+    told.clear();
+    list.ForEach([&](int* x) { told.push_back(x); });
+    EXPECT_EQ(told, (std::vector<int*>{&a, &a, &d, &c}));
 }
 
 }  // namespace

@@ -16,26 +16,7 @@ using namespace classlib;
 
 namespace {
 
-// A 32-bit top-down memory DIB filled with one colour, with pixel access as COLORREF.
-class MemoryDib {
-public:
-    MemoryDib(int w, int h, COLORREF fill) : FBitmap(w, h, pf32bit) {
-        DC = FBitmap.Canvas().Handle();
-        RECT r{0, 0, w, h};
-        HBRUSH b = CreateSolidBrush(fill);
-        FillRect(DC, &r, b);
-        DeleteObject(b);
-    }
-    COLORREF Pixel(int x, int y) {
-        GdiFlush();
-        DWORD p = static_cast<DWORD*>(FBitmap.ScanLine(y))[x];
-        return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-    }
-    HDC DC;
-
-private:
-    TBitmap FBitmap;
-};
+using testsupport::MemoryDib;
 
 struct ColorCase {
     const char* what;
