@@ -503,7 +503,8 @@ TEST(GridTreeWindow, TreeViewQueriesAnswerForNodesOfTheTreeOnly) {
 
     // The rectangle of a node: the record that held the handle receives it.
     RECT r{};
-    *reinterpret_cast<HTREEITEM*>(&r) = reinterpret_cast<HTREEITEM>(second);
+    const HTREEITEM handle = reinterpret_cast<HTREEITEM>(second);
+    std::memcpy(&r, &handle, sizeof handle);
     EXPECT_TRUE(q.Send(TVM_GETITEMRECT, 0, &r));
     EXPECT_EQ(18, r.top);
     EXPECT_EQ(36, r.bottom);
