@@ -12,6 +12,8 @@
 #include "test_support.h"
 
 int wmain(int argc, wchar_t** argv) {
+    // Unbuffered: what a case printed before its program died stays in the test's output.
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
     testing::InitGoogleTest(&argc, argv);
     auto* app = new classlib::TApplication();
     // A message box would stop an unattended run: report exceptions on stderr instead.
