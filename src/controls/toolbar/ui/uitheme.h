@@ -74,7 +74,9 @@ private:
 
 // --- shared resources -------------------------------------------------------------------------
 
-// The screen cursors of dragging items and tabs: the move cursor and the refused drop.
+// The screen cursors of dragging items and tabs: the move cursor and the refused drop. They
+// are registered with the screen when the shared resources are made: code that shows them
+// calls UiResources() first.
 constexpr classlib::TCursor crUiDragMove = 101;
 constexpr classlib::TCursor crUiDragCancel = 102;
 
