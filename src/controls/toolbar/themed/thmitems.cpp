@@ -87,15 +87,6 @@ TToolbarContent LayoutToolbarContent(const RECT& content, TThmItemLayout layout,
 
 }  // namespace
 
-int ItemInfoToDrawState(const TThmItemInfo& info) {
-    int state = 0;
-    if (!info.Enabled) state |= idsDisabled;
-    if (info.HotState == hsSelected) state |= idsHot;
-    if (info.Pushed) state |= idsPushed;
-    if (info.Checked) state |= idsChecked;
-    return state;
-}
-
 int GetViewType(TBarView* view) {
     if (!view || !view->Window()) return 0;
     return GetViewType(static_cast<TComponent*>(view->Window()));
@@ -533,25 +524,6 @@ int GetPopupImageColumnWidth(TBarItemViewer* viewer) {
     const int rowForText = tm.tmHeight + tm.tmExternalLeading + m;
     const int rowForImage = std::max(1, height + m);
     return std::max(rowForText, rowForImage) * (m + width) / rowForImage;
-}
-
-void PaintThemedImage(TCanvas& canvas, const RECT& rect, TImageList* images, int index, int flags) {
-    if (!images || index < 0 || index >= images->Count()) return;
-    TThmItemInfo info{};
-    switch ((flags >> 8) & 0xF) {
-    case 0:
-        info.ViewKind = vkToolbar;
-        info.ItemFlags = ifToolbarStyle;
-        break;
-    case 1: info.ViewKind = vkDockPanel; break;
-    case 2: info.ViewKind = vkStatusBar; break;
-    default: break;
-    }
-    info.Enabled = !(flags & ptiDisabled);
-    info.HotState = (flags & ptiHot) ? hsSelected : hsNone;
-    info.Pushed = (flags & ptiPushed) != 0;
-    info.Checked = (flags & ptiChecked) != 0;
-    ActiveToolbarTheme().PaintItemImage(canvas, rect, info, images, index);
 }
 
 // --- separators -----------------------------------------------------------------------------------

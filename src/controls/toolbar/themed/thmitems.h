@@ -22,6 +22,7 @@
 #include "controls/toolbar/tbitem.h"
 #include "controls/toolbar/tbview.h"
 #include "controls/toolbar/tbviewer.h"
+#include "controls/toolbar/themed/thmitemstate.h"
 #include "controls/toolbar/themed/thmtheme.h"
 
 namespace classlib {
@@ -34,13 +35,7 @@ class TThmItemViewer;
 
 // --- drawing state ------------------------------------------------------------------------------
 
-// The state handed to the font and image hooks, made from a TThmItemInfo.
-constexpr int idsDisabled = 0x01;  // Enabled is false
-constexpr int idsHot = 0x02;       // HotState is hsSelected
-constexpr int idsPushed = 0x04;
-constexpr int idsChecked = 0x08;
-
-int ItemInfoToDrawState(const TThmItemInfo& info);
+// The drawing state and PaintThemedImage are in thmitemstate.h.
 
 // The accessible role of a tool-box item that opens a sub-menu: a drop-down grid button.
 constexpr int RoleDropDownGridButton = 58;
@@ -211,18 +206,6 @@ protected:
 // it has no size) widened in proportion to a row as tall as the taller of text and image.
 int GetPopupImageColumnWidth(toolbar::TBarItemViewer* viewer);
 
-// Draws image `index` of `images` at rect's top-left through the theme, for the themed
-// controls. Flag bits 8-11 select the kind of view (0 toolbar button, 1 dock panel, 2 status
-// bar); bit 0 disabled, bit 1 hot, bit 2 pushed, bit 3 checked.
-constexpr int ptiDisabled = 0x01;
-constexpr int ptiHot = 0x02;
-constexpr int ptiPushed = 0x04;
-constexpr int ptiChecked = 0x08;
-constexpr int ptiToolbar = 0x000;
-constexpr int ptiDockPanel = 0x100;
-constexpr int ptiStatusBar = 0x200;
-void PaintThemedImage(classlib::TCanvas& canvas, const RECT& rect, classlib::TImageList* images, int index,
-                      int flags);
 
 // --- separators -----------------------------------------------------------------------------------
 

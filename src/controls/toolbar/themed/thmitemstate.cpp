@@ -16,7 +16,7 @@ int ItemInfoToDrawState(const TThmItemInfo& item) {
 
 void PaintThemedImage(classlib::TCanvas& canvas, const RECT& rect, classlib::TImageList* images,
                       int imageIndex, int flags) {
-    if (!images) return;
+    if (!images || imageIndex < 0 || imageIndex >= images->Count()) return;
     TThmItemInfo item{};
     switch ((flags >> 8) & 0xF) {
     case 1:

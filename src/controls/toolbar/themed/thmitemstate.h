@@ -33,7 +33,7 @@ constexpr int tifViewStatusBar = 0x200;
 
 // Draws image `imageIndex` of `images` at the rectangle through the current theme's
 // PaintItemImage, as an item of the view kind and state the flags give. Nothing without a
-// list.
+// list or for an index outside it.
 void PaintThemedImage(classlib::TCanvas& canvas, const RECT& rect, classlib::TImageList* images,
                       int imageIndex, int flags);
 

@@ -201,10 +201,10 @@ TEST(ThemedItemState, DrawStateFromItemInfo) {
         int State;
     } cases[] = {
         {true, false, false, hsNone, 0},
-        {false, false, false, hsNone, idsDisabled},
-        {true, false, false, hsSelected, idsHot},
-        {false, false, false, hsKeyboardSelected, idsDisabled},  // only the selected-and-enabled look is hot
-        {true, true, true, hsSelected, idsHot | idsPushed | idsChecked},
+        {false, false, false, hsNone, dstDisabled},
+        {true, false, false, hsSelected, dstHot},
+        {false, false, false, hsKeyboardSelected, dstDisabled},  // only the selected-and-enabled look is hot
+        {true, true, true, hsSelected, dstHot | dstPushed | dstChecked},
     };
     for (const auto& c : cases) {
         TThmItemInfo info{};
@@ -636,7 +636,7 @@ TEST_F(ThemedItems, FontHooksAndImageEvent) {
     bar.Paint(item, {60, 24}, true, false);
     EXPECT_TRUE(boldSeen);
     ASSERT_FALSE(fontStates.empty());
-    EXPECT_EQ(fontStates.front(), idsHot);
+    EXPECT_EQ(fontStates.front(), dstHot);
     EXPECT_EQ(drawn, 1);
     EXPECT_TRUE(SameRect(drawnRect, Theme->Find("Image").Rect));
     EXPECT_EQ(offset.x, 0);  // the default painting shifts only pushed or checked images
@@ -700,9 +700,9 @@ TEST_F(ThemedItems, ThemedImagesForControls) {
         bool Enabled, Pushed, Checked;
         BYTE Hot;
     } cases[] = {
-        {ptiToolbar | ptiDisabled, vkToolbar, ifToolbarStyle, false, false, false, hsNone},
-        {ptiDockPanel | ptiHot, vkDockPanel, 0, true, false, false, hsSelected},
-        {ptiStatusBar | ptiPushed | ptiChecked, vkStatusBar, 0, true, true, true, hsNone},
+        {tifViewToolbar | dstDisabled, vkToolbar, ifToolbarStyle, false, false, false, hsNone},
+        {tifViewDockPanel | dstHot, vkDockPanel, 0, true, false, false, hsSelected},
+        {tifViewStatusBar | dstPushed | dstChecked, vkStatusBar, 0, true, true, true, hsNone},
     };
     for (const auto& c : cases) {
         Theme->Calls.clear();
