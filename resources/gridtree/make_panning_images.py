@@ -6,7 +6,10 @@ scroll, on a magenta (0xFF00FF) background; the tree shapes the panning window t
 pixels that are not magenta. Run from anywhere; the files are written next to this script.
 """
 import os
-import struct
+import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from imagefiles import write_bmp24  # noqa: E402
 
 SIZE = 32
 MAGENTA = (255, 0, 255)
@@ -53,23 +56,6 @@ def arrow(img, direction):
                     img[y + 1][x] = ARROW
 
 
-def write_bmp(path, img):
-    row_size = (SIZE * 3 + 3) & ~3
-    data = bytearray()
-    for y in range(SIZE - 1, -1, -1):  # bottom-up rows
-        row = bytearray()
-        for r, g, b in img[y]:
-            row += bytes((b, g, r))
-        row += b"\0" * (row_size - len(row))
-        data += row
-    header = struct.pack("<2sIHHI", b"BM", 14 + 40 + len(data), 0, 0, 14 + 40)
-    info = struct.pack("<IiiHHIIiiII", 40, SIZE, SIZE, 1, 24, 0, len(data), 2835, 2835, 0, 0)
-    tmp = path + ".tmp"
-    with open(tmp, "wb") as f:
-        f.write(header + info + data)
-    os.replace(tmp, path)
-
-
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     pictures = {
@@ -82,7 +68,7 @@ def main():
         disc(img)
         for d in directions:
             arrow(img, d)
-        write_bmp(os.path.join(here, name), img)
+        write_bmp24(os.path.join(here, name), img)
 
 
 if __name__ == "__main__":

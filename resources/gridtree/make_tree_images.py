@@ -14,7 +14,10 @@ disabled) for: radio button unchecked (1), radio button checked (5), check box u
 Run from anywhere; the files are written next to this script.
 """
 import os
-import struct
+import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from imagefiles import cursor32, write_bmp24, write_file  # noqa: E402
 
 MAGENTA = (255, 0, 255)
 WHITE = (255, 255, 255)
@@ -46,28 +49,6 @@ def frame(img, x0, y0, x1, y1, colour):
     for y in range(y0, y1 + 1):
         put(img, x0, y, colour)
         put(img, x1, y, colour)
-
-
-def write_bmp(path, img):
-    height, width = len(img), len(img[0])
-    row_size = (width * 3 + 3) & ~3
-    data = bytearray()
-    for y in range(height - 1, -1, -1):  # bottom-up rows
-        row = bytearray()
-        for r, g, b in img[y]:
-            row += bytes((b, g, r))
-        row += b"\0" * (row_size - len(row))
-        data += row
-    header = struct.pack("<2sIHHI", b"BM", 14 + 40 + len(data), 0, 0, 14 + 40)
-    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(data), 2835, 2835, 0, 0)
-    replace(path, header + info + data)
-
-
-def replace(path, content):
-    tmp = path + ".tmp"
-    with open(tmp, "wb") as f:
-        f.write(content)
-    os.replace(tmp, path)
 
 
 # --- check images -----------------------------------------------------------------------
@@ -306,41 +287,19 @@ def split_cursor():
             if shape[y][x] == 0:
                 shape[y][x] = 1
 
-    xor = bytearray()
-    mask = bytearray()
-    for y in range(size - 1, -1, -1):  # bottom-up rows
-        xb = mb = 0
-        xrow = bytearray()
-        mrow = bytearray()
-        for x in range(size):
-            v = shape[y][x]
-            xb = (xb << 1) | (1 if v == 1 else 0)
-            mb = (mb << 1) | (1 if v is None else 0)
-            if x % 8 == 7:
-                xrow.append(xb)
-                mrow.append(mb)
-                xb = mb = 0
-        xor += xrow
-        mask += mrow
-    info = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 1, 0, len(xor) + len(mask), 0, 0, 2, 0)
-    palette = bytes((0, 0, 0, 0, 255, 255, 255, 0))
-    image = info + palette + bytes(xor) + bytes(mask)
-    hotspot = (15, 15)
-    directory = struct.pack("<HHH", 0, 2, 1)
-    entry = struct.pack("<BBBBHHII", size, size, 0, 0, hotspot[0], hotspot[1], len(image), 6 + 16)
-    return directory + entry + image
+    return cursor32(lambda x, y: shape[y][x] is None, lambda x, y: shape[y][x] == 1, 15, 15)
 
 
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     for style, name in (("light", "check_light"), ("dark", "check_dark"), ("tick_light", "tick_light"),
                         ("tick_dark", "tick_dark"), ("flat", "flat")):
-        write_bmp(os.path.join(here, name + ".bmp"), check_strip(style))
-    write_bmp(os.path.join(here, "xp.bmp"), xp_strip())
-    write_bmp(os.path.join(here, "utilities.bmp"), utility_strip())
-    write_bmp(os.path.join(here, "xpbuttonplus.bmp"), xp_button(True))
-    write_bmp(os.path.join(here, "xpbuttonminus.bmp"), xp_button(False))
-    replace(os.path.join(here, "headersplit.cur"), split_cursor())
+        write_bmp24(os.path.join(here, name + ".bmp"), check_strip(style))
+    write_bmp24(os.path.join(here, "xp.bmp"), xp_strip())
+    write_bmp24(os.path.join(here, "utilities.bmp"), utility_strip())
+    write_bmp24(os.path.join(here, "xpbuttonplus.bmp"), xp_button(True))
+    write_bmp24(os.path.join(here, "xpbuttonminus.bmp"), xp_button(False))
+    write_file(os.path.join(here, "headersplit.cur"), split_cursor())
 
 
 if __name__ == "__main__":

@@ -11,6 +11,10 @@ Both cursors are 32 x 32 monochrome with the hot spot at the pointer's tip.
 """
 import os
 import struct
+import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from imagefiles import cursor32, write_file  # noqa: E402
 
 # --- glyph strip --------------------------------------------------------------------------
 
@@ -147,32 +151,8 @@ def refused_sign(img):
 
 
 def write_cursor(path, img, hot_x, hot_y):
-    # XOR image (1 = white) then AND mask (1 = transparent), bottom-up, 4 bytes per row.
-    xor_rows, and_rows = bytearray(), bytearray()
-    for y in range(SIZE - 1, -1, -1):
-        xor_bits, and_bits = 0, 0
-        for x in range(SIZE):
-            bit = 1 << (SIZE - 1 - x)
-            if img[y][x] == CLEAR:
-                and_bits |= bit
-            elif img[y][x] == LIGHT:
-                xor_bits |= bit
-        xor_rows += struct.pack(">I", xor_bits)
-        and_rows += struct.pack(">I", and_bits)
-    palette = bytes((0, 0, 0, 0, 255, 255, 255, 0))
-    info = struct.pack("<IiiHHIIiiII", 40, SIZE, SIZE * 2, 1, 1, 0, len(xor_rows) + len(and_rows),
-                       0, 0, 2, 0)
-    image = info + palette + xor_rows + and_rows
-    directory = struct.pack("<HHH", 0, 2, 1)
-    entry = struct.pack("<BBBBHHII", SIZE, SIZE, 2, 0, hot_x, hot_y, len(image), 6 + 16)
-    write_file(path, directory + entry + image)
-
-
-def write_file(path, data):
-    tmp = path + ".tmp"
-    with open(tmp, "wb") as f:
-        f.write(data)
-    os.replace(tmp, path)
+    write_file(path, cursor32(lambda x, y: img[y][x] == CLEAR, lambda x, y: img[y][x] == LIGHT,
+                              hot_x, hot_y))
 
 
 def main():

@@ -38,6 +38,13 @@ bool DrawStyle(HDC dc, HTHEME data, int part, int state, const RECT& rect) {
 
 namespace {
 
+// The state bits of a theme-drawn check box or radio button: the check state (1 checked, 2
+// mixed), then 4 disabled, or 8 hot, 0x10 pushed, 0x20 focused while enabled.
+int CheckControlBits(int checkBits, bool enabled, bool hotTrack, bool pushed, bool focused) {
+    if (!enabled) return checkBits | 4;
+    return checkBits | (hotTrack ? 8 : 0) | (pushed ? 0x10 : 0) | (focused ? 0x20 : 0);
+}
+
 // Every pixel of a 32-bit bitmap mixed with white, the bitmap's own colour weighing
 // opacity/255 (the arithmetic of the theme layer's tinted images).
 void LightenBitmap(TBitmap& bitmap, int opacity) {
@@ -198,15 +205,8 @@ void PaintThemedCheckBox(TCanvas& canvas, const RECT& rect, bool enabled, wide::
     }
     case thtThm: {
         // A disabled box still shows its check state.
-        int bits = state == wide::cbChecked ? 1 : state == wide::cbGrayed ? 2 : 0;
-        if (!enabled) {
-            bits |= 4;
-        } else {
-            if (hotTrack) bits |= 8;
-            if (pushed) bits |= 0x10;
-            if (focused) bits |= 0x20;
-        }
-        ActiveToolbarTheme().PaintCheckControl(canvas, rect, 1, bits, 0);
+        const int bits = state == wide::cbChecked ? 1 : state == wide::cbGrayed ? 2 : 0;
+        ActiveToolbarTheme().PaintCheckControl(canvas, rect, 1, CheckControlBits(bits, enabled, hotTrack, pushed, focused), 0);
         break;
     }
     }
@@ -232,15 +232,8 @@ void PaintThemedRadioButton(TCanvas& canvas, const RECT& rect, bool enabled, boo
         break;
     }
     case thtThm: {
-        int bits = checked ? 1 : 0;
-        if (!enabled) {
-            bits |= 4;
-        } else {
-            if (hotTrack) bits |= 8;
-            if (pushed) bits |= 0x10;
-            if (focused) bits |= 0x20;
-        }
-        ActiveToolbarTheme().PaintCheckControl(canvas, rect, 2, bits, 0);
+        ActiveToolbarTheme().PaintCheckControl(canvas, rect, 2,
+                                               CheckControlBits(checked ? 1 : 0, enabled, hotTrack, pushed, focused), 0);
         break;
     }
     }
