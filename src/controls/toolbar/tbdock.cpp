@@ -6,6 +6,7 @@
 #include "controls/toolbar/tbdockable.h"
 
 #include <algorithm>
+#include <map>
 #include <optional>
 
 using namespace classlib;
@@ -27,8 +28,9 @@ namespace {
 
 void DockNCPaint(HWND, HDC dc, LPARAM data) { reinterpret_cast<TBarDock*>(data)->DrawNCArea(true, dc, nullptr); }
 
-// Sorts by DockRow, then DockPos; a dragged window that keeps the order of its row goes
-// back to the place it had before sorting.
+// Sorts by DockRow, then DockPos, then the order the windows came in (windows added "at
+// the end" all have DockPos -1 and must not change places); a dragged window that keeps the
+// order of its row goes back to the place it had before sorting.
 void SortWindows(std::vector<TBarCustomDockableWindow*>& list) {
     TBarCustomDockableWindow* kept = nullptr;
     size_t keptIndex = 0;
@@ -38,16 +40,20 @@ void SortWindows(std::vector<TBarCustomDockableWindow*>& list) {
             keptIndex = i;
         }
     std::vector<void*> raw(list.begin(), list.end());
+    std::map<const void*, size_t> arrival;
+    for (size_t i = 0; i < raw.size(); ++i) arrival[raw[i]] = i;
     SortListWithData(
         raw,
-        [](void* a, void* b, void*) {
+        [](void* a, void* b, void* data) {
             auto* x = static_cast<TBarCustomDockableWindow*>(a);
             auto* y = static_cast<TBarCustomDockableWindow*>(b);
             if (x->DockRow() != y->DockRow()) return x->DockRow() < y->DockRow() ? -1 : 1;
             if (x->DockPos() != y->DockPos()) return x->DockPos() < y->DockPos() ? -1 : 1;
-            return 0;
+            const auto& order = *static_cast<const std::map<const void*, size_t>*>(data);
+            const size_t i = order.at(a), j = order.at(b);
+            return i < j ? -1 : i > j ? 1 : 0;
         },
-        nullptr);
+        &arrival);
     for (size_t i = 0; i < raw.size(); ++i) list[i] = static_cast<TBarCustomDockableWindow*>(raw[i]);
     if (kept) {
         list.erase(std::find(list.begin(), list.end(), kept));

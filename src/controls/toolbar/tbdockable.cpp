@@ -59,16 +59,6 @@ bool MenuPopupActive() {
 
 TBarFloatingWindowParent* NewFloatingWindowParent() { return new TBarFloatingWindowParent(nullptr); }
 
-// Gives up a floating parent the window no longer uses: hidden now, freed after the
-// current message (it may be the window whose message is running).
-void DiscardFloatingParent(TBarFloatingWindowParent* parent) {
-    parent->SetShouldShow(false);
-    parent->UpdateShowing();
-    if (Application)
-        parent->Release();
-    else
-        delete parent;
-}
 
 }  // namespace
 
@@ -284,7 +274,7 @@ void TBarCustomDockableWindow::SetFloating(bool value) {
         fp->SetClientSize(ClientWidth(), ClientHeight());
         fp->SetShowHint(true);
         fp->SetVisible(true);
-        if (FFloatParent && FFloatParent != FParent) DiscardFloatingParent(FFloatParent);
+        if (FFloatParent && FFloatParent != FParent) FFloatParent->Abandon();
         FFloatParent = fp;
     }
     SetParent(FFloatParent);
@@ -363,10 +353,11 @@ void TBarCustomDockableWindow::SetParent(TWinControl* value) {
             FArrangedRow = -1;
         }
         RefreshParentState();
-        if (oldFloatParent && oldFloatParent != value) {
+        // (A window being destroyed frees its floating form itself, in TearDown.)
+        if (oldFloatParent && oldFloatParent != value && !destroying) {
             if (!FSmoothDragging) {
                 if (oldFloatParent == FFloatParent) FFloatParent = nullptr;
-                if (!destroying) DiscardFloatingParent(oldFloatParent);
+                oldFloatParent->Abandon();
             } else {
                 // Kept for the rest of a smooth drag (the window may float again), hidden.
                 oldFloatParent->SetShouldShow(false);

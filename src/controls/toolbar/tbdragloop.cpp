@@ -369,9 +369,7 @@ void TBarCustomDockableWindow::DragLoop(int x, int y) {
     if (FFloatParent && FParent != FFloatParent) {
         TBarFloatingWindowParent* unused = FFloatParent;
         FFloatParent = nullptr;
-        unused->SetShouldShow(false);
-        unused->UpdateShowing();
-        unused->Release();
+        unused->Abandon();
     }
 }
 

@@ -122,6 +122,16 @@ void TBarFloatingWindowParent::UpdateShowing() {
                  SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | (show ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
 }
 
+void TBarFloatingWindowParent::Abandon() {
+    FShouldShow = false;
+    UpdateShowing();
+    FDockableWindow = nullptr;
+    if (Application)
+        Release();
+    else
+        delete this;
+}
+
 HWND TBarFloatingWindowParent::OwnerFormWindow() {
     TForm* form = ResolveMDIChildForm(FParentForm);
     return form && form->HandleAllocated() ? form->Handle() : nullptr;

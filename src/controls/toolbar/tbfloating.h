@@ -39,6 +39,9 @@ public:
     void SetShouldShow(bool value) { FShouldShow = value; }
     // Shows or hides the window by Visible and ShouldShow, never activating it.
     void UpdateShowing();
+    // The hosted window no longer uses this form: it hides, forgets the window and is freed
+    // after the current message (it may be the window whose message is running).
+    void Abandon();
     void SetVisible(bool value) override;
 
     bool CloseButtonPushed() const { return FCloseButtonPushed; }

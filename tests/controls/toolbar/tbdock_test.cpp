@@ -180,6 +180,15 @@ TEST_F(DockTest, ThicknessFollowsTheRows) {
     EXPECT_EQ(side->Height(), 80 + 4 + 6);
 }
 
+TEST_F(DockTest, WindowsAddedAtTheEndStayInTheirOrder) {
+    std::vector<TestBar*> bars;
+    for (int i = 0; i < 4; ++i) bars.push_back(NewBar(Top, {30 + i, 22}));
+    for (size_t i = 1; i < bars.size(); ++i) {
+        EXPECT_EQ(bars[i]->ArrangedRow(), 0);
+        EXPECT_EQ(bars[i]->ArrangedPos(), bars[i - 1]->ArrangedPos() + bars[i - 1]->Width()) << i;
+    }
+}
+
 TEST_F(DockTest, PlacementErrors) {
     NewBar(Top);
     try {
