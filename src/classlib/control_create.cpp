@@ -77,10 +77,7 @@ void TWinControl::CreateParams(TCreateParams& p) {
     p.Y = FTop;
     p.Width = FWidth;
     p.Height = FHeight;
-    // Only asks for the parent's window: CreateParams also answers questions asked without
-    // a window (the client rectangle), which must not make windows; Handle() makes the
-    // parent's window before this one's.
-    p.WndParent = FParent && FParent->HandleAllocated() ? FParent->FHandle : nullptr;
+    p.WndParent = FParent ? FParent->Handle() : nullptr;
     p.WindowClass.cbSize = sizeof(WNDCLASSEXW);
     p.WindowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
     p.WindowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);

@@ -100,6 +100,11 @@ void TBarCustomDockableWindow::CreateParams(TCreateParams& params) {
     TCustomControl::CreateParams(params);
     params.WinClassName = L"TBarDockableWindow";
     params.WindowClass.style &= ~(CS_VREDRAW | CS_HREDRAW);
+    if (!Parent()) {
+        // Asked for a window before it has a place (controls put into it before it is
+        // docked need one): a hidden top-level window, replaced once it is placed.
+        params.Style = (params.Style & ~static_cast<DWORD>(WS_CHILD | WS_VISIBLE)) | WS_POPUP;
+    }
 }
 
 // --- owner form ------------------------------------------------------------------------
