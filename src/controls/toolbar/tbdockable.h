@@ -268,6 +268,9 @@ protected:
     void CMVisibleChanged(classlib::TMessage& message) override;
     void CMTextChanged(classlib::TMessage& message) override;
     void CMColorChanged(classlib::TMessage& message) override;
+    // Asked before the popup menu shows for a click outside the client area (point on the
+    // screen; -1, -1 from the keyboard); the base fires OnContextPopup.
+    virtual void DoContextPopup(POINT point, bool& handled);
     // The form the window belongs to; EInvalidOperation when there is none.
     classlib::TForm* RequireOwnerForm();
     // The form that contains the window (through its floating parent when floating), or null.

@@ -188,9 +188,13 @@ void TBarCustomDockableWindow::WMNCMouseMove(TMessage& m) {
     TCustomControl::Dispatch(m);
 }
 
+void TBarCustomDockableWindow::DoContextPopup(POINT point, bool& handled) {
+    if (OnContextPopup) OnContextPopup(this, point, handled);
+}
+
 bool TBarCustomDockableWindow::ShowContextPopup(POINT point) {
     bool handled = false;
-    if (OnContextPopup) OnContextPopup(this, point, handled);
+    DoContextPopup(point, handled);
     if (handled) return true;
     TPopupMenu* menu = PopupMenu();
     if (!menu || !menu->AutoPopup) return false;
