@@ -84,6 +84,8 @@ constexpr unsigned csLButtonDown = 0x1, csClicked = 0x2, csFocusing = 0x4, csCre
 // Control style bits.
 constexpr unsigned csAcceptsControls = 0x1, csCaptureMouse = 0x2, csClickEvents = 0x8,
                    csSetCaption = 0x20, csOpaque = 0x40, csDoubleClicks = 0x80;
+// The control takes menu keys (WM_SYSCOMMAND) passed on to it by its dock or form.
+constexpr unsigned csMenuEvents = 0x100;
 
 using TKeyEvent = std::function<void(TComponent* sender, WORD& key, TShiftState shift)>;
 using TKeyPressEvent = std::function<void(TComponent* sender, wchar_t& key)>;

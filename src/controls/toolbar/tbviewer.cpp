@@ -3,6 +3,7 @@
 #include "classlib/application.h"
 #include "classlib/gdiguards.h"
 #include "classlib/imagelist.h"
+#include "controls/toolbar/tbacc.h"
 #include "controls/toolbar/tbcommon.h"
 #include "controls/toolbar/tbview.h"
 
@@ -24,7 +25,10 @@ void Edge(TCanvas& canvas, RECT r, UINT edge, UINT flags) { DrawEdge(canvas.Hand
 TBarItemViewer::TBarItemViewer(TBarView* view, TBarCustomItem* item, int groupLevel)
     : FView(view), FItem(item), FGroupLevel(groupLevel) {}
 
-TBarItemViewer::~TBarItemViewer() { ForgetQueuedObject(this); }
+TBarItemViewer::~TBarItemViewer() {
+    ForgetQueuedObject(this);
+    if (AccObject) AccObject->DetachClient();
+}
 
 // --- questions ---------------------------------------------------------------------------
 
@@ -253,10 +257,7 @@ void TBarItemViewer::Execute(bool givePriority) {
     if (RequestExecute() && givePriority) FView->GivePriority(this);
 }
 
-void TBarItemViewer::AccessibleSelect(bool execute) {
-    FView->Select(this, false);
-    if (execute && (FView->State() & tbvsModal)) FView->ExecuteSelected(true);
-}
+void TBarItemViewer::AccessibleSelect(bool execute) { PerformAccessibleAction(this, execute); }
 
 void TBarItemViewer::PostAccessibleSelect(bool execute) { QueueDeferredClick(this, execute ? 1 : 0); }
 

@@ -28,6 +28,7 @@ class TImageList;
 namespace toolbar {
 
 class TBarView;
+class TBarCustomAccObject;  // tbacc.h
 
 // State bits of a viewer.
 constexpr unsigned char tbvsInvalidated = 0x01;    // the next paint draws its background first
@@ -117,6 +118,9 @@ public:
     // The same, later: queued in the deferred click queue.
     void PostAccessibleSelect(bool execute);
     void DeferredClick(WPARAM argument) override;
+    // The viewer's accessibility object while one exists (tbacc.h makes it and clears
+    // this when it goes); detached when the viewer goes first.
+    TBarCustomAccObject* AccObject = nullptr;
 
     // --- geometry
     int GetIndex() const;
