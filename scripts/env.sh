@@ -22,7 +22,13 @@ wendlar_ensure_locale() {
 }
 
 wendlar_build() {
-    cmake -S "$WENDLAR_ROOT" -B "$BUILD_DIR" -G Ninja \
+    # A compiler cache, when the machine has one, shared by every checkout of the project.
+    local launcher=()
+    if command -v ccache >/dev/null 2>&1; then
+        export CCACHE_BASEDIR="$WENDLAR_ROOT"
+        launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+    fi
+    cmake -S "$WENDLAR_ROOT" -B "$BUILD_DIR" -G Ninja "${launcher[@]}" \
         -DCMAKE_TOOLCHAIN_FILE="$WENDLAR_ROOT/cmake/mingw-w64.cmake" \
         -DCMAKE_BUILD_TYPE="${WENDLAR_BUILD_TYPE:-Release}" >/dev/null &&
     cmake --build "$BUILD_DIR" "$@"
