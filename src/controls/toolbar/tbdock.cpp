@@ -364,6 +364,8 @@ void TBarDock::ArrangeWindows() {
         TBarCustomDockableWindow* w = sorted[i];
         const TBarArrangeEntry& e = entries[i];
         w->SetArranged(e.ShownRow, e.Shown ? e.Pos : w->ArrangedPos());
+        // A dragged window that shares a crowded row may be dragged along it, row-locked.
+        if (e.Overflow) w->SetRowOverflow(true);
         if (FCommitRequest) {
             w->FDockRow = e.Row;
             if (e.Shown) w->FDockPos = e.Pos;
