@@ -589,6 +589,31 @@ TEST_F(DockTest, SmoothDragFollowsTheMouse) {
     EXPECT_EQ(floatingForms, 1);
 }
 
+TEST_F(DockTest, CtrlSwitchesDockingOffAndOnWithoutAMouseMove) {
+    TestBar* bar = NewBar(Top);
+    bar->SetFloatingPosition({300, 300});
+    bar->SetFloating(true);
+    const RECT dock = ScreenRect(Top->Handle());
+    const POINT overDock{dock.left + 100, dock.top + 2};
+    const POINT press = bar->ClientToScreen({5, 5});
+    SetCursorPos(press.x, press.y);
+    std::vector<std::string> states;
+    const auto note = [&] { states.push_back(bar->Floating() ? "floating" : bar->CurrentDock() == Top ? "docked" : "?"); };
+    InputScript script(bar->Handle());
+    script.MoveTo({overDock.x, overDock.y + 10})
+        .MoveTo(overDock)
+        .Run(note)
+        .Key(WM_KEYDOWN, VK_CONTROL)
+        .Run(note)
+        .Key(WM_KEYUP, VK_CONTROL)
+        .Run(note)
+        .Release()
+        .Start();
+    bar->DragLoop(5, 5);
+    EXPECT_EQ(states, (std::vector<std::string>{"docked", "floating", "docked"}));
+    EXPECT_EQ(bar->CurrentDock(), Top);
+}
+
 namespace {
 // A toolbar that hides what does not fit behind a chevron, down to 30 pixels.
 class ChevronBar : public TestBar {
