@@ -6,6 +6,7 @@
 #include "classlib/gdiguards.h"
 #include "controls/toolbar/tbcommon.h"
 #include "controls/toolbar/tbfloating.h"
+#include "controls/toolbar/themed/thmfloating.h"
 #include "controls/toolbar/themed/thmmultidock.h"
 #include "controls/toolbar/themed/thmutils.h"
 
@@ -132,6 +133,14 @@ void TThmCustomDockablePanel::SetMinClientHeight(int value) { FMinClientHeight =
 
 void TThmCustomDockablePanel::SetSnapDistance(int value) {
     FSnapDistance = std::max(value, 0);
+    if (auto* host = dynamic_cast<TThmFloatingWindowParent*>(Parent())) host->SetSnapDistance(FSnapDistance);
+}
+
+TBarFloatingWindowParentClass TThmCustomDockablePanel::FloatingParentClass() { return NewThemedFloatingWindowParent; }
+
+void TThmCustomDockablePanel::SetParent(TWinControl* parent) {
+    TBarCustomDockableWindow::SetParent(parent);
+    if (auto* host = dynamic_cast<TThmFloatingWindowParent*>(parent)) host->SetSnapDistance(FSnapDistance);
 }
 
 // --- sizes ----------------------------------------------------------------------------------------

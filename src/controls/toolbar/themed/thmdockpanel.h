@@ -151,6 +151,9 @@ public:
     void ReadExtraLayout(const toolbar::TBarLayoutReadProc& reader) override;
     void WriteExtraLayout(const toolbar::TBarLayoutWriteProc& writer) override;
     void Loaded() override;
+    // A themed floating window, which snaps by the panel's SnapDistance.
+    toolbar::TBarFloatingWindowParentClass FloatingParentClass() override;
+    void SetParent(classlib::TWinControl* parent) override;
 
     // --- the theme
     int ThemeViewKind() override;
@@ -192,6 +195,8 @@ private:
     bool WMSetCursorPanel(classlib::TMessage& m);
     bool WMNCLButtonDownPanel(classlib::TMessage& m);
     bool FireDockedResizing(bool vertical, int& newSize, TThmResizingStage stage);
+    // OnDockedResizing at the start or end of a resize; an allowed new size is applied.
+    bool AskDockedResizing(bool vertical, TThmResizingStage stage);
     void DockablePanelResizeLoop(LRESULT hitCode, POINT start);
     void DockablePanelSplitLoop(LRESULT hitCode, POINT start);
 

@@ -150,10 +150,11 @@ bool TThmCustomDockablePanel::FireDockedResizing(bool vertical, int& newSize, TT
     return allow;
 }
 
-bool TThmCustomDockablePanel::BeginDockedResizing(bool vertical) {
-    int size = vertical ? Height() : Width();
-    if (!FireDockedResizing(vertical, size, rsBeginResizing)) return false;
-    if (size != (vertical ? Height() : Width())) {
+bool TThmCustomDockablePanel::AskDockedResizing(bool vertical, TThmResizingStage stage) {
+    const int current = vertical ? Height() : Width();
+    int size = current;
+    if (!FireDockedResizing(vertical, size, stage)) return false;
+    if (size != current) {
         if (vertical)
             SetBounds(Left(), Top(), Width(), size);
         else
@@ -162,17 +163,9 @@ bool TThmCustomDockablePanel::BeginDockedResizing(bool vertical) {
     return true;
 }
 
-bool TThmCustomDockablePanel::EndDockedResizing(bool vertical) {
-    int size = vertical ? Height() : Width();
-    if (!FireDockedResizing(vertical, size, rsEndResizing)) return false;
-    if (size != (vertical ? Height() : Width())) {
-        if (vertical)
-            SetBounds(Left(), Top(), Width(), size);
-        else
-            SetBounds(Left(), Top(), size, Height());
-    }
-    return true;
-}
+bool TThmCustomDockablePanel::BeginDockedResizing(bool vertical) { return AskDockedResizing(vertical, rsBeginResizing); }
+
+bool TThmCustomDockablePanel::EndDockedResizing(bool vertical) { return AskDockedResizing(vertical, rsEndResizing); }
 
 bool TThmCustomDockablePanel::ConstrainDockedSize(bool vertical, int& newSize) {
     if (TBarDock* dock = CurrentDock())

@@ -158,26 +158,15 @@ std::vector<TThmCustomDockablePanel*> TThmMultiDock::PanelsByPosition() const {
 namespace {
 
 // Sorts by DockPos, keeping the order of equal places; while a window is being loaded a
-// negative place counts as the last. A dragged window that keeps the list order goes back to
-// the place it had.
+// negative place counts as the last.
 void SortByDockPos(std::vector<TBarCustomDockableWindow*>& list) {
-    TBarCustomDockableWindow* kept = nullptr;
-    size_t keptIndex = 0;
-    for (size_t i = 0; i < list.size(); ++i)
-        if (list[i]->Dragging() && list[i]->KeepListOrder()) {
-            kept = list[i];
-            keptIndex = i;
-        }
-    auto key = [](TBarCustomDockableWindow* w) {
+    auto key = [](const TBarCustomDockableWindow* w) {
         const int pos = w->DockPos();
         return pos < 0 && (w->ComponentState() & csLoading) ? INT32_MAX : pos;
     };
-    std::stable_sort(list.begin(), list.end(),
-                     [&key](TBarCustomDockableWindow* a, TBarCustomDockableWindow* b) { return key(a) < key(b); });
-    if (kept) {
-        list.erase(std::find(list.begin(), list.end(), kept));
-        list.insert(list.begin() + static_cast<std::ptrdiff_t>(keptIndex), kept);
-    }
+    SortDockWindows(list, [&key](const TBarCustomDockableWindow* a, const TBarCustomDockableWindow* b) {
+        return key(a) < key(b);
+    });
 }
 
 // One shown panel of an arrangement.

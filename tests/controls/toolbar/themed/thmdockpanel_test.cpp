@@ -4,7 +4,9 @@
 #include "classlib/form.h"
 #include "classlib/scopeguard.h"
 #include "common/test_support.h"
+#include "controls/toolbar/tbcommon.h"
 #include "controls/toolbar/themed/thmdefault.h"
+#include "controls/toolbar/themed/thmfloating.h"
 #include "controls/toolbar/themed/thmmultidock.h"
 
 #include <gtest/gtest.h>
@@ -422,4 +424,48 @@ TEST_F(DockPanels, SplitDragStopsAtTheNeighboursLimits) {
     EXPECT_EQ(c->Width(), 32 + nc);
     EXPECT_EQ(a->Width(), length - 2 * (32 + nc));
     EXPECT_FALSE(a->SplitResizing());
+}
+
+// --- floating -------------------------------------------------------------------------------------
+
+TEST(ThemedFloating, SnapTable) {
+    const RECT work{0, 0, 1000, 700};
+    struct Case {
+        const char* Name;
+        RECT Bounds;
+        int Distance;
+        RECT Expected;
+    } cases[] = {
+        {"near the right edge", {880, 100, 995, 200}, 10, {885, 100, 1000, 200}},
+        {"just too far", {875, 100, 990, 200}, 10, {875, 100, 990, 200}},
+        {"into the top left corner", {5, 3, 105, 103}, 10, {0, 0, 100, 100}},
+        {"past the bottom edge", {300, 604, 400, 704}, 10, {300, 600, 400, 700}},
+        {"the left edge wins over the right", {-5, 0, 1003, 50}, 10, {0, 0, 1008, 50}},
+        {"no distance", {5, 3, 105, 103}, 0, {5, 3, 105, 103}},
+    };
+    for (const Case& c : cases) {
+        const RECT r = SnapToWorkArea(c.Bounds, work, c.Distance);
+        EXPECT_TRUE(EqualRect(&r, &c.Expected)) << c.Name << ": " << r.left << "," << r.top << "," << r.right << ","
+                                                << r.bottom;
+    }
+}
+
+TEST_F(DockPanels, FloatingPanelSnapsWhenMovedButNotWhenResized) {
+    TThmDockablePanel* panel = NewPanel(Docks[dpLeft]);
+    panel->SetSnapDistance(20);
+    panel->SetFloating(true);
+    PumpMessages();
+    auto* host = dynamic_cast<TThmFloatingWindowParent*>(panel->FloatingParent());
+    ASSERT_NE(host, nullptr);
+    EXPECT_EQ(host->SnapDistance(), 20);
+    const RECT work = GetMonitorRectFromRect(host->BoundsRect(), true);
+    const int width = host->Width(), height = host->Height();
+    host->SetBounds(work.right - width - 8, work.top + 100, width, height);
+    EXPECT_EQ(host->Left() + host->Width(), work.right);
+    // Resizing towards the edge keeps the left edge where it is.
+    const int left = host->Left() - 100;
+    host->SetBounds(left, host->Top(), width, height);
+    host->SetBounds(left, host->Top(), work.right - left - 8, height);
+    EXPECT_EQ(host->Left(), left);
+    EXPECT_EQ(host->Left() + host->Width(), work.right - 8);
 }

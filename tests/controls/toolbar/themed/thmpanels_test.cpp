@@ -250,15 +250,15 @@ TEST_F(ThemedPanels, PushedByMouseAndSpaceKey) {
 }
 
 TEST_F(ThemedPanels, FocusWithinParentTakesTheFocusOnlyFromInside) {
-    auto* group = new TCustomControl(Form);
-    group->SetParent(Form);
-    group->SetBounds(10, 60, 200, 100);
-    auto* inside = new TCustomControl(Form);
-    inside->SetParent(group);
-    inside->SetBounds(0, 0, 20, 20);
-    auto* outside = new TCustomControl(Form);
-    outside->SetParent(Form);
-    outside->SetBounds(250, 10, 20, 20);
+    auto place = [this](TWinControl* parent, RECT bounds) {
+        auto* control = new TCustomControl(Form);
+        control->SetParent(parent);
+        control->SetBounds(bounds.left, bounds.top, bounds.right, bounds.bottom);
+        return control;
+    };
+    TCustomControl* group = place(Form, {10, 60, 200, 100});
+    TCustomControl* inside = place(group, {0, 0, 20, 20});
+    TCustomControl* outside = place(Form, {250, 10, 20, 20});
     auto* text = new TestText(Form);
     text->SetParent(group);
     text->SetBounds(30, 10, 100, 20);
