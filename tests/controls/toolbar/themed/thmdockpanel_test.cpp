@@ -43,12 +43,14 @@ class FrameRecorder : public TThmDefaultTheme {
 public:
     using TThmDefaultTheme::TThmDefaultTheme;
     void PaintDockPanelFrame(TCanvas& canvas, const RECT& rect, const TThmDockPanelFrameInfo& frame) override {
+        if (Fail) throw EInvalidOperation(L"frame painting failed");
         Frames.push_back(frame);
         Captions.push_back(frame.Caption ? frame.Caption : L"");
         TThmDefaultTheme::PaintDockPanelFrame(canvas, rect, frame);
     }
     std::vector<TThmDockPanelFrameInfo> Frames;
     std::vector<std::wstring> Captions;
+    bool Fail = false;
 };
 
 class DockPanels : public ::testing::Test {
@@ -290,6 +292,13 @@ TEST_F(DockPanels, FrameRecordAndCaption) {
     EXPECT_EQ(f.ClientWidth, panel->ClientWidth());
     EXPECT_EQ(f.EffectiveColor, ActiveToolbarTheme().GetViewFillColor(vkDockPanelDocked | vkResizable));
     EXPECT_EQ(panel->EffectiveColor(), f.EffectiveColor);
+    // A frame that cannot be painted is reported, not asked for again and again: the
+    // messages run out.
+    theme->Fail = true;
+    RedrawWindow(panel->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    PumpMessages();
+    RECT pending;
+    EXPECT_FALSE(GetUpdateRect(panel->Handle(), &pending, FALSE));
 }
 
 // --- hit tests and resizing -----------------------------------------------------------------------
