@@ -50,6 +50,13 @@ void WalkViewers(TBarView& view, TBarItemViewer* from, bool forward, F visit) {
 
 }  // namespace
 
+void PlugMenuLoopIntoAccessibility() {
+    TBarAccessibilityMenuLoop& seam = AccessibilityMenuLoop();
+    if (seam.EnterToolbarLoop) return;
+    seam.ScrollSelectedIntoView = [](TBarView* view) { view->ScrollSelectedIntoView(); };
+    seam.EnterToolbarLoop = [](TBarView* view, unsigned options) { view->EnterToolbarLoop(options); };
+}
+
 int WheelScrollSteps(int& accumulator, int delta, UINT lines, int pageLines, bool& down) {
     if (lines == WHEEL_PAGESCROLL) lines = static_cast<UINT>(std::max(pageLines, 1));
     if (lines == 0) {

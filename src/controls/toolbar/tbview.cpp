@@ -35,6 +35,7 @@ TBarView::TBarView(TComponent* owner, TBarView* parentView, TBarCustomItem* pare
       FIsToolbar(isToolbar),
       FCustomizing(customizing),
       FUsePriorityList(usePriorityList) {
+    PlugMenuLoopIntoAccessibility();
     FParentItem = parentItem;
     FParentItemSeen = parentItem;
     if (parentItem) parentItem->AddChangeListener(&FParentListener);

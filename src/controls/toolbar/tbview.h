@@ -68,6 +68,9 @@ constexpr unsigned tbvstItemHints = 0x04;     // item hints in the menu loop
 // is less than a line stays in the accumulator. `lines` is the system's lines per notch:
 // 0 turns the wheel off (the accumulator is emptied), WHEEL_PAGESCROLL counts as
 // `pageLines`.
+// Lets assistive tools start the menu loop (done by every view's constructor).
+void PlugMenuLoopIntoAccessibility();
+
 int WheelScrollSteps(int& accumulator, int delta, UINT lines, int pageLines, bool& down);
 
 class TBarView : public classlib::TComponent {
