@@ -81,7 +81,7 @@ void TBarView::Select(TBarItemViewer* viewer, bool viaMouse) {
     const bool modal = (FState & tbvsModal) != 0;
     if (viewer != old) {
         // Moving into a sub-menu keeps the parent's item highlighted.
-        if (viewer && FParentView && FParentView->FOpenViewer != FParentView->FSelected) {
+        if (viewer && FParentView && FParentView->FOpenViewer && FParentView->FOpenViewer != FParentView->FSelected) {
             FParentView->Select(FParentView->FOpenViewer, false);
             FParentView->StopTimer(tbtkClose);
             FParentView->StopTimer(tbtkOpen);

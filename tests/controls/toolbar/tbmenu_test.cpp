@@ -156,7 +156,9 @@ TEST(ViewNavigation, AcceleratorsPreferEnabledPrimaryMatches) {
         bool onlyOne = !c.OnlyOne;
         TBarItemViewer* hit = view.NextSelectableWithAccel(viewerOf(c.From), c.Key, c.RequirePrimary, onlyOne);
         EXPECT_EQ(hit, viewerOf(c.Expected));
-        if (hit) EXPECT_EQ(onlyOne, c.OnlyOne);
+        if (hit) {
+            EXPECT_EQ(onlyOne, c.OnlyOne);
+        }
     }
 }
 
@@ -180,7 +182,9 @@ TEST(ViewNavigation, WheelArithmetic) {
         bool down = !c.Down;
         EXPECT_EQ(WheelScrollSteps(accumulator, c.Delta, c.Lines, 7, down), c.Steps);
         EXPECT_EQ(accumulator, c.Left);
-        if (c.Steps > 0) EXPECT_EQ(down, c.Down);
+        if (c.Steps > 0) {
+            EXPECT_EQ(down, c.Down);
+        }
     }
 }
 
