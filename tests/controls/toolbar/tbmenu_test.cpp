@@ -7,6 +7,7 @@
 #include "controls/toolbar/tbpopup.h"
 #include "controls/toolbar/tbview.h"
 #include "tbinputscript.h"
+#include "tbtestitems.h"
 
 #include <gtest/gtest.h>
 
@@ -21,14 +22,6 @@ using testsupport::PumpMessages;
 using testsupport::PumpUntil;
 
 namespace {
-
-TBarCustomItem* NewItem(TBarCustomItem* parent, const std::wstring& caption, bool submenu = false) {
-    auto* item = new TBarCustomItem(parent);
-    item->SetCaption(caption);
-    if (submenu) item->SetItemStyle(item->ItemStyle() | tbstSubmenu);
-    parent->Add(item);
-    return item;
-}
 
 // The visible popup windows of this process.
 int VisiblePopups() {

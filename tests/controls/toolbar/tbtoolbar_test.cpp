@@ -8,6 +8,7 @@
 #include "common/test_support.h"
 #include "controls/toolbar/tbpopup.h"
 #include "tbinputscript.h"
+#include "tbtestitems.h"
 
 #include <gtest/gtest.h>
 
@@ -21,14 +22,6 @@ using testsupport::PumpMessages;
 using testsupport::PumpUntil;
 
 namespace {
-
-TBarCustomItem* NewItem(TBarCustomItem* parent, const std::wstring& caption, bool submenu = false) {
-    auto* item = new TBarCustomItem(parent);
-    item->SetCaption(caption);
-    if (submenu) item->SetItemStyle(item->ItemStyle() | tbstSubmenu);
-    parent->Add(item);
-    return item;
-}
 
 // The selection of every view of the open chain, root first: "&File>&Open".
 std::wstring Chain(TBarView* root) {
@@ -312,4 +305,19 @@ TEST(ToolbarParts, ViewAndChevronNeedAToolbar) {
     TBarRootItem root(nullptr);
     EXPECT_THROW(new TBarToolbarView(&root, nullptr, &root, nullptr, true, false, false), EInvalidCast);
     EXPECT_THROW(new TBarChevronItem(&root), EInvalidCast);
+}
+
+TEST_F(ToolbarTest, MenuMessagesFromOutsideCarryNothingToFollow) {
+    // The menu keys reach the menu bar by direct calls: the same numbers sent as window
+    // messages, with parameters that would be addresses, do nothing.
+    TBarCustomToolbar* bar = NewMenuBar();
+    const LPARAM bogus = static_cast<LPARAM>(0x12345678);
+    for (HWND wnd : {Application->Handle(), Form->Handle(), bar->Handle()}) {
+        SendMessageW(wnd, CM_APPSYSCOMMAND, SC_KEYMENU, bogus);
+        SendMessageW(wnd, CM_APPKEYDOWN, 'F', bogus);
+        SendMessageW(wnd, TBM_POPUPSTATE, tbpsQueryAnimate, bogus);
+    }
+    PumpMessages();
+    EXPECT_FALSE(bar->View()->State() & tbvsModal);
+    EXPECT_EQ(bar->View()->Selected(), nullptr);
 }
