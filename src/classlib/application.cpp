@@ -306,6 +306,8 @@ bool TApplication::IsKeyMsg(MSG& msg) {
         if (form->FormStyle() == fsMDIChild && FMainForm && FMainForm != form) {
             if (FMainForm->IsShortCut(key, shift)) return true;
         }
+        TMessage appKey{CM_APPKEYDOWN, key, msg.lParam, 0};
+        if (RunMainWindowHooks(appKey)) return true;
         bool dialogKey = key == VK_TAB || key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN ||
                          key == VK_RETURN || key == VK_ESCAPE || key == VK_CANCEL;
         if (dialogKey && !(shift & ssAlt)) {
@@ -481,6 +483,23 @@ void TApplication::StopHintTimer() {
 
 void TApplication::HideHint() {
     if (FHintWindow) FHintWindow->ReleaseHandle();
+}
+
+void TApplication::HookMainWindow(const void* key, TWindowHook hook) {
+    UnhookMainWindow(key);
+    FMainWindowHooks.emplace_back(key, std::move(hook));
+}
+
+void TApplication::UnhookMainWindow(const void* key) {
+    std::erase_if(FMainWindowHooks, [key](const auto& entry) { return entry.first == key; });
+}
+
+bool TApplication::RunMainWindowHooks(TMessage& message) {
+    // A hook may add or remove hooks while it runs.
+    const auto hooks = FMainWindowHooks;
+    for (const auto& entry : hooks)
+        if (entry.second && entry.second(message)) return true;
+    return false;
 }
 
 void TApplication::CancelHint() {
