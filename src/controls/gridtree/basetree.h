@@ -1075,7 +1075,11 @@ private:
     bool NavigationKey(WORD CharCode, classlib::TShiftState Shift);
     void OtherKey(WORD CharCode, classlib::TShiftState Shift);
     bool CanExtendSelection(classlib::TShiftState Shift) const;
-    void ReleasePendingCheck(bool Apply, PGridNode ReleasedOn);
+    // A press on a node's check image (mouse or space bar): the pressed form shows and the
+    // next state waits for the release (Pending: tsMouseCheckPending or tsKeyCheckPending).
+    void PressCheckImage(PGridNode Node, TGridTreeStates Pending);
+    // The release of a pressed check image: the next state applies (Apply) or not.
+    void ReleasePendingCheck(bool Apply);
     void ShowHelpForFocusedNode();
     void StopInputTimers();
     void MouseButtonMessage(classlib::TMessage& Message);

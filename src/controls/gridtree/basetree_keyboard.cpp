@@ -124,12 +124,8 @@ void TBaseGridTree::HandleKeyDown(WORD CharCode, classlib::TShiftState Shift) {
     if (HasState(tsKeyCheckPending) && CharCode != VK_SPACE) {
         // Another key before the space came up: the pressed box goes back unchanged.
         DoStateChange(0, tsKeyCheckPending);
-        if (PGridNode node = FCheckNode) {
-            FCheckNode = nullptr;
-            node->CheckState = TCheckState(node->CheckState & ~1);
-            InvalidateNode(node);
-            if (HasControlWindow()) UpdateWindow(FHandle);
-        }
+        ReleasePendingCheck(false);
+        if (HasControlWindow()) UpdateWindow(FHandle);
     }
     if (IsNavigationKey(CharCode)) NavigationKey(CharCode, Shift);
     else OtherKey(CharCode, Shift);
@@ -324,17 +320,8 @@ void TBaseGridTree::OtherKey(WORD CharCode, classlib::TShiftState Shift) {
             break;
         case VK_SPACE:
             if (HasOption(toCheckSupport) && FFocusedNode && CheckType(FFocusedNode) != ctNone) {
-                PGridNode node = FFocusedNode;
-                if (HasState(tsKeyCheckPending | tsMouseCheckPending) || (node->States & vsDisabled)) break;
-                TCheckState newState = NextCheckStateOf(CheckType(node), CheckState(node));
-                if (DoChecking(node, newState)) {
-                    DoStateChange(tsKeyCheckPending, 0);
-                    FCheckNode = node;
-                    FPendingCheckState = newState;
-                    node->CheckState = TCheckState(node->CheckState | 1);
-                    InvalidateNode(node);
-                    if (HasControlWindow()) UpdateWindow(FHandle);
-                }
+                PressCheckImage(FFocusedNode, tsKeyCheckPending);
+                if (HasState(tsKeyCheckPending) && HasControlWindow()) UpdateWindow(FHandle);
             } else {
                 searchCharacter();
             }
@@ -402,12 +389,7 @@ void TBaseGridTree::HandleKeyUp(WORD CharCode, classlib::TShiftState Shift) {
     (void)Shift;
     if (CharCode != VK_SPACE || !HasState(tsKeyCheckPending)) return;
     DoStateChange(0, tsKeyCheckPending);
-    PGridNode node = FCheckNode;
-    FCheckNode = nullptr;
-    if (!node) return;
-    if (node == FFocusedNode) DoCheckClick(node, FPendingCheckState);
-    node->CheckState = TCheckState(node->CheckState & ~1);
-    InvalidateNode(node);
+    ReleasePendingCheck(FCheckNode && FCheckNode == FFocusedNode);
 }
 
 // --- incremental search ---------------------------------------------------------------

@@ -213,15 +213,7 @@ void TBaseGridTree::HandleMouseDown(classlib::TMessage& Message, const THitInfo&
         return;
     }
     if (pos & hiOnItemCheckbox) {
-        if (HasState(tsKeyCheckPending | tsMouseCheckPending) || (node->States & vsDisabled)) return;
-        TCheckState newState = NextCheckStateOf(CheckType(node), CheckState(node));
-        if (DoChecking(node, newState)) {
-            DoStateChange(tsMouseCheckPending, 0);
-            FCheckNode = node;
-            FPendingCheckState = newState;
-            node->CheckState = PressedForm(CheckState(node));
-            InvalidateNode(node);
-        }
+        PressCheckImage(node, tsMouseCheckPending);
         return;
     }
 
@@ -311,7 +303,7 @@ void TBaseGridTree::HandleMouseUp(classlib::TMessage& Message, const THitInfo& H
 
     if (HasState(tsMouseCheckPending)) {
         DoStateChange(0, tsMouseCheckPending);
-        ReleasePendingCheck(HitInfo.HitNode == FCheckNode && (HitInfo.HitPositions & hiOnItem), HitInfo.HitNode);
+        ReleasePendingCheck(HitInfo.HitNode == FCheckNode && (HitInfo.HitPositions & hiOnItem));
     }
 
     const classlib::TShiftState shift = classlib::KeysToShiftState(Message.WParam);
@@ -340,15 +332,7 @@ void TBaseGridTree::HandleMouseDblClick(classlib::TMessage& Message, const THitI
     const PGridNode node = HitInfo.HitNode;
     const THitPositions pos = HitInfo.HitPositions;
     if (pos & hiOnItemCheckbox) {
-        if (HasState(tsKeyCheckPending | tsMouseCheckPending) || (node->States & vsDisabled)) return;
-        TCheckState newState = NextCheckStateOf(CheckType(node), CheckState(node));
-        if (DoChecking(node, newState)) {
-            DoStateChange(tsMouseCheckPending, 0);
-            FCheckNode = node;
-            FPendingCheckState = newState;
-            node->CheckState = PressedForm(CheckState(node));
-            InvalidateNode(node);
-        }
+        PressCheckImage(node, tsMouseCheckPending);
         return;
     }
     if (!node) return;
@@ -358,18 +342,24 @@ void TBaseGridTree::HandleMouseDblClick(classlib::TMessage& Message, const THitI
         ToggleNode(node);
 }
 
-void TBaseGridTree::ReleasePendingCheck(bool Apply, PGridNode ReleasedOn) {
-    (void)ReleasedOn;
+void TBaseGridTree::PressCheckImage(PGridNode Node, TGridTreeStates Pending) {
+    if (HasState(tsKeyCheckPending | tsMouseCheckPending) || (Node->States & vsDisabled)) return;
+    TCheckState newState = NextCheckStateOf(CheckType(Node), CheckState(Node));
+    if (!DoChecking(Node, newState)) return;
+    DoStateChange(Pending, 0);
+    FCheckNode = Node;
+    FPendingCheckState = newState;
+    Node->CheckState = PressedForm(CheckState(Node));
+    InvalidateNode(Node);
+}
+
+void TBaseGridTree::ReleasePendingCheck(bool Apply) {
     PGridNode node = FCheckNode;
     FCheckNode = nullptr;
     if (!node) return;
-    if (Apply) {
-        DoCheckClick(node, FPendingCheckState);
-        // A refused change still shows the box as it was.
-        node->CheckState = NormalForm(CheckState(node));
-    } else {
-        node->CheckState = NormalForm(CheckState(node));
-    }
+    if (Apply) DoCheckClick(node, FPendingCheckState);
+    // Applied or not, the box shows its normal form again.
+    node->CheckState = NormalForm(CheckState(node));
     InvalidateNode(node);
 }
 

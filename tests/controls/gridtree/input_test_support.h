@@ -38,6 +38,13 @@ protected:
     }
 };
 
+// Texts "row 0" ... "row N-1".
+inline std::vector<std::wstring> Rows(int N) {
+    std::vector<std::wstring> texts;
+    for (int i = 0; i < N; ++i) texts.push_back(L"row " + std::to_wstring(i));
+    return texts;
+}
+
 // A string tree on a shown form; row i shows Texts[i] (top-level rows, no children unless
 // a test adds some). Rows are 18 pixels high; the client area is 300 x 100.
 struct TInputFixture {

@@ -7,16 +7,6 @@
 
 using namespace gridtree;
 
-namespace {
-
-std::vector<std::wstring> Rows(int N) {
-    std::vector<std::wstring> texts;
-    for (int i = 0; i < N; ++i) texts.push_back(L"row " + std::to_wstring(i));
-    return texts;
-}
-
-}  // namespace
-
 TEST(GridTreeKeyboard, NavigationKeysMoveFocusAndSelection) {
     struct Case {
         const char* Name;
