@@ -525,15 +525,26 @@ void TApplication::DoMouseIdle() {
         HideHint();
         StopHintTimer();
         FHintControl = nullptr;
-        if (c && FShowHint && c->ShowHint() && !GetInheritedHint(c).empty() && FActive) {
+        if (c && FShowHint && c->ShowHint() && (!GetInheritedHint(c).empty() || c->HintsOfItsOwn()) && FActive) {
             FHintControl = c;
-            StartHintTimer(wasShown || FHintShown ? HintShortPause : HintPause);
+            StartHintTimer(HintPauseFor(c, wasShown, wasShown || FHintShown ? HintShortPause : HintPause));
         } else if (!c) {
             FHintShown = false;
         }
     } else if (FHintWindow && FHintWindow->IsActive() && !PtInRect(&FHintCursorRect, p)) {
         HideHint();
+        // A control with hints per item shows the next item's hint after the short pause.
+        if (c && c->HintsOfItsOwn() && FShowHint && c->ShowHint() && FActive) {
+            FHintControl = c;
+            StartHintTimer(HintPauseFor(c, true, HintShortPause));
+        }
     }
+}
+
+int TApplication::HintPauseFor(TControl* control, bool wasActive, int pause) {
+    // The control may shorten or lengthen the pause (CM_HINTSHOWPAUSE: LParam points to it).
+    control->Perform(CM_HINTSHOWPAUSE, wasActive, reinterpret_cast<LPARAM>(&pause));
+    return pause;
 }
 
 void TApplication::HintTimerExpired() {
@@ -547,7 +558,7 @@ void TApplication::ActivateHint(POINT cursorPos) {
     TControl* c = FMouseControl;
     if (!c) return;
     std::wstring hint = GetInheritedHint(c);
-    if (hint.empty()) return;
+    if (hint.empty() && !c->HintsOfItsOwn()) return;
     THintInfo info;
     info.HintControl = c;
     info.HintWindowClass = HintWindowClass;

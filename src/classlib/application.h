@@ -180,6 +180,7 @@ private:
     void StartHintTimer(int delay);
     void StopHintTimer();
     void HintTimerExpired();
+    int HintPauseFor(TControl* control, bool wasActive, int pause);
 
     TProcessSetup FSetup;  // first made, last undone
     HWND FHandle = nullptr;

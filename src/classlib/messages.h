@@ -61,7 +61,7 @@ constexpr UINT CM_CHANGED = CM_BASE + 55;
 constexpr UINT CM_BIDIMODECHANGED = CM_BASE + 60;
 constexpr UINT CM_ACTIONUPDATE = CM_BASE + 63;
 constexpr UINT CM_ACTIONEXECUTE = CM_BASE + 64;
-constexpr UINT CM_HINTSHOWPAUSE = CM_BASE + 65;
+constexpr UINT CM_HINTSHOWPAUSE = CM_BASE + 65;  // WParam: a hint was showing; LParam: int* pause (ms)
 constexpr UINT CM_MOUSEWHEEL = CM_BASE + 67;
 constexpr UINT CM_ISSHORTCUT = CM_BASE + 68;
 // Messages to the application window.
