@@ -464,6 +464,21 @@ TEST_F(DockTest, KeepOnScreenKeepsTheCaptionReachable) {
     bar->KeepOnScreen(true);
     EXPECT_EQ(fp->Left(), work.left);
     EXPECT_EQ(fp->Top(), work.top);
+
+    // A position saved on a monitor that is gone, given before or after the window floats
+    // (a restored layout does the latter): the window comes fully into the work area.
+    const auto fullyInside = [&] {
+        const RECT r = ScreenRect(bar->FloatingParent()->Handle());
+        RECT common;
+        return IntersectRect(&common, &r, &work) && EqualRect(&common, &r);
+    };
+    bar->SetFloatingPosition({5000, 5000});
+    EXPECT_TRUE(fullyInside());
+    EXPECT_EQ(bar->FloatingPosition().x, bar->FloatingParent()->Left());
+    bar->SetCurrentDock(Top);
+    bar->SetFloatingPosition({-5000, 5000});
+    bar->SetFloating(true);
+    EXPECT_TRUE(fullyInside());
 }
 
 TEST_F(DockTest, OutlineDragAppliesTheDrop) {
@@ -572,6 +587,73 @@ TEST_F(DockTest, SmoothDragFollowsTheMouse) {
     for (int i = 0; i < Screen->FormCount(); ++i)
         if (dynamic_cast<TBarFloatingWindowParent*>(Screen->Forms(i))) ++floatingForms;
     EXPECT_EQ(floatingForms, 1);
+}
+
+TEST_F(DockTest, CtrlSwitchesDockingOffAndOnWithoutAMouseMove) {
+    TestBar* bar = NewBar(Top);
+    bar->SetFloatingPosition({300, 300});
+    bar->SetFloating(true);
+    const RECT dock = ScreenRect(Top->Handle());
+    const POINT overDock{dock.left + 100, dock.top + 2};
+    const POINT press = bar->ClientToScreen({5, 5});
+    SetCursorPos(press.x, press.y);
+    std::vector<std::string> states;
+    const auto note = [&] { states.push_back(bar->Floating() ? "floating" : bar->CurrentDock() == Top ? "docked" : "?"); };
+    InputScript script(bar->Handle());
+    script.MoveTo({overDock.x, overDock.y + 10})
+        .MoveTo(overDock)
+        .Run(note)
+        .Key(WM_KEYDOWN, VK_CONTROL)
+        .Run(note)
+        .Key(WM_KEYUP, VK_CONTROL)
+        .Run(note)
+        .Release()
+        .Start();
+    bar->DragLoop(5, 5);
+    EXPECT_EQ(states, (std::vector<std::string>{"docked", "floating", "docked"}));
+    EXPECT_EQ(bar->CurrentDock(), Top);
+}
+
+namespace {
+// A toolbar that hides what does not fit behind a chevron, down to 30 pixels.
+class ChevronBar : public TestBar {
+public:
+    using TestBar::TestBar;
+    TBarShrinkMode QueryShrinkMode() override { return tbsmChevron; }
+    void GetMinRowLength(int& length) override { length = 30; }
+};
+}  // namespace
+
+TEST_F(DockTest, DraggingAlongACrowdedRowKeepsItsOrder) {
+    // Two chevron toolbars that only fit the row shrunk.
+    auto* first = new ChevronBar(Form, {300, 22});
+    first->SetCurrentDock(Top);
+    auto* second = new ChevronBar(Form, {300, 22});
+    second->SetCurrentDock(Top);
+    PumpMessages();
+    ASSERT_EQ(second->ArrangedRow(), 0);
+    ASSERT_LT(second->Width(), 300 + 4 + 6);
+    const POINT press = second->ClientToScreen({5, 5});
+    SetCursorPos(press.x, press.y);
+    HCURSOR alongTheRow = nullptr;
+    // More than 9 pixels along the row lock the drag to it (the sizing cursor shows); then far
+    // to the left, past the first toolbar, and down to where a new row would begin: the
+    // window stays in its row, behind the first.
+    InputScript script(second->Handle());
+    script.MoveTo({press.x + 12, press.y})
+        .Run([&] { alongTheRow = GetCursor(); })
+        .MoveTo({press.x - 400, press.y})
+        .MoveTo({press.x - 400, press.y + 12})
+        .Release()
+        .Start();
+    second->DragLoop(5, 5);
+    EXPECT_EQ(alongTheRow, LoadCursorW(nullptr, IDC_SIZEWE));
+    EXPECT_EQ(second->CurrentDock(), Top);
+    EXPECT_EQ(first->ArrangedRow(), 0);
+    EXPECT_EQ(second->ArrangedRow(), 0);
+    EXPECT_EQ(first->ArrangedPos(), 0);
+    EXPECT_GT(second->ArrangedPos(), 0);
+    EXPECT_FALSE(second->KeepListOrder());
 }
 
 TEST_F(DockTest, CannotFloatWindowStaysDocked) {
