@@ -313,6 +313,12 @@ std::wstring WideLowerCase(const std::wstring& s) {
     return r;
 }
 
+int WideCompareText(const std::wstring& a, const std::wstring& b) {
+    return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), Win32Size<int>(a.size()), b.data(),
+                          Win32Size<int>(b.size())) -
+           CSTR_EQUAL;
+}
+
 int CompareText(const std::wstring& a, const std::wstring& b) {
     auto upper = [](wchar_t c) { return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - 32) : c; };
     size_t n = std::min(a.size(), b.size());
