@@ -50,6 +50,8 @@ void TVxRegTreeView::FreeNodeItems(PGridNode Node) {
 }
 
 void TVxRegTreeView::DoFreeNode(PGridNode Node) {
+    ForgetLookup(Node);
+    ForgetLookup(Node->Parent);
     FreeNodeItems(Node);
     TCustomGridStringTree::DoFreeNode(Node);
 }
@@ -64,24 +66,26 @@ void TVxRegTreeView::AddLocalComputerRoot(const std::wstring& ComputerName) {
     SetExpanded(node, true);
 }
 
+namespace {
+std::unique_ptr<TVxRegTreeKey> KeyItem(const TVxRegKeyClass& Key) {
+    return std::make_unique<TVxRegTreeKey>(
+        TVxRegTreeKey{Key.FKeyName, Key.FRootKey, Key.FLastWriteTime, Key.FReadOnly, Key.FReadOnlyChecked});
+}
+}  // namespace
+
 void TVxRegTreeView::AddKeyNode(const TVxRegKeyClass& Key, PGridNode Parent) {
-    TVxRegKeyList keys;
-    keys.push_back(std::make_unique<TVxRegKeyClass>(Key));
-    AddKeyNodes(keys, Parent);
+    TKeyItems items;
+    items.push_back(KeyItem(Key));
+    AddKeyNodes(items, Parent);
 }
 
-void TVxRegTreeView::AddKeyNodes(const registry::TVxRegKeyList& Keys, PGridNode Parent) {
-    if (Keys.empty()) return;
-    // Every item exists before the nodes do, so a failure leaves no node without its key.
-    std::vector<std::unique_ptr<TVxRegTreeKey>> items;
-    items.reserve(Keys.size());
-    for (const auto& key : Keys)
-        items.push_back(std::make_unique<TVxRegTreeKey>(
-            TVxRegTreeKey{key->FKeyName, key->FRootKey, key->FLastWriteTime, key->FReadOnly, key->FReadOnlyChecked}));
+void TVxRegTreeView::AddKeyNodes(TKeyItems& Items, PGridNode Parent) {
+    if (Items.empty()) return;
+    ForgetLookup(Parent);
     PGridNode last = GetLastChildNoInit(Parent);
-    SetChildCount(Parent, ChildCount(Parent) + static_cast<uint32_t>(items.size()));
+    SetChildCount(Parent, ChildCount(Parent) + static_cast<uint32_t>(Items.size()));
     PGridNode node = last ? last->NextSiblingNode : (Parent ? Parent : RootNode())->FirstChildNode;
-    for (auto& item : items) {
+    for (auto& item : Items) {
         NodeData(node)->Key = item.release();
         node = node->NextSiblingNode;
     }
@@ -145,23 +149,31 @@ std::wstring TVxRegTreeView::GetRootKeyPaths() {
 bool TVxRegTreeView::DoExpanding(PGridNode Node) {
     if (Node->ChildCount == 0) {
         TVxRegTreeNodeData* data = NodeData(Node);
-        TVxRegKeyList keys;
+        TKeyItems items;
         if (data->RootItem) {
-            registry::ListRootKeys(keys, data->RootItem->ComputerName);
-            AddKeyNodes(keys, Node);
+            TVxRegKeyList roots;
+            registry::ListRootKeys(roots, data->RootItem->ComputerName);
+            for (const auto& root : roots) items.push_back(KeyItem(*root));
+            AddKeyNodes(items, Node);
         } else if (std::optional<TVxRegKeyClass> key = GetNodeKey(Node)) {
-            registry::ListSubKeys(keys, *key);
+            // A node keeps the name and time only: no whole record is made per subkey.
+            registry::ListSubKeyNames(*key, [&](const wchar_t* name, size_t length, double lastWriteTime) {
+                items.push_back(std::make_unique<TVxRegTreeKey>(
+                    TVxRegTreeKey{std::wstring(name, length), key->FRootKey, lastWriteTime, false, false}));
+                return true;
+            });
+            const bool hasSubKeys = !items.empty();
             BeginUpdate();
             BeginSynch();
             auto end = classlib::ScopeExit([&] {
                 EndSynch();
                 EndUpdate();
             });
-            AddKeyNodes(keys, Node);
+            AddKeyNodes(items, Node);
             // The enumeration answers the expand button's question too.
             if (GetNodeLevel(Node) >= 2) {
                 data->SubKeysChecked = true;
-                data->HasSubKeys = !keys.empty();
+                data->HasSubKeys = hasSubKeys;
             }
         }
     }

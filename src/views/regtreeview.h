@@ -17,8 +17,10 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "classlib/component.h"
@@ -149,20 +151,26 @@ protected:
                    std::wstring& Text) override;
 
 private:
-    // Appends one child per record to Parent (one structure change for all of them).
-    void AddKeyNodes(const registry::TVxRegKeyList& Keys, gridtree::PGridNode Parent);
+    // Appends one child per item to Parent (one structure change for all of them); the
+    // nodes take the items.
+    using TKeyItems = std::vector<std::unique_ptr<TVxRegTreeKey>>;
+    void AddKeyNodes(TKeyItems& Items, gridtree::PGridNode Parent);
     // Tests once whether the node's key can be opened with full access.
     void CheckReadOnly(gridtree::PGridNode Node);
     // Deletes Node's children (they are read again at the next expansion).
     void ForgetChildren(gridtree::PGridNode Node);
-    // The first of First and its following siblings whose key name equals Part ignoring
-    // case; nullptr for none.
-    gridtree::PGridNode FindSibling(gridtree::PGridNode First, const std::wstring& Part) const;
+    // The first child of Parent whose key name equals Part when both are lower-cased;
+    // nullptr for none. A parent with many children is searched through a lookup by name,
+    // made at its first search and dropped when its children change.
+    gridtree::PGridNode FindChild(gridtree::PGridNode Parent, const std::wstring& Part);
+    void ForgetLookup(gridtree::PGridNode Parent);
     // The computer's name for any node below it.
     std::wstring ComputerNameOf(gridtree::PGridNode Node) const;
     void FreeNodeItems(gridtree::PGridNode Node);
     void SetImage(int Slot, int Index);
 
+    // Lower-cased child names of parents searched by FindChild.
+    std::unordered_map<gridtree::PGridNode, std::unordered_map<std::wstring, gridtree::PGridNode>> FLookups;
     classlib::TComponentRef<TVxRegListView> FConnectListView;
     bool FAllowReplace = false;
     bool FDateView = false;

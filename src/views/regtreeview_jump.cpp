@@ -48,12 +48,31 @@ bool SameLowerCase(const std::wstring& A, const std::wstring& B) {
 
 }  // namespace
 
-PGridNode TVxRegTreeView::FindSibling(PGridNode First, const std::wstring& Part) const {
-    for (PGridNode node = First; node; node = node->NextSiblingNode) {
-        const TVxRegTreeKey* key = NodeData(node)->Key;
-        if (key && SameLowerCase(key->Name, Part)) return node;
+PGridNode TVxRegTreeView::FindChild(PGridNode Parent, const std::wstring& Part) {
+    // Few children are compared one by one.
+    constexpr uint32_t LookupThreshold = 64;
+    if (Parent->ChildCount < LookupThreshold) {
+        for (PGridNode node = Parent->FirstChildNode; node; node = node->NextSiblingNode) {
+            const TVxRegTreeKey* key = NodeData(node)->Key;
+            if (key && SameLowerCase(key->Name, Part)) return node;
+        }
+        return nullptr;
     }
-    return nullptr;
+    auto lookup = FLookups.find(Parent);
+    if (lookup == FLookups.end()) {
+        lookup = FLookups.emplace(Parent, std::unordered_map<std::wstring, PGridNode>()).first;
+        lookup->second.reserve(Parent->ChildCount);
+        // The first child of a name wins, as in a walk.
+        for (PGridNode node = Parent->FirstChildNode; node; node = node->NextSiblingNode)
+            if (const TVxRegTreeKey* key = NodeData(node)->Key)
+                lookup->second.emplace(classlib::WideLowerCase(key->Name), node);
+    }
+    auto found = lookup->second.find(classlib::WideLowerCase(Part));
+    return found == lookup->second.end() ? nullptr : found->second;
+}
+
+void TVxRegTreeView::ForgetLookup(PGridNode Parent) {
+    if (!FLookups.empty()) FLookups.erase(Parent);
 }
 
 void TVxRegTreeView::JumpToPath(const std::wstring& Path) {
@@ -71,12 +90,13 @@ void TVxRegTreeView::JumpToPath(const std::wstring& Path) {
             for (const registry::TRegRoot& root : registry::RegRoots)
                 if (root.Abbreviation && parts[0] == root.Abbreviation) parts[0] = root.Name;
             SetExpanded(computer, true);
-            PGridNode current = computer->FirstChildNode;
+            // The parent whose children the next part is looked for among.
+            PGridNode parent = computer;
             for (const std::wstring& part : parts) {
-                PGridNode match = current ? FindSibling(current, part) : nullptr;
+                PGridNode match = parent ? FindChild(parent, part) : nullptr;
                 lastPartMatched = match != nullptr;
                 if (!match) {
-                    current = nullptr;
+                    parent = nullptr;
                     continue;
                 }
                 SetExpanded(match, true);
@@ -85,7 +105,7 @@ void TVxRegTreeView::JumpToPath(const std::wstring& Path) {
                 CheckReadOnly(match);
                 if (CanFocus()) SetFocus();
                 lastMatch = match;
-                current = match->FirstChildNode;
+                parent = match;
             }
         }
     }

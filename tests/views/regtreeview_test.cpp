@@ -51,7 +51,7 @@ int CountIn(const testsupport::MemoryDib& Dib, COLORREF Colour, const RECT& R) {
 TEST_F(ViewsTest, TreeReadsKeysWhenExpandedAndRowFactsWhenPainted) {
     EXPECT_EQ(int(sizeof(views::TVxRegTreeNodeData)), Tree->NodeDataSize());
     // Every third key has a subkey of its own.
-    for (int i = 0; i < 60; ++i)
+    for (int i = 0; i < 70; ++i)
         MakeKey(P(L"Many\\K" + std::to_wstring(100 + i) + (i % 3 == 0 ? L"\\Sub" : L"")));
     Tree->AddLocalComputerRoot(L"");
     PGridNode computer = Tree->GetFirstChild(nullptr);
@@ -64,7 +64,7 @@ TEST_F(ViewsTest, TreeReadsKeysWhenExpandedAndRowFactsWhenPainted) {
     Tree->JumpToPath(Full(L"Many"));
     ASSERT_EQ(Full(L"Many"), SelectedPath());
     PGridNode many = Tree->GetFirstSelected();
-    ASSERT_EQ(60u, Tree->ChildCount(many));
+    ASSERT_EQ(70u, Tree->ChildCount(many));
     for (PGridNode n = many->FirstChildNode; n; n = n->NextSiblingNode) {
         EXPECT_EQ(0u, Tree->ChildCount(n));
         EXPECT_FALSE(Tree->NodeData(n)->SubKeysChecked);
@@ -93,6 +93,16 @@ TEST_F(ViewsTest, TreeReadsKeysWhenExpandedAndRowFactsWhenPainted) {
 
     Tree->SetExpanded(many->FirstChildNode, true);
     EXPECT_EQ(std::vector<std::wstring>{L"Sub"}, ChildNames(*Tree, many->FirstChildNode));
+
+    // Among many siblings a key is found by its name as well, also after the level changed.
+    Tree->JumpToPath(Full(L"MANY\\k165"));
+    EXPECT_EQ(Full(L"Many\\K165"), SelectedPath());
+    MakeKey(P(L"Many\\Late"));
+    Tree->JumpToPath(Full(L"Many\\late"));
+    EXPECT_EQ(Full(L"Many"), SelectedPath()) << "not read yet";
+    Tree->RefreshAllKeys();
+    Tree->JumpToPath(Full(L"Many\\late"));
+    EXPECT_EQ(Full(L"Many\\Late"), SelectedPath());
 }
 
 TEST_F(ViewsTest, JumpToPath) {
