@@ -150,9 +150,9 @@ LSTATUS QueryKeyInfo(HKEY key, DWORD* subKeys, DWORD* maxSubKeyLen, DWORD* value
                             values, maxValueNameLen, maxValueLen, nullptr, nullptr);
 }
 
-LSTATUS EnumSubKeyNames(HKEY key, const TSubKeyVisitor& visit) {
-    DWORD maxLen = 0;
-    LSTATUS status = QueryKeyInfo(key, nullptr, &maxLen, nullptr, nullptr, nullptr);
+LSTATUS EnumSubKeyNames(HKEY key, const TSubKeyVisitor& visit, const DWORD* maxNameLength) {
+    DWORD maxLen = maxNameLength ? *maxNameLength : 0;
+    LSTATUS status = maxNameLength ? ERROR_SUCCESS : QueryKeyInfo(key, nullptr, &maxLen, nullptr, nullptr, nullptr);
     if (status != ERROR_SUCCESS) return status;
     std::vector<wchar_t> buffer(maxLen + 261);
     for (DWORD index = 0;; ++index) {
@@ -210,15 +210,19 @@ bool ListSubKeyNames(const TVxRegKeyClass& Key, const TSubKeyNameVisitor& Visit)
         [&] {
             TRegKey key = OpenKeyForRead(Key);
             if (!key) return false;
-            LSTATUS status = QueryKeyInfo(key.Get(), nullptr, nullptr, nullptr, nullptr, nullptr);
+            DWORD maxLen = 0;
+            LSTATUS status = QueryKeyInfo(key.Get(), nullptr, &maxLen, nullptr, nullptr, nullptr);
             if (status != ERROR_SUCCESS) {
                 SetRegStatus(status);
                 return false;
             }
             const int64_t bias = CurrentLocalBias();
-            status = EnumSubKeyNames(key.Get(), [&](const wchar_t* name, DWORD length, const FILETIME& written) {
-                return Visit(name, length, FileTimeToDateTime(written, bias));
-            });
+            status = EnumSubKeyNames(
+                key.Get(),
+                [&](const wchar_t* name, DWORD length, const FILETIME& written) {
+                    return Visit(name, length, FileTimeToDateTime(written, bias));
+                },
+                &maxLen);
             SetRegStatus(status);
             return true;
         },
