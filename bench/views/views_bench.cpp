@@ -232,30 +232,38 @@ double CompareJump(TViews& v, int count) {
     MakeSubKeys(path, count);
     v.Tree->RefreshAllKeys();  // the tree learns of the new level
     v.Tree->JumpToPath(L"HKEY_CURRENT_USER\\" + path);  // the level is read once, before timing
-    // Each round jumps to another key spread over the level, so every jump walks far.
+    // Each round jumps 50 times, each time to another key spread over the level; both
+    // sides go through the same keys.
+    constexpr int Jumps = 50;
     int round = 0;
-    auto target = [&] { return Numbered(L"Sub", (count - 1) - (round * 7919) % count); };
-    bool same = true, opened = true;
+    auto target = [&](int jump) { return Numbered(L"Sub", (count - 1) - ((round * Jumps + jump) * 7919) % count); };
+    bool same = true;
+    int opened = 0;
     auto pair = Alternate(
         kRounds,
         [&] {
-            HKEY key = nullptr;
-            opened = opened &&
-                     RegOpenKeyExW(HKEY_CURRENT_USER, (path + L"\\" + target()).c_str(), 0, KEY_READ, &key) ==
-                         ERROR_SUCCESS;
-            RegCloseKey(key);
+            for (int j = 0; j < Jumps; ++j) {
+                HKEY key = nullptr;
+                if (RegOpenKeyExW(HKEY_CURRENT_USER, (path + L"\\" + target(j)).c_str(), 0, KEY_READ, &key) ==
+                    ERROR_SUCCESS)
+                    ++opened;
+                RegCloseKey(key);
+            }
         },
         [&] {
-            v.Tree->JumpToPath(L"HKCU\\" + path + L"\\" + target());
+            for (int j = 0; j < Jumps; ++j) {
+                v.Tree->JumpToPath(L"HKCU\\" + path + L"\\" + target(j));
+                auto key = v.Tree->GetSelectedKey();
+                same = same && key && key->FFullPath == L"HKEY_CURRENT_USER\\" + path + L"\\" + target(j);
+            }
         },
         [&] {
-            auto key = v.Tree->GetSelectedKey();
-            same = same && opened && key && key->FFullPath == L"HKEY_CURRENT_USER\\" + path + L"\\" + target();
-            if (!same) std::printf("jump ended on %ls\n", key ? key->FFullPath.c_str() : L"nothing");
+            same = same && opened == Jumps;
+            opened = 0;
             ++round;
             Pump();
         });
-    Report("JumpToPath through " + std::to_string(count) + " subkeys vs RegOpenKeyExW of the path", pair, 2.0,
+    Report("50 JumpToPath through " + std::to_string(count) + " subkeys vs RegOpenKeyExW of the paths", pair, 2.0,
            same);
     return pair.Ours.Median();
 }
