@@ -120,6 +120,7 @@ TVxRegListView::TVxRegListView(classlib::TComponent* Owner) : TCustomGridStringT
                             toShowHorzGridLines | toShowVertGridLines | toFullVertGridLines);
     options.SetSelectionOptions(options.SelectionOptions() | toFullRowSelect | toMultiSelect | toRightClickSelect);
     SetColor(FDefaultColor);
+    SetIncrementalSearch(isAll);
 }
 
 TVxRegListView::~TVxRegListView() = default;

@@ -23,6 +23,7 @@ TVxRegTreeView::TVxRegTreeView(classlib::TComponent* Owner) : TCustomGridStringT
     TCustomStringTreeOptions& options = TreeOptions();
     options.SetSelectionOptions(options.SelectionOptions() | toRightClickSelect);
     options.SetPaintOptions(options.PaintOptions() & ~toShowDropmark);
+    SetIncrementalSearch(isAll);
 }
 
 TVxRegTreeView::~TVxRegTreeView() {
@@ -239,6 +240,12 @@ void TVxRegTreeView::DoGetText(PGridNode Node, TColumnIndex Column, TGSTTextType
         }
     }
     TCustomGridStringTree::DoGetText(Node, Column, TextType, Text);
+}
+
+int TVxRegTreeView::DoIncrementalSearch(PGridNode Node, const std::wstring& Text) {
+    const int result = TCustomGridStringTree::DoIncrementalSearch(Node, Text);
+    Invalidate();
+    return result;
 }
 
 classlib::TImageList* TVxRegTreeView::DoGetImageIndex(PGridNode Node, TGTImageKind Kind, TColumnIndex Column,

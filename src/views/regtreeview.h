@@ -149,6 +149,8 @@ protected:
     void DoFreeNode(gridtree::PGridNode Node) override;
     void DoGetText(gridtree::PGridNode Node, gridtree::TColumnIndex Column, gridtree::TGSTTextType TextType,
                    std::wstring& Text) override;
+    // The inherited search, then the whole control is repainted.
+    int DoIncrementalSearch(gridtree::PGridNode Node, const std::wstring& Text) override;
 
 private:
     // Appends one child per item to Parent (one structure change for all of them); the

@@ -318,3 +318,18 @@ TEST_F(ViewsTest, TreeTextsImagesAndTheDateColumn) {
         EXPECT_EQ(c.Index, index) << Tree->GetNodeLevel(c.Node) << " " << c.Kind << " " << c.Column;
     }
 }
+
+TEST_F(ViewsTest, TreeSearchesAsTheUserTypes) {
+    MakeKey(P(L"apple"));
+    SetSz(P(L"banana"), L"yellow", L"1");
+    Tree->AddLocalComputerRoot(L"");
+    Tree->JumpToPath(Full(L"apple"));
+    const HWND wnd = Tree->Handle();
+    SendMessageW(wnd, WM_KEYDOWN, 'B', 1);
+    SendMessageW(wnd, WM_CHAR, L'b', 1);
+    SendMessageW(wnd, WM_KEYUP, 'B', 0xC0000001);
+    EXPECT_EQ(Full(L"banana"), Tree->GetNodeKey(Tree->FocusedNode())->FFullPath);
+    EXPECT_EQ(Full(L"banana"), SelectedPath());
+    const auto* value = List->GetValueAt(1);
+    EXPECT_EQ(L"yellow", value ? value->FValueName : L"") << "the list follows the search's selection";
+}
