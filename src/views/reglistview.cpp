@@ -51,6 +51,26 @@ registry::TVxRegKeyClass KeyOfRecord(const registry::TVxRegKeyClass& Record) {
     return key;
 }
 
+using TValues = std::vector<std::unique_ptr<TVxRegValueClass>>;
+
+// Sorts the rows by a text of each, in the order of the user's locale with letter case
+// ignored; every text's sort key is made once.
+template <class TextOf>
+void SortByText(TValues& Values, TextOf Text, bool Descending) {
+    std::vector<std::pair<std::string, std::unique_ptr<TVxRegValueClass>>> keyed;
+    keyed.reserve(Values.size());
+    for (auto& value : Values) {
+        std::string key = classlib::WideSortKey(Text(*value));
+        keyed.emplace_back(std::move(key), std::move(value));
+    }
+    std::sort(keyed.begin(), keyed.end(),
+              [Descending](const auto& a, const auto& b) { return Descending ? b.first < a.first : a.first < b.first; });
+    for (size_t i = 0; i < keyed.size(); ++i) Values[i] = std::move(keyed[i].second);
+}
+
+const std::wstring& NameOf(const TVxRegValueClass& Value) { return Value.FValueName; }
+const std::wstring& DataTextOf(const TVxRegValueClass& Value) { return Value.FDataText; }
+
 }  // namespace
 
 // --- data reads -------------------------------------------------------------------------
@@ -167,11 +187,8 @@ void TVxRegListView::ShowKey(const registry::TVxRegKeyClass* Key) {
         placeholder->FDataTextCached = true;  // an empty data cell without a registry read
         FValues.insert(FValues.begin(), std::move(placeholder));
     }
-    if (FValues.size() > 1)
-        std::sort(FValues.begin(), FValues.end(), [](const auto& a, const auto& b) {
-            if (a->FValueName.empty() != b->FValueName.empty()) return a->FValueName.empty();
-            return classlib::WideCompareText(a->FValueName, b->FValueName) < 0;
-        });
+    // The default value (empty name) sorts first.
+    if (FValues.size() > 1) SortByText(FValues, NameOf, false);
     SetRootNodeCount(ValueCount());
 }
 
@@ -289,17 +306,16 @@ void TVxRegListView::SortValues(TColumnIndex Column, TSortDirection Direction) {
         if (const TVxRegValueClass* value = ValueOfNode(node)) selected.insert(value);
     const TVxRegValueClass* focused = ValueOfNode(FocusedNode());
 
-    auto compare = [Column](const TVxRegValueClass& a, const TVxRegValueClass& b) {
-        switch (Column) {
-            case 0: return classlib::WideCompareText(a.FValueName, b.FValueName);
-            case 1: return classlib::WideCompareText(a.FDataText, b.FDataText);
-            default: return a.FValueType < b.FValueType ? -1 : a.FValueType > b.FValueType ? 1 : 0;
-        }
-    };
     const bool descending = Direction == sdDescending;
-    std::sort(FValues.begin(), FValues.end(), [&](const auto& a, const auto& b) {
-        return descending ? compare(*b, *a) < 0 : compare(*a, *b) < 0;
-    });
+    if (Column == 0) {
+        SortByText(FValues, NameOf, descending);
+    } else if (Column == 1) {
+        SortByText(FValues, DataTextOf, descending);
+    } else {
+        std::sort(FValues.begin(), FValues.end(), [descending](const auto& a, const auto& b) {
+            return descending ? b->FValueType < a->FValueType : a->FValueType < b->FValueType;
+        });
+    }
 
     if (selected.empty() && !focused) return;
     BeginUpdate();
