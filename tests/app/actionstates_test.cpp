@@ -146,16 +146,10 @@ TEST(ActionStates, GenericCommandsFollowTheFocus) {
 
 // The address box's keys work on its edit window: select all, delete, undo.
 TEST(ActionStates, AddressBoxEditingKeys) {
-    HWND edit = CreateWindowExW(0, L"EDIT", L"", WS_POPUP | ES_AUTOHSCROLL, 0, 0, 300, 24, nullptr, nullptr,
-                                GetModuleHandleW(nullptr), nullptr);
+    testsupport::HiddenEdit box(L"HKEY_CURRENT_USER\\Software");
+    HWND edit = box.Handle();
     ASSERT_NE(edit, nullptr);
-    const auto destroy = std::unique_ptr<HWND__, decltype(&DestroyWindow)>(edit, DestroyWindow);
-    SetWindowTextW(edit, L"HKEY_CURRENT_USER\\Software");
-    auto text = [&] {
-        wchar_t buffer[256] = {};
-        GetWindowTextW(edit, buffer, 256);
-        return std::wstring(buffer);
-    };
+    auto text = [&] { return box.Text(); };
     EXPECT_TRUE(ExecuteAddressBoxAction(aacComboSelectAll, edit, {}));
     EXPECT_TRUE(ExecuteAddressBoxAction(aacComboDelete, edit, {}));
     EXPECT_EQ(text(), L"");

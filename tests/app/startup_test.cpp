@@ -74,26 +74,31 @@ public:
         CloseHandle(FInfo.hProcess);
     }
     // The visible main window captioned "Wendlar", once it appears (null after the wait).
-    HWND MainWindow() {
+    HWND MainWindow() const {
         HWND found = nullptr;
-        testsupport::PumpUntil([&] { return (found = FindMainWindow(FInfo.dwProcessId)) != nullptr; });
+        testsupport::PumpUntil([&] { return (found = FindWindow(L"", L"Wendlar")) != nullptr; });
         return found;
     }
-    // Any top-level window of the process of this window class (null when none).
-    HWND WindowOfClass(const wchar_t* className) const {
+    // A visible top-level window of the process with this class (any when empty) and
+    // caption (any when null), or null.
+    HWND FindWindow(const std::wstring& className, const wchar_t* caption = nullptr) const {
         struct Ctx {
             DWORD pid;
-            const wchar_t* cls;
+            const std::wstring& cls;
+            const wchar_t* caption;
             HWND found;
-        } ctx{FInfo.dwProcessId, className, nullptr};
+        } ctx{FInfo.dwProcessId, className, caption, nullptr};
         EnumWindows(
             [](HWND w, LPARAM lp) -> BOOL {
                 auto* c = reinterpret_cast<Ctx*>(lp);
                 DWORD pid = 0;
                 GetWindowThreadProcessId(w, &pid);
-                wchar_t cls[64] = {};
+                wchar_t cls[64] = {}, text[64] = {};
                 GetClassNameW(w, cls, 64);
-                if (pid != c->pid || !IsWindowVisible(w) || std::wstring(cls) != c->cls) return TRUE;
+                GetWindowTextW(w, text, 64);
+                if (pid != c->pid || !IsWindowVisible(w) || (!c->cls.empty() && c->cls != cls) ||
+                    (c->caption && std::wstring(text) != c->caption))
+                    return TRUE;
                 c->found = w;
                 return FALSE;
             },
@@ -109,26 +114,6 @@ public:
         return code;
     }
     bool Started = false;
-
-    static HWND FindMainWindow(DWORD processId) {
-        struct Ctx {
-            DWORD pid;
-            HWND found;
-        } ctx{processId, nullptr};
-        EnumWindows(
-            [](HWND w, LPARAM lp) -> BOOL {
-                auto* c = reinterpret_cast<Ctx*>(lp);
-                DWORD pid = 0;
-                GetWindowThreadProcessId(w, &pid);
-                wchar_t caption[64] = {};
-                GetWindowTextW(w, caption, 64);
-                if (pid != c->pid || !IsWindowVisible(w) || std::wstring(caption) != L"Wendlar") return TRUE;
-                c->found = w;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&ctx));
-        return ctx.found;
-    }
 
 private:
     PROCESS_INFORMATION FInfo{};
@@ -286,7 +271,7 @@ TEST(Startup, ClosingAlwaysClosesAndReportsAFailedSave) {
     ASSERT_NE(main, nullptr);
     PostMessageW(main, WM_CLOSE, 0, 0);
     HWND report = nullptr;
-    ASSERT_TRUE(testsupport::PumpUntil([&] { return (report = program.WindowOfClass(L"#32770")) != nullptr; }));
+    ASSERT_TRUE(testsupport::PumpUntil([&] { return (report = program.FindWindow(L"#32770")) != nullptr; }));
     std::wstring text;
     EnumChildWindows(
         report,

@@ -4,8 +4,6 @@
 #include "common/test_support.h"
 #include "editors/numberfields.h"
 
-#include <memory>
-
 using namespace editors;
 using testsupport::Narrow;
 
@@ -102,11 +100,9 @@ TEST(NumberFields, ModelWritesOnlyFieldsThatDiffer) {
 // The caret of an edit field stays where the user typed when its text is rewritten, and a
 // field whose text does not change is not touched at all.
 TEST(NumberFields, EditFieldKeepsItsCaret) {
-    HWND edit = CreateWindowExW(0, L"EDIT", L"", WS_POPUP | ES_AUTOHSCROLL, 0, 0, 200, 24, nullptr, nullptr,
-                                GetModuleHandleW(nullptr), nullptr);
+    testsupport::HiddenEdit field(L"ff");
+    HWND edit = field.Handle();
     ASSERT_NE(edit, nullptr);
-    const auto destroy = std::unique_ptr<HWND__, decltype(&DestroyWindow)>(edit, DestroyWindow);
-    SetWindowTextW(edit, L"ff");
     SendMessageW(edit, EM_SETSEL, 1, 1);  // caret between the two letters
 
     EXPECT_TRUE(SetEditTextIfChanged(edit, L"FF"));
