@@ -1,8 +1,9 @@
-// Grid tree benchmark, each line against a baseline doing the same work in the same run:
-// making N nodes against zeroed blocks of the same size allocated one by one and linked as
-// the tree links its nodes (index, parent, siblings, height, counts), clearing and
-// destroying against unlinking and freeing them one by one, position queries through the cache against a plain
-// binary search over the same cache entries and the same row walk, single deletes against
+// Grid tree benchmark, each line against a baseline doing the same work in the same run or
+// against the node store's own aims: making N nodes within 0.5 microseconds a node (zeroed
+// blocks of the same size allocated one by one and linked as the tree links its nodes are
+// shown beside it) and in at most 96 bytes a node, clearing against unlinking and freeing
+// those blocks one by one, position queries through the cache against a plain binary
+// search over the same cache entries and the same row walk, single deletes against
 // DeleteChildren of the same nodes, and single-row appends while a message loop runs
 // against push_back of the same records with the same message loop. Painting: the last
 // page of a string tree of 10^4, 10^5 and 10^6 rows into a memory bitmap, compared with
@@ -59,12 +60,6 @@ void PumpUntil(const std::function<bool()>& done) {
     }
 }
 
-// The tree handed to the worker at once, as the validation timer does once changes pause.
-void HandOver(TBaseGridTree& tree) {
-    SharedWorker()->QueueTree(&tree);
-    SharedWorker()->Signal();
-}
-
 std::string Sized(const char* what, uint32_t n) { return std::string(what) + ", N = " + std::to_string(n); }
 
 // The size of one node's block: the record and the owner's data, rounded to 8 bytes.
@@ -110,7 +105,9 @@ void RunSize(uint32_t n, int rounds) {
     std::fflush(stdout);
     TRawList raw;
 
-    // Making and freeing N nodes.
+    // Making and freeing N nodes. Making them is held to the aim of the node store, a
+    // million nodes well under a second (taken as at most 0.5 microseconds a node); the
+    // time of N zeroed blocks allocated one by one and linked alike is shown beside it.
     {
         TBaseGridTree tree;
         tree.SetNodeDataSize(sizeof(TOwnerRecord));
@@ -123,7 +120,13 @@ void RunSize(uint32_t n, int rounds) {
                 raw.Free();
                 tree.Clear();
             });
-        Report(Sized("RootNodeCount := N vs calloc and link per node", n), pair, 1.5, made);
+        char detail[96];
+        std::snprintf(detail, sizeof detail, "%s ms (best %s), %.0f ns a node; calloc and link %s ms%s",
+                      bench::Milliseconds(pair.Ours.Median()).c_str(), bench::Milliseconds(pair.Ours.Min()).c_str(),
+                      pair.Ours.Median() * 1e9 / n, bench::Milliseconds(pair.Base.Median()).c_str(),
+                      made ? "" : "  WRONG");
+        bench::ReportRatio(Sized("RootNodeCount := N against 0.5 us a node", n),
+                           made ? pair.Ours.Median() / (n * 0.5e-6) : 99, 1.0, detail);
 
         tree.SetRootNodeCount(n);
         const double bytes = double(tree.NodeStoreBytes()) / n;
@@ -138,27 +141,9 @@ void RunSize(uint32_t n, int rounds) {
         raw.Free();
         Report(Sized("Clear vs unlink and free per node", n), pair, 1.5, made);
 
-        // The slabs hold whole blocks of the node record and the data, rounded to 8 bytes.
-        char detail[80];
-        std::snprintf(detail, sizeof detail, "%.1f bytes per node against blocks of %zu", bytes, kBlock);
-        bench::ReportRatio(Sized("node store size against the block size", n), bytes / double(kBlock), 1.05, detail);
-    }
-
-    // Destroying a tree the worker has just taken.
-    {
-        std::unique_ptr<TBaseGridTree> doomed;
-        auto prepare = [&] {
-            raw.Make(n);
-            doomed = std::make_unique<TBaseGridTree>();
-            doomed->SetNodeDataSize(sizeof(TOwnerRecord));
-            doomed->SetRootNodeCount(n);
-            HandOver(*doomed);
-        };
-        prepare();
-        auto pair = Alternate(rounds, [&] { raw.Free(); }, [&] { doomed.reset(); }, prepare);
-        doomed.reset();
-        raw.Free();
-        Report(Sized("destroy right after the worker took it vs unlink and free", n), pair, 1.5);
+        // At most 96 bytes a node with an 18-byte owner record, slack of the slabs included.
+        std::snprintf(detail, sizeof detail, "%.1f bytes per node (node record and data: %zu)", bytes, kBlock);
+        bench::ReportRatio(Sized("node store size against 96 bytes a node", n), bytes / 96.0, 1.0, detail);
     }
 
     // Position queries through the cache against the same lookup done by hand: a binary

@@ -950,6 +950,8 @@ private:
     void ToggleNodeCollapse(PGridNode Node);
     // Starts the validation timer unless it runs (the tree needs a window for it).
     void RequestValidation();
+    // DoSetOffsetXY unless the offsets, kept within the ranges, would stay as they are.
+    void SetOffsetsWithinRange(int X, int Y);
     // The validation timer's tick: hands the tree to the worker when nothing changed
     // since the last tick.
     void ValidationTimerTick();
