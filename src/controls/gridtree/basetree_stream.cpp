@@ -288,7 +288,7 @@ bool TBaseGridTree::ReadChunk(classlib::TStream& Stream, int Version, PGridNode 
                 ReadNode(Stream, Version, child);
             }
             if (Node->ChildCount == 0) Node->States &= ~vsExpanded;
-            DetermineHiddenChildrenFlag(Node);
+            else DetermineHiddenChildrenFlag(Node);
             return true;
         }
         case UserChunk: {

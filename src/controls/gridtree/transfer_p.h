@@ -35,6 +35,6 @@ struct TTransferData {
 };
 
 // The deepest nesting a tree stream may have (the reader recurses once per level).
-constexpr int MaxStreamDepth = 2000;
+constexpr int MaxStreamDepth = 1024;
 
 }  // namespace gridtree::detail
