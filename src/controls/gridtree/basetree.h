@@ -636,6 +636,9 @@ public:
     // The tree of this process that made a data object (its "Grid Tree Reference"), or null.
     static TBaseGridTree* GetTreeFromDataObject(IDataObject* DataObject);
     TGTDragImage& DragImage();
+    // The node a drag would drop on (null for none), and where on it.
+    PGridNode DropTargetNode() const { return FDropTargetNode; }
+    TGTDropMode LastDropMode() const { return FLastDropMode; }
     const TNodeArray& DragSelection() const { return FDragSelection; }
     TGTDragType DragType() const { return FDragType; }
     void SetDragType(TGTDragType Value) { FDragType = Value; }
@@ -917,9 +920,6 @@ protected:
     // unfocused pair.
     classlib::TColor SelectionFillColor() const;
     classlib::TColor SelectionBorderColor() const;
-    // The node a drag would drop on, and where on it.
-    PGridNode DropTargetNode() const { return FDropTargetNode; }
-    TGTDropMode LastDropMode() const { return FLastDropMode; }
     // Reads the client size from a child window and updates the scroll bars.
     void ClientSizeFromWindow();
 

@@ -117,7 +117,8 @@ void TBaseGridTree::DoDragging(POINT P) {
     if (FDragOperations & doLink) allowed |= DROPEFFECT_LINK;
     if (allowed == 0) allowed = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
     DWORD effect = DROPEFFECT_NONE;
-    ::DoDragDrop(data.Get(), source.Get(), allowed, &effect);
+    // Only a drop counts; a cancelled drag may leave any value in the effect.
+    if (::DoDragDrop(data.Get(), source.Get(), allowed, &effect) != DRAGDROP_S_DROP) effect = DROPEFFECT_NONE;
     manager->ForceDragLeave();
 
     POINT cursor{};

@@ -148,7 +148,9 @@ void TBaseGridTree::MoveTo(PGridNode Source, PGridNode Target, TGTNodeAttachMode
             InternalConnectNode(Source, Target, Mode);
             DoNodeMoved(Source);
         } else {
-            const bool backwards = Mode == amAddChildFirst;
+            // Each child goes to the same place: taken from the last, the ones placed first
+            // and after the target keep their order.
+            const bool backwards = Mode == amAddChildFirst || Mode == amInsertAfter;
             for (PGridNode run = backwards ? Source->LastChildNode : Source->FirstChildNode; run;) {
                 PGridNode next = backwards ? run->PrevSiblingNode : run->NextSiblingNode;
                 InternalDisconnectNode(run, true, false);
@@ -161,7 +163,10 @@ void TBaseGridTree::MoveTo(PGridNode Source, PGridNode Target, TGTNodeAttachMode
         classlib::TMemoryStream stream;
         uint32_t written = 0;
         if (ChildrenOnly) {
-            for (PGridNode run = Source->FirstChildNode; run; run = run->NextSiblingNode, ++written)
+            // Read back one by one to the same place: written in the order that keeps theirs.
+            const bool backwards = Mode == amAddChildFirst || Mode == amInsertAfter;
+            for (PGridNode run = backwards ? Source->LastChildNode : Source->FirstChildNode; run;
+                 run = backwards ? run->PrevSiblingNode : run->NextSiblingNode, ++written)
                 WriteNode(stream, run);
         } else {
             WriteNode(stream, Source);

@@ -160,7 +160,8 @@ int TClipboardFormats::Add(const std::wstring& S) {
     auto at = std::lower_bound(FItems.begin(), FItems.end(), S, [](const std::wstring& A, const std::wstring& B) {
         return CompareStringOrdinal(A.c_str(), int(A.size()), B.c_str(), int(B.size()), TRUE) == CSTR_LESS_THAN;
     });
-    return int(FItems.insert(at, S) - FItems.begin());
+    at = FItems.insert(at, S);
+    return int(at - FItems.begin());
 }
 
 void TClipboardFormats::Insert(int Index, const std::wstring& S) {

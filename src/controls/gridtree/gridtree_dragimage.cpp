@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "classlib/comobject.h"
@@ -62,7 +63,28 @@ void* BitmapBitsOf(HDC DC, int& Width, int& Height) {
     if (GetObjectW(bitmap, sizeof dib, &dib) != int(sizeof dib) || !dib.dsBm.bmBits)
         throw EGridTreeAssertion(L"Alpha blending DC error: no bitmap available.");
     Width = dib.dsBm.bmWidth;
-    Height = dib.dsBmih.biHeight;
+    Height = std::abs(dib.dsBmih.biHeight);
+    if (Height > 1) {
+        // The reported height does not always carry the row order: a pixel set through the
+        // DC shows which memory row is the top one (the two rows are put back as they were).
+        auto* first = static_cast<uint32_t*>(dib.dsBm.bmBits);
+        auto* last = first + size_t(Height - 1) * size_t(Width);
+        const uint32_t keepFirst = *first, keepLast = *last;
+        // A colour unlike both rows' pixels, as memory holds it (0x00RRGGBB).
+        uint32_t probe = 0x010203;
+        while (probe == (keepFirst & 0xFFFFFF) || probe == (keepLast & 0xFFFFFF)) probe += 0x030303;
+        POINT origin{0, 0};
+        DPtoLP(DC, &origin, 1);
+        GdiFlush();
+        SetPixelV(DC, origin.x, origin.y, RGB(probe >> 16, (probe >> 8) & 0xFF, probe & 0xFF));
+        GdiFlush();
+        const bool firstChanged = *first != keepFirst, lastChanged = *last != keepLast;
+        *first = keepFirst;
+        *last = keepLast;
+        // A clipped probe changes nothing: the reported sign decides then.
+        const bool topDown = firstChanged || (!lastChanged && dib.dsBmih.biHeight < 0);
+        if (topDown) Height = -Height;
+    }
     return dib.dsBm.bmBits;
 }
 
@@ -145,6 +167,34 @@ void RegisterPopupClass() {
     RegisterClassExW(&wc);
 }
 
+// The pixels of a bitmap, top row first, 0x00RRGGBB. The bitmap may be selected into a DC
+// of its own (a picture is painted through its canvas), so it is read, not selected.
+std::vector<uint32_t> PixelsOf(HBITMAP Bitmap, int Width, int Height) {
+    GdiFlush();
+    std::vector<uint32_t> pixels(size_t(Width) * size_t(Height));
+    DIBSECTION dib{};
+    if (GetObjectW(Bitmap, sizeof dib, &dib) == int(sizeof dib) && dib.dsBm.bmBits && dib.dsBm.bmBitsPixel == 32) {
+        const auto* bits = static_cast<const uint8_t*>(dib.dsBm.bmBits);
+        for (int y = 0; y < Height; ++y) {
+            const int row = dib.dsBmih.biHeight > 0 ? Height - 1 - y : y;
+            std::memcpy(pixels.data() + size_t(y) * size_t(Width), bits + size_t(row) * dib.dsBm.bmWidthBytes,
+                        size_t(Width) * 4);
+        }
+        return pixels;
+    }
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = Width;
+    info.bmiHeader.biHeight = -Height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    HDC screen = GetDC(nullptr);
+    GetDIBits(screen, Bitmap, 0, UINT(Height), pixels.data(), &info, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
 // A screen DC for the time of a step.
 struct TScreenDC {
     HDC DC = GetDC(nullptr);
@@ -186,36 +236,24 @@ void TGTDragImage::BeginPicture(HBITMAP Picture, POINT ImagePos, POINT HotSpot, 
     FPreparedPicture.SetSize(FWidth, FHeight);
     FCompositeBuffer.SetSize(FWidth, FHeight);
     FSavedScreen.SetSize(FWidth, FHeight);
-    {
-        classlib::TMemoryDC source;
-        classlib::TSelectedObject selected(source.Handle(), Picture);
-        HDC prepared = FPreparedPicture.Canvas().Handle();
+    const std::vector<uint32_t> pixels = PixelsOf(Picture, FWidth, FHeight);
+    for (int y = 0; y < FHeight; ++y) {
+        auto* row = static_cast<uint32_t*>(FPreparedPicture.ScanLine(y));
+        const uint32_t* from = pixels.data() + size_t(y) * size_t(FWidth);
         if (FInitialBias != 0) {
-            // The picture as 32-bit pixels first, then the bias on top.
-            classlib::TBitmap copy(FWidth, FHeight, classlib::pf32bit);
-            BitBlt(copy.Canvas().Handle(), 0, 0, FWidth, FHeight, source.Handle(), 0, 0, SRCCOPY);
-            GdiFlush();
-            BlendBits(copy.Canvas().Handle(), prepared, RECT{0, 0, FWidth, FHeight}, POINT{0, 0}, abConstant, 255,
-                      FInitialBias);
+            std::fill_n(row, FWidth, 0u);
+            BlendRow(from, row, FWidth, abConstant, 255, FInitialBias);
         } else {
-            BitBlt(prepared, 0, 0, FWidth, FHeight, source.Handle(), 0, 0, SRCCOPY);
+            std::copy_n(from, FWidth, row);
         }
     }
-    GdiFlush();
-    MakeAlphaChannel(Picture);
+    MakeAlphaChannel(pixels);
     FPicturePos = ImagePos;
     FStates |= distHidden | distInDrag | distPrepared;
 }
 
-void TGTDragImage::MakeAlphaChannel(HBITMAP Source) {
+void TGTDragImage::MakeAlphaChannel(const std::vector<uint32_t>& Source) {
     // The source's own pixels decide the key colour: the bias may have changed them.
-    classlib::TBitmap original(FWidth, FHeight, classlib::pf32bit);
-    {
-        classlib::TMemoryDC source;
-        classlib::TSelectedObject selected(source.Handle(), Source);
-        BitBlt(original.Canvas().Handle(), 0, 0, FWidth, FHeight, source.Handle(), 0, 0, SRCCOPY);
-    }
-    GdiFlush();
     const bool keyed = FKeyColor != classlib::clNone;
     uint32_t key = 0;
     if (keyed) {
@@ -225,7 +263,7 @@ void TGTDragImage::MakeAlphaChannel(HBITMAP Source) {
     const double m = std::max(FWidth, FHeight);
     for (int y = 0; y < FHeight; ++y) {
         auto* row = static_cast<uint32_t*>(FPreparedPicture.ScanLine(y));
-        const auto* from = static_cast<const uint32_t*>(original.ScanLine(y));
+        const uint32_t* from = Source.data() + size_t(y) * size_t(FWidth);
         const double dy = (y - FHeight / 2) / m;
         for (int x = 0; x < FWidth; ++x) {
             uint32_t alpha;

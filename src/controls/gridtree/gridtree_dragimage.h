@@ -14,6 +14,7 @@
 #include <ole2.h>
 
 #include <cstdint>
+#include <vector>
 
 #include "classlib/gdiguards.h"
 #include "classlib/graphics.h"
@@ -100,7 +101,7 @@ public:
     bool UsesPopup() const { return FPopup != nullptr; }
 
 private:
-    void MakeAlphaChannel(HBITMAP Source);
+    void MakeAlphaChannel(const std::vector<uint32_t>& Source);
     void InternalShowPicture();
     void Sample(const RECT& Screen, POINT Into);
     void Restore(const RECT& From, POINT ScreenAt);
