@@ -92,6 +92,12 @@ void TCustomAction::SetHint(const std::wstring& v) {
     FHint = v;
 }
 
+bool TCustomAction::DoHint(std::wstring& hint) {
+    bool canShow = true;
+    if (OnHint) OnHint(hint, canShow);
+    return canShow;
+}
+
 void TCustomAction::SetEnabled(bool v) {
     if (v == FEnabled) return;
     for (TActionLink* l : std::vector<TActionLink*>(FClients)) l->SetEnabled(v);

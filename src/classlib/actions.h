@@ -99,6 +99,10 @@ public:
     bool Update() override;
     // Shortcut handling: Execute when enabled after updating. True when it ran.
     bool HandleShortCut();
+    // Asked for the tooltip a client shows for the action: OnHint may change the text and
+    // answer false through canShow to show none. Answers canShow (true without a handler).
+    virtual bool DoHint(std::wstring& hint);
+    std::function<void(std::wstring& hint, bool& canShow)> OnHint;
 
 private:
     std::wstring FCaption, FHint;

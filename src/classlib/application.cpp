@@ -306,6 +306,8 @@ bool TApplication::IsKeyMsg(MSG& msg) {
         if (form->FormStyle() == fsMDIChild && FMainForm && FMainForm != form) {
             if (FMainForm->IsShortCut(key, shift)) return true;
         }
+        TMessage appKey{CM_APPKEYDOWN, key, msg.lParam, 0};
+        if (RunMainWindowHooks(appKey)) return true;
         bool dialogKey = key == VK_TAB || key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN ||
                          key == VK_RETURN || key == VK_ESCAPE || key == VK_CANCEL;
         if (dialogKey && !(shift & ssAlt)) {
@@ -483,6 +485,23 @@ void TApplication::HideHint() {
     if (FHintWindow) FHintWindow->ReleaseHandle();
 }
 
+void TApplication::HookMainWindow(const void* key, TWindowHook hook) {
+    UnhookMainWindow(key);
+    FMainWindowHooks.emplace_back(key, std::move(hook));
+}
+
+void TApplication::UnhookMainWindow(const void* key) {
+    std::erase_if(FMainWindowHooks, [key](const auto& entry) { return entry.first == key; });
+}
+
+bool TApplication::RunMainWindowHooks(TMessage& message) {
+    // A hook may add or remove hooks while it runs.
+    const auto hooks = FMainWindowHooks;
+    for (const auto& entry : hooks)
+        if (entry.second && entry.second(message)) return true;
+    return false;
+}
+
 void TApplication::CancelHint() {
     StopHintTimer();
     if (FHandle) KillTimer(FHandle, kHintHideTimer);
@@ -506,15 +525,26 @@ void TApplication::DoMouseIdle() {
         HideHint();
         StopHintTimer();
         FHintControl = nullptr;
-        if (c && FShowHint && c->ShowHint() && !GetInheritedHint(c).empty() && FActive) {
+        if (c && FShowHint && c->ShowHint() && (!GetInheritedHint(c).empty() || c->HintsOfItsOwn()) && FActive) {
             FHintControl = c;
-            StartHintTimer(wasShown || FHintShown ? HintShortPause : HintPause);
+            StartHintTimer(HintPauseFor(c, wasShown, wasShown || FHintShown ? HintShortPause : HintPause));
         } else if (!c) {
             FHintShown = false;
         }
     } else if (FHintWindow && FHintWindow->IsActive() && !PtInRect(&FHintCursorRect, p)) {
         HideHint();
+        // A control with hints per item shows the next item's hint after the short pause.
+        if (c && c->HintsOfItsOwn() && FShowHint && c->ShowHint() && FActive) {
+            FHintControl = c;
+            StartHintTimer(HintPauseFor(c, true, HintShortPause));
+        }
     }
+}
+
+int TApplication::HintPauseFor(TControl* control, bool wasActive, int pause) {
+    // The control may shorten or lengthen the pause (CM_HINTSHOWPAUSE: LParam points to it).
+    control->Perform(CM_HINTSHOWPAUSE, wasActive, reinterpret_cast<LPARAM>(&pause));
+    return pause;
 }
 
 void TApplication::HintTimerExpired() {
@@ -528,7 +558,7 @@ void TApplication::ActivateHint(POINT cursorPos) {
     TControl* c = FMouseControl;
     if (!c) return;
     std::wstring hint = GetInheritedHint(c);
-    if (hint.empty()) return;
+    if (hint.empty() && !c->HintsOfItsOwn()) return;
     THintInfo info;
     info.HintControl = c;
     info.HintWindowClass = HintWindowClass;

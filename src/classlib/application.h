@@ -116,6 +116,18 @@ public:
     bool HelpContext(int context) { return OnHelp ? OnHelp(context) : false; }
     std::function<bool(int context)> OnHelp;
 
+    // --- main-window hooks
+    // Hooks see the application's key messages before they go on: CM_APPKEYDOWN (WParam
+    // the key, LParam the key data) for a key no shortcut of the active form took, and
+    // CM_APPSYSCOMMAND (the parameters of a WM_SYSCOMMAND SC_KEYMENU) for the menu keys of
+    // a form without a menu. A hook that answers true has handled the message. Hooks are
+    // called directly, in the order they were added; `key` names a hook for removal. No
+    // window message carries them, so nothing outside the process can send one.
+    using TWindowHook = std::function<bool(TMessage& message)>;
+    void HookMainWindow(const void* key, TWindowHook hook);
+    void UnhookMainWindow(const void* key);
+    bool RunMainWindowHooks(TMessage& message);
+
     // --- hints
     const std::wstring& Hint() const { return FHint; }
     void SetHint(const std::wstring& value);
@@ -168,6 +180,7 @@ private:
     void StartHintTimer(int delay);
     void StopHintTimer();
     void HintTimerExpired();
+    int HintPauseFor(TControl* control, bool wasActive, int pause);
 
     TProcessSetup FSetup;  // first made, last undone
     HWND FHandle = nullptr;
@@ -190,6 +203,7 @@ private:
     UINT_PTR FHintTimer = 0;
     bool FHintShown = false;
     std::vector<TForm*> FPendingRelease;
+    std::vector<std::pair<const void*, TWindowHook>> FMainWindowHooks;
     std::function<void()> FPrevWake;                     // restored by the destructor
     std::function<void(TComponent*)> FPrevExceptionHandler;
 };

@@ -261,9 +261,11 @@ void TControl::CMParentFontChanged(TMessage&) {
     }
 }
 
-void TControl::CMParentColorChanged(TMessage&) {
+void TControl::CMParentColorChanged(TMessage& m) {
     if (FParentColor && FParent) {
-        FColor = FParent->Color();
+        // WParam 1: the parent hands its colour over in LParam (a themed parent's effective
+        // colour, which differs from its Color).
+        FColor = m.WParam ? static_cast<TColor>(m.LParam) : FParent->Color();
         Perform(CM_COLORCHANGED);
     }
 }

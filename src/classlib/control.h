@@ -197,6 +197,10 @@ public:
     unsigned ControlStyle() const { return FControlStyle; }
     void SetControlStyle(unsigned style) { FControlStyle = style; }
     int HelpContext = 0;
+    // True for a control that makes hints of its own (per item) also without a Hint text;
+    // the application then asks it (CM_HINTSHOW) whenever the mouse rests on it, and again
+    // once the mouse leaves the rectangle of the hint shown.
+    virtual bool HintsOfItsOwn() { return false; }
 
     void Invalidate();
     virtual void Update();

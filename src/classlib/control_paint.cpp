@@ -106,8 +106,10 @@ void TGraphicControl::WMPaint(TMessage& m) {
 TCustomControl::TCustomControl(TComponent* owner) : TWinControl(owner) {}
 
 void TCustomControl::WMEraseBkgnd(TMessage& m) {
-    if (DoubleBuffered) {
-        m.Result = 1;  // the buffered paint covers everything
+    // The buffered paint erases its buffer itself (both parameters carry the buffer's DC) and
+    // covers everything: the window's own erase is skipped.
+    if (DoubleBuffered && m.WParam != static_cast<WPARAM>(m.LParam)) {
+        m.Result = 1;
         return;
     }
     TWinControl::WMEraseBkgnd(m);
@@ -122,8 +124,8 @@ void TCustomControl::PaintWindow(HDC dc) {
     }
     // Composed off screen and copied once: no flicker.
     TMemoryBitmap buffer(dc, r.right, r.bottom);
-    FBrush.SetColor(FColor);
-    ::FillRect(buffer.DC(), &r, FBrush.Handle());
+    const WPARAM bufferDC = reinterpret_cast<WPARAM>(buffer.DC());
+    Perform(WM_ERASEBKGND, bufferDC, static_cast<LPARAM>(bufferDC));
     PaintOn(buffer.DC());
     PaintControls(buffer.DC());
     buffer.CopyTo(dc);

@@ -52,6 +52,7 @@ CLASSLIB_EXCEPTION(EComponentError, Exception)
 CLASSLIB_EXCEPTION(EOutOfResources, Exception)
 CLASSLIB_EXCEPTION(EInvalidOperation, Exception)
 CLASSLIB_EXCEPTION(EInvalidOp, Exception)
+CLASSLIB_EXCEPTION(EInvalidCast, Exception)    // an object is not of the class a call needs
 CLASSLIB_EXCEPTION(EThread, Exception)
 CLASSLIB_EXCEPTION(ERangeError, Exception)      // a size or index outside what a call can take
 

@@ -282,6 +282,17 @@ void TForm::Dispatch(TMessage& m) {
             return;
         }
         break;
+    case WM_SYSCOMMAND:
+        // Menu keys of a form without a menu go to the hooks first (a menu bar of its own).
+        if ((m.WParam & 0xFFF0) == SC_KEYMENU && LOWORD(m.LParam) != L' ' && !FMenu && Application &&
+            !GetCapture()) {
+            TMessage keyMenu{CM_APPSYSCOMMAND, m.WParam, m.LParam, 0};
+            if (Application->RunMainWindowHooks(keyMenu)) {
+                m.Result = 0;
+                return;
+            }
+        }
+        break;
     case WM_QUERYENDSESSION:
         m.Result = CloseQuery() ? 1 : 0;
         return;

@@ -35,6 +35,7 @@
 #include "classlib/gdiguards.h"
 #include "classlib/imagelist.h"
 #include "controls/gridtree/gridheader.h"
+#include "controls/gridtree/gridtree_input.h"
 #include "controls/gridtree/gridtree_options.h"
 #include "controls/gridtree/gridtree_paint.h"
 #include "controls/gridtree/gridtree_types.h"
@@ -77,9 +78,6 @@ constexpr TScrollUpdateOptions DefaultScrollUpdateOptions =
 // Directions the tree scrolls by itself while the mouse drags near or beyond its edges.
 using TScrollDirections = uint8_t;
 enum TScrollDirection : uint8_t { sdLeft = 1, sdUp = 2, sdRight = 4, sdDown = 8 };
-
-// How a hint or tooltip text breaks into lines.
-enum TGTTooltipLineBreakStyle { hlbDefault, hlbForceSingleLine, hlbForceMultiLine };
 
 struct TCacheEntry {
     PGridNode Node;
@@ -175,8 +173,6 @@ using TGTNodeCopyingEvent =
 using TGTNodeMovingEvent = TGTNodeCopyingEvent;
 using TGTCompareEvent =
     std::function<void(TBaseGridTree* Sender, PGridNode Node1, PGridNode Node2, TColumnIndex Column, int& Result)>;
-using TGTDragAllowedEvent =
-    std::function<void(TBaseGridTree* Sender, PGridNode Node, TColumnIndex Column, bool& Allowed)>;
 // Source: the tree or control the drag comes from, null for another program.
 using TGTDragOverEvent =
     std::function<void(TBaseGridTree* Sender, classlib::TComponent* Source, classlib::TShiftState Shift,
@@ -378,8 +374,21 @@ public:
     RECT SelectionRect() const { return FNewSelRect; }
 
     bool IsEditing() const { return (TreeStates() & tsEditing) != 0; }
-    virtual bool CancelEditNode() { return true; }
-    virtual bool EndEditNode() { return true; }
+    // Cancels a running or pending edit (only with a window); true when nothing refused.
+    virtual bool CancelEditNode();
+    // Ends a running edit, handing a changed text over; true when none runs or it ended.
+    virtual bool EndEditNode();
+    // Starts editing a cell at once: focuses it and runs the editor when CanEdit allows.
+    void EditNode(PGridNode Node, TColumnIndex Column);
+    // May the cell be edited? (toEditable, enabled, not toReadOnly, then OnEditing.)
+    bool CanEdit(PGridNode Node, TColumnIndex Column);
+    uint32_t EditDelay() const { return FEditDelay; }
+    void SetEditDelay(uint32_t Value) { FEditDelay = Value; }
+    TColumnIndex EditColumn() const { return FEditColumn; }
+    // The running editor, null when none.
+    const PGTEditLink& EditLink() const { return FEditLink; }
+    // Puts the editor over the focused cell of the edit column (while editing).
+    void UpdateEditBounds();
 
     // --- expand and collapse ------------------------------------------------------------
     void ToggleNode(PGridNode Node);
@@ -536,7 +545,61 @@ public:
     // a tree without a parent): scroll bars, redraw switching and animation need it.
     bool HasControlWindow() const { return HandleAllocated() && !FMessageOnly; }
 
+    // --- mouse, keyboard and incremental search ------------------------------------------
+    TGTIncrementalSearch IncrementalSearch() const { return FIncrementalSearch; }
+    // isNone stops the search timer and forgets the typed text.
+    void SetIncrementalSearch(TGTIncrementalSearch Value);
+    TGTSearchDirection IncrementalSearchDirection() const { return FSearchDirection; }
+    void SetIncrementalSearchDirection(TGTSearchDirection Value) { FSearchDirection = Value; }
+    TGTSearchStart IncrementalSearchStart() const { return FSearchStart; }
+    void SetIncrementalSearchStart(TGTSearchStart Value) { FSearchStart = Value; }
+    uint32_t IncrementalSearchTimeout() const { return FSearchTimeout; }
+    void SetIncrementalSearchTimeout(uint32_t Value) { FSearchTimeout = Value; }
+    // The text typed so far and the node it found last.
+    const std::wstring& SearchBuffer() const { return FSearchBuffer; }
+    PGridNode LastSearchNode() const { return FLastSearchNode; }
+    bool WantTabs() const { return FWantTabs; }
+    void SetWantTabs(bool Value) { FWantTabs = Value; }
+    // The cursor over the hot node with toHotTrack (crDefault: the control's cursor).
+    classlib::TCursor HotCursor() const { return FHotCursor; }
+    void SetHotCursor(classlib::TCursor Value) { FHotCursor = Value; }
+    // A check image pressed with the mouse or the space bar, and the state it will get.
+    PGridNode CheckNode() const { return FCheckNode; }
+    TCheckState PendingCheckState() const { return FPendingCheckState; }
+    // The client point of the last press.
+    POINT LastClickPos() const { return FLastClickPos; }
+    // The next check state a click gives (never asked for ctNone).
+    virtual TCheckState NextCheckStateOf(TCheckKind Kind, TCheckState State);
+
+    // --- hints --------------------------------------------------------------------------
+    TGTHintMode HintMode() const { return FHintMode; }
+    void SetHintMode(TGTHintMode Value) { FHintMode = Value; }
+    THintAnimationType HintAnimation() const { return FHintAnimation; }
+    void SetHintAnimation(THintAnimationType Value) { FHintAnimation = Value; }
+    // The client rectangle in which the hint shown stays valid (empty: none).
+    RECT LastHintRect() const { return FLastHintRect; }
+    void ClearLastHintRect() { FLastHintRect = RECT{}; }
+    // What the hint window shows; the application's hint data points here.
+    TGTHintData& HintData() { return FHintData; }
+    // The animation a hint window runs: HintAnimation with the system default resolved
+    // (none when the system has tooltip animation off).
+    virtual THintAnimationType DoGetAnimationType();
+    // Expires when the tree is destroyed: code that serves messages in between (the hint
+    // animation) checks it before it touches the tree again.
+    std::weak_ptr<void> LifeToken() const { return FLifeToken; }
+
     // --- events -------------------------------------------------------------------------
+    TGTKeyActionEvent OnKeyAction;
+    TGTIncrementalSearchEvent OnIncrementalSearch;
+    TGTPopupEvent OnGetPopupMenu;
+    TGTGetCursorEvent OnGetCursor;
+    TGTEditChangingEvent OnEditing;
+    TGTEditChangeEvent OnEdited;
+    TGTEditCancelEvent OnEditCancelled;
+    TGTCreateEditorEvent OnCreateEditor;
+    TGTHelpContextEvent OnGetHelpContext;
+    TGTColumnClickEvent OnColumnClick, OnColumnDblClick;
+    TGTDragAllowedEvent OnDragAllowed;
     TGTChangeEvent OnChange, OnChecked, OnCollapsed, OnExpanded, OnResetNode;
     TGTCheckChangingEvent OnChecking;
     TGTChangingEvent OnCollapsing, OnExpanding;
@@ -662,7 +725,6 @@ public:
     TGTNodeMovedEvent OnNodeMoved;
     TGTNodeMovingEvent OnNodeMoving;
     TGTCompareEvent OnCompareNodes;
-    TGTDragAllowedEvent OnDragAllowed;
     TGTDragOverEvent OnDragOver;
     TGTDragDropEvent OnDragDrop;
     TGTCreateDataObjectEvent OnCreateDataObject;
@@ -828,6 +890,57 @@ protected:
     // Clipboard messages, the expand timer and the drop target's life with the window;
     // false for messages it leaves alone.
     bool TransferWindowProc(classlib::TMessage& Message);
+    // Mouse, keyboard, focus, cursor and hint messages, routed here by WndProc; false for
+    // messages it leaves alone.
+    bool InputMessage(classlib::TMessage& Message);
+    // The press, release and double-click rules of the selection, check images, edit
+    // starts and drag starts (Message: the button message, client coordinates).
+    virtual void HandleMouseDown(classlib::TMessage& Message, const THitInfo& HitInfo);
+    virtual void HandleMouseUp(classlib::TMessage& Message, const THitInfo& HitInfo);
+    virtual void HandleMouseDblClick(classlib::TMessage& Message, const THitInfo& HitInfo);
+    // The panning cursor for the mouse at (X, Y) relative to the click point.
+    virtual void AdjustPanningCursor(int X, int Y);
+    // The name of the panning cursor resource for the mouse at (X, Y), the click point at
+    // Anchor, when the tree can scroll horizontally (CanScrollH) and vertically.
+    static const wchar_t* PanningCursorName(POINT Anchor, int X, int Y, bool CanScrollH, bool CanScrollV);
+    // A key after the class library's handling: navigation, then the other keys.
+    virtual void HandleKeyDown(WORD CharCode, classlib::TShiftState Shift);
+    virtual void HandleKeyUp(WORD CharCode, classlib::TShiftState Shift);
+    // OnKeyAction; false stops the key.
+    virtual bool DoKeyAction(WORD& CharCode, classlib::TShiftState& Shift);
+    // One UTF-16 code unit typed during a search (0 only restarts the timer).
+    virtual void HandleIncrementalSearch(wchar_t CharCode);
+    // 0 when the node matches the text (OnIncrementalSearch; 0 without a handler).
+    virtual int DoIncrementalSearch(PGridNode Node, const std::wstring& Text);
+    // Ends the search: the text and the last hit are forgotten.
+    void StopIncrementalSearch();
+    // The popup menu for a node (asking up the ancestors) and showing it at a client point.
+    virtual classlib::TPopupMenu* DoGetPopupMenu(PGridNode Node, TColumnIndex Column, POINT P);
+    virtual void DoPopupMenu(PGridNode Node, TColumnIndex Column, POINT P);
+    virtual void DoGetCursor(classlib::TCursor& Cursor) { if (OnGetCursor) OnGetCursor(this, Cursor); }
+    virtual void DoColumnClick(TColumnIndex Column, classlib::TShiftState Shift) {
+        if (OnColumnClick) OnColumnClick(this, Column, Shift);
+    }
+    virtual void DoColumnDblClick(TColumnIndex Column, classlib::TShiftState Shift) {
+        if (OnColumnDblClick) OnColumnDblClick(this, Column, Shift);
+    }
+    // Starts a drag from a press: BeginDrag (the first mouse move beyond the threshold
+    // then calls DoDragging).
+    virtual void DoBeginDrag(bool Immediate, int Threshold = -1);
+    // Editing steps: OnEditing, starting the editor of the focused cell, ending, cancelling
+    // and making an editor (OnCreateEditor; the base tree has none of its own).
+    virtual void DoCanEdit(PGridNode Node, TColumnIndex Column, bool& Allowed);
+    virtual void DoEdit();
+    virtual bool DoEndEdit();
+    virtual bool DoCancelEdit();
+    virtual PGTEditLink DoCreateEditor(PGridNode Node, TColumnIndex Column);
+    // Hints: whether and where a hint shows (CM_HINTSHOW), and its delay.
+    void CMHintShow(classlib::TMessage& Message) override;
+    bool HintsOfItsOwn() override;
+    virtual void CMHintShowPause(classlib::TMessage& Message);
+    virtual std::function<classlib::THintWindow*()> GetHintWindowClass();
+    // Whether the system animates tooltips, and by fading.
+    virtual void SystemTooltipAnimation(bool& Animate, bool& Fade);
 
     // Window plumbing.
     void WndProc(classlib::TMessage& Message) override;
@@ -1120,6 +1233,45 @@ private:
     HWND FPanningWindow = nullptr;
     HBITMAP FPanningImage = nullptr;
     POINT FLastClickPos{};
+    HCURSOR FPanningCursor = nullptr;  // the panning cursor shown (loaded, ours to free)
+
+    // Keyboard, incremental search, check images, mouse.
+    bool KeyboardMessage(classlib::TMessage& Message);
+    bool NavigationKey(WORD CharCode, classlib::TShiftState Shift);
+    void OtherKey(WORD CharCode, classlib::TShiftState Shift);
+    bool CanExtendSelection(classlib::TShiftState Shift) const;
+    // A press on a node's check image (mouse or space bar): the pressed form shows and the
+    // next state waits for the release (Pending: tsMouseCheckPending or tsKeyCheckPending).
+    void PressCheckImage(PGridNode Node, TGridTreeStates Pending);
+    // The release of a pressed check image: the next state applies (Apply) or not.
+    void ReleasePendingCheck(bool Apply);
+    void ShowHelpForFocusedNode();
+    void StopInputTimers();
+    void MouseButtonMessage(classlib::TMessage& Message);
+    bool SetCursorMessage(classlib::TMessage& Message);
+    TGTIncrementalSearch FIncrementalSearch = isNone;
+    TGTSearchDirection FSearchDirection = sdForward;
+    TGTSearchStart FSearchStart = ssFocusedNode;
+    uint32_t FSearchTimeout = 1000;
+    std::wstring FSearchBuffer;
+    PGridNode FLastSearchNode = nullptr;
+    wchar_t FPendingHighSurrogate = 0;  // the first half of a character typed in two
+    bool FWantTabs = false;
+    classlib::TCursor FHotCursor = classlib::crDefault;
+    PGridNode FCheckNode = nullptr;
+    TCheckState FPendingCheckState = csUncheckedNormal;
+
+    // Hints.
+    TGTHintMode FHintMode = hmDefault;
+    THintAnimationType FHintAnimation = hatSystemDefault;
+    RECT FLastHintRect{};
+    TGTHintData FHintData;
+    std::shared_ptr<int> FLifeToken = std::make_shared<int>(0);
+
+    // In-place editing.
+    uint32_t FEditDelay = 1000;
+    TColumnIndex FEditColumn = NoColumn;
+    PGTEditLink FEditLink;
 };
 
 // The tree a node belongs to (follows the parents up to the hidden root).

@@ -31,22 +31,30 @@ bool Terminating() { return classlib::Application && classlib::Application->Term
 
 void TBaseGridTree::Animate(uint32_t Steps, uint32_t Duration, const TGTAnimationCallback& Callback, void* Data) {
     if (HasState(tsInAnimation) || Duration == 0 || !Callback) return;
+    // A callback may serve messages, and one of them may free the tree: after each call
+    // the tree is touched only while it still lives.
+    const std::weak_ptr<void> alive = FLifeToken;
     DoStateChange(tsInAnimation, 0);
-    auto endAnimation = classlib::ScopeExit([&] { DoStateChange(0, tsCancelHintAnimation | tsInAnimation); });
+    auto endAnimation = classlib::ScopeExit([&] {
+        if (!alive.expired()) DoStateChange(0, tsCancelHintAnimation | tsInAnimation);
+    });
     int64_t stepSize = std::llround(std::max(double(Steps) / double(Duration), 1.0));
     int64_t remainingSteps = int64_t(Steps) / stepSize;
     int64_t nextStep = 0;
     int64_t duration = Duration;
     while (remainingSteps > 0 && duration > 0 && !Terminating()) {
         int64_t start = NowMs();
-        if (!Callback(int(nextStep), int(stepSize), Data)) break;
+        const bool goOn = Callback(int(nextStep), int(stepSize), Data);
+        if (alive.expired()) return;
+        if (!goOn) break;
         int64_t target = duration / remainingSteps;
         int64_t elapsed = NowMs() - start;
+        // The rest of the slice is waited for without using the processor; input that
+        // arrives ends the wait, and the next step serves it.
         while (elapsed < target) {
-            // The slices are a few milliseconds: give the processor away without
-            // sleeping a whole scheduler tick.
-            Sleep(0);
+            const DWORD woke = MsgWaitForMultipleObjects(0, nullptr, FALSE, DWORD(target - elapsed), QS_ALLINPUT);
             elapsed = NowMs() - start;
+            if (woke != WAIT_TIMEOUT) break;
         }
         int64_t remainingTime = std::max<int64_t>(0, duration - elapsed);
         remainingSteps = elapsed > duration ? 0 : remainingSteps - 1;

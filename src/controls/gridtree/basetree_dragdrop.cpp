@@ -96,7 +96,7 @@ void TBaseGridTree::DoDragging(POINT P) {
     }
     if (HasControlWindow()) UpdateWindow(FHandle);
     FDragSelection = GetSortedSelection(false);
-    DoStateChange(tsOLEDragging, tsOLEDragPending | tsClearPending);
+    DoStateChange(tsOLEDragging, tsOLEDragPending | tsClearPending | tsToggleFocusedSelection);
     auto done = classlib::ScopeExit([&] {
         if (FTransfer && FTransfer->DragImage) FTransfer->DragImage->FinishPicture();
         DoStateChange(0, tsOLEDragging);

@@ -35,6 +35,12 @@ void TBaseGridTree::StartDrawSelection(POINT Start, bool Ctrl) {
 }
 
 void TBaseGridTree::MouseMove(classlib::TShiftState Shift, int X, int Y) {
+    // A press that may become a drag becomes one once the mouse left the drag distance.
+    if (HasState(tsOLEDragPending) && (std::abs(X - FLastClickPos.x) >= FDragThreshold ||
+                                       std::abs(Y - FLastClickPos.y) >= FDragThreshold)) {
+        DoDragging(FLastClickPos);
+        return;
+    }
     auto moveCorner = [&] {
         FLastSelRect = FNewSelRect;
         FNewSelRect.right = std::clamp(X - FOffsetX, 0, std::max(FClientWidth, FRangeX));

@@ -128,6 +128,7 @@ void TBaseGridTree::StartWheelPanning(POINT Position) {
         ShowWindow(FPanningWindow, SW_SHOWNOACTIVATE);
     }
     SetCapture(FHandle);
+    AdjustPanningCursor(Position.x, Position.y);
     StartTimer(ScrollTimer, 20);
 }
 
@@ -136,6 +137,7 @@ void TBaseGridTree::StopWheelPanning() {
     StopTimer(ScrollTimer);
     if (HandleAllocated() && GetCapture() == FHandle) ReleaseCapture();
     DoStateChange(0, tsWheelPanning | tsWheelScrolling);
+    FPanningCursor = nullptr;
     if (FPanningWindow) {
         DestroyWindow(FPanningWindow);
         FPanningWindow = nullptr;
@@ -148,6 +150,7 @@ void TBaseGridTree::StopWheelPanning() {
 
 void TBaseGridTree::PanningScroll(POINT Position) {
     if (!HasState(tsWheelPanning | tsWheelScrolling)) return;
+    AdjustPanningCursor(Position.x, Position.y);
     // Within 8 pixels of the click point nothing moves; beyond, the speed grows with the
     // distance.
     int dx = 0, dy = 0;

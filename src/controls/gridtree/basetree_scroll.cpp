@@ -149,6 +149,8 @@ void TBaseGridTree::CMMouseWheel(classlib::TMessage& Message) {
 }
 
 void TBaseGridTree::CMMouseLeave(classlib::TMessage& Message) {
+    // The next hint over the tree is decided anew.
+    FLastHintRect = RECT{};
     DoStateChange(0, tsHint);
     if (!HasState(tsWheelPanning | tsWheelScrolling)) {
         StopTimer(ScrollTimer);

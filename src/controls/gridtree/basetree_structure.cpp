@@ -40,6 +40,8 @@ TBaseGridTree::TBaseGridTree(classlib::TComponent* Owner)
 }
 
 TBaseGridTree::~TBaseGridTree() {
+    // Code serving messages in between (a hint animation) sees the tree gone from here on.
+    FLifeToken.reset();
     // Let go of the worker first: this waits while the worker holds the tree.
     InterruptValidation();
     if (FWorker) FWorker->UnqueueTree(this);
@@ -47,6 +49,11 @@ TBaseGridTree::~TBaseGridTree() {
     FWorker = nullptr;
     StopWheelPanning();
     FDestroying = true;
+    // An editor left running ends without handing its text over.
+    if (FEditLink) {
+        DoStateChange(0, tsEditing);
+        FEditLink.reset();
+    }
     try {
         Clear();
     } catch (...) {

@@ -56,9 +56,6 @@ void TBaseGridTree::WndProc(classlib::TMessage& Message) {
             // A click on a scroll bar focuses the tree as a click on the rows does.
             if (!FMessageOnly && !Focused() && CanFocus()) SetFocus();
             break;
-        case WM_KILLFOCUS:
-            StopWheelPanning();
-            break;
         case WM_DESTROY:
             // The panning window is owned by this one and goes with it.
             StopWheelPanning();
@@ -75,7 +72,7 @@ void TBaseGridTree::WndProc(classlib::TMessage& Message) {
         default:
             break;
     }
-    if (!FMessageOnly && WindowMessage(Message)) return;
+    if (!FMessageOnly && (InputMessage(Message) || WindowMessage(Message))) return;
     TCustomControl::WndProc(Message);
 }
 
@@ -446,6 +443,7 @@ void TBaseGridTree::WMSize(classlib::TMessage& Message) {
     ClientSizeFromWindow();
     if (FHeader) FHeader->UpdateSprings();
     UpdateScrollBars(true);
+    if (IsEditing() && ColumnCount() == 0) UpdateEditBounds();
 }
 
 void TBaseGridTree::UpdateHeaderRect() {
@@ -481,6 +479,7 @@ void TBaseGridTree::Resized(TColumnIndex Column) {
         // While the user drags a border the window follows at once.
         if (FHeader->States() & hstResizing) UpdateWindow(FHandle);
     }
+    if (IsEditing()) UpdateEditBounds();
 }
 
 void TBaseGridTree::ClientSizeFromWindow() {

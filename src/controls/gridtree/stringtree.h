@@ -127,6 +127,11 @@ protected:
     virtual void PaintNormalText(TGTPaintInfo& PaintInfo, std::wstring Text);
     virtual void PaintStaticText(TGTPaintInfo& PaintInfo, std::wstring Text);
     TColumnIndex AdjustPaintCellRect(TGTPaintInfo& PaintInfo) override;
+    // The handler's answer, else 0 when the cell's text (focused column) starts with Text,
+    // compared exactly.
+    int DoIncrementalSearch(PGridNode Node, const std::wstring& Text) override;
+    // The handler's editor, else a TStringEditLink.
+    PGTEditLink DoCreateEditor(PGridNode Node, TColumnIndex Column) override;
     std::unique_ptr<TCustomGridTreeOptions> CreateOptions() override;
     void InitNode(PGridNode Node) override;
     void MainColumnChanged() override;

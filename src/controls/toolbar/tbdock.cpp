@@ -6,7 +6,6 @@
 #include "controls/toolbar/tbdockable.h"
 
 #include <algorithm>
-#include <map>
 #include <optional>
 
 using namespace classlib;
@@ -29,9 +28,17 @@ namespace {
 void DockNCPaint(HWND, HDC dc, LPARAM data) { reinterpret_cast<TBarDock*>(data)->DrawNCArea(true, dc, nullptr); }
 
 // Sorts by DockRow, then DockPos, then the order the windows came in (windows added "at
-// the end" all have DockPos -1 and must not change places); a dragged window that keeps the
-// order of its row goes back to the place it had before sorting.
+// the end" all have DockPos -1 and must not change places).
 void SortWindows(std::vector<TBarCustomDockableWindow*>& list) {
+    SortDockWindows(list, [](const TBarCustomDockableWindow* x, const TBarCustomDockableWindow* y) {
+        if (x->DockRow() != y->DockRow()) return x->DockRow() < y->DockRow();
+        return x->DockPos() < y->DockPos();
+    });
+}
+
+}  // namespace
+
+void SortDockWindows(std::vector<TBarCustomDockableWindow*>& list, const TBarDockWindowOrder& before) {
     TBarCustomDockableWindow* kept = nullptr;
     size_t keptIndex = 0;
     for (size_t i = 0; i < list.size(); ++i)
@@ -39,29 +46,12 @@ void SortWindows(std::vector<TBarCustomDockableWindow*>& list) {
             kept = list[i];
             keptIndex = i;
         }
-    std::vector<void*> raw(list.begin(), list.end());
-    std::map<const void*, size_t> arrival;
-    for (size_t i = 0; i < raw.size(); ++i) arrival[raw[i]] = i;
-    SortListWithData(
-        raw,
-        [](void* a, void* b, void* data) {
-            auto* x = static_cast<TBarCustomDockableWindow*>(a);
-            auto* y = static_cast<TBarCustomDockableWindow*>(b);
-            if (x->DockRow() != y->DockRow()) return x->DockRow() < y->DockRow() ? -1 : 1;
-            if (x->DockPos() != y->DockPos()) return x->DockPos() < y->DockPos() ? -1 : 1;
-            const auto& order = *static_cast<const std::map<const void*, size_t>*>(data);
-            const size_t i = order.at(a), j = order.at(b);
-            return i < j ? -1 : i > j ? 1 : 0;
-        },
-        &arrival);
-    for (size_t i = 0; i < raw.size(); ++i) list[i] = static_cast<TBarCustomDockableWindow*>(raw[i]);
+    std::stable_sort(list.begin(), list.end(), before);
     if (kept) {
         list.erase(std::find(list.begin(), list.end(), kept));
         list.insert(list.begin() + static_cast<std::ptrdiff_t>(keptIndex), kept);
     }
 }
-
-}  // namespace
 
 TBarDock::TBarDock(TComponent* owner) : TCustomControl(owner) {
     FControlStyle = (FControlStyle | csAcceptsControls | csMenuEvents) & ~(csCaptureMouse | csClickEvents | csOpaque);
@@ -364,6 +354,8 @@ void TBarDock::ArrangeWindows() {
         TBarCustomDockableWindow* w = sorted[i];
         const TBarArrangeEntry& e = entries[i];
         w->SetArranged(e.ShownRow, e.Shown ? e.Pos : w->ArrangedPos());
+        // A dragged window that shares a crowded row may be dragged along it, row-locked.
+        if (e.Overflow) w->SetRowOverflow(true);
         if (FCommitRequest) {
             w->FDockRow = e.Row;
             if (e.Shown) w->FDockPos = e.Pos;

@@ -65,6 +65,13 @@ using TBarInsertRemoveEvent =
     std::function<void(TBarDock* sender, bool inserting, TBarCustomDockableWindow* bar)>;
 using TBarRequestDockEvent = std::function<void(TBarDock* sender, TBarCustomDockableWindow* bar, bool& accept)>;
 
+// Whether one window goes before another in a dock's order.
+using TBarDockWindowOrder =
+    std::function<bool(const TBarCustomDockableWindow* first, const TBarCustomDockableWindow* second)>;
+// Sorts the windows of a dock by `before`, keeping the order they came in where it does not
+// decide; a dragged window that keeps the list order goes back to the place it had.
+void SortDockWindows(std::vector<TBarCustomDockableWindow*>& list, const TBarDockWindowOrder& before);
+
 class TBarDock : public classlib::TCustomControl {
 public:
     explicit TBarDock(classlib::TComponent* owner);

@@ -253,8 +253,11 @@ void TBarCustomDockableWindow::SetUseLastDock(bool value) {
 
 void TBarCustomDockableWindow::SetFloatingPosition(POINT value) {
     FFloatingPosition = value;
-    if (FFloating && FFloatParent)
+    if (FFloating && FFloatParent) {
         FFloatParent->SetBounds(value.x, value.y, FFloatParent->Width(), FFloatParent->Height());
+        // A position saved on a monitor that is gone must not lose the window.
+        KeepOnScreen(true);
+    }
 }
 
 void TBarCustomDockableWindow::SetFloating(bool value) {
@@ -296,9 +299,11 @@ void TBarCustomDockableWindow::RefreshParentState() {
 void TBarCustomDockableWindow::UpdateFloatingList() {
     if (FFloating) {
         AddToLazyList(tFloatingList, this);
-        if (FFloatParent)
+        if (FFloatParent) {
             FFloatParent->SetBounds(FFloatingPosition.x, FFloatingPosition.y, FFloatParent->Width(),
                                     FFloatParent->Height());
+            KeepOnScreen(true);
+        }
     } else {
         RemoveFromLazyList(tFloatingList, this);
     }

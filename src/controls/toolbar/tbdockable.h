@@ -92,6 +92,8 @@ public:
     void SetFloating(bool value);
     TBarFloatingWindowParent* FloatingParent() const { return FFloatParent; }
     POINT FloatingPosition() const { return FFloatingPosition; }
+    // Where the floating form goes. A floating window moves there at once, and whenever it
+    // floats; either way it is kept on screen (KeepOnScreen(true)).
     void SetFloatingPosition(POINT value);
     TBarDock* DefaultDock() const { return FDefaultDock; }
     void SetDefaultDock(TBarDock* value);

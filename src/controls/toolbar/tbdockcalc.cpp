@@ -35,7 +35,9 @@ void ArrangeOneRow(std::vector<TBarArrangeEntry>& e, std::vector<TRowSlot>& row,
     int cursor = 0, prevEnd = 0, minCursor = 0, dragged = -1, draggedWanted = 0;
     for (int r = 0; r < count; ++r) {
         TBarArrangeEntry& w = e[row[r].Index];
-        int wanted = w.DockPos;
+        // -1 is "at the end": right after the window before, neither a gap nor an overlap (an
+        // overlap would make the windows before it shrink as if it had been dropped on them).
+        int wanted = w.DockPos == -1 ? cursor : w.DockPos;
         if (cursor == 0 && (w.FullSize || w.Stretch)) wanted = 0;
         if (w.Dragged) {
             dragged = r;

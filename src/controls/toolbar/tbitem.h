@@ -38,6 +38,17 @@ class TBarCustomItem;
 class TBarItemViewer;  // one item shown in a view (tbviewer.h)
 class TBarView;        // one level of items shown in a window (tbview.h)
 
+class TBarPopupWindow;  // the window of a sub-menu or popup menu (tbpopup.h)
+struct TBarPopupPositionRec;
+
+// The class reference of a popup window class: makes the (hidden) popup window that shows
+// the sub-items of `item` below `parentView` (null for a popup menu of its own).
+using TBarPopupWindowClass = TBarPopupWindow* (*)(classlib::TComponent* owner, TBarView* parentView,
+                                                  TBarCustomItem* item, bool customizing);
+
+// Where a popup opened at a point goes: its left edge, right edge or centre at the point.
+enum TBarPopupAlignment { tbpaLeft, tbpaRight, tbpaCenter };
+
 // The class reference of a viewer class: makes a viewer of `item` for `view`.
 using TBarItemViewerClass = std::unique_ptr<TBarItemViewer> (*)(TBarView* view, TBarCustomItem* item,
                                                                int groupLevel);
@@ -262,6 +273,25 @@ public:
     virtual void DoPopup(TBarCustomItem* sender, bool fromLink);
     virtual void EnabledChanged();
     virtual TBarView* ChevronSourceView() { return nullptr; }
+    // --- popups (tbpopup.cpp)
+    // Opens the sub-items in a popup window, placed below or beside `parentViewer` of
+    // `parentView` (a sub-menu when `positionAsSubmenu`), or at `popupPoint` without a
+    // parent view. The parent view owns the window it records as open; without a parent
+    // view the caller owns the answer. Nothing is left behind when it throws.
+    virtual TBarPopupWindow* CreatePopup(TBarView* parentView, TBarItemViewer* parentViewer, bool positionAsSubmenu,
+                                         bool selectFirstItem, bool customizing, POINT popupPoint,
+                                         TBarPopupAlignment alignment);
+    // Moves the popup into the monitor's work area, flipping it to the other side of its
+    // item where it does not fit, and chooses the direction of its opening animation.
+    virtual void AdjustPopupPosition(TBarView* parentView, TBarPopupWindow* window, TBarPopupPositionRec& rec);
+    virtual TBarPopupWindowClass GetPopupWindowClass();
+    // Shows the sub-items as a popup menu at `point` and runs the menu loop until it ends;
+    // the chosen item is clicked (after the loop) unless `returnClickedItemOnly`. Answers
+    // the chosen item, or null.
+    TBarCustomItem* PopupModal(bool selectFirst, bool trackRightButton, bool returnClickedItemOnly,
+                               TBarPopupAlignment alignment, POINT point);
+    TBarCustomItem* PopupAt(int x, int y, bool trackRightButton, TBarPopupAlignment alignment,
+                            bool returnClickedItemOnly);
     // The viewer class that shows this item in `view`.
     virtual TBarItemViewerClass GetItemViewerClass(TBarView* view);
     // Asked by the layout before an item is measured; true makes it build a new viewer.

@@ -4,6 +4,7 @@
 #include "classlib/gdiguards.h"
 #include "classlib/scopeguard.h"
 #include "controls/toolbar/tbcommon.h"
+#include "controls/toolbar/tbmodal.h"
 
 #include <algorithm>
 #include <unordered_map>
@@ -34,6 +35,7 @@ TBarView::TBarView(TComponent* owner, TBarView* parentView, TBarCustomItem* pare
       FIsToolbar(isToolbar),
       FCustomizing(customizing),
       FUsePriorityList(usePriorityList) {
+    PlugMenuLoopIntoAccessibility();
     FParentItem = parentItem;
     FParentItemSeen = parentItem;
     if (parentItem) parentItem->AddChangeListener(&FParentListener);
@@ -684,52 +686,6 @@ void TBarView::DrawViewer(TBarItemViewer* viewer, TCanvas& canvas, bool offscree
 
 // --- selection and the menu loop's state -------------------------------------------------
 
-void TBarView::Select(TBarItemViewer* viewer, bool viaMouse) {
-    TBarItemViewer* old = FSelected;
-    if (viewer != old) {
-        // Moving into a sub-menu keeps the parent's item highlighted.
-        if (viewer && FParentView && FParentView->FOpenViewer && FParentView->FOpenViewer != FParentView->FSelected)
-            FParentView->Select(FParentView->FOpenViewer, false);
-        CancelCapture();
-        if (old) old->NotifyLeaving();
-        FSelected = viewer;
-        FSelectedViaMouse = viaMouse;
-    }
-    bool over = false;
-    if (viewer && FWindow && FWindow->HandleAllocated()) {
-        const DWORD pos = GetMessagePos();
-        POINT p{static_cast<short>(LOWORD(pos)), static_cast<short>(HIWORD(pos))};
-        if (WindowFromPoint(p) == FWindow->Handle()) {
-            const POINT client = FWindow->ScreenToClient(p);
-            over = ViewerAtPoint(client) == viewer;
-            if (over && FMouseTracking)
-                over = viewer->PointInButtonPart(client.x - viewer->BoundsRect.left, client.y - viewer->BoundsRect.top);
-        }
-    }
-    if (viewer == old) {
-        if (over != FMouseOverSelected) {
-            FMouseOverSelected = over;
-            if (viewer && FMouseTracking && (viewer->Item()->ItemStyle() & tbstRedrawOnMouseOverChange))
-                InvalidateViewer(viewer);
-        }
-        return;
-    }
-    FMouseOverSelected = over;
-    if (old && IndexOfViewer(old) >= 0 && (old->Item()->ItemStyle() & tbstRedrawOnSelChange)) InvalidateViewer(old);
-    if (viewer) {
-        if (viewer->Item()->ItemStyle() & tbstRedrawOnSelChange) InvalidateViewer(viewer);
-        viewer->NotifyEntering(old);
-    }
-}
-
-bool TBarView::OpenChildPopup(bool) {
-    if (FSelected != FOpenViewer) CloseChildPopups();
-    // The popup window of the selected sub-menu item is made by the popup layer, which
-    // records it here with SetOpenPopup.
-    if (FOpenViewer) WheelAccumulator = 0;
-    return FOpenViewer != nullptr;
-}
-
 void TBarView::SetOpenPopup(TBarItemViewer* viewer, TBarView* view, TWinControl* window) {
     FOpenViewer = viewer;
     FOpenView = view;
@@ -738,6 +694,7 @@ void TBarView::SetOpenPopup(TBarItemViewer* viewer, TBarView* view, TWinControl*
 
 void TBarView::CloseChildPopups() {
     if (FOpenView) FOpenView->CloseChildPopups();
+    StopTimer(tbtkClose);
     TWinControl* window = FOpenPopupWindow;
     TBarItemViewer* viewer = FOpenViewer;
     FOpenPopupWindow = nullptr;
@@ -757,6 +714,8 @@ void TBarView::SetCapture() { FMouseTracking = true; }
 void TBarView::CancelCapture() {
     if (!FMouseTracking) return;
     FMouseTracking = false;
+    // The menu loop looks at the selection under the cursor again.
+    InvalidateMenuCursorPosition();
     if (FSelected) FSelected->CaptureLost();
 }
 

@@ -51,10 +51,27 @@ constexpr unsigned tbvsAccelsShown = 0x20;
 constexpr unsigned tbvsMenuMode = 0x40;              // the toolbar shows a menu
 constexpr unsigned tbvsChildPopupDestroyed = 0x80;
 
+// The menu timers: identifier = tbTimerBase + kind, on the view's popup window.
+constexpr int tbtkOpen = 0, tbtkClose = 1, tbtkScrollUp = 2, tbtkScrollDown = 3;
+constexpr UINT_PTR tbTimerBase = 9000;
+
+// Options of EnterToolbarLoop.
+constexpr unsigned tbloMouseDown = 0x01, tbloExecuteSelected = 0x02, tbloFromAccessibility = 0x04;
+
 // Style bits of a view.
 constexpr unsigned tbvstMenuBar = 0x01;
 constexpr unsigned tbvstHiddenAccels = 0x02;  // accelerators shown only after keyboard use
 constexpr unsigned tbvstItemHints = 0x04;     // item hints in the menu loop
+
+// The wheel arithmetic of long popups: adds `delta` to `accumulator` and answers how many
+// lines to scroll; `down` tells the direction (a negative accumulator scrolls down). What
+// is less than a line stays in the accumulator. `lines` is the system's lines per notch:
+// 0 turns the wheel off (the accumulator is emptied), WHEEL_PAGESCROLL counts as
+// `pageLines`.
+// Lets assistive tools start the menu loop (done by every view's constructor).
+void PlugMenuLoopIntoAccessibility();
+
+int WheelScrollSteps(int& accumulator, int delta, UINT lines, int pageLines, bool& down);
 
 class TBarView : public classlib::TComponent {
 public:
@@ -172,14 +189,54 @@ public:
     unsigned ActiveTimers = 0;
     int WheelAccumulator = 0;
 
+    // --- selection and navigation (tbnav.cpp)
     // Selects `viewer` (null: nothing); the leaving and entering viewers hear of it and
-    // are repainted as their items ask.
+    // are repainted as their items ask. Inside a menu loop it also opens and closes
+    // sub-menus (at once, or through the menu timers for mouse selections in popups).
     virtual void Select(TBarItemViewer* viewer, bool viaMouse);
+    // Hot tracking: selects the viewer under `screenPoint` (null: no point, the mouse is
+    // elsewhere); new selections only with `allowNewSelection`. Also runs the scroll timers
+    // over the arrow bands of a long popup.
+    void UpdateSelection(const POINT* screenPoint, bool allowNewSelection);
+    // The next viewer after `from` (null: from the start) in the direction that is shown
+    // or scrolled out and whose item is visible and selectable; wraps around; null when
+    // there is none.
+    TBarItemViewer* NextSelectableViewer(TBarItemViewer* from, bool forward);
+    // The first selectable viewer without tbstDontSelectFirst (when all have it, the first).
+    TBarItemViewer* FirstSelectable();
+    void SelectNext(bool forward);
+    // The viewer after `from` whose caption's accelerator is `key` (ignoring case); without
+    // `requirePrimary` also one whose caption starts with it. Enabled items are preferred.
+    // `onlyOne`: no other viewer of the same kind matches (always true for a disabled hit).
+    TBarItemViewer* NextSelectableWithAccel(TBarItemViewer* from, wchar_t key, bool requirePrimary, bool& onlyOne);
+    // Long popups: scrolls by one item; brings a scrolled-out selection into view.
+    void Scroll(bool down);
+    void ScrollSelectedIntoView();
+    // The keys of the menu loop that no viewer took (Tab, Enter, Esc, arrows, Home, End,
+    // Alt, F10, F1); a handled key is set to 0.
+    virtual void KeyDown(WORD& key, classlib::TShiftState shift);
+    // The wheel over a popup with scroll arrows; `x`, `y` in the window's client area.
+    virtual void MouseWheel(int delta, int x, int y);
+    // The menu timers (kinds tbtkOpen..tbtkScrollDown) on the view's popup window.
+    void StartTimer(int kind, UINT milliseconds);
+    void StopTimer(int kind);
+    void StopAllTimers();
+    void TimerTick(int kind);
     // Opens the selected viewer's sub-menu; answers whether a popup is open.
     virtual bool OpenChildPopup(bool selectFirst);
     void CloseChildPopups();
     // A toolbar view also leaves menu mode.
     void CancelChildPopups();
+    // Ends the menu loop and hides every popup of the chain at once.
+    void CancelMode();
+    // Shows the accelerator marks (or hides them again, unless the system shows them always).
+    void SetAccelsVisibility(bool show);
+    // Tells assistive tools which item has the focus (only while the menu loop runs).
+    void NotifyFocusEvent();
+    // Runs the menu loop with this view as root (options tbloMouseDown, tbloExecuteSelected,
+    // tbloFromAccessibility); nothing while it already runs. Carries out the done action
+    // after the loop and answers its clicked item (null for none).
+    TBarCustomItem* EnterToolbarLoop(unsigned options);
     // Mouse tracking of the pressed viewer.
     void SetCapture();
     void CancelCapture();

@@ -114,6 +114,8 @@ std::wstring TBarItemViewer::BuildHint() {
     const bool plainSubmenuCaption = (style & tbstSubmenu) && !(style & tbstSplitButton) && ShowsCaption();
     if (hint.empty() && !(FItem->EffectiveOptions() & tboNoAutoHint) && !plainSubmenuCaption)
         hint = RemoveAccelMarks(TrimCaptionSuffix(GetCaptionText()));
+    // The item's action may reword the hint, or refuse to show one.
+    if (auto* action = dynamic_cast<TCustomAction*>(FItem->Action()); action && !action->DoHint(hint)) hint.clear();
     if (!hint.empty() && Application && Application->HintShortCuts) {
         const std::wstring shortcut = FItem->GetShortCutText();
         if (!shortcut.empty()) hint += L" (" + shortcut + L")";

@@ -8,6 +8,7 @@
 #include "controls/toolbar/tbcommon.h"
 #include "controls/toolbar/tbdockable.h"
 #include "controls/toolbar/tbfloating.h"
+#include "tbinputscript.h"
 
 #include <gtest/gtest.h>
 
@@ -52,68 +53,6 @@ RECT ScreenRect(HWND wnd) {
     GetWindowRect(wnd, &r);
     return r;
 }
-
-// Plays input into a modal mouse loop: each step runs from a message that the loop
-// dispatches, then posts the next, so every move is seen after the one before.
-class InputScript {
-public:
-    explicit InputScript(HWND target) : FTarget(target) {
-        WNDCLASSEXW wc{sizeof(wc)};
-        wc.lpfnWndProc = Proc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"TestInputScript";
-        RegisterClassExW(&wc);
-        FWnd = CreateWindowExW(0, L"TestInputScript", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
-        SetWindowLongPtrW(FWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    }
-    ~InputScript() { DestroyWindow(FWnd); }
-
-    InputScript& MoveTo(POINT screen) {
-        FSteps.push_back([this, screen] {
-            SetCursorPos(screen.x, screen.y);
-            POINT c = screen;
-            ScreenToClient(FTarget, &c);
-            PostMessageW(FTarget, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(c.x, c.y));
-        });
-        return *this;
-    }
-    InputScript& Key(UINT message, WPARAM key) {
-        FSteps.push_back([this, message, key] { PostMessageW(FTarget, message, key, 0); });
-        return *this;
-    }
-    InputScript& Run(std::function<void()> step) {
-        FSteps.push_back(std::move(step));
-        return *this;
-    }
-    InputScript& Release() {
-        FSteps.push_back([this] {
-            POINT c;
-            GetCursorPos(&c);
-            ScreenToClient(FTarget, &c);
-            PostMessageW(FTarget, WM_LBUTTONUP, 0, MAKELPARAM(c.x, c.y));
-        });
-        return *this;
-    }
-    // Posts the first step; the loop that runs next plays the rest.
-    void Start() { PostMessageW(FWnd, WM_APP, 0, 0); }
-    bool Finished() const { return FNext >= FSteps.size(); }
-
-private:
-    static LRESULT CALLBACK Proc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-        auto* self = reinterpret_cast<InputScript*>(GetWindowLongPtrW(wnd, GWLP_USERDATA));
-        if (msg != WM_APP || !self) return DefWindowProcW(wnd, msg, wp, lp);
-        if (self->FNext < self->FSteps.size()) {
-            self->FSteps[self->FNext++]();
-            PostMessageW(wnd, WM_APP, 0, 0);
-        }
-        return 0;
-    }
-
-    HWND FTarget;
-    HWND FWnd = nullptr;
-    std::vector<std::function<void()>> FSteps;
-    size_t FNext = 0;
-};
 
 class DockTest : public ::testing::Test {
 protected:
@@ -464,6 +403,21 @@ TEST_F(DockTest, KeepOnScreenKeepsTheCaptionReachable) {
     bar->KeepOnScreen(true);
     EXPECT_EQ(fp->Left(), work.left);
     EXPECT_EQ(fp->Top(), work.top);
+
+    // A position saved on a monitor that is gone, given before or after the window floats
+    // (a restored layout does the latter): the window comes fully into the work area.
+    const auto fullyInside = [&] {
+        const RECT r = ScreenRect(bar->FloatingParent()->Handle());
+        RECT common;
+        return IntersectRect(&common, &r, &work) && EqualRect(&common, &r);
+    };
+    bar->SetFloatingPosition({5000, 5000});
+    EXPECT_TRUE(fullyInside());
+    EXPECT_EQ(bar->FloatingPosition().x, bar->FloatingParent()->Left());
+    bar->SetCurrentDock(Top);
+    bar->SetFloatingPosition({-5000, 5000});
+    bar->SetFloating(true);
+    EXPECT_TRUE(fullyInside());
 }
 
 TEST_F(DockTest, OutlineDragAppliesTheDrop) {
@@ -572,6 +526,73 @@ TEST_F(DockTest, SmoothDragFollowsTheMouse) {
     for (int i = 0; i < Screen->FormCount(); ++i)
         if (dynamic_cast<TBarFloatingWindowParent*>(Screen->Forms(i))) ++floatingForms;
     EXPECT_EQ(floatingForms, 1);
+}
+
+TEST_F(DockTest, CtrlSwitchesDockingOffAndOnWithoutAMouseMove) {
+    TestBar* bar = NewBar(Top);
+    bar->SetFloatingPosition({300, 300});
+    bar->SetFloating(true);
+    const RECT dock = ScreenRect(Top->Handle());
+    const POINT overDock{dock.left + 100, dock.top + 2};
+    const POINT press = bar->ClientToScreen({5, 5});
+    SetCursorPos(press.x, press.y);
+    std::vector<std::string> states;
+    const auto note = [&] { states.push_back(bar->Floating() ? "floating" : bar->CurrentDock() == Top ? "docked" : "?"); };
+    InputScript script(bar->Handle());
+    script.MoveTo({overDock.x, overDock.y + 10})
+        .MoveTo(overDock)
+        .Run(note)
+        .Key(WM_KEYDOWN, VK_CONTROL)
+        .Run(note)
+        .Key(WM_KEYUP, VK_CONTROL)
+        .Run(note)
+        .Release()
+        .Start();
+    bar->DragLoop(5, 5);
+    EXPECT_EQ(states, (std::vector<std::string>{"docked", "floating", "docked"}));
+    EXPECT_EQ(bar->CurrentDock(), Top);
+}
+
+namespace {
+// A toolbar that hides what does not fit behind a chevron, down to 30 pixels.
+class ChevronBar : public TestBar {
+public:
+    using TestBar::TestBar;
+    TBarShrinkMode QueryShrinkMode() override { return tbsmChevron; }
+    void GetMinRowLength(int& length) override { length = 30; }
+};
+}  // namespace
+
+TEST_F(DockTest, DraggingAlongACrowdedRowKeepsItsOrder) {
+    // Two chevron toolbars that only fit the row shrunk.
+    auto* first = new ChevronBar(Form, {300, 22});
+    first->SetCurrentDock(Top);
+    auto* second = new ChevronBar(Form, {300, 22});
+    second->SetCurrentDock(Top);
+    PumpMessages();
+    ASSERT_EQ(second->ArrangedRow(), 0);
+    ASSERT_LT(second->Width(), 300 + 4 + 6);
+    const POINT press = second->ClientToScreen({5, 5});
+    SetCursorPos(press.x, press.y);
+    HCURSOR alongTheRow = nullptr;
+    // More than 9 pixels along the row lock the drag to it (the sizing cursor shows); then far
+    // to the left, past the first toolbar, and down to where a new row would begin: the
+    // window stays in its row, behind the first.
+    InputScript script(second->Handle());
+    script.MoveTo({press.x + 12, press.y})
+        .Run([&] { alongTheRow = GetCursor(); })
+        .MoveTo({press.x - 400, press.y})
+        .MoveTo({press.x - 400, press.y + 12})
+        .Release()
+        .Start();
+    second->DragLoop(5, 5);
+    EXPECT_EQ(alongTheRow, LoadCursorW(nullptr, IDC_SIZEWE));
+    EXPECT_EQ(second->CurrentDock(), Top);
+    EXPECT_EQ(first->ArrangedRow(), 0);
+    EXPECT_EQ(second->ArrangedRow(), 0);
+    EXPECT_EQ(first->ArrangedPos(), 0);
+    EXPECT_GT(second->ArrangedPos(), 0);
+    EXPECT_FALSE(second->KeepListOrder());
 }
 
 TEST_F(DockTest, CannotFloatWindowStaysDocked) {

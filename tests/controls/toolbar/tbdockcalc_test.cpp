@@ -71,6 +71,8 @@ TEST(DockArrangement, RowsPositionsAndLengths) {
         {"gaps shrink from the end when the row would pass the end", {Bar(0, 10, 20), Bar(0, 90, 20)}, 100, false,
          "0:10+20 0:80+20"},
         {"-1 means at the end", {Bar(0, -1, 20), Bar(0, -1, 20)}, 100, false, "0:0+20 0:20+20"},
+        {"chevron windows added at the end: the last still shrinks first",
+         {With(Bar(0, -1, 80), chevron), With(Bar(0, -1, 80), chevron)}, 100, false, "0:0+70 0:70+30"},
     };
     for (const auto& c : cases) {
         std::vector<TBarArrangeEntry> entries = c.Entries;

@@ -248,6 +248,24 @@ TEST(ItemViewer, HintsFromHintCaptionAndShortCut) {
         if (c.Key && c.ShortCuts) expected = L"Save (" + item->GetShortCutText() + L")";
         EXPECT_EQ(bar.ViewerOf(item)->BuildHint(), expected) << testsupport::Narrow(c.Caption);
     }
+
+    // The item's action may reword the hint (the shortcut still follows) or refuse it.
+    Application->HintShortCuts = true;
+    TAction action(nullptr);
+    action.SetCaption(L"&Copy");
+    action.SetShortCut(ShortCut('C', ssCtrl));
+    auto* linked = bar.Add();
+    linked->SetAction(&action);
+    std::wstring heard;
+    action.OnHint = [&](std::wstring& hint, bool&) {
+        heard = hint;
+        hint = L"Copy the key";
+    };
+    EXPECT_EQ(bar.ViewerOf(linked)->BuildHint(), L"Copy the key (" + linked->GetShortCutText() + L")");
+    EXPECT_EQ(heard, L"Copy");
+    action.OnHint = [](std::wstring&, bool& canShow) { canShow = false; };
+    EXPECT_EQ(bar.ViewerOf(linked)->BuildHint(), L"");
+    linked->SetAction(nullptr);
     Application->HintShortCuts = savedShortCuts;
 }
 

@@ -721,3 +721,22 @@ TEST_F(ThemedItems, ThemedImagesForControls) {
     PaintThemedImage(canvas, {2, 2, 18, 18}, nullptr, 0, 0);
     EXPECT_TRUE(Theme->Calls.empty());
 }
+
+TEST_F(ThemedItems, ButtonPartOfPlainSplitAndPopupItems) {
+    Level bar(true);
+    auto* plain = bar.Add(L"Plain");
+    auto* menu = bar.Add(L"Menu");
+    menu->SetItemStyle(menu->ItemStyle() | tbstSubmenu);
+    // Items that are not split: all button without a sub-menu, none with one.
+    EXPECT_TRUE(bar.ViewerOf(plain)->PointInButtonPart(1, 1));
+    EXPECT_FALSE(bar.ViewerOf(menu)->PointInButtonPart(1, 1));
+    // In a popup the arrow part of a split item is as wide as a menu check mark.
+    Level popup(false);
+    auto* split = popup.Add(L"Split");
+    split->SetItemStyle(split->ItemStyle() | tbstSubmenu | tbstSplitButton);
+    TBarItemViewer* viewer = popup.ViewerOf(split);
+    viewer->BoundsRect = {0, 0, 120, 20};
+    const int check = GetSystemMetrics(SM_CXMENUCHECK);
+    EXPECT_TRUE(viewer->PointInButtonPart(120 - check - 1, 5));
+    EXPECT_FALSE(viewer->PointInButtonPart(120 - check, 5));
+}
