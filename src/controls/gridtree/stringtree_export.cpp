@@ -20,6 +20,17 @@ namespace {
 constexpr int CaptionChunk = 3;
 const char NewLine[] = "\r\n";
 
+// UTF-16 text in a code page's bytes.
+std::string Narrow(const std::wstring& S, UINT CodePage) {
+    if (S.empty()) return std::string();
+    const int n = WideCharToMultiByte(CodePage, 0, S.data(), int(S.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(size_t(std::max(n, 0)), '\0');
+    WideCharToMultiByte(CodePage, 0, S.data(), int(S.size()), out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+std::string Ansi(const std::wstring& S) { return Narrow(S, CP_ACP); }
+
 std::string Utf8(const std::wstring& S) {
     // Unpaired surrogates are dropped; a pair becomes one 4-byte sequence.
     std::wstring clean;
@@ -35,19 +46,7 @@ std::string Utf8(const std::wstring& S) {
             clean += c;
         }
     }
-    if (clean.empty()) return std::string();
-    const int n = WideCharToMultiByte(CP_UTF8, 0, clean.data(), int(clean.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(size_t(std::max(n, 0)), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, clean.data(), int(clean.size()), out.data(), n, nullptr, nullptr);
-    return out;
-}
-
-std::string Ansi(const std::wstring& S) {
-    if (S.empty()) return std::string();
-    const int n = WideCharToMultiByte(CP_ACP, 0, S.data(), int(S.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(size_t(std::max(n, 0)), '\0');
-    WideCharToMultiByte(CP_ACP, 0, S.data(), int(S.size()), out.data(), n, nullptr, nullptr);
-    return out;
+    return Narrow(clean, CP_UTF8);
 }
 
 // Text placed inside HTML markup: the characters that would end it are written as
