@@ -302,14 +302,14 @@ std::wstring LowerCase(const std::wstring& s) {
 std::wstring WideUpperCase(const std::wstring& s) {
     std::wstring r = s;
     if (!r.empty())
-        CharUpperBuffW(r.data(), static_cast<DWORD>(r.size()));
+        CharUpperBuffW(r.data(), Win32Size<DWORD>(r.size()));
     return r;
 }
 
 std::wstring WideLowerCase(const std::wstring& s) {
     std::wstring r = s;
     if (!r.empty())
-        CharLowerBuffW(r.data(), static_cast<DWORD>(r.size()));
+        CharLowerBuffW(r.data(), Win32Size<DWORD>(r.size()));
     return r;
 }
 
@@ -326,6 +326,17 @@ int CompareText(const std::wstring& a, const std::wstring& b) {
 
 bool SameText(const std::wstring& a, const std::wstring& b) {
     return a.size() == b.size() && CompareText(a, b) == 0;
+}
+
+bool SameNameIgnoringCase(std::wstring_view a, std::wstring_view b) noexcept {
+    if (a.size() != b.size()) return false;
+    // The system call takes int lengths: longer texts are compared in parts.
+    constexpr size_t part = 0x40000000;
+    for (size_t at = 0; at < a.size(); at += part) {
+        const int n = static_cast<int>(std::min(part, a.size() - at));
+        if (CompareStringOrdinal(a.data() + at, n, b.data() + at, n, TRUE) != CSTR_EQUAL) return false;
+    }
+    return true;
 }
 
 size_t Pos(const std::wstring& sub, const std::wstring& s, size_t offset) {

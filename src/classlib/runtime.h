@@ -9,6 +9,7 @@
 #include <concepts>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <type_traits>
 #include <utility>
 
@@ -84,6 +85,9 @@ std::wstring WideLowerCase(const std::wstring& s);
 // ASCII case-insensitive comparison (<0, 0, >0) and equality.
 int CompareText(const std::wstring& a, const std::wstring& b);
 bool SameText(const std::wstring& a, const std::wstring& b);
+// Equality ignoring letter case the way the registry and the file system compare names
+// (ordinal, every letter the system knows). Any length; never throws.
+bool SameNameIgnoringCase(std::wstring_view a, std::wstring_view b) noexcept;
 
 // 1-based position of `sub` in `s` at or after `offset`; 0 when absent. An empty `sub`
 // finds nothing.

@@ -70,14 +70,17 @@ public:
 using TVxRegKeyList = std::vector<std::unique_ptr<TVxRegKeyClass>>;
 using TVxRegValueList = std::vector<std::unique_ptr<TVxRegValueClass>>;
 
-// The seven predefined roots in enumeration order: handle, full name and the abbreviation
-// a user may type (null for the two roots that have none). The one table of roots; name and
-// handle conversions (RootHKeyToName here, RootNameToHKey and StripRootName in regops.h)
-// and the search's start-key parsing read it.
+// The seven predefined roots in enumeration order: handle, full name, the abbreviation a
+// user may type (null for the two roots that have none) and the root's word in the naming
+// of the security API for registry objects ("MACHINE" for HKEY_LOCAL_MACHINE). The one
+// table of roots; name and handle conversions (RootHKeyToName here, RootNameToHKey and
+// StripRootName in regops.h), the search's start-key parsing, the undo lines and the
+// security object's names read it.
 struct TRegRoot {
     HKEY Key;
     const wchar_t* Name;
     const wchar_t* Abbreviation;
+    const wchar_t* SecurityName;
 };
 extern const TRegRoot RegRoots[7];
 // The root name of a predefined root handle; empty for any other handle.

@@ -189,6 +189,21 @@ TEST(Runtime, StringHelpers) {
     EXPECT_FALSE(SameText(L"Ä", L"ä"));
     EXPECT_LT(CompareText(L"abc", L"ABD"), 0);
     EXPECT_GT(CompareText(L"abcd", L"ABC"), 0);
+    // Names as the registry and the file system compare them: every letter, exact lengths.
+    const struct {
+        std::wstring_view A, B;
+        bool Same;
+    } names[] = {
+        {L"Software\\Wendlar", L"SOFTWARE\\wendlar", true},
+        {L"Äΐß値", L"äΐß値", true},
+        {L"", L"", true},
+        {L"a", L"", false},
+        {L"ab", L"abc", false},            // a prefix is not the name
+        {{L"a\0b", 3}, {L"A\0B", 3}, true},  // a NUL inside is part of the name
+        {{L"a\0b", 3}, {L"a\0c", 3}, false},
+    };
+    for (const auto& n : names)
+        EXPECT_EQ(SameNameIgnoringCase(n.A, n.B), n.Same) << testsupport::Narrow(std::wstring(n.A));
 
     EXPECT_EQ(Pos(L"b", L"abcb"), 2u);
     EXPECT_EQ(Pos(L"b", L"abcb", 3), 4u);
