@@ -2,6 +2,7 @@
 
 #include "classlib/errors.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdarg>
 #include <cwchar>
@@ -311,6 +312,17 @@ std::wstring WideLowerCase(const std::wstring& s) {
     if (!r.empty())
         CharLowerBuffW(r.data(), Win32Size<DWORD>(r.size()));
     return r;
+}
+
+std::string WideSortKey(const std::wstring& s) {
+    if (s.empty()) return std::string();  // before every other text
+    const DWORD flags = LCMAP_SORTKEY | NORM_IGNORECASE;
+    const int length = Win32Size<int>(s.size());
+    const int bytes = LCMapStringW(LOCALE_USER_DEFAULT, flags, s.data(), length, nullptr, 0);
+    std::string key(static_cast<size_t>(std::max(bytes, 0)), '\0');
+    if (bytes > 0)
+        LCMapStringW(LOCALE_USER_DEFAULT, flags, s.data(), length, reinterpret_cast<LPWSTR>(key.data()), bytes);
+    return key;
 }
 
 int CompareText(const std::wstring& a, const std::wstring& b) {

@@ -84,6 +84,10 @@ std::wstring WideUpperCase(const std::wstring& s);
 std::wstring WideLowerCase(const std::wstring& s);
 // ASCII case-insensitive comparison (<0, 0, >0) and equality.
 int CompareText(const std::wstring& a, const std::wstring& b);
+// The order users expect of names in lists: the user's locale, letter case ignored. A text's
+// sort key compares byte by byte (as std::string does) the way its text compares; sorting
+// many texts makes each key once instead of comparing the texts again and again.
+std::string WideSortKey(const std::wstring& s);
 bool SameText(const std::wstring& a, const std::wstring& b);
 // Equality ignoring letter case the way the registry and the file system compare names
 // (ordinal, every letter the system knows). Any length; never throws.

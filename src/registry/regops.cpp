@@ -174,6 +174,11 @@ LSTATUS SetRegValueRaw(HKEY key, const std::wstring& name, DWORD type, const voi
 
 // --- Values ----------------------------------------------------------------------------
 
+bool RegNumberHasWrongSize(DWORD Type, size_t Size) {
+    return ((Type == REG_DWORD || Type == REG_DWORD_BIG_ENDIAN) && Size != 4) ||
+           (Type == REG_QWORD && Size != 8);
+}
+
 bool ReadRegValueToStream(const TVxRegKeyClass& Key, const std::wstring& Name,
                           classlib::TMemoryStream& Stream, DWORD& Type, bool& SizeMismatch) {
     return NoThrow(
@@ -190,9 +195,7 @@ bool ReadRegValueToStream(const TVxRegKeyClass& Key, const std::wstring& Name,
             Stream.SetSize(0);
             if (!data.empty()) Stream.WriteBuffer(data.data(), data.size());
             Type = type;
-            SizeMismatch = ((type == REG_DWORD || type == REG_DWORD_BIG_ENDIAN) &&
-                            data.size() != 4) ||
-                           (type == REG_QWORD && data.size() != 8);
+            SizeMismatch = RegNumberHasWrongSize(type, data.size());
             return true;
         },
         false);

@@ -16,6 +16,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -109,6 +110,13 @@ void ListRootKeys(TVxRegKeyList& List, const std::wstring& ComputerName);
 // other than ERROR_MORE_DATA (a longer name: the buffer is enlarged and the index retried
 // once); records made up to then stay and the result is still True.
 bool ListSubKeys(TVxRegKeyList& List, const TVxRegKeyClass& Key);
+
+// The subkeys of Key as ListSubKeys finds them, handed to Visit one at a time (name, its
+// length, last-write time as in the records) without making records: for callers that keep
+// less than a whole record per key. Visit returns false to stop. False when Key cannot be
+// opened for reading or queried.
+using TSubKeyNameVisitor = std::function<bool(const wchar_t* Name, size_t Length, double LastWriteTime)>;
+bool ListSubKeyNames(const TVxRegKeyClass& Key, const TSubKeyNameVisitor& Visit);
 
 // Appends one record per value of Key (default value included, FValueName empty) with its
 // type; nothing when the key cannot be opened or queried. Same ending rule as ListSubKeys.

@@ -321,3 +321,18 @@ TEST(Exceptions, WhatIsTheUtf8MessageForEveryThreadAndFollowsSetMessage) {
     EXPECT_STREQ("\xE6\x96\xB0", changed.what());
     EXPECT_STREQ("", Exception(L"").what());
 }
+
+// Sort keys order texts as the locale's case-blind comparison does.
+TEST(Runtime, WideSortKeysOrderAsTheLocaleComparesIgnoringCase) {
+    const std::wstring texts[] = {L"",      L"a",      L"A",     L"ab",       L"B",         L"b10", L"b9",
+                                  L"Value", L"value2", L"日本", L"日本語", L"\U00020BB7", L"z z", L"zz"};
+    auto sign = [](int v) { return (v > 0) - (v < 0); };
+    for (const std::wstring& a : texts)
+        for (const std::wstring& b : texts) {
+            const int expected = CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), int(a.size()),
+                                                b.data(), int(b.size())) - CSTR_EQUAL;
+            EXPECT_EQ(sign(expected), sign(WideSortKey(a).compare(WideSortKey(b))))
+                << Narrow(a) << " / " << Narrow(b);
+        }
+    EXPECT_EQ(WideSortKey(L"Value"), WideSortKey(L"vALUE"));
+}
