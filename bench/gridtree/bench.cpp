@@ -9,7 +9,8 @@
 // page of a string tree of 10^4, 10^5 and 10^6 rows into a memory bitmap, compared with
 // itself across the sizes (it must not depend on N), and 100 wheel notches over a tree of
 // 10^5 rows in a shown window against an owner-data list view of the same rows, columns
-// and texts driven by the same messages.
+// and texts driven by the same messages. Sorting: N siblings by a key in their data against
+// std::stable_sort of the same node pointers with the same comparison.
 //
 // Usage: gridtree_bench.exe [N]   (one tree size instead of 10,000, 100,000 and 1,000,000;
 // 0 runs only the appends)
@@ -99,6 +100,59 @@ struct TRawList {
         }
     }
 };
+
+// Sorting N siblings by a key in their data: Sort against std::stable_sort of the same node
+// pointers with the same comparison (the owner's event, called the same way). Both start
+// from the same shuffled order each round and must end in the same order.
+void RunSort(uint32_t n, int rounds) {
+    struct TKeyed {
+        uint32_t Key;
+        uint32_t Shuffled;  // position in the shuffled order
+    };
+    TBaseGridTree tree;
+    tree.SetNodeDataSize(sizeof(TKeyed));
+    tree.SetRootNodeCount(n);
+    std::mt19937 rng(99);
+    std::vector<PGridNode> shuffled;
+    for (PGridNode node = tree.GetFirstNoInit(); node; node = node->NextSiblingNode) shuffled.push_back(node);
+    std::shuffle(shuffled.begin(), shuffled.end(), rng);
+    for (uint32_t i = 0; i < n; ++i)
+        *static_cast<TKeyed*>(tree.GetNodeData(shuffled[i])) = TKeyed{uint32_t(rng() % (n / 4 + 1)), i};
+    bool byKey = true;
+    tree.OnCompareNodes = [&](TBaseGridTree* T, PGridNode A, PGridNode B, TColumnIndex, int& Result) {
+        const auto* a = static_cast<const TKeyed*>(T->GetNodeData(A));
+        const auto* b = static_cast<const TKeyed*>(T->GetNodeData(B));
+        const uint32_t x = byKey ? a->Key : a->Shuffled, y = byKey ? b->Key : b->Shuffled;
+        Result = x < y ? -1 : (x > y ? 1 : 0);
+    };
+    auto restore = [&] {
+        byKey = false;
+        tree.Sort(nullptr, 0, sdAscending, false);
+        byKey = true;
+    };
+    restore();
+    std::vector<PGridNode> nodes;
+    bool same = true;
+    auto pair = Alternate(
+        rounds,
+        [&] {
+            nodes = shuffled;
+            std::stable_sort(nodes.begin(), nodes.end(), [&](PGridNode A, PGridNode B) {
+                int result = 0;
+                tree.OnCompareNodes(&tree, A, B, 0, result);
+                return result < 0;
+            });
+        },
+        [&] { tree.Sort(nullptr, 0, sdAscending, false); },
+        [&] {
+            size_t i = 0;
+            for (PGridNode node = tree.GetFirstNoInit(); node; node = node->NextSiblingNode, ++i)
+                same = same && i < nodes.size() && nodes[i] == node;
+            same = same && i == nodes.size();
+            restore();
+        });
+    Report(Sized("Sort of N siblings vs std::stable_sort of the same keys", n), pair, 1.5, same);
+}
 
 void RunSize(uint32_t n, int rounds) {
     std::printf("N = %u\n", n);
@@ -424,6 +478,8 @@ int wmain() {
     std::printf("grid tree benchmark, %d rounds\n", rounds);
     bench::PrintLegend();
     for (uint32_t n : sizes) RunSize(n, rounds);
+    std::printf("sorting\n");
+    for (uint32_t n : sizes) RunSort(n, rounds);
     std::printf("appends\n");
     RunAppends(rounds);
     {

@@ -85,7 +85,7 @@ bool TBaseGridTree::StateWindowProc(classlib::TMessage& Message) {
                     DoTimerScroll();
                 }
             }
-            else return false;  // expand, edit and search timers are not the tree's own
+            else return false;  // the expand, edit and search timers are served elsewhere
             Message.Result = 0;
             return true;
         default:
