@@ -16,6 +16,8 @@
 
 namespace classlib {
 
+int gMeasuringParams = 0;
+
 namespace {
 
 UINT_PTR gNextChildId = 100;
@@ -77,7 +79,8 @@ void TWinControl::CreateParams(TCreateParams& p) {
     p.Y = FTop;
     p.Width = FWidth;
     p.Height = FHeight;
-    p.WndParent = FParent ? FParent->Handle() : nullptr;
+    // Parameters asked only to measure (ClientRect without a window) make no parent window.
+    p.WndParent = FParent ? (gMeasuringParams > 0 ? FParent->FHandle : FParent->Handle()) : nullptr;
     p.WindowClass.cbSize = sizeof(WNDCLASSEXW);
     p.WindowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
     p.WindowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);

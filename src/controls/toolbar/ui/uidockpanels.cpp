@@ -73,7 +73,7 @@ void TUiMultiDock::SetPosition(TUiDockPosition value) {
                                                               toolbar::dpBottom, toolbar::dpRight};
     TBarDock::SetPosition(positions[value]);
     if (value == dpxClient) SetAlign(alClient);
-    ArrangeWindows();
+    if (HandleAllocated()) ArrangeWindows();
 }
 
 void TUiMultiDock::ArrangeWindows() {
