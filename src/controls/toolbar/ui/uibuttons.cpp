@@ -43,7 +43,7 @@ void DropPendingClicks(HWND window) {
         if (msg.message == WM_QUIT) {
             quit = true;
             quitCode = msg.wParam;
-            break;
+            continue;
         }
         const bool press = msg.message == WM_LBUTTONDOWN || msg.message == WM_LBUTTONDBLCLK ||
                            msg.message == WM_RBUTTONDOWN || msg.message == WM_RBUTTONDBLCLK ||

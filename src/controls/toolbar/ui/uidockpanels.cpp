@@ -471,9 +471,9 @@ bool TUiDockablePanel::SetPanelSize(int value, bool distribute) {
                 p->SetSplitHeight(p->Height());
         SetSplitHeight(value);
         if (distribute) {
-            // Only with other panels to share the rest among.
+            // The others share what this panel leaves (only when there are others).
             if (count > 1) {
-                const int share = (dock->ClientHeight() - oldHeight) / (count - 1);
+                const int share = (dock->ClientHeight() - value) / (count - 1);
                 for (int i = 0; i < count; ++i)
                     if (auto* p = dynamic_cast<themed::TThmCustomDockablePanel*>(dock->GetVisibleWindow(i));
                         p && p != this)
