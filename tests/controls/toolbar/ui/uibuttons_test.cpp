@@ -32,9 +32,10 @@ protected:
     }
 };
 
+// A quit request is found whatever the filter: only the message asked for counts.
 bool Pending(HWND window, UINT message) {
     MSG msg;
-    return PeekMessageW(&msg, window, message, message, PM_NOREMOVE) != FALSE;
+    return PeekMessageW(&msg, window, message, message, PM_NOREMOVE) && msg.message == message;
 }
 
 }  // namespace
