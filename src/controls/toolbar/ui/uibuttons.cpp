@@ -23,14 +23,6 @@ constexpr int GlyphSize = 13;
 constexpr unsigned FirstRepeatDelay = 400;
 constexpr unsigned RepeatInterval = 100;
 
-RECT Shrunk(RECT r, const themed::TThmControlMargins& m) {
-    r.left += m.Left();
-    r.top += m.Top();
-    r.right -= m.Right();
-    r.bottom -= m.Bottom();
-    return r;
-}
-
 }  // namespace
 
 void DropPendingClicks(HWND window) {
@@ -216,7 +208,7 @@ TColor TUiRadioButton::GlyphBackground() {
     // The colour already painted where the glyph goes.
     RECT margins{};
     GetTextMargins(margins);
-    RECT area = Shrunk(ClientRect(), Margins());
+    RECT area = ShrinkByMargins(ClientRect(), Margins());
     area.left += margins.left;
     area.top += margins.top;
     area.right -= margins.right;

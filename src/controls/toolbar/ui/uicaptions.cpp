@@ -28,14 +28,6 @@ TUiShellOpen& ShellOpenFunction() {
     return open;
 }
 
-RECT Shrunk(RECT r, const themed::TThmControlMargins& m) {
-    r.left += m.Left();
-    r.top += m.Top();
-    r.right -= m.Right();
-    r.bottom -= m.Bottom();
-    return r;
-}
-
 RECT Shrunk(RECT r, const RECT& m) {
     r.left += m.left;
     r.top += m.top;
@@ -45,6 +37,14 @@ RECT Shrunk(RECT r, const RECT& m) {
 }
 
 }  // namespace
+
+RECT ShrinkByMargins(RECT r, const themed::TThmControlMargins& m) {
+    r.left += m.Left();
+    r.top += m.Top();
+    r.right -= m.Right();
+    r.bottom -= m.Bottom();
+    return r;
+}
 
 void UiShellOpen(const std::wstring& target, const std::wstring& parameters) {
     if (const TUiShellOpen& open = ShellOpenFunction()) {
@@ -227,7 +227,7 @@ void TUiTextObject::GetFocusRect(const RECT&, RECT& focusRect, const RECT& capti
 void TUiTextObject::CalcCaptionBounds(RECT& bounds, RECT& captionRect, RECT& glyphRect) {
     RECT textMargins{};
     GetTextMargins(textMargins);
-    const RECT area = Shrunk(Shrunk(ClientRect(), Margins()), textMargins);
+    const RECT area = Shrunk(ShrinkByMargins(ClientRect(), Margins()), textMargins);
     TCanvas& canvas = themed::NearestColorBitmap().Canvas();
     canvas.Font().Assign(Font());
     DoAdjustFont(canvas.Font());
@@ -302,7 +302,7 @@ int TUiTextObject::DoDrawText(TCanvas& canvas, RECT& rect, UINT flags) {
     if (OnDrawCaption) OnDrawCaption(this, canvas, client, caption, captionRect, flags, false, pstPostPaint, paintDefault);
     if (paintDefault && ShowFocus()) {
         RECT focus{};
-        GetFocusRect(Shrunk(client, Margins()), focus, caption.empty() ? RECT{} : textRect, glyphRect);
+        GetFocusRect(ShrinkByMargins(client, Margins()), focus, caption.empty() ? RECT{} : textRect, glyphRect);
         PaintFocusRect(canvas, focus);
     }
     return height;
@@ -310,7 +310,7 @@ int TUiTextObject::DoDrawText(TCanvas& canvas, RECT& rect, UINT flags) {
 
 void TUiTextObject::Paint() {
     TCanvas& canvas = Canvas();
-    const RECT r = Shrunk(ClientRect(), Margins());
+    const RECT r = ShrinkByMargins(ClientRect(), Margins());
     canvas.Font().Assign(Font());
     DoAdjustFont(canvas.Font());
     DoDraw(canvas, r, pstPrePaint);

@@ -45,6 +45,9 @@ using TUiDrawHintEvent = std::function<void(classlib::TComponent* sender, classl
 using TUiGetImageIndexEvent =
     std::function<void(classlib::TComponent* sender, classlib::TImageList*& images, int& imageIndex)>;
 
+// The rectangle less the margins on each side.
+RECT ShrinkByMargins(RECT rect, const themed::TThmControlMargins& margins);
+
 // --- opening links ------------------------------------------------------------------------------
 
 // Opens `target` with the shell verb "open", `parameters`, no working folder and
