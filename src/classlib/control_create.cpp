@@ -16,8 +16,6 @@
 
 namespace classlib {
 
-int gMeasuringParams = 0;
-
 namespace {
 
 UINT_PTR gNextChildId = 100;
@@ -79,8 +77,7 @@ void TWinControl::CreateParams(TCreateParams& p) {
     p.Y = FTop;
     p.Width = FWidth;
     p.Height = FHeight;
-    // Parameters asked only to measure (ClientRect without a window) make no parent window.
-    p.WndParent = FParent ? (gMeasuringParams > 0 ? FParent->FHandle : FParent->Handle()) : nullptr;
+    p.WndParent = FParent ? FParent->Handle() : nullptr;
     p.WindowClass.cbSize = sizeof(WNDCLASSEXW);
     p.WindowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
     p.WindowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);

@@ -1,6 +1,5 @@
 // Bounds and layout: positions and sizes, client rectangles, Align and Anchors, z-order.
 #include "classlib/control_p.h"
-#include "classlib/scopeguard.h"
 
 #include <algorithm>
 
@@ -192,11 +191,7 @@ RECT TWinControl::ClientRect() {
     }
     // Without a window: the bounds less the frame the styles would give it.
     TCreateParams p;
-    {
-        ++gMeasuringParams;
-        auto done = ScopeExit([] { --gMeasuringParams; });
-        CreateParams(p);
-    }
+    CreateParams(p);
     RECT f{0, 0, 0, 0};
     AdjustWindowRectEx(&f, p.Style, p.Menu && !(p.Style & WS_CHILD), p.ExStyle);
     r.right = std::max<LONG>(0, FWidth - (f.right - f.left));

@@ -13,9 +13,6 @@ inline constexpr wchar_t kControlProp[] = L"WendlarControl";
 // The control whose window CreateWindowExW is making right now; the first message of the
 // window binds the two.
 extern TWinControl* gCreationControl;
-// Above 0 while window parameters are asked only to measure: CreateParams then makes no
-// parent window.
-extern int gMeasuringParams;
 
 // GWLP_USERDATA of a window of our class whose object let go of it before destroying it:
 // its messages go to DefWindowProcW and it never binds to a control again.

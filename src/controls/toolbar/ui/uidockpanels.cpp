@@ -200,7 +200,6 @@ TUiDockablePanel::TUiDockablePanel(TComponent* owner)
     FState.DockedWidth = FState.FloatingWidth = Width();
     FState.DockedHeight = FState.FloatingHeight = Height();
     FCaptionBar = new TUiDockablePanelCaptionBar(this);
-    FCaptionBar->SetParent(this);
     SetMinClientHeight(8);
     SetMinClientWidth(8);
     // The caption bar replaces the caption drawn in the frame.
@@ -217,6 +216,11 @@ void TUiDockablePanel::TearDown() {
     FOptions = std::make_unique<TUiDockablePanelButtonOptions>(nullptr);
     themed::TThmDockablePanel::TearDown();
     FCaptionBar = nullptr;
+}
+
+void TUiDockablePanel::CreateHandle() {
+    themed::TThmDockablePanel::CreateHandle();
+    if (FCaptionBar && FCaptionBar->Parent() != this) FCaptionBar->SetParent(this);
 }
 
 std::wstring TUiDockablePanel::GetCaption() { return wide::GetWideControlText(this); }

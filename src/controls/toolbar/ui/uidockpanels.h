@@ -188,6 +188,8 @@ protected:
     void Dispatch(classlib::TMessage& message) override;
     void CMTextChanged(classlib::TMessage& message) override;
     void TearDown() override;
+    // The caption bar joins the panel once the panel has its window.
+    void CreateHandle() override;
 
 private:
     struct TPanelCount {

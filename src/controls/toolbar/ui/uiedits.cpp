@@ -62,14 +62,27 @@ void TUiUnicodeEdit::CreateParams(TCreateParams& params) {
 
 void TUiUnicodeEdit::CreateHandle() {
     wide::TWideCustomEdit::CreateHandle();
+    std::list<classlib::TComponentRef<TUiEditButton>> pending;
+    pending.swap(FPendingButtons);
+    for (TUiEditButton* button : pending)
+        if (button) button->SetParent(this);
     UpdateEditRect();
+}
+
+void TUiUnicodeEdit::PlaceButton(TUiEditButton* button) {
+    if (Parent() || HandleAllocated()) {
+        button->SetParent(this);
+        return;
+    }
+    FPendingButtons.emplace_back();
+    FPendingButtons.back() = button;
 }
 
 TUiEditButton* TUiUnicodeEdit::AddEditButton(TAlign align, int width) {
     auto* button = new TUiEditButton(this);
-    button->SetParent(this);
     button->SetAlign(align == alLeft ? alLeft : alRight);
     button->SetWidth(width == -1 ? GetSystemMetrics(SM_CXVSCROLL) : width);
+    PlaceButton(button);
     UpdateEditRect();
     return button;
 }
@@ -92,8 +105,8 @@ void TUiUnicodeEdit::UpdateEditRect() {
 
 void TUiUnicodeEdit::CMEnabledChanged(TMessage& message) {
     wide::TWideCustomEdit::CMEnabledChanged(message);
-    for (int i = 0; i < ControlCount(); ++i)
-        if (auto* button = dynamic_cast<TUiEditButton*>(Controls(i))) button->SetEnabled(Enabled());
+    for (int i = 0; i < ComponentCount(); ++i)
+        if (auto* button = dynamic_cast<TUiEditButton*>(Components(i))) button->SetEnabled(Enabled());
 }
 
 // --- the edit button ----------------------------------------------------------------------------
@@ -219,8 +232,8 @@ void TUiEdit::SetHotTrack(bool value) {
 void TUiEdit::SetThemeType(TUiThemeType value) {
     if (value == FThemeType) return;
     FThemeType = value;
-    for (int i = 0; i < ControlCount(); ++i)
-        if (auto* button = dynamic_cast<TUiEditButton*>(Controls(i))) button->SetThemeType(value);
+    for (int i = 0; i < ComponentCount(); ++i)
+        if (auto* button = dynamic_cast<TUiEditButton*>(Components(i))) button->SetThemeType(value);
     RedrawFrame();
 }
 
@@ -316,9 +329,9 @@ void TUiButtonEdit::SetName(const std::wstring& name) {
 TUiSpinEdit::TUiSpinEdit(TComponent* owner) : TUiEdit(owner) {
     SetAlignment(themed::taRightJustify);
     auto* spin = new TUiSpinButton(this);
-    spin->SetParent(this);
     spin->SetAlign(alRight);
     spin->SetWidth(SpinButtonWidth);
+    PlaceButton(spin);
     spin->OnUpClick = [this](TComponent*) { DoUp(); };
     spin->OnDownClick = [this](TComponent*) { DoDown(); };
     FSpinButton = spin;

@@ -15,6 +15,7 @@
 #include <windows.h>
 
 #include <string>
+#include <list>
 
 #include "controls/toolbar/themed/thmnexus.h"
 #include "controls/toolbar/themed/thmpanels.h"
@@ -49,9 +50,13 @@ protected:
     void CreateParams(classlib::TCreateParams& params) override;
     void CreateHandle() override;
     void CMEnabledChanged(classlib::TMessage& message) override;
+    // Places a button in the edit; an edit without a parent yet takes it in when it makes
+    // its window (placing it earlier would ask for a window the edit cannot have yet).
+    void PlaceButton(TUiEditButton* button);
 
 private:
     themed::TAlignment FAlignment = themed::taLeftJustify;
+    std::list<classlib::TComponentRef<TUiEditButton>> FPendingButtons;
 };
 
 // The button inside an edit: a speed button that focuses its edit first and opens its
