@@ -136,7 +136,6 @@ TUiDockablePanelCaptionBar::TUiDockablePanelCaptionBar(TUiDockablePanel* panel) 
     SetAlign(alTop);
     auto button = [this](int glyph, std::function<void()> click) {
         auto* b = new TCaptionButton(this);
-        b->SetParent(this);
         b->SetAlign(alRight);
         b->SetWidth(TUiDockablePanelButtonOptions::CustomWidth);
         b->SetThemeType(thtThm);
@@ -220,7 +219,9 @@ void TUiDockablePanel::TearDown() {
 
 void TUiDockablePanel::CreateHandle() {
     themed::TThmDockablePanel::CreateHandle();
-    if (FCaptionBar && FCaptionBar->Parent() != this) FCaptionBar->SetParent(this);
+    if (!FCaptionBar || FCaptionBar->Parent() == this) return;
+    FCaptionBar->SetParent(this);
+    for (TUiSpeedButton* b : {FCaptionBar->FClose, FCaptionBar->FMaximize, FCaptionBar->FMinimize}) b->SetParent(FCaptionBar);
 }
 
 std::wstring TUiDockablePanel::GetCaption() { return wide::GetWideControlText(this); }
