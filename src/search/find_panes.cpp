@@ -29,6 +29,16 @@ size_t Row(PGridNode node) {
     return index;
 }
 
+// Images in column 0 only, for the normal and the selected image.
+void BindImages(TCustomGridStringTree& tree, std::function<const TVxRegFindClass*(PGridNode)> hitOf,
+                int (*image)(const TVxRegFindClass&)) {
+    tree.OnGetImageIndex = [hitOf = std::move(hitOf), image](TBaseGridTree*, PGridNode node, TGTImageKind kind,
+                                                             TColumnIndex column, bool&, int& index) {
+        if (column != 0 || (kind != ikNormal && kind != ikSelected)) return;
+        if (const TVxRegFindClass* hit = hitOf(node)) index = image(*hit);
+    };
+}
+
 }  // namespace
 
 // --- Cells --------------------------------------------------------------------------
@@ -72,11 +82,7 @@ TFindResultPane::TFindResultPane(TCustomGridStringTree& tree, TFindSession& sess
         const TVxRegFindClass* hit = HitOf(node);
         text = hit ? FindResultText(*hit, column) : std::wstring();
     };
-    tree.OnGetImageIndex = [this](TBaseGridTree*, PGridNode node, TGTImageKind kind, TColumnIndex column, bool&,
-                                  int& index) {
-        const TVxRegFindClass* hit = HitOf(node);
-        if (hit && column == 0 && (kind == ikNormal || kind == ikSelected)) index = FindResultImage(*hit);
-    };
+    BindImages(tree, [this](PGridNode node) { return HitOf(node); }, FindResultImage);
     tree.OnAfterCellPaint = [this](TBaseGridTree*, classlib::TCanvas& canvas, PGridNode node, TColumnIndex column,
                                    const RECT& cell) {
         const TVxRegFindClass* hit = HitOf(node);
@@ -140,11 +146,7 @@ TReplacePreviewPane::TReplacePreviewPane(TCustomGridStringTree& tree, TBulkRepla
         else if (column == 2) text = FReplacer.Preview(*hit, FReplacement);
         else if (column == 3) text = hit->FFullPath;
     };
-    tree.OnGetImageIndex = [hitOf](TBaseGridTree*, PGridNode node, TGTImageKind kind, TColumnIndex column, bool&,
-                                   int& index) {
-        const TVxRegFindClass* hit = hitOf(node);
-        if (hit && column == 0 && (kind == ikNormal || kind == ikSelected)) index = ReplaceImage(*hit);
-    };
+    BindImages(tree, hitOf, ReplaceImage);
     tree.OnAfterCellPaint = [this, hitOf](TBaseGridTree*, classlib::TCanvas& canvas, PGridNode node,
                                           TColumnIndex column, const RECT& cell) {
         const TVxRegFindClass* hit = hitOf(node);
