@@ -17,6 +17,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <vector>
 
 namespace toolbar {
@@ -114,6 +115,13 @@ TBarPopupWindow* NewPopupWindow(classlib::TComponent* owner, TBarView* parentVie
     }
     return window;
 }
+
+// Runs the menu loop over the popup that `open` makes (a popup without parent view, owned
+// here until the loop ends) and carries out its done action once the popup is gone: the
+// chosen item is clicked unless `returnClickedItemOnly`. Answers the chosen item, or null.
+// The release of the click that opened the menu is not a choice.
+TBarCustomItem* RunModalPopup(const std::function<TBarPopupWindow*()>& open, bool trackRightButton,
+                              bool returnClickedItemOnly);
 
 enum TBarTrackButton { tbLeftButton, tbRightButton };
 

@@ -1,0 +1,143 @@
+#pragma once
+// The themed toolbar and tool window: the toolbar control and tool window of the core
+// (tbtoolbar.h, tbfloating.h) with their background, docked frame and floating frame painted
+// by the current theme, their margins and border sizes taken from it, and an effective
+// background colour that their child controls take as their parent's colour.
+//
+// Colour: both windows start with Color clNone and keep an effective colour: Color when one
+// is set; otherwise, for a toolbar placed directly on a form, the form's effective colour,
+// and in every other place the theme's fill colour of the window's view kind. It is worked
+// out again when the window is loaded, changes its place or colour, and when the theme
+// changes, and handed to the child controls each time.
+//
+// Both windows are theme clients for their whole life. Main thread only.
+
+#include <windows.h>
+
+#include "controls/toolbar/tbfloating.h"
+#include "controls/toolbar/tbtoolbar.h"
+#include "controls/toolbar/themed/thmnexus.h"
+#include "controls/toolbar/themed/thmtheme.h"
+
+namespace themed {
+
+// Whether the items of a toolbar are drawn opaque (view kind vkOpaqueItems): automatic
+// (opaque only on a toolbar placed directly on a form), always or never transparent.
+enum TThmItemTransparency { itAuto, itEnable, itDisable };
+
+// The toolbar's view: its margins are the theme's padding of the toolbar's view kind.
+class TThmToolbarView : public toolbar::TBarToolbarView {
+public:
+    using TBarToolbarView::TBarToolbarView;
+    void QueryMargins(toolbar::TBarViewOrientation orientation, RECT& margins) override;
+};
+
+// The chevron, painted by the theme; its popup is a TThmChevronPopupWindow.
+class TThmChevronItem : public toolbar::TBarChevronItem {
+public:
+    using TBarChevronItem::TBarChevronItem;
+    toolbar::TBarItemViewerClass GetItemViewerClass(toolbar::TBarView* view) override;
+    toolbar::TBarPopupWindowClass GetPopupWindowClass() override;
+    void AdjustPopupPosition(toolbar::TBarView* parentView, toolbar::TBarPopupWindow* window,
+                             toolbar::TBarPopupPositionRec& rec) override;
+};
+
+class TThmChevronItemViewer : public toolbar::TBarChevronItemViewer {
+public:
+    using TBarChevronItemViewer::TBarChevronItemViewer;
+    void Paint(classlib::TCanvas& canvas, const RECT& clientRect, bool selected, bool pushed,
+               bool disabledShadow) override;
+};
+
+class TThmToolbar : public toolbar::TBarCustomToolbar,
+                    public TThmThemeClient,
+                    public TThmViewHost,
+                    public TThmColorHost {
+public:
+    explicit TThmToolbar(classlib::TComponent* owner);
+    ~TThmToolbar() override;
+
+    // Never negative; the floating window snaps to the work area's edges within it.
+    int SnapDistance() const { return FSnapDistance; }
+    void SetSnapDistance(int value);
+    TThmItemTransparency ItemTransparency() const { return FItemTransparency; }
+    void SetItemTransparency(TThmItemTransparency value);
+    classlib::TColor EffectiveColor() const { return FEffectiveColor; }
+
+    // Repaints what lies between the items (the dock's background under a resized toolbar):
+    // the items are painted first and left valid.
+    void RepaintItemBackgrounds();
+
+    // A menu bar or toolbar, floating (and resizable), with opaque items.
+    int ThemeViewKind() override;
+    classlib::TColor ThemeEffectiveColor() override { return FEffectiveColor; }
+    void HandleThemeChange(int change, bool themeSwitched) override;
+
+    void DrawNCArea(bool drawToDC, HDC dc, HRGN region) override;
+    void GetCloseButtonRect(bool vertical, RECT& rect) override;
+    void GetFloatingFrameSize(SIZE& size) override;
+    toolbar::TBarFloatingWindowParentClass FloatingParentClass() override;
+    void SetParent(classlib::TWinControl* parent) override;
+    void Loaded() override;
+
+protected:
+    // For derived toolbars with their own chevron item and view (a TThmChevronItem and a
+    // TThmToolbarView or descendants).
+    TThmToolbar(classlib::TComponent* owner, TChevronItemClass chevronItemClass, TToolbarViewClass viewClass);
+
+    void Dispatch(classlib::TMessage& message) override;
+    void CMColorChanged(classlib::TMessage& message) override;
+    void CMParentColorChanged(classlib::TMessage& message) override;
+    void InsertControl(classlib::TControl* control) override;
+    void TearDown() override;
+
+private:
+    void RecomputeEffectiveColor();
+    void ColorChanged();
+    int FSnapDistance = 0;
+    TThmItemTransparency FItemTransparency = itAuto;
+    classlib::TColor FEffectiveColor = classlib::clBtnFace;
+    bool FThemeUpdating = false;
+    bool FReleased = false;
+};
+
+class TThmToolWindow : public toolbar::TBarToolWindow,
+                       public TThmThemeClient,
+                       public TThmViewHost,
+                       public TThmColorHost {
+public:
+    explicit TThmToolWindow(classlib::TComponent* owner);
+    ~TThmToolWindow() override;
+
+    int SnapDistance() const { return FSnapDistance; }
+    void SetSnapDistance(int value);
+    classlib::TColor EffectiveColor() const { return FEffectiveColor; }
+
+    // A tool window, floating (and resizable).
+    int ThemeViewKind() override;
+    classlib::TColor ThemeEffectiveColor() override { return FEffectiveColor; }
+    void HandleThemeChange(int change, bool themeSwitched) override;
+
+    void DrawNCArea(bool drawToDC, HDC dc, HRGN region) override;
+    void GetCloseButtonRect(bool vertical, RECT& rect) override;
+    void GetFloatingFrameSize(SIZE& size) override;
+    toolbar::TBarFloatingWindowParentClass FloatingParentClass() override;
+    void SetParent(classlib::TWinControl* parent) override;
+    void Loaded() override;
+
+protected:
+    void Dispatch(classlib::TMessage& message) override;
+    void CMColorChanged(classlib::TMessage& message) override;
+    void CMTextChanged(classlib::TMessage& message) override;
+    void InsertControl(classlib::TControl* control) override;
+    void TearDown() override;
+
+private:
+    void RecomputeEffectiveColor();
+    int FSnapDistance = 0;
+    classlib::TColor FEffectiveColor = classlib::clBtnFace;
+    bool FThemeUpdating = false;
+    bool FReleased = false;
+};
+
+}  // namespace themed
