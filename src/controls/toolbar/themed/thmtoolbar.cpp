@@ -183,12 +183,7 @@ TThmToolbar::TThmToolbar(TComponent* owner, TChevronItemClass chevronItemClass, 
     FParentColor = false;
 }
 
-TThmToolbar::~TThmToolbar() {
-    if (!FReleased) UnregisterThemeClient(this);
-}
-
 void TThmToolbar::TearDown() {
-    FReleased = true;
     UnregisterThemeClient(this);
     TBarCustomToolbar::TearDown();
 }
@@ -350,12 +345,7 @@ TThmToolWindow::TThmToolWindow(TComponent* owner) : TBarToolWindow(owner) {
     FParentColor = false;
 }
 
-TThmToolWindow::~TThmToolWindow() {
-    if (!FReleased) UnregisterThemeClient(this);
-}
-
 void TThmToolWindow::TearDown() {
-    FReleased = true;
     UnregisterThemeClient(this);
     TBarToolWindow::TearDown();
 }

@@ -10,7 +10,8 @@
 // out again when the window is loaded, changes its place or colour, and when the theme
 // changes, and handed to the child controls each time.
 //
-// Both windows are theme clients for their whole life. Main thread only.
+// Both windows are theme clients from construction until they are torn down. Main thread
+// only.
 
 #include <windows.h>
 
@@ -55,7 +56,6 @@ class TThmToolbar : public toolbar::TBarCustomToolbar,
                     public TThmColorHost {
 public:
     explicit TThmToolbar(classlib::TComponent* owner);
-    ~TThmToolbar() override;
 
     // Never negative; the floating window snaps to the work area's edges within it.
     int SnapDistance() const { return FSnapDistance; }
@@ -98,7 +98,6 @@ private:
     TThmItemTransparency FItemTransparency = itAuto;
     classlib::TColor FEffectiveColor = classlib::clBtnFace;
     bool FThemeUpdating = false;
-    bool FReleased = false;
 };
 
 class TThmToolWindow : public toolbar::TBarToolWindow,
@@ -107,7 +106,6 @@ class TThmToolWindow : public toolbar::TBarToolWindow,
                        public TThmColorHost {
 public:
     explicit TThmToolWindow(classlib::TComponent* owner);
-    ~TThmToolWindow() override;
 
     int SnapDistance() const { return FSnapDistance; }
     void SetSnapDistance(int value);
@@ -137,7 +135,6 @@ private:
     int FSnapDistance = 0;
     classlib::TColor FEffectiveColor = classlib::clBtnFace;
     bool FThemeUpdating = false;
-    bool FReleased = false;
 };
 
 }  // namespace themed
