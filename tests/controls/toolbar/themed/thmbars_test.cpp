@@ -15,6 +15,7 @@
 #include "controls/toolbar/themed/thmfloating.h"
 #include "controls/toolbar/themed/thmitems.h"
 #include "controls/toolbar/themed/thmutils.h"
+#include "thmtesttheme.h"
 
 #include <gtest/gtest.h>
 
@@ -123,10 +124,8 @@ RECT WindowRect(HWND wnd) {
 class ThemedBars : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!IsToolbarThemeRegistered(L"BarRecorder"))
-            RegisterToolbarTheme(L"BarRecorder", [](const std::wstring& n) { return std::make_unique<BarTheme>(n); });
-        ASSERT_TRUE(SelectTheme(L"BarRecorder"));
-        Theme = dynamic_cast<BarTheme*>(&ActiveToolbarTheme());
+        Theme = SelectTestTheme<BarTheme>(L"BarRecorder");
+        ASSERT_NE(Theme, nullptr);
         Form = new TForm(nullptr);
         Form->SetPosition(poDesigned);
         Form->SetBounds(80, 80, 640, 420);
