@@ -121,6 +121,14 @@ bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
     }
 }
 
+DWORD GdiObjectCount() {
+    if (const DWORD count = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)) return count;
+    DWORD count = 0;
+    for (ULONG_PTR slot = 0; slot <= 0xFFFF; ++slot)
+        if (GetObjectType(reinterpret_cast<HGDIOBJ>(slot))) ++count;
+    return count;
+}
+
 namespace {
 
 // The visible top-level windows of this process: standard dialogs or the others.

@@ -98,6 +98,15 @@ private:
     HHOOK FCbt, FCallWndProc;
 };
 
+// --- GDI objects -------------------------------------------------------------------------
+
+// The number of GDI objects this process holds now, for tests that check that nothing
+// leaks: compare counts taken before and after the work (after a first round of the work,
+// so that caches the system fills once are not counted). Where the system answers
+// GetGuiResources with 0 (it does under Wine), the objects are counted one by one: a
+// handle value with an empty upper half names whatever object lives in that slot.
+DWORD GdiObjectCount();
+
 // --- Memory bitmaps --------------------------------------------------------------------
 
 // A 32-bit top-down DIB section selected into its own memory DC, filled with one colour.
