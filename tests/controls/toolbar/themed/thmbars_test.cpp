@@ -338,7 +338,8 @@ TEST_F(ThemedBars, DockedFrameAndBackgroundThroughTheTheme) {
     EXPECT_EQ(Theme->Backgrounds.back().Color, FillOf(vkToolbarBar));
 }
 
-TEST_F(ThemedBars, FloatingToolbarSnapsWhenMoved) {
+// (How the floating form snaps is tested with the dockable panel, which floats in the same form.)
+TEST_F(ThemedBars, FloatingToolbarHandsItsSnapDistanceToItsForm) {
     TThmToolbar* bar = NewToolbar(Docks[dpTop]);
     bar->SetSnapDistance(-5);
     EXPECT_EQ(bar->SnapDistance(), 0);
@@ -347,12 +348,9 @@ TEST_F(ThemedBars, FloatingToolbarSnapsWhenMoved) {
     PumpMessages();
     auto* host = dynamic_cast<TThmFloatingWindowParent*>(bar->FloatingParent());
     ASSERT_NE(host, nullptr);
-    EXPECT_EQ(host->SnapDistance(), 15);
-    const RECT work = GetMonitorRectFromRect(host->BoundsRect(), true);
-    host->SetBounds(work.right - host->Width() - 10, work.top + 90, host->Width(), host->Height());
-    EXPECT_EQ(host->Left() + host->Width(), work.right);
+    EXPECT_EQ(host->SnapDistance(), 15) << "when it floats";
     bar->SetSnapDistance(3);
-    EXPECT_EQ(host->SnapDistance(), 3);
+    EXPECT_EQ(host->SnapDistance(), 3) << "when it changes";
 }
 
 TEST_F(ThemedBars, ThemeSwitchRecoloursAndLaysOutAgain) {
