@@ -129,6 +129,20 @@ DWORD GdiObjectCount() {
     return count;
 }
 
+HiddenEdit::HiddenEdit(const std::wstring& text)
+    : FWindow(CreateWindowExW(0, L"EDIT", text.c_str(), WS_POPUP | ES_AUTOHSCROLL, 0, 0, 300, 24, nullptr, nullptr,
+                              GetModuleHandleW(nullptr), nullptr)) {}
+
+HiddenEdit::~HiddenEdit() {
+    if (FWindow) DestroyWindow(FWindow);
+}
+
+std::wstring HiddenEdit::Text() const {
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(FWindow)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(FWindow, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
 namespace {
 
 // The visible top-level windows of this process: standard dialogs or the others.

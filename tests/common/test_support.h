@@ -107,6 +107,20 @@ private:
 // handle value with an empty upper half names whatever object lives in that slot.
 DWORD GdiObjectCount();
 
+// A hidden single-line window of the system's EDIT class, destroyed with the object.
+class HiddenEdit {
+public:
+    explicit HiddenEdit(const std::wstring& text = L"");
+    ~HiddenEdit();
+    HiddenEdit(const HiddenEdit&) = delete;
+    HiddenEdit& operator=(const HiddenEdit&) = delete;
+    HWND Handle() const { return FWindow; }
+    std::wstring Text() const;
+
+private:
+    HWND FWindow;
+};
+
 // --- Memory bitmaps --------------------------------------------------------------------
 
 // A 32-bit top-down DIB section selected into its own memory DC, filled with one colour.
