@@ -151,8 +151,11 @@ void TFindForm::BuildRangePage() {
     KeyListLabel->SetFocusControl(KeyListBox);
     KeyListButton = PlaceButton(this, GroupKeys, L"キーリストの操作", 282, 19, 130, mrNone);
     KeyListButton->SetDropDownMenu(PrisetMenu);
-    FindKeyList = Place<TUiListBox>(this, GroupKeys, 12, 52, 400, 132);
+    // The selection style is part of the window's style: set before the window is made.
+    FindKeyList = new TUiListBox(this);
     FindKeyList->MultiSelect = true;
+    FindKeyList->SetParent(GroupKeys);
+    FindKeyList->SetBounds(12, 52, 400, 132);
     DelButton = PlaceButton(this, GroupKeys, L"削除", 256, 191, 75, mrNone);
     DelButton->SetEnabled(false);
     AddButton = PlaceButton(this, GroupKeys, L"追加(&A)", 337, 191, 75, mrNone);

@@ -56,7 +56,8 @@ private:
 void Type(HWND window, const std::wstring& text);
 // A key pressed and released on a window.
 void Press(HWND window, WORD key);
-// A click of the mouse (real input) at a client point of a control, its centre by default.
+// A click of the mouse (real input) at a client point of a control, its centre by default;
+// one that would land where the last click went moves a few pixels aside (no double click).
 // Messages posted on this thread (typed text, keys) are handled before it, also those
 // posted after it.
 void Click(classlib::TWinControl* control, POINT at = {-1, -1});
