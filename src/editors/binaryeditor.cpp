@@ -1,0 +1,75 @@
+#include "editors/binaryeditor.h"
+
+#include "classlib/runtime.h"
+#include "hexedit/hexeditorex.h"
+#include "registry/regtext.h"
+
+#include <algorithm>
+
+namespace editors {
+
+void SetupBinaryEditorHex(hexedit::TCustomHexEditor& editor) {
+    editor.SetBytesPerRow(16);
+    editor.SetOffsetFormat(L"-!10:0x|");
+    editor.SetTranslation(hexedit::tkAsIs);
+    editor.SetUnicodeChars(true);
+    editor.SetBytesPerUnit(2);
+    editor.SetDrawGridLines(false);
+    editor.SetFocusFrame(true);
+    editor.SetInsertMode(true);
+}
+
+void TValueTypeSelector::SetValue(int64_t value) {
+    FValue = static_cast<DWORD>(std::clamp<int64_t>(value, 0, MaxValue));
+}
+
+bool TValueTypeSelector::SetText(const std::wstring& text) {
+    int64_t value = 0;
+    if (!classlib::TryStrToInt64(classlib::Trim(text), value)) return false;
+    SetValue(value);
+    return true;
+}
+
+std::wstring TValueTypeSelector::Text() const { return std::to_wstring(FValue); }
+
+std::wstring TValueTypeSelector::TypeName() const { return registry::RegTypeToName(FValue); }
+
+TBinaryFindResult TBinaryFinder::Step(hexedit::TCustomHexEditor& editor, const TBinaryFindRequest& request) {
+    const bool ignoreCase = !request.CaseSensitive;
+    std::string pattern;
+    if (request.IsText)
+        editor.PrepareFindData(request.Text, ignoreCase, true, pattern);
+    else
+        editor.PrepareFindData(request.Bytes, ignoreCase, false, pattern);
+    if (pattern.empty()) return TBinaryFindResult::NothingToFind;
+    const int count = static_cast<int>(pattern.size());
+    int start = std::max(0, editor.GetSelStart());
+    if (FLastHit >= 0 && editor.HasSelection() && editor.SelectionFirst() == FLastFirst &&
+        editor.SelectionLast() == FLastLast)
+        start = std::max(start, FLastHit + 1);
+    const int hit = editor.Find(pattern.data(), count, start, editor.GetDataSize() - 1, ignoreCase);
+    if (hit < 0) return TBinaryFindResult::NotFound;
+    editor.SetSelStart(hit + count - 1);
+    editor.SetSelEnd(hit);
+    FLastHit = hit;
+    FLastFirst = editor.SelectionFirst();
+    FLastLast = editor.SelectionLast();
+    return TBinaryFindResult::Found;
+}
+
+const wchar_t* const BinaryNotFoundText = L"検索している値は、ここから先には\r\nみつかりませんでした";
+
+TBinaryEditorStates BinaryEditorStates(hexedit::THexEditorEx& editor, bool findDialogExists) {
+    TBinaryEditorStates states;
+    states.Undo = editor.CanUndo();
+    states.Redo = editor.CanRedo();
+    states.Copy = editor.CanCopy();
+    states.Cut = editor.CanCut();
+    states.Paste = editor.CanPaste();
+    // A selection exists: its byte count, not its hex text.
+    states.Delete = editor.GetSelCount() > 0;
+    states.FindNext = findDialogExists;
+    return states;
+}
+
+}  // namespace editors

@@ -1,0 +1,86 @@
+// What the binary editor computes beside its controls: the layout of its hex editor, the
+// value type chosen with its selector, the find step of its find command, and the enabled
+// states of its commands.
+//
+// Main thread only (the hex editor is a control of the main thread).
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+namespace hexedit {
+class TCustomHexEditor;
+class THexEditorEx;
+}  // namespace hexedit
+
+namespace editors {
+
+// Gives a hex editor the binary editor's layout: 16 bytes per row, offsets as "-!10:0x|",
+// two bytes per unit, UTF-16 characters in the character field, insert mode, no grid
+// lines, a focus frame and the bytes shown as they are.
+void SetupBinaryEditorHex(hexedit::TCustomHexEditor& editor);
+
+// The registry type written with the bytes, as the type selector holds it. Whatever is
+// typed or stepped, the value stays a registry type number: 0 to 0xFFFFFFFF.
+class TValueTypeSelector {
+public:
+    static constexpr int64_t MaxValue = 0xFFFFFFFF;
+
+    DWORD Value() const { return FValue; }
+    // Numbers below 0 give 0, numbers above 0xFFFFFFFF give 0xFFFFFFFF.
+    void SetValue(int64_t value);
+    // The typed text: a decimal or hexadecimal ("$", "0x") number, clamped as SetValue;
+    // text that is no number leaves the value as it was (false).
+    bool SetText(const std::wstring& text);
+    std::wstring Text() const;
+    // One step of the spin buttons, stopping at either end.
+    void Step(int delta) { SetValue(static_cast<int64_t>(FValue) + delta); }
+    // The caption beside the selector: "REG_BINARY" for 3, "不明" for unknown numbers.
+    std::wstring TypeName() const;
+
+private:
+    DWORD FValue = REG_BINARY;
+};
+
+// What the find dialog keeps between searches.
+struct TBinaryFindRequest {
+    bool IsText = true;          // the text radio button is checked
+    std::wstring Text;           // the text to look for
+    std::string Bytes;           // the bytes to look for (the dialog's hex editor)
+    bool CaseSensitive = false;  // the case check box
+};
+
+enum class TBinaryFindResult { NothingToFind, NotFound, Found };
+
+// The find command's search steps in one editor. A step looks from the larger of 0 and the
+// selection's anchor (else the caret) for the request's pattern (text widened to UTF-16
+// and folded when case does not matter). A hit is selected with the anchor on its last
+// byte, so the next step (F3) starts there. When the selection is still the one the last
+// hit made, the step starts past that hit's first byte at least: the selection's anchor
+// snaps to the start of a two-byte unit, and a one-byte hit starts at its last byte, so
+// the anchor alone would find the same hit again. Without a hit the selection and caret
+// stay. An empty pattern finds nothing and asks for no message.
+class TBinaryFinder {
+public:
+    TBinaryFindResult Step(hexedit::TCustomHexEditor& editor, const TBinaryFindRequest& request);
+
+private:
+    int FLastHit = -1;
+    int FLastFirst = -1, FLastLast = -1;  // the selection the last hit made
+};
+
+// Shown (after a beep) when a step finds nothing.
+extern const wchar_t* const BinaryNotFoundText;
+
+// The enabled states of the binary editor's commands that depend on the hex editor. Each
+// comes from a query that costs the same whatever the data's or the selection's size, so
+// they can be read at every idle moment.
+struct TBinaryEditorStates {
+    bool Undo = false, Redo = false, Copy = false, Cut = false, Paste = false, Delete = false;
+    bool FindNext = false;
+};
+TBinaryEditorStates BinaryEditorStates(hexedit::THexEditorEx& editor, bool findDialogExists);
+
+}  // namespace editors

@@ -1,0 +1,144 @@
+// The binary editor's find step, type selector and hex layout.
+#include <gtest/gtest.h>
+
+#include "classlib/streams.h"
+#include "common/test_support.h"
+#include "editors/binaryeditor.h"
+#include "hexedit/hexeditor.h"
+
+#include <string>
+
+using namespace editors;
+using testsupport::Narrow;
+
+namespace {
+
+std::string Utf16Bytes(const std::wstring& text) {
+    return std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2);
+}
+
+struct BinaryFind : ::testing::Test {
+    hexedit::TCustomHexEditor editor;
+    TBinaryFinder finder;
+    BinaryFind() { SetupBinaryEditorHex(editor); }
+    TBinaryFindResult Step(const TBinaryFindRequest& request) { return finder.Step(editor, request); }
+    void Load(const std::string& bytes) {
+        classlib::TMemoryStream stream;
+        if (!bytes.empty()) stream.WriteBuffer(bytes.data(), bytes.size());
+        editor.LoadFromStream(stream);
+    }
+    // The selection as first..last with the anchor, or "none".
+    std::string Selection() {
+        if (!editor.HasSelection()) return "none";
+        return std::to_string(editor.SelectionFirst()) + ".." + std::to_string(editor.SelectionLast()) + " @" +
+               std::to_string(editor.GetSelStart());
+    }
+};
+
+TBinaryFindRequest Text(const wchar_t* text, bool caseSensitive = false) {
+    TBinaryFindRequest r;
+    r.Text = text;
+    r.CaseSensitive = caseSensitive;
+    return r;
+}
+
+TBinaryFindRequest Bytes(const std::string& bytes) {
+    TBinaryFindRequest r;
+    r.IsText = false;
+    r.Bytes = bytes;
+    return r;
+}
+
+}  // namespace
+
+// Text is looked for as UTF-16, ignoring case unless asked; a hit is selected with the
+// anchor on its last byte, and the next step (F3) goes on from there; a step that finds
+// nothing more leaves the selection where it was.
+TEST_F(BinaryFind, StepsThroughUtf16Hits) {
+    Load(Utf16Bytes(L"ABxAbyab"));
+    EXPECT_EQ(Step(Text(L"ab")), TBinaryFindResult::Found);
+    EXPECT_EQ(Selection(), "0..3 @3");
+    EXPECT_EQ(Step(Text(L"ab")), TBinaryFindResult::Found);
+    EXPECT_EQ(Selection(), "6..9 @9");
+    EXPECT_EQ(Step(Text(L"ab")), TBinaryFindResult::Found);
+    EXPECT_EQ(Selection(), "12..15 @15");
+    EXPECT_EQ(Step(Text(L"ab")), TBinaryFindResult::NotFound);
+    EXPECT_EQ(Selection(), "12..15 @15");
+
+    editor.ResetSelection(false);
+    editor.SetSelStart(0);
+    EXPECT_EQ(Step(Text(L"ab", true)), TBinaryFindResult::Found);
+    EXPECT_EQ(Selection(), "12..15 @15");
+}
+
+TEST_F(BinaryFind, PatternsAndEmptyCases) {
+    struct Case {
+        const char* what;
+        std::string data;
+        TBinaryFindRequest request;
+        TBinaryFindResult result;
+        int hit, length;
+    } cases[] = {
+        {"empty text does nothing", Utf16Bytes(L"abc"), Text(L""), TBinaryFindResult::NothingToFind, -1, 0},
+        {"empty bytes do nothing", Utf16Bytes(L"abc"), Bytes(""), TBinaryFindResult::NothingToFind, -1, 0},
+        {"empty data", "", Text(L"a"), TBinaryFindResult::NotFound, -1, 0},
+        {"Japanese text", Utf16Bytes(L"キーの値"), Text(L"の値"), TBinaryFindResult::Found, 4, 4},
+        // The unit U+4E00 is the bytes 00 4E; ignoring case must not fold 4E ('N') alone.
+        {"CJK unit as bytes", std::string("\x01\x00\x4E\x00", 4), Bytes(std::string("\x00\x4E", 2)),
+         TBinaryFindResult::Found, 1, 2},
+        {"odd byte pattern ignoring case", "xyzA", Bytes("a"), TBinaryFindResult::Found, 3, 1},
+    };
+    for (const Case& c : cases) {
+        Load(c.data);
+        TBinaryFinder fresh;
+        EXPECT_EQ(fresh.Step(editor, c.request), c.result) << c.what;
+        // The selection takes whole two-byte units.
+        if (c.hit >= 0) EXPECT_TRUE(editor.IsSelected(c.hit) && editor.IsSelected(c.hit + c.length - 1)) << c.what;
+    }
+}
+
+// A one-byte pattern moves on with each step instead of finding its last hit again (the
+// selection covers the hit's whole two-byte unit).
+TEST_F(BinaryFind, OneBytePatternMovesOn) {
+    Load(std::string("\x07\x01\x07\x02\x03\x07\x07", 7));
+    std::vector<std::string> selections;
+    while (Step(Bytes("\x07")) == TBinaryFindResult::Found) {
+        selections.push_back(Selection());
+        ASSERT_LE(selections.size(), 4u) << "the step does not move on";
+    }
+    EXPECT_EQ(selections, (std::vector<std::string>{"0..1 @0", "2..3 @2", "4..5 @4", "6..6 @6"}));
+}
+
+TEST(ValueTypeSelector, StaysARegistryTypeNumber) {
+    struct Case {
+        const wchar_t* text;
+        DWORD value;
+        const wchar_t* name;
+    } cases[] = {
+        {L"3", 3, L"REG_BINARY"},
+        {L"11", 11, L"REG_QWORD"},
+        {L"12", 12, L"不明"},
+        {L"0", 0, L"REG_NONE"},
+        {L" 0x7 ", 7, L"REG_MULTI_SZ"},
+        {L"2147483648", 0x80000000u, L"不明"},
+        {L"4294967295", 0xFFFFFFFFu, L"不明"},
+        {L"4294967296", 0xFFFFFFFFu, L"不明"},
+        {L"99999999999999999999", 0xFFFFFFFFu, L"不明"},  // beyond 64 bits: no number, stays
+        {L"-1", 0, L"REG_NONE"},
+        {L"abc", 0, L"REG_NONE"},
+    };
+    TValueTypeSelector selector;
+    EXPECT_EQ(selector.Value(), DWORD(REG_BINARY));
+    for (const Case& c : cases) {
+        selector.SetText(c.text);
+        EXPECT_EQ(selector.Value(), c.value) << Narrow(c.text);
+        EXPECT_EQ(selector.TypeName(), c.name) << Narrow(c.text);
+    }
+    selector.SetValue(0xFFFFFFFF);
+    selector.Step(1);
+    EXPECT_EQ(selector.Value(), 0xFFFFFFFFu);
+    EXPECT_EQ(selector.Text(), L"4294967295");
+    selector.SetValue(0);
+    selector.Step(-1);
+    EXPECT_EQ(selector.Value(), 0u);
+}
