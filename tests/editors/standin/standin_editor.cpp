@@ -5,8 +5,9 @@
 //   same          writes the very bytes it read back
 //   utf16         appends the line "path=PATH" and saves UTF-16LE with a byte-order mark
 //   utf8          appends the same line and saves UTF-8 without a byte-order mark
-//   hold:TOKEN    as utf16, then signals the event "WendlarStandinWritten-TOKEN" and stays
-//                 open until "WendlarStandinRelease-TOKEN" is signalled (at most 60 s)
+//   hold:TOKEN    as utf16, then signals the event "WendlarStandinWritten-TOKEN", stays
+//                 open until "WendlarStandinRelease-TOKEN" is signalled (at most 60 s) and
+//                 signals "WendlarStandinDone-TOKEN" as it ends
 // The file is read as UTF-16LE with a byte-order mark, as the bridge saves it.
 #include <windows.h>
 
@@ -100,8 +101,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
         HANDLE release = OpenEventW(SYNCHRONIZE, FALSE, (L"WendlarStandinRelease-" + token).c_str());
         if (written) SetEvent(written);
         if (release) WaitForSingleObject(release, 60000);
-        if (written) CloseHandle(written);
-        if (release) CloseHandle(release);
+        HANDLE done = OpenEventW(EVENT_MODIFY_STATE, FALSE, (L"WendlarStandinDone-" + token).c_str());
+        if (done) SetEvent(done);
+        for (HANDLE h : {written, release, done})
+            if (h) CloseHandle(h);
     }
     return 0;
 }
