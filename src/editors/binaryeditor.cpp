@@ -2,6 +2,7 @@
 
 #include "classlib/runtime.h"
 #include "hexedit/hexeditorex.h"
+#include "registry/regrecords.h"
 #include "registry/regtext.h"
 
 #include <algorithm>
@@ -17,6 +18,33 @@ void SetupBinaryEditorHex(hexedit::TCustomHexEditor& editor) {
     editor.SetDrawGridLines(false);
     editor.SetFocusFrame(true);
     editor.SetInsertMode(true);
+}
+
+bool LoadValueIntoHexEditor(hexedit::TCustomHexEditor& editor, const registry::TVxRegKeyClass& key,
+                            const std::wstring& name, DWORD& type) {
+    // The bytes go from the registry straight into the editor's storage: a large value is
+    // touched once, not copied through buffers on the way.
+    registry::TRegKey handle = registry::OpenKeyForRead(key);
+    // The value may grow between asking its size and reading it (another program writing):
+    // a few rounds bound the retries.
+    for (int round = 0; handle && round < 8; ++round) {
+        DWORD size = 0, read = REG_NONE;
+        if (RegQueryValueExW(handle.Get(), name.c_str(), nullptr, &read, nullptr, &size) != ERROR_SUCCESS) break;
+        LSTATUS status = ERROR_SUCCESS;
+        editor.LoadData(size, [&](uint8_t* dest, long long capacity) -> long long {
+            DWORD got = static_cast<DWORD>(capacity);
+            // A zero-length value is read with a buffer of its own: a null one asks for the size.
+            BYTE none = 0;
+            status = RegQueryValueExW(handle.Get(), name.c_str(), nullptr, &read, dest ? dest : &none, &got);
+            return status == ERROR_SUCCESS ? got : 0;
+        });
+        if (status == ERROR_MORE_DATA) continue;
+        if (status != ERROR_SUCCESS) break;
+        type = read;
+        return true;
+    }
+    editor.LoadData(0, [](uint8_t*, long long) { return 0LL; });
+    return false;
 }
 
 void TValueTypeSelector::SetValue(int64_t value) {

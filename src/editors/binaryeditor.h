@@ -14,6 +14,9 @@ namespace hexedit {
 class TCustomHexEditor;
 class THexEditorEx;
 }  // namespace hexedit
+namespace registry {
+class TVxRegKeyClass;
+}
 
 namespace editors {
 
@@ -21,6 +24,12 @@ namespace editors {
 // two bytes per unit, UTF-16 characters in the character field, insert mode, no grid
 // lines, a focus frame and the bytes shown as they are.
 void SetupBinaryEditorHex(hexedit::TCustomHexEditor& editor);
+
+// Loads the bytes of value `name` of `key` into `editor`, straight from one read of the
+// value; `type` receives its type. A value that cannot be read loads no bytes and gives
+// false (`type` untouched).
+bool LoadValueIntoHexEditor(hexedit::TCustomHexEditor& editor, const registry::TVxRegKeyClass& key,
+                            const std::wstring& name, DWORD& type);
 
 // The registry type written with the bytes, as the type selector holds it. Whatever is
 // typed or stepped, the value stays a registry type number: 0 to 0xFFFFFFFF.

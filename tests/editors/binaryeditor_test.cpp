@@ -5,6 +5,7 @@
 #include "common/test_support.h"
 #include "editors/binaryeditor.h"
 #include "hexedit/hexeditor.h"
+#include "registry/regrecords.h"
 
 #include <string>
 
@@ -141,4 +142,32 @@ TEST(ValueTypeSelector, StaysARegistryTypeNumber) {
     selector.SetValue(0);
     selector.Step(-1);
     EXPECT_EQ(selector.Value(), 0u);
+}
+
+// A value's bytes and type reach the hex editor from one read; a missing value loads
+// nothing and leaves the type alone.
+TEST(BinaryEditorLoad, ValueBytesAndType) {
+    testsupport::ScratchKey scratch(testsupport::CurrentTestName());
+    const registry::TVxRegKeyClass key = registry::MakeRegKeyRecord(HKEY_CURRENT_USER, scratch.Path());
+    const BYTE bytes[] = {0xDE, 0xAD, 0xBE, 0xEF, 0x00};
+    ASSERT_EQ(RegSetValueExW(scratch.Handle(), L"v", 0, 0xFFFF0000u, bytes, sizeof bytes), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExW(scratch.Handle(), L"empty", 0, REG_BINARY, bytes, 0), ERROR_SUCCESS);
+
+    hexedit::TCustomHexEditor editor;
+    DWORD type = 0;
+    ASSERT_TRUE(LoadValueIntoHexEditor(editor, key, L"v", type));
+    EXPECT_EQ(type, 0xFFFF0000u);
+    ASSERT_EQ(editor.GetDataSize(), 5);
+    EXPECT_EQ(std::string(editor.GetDataAsString()), std::string(reinterpret_cast<const char*>(bytes), 5));
+    EXPECT_FALSE(editor.Modified());
+
+    EXPECT_TRUE(LoadValueIntoHexEditor(editor, key, L"empty", type));
+    EXPECT_EQ(type, DWORD(REG_BINARY));
+    EXPECT_EQ(editor.GetDataSize(), 0);
+
+    ASSERT_TRUE(LoadValueIntoHexEditor(editor, key, L"v", type));
+    type = 7;
+    EXPECT_FALSE(LoadValueIntoHexEditor(editor, key, L"missing", type));
+    EXPECT_EQ(type, 7u);
+    EXPECT_EQ(editor.GetDataSize(), 0);
 }

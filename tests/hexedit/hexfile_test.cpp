@@ -89,7 +89,7 @@ TEST(HexFile, CancelledLoadsAndSavesRaiseExactlyTheirMessage) {
     WriteFile(file, data);
     TCustomHexEditor e;
     int cancelAt = 0;
-    const TCustomHexEditor::TProgressEvent plain = [&](TCustomHexEditor*, THexProgressKind, const std::wstring&,
+    const TCustomHexEditor::THexProgressEvent plain = [&](TCustomHexEditor*, THexProgressKind, const std::wstring&,
                                                        uint8_t percent, bool& cancel) { cancel = percent >= cancelAt; };
     const TSelfReplacingHandler selfReplacing{&e, &cancelAt, std::wstring(40, L'm')};
     const std::function<void()> operations[] = {
