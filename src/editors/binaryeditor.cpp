@@ -1,9 +1,7 @@
 #include "editors/binaryeditor.h"
 
-#include "classlib/runtime.h"
-#include "hexedit/hexeditorex.h"
+#include "hexedit/hexeditor.h"
 #include "registry/regrecords.h"
-#include "registry/regtext.h"
 
 #include <algorithm>
 
@@ -47,21 +45,6 @@ bool LoadValueIntoHexEditor(hexedit::TCustomHexEditor& editor, const registry::T
     return false;
 }
 
-void TValueTypeSelector::SetValue(int64_t value) {
-    FValue = static_cast<DWORD>(std::clamp<int64_t>(value, 0, MaxValue));
-}
-
-bool TValueTypeSelector::SetText(const std::wstring& text) {
-    int64_t value = 0;
-    if (!classlib::TryStrToInt64(classlib::Trim(text), value)) return false;
-    SetValue(value);
-    return true;
-}
-
-std::wstring TValueTypeSelector::Text() const { return std::to_wstring(FValue); }
-
-std::wstring TValueTypeSelector::TypeName() const { return registry::RegTypeToName(FValue); }
-
 TBinaryFindResult TBinaryFinder::Step(hexedit::TCustomHexEditor& editor, const TBinaryFindRequest& request) {
     const bool ignoreCase = !request.CaseSensitive;
     std::string pattern;
@@ -86,18 +69,5 @@ TBinaryFindResult TBinaryFinder::Step(hexedit::TCustomHexEditor& editor, const T
 }
 
 const wchar_t* const BinaryNotFoundText = L"検索している値は、ここから先には\r\nみつかりませんでした";
-
-TBinaryEditorStates BinaryEditorStates(hexedit::THexEditorEx& editor, bool findDialogExists) {
-    TBinaryEditorStates states;
-    states.Undo = editor.CanUndo();
-    states.Redo = editor.CanRedo();
-    states.Copy = editor.CanCopy();
-    states.Cut = editor.CanCut();
-    states.Paste = editor.CanPaste();
-    // A selection exists: its byte count, not its hex text.
-    states.Delete = editor.GetSelCount() > 0;
-    states.FindNext = findDialogExists;
-    return states;
-}
 
 }  // namespace editors

@@ -1,6 +1,5 @@
 // What the binary editor computes beside its controls: the layout of its hex editor, the
-// value type chosen with its selector, the find step of its find command, and the enabled
-// states of its commands.
+// load of a value's bytes, and the find step of its find command.
 //
 // Main thread only (the hex editor is a control of the main thread).
 #pragma once
@@ -31,28 +30,6 @@ void SetupBinaryEditorHex(hexedit::TCustomHexEditor& editor);
 bool LoadValueIntoHexEditor(hexedit::TCustomHexEditor& editor, const registry::TVxRegKeyClass& key,
                             const std::wstring& name, DWORD& type);
 
-// The registry type written with the bytes, as the type selector holds it. Whatever is
-// typed or stepped, the value stays a registry type number: 0 to 0xFFFFFFFF.
-class TValueTypeSelector {
-public:
-    static constexpr int64_t MaxValue = 0xFFFFFFFF;
-
-    DWORD Value() const { return FValue; }
-    // Numbers below 0 give 0, numbers above 0xFFFFFFFF give 0xFFFFFFFF.
-    void SetValue(int64_t value);
-    // The typed text: a decimal or hexadecimal ("$", "0x") number, clamped as SetValue;
-    // text that is no number leaves the value as it was (false).
-    bool SetText(const std::wstring& text);
-    std::wstring Text() const;
-    // One step of the spin buttons, stopping at either end.
-    void Step(int delta) { SetValue(static_cast<int64_t>(FValue) + delta); }
-    // The caption beside the selector: "REG_BINARY" for 3, "不明" for unknown numbers.
-    std::wstring TypeName() const;
-
-private:
-    DWORD FValue = REG_BINARY;
-};
-
 // What the find dialog keeps between searches.
 struct TBinaryFindRequest {
     bool IsText = true;          // the text radio button is checked
@@ -82,14 +59,5 @@ private:
 
 // Shown (after a beep) when a step finds nothing.
 extern const wchar_t* const BinaryNotFoundText;
-
-// The enabled states of the binary editor's commands that depend on the hex editor. Each
-// comes from a query that costs the same whatever the data's or the selection's size, so
-// they can be read at every idle moment.
-struct TBinaryEditorStates {
-    bool Undo = false, Redo = false, Copy = false, Cut = false, Paste = false, Delete = false;
-    bool FindNext = false;
-};
-TBinaryEditorStates BinaryEditorStates(hexedit::THexEditorEx& editor, bool findDialogExists);
 
 }  // namespace editors

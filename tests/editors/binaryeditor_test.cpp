@@ -110,40 +110,6 @@ TEST_F(BinaryFind, OneBytePatternMovesOn) {
     EXPECT_EQ(selections, (std::vector<std::string>{"0..1 @0", "2..3 @2", "4..5 @4", "6..6 @6"}));
 }
 
-TEST(ValueTypeSelector, StaysARegistryTypeNumber) {
-    struct Case {
-        const wchar_t* text;
-        DWORD value;
-        const wchar_t* name;
-    } cases[] = {
-        {L"3", 3, L"REG_BINARY"},
-        {L"11", 11, L"REG_QWORD"},
-        {L"12", 12, L"不明"},
-        {L"0", 0, L"REG_NONE"},
-        {L" 0x7 ", 7, L"REG_MULTI_SZ"},
-        {L"2147483648", 0x80000000u, L"不明"},
-        {L"4294967295", 0xFFFFFFFFu, L"不明"},
-        {L"4294967296", 0xFFFFFFFFu, L"不明"},
-        {L"99999999999999999999", 0xFFFFFFFFu, L"不明"},  // beyond 64 bits: no number, stays
-        {L"-1", 0, L"REG_NONE"},
-        {L"abc", 0, L"REG_NONE"},
-    };
-    TValueTypeSelector selector;
-    EXPECT_EQ(selector.Value(), DWORD(REG_BINARY));
-    for (const Case& c : cases) {
-        selector.SetText(c.text);
-        EXPECT_EQ(selector.Value(), c.value) << Narrow(c.text);
-        EXPECT_EQ(selector.TypeName(), c.name) << Narrow(c.text);
-    }
-    selector.SetValue(0xFFFFFFFF);
-    selector.Step(1);
-    EXPECT_EQ(selector.Value(), 0xFFFFFFFFu);
-    EXPECT_EQ(selector.Text(), L"4294967295");
-    selector.SetValue(0);
-    selector.Step(-1);
-    EXPECT_EQ(selector.Value(), 0u);
-}
-
 // A value's bytes and type reach the hex editor from one read; a missing value loads
 // nothing and leaves the type alone.
 TEST(BinaryEditorLoad, ValueBytesAndType) {

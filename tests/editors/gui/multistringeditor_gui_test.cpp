@@ -1,0 +1,37 @@
+// The multi-string editor dialog: OK removes empty lines and says so once.
+#include <gtest/gtest.h>
+
+#include "common/test_support.h"
+#include "controls/toolbar/ui/uibuttons.h"
+#include "controls/wide/wideedit.h"
+#include "dialogs_test_support.h"
+#include "editors/multistring.h"
+#include "editors/multistringeditor.h"
+
+#include <memory>
+
+using namespace editors;
+using testsupport::Narrow;
+
+TEST(MultiStringEditorForm, OkRemovesEmptyLinesAndSaysSo) {
+    struct Case {
+        const wchar_t* text;
+        const wchar_t* kept;
+        bool told;
+    } cases[] = {
+        {L"a\r\n\r\nb", L"a\r\nb", true},
+        {L"a\r\n \r\nb", L"a\r\n \r\nb", false},  // a line of one blank stays
+    };
+    for (const Case& c : cases) {
+        std::unique_ptr<TEditorFormMultiSZ> form(new TEditorFormMultiSZ(nullptr));
+        form->EntryValue->Lines().SetTextStr(c.text);
+        editorstest::MessageBoxAnswerer answers;
+        form->OkButton->Click();
+        testsupport::PumpMessages();
+        EXPECT_EQ(form->ModalResult(), classlib::mrOk) << Narrow(c.text);
+        EXPECT_EQ(form->EntryValue->Lines().Text(), c.kept) << Narrow(c.text);
+        EXPECT_EQ(answers.Texts(), c.told ? std::vector<std::wstring>{EmptyLinesRemovedText}
+                                          : std::vector<std::wstring>{})
+            << Narrow(c.text);
+    }
+}
