@@ -54,8 +54,7 @@ TBinFindForm::TBinFindForm(TComponent* owner) : TForm(owner) {
     UiRadioButton1->SetChecked(true);
     UiRadioButton1->OnClick = [this](TComponent*) { UpdateFields(); };
 
-    Edit1 = new wide::TWideEdit(group);
-    Edit1->SetParent(group);
+    Edit1 = MakeEdit<wide::TWideEdit>(group);
     Edit1->SetBounds(28, 40, group->ClientWidth() - 40, 21);
 
     UiRadioButton2 = new ui::TUiRadioButton(group);
@@ -99,7 +98,7 @@ TEditorBinForm::TEditorBinForm(TComponent* owner) : wide::TWideForm(owner) {
     SetBorderStyle(bsSizeable);
     SetPosition(poScreenCenter);
     SetCaption(L"バイナリエディタ");
-    SetClientWidth(600);
+    SetClientWidth(640);
     SetClientHeight(420);
 
     // The bars above the bytes: the value name, then the type selector (hidden at first).
@@ -107,8 +106,7 @@ TEditorBinForm::TEditorBinForm(TComponent* owner) : wide::TWideForm(owner) {
     EntryToolWin->SetParent(this);
     EntryToolWin->SetAlign(alTop);
     EntryToolWin->SetHeight(32);
-    EntryName = new ui::TUiEdit(EntryToolWin);
-    EntryName->SetParent(EntryToolWin);
+    EntryName = MakeEdit<ui::TUiEdit>(EntryToolWin);
     EntryName->SetBounds(90, 5, 300, 21);
     MakeLabel(EntryToolWin, L"エントリ名：", 8, 8, EntryName);
 
@@ -117,8 +115,7 @@ TEditorBinForm::TEditorBinForm(TComponent* owner) : wide::TWideForm(owner) {
     ValueTypeToolWin->SetAlign(alTop);
     ValueTypeToolWin->SetHeight(32);
     ValueTypeToolWin->SetTop(EntryToolWin->Height());
-    ValTypeSelector = new ui::TUiSpinEdit(ValueTypeToolWin);
-    ValTypeSelector->SetParent(ValueTypeToolWin);
+    ValTypeSelector = MakeEdit<ui::TUiSpinEdit>(ValueTypeToolWin);
     ValTypeSelector->SetValueType(ui::evtInteger);
     ValTypeSelector->SetMinValue(0);
     ValTypeSelector->SetMaxValue(static_cast<double>(0xFFFFFFFFu));

@@ -42,7 +42,7 @@ ui::TUiLabel* MakeLabel(TWinControl* parent, const std::wstring& caption, int le
 void ShowExistingValueName(wide::TWideCustomEdit& edit, const std::wstring& name) {
     edit.SetText(name);
     edit.SetReadOnly(true);
-    edit.SetParentColor(true);
+    edit.SetColor(clBtnFace);
 }
 
 }  // namespace editors

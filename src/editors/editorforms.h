@@ -7,6 +7,7 @@
 #include <string>
 
 #include "classlib/control.h"
+#include "classlib/graphics.h"
 
 namespace wide {
 class TWideCustomEdit;
@@ -31,7 +32,18 @@ TOkCancelButtons MakeOkCancelButtons(classlib::TWinControl* parent, int right, i
 ui::TUiLabel* MakeLabel(classlib::TWinControl* parent, const std::wstring& caption, int left, int top,
                         classlib::TWinControl* focus = nullptr);
 
-// The name field of an existing value: the name, read-only, in the colour of its parent.
+// An edit (or memo) on `parent` as the dialogs use it: the window colour, whatever the
+// colour of the panel or group it sits on.
+template <class TEdit>
+TEdit* MakeEdit(classlib::TWinControl* parent) {
+    auto* edit = new TEdit(parent);
+    edit->SetParent(parent);
+    edit->SetColor(classlib::clWindow);
+    return edit;
+}
+
+// The name field of an existing value: the name, read-only, in the button face colour of
+// the dialog around it.
 void ShowExistingValueName(wide::TWideCustomEdit& edit, const std::wstring& name);
 
 }  // namespace editors

@@ -27,14 +27,12 @@ TEditorFormMultiSZ::TEditorFormMultiSZ(TComponent* owner) : wide::TWideForm(owne
     group->SetBounds(8, 4, ClientWidth() - 16, ClientHeight() - 46);
     group->SetAnchors(akLeft | akTop | akRight | akBottom);
 
-    EntryName = new ui::TUiEdit(group);
-    EntryName->SetParent(group);
+    EntryName = MakeEdit<ui::TUiEdit>(group);
     EntryName->SetBounds(12, 38, group->ClientWidth() - 24, 21);
     EntryName->SetAnchors(akLeft | akTop | akRight);
     MakeLabel(group, L"エントリ名", 12, 20, EntryName);
 
-    EntryValue = new wide::TWideMemo(group);
-    EntryValue->SetParent(group);
+    EntryValue = MakeEdit<wide::TWideMemo>(group);
     EntryValue->SetWordWrap(false);
     EntryValue->SetScrollBars(wide::TWideCustomMemo::ssBoth);
     EntryValue->SetBounds(12, 84, group->ClientWidth() - 24, group->ClientHeight() - 128);
