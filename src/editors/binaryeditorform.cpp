@@ -252,6 +252,14 @@ void TEditorBinForm::BuildMenus() {
     EntryValue->SetPopupMenu(EditPopup);
 }
 
+bool TEditorBinForm::IsShortCut(WORD key, TShiftState shift) {
+    const TShiftState mods = shift & (ssShift | ssCtrl | ssAlt);
+    const bool editingKey = (key == VK_DELETE && mods == 0) ||
+                            (mods == ssCtrl && (key == 'A' || key == 'C' || key == 'V' || key == 'X' || key == 'Z'));
+    if (editingKey && dynamic_cast<wide::TWideCustomEdit*>(ActiveControl())) return false;
+    return wide::TWideForm::IsShortCut(key, shift);
+}
+
 void TEditorBinForm::Find() {
     if (!FFindForm) FFindForm = new TBinFindForm(this);
     FFindForm->UpdateFields();

@@ -95,6 +95,11 @@ public:
     // The find dialog once the first find made it, else null.
     TBinFindForm* FindForm() const { return FFindForm; }
 
+    // The editing keys (Del, Ctrl+A/C/V/X/Z) belong to a text field that has the focus
+    // (the value name, the type number): only with the focus elsewhere do they run the
+    // hex editor's commands.
+    bool IsShortCut(WORD key, classlib::TShiftState shift) override;
+
 private:
     void BuildActions();
     void BuildMenus();

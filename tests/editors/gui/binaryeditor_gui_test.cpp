@@ -188,3 +188,24 @@ TEST(BinaryEditorForm, FindThenFindNext) {
     EXPECT_FALSE(form->FindForm()->Edit1->Enabled());
     EXPECT_TRUE(form->FindForm()->HexEditorEx1->Enabled());
 }
+
+// With the value name in the focus, Del and Ctrl+V are the name field's keys; with the
+// bytes in the focus they run the hex editor's commands.
+TEST(BinaryEditorForm, EditingKeysFollowTheFocus) {
+    std::unique_ptr<TEditorBinForm> form(new TEditorBinForm(nullptr));
+    Load(*form->EntryValue, std::string(16, 'A'));
+    form->EntryValue->SelectAll();
+    form->Actions->UpdateActions();
+    form->SetActiveControl(form->EntryName);
+    EXPECT_FALSE(form->IsShortCut(VK_DELETE, 0));
+    EXPECT_EQ(form->EntryValue->GetDataSize(), 16);
+    form->SetActiveControl(form->EntryValue);
+    EXPECT_TRUE(form->IsShortCut(VK_DELETE, 0));
+    EXPECT_EQ(form->EntryValue->GetDataSize(), 0);
+
+    // The other commands stay reachable from the name field.
+    Load(*form->EntryValue, std::string(16, 'A'));
+    form->SetActiveControl(form->EntryName);
+    EXPECT_TRUE(form->IsShortCut('N', classlib::ssCtrl));
+    EXPECT_EQ(form->EntryValue->GetDataSize(), 0);
+}
