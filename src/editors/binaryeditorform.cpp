@@ -83,6 +83,13 @@ void TBinFindForm::UpdateFields() {
     HexEditorEx1->SetEnabled(!text);
 }
 
+void TBinFindForm::FocusField() {
+    if (UiRadioButton1->Checked())
+        SetActiveControl(Edit1);
+    else
+        SetActiveControl(HexEditorEx1);
+}
+
 TBinaryFindRequest TBinFindForm::Request() {
     TBinaryFindRequest request;
     request.IsText = UiRadioButton1->Checked();
@@ -263,6 +270,7 @@ bool TEditorBinForm::IsShortCut(WORD key, TShiftState shift) {
 void TEditorBinForm::Find() {
     if (!FFindForm) FFindForm = new TBinFindForm(this);
     FFindForm->UpdateFields();
+    FFindForm->FocusField();
     if (FFindForm->ShowModal() == mrOk) FindNext();
 }
 

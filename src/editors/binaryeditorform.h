@@ -60,6 +60,8 @@ public:
 
     // Enables the field of the checked radio button and disables the other.
     void UpdateFields();
+    // Puts the focus in the field of the checked radio button, ready to type in.
+    void FocusField();
     // What the dialog asks for now.
     TBinaryFindRequest Request();
 };

@@ -150,62 +150,101 @@ TEST(BinaryEditorForm, CommandStates) {
     EXPECT_TRUE(Enabled(*form, L"aacBinEdRedo"));
 }
 
-// The find dialog searches on OK; F3 repeats from the last hit, and at the end says so.
-TEST(BinaryEditorForm, FindThenFindNext) {
+// A user searches with the keyboard: F3 does nothing before the first find; Ctrl+F opens
+// the find dialog with the focus in its text field, "ab" and Enter select the first hit
+// (any case, UTF-16); F3 goes on from there, and past the last hit says so in a message box
+// that Enter closes, the selection staying. The dialog keeps its text for the next find,
+// and its bytes radio button moves the focus to the byte field. Alt+O ends with OK.
+TEST(BinaryEditorKeyboard, FindThenFindNext) {
+    using namespace editorstest;
     std::unique_ptr<TEditorBinForm> form(new TEditorBinForm(nullptr));
     const std::wstring text = L"xABxab";
     Load(*form->EntryValue, std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2));
-
-    // The dialog, once shown, gets "ab" typed and OK pressed.
-    classlib::TTimer typist(nullptr);
-    typist.SetInterval(10);
-    typist.SetOnTimer([&](classlib::TComponent*) {
+    hexedit::THexEditorEx& hex = *form->EntryValue;
+    auto selected = [&hex](int first, int last) {
+        return [&hex, first, last] { return hex.SelectionFirst() == first && hex.SelectionLast() == last; };
+    };
+    auto findOpen = [&form] {
         TBinFindForm* find = form->FindForm();
-        if (!find || !find->Visible() || find->ModalResult() != classlib::mrNone) return;
-        EXPECT_TRUE(find->Edit1->Enabled());
-        EXPECT_FALSE(find->HexEditorEx1->Enabled());
-        find->Edit1->SetText(L"ab");
-        find->OkButton->Click();
-    });
-    typist.SetEnabled(true);
-    form->ActionByName(L"aacBinEdFind")->Execute();
-    typist.SetEnabled(false);
-    ASSERT_NE(form->FindForm(), nullptr);
-    EXPECT_EQ(form->EntryValue->SelectionFirst(), 2);
-    EXPECT_EQ(form->EntryValue->SelectionLast(), 5);
-
-    ASSERT_TRUE(Enabled(*form, L"aacBinEdFindNext"));
-    form->ActionByName(L"aacBinEdFindNext")->Execute();
-    EXPECT_EQ(form->EntryValue->SelectionFirst(), 8);
-
-    editorstest::MessageBoxAnswerer answers;
-    form->ActionByName(L"aacBinEdFindNext")->Execute();
-    EXPECT_EQ(form->EntryValue->SelectionFirst(), 8);
-    EXPECT_EQ(answers.Texts(), std::vector<std::wstring>{BinaryNotFoundText});
-
-    // The bytes radio button enables the byte field instead.
-    form->FindForm()->UiRadioButton2->SetChecked(true);
-    EXPECT_FALSE(form->FindForm()->Edit1->Enabled());
-    EXPECT_TRUE(form->FindForm()->HexEditorEx1->Enabled());
+        return find && find->Visible() && find->ModalResult() == classlib::mrNone;
+    };
+    std::wstring message;
+    InputScript script;
+    script
+        .Then([&] { return HasFocus(hex.Handle()); }, [] { PressKey(VK_F3); })
+        .Then([] { return true; }, [] { PressKey('F', {VK_CONTROL}); })
+        .Then([&] { return findOpen() && HasFocus(form->FindForm()->Edit1->Handle()); },
+              [&] {
+                  // F3 before it changed nothing: no dialog came in between.
+                  EXPECT_EQ(hex.SelectionFirst(), hex.SelectionLast());
+                  TypeKeys(L"ab");
+                  PressKey(VK_RETURN);
+              })
+        .Then([&] { return !findOpen() && selected(2, 5)(); }, [] { PressKey(VK_F3); })
+        .Then(selected(8, 11), [] { PressKey(VK_F3); })
+        .Then([] { return OpenMessageBox() != nullptr; },
+              [&] {
+                  message = OpenMessageBox()->Message->Caption();
+                  PressKey(VK_RETURN);
+              })
+        .Then([&] { return !OpenMessageBox() && HasFocus(hex.Handle()); },
+              [&] {
+                  EXPECT_TRUE(selected(8, 11)());
+                  PressKey('F', {VK_CONTROL});
+              })
+        .Then([&] { return findOpen() && HasFocus(form->FindForm()->Edit1->Handle()); },
+              [&] {
+                  EXPECT_EQ(form->FindForm()->Edit1->GetText(), L"ab");
+                  ClickWindow(form->FindForm()->UiRadioButton2->Handle());
+              })
+        .Then([&] { return form->FindForm()->HexEditorEx1->Enabled(); },
+              [&] {
+                  EXPECT_FALSE(form->FindForm()->Edit1->Enabled());
+                  PressKey(VK_ESCAPE);
+              })
+        .Then([&] { return !findOpen() && HasFocus(hex.Handle()); }, [] { PressKey('O', {VK_MENU}); });
+    EXPECT_EQ(form->ShowModal(), classlib::mrOk);
+    EXPECT_EQ(script.Done(), script.Count());
+    EXPECT_EQ(message, BinaryNotFoundText);
 }
 
-// With the value name in the focus, Del and Ctrl+V are the name field's keys; with the
-// bytes in the focus they run the hex editor's commands.
-TEST(BinaryEditorForm, EditingKeysFollowTheFocus) {
+// Del and Ctrl+A belong to the value name while the user types in it, and to the bytes
+// once the user clicks them: the keys edit what has the focus and nothing else. Ctrl+Z
+// brings the deleted bytes back; the Cancel button ends the dialog.
+TEST(BinaryEditorKeyboard, EditingKeysFollowTheFocus) {
+    using namespace editorstest;
     std::unique_ptr<TEditorBinForm> form(new TEditorBinForm(nullptr));
-    Load(*form->EntryValue, std::string(16, 'A'));
-    form->EntryValue->SelectAll();
-    form->Actions->UpdateActions();
-    form->SetActiveControl(form->EntryName);
-    EXPECT_FALSE(form->IsShortCut(VK_DELETE, 0));
-    EXPECT_EQ(form->EntryValue->GetDataSize(), 16);
-    form->SetActiveControl(form->EntryValue);
-    EXPECT_TRUE(form->IsShortCut(VK_DELETE, 0));
-    EXPECT_EQ(form->EntryValue->GetDataSize(), 0);
-
-    // The other commands stay reachable from the name field.
-    Load(*form->EntryValue, std::string(16, 'A'));
-    form->SetActiveControl(form->EntryName);
-    EXPECT_TRUE(form->IsShortCut('N', classlib::ssCtrl));
-    EXPECT_EQ(form->EntryValue->GetDataSize(), 0);
+    hexedit::THexEditorEx& hex = *form->EntryValue;
+    Load(hex, std::string(16, 'A'));
+    InputScript script;
+    script
+        .Then([&] { return HasFocus(hex.Handle()); }, [&] { PressKey('A', {VK_CONTROL}); })
+        .Then([&] { return hex.GetSelCount() == 16; }, [&] { ClickWindow(form->EntryName->Handle()); })
+        .Then([&] { return HasFocus(form->EntryName->Handle()); },
+              [] {
+                  TypeKeys(L"abc");
+                  PressKey(VK_HOME);
+                  PressKey(VK_DELETE);
+              })
+        .Then([&] { return form->EntryName->GetText() == L"bc"; },
+              [] {
+                  PressKey('A', {VK_CONTROL});
+                  PressKey(VK_DELETE);
+              })
+        .Then([&] { return form->EntryName->GetText().empty(); },
+              [&] {
+                  EXPECT_EQ(hex.GetDataSize(), 16);
+                  ClickWindow(hex.Handle());
+              })
+        .Then([&] { return HasFocus(hex.Handle()); },
+              [] {
+                  PressKey('A', {VK_CONTROL});
+                  PressKey(VK_DELETE);
+              })
+        .Then([&] { return hex.GetDataSize() == 0; }, [] { PressKey('Z', {VK_CONTROL}); })
+        .Then([&] { return hex.GetDataSize() == 16; }, [&] { ClickWindow(form->CancelButton->Handle()); });
+    EXPECT_EQ(form->ShowModal(), classlib::mrCancel);
+    EXPECT_EQ(script.Done(), script.Count());
+    EXPECT_EQ(form->EntryName->GetText(), L"");
+    EXPECT_EQ(hex.GetDataSize(), 16);
 }

@@ -35,3 +35,31 @@ TEST(MultiStringEditorForm, OkRemovesEmptyLinesAndSaysSo) {
             << Narrow(c.text);
     }
 }
+
+// A user types lines with an empty one between them and presses Alt+O: the message box
+// says the empty line went, Enter closes it, and the dialog ends with OK and the two lines.
+TEST(MultiStringEditorKeyboard, TypeLinesThenOk) {
+    using namespace editorstest;
+    std::unique_ptr<TEditorFormMultiSZ> form(new TEditorFormMultiSZ(nullptr));
+    std::wstring message;
+    InputScript script;
+    script
+        .Then([&] { return HasFocus(form->EntryValue->Handle()); },
+              [] {
+                  TypeKeys(L"a");
+                  PressKey(VK_RETURN);
+                  PressKey(VK_RETURN);
+                  TypeKeys(L"b c");
+              })
+        .Then([&] { return form->EntryValue->Lines().Text() == L"a\r\n\r\nb c"; },
+              [] { PressKey('O', {VK_MENU}); })
+        .Then([] { return OpenMessageBox() != nullptr; },
+              [&] {
+                  message = OpenMessageBox()->Message->Caption();
+                  PressKey(VK_RETURN);
+              });
+    EXPECT_EQ(form->ShowModal(), classlib::mrOk);
+    EXPECT_EQ(script.Done(), script.Count());
+    EXPECT_EQ(message, EmptyLinesRemovedText);
+    EXPECT_EQ(form->EntryValue->Lines().Text(), L"a\r\nb c");
+}
