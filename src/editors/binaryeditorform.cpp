@@ -5,6 +5,9 @@
 #include "controls/toolbar/ui/uibuttons.h"
 #include "controls/toolbar/ui/uicaptions.h"
 #include "controls/toolbar/ui/uiedits.h"
+#include "controls/toolbar/themed/thmdock.h"
+#include "controls/toolbar/themed/thmitems.h"
+#include "controls/toolbar/themed/thmtoolbar.h"
 #include "controls/toolbar/ui/uipanels.h"
 #include "controls/wide/widedialogs.h"
 #include "controls/wide/wideedit.h"
@@ -108,7 +111,11 @@ TEditorBinForm::TEditorBinForm(TComponent* owner) : wide::TWideForm(owner) {
     SetClientWidth(640);
     SetClientHeight(420);
 
-    // The bars above the bytes: the value name, then the type selector (hidden at first).
+    // The bars above the bytes: the toolbar's dock, the value name, then the type selector
+    // (hidden at first).
+    TopDock = new themed::TThmDock(this);
+    TopDock->SetParent(this);
+
     EntryToolWin = new ui::TUiPanel(this);
     EntryToolWin->SetParent(this);
     EntryToolWin->SetAlign(alTop);
@@ -146,6 +153,7 @@ TEditorBinForm::TEditorBinForm(TComponent* owner) : wide::TWideForm(owner) {
 
     BuildActions();
     BuildMenus();
+    BuildToolBar();
     SetValueType(REG_BINARY);
     SetActiveControl(EntryValue);
 }
@@ -257,6 +265,24 @@ void TEditorBinForm::BuildMenus() {
     EditPopup = new TPopupMenu(this);
     editItems(EditPopup->Items());
     EntryValue->SetPopupMenu(EditPopup);
+}
+
+void TEditorBinForm::BuildToolBar() {
+    ToolBar = new themed::TThmToolbar(this);
+    ToolBar->SetCaption(L"ツールバー");
+    for (const wchar_t* name :
+         {L"aacBinEdUndo", L"aacBinEdRedo", static_cast<const wchar_t*>(nullptr), L"aacBinEdCopy", L"aacBinEdCut",
+          L"aacBinEdPaste", L"aacBinEdDelete", L"aacBinEdSelectAll", static_cast<const wchar_t*>(nullptr),
+          L"aacBinEdFind", L"aacBinEdFindNext"}) {
+        if (!name) {
+            ToolBar->Items()->Add(new themed::TThmSeparatorItem(ToolBar));
+            continue;
+        }
+        auto* item = new themed::TThmCustomItem(ToolBar);
+        item->SetAction(ActionByName(name));
+        ToolBar->Items()->Add(item);
+    }
+    ToolBar->SetCurrentDock(TopDock);
 }
 
 bool TEditorBinForm::IsShortCut(WORD key, TShiftState shift) {

@@ -5,8 +5,9 @@
 // ShowValueType when the type is to be seen or chosen, sets it (disabled when the type may
 // not change), loads the bytes (LoadValueIntoHexEditor or LoadFromStream of EntryValue),
 // shows the form modally and, on modal result 1, reads the name, ValueType() and the bytes.
-// Its commands (file, edit, find) are actions with their shortcuts, in its menu bar and, for
-// the edit commands, the hex editor's popup menu.
+// Its commands (file, edit, find) are actions with their shortcuts, in its menu bar, on its
+// toolbar (the edit and find commands) and, for the edit commands, the hex editor's popup
+// menu.
 //
 // The find dialog is made on the first find and lives as long as the editor; it keeps its
 // text, bytes and options between searches, and F3 repeats the last search.
@@ -31,6 +32,10 @@ class TPopupMenu;
 namespace hexedit {
 class THexEditorEx;
 }
+namespace themed {
+class TThmDock;
+class TThmToolbar;
+}  // namespace themed
 namespace wide {
 class TWideEdit;
 }
@@ -81,6 +86,8 @@ public:
     classlib::TActionList* Actions = nullptr;
     classlib::TMainMenu* MainMenu = nullptr;
     classlib::TPopupMenu* EditPopup = nullptr;
+    themed::TThmDock* TopDock = nullptr;
+    themed::TThmToolbar* ToolBar = nullptr;
 
     // Shows or hides the type selector's bar.
     void ShowValueType(bool visible);
@@ -105,6 +112,7 @@ public:
 private:
     void BuildActions();
     void BuildMenus();
+    void BuildToolBar();
     void UpdateStates();
     void OpenFile();
     void SaveFileAs();

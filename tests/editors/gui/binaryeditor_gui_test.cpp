@@ -6,6 +6,8 @@
 #include "classlib/actions.h"
 #include "classlib/streams.h"
 #include "common/test_support.h"
+#include "controls/toolbar/tbviewer.h"
+#include "controls/toolbar/themed/thmtoolbar.h"
 #include "controls/toolbar/ui/uibuttons.h"
 #include "controls/toolbar/ui/uicaptions.h"
 #include "controls/toolbar/ui/uiedits.h"
@@ -247,4 +249,39 @@ TEST(BinaryEditorKeyboard, EditingKeysFollowTheFocus) {
     EXPECT_EQ(script.Done(), script.Count());
     EXPECT_EQ(form->EntryName->GetText(), L"");
     EXPECT_EQ(hex.GetDataSize(), 16);
+}
+
+// The toolbar's buttons are the dialog's commands: Delete is disabled until the user selects
+// bytes, a click on it deletes them, a click on Undo brings them back.
+TEST(BinaryEditorToolBar, ButtonsRunTheCommands) {
+    using namespace editorstest;
+    std::unique_ptr<TEditorBinForm> form(new TEditorBinForm(nullptr));
+    hexedit::THexEditorEx& hex = *form->EntryValue;
+    Load(hex, std::string(16, 'A'));
+    toolbar::TBarView* view = form->ToolBar->View();
+    auto button = [&](const wchar_t* action) {
+        for (int i = 0; i < view->ViewerCount(); ++i)
+            if (view->Viewers(i)->Item()->Action() == form->ActionByName(action)) return view->Viewers(i);
+        return static_cast<toolbar::TBarItemViewer*>(nullptr);
+    };
+    auto click = [&](const wchar_t* action) {
+        const RECT r = button(action)->BoundsRect;
+        ClickAt(form->ToolBar->Handle(), {(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+    };
+    ASSERT_NE(button(L"aacBinEdDelete"), nullptr);
+    ASSERT_NE(button(L"aacBinEdFindNext"), nullptr);
+    InputScript script;
+    script
+        .Then([&] { return HasFocus(hex.Handle()); },
+              [&] {
+                  form->Actions->UpdateActions();
+                  EXPECT_FALSE(button(L"aacBinEdDelete")->Item()->Enabled());
+                  PressKey('A', {VK_CONTROL});
+              })
+        .Then([&] { return button(L"aacBinEdDelete")->Item()->Enabled(); }, [&] { click(L"aacBinEdDelete"); })
+        .Then([&] { return hex.GetDataSize() == 0 && button(L"aacBinEdUndo")->Item()->Enabled(); },
+              [&] { click(L"aacBinEdUndo"); })
+        .Then([&] { return hex.GetDataSize() == 16; }, [&] { ClickWindow(form->CancelButton->Handle()); });
+    EXPECT_EQ(form->ShowModal(), classlib::mrCancel);
+    EXPECT_EQ(script.Done(), script.Count());
 }

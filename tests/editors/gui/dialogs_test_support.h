@@ -47,19 +47,25 @@ inline void TypeKeys(const std::wstring& text) {
     }
 }
 
-// A click of the left mouse button in the middle of `window`.
-inline void ClickWindow(HWND window) {
-    RECT r{};
-    GetWindowRect(window, &r);
+// A click of the left mouse button at `at`, in client coordinates of `window`.
+inline void ClickAt(HWND window, POINT at) {
+    ClientToScreen(window, &at);
     INPUT in[3]{};
     in[0].type = in[1].type = in[2].type = INPUT_MOUSE;
     in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     const int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
-    in[0].mi.dx = (((r.left + r.right) / 2) * 65535 + cx / 2) / (cx - 1);
-    in[0].mi.dy = (((r.top + r.bottom) / 2) * 65535 + cy / 2) / (cy - 1);
+    in[0].mi.dx = (at.x * 65535 + cx / 2) / (cx - 1);
+    in[0].mi.dy = (at.y * 65535 + cy / 2) / (cy - 1);
     in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
     in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
     SendInput(3, in, sizeof(INPUT));
+}
+
+// A click in the middle of `window`.
+inline void ClickWindow(HWND window) {
+    RECT r{};
+    GetClientRect(window, &r);
+    ClickAt(window, {r.right / 2, r.bottom / 2});
 }
 
 // The keyboard focus is in `window`.
