@@ -162,7 +162,14 @@ TExternalEditResult EditLinesExternally(TComponent* owner, wide::TWideStrings& l
     const std::wstring fileName = registry::MakeTempFileNameInTempDir(L"wendlartxt", L".txt");
     if (fileName.empty()) throw EFCreateError(L"一時ファイルを作成できません。");
     auto removeFile = ScopeExit([&] { DeleteFileW(fileName.c_str()); });
-    lines.SaveToFile(fileName);
+    {
+        // Saved from a plain list: a CR LF after every line, the last one as well, whatever
+        // `lines` is (a memo's own text has none after its last line, and what the editor
+        // adds there would join that line).
+        wide::TWideStringList copy;
+        copy.Assign(lines);
+        copy.SaveToFile(fileName);
+    }
     const std::string saved = ReadWholeFile(fileName);
 
     std::unique_ptr<TEditEditorForm> form(new TEditEditorForm(owner));

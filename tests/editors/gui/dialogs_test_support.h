@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <filesystem>
 #include <functional>
 #include <initializer_list>
 #include <string>
@@ -16,6 +17,13 @@
 #include "controls/wide/widedialogs.h"
 
 namespace editorstest {
+
+// The stand-in text editor program built beside the test program.
+inline std::wstring StandInEditor() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return (std::filesystem::path(path).parent_path() / L"standin_editor.exe").wstring();
+}
 
 // Presses and releases `key` with `modifiers` held (VK_CONTROL, VK_SHIFT, VK_MENU), as the
 // keyboard does: the window with the focus gets it.

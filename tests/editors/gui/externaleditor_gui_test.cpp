@@ -18,12 +18,6 @@ using testsupport::Narrow;
 
 namespace {
 
-std::wstring StandInEditor() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return (std::filesystem::path(path).parent_path() / L"standin_editor.exe").wstring();
-}
-
 std::vector<std::wstring> LinesOf(const wide::TWideStrings& list) {
     std::vector<std::wstring> out;
     for (int i = 0; i < list.Count(); ++i) out.push_back(list.Get(i));
@@ -81,7 +75,7 @@ TEST(ExternalEditorRoundTrip, ReadsBackWhatTheEditorSaved) {
     {
         // Handles the system opens on the first start (the shell's own) are not counted.
         wide::TWideStringList warmUp;
-        EditLinesExternally(nullptr, warmUp, StandInEditor(), L"keep %1");
+        EditLinesExternally(nullptr, warmUp, editorstest::StandInEditor(), L"keep %1");
     }
     const int handlesBefore = OpenHandleCount();
     ASSERT_GT(handlesBefore, 0);
@@ -101,7 +95,7 @@ TEST(ExternalEditorRoundTrip, ReadsBackWhatTheEditorSaved) {
         lines.Add(L"a\rb");  // one line here; two once saved and read back
         const auto before = LinesOf(lines);
         const TExternalEditResult result =
-            EditLinesExternally(nullptr, lines, StandInEditor(), std::wstring(c.mode) + L" %1");
+            EditLinesExternally(nullptr, lines, editorstest::StandInEditor(), std::wstring(c.mode) + L" %1");
         EXPECT_EQ(result, c.result) << Narrow(c.mode);
         const auto after = LinesOf(lines);
         if (c.result == TExternalEditResult::Unchanged) {
@@ -154,7 +148,7 @@ TEST(ExternalEditorRoundTrip, StopReadsWhatWasSavedSoFar) {
         wide::TWideStringList lines;
         lines.Add(L"x");
         const TExternalEditResult result =
-            EditLinesExternally(nullptr, lines, StandInEditor(), L"hold:" + token + L" %1");
+            EditLinesExternally(nullptr, lines, editorstest::StandInEditor(), L"hold:" + token + L" %1");
         timer.SetEnabled(false);
         EXPECT_TRUE(acted) << (byButton ? "button" : "close");
         EXPECT_TRUE(sawStillRunning);
@@ -172,7 +166,7 @@ TEST(ExternalEditorRoundTrip, StopReadsWhatWasSavedSoFar) {
 // An editor that cannot be started: the lines stay, no temporary file is left.
 TEST(ExternalEditorRoundTrip, EditorThatDoesNotStart) {
     const auto leftBefore = LeftTempFiles();
-    const std::wstring missing = StandInEditor() + L".missing.exe";
+    const std::wstring missing = editorstest::StandInEditor() + L".missing.exe";
     wide::TWideStringList lines;
     lines.Add(L"x");
     // The shell may tell the user in a box of its own: answer it as the user would.

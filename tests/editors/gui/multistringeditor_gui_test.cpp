@@ -8,6 +8,7 @@
 #include "editors/multistring.h"
 #include "editors/multistringeditor.h"
 
+#include <filesystem>
 #include <memory>
 
 using namespace editors;
@@ -62,4 +63,32 @@ TEST(MultiStringEditorKeyboard, TypeLinesThenOk) {
     EXPECT_EQ(script.Done(), script.Count());
     EXPECT_EQ(message, EmptyLinesRemovedText);
     EXPECT_EQ(form->EntryValue->Lines().Text(), L"a\r\nb c");
+}
+
+// The button "外部エディタで編集" hands the typed lines to the external editor (started with
+// the path alone) and shows what it saved: the line it added stays a line of its own, even
+// after a last line typed without Enter. OK keeps it, without an empty line to remove.
+TEST(MultiStringEditorKeyboard, ExternalEditorButton) {
+    using namespace editorstest;
+    std::unique_ptr<TEditorFormMultiSZ> form(new TEditorFormMultiSZ(nullptr));
+    form->TextEditorPath = StandInEditor();
+    auto lines = [&form] { return form->EntryValue->Lines().Count(); };
+    InputScript script;
+    script
+        .Then([&] { return HasFocus(form->EntryValue->Handle()); },
+              [&] {
+                  TypeKeys(L"a");
+                  ClickWindow(form->ExternalEditorButton->Handle());
+              })
+        .Then([&] { return lines() == 2 && GetActiveWindow() == form->Handle(); },
+              [] { PressKey('O', {VK_MENU}); });
+    MessageBoxAnswerer answers;
+    EXPECT_EQ(form->ShowModal(), classlib::mrOk);
+    EXPECT_EQ(script.Done(), script.Count());
+    EXPECT_EQ(answers.Texts(), std::vector<std::wstring>{});
+    ASSERT_EQ(lines(), 2);
+    EXPECT_EQ(form->EntryValue->Lines().Get(0), L"a");
+    const std::wstring path = form->EntryValue->Lines().Get(1).substr(5);
+    EXPECT_EQ(std::filesystem::path(path).extension(), L".txt") << Narrow(path);
+    EXPECT_FALSE(std::filesystem::exists(path)) << Narrow(path);
 }

@@ -1,6 +1,7 @@
 // A small text editor stand-in for the tests of the external editor bridge. It is started
 // as "standin_editor.exe MODE PATH", where PATH is the rest of the command line as it came
-// (so an unquoted path with blanks arrives whole), and does to the file what MODE says:
+// (so an unquoted path with blanks arrives whole), or as "standin_editor.exe PATH", which
+// works as the utf8 mode, and does to the file what MODE says:
 //   keep          reads the file and leaves it alone
 //   same          writes the very bytes it read back
 //   utf16         appends the line "path=PATH" and saves UTF-16LE with a byte-order mark
@@ -83,9 +84,16 @@ std::string Utf8(const std::wstring& text) {
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
     const wchar_t* p = GetCommandLineW();
     NextToken(p);  // the program
-    const std::wstring mode = NextToken(p);
+    while (*p == L' ' || *p == L'\t') ++p;
+    const wchar_t* const rest = p;
+    std::wstring mode = NextToken(p);
     if (*p == L' ') ++p;  // one separating blank; the rest is the path as given
-    const std::wstring path = p;
+    std::wstring path = p;
+    if (mode != L"keep" && mode != L"same" && mode != L"utf8" && mode != L"utf16" && mode.rfind(L"hold:", 0) != 0) {
+        // No mode: all of it is the path.
+        mode = L"utf8";
+        path = rest;
+    }
 
     std::string bytes;
     if (!ReadAll(path, bytes)) return 2;
