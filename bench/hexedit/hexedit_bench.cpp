@@ -5,7 +5,8 @@
 // 'A'...'A' "BA" in data of only 'A') against a Boyer-Moore search with the good-suffix
 // rule, and its cost at 256 and 1,024 against 8 (flat in the length); insert and delete in
 // the middle against std::vector; undo of a 10 MB cut against memmove; the cost per
-// overwrite keystroke at the default undo budget, last slice against first.
+// overwrite keystroke at the default undo budget, last slice against first; then the binary
+// value editor's lines (alone with the argument "editor").
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -20,6 +21,9 @@
 #include "hexedit/hexeditor.h"
 
 using namespace hexedit;
+
+// The binary value editor's lines (binaryeditor_bench.cpp).
+void RunBinaryEditorBench();
 
 namespace {
 
@@ -60,7 +64,13 @@ void Load(TCustomHexEditor& editor, const void* data, size_t size) {
 
 }  // namespace
 
-int wmain() {
+int wmain(int argc, wchar_t** argv) {
+    // "editor": only the binary value editor's lines.
+    if (argc > 1 && std::wstring(argv[1]) == L"editor") {
+        bench::PrintLegend();
+        RunBinaryEditorBench();
+        return bench::Finish();
+    }
     std::vector<uint8_t> data(kSize);
     std::mt19937 random(1234);
     for (size_t i = 0; i + 4 <= kSize; i += 4) {
@@ -329,5 +339,7 @@ int wmain() {
         bench::ReportRatio("100,000 overwrite keystrokes, flat cost per step", lastSlice.Median() / first.Median(), 2,
                            detail);
     }
+
+    RunBinaryEditorBench();
     return bench::Finish();
 }

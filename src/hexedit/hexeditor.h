@@ -343,6 +343,11 @@ public:
     // ---- Load and save -----------------------------------------------------------------
     void CreateEmptyFile(const std::wstring& name);
     void LoadFromStream(classlib::TStream& stream);
+    // Replaces the data with `size` bytes that `fill` writes straight into the editor's
+    // storage (dest; null for 0 bytes), then resets caret, selection, marks and undo as a
+    // load does. `fill` returns how many bytes it wrote (fewer cut the data). An exception
+    // from `fill` leaves no data and goes on to the caller.
+    void LoadData(long long size, const std::function<long long(uint8_t* dest, long long size)>& fill);
     void LoadFromFile(const std::wstring& fileName);
     void SaveToStream(classlib::TStream& stream);
     void SaveToFile(const std::wstring& fileName, bool unmodify);

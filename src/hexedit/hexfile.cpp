@@ -76,21 +76,29 @@ void TCustomHexEditor::CreateEmptyFile(const std::wstring& name) {
 }
 
 void TCustomHexEditor::LoadFromStream(classlib::TStream& stream) {
-    FData.Clear();
-    CalcSizes();
-    BusyCursor(true);
-    std::exception_ptr failure;
-    try {
-        stream.SetPosition(0);
-        const long long size = stream.Size();
-        if (size > INT32_MAX) throw EHexEditor(HexFormat(hexmsg::DataTooLarge, {2147483648LL}));
-        FData.SetSize(size);
+    stream.SetPosition(0);
+    const long long size = stream.Size();
+    LoadData(size, [&](uint8_t*, long long) {
         const std::wstring name = FProgressName.empty() ? FFileName : FProgressName;
         // The address is taken per block and checked: data the handler changed or cleared
         // meanwhile ends the load with an error instead of a write into freed memory.
         CopyWithProgress(*this, OnProgress, name, size, pkLoad, [&](long long done, long long n) {
             stream.ReadBuffer(FData.GetAddress(done, n), static_cast<size_t>(n));
         });
+        return size;
+    });
+}
+
+void TCustomHexEditor::LoadData(long long size, const std::function<long long(uint8_t* dest, long long size)>& fill) {
+    FData.Clear();
+    CalcSizes();
+    BusyCursor(true);
+    std::exception_ptr failure;
+    try {
+        if (size > INT32_MAX) throw EHexEditor(HexFormat(hexmsg::DataTooLarge, {2147483648LL}));
+        FData.SetSize(size);
+        const long long written = fill(size > 0 ? FData.GetAddress(0, size) : nullptr, size);
+        if (written < size) FData.SetSize(std::max(0LL, written));
     } catch (...) {
         failure = std::current_exception();
     }

@@ -167,7 +167,9 @@ void TCustomHexEditor::PrepareFindData(const std::string& text, bool ignoreCase,
     BuildFindTables();
     std::string s = text;
     if (!isText) {
-        if (ignoreCase)
+        // Find folds an even-length pattern in Unicode mode by whole UTF-16 units itself;
+        // folding its bytes here as well would turn the unit 00 4E into 00 6E.
+        if (ignoreCase && !(UnicodeChars() && s.size() % 2 == 0))
             for (char& c : s) c = static_cast<char>(FFoldTable[static_cast<uint8_t>(c)]);
         findData = s;
         return;

@@ -37,6 +37,10 @@ void Line(HDC dc, int x1, int y1, int x2, int y2, COLORREF color) {
     Fill(dc, r, color);
 }
 
+bool RectEquals(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
 void Frame(HDC dc, const RECT& r, COLORREF color) {
     Line(dc, r.left, r.top, r.right, r.top, color);
     Line(dc, r.left, r.bottom - 1, r.right, r.bottom - 1, color);
@@ -289,8 +293,17 @@ void THexEditorControl::DrawCellText(TPaintContext& pc, int col, int row, const 
         pc.Canvas.PrepareText();
         if (!defaultDraw) return;
     }
-    Fill(pc.DC, cell, fill);
     SetTextColor(pc.DC, textColor);
+    if (!offsetColumn && fill == textBack && (RectEquals(textRect, cell) || !Layout().IsCharCol(col))) {
+        // One call fills the cell and draws its text: the common case of every cell that
+        // is not the end of a selection or an active field. A hex digit never reaches past
+        // the character width, so clipping to the whole cell changes no pixel.
+        SetBkColor(pc.DC, textBack);
+        ExtTextOutW(pc.DC, cell.left, cell.top, ETO_CLIPPED | ETO_OPAQUE, &cell, text.c_str(),
+                    classlib::Win32Size<UINT>(text.size()), nullptr);
+        return;
+    }
+    Fill(pc.DC, cell, fill);
     SetBkColor(pc.DC, textBack);
     if (offsetColumn) {
         SIZE size{};
