@@ -7,7 +7,9 @@
 
 #include "undo/undoprovider.h"
 
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace app {
 
@@ -50,5 +52,10 @@ struct TCommandContext {
     bool KeyClip = false;       // "SetKeyClip": copied keys stay in the clipboard after a paste
     bool ValueClip = false;     // "SetValueClip": the same for values
 };
+
+// Selected rows (or, for none given, every row of a list of `count`) from the last to the
+// first, each once: working from the end keeps the indexes of the rows still to do valid
+// while entries are removed.
+std::vector<int> RowsBottomUp(const std::optional<std::vector<int>>& rows, size_t count = 0);
 
 }  // namespace app

@@ -2,9 +2,6 @@
 
 #include "registry/regops.h"
 
-#include <algorithm>
-#include <numeric>
-
 namespace app {
 
 using registry::TVxRegKeyClass;
@@ -137,17 +134,8 @@ void PasteKeysCommand(const TCommandContext& c, const TVxRegKeyClass* key,
                       std::optional<std::vector<int>> indexes) {
     if (!key) return;
     const TVxRegKeyClass target = *key;
-    std::vector<int> rows;
-    if (indexes) {
-        rows = *indexes;
-    } else {
-        rows.resize(c.Undo.KeyClipList().size());
-        std::iota(rows.begin(), rows.end(), 0);
-    }
-    std::sort(rows.begin(), rows.end());
-    // From the last to the first, so that each index still names its entry.
-    for (auto it = rows.rbegin(); it != rows.rend(); ++it)
-        if (!PasteKeyEntry(c, target, *it)) break;
+    for (int row : RowsBottomUp(indexes, c.Undo.KeyClipList().size()))
+        if (!PasteKeyEntry(c, target, row)) break;
     if (c.KeyClip)
         c.Undo.DropCutKeys();
     else

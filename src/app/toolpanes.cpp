@@ -23,13 +23,6 @@ const wchar_t* ClipKindText(const TRegClipBordItem& entry) {
     return entry.FCut ? L"切り取り" : L"コピー";
 }
 
-// Selected rows from the last to the first, each once.
-std::vector<int> BottomUp(std::vector<int> rows) {
-    std::sort(rows.begin(), rows.end(), std::greater<>());
-    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-    return rows;
-}
-
 }  // namespace
 
 std::wstring UndoOperationText(uint8_t operation) {
@@ -97,20 +90,20 @@ void UndoRowCommand(const TCommandContext& c, const std::vector<int>& rows) {
 }
 
 void UndoRowsBottomUpCommand(const TCommandContext& c, const std::vector<int>& rows) {
-    for (int row : BottomUp(rows)) c.Undo.UndoAt(row);
+    for (int row : RowsBottomUp(rows)) c.Undo.UndoAt(row);
     c.Host.RefreshAllWindows();
 }
 
 void DeleteUndoRowsCommand(const TCommandContext& c, const std::vector<int>& rows) {
-    for (int row : BottomUp(rows)) c.Undo.DeleteUndoEntry(row);
+    for (int row : RowsBottomUp(rows)) c.Undo.DeleteUndoEntry(row);
 }
 
 void DeleteKeyClipRowsCommand(const TCommandContext& c, const std::vector<int>& rows) {
-    for (int row : BottomUp(rows)) c.Undo.DeleteKeyClipEntry(row);
+    for (int row : RowsBottomUp(rows)) c.Undo.DeleteKeyClipEntry(row);
 }
 
 void DeleteValueClipRowsCommand(const TCommandContext& c, const std::vector<int>& rows) {
-    for (int row : BottomUp(rows)) c.Undo.DeleteValueClipEntry(row);
+    for (int row : RowsBottomUp(rows)) c.Undo.DeleteValueClipEntry(row);
 }
 
 }  // namespace app

@@ -2,9 +2,6 @@
 
 #include "registry/regops.h"
 
-#include <algorithm>
-#include <numeric>
-
 namespace app {
 
 using registry::TVxRegKeyClass;
@@ -68,18 +65,10 @@ void PasteValuesCommand(const TCommandContext& c, const TVxRegKeyClass* key,
                         std::optional<std::vector<int>> indexes) {
     if (!key) return;
     const TVxRegKeyClass target = *key;
-    std::vector<int> rows;
-    if (indexes) {
-        rows = *indexes;
-    } else {
-        rows.resize(c.Undo.ValueClipList().size());
-        std::iota(rows.begin(), rows.end(), 0);
-    }
-    std::sort(rows.begin(), rows.end());
-    for (auto it = rows.rbegin(); it != rows.rend(); ++it) {
+    for (int row : RowsBottomUp(indexes, c.Undo.ValueClipList().size())) {
         const auto& list = c.Undo.ValueClipList();
-        if (*it < 0 || static_cast<size_t>(*it) >= list.size()) continue;
-        const undo::TRegClipBordItem& entry = *list[static_cast<size_t>(*it)];
+        if (row < 0 || static_cast<size_t>(row) >= list.size()) continue;
+        const undo::TRegClipBordItem& entry = *list[static_cast<size_t>(row)];
         const std::wstring name = entry.FValueName;
         const DWORD type = entry.FValueType;
         // Onto itself the provider does nothing; no record either.
@@ -88,7 +77,7 @@ void PasteValuesCommand(const TCommandContext& c, const TVxRegKeyClass* key,
         const bool existed = registry::RegValueExists(target, name);
         if (existed)
             c.Undo.RecordValueOverwritten(target, name, registry::GetRegValueType(target, name));
-        const bool pasted = c.Undo.PasteValue(target, *it);
+        const bool pasted = c.Undo.PasteValue(target, row);
         if (!existed && pasted) c.Undo.RecordValueCreated(target, name, type);
     }
     if (c.ValueClip)
