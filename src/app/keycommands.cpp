@@ -117,6 +117,10 @@ bool PasteKeyEntry(const TCommandContext& c, const TVxRegKeyClass& key, int inde
         if (c.Host.AskYesNo(KeyBackupFailedQuestion))
             c.Undo.PasteKey(key, index, &info, true, &watch.Report);
     };
+    // Into its own parent the paste would land on the entry itself: the provider refuses
+    // it, so no overwrite question is asked first.
+    if (registry::SameRegName(entry.FFullPath, key.FFullPath + L"\\" + entry.FKeyName))
+        return true;
     if (registry::SubKeyExists(key, entry.FKeyName)) {
         // Merging into the existing key: its undo would delete the user's key, so nothing
         // is recorded. Asked whatever "SetNoAllMessage" says.

@@ -254,10 +254,12 @@ TEST_F(Commands, KeyPasteRefusalsRecordsAndOverwrite) {
     ASSERT_EQ(provider.KeyClipList().size(), 1u);
     EXPECT_TRUE(registry::SubKeyExists(a, L"B")) << "copying touches nothing";
 
-    // Into its own subtree: refused, nothing recorded.
-    const TVxRegKeyClass b = Key(L"A\\B");
+    // Into its own subtree or its own parent: refused, nothing recorded, nothing asked.
+    const TVxRegKeyClass b = Key(L"A\\B"), parent = Key();
     PasteKeysCommand(c, &b);
     EXPECT_FALSE(Exists(L"A\\B\\A"));
+    PasteKeysCommand(c, &parent);
+    EXPECT_TRUE(host.questions.empty());
     EXPECT_EQ(Records(), 0u);
 
     // Below C: copied, one record.
