@@ -55,12 +55,50 @@ LSTATUS CopyValuesOpen(HKEY src, HKEY dst) {
     }
 }
 
+// Counts the keys of a tree operation for its progress callback.
+struct TTreeCounter {
+    const TRegTreeProgress* Report = nullptr;
+    bool MayCancel = true;
+    size_t Done = 0;
+
+    // One more key done; False when the caller asked to stop.
+    bool Step() {
+        ++Done;
+        if (!Report || !*Report) return true;
+        return (*Report)(Done) || !MayCancel;
+    }
+};
+
+// Deletes subkey `name` of the open `parent` with everything below it, deepest first, one
+// key at a time so that the counter can report and stop between keys.
+LSTATUS DeleteTreeOpen(HKEY parent, const std::wstring& name, TTreeCounter& counter) {
+    std::vector<std::wstring> names;
+    {
+        TRegKey key;
+        LSTATUS status = key.Open(parent, name, KEY_ALL_ACCESS);
+        if (status != ERROR_SUCCESS) return status;
+        status = EnumSubKeyNames(key.Get(), [&](const wchar_t* child, DWORD length,
+                                                const FILETIME&) {
+            names.emplace_back(child, length);
+            return true;
+        });
+        if (status != ERROR_SUCCESS) return status;
+        for (const std::wstring& child : names) {
+            status = DeleteTreeOpen(key.Get(), child, counter);
+            if (status != ERROR_SUCCESS) return status;
+        }
+    }
+    LSTATUS status = RegDeleteKeyW(parent, name.c_str());
+    if (status != ERROR_SUCCESS) return status;
+    return counter.Step() ? ERROR_SUCCESS : ERROR_CANCELLED;
+}
+
 // Recreates the subkey tree of `src` below `dst` (both open), depth first. The subkey list
 // of each level is taken before anything is created there. Keys created new (not merged
 // into) are noted in `created` (their paths below `dstRoot`), the topmost only, so a
 // failed move can remove exactly what it made.
 LSTATUS CopySubKeysOpen(HKEY src, HKEY dst, const std::wstring& dstPath, bool dstIsNew,
-                        std::vector<std::wstring>* created) {
+                        std::vector<std::wstring>* created, TTreeCounter& counter) {
     std::vector<std::wstring> names;
     LSTATUS status = EnumSubKeyNames(src, [&](const wchar_t* name, DWORD length,
                                               const FILETIME&) {
@@ -81,8 +119,10 @@ LSTATUS CopySubKeysOpen(HKEY src, HKEY dst, const std::wstring& dstPath, bool ds
         if (created && !dstIsNew && childIsNew) created->push_back(childPath);
         status = CopyValuesOpen(srcChild.Get(), dstChild.Get());
         if (status != ERROR_SUCCESS) return status;
-        status = CopySubKeysOpen(srcChild.Get(), dstChild.Get(), childPath, childIsNew, created);
+        status = CopySubKeysOpen(srcChild.Get(), dstChild.Get(), childPath, childIsNew, created,
+                                 counter);
         if (status != ERROR_SUCCESS) return status;
+        if (!counter.Step()) return ERROR_CANCELLED;
     }
     return ERROR_SUCCESS;
 }
@@ -91,7 +131,7 @@ LSTATUS CopySubKeysOpen(HKEY src, HKEY dst, const std::wstring& dstPath, bool ds
 // made new (the destination itself when it did not exist).
 bool CopyKeyTree(HKEY srcRoot, const std::wstring& srcPath, HKEY dstRoot,
                  const std::wstring& dstParent, const std::wstring& newName,
-                 std::vector<std::wstring>* created) {
+                 std::vector<std::wstring>* created, TTreeCounter& counter) {
     if (newName.empty()) {
         SetRegStatus(ERROR_INVALID_PARAMETER);
         return false;
@@ -125,7 +165,8 @@ bool CopyKeyTree(HKEY srcRoot, const std::wstring& srcPath, HKEY dstRoot,
     if (created && dstIsNew) created->push_back(dstPath);
     status = CopyValuesOpen(src.Get(), dst.Get());
     if (status == ERROR_SUCCESS)
-        status = CopySubKeysOpen(src.Get(), dst.Get(), dstPath, dstIsNew, created);
+        status = CopySubKeysOpen(src.Get(), dst.Get(), dstPath, dstIsNew, created, counter);
+    if (status == ERROR_SUCCESS) counter.Step();  // the key itself; the copy is whole now
     SetRegStatus(status);
     return status == ERROR_SUCCESS;
 }
@@ -352,7 +393,7 @@ bool KeyHasSubKeys(HKEY Root, const std::wstring& Path) {
     return status == ERROR_SUCCESS && count > 0;
 }
 
-bool DeleteRegKeyTree(HKEY Root, const std::wstring& Path) {
+bool DeleteRegKeyTree(HKEY Root, const std::wstring& Path, const TRegTreeProgress* Progress) {
     return NoThrow(
         [&] {
             // An empty part would make the last part empty and the "parent" the key the
@@ -363,8 +404,12 @@ bool DeleteRegKeyTree(HKEY Root, const std::wstring& Path) {
             }
             TRegKey parent;
             LSTATUS status = parent.Open(Root, ExtractParentKeyPath(Path), KEY_ALL_ACCESS);
-            if (status == ERROR_SUCCESS)
+            if (status == ERROR_SUCCESS && Progress && *Progress) {
+                TTreeCounter counter{Progress};
+                status = DeleteTreeOpen(parent.Get(), ExtractKeyName(Path), counter);
+            } else if (status == ERROR_SUCCESS) {
                 status = RegDeleteTreeW(parent.Get(), ExtractKeyName(Path).c_str());
+            }
             SetRegStatus(status);
             return status == ERROR_SUCCESS;
         },
@@ -396,8 +441,9 @@ bool CopyRegSubKeys(HKEY SrcRoot, const std::wstring& SrcPath, HKEY DstRoot,
             TRegKey src, dst;
             LSTATUS status = src.Open(SrcRoot, SrcPath, KEY_READ);
             if (status == ERROR_SUCCESS) status = dst.Open(DstRoot, DstPath, KEY_ALL_ACCESS);
+            TTreeCounter counter;
             if (status == ERROR_SUCCESS)
-                status = CopySubKeysOpen(src.Get(), dst.Get(), DstPath, false, nullptr);
+                status = CopySubKeysOpen(src.Get(), dst.Get(), DstPath, false, nullptr, counter);
             SetRegStatus(status);
             return status == ERROR_SUCCESS;
         },
@@ -405,14 +451,19 @@ bool CopyRegSubKeys(HKEY SrcRoot, const std::wstring& SrcPath, HKEY DstRoot,
 }
 
 bool CopyRegKey(HKEY SrcRoot, const std::wstring& SrcPath, HKEY DstRoot,
-                const std::wstring& DstParent, const std::wstring& NewName) {
-    return NoThrow([&] { return CopyKeyTree(SrcRoot, SrcPath, DstRoot, DstParent, NewName,
-                                            nullptr); },
-                   false);
+                const std::wstring& DstParent, const std::wstring& NewName,
+                const TRegTreeProgress* Progress) {
+    return NoThrow(
+        [&] {
+            TTreeCounter counter{Progress};
+            return CopyKeyTree(SrcRoot, SrcPath, DstRoot, DstParent, NewName, nullptr, counter);
+        },
+        false);
 }
 
 bool MoveRegKey(HKEY SrcRoot, const std::wstring& SrcPath, HKEY DstRoot,
-                const std::wstring& DstParent, const std::wstring& NewName) {
+                const std::wstring& DstParent, const std::wstring& NewName,
+                const TRegTreeProgress* Progress) {
     return NoThrow(
         [&] {
             if (!RegPathIsWellFormed(SrcPath)) {
@@ -428,7 +479,8 @@ bool MoveRegKey(HKEY SrcRoot, const std::wstring& SrcPath, HKEY DstRoot,
                 return false;
             }
             std::vector<std::wstring> created;
-            if (!CopyKeyTree(SrcRoot, SrcPath, DstRoot, DstParent, NewName, &created)) {
+            TTreeCounter counter{Progress};
+            if (!CopyKeyTree(SrcRoot, SrcPath, DstRoot, DstParent, NewName, &created, counter)) {
                 const LSTATUS status = RegLastStatus();
                 // Remove only what the copy made; a destination merged into stays.
                 for (auto it = created.rbegin(); it != created.rend(); ++it)
@@ -436,7 +488,14 @@ bool MoveRegKey(HKEY SrcRoot, const std::wstring& SrcPath, HKEY DstRoot,
                 SetRegStatus(status);
                 return false;
             }
-            return DeleteRegKeyTree(SrcRoot, SrcPath);
+            if (!Progress || !*Progress) return DeleteRegKeyTree(SrcRoot, SrcPath);
+            // The copy is whole: the deletion is reported, going on through a cancel.
+            const size_t copied = counter.Done;
+            const TRegTreeProgress report = [&](size_t done) {
+                (*Progress)(copied + done);
+                return true;
+            };
+            return DeleteRegKeyTree(SrcRoot, SrcPath, &report);
         },
         false);
 }

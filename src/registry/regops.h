@@ -12,7 +12,14 @@
 
 #include "classlib/streams.h"
 
+#include <functional>
+
 namespace registry {
+
+// Progress of a tree copy or delete: called with the number of keys done so far, after
+// each key; False asks the work to stop (the operation then returns False with
+// ERROR_CANCELLED as its status, keeping what was done, see each operation).
+using TRegTreeProgress = std::function<bool(size_t KeysDone)>;
 
 // --- Values ----------------------------------------------------------------------------
 
@@ -62,8 +69,10 @@ bool SiblingKeyExists(const TVxRegKeyClass& Key, const std::wstring& Name);
 bool KeyHasSubKeys(HKEY Root, const std::wstring& Path);
 // Deletes Path with all its subkeys and values. False for an empty path (a root is never
 // deleted) and for a path with an empty part (leading, trailing or doubled "\"), which
-// would otherwise name the parent.
-bool DeleteRegKeyTree(HKEY Root, const std::wstring& Path);
+// would otherwise name the parent. With Progress the keys are deleted one by one, deepest
+// first, so a cancel leaves the key with what was not deleted yet.
+bool DeleteRegKeyTree(HKEY Root, const std::wstring& Path,
+                      const TRegTreeProgress* Progress = nullptr);
 // Every value of the source key written into the destination key (which must exist).
 bool CopyRegValues(HKEY SrcRoot, const std::wstring& SrcPath, HKEY DstRoot,
                    const std::wstring& DstPath);
@@ -73,15 +82,20 @@ bool CopyRegSubKeys(HKEY SrcRoot, const std::wstring& SrcPath, HKEY DstRoot,
 // Copies the source key with its values and subkeys to DstParent\NewName (NewName alone
 // for an empty DstParent); an existing destination is merged into (same-named values are
 // overwritten). False, with nothing changed, when the destination is the source itself or
-// lies inside its subtree (same root, paths compared ignoring case).
+// lies inside its subtree (same root, paths compared ignoring case). A cancel keeps what
+// was copied so far.
 bool CopyRegKey(HKEY SrcRoot, const std::wstring& SrcPath, HKEY DstRoot,
-                const std::wstring& DstParent, const std::wstring& NewName);
+                const std::wstring& DstParent, const std::wstring& NewName,
+                const TRegTreeProgress* Progress = nullptr);
 // CopyRegKey, then DeleteRegKeyTree of the source. False, with nothing changed, when the
 // destination is the source (names equal ignoring case) or inside it. When the copy fails,
 // only what the copy created is removed again (keys it made with REG_CREATED_NEW_KEY);
-// an existing destination the copy merged into is left in place; the source stays.
+// an existing destination the copy merged into is left in place; the source stays. A
+// cancel during the copy is such a failure; once the copy is whole, the deletion of the
+// source is reported but not cancelled (the key would otherwise exist half in each place).
 bool MoveRegKey(HKEY SrcRoot, const std::wstring& SrcPath, HKEY DstRoot,
-                const std::wstring& DstParent, const std::wstring& NewName);
+                const std::wstring& DstParent, const std::wstring& NewName,
+                const TRegTreeProgress* Progress = nullptr);
 // MoveRegKey within the same parent. False for a root, an empty name, or a new name equal
 // to the old one ignoring case.
 bool RenameRegKey(const TVxRegKeyClass& Key, const std::wstring& NewName);

@@ -361,7 +361,8 @@ void TVxRegClipUndoProvider::AddValueToClipboard(const TVxRegValueClass& Value, 
 }
 
 bool TVxRegClipUndoProvider::PasteKey(const TVxRegKeyClass& Target, int Index,
-                                      TPasteKeyInfo* Info, bool MoveWithoutBackup) {
+                                      TPasteKeyInfo* Info, bool MoveWithoutBackup,
+                                      const TRegTreeProgress* Progress) {
     TPasteKeyInfo info;
     if (Info) *Info = info;
     if (!ValidIndex(FKeyClipList, Index)) return false;
@@ -388,10 +389,10 @@ bool TVxRegClipUndoProvider::PasteKey(const TVxRegKeyClass& Target, int Index,
             return false;
         }
         result = MoveRegKey(entry.FRootKey, entry.FPath, Target.FRootKey, Target.FPath,
-                            entry.FKeyName);
+                            entry.FKeyName, Progress);
     } else {
         result = CopyRegKey(entry.FRootKey, entry.FPath, Target.FRootKey, Target.FPath,
-                            entry.FKeyName);
+                            entry.FKeyName, Progress);
     }
     if (Info) *Info = info;
     return result;

@@ -17,6 +17,7 @@
 
 #include "classlib/component.h"
 #include "classlib/streams.h"
+#include "registry/regops.h"
 #include "registry/regrecords.h"
 #include "undo/undoitems.h"
 
@@ -130,9 +131,12 @@ public:
     // moved, a copied one copied, under its own name. Refused when Target is the entry's
     // parent, the entry itself or inside its subtree. A cut entry whose backup fails is not
     // moved unless MoveWithoutBackup. The entry stays in the clipboard. Info (optional)
-    // tells why a paste was not made and whether the destination existed before.
+    // tells why a paste was not made and whether the destination existed before. Progress
+    // (optional) reports the keys copied and may cancel the copy (see CopyRegKey and
+    // MoveRegKey: a cancelled copy keeps what was copied, a cancelled move is undone).
     bool PasteKey(const registry::TVxRegKeyClass& Target, int Index, TPasteKeyInfo* Info = nullptr,
-                  bool MoveWithoutBackup = false);
+                  bool MoveWithoutBackup = false,
+                  const registry::TRegTreeProgress* Progress = nullptr);
     // Pastes value entry Index into Target under the same name: a cut entry is moved (and
     // recorded as deleted at its source once the move succeeded), a copied one copied.
     // Nothing happens (False) when the value would land on itself. Callers record the

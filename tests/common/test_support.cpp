@@ -374,4 +374,61 @@ int MemoryDib::Count(COLORREF color) const {
     return static_cast<int>(std::count_if(Bits, Bits + Width * Height, [&](uint32_t p) { return (p & 0xFFFFFF) == want; }));
 }
 
+// --- Registry snapshots ----------------------------------------------------------------
+
+namespace {
+
+void SnapshotInto(HKEY root, const std::wstring& path, const std::wstring& relative,
+                  RegSnapshot& out) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+    auto& values = out[relative];
+    for (DWORD i = 0;; ++i) {
+        wchar_t name[16384];
+        DWORD nameLength = 16384, type = 0, size = 0;
+        if (RegEnumValueW(key, i, name, &nameLength, nullptr, &type, nullptr, &size) !=
+            ERROR_SUCCESS)
+            break;
+        RawValue value{type, std::vector<BYTE>(size)};
+        DWORD got = size;
+        RegQueryValueExW(key, name, nullptr, nullptr, value.bytes.data(), &got);
+        value.bytes.resize(got);
+        values[std::wstring(name, nameLength)] = value;
+    }
+    std::vector<std::wstring> subkeys;
+    for (DWORD i = 0;; ++i) {
+        wchar_t name[256];
+        DWORD nameLength = 256;
+        if (RegEnumKeyExW(key, i, name, &nameLength, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
+            break;
+        subkeys.emplace_back(name, nameLength);
+    }
+    RegCloseKey(key);
+    for (const auto& sub : subkeys)
+        SnapshotInto(root, path + L"\\" + sub,
+                     relative.empty() ? sub : relative + L"\\" + sub, out);
+}
+
+}  // namespace
+
+RegSnapshot TakeRegSnapshot(const std::wstring& path) {
+    RegSnapshot out;
+    SnapshotInto(HKEY_CURRENT_USER, path, L"", out);
+    return out;
+}
+
+std::string DescribeRegSnapshot(const RegSnapshot& snapshot) {
+    std::string text;
+    for (const auto& [key, values] : snapshot) {
+        text.append("[").append(Narrow(key)).append("]\n");
+        for (const auto& [name, value] : values) {
+            text.append("  ").append(Narrow(name)).append(" type ");
+            text.append(std::to_string(value.type)).append(" size ");
+            text.append(std::to_string(value.bytes.size())).append("\n");
+        }
+    }
+    return text;
+}
+
 }  // namespace testsupport

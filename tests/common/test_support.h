@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,18 @@ private:
     std::wstring FPath;
     HKEY FKey = nullptr;
 };
+
+// One registry value: type and bytes.
+struct RawValue {
+    DWORD type = 0;
+    std::vector<BYTE> bytes;
+    bool operator==(const RawValue&) const = default;
+};
+// Every key below HKCU\<path> (relative to it, "" for the key itself) with its values.
+using RegSnapshot = std::map<std::wstring, std::map<std::wstring, RawValue>>;
+RegSnapshot TakeRegSnapshot(const std::wstring& path);
+// The keys and values (name, type, size) as text, for test messages.
+std::string DescribeRegSnapshot(const RegSnapshot& snapshot);
 
 // The name of the running test as "Suite_Name", usable as a key or file name.
 std::wstring CurrentTestName();

@@ -231,6 +231,55 @@ TEST_F(OpsTest, FailedMoveCleansUpOnlyWhatItCreated) {
     EXPECT_TRUE(KeyExists(P(L"Src\\Aaa")));
 }
 
+// The tree operations count every key and stop at a cancel: a copy keeps what it copied,
+// a move takes its copy back, a delete keeps what it did not reach.
+TEST_F(OpsTest, TreeProgressCountsAndCancels) {
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 3; ++j) MakeKey(P(L"Src\\K" + std::to_wstring(i) + L"\\S" + std::to_wstring(j)));
+    MakeKey(P(L"Dst"));
+    size_t calls = 0, last = 0;
+    auto counting = [&](size_t stopAt) {
+        calls = last = 0;
+        return TRegTreeProgress([&, stopAt](size_t done) {
+            ++calls;
+            last = done;
+            return done < stopAt;
+        });
+    };
+    const size_t keys = 1 + 4 + 12;
+
+    TRegTreeProgress all = counting(SIZE_MAX);
+    ASSERT_TRUE(CopyRegKey(HKEY_CURRENT_USER, P(L"Src"), HKEY_CURRENT_USER, P(L"Dst"), L"Whole", &all));
+    EXPECT_EQ(last, keys);
+    EXPECT_EQ(calls, keys);
+
+    TRegTreeProgress five = counting(5);
+    EXPECT_FALSE(CopyRegKey(HKEY_CURRENT_USER, P(L"Src"), HKEY_CURRENT_USER, P(L"Dst"), L"Part", &five));
+    EXPECT_EQ(ERROR_CANCELLED, RegLastStatus());
+    EXPECT_EQ(last, 5u);
+    EXPECT_TRUE(KeyExists(P(L"Dst\\Part"))) << "a cancelled copy keeps what it copied";
+
+    TRegTreeProgress seven = counting(7);
+    EXPECT_FALSE(MoveRegKey(HKEY_CURRENT_USER, P(L"Src"), HKEY_CURRENT_USER, P(L"Dst"), L"Moved", &seven));
+    EXPECT_FALSE(KeyExists(P(L"Dst\\Moved"))) << "a cancelled move takes its copy back";
+    EXPECT_TRUE(KeyExists(P(L"Src\\K3\\S2")));
+
+    // Once the copy is whole, the move's deletion of the source goes on through a cancel.
+    TRegTreeProgress late = counting(keys + 2);
+    ASSERT_TRUE(MoveRegKey(HKEY_CURRENT_USER, P(L"Dst\\Whole"), HKEY_CURRENT_USER, P(), L"Moved", &late));
+    EXPECT_EQ(last, 2 * keys);
+    EXPECT_FALSE(KeyExists(P(L"Dst\\Whole")));
+
+    TRegTreeProgress three = counting(3);
+    EXPECT_FALSE(DeleteRegKeyTree(HKEY_CURRENT_USER, P(L"Src"), &three));
+    EXPECT_EQ(last, 3u);
+    EXPECT_TRUE(KeyExists(P(L"Src")));
+    TRegTreeProgress rest = counting(SIZE_MAX);
+    ASSERT_TRUE(DeleteRegKeyTree(HKEY_CURRENT_USER, P(L"Src"), &rest));
+    EXPECT_EQ(last, keys - 3);
+    EXPECT_FALSE(KeyExists(P(L"Src")));
+}
+
 TEST(RegPaths, TextFunctions) {
     EXPECT_EQ(HKEY_USERS, RootNameToHKey(L"HKEY_USERS\\S-1\\X"));
     EXPECT_EQ(HKEY_DYN_DATA, RootNameToHKey(L"HKEY_DYN_DATA"));
