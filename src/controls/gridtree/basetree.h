@@ -1121,6 +1121,7 @@ private:
     std::unique_ptr<detail::TNodeStore> FStore;
     // Parents whose children wait to be renumbered after single deletes.
     std::unique_ptr<detail::TPendingIndexes> FPendingIndexes;
+    bool FRedrawOff = false;  // the update bracket switched the window's redrawing off
     std::unique_ptr<std::byte[]> FRootBlock;
     PGridNode FRoot = nullptr;
     int FNodeDataSize = -1;
