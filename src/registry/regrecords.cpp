@@ -205,24 +205,33 @@ LSTATUS EnumValueNames(HKEY key, const TValueVisitor& visit) {
     }
 }
 
-bool ListSubKeyNames(const TVxRegKeyClass& Key, const TSubKeyNameVisitor& Visit) {
+bool ListSubKeyNames(const TVxRegKeyClass& Key, const TSubKeyNameVisitor& Visit, bool* Writable) {
     return NoThrow(
         [&] {
-            TRegKey key = OpenKeyForRead(Key);
+            TRegKey key;
+            if (Writable) {
+                *Writable = key.Open(Key.FRootKey, Key.FPath, KEY_ALL_ACCESS) == ERROR_SUCCESS;
+                if (!*Writable) key = OpenKeyForRead(Key);
+            } else {
+                key = OpenKeyForRead(Key);
+            }
             if (!key) return false;
-            DWORD maxLen = 0;
-            LSTATUS status = QueryKeyInfo(key.Get(), nullptr, &maxLen, nullptr, nullptr, nullptr);
+            DWORD subKeys = 0, maxLen = 0;
+            LSTATUS status = QueryKeyInfo(key.Get(), &subKeys, &maxLen, nullptr, nullptr, nullptr);
             if (status != ERROR_SUCCESS) {
                 SetRegStatus(status);
                 return false;
             }
-            const int64_t bias = CurrentLocalBias();
-            status = EnumSubKeyNames(
-                key.Get(),
-                [&](const wchar_t* name, DWORD length, const FILETIME& written) {
-                    return Visit(name, length, FileTimeToDateTime(written, bias));
-                },
-                &maxLen);
+            // The count answers for a key without subkeys: no enumeration call.
+            if (subKeys > 0) {
+                const int64_t bias = CurrentLocalBias();
+                status = EnumSubKeyNames(
+                    key.Get(),
+                    [&](const wchar_t* name, DWORD length, const FILETIME& written) {
+                        return Visit(name, length, FileTimeToDateTime(written, bias));
+                    },
+                    &maxLen);
+            }
             SetRegStatus(status);
             return true;
         },

@@ -115,8 +115,11 @@ bool ListSubKeys(TVxRegKeyList& List, const TVxRegKeyClass& Key);
 // length, last-write time as in the records) without making records: for callers that keep
 // less than a whole record per key. Visit returns false to stop. False when Key cannot be
 // opened for reading or queried.
+// With Writable, the one key opened answers the writability test of OpenKeyForWrite too: it
+// is opened with KEY_ALL_ACCESS (*Writable set on success) and with KEY_READ only when that
+// fails, so a caller that needs both opens the key once.
 using TSubKeyNameVisitor = std::function<bool(const wchar_t* Name, size_t Length, double LastWriteTime)>;
-bool ListSubKeyNames(const TVxRegKeyClass& Key, const TSubKeyNameVisitor& Visit);
+bool ListSubKeyNames(const TVxRegKeyClass& Key, const TSubKeyNameVisitor& Visit, bool* Writable = nullptr);
 
 // Appends one record per value of Key (default value included, FValueName empty) with its
 // type; nothing when the key cannot be opened or queried. Same ending rule as ListSubKeys.

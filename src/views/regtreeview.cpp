@@ -157,12 +157,23 @@ bool TVxRegTreeView::DoExpanding(PGridNode Node) {
             for (const auto& root : roots) items.push_back(KeyItem(*root));
             AddKeyNodes(items, Node);
         } else if (std::optional<TVxRegKeyClass> key = GetNodeKey(Node)) {
-            // A node keeps the name and time only: no whole record is made per subkey.
-            registry::ListSubKeyNames(*key, [&](const wchar_t* name, size_t length, double lastWriteTime) {
-                items.push_back(std::make_unique<TVxRegTreeKey>(
-                    TVxRegTreeKey{std::wstring(name, length), key->FRootKey, lastWriteTime, false, false}));
-                return true;
-            });
+            // A node keeps the name and time only: no whole record is made per subkey. The
+            // key opened for the names answers the writability test too, unless it is known
+            // (a jump expands the key it selects and asks right after).
+            bool writable = false;
+            const bool testWrite = !data->Key->ReadOnlyChecked;
+            registry::ListSubKeyNames(
+                *key,
+                [&](const wchar_t* name, size_t length, double lastWriteTime) {
+                    items.push_back(std::make_unique<TVxRegTreeKey>(
+                        TVxRegTreeKey{std::wstring(name, length), key->FRootKey, lastWriteTime, false, false}));
+                    return true;
+                },
+                testWrite ? &writable : nullptr);
+            if (testWrite) {
+                data->Key->ReadOnly = !writable;
+                data->Key->ReadOnlyChecked = true;
+            }
             const bool hasSubKeys = !items.empty();
             BeginUpdate();
             BeginSynch();

@@ -185,6 +185,31 @@ TEST_F(ViewsTest, TreeColoursReadOnlyKeysAndTheirList) {
     EXPECT_EQ(List->DefaultColor(), List->Color());
 }
 
+// A jump expands the key it selects and reads its subkeys through the same opening that
+// tests whether it can be written: a key whose writing is denied is still read, and shown
+// read-only.
+TEST_F(ViewsTest, AJumpReadsAndWriteTestsItsKeyInOneGo) {
+    MakeKey(P(L"Locked\\Inner"));
+    MakeKey(P(L"Open\\Inner"));
+    SetKeyReadOnly(P(L"Locked"), true);
+    auto unlock = classlib::ScopeExit([&] { SetKeyReadOnly(P(L"Locked"), false); });
+    Tree->AddLocalComputerRoot(L"");
+    const struct {
+        const wchar_t* Name;
+        bool ReadOnly;
+    } cases[] = {{L"Locked", true}, {L"Open", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << (c.ReadOnly ? "read-only" : "writable"));
+        Tree->JumpToPath(Full(c.Name));
+        PGridNode node = Tree->GetFirstSelected();
+        ASSERT_EQ(Full(c.Name), SelectedPath());
+        EXPECT_EQ(std::vector<std::wstring>{L"Inner"}, ChildNames(*Tree, node));
+        EXPECT_TRUE(Tree->NodeData(node)->Key->ReadOnlyChecked);
+        EXPECT_EQ(c.ReadOnly, Tree->NodeData(node)->Key->ReadOnly);
+        EXPECT_EQ(c.ReadOnly ? List->ReadOnlyColor() : List->DefaultColor(), List->Color());
+    }
+}
+
 TEST_F(ViewsTest, TreeRefreshesReadAgainAndSelectTheKeyAgain) {
     MakeKey(P(L"A\\Child"));
     Tree->AddLocalComputerRoot(L"");

@@ -161,6 +161,7 @@ class TGTDragImage;
 struct IGTDragManager;
 namespace detail {
 class TNodeStore;
+class TPendingIndexes;
 struct TTransferData;
 }
 
@@ -276,7 +277,8 @@ public:
     void DetermineHiddenChildrenFlagAllNodes();
 
     // Deleting renumbers the following siblings lazily (see TNodeIndex), so Reindex only
-    // saves work that no longer exists: indexes read afterwards are right either way.
+    // saves work that no longer exists: indexes read afterwards are right either way, and
+    // OnFreeNode sees the index the node had.
     void DeleteNode(PGridNode Node, bool Reindex = true);
     void DeleteChildren(PGridNode Node, bool ResetHasChildren = false);
     void Clear();
@@ -1089,7 +1091,8 @@ private:
     void FreeDeletedNode(PGridNode Node);
     // Lazy renumbering of sibling indexes (basetree_structure.cpp).
     uint32_t SettledIndexOf(PGridNode Node);
-    void MarkIndexesPending(PGridNode Parent, uint32_t From);
+    // The index of a child appended to Parent now (Count children reserve their numbers).
+    uint32_t AppendIndex(PGridNode Parent, uint32_t Count);
     void SettleIndexes(PGridNode Parent);
     void DropPendingIndexes(PGridNode Parent);
     void ApplyWorkerStates(unsigned Enter, unsigned Leave);
@@ -1116,8 +1119,9 @@ private:
     RECT FHeaderRect{};
 
     std::unique_ptr<detail::TNodeStore> FStore;
-    // Parents whose children wait to be renumbered, with the first changed position.
-    std::unordered_map<PGridNode, uint32_t> FPendingIndexes;
+    // Parents whose children wait to be renumbered after single deletes.
+    std::unique_ptr<detail::TPendingIndexes> FPendingIndexes;
+    bool FRedrawOff = false;  // the update bracket switched the window's redrawing off
     std::unique_ptr<std::byte[]> FRootBlock;
     PGridNode FRoot = nullptr;
     int FNodeDataSize = -1;

@@ -271,7 +271,7 @@ bool TBaseGridTree::ReadChunk(classlib::TStream& Stream, int Version, PGridNode 
             while (Stream.Position() < chunkEnd) {
                 PGridNode child = MakeNewNode();
                 child->Parent = Node;
-                child->Index = Node->LastChildNode ? Node->LastChildNode->Index.Value + 1 : 0;
+                child->Index = AppendIndex(Node, 1);
                 child->PrevSiblingNode = Node->LastChildNode;
                 if (Node->LastChildNode) Node->LastChildNode->NextSiblingNode = child;
                 else Node->FirstChildNode = child;

@@ -7,6 +7,7 @@
 #include "classlib/scopeguard.h"
 #include "controls/gridtree/gridtree_services.h"
 #include "controls/gridtree/nodestore_p.h"
+#include "controls/gridtree/pendingindexes_p.h"
 #include "controls/gridtree/transfer_p.h"
 
 namespace gridtree {
@@ -22,7 +23,9 @@ uint16_t ClampHeight(int64_t h) { return static_cast<uint16_t>(std::clamp<int64_
 // --- construction ---------------------------------------------------------------------
 
 TBaseGridTree::TBaseGridTree(classlib::TComponent* Owner)
-    : TCustomControl(Owner), FStore(std::make_unique<detail::TNodeStore>()) {
+    : TCustomControl(Owner),
+      FStore(std::make_unique<detail::TNodeStore>()),
+      FPendingIndexes(std::make_unique<detail::TPendingIndexes>()) {
     if (!TreeUnitInitialised()) InitializeTreeUnit();
     SetControlStyle((ControlStyle() | classlib::csCaptureMouse | classlib::csOpaque) & ~classlib::csSetCaption);
     SetBoundsNoAlign(0, 0, 200, 100);
@@ -252,10 +255,9 @@ void TBaseGridTree::SetChildCount(PGridNode Node, uint32_t NewCount) {
         while (Node->ChildCount > NewCount && Node->LastChildNode) DeleteNode(Node->LastChildNode, true);
         if (!Node->LastChildNode) Node->ChildCount = 0;
     } else {
-        uint32_t index = 0;
-        // The raw number: appending needs no renumbering, pending or not.
-        if (Node->LastChildNode) index = Node->LastChildNode->Index.Value + 1;
-        else Node->States |= vsHasChildren;
+        // Appending needs no renumbering, pending or not.
+        uint32_t index = AppendIndex(Node, NewCount - Node->ChildCount);
+        if (!Node->LastChildNode) Node->States |= vsHasChildren;
         Node->States &= ~vsAllChildrenHidden;
         uint32_t added = NewCount - Node->ChildCount;
         int64_t sum = 0;
@@ -458,12 +460,11 @@ void TBaseGridTree::DetermineHiddenChildrenFlagAllNodes() {
 
 // --- lazy renumbering -----------------------------------------------------------------
 //
-// A delete marks the parent with the first changed position (`FPendingIndexes`). Until the
-// parent is settled its children keep two properties: a node whose stored number is below
-// that position is exact, and the nodes whose number is not form a tail of the chain with
-// numbers never below their positions (deletes only lower positions, appends continue
-// from the last number). Reading such a tail node settles the parent: the tail is found
-// walking back from the last child and renumbered once.
+// A single delete does not renumber the siblings behind: their parent becomes pending
+// (detail::TPendingIndexes), each child's stored number is then a slot, and a read turns
+// the slot into the index without writing anything. Inserts before the end, and a parent
+// whose listed freed slots outnumber its children twice over, renumber the chain once (settle),
+// so the memory kept stays in proportion to the children.
 
 uint32_t detail::SettledIndex(const TGridNode* Node) {
     PGridNode node = const_cast<PGridNode>(Node);
@@ -471,27 +472,20 @@ uint32_t detail::SettledIndex(const TGridNode* Node) {
 }
 
 uint32_t TBaseGridTree::SettledIndexOf(PGridNode Node) {
-    auto pending = FPendingIndexes.find(Node->Parent);
-    if (pending != FPendingIndexes.end() && Node->Index.Value < pending->second) return Node->Index.Value;
-    SettleIndexes(Node->Parent);
-    return Node->Index.Value;
+    // A node taken out of the chain (OnFreeNode of a single delete) got its index then.
+    if (!Node->PrevSiblingNode && Node->Parent->FirstChildNode != Node) return Node->Index.Value;
+    return FPendingIndexes->Position(Node->Parent, Node->Index.Value);
 }
 
-void TBaseGridTree::MarkIndexesPending(PGridNode Parent, uint32_t From) {
-    auto [pending, added] = FPendingIndexes.try_emplace(Parent, From);
-    if (!added) pending->second = std::min(pending->second, From);
-    Parent->Filler = 1;
+uint32_t TBaseGridTree::AppendIndex(PGridNode Parent, uint32_t Count) {
+    if (detail::TPendingIndexes::IsPending(Parent)) return FPendingIndexes->TakeSlots(Parent, Count);
+    return Parent->LastChildNode ? Parent->LastChildNode->Index.Value + 1 : 0;
 }
 
 void TBaseGridTree::SettleIndexes(PGridNode Parent) {
-    if (!Parent->Filler) return;
-    // Without a recorded position (never expected) everything is renumbered.
-    uint32_t from = 0;
-    if (auto pending = FPendingIndexes.find(Parent); pending != FPendingIndexes.end()) {
-        from = pending->second;
-        FPendingIndexes.erase(pending);
-    }
-    Parent->Filler = 0;
+    if (!detail::TPendingIndexes::IsPending(Parent)) return;
+    const uint32_t from = FPendingIndexes->From(Parent);
+    FPendingIndexes->Drop(Parent);
     PGridNode exact = Parent->LastChildNode;
     while (exact && exact->Index.Value >= from) exact = exact->PrevSiblingNode;
     uint32_t index = exact ? exact->Index.Value + 1 : 0;
@@ -499,11 +493,7 @@ void TBaseGridTree::SettleIndexes(PGridNode Parent) {
         run->Index = index++;
 }
 
-void TBaseGridTree::DropPendingIndexes(PGridNode Parent) {
-    if (!Parent->Filler) return;
-    FPendingIndexes.erase(Parent);
-    Parent->Filler = 0;
-}
+void TBaseGridTree::DropPendingIndexes(PGridNode Parent) { FPendingIndexes->Drop(Parent); }
 
 // --- connecting -----------------------------------------------------------------------
 
@@ -553,13 +543,13 @@ void TBaseGridTree::InternalConnectNode(PGridNode Node, PGridNode Destination, T
         }
         default: {  // amAddChildLast, amNoWhere
             parent = Destination;
+            Node->Index = AppendIndex(parent, 1);
             Node->Parent = parent;
             Node->NextSiblingNode = nullptr;
             Node->PrevSiblingNode = parent->LastChildNode;
             if (parent->LastChildNode) parent->LastChildNode->NextSiblingNode = Node;
             else parent->FirstChildNode = Node;
             parent->LastChildNode = Node;
-            Node->Index = Node->PrevSiblingNode ? Node->PrevSiblingNode->Index.Value + 1 : 0;
             break;
         }
     }
@@ -592,6 +582,10 @@ void TBaseGridTree::InternalDisconnectNode(PGridNode Node, bool KeepFocus, bool 
     if (Node->States & vsDeleting) return;
 
     Node->States &= ~vsChecking;
+    const bool pending = detail::TPendingIndexes::IsPending(parent);
+    const bool first = !Node->PrevSiblingNode, last = !Node->NextSiblingNode;
+    const uint32_t slot = Node->Index.Value;
+    const uint32_t index = pending ? FPendingIndexes->Position(parent, slot) : slot;
     // Counted while the node is still linked and its parent still expanded.
     uint32_t visibleRows = FullyVisible(Node) ? 1 + CountVisibleChildren(Node) : 0;
     bool parentWasExpanded = (parent->States & vsExpanded) != 0;
@@ -608,11 +602,18 @@ void TBaseGridTree::InternalDisconnectNode(PGridNode Node, bool KeepFocus, bool 
     else parent->FirstChildNode = Node->NextSiblingNode;
     if (Node->NextSiblingNode) Node->NextSiblingNode->PrevSiblingNode = Node->PrevSiblingNode;
     else parent->LastChildNode = Node->PrevSiblingNode;
-    // The siblings behind are renumbered when an index is next read (also without Reindex:
-    // marking costs nothing, and the numbers stay right).
+    // The siblings behind are not renumbered (also without Reindex: freeing the slot costs
+    // nothing, and the numbers read stay right). The node keeps the index it had.
     (void)Reindex;
-    if (parent->ChildCount == 0) DropPendingIndexes(parent);
-    else if (Node->NextSiblingNode) MarkIndexesPending(parent, Node->Index.Value);
+    if (parent->ChildCount == 0) {
+        DropPendingIndexes(parent);
+    } else if (!last || pending) {
+        FPendingIndexes->Free(parent, slot, first, last, parent->LastChildNode->Index.Value + 1);
+        // Renumbering once the listed slots outnumber the children twice over keeps the
+        // record's memory in proportion to the children at a cost of O(1) a delete.
+        if (FPendingIndexes->ListedCount(parent) > 2 * size_t(parent->ChildCount)) SettleIndexes(parent);
+    }
+    Node->Index = index;
     Node->PrevSiblingNode = Node->NextSiblingNode = nullptr;
 }
 

@@ -136,7 +136,15 @@ void TBaseGridTree::StopTimer(UINT_PTR ID) {
 }
 
 void TBaseGridTree::SetUpdateState(bool Updating) {
-    if (Visible() && HasControlWindow()) SendMessageW(FHandle, WM_SETREDRAW, Updating ? FALSE : TRUE, 0);
+    // Redrawing is switched off only where it could show: a window on no screen (its form
+    // hidden) paints nothing anyway, and switching costs several server round trips.
+    if (Updating) {
+        FRedrawOff = Visible() && HasControlWindow() && IsWindowVisible(FHandle);
+        if (FRedrawOff) SendMessageW(FHandle, WM_SETREDRAW, FALSE, 0);
+    } else if (FRedrawOff) {
+        FRedrawOff = false;
+        if (Visible() && HasControlWindow()) SendMessageW(FHandle, WM_SETREDRAW, TRUE, 0);
+    }
 }
 
 // --- brackets -------------------------------------------------------------------------

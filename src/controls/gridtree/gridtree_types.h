@@ -21,23 +21,22 @@ class TBaseGridTree;
 struct TGridNode;
 
 namespace detail {
-// The settled index of a node whose parent has renumbering pending (basetree_structure.cpp).
+// The index of a node whose parent has renumbering pending (basetree_structure.cpp).
 uint32_t SettledIndex(const TGridNode* Node);
 }
 
 // A node's position among its siblings, read like a number (`Node->Index`).
 //
-// Deleting a node does not renumber the siblings after it at once: the parent is marked
-// (`TGridNode::Filler`) and its children are renumbered, from the first changed position
-// and once, when an index of one of them is next read. So N single deletes cost about N
-// times one, while every index read is right. A copy of the field would lose its node, so
-// it cannot be copied: read it into a number (`uint32_t i = Node->Index`). A node taken out
-// of its chain (`OnFreeNode` of a single delete) keeps the number it had, which is too high
-// when deletes before it were still pending. Read it on the tree's thread only: a read may
-// renumber.
+// Deleting a node does not renumber the siblings after it: the parent is marked
+// (`TGridNode::Filler`), its children's stored numbers become slots that a read turns into
+// positions (constant time for deletes from the front or the back, logarithmic otherwise),
+// and the chain is renumbered once when a node is inserted before the end or the freed
+// slots kept outnumber the children. So N single deletes cost about N times one, and every read
+// is right, including a node's own index in `OnFreeNode` of a single delete (the position it
+// had). A copy of the field would lose its node, so it cannot be copied: read it into a
+// number (`uint32_t i = Node->Index`). Read it on the tree's thread only.
 struct TNodeIndex {
-    // The stored number: exact unless the parent is marked; then it is never below the
-    // node's position, and the nodes whose number is too high follow all the exact ones.
+    // The stored number: exact unless the parent is marked; then it is the node's slot.
     uint32_t Value;
 
     TNodeIndex() = default;

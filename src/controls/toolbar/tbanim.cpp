@@ -1,5 +1,6 @@
 #include "controls/toolbar/tbanim.h"
 
+#include "classlib/application.h"
 #include "classlib/errors.h"
 #include "classlib/gdiguards.h"
 
@@ -36,15 +37,20 @@ struct TAnimation {
     std::optional<classlib::TMemoryBitmap> Picture;
 };
 
-struct TAnimationThreadState {
+// The running animation: a process object of the application, so its window DC and
+// captured picture go in the application's ordered teardown.
+struct TAnimationState {
     LPARAM SequenceCounter = 0;
     HANDLE Worker = nullptr;
     std::unique_ptr<TAnimation> Current;
 
-    ~TAnimationThreadState();
+    ~TAnimationState();
 };
 
-thread_local TAnimationThreadState tAnimation;
+// The state, or null without an application (nothing can be animating then).
+TAnimationState* FindState() {
+    return classlib::Application ? &classlib::Application->ProcessObject<TAnimationState>() : nullptr;
+}
 
 DWORD WINAPI PopupAnimationThreadProc(void* parameter) {
     auto* a = static_cast<TAnimation*>(parameter);
@@ -90,7 +96,7 @@ void ShowFinalAnimationFrame(std::unique_ptr<TAnimation> a) {
     SendNotifyMessageW(wnd, TBM_ANIMATIONENDED, 0, 0);
 }
 
-TAnimationThreadState::~TAnimationThreadState() {
+TAnimationState::~TAnimationState() {
     if (Worker) {
         Current->Stop.store(true);
         WaitForSingleObject(Worker, INFINITE);
@@ -126,11 +132,14 @@ int AnimationStepAt(int elapsedMs, int durationMs, int baseStep) {
 }
 
 bool PopupAnimationRunning(HWND wnd) {
-    return tAnimation.Current && (!wnd || tAnimation.Current->Wnd == wnd);
+    const TAnimationState* state = FindState();
+    return state && state->Current && (!wnd || state->Current->Wnd == wnd);
 }
 
 void StopPopupAnimation(HWND wnd) {
-    auto& state = tAnimation;
+    TAnimationState* found = FindState();
+    if (!found) return;
+    TAnimationState& state = *found;
     if (!state.Current || (wnd && state.Current->Wnd != wnd)) return;
     if (state.Worker) {
         state.Current->Stop.store(true);
@@ -143,7 +152,8 @@ void StopPopupAnimation(HWND wnd) {
 
 void StartPopupAnimation(HWND wnd, bool fade, unsigned directions) {
     StopPopupAnimation();
-    auto& state = tAnimation;
+    if (!classlib::Application) throw classlib::EInvalidOperation(L"The popup animation needs the application object");
+    TAnimationState& state = *FindState();
     auto a = std::make_unique<TAnimation>();
     a->Sequence = ++state.SequenceCounter;
     a->Wnd = wnd;
@@ -197,8 +207,8 @@ void StartPopupAnimation(HWND wnd, bool fade, unsigned directions) {
 }
 
 void ProcessAnimationStep(HWND wnd, LPARAM sequence) {
-    auto& state = tAnimation;
-    TAnimation* a = state.Current.get();
+    TAnimationState* state = FindState();
+    TAnimation* a = state ? state->Current.get() : nullptr;
     // Steps of an older animation, or of one already ended, are stale.
     if (!a || a->Sequence != sequence || a->Wnd != wnd) return;
     if (a->Finished.load()) {

@@ -1,7 +1,8 @@
 // The opening animation of a popup window: a fade-in through a layered window or a slide-in
 // through a window region that grows step by step.
 //
-// - One animation per thread at a time. StartPopupAnimation captures the window's picture
+// - One animation at a time, on the main thread; its state (the window's DC and the
+//   captured picture) is a process object of the application and ends with it. StartPopupAnimation captures the window's picture
 //   (WM_PRINT), shows the window with the first frame and starts a short-lived worker
 //   thread that only times the steps: it notifies the window with TBM_ANIMATIONSTEP, and
 //   the window's own thread draws each step in ProcessAnimationStep. When the time is up,
@@ -27,7 +28,7 @@ constexpr unsigned tbadFromLeft = 0x02;   // enters from the left, moving right
 constexpr unsigned tbadFromAbove = 0x04;  // enters from above, moving down
 constexpr unsigned tbadFromBelow = 0x08;  // enters from below, moving up
 
-// Stops any animation of this thread, then animates `wnd` (hidden until now): a fade when
+// Stops any running animation, then animates `wnd` (hidden until now): a fade when
 // `fade` is set and the window can be layered, otherwise a slide in `directions`.
 void StartPopupAnimation(HWND wnd, bool fade, unsigned directions);
 // Ends the running animation (only if it is `wnd`'s, when `wnd` is given) with its final
@@ -35,7 +36,7 @@ void StartPopupAnimation(HWND wnd, bool fade, unsigned directions);
 void StopPopupAnimation(HWND wnd = nullptr);
 // The handler of TBM_ANIMATIONSTEP of `wnd`; `sequence` is the message's LParam.
 void ProcessAnimationStep(HWND wnd, LPARAM sequence);
-// Whether an animation of this thread runs (for `wnd`, when given).
+// Whether an animation runs (for `wnd`, when given).
 bool PopupAnimationRunning(HWND wnd = nullptr);
 
 // The step (0..254) that an animation starting at `baseStep` has reached `elapsedMs` into

@@ -180,6 +180,12 @@ void TBarDock::AlterWindowList(bool insert, TBarCustomDockableWindow* window) {
         FWindowList.erase(std::remove(FWindowList.begin(), FWindowList.end(), window), FWindowList.end());
     }
     AlterShownList(window, false);
+    if (!insert) ForgetUnlistedWindow(window);
+}
+
+void TBarDock::ForgetUnlistedWindow(TBarCustomDockableWindow* window) {
+    // A window on neither list is no concern of the dock's: its end must not reach it.
+    if (!ListsWindow(window) && !IsShownOnDock(window)) RemoveFreeNotification(window);
 }
 
 void TBarDock::AlterShownList(TBarCustomDockableWindow* window, bool forceRemove) {
@@ -191,6 +197,7 @@ void TBarDock::AlterShownList(TBarCustomDockableWindow* window, bool forceRemove
         FreeNotification(window);
     } else {
         FShownList.erase(std::remove(FShownList.begin(), FShownList.end(), window), FShownList.end());
+        ForgetUnlistedWindow(window);
     }
     ArrangeWindows();
     if (OnInsertRemoveBar) OnInsertRemoveBar(this, belongs, window);

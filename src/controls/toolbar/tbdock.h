@@ -124,6 +124,8 @@ public:
     // Brings the shown list up to date for one window (forceRemove: takes it out); a
     // change arranges and fires OnInsertRemoveBar.
     void AlterShownList(TBarCustomDockableWindow* window, bool forceRemove);
+    // Withdraws the free notification of a window on neither list.
+    void ForgetUnlistedWindow(TBarCustomDockableWindow* window);
 
     // --- rows
     // The thickest shown window of the arranged row (its width on a vertical dock, height

@@ -359,7 +359,12 @@ TWideTreeNode* TWideTreeNodes::GetNode(HTREEITEM item) const {
 }
 
 void TWideTreeNodes::Delete(TWideTreeNode* node) {
-    if (!node || node->FOwner != this) return;
+    // The level is whole again before the subtree is destroyed.
+    std::unique_ptr<TWideTreeNode> doomed = Detach(node);
+}
+
+std::unique_ptr<TWideTreeNode> TWideTreeNodes::Detach(TWideTreeNode* node) {
+    if (!node || node->FOwner != this) return nullptr;
     // Deletion events, children first.
     if (FOwner->OnDeletion) ForEachPostOrder(node, [this](TWideTreeNode* n, int) { FOwner->OnDeletion(FOwner, n); });
     if (FOwner->FEditing && (FOwner->FEditing == node || [&] {
@@ -371,15 +376,27 @@ void TWideTreeNodes::Delete(TWideTreeNode* node) {
     RemoveFromWindow(node, false);
     NodeList& list = ListOf(node->FParent);
     const int index = node->Index();
-    if (index < 0) return;
-    // The level is whole again before the subtree is destroyed.
-    std::unique_ptr<TWideTreeNode> doomed = std::move(list[static_cast<size_t>(index)]);
+    if (index < 0) return nullptr;
+    std::unique_ptr<TWideTreeNode> detached = std::move(list[static_cast<size_t>(index)]);
     list.erase(list.begin() + index);
+    return detached;
 }
 
 void TWideTreeNodes::Clear() {
     BeginUpdate();
-    while (!FRoots.empty()) Delete(FRoots.back().get());
+    // The top nodes leave from the last (each leaves its level at constant cost) but are
+    // destroyed from the first, in the order they were made: freeing the last made first
+    // grows one free block at the end of the heap, which the allocator under Wine gives
+    // back to the system piece by piece, at times taking hundreds of milliseconds for a
+    // level of tens of thousands of nodes.
+    NodeList doomed;
+    doomed.reserve(FRoots.size());
+    while (!FRoots.empty()) {
+        std::unique_ptr<TWideTreeNode> node = Detach(FRoots.back().get());
+        if (!node) break;
+        doomed.push_back(std::move(node));
+    }
+    for (auto it = doomed.rbegin(); it != doomed.rend(); ++it) it->reset();
     EndUpdate();
 }
 

@@ -162,6 +162,9 @@ private:
     friend class TWideCustomTreeView;
     using NodeList = std::vector<std::unique_ptr<TWideTreeNode>>;
     NodeList& ListOf(TWideTreeNode* parent) { return parent ? parent->FChildren : FRoots; }
+    // Takes a node out of its level (deletion events first, then the window's items) and
+    // hands it over; null when it is not this list's.
+    std::unique_ptr<TWideTreeNode> Detach(TWideTreeNode* node);
     TWideTreeNode* InsertAt(TWideTreeNode* parent, size_t pos, const std::wstring& s, void* data);
     void InsertIntoWindow(TWideTreeNode* node);
     void InsertAllIntoWindow();

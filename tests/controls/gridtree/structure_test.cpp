@@ -227,11 +227,14 @@ TEST(GridTreeStructure, ReadOnlyTurnsOffStructureChanges) {
     EXPECT_EQ(18u, tree.GetFirst()->NodeHeight);
 }
 
-// Deletes renumber the following siblings only when an index is next read; every read,
-// however deletes, inserts and appends interleave, must see the position.
+// Deletes do not renumber the following siblings at once; every read, however deletes,
+// inserts and appends interleave, must see the position, and so must OnFreeNode of a
+// single delete for the node it frees.
 TEST(GridTreeStructure, IndexesStayRightThroughInterleavedDeletesInsertsAndReads) {
+    std::vector<uint32_t> freed;  // outlives the tree, whose end frees the rest
     TTestTree tree;
     std::mt19937 rng(2024);
+    tree.OnFreeNode = [&](TBaseGridTree*, PGridNode n) { freed.push_back(n->Index); };
     tree.SetRootNodeCount(200);
     PGridNode keeper = tree.RootNode()->FirstChildNode->NextSiblingNode;  // holds the second list
     tree.SetChildCount(keeper, 150);
@@ -259,7 +262,10 @@ TEST(GridTreeStructure, IndexesStayRightThroughInterleavedDeletesInsertsAndReads
             // A single delete from the front, the back or anywhere (the keeper stays).
             size_t at = position(list, op % 3);
             if (list.Nodes[at] == keeper) continue;
+            tree.ValidateNode(list.Nodes[at], false);  // initialised: OnFreeNode fires
+            freed.clear();
             tree.DeleteNode(list.Nodes[at], rng() % 4 != 0);
+            ASSERT_EQ(std::vector<uint32_t>{uint32_t(at)}, freed) << "step " << step;
             list.Nodes.erase(list.Nodes.begin() + ptrdiff_t(at));
         } else if (op < 7) {
             // An insert: a node appended at the end and moved before or after another one,
@@ -299,6 +305,40 @@ TEST(GridTreeStructure, IndexesStayRightThroughInterleavedDeletesInsertsAndReads
         if (step % 250 == 0) ASSERT_NO_FATAL_FAILURE(CheckInvariants(tree)) << "step " << step;
     }
     ASSERT_NO_FATAL_FAILURE(CheckInvariants(tree));
+}
+
+// Single deletes of nodes nobody reads (never initialised, so OnFreeNode stays silent), then
+// one of an initialised node: it reports the position it had, and the rest read theirs.
+TEST(GridTreeStructure, FreedNodeSeesItsPositionBehindPendingDeletes) {
+    struct TCase {
+        const char* Name;
+        std::vector<uint32_t> Positions;  // positions at the time of each delete
+    };
+    const TCase cases[] = {
+        {"the middle, then the last", {3, 8}},
+        {"the middle, then a later one", {2, 5, 5}},
+        {"the front, then the middle", {0, 0, 4}},
+        {"the back, then the front, then the last", {9, 0, 7}},
+        {"scattered, then a later one", {6, 1, 4, 2, 3}},
+        {"scattered, then the first", {6, 1, 4, 2, 0}},
+        {"the front until renumbered, then the middle", {0, 0, 0, 0, 0, 0, 1, 1}},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        std::vector<uint32_t> freed;  // outlives the tree, whose end frees the rest
+        TTestTree tree;
+        tree.SetRootNodeCount(10);
+        std::vector<PGridNode> nodes;
+        for (PGridNode n = tree.RootNode()->FirstChildNode; n; n = n->NextSiblingNode) nodes.push_back(n);
+        tree.OnFreeNode = [&](TBaseGridTree*, PGridNode n) { freed.push_back(n->Index); };
+        for (const uint32_t& at : c.Positions) {
+            if (&at == &c.Positions.back()) tree.ValidateNode(nodes[at], false);
+            tree.DeleteNode(nodes[at]);
+            nodes.erase(nodes.begin() + at);
+        }
+        EXPECT_EQ(std::vector<uint32_t>{c.Positions.back()}, freed);
+        for (uint32_t i = 0; i < nodes.size(); ++i) EXPECT_EQ(i, uint32_t(nodes[i]->Index));
+    }
 }
 
 // Deleting all children after some single deletes hands every freed node its position.

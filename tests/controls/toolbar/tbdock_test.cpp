@@ -40,9 +40,14 @@ class CountingDock : public TBarDock {
 public:
     using TBarDock::TBarDock;
     int Arrangements = 0;
+    int Removals = 0;  // components whose end reached the dock
     void ArrangeWindows() override {
         if (UpdateCount() == 0) ++Arrangements;
         TBarDock::ArrangeWindows();
+    }
+    void Notification(TComponent* component, TOperation operation) override {
+        if (operation == opRemove) ++Removals;
+        TBarDock::Notification(component, operation);
     }
 };
 
@@ -193,6 +198,38 @@ TEST_F(DockTest, MovingKeepsTheWindowAndArrangesEachDockOnce) {
     EXPECT_EQ(bar->Parent(), Form);
     EXPECT_EQ(bar->CurrentDock(), nullptr);
     EXPECT_EQ(bar->Handle(), wnd);
+}
+
+// The end of a window reaches the dock that lists it (the one it is on, or the last one
+// while it floats), and no dock it has left.
+TEST_F(DockTest, AFreedWindowReachesOnlyTheDockThatListsIt) {
+    const struct {
+        const char* Name;
+        std::function<void(TestBar*)> Move;
+        int TopHears, LeftHears;
+    } cases[] = {
+        {"stays on the top dock", [](TestBar*) {}, 1, 0},
+        {"moved to the left dock", [&](TestBar* bar) { bar->SetCurrentDock(Left); }, 0, 1},
+        {"floating from the top dock", [](TestBar* bar) { bar->SetFloating(true); }, 1, 0},
+        {"floating after the left dock",
+         [&](TestBar* bar) {
+             bar->SetCurrentDock(Left);
+             bar->SetFloating(true);
+         },
+         0, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TestBar* bar = NewBar(Top);
+        c.Move(bar);
+        PumpMessages();
+        Top->Removals = Left->Removals = 0;
+        delete bar;
+        PumpMessages();
+        EXPECT_EQ(c.TopHears, Top->Removals);
+        EXPECT_EQ(c.LeftHears, Left->Removals);
+        EXPECT_EQ(0, Top->WindowCount() + Left->WindowCount());
+    }
 }
 
 TEST_F(DockTest, FloatingWindowFollowsItsForm) {

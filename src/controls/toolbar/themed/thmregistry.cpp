@@ -1,11 +1,11 @@
 #include "controls/toolbar/themed/thmregistry.h"
 
 #include <algorithm>
-#include <cwctype>
 
 #include "classlib/application.h"
 #include "classlib/errors.h"
 #include "classlib/gdiguards.h"
+#include "classlib/runtime.h"
 #include "controls/toolbar/themed/thmgradients.h"
 #include "controls/toolbar/themed/thmutils.h"
 #include "controls/toolbar/themed/thmuxtheme.h"
@@ -30,19 +30,16 @@ struct TThemeRecord {
     int RefCount = 0;
 };
 
+// The registered themes, with the instances in use: a process object of the application,
+// so the themes go in the application's ordered teardown (after the nexus and the manager,
+// which are made after it).
+struct TThemeRegistry {
+    std::vector<TThemeRecord> Records;
+};
+
 std::vector<TThemeRecord>& Registry() {
-    static std::vector<TThemeRecord> records;
-    return records;
-}
-
-wchar_t AsciiUpper(wchar_t c) { return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - 32) : c; }
-
-// Case-insensitive for ASCII letters only, like the class library's CompareText.
-bool SameText(const std::wstring& a, const std::wstring& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
-    return true;
+    if (!Application) throw EInvalidOperation(L"The theme registry needs the application object");
+    return Application->ProcessObject<TThemeRegistry>().Records;
 }
 
 bool ApplicationActive() {
