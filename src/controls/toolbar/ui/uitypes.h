@@ -2,11 +2,14 @@
 // The small types every themed control shares: how a control paints (its theme type), the
 // stages of its custom-draw events, the glow behind captions, and the popup event.
 
+#include <windows.h>
+
 #include <cstdint>
 #include <functional>
 
 namespace classlib {
 class TComponent;
+class TCanvas;
 }
 namespace toolbar {
 class TBarView;
@@ -29,5 +32,11 @@ enum TUiGlowDirection { gldNone, gldAll, gldTopLeft, gldBottomRight };
 
 // Fired when a popup menu is about to show its view.
 using TUiPopupEvent = std::function<void(classlib::TComponent* sender, toolbar::TBarView* popupView)>;
+
+// Custom painting of a background (docks, toolbars, bars, tab sets): fired with pstPrePaint
+// before the default painting, which runs only while paintDefault stays true, and with
+// pstPostPaint after it.
+using TUiDrawEvent = std::function<void(classlib::TComponent* sender, classlib::TCanvas& canvas, const RECT& rect,
+                                        TUiPaintStage stage, bool& paintDefault)>;
 
 }  // namespace ui
