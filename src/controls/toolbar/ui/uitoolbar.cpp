@@ -564,7 +564,6 @@ TUiCompoundItemsControl::TUiCompoundItemsControl(TComponent* owner)
 TUiCompoundItemsControl::TUiCompoundItemsControl(TComponent* owner, TDockClass dockClass, TToolbarClass toolbarClass)
     : TCustomControl(owner) {
     FDock = dockClass(this);
-    FDock->SetParent(this);
     FDock->OnRequestDock = [this](TBarDock*, TBarCustomDockableWindow* bar, bool& accept) {
         accept = bar == FToolbar;
     };
@@ -577,8 +576,16 @@ TUiCompoundItemsControl::TUiCompoundItemsControl(TComponent* owner, TDockClass d
     FToolbar->SetShrinkMode(tbsmNone);
     FToolbar->SetShowCaption(false);
     FToolbar->SetHideWhenInactive(false);
-    FToolbar->SetCurrentDock(FDock);
     RegisterThemeClient(this);
+}
+
+void TUiCompoundItemsControl::SetParent(TWinControl* parent) {
+    TCustomControl::SetParent(parent);
+    // Dock and toolbar take their place once the control has one: their windows need a
+    // parent window.
+    if (!parent || !FDock || !FToolbar) return;
+    if (FDock->Parent() != this) FDock->SetParent(this);
+    if (!FToolbar->CurrentDock()) FToolbar->SetCurrentDock(FDock);
 }
 
 TUiCompoundItemsControl::~TUiCompoundItemsControl() = default;

@@ -320,6 +320,8 @@ public:
     virtual void InvalidateBackground();
     // tnEndChange repaints the background.
     void HandleThemeChange(int change, bool themeSwitched) override;
+    // The private dock and toolbar take their place when the control first gets a parent.
+    void SetParent(classlib::TWinControl* parent) override;
 
 protected:
     // For derived controls with their own dock and toolbar classes.
