@@ -332,12 +332,20 @@ TUiCustomTabControl::TUiCustomTabControl(TComponent* owner) : TUiCustomTabSet(ow
     SetControlStyle(ControlStyle() & ~csAcceptsControls);
     FMargins.OnChange = [this] { RealignPages(); };
     FEmptyPage = new TUiTabSheet(this);
-    FEmptyPage->SetParent(this);
     FEmptyPage->SetTabControl(this);
     FEmptyPage->SetControlStyle(FEmptyPage->ControlStyle() & ~csAcceptsControls);
-    FEmptyPage->SetVisible(true);
-    FEmptyPage->BringToFront();
     SetBounds(Left(), Top(), 289, 193);
+}
+
+void TUiCustomTabControl::SetParent(TWinControl* parent) {
+    TUiCustomTabSet::SetParent(parent);
+    // The empty page takes its place with the control: its window needs a parent window.
+    if (!parent || !FEmptyPage || FEmptyPage->Parent() == this) return;
+    FEmptyPage->SetParent(this);
+    if (ActiveTabIndex() == -1) {
+        FEmptyPage->SetVisible(true);
+        FEmptyPage->BringToFront();
+    }
 }
 
 void TUiCustomTabControl::TearDown() {
@@ -396,7 +404,9 @@ void TUiCustomTabControl::TabInserted(TUiTabItem* tab) {
 void TUiCustomTabControl::TabDeleted(TUiTabItem* tab, bool freeSheet) {
     TUiCustomTabSet::TabDeleted(tab, freeSheet);
     if (IsDestroying(*this)) return;
-    auto it = std::find_if(FPages.begin(), FPages.end(), [tab](TUiTabSheet* p) { return p->TabItem() == tab; });
+    // The sheet's own link to a tab being freed is already gone: the tab still names its sheet.
+    auto it = std::find_if(FPages.begin(), FPages.end(),
+                           [tab](TUiTabSheet* p) { return p == tab->Control() || p->TabItem() == tab; });
     if (it == FPages.end()) return;
     TUiTabSheet* sheet = *it;
     FPages.erase(it);
@@ -454,6 +464,8 @@ void TUiTabSheet::SetVisible(bool value) {
     TCustomControl::SetVisible(value);
     if (value && !Loading(*this)) {
         TWinControl* remembered = FFocusedChild;
+        // A hidden window keeps the focus it had: then it simply stays there.
+        if (remembered && remembered->HandleAllocated() && GetFocus() == remembered->Handle()) return;
         if (remembered && CanFocusControl(remembered))
             remembered->SetFocus();
         else

@@ -41,6 +41,8 @@ public:
     // While the control is loading the index is kept and applied in Loaded.
     int ActiveTabIndex() const;
     void SetActiveTabIndex(int value);
+    // The tab toolbar's active tab, or null.
+    TUiTabItem* ActiveTab() const { return TabToolbar() ? TabToolbar()->ActiveTab() : nullptr; }
     TUiTabThemeType ThemeType() const;
     // Also the control's colour: the button face for the plain and flat looks, else none (the
     // look's own).
@@ -148,6 +150,8 @@ public:
     void TabDeleted(TUiTabItem* tab, bool freeSheet) override;
     // Lays the pages out again after a theme change.
     void HandleThemeChange(int change, bool themeSwitched) override;
+    // The empty page takes its place when the control first gets a parent.
+    void SetParent(classlib::TWinControl* parent) override;
 
 protected:
     void TearDown() override;
