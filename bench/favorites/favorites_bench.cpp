@@ -5,9 +5,10 @@
 // favorites against the same operation on four trees of 20,000 (the same number of
 // favorites handled); a linear operation gives about 1, a quadratic one about 4. Saving is
 // also set against writing the same lines with the string list alone. Each pair runs
-// alternately a few times and the best time of each side counts.
+// alternately for several rounds; best and median are printed, the median decides.
 //
 // Usage: favorites_bench.exe [rounds]
+#include "common/bench_common.h"
 #include "controls/wide/widestrings.h"
 #include "controls/wide/widetreeview.h"
 #include "favorites/favorites.h"
@@ -29,33 +30,22 @@ namespace {
 constexpr int kSmall = 20000;
 constexpr int kBig = 80000;
 
-double Seconds(const std::function<void()>& body) {
-    LARGE_INTEGER f, a, b;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&a);
-    body();
-    QueryPerformanceCounter(&b);
-    return double(b.QuadPart - a.QuadPart) / double(f.QuadPart);
-}
-
-bool gAllWithinAim = true;
-
-// `prepare` runs untimed before each timed side.
-void Compare(const char* what, const char* baseName, double aim, int rounds, const std::function<void()>& prepare,
-             const std::function<void()>& base, const std::function<void()>& ours) {
-    double bestBase = 1e30, bestOurs = 1e30;
+// `prepare` runs untimed before each timed side, `check` untimed after it: the result it
+// left must be the one wanted (false for the baseline's side, true for ours).
+void Compare(const std::string& what, double aim, int rounds, const std::function<void()>& prepare,
+             const std::function<void()>& base, const std::function<void()>& ours,
+             const std::function<bool(bool ours)>& check) {
+    bench::TPair pair;
+    bool correct = true;
     for (int r = 0; r < rounds; ++r) {
         prepare();
-        bestBase = std::min(bestBase, Seconds(base));
+        pair.Base.Times.push_back(bench::Seconds(base));
+        correct = correct && check(false);
         prepare();
-        bestOurs = std::min(bestOurs, Seconds(ours));
+        pair.Ours.Times.push_back(bench::Seconds(ours));
+        correct = correct && check(true);
     }
-    const double ratio = bestBase > 0 ? bestOurs / bestBase : 0;
-    const bool ok = ratio <= aim;
-    gAllWithinAim = gAllWithinAim && ok;
-    std::printf("  %-34s ours %8.1f ms  %-26s %8.1f ms  ratio %5.2f  (aim <= %.1f)  %s\n", what, bestOurs * 1000,
-                baseName, bestBase * 1000, ratio, aim, ok ? "ok" : "OVER");
-    std::fflush(stdout);
+    bench::Report(what, pair, aim, correct);
 }
 
 enum class TShape { Flat, Chain, Bushy };
@@ -103,12 +93,6 @@ struct TTrees {
     }
 };
 
-void Check(bool ok, const char* what) {
-    if (ok) return;
-    std::printf("FAILED: %s\n", what);
-    std::exit(1);
-}
-
 void RunShape(const char* name, TShape shape, const std::wstring& dir, int rounds) {
     std::printf("%s\n", name);
     const std::wstring smallFile = dir + L"\\small.db", bigFile = dir + L"\\big.db", out = dir + L"\\out.db";
@@ -120,42 +104,35 @@ void RunShape(const char* name, TShape shape, const std::wstring& dir, int round
     auto fillBoth = [&] {
         small.Fill(kBig / kSmall, smallFile);
         big.Fill(1, bigFile);
-        Check(small.Nodes() == kBig && big.Nodes() == kBig, "both sides hold all favorites");
     };
 
-    // Saving: both sides write every favorite; the files must be what was read.
+    // Saving: both sides write every favorite; the file must hold the lines read (the
+    // levels are written as the depths the favorites were placed at, the rest as read).
     fillBoth();
-    Compare("SaveFavorites 80,000", "4 x SaveFavorites 20,000", 1.5, rounds, [] {},
-            [&] { for (auto& v : small.Views) SaveFavorites(*v, out); },
-            [&] { SaveFavorites(*big.Views.front(), out); });
-    {
+    auto savedAsRead = [&](const std::vector<std::wstring>& lines) {
         TWideStringList read;
         read.LoadFromFile(out);
-        // The levels are written as the depths the favorites were placed at; the rest of
-        // each line is as read.
         auto fields = [](const std::wstring& line) { return line.substr(line.find(L'\t')); };
-        Check(read.Count() == kBig && fields(read.Get(kBig - 1)) == fields(bigLines.back()),
-              "the saved file holds the lines read");
-    }
-    Compare("SaveFavorites 80,000", "string list save, same lines", 2.0, rounds, [] {},
+        return read.Count() == int(lines.size()) && fields(read.Get(read.Count() - 1)) == fields(lines.back());
+    };
+    Compare("  SaveFavorites 80,000 vs 4 x SaveFavorites 20,000", 1.5, rounds, [] {},
+            [&] { for (auto& v : small.Views) SaveFavorites(*v, out); },
+            [&] { SaveFavorites(*big.Views.front(), out); },
+            [&](bool ours) { return savedAsRead(ours ? bigLines : smallLines); });
+    Compare("  SaveFavorites 80,000 vs string list save, same lines", 2.0, rounds, [] {},
             [&] { WriteFile(out, bigLines); },
-            [&] { SaveFavorites(*big.Views.front(), out); });
+            [&] { SaveFavorites(*big.Views.front(), out); }, [&](bool) { return savedAsRead(bigLines); });
 
     // Clearing: a fresh pair of trees before each side.
-    Compare("ClearFavoritesTree 80,000", "4 x ClearFavoritesTree 20,000", 1.5, rounds, fillBoth,
+    Compare("  ClearFavoritesTree 80,000 vs 4 x ClearFavoritesTree 20,000", 1.5, rounds, fillBoth,
             [&] { for (auto& v : small.Views) ClearFavoritesTree(*v); },
-            [&] { ClearFavoritesTree(*big.Views.front()); });
-    Check(big.Nodes() == 0, "clearing leaves no nodes");
-    for (auto& v : small.Views) ClearFavoritesTree(*v);
-    Check(small.Nodes() == 0, "clearing leaves no nodes");
+            [&] { ClearFavoritesTree(*big.Views.front()); },
+            [&](bool ours) { return (ours ? big : small).Nodes() == 0; });
 
     // Loading, for completeness.
-    Compare("LoadFavorites 80,000", "4 x LoadFavorites 20,000", 1.5, rounds, [&] { small.Clear(); big.Clear(); },
+    Compare("  LoadFavorites 80,000 vs 4 x LoadFavorites 20,000", 1.5, rounds, [&] { small.Clear(); big.Clear(); },
             [&] { small.Fill(kBig / kSmall, smallFile); },
-            [&] { big.Fill(1, bigFile); });
-    Check(big.Nodes() == kBig, "loading reads all favorites");
-    small.Fill(kBig / kSmall, smallFile);
-    Check(small.Nodes() == kBig, "loading reads all favorites");
+            [&] { big.Fill(1, bigFile); }, [&](bool ours) { return (ours ? big : small).Nodes() == kBig; });
     small.Clear();
     big.Clear();
 }
@@ -163,19 +140,20 @@ void RunShape(const char* name, TShape shape, const std::wstring& dir, int round
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    const int rounds = argc > 1 ? std::max(1, _wtoi(argv[1])) : 5;
+    const int rounds = argc > 1 ? std::max(1, _wtoi(argv[1])) : bench::DefaultRounds;
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
     const std::wstring dir = std::wstring(temp) + L"WendlarFavoritesBench" + std::to_wstring(GetCurrentProcessId());
     CreateDirectoryW(dir.c_str(), nullptr);
 
-    std::printf("ratio = ours / baseline; 1 is linear, 4 would be quadratic\n");
+    std::printf("favorites benchmark, %d rounds; 80,000 favorites against four times 20,000: 1 is linear, 4 "
+                "would be quadratic\n", rounds);
+    bench::PrintLegend();
     RunShape("flat list", TShape::Flat, dir, rounds);
     RunShape("one chain, each favorite a level below the one before", TShape::Chain, dir, rounds);
     RunShape("bushy tree", TShape::Bushy, dir, rounds);
 
     for (const wchar_t* f : {L"\\small.db", L"\\big.db", L"\\out.db"}) DeleteFileW((dir + f).c_str());
     RemoveDirectoryW(dir.c_str());
-    std::printf("verdict: %s\n", gAllWithinAim ? "all within aim" : "some OVER aim");
-    return 0;
+    return bench::Finish();
 }

@@ -276,10 +276,13 @@ void CompareScript(int count) {
         },
         [&] {
             const std::wstring script = BuildKeyRegScript(MakeRegKeyRecord(HKEY_CURRENT_USER, path));
-            scriptLines = size_t(std::count(script.begin(), script.end(), L'='));
+            // Value lines are the lines that begin with the quoted name.
+            scriptLines = 0;
+            for (size_t at = script.find(L"\r\n\""); at != std::wstring::npos; at = script.find(L"\r\n\"", at + 3))
+                ++scriptLines;
         });
     Report("BuildKeyRegScript vs one RegEnumValueW pass", pair, 1.5,
-           rawValues == size_t(count) && scriptLines >= size_t(count));
+           rawValues == size_t(count) && scriptLines == size_t(count));
 }
 
 }  // namespace

@@ -8,6 +8,12 @@
 // same matcher), and times the matcher against a raw lower-case-and-find over the same
 // texts. The hit counts the generator expects are the oracle for both sides.
 //
+// The main window's side of a search: the search session with its result pane (a string
+// tree bound to the hits) from the start to the done message and the pane painted with its
+// last rows, against the raw walk; and one repaint of a result pane holding about 100,000
+// hits in regular-expression mode against testing every hit's text with the compiled
+// expression (one search of the library per text).
+//
 // Arguments: --regenerate rebuilds the data; --clean removes it at the end (by default it
 // stays, so later runs skip building it).
 #include <windows.h>
@@ -20,9 +26,13 @@
 #include <string>
 #include <vector>
 
+#include "classlib/application.h"
+#include "classlib/form.h"
 #include "classlib/thread.h"
 #include "common/bench_common.h"
 #include "search/find_matcher.h"
+#include "search/find_panes.h"
+#include "search/find_session.h"
 #include "search/find_thread.h"
 
 using namespace search;
@@ -309,6 +319,19 @@ struct DoneWindow {
 
 using bench::Now;
 
+// Runs messages and the calls queued for this thread until `done` is set. The messages are
+// drained first and the queued calls served after: the wake-up message of a call may be
+// among the messages just drained, and the call must not then wait for the next one.
+void PumpUntilDone(const bool& done) {
+    for (;;) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        classlib::CheckSynchronize();
+        if (done) break;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, INFINITE, QS_ALLINPUT);
+    }
+}
+
 size_t RunThread(DoneWindow& window, TWendlarFindRecord record, double& seconds) {
     TVxRegFindList results;
     record.Results = &results;
@@ -318,19 +341,133 @@ size_t RunThread(DoneWindow& window, TWendlarFindRecord record, double& seconds)
     auto thread = std::make_unique<THFindThread>(record);
     thread->SetPriority(classlib::tpHighest);
     thread->Start();
-    // Drain the messages first and serve the queued calls after: the wake-up message of
-    // a call may be among the messages just drained, and the call must not then wait for
-    // the next one.
-    for (;;) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-        classlib::CheckSynchronize();
-        if (window.Done) break;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, INFINITE, QS_ALLINPUT);
-    }
+    PumpUntilDone(window.Done);
     seconds = Now() - start;
     thread.reset();
     return results.size();
+}
+
+// --- The main window's side: session, result pane --------------------------------------
+
+// A message-only window that hands the search messages to a session, as the main window does.
+struct SessionWindow {
+    HWND Wnd = nullptr;
+    TFindSession* Session = nullptr;
+    bool Done = false;
+
+    static LRESULT CALLBACK Proc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+        auto* self = reinterpret_cast<SessionWindow*>(GetWindowLongPtrW(wnd, GWLP_USERDATA));
+        if (self && self->Session) {
+            std::wstring status;
+            if (msg == WM_FINDHIT) return self->Session->HandleHit(wp), 0;
+            if (msg == WM_FINDPROGRESS) return self->Session->HandleProgress(wp, status), 0;
+            if (msg == WM_FINDDONE) {
+                if (self->Session->HandleDone(wp, status)) self->Done = true;
+                return 0;
+            }
+        }
+        return DefWindowProcW(wnd, msg, wp, lp);
+    }
+
+    SessionWindow() {
+        WNDCLASSEXW wc{sizeof(wc)};
+        wc.lpfnWndProc = Proc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"WendlarSearchSessionBench";
+        RegisterClassExW(&wc);
+        Wnd = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+        SetWindowLongPtrW(Wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+    ~SessionWindow() { DestroyWindow(Wnd); }
+};
+
+// The result pane as the main window holds it: a string tree on a (hidden) form.
+struct ResultPane {
+    std::unique_ptr<classlib::TForm> Form = std::make_unique<classlib::TForm>(nullptr);
+    gridtree::TGridStringTree* Tree = nullptr;
+    HDC Dc = nullptr;
+    HBITMAP Bitmap = nullptr;
+    HGDIOBJ Old = nullptr;
+
+    ResultPane() {
+        Form->SetBounds(0, 0, 1000, 700);
+        Tree = new gridtree::TGridStringTree();
+        Tree->SetParent(Form.get());
+        Tree->SetBounds(0, 0, 980, 640);
+        Tree->HandleNeeded();
+        HDC screen = GetDC(nullptr);
+        Dc = CreateCompatibleDC(screen);
+        Bitmap = CreateCompatibleBitmap(screen, 980, 640);
+        ReleaseDC(nullptr, screen);
+        Old = SelectObject(Dc, Bitmap);
+    }
+    ~ResultPane() {
+        SelectObject(Dc, Old);
+        DeleteObject(Bitmap);
+        DeleteDC(Dc);
+    }
+    // Scrolls to the last row and paints the pane, as the user then sees it.
+    void ShowLast() {
+        if (gridtree::PGridNode last = Tree->GetLast()) Tree->ScrollIntoView(last, false);
+        SendMessageW(Tree->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(Dc), PRF_CLIENT);
+    }
+};
+
+// Runs one search through the session until its done message was handled.
+void RunSession(SessionWindow& window, TFindSession& session, const TWendlarFindRecord& record) {
+    window.Done = false;
+    session.Start(record, window.Wnd);
+    PumpUntilDone(window.Done);
+}
+
+void RunMainWindowSide(const std::vector<Workload>& workloads, int rounds) {
+    SessionWindow window;
+    TFindSession session;
+    window.Session = &session;
+    ResultPane pane;
+    TFindResultPane binding(*pane.Tree, session);
+    for (const auto& w : workloads) {
+        const Counts expected = Expected(w.Record);
+        RawWalk raw(w.Record);
+        bool correct = true;
+        auto pair = bench::Alternate(
+            rounds, [&] { correct = correct && raw.Run().Hits == expected.Hits; },
+            [&] {
+                RunSession(window, session, w.Record);
+                pane.ShowLast();
+                correct = correct && session.Results().size() == expected.Hits &&
+                          pane.Tree->RootNodeCount() == expected.Hits;
+            });
+        char label[96];
+        std::snprintf(label, sizeof label, "session + result pane vs raw walk, %s (%zu hits)", w.Name, expected.Hits);
+        bench::Report(label, pair, 1.3, correct);
+    }
+
+    // About 100,000 value-name hits, highlighted by regular expression.
+    TWendlarFindRecord record;
+    record.Keyword = L"^v\\d";
+    record.UseRegex = true;
+    record.StartKeys = std::wstring(kBenchFull) + L"\r\n";
+    record.NoKeyNames = true;
+    record.NoValueData = true;
+    RunSession(window, session, record);
+    const size_t hits = session.Results().size();
+    TVxOnigurumaRegExp regex;
+    regex.SetPattern(record.Keyword);
+    size_t rawMatches = 0;
+    auto pair = bench::Alternate(
+        rounds,
+        [&] {
+            rawMatches = 0;
+            for (const auto& hit : session.Results()) rawMatches += regex.Test(hit->FDataText);
+        },
+        [&] {
+            pane.Tree->Invalidate();
+            pane.ShowLast();
+        });
+    char label[96];
+    std::snprintf(label, sizeof label, "result pane repaint vs onig_search per hit (%zu hits)", hits);
+    bench::Report(label, pair, 1.0, rawMatches == hits && pane.Tree->RootNodeCount() == hits && hits > 0);
 }
 
 }  // namespace
@@ -434,6 +571,11 @@ int wmain(int argc, wchar_t** argv) {
         std::snprintf(label, sizeof label, "matcher vs lower-case and find, \"%ls\" (%zu texts, %zu hits)", keyword,
                       texts.size(), rawHits);
         bench::Report(label, pair, 1.2, oursHits == rawHits);
+    }
+    {
+        // The session's timer, the form and the tree need the application object.
+        classlib::TApplication application;
+        RunMainWindowSide(workloads, rounds);
     }
     if (clean) RegDeleteTreeW(HKEY_CURRENT_USER, kBenchPath);
     return bench::Finish();

@@ -146,7 +146,7 @@ void TApplication::SetTitle(const std::wstring& v) {
 std::wstring TApplication::ExeName() const {
     std::wstring buf(MAX_PATH, L'\0');
     for (;;) {
-        DWORD n = GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
+        DWORD n = GetModuleFileNameW(nullptr, buf.data(), Win32Size<DWORD>(buf.size()));
         if (n == 0) RaiseLastOSError();
         if (n < buf.size()) {
             buf.resize(n);

@@ -156,11 +156,15 @@ void TControl::SetAction(TBasicAction* a) {
         return;
     }
     if (!FActionLink) {
-        FActionLink = std::make_unique<TControlActionLink>(this);
+        FActionLink = CreateActionLink();
         FActionLink->OnActionFreed = [this] { FActionLink.reset(); };
     }
     FActionLink->SetAction(a);
     ActionChange(a, (ComponentState() & csLoading) != 0);
+}
+
+std::unique_ptr<TControlActionLink> TControl::CreateActionLink() {
+    return std::make_unique<TControlActionLink>(this);
 }
 
 void TControl::ActionChange(TBasicAction* sender, bool checkDefaults) {

@@ -217,6 +217,9 @@ public:
     virtual void ActionChange(TBasicAction* sender, bool checkDefaults);
     // Runs the action's update (through the link) if the control has one.
     virtual void InitiateAction();
+    // Makes the link that ties the control to its action; a control that keeps more
+    // properties in step with its action answers a link of its own.
+    virtual std::unique_ptr<TControlActionLink> CreateActionLink();
 
     // --- drag and drop inside the program
     void BeginDrag(bool immediate, int threshold = -1);
@@ -274,6 +277,8 @@ protected:
     virtual void CMHintShow(TMessage& m) {}
     virtual void CMCursorChanged(TMessage& m) {}
     virtual void CMDrag(TMessage& m);
+    // The focus moved to the control in LParam (sent by the form through all its controls).
+    virtual void CMFocusChanged(TMessage& m) {}
 
     virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
     virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
@@ -436,6 +441,8 @@ protected:
     virtual void CMEnter(TMessage& m);
     virtual void CMExit(TMessage& m);
     virtual void CMMouseWheel(TMessage& m);
+    // Passes the notice on to every child control.
+    void CMFocusChanged(TMessage& m) override;
     // Reflections; the default answers what the window's default procedure answers.
     virtual void CNCommand(TMessage& m) { m.Result = 0; }
     virtual void CNNotify(TMessage& m) { m.Result = 0; }

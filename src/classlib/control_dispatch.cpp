@@ -161,6 +161,7 @@ void TControl::Dispatch(TMessage& m) {
     case CM_HINTSHOW: CMHintShow(m); break;
     case CM_CURSORCHANGED: CMCursorChanged(m); break;
     case CM_DRAG: CMDrag(m); break;
+    case CM_FOCUSCHANGED: CMFocusChanged(m); break;
     default: DefaultHandler(m); break;
     }
 }
@@ -176,6 +177,10 @@ void TWinControl::DefaultHandler(TMessage& m) {
         m.Result = CallWindowProcW(FDefWndProc, FHandle, m.Msg, m.WParam, m.LParam);
     else
         m.Result = DefWindowProcW(FHandle, m.Msg, m.WParam, m.LParam);
+}
+
+void TWinControl::CMFocusChanged(TMessage& m) {
+    for (TControl* c : std::vector<TControl*>(FControls)) c->Perform(m.Msg, m.WParam, m.LParam);
 }
 
 void TWinControl::NotifyControls(UINT msg) {

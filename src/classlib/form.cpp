@@ -519,6 +519,8 @@ void TForm::SetFocusedControl(TWinControl* c) {
     if (c != this) FActiveControl = c;
     if (old && old != this) old->Perform(CM_EXIT);
     if (c && c != this && FFocusedControl == c) c->Perform(CM_ENTER);
+    // Every control of the form hears where the focus went (default buttons, hot frames).
+    if (FFocusedControl == c) Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(c));
 }
 
 // --- MDI ---------------------------------------------------------------------------------

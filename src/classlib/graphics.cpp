@@ -3,6 +3,7 @@
 #include "classlib/application.h"
 #include "classlib/errors.h"
 #include "classlib/gdiguards.h"
+#include "classlib/runtime.h"
 
 #include <map>
 #include <utility>
@@ -298,24 +299,24 @@ void TCanvas::DrawFocusRect(const RECT& r) { ::DrawFocusRect(Handle(), &r); }
 void TCanvas::TextOut(int x, int y, const std::wstring& t) {
     RequiredFont();
     RequiredBrush();
-    ExtTextOutW(Handle(), x, y, 0, nullptr, t.c_str(), static_cast<UINT>(t.size()), nullptr);
+    ExtTextOutW(Handle(), x, y, 0, nullptr, t.c_str(), Win32Size<UINT>(t.size()), nullptr);
     FPenPos = {x + TextWidth(t), y};
 }
 void TCanvas::TextRect(const RECT& r, int x, int y, const std::wstring& t) {
     RequiredFont();
     RequiredBrush();
     UINT opts = ETO_CLIPPED | (FBrush.Style() != bsClear ? ETO_OPAQUE : 0);
-    ExtTextOutW(Handle(), x, y, opts, &r, t.c_str(), static_cast<UINT>(t.size()), nullptr);
+    ExtTextOutW(Handle(), x, y, opts, &r, t.c_str(), Win32Size<UINT>(t.size()), nullptr);
 }
 int TCanvas::DrawText(const std::wstring& t, RECT& r, UINT format) {
     RequiredFont();
     RequiredBrush();
-    return ::DrawTextW(Handle(), t.c_str(), static_cast<int>(t.size()), &r, format);
+    return ::DrawTextW(Handle(), t.c_str(), Win32Size<int>(t.size()), &r, format);
 }
 SIZE TCanvas::TextExtent(const std::wstring& t) {
     RequiredFont();
     SIZE s{0, 0};
-    GetTextExtentPoint32W(Handle(), t.c_str(), static_cast<int>(t.size()), &s);
+    GetTextExtentPoint32W(Handle(), t.c_str(), Win32Size<int>(t.size()), &s);
     return s;
 }
 

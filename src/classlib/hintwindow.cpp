@@ -2,6 +2,7 @@
 
 #include "classlib/application.h"
 #include "classlib/gdiguards.h"
+#include "classlib/runtime.h"
 #include "classlib/screen.h"
 
 namespace classlib {
@@ -36,7 +37,7 @@ RECT THintWindow::CalcHintRect(int maxWidth, const std::wstring& hint, void*) {
     RECT r{0, 0, maxWidth, 0};
     TWindowDC screen(nullptr);
     TSelectedObject font(screen.Handle(), FFont->Handle());
-    DrawTextW(screen.Handle(), hint.c_str(), static_cast<int>(hint.size()), &r,
+    DrawTextW(screen.Handle(), hint.c_str(), Win32Size<int>(hint.size()), &r,
               DT_CALCRECT | DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
     r.right += 6;
     r.bottom += 2;

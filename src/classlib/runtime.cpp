@@ -2,6 +2,7 @@
 
 #include "classlib/errors.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdarg>
 #include <cwchar>
@@ -302,15 +303,26 @@ std::wstring LowerCase(const std::wstring& s) {
 std::wstring WideUpperCase(const std::wstring& s) {
     std::wstring r = s;
     if (!r.empty())
-        CharUpperBuffW(r.data(), static_cast<DWORD>(r.size()));
+        CharUpperBuffW(r.data(), Win32Size<DWORD>(r.size()));
     return r;
 }
 
 std::wstring WideLowerCase(const std::wstring& s) {
     std::wstring r = s;
     if (!r.empty())
-        CharLowerBuffW(r.data(), static_cast<DWORD>(r.size()));
+        CharLowerBuffW(r.data(), Win32Size<DWORD>(r.size()));
     return r;
+}
+
+std::string WideSortKey(const std::wstring& s) {
+    if (s.empty()) return std::string();  // before every other text
+    const DWORD flags = LCMAP_SORTKEY | NORM_IGNORECASE;
+    const int length = Win32Size<int>(s.size());
+    const int bytes = LCMapStringW(LOCALE_USER_DEFAULT, flags, s.data(), length, nullptr, 0);
+    std::string key(static_cast<size_t>(std::max(bytes, 0)), '\0');
+    if (bytes > 0)
+        LCMapStringW(LOCALE_USER_DEFAULT, flags, s.data(), length, reinterpret_cast<LPWSTR>(key.data()), bytes);
+    return key;
 }
 
 int CompareText(const std::wstring& a, const std::wstring& b) {
@@ -326,6 +338,17 @@ int CompareText(const std::wstring& a, const std::wstring& b) {
 
 bool SameText(const std::wstring& a, const std::wstring& b) {
     return a.size() == b.size() && CompareText(a, b) == 0;
+}
+
+bool SameNameIgnoringCase(std::wstring_view a, std::wstring_view b) noexcept {
+    if (a.size() != b.size()) return false;
+    // The system call takes int lengths: longer texts are compared in parts.
+    constexpr size_t part = 0x40000000;
+    for (size_t at = 0; at < a.size(); at += part) {
+        const int n = static_cast<int>(std::min(part, a.size() - at));
+        if (CompareStringOrdinal(a.data() + at, n, b.data() + at, n, TRUE) != CSTR_EQUAL) return false;
+    }
+    return true;
 }
 
 size_t Pos(const std::wstring& sub, const std::wstring& s, size_t offset) {

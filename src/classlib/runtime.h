@@ -9,6 +9,7 @@
 #include <concepts>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <type_traits>
 #include <utility>
 
@@ -83,7 +84,14 @@ std::wstring WideUpperCase(const std::wstring& s);
 std::wstring WideLowerCase(const std::wstring& s);
 // ASCII case-insensitive comparison (<0, 0, >0) and equality.
 int CompareText(const std::wstring& a, const std::wstring& b);
+// The order users expect of names in lists: the user's locale, letter case ignored. A text's
+// sort key compares byte by byte (as std::string does) the way its text compares; sorting
+// many texts makes each key once instead of comparing the texts again and again.
+std::string WideSortKey(const std::wstring& s);
 bool SameText(const std::wstring& a, const std::wstring& b);
+// Equality ignoring letter case the way the registry and the file system compare names
+// (ordinal, every letter the system knows). Any length; never throws.
+bool SameNameIgnoringCase(std::wstring_view a, std::wstring_view b) noexcept;
 
 // 1-based position of `sub` in `s` at or after `offset`; 0 when absent. An empty `sub`
 // finds nothing.

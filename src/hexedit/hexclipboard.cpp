@@ -5,9 +5,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "classlib/gdiguards.h"
 #include "classlib/runtime.h"
+#include "classlib/scopeguard.h"
 #include "hexedit/hexcore.h"
 
 namespace hexedit {
@@ -73,6 +75,8 @@ uint32_t ReadU32(const uint8_t* p) {
 std::string BitmapFileImage(HBITMAP source) {
     HBITMAP bitmap = static_cast<HBITMAP>(CopyImage(source, IMAGE_BITMAP, 0, 0, LR_COPYRETURNORG));
     if (!bitmap) return {};
+    // A copy is ours to delete; the original stays the clipboard's.
+    TGdiObject<HBITMAP> copy(bitmap != source ? bitmap : nullptr);
     std::string out;
     BITMAP bm{};
     if (GetObjectW(bitmap, sizeof(bm), &bm) && bm.bmWidth > 0 && bm.bmHeight > 0) {
@@ -85,7 +89,9 @@ std::string BitmapFileImage(HBITMAP source) {
         info.biCompression = BI_RGB;
         const size_t stride = ((static_cast<size_t>(bm.bmWidth) * info.biBitCount + 31) / 32) * 4;
         const size_t imageSize = stride * static_cast<size_t>(bm.bmHeight);
-        info.biSizeImage = static_cast<DWORD>(imageSize);
+        // A picture too large for a bitmap file gives no bytes.
+        if (!std::in_range<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(info) + imageSize)) return {};
+        info.biSizeImage = Win32Size<DWORD>(imageSize);
         std::string pixels(imageSize, '\0');
         const int lines = GetDIBits(TWindowDC(nullptr).Handle(), bitmap, 0, static_cast<UINT>(bm.bmHeight),
                                     pixels.data(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
@@ -93,13 +99,12 @@ std::string BitmapFileImage(HBITMAP source) {
             BITMAPFILEHEADER file{};
             file.bfType = 0x4D42;
             file.bfOffBits = sizeof(file) + sizeof(info);
-            file.bfSize = static_cast<DWORD>(file.bfOffBits + imageSize);
+            file.bfSize = Win32Size<DWORD>(file.bfOffBits + imageSize);
             out.append(reinterpret_cast<const char*>(&file), sizeof(file));
             out.append(reinterpret_cast<const char*>(&info), sizeof(info));
             out += pixels;
         }
     }
-    if (bitmap != source) DeleteObject(bitmap);
     return out;
 }
 
@@ -168,11 +173,11 @@ std::string ClipboardDataToBytes(const void* data, HANDLE handle, WORD format, b
             if (!handle) return {};
             HENHMETAFILE copy = CopyEnhMetaFileW(static_cast<HENHMETAFILE>(handle), nullptr);
             if (!copy) return {};
+            auto deleteCopy = ScopeExit([copy] { DeleteEnhMetaFile(copy); });
             std::string out(GetEnhMetaFileBits(copy, 0, nullptr), '\0');
-            if (!out.empty() && GetEnhMetaFileBits(copy, static_cast<UINT>(out.size()),
+            if (!out.empty() && GetEnhMetaFileBits(copy, Win32Size<UINT>(out.size()),
                                                    reinterpret_cast<BYTE*>(out.data())) != out.size())
                 out.clear();
-            DeleteEnhMetaFile(copy);
             return out;
         }
         case CF_LOCALE:

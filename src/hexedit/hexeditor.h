@@ -78,9 +78,9 @@ public:
 class TCustomHexEditor {
 public:
     using TNotifyEvent = std::function<void(TCustomHexEditor* sender)>;
-    using TProgressEvent = std::function<void(TCustomHexEditor* sender, THexProgressKind kind,
-                                              const std::wstring& name, uint8_t percent, bool& cancel)>;
-    using TGetOffsetTextEvent = std::function<void(TCustomHexEditor* sender, int64_t number, std::wstring& text)>;
+    using THexProgressEvent = std::function<void(TCustomHexEditor* sender, THexProgressKind kind,
+                                                 const std::wstring& name, uint8_t percent, bool& cancel)>;
+    using THexGetOffsetTextEvent = std::function<void(TCustomHexEditor* sender, int64_t number, std::wstring& text)>;
     using TKeyEvent = std::function<void(TCustomHexEditor* sender, WORD& key, THexShiftState shift)>;
     using TKeyPressEvent = std::function<void(TCustomHexEditor* sender, wchar_t& key)>;
 
@@ -355,13 +355,13 @@ public:
     bool IsFileReadOnly() const { return FIsFileReadOnly; }
 
     // ---- Events ------------------------------------------------------------------------
-    TProgressEvent OnProgress;
+    THexProgressEvent OnProgress;
     TNotifyEvent OnInvalidKey;
     TNotifyEvent OnTopLeftChanged;
     TNotifyEvent OnChange;
     TNotifyEvent OnSelectionChanged;
     TNotifyEvent OnBookmarkChanged;
-    TGetOffsetTextEvent OnGetOffsetText;
+    THexGetOffsetTextEvent OnGetOffsetText;
     TKeyEvent OnKeyDown;
     TKeyPressEvent OnKeyPress;
 

@@ -32,7 +32,7 @@ inline constexpr const wchar_t* DataMoved = L"Data moved";
 class THexEditorEx : public THexEditorControl {
 public:
     // May veto a property of the persisted set (isPublic starts true).
-    using TQueryPublicPropertyEvent =
+    using THexQueryPublicPropertyEvent =
         std::function<void(THexEditorEx* sender, const std::wstring& propertyName, bool& isPublic)>;
 
     explicit THexEditorEx(classlib::TComponent* owner);
@@ -117,7 +117,7 @@ public:
     // Name is in the persisted set (ignoring case) and OnQueryPublicProperty does not veto.
     virtual bool IsPersistedProperty(const std::wstring& name);
 
-    TQueryPublicPropertyEvent OnQueryPublicProperty;
+    THexQueryPublicPropertyEvent OnQueryPublicProperty;
 
     void CheckFileWritable() override;
     void WriteBuffer(const void* source, int pos, int count) override;

@@ -25,7 +25,7 @@ constexpr long long kBlock = 61440;
 // the editor's data (a message loop inside it lets the user type), so `copy` must not keep
 // a pointer into the data from one block to the next.
 template <class TCopy>
-void CopyWithProgress(TCustomHexEditor& editor, const TCustomHexEditor::TProgressEvent onProgress,
+void CopyWithProgress(TCustomHexEditor& editor, const TCustomHexEditor::THexProgressEvent onProgress,
                       const std::wstring name, long long count, THexProgressKind kind, TCopy copy) {
     int lastPercent = -1;
     long long done = 0;
@@ -57,8 +57,7 @@ std::wstring FullPath(const std::wstring& name) {
 
 bool SameFile(const std::wstring& a, const std::wstring& b) {
     const std::wstring fa = FullPath(a), fb = FullPath(b);
-    return CompareStringOrdinal(fa.c_str(), static_cast<int>(fa.size()), fb.c_str(), static_cast<int>(fb.size()),
-                                TRUE) == CSTR_EQUAL;
+    return classlib::SameNameIgnoringCase(fa, fb);
 }
 
 }  // namespace

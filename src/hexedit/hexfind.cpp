@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "classlib/runtime.h"
 #include "hexedit/hexeditor.h"
 
 namespace hexedit {
@@ -171,7 +172,7 @@ void TCustomHexEditor::PrepareFindData(const std::string& text, bool ignoreCase,
         findData = s;
         return;
     }
-    if (ignoreCase) CharLowerBuffA(s.data(), static_cast<DWORD>(s.size()));
+    if (ignoreCase) CharLowerBuffA(s.data(), classlib::Win32Size<DWORD>(s.size()));
     if (FTranslation != tkAsIs) {
         std::string t(s.size(), '\0');
         TranslateFromAnsi(FTranslation, reinterpret_cast<const uint8_t*>(s.data()),
@@ -201,7 +202,7 @@ void TCustomHexEditor::PrepareFindData(const std::wstring& text, bool ignoreCase
     if (isText && UnicodeChars() && !text.empty()) {
         BuildFindTables();
         std::wstring wide = text;
-        if (ignoreCase) CharLowerBuffW(wide.data(), static_cast<DWORD>(wide.size()));
+        if (ignoreCase) CharLowerBuffW(wide.data(), classlib::Win32Size<DWORD>(wide.size()));
         findData.clear();
         for (wchar_t c : wide) {
             if (FUnicodeBigEndian) SwapWideChar(c);
@@ -224,7 +225,7 @@ void TCustomHexEditor::ProgressFind(long long done, long long total) {
     bool cancel = false;  // a find cannot be cancelled
     const uint8_t percent = static_cast<uint8_t>(std::clamp(std::nearbyint(done * 100.0 / total), 0.0, 100.0));
     // A copy: the handler may replace OnProgress while it runs.
-    const TProgressEvent handler = OnProgress;
+    const THexProgressEvent handler = OnProgress;
     if (handler) handler(this, pkFind, FProgressName.empty() ? FFileName : FProgressName, percent, cancel);
 }
 

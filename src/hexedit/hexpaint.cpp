@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "classlib/gdiguards.h"
+#include "classlib/runtime.h"
 #include "hexedit/hexcontrol.h"
 
 namespace hexedit {
@@ -295,10 +296,10 @@ void THexEditorControl::DrawCellText(TPaintContext& pc, int col, int row, const 
         SIZE size{};
         GetTextExtentPoint32W(pc.DC, text.c_str(), static_cast<int>(text.size()), &size);
         ExtTextOutW(pc.DC, cell.right - size.cx - 4, cell.top, ETO_CLIPPED | ETO_OPAQUE, &cell, text.c_str(),
-                    static_cast<UINT>(text.size()), nullptr);
+                    classlib::Win32Size<UINT>(text.size()), nullptr);
     } else {
         ExtTextOutW(pc.DC, cell.left, cell.top, ETO_CLIPPED | ETO_OPAQUE, &textRect, text.c_str(),
-                    static_cast<UINT>(text.size()), nullptr);
+                    classlib::Win32Size<UINT>(text.size()), nullptr);
     }
 }
 

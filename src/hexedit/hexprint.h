@@ -2,6 +2,7 @@
 // kept, copied and saved with the editor's other properties.
 #pragma once
 
+#include <array>
 #include <string>
 
 namespace hexedit {
@@ -16,6 +17,9 @@ enum THexPrintFlag : unsigned {
 };
 using THexPrintFlags = unsigned;  // bits of THexPrintFlag
 constexpr THexPrintFlags pfAllFlags = (1u << 6) - 1;
+
+// The page header (index 0) and the page footer (index 1).
+using THexPrintHeaders = std::array<std::wstring, 2>;
 
 class THexPrintOptions {
 public:
@@ -44,7 +48,7 @@ public:
 private:
     static int Slot(int index) { return index >= 1 && index <= 3 ? index - 1 : 3; }
     int FMargins[4] = {20, 15, 25, 25};
-    std::wstring FHeaders[2];
+    THexPrintHeaders FHeaders;
     THexPrintFlags FFlags = pfSelectionBold | pfMonochrome;
 };
 

@@ -15,9 +15,7 @@ bool FileHasExt(const std::wstring& FileName, const std::wstring& Ext) {
     const std::wstring ext =
         pos != std::wstring::npos && FileName[pos] == L'.' ? FileName.substr(pos) : L"";
     if (ext.size() != Ext.size()) return false;
-    return ext.empty() || CompareStringOrdinal(ext.data(), static_cast<int>(ext.size()),
-                                               Ext.data(), static_cast<int>(Ext.size()),
-                                               TRUE) == CSTR_EQUAL;
+    return classlib::SameNameIgnoringCase(ext, Ext);
 }
 
 std::wstring GetLongPath(const std::wstring& Path) {
@@ -51,7 +49,7 @@ std::wstring MakeTempFileName(const std::wstring& Dir, const std::wstring& Prefi
             if (!GetTempFileNameW(Dir.c_str(), Prefix.c_str(), 0, buffer)) return {};
             const std::wstring tmp = GetLongPath(buffer);
             const std::wstring final = ChangeExt(tmp, Ext);
-            if (CompareStringOrdinal(final.c_str(), -1, tmp.c_str(), -1, TRUE) == CSTR_EQUAL)
+            if (classlib::SameNameIgnoringCase(final, tmp))
                 return final;  // the extension was already Ext
             HANDLE file = CreateFileW(final.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                       FILE_ATTRIBUTE_NORMAL, nullptr);

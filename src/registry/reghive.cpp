@@ -127,11 +127,11 @@ bool WriteFileAtomic(const std::wstring& target, const std::string& data) {
 
 std::string ToAnsi(const std::wstring& text) {
     if (text.empty()) return {};
-    const int n = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+    const int n = WideCharToMultiByte(CP_ACP, 0, text.data(), classlib::Win32Size<int>(text.size()),
                                       nullptr, 0, nullptr, nullptr);
     std::string out(n > 0 ? n : 0, '\0');
     if (n > 0)
-        WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
+        WideCharToMultiByte(CP_ACP, 0, text.data(), classlib::Win32Size<int>(text.size()), out.data(), n,
                             nullptr, nullptr);
     return out;
 }
@@ -153,11 +153,11 @@ std::wstring AnsiStringBytes(const std::wstring& hexList) {
     for (size_t i = 0; i + 1 < bytes.size(); i += 2)
         wide += static_cast<wchar_t>(bytes[i] | (bytes[i + 1] << 8));
     std::string ansi;
-    const int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
+    const int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), classlib::Win32Size<int>(wide.size()),
                                       nullptr, 0, nullptr, nullptr);
     if (n > 0) {
         ansi.resize(n);
-        WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), ansi.data(),
+        WideCharToMultiByte(CP_ACP, 0, wide.data(), classlib::Win32Size<int>(wide.size()), ansi.data(),
                             n, nullptr, nullptr);
     }
     static const wchar_t digits[] = L"0123456789abcdef";

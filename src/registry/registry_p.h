@@ -23,7 +23,8 @@ LSTATUS QueryKeyInfo(HKEY key, DWORD* subKeys, DWORD* maxSubKeyLen, DWORD* value
 using TSubKeyVisitor = std::function<bool(const wchar_t* name, DWORD length,
                                           const FILETIME& lastWrite)>;
 using TValueVisitor = std::function<bool(const wchar_t* name, DWORD length, DWORD type)>;
-LSTATUS EnumSubKeyNames(HKEY key, const TSubKeyVisitor& visit);
+// `maxNameLength`: the longest name as the caller queried it already (else it is asked).
+LSTATUS EnumSubKeyNames(HKEY key, const TSubKeyVisitor& visit, const DWORD* maxNameLength = nullptr);
 LSTATUS EnumValueNames(HKEY key, const TValueVisitor& visit);
 
 // Runs `body`; a std::bad_alloc or any other exception becomes `fallback` (the public

@@ -135,18 +135,14 @@ bool CopyKeyTree(HKEY srcRoot, const std::wstring& srcPath, HKEY dstRoot,
 // --- Helpers ---------------------------------------------------------------------------
 
 bool SameRegName(const std::wstring& A, const std::wstring& B) {
-    if (A.size() != B.size()) return false;
-    if (A.empty()) return true;
-    return CompareStringOrdinal(A.data(), static_cast<int>(A.size()), B.data(),
-                                static_cast<int>(B.size()), TRUE) == CSTR_EQUAL;
+    return classlib::SameNameIgnoringCase(A, B);
 }
 
 bool RegPathIsSameOrInside(const std::wstring& path, const std::wstring& base) {
     if (base.empty()) return true;
     if (path.size() < base.size()) return false;
     if (path.size() > base.size() && path[base.size()] != L'\\') return false;
-    return CompareStringOrdinal(path.data(), static_cast<int>(base.size()), base.data(),
-                                static_cast<int>(base.size()), TRUE) == CSTR_EQUAL;
+    return classlib::SameNameIgnoringCase(std::wstring_view(path).substr(0, base.size()), base);
 }
 
 bool RegPathIsWellFormed(const std::wstring& path) {
@@ -166,7 +162,7 @@ LSTATUS SetRegValueRaw(HKEY key, const std::wstring& name, DWORD type, const voi
             std::vector<BYTE> guarded(size + 2, 0xFF);
             std::memcpy(guarded.data(), data, size);
             return RegSetValueExW(key, name.c_str(), 0, type, guarded.data(),
-                                  static_cast<DWORD>(size));
+                                  classlib::Win32Size<DWORD>(size));
         } catch (const std::bad_alloc&) {
             return ERROR_NOT_ENOUGH_MEMORY;
         }
@@ -177,6 +173,11 @@ LSTATUS SetRegValueRaw(HKEY key, const std::wstring& name, DWORD type, const voi
 }
 
 // --- Values ----------------------------------------------------------------------------
+
+bool RegNumberHasWrongSize(DWORD Type, size_t Size) {
+    return ((Type == REG_DWORD || Type == REG_DWORD_BIG_ENDIAN) && Size != 4) ||
+           (Type == REG_QWORD && Size != 8);
+}
 
 bool ReadRegValueToStream(const TVxRegKeyClass& Key, const std::wstring& Name,
                           classlib::TMemoryStream& Stream, DWORD& Type, bool& SizeMismatch) {
@@ -194,9 +195,7 @@ bool ReadRegValueToStream(const TVxRegKeyClass& Key, const std::wstring& Name,
             Stream.SetSize(0);
             if (!data.empty()) Stream.WriteBuffer(data.data(), data.size());
             Type = type;
-            SizeMismatch = ((type == REG_DWORD || type == REG_DWORD_BIG_ENDIAN) &&
-                            data.size() != 4) ||
-                           (type == REG_QWORD && data.size() != 8);
+            SizeMismatch = RegNumberHasWrongSize(type, data.size());
             return true;
         },
         false);

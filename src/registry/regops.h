@@ -22,6 +22,9 @@ namespace registry {
 // REG_QWORD not 8 bytes long. On failure nothing is changed and the result is False.
 bool ReadRegValueToStream(const TVxRegKeyClass& Key, const std::wstring& Name,
                           classlib::TMemoryStream& Stream, DWORD& Type, bool& SizeMismatch);
+// A REG_DWORD / REG_DWORD_BIG_ENDIAN value not 4 bytes long or a REG_QWORD not 8 bytes long:
+// a number of the wrong length (shown as bytes, never decoded).
+bool RegNumberHasWrongSize(DWORD Type, size_t Size);
 // The whole content of Stream (from position 0, also 0 bytes) becomes value Name of Key
 // with type Type; the value is created or replaced.
 bool WriteRegValueFromStream(const TVxRegKeyClass& Key, const std::wstring& Name,

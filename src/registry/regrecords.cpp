@@ -18,13 +18,13 @@ LSTATUS RegLastStatus() noexcept { return gLastStatus; }
 // --- Roots and records -----------------------------------------------------------------
 
 const TRegRoot RegRoots[7] = {
-    {HKEY_CLASSES_ROOT, L"HKEY_CLASSES_ROOT", L"HKCR"},
-    {HKEY_CURRENT_USER, L"HKEY_CURRENT_USER", L"HKCU"},
-    {HKEY_LOCAL_MACHINE, L"HKEY_LOCAL_MACHINE", L"HKLM"},
-    {HKEY_USERS, L"HKEY_USERS", L"HKU"},
-    {HKEY_CURRENT_CONFIG, L"HKEY_CURRENT_CONFIG", L"HKCC"},
-    {HKEY_PERFORMANCE_DATA, L"HKEY_PERFORMANCE_DATA", nullptr},
-    {HKEY_DYN_DATA, L"HKEY_DYN_DATA", nullptr},
+    {HKEY_CLASSES_ROOT, L"HKEY_CLASSES_ROOT", L"HKCR", L"CLASSES_ROOT"},
+    {HKEY_CURRENT_USER, L"HKEY_CURRENT_USER", L"HKCU", L"CURRENT_USER"},
+    {HKEY_LOCAL_MACHINE, L"HKEY_LOCAL_MACHINE", L"HKLM", L"MACHINE"},
+    {HKEY_USERS, L"HKEY_USERS", L"HKU", L"USERS"},
+    {HKEY_CURRENT_CONFIG, L"HKEY_CURRENT_CONFIG", L"HKCC", L"CONFIG"},
+    {HKEY_PERFORMANCE_DATA, L"HKEY_PERFORMANCE_DATA", nullptr, L"PERFORMANCE_DATA"},
+    {HKEY_DYN_DATA, L"HKEY_DYN_DATA", nullptr, L"DYN_DATA"},
 };
 
 std::wstring RootHKeyToName(HKEY root) {
@@ -150,9 +150,9 @@ LSTATUS QueryKeyInfo(HKEY key, DWORD* subKeys, DWORD* maxSubKeyLen, DWORD* value
                             values, maxValueNameLen, maxValueLen, nullptr, nullptr);
 }
 
-LSTATUS EnumSubKeyNames(HKEY key, const TSubKeyVisitor& visit) {
-    DWORD maxLen = 0;
-    LSTATUS status = QueryKeyInfo(key, nullptr, &maxLen, nullptr, nullptr, nullptr);
+LSTATUS EnumSubKeyNames(HKEY key, const TSubKeyVisitor& visit, const DWORD* maxNameLength) {
+    DWORD maxLen = maxNameLength ? *maxNameLength : 0;
+    LSTATUS status = maxNameLength ? ERROR_SUCCESS : QueryKeyInfo(key, nullptr, &maxLen, nullptr, nullptr, nullptr);
     if (status != ERROR_SUCCESS) return status;
     std::vector<wchar_t> buffer(maxLen + 261);
     for (DWORD index = 0;; ++index) {
@@ -205,35 +205,42 @@ LSTATUS EnumValueNames(HKEY key, const TValueVisitor& visit) {
     }
 }
 
-bool ListSubKeys(TVxRegKeyList& List, const TVxRegKeyClass& Key) {
+bool ListSubKeyNames(const TVxRegKeyClass& Key, const TSubKeyNameVisitor& Visit) {
     return NoThrow(
         [&] {
             TRegKey key = OpenKeyForRead(Key);
             if (!key) return false;
-            DWORD count = 0;
-            LSTATUS status = QueryKeyInfo(key.Get(), &count, nullptr, nullptr, nullptr, nullptr);
+            DWORD maxLen = 0;
+            LSTATUS status = QueryKeyInfo(key.Get(), nullptr, &maxLen, nullptr, nullptr, nullptr);
             if (status != ERROR_SUCCESS) {
                 SetRegStatus(status);
                 return false;
             }
-            List.reserve(List.size() + count);
             const int64_t bias = CurrentLocalBias();
-            status = EnumSubKeyNames(key.Get(), [&](const wchar_t* name, DWORD length,
-                                                    const FILETIME& written) {
-                auto record = std::make_unique<TVxRegKeyClass>();
-                record->FKeyName.assign(name, length);
-                record->FDisplayName = record->FKeyName;
-                record->FPath = JoinRegPath(Key.FPath, record->FKeyName);
-                record->FFullPath = JoinRegPath(Key.FFullPath, record->FKeyName);
-                record->FRootKey = Key.FRootKey;
-                record->FLastWriteTime = FileTimeToDateTime(written, bias);
-                List.push_back(std::move(record));
-                return true;
-            });
+            status = EnumSubKeyNames(
+                key.Get(),
+                [&](const wchar_t* name, DWORD length, const FILETIME& written) {
+                    return Visit(name, length, FileTimeToDateTime(written, bias));
+                },
+                &maxLen);
             SetRegStatus(status);
             return true;
         },
         false);
+}
+
+bool ListSubKeys(TVxRegKeyList& List, const TVxRegKeyClass& Key) {
+    return ListSubKeyNames(Key, [&](const wchar_t* name, size_t length, double lastWriteTime) {
+        auto record = std::make_unique<TVxRegKeyClass>();
+        record->FKeyName.assign(name, length);
+        record->FDisplayName = record->FKeyName;
+        record->FPath = JoinRegPath(Key.FPath, record->FKeyName);
+        record->FFullPath = JoinRegPath(Key.FFullPath, record->FKeyName);
+        record->FRootKey = Key.FRootKey;
+        record->FLastWriteTime = lastWriteTime;
+        List.push_back(std::move(record));
+        return true;
+    });
 }
 
 bool ListRegValues(TVxRegValueList& List, const TVxRegKeyClass& Key) {

@@ -16,6 +16,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -70,14 +71,17 @@ public:
 using TVxRegKeyList = std::vector<std::unique_ptr<TVxRegKeyClass>>;
 using TVxRegValueList = std::vector<std::unique_ptr<TVxRegValueClass>>;
 
-// The seven predefined roots in enumeration order: handle, full name and the abbreviation
-// a user may type (null for the two roots that have none). The one table of roots; name and
-// handle conversions (RootHKeyToName here, RootNameToHKey and StripRootName in regops.h)
-// and the search's start-key parsing read it.
+// The seven predefined roots in enumeration order: handle, full name, the abbreviation a
+// user may type (null for the two roots that have none) and the root's word in the naming
+// of the security API for registry objects ("MACHINE" for HKEY_LOCAL_MACHINE). The one
+// table of roots; name and handle conversions (RootHKeyToName here, RootNameToHKey and
+// StripRootName in regops.h), the search's start-key parsing, the undo lines and the
+// security object's names read it.
 struct TRegRoot {
     HKEY Key;
     const wchar_t* Name;
     const wchar_t* Abbreviation;
+    const wchar_t* SecurityName;
 };
 extern const TRegRoot RegRoots[7];
 // The root name of a predefined root handle; empty for any other handle.
@@ -106,6 +110,13 @@ void ListRootKeys(TVxRegKeyList& List, const std::wstring& ComputerName);
 // other than ERROR_MORE_DATA (a longer name: the buffer is enlarged and the index retried
 // once); records made up to then stay and the result is still True.
 bool ListSubKeys(TVxRegKeyList& List, const TVxRegKeyClass& Key);
+
+// The subkeys of Key as ListSubKeys finds them, handed to Visit one at a time (name, its
+// length, last-write time as in the records) without making records: for callers that keep
+// less than a whole record per key. Visit returns false to stop. False when Key cannot be
+// opened for reading or queried.
+using TSubKeyNameVisitor = std::function<bool(const wchar_t* Name, size_t Length, double LastWriteTime)>;
+bool ListSubKeyNames(const TVxRegKeyClass& Key, const TSubKeyNameVisitor& Visit);
 
 // Appends one record per value of Key (default value included, FValueName empty) with its
 // type; nothing when the key cannot be opened or queried. Same ending rule as ListSubKeys.

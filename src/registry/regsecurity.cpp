@@ -30,18 +30,8 @@ HRESULT FromWin32(DWORD error) {
 }  // namespace
 
 std::wstring RegKeySecurityObjectName(const TVxRegKeyClass& Key) {
-    static const struct {
-        HKEY root;
-        const wchar_t* word;
-    } words[] = {{HKEY_CLASSES_ROOT, L"CLASSES_ROOT\\"},
-                 {HKEY_CURRENT_USER, L"CURRENT_USER\\"},
-                 {HKEY_LOCAL_MACHINE, L"MACHINE\\"},
-                 {HKEY_USERS, L"USERS\\"},
-                 {HKEY_PERFORMANCE_DATA, L"PERFORMANCE_DATA\\"},
-                 {HKEY_CURRENT_CONFIG, L"CONFIG\\"},
-                 {HKEY_DYN_DATA, L"DYN_DATA\\"}};
-    for (const auto& w : words)
-        if (w.root == Key.FRootKey) return w.word + StripRootName(Key.FFullPath);
+    for (const TRegRoot& r : RegRoots)
+        if (r.Key == Key.FRootKey) return std::wstring(r.SecurityName) + L'\\' + StripRootName(Key.FFullPath);
     return {};
 }
 

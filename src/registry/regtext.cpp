@@ -130,8 +130,8 @@ bool AppendKeyValues(std::wstring& out, HKEY key) {
     std::vector<wchar_t> name(maxName + 1);
     std::vector<BYTE> data(maxData ? maxData : 1);
     for (DWORD index = 0;; ++index) {
-        DWORD nameLen = static_cast<DWORD>(name.size());
-        DWORD dataLen = static_cast<DWORD>(data.size());
+        DWORD nameLen = classlib::Win32Size<DWORD>(name.size());
+        DWORD dataLen = classlib::Win32Size<DWORD>(data.size());
         DWORD type = 0;
         status = RegEnumValueW(key, index, name.data(), &nameLen, nullptr, &type, data.data(),
                                &dataLen);
@@ -139,7 +139,7 @@ bool AppendKeyValues(std::wstring& out, HKEY key) {
             // Grown since the query: read this value by name with its own bounded retry
             // loop (the name may be what grew, so enlarge that first).
             name.assign(32768, 0);
-            nameLen = static_cast<DWORD>(name.size());
+            nameLen = classlib::Win32Size<DWORD>(name.size());
             status = RegEnumValueW(key, index, name.data(), &nameLen, nullptr, &type, nullptr,
                                    nullptr);
             if (status == ERROR_SUCCESS) {

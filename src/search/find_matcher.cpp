@@ -1,5 +1,7 @@
 #include "search/find_matcher.h"
 
+#include "classlib/runtime.h"
+
 #include <charconv>
 #include <cstring>
 
@@ -10,7 +12,7 @@ using namespace registry;
 namespace {
 
 void LowerInPlace(std::wstring& text) {
-    if (!text.empty()) CharLowerBuffW(text.data(), static_cast<DWORD>(text.size()));
+    if (!text.empty()) CharLowerBuffW(text.data(), classlib::Win32Size<DWORD>(text.size()));
 }
 
 void AppendUnsigned(uint64_t value, std::wstring& out) {

@@ -11,7 +11,7 @@ using namespace registry;
 namespace {
 
 bool SameText(std::wstring_view a, const wchar_t* b) {
-    return b && CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b, -1, TRUE) == CSTR_EQUAL;
+    return b && classlib::SameNameIgnoringCase(a, b);
 }
 
 // Hits waiting for the hand-over are passed on in batches: when this many have gathered,

@@ -1,5 +1,7 @@
 #include "search/onig_regexp.h"
 
+#include "classlib/runtime.h"
+
 #include <oniguruma.h>
 
 #include <map>
@@ -47,7 +49,7 @@ std::map<std::wstring, std::unique_ptr<OnigBinding>>& Libraries() {
 std::wstring ProgramFolder() {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
-        DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        DWORD n = GetModuleFileNameW(nullptr, path.data(), classlib::Win32Size<DWORD>(path.size()));
         if (n == 0) return {};
         if (n < path.size()) {
             path.resize(n);
@@ -75,7 +77,7 @@ bool Resolve(HMODULE module, const char* name, T& out) {
 const OnigBinding* AcquireLibrary(const std::wstring& fullPath) {
     std::lock_guard guard(LibraryLock());
     std::wstring key = fullPath;
-    CharLowerBuffW(key.data(), static_cast<DWORD>(key.size()));
+    CharLowerBuffW(key.data(), classlib::Win32Size<DWORD>(key.size()));
     auto& libraries = Libraries();
     if (auto it = libraries.find(key); it != libraries.end()) return it->second.get();
 

@@ -1,6 +1,7 @@
 #include "uihelpers/filedialogs.h"
 
 #include "classlib/runtime.h"
+#include "classlib/scopeguard.h"
 
 #include <commdlg.h>
 #include <shlobj.h>
@@ -55,11 +56,6 @@ int CALLBACK BrowseCallback(HWND window, UINT message, LPARAM, LPARAM data) {
 
 bool BrowseForFolder(HWND Owner, const std::wstring& Title, const wchar_t* InitialFolder,
                      std::wstring& Folder) {
-    // The dialog needs COM in a single-threaded apartment on the calling thread. On the main
-    // thread the application's process setup already holds it and this call only counts; a
-    // caller on another thread gets it for the dialog's time. Balanced below either way.
-    const HRESULT init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    bool result = false;
     try {
         wchar_t displayName[MAX_PATH] = {};
         BROWSEINFOW info{};
@@ -69,21 +65,18 @@ bool BrowseForFolder(HWND Owner, const std::wstring& Title, const wchar_t* Initi
         info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_EDITBOX | BIF_NEWDIALOGSTYLE;
         info.lpfn = BrowseCallback;
         info.lParam = reinterpret_cast<LPARAM>(InitialFolder);
-        if (PIDLIST_ABSOLUTE list = SHBrowseForFolderW(&info)) {
-            std::vector<wchar_t> path(32768, L'\0');
-            if (SHGetPathFromIDListEx(list, path.data(), classlib::Win32Size<DWORD>(path.size()),
-                                      GPFIDL_DEFAULT) ||
-                SHGetPathFromIDListW(list, path.data())) {
-                Folder = path.data();
-                result = true;
-            }
-            CoTaskMemFree(list);
-        }
+        PIDLIST_ABSOLUTE list = SHBrowseForFolderW(&info);
+        if (!list) return false;
+        auto freeList = classlib::ScopeExit([list] { CoTaskMemFree(list); });
+        std::vector<wchar_t> path(32768, L'\0');
+        if (!SHGetPathFromIDListEx(list, path.data(), classlib::Win32Size<DWORD>(path.size()), GPFIDL_DEFAULT) &&
+            !SHGetPathFromIDListW(list, path.data()))
+            return false;
+        Folder = path.data();
+        return true;
     } catch (...) {
-        result = false;
+        return false;
     }
-    if (SUCCEEDED(init)) CoUninitialize();
-    return result;
 }
 
 }  // namespace uihelpers

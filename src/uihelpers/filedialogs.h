@@ -1,6 +1,8 @@
 // The system's file and folder choosers in UTF-16.
 //
-// Main thread only. Neither function throws: a failure reads as a cancel.
+// Main thread only, while the application object exists: the folder chooser needs OLE on
+// the calling thread, which the application's process setup provides. Neither function
+// throws: a failure reads as a cancel.
 #pragma once
 
 #include <windows.h>

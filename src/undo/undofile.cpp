@@ -1,6 +1,7 @@
 #include "undo/undofile_p.h"
 
 #include "classlib/errors.h"
+#include "classlib/runtime.h"
 #include "controls/wide/widestrings.h"
 #include "settings/settingsfiles.h"
 
@@ -50,7 +51,7 @@ bool WriteLines(const std::wstring& FileName, const std::vector<std::wstring>& L
 std::wstring SettingsUndoDir() {
     std::wstring exe(MAX_PATH, L'\0');
     while (true) {
-        DWORD n = GetModuleFileNameW(nullptr, exe.data(), static_cast<DWORD>(exe.size()));
+        DWORD n = GetModuleFileNameW(nullptr, exe.data(), classlib::Win32Size<DWORD>(exe.size()));
         if (n == 0) return {};
         if (n < exe.size()) {
             exe.resize(n);

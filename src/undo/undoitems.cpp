@@ -28,17 +28,6 @@ int HexDigitValue(wchar_t c) {
     return -1;
 }
 
-bool EqualsIgnoringCase(const wchar_t* a, size_t aLength, const wchar_t* b, size_t bLength) {
-    if (aLength != bLength) return false;
-    if (aLength == 0) return true;
-    return CompareStringOrdinal(a, static_cast<int>(aLength), b, static_cast<int>(bLength),
-                                TRUE) == CSTR_EQUAL;
-}
-
-bool EqualsIgnoringCase(const std::wstring& a, const std::wstring& b) {
-    return EqualsIgnoringCase(a.data(), a.size(), b.data(), b.size());
-}
-
 // A plain unsigned decimal: digits only, no sign or blanks, at most UINT32_MAX.
 bool ParseUInt32(const std::wstring& text, uint32_t& value) {
     if (text.empty() || text.size() > 10) return false;
@@ -273,7 +262,8 @@ bool IsAllowedBackupPath(const std::wstring& Path, const std::vector<std::wstrin
     // A plain file name: no stream suffix, wildcard or device syntax, and a ".reg" extension
     // after at least one character.
     if (name.find_first_of(L":*?\"<>|/") != std::wstring::npos) return false;
-    if (name.size() <= 4 || !EqualsIgnoringCase(name.substr(name.size() - 4), L".reg"))
+    if (name.size() <= 4 ||
+        !classlib::SameNameIgnoringCase(std::wstring_view(name).substr(name.size() - 4), L".reg"))
         return false;
 
     std::wstring folder = NormalizeFolder(full.substr(0, slash + 1));
@@ -281,7 +271,7 @@ bool IsAllowedBackupPath(const std::wstring& Path, const std::vector<std::wstrin
     for (const std::wstring& dir : AllowedDirs) {
         if (dir.empty()) continue;
         std::wstring allowed = NormalizeFolder(dir);
-        if (!allowed.empty() && EqualsIgnoringCase(folder, allowed)) return true;
+        if (!allowed.empty() && classlib::SameNameIgnoringCase(folder, allowed)) return true;
     }
     return false;
 }
@@ -298,10 +288,10 @@ bool IsCompleteRegScript(const std::wstring& FileName, const std::wstring& FullP
         static_cast<unsigned char>(bytes[1]) == 0xFE) {
         text.assign(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / 2);
     } else if (!bytes.empty()) {
-        int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()),
+        int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), classlib::Win32Size<int>(bytes.size()),
                                     nullptr, 0);
         text.resize(static_cast<size_t>(n));
-        MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(),
+        MultiByteToWideChar(CP_ACP, 0, bytes.data(), classlib::Win32Size<int>(bytes.size()), text.data(),
                             n);
     }
 
@@ -319,7 +309,7 @@ bool IsCompleteRegScript(const std::wstring& FileName, const std::wstring& FullP
         if (end == std::wstring::npos) end = text.size();
         size_t lineEnd = end;
         if (lineEnd > pos && text[lineEnd - 1] == L'\r') --lineEnd;
-        if (EqualsIgnoringCase(text.data() + pos, lineEnd - pos, section.data(), section.size()))
+        if (classlib::SameNameIgnoringCase(std::wstring_view(text).substr(pos, lineEnd - pos), section))
             return true;
         pos = end + 1;
     }

@@ -1,6 +1,7 @@
 #include "undo/undoprovider.h"
 
 #include "classlib/modalwait.h"
+#include "classlib/runtime.h"
 #include "registry/files.h"
 #include "registry/reghive.h"
 #include "registry/regops.h"
@@ -59,7 +60,7 @@ bool ReadUtf16File(const std::wstring& file, std::wstring& text) {
     if (ok) {
         text.assign(static_cast<size_t>(size.QuadPart) / 2, L'\0');
         DWORD read = 0;
-        ok = ReadFile(handle, text.data(), static_cast<DWORD>(size.QuadPart), &read, nullptr) &&
+        ok = ReadFile(handle, text.data(), classlib::Win32Size<DWORD>(size.QuadPart), &read, nullptr) &&
              read == size.QuadPart && text[0] == L'\xFEFF';
     }
     CloseHandle(handle);
@@ -76,7 +77,7 @@ bool FileHoldsExactly(const std::wstring& file, const void* data, size_t size) {
     std::vector<char> buffer(std::min<size_t>(size, 1 << 20));
     const char* expected = static_cast<const char*>(data);
     for (size_t done = 0; same && done < size;) {
-        const DWORD chunk = static_cast<DWORD>(std::min(buffer.size(), size - done));
+        const DWORD chunk = classlib::Win32Size<DWORD>(std::min(buffer.size(), size - done));
         DWORD read = 0;
         same = ReadFile(handle, buffer.data(), chunk, &read, nullptr) && read == chunk &&
                std::memcmp(buffer.data(), expected + done, chunk) == 0;

@@ -1,12 +1,18 @@
-// Starts wendlar.exe, finds its main window by caption and closes it.
+// wendlar.exe driven from outside as a user would: started, handed command lines, closed,
+// with real window messages. The settings files the tests change are restored afterwards.
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "app/singleinstance.h"
 #include "common/test_support.h"
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 namespace {
+
+namespace fs = std::filesystem;
 
 std::wstring ExeFolder() {
     wchar_t path[MAX_PATH];
@@ -15,47 +21,268 @@ std::wstring ExeFolder() {
     return s.substr(0, s.find_last_of(L'\\') + 1);
 }
 
-struct FindCtx {
-    DWORD pid;
-    HWND found;
+fs::path SettingsFile(const wchar_t* name) { return fs::path(ExeFolder()) / L"Settings" / name; }
+
+// Moves a settings file (or folder) aside for the test and puts it back afterwards.
+class SettingsFileGuard {
+public:
+    explicit SettingsFileGuard(const wchar_t* name) : FPath(SettingsFile(name)), FSaved(FPath.wstring() + L".saved") {
+        fs::create_directories(FPath.parent_path());
+        std::error_code ec;
+        fs::remove_all(FSaved, ec);
+        if (fs::exists(FPath)) fs::rename(FPath, FSaved);
+    }
+    ~SettingsFileGuard() {
+        std::error_code ec;
+        fs::remove_all(FPath, ec);
+        if (fs::exists(FSaved)) fs::rename(FSaved, FPath, ec);
+    }
+    const fs::path& Path() const { return FPath; }
+    // Writes `text` as the file in the settings' own encoding (UTF-16LE with BOM).
+    void Write(const std::wstring& text) const {
+        std::ofstream out(FPath, std::ios::binary);
+        out.write("\xFF\xFE", 2);
+        out.write(reinterpret_cast<const char*>(text.data()), static_cast<std::streamsize>(text.size() * 2));
+    }
+    std::wstring Read() const {
+        std::ifstream in(FPath, std::ios::binary);
+        std::string bytes((std::istreambuf_iterator<char>(in)), {});
+        if (bytes.size() < 2) return L"";
+        return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / 2);
+    }
+
+private:
+    fs::path FPath, FSaved;
 };
 
-BOOL CALLBACK FindMain(HWND wnd, LPARAM lp) {
-    auto* ctx = reinterpret_cast<FindCtx*>(lp);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(wnd, &pid);
-    wchar_t caption[64] = {};
-    GetWindowTextW(wnd, caption, 64);
-    if (pid == ctx->pid && IsWindowVisible(wnd) && std::wstring(caption) == L"Wendlar") {
-        ctx->found = wnd;
-        return FALSE;
+// One started wendlar.exe; ended by force if a test leaves it running.
+class Program {
+public:
+    explicit Program(const std::wstring& args = L"") {
+        const std::wstring exe = ExeFolder() + L"wendlar.exe";
+        std::wstring cmd = L"\"" + exe + L"\"" + (args.empty() ? L"" : L" " + args);
+        STARTUPINFOW si{sizeof(si)};
+        Started = CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &FInfo);
     }
-    return TRUE;
-}
+    ~Program() {
+        if (!FInfo.hProcess) return;
+        if (WaitForSingleObject(FInfo.hProcess, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(FInfo.hProcess, 1);
+            WaitForSingleObject(FInfo.hProcess, 10000);
+        }
+        CloseHandle(FInfo.hThread);
+        CloseHandle(FInfo.hProcess);
+    }
+    // The visible main window captioned "Wendlar", once it appears (null after the wait).
+    HWND MainWindow() const {
+        HWND found = nullptr;
+        testsupport::PumpUntil([&] { return (found = FindWindow(L"", L"Wendlar")) != nullptr; });
+        return found;
+    }
+    // A visible top-level window of the process with this class (any when empty) and
+    // caption (any when null), or null.
+    HWND FindWindow(const std::wstring& className, const wchar_t* caption = nullptr) const {
+        struct Ctx {
+            DWORD pid;
+            const std::wstring& cls;
+            const wchar_t* caption;
+            HWND found;
+        } ctx{FInfo.dwProcessId, className, caption, nullptr};
+        EnumWindows(
+            [](HWND w, LPARAM lp) -> BOOL {
+                auto* c = reinterpret_cast<Ctx*>(lp);
+                DWORD pid = 0;
+                GetWindowThreadProcessId(w, &pid);
+                wchar_t cls[64] = {}, text[64] = {};
+                GetClassNameW(w, cls, 64);
+                GetWindowTextW(w, text, 64);
+                if (pid != c->pid || !IsWindowVisible(w) || (!c->cls.empty() && c->cls != cls) ||
+                    (c->caption && std::wstring(text) != c->caption))
+                    return TRUE;
+                c->found = w;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&ctx));
+        return ctx.found;
+    }
+    // Waits for the end of the process while this thread's messages run; its exit code, or
+    // STILL_ACTIVE when it did not end.
+    DWORD WaitExit() {
+        testsupport::PumpUntil([&] { return WaitForSingleObject(FInfo.hProcess, 0) == WAIT_OBJECT_0; });
+        DWORD code = STILL_ACTIVE;
+        GetExitCodeProcess(FInfo.hProcess, &code);
+        return code;
+    }
+    bool Started = false;
+
+private:
+    PROCESS_INFORMATION FInfo{};
+};
+
+// Stands in for a running instance: holds the mutex and the two marked windows, and keeps
+// what its main window receives.
+class FakeInstance {
+public:
+    FakeInstance() {
+        FMutex = CreateMutexW(nullptr, TRUE, app::InstanceMutexName);
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = WndProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"WendlarTestInstance";
+        RegisterClassW(&wc);
+        FApp = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, wc.hInstance, nullptr);
+        FMain = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, wc.hInstance, nullptr);
+        SetPropW(FApp, app::AppWindowPropName, reinterpret_cast<HANDLE>(app::AppWindowPropValue));
+        SetPropW(FMain, app::MainFormPropName, reinterpret_cast<HANDLE>(app::MainFormPropValue));
+        Received.clear();
+    }
+    ~FakeInstance() {
+        RemovePropW(FApp, app::AppWindowPropName);
+        RemovePropW(FMain, app::MainFormPropName);
+        DestroyWindow(FMain);
+        DestroyWindow(FApp);
+        CloseHandle(FMutex);
+    }
+    static inline std::vector<std::pair<ULONG_PTR, std::wstring>> Received;
+
+private:
+    static LRESULT CALLBACK WndProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+        if (msg == WM_COPYDATA) {
+            const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lp);
+            Received.emplace_back(data->dwData, std::wstring(static_cast<const wchar_t*>(data->lpData),
+                                                             data->cbData / sizeof(wchar_t)));
+            return 0;
+        }
+        return DefWindowProcW(w, msg, wp, lp);
+    }
+    HANDLE FMutex;
+    HWND FApp, FMain;
+};
 
 }  // namespace
 
 TEST(Startup, ShowsMainWindowAndClosesCleanly) {
-    std::wstring exe = ExeFolder() + L"wendlar.exe";
-    STARTUPINFOW si{sizeof(si)};
-    PROCESS_INFORMATION pi{};
-    std::wstring cmd = L"\"" + exe + L"\"";
-    ASSERT_TRUE(CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                               &si, &pi));
-    WaitForInputIdle(pi.hProcess, 10000);
-    FindCtx ctx{pi.dwProcessId, nullptr};
-    testsupport::WaitUntil([&] {
-        EnumWindows(FindMain, reinterpret_cast<LPARAM>(&ctx));
-        return ctx.found != nullptr;
-    });
-    if (!ctx.found) TerminateProcess(pi.hProcess, 1);  // leaves no window on the display
-    ASSERT_NE(ctx.found, nullptr) << "main window captioned Wendlar not found";
-    PostMessageW(ctx.found, WM_CLOSE, 0, 0);
-    EXPECT_EQ(WaitForSingleObject(pi.hProcess, 15000), WAIT_OBJECT_0);
-    DWORD code = 1;
-    GetExitCodeProcess(pi.hProcess, &code);
-    EXPECT_EQ(code, 0u);
-    if (code == STILL_ACTIVE) TerminateProcess(pi.hProcess, 1);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+    Program program;
+    ASSERT_TRUE(program.Started);
+    HWND main = program.MainWindow();
+    ASSERT_NE(main, nullptr) << "main window captioned Wendlar not found";
+    EXPECT_EQ(reinterpret_cast<UINT_PTR>(GetPropW(main, app::MainFormPropName)), app::MainFormPropValue);
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitExit(), 0u);
+}
+
+// A start while an instance runs sends its command line (UTF-16, with its NUL) to that
+// instance's main window and ends; "SetConnectCMD" joins the parameters into one path.
+TEST(Startup, SecondStartHandsOverItsCommandLine) {
+    SettingsFileGuard setting(L"setting.db");
+    FakeInstance instance;
+    {
+        Program second(L"HKEY_CURRENT_USER\\Software \"HKLM\\ソフト ウェア\"");
+        ASSERT_TRUE(second.Started);
+        EXPECT_EQ(second.WaitExit(), 0u);
+    }
+    ASSERT_EQ(FakeInstance::Received.size(), 1u);
+    EXPECT_EQ(FakeInstance::Received[0].first, app::CopyDataOpenPathsId);
+    EXPECT_EQ(FakeInstance::Received[0].second,
+              std::wstring(L"HKEY_CURRENT_USER\\Software\r\nHKLM\\ソフト ウェア\r\n") + L'\0');
+
+    setting.Write(L"[Main]\r\nSetConnectCMD=-1\r\n");
+    {
+        Program second(L"HKEY_CURRENT_USER\\My Key");
+        ASSERT_TRUE(second.Started);
+        EXPECT_EQ(second.WaitExit(), 0u);
+    }
+    ASSERT_EQ(FakeInstance::Received.size(), 2u);
+    EXPECT_EQ(FakeInstance::Received[1].second, std::wstring(L"HKEY_CURRENT_USER\\My Key") + L'\0');
+}
+
+// The running program survives malformed hand-over messages from other processes, and a
+// second start ends without a window of its own.
+TEST(Startup, RunningInstanceTakesHandOversSafely) {
+    Program first;
+    ASSERT_TRUE(first.Started);
+    HWND main = first.MainWindow();
+    ASSERT_NE(main, nullptr);
+
+    std::wstring lines;
+    for (int i = 0; i < 5000; ++i) lines += L"HKCU\r\n";
+    const wchar_t noNul[] = {L'H', L'K', L'C', L'U'};
+    struct Case {
+        ULONG_PTR id;
+        const void* data;
+        DWORD size;
+    } cases[] = {
+        {app::CopyDataOpenPathsId, noNul, sizeof(noNul)},
+        {app::CopyDataOpenPathsId, noNul, 3},
+        {app::CopyDataOpenPathsId, nullptr, 0},
+        {app::CopyDataOpenPathsId, lines.c_str(), static_cast<DWORD>(lines.size() * 2)},
+        {777, lines.c_str(), 64},
+    };
+    for (const Case& c : cases) {
+        COPYDATASTRUCT data{c.id, c.size, const_cast<void*>(c.data)};
+        DWORD_PTR result = 0;
+        EXPECT_NE(SendMessageTimeoutW(main, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG,
+                                      testsupport::kWaitMs, &result),
+                  0)
+            << "size " << c.size;
+    }
+    {
+        Program second(L"HKEY_CURRENT_USER\\Software");
+        ASSERT_TRUE(second.Started);
+        EXPECT_EQ(second.WaitExit(), 0u);
+    }
+    EXPECT_TRUE(IsWindow(main));
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(first.WaitExit(), 0u);
+}
+
+// The window's restored position is saved from its placement (also when maximised) and a
+// saved position off the screen is brought back onto it.
+TEST(Startup, WindowPositionIsSavedAndClampedToTheScreen) {
+    SettingsFileGuard layout(L"ToolBar.db");
+    layout.Write(L"[Wnd]\r\nTop=4000\r\nLeft=5000\r\nWidth=500\r\nHeight=300\r\nState=0\r\n");
+    Program program;
+    ASSERT_TRUE(program.Started);
+    HWND main = program.MainWindow();
+    ASSERT_NE(main, nullptr);
+    RECT r{};
+    GetWindowRect(main, &r);
+    EXPECT_EQ(r.right - r.left, 500);
+    EXPECT_LE(r.right, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_LE(r.bottom, GetSystemMetrics(SM_CYSCREEN));
+    EXPECT_GE(r.left, 0);
+
+    SendMessageW(main, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitExit(), 0u);
+    const std::wstring text = layout.Read();
+    EXPECT_NE(text.find(L"State=2\r\n"), std::wstring::npos);
+    EXPECT_NE(text.find(L"Width=500\r\n"), std::wstring::npos);
+    EXPECT_NE(text.find(L"Height=300\r\n"), std::wstring::npos);
+}
+
+// A layout file that cannot be written is reported, and the window closes all the same.
+TEST(Startup, ClosingAlwaysClosesAndReportsAFailedSave) {
+    SettingsFileGuard layout(L"ToolBar.db");
+    fs::create_directories(layout.Path());  // a folder where the file should be
+    Program program;
+    ASSERT_TRUE(program.Started);
+    HWND main = program.MainWindow();
+    ASSERT_NE(main, nullptr);
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    HWND report = nullptr;
+    ASSERT_TRUE(testsupport::PumpUntil([&] { return (report = program.FindWindow(L"#32770")) != nullptr; }));
+    std::wstring text;
+    EnumChildWindows(
+        report,
+        [](HWND child, LPARAM lp) -> BOOL {
+            wchar_t buffer[1024] = {};
+            GetWindowTextW(child, buffer, 1024);
+            *reinterpret_cast<std::wstring*>(lp) += buffer;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&text));
+    EXPECT_NE(text.find(L"ToolBar.db"), std::wstring::npos) << testsupport::Narrow(text);
+    PostMessageW(report, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(program.WaitExit(), 0u);
 }

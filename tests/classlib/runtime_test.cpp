@@ -189,6 +189,21 @@ TEST(Runtime, StringHelpers) {
     EXPECT_FALSE(SameText(L"Ä", L"ä"));
     EXPECT_LT(CompareText(L"abc", L"ABD"), 0);
     EXPECT_GT(CompareText(L"abcd", L"ABC"), 0);
+    // Names as the registry and the file system compare them: every letter, exact lengths.
+    const struct {
+        std::wstring_view A, B;
+        bool Same;
+    } names[] = {
+        {L"Software\\Wendlar", L"SOFTWARE\\wendlar", true},
+        {L"Äΐß値", L"äΐß値", true},
+        {L"", L"", true},
+        {L"a", L"", false},
+        {L"ab", L"abc", false},            // a prefix is not the name
+        {{L"a\0b", 3}, {L"A\0B", 3}, true},  // a NUL inside is part of the name
+        {{L"a\0b", 3}, {L"a\0c", 3}, false},
+    };
+    for (const auto& n : names)
+        EXPECT_EQ(SameNameIgnoringCase(n.A, n.B), n.Same) << testsupport::Narrow(std::wstring(n.A));
 
     EXPECT_EQ(Pos(L"b", L"abcb"), 2u);
     EXPECT_EQ(Pos(L"b", L"abcb", 3), 4u);
@@ -305,4 +320,19 @@ TEST(Exceptions, WhatIsTheUtf8MessageForEveryThreadAndFollowsSetMessage) {
     changed.SetMessage(L"新");
     EXPECT_STREQ("\xE6\x96\xB0", changed.what());
     EXPECT_STREQ("", Exception(L"").what());
+}
+
+// Sort keys order texts as the locale's case-blind comparison does.
+TEST(Runtime, WideSortKeysOrderAsTheLocaleComparesIgnoringCase) {
+    const std::wstring texts[] = {L"",      L"a",      L"A",     L"ab",       L"B",         L"b10", L"b9",
+                                  L"Value", L"value2", L"日本", L"日本語", L"\U00020BB7", L"z z", L"zz"};
+    auto sign = [](int v) { return (v > 0) - (v < 0); };
+    for (const std::wstring& a : texts)
+        for (const std::wstring& b : texts) {
+            const int expected = CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), int(a.size()),
+                                                b.data(), int(b.size())) - CSTR_EQUAL;
+            EXPECT_EQ(sign(expected), sign(WideSortKey(a).compare(WideSortKey(b))))
+                << Narrow(a) << " / " << Narrow(b);
+        }
+    EXPECT_EQ(WideSortKey(L"Value"), WideSortKey(L"vALUE"));
 }

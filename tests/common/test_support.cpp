@@ -121,6 +121,28 @@ bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
     }
 }
 
+DWORD GdiObjectCount() {
+    if (const DWORD count = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)) return count;
+    DWORD count = 0;
+    for (ULONG_PTR slot = 0; slot <= 0xFFFF; ++slot)
+        if (GetObjectType(reinterpret_cast<HGDIOBJ>(slot))) ++count;
+    return count;
+}
+
+HiddenEdit::HiddenEdit(const std::wstring& text)
+    : FWindow(CreateWindowExW(0, L"EDIT", text.c_str(), WS_POPUP | ES_AUTOHSCROLL, 0, 0, 300, 24, nullptr, nullptr,
+                              GetModuleHandleW(nullptr), nullptr)) {}
+
+HiddenEdit::~HiddenEdit() {
+    if (FWindow) DestroyWindow(FWindow);
+}
+
+std::wstring HiddenEdit::Text() const {
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(FWindow)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(FWindow, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
 namespace {
 
 // The visible top-level windows of this process: standard dialogs or the others.

@@ -98,6 +98,29 @@ private:
     HHOOK FCbt, FCallWndProc;
 };
 
+// --- GDI objects -------------------------------------------------------------------------
+
+// The number of GDI objects this process holds now, for tests that check that nothing
+// leaks: compare counts taken before and after the work (after a first round of the work,
+// so that caches the system fills once are not counted). Where the system answers
+// GetGuiResources with 0 (it does under Wine), the objects are counted one by one: a
+// handle value with an empty upper half names whatever object lives in that slot.
+DWORD GdiObjectCount();
+
+// A hidden single-line window of the system's EDIT class, destroyed with the object.
+class HiddenEdit {
+public:
+    explicit HiddenEdit(const std::wstring& text = L"");
+    ~HiddenEdit();
+    HiddenEdit(const HiddenEdit&) = delete;
+    HiddenEdit& operator=(const HiddenEdit&) = delete;
+    HWND Handle() const { return FWindow; }
+    std::wstring Text() const;
+
+private:
+    HWND FWindow;
+};
+
 // --- Memory bitmaps --------------------------------------------------------------------
 
 // A 32-bit top-down DIB section selected into its own memory DC, filled with one colour.

@@ -62,8 +62,26 @@ TEST(HexFile, LoadReportsEachPercentOnceAndCanBeCancelled) {
     EXPECT_FALSE(e.CanUndo());
 }
 
+namespace {
+
+// A progress handler that puts a fresh copy of itself in the editor's place on every call,
+// so the closure that runs is destroyed by its own assignment, and then decides from what
+// it captured (held on the heap) whether to cancel.
+struct TSelfReplacingHandler {
+    TCustomHexEditor* Editor;
+    const int* CancelAt;
+    std::wstring Mark;
+    void operator()(TCustomHexEditor*, THexProgressKind, const std::wstring&, uint8_t percent, bool& cancel) const {
+        Editor->OnProgress = TSelfReplacingHandler{Editor, CancelAt, Mark};
+        cancel = Mark == std::wstring(40, L'm') && percent >= *CancelAt;
+    }
+};
+
+}  // namespace
+
 // A load or save cancelled from the progress handler, again and again and at every point,
-// raises EHexEditor with exactly "Operation cancelled" and leaves the editor usable.
+// raises EHexEditor with exactly "Operation cancelled" and leaves the editor usable; every
+// other round the handler replaces itself each time it runs.
 TEST(HexFile, CancelledLoadsAndSavesRaiseExactlyTheirMessage) {
     testsupport::ScratchDir dir;
     const std::wstring file = dir.File(L"data.bin");
@@ -71,9 +89,9 @@ TEST(HexFile, CancelledLoadsAndSavesRaiseExactlyTheirMessage) {
     WriteFile(file, data);
     TCustomHexEditor e;
     int cancelAt = 0;
-    e.OnProgress = [&](TCustomHexEditor*, THexProgressKind, const std::wstring&, uint8_t percent, bool& cancel) {
-        cancel = percent >= cancelAt;
-    };
+    const TCustomHexEditor::THexProgressEvent plain = [&](TCustomHexEditor*, THexProgressKind, const std::wstring&,
+                                                       uint8_t percent, bool& cancel) { cancel = percent >= cancelAt; };
+    const TSelfReplacingHandler selfReplacing{&e, &cancelAt, std::wstring(40, L'm')};
     const std::function<void()> operations[] = {
         [&] { Load(e, data); },
         [&] { e.LoadFromFile(file); },
@@ -93,6 +111,8 @@ TEST(HexFile, CancelledLoadsAndSavesRaiseExactlyTheirMessage) {
                 Load(e, data);
                 cancelAt = at;
             }
+            if (round % 2) e.OnProgress = selfReplacing;
+            else e.OnProgress = plain;
             std::wstring message = L"<no exception>";
             try {
                 operations[op]();

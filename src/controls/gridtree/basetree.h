@@ -26,7 +26,11 @@
 #include <unordered_map>
 #include <vector>
 
+#include <ole2.h>
+
 #include "classlib/control.h"
+#include "classlib/dragdrop.h"
+#include "classlib/streams.h"
 #include "classlib/form.h"
 #include "classlib/gdiguards.h"
 #include "classlib/imagelist.h"
@@ -152,9 +156,43 @@ using TGTAdvancedHeaderPaintEvent =
 using TGTGetHeaderCursorEvent = std::function<void(TGTHeader* Sender, HCURSOR& Cursor)>;
 
 class TWorkerThread;
+class TClipboardFormats;
+class TGTDragImage;
+struct IGTDragManager;
 namespace detail {
 class TNodeStore;
+struct TTransferData;
 }
+
+// Streaming, sorting, node transfer and drag and drop events.
+using TGTSaveNodeEvent = std::function<void(TBaseGridTree* Sender, PGridNode Node, classlib::TStream& Stream)>;
+using TGTNodeCopiedEvent = std::function<void(TBaseGridTree* Sender, PGridNode Node)>;
+using TGTNodeMovedEvent = TGTNodeCopiedEvent;
+using TGTNodeCopyingEvent =
+    std::function<void(TBaseGridTree* Sender, PGridNode Node, PGridNode Target, bool& Allowed)>;
+using TGTNodeMovingEvent = TGTNodeCopyingEvent;
+using TGTCompareEvent =
+    std::function<void(TBaseGridTree* Sender, PGridNode Node1, PGridNode Node2, TColumnIndex Column, int& Result)>;
+// Source: the tree or control the drag comes from, null for another program.
+using TGTDragOverEvent =
+    std::function<void(TBaseGridTree* Sender, classlib::TComponent* Source, classlib::TShiftState Shift,
+                       classlib::TDragState State, POINT Pt, TGTDropMode Mode, DWORD& Effect, bool& Accept)>;
+using TGTDragDropEvent = std::function<void(TBaseGridTree* Sender, classlib::TComponent* Source,
+                                            IDataObject* DataObject, const std::vector<CLIPFORMAT>& Formats,
+                                            classlib::TShiftState Shift, POINT Pt, DWORD& Effect, TGTDropMode Mode)>;
+// Set the out pointer to supply an object (one reference for the tree).
+using TGTCreateDataObjectEvent = std::function<void(TBaseGridTree* Sender, IDataObject*& DataObject)>;
+using TGTCreateDragManagerEvent = std::function<void(TBaseGridTree* Sender, IGTDragManager*& DragManager)>;
+using TGTRenderOLEDataEvent = std::function<void(TBaseGridTree* Sender, const FORMATETC& FormatEtcIn,
+                                                 STGMEDIUM& Medium, bool ForClipboard, HRESULT& Result)>;
+using TGTGetUserClipboardFormatsEvent =
+    std::function<void(TBaseGridTree* Sender, std::vector<FORMATETC>& Formats)>;
+
+// The tree's own drags: OLE drag and drop, or the class library's in-process drag.
+enum TGTDragType { dtOLE, dtVCL };
+using TDragOperations = uint8_t;
+enum TDragOperation : uint8_t { doCopy = 1, doMove = 2, doLink = 4 };
+enum TGTDragImageKind { diComplete, diMainColumnOnly, diNoImage };
 
 class TBaseGridTree : public classlib::TCustomControl {
 public:
@@ -601,6 +639,120 @@ public:
     TGTAdvancedHeaderPaintEvent OnAdvancedHeaderDraw;
     TGTGetHeaderCursorEvent OnGetHeaderCursor;
 
+
+    // --- streaming, sorting, node transfer, clipboard, drag and drop --------------------
+    // Tree streams: a 12-byte header, a node count and one anchor chunk per node (node
+    // body, children, the owner's data). Loading checks every length against its chunk and
+    // the stream, and raises EGridTreeError for malformed data (the nodes read so far stay).
+    virtual void SaveToStream(classlib::TStream& Stream, PGridNode Node = nullptr);
+    virtual void LoadFromStream(classlib::TStream& Stream);
+    virtual void LoadFromFile(const std::wstring& FileName);
+    // Stable merge sort of a node's children (nullptr: the top level) by DoCompare.
+    virtual void Sort(PGridNode Node, TColumnIndex Column, TSortDirection Direction, bool DoInit = true);
+    // Sorts every sibling chain; with toAutoSort EndUpdate and the header call it.
+    virtual void SortTree(TColumnIndex Column, TSortDirection Direction, bool DoInit = true);
+    // Moves a node (or only its children) to Target by Mode, in this tree or into another
+    // one (Target a node of that tree, or its RootNode()); nullptr means this tree's root.
+    void MoveTo(PGridNode Source, PGridNode Target, TGTNodeAttachMode Mode, bool ChildrenOnly);
+    virtual void CopyToClipboard();
+    virtual void CutToClipboard();
+    virtual bool PasteFromClipboard();
+    void CancelCutOrCopy();
+    void FinishCutOrCopy();
+    virtual void MarkCutCopyNodes();
+    // Renders a format for the tree's data object ("Grid Tree Data" here, the rest through
+    // OnRenderOLEData). Medium starts empty.
+    virtual HRESULT RenderOLEData(const FORMATETC& FormatEtcIn, STGMEDIUM& Medium, bool ForClipboard);
+    // Inserts the "Grid Tree Data" of a data object at TargetNode by Mode (Optimized: moves
+    // the cut nodes of Source, a tree of this process, instead of copying).
+    bool ProcessOLEData(TBaseGridTree* Source, IDataObject* DataObject, PGridNode TargetNode,
+                        TGTNodeAttachMode Mode, bool Optimized);
+    // The formats this tree may offer (none by default).
+    TClipboardFormats& ClipboardFormats();
+    // The formats the registry holds for this tree's class and ClipboardFormats allows,
+    // then those OnGetUserClipboardFormats adds.
+    virtual void GetNativeClipboardFormats(std::vector<FORMATETC>& Formats);
+    TGTNodeAttachMode DefaultPasteMode() const { return FDefaultPasteMode; }
+    void SetDefaultPasteMode(TGTNodeAttachMode Value) { FDefaultPasteMode = Value; }
+
+    // Drags. BeginDrag is the start the mouse handling calls (threshold -1: the system's
+    // drag distance); DoDragging runs a whole OLE drag from client point P.
+    void BeginDrag(bool Immediate, int Threshold = -1);
+    bool Dragging() const;
+    int DragThreshold() const { return FDragThreshold; }
+    IGTDragManager* GetDragManager();
+    virtual void DoDragging(POINT P);
+    virtual DWORD SuggestDropEffect(classlib::TComponent* Source, classlib::TShiftState Shift, POINT Pt,
+                                    DWORD AllowedEffects);
+    void PrepareDragImage(POINT HotSpot, IDataObject* DataObject);
+    virtual void UpdateWindowAndDragImage(TBaseGridTree* Tree, RECT TreeRect, bool UpdateNCArea,
+                                          bool ReshowDragImage);
+    // The drop target's side (points in screen coordinates), called by the drag manager.
+    virtual HRESULT DragEnter(DWORD KeyState, POINT Pt, DWORD& Effect);
+    virtual HRESULT DragOver(classlib::TComponent* Source, DWORD KeyState, classlib::TDragState DragState, POINT Pt,
+                             DWORD& Effect);
+    virtual void DragLeave();
+    virtual HRESULT DragDrop(IDataObject* DataObject, DWORD KeyState, POINT Pt, DWORD& Effect);
+    virtual void DoDragExpand();
+    virtual void DragFinished();
+    bool CanShowDragImage() const { return FDragImageKind != diNoImage; }
+    // The tree of this process that made a data object (its "Grid Tree Reference"), or null.
+    static TBaseGridTree* GetTreeFromDataObject(IDataObject* DataObject);
+    TGTDragImage& DragImage();
+    // The node a drag would drop on (null for none), and where on it.
+    PGridNode DropTargetNode() const { return FDropTargetNode; }
+    TGTDropMode LastDropMode() const { return FLastDropMode; }
+    const TNodeArray& DragSelection() const { return FDragSelection; }
+    TGTDragType DragType() const { return FDragType; }
+    void SetDragType(TGTDragType Value) { FDragType = Value; }
+    TDragOperations DragOperations() const { return FDragOperations; }
+    void SetDragOperations(TDragOperations Value) { FDragOperations = Value; }
+    TGTDragImageKind DragImageKind() const { return FDragImageKind; }
+    void SetDragImageKind(TGTDragImageKind Value) { FDragImageKind = Value; }
+    int DragWidth() const { return FDragWidth; }
+    void SetDragWidth(int Value) { FDragWidth = Value; }
+    int DragHeight() const { return FDragHeight; }
+    void SetDragHeight(int Value) { FDragHeight = Value; }
+    uint32_t AutoExpandDelay() const { return FAutoExpandDelay; }
+    void SetAutoExpandDelay(uint32_t Value) { FAutoExpandDelay = Value; }
+    // Registers the window as OLE drop target while toAcceptOLEDrop is set (and it is a
+    // real child window), revokes it otherwise.
+    void UpdateDropTargetRegistration();
+
+    TGTSaveNodeEvent OnSaveNode, OnLoadNode;
+    TGTNodeCopiedEvent OnNodeCopied;
+    TGTNodeCopyingEvent OnNodeCopying;
+    TGTNodeMovedEvent OnNodeMoved;
+    TGTNodeMovingEvent OnNodeMoving;
+    TGTCompareEvent OnCompareNodes;
+    TGTDragOverEvent OnDragOver;
+    TGTDragDropEvent OnDragDrop;
+    TGTCreateDataObjectEvent OnCreateDataObject;
+    TGTCreateDragManagerEvent OnCreateDragManager;
+    TGTRenderOLEDataEvent OnRenderOLEData;
+    TGTGetUserClipboardFormatsEvent OnGetUserClipboardFormats;
+
+    // Do methods of the transfer events.
+    virtual int DoCompare(PGridNode Node1, PGridNode Node2, TColumnIndex Column);
+    virtual void DoSaveUserData(PGridNode Node, classlib::TStream& Stream);
+    virtual void DoLoadUserData(PGridNode Node, classlib::TStream& Stream);
+    virtual void DoNodeCopied(PGridNode Node);
+    virtual bool DoNodeCopying(PGridNode Node, PGridNode Target);
+    virtual void DoNodeMoved(PGridNode Node);
+    virtual bool DoNodeMoving(PGridNode Node, PGridNode Target);
+    virtual bool DoBeforeDrag(PGridNode Node, TColumnIndex Column);
+    virtual bool DoDragOver(classlib::TComponent* Source, classlib::TShiftState Shift, classlib::TDragState State,
+                            POINT Pt, TGTDropMode Mode, DWORD& Effect);
+    virtual void DoDragDrop(classlib::TComponent* Source, IDataObject* DataObject,
+                            const std::vector<CLIPFORMAT>& Formats, classlib::TShiftState Shift, POINT Pt,
+                            DWORD& Effect, TGTDropMode Mode);
+    virtual IDataObject* DoCreateDataObject();
+    virtual IGTDragManager* DoCreateDragManager();
+    virtual HRESULT DoRenderOLEData(const FORMATETC& FormatEtcIn, STGMEDIUM& Medium, bool ForClipboard);
+    virtual void DoGetUserClipboardFormats(std::vector<FORMATETC>& Formats);
+    void DoStartDrag() override;
+    void DoEndDrag(classlib::TComponent* Target, int X, int Y) override;
+
     // --- hooks used by the settings objects ----------------------------------------------
     bool IsLoading() const { return (ComponentState() & classlib::csLoading) != 0; }
     bool IsDestroying() const { return FDestroying; }
@@ -714,11 +866,6 @@ protected:
     };
     virtual void AnimateToggle(PGridNode Node, bool Expanding, int Pixels);
     bool ToggleCallback(int Step, int StepSize, void* Data);
-    // Sorts the tree by a column; the base tree keeps the order it has. With toAutoSort
-    // EndUpdate calls it.
-    virtual void SortTree(TColumnIndex Column, TSortDirection Direction, bool DoInit = true) {
-        (void)Column; (void)Direction; (void)DoInit;
-    }
     virtual TColumnIndex SortColumn() const { return FHeader->SortColumn(); }
     virtual TSortDirection SortDirection() const { return FHeader->SortDirection(); }
     void MouseMove(classlib::TShiftState Shift, int X, int Y) override;
@@ -730,6 +877,19 @@ protected:
     // routed here by WndProc. Returns false for messages it does not handle.
     virtual bool StateWindowProc(classlib::TMessage& Message);
 
+    // Stream chunks: see SaveToStream. ChunkLength is checked against the enclosing chunk.
+    virtual void WriteNode(classlib::TStream& Stream, PGridNode Node);
+    virtual void WriteChunks(classlib::TStream& Stream, PGridNode Node);
+    virtual void ReadNode(classlib::TStream& Stream, int Version, PGridNode Node);
+    virtual bool ReadChunk(classlib::TStream& Stream, int Version, PGridNode Node, int ChunkKind, int ChunkLength);
+    virtual void SkipNode(classlib::TStream& Stream);
+    virtual void InternalAddFromStream(classlib::TStream& Stream, int Version, PGridNode Node);
+    static void CloseChunk(classlib::TStream& Stream, int64_t StartPos, int64_t EndPos);
+    // The in-process drag of the class library reaches the tree here.
+    void CMDrag(classlib::TMessage& Message) override;
+    // Clipboard messages, the expand timer and the drop target's life with the window;
+    // false for messages it leaves alone.
+    bool TransferWindowProc(classlib::TMessage& Message);
     // Mouse, keyboard, focus, cursor and hint messages, routed here by WndProc; false for
     // messages it leaves alone.
     bool InputMessage(classlib::TMessage& Message);
@@ -764,15 +924,9 @@ protected:
     virtual void DoColumnDblClick(TColumnIndex Column, classlib::TShiftState Shift) {
         if (OnColumnDblClick) OnColumnDblClick(this, Column, Shift);
     }
-    // May a manual drag start at the node? (OnDragAllowed; no without a handler.)
-    virtual bool DoBeforeDrag(PGridNode Node, TColumnIndex Column);
-    // Starts a drag from a press. The tree's own drag and drop overrides it; here it
-    // enters tsOLEDragPending unless a drag is pending or running, so that the first
-    // mouse move beyond the threshold (-1: the system's drag distance) calls DoDragging.
+    // Starts a drag from a press: BeginDrag (the first mouse move beyond the threshold
+    // then calls DoDragging).
     virtual void DoBeginDrag(bool Immediate, int Threshold = -1);
-    // Runs a drag from the press point P. The tree's own drag and drop overrides it; here
-    // it only leaves the pending state.
-    virtual void DoDragging(POINT P);
     // Editing steps: OnEditing, starting the editor of the focused cell, ending, cancelling
     // and making an editor (OnCreateEditor; the base tree has none of its own).
     virtual void DoCanEdit(PGridNode Node, TColumnIndex Column, bool& Allowed);
@@ -879,9 +1033,6 @@ protected:
     // unfocused pair.
     classlib::TColor SelectionFillColor() const;
     classlib::TColor SelectionBorderColor() const;
-    // The node a drag would drop on, and where on it.
-    PGridNode DropTargetNode() const { return FDropTargetNode; }
-    TGTDropMode LastDropMode() const { return FLastDropMode; }
     // Reads the client size from a child window and updates the scroll bars.
     void ClientSizeFromWindow();
 
@@ -950,6 +1101,8 @@ private:
     void ToggleNodeCollapse(PGridNode Node);
     // Starts the validation timer unless it runs (the tree needs a window for it).
     void RequestValidation();
+    // DoSetOffsetXY unless the offsets, kept within the ranges, would stay as they are.
+    void SetOffsetsWithinRange(int X, int Y);
     // The validation timer's tick: hands the tree to the worker when nothing changed
     // since the last tick.
     void ValidationTimerTick();
@@ -1057,6 +1210,20 @@ private:
     void PaintBackgroundPicture(HDC DC, const RECT& R, int OriginX, int OriginY);
     // The header strip of a WM_PRINT or WM_NCPAINT, into a window DC.
     void PaintHeaderInto(HDC DC);
+
+    // Streaming, transfer and drag state (basetree_transfer.cpp, basetree_dragdrop.cpp).
+    std::unique_ptr<detail::TTransferData> FTransfer;
+    TNodeArray FDragSelection;
+    TGTNodeAttachMode FDefaultPasteMode = amAddChildLast;
+    TGTDragType FDragType = dtOLE;
+    TDragOperations FDragOperations = doCopy | doMove;
+    TGTDragImageKind FDragImageKind = diComplete;
+    int FDragWidth = 200;
+    int FDragHeight = 350;
+    uint32_t FAutoExpandDelay = 1000;
+    int FDragThreshold = 0;
+    void ReleaseTransfer() noexcept;
+    detail::TTransferData& Transfer();
 
     // Auto-scroll.
     TScrollDirections FScrollDirections = 0;

@@ -36,8 +36,8 @@ void TBaseGridTree::StartDrawSelection(POINT Start, bool Ctrl) {
 
 void TBaseGridTree::MouseMove(classlib::TShiftState Shift, int X, int Y) {
     // A press that may become a drag becomes one once the mouse left the drag distance.
-    if (HasState(tsOLEDragPending) && (std::abs(X - FLastClickPos.x) >= GetSystemMetrics(SM_CXDRAG) ||
-                                       std::abs(Y - FLastClickPos.y) >= GetSystemMetrics(SM_CYDRAG))) {
+    if (HasState(tsOLEDragPending) && (std::abs(X - FLastClickPos.x) >= FDragThreshold ||
+                                       std::abs(Y - FLastClickPos.y) >= FDragThreshold)) {
         DoDragging(FLastClickPos);
         return;
     }

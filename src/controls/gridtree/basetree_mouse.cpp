@@ -447,22 +447,6 @@ void TBaseGridTree::AdjustPanningCursor(int X, int Y) {
     ::SetCursor(cursor);
 }
 
-bool TBaseGridTree::DoBeforeDrag(PGridNode Node, TColumnIndex Column) {
-    bool allowed = false;
-    if (OnDragAllowed) OnDragAllowed(this, Node, Column, allowed);
-    return allowed;
-}
-
-void TBaseGridTree::DoBeginDrag(bool Immediate, int Threshold) {
-    (void)Threshold;
-    if (HasState(tsOLEDragPending | tsOLEDragging)) return;
-    if (Immediate) DoDragging(FLastClickPos);
-    else DoStateChange(tsOLEDragPending, 0);
-}
-
-void TBaseGridTree::DoDragging(POINT P) {
-    (void)P;
-    DoStateChange(0, tsOLEDragPending | tsClearPending | tsToggleFocusedSelection);
-}
+void TBaseGridTree::DoBeginDrag(bool Immediate, int Threshold) { BeginDrag(Immediate, Threshold); }
 
 }  // namespace gridtree

@@ -7,6 +7,7 @@
 #include "classlib/scopeguard.h"
 #include "controls/gridtree/gridtree_services.h"
 #include "controls/gridtree/nodestore_p.h"
+#include "controls/gridtree/transfer_p.h"
 
 namespace gridtree {
 
@@ -707,6 +708,8 @@ void TBaseGridTree::ForgetNode(PGridNode Node) {
     if (FDropTargetNode == Node) FDropTargetNode = nullptr;
     if (FRangeAnchor == Node) FRangeAnchor = nullptr;
     if (FFocusedNode == Node) FFocusedNode = nullptr;
+    if (!FDragSelection.empty())
+        FDragSelection.erase(std::remove(FDragSelection.begin(), FDragSelection.end(), Node), FDragSelection.end());
     DropPendingIndexes(Node);
 }
 

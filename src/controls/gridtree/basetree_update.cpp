@@ -85,7 +85,7 @@ bool TBaseGridTree::StateWindowProc(classlib::TMessage& Message) {
                     DoTimerScroll();
                 }
             }
-            else return false;  // expand, edit and search timers are not the tree's own
+            else return false;  // the expand, edit and search timers are served elsewhere
             Message.Result = 0;
             return true;
         default:
@@ -338,7 +338,7 @@ void TBaseGridTree::UpdateVerticalScrollBar(bool DoRepaint) {
         // Showing or hiding a bar changes the client area.
         ClientSizeFromWindow();
     }
-    DoSetOffsetXY(POINT{FOffsetX, y});
+    SetOffsetsWithinRange(FOffsetX, y);
 }
 
 void TBaseGridTree::UpdateHorizontalScrollBar(bool DoRepaint) {
@@ -350,7 +350,15 @@ void TBaseGridTree::UpdateHorizontalScrollBar(bool DoRepaint) {
                            FScrollBarOptions->AlwaysVisible(), FRangeX, FClientWidth, FOffsetX, DoRepaint);
         ClientSizeFromWindow();
     }
-    DoSetOffsetXY(POINT{x, FOffsetY});
+    SetOffsetsWithinRange(x, FOffsetY);
+}
+
+void TBaseGridTree::SetOffsetsWithinRange(int X, int Y) {
+    // Offsets that are in range and unchanged need no call: single-row changes update the
+    // scroll bars every time, and most of them move nothing.
+    const int x = std::min(std::max(X, FClientWidth - FRangeX), 0);
+    const int y = std::min(std::max(Y, FClientHeight - FRangeY), 0);
+    if (x != FOffsetX || y != FOffsetY) DoSetOffsetXY(POINT{X, Y});
 }
 
 bool TBaseGridTree::HorizontalBarDue() const {

@@ -44,6 +44,7 @@ bool WriteCaller(void* Address, const void* Data, size_t Size) {
 void TBaseGridTree::WndProc(classlib::TMessage& Message) {
     // The header goes before the window (the tree's members are freed first).
     if (!FMessageOnly && FHeader && FHeader->HandleHeaderMessage(Message)) return;
+    if (TransferWindowProc(Message)) return;
     switch (Message.Msg) {
         case WM_CHANGESTATE:
         case WM_TIMER:
@@ -405,6 +406,7 @@ void TBaseGridTree::CreateWnd() {
             SetWindowPos(FHandle, nullptr, 0, 0, 0, 0, 0x637);
         UpdateHeaderRect();
         ClientSizeFromWindow();
+        UpdateDropTargetRegistration();
     }
     if (HasState(tsValidationNeeded) && FUpdateCount == 0) RequestValidation();
 }

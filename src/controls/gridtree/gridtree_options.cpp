@@ -46,9 +46,10 @@ void TCustomGridTreeOptions::SetMiscOptions(TGTMiscOptions Value) {
     FMiscOptions = Value;
     if (!Reacts(FOwner)) return;
     if (changed & toCheckSupport) FOwner->Invalidate();
-    // The window's class style follows toFullRepaintOnResize. toAcceptOLEDrop registers no
-    // drop target: the tree takes no OLE drops.
+    // The window's class style follows toFullRepaintOnResize; toAcceptOLEDrop registers the
+    // window as OLE drop target.
     if (changed & toFullRepaintOnResize) FOwner->RecreateWnd();
+    else if (changed & toAcceptOLEDrop) FOwner->UpdateDropTargetRegistration();
 }
 
 void TCustomGridTreeOptions::AssignTo(TCustomGridTreeOptions& Dest) const {

@@ -12,6 +12,7 @@
 #include "classlib/scopeguard.h"
 #include "classlib/screen.h"
 #include "controls/gridtree/basetree.h"
+#include "controls/gridtree/gridtree_dataobject.h"
 
 namespace gridtree {
 
@@ -39,6 +40,7 @@ void InitializeTreeUnit() {
     if (GTreeUnitInitialised) return;
     GTreeUnitInitialised = true;
     GTreeReferenceFormat = RegisterClipboardFormatW(L"Grid Tree Reference");
+    RegisterStandardTreeFormats();
 }
 
 UINT TreeReferenceClipboardFormat() { return GTreeReferenceFormat; }

@@ -18,6 +18,9 @@ namespace gridtree {
 
 enum TGSTTextType { ttNormal, ttStatic };
 
+// Which nodes a text export takes, in tree order.
+enum TGSTTextSourceType { tstAll, tstInitialized, tstSelected, tstCutCopySet, tstVisible };
+
 using TGTStringOptions = uint8_t;
 enum TGTStringOption : uint8_t {
     toSaveCaptions = 0x01,          // saved streams carry the main-column text
@@ -93,6 +96,18 @@ public:
     // OnPaintText leaves it.
     int CalculateTextWidth(PGridNode Node, TColumnIndex Column, const std::wstring& Text);
 
+    // Text exports of a set of nodes: an HTML table (UTF-8), RTF, separated ANSI text (tab
+    // separated or CSV) and separated UTF-16 text; cells are the visible columns in display
+    // order, or one per node without columns.
+    std::string ContentToHTML(TGSTTextSourceType Source, const std::wstring& Caption = std::wstring());
+    std::string ContentToRTF(TGSTTextSourceType Source);
+    std::string ContentToText(TGSTTextSourceType Source, char Separator);
+    std::wstring ContentToUnicode(TGSTTextSourceType Source, wchar_t Separator);
+    // A new global block with the nodes in a clipboard format (text with its terminating
+    // zero), or null for a format the string tree does not render.
+    HGLOBAL ContentToClipboard(UINT Format, TGSTTextSourceType Source);
+    HRESULT RenderOLEData(const FORMATETC& FormatEtcIn, STGMEDIUM& Medium, bool ForClipboard) override;
+
     TGSTGetTextEvent OnGetText;
     TGTPaintText OnPaintText;
     TGSTGetHintEvent OnGetHint;
@@ -122,6 +137,9 @@ protected:
     void MainColumnChanged() override;
     void CMFontChanged(classlib::TMessage& Message) override;
     bool WindowMessage(classlib::TMessage& Message) override;
+    // With toSaveCaptions, an initialised node's main-column text follows its base chunks.
+    void WriteChunks(classlib::TStream& Stream, PGridNode Node) override;
+    bool ReadChunk(classlib::TStream& Stream, int Version, PGridNode Node, int ChunkKind, int ChunkLength) override;
 
     // While OnPaintText may change a canvas, changes of its font set FFontChanged.
     void RedirectFontChangeEvent(classlib::TCanvas& Canvas);
@@ -129,6 +147,10 @@ protected:
     bool FFontChanged = false;
 
 private:
+    // The nodes of a text source in tree order.
+    TNodeArray ExportNodes(TGSTTextSourceType Source);
+    // The text an export cell starts from: the owner's OnPaintText runs on Canvas first.
+    void PrepareExportCell(classlib::TCanvas& Canvas, PGridNode Node, TColumnIndex Column);
     uint32_t& CachedWidth(PGridNode Node) const;
     void ClearAllWidthCaches();
     // Measures TreeTextHeight and TreeEllipsisWidth in the control font.

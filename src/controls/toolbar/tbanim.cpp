@@ -1,7 +1,11 @@
 #include "controls/toolbar/tbanim.h"
 
+#include "classlib/errors.h"
+#include "classlib/gdiguards.h"
+
 #include <atomic>
 #include <memory>
+#include <optional>
 
 namespace toolbar {
 
@@ -26,11 +30,10 @@ struct TAnimation {
     std::atomic<bool> Stop{false};
     std::atomic<bool> Finished{false};
     std::atomic<int> StepPending{0};
-    // The captured picture and the window's DC: the window's thread only.
-    HDC WindowDC = nullptr;
-    HDC MemoryDC = nullptr;
-    HBITMAP Bitmap = nullptr;
-    HGDIOBJ OldBitmap = nullptr;
+    // The window's DC and the captured picture: the window's thread only. Both go with
+    // the record.
+    std::optional<classlib::TWindowDC> WindowDC;
+    std::optional<classlib::TMemoryBitmap> Picture;
 };
 
 struct TAnimationThreadState {
@@ -82,11 +85,7 @@ void ShowFinalAnimationFrame(std::unique_ptr<TAnimation> a) {
         SetWindowLongPtrW(wnd, GWL_EXSTYLE, GetWindowLongPtrW(wnd, GWL_EXSTYLE) & ~static_cast<LONG_PTR>(WS_EX_LAYERED));
     else
         SetWindowRgn(wnd, nullptr, FALSE);
-    BitBlt(a->WindowDC, 0, 0, a->Width, a->Height, a->MemoryDC, 0, 0, SRCCOPY);
-    SelectObject(a->MemoryDC, a->OldBitmap);
-    DeleteDC(a->MemoryDC);
-    DeleteObject(a->Bitmap);
-    ReleaseDC(wnd, a->WindowDC);
+    a->Picture->CopyTo(a->WindowDC->Handle());
     a.reset();
     SendNotifyMessageW(wnd, TBM_ANIMATIONENDED, 0, 0);
 }
@@ -109,7 +108,8 @@ bool ShowLayered(TAnimation& a, BYTE alpha) {
     SIZE size{a.Width, a.Height};
     POINT origin{0, 0};
     BLENDFUNCTION blend{AC_SRC_OVER, 0, alpha, 0};
-    return UpdateLayeredWindow(a.Wnd, nullptr, &position, &size, a.MemoryDC, &origin, 0, &blend, ULW_ALPHA) != FALSE;
+    return UpdateLayeredWindow(a.Wnd, nullptr, &position, &size, a.Picture->DC(), &origin, 0, &blend, ULW_ALPHA) !=
+           FALSE;
 }
 
 void SetEmptyRegion(HWND wnd) {
@@ -155,11 +155,17 @@ void StartPopupAnimation(HWND wnd, bool fade, unsigned directions) {
     GetWindowRect(wnd, &wr);
     a->Width = wr.right - wr.left;
     a->Height = wr.bottom - wr.top;
-    a->WindowDC = GetDCEx(wnd, nullptr, DCX_WINDOW | DCX_CACHE);
-    a->MemoryDC = CreateCompatibleDC(a->WindowDC);
-    a->Bitmap = CreateCompatibleBitmap(a->WindowDC, a->Width > 0 ? a->Width : 1, a->Height > 0 ? a->Height : 1);
-    a->OldBitmap = SelectObject(a->MemoryDC, a->Bitmap);
-    SendMessageW(wnd, WM_PRINT, reinterpret_cast<WPARAM>(a->MemoryDC),
+    a->WindowDC.emplace(wnd, GetDCEx(wnd, nullptr, DCX_WINDOW | DCX_CACHE));
+    try {
+        a->Picture.emplace(a->WindowDC->Handle(), a->Width, a->Height);
+    } catch (const classlib::EOutOfResources&) {
+        // No picture to animate: the window shows at once, and its animation is over.
+        SetWindowPos(wnd, nullptr, 0, 0, 0, 0,
+                     SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW | SWP_NOOWNERZORDER);
+        SendNotifyMessageW(wnd, TBM_ANIMATIONENDED, 0, 0);
+        return;
+    }
+    SendMessageW(wnd, WM_PRINT, reinterpret_cast<WPARAM>(a->Picture->DC()),
                  PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND | PRF_CHILDREN);
     if (fade) {
         SetWindowLongPtrW(wnd, GWL_EXSTYLE, GetWindowLongPtrW(wnd, GWL_EXSTYLE) | WS_EX_LAYERED);
@@ -215,7 +221,7 @@ void ProcessAnimationStep(HWND wnd, LPARAM sequence) {
             dx = a->Width - MulDiv(a->Width, step, 255);
         HRGN rgn = CreateRectRgn(dx, dy, dx + a->Width, dy + a->Height);
         if (!SetWindowRgn(a->Wnd, rgn, FALSE)) DeleteObject(rgn);
-        BitBlt(a->WindowDC, dx, dy, a->Width, a->Height, a->MemoryDC, 0, 0, SRCCOPY);
+        a->Picture->CopyTo(a->WindowDC->Handle(), dx, dy);
     }
     a->StepPending.store(0);
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "classlib/errors.h"
+#include "classlib/runtime.h"
 #include "controls/wide/widewin32.h"
 #include "controls/wide/wideutils.h"
 
@@ -38,7 +39,8 @@ std::wstring WideExpandFileName(const std::wstring& s) {
     std::vector<wchar_t> buffer(MAX_PATH);
     for (;;) {
         wchar_t* filePart = nullptr;
-        const DWORD len = GetFullPathNameW(s.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), &filePart);
+        const DWORD len =
+            GetFullPathNameW(s.c_str(), classlib::Win32Size<DWORD>(buffer.size()), buffer.data(), &filePart);
         if (len == 0)
             return s;
         if (len < buffer.size())

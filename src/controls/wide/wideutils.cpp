@@ -27,7 +27,7 @@ size_t LastPathDelimiter(const std::wstring& s) {
 std::wstring WideUpperCaseKeepLength(const std::wstring& s) {
     std::wstring result = s;
     if (!result.empty())
-        CharUpperBuffW(result.data(), static_cast<DWORD>(result.size()));
+        CharUpperBuffW(result.data(), classlib::Win32Size<DWORD>(result.size()));
     return result;
 }
 
@@ -182,7 +182,7 @@ int CheckOSResult(int value) {
 std::wstring WideGetModuleFileName(HMODULE module) {
     std::vector<wchar_t> buffer(MAX_PATH);
     for (;;) {
-        const DWORD len = GetModuleFileNameW(module, buffer.data(), static_cast<DWORD>(buffer.size()));
+        const DWORD len = GetModuleFileNameW(module, buffer.data(), classlib::Win32Size<DWORD>(buffer.size()));
         if (len == 0)
             classlib::RaiseLastOSError();
         if (len < buffer.size())

@@ -91,8 +91,6 @@ private:
 
 bool HasUpdateRegion(HWND wnd) { return GetUpdateRect(wnd, nullptr, FALSE) != FALSE; }
 
-DWORD GdiObjects() { return GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS); }
-
 }  // namespace
 
 TEST(PaintFailure, ReportedOnceFromTheLoopWindowValidatedNothingLeaks) {
@@ -124,7 +122,7 @@ TEST(PaintFailure, ReportedOnceFromTheLoopWindowValidatedNothingLeaks) {
         // The painting now fails, inside a WM_PAINT sent at once (not from the loop).
         probe.Fail = true;
         probe.Paints = 0;
-        DWORD gdiBefore = GdiObjects();
+        DWORD gdiBefore = testsupport::GdiObjectCount();
         RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
         EXPECT_EQ(probe.Paints, 1);
         EXPECT_FALSE(HasUpdateRegion(wnd)) << "the failed paint leaves the window valid";
@@ -135,7 +133,7 @@ TEST(PaintFailure, ReportedOnceFromTheLoopWindowValidatedNothingLeaks) {
             EXPECT_EQ(GetObjectType(probe.DC), 0u) << "memory DC deleted";
             EXPECT_EQ(GetObjectType(probe.Bitmap), 0u) << "memory bitmap deleted";
         }
-        EXPECT_EQ(GdiObjects(), gdiBefore);
+        EXPECT_EQ(testsupport::GdiObjectCount(), gdiBefore);
 
         // The loop shows it once; the window does not ask to be painted again.
         PumpAtMost(1000);

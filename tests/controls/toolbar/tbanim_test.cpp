@@ -152,3 +152,29 @@ TEST_F(AnimationTest, StaleStepsAreIgnored) {
     EXPECT_EQ(RegionKind(w), ERROR);
     EXPECT_EQ(Logs[w].Ended, 2);
 }
+
+TEST_F(AnimationTest, EveryEndGivesBackTheCapturedPicture) {
+    // The window's DC, the memory DC and the picture go with the animation, however it ends:
+    // by its time, by a stop, or by the next animation. The second round must hold no more
+    // objects than the first (which fills what the system keeps once).
+    HWND first = MakePopup(100), second = MakePopup(300);
+    auto round = [&] {
+        const int ended = Logs[first].Ended;
+        StartPopupAnimation(first, false, tbadFromAbove);
+        EXPECT_TRUE(PumpUntil([&] { return Logs[first].Ended == ended + 1; }));
+        ShowWindow(first, SW_HIDE);
+        StartPopupAnimation(first, true, 0);
+        StopPopupAnimation(first);
+        ShowWindow(first, SW_HIDE);
+        StartPopupAnimation(first, false, tbadFromLeft);
+        StartPopupAnimation(second, true, 0);
+        StopPopupAnimation();
+        ShowWindow(first, SW_HIDE);
+        ShowWindow(second, SW_HIDE);
+        return testsupport::GdiObjectCount();
+    };
+    const DWORD afterFirst = round();
+    EXPECT_EQ(round(), afterFirst);
+    EXPECT_EQ(Logs[first].Ended, 6);
+    EXPECT_EQ(Logs[second].Ended, 2);
+}

@@ -126,20 +126,6 @@ void RunResizeLoop(HWND wnd, const std::function<void(POINT)>& onMove) {
     }
 }
 
-class TScreenDC {
-public:
-    TScreenDC() : FDC(GetDC(nullptr)) {}
-    ~TScreenDC() {
-        if (FDC) ReleaseDC(nullptr, FDC);
-    }
-    TScreenDC(const TScreenDC&) = delete;
-    TScreenDC& operator=(const TScreenDC&) = delete;
-    HDC Handle() const { return FDC; }
-
-private:
-    HDC FDC;
-};
-
 }  // namespace
 
 // --- the resizing steps ---------------------------------------------------------------------------
@@ -322,7 +308,7 @@ void TThmCustomDockablePanel::DockablePanelResizeLoop(LRESULT hitCode, POINT sta
     GetDockedNCAreaSize(ncWidth, ncHeight);
     const bool live = FSmoothDockedResize;
 
-    TScreenDC screen;
+    TWindowDC screen(nullptr);
     std::optional<TDragLine> line;
     if (!live && screen.Handle()) line.emplace(screen.Handle());
     FResizedAtEdge = true;
@@ -451,7 +437,7 @@ void TThmCustomDockablePanel::DockablePanelSplitLoop(LRESULT hitCode, POINT star
     };
 
     HWND wnd = Handle();
-    TScreenDC screen;
+    TWindowDC screen(nullptr);
     std::optional<TDragLine> line;
     if (!live && screen.Handle()) {
         line.emplace(screen.Handle());

@@ -88,6 +88,16 @@ void PaintPanelCaption(HWND window, classlib::TCanvas& canvas, int x, int y, int
 // when it does not erase, rect is filled with the parent's colour (unless clNone). Without a
 // parent rect is filled with the button face.
 void PaintBackgroundFromParent(classlib::TControl* control, HDC dc, const RECT& rect, int x, int y);
+// The frame and drop-down button of a combo box or button edit: nothing for thtNone (the
+// control's own drawing stays); the visual-style combo-box background and drop-down button
+// (buttonWidth wide at the right, none for 0); or the current theme's edit box over the
+// toolbar background.
+void PaintComboFrame(classlib::TCanvas& canvas, const RECT& rect, bool enabled, int buttonWidth,
+                     TUiThemeType themeType, bool pushed, bool hotTrack);
+// The two halves of a spin button (upper: Up, lower: Down); pressed 0 none, 1 upper,
+// 2 lower; upHot / downHot: the cursor is over that half.
+void PaintSpinButtons(classlib::TCanvas& canvas, const RECT& rect, bool enabled, int pressed, bool upHot,
+                      bool downHot, TUiThemeType themeType);
 // A dotted focus rectangle in black and white; nothing for an empty rectangle.
 void PaintFocusRect(classlib::TCanvas& canvas, const RECT& rect);
 // A filled triangle of colour `color`: horizontal, it points down from the base

@@ -1,0 +1,138 @@
+#include "app/layoutfile.h"
+
+#include "controls/toolbar/tbdock.h"
+
+#include <algorithm>
+
+namespace app {
+
+namespace {
+
+constexpr const wchar_t* kWnd = L"Wnd";
+
+int ReadInt(const settings::TVxMemIniFile& file, const std::wstring& section, const wchar_t* key, int def) {
+    return static_cast<int>(file.ReadInt64(section, key, def));
+}
+
+}  // namespace
+
+void WriteLayoutItem(settings::TVxMemIniFile& file, const std::wstring& section, TLayoutItemKind kind,
+                     const TLayoutItem& item) {
+    auto num = [&](const wchar_t* key, int value) { file.WriteInt64(section, key, value); };
+    const bool panel = kind == TLayoutItemKind::DockablePanel;
+    num(L"FlortY", item.FloatY);
+    num(L"FlortX", item.FloatX);
+    if (panel) {
+        num(L"SplitWidth", item.SplitWidth);
+        num(L"SplitHeight", item.SplitHeight);
+    }
+    file.WriteBool(section, L"Float", item.Float);
+    if (kind != TLayoutItemKind::ToolWindow) num(L"FloatW", item.FloatW);
+    if (panel) num(L"FloatH", item.FloatH);
+    num(L"Width", item.Width);
+    num(L"Height", item.Height);
+    num(L"Row", item.Row);
+    num(L"Pos", item.Pos);
+    file.WriteString(section, L"DockName", item.DockName);
+    file.WriteBool(section, L"Visible", item.Visible);
+}
+
+TLayoutItem ReadLayoutItem(const settings::TVxMemIniFile& file, const std::wstring& section,
+                           TLayoutItemKind kind, const TLayoutItem& current) {
+    TLayoutItem item = current;
+    const bool panel = kind == TLayoutItemKind::DockablePanel;
+    item.FloatY = ReadInt(file, section, L"FlortY", current.FloatY);
+    item.FloatX = ReadInt(file, section, L"FlortX", current.FloatX);
+    item.Float = file.ReadBool(section, L"Float", current.Float);
+    if (kind != TLayoutItemKind::ToolWindow) item.FloatW = ReadInt(file, section, L"FloatW", current.FloatW);
+    if (panel) {
+        item.FloatH = ReadInt(file, section, L"FloatH", current.FloatH);
+        item.SplitWidth = ReadInt(file, section, L"SplitWidth", current.SplitWidth);
+        item.SplitHeight = ReadInt(file, section, L"SplitHeight", current.SplitHeight);
+    }
+    item.Width = ReadInt(file, section, L"Width", current.Width);
+    item.Height = ReadInt(file, section, L"Height", current.Height);
+    item.Row = ReadInt(file, section, L"Row", current.Row);
+    item.Pos = ReadInt(file, section, L"Pos", current.Pos);
+    if (kind == TLayoutItemKind::Toolbar || !item.Float)
+        item.DockName = file.ReadString(section, L"DockName", current.DockName);
+    item.Visible = file.ReadBool(section, L"Visible", current.Visible);
+    return item;
+}
+
+toolbar::TBarDock* FindDockByName(const classlib::TComponent& owner, const std::wstring& name) {
+    if (name.empty()) return nullptr;
+    for (int i = 0; i < owner.ComponentCount(); ++i) {
+        classlib::TComponent* component = owner.Components(i);
+        if (component->Name() == name) return dynamic_cast<toolbar::TBarDock*>(component);
+    }
+    return nullptr;
+}
+
+TWindowLayout WindowLayoutOf(HWND window) {
+    TWindowLayout layout;
+    WINDOWPLACEMENT placement{sizeof(placement)};
+    if (!GetWindowPlacement(window, &placement)) {
+        GetWindowRect(window, &layout.Normal);
+        return layout;
+    }
+    layout.Normal = placement.rcNormalPosition;
+    // The normal position of a window without WS_EX_TOOLWINDOW is in work-area coordinates.
+    if (!(GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW)) {
+        MONITORINFO info{sizeof(info)};
+        if (GetMonitorInfoW(MonitorFromRect(&layout.Normal, MONITOR_DEFAULTTOPRIMARY), &info))
+            OffsetRect(&layout.Normal, info.rcWork.left - info.rcMonitor.left, info.rcWork.top - info.rcMonitor.top);
+    }
+    if (placement.showCmd == SW_SHOWMAXIMIZED)
+        layout.State = TLayoutWindowState::Maximized;
+    else if (placement.showCmd == SW_SHOWMINIMIZED || placement.showCmd == SW_MINIMIZE ||
+             placement.showCmd == SW_SHOWMINNOACTIVE || IsIconic(window))
+        layout.State = TLayoutWindowState::Minimized;
+    return layout;
+}
+
+void WriteWindowLayout(settings::TVxMemIniFile& file, const TWindowLayout& layout) {
+    file.WriteInt64(kWnd, L"Top", layout.Normal.top);
+    file.WriteInt64(kWnd, L"Left", layout.Normal.left);
+    file.WriteInt64(kWnd, L"Width", layout.Normal.right - layout.Normal.left);
+    file.WriteInt64(kWnd, L"Height", layout.Normal.bottom - layout.Normal.top);
+    file.WriteInt64(kWnd, L"State", static_cast<int>(layout.State));
+    if (layout.RegTree) file.WriteInt64(kWnd, L"RegTree", *layout.RegTree);
+    if (layout.RegTreeVisible) file.WriteBool(kWnd, L"RegTreeVisible", *layout.RegTreeVisible);
+}
+
+TWindowLayout ReadWindowLayout(const settings::TVxMemIniFile& file, const TWindowLayout& current) {
+    TWindowLayout layout = current;
+    const int state = ReadInt(file, kWnd, L"State", static_cast<int>(current.State));
+    if (state >= 0 && state <= 2) layout.State = static_cast<TLayoutWindowState>(state);
+    const RECT& r = current.Normal;
+    const int top = ReadInt(file, kWnd, L"Top", r.top);
+    const int left = ReadInt(file, kWnd, L"Left", r.left);
+    const int width = ReadInt(file, kWnd, L"Width", r.right - r.left);
+    const int height = ReadInt(file, kWnd, L"Height", r.bottom - r.top);
+    layout.Normal = {left, top, left + width, top + height};
+    if (file.ValueExists(kWnd, L"RegTree"))
+        layout.RegTree = ReadInt(file, kWnd, L"RegTree", current.RegTree.value_or(0));
+    if (file.ValueExists(kWnd, L"RegTreeVisible"))
+        layout.RegTreeVisible = file.ReadBool(kWnd, L"RegTreeVisible", current.RegTreeVisible.value_or(true));
+    return layout;
+}
+
+RECT ClampToWorkArea(const RECT& bounds, const RECT& workArea) {
+    const LONG areaWidth = workArea.right - workArea.left, areaHeight = workArea.bottom - workArea.top;
+    LONG width = bounds.right - bounds.left, height = bounds.bottom - bounds.top;
+    if (width <= 0 || height <= 0) return workArea;
+    width = std::min(width, areaWidth);
+    height = std::min(height, areaHeight);
+    const LONG left = std::clamp<LONG>(bounds.left, workArea.left, workArea.right - width);
+    const LONG top = std::clamp<LONG>(bounds.top, workArea.top, workArea.bottom - height);
+    return {left, top, left + width, top + height};
+}
+
+RECT ClampToScreen(const RECT& bounds) {
+    MONITORINFO info{sizeof(info)};
+    if (!GetMonitorInfoW(MonitorFromRect(&bounds, MONITOR_DEFAULTTONEAREST), &info)) return bounds;
+    return ClampToWorkArea(bounds, info.rcWork);
+}
+
+}  // namespace app

@@ -1,0 +1,195 @@
+#include "app/mainform.h"
+
+#include "app/layoutfile.h"
+#include "app/singleinstance.h"
+#include "app/startup.h"
+#include "classlib/timer.h"
+#include "controls/wide/widefiles.h"
+#include "controls/wide/wideutils.h"
+#include "settings/inifile.h"
+#include "settings/settingsfiles.h"
+#include "undo/undoprovider.h"
+#include "widgets/mousegestures.h"
+
+namespace app {
+
+using settings::GetSettingsFilePath;
+
+namespace {
+
+// Window classes over which a gesture may start, and those where a right-button press
+// stops one (the views keep their own right-button handling).
+constexpr const wchar_t* kGestureWindowClasses[] = {
+    L"TVxRegTreeView", L"MDIClient", L"TMainForm", L"TVxRegListView", L"Edit", L"TRegEdForm",
+    L"TUiToolbar", L"TUiButton", L"TUiComboBox", L"TUiTabToolbar"};
+constexpr const wchar_t* kGestureStopClasses[] = {L"TVxRegTreeView", L"TVxRegListView", L"TGridStringTree"};
+
+// Runs `read` on a settings file; a file that cannot be read is reported and the program
+// goes on with what it had.
+template <class F>
+void ReadSettingsFile(const std::wstring& name, F read) {
+    try {
+        const settings::TVxMemIniFile file(GetSettingsFilePath(name));
+        read(file);
+    } catch (...) {
+        classlib::HandleCurrentException(nullptr);
+    }
+}
+
+}  // namespace
+
+TMainForm::TMainForm(classlib::TComponent* owner, std::vector<std::wstring> params, TStartupOptions startup)
+    : wide::TWideForm(owner), FParams(std::move(params)), FStartup(startup) {
+    WindowClassName = L"TMainForm";
+    SetFormStyle(classlib::fsMDIForm);
+    SetPosition(classlib::poDefault);
+    SetBounds(0, 0, 800, 600);
+    SetColor(classlib::clAppWorkSpace);
+    SetCaption(L"Wendlar");
+
+    FUndoProvider = new undo::TVxRegClipUndoProvider(this);
+    FUndoProvider->RegistryScriptExportDir =
+        settings::SettingsFolderOf(wide::WideGetModuleFileName(nullptr)) + L"Undo";
+    wide::WideForceDirectories(FUndoProvider->RegistryScriptExportDir);
+
+    FActions = new TMainActionList(this);
+    FActions->ShortCutsAllowed = [this] { return MainFormIsActive(this); };
+    FStates = ReadActionStates(*FActions);
+
+    FGestures = new widgets::TVxMouseGestures(this);
+    FGestures->Enabled = false;
+
+    LoadLayout();
+    LoadSettings();
+    if (FOptions.SetUndoSaving) FUndoProvider->LoadUndoList(GetSettingsFilePath(L"Undo.db"));
+    if (FGestures->Enabled) SetUpGestures();
+    FHelp = std::make_unique<THtmlHelpSession>(Handle());
+
+    OnClose = [this](classlib::TComponent*, classlib::TCloseAction&) { FormClose(); };
+    if (classlib::Application)
+        classlib::Application->OnIdle = [this](classlib::TComponent*, bool&) { ApplicationIdle(); };
+
+    // Fires once the message loop runs.
+    FStartUpTimer = new classlib::TTimer(this);
+    FStartUpTimer->SetInterval(1);
+    FStartUpTimer->SetOnTimer([this](classlib::TComponent*) { StartUpTimerTimer(); });
+    DoCreate();
+}
+
+TMainForm::~TMainForm() {
+    if (classlib::Application) classlib::Application->OnIdle = nullptr;
+}
+
+void TMainForm::LoadSettings() {
+    TMainOptions defaults;
+    defaults.Gesture = FGestures->Enabled;
+    defaults.SetGestureLength = FGestures->GestureLength;
+    defaults.SetGestureStop = static_cast<int>(FGestures->GestureStopRecognitionLength);
+    FOptions = defaults;
+    ReadSettingsFile(L"setting.db", [&](const settings::TVxMemIniFile& file) { FOptions = ReadMainOptions(file, defaults); });
+    FUndoProvider->KeyDeleteUndo = !FOptions.SetNoKeyUndo;
+    FGestures->Enabled = FOptions.Gesture;
+    FGestures->GestureLength = FOptions.SetGestureLength;
+    FGestures->GestureStopRecognitionLength = static_cast<unsigned>(FOptions.SetGestureStop);
+    ReadSettingsFile(L"HotKey.db", [&](const settings::TVxMemIniFile& file) { LoadHotKeys(*FActions, file); });
+}
+
+void TMainForm::SetUpGestures() {
+    for (const wchar_t* name : kGestureWindowClasses) FGestures->GestureComponents.Add(name);
+    for (const wchar_t* name : kGestureStopClasses) FGestures->MouseRightStopComponent.Add(name);
+    ReadSettingsFile(L"Gesture.db", [&](const settings::TVxMemIniFile& file) {
+        for (const TGestureBinding& binding : ReadGestureTable(*FActions, file))
+            FGestures->AddGesture(binding.Gesture, binding.Action);
+    });
+    FGestures->InstallHook();
+}
+
+void TMainForm::LoadLayout() {
+    const std::wstring fileName = GetSettingsFilePath(L"ToolBar.db");
+    if (!wide::WideFileExists(fileName)) return;
+    ReadSettingsFile(L"ToolBar.db", [&](const settings::TVxMemIniFile& file) {
+        if (!file.ValueExists(L"Wnd", L"Width") && !file.ValueExists(L"Wnd", L"State")) return;
+        TWindowLayout current;
+        current.Normal = {Left(), Top(), Left() + Width(), Top() + Height()};
+        const TWindowLayout layout = ReadWindowLayout(file, current);
+        const RECT r = ClampToScreen(layout.Normal);
+        SetPosition(classlib::poDesigned);
+        SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
+        if (layout.State == TLayoutWindowState::Maximized) SetWindowState(classlib::wsMaximized);
+        if (layout.State == TLayoutWindowState::Minimized) SetWindowState(classlib::wsMinimized);
+    });
+}
+
+bool TMainForm::SaveLayout() {
+    settings::TVxMemIniFile file(GetSettingsFilePath(L"ToolBar.db"));
+    if (!FOptions.SetNoSaveWnd) WriteWindowLayout(file, WindowLayoutOf(Handle()));
+    file.UpdateFile();
+    return true;
+}
+
+void TMainForm::FormClose() {
+    if (FClosed) return;  // a second close while the report is shown
+    FClosed = true;
+    std::vector<TCloseStep> steps;
+    if (SavesTabsAtClose(FOptions, FParams.size()) && OnSaveTabs) {
+        const std::wstring tabs = GetSettingsFilePath(L"Tabs.db");
+        steps.push_back({tabs, [this, tabs] { return OnSaveTabs(tabs); }});
+    }
+    steps.push_back({GetSettingsFilePath(L"ToolBar.db"), [this] { return SaveLayout(); }});
+    if (FOptions.SetUndoSaving) {
+        const std::wstring undoFile = GetSettingsFilePath(L"Undo.db");
+        steps.push_back({undoFile, [this, undoFile] { return FUndoProvider->SaveUndoList(undoFile); }});
+    }
+    const std::vector<std::wstring> failures = RunCloseSteps(steps);
+    if (!failures.empty() && classlib::Application)
+        classlib::Application->MessageBox(CloseFailureText(failures), classlib::Application->Title(),
+                                          MB_OK | MB_ICONERROR);
+}
+
+void TMainForm::StartUpTimerTimer() {
+    FStartUpTimer->SetEnabled(false);
+    if (OnShowLicense && TakeFirstRunMarker(GetSettingsFilePath(L"setting.db"))) OnShowLicense();
+    const TStartupPlan plan = PlanStartupWindows(FParams, FStartup, FOptions, GetSettingsFilePath(L"Tabs.db"),
+                                                 [](const std::wstring& f) { return wide::WideFileExists(f); });
+    if (plan.LoadTabs) {
+        if (OnLoadTabs) OnLoadTabs(plan.TabFile);
+    } else if (OnOpenWindow) {
+        for (const std::wstring& path : plan.Paths) OnOpenWindow(path);
+    }
+    if (classlib::Application) classlib::Application->ShowMainForm = true;
+    Show();
+}
+
+void TMainForm::ApplicationIdle() {
+    TActionStateInput input;
+    input.HelpFileExists = wide::WideFileExists(
+        wide::WideExtractFilePath(wide::WideGetModuleFileName(nullptr)) + L"Wendlar.chm");
+    input.UndoListEmpty = FUndoProvider->UndoList().empty();
+    input.KeyClipboardEmpty = FUndoProvider->KeyClipList().empty();
+    input.ValueClipboardEmpty = FUndoProvider->ValueClipList().empty();
+    if (OnDescribeRegistryWindow) input.Window = OnDescribeRegistryWindow();
+    ComputeActionStates(input, FStates);
+    ApplyActionStates(FStates, *FActions);
+}
+
+void TMainForm::Dispatch(classlib::TMessage& m) {
+    if (m.Msg == WM_COPYDATA) {
+        WMCopyData(m);
+        return;
+    }
+    wide::TWideForm::Dispatch(m);
+}
+
+void TMainForm::WMCopyData(classlib::TMessage& m) {
+    const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(m.LParam);
+    if (!data || data->dwData != CopyDataOpenPathsId) {
+        wide::TWideForm::Dispatch(m);
+        return;
+    }
+    const std::vector<std::wstring> lines = ReadHandOverLines(*data);
+    if (OnOpenWindow)
+        for (const std::wstring& line : lines) OnOpenWindow(line);
+    m.Result = 0;
+}
+
+}  // namespace app

@@ -1,0 +1,187 @@
+// The key tree: jumping to a path, expanding a subtree, refreshes and hives.
+#include <algorithm>
+
+#include "classlib/runtime.h"
+#include "classlib/scopeguard.h"
+#include "registry/reghive.h"
+#include "registry/regops.h"
+#include "views/regtreeview.h"
+
+namespace views {
+
+using namespace gridtree;
+using registry::TVxRegKeyClass;
+
+namespace {
+
+// The parts of a path: every "\" ends one (an empty part between two stays); text after
+// the last "\" is a part when it is not empty.
+std::vector<std::wstring> SplitPath(const std::wstring& Path) {
+    std::vector<std::wstring> parts;
+    size_t start = 0;
+    for (size_t i = 0; i < Path.size(); ++i) {
+        if (Path[i] != L'\\') continue;
+        parts.push_back(Path.substr(start, i - start));
+        start = i + 1;
+    }
+    if (start < Path.size()) parts.push_back(Path.substr(start));
+    return parts;
+}
+
+// Equal when both are lower-cased. ASCII letters are compared directly; a pair of other
+// characters goes through the system's lower-casing.
+bool SameLowerCase(const std::wstring& A, const std::wstring& B) {
+    if (A.size() != B.size()) return false;
+    for (size_t i = 0; i < A.size(); ++i) {
+        wchar_t a = A[i], b = B[i];
+        if (a == b) continue;
+        if (a < 0x80 && b < 0x80) {
+            if (a >= L'A' && a <= L'Z') a += L'a' - L'A';
+            if (b >= L'A' && b <= L'Z') b += L'a' - L'A';
+            if (a != b) return false;
+        } else if (classlib::WideLowerCase(std::wstring(1, a)) != classlib::WideLowerCase(std::wstring(1, b))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+PGridNode TVxRegTreeView::FindChild(PGridNode Parent, const std::wstring& Part) {
+    // Few children are compared one by one.
+    constexpr uint32_t LookupThreshold = 64;
+    if (Parent->ChildCount < LookupThreshold) {
+        for (PGridNode node = Parent->FirstChildNode; node; node = node->NextSiblingNode) {
+            const TVxRegTreeKey* key = NodeData(node)->Key;
+            if (key && SameLowerCase(key->Name, Part)) return node;
+        }
+        return nullptr;
+    }
+    auto lookup = FLookups.find(Parent);
+    if (lookup == FLookups.end()) {
+        lookup = FLookups.emplace(Parent, std::unordered_map<std::wstring, PGridNode>()).first;
+        lookup->second.reserve(Parent->ChildCount);
+        // The first child of a name wins, as in a walk.
+        for (PGridNode node = Parent->FirstChildNode; node; node = node->NextSiblingNode)
+            if (const TVxRegTreeKey* key = NodeData(node)->Key)
+                lookup->second.emplace(classlib::WideLowerCase(key->Name), node);
+    }
+    auto found = lookup->second.find(classlib::WideLowerCase(Part));
+    return found == lookup->second.end() ? nullptr : found->second;
+}
+
+void TVxRegTreeView::ForgetLookup(PGridNode Parent) {
+    if (!FLookups.empty()) FLookups.erase(Parent);
+}
+
+void TVxRegTreeView::JumpToPath(const std::wstring& Path) {
+    std::vector<std::wstring> parts;
+    PGridNode lastMatch = nullptr;
+    bool lastPartMatched = false;
+    {
+        BeginUpdate();
+        auto endUpdate = classlib::ScopeExit([&] { EndUpdate(); });
+        std::wstring path = Path;
+        if (FAllowReplace) std::replace(path.begin(), path.end(), L'→', L'\\');
+        parts = SplitPath(path);
+        PGridNode computer = GetFirstChild(nullptr);
+        if (!parts.empty() && computer) {
+            for (const registry::TRegRoot& root : registry::RegRoots)
+                if (root.Abbreviation && parts[0] == root.Abbreviation) parts[0] = root.Name;
+            SetExpanded(computer, true);
+            // The parent whose children the next part is looked for among.
+            PGridNode parent = computer;
+            for (const std::wstring& part : parts) {
+                PGridNode match = parent ? FindChild(parent, part) : nullptr;
+                lastPartMatched = match != nullptr;
+                if (!match) {
+                    parent = nullptr;
+                    continue;
+                }
+                SetExpanded(match, true);
+                SetSelected(match, true);
+                SetFocusedNode(match);
+                CheckReadOnly(match);
+                if (CanFocus()) SetFocus();
+                lastMatch = match;
+                parent = match;
+            }
+        }
+    }
+    // The update's end delivered the selection change: the connected list shows the key.
+    if (lastMatch) SetTopNode(lastMatch);
+    TVxRegListView* list = FConnectListView;
+    if (parts.empty() || lastPartMatched || !list) return;
+    uint32_t index = 0;
+    for (PGridNode row = list->GetFirstChild(nullptr); row; row = list->GetNextSibling(row), ++index) {
+        if (list->GetValueAt(index)->FValueName != parts.back()) continue;
+        list->ClearSelection();
+        list->SetSelected(row, true);
+        list->SetFocusedNode(row);
+        list->SetTopNode(row);
+        break;
+    }
+    if (list->CanFocus()) list->SetFocus();
+}
+
+void TVxRegTreeView::ExpandAllBelowSelected() {
+    PGridNode selected = GetFirstSelected();
+    if (!selected) return;
+    BeginUpdate();
+    auto endUpdate = classlib::ScopeExit([&] { EndUpdate(); });
+    const uint32_t level = GetNodeLevel(selected);
+    SetExpanded(selected, true);
+    for (PGridNode node = GetFirstChild(selected); node && GetNodeLevel(node) > level; node = GetNext(node))
+        SetExpanded(node, true);
+}
+
+// --- refreshes ----------------------------------------------------------------------------
+
+void TVxRegTreeView::ForgetChildren(PGridNode Node) {
+    SetChildCount(Node, 0);
+    NodeData(Node)->SubKeysChecked = false;
+}
+
+void TVxRegTreeView::RefreshAllKeys() {
+    // Copied before the nodes that hold the names go.
+    const std::optional<TVxRegKeyClass> selected = GetSelectedKey();
+    const std::wstring path = selected ? selected->FFullPath : std::wstring();
+    {
+        BeginUpdate();
+        auto endUpdate = classlib::ScopeExit([&] { EndUpdate(); });
+        for (PGridNode node = GetFirstChild(nullptr); node; node = GetNextSibling(node)) ForgetChildren(node);
+    }
+    if (!path.empty()) JumpToPath(path);
+}
+
+void TVxRegTreeView::RefreshSelectedParent() {
+    const std::optional<TVxRegKeyClass> selected = GetSelectedKey();
+    const std::wstring path = selected ? selected->FFullPath : std::wstring();
+    PGridNode node = GetFirstSelected();
+    if (node && node->Parent != RootNode()) {
+        BeginUpdate();
+        auto endUpdate = classlib::ScopeExit([&] { EndUpdate(); });
+        ForgetChildren(node->Parent);
+    }
+    if (!path.empty()) JumpToPath(path);
+}
+
+bool TVxRegTreeView::LoadHiveAtSelected(const std::wstring& FileName, const std::wstring& SubKeyName) {
+    const std::optional<TVxRegKeyClass> key = GetSelectedKey();
+    if (!key || !registry::LoadHive(key->FRootKey, SubKeyName, FileName)) return false;
+    RefreshSelectedParent();
+    JumpToPath(key->FFullPath);
+    return true;
+}
+
+bool TVxRegTreeView::UnloadHiveAtSelected() {
+    // A hive is a key directly below its root: its path is its name.
+    const std::optional<TVxRegKeyClass> key = GetSelectedKey();
+    if (!key || !registry::IsLoadedHiveKey(*key) || !registry::UnloadHive(key->FRootKey, key->FPath)) return false;
+    RefreshSelectedParent();
+    JumpToPath(key->FFullPath);
+    return true;
+}
+
+}  // namespace views
