@@ -11,6 +11,7 @@
 #include "controls/toolbar/ui/uipaint.h"
 #include "controls/toolbar/ui/uitext.h"
 #include "controls/toolbar/ui/uitheme.h"
+#include "controls/toolbar/ui/uitoolbar.h"
 #include "controls/wide/widelabel.h"
 
 namespace ui {
@@ -388,7 +389,14 @@ void TUiCustomButton::DropDown() {
     if (HandleAllocated()) DropPendingClicks(Handle());
 }
 
-void TUiCustomButton::PopupDropDownMenu(TPopupMenu& menu, const RECT& below) { menu.Popup(below.left, below.bottom); }
+void TUiCustomButton::PopupDropDownMenu(TPopupMenu& menu, const RECT& below) {
+    // A themed popup menu opens below the button and keeps it uncovered.
+    if (auto* themedMenu = dynamic_cast<TUiPopupMenu*>(&menu)) {
+        themedMenu->PopupEx(below.left, below.bottom, false, DropDownControl());
+        return;
+    }
+    menu.Popup(below.left, below.bottom);
+}
 
 void TUiCustomButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
     TUiButtonControl::MouseDown(button, shift, x, y);

@@ -201,9 +201,6 @@ public:
     void Click() override;
 };
 
-// Posted by a themed popup menu to the button that opened it when it closes.
-constexpr UINT CM_UIPOPUPCLOSE = classlib::CM_BASE + 1111;
-
 // The mouse-button messages pending in this thread's queue are taken out; those aimed at
 // `window` that press a button (down or double click) are dropped, the others are posted
 // again in their order, and a WM_QUIT met on the way is posted again last.

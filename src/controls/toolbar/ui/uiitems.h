@@ -25,6 +25,7 @@
 #include "classlib/graphics.h"
 #include "controls/toolbar/themed/thmitems.h"
 #include "controls/toolbar/themed/thmpanels.h"
+#include "controls/toolbar/ui/uicaptions.h"
 #include "controls/toolbar/ui/uitypes.h"
 #include "controls/wide/widelabel.h"
 
@@ -33,22 +34,15 @@ namespace ui {
 class TUiCustomItem;
 
 // --- events -------------------------------------------------------------------------------------
+// (The caption, hint and background events are shared with the dialog controls: uicaptions.h.)
 
 using TUiDrawItemEvent = std::function<void(TUiCustomItem* sender, classlib::TCanvas& canvas, const RECT& rect,
                                             const themed::TThmItemInfo& info, TUiPaintStage stage,
                                             bool& paintDefault)>;
-using TUiDrawTextEvent =
-    std::function<void(TUiCustomItem* sender, classlib::TCanvas& canvas, const RECT& clientAreaRect,
-                       std::wstring& caption, RECT& captionRect, UINT& captionFormat, bool isTextRotated,
-                       TUiPaintStage stage, bool& paintDefault)>;
 using TUiDrawImageEvent =
     std::function<void(TUiCustomItem* sender, classlib::TCanvas& canvas, const themed::TThmItemInfo& info,
                        TUiPaintStage stage, classlib::TImageList*& images, int& imageIndex, RECT& rect,
                        bool& paintDefault)>;
-using TUiDrawHintEvent =
-    std::function<void(TUiCustomItem* sender, classlib::TBitmap& hintBitmap, std::wstring& hint, bool& paintDefault)>;
-using TUiGetImageIndexEvent =
-    std::function<void(classlib::TComponent* sender, classlib::TImageList*& images, int& itemIndex)>;
 using TUiClosePopupEvent = std::function<void(TUiCustomItem* sender, toolbar::TBarCustomItem* clickedItem)>;
 // A change below a toolbar's root item (the item tree's notification, passed on).
 using TUiItemNotificationEvent =

@@ -33,11 +33,6 @@ namespace ui {
 
 class TUiToolbar;
 
-// Posted (without parameters) to the control a popup menu was opened for, and to its child
-// windows, when the menu has closed: a drop-down button that opened it lets go of its
-// pushed state.
-constexpr UINT CM_UIPOPUPCLOSE = classlib::CM_BASE + 1111;
-
 // --- dock ---------------------------------------------------------------------------------------
 
 class TUiDock : public themed::TThmDock {

@@ -7,15 +7,21 @@
 #include <cstdint>
 #include <functional>
 
+#include "classlib/messages.h"
+
 namespace classlib {
 class TComponent;
-class TCanvas;
 }
 namespace toolbar {
 class TBarView;
 }
 
 namespace ui {
+
+// Posted by a popup menu, without parameters, to the control it was opened for and to that
+// control's child windows once the menu has closed: a drop-down button that opened it lets
+// go of its pushed state.
+constexpr UINT CM_UIPOPUPCLOSE = classlib::CM_BASE + 1111;
 
 // How a control paints: plain system drawing, the system's visual styles, or the current
 // toolbar theme. ResolveThemeType (uitheme.h) gives the way that applies now.
@@ -32,11 +38,5 @@ enum TUiGlowDirection { gldNone, gldAll, gldTopLeft, gldBottomRight };
 
 // Fired when a popup menu is about to show its view.
 using TUiPopupEvent = std::function<void(classlib::TComponent* sender, toolbar::TBarView* popupView)>;
-
-// Custom painting of a background (docks, toolbars, bars, tab sets): fired with pstPrePaint
-// before the default painting, which runs only while paintDefault stays true, and with
-// pstPostPaint after it.
-using TUiDrawEvent = std::function<void(classlib::TComponent* sender, classlib::TCanvas& canvas, const RECT& rect,
-                                        TUiPaintStage stage, bool& paintDefault)>;
 
 }  // namespace ui

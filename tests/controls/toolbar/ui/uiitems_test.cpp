@@ -105,7 +105,7 @@ TEST_F(UiItems, MenuRowSplitsCaptionAndShortcutAtTheTab) {
         auto* item = new TUiItem(opener);
         item->SetCaption(r.Caption);
         item->SetShortCut(r.ShortCut);
-        item->OnDrawCaption = [&drawn](TUiCustomItem*, TCanvas&, const RECT&, std::wstring& caption, RECT&, UINT&,
+        item->OnDrawCaption = [&drawn](TComponent*, TCanvas&, const RECT&, std::wstring& caption, RECT&, UINT&,
                                        bool, TUiPaintStage stage, bool&) {
             if (stage == pstPrePaint) drawn.push_back(caption);
         };
@@ -165,7 +165,7 @@ TEST_F(UiItems, FacesAndTheCaptionEvent) {
     const int withCaption = textPixels();
     EXPECT_GT(withCaption, 0);
     std::vector<bool> postDefaults;
-    button->OnDrawCaption = [&](TUiCustomItem*, TCanvas&, const RECT&, std::wstring&, RECT&, UINT&, bool,
+    button->OnDrawCaption = [&](TComponent*, TCanvas&, const RECT&, std::wstring&, RECT&, UINT&, bool,
                                 TUiPaintStage stage, bool& paintDefault) {
         if (stage == pstPrePaint)
             paintDefault = false;
@@ -231,7 +231,7 @@ TEST_F(UiItems, HintIsABitmapTheItemMayDrawItself) {
     TUiItem* item = AddItem(bar, L"印刷");
     item->SetHint(L"印刷します|ファイルを印刷します");
     bool asked = false;
-    item->OnDrawHint = [&](TUiCustomItem*, TBitmap& bitmap, std::wstring& hint, bool&) {
+    item->OnDrawHint = [&](TComponent*, TBitmap& bitmap, std::wstring& hint, bool&) {
         asked = true;
         EXPECT_EQ(hint, L"印刷します");
         EXPECT_GT(bitmap.Width(), 8);

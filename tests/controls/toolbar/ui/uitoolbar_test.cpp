@@ -2,6 +2,8 @@
 // modes, clicks on labels, the popup menu and the compound bars.
 #include "controls/toolbar/ui/uitoolbar.h"
 
+#include "controls/toolbar/ui/uibuttons.h"
+
 #include "common/test_support.h"
 #include "controls/toolbar/tbinputscript.h"
 #include "controls/toolbar/ui/uitestbars.h"
@@ -175,6 +177,34 @@ TEST_F(UiToolbars, PopupMenuInitAndClose) {
     EXPECT_EQ(child.Params, (std::pair<WPARAM, WPARAM>{0, 0}));
     RemoveWindowSubclass(button->Handle(), CloseListener::Proc, 1);
     RemoveWindowSubclass(inner->Handle(), CloseListener::Proc, 1);
+}
+
+TEST_F(UiToolbars, DropDownButtonOpensThePopupMenuBelowItself) {
+    TUiPopupMenu menu(Form);
+    auto* item = new TUiItem(&menu);
+    item->SetCaption(L"&Open");
+    menu.Items()->Add(item);
+    auto* button = new TUiButton(Form);
+    button->SetBounds(40, 200, 90, 24);
+    button->SetParent(Form);
+    button->SetDropDownMenu(&menu);
+    PumpMessages();
+    RECT shown{};
+    bool activeWhileOpen = false;
+    menu.OnInitPopup = [&](TComponent*, TBarView* view) {
+        GetWindowRect(view->Window()->Handle(), &shown);
+        activeWhileOpen = button->DropDownActive();
+    };
+    InputScript script(Form->Handle());
+    script.Key(WM_KEYDOWN, VK_ESCAPE);
+    script.Start();
+    button->Click();
+    const POINT bottomLeft = button->ClientToScreen(POINT{0, button->Height()});
+    EXPECT_EQ(shown.left, bottomLeft.x);
+    EXPECT_EQ(shown.top, bottomLeft.y);
+    EXPECT_TRUE(activeWhileOpen);
+    PumpMessages();
+    EXPECT_FALSE(button->DropDownActive());
 }
 
 TEST_F(UiToolbars, CompoundBarKeepsItsDocksHeight) {
