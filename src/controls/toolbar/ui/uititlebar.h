@@ -2,9 +2,7 @@
 // The caption buttons of compound bars (TUiButtonOptions: a caption label and close, maximize
 // and minimize buttons on the bar's toolbar, shared with the dockable panels), and the title
 // bar: a compound bar that replaces a form's own caption and frame by a themed caption strip
-// with system-menu, minimize, maximize and close buttons and resizing borders. Also the skin
-// options, which only a theme named "UiTheme" would switch on (no theme of the program has
-// that name).
+// with system-menu, minimize, maximize and close buttons and resizing borders.
 //
 // The title bar watches its form's window (a subclass procedure, removed again when the bar
 // goes or the form's window is destroyed). Main thread only.
@@ -16,6 +14,7 @@
 
 #include "classlib/form.h"
 #include "classlib/graphics.h"
+#include "controls/toolbar/ui/uiskin.h"
 #include "controls/toolbar/ui/uitoolbar.h"
 
 namespace ui {
@@ -215,30 +214,5 @@ class TUiTitleBar : public TUiCustomTitleBar {
 public:
     using TUiCustomTitleBar::TUiCustomTitleBar;
 };
-
-// --- skin options -------------------------------------------------------------------------------
-
-struct TUiSkinOptionEntry {
-    int EntryType = 0;
-    classlib::TColor Color1 = classlib::clNone, Color2 = classlib::clNone, Color3 = classlib::clNone,
-                     Color4 = classlib::clNone;
-    void Reset() { *this = TUiSkinOptionEntry{}; }
-};
-
-struct TUiSkinOptionCategory {
-    std::unique_ptr<classlib::TBitmap> Image;
-    TUiSkinOptionEntry Body, Borders, InternalBorders;
-    classlib::TColor EffectiveColor = classlib::clNone;
-};
-
-// Six categories and two groups of five: containers only; nothing paints with them.
-struct TUiSkinOptions {
-    TUiSkinOptionCategory Categories[6];
-    TUiSkinOptionCategory FirstGroup[5];
-    TUiSkinOptionCategory SecondGroup[5];
-};
-
-// True only while the current theme is named "UiTheme".
-bool IsSkinActive();
 
 }  // namespace ui
