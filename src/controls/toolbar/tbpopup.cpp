@@ -57,14 +57,14 @@ TBarView* NewPopupView(TComponent* owner, TBarView* parentView, TBarCustomItem* 
     return new TBarPopupView(owner, parentView, item, window, false, customizing, false);
 }
 
+}  // namespace
+
 RECT ScreenRectOf(TBarView* view, const RECT& r) {
     RECT s = r;
     if (view->Window() && view->Window()->HandleAllocated())
         MapWindowPoints(view->Window()->Handle(), nullptr, reinterpret_cast<POINT*>(&s), 2);
     return s;
 }
-
-}  // namespace
 
 TFont& MenuFont() { return MenuFontHolder().Font; }
 

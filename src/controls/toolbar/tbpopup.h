@@ -57,6 +57,10 @@ struct TBarPopupParentInfo {
 // of its item.
 bool PlacePopup(TBarPopupPositionRec& rec, const TBarPopupParentInfo& parent);
 
+// A rectangle in the client coordinates of `view`'s window, in screen coordinates (as it is
+// while the window has no handle).
+RECT ScreenRectOf(TBarView* view, const RECT& r);
+
 // The menu font of popups and of toolbars with SystemFont: the system's menu font.
 classlib::TFont& MenuFont();
 // Reads the system's menu font again (after a settings change).

@@ -54,12 +54,7 @@ TThmDock::TThmDock(TComponent* owner) : TBarDock(owner) {
     RegisterThemeClient(this);
 }
 
-TThmDock::~TThmDock() {
-    if (!FReleased) UnregisterThemeClient(this);
-}
-
 void TThmDock::TearDown() {
-    FReleased = true;
     UnregisterThemeClient(this);
     TBarDock::TearDown();
 }

@@ -27,7 +27,6 @@ int ThemeDockPosition(toolbar::TBarDockPosition position);
 class TThmDock : public toolbar::TBarDock, public TThmColorHost, public TThmThemeClient {
 public:
     explicit TThmDock(classlib::TComponent* owner);
-    ~TThmDock() override;
 
     // The dock shows what lies behind it (its parent's background) as its own.
     bool UseParentBackground() const { return FUseParentBackground; }
@@ -62,7 +61,6 @@ private:
     bool FUseParentBackground = false;
     bool FMoving = false;
     bool FSizing = false;
-    bool FReleased = false;
 };
 
 }  // namespace themed

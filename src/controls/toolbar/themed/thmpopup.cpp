@@ -27,13 +27,6 @@ TBarView* NewThemedPopupView(TComponent* owner, TBarView* parentView, TBarCustom
 
 TBarRootItem* NewThemedRootItem(TComponent* owner) { return new TThmRootItem(owner); }
 
-RECT ScreenRectOfViewer(TBarView* view, const RECT& r) {
-    RECT s = r;
-    if (view->Window() && view->Window()->HandleAllocated())
-        MapWindowPoints(view->Window()->Handle(), nullptr, reinterpret_cast<POINT*>(&s), 2);
-    return s;
-}
-
 }  // namespace
 
 // --- placement ------------------------------------------------------------------------------------
@@ -98,7 +91,7 @@ RECT TThmPopupWindow::OpenerOnScreen() {
         TBarItemViewer* selected = parent->Selected();
         if (selected && (dynamic_cast<TThmItemViewer*>(selected) || IsChevronPopup()) &&
             !ViewKindIs(GetViewType(parent), vkPopupMenu))
-            return ScreenRectOfViewer(parent, selected->BoundsRect);
+            return ScreenRectOf(parent, selected->BoundsRect);
     }
     if (!IsRectEmpty(&FOpenerRect)) return FOpenerRect;
     // While PopupBelowRect opens the window, before it can keep the rectangle.

@@ -125,17 +125,6 @@ void EraseBar(TBarCustomDockableWindow& window, HDC dc, TColor effective, int vi
     theme.PaintViewBackground(canvas, outer, client, client, effective, transparent, viewKind);
 }
 
-// A toolbar's close button shows pressed, else hot.
-int ToolbarCloseButtonState(TBarCustomDockableWindow& window) {
-    return cbsShown | (window.CloseButtonPushed() ? cbsPressed : window.CloseButtonHot() ? cbsHot : 0);
-}
-
-SIZE FloatingBorder(int viewKind) {
-    POINT border{};
-    ActiveToolbarTheme().GetViewBorderSize(viewKind | vkFloating, border);
-    return {border.x, border.y};
-}
-
 }  // namespace
 
 // --- the view and the chevron ---------------------------------------------------------------------
@@ -169,33 +158,109 @@ void TThmChevronItemViewer::Paint(TCanvas& canvas, const RECT& clientRect, bool 
     ActiveToolbarTheme().PaintChevronButton(canvas, clientRect, info);
 }
 
+// --- what the toolbar and the tool window share ------------------------------------------------------
+
+template <class Base>
+void TThmBarWindow<Base>::SetSnapDistance(int value) {
+    FSnapDistance = std::max(value, 0);
+    PassSnapDistance(*this, FSnapDistance);
+}
+
+template <class Base>
+void TThmBarWindow<Base>::ColorChanged() {
+    RecomputeEffectiveColor();
+    BroadcastEffectiveColor(this, FEffectiveColor);
+}
+
+template <class Base>
+void TThmBarWindow<Base>::TearDown() {
+    UnregisterThemeClient(this);
+    Base::TearDown();
+}
+
+template <class Base>
+void TThmBarWindow<Base>::Loaded() {
+    Base::Loaded();
+    ColorChanged();
+}
+
+template <class Base>
+void TThmBarWindow<Base>::SetParent(TWinControl* parent) {
+    Base::SetParent(parent);
+    PassSnapDistance(*this, FSnapDistance);
+    if (!(this->ComponentState() & csDestroying)) ColorChanged();
+}
+
+template <class Base>
+void TThmBarWindow<Base>::InsertControl(TControl* control) {
+    Base::InsertControl(control);
+    if (this->FColor == clNone) control->Perform(CM_PARENTCOLORCHANGED, 1, static_cast<LPARAM>(FEffectiveColor));
+}
+
+template <class Base>
+void TThmBarWindow<Base>::CMColorChanged(TMessage& message) {
+    Base::CMColorChanged(message);
+    RecomputeEffectiveColor();
+    RepaintWithColor(*this, FEffectiveColor);
+}
+
+template <class Base>
+void TThmBarWindow<Base>::HandleThemeChange(int change, bool) {
+    if (change == tnBeginChange && !FThemeUpdating) {
+        FThemeUpdating = true;
+        this->BeginUpdate();
+    } else if (change == tnEndChange) {
+        if (FThemeUpdating) {
+            FThemeUpdating = false;
+            this->EndUpdate();
+        }
+        RecomputeEffectiveColor();
+        ReframeDockable(*this);
+        this->Invalidate();
+        LayOutAgain();
+        BroadcastEffectiveColor(this, FEffectiveColor);
+    }
+}
+
+template <class Base>
+int TThmBarWindow<Base>::CloseButtonState() {
+    return cbsShown | (this->CloseButtonPushed() ? cbsPressed : 0) | (this->CloseButtonHot() ? cbsHot : 0);
+}
+
+template <class Base>
+void TThmBarWindow<Base>::DrawNCArea(bool drawToDC, HDC dc, HRGN region) {
+    if (!this->Docked() || !this->HandleAllocated()) return;
+    PaintBarFrame(*this, BarFrameInfo(*this, this->ThemeViewKind(), FEffectiveColor, CloseButtonState()), drawToDC,
+                  dc, region);
+}
+
+template <class Base>
+void TThmBarWindow<Base>::GetCloseButtonRect(bool, RECT& rect) {
+    rect = GetToolbarCloseButtonRect(BarFrameInfo(*this, this->ThemeViewKind(), FEffectiveColor, cbsShown));
+}
+
+template <class Base>
+void TThmBarWindow<Base>::GetFloatingFrameSize(SIZE& size) {
+    POINT border{};
+    ActiveToolbarTheme().GetViewBorderSize(this->ThemeViewKind() | vkFloating, border);
+    size = {border.x, border.y};
+}
+
+template <class Base>
+TBarFloatingWindowParentClass TThmBarWindow<Base>::FloatingParentClass() {
+    return NewThemedFloatingWindowParent;
+}
+
+template class TThmBarWindow<TBarCustomToolbar>;
+template class TThmBarWindow<TBarToolWindow>;
+
 // --- the toolbar ----------------------------------------------------------------------------------
 
 TThmToolbar::TThmToolbar(TComponent* owner) : TThmToolbar(owner, NewThemedChevronItem, NewThemedToolbarView) {}
 
 TThmToolbar::TThmToolbar(TComponent* owner, TChevronItemClass chevronItemClass, TToolbarViewClass viewClass)
-    : TBarCustomToolbar(owner, chevronItemClass, viewClass) {
-    SetDblClickUndock(false);
+    : TThmBarWindow(owner, chevronItemClass, viewClass) {
     FControlStyle &= ~csOpaque;
-    RegisterThemeClient(this);
-    FEffectiveColor = FColor;
-    FColor = clNone;
-    FParentColor = false;
-}
-
-TThmToolbar::~TThmToolbar() {
-    if (!FReleased) UnregisterThemeClient(this);
-}
-
-void TThmToolbar::TearDown() {
-    FReleased = true;
-    UnregisterThemeClient(this);
-    TBarCustomToolbar::TearDown();
-}
-
-void TThmToolbar::SetSnapDistance(int value) {
-    FSnapDistance = std::max(value, 0);
-    PassSnapDistance(*this, FSnapDistance);
 }
 
 void TThmToolbar::SetItemTransparency(TThmItemTransparency value) {
@@ -227,34 +292,6 @@ void TThmToolbar::RecomputeEffectiveColor() {
     Brush().SetColor(FEffectiveColor);
 }
 
-void TThmToolbar::ColorChanged() {
-    RecomputeEffectiveColor();
-    BroadcastEffectiveColor(this, FEffectiveColor);
-}
-
-void TThmToolbar::Loaded() {
-    TBarCustomToolbar::Loaded();
-    ColorChanged();
-}
-
-void TThmToolbar::SetParent(TWinControl* parent) {
-    TBarCustomToolbar::SetParent(parent);
-    PassSnapDistance(*this, FSnapDistance);
-    // Docked, floating or on a form: each place has its own colour.
-    if (!(ComponentState() & csDestroying)) ColorChanged();
-}
-
-void TThmToolbar::InsertControl(TControl* control) {
-    TBarCustomToolbar::InsertControl(control);
-    if (FColor == clNone) control->Perform(CM_PARENTCOLORCHANGED, 1, static_cast<LPARAM>(FEffectiveColor));
-}
-
-void TThmToolbar::CMColorChanged(TMessage& message) {
-    TBarCustomToolbar::CMColorChanged(message);
-    RecomputeEffectiveColor();
-    RepaintWithColor(*this, FEffectiveColor);
-}
-
 void TThmToolbar::CMParentColorChanged(TMessage& message) {
     if (FColor != clNone || Docked() || Floating()) return;
     FEffectiveColor = message.WParam ? static_cast<TColor>(message.LParam) : GetEffectiveColor(Parent());
@@ -264,47 +301,22 @@ void TThmToolbar::CMParentColorChanged(TMessage& message) {
     Invalidate();
 }
 
-void TThmToolbar::HandleThemeChange(int change, bool) {
-    switch (change) {
-    case tnBeginChange:
-        if (!FThemeUpdating) {
-            FThemeUpdating = true;
-            BeginUpdate();
-        }
-        break;
-    case tnEndChange:
-        if (FThemeUpdating) {
-            FThemeUpdating = false;
-            EndUpdate();
-        }
-        RecomputeEffectiveColor();
-        ReframeDockable(*this);
-        Invalidate();
-        View()->InvalidatePositions();
-        Rearrange();
-        BroadcastEffectiveColor(this, FEffectiveColor);
-        break;
-    case tnAppActivated:
-    case tnAppDeactivated:
+void TThmToolbar::HandleThemeChange(int change, bool themeSwitched) {
+    if (change == tnAppActivated || change == tnAppDeactivated) {
         if (MenuBar()) Invalidate();
-        break;
-    default: break;
+        return;
     }
+    TThmBarWindow::HandleThemeChange(change, themeSwitched);
 }
 
-void TThmToolbar::DrawNCArea(bool drawToDC, HDC dc, HRGN region) {
-    if (!Docked() || !HandleAllocated()) return;
-    PaintBarFrame(*this, BarFrameInfo(*this, ThemeViewKind(), FEffectiveColor, ToolbarCloseButtonState(*this)),
-                  drawToDC, dc, region);
+void TThmToolbar::LayOutAgain() {
+    View()->InvalidatePositions();
+    Rearrange();
 }
 
-void TThmToolbar::GetCloseButtonRect(bool, RECT& rect) {
-    rect = GetToolbarCloseButtonRect(BarFrameInfo(*this, ThemeViewKind(), FEffectiveColor, cbsShown));
+int TThmToolbar::CloseButtonState() {
+    return cbsShown | (CloseButtonPushed() ? cbsPressed : CloseButtonHot() ? cbsHot : 0);
 }
-
-void TThmToolbar::GetFloatingFrameSize(SIZE& size) { size = FloatingBorder(ThemeViewKind()); }
-
-TBarFloatingWindowParentClass TThmToolbar::FloatingParentClass() { return NewThemedFloatingWindowParent; }
 
 void TThmToolbar::RepaintItemBackgrounds() {
     if (!HandleAllocated()) return;
@@ -328,7 +340,7 @@ void TThmToolbar::Dispatch(TMessage& m) {
         m.Result = 1;
         return;
     case WM_SIZE: {
-        TBarCustomToolbar::Dispatch(m);
+        TThmBarWindow::Dispatch(m);
         TBarDock* dock = CurrentDock();
         auto* themedDock = dynamic_cast<TThmDock*>(dock);
         if (dock && dock->BackgroundInUse() && dock->BackgroundOnToolbars() && !(themedDock && themedDock->Sizing()))
@@ -337,33 +349,12 @@ void TThmToolbar::Dispatch(TMessage& m) {
     }
     default: break;
     }
-    TBarCustomToolbar::Dispatch(m);
+    TThmBarWindow::Dispatch(m);
 }
 
 // --- the tool window ------------------------------------------------------------------------------
 
-TThmToolWindow::TThmToolWindow(TComponent* owner) : TBarToolWindow(owner) {
-    SetDblClickUndock(false);
-    RegisterThemeClient(this);
-    FEffectiveColor = FColor;
-    FColor = clNone;
-    FParentColor = false;
-}
-
-TThmToolWindow::~TThmToolWindow() {
-    if (!FReleased) UnregisterThemeClient(this);
-}
-
-void TThmToolWindow::TearDown() {
-    FReleased = true;
-    UnregisterThemeClient(this);
-    TBarToolWindow::TearDown();
-}
-
-void TThmToolWindow::SetSnapDistance(int value) {
-    FSnapDistance = std::max(value, 0);
-    PassSnapDistance(*this, FSnapDistance);
-}
+TThmToolWindow::TThmToolWindow(TComponent* owner) : TThmBarWindow(owner) {}
 
 int TThmToolWindow::ThemeViewKind() {
     if (!Floating()) return vkToolWindow;
@@ -375,67 +366,10 @@ void TThmToolWindow::RecomputeEffectiveColor() {
     Brush().SetColor(FEffectiveColor);
 }
 
-void TThmToolWindow::Loaded() {
-    TBarToolWindow::Loaded();
-    RecomputeEffectiveColor();
-    BroadcastEffectiveColor(this, FEffectiveColor);
-}
-
-void TThmToolWindow::SetParent(TWinControl* parent) {
-    TBarToolWindow::SetParent(parent);
-    PassSnapDistance(*this, FSnapDistance);
-    if (!(ComponentState() & csDestroying)) {
-        RecomputeEffectiveColor();
-        BroadcastEffectiveColor(this, FEffectiveColor);
-    }
-}
-
-void TThmToolWindow::InsertControl(TControl* control) {
-    TBarToolWindow::InsertControl(control);
-    if (FColor == clNone) control->Perform(CM_PARENTCOLORCHANGED, 1, static_cast<LPARAM>(FEffectiveColor));
-}
-
-void TThmToolWindow::CMColorChanged(TMessage& message) {
-    TBarToolWindow::CMColorChanged(message);
-    RecomputeEffectiveColor();
-    RepaintWithColor(*this, FEffectiveColor);
-}
-
 void TThmToolWindow::CMTextChanged(TMessage& message) {
-    TBarToolWindow::CMTextChanged(message);
+    TThmBarWindow::CMTextChanged(message);
     RedrawCaptionFrame(*this);
 }
-
-void TThmToolWindow::HandleThemeChange(int change, bool) {
-    if (change == tnBeginChange && !FThemeUpdating) {
-        FThemeUpdating = true;
-        BeginUpdate();
-    } else if (change == tnEndChange) {
-        if (FThemeUpdating) {
-            FThemeUpdating = false;
-            EndUpdate();
-        }
-        RecomputeEffectiveColor();
-        ReframeDockable(*this);
-        Invalidate();
-        Rearrange();
-        BroadcastEffectiveColor(this, FEffectiveColor);
-    }
-}
-
-void TThmToolWindow::DrawNCArea(bool drawToDC, HDC dc, HRGN region) {
-    if (!Docked() || !HandleAllocated()) return;
-    const int close = cbsShown | (CloseButtonPushed() ? cbsPressed : 0) | (CloseButtonHot() ? cbsHot : 0);
-    PaintBarFrame(*this, BarFrameInfo(*this, ThemeViewKind(), FEffectiveColor, close), drawToDC, dc, region);
-}
-
-void TThmToolWindow::GetCloseButtonRect(bool, RECT& rect) {
-    rect = GetToolbarCloseButtonRect(BarFrameInfo(*this, ThemeViewKind(), FEffectiveColor, cbsShown));
-}
-
-void TThmToolWindow::GetFloatingFrameSize(SIZE& size) { size = FloatingBorder(ThemeViewKind()); }
-
-TBarFloatingWindowParentClass TThmToolWindow::FloatingParentClass() { return NewThemedFloatingWindowParent; }
 
 void TThmToolWindow::Dispatch(TMessage& m) {
     if (m.Msg == WM_ERASEBKGND) {
@@ -443,7 +377,7 @@ void TThmToolWindow::Dispatch(TMessage& m) {
         m.Result = 1;
         return;
     }
-    TBarToolWindow::Dispatch(m);
+    TThmBarWindow::Dispatch(m);
 }
 
 }  // namespace themed

@@ -10,9 +10,12 @@
 // out again when the window is loaded, changes its place or colour, and when the theme
 // changes, and handed to the child controls each time.
 //
-// Both windows are theme clients for their whole life. Main thread only.
+// Both windows are theme clients from construction until they are torn down. Main thread
+// only.
 
 #include <windows.h>
+
+#include <utility>
 
 #include "controls/toolbar/tbfloating.h"
 #include "controls/toolbar/tbtoolbar.h"
@@ -49,20 +52,68 @@ public:
                bool disabledShadow) override;
 };
 
-class TThmToolbar : public toolbar::TBarCustomToolbar,
-                    public TThmThemeClient,
-                    public TThmViewHost,
-                    public TThmColorHost {
+// What the themed toolbar and tool window share: a theme client with an effective colour
+// that its children take, a snap distance handed to its themed floating form, the theme's
+// floating border, and the docked frame and close button as the theme draws them. `Base` is
+// the core window (the toolbar control or the tool window).
+template <class Base>
+class TThmBarWindow : public Base, public TThmThemeClient, public TThmViewHost, public TThmColorHost {
 public:
-    explicit TThmToolbar(classlib::TComponent* owner);
-    ~TThmToolbar() override;
-
     // Never negative; the floating window snaps to the work area's edges within it.
     int SnapDistance() const { return FSnapDistance; }
     void SetSnapDistance(int value);
+    classlib::TColor EffectiveColor() const { return FEffectiveColor; }
+
+    classlib::TColor ThemeEffectiveColor() override { return FEffectiveColor; }
+    // tnBeginChange begins an update; tnEndChange ends it, works out the colour and the frame
+    // again, repaints and lays the window out again.
+    void HandleThemeChange(int change, bool themeSwitched) override;
+
+    void DrawNCArea(bool drawToDC, HDC dc, HRGN region) override;
+    void GetCloseButtonRect(bool vertical, RECT& rect) override;
+    void GetFloatingFrameSize(SIZE& size) override;
+    toolbar::TBarFloatingWindowParentClass FloatingParentClass() override;
+    // Docked, floating or on a form: each place has its own colour.
+    void SetParent(classlib::TWinControl* parent) override;
+    void Loaded() override;
+
+protected:
+    // Takes the designed Color as effective colour and then sets Color to clNone.
+    template <class... A>
+    explicit TThmBarWindow(A&&... args) : Base(std::forward<A>(args)...) {
+        this->SetDblClickUndock(false);
+        RegisterThemeClient(this);
+        FEffectiveColor = this->FColor;
+        this->FColor = classlib::clNone;
+        this->FParentColor = false;
+    }
+
+    // Works out FEffectiveColor for the window's place and Color.
+    virtual void RecomputeEffectiveColor() = 0;
+    // The close button's state bits (cbsShown and the pressed and hot bits).
+    virtual int CloseButtonState();
+    // After a theme change: Rearrange.
+    virtual void LayOutAgain() { this->Rearrange(); }
+    // RecomputeEffectiveColor, then the children get the colour.
+    void ColorChanged();
+
+    void CMColorChanged(classlib::TMessage& message) override;
+    void InsertControl(classlib::TControl* control) override;
+    void TearDown() override;
+
+    classlib::TColor FEffectiveColor = classlib::clBtnFace;
+
+private:
+    int FSnapDistance = 0;
+    bool FThemeUpdating = false;
+};
+
+class TThmToolbar : public TThmBarWindow<toolbar::TBarCustomToolbar> {
+public:
+    explicit TThmToolbar(classlib::TComponent* owner);
+
     TThmItemTransparency ItemTransparency() const { return FItemTransparency; }
     void SetItemTransparency(TThmItemTransparency value);
-    classlib::TColor EffectiveColor() const { return FEffectiveColor; }
 
     // Repaints what lies between the items (the dock's background under a resized toolbar):
     // the items are painted first and left valid.
@@ -70,74 +121,39 @@ public:
 
     // A menu bar or toolbar, floating (and resizable), with opaque items.
     int ThemeViewKind() override;
-    classlib::TColor ThemeEffectiveColor() override { return FEffectiveColor; }
+    // Also repaints a menu bar when the application is activated or deactivated.
     void HandleThemeChange(int change, bool themeSwitched) override;
-
-    void DrawNCArea(bool drawToDC, HDC dc, HRGN region) override;
-    void GetCloseButtonRect(bool vertical, RECT& rect) override;
-    void GetFloatingFrameSize(SIZE& size) override;
-    toolbar::TBarFloatingWindowParentClass FloatingParentClass() override;
-    void SetParent(classlib::TWinControl* parent) override;
-    void Loaded() override;
 
 protected:
     // For derived toolbars with their own chevron item and view (a TThmChevronItem and a
     // TThmToolbarView or descendants).
     TThmToolbar(classlib::TComponent* owner, TChevronItemClass chevronItemClass, TToolbarViewClass viewClass);
 
+    void RecomputeEffectiveColor() override;
+    // Shows pressed, else hot.
+    int CloseButtonState() override;
+    void LayOutAgain() override;
     void Dispatch(classlib::TMessage& message) override;
-    void CMColorChanged(classlib::TMessage& message) override;
     void CMParentColorChanged(classlib::TMessage& message) override;
-    void InsertControl(classlib::TControl* control) override;
-    void TearDown() override;
 
 private:
-    void RecomputeEffectiveColor();
-    void ColorChanged();
-    int FSnapDistance = 0;
     TThmItemTransparency FItemTransparency = itAuto;
-    classlib::TColor FEffectiveColor = classlib::clBtnFace;
-    bool FThemeUpdating = false;
-    bool FReleased = false;
 };
 
-class TThmToolWindow : public toolbar::TBarToolWindow,
-                       public TThmThemeClient,
-                       public TThmViewHost,
-                       public TThmColorHost {
+class TThmToolWindow : public TThmBarWindow<toolbar::TBarToolWindow> {
 public:
     explicit TThmToolWindow(classlib::TComponent* owner);
-    ~TThmToolWindow() override;
-
-    int SnapDistance() const { return FSnapDistance; }
-    void SetSnapDistance(int value);
-    classlib::TColor EffectiveColor() const { return FEffectiveColor; }
 
     // A tool window, floating (and resizable).
     int ThemeViewKind() override;
-    classlib::TColor ThemeEffectiveColor() override { return FEffectiveColor; }
-    void HandleThemeChange(int change, bool themeSwitched) override;
-
-    void DrawNCArea(bool drawToDC, HDC dc, HRGN region) override;
-    void GetCloseButtonRect(bool vertical, RECT& rect) override;
-    void GetFloatingFrameSize(SIZE& size) override;
-    toolbar::TBarFloatingWindowParentClass FloatingParentClass() override;
-    void SetParent(classlib::TWinControl* parent) override;
-    void Loaded() override;
 
 protected:
+    void RecomputeEffectiveColor() override;
     void Dispatch(classlib::TMessage& message) override;
-    void CMColorChanged(classlib::TMessage& message) override;
     void CMTextChanged(classlib::TMessage& message) override;
-    void InsertControl(classlib::TControl* control) override;
-    void TearDown() override;
-
-private:
-    void RecomputeEffectiveColor();
-    int FSnapDistance = 0;
-    classlib::TColor FEffectiveColor = classlib::clBtnFace;
-    bool FThemeUpdating = false;
-    bool FReleased = false;
 };
+
+extern template class TThmBarWindow<toolbar::TBarCustomToolbar>;
+extern template class TThmBarWindow<toolbar::TBarToolWindow>;
 
 }  // namespace themed

@@ -15,6 +15,7 @@
 #include "controls/toolbar/themed/thmfloating.h"
 #include "controls/toolbar/themed/thmitems.h"
 #include "controls/toolbar/themed/thmutils.h"
+#include "thmtesttheme.h"
 
 #include <gtest/gtest.h>
 
@@ -123,10 +124,8 @@ RECT WindowRect(HWND wnd) {
 class ThemedBars : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!IsToolbarThemeRegistered(L"BarRecorder"))
-            RegisterToolbarTheme(L"BarRecorder", [](const std::wstring& n) { return std::make_unique<BarTheme>(n); });
-        ASSERT_TRUE(SelectTheme(L"BarRecorder"));
-        Theme = dynamic_cast<BarTheme*>(&ActiveToolbarTheme());
+        Theme = SelectTestTheme<BarTheme>(L"BarRecorder");
+        ASSERT_NE(Theme, nullptr);
         Form = new TForm(nullptr);
         Form->SetPosition(poDesigned);
         Form->SetBounds(80, 80, 640, 420);
@@ -339,7 +338,8 @@ TEST_F(ThemedBars, DockedFrameAndBackgroundThroughTheTheme) {
     EXPECT_EQ(Theme->Backgrounds.back().Color, FillOf(vkToolbarBar));
 }
 
-TEST_F(ThemedBars, FloatingToolbarSnapsWhenMoved) {
+// (How the floating form snaps is tested with the dockable panel, which floats in the same form.)
+TEST_F(ThemedBars, FloatingToolbarHandsItsSnapDistanceToItsForm) {
     TThmToolbar* bar = NewToolbar(Docks[dpTop]);
     bar->SetSnapDistance(-5);
     EXPECT_EQ(bar->SnapDistance(), 0);
@@ -348,12 +348,9 @@ TEST_F(ThemedBars, FloatingToolbarSnapsWhenMoved) {
     PumpMessages();
     auto* host = dynamic_cast<TThmFloatingWindowParent*>(bar->FloatingParent());
     ASSERT_NE(host, nullptr);
-    EXPECT_EQ(host->SnapDistance(), 15);
-    const RECT work = GetMonitorRectFromRect(host->BoundsRect(), true);
-    host->SetBounds(work.right - host->Width() - 10, work.top + 90, host->Width(), host->Height());
-    EXPECT_EQ(host->Left() + host->Width(), work.right);
+    EXPECT_EQ(host->SnapDistance(), 15) << "when it floats";
     bar->SetSnapDistance(3);
-    EXPECT_EQ(host->SnapDistance(), 3);
+    EXPECT_EQ(host->SnapDistance(), 3) << "when it changes";
 }
 
 TEST_F(ThemedBars, ThemeSwitchRecoloursAndLaysOutAgain) {
