@@ -41,14 +41,6 @@ protected:
     }
 };
 
-bool Overlaps(const std::vector<RECT>& rects, const RECT& r) {
-    for (const RECT& x : rects) {
-        RECT i;
-        if (IntersectRect(&i, &x, &r)) return true;
-    }
-    return false;
-}
-
 }  // namespace
 
 TEST_F(UiItems, SizeRulesAndClamping) {
