@@ -12,7 +12,7 @@ TBitmapHint::TBitmapHint(TComponent* owner) : THintWindow(owner) {}
 
 RECT TBitmapHint::CalcHintRect(int maxWidth, const std::wstring& hint, void* data) {
     auto* bitmap = static_cast<TBitmap*>(data);
-    if (!bitmap) return THintWindow::CalcHintRect(maxWidth, hint, data);
+    if (!bitmap || bitmap->Empty()) return THintWindow::CalcHintRect(maxWidth, hint, data);
     // The window's one-pixel border lies around the whole bitmap.
     return RECT{0, 0, bitmap->Width() + 2, bitmap->Height() + 2};
 }
@@ -29,7 +29,7 @@ void TBitmapHint::ActivateHint(RECT rect, const std::wstring& hint) {
 }
 
 void TBitmapHint::Paint() {
-    if (!FBitmap) {
+    if (!FBitmap || FBitmap->Empty()) {
         THintWindow::Paint();
         return;
     }

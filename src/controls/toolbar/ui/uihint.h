@@ -19,7 +19,7 @@ public:
 
     // The bitmap's size and the window's border around it; the text's size without a bitmap.
     RECT CalcHintRect(int maxWidth, const std::wstring& hint, void* data) override;
-    // `data` is the TBitmap to show (null: the plain text hint).
+    // `data` is the TBitmap to show (null or an empty bitmap: the plain text hint).
     void ActivateHintData(RECT rect, const std::wstring& hint, void* data) override;
     void ActivateHint(RECT rect, const std::wstring& hint) override;
     classlib::TBitmap* Bitmap() const { return FBitmap; }

@@ -1,10 +1,13 @@
 #include "controls/toolbar/ui/uibuttons.h"
 
 #include "classlib/menus.h"
+#include "controls/toolbar/ui/uihint.h"
 #include "controls/toolbar/ui/uipanels.h"
+#include "controls/toolbar/ui/uitheme.h"
 #include "controls/wide/wideedit.h"
 #include "uicontrols_fixture.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -219,4 +222,40 @@ TEST_F(UiControls, SpeedButtonGroup) {
     b->Click();
     EXPECT_FALSE(b->Checked());
     EXPECT_FALSE(a->CanFocus());
+}
+
+// A caption control whose hint handler draws the hint itself hands the drawn bitmap to the
+// bitmap hint window, which shows all of it inside its border; a handler that keeps the
+// default leaves the standard hint.
+TEST_F(UiControls, DrawnHintShowsInTheBitmapHint) {
+    auto* label = Add<TUiLabel>(Form, 10, 10, 120, 20);
+    label->SetHint(L"ヒントです");
+    bool drawItself = false;
+    label->OnDrawHint = [&](TComponent*, TBitmap& bitmap, std::wstring& hint, bool& paintDefault) {
+        EXPECT_EQ(hint, L"ヒントです");
+        EXPECT_GT(bitmap.Width(), 8);
+        paintDefault = !drawItself;
+    };
+    for (bool own : {false, true}) {
+        drawItself = own;
+        THintInfo info;
+        info.HintStr = L"ヒントです";
+        label->Perform(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info));
+        if (!own) {
+            EXPECT_EQ(info.HintData, nullptr);
+            continue;
+        }
+        ASSERT_EQ(info.HintData, &UiHintBitmap());
+        ASSERT_TRUE(info.HintWindowClass);
+        std::unique_ptr<THintWindow> window(info.HintWindowClass());
+        auto* hint = dynamic_cast<TBitmapHint*>(window.get());
+        ASSERT_NE(hint, nullptr);
+        const RECT r = hint->CalcHintRect(300, info.HintStr, info.HintData);
+        EXPECT_EQ(r.right, UiHintBitmap().Width() + 2);
+        EXPECT_EQ(r.bottom, UiHintBitmap().Height() + 2);
+        // An empty bitmap measures as the text hint.
+        TBitmap empty;
+        const RECT text = hint->CalcHintRect(300, info.HintStr, &empty);
+        EXPECT_GT(text.right, 2);
+    }
 }
