@@ -237,6 +237,10 @@ void TUiDockablePanel::HandleThemeChange(int change, bool themeSwitched) {
     themed::TThmDockablePanel::HandleThemeChange(change, themeSwitched);
 }
 
+toolbar::TBarFloatingWindowParentClass TUiDockablePanel::FloatingParentClass() {
+    return []() -> toolbar::TBarFloatingWindowParent* { return new TUiFloatingWindowParent(nullptr); };
+}
+
 // --- the panel: caption -------------------------------------------------------------------------
 
 bool TUiDockablePanel::CaptionVisible() { return Floating() ? FShowCaption : FShowCaptionWhenDocked; }

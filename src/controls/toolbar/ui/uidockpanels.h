@@ -170,6 +170,8 @@ public:
     void SetParent(classlib::TWinControl* parent) override;
     void Loaded() override;
     void HandleThemeChange(int change, bool themeSwitched) override;
+    // Floats in the program's floating window.
+    toolbar::TBarFloatingWindowParentClass FloatingParentClass() override;
     // Drops the caption bitmap, so that the next paint rebuilds it, and redraws.
     void InvalidateCaption(bool withChildren);
 

@@ -214,6 +214,9 @@ TEST_F(UiDockPanels, CaptionToolbarPressesDragAndDoubleClicksFloat) {
         PostMessageW(caption->Handle(), WM_LBUTTONUP, 0, at);
         PumpMessages();
         EXPECT_EQ(panel->Floating(), floatingAfter);
+        if (floatingAfter) {
+            EXPECT_NE(dynamic_cast<TUiFloatingWindowParent*>(panel->FloatingParent()), nullptr);
+        }
         EXPECT_TRUE(panel->CaptionBar()->Visible());
     }
 }
