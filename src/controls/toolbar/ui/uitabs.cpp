@@ -436,12 +436,8 @@ void TUiTabToolbar::RightAlignItems() {
         AutofitTabs();
         return;
     }
-    FFitting = true;
-    auto done = ScopeExit([this] { FFitting = false; });
     TBarView* view = View();
-    view->EnsurePositionsValid();
-    view->BeginUpdate();
-    auto endUpdate = ScopeExit([view] { view->EndUpdate(); });
+    TUiLayoutStep step(FFitting, view);
     const bool vertical = Vertical();
     auto extent = [vertical](TBarItemViewer* v) {
         return vertical ? detail::Height(v->BoundsRect) : detail::Width(v->BoundsRect);
@@ -532,12 +528,8 @@ void TUiTabToolbar::AfterScroll() {
 void TUiTabToolbar::ScrollTabsLeft() {
     if (Items()->Count() < 2 || FTabAutofit) return;
     {
-        FFitting = true;
-        auto done = ScopeExit([this] { FFitting = false; });
         TBarView* view = View();
-        view->EnsurePositionsValid();
-        view->BeginUpdate();
-        auto endUpdate = ScopeExit([view] { view->EndUpdate(); });
+        TUiLayoutStep step(FFitting, view);
         const int first = FirstSelectableIndex();
         bool shown = false;
         for (int i = (first >= 0 ? first : view->ViewerCount()) - 1; i >= 0 && !shown; --i) {
@@ -556,12 +548,8 @@ void TUiTabToolbar::ScrollTabsLeft() {
 void TUiTabToolbar::ScrollTabsRight() {
     if (Items()->Count() < 2 || FTabAutofit) return;
     {
-        FFitting = true;
-        auto done = ScopeExit([this] { FFitting = false; });
         TBarView* view = View();
-        view->EnsurePositionsValid();
-        view->BeginUpdate();
-        auto endUpdate = ScopeExit([view] { view->EndUpdate(); });
+        TUiLayoutStep step(FFitting, view);
         const int first = FirstSelectableIndex();
         const int last = LastSelectableBeforeSpacer();
         const int spacer = SpacerViewerIndex();

@@ -45,6 +45,19 @@ bool Selectable(TBarItemViewer* v) {
 
 }  // namespace
 
+// --- layout step -------------------------------------------------------------------------------
+
+TUiLayoutStep::TUiLayoutStep(bool& flag, TBarView* view) : FFlag(flag), FView(view) {
+    FFlag = true;
+    FView->EnsurePositionsValid();
+    FView->BeginUpdate();
+}
+
+TUiLayoutStep::~TUiLayoutStep() {
+    FView->EndUpdate();
+    FFlag = false;
+}
+
 // --- dock ---------------------------------------------------------------------------------------
 
 TUiDock::TUiDock(TComponent* owner) : TThmDock(owner) {}
@@ -149,12 +162,8 @@ void TUiToolbar::RightAlignItems() {
     if (FAligning || Items()->Count() == 0 || !Stretch() || ShrinkMode() != tbsmNone || !dock ||
         (dock->Width() == 0 && dock->Height() == 0))
         return;
-    FAligning = true;
-    auto done = ScopeExit([this] { FAligning = false; });
     TBarView* view = View();
-    view->EnsurePositionsValid();
-    view->BeginUpdate();
-    auto endUpdate = ScopeExit([view] { view->EndUpdate(); });
+    TUiLayoutStep step(FAligning, view);
     const bool vertical = OnVerticalDock();
     TUiRightAlignSpacerItem* spacer = nullptr;
     RECT spacerRect{};

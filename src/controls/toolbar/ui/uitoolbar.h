@@ -33,6 +33,21 @@ namespace ui {
 
 class TUiToolbar;
 
+// One re-layout step of a toolbar's view: sets `flag` (which keeps the step from running
+// again from inside itself), makes the view's positions valid and holds its updates; the
+// destructor ends the updates and clears the flag.
+class TUiLayoutStep {
+public:
+    TUiLayoutStep(bool& flag, toolbar::TBarView* view);
+    ~TUiLayoutStep();
+    TUiLayoutStep(const TUiLayoutStep&) = delete;
+    TUiLayoutStep& operator=(const TUiLayoutStep&) = delete;
+
+private:
+    bool& FFlag;
+    toolbar::TBarView* FView;
+};
+
 // --- dock ---------------------------------------------------------------------------------------
 
 class TUiDock : public themed::TThmDock {

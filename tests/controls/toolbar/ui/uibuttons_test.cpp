@@ -1,13 +1,11 @@
 #include "controls/toolbar/ui/uibuttons.h"
 
 #include "classlib/menus.h"
-#include "controls/toolbar/ui/uihint.h"
 #include "controls/toolbar/ui/uipanels.h"
-#include "controls/toolbar/ui/uitheme.h"
 #include "controls/wide/wideedit.h"
 #include "uicontrols_fixture.h"
+#include "uihintcheck.h"
 
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -245,17 +243,6 @@ TEST_F(UiControls, DrawnHintShowsInTheBitmapHint) {
             EXPECT_EQ(info.HintData, nullptr);
             continue;
         }
-        ASSERT_EQ(info.HintData, &UiHintBitmap());
-        ASSERT_TRUE(info.HintWindowClass);
-        std::unique_ptr<THintWindow> window(info.HintWindowClass());
-        auto* hint = dynamic_cast<TBitmapHint*>(window.get());
-        ASSERT_NE(hint, nullptr);
-        const RECT r = hint->CalcHintRect(300, info.HintStr, info.HintData);
-        EXPECT_EQ(r.right, UiHintBitmap().Width() + 2);
-        EXPECT_EQ(r.bottom, UiHintBitmap().Height() + 2);
-        // An empty bitmap measures as the text hint.
-        TBitmap empty;
-        const RECT text = hint->CalcHintRect(300, info.HintStr, &empty);
-        EXPECT_GT(text.right, 2);
+        uitest::ExpectWholeBitmapHint(info);
     }
 }

@@ -9,6 +9,7 @@
 #include "controls/toolbar/ui/uitheme.h"
 #include "controls/toolbar/ui/uitoolbar.h"
 #include "controls/toolbar/ui/uitestbars.h"
+#include "uihintcheck.h"
 
 #include <gtest/gtest.h>
 
@@ -236,13 +237,6 @@ TEST_F(UiItems, HintIsABitmapTheItemMayDrawItself) {
     EXPECT_TRUE(asked);
     EXPECT_EQ(info.HintStr, L"印刷します");
     EXPECT_EQ(info.HideTimeout, 60000);
-    EXPECT_EQ(info.HintData, &UiHintBitmap());
     EXPECT_TRUE(EqualRect(&info.CursorRect, &viewer->BoundsRect));
-    ASSERT_TRUE(info.HintWindowClass);
-    std::unique_ptr<THintWindow> window(info.HintWindowClass());
-    auto* hint = dynamic_cast<TBitmapHint*>(window.get());
-    ASSERT_NE(hint, nullptr);
-    const RECT r = hint->CalcHintRect(300, info.HintStr, info.HintData);
-    EXPECT_EQ(r.right, UiHintBitmap().Width() + 2);
-    EXPECT_EQ(r.bottom, UiHintBitmap().Height() + 2);
+    uitest::ExpectWholeBitmapHint(info);
 }
