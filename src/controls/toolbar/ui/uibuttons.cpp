@@ -7,6 +7,7 @@
 #include "classlib/imagelist.h"
 #include "classlib/scopeguard.h"
 #include "controls/toolbar/themed/thmnexus.h"
+#include "controls/toolbar/themed/thmpopup.h"
 #include "controls/toolbar/themed/thmutils.h"
 #include "controls/toolbar/ui/uipaint.h"
 #include "controls/toolbar/ui/uitext.h"
@@ -390,9 +391,16 @@ void TUiCustomButton::DropDown() {
 }
 
 void TUiCustomButton::PopupDropDownMenu(TPopupMenu& menu, const RECT& below) {
-    // A themed popup menu opens below the button and keeps it uncovered.
-    if (auto* themedMenu = dynamic_cast<TUiPopupMenu*>(&menu)) {
-        themedMenu->PopupEx(below.left, below.bottom, false, DropDownControl());
+    // The program's popup menu opens below the button and keeps it uncovered; it tells the
+    // button through CM_UIPOPUPCLOSE when it has closed.
+    if (auto* uiMenu = dynamic_cast<TUiPopupMenu*>(&menu)) {
+        toolbar::TBarCustomItem* clicked = nullptr;
+        uiMenu->InternalPopup(below.left, below.bottom, false, DropDownControl(), clicked);
+        return;
+    }
+    // Another themed popup menu also keeps the button uncovered.
+    if (auto* themedMenu = dynamic_cast<themed::TThmPopupMenu*>(&menu)) {
+        themed::PopupMenuBelowRect(themedMenu, below, false);
         return;
     }
     menu.Popup(below.left, below.bottom);

@@ -151,7 +151,8 @@ public:
 
 protected:
     // Shows the drop-down menu under `below` (screen coordinates) and returns when it has
-    // closed. The class library's popup menu opens at the rectangle's bottom-left corner.
+    // closed. Themed popup menus keep the rectangle uncovered (above it when there is no room
+    // below); the class library's popup menu opens at the rectangle's bottom-left corner.
     virtual void PopupDropDownMenu(classlib::TPopupMenu& menu, const RECT& below);
     // The control the drop-down menu opens under.
     virtual classlib::TControl* DropDownControl() { return this; }

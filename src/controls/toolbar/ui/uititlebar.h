@@ -75,7 +75,7 @@ public:
     virtual void ButtonClick(TUiCustomItem* sender) = 0;
     // Adds the caption label, then the close, maximize and minimize buttons.
     virtual void CreateButtons();
-    // The caption label bold and cut with an ellipsis at the start, the buttons at the end
+    // The caption label bold and cut with an ellipsis at its end, the buttons at the end
     // (minimize, maximize, close), the label filling the free room.
     virtual void SetupButtons();
     // The label shows while any of Caption, Close, Maximize, Minimize is on.

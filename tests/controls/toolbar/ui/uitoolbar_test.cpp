@@ -11,6 +11,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cwchar>
+#include <memory>
+#include <string>
 #include <vector>
 
 using namespace ui;
@@ -179,32 +182,67 @@ TEST_F(UiToolbars, PopupMenuInitAndClose) {
     RemoveWindowSubclass(inner->Handle(), CloseListener::Proc, 1);
 }
 
-TEST_F(UiToolbars, DropDownButtonOpensThePopupMenuBelowItself) {
-    TUiPopupMenu menu(Form);
-    auto* item = new TUiItem(&menu);
-    item->SetCaption(L"&Open");
-    menu.Items()->Add(item);
-    auto* button = new TUiButton(Form);
-    button->SetBounds(40, 200, 90, 24);
-    button->SetParent(Form);
-    button->SetDropDownMenu(&menu);
-    PumpMessages();
-    RECT shown{};
-    bool activeWhileOpen = false;
-    menu.OnInitPopup = [&](TComponent*, TBarView* view) {
-        GetWindowRect(view->Window()->Handle(), &shown);
-        activeWhileOpen = button->DropDownActive();
+// A drop-down button opens a themed popup menu at its bottom-left corner, or above itself
+// when the screen has no room below: the menu never covers the button. The program's popup
+// menu keeps the button pushed while it is open and lets it go when it has closed.
+TEST_F(UiToolbars, DropDownButtonOpensThemedMenusWithoutCoveringItself) {
+    struct Case {
+        bool UiMenu;
+        bool AtScreenBottom;
     };
-    InputScript script(Form->Handle());
-    script.Key(WM_KEYDOWN, VK_ESCAPE);
-    script.Start();
-    button->Click();
-    const POINT bottomLeft = button->ClientToScreen(POINT{0, button->Height()});
-    EXPECT_EQ(shown.left, bottomLeft.x);
-    EXPECT_EQ(shown.top, bottomLeft.y);
-    EXPECT_TRUE(activeWhileOpen);
-    PumpMessages();
-    EXPECT_FALSE(button->DropDownActive());
+    const int screenBottom = GetSystemMetrics(SM_CYSCREEN);
+    for (const Case c : {Case{true, false}, Case{true, true}, Case{false, false}, Case{false, true}}) {
+        SCOPED_TRACE(std::string(c.UiMenu ? "program's menu" : "themed menu") +
+                     (c.AtScreenBottom ? " at the screen's bottom" : ""));
+        Form->SetTop(c.AtScreenBottom ? screenBottom - Form->Height() : 60);
+        std::unique_ptr<themed::TThmPopupMenu> menu;
+        if (c.UiMenu)
+            menu = std::make_unique<TUiPopupMenu>(Form);
+        else
+            menu = std::make_unique<themed::TThmPopupMenu>(Form);
+        for (const wchar_t* caption : {L"&Open", L"&Save", L"&Close"}) {
+            auto* item = new TUiItem(menu.get());
+            item->SetCaption(caption);
+            menu->Items()->Add(item);
+        }
+        auto* button = new TUiButton(Form);
+        button->SetBounds(40, Form->ClientHeight() - 30, 90, 24);
+        button->SetParent(Form);
+        button->SetDropDownMenu(menu.get());
+        PumpMessages();
+        bool activeWhileOpen = false;
+        RECT shown{};
+        InputScript script(Form->Handle());
+        script
+            .Run([&] {
+                activeWhileOpen = button->DropDownActive();
+                EnumThreadWindows(
+                    GetCurrentThreadId(),
+                    [](HWND w, LPARAM found) -> BOOL {
+                        wchar_t name[64] = {};
+                        GetClassNameW(w, name, 64);
+                        if (!IsWindowVisible(w) || !wcsstr(name, L"PopupWindow")) return TRUE;
+                        GetWindowRect(w, reinterpret_cast<RECT*>(found));
+                        return FALSE;
+                    },
+                    reinterpret_cast<LPARAM>(&shown));
+            })
+            .Key(WM_KEYDOWN, VK_ESCAPE);
+        script.Start();
+        button->Click();
+        PumpMessages();
+        const POINT topLeft = button->ClientToScreen(POINT{0, 0});
+        const POINT bottomLeft = button->ClientToScreen(POINT{0, button->Height()});
+        ASSERT_GT(shown.bottom, shown.top) << "the menu opened";
+        EXPECT_EQ(shown.left, bottomLeft.x);
+        if (c.AtScreenBottom)
+            EXPECT_EQ(shown.bottom, topLeft.y);
+        else
+            EXPECT_EQ(shown.top, bottomLeft.y);
+        EXPECT_TRUE(activeWhileOpen);
+        EXPECT_FALSE(button->DropDownActive());
+        delete button;
+    }
 }
 
 TEST_F(UiToolbars, CompoundBarKeepsItsDocksHeight) {
