@@ -696,20 +696,12 @@ void TUiTabToolbar::DrawActiveTabOverlay(HDC dc, RECT rect) {
 void TUiTabToolbar::DrawNCArea(bool drawToDC, HDC dc, HRGN region) {
     TUiToolbar::DrawNCArea(drawToDC, dc, region);
     if ((ComponentState() & csDestroying) || !CurrentDock() || !HandleAllocated() || !FTabSet) return;
-    const HDC target = drawToDC ? dc : GetWindowDC(Handle());
-    auto release = ScopeExit([&] {
-        if (!drawToDC) ReleaseDC(Handle(), target);
-    });
-    TSavedDC saved(target);
-    RECT window;
-    GetWindowRect(Handle(), &window);
-    const int w = detail::Width(window), h = detail::Height(window);
-    const POINT clientOrigin = ClientToScreen(POINT{0, 0});
-    const POINT offset{clientOrigin.x - window.left, clientOrigin.y - window.top};
-    if (!drawToDC) {
-        const RECT client{offset.x, offset.y, offset.x + ClientWidth(), offset.y + ClientHeight()};
-        ExcludeClipRect(target, client.left, client.top, client.right, client.bottom);
-    }
+    TUiNCPaintDC paint(*this, drawToDC, dc);
+    const HDC target = paint.DC();
+    const int w = detail::Width(paint.Window()), h = detail::Height(paint.Window());
+    const RECT& client = paint.Client();
+    const POINT offset{client.left, client.top};
+    if (!drawToDC) ExcludeClipRect(target, client.left, client.top, client.right, client.bottom);
     const bool bottom = FTabPosition == ttpBottom;
     const RECT strip = bottom ? RECT{0, -4, w, 2} : RECT{0, h - 2, w, h + 4};
     TBitmap bitmap;

@@ -58,6 +58,16 @@ TUiLayoutStep::~TUiLayoutStep() {
     FFlag = false;
 }
 
+// --- non-client painting ------------------------------------------------------------------------
+
+TUiNCPaintDC::TUiNCPaintDC(TWinControl& control, bool drawToDC, HDC dc)
+    : FRelease{control.Handle(), drawToDC ? dc : GetWindowDC(control.Handle()), !drawToDC}, FSaved(FRelease.DC) {
+    GetWindowRect(control.Handle(), &FWindow);
+    const POINT origin = control.ClientToScreen(POINT{0, 0});
+    FClient = {origin.x - FWindow.left, origin.y - FWindow.top, origin.x - FWindow.left + control.ClientWidth(),
+               origin.y - FWindow.top + control.ClientHeight()};
+}
+
 // --- dock ---------------------------------------------------------------------------------------
 
 TUiDock::TUiDock(TComponent* owner) : TThmDock(owner) {}
@@ -391,16 +401,10 @@ void TUiToolbar::DrawNCArea(bool drawToDC, HDC dc, HRGN region) {
     auto* dock = dynamic_cast<TUiDock*>(CurrentDock());
     if (!HandleAllocated() || !dock || !dock->OnDrawBackground) return;
     // The frame around the client area shows the dock's background.
-    const HDC target = drawToDC ? dc : GetWindowDC(Handle());
-    auto release = ScopeExit([&] {
-        if (!drawToDC) ReleaseDC(Handle(), target);
-    });
-    TSavedDC saved(target);
-    RECT window;
-    GetWindowRect(Handle(), &window);
-    POINT clientOrigin = ClientToScreen(POINT{0, 0});
-    const RECT client{clientOrigin.x - window.left, clientOrigin.y - window.top,
-                      clientOrigin.x - window.left + ClientWidth(), clientOrigin.y - window.top + ClientHeight()};
+    TUiNCPaintDC paint(*this, drawToDC, dc);
+    const HDC target = paint.DC();
+    const RECT& window = paint.Window();
+    const RECT& client = paint.Client();
     if (!drawToDC && region && region != reinterpret_cast<HRGN>(1)) {
         HRGN clip = CreateRectRgn(0, 0, 0, 0);
         CombineRgn(clip, region, nullptr, RGN_COPY);

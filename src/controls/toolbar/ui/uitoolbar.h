@@ -21,6 +21,7 @@
 #include <string>
 
 #include "classlib/control.h"
+#include "classlib/gdiguards.h"
 #include "controls/toolbar/themed/thmdock.h"
 #include "controls/toolbar/themed/thmfloating.h"
 #include "controls/toolbar/themed/thmnexus.h"
@@ -46,6 +47,32 @@ public:
 private:
     bool& FFlag;
     toolbar::TBarView* FView;
+};
+
+// The device context of a toolbar's non-client painting: the one given when drawing to a DC,
+// else the window's own (released again); its state is restored at the end. Knows the window
+// rectangle on screen and the client area in window coordinates.
+class TUiNCPaintDC {
+public:
+    TUiNCPaintDC(classlib::TWinControl& control, bool drawToDC, HDC dc);
+    TUiNCPaintDC(const TUiNCPaintDC&) = delete;
+    TUiNCPaintDC& operator=(const TUiNCPaintDC&) = delete;
+    HDC DC() const { return FRelease.DC; }
+    const RECT& Window() const { return FWindow; }
+    const RECT& Client() const { return FClient; }
+
+private:
+    struct TRelease {
+        HWND Window;
+        HDC DC;
+        bool Own;
+        ~TRelease() {
+            if (Own && DC) ReleaseDC(Window, DC);
+        }
+    } FRelease;
+    classlib::TSavedDC FSaved;
+    RECT FWindow{};
+    RECT FClient{};
 };
 
 // --- dock ---------------------------------------------------------------------------------------
