@@ -7,6 +7,7 @@
 #include "classlib/imagelist.h"
 #include "classlib/scopeguard.h"
 #include "controls/toolbar/tbcommon.h"
+#include "controls/toolbar/themed/thmitemstate.h"
 #include "controls/toolbar/themed/thmnexus.h"
 #include "controls/toolbar/themed/thmpopup.h"
 #include "controls/toolbar/themed/thmutils.h"
@@ -437,14 +438,7 @@ void TThmItemViewer::Paint(TCanvas& canvas, const RECT& clientRect, bool selecte
 
         theme.PaintItemButton(canvas, r, info);
         if (split) {
-            const bool wasPushed = info.Pushed, wasChecked = info.Checked;
-            info.Pushed = arrowPressed;
-            info.Checked = false;
-            info.SplitPart = spSplitArrow;
-            theme.PaintItemButton(canvas, arrow, info);
-            info.Pushed = wasPushed;
-            info.Checked = wasChecked;
-            info.SplitPart = spSplitButton;
+            PaintSplitArrowPart(theme, canvas, arrow, info, arrowPressed);
         } else if (hasArrow) {
             theme.PaintDropArrow(canvas, arrow, info);
         }

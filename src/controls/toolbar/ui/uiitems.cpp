@@ -373,16 +373,7 @@ void TUiItemViewer::Paint(TCanvas& canvas, const RECT& clientRect, bool selected
         DoDrawItem(canvas, itemRect, info, pstPostPaint, paintDefault);
         content = itemRect;
         if (split) {
-            if (paintDefault) {
-                const bool wasPushed = info.Pushed, wasChecked = info.Checked;
-                info.SplitPart = spSplitArrow;
-                info.Pushed = arrowPressed;
-                info.Checked = false;
-                theme.PaintItemButton(canvas, arrow, info);
-                info.SplitPart = spSplitButton;
-                info.Pushed = wasPushed;
-                info.Checked = wasChecked;
-            }
+            if (paintDefault) PaintSplitArrowPart(theme, canvas, arrow, info, arrowPressed);
         } else if (hasArrow) {
             theme.PaintDropArrow(canvas, arrow, info);
             if (!arrowBesideGlyph) (vertical ? content.bottom : content.right) -= dropArrow;

@@ -18,7 +18,6 @@ using namespace themed;
 
 namespace {
 
-
 TBarChevronItem* NewUiChevronItem(TComponent* owner) { return new TUiChevronItem(owner); }
 
 TBarToolbarView* NewUiToolbarView(TBarCustomToolbar* toolbar, TBarCustomItem* root) {
