@@ -1,6 +1,7 @@
 #include "app/mainform.h"
 
 #include "app/layoutfile.h"
+#include "app/regedform.h"
 #include "app/singleinstance.h"
 #include "app/startup.h"
 #include "classlib/timer.h"
@@ -9,7 +10,9 @@
 #include "settings/inifile.h"
 #include "settings/settingsfiles.h"
 #include "undo/undoprovider.h"
+#include "views/regtreeview.h"
 #include "widgets/mousegestures.h"
+#include "widgets/vstab.h"
 
 namespace app {
 
@@ -58,6 +61,10 @@ TMainForm::TMainForm(classlib::TComponent* owner, std::vector<std::wstring> para
 
     FGestures = new widgets::TVxMouseGestures(this);
     FGestures->Enabled = false;
+    CreateTabStrip();
+    BindActions();
+    OnOpenWindow = [this](const std::wstring& path) { OpenWindow(path); };
+    OnDescribeRegistryWindow = [this] { return DescribeActiveWindow(); };
 
     LoadLayout();
     LoadSettings();
@@ -91,6 +98,12 @@ void TMainForm::LoadSettings() {
     FGestures->Enabled = FOptions.Gesture;
     FGestures->GestureLength = FOptions.SetGestureLength;
     FGestures->GestureStopRecognitionLength = static_cast<unsigned>(FOptions.SetGestureStop);
+    for (TRegEdForm* window : RegistryWindows()) window->ApplyOptions(RegWindowSearchOptions(FOptions), false);
+    VxVSTab->SetTabWidth(FOptions.SetTabWidth);
+    VxVSTab->SetActiveGrad(FOptions.ColorTabActiveGradStart, FOptions.ColorTabActiveGradEnd);
+    VxVSTab->SetNonActiveGrad(FOptions.ColorTabGradStart, FOptions.ColorTabGradEnd);
+    VxVSTab->SetColor(FOptions.ColorTabBack);
+    VxVSTab->SetTextColors(FOptions.ColorTabText, FOptions.ColorTabTextActive);
     ReadSettingsFile(L"HotKey.db", [&](const settings::TVxMemIniFile& file) { LoadHotKeys(*FActions, file); });
 }
 
@@ -122,7 +135,14 @@ void TMainForm::LoadLayout() {
 
 bool TMainForm::SaveLayout() {
     settings::TVxMemIniFile file(GetSettingsFilePath(L"ToolBar.db"));
-    if (!FOptions.SetNoSaveWnd) WriteWindowLayout(file, WindowLayoutOf(Handle()));
+    if (!FOptions.SetNoSaveWnd) {
+        TWindowLayout layout = WindowLayoutOf(Handle());
+        if (TRegEdForm* window = ActiveRegEdForm()) {
+            layout.RegTree = window->VxRegTreeView->Width();
+            layout.RegTreeVisible = window->VxRegTreeView->Visible();
+        }
+        WriteWindowLayout(file, layout);
+    }
     file.UpdateFile();
     return true;
 }
@@ -145,6 +165,41 @@ void TMainForm::FormClose() {
         classlib::Application->MessageBox(CloseFailureText(failures), classlib::Application->Title(),
                                           MB_OK | MB_ICONERROR);
 }
+
+void TMainForm::BindActions() {
+    using enum TActionId;
+    const std::pair<TActionId, std::function<void()>> commands[] = {
+        {aacNewWindow, [this] { OpenWindow(L""); }},
+        {aacNewAcWindow,
+         [this] {
+             if (TRegEdForm* window = ActiveRegEdForm())
+                 if (auto key = window->VxRegTreeView->GetSelectedKey()) OpenWindow(key->FFullPath);
+         }},
+        {aacClose,
+         [this] {
+             if (classlib::TForm* child = ActiveMDIChild()) child->Close();
+         }},
+        {aacAllClose, [this] { CloseWindows(nullptr); }},
+        {aacNonActiveAllClose, [this] { CloseWindows(ActiveRegEdForm()); }},
+        {aacVertWindow, [this] { TileWindows(MDITILE_VERTICAL); }},
+        {aacHorzWindow, [this] { TileWindows(MDITILE_HORIZONTAL); }},
+        {aacCascadeWindow, [this] { Cascade(); }},
+        {aacNextWindow, [this] { Next(); }},
+        {aacPrevWindow, [this] { Previous(); }},
+        {aacAllAllUpdate, [this] { RefreshAllWindows(); }},
+        {aacExit, [this] { Close(); }},
+        {aacEdit, [this] { EditValue(); }},
+        {aacNewSZ, [this] { NewValue(REG_SZ); }},
+        {aacNewExSZ, [this] { NewValue(REG_EXPAND_SZ); }},
+        {aacNewDWORD, [this] { NewValue(REG_DWORD); }},
+        {aacNewQWord, [this] { NewValue(REG_QWORD); }},
+        {aacUndo, [this] { UndoLast(); }},
+    };
+    for (const auto& [id, run] : commands)
+        FActions->Action(id)->OnExecute = [run](classlib::TComponent*) { run(); };
+}
+
+bool TMainForm::RunAction(TActionId id) { return FActions->Action(id)->Execute(); }
 
 void TMainForm::StartUpTimerTimer() {
     FStartUpTimer->SetEnabled(false);
