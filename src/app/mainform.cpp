@@ -57,6 +57,7 @@ TMainForm::TMainForm(classlib::TComponent* owner, std::vector<std::wstring> para
 
     FActions = new TMainActionList(this);
     FActions->ShortCutsAllowed = [this] { return MainFormIsActive(this); };
+    FActions->UpdateStates = [this] { UpdateActionStates(); };
     FStates = ReadActionStates(*FActions);
 
     FGestures = new widgets::TVxMouseGestures(this);
@@ -74,7 +75,7 @@ TMainForm::TMainForm(classlib::TComponent* owner, std::vector<std::wstring> para
 
     OnClose = [this](classlib::TComponent*, classlib::TCloseAction&) { FormClose(); };
     if (classlib::Application)
-        classlib::Application->OnIdle = [this](classlib::TComponent*, bool&) { ApplicationIdle(); };
+        classlib::Application->OnIdle = [this](classlib::TComponent*, bool&) { UpdateActionStates(); };
 
     // Fires once the message loop runs.
     FStartUpTimer = new classlib::TTimer(this);
@@ -215,7 +216,7 @@ void TMainForm::StartUpTimerTimer() {
     Show();
 }
 
-void TMainForm::ApplicationIdle() {
+void TMainForm::UpdateActionStates() {
     TActionStateInput input;
     input.HelpFileExists = wide::WideFileExists(
         wide::WideExtractFilePath(wide::WideGetModuleFileName(nullptr)) + L"Wendlar.chm");

@@ -101,7 +101,9 @@ protected:
 
 private:
     void StartUpTimerTimer();
-    void ApplicationIdle();
+    // The action states for the active registry window, applied to the actions (at idle and
+    // before a shortcut runs).
+    void UpdateActionStates();
     void WMCopyData(classlib::TMessage& m);
     void LoadLayout();
     void SetUpGestures();
