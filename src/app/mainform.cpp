@@ -85,7 +85,10 @@ TMainForm::TMainForm(classlib::TComponent* owner, std::vector<std::wstring> para
 }
 
 TMainForm::~TMainForm() {
-    if (classlib::Application) classlib::Application->OnIdle = nullptr;
+    if (classlib::Application) {
+        classlib::Application->OnIdle = nullptr;
+        classlib::Application->CancelQueuedCalls(this);
+    }
 }
 
 void TMainForm::LoadSettings() {
@@ -228,6 +231,14 @@ void TMainForm::UpdateActionStates() {
     ApplyActionStates(FStates, *FActions);
 }
 
+void TMainForm::OpenPendingWindow() {
+    if (FPendingPaths.empty() || FClosed) return;
+    const std::wstring path = std::move(FPendingPaths.front());
+    FPendingPaths.pop_front();
+    if (!FPendingPaths.empty()) classlib::Application->QueueCall([this] { OpenPendingWindow(); }, this);
+    if (OnOpenWindow) OnOpenWindow(path);
+}
+
 void TMainForm::Dispatch(classlib::TMessage& m) {
     if (m.Msg == WM_COPYDATA) {
         WMCopyData(m);
@@ -242,9 +253,14 @@ void TMainForm::WMCopyData(classlib::TMessage& m) {
         wide::TWideForm::Dispatch(m);
         return;
     }
-    const std::vector<std::wstring> lines = ReadHandOverLines(*data);
-    if (OnOpenWindow)
-        for (const std::wstring& line : lines) OnOpenWindow(line);
+    // The windows open after the reply, one per turn of the loop: the sending start ends at
+    // once and the program keeps answering while they open. What waits is bounded as one
+    // hand-over is.
+    const bool idle = FPendingPaths.empty();
+    for (std::wstring& line : ReadHandOverLines(*data))
+        if (FPendingPaths.size() < MaxHandOverWindows) FPendingPaths.push_back(std::move(line));
+    if (idle && !FPendingPaths.empty() && classlib::Application)
+        classlib::Application->QueueCall([this] { OpenPendingWindow(); }, this);
     m.Result = 0;
 }
 

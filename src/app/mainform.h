@@ -20,6 +20,7 @@
 #include "app/mainoptions.h"
 #include "controls/wide/wideforms.h"
 
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -105,6 +106,8 @@ private:
     // before a shortcut runs).
     void UpdateActionStates();
     void WMCopyData(classlib::TMessage& m);
+    // Opens the first window of a hand-over that waits and queues the next.
+    void OpenPendingWindow();
     void LoadLayout();
     void SetUpGestures();
     void FormClose();
@@ -122,6 +125,7 @@ private:
     void UndoLast();
 
     std::vector<std::wstring> FParams;
+    std::deque<std::wstring> FPendingPaths;
     TStartupOptions FStartup;
     TMainOptions FOptions;
     undo::TVxRegClipUndoProvider* FUndoProvider = nullptr;
