@@ -5,6 +5,8 @@ drag cursors. Run from anywhere; the files are written next to this script.
 - uiglyphs.bmp: 64 x 16, 16 colours, four black 16 x 16 glyphs on magenta (0xFF00FF, the
   colour the image list leaves out): 0 close (a diagonal cross), 1 maximize (a box with a
   thick top edge), 2 minimize (a thick bar at the bottom), 3 restore (two overlapping boxes).
+- thmsysmenu.bmp: the same four glyphs on silver (0xC0C0C0), the images of the system menu
+  that the menu bar shows for a maximised child window.
 - czmove.cur: the pointer with a small box below it (an item being moved).
 - czcancel.cur: the pointer with a circle and a bar across it (the drop is refused).
 Both cursors are 32 x 32 monochrome with the hot spot at the pointer's tip.
@@ -19,7 +21,7 @@ from imagefiles import cursor32, write_file  # noqa: E402
 # --- glyph strip --------------------------------------------------------------------------
 
 GLYPH = 16
-BLACK, MAGENTA = 0, 13  # indexes into the 16-colour palette below
+BLACK, SILVER, MAGENTA = 0, 7, 13  # indexes into the 16-colour palette below
 
 PALETTE = [
     (0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0), (0, 0, 128), (128, 0, 128),
@@ -28,7 +30,7 @@ PALETTE = [
 ]
 
 
-def glyph_close(img, x0):
+def glyph_close(img, x0, background):
     for i in range(8):
         for t in range(2):  # two pixels thick
             x = 4 + i + t
@@ -37,38 +39,38 @@ def glyph_close(img, x0):
                 img[4 + i][x0 + 15 - x] = BLACK
 
 
-def box(img, x0, left, top, right, bottom, clear_inside=False):
+def box(img, x0, left, top, right, bottom, clear_inside=None):
     """A one-pixel box from (left, top) to (right, bottom) inclusive, two pixels thick at
-    the top; with clear_inside the inner part goes back to the background."""
+    the top; with clear_inside (the background colour) the inner part goes back to it."""
     for y in range(top, bottom + 1):
         for x in range(left, right + 1):
             edge = y in (top, top + 1, bottom) or x in (left, right)
             if edge:
                 img[y][x0 + x] = BLACK
-            elif clear_inside:
-                img[y][x0 + x] = MAGENTA
+            elif clear_inside is not None:
+                img[y][x0 + x] = clear_inside
 
 
-def glyph_maximize(img, x0):
+def glyph_maximize(img, x0, background):
     box(img, x0, 3, 3, 12, 12)
 
 
-def glyph_minimize(img, x0):
+def glyph_minimize(img, x0, background):
     for y in (11, 12):
         for x in range(4, 11):
             img[y][x0 + x] = BLACK
 
 
-def glyph_restore(img, x0):
+def glyph_restore(img, x0, background):
     box(img, x0, 6, 2, 13, 8)
-    box(img, x0, 2, 6, 9, 12, clear_inside=True)
+    box(img, x0, 2, 6, 9, 12, clear_inside=background)
 
 
-def write_strip(path):
+def write_strip(path, background):
     width, height = GLYPH * 4, GLYPH
-    img = [[MAGENTA] * width for _ in range(height)]
+    img = [[background] * width for _ in range(height)]
     for n, draw in enumerate((glyph_close, glyph_maximize, glyph_minimize, glyph_restore)):
-        draw(img, n * GLYPH)
+        draw(img, n * GLYPH, background)
     row_size = ((width * 4 + 31) // 32) * 4
     data = bytearray()
     for y in range(height - 1, -1, -1):  # bottom-up rows
@@ -157,7 +159,8 @@ def write_cursor(path, img, hot_x, hot_y):
 
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
-    write_strip(os.path.join(here, "uiglyphs.bmp"))
+    write_strip(os.path.join(here, "uiglyphs.bmp"), MAGENTA)
+    write_strip(os.path.join(here, "thmsysmenu.bmp"), SILVER)
 
     move = [[CLEAR] * SIZE for _ in range(SIZE)]
     move_box(move)

@@ -277,6 +277,10 @@ protected:
     classlib::TForm* RequireOwnerForm();
     // The form that contains the window (through its floating parent when floating), or null.
     classlib::TForm* FindOwnerForm();
+    // Docked: the rectangle to hand the dock's PaintBackground, in the window's client (or,
+    // with windowCoordinates, window) coordinates: its origin is the dock's parent's client
+    // origin, its size the parent's client size.
+    RECT DockBackgroundRect(bool windowCoordinates);
 
 private:
     // tbdockframe.cpp: the docked frame and the mouse.

@@ -223,23 +223,33 @@ void TBarCustomDockableWindow::WMContextMenuDocked(TMessage& m) {
     DefaultHandler(m);
 }
 
-void TBarCustomDockableWindow::WMEraseBkgndDocked(TMessage& m) {
+RECT TBarCustomDockableWindow::DockBackgroundRect(bool windowCoordinates) {
     HWND parentWnd = FCurrentDock->Parent() && FCurrentDock->Parent()->HandleAllocated()
                          ? FCurrentDock->Parent()->Handle()
                          : FCurrentDock->Handle();
     // The background's origin is where the dock's is: its parent's client origin.
     POINT origin{0, 0};
     ::ClientToScreen(parentWnd, &origin);
-    ::ScreenToClient(Handle(), &origin);
+    if (windowCoordinates) {
+        RECT self;
+        GetWindowRect(Handle(), &self);
+        origin.x -= self.left;
+        origin.y -= self.top;
+    } else {
+        ::ScreenToClient(Handle(), &origin);
+    }
+    RECT parentClient;
+    GetClientRect(parentWnd, &parentClient);
+    return {origin.x, origin.y, origin.x + parentClient.right, origin.y + parentClient.bottom};
+}
+
+void TBarCustomDockableWindow::WMEraseBkgndDocked(TMessage& m) {
     RECT client;
     GetClientRect(Handle(), &client);
     HDC dc = reinterpret_cast<HDC>(m.WParam);
     TSavedDC saved(dc);
     IntersectClipRect(dc, client.left, client.top, client.right, client.bottom);
-    RECT parentClient;
-    GetClientRect(parentWnd, &parentClient);
-    RECT r{origin.x, origin.y, origin.x + parentClient.right, origin.y + parentClient.bottom};
-    FCurrentDock->PaintBackground(dc, r);
+    FCurrentDock->PaintBackground(dc, DockBackgroundRect(false));
     m.Result = 1;
 }
 
@@ -339,13 +349,7 @@ void TBarCustomDockableWindow::DrawNCArea(bool drawToDC, HDC dc, HRGN region) {
     if (background) {
         TSavedDC inner(dc);
         IntersectClipRect(dc, ring.left, ring.top, ring.right, ring.bottom);
-        RECT dockScreen;
-        GetWindowRect(FCurrentDock->Handle(), &dockScreen);
-        RECT self;
-        GetWindowRect(Handle(), &self);
-        RECT b{dockScreen.left - self.left, dockScreen.top - self.top, dockScreen.right - self.left,
-               dockScreen.bottom - self.top};
-        FCurrentDock->PaintBackground(dc, b);
+        FCurrentDock->PaintBackground(dc, DockBackgroundRect(true));
     } else {
         TGdiObject<HBRUSH> brush(CreateSolidBrush(face));
         FrameRect(dc, &ring, brush.Handle());

@@ -151,7 +151,8 @@ void TBarView::UpdateSelection(const POINT* screenPoint, bool allowNewSelection)
         if (IsPopup()) candidate = nullptr;
         if (allowNewSelection || FSelected) {
             TBarItemViewer* under = ViewerAtPoint(client);
-            if (under && IsSelectable(under)) candidate = under;
+            if (under && (IsSelectable(under) || (under->MouseSelectable() && under->Item()->Visible())))
+                candidate = under;
         }
     } else {
         FState &= ~tbvsMouseInWindow;

@@ -57,14 +57,14 @@ TBarView* NewPopupView(TComponent* owner, TBarView* parentView, TBarCustomItem* 
     return new TBarPopupView(owner, parentView, item, window, false, customizing, false);
 }
 
+}  // namespace
+
 RECT ScreenRectOf(TBarView* view, const RECT& r) {
     RECT s = r;
     if (view->Window() && view->Window()->HandleAllocated())
         MapWindowPoints(view->Window()->Handle(), nullptr, reinterpret_cast<POINT*>(&s), 2);
     return s;
 }
-
-}  // namespace
 
 TFont& MenuFont() { return MenuFontHolder().Font; }
 
@@ -274,13 +274,12 @@ TBarPopupWindow* TBarCustomItem::CreatePopup(TBarView* parentView, TBarItemViewe
     return window.release();
 }
 
-TBarCustomItem* TBarCustomItem::PopupModal(bool selectFirst, bool trackRightButton, bool returnClickedItemOnly,
-                                           TBarPopupAlignment alignment, POINT point) {
+TBarCustomItem* RunModalPopup(const std::function<TBarPopupWindow*()>& open, bool trackRightButton,
+                              bool returnClickedItemOnly) {
     TBarDoneActionData done;
     {
         TBarModalHandler handler(nullptr);
-        std::unique_ptr<TBarPopupWindow> popup(
-            CreatePopup(nullptr, nullptr, false, selectFirst, false, point, alignment));
+        std::unique_ptr<TBarPopupWindow> popup(open());
         TBarView* view = popup->View();
         // The release of the click that opened the menu is not a choice.
         view->SetState(view->State() | tbvsIgnoreNextRelease);
@@ -294,6 +293,13 @@ TBarCustomItem* TBarCustomItem::PopupModal(bool selectFirst, bool trackRightButt
         done = view->DoneAction;
     }
     return ExecuteDoneAction(done, returnClickedItemOnly);
+}
+
+TBarCustomItem* TBarCustomItem::PopupModal(bool selectFirst, bool trackRightButton, bool returnClickedItemOnly,
+                                           TBarPopupAlignment alignment, POINT point) {
+    return RunModalPopup(
+        [&] { return CreatePopup(nullptr, nullptr, false, selectFirst, false, point, alignment); },
+        trackRightButton, returnClickedItemOnly);
 }
 
 TBarCustomItem* TBarCustomItem::PopupAt(int x, int y, bool trackRightButton, TBarPopupAlignment alignment,
@@ -438,16 +444,14 @@ void TBarPopupWindow::Dispatch(TMessage& m) {
         return;
     }
     case WM_NCPAINT: {
-        const HDC dc = GetWindowDC(FHandle);
-        if (dc) {
-            ClipToNCUpdateRegion(FHandle, dc, reinterpret_cast<HRGN>(m.WParam));
-            RECT r;
-            GetWindowRect(FHandle, &r);
-            OffsetRect(&r, -r.left, -r.top);
-            PaintFrame(dc, r);
-            ReleaseDC(FHandle, dc);
-        }
         m.Result = 0;
+        const TWindowDC dc(FHandle, GetWindowDC(FHandle));
+        if (!dc.Handle()) return;
+        ClipToNCUpdateRegion(FHandle, dc.Handle(), reinterpret_cast<HRGN>(m.WParam));
+        RECT r;
+        GetWindowRect(FHandle, &r);
+        OffsetRect(&r, -r.left, -r.top);
+        PaintFrame(dc.Handle(), r);
         return;
     }
     case WM_PRINT:

@@ -17,6 +17,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <vector>
 
 namespace toolbar {
@@ -55,6 +56,10 @@ struct TBarPopupParentInfo {
 // AdjustPopupPosition and sets rec.AnimDir; answers whether a sub-menu went to the left
 // of its item.
 bool PlacePopup(TBarPopupPositionRec& rec, const TBarPopupParentInfo& parent);
+
+// A rectangle in the client coordinates of `view`'s window, in screen coordinates (as it is
+// while the window has no handle).
+RECT ScreenRectOf(TBarView* view, const RECT& r);
 
 // The menu font of popups and of toolbars with SystemFont: the system's menu font.
 classlib::TFont& MenuFont();
@@ -114,6 +119,13 @@ TBarPopupWindow* NewPopupWindow(classlib::TComponent* owner, TBarView* parentVie
     }
     return window;
 }
+
+// Runs the menu loop over the popup that `open` makes (a popup without parent view, owned
+// here until the loop ends) and carries out its done action once the popup is gone: the
+// chosen item is clicked unless `returnClickedItemOnly`. Answers the chosen item, or null.
+// The release of the click that opened the menu is not a choice.
+TBarCustomItem* RunModalPopup(const std::function<TBarPopupWindow*()>& open, bool trackRightButton,
+                              bool returnClickedItemOnly);
 
 enum TBarTrackButton { tbLeftButton, tbRightButton };
 

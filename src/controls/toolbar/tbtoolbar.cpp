@@ -249,14 +249,25 @@ int TBarFloatingResize::Track(RECT& rect, POINT cursor) {
 
 // --- the toolbar -------------------------------------------------------------------------
 
-TBarCustomToolbar::TBarCustomToolbar(TComponent* owner) : TBarCustomDockableWindow(owner) {
+namespace {
+TBarChevronItem* NewChevronItem(TComponent* owner) { return new TBarChevronItem(owner); }
+TBarToolbarView* NewToolbarView(TBarCustomToolbar* toolbar, TBarCustomItem* root) {
+    return new TBarToolbarView(toolbar, nullptr, root, toolbar, true, false, true);
+}
+}  // namespace
+
+TBarCustomToolbar::TBarCustomToolbar(TComponent* owner) : TBarCustomToolbar(owner, NewChevronItem, NewToolbarView) {}
+
+TBarCustomToolbar::TBarCustomToolbar(TComponent* owner, TChevronItemClass chevronItemClass,
+                                     TToolbarViewClass viewClass)
+    : TBarCustomDockableWindow(owner) {
     FControlStyle = (FControlStyle | csAcceptsControls) & ~csCaptureMouse;
     SetResizeOptions(0);
     FItems = new TBarRootItem(this);
     FItems->SetRootParentComponent(this);
-    FChevronItem = new TBarChevronItem(this);
+    FChevronItem = chevronItemClass(this);
     FChevronItem->SetLinkSubitems(FItems);
-    FView = new TBarToolbarView(this, nullptr, FItems, this, true, false, true);
+    FView = viewClass(this, FItems);
     // Built again now that the chevron is reachable through the view's override.
     FView->RebuildViewers();
     FView->BackgroundColor = clBtnFace;
@@ -589,7 +600,7 @@ void TBarCustomToolbar::PointOverChildControl(POINT point, bool& found) {
     if (found) return;
     if (TBarItemViewer* v = FView->ViewerAtPoint(point)) {
         const TBarItemStyle style = v->Item()->ItemStyle();
-        if ((style & tbstSelectable) && !(style & tbstClicksTransparent)) found = true;
+        if (((style & tbstSelectable) || v->MouseSelectable()) && !(style & tbstClicksTransparent)) found = true;
     }
 }
 

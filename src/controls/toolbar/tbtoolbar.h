@@ -111,6 +111,11 @@ public:
     explicit TBarCustomToolbar(classlib::TComponent* owner);
     ~TBarCustomToolbar() override;
 
+    // The class references of the chevron item and the view a toolbar makes in its
+    // constructor (a derived toolbar passes its own to the protected constructor).
+    using TChevronItemClass = TBarChevronItem* (*)(classlib::TComponent* owner);
+    using TToolbarViewClass = TBarToolbarView* (*)(TBarCustomToolbar* toolbar, TBarCustomItem* root);
+
     TBarRootItem* Items() const { return FItems; }
     TBarCustomItem* GetItems() override { return FItems; }
     TBarToolbarView* View() const { return FView; }
@@ -175,6 +180,8 @@ public:
     void InitiateAction() override;
 
 protected:
+    TBarCustomToolbar(classlib::TComponent* owner, TChevronItemClass chevronItemClass, TToolbarViewClass viewClass);
+
     void Dispatch(classlib::TMessage& message) override;
     void Paint() override;
     void MouseDown(classlib::TMouseButton button, classlib::TShiftState shift, int x, int y) override;

@@ -75,6 +75,9 @@ public:
     virtual bool UsesToolbarStyle();
     virtual bool UsesSameWidth();
     virtual bool ShowsCaption();
+    // The mouse may select (hot-track and press) the viewer although its item is not
+    // selectable; the keyboard still passes it by. False here.
+    virtual bool MouseSelectable() { return false; }
     bool ShowsImage();
     // The item's own images, else the nearest sub-menu images of the views above.
     classlib::TImageList* FindImageList();

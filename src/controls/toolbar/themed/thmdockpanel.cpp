@@ -6,6 +6,7 @@
 #include "classlib/gdiguards.h"
 #include "controls/toolbar/tbcommon.h"
 #include "controls/toolbar/tbfloating.h"
+#include "controls/toolbar/themed/thmbars_p.h"
 #include "controls/toolbar/themed/thmfloating.h"
 #include "controls/toolbar/themed/thmmultidock.h"
 #include "controls/toolbar/themed/thmutils.h"
@@ -133,14 +134,14 @@ void TThmCustomDockablePanel::SetMinClientHeight(int value) { FMinClientHeight =
 
 void TThmCustomDockablePanel::SetSnapDistance(int value) {
     FSnapDistance = std::max(value, 0);
-    if (auto* host = dynamic_cast<TThmFloatingWindowParent*>(Parent())) host->SetSnapDistance(FSnapDistance);
+    PassSnapDistance(*this, FSnapDistance);
 }
 
 TBarFloatingWindowParentClass TThmCustomDockablePanel::FloatingParentClass() { return NewThemedFloatingWindowParent; }
 
 void TThmCustomDockablePanel::SetParent(TWinControl* parent) {
     TBarCustomDockableWindow::SetParent(parent);
-    if (auto* host = dynamic_cast<TThmFloatingWindowParent*>(parent)) host->SetSnapDistance(FSnapDistance);
+    PassSnapDistance(*this, FSnapDistance);
 }
 
 // --- sizes ----------------------------------------------------------------------------------------
@@ -283,10 +284,7 @@ void TThmCustomDockablePanel::RecomputeEffectiveColor() {
     FEffectiveColor = FColor != clNone ? FColor : ActiveToolbarTheme().GetViewFillColor(ThemeViewKind());
 }
 
-void TThmCustomDockablePanel::BroadcastColor() {
-    for (int i = 0; i < ControlCount(); ++i)
-        Controls(i)->Perform(CM_PARENTCOLORCHANGED, 1, static_cast<LPARAM>(FEffectiveColor));
-}
+void TThmCustomDockablePanel::BroadcastColor() { BroadcastEffectiveColor(this, FEffectiveColor); }
 
 void TThmCustomDockablePanel::InsertControl(TControl* control) {
     TBarCustomDockableWindow::InsertControl(control);
@@ -297,19 +295,12 @@ void TThmCustomDockablePanel::CMColorChanged(TMessage& message) {
     TBarCustomDockableWindow::CMColorChanged(message);
     RecomputeEffectiveColor();
     Brush().SetColor(FEffectiveColor);
-    if (Docked() && HandleAllocated())
-        RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
-    Invalidate();
-    BroadcastColor();
+    RepaintWithColor(*this, FEffectiveColor);
 }
 
 void TThmCustomDockablePanel::CMTextChanged(TMessage& message) {
     TBarCustomDockableWindow::CMTextChanged(message);
-    if (Docked()) {
-        RedrawWithFrame();
-    } else if (TBarFloatingWindowParent* host = FloatingParent(); host && Floating()) {
-        host->RedrawNCArea(fpAll);
-    }
+    RedrawCaptionFrame(*this);
 }
 
 void TThmCustomDockablePanel::HandleThemeChange(int change, bool) {
@@ -318,11 +309,7 @@ void TThmCustomDockablePanel::HandleThemeChange(int change, bool) {
     } else if (change == tnEndChange) {
         EndUpdate();
         RecomputeEffectiveColor();
-        TBarFloatingWindowParent* host = FloatingParent();
-        if (Floating() && host)
-            RecalcFrame(host);
-        else
-            RecalcFrame(this);
+        ReframeDockable(*this);
         Invalidate();
         BroadcastColor();
     }

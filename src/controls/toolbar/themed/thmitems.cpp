@@ -8,6 +8,7 @@
 #include "classlib/scopeguard.h"
 #include "controls/toolbar/tbcommon.h"
 #include "controls/toolbar/themed/thmnexus.h"
+#include "controls/toolbar/themed/thmpopup.h"
 #include "controls/toolbar/themed/thmutils.h"
 
 namespace themed {
@@ -92,6 +93,12 @@ int GetViewType(TBarView* view) {
     return GetViewType(static_cast<TComponent*>(view->Window()));
 }
 
+BYTE ItemHotState(TBarView* view, bool selected, bool enabled) {
+    if (!selected) return hsNone;
+    if (enabled) return hsSelected;
+    return view->MouseOverSelected() ? hsNone : hsKeyboardSelected;
+}
+
 // --- font settings -------------------------------------------------------------------------------
 
 void TFontSettings::Assign(const TFontSettings& source) {
@@ -157,6 +164,19 @@ void TThmCustomItem::SetStretch(bool value) {
 }
 
 TBarItemViewerClass TThmCustomItem::GetItemViewerClass(TBarView*) { return NewItemViewer<TThmItemViewer>; }
+
+TBarPopupWindowClass TThmCustomItem::GetPopupWindowClass() { return NewPopupWindow<TThmPopupWindow>; }
+
+TBarPopupWindow* TThmCustomItem::CreatePopup(TBarView* parentView, TBarItemViewer* parentViewer,
+                                             bool positionAsSubmenu, bool selectFirstItem, bool customizing,
+                                             POINT popupPoint, TBarPopupAlignment alignment) {
+    return TBarCustomItem::CreatePopup(parentView, parentViewer, positionAsSubmenu,
+                                       selectFirstItem || FAlwaysSelectFirst, customizing, popupPoint, alignment);
+}
+
+void TThmCustomItem::AdjustPopupPosition(TBarView* parentView, TBarPopupWindow* window, TBarPopupPositionRec& rec) {
+    PlaceThemedPopup(rec, [&] { TBarCustomItem::AdjustPopupPosition(parentView, window, rec); });
+}
 
 // --- the themed viewer: questions ---------------------------------------------------------------
 
@@ -369,7 +389,7 @@ void TThmItemViewer::Paint(TCanvas& canvas, const RECT& clientRect, bool selecte
                      (Application && Application->Active() ? ifAppActive : 0);
     info.Enabled = item->Enabled() || view->Customizing();
     info.Pushed = pushed;
-    if (selected) info.HotState = info.Enabled ? hsSelected : view->MouseOverSelected() ? hsNone : hsKeyboardSelected;
+    info.HotState = ItemHotState(view, selected, info.Enabled);
     info.Checked = item->Checked();
     info.ImageShown = imageShown;
     if (imageSized) {

@@ -44,6 +44,10 @@ constexpr int RoleDropDownGridButton = 58;
 // window answers none).
 int GetViewType(toolbar::TBarView* view);
 
+// The HotState of an item shown in `view`: none unless selected; selected when enabled; when
+// disabled, keyboard-selected unless the mouse is over it.
+BYTE ItemHotState(toolbar::TBarView* view, bool selected, bool enabled);
+
 // --- font settings ------------------------------------------------------------------------------
 
 enum TTriState { tsDefault, tsTrue, tsFalse };
@@ -140,6 +144,14 @@ public:
     TThmImageDrawnEvent OnImageDrawn;
 
     toolbar::TBarItemViewerClass GetItemViewerClass(toolbar::TBarView* view) override;
+    // Themed popups (thmpopup.h), placed with the theme's adjustment; AlwaysSelectFirst
+    // selects the first item of every popup the item opens.
+    toolbar::TBarPopupWindowClass GetPopupWindowClass() override;
+    toolbar::TBarPopupWindow* CreatePopup(toolbar::TBarView* parentView, toolbar::TBarItemViewer* parentViewer,
+                                          bool positionAsSubmenu, bool selectFirstItem, bool customizing,
+                                          POINT popupPoint, toolbar::TBarPopupAlignment alignment) override;
+    void AdjustPopupPosition(toolbar::TBarView* parentView, toolbar::TBarPopupWindow* window,
+                             toolbar::TBarPopupPositionRec& rec) override;
 
 private:
     bool FAlwaysSelectFirst = false;
@@ -192,6 +204,9 @@ public:
     // result with `flags` on a rectangle 1 pixel wide.
     virtual void GetTextSize(classlib::TCanvas& canvas, const std::wstring& text, SIZE& size, int drawState,
                              bool rotated, UINT flags);
+    // The window that shows the viewer passes its hint question on once it has filled in the
+    // viewer's hint text and rectangle. Nothing here.
+    virtual void DoHintShow(classlib::THintInfo& info) {}
 
 protected:
     // The layout in effect: the item's Layout, or for thmlAuto the rule above.

@@ -5,6 +5,7 @@
 #include "classlib/scopeguard.h"
 #include "classlib/timer.h"
 #include "controls/toolbar/tbdock.h"
+#include "controls/toolbar/themed/thmdock.h"
 #include "controls/toolbar/themed/thmutils.h"
 
 namespace themed {
@@ -67,7 +68,7 @@ void PaintParentBackground(TControl* control, HDC dc, const RECT& rect) {
             erased = SendMessageW(parent->Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
         if (erased) return;
         if (auto* dock = dynamic_cast<toolbar::TBarDock*>(parent)) {
-            dock->PaintBackground(dc, dock->ClientRect());
+            PaintDockBackgroundAt(dock, dc, dock->ClientRect());
             return;
         }
     }

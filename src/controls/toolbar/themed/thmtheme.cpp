@@ -32,6 +32,11 @@ TColor GetEffectiveColor(TControl* control) {
     return control->Color();
 }
 
+void BroadcastEffectiveColor(TWinControl* parent, TColor color) {
+    for (int i = 0; i < parent->ControlCount(); ++i)
+        parent->Controls(i)->Perform(CM_PARENTCOLORCHANGED, 1, static_cast<LPARAM>(color));
+}
+
 int GetViewType(TComponent* component) {
     if (auto* host = dynamic_cast<TThmViewHost*>(component)) return host->ThemeViewKind();
     return 0;

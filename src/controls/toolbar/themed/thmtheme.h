@@ -24,6 +24,7 @@ namespace classlib {
 class TCanvas;
 class TImageList;
 class TControl;
+class TWinControl;
 class TComponent;
 }
 
@@ -70,6 +71,7 @@ constexpr bool ViewKindIs(int kind, int mask) { return (kind & mask) == mask; }
 constexpr int ifToolbarStyle = 0x01;
 constexpr int ifSubmenu = 0x04;
 constexpr int ifSplitItem = 0x08;
+constexpr int ifDesigning = 0x10;  // the view is being customised
 constexpr int ifAppActive = 0x20;
 constexpr int ifRadioItem = 0x40;  // set only for the check-glyph call
 
@@ -345,5 +347,8 @@ protected:
 classlib::TColor GetEffectiveColor(classlib::TControl* control);
 // The view kind a component answers as a TThmViewHost (0 for none or another component).
 int GetViewType(classlib::TComponent* component);
+// Hands `color` (a container's effective colour) to each child control of `parent` as its
+// parent's colour (CM_PARENTCOLORCHANGED with WParam 1).
+void BroadcastEffectiveColor(classlib::TWinControl* parent, classlib::TColor color);
 
 }  // namespace themed
