@@ -4,11 +4,15 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "app/regedform.h"
 #include "common/test_support.h"
 #include "program.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -45,6 +49,40 @@ bool WaitForFocus(const Program& program, const std::wstring& className) {
     });
 }
 
+// Waits for the main window with its one registry window, the value list focused (the
+// command line named a value) and the main window in the foreground; null when that does
+// not come.
+HWND WaitForValueList(const Program& program, const std::wstring& caption) {
+    HWND main = program.MainWindow();
+    if (!main || !PumpUntil([&] { return RegistryWindows(main).size() == 1; })) return nullptr;
+    EXPECT_EQ(WindowText(RegistryWindows(main)[0]), caption);
+    if (!WaitForFocus(program, L"TVxRegListView")) {
+        ADD_FAILURE() << "the value list has no focus";
+        return nullptr;
+    }
+    SetForegroundWindow(main);
+    return PumpUntil([&] { return GetForegroundWindow() == main; }) ? main : nullptr;
+}
+
+// Presses Enter on the value list and waits for the editor captioned `caption` with the
+// focus in its value field showing `text`; the editor and that field, or nulls.
+std::pair<HWND, HWND> OpenEditor(const Program& program, const wchar_t* caption, const std::wstring& text) {
+    TapKey(VK_RETURN);
+    HWND editor = nullptr, field = nullptr;
+    if (!PumpUntil([&] { return (editor = program.FindWindow(L"", caption)) != nullptr; })) {
+        ADD_FAILURE() << "no editor " << testsupport::Narrow(caption);
+        return {};
+    }
+    if (!PumpUntil([&] {
+            field = program.FocusWindow();
+            return field && GetAncestor(field, GA_ROOT) == editor && WindowText(field) == text;
+        })) {
+        ADD_FAILURE() << "the value field has no focus";
+        return {};
+    }
+    return {editor, field};
+}
+
 }  // namespace
 
 // The path on the command line names a DWORD value: its window opens on the key with the
@@ -58,24 +96,11 @@ TEST_F(RegistryWindowProgram, EditADWordThroughItsEditorAndUndoIt) {
               ERROR_SUCCESS);
     Program program(L"\"HKEY_CURRENT_USER\\" + key.Path() + L"\\Number\"");
     ASSERT_TRUE(program.Started);
-    HWND main = program.MainWindow();
+    HWND main = WaitForValueList(program, testsupport::CurrentTestName());
     ASSERT_NE(main, nullptr);
-    ASSERT_TRUE(PumpUntil([&] { return RegistryWindows(main).size() == 1; }));
-    EXPECT_EQ(WindowText(RegistryWindows(main)[0]), testsupport::CurrentTestName());
-    ASSERT_TRUE(WaitForFocus(program, L"TVxRegListView")) << "the value list has no focus";
-    SetForegroundWindow(main);
-    ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == main; }));
 
-    TapKey(VK_RETURN);
-    HWND editor = nullptr;
-    ASSERT_TRUE(PumpUntil([&] {
-        return (editor = program.FindWindow(L"", L"REG_DWORDとREG_DWORD_BIG_ENDIANエディタ")) != nullptr;
-    }));
-    HWND decimal = nullptr;
-    ASSERT_TRUE(PumpUntil([&] {
-        decimal = program.FocusWindow();
-        return decimal && GetAncestor(decimal, GA_ROOT) == editor && WindowText(decimal) == L"5";
-    })) << "the decimal field has no focus";
+    const auto [editor, decimal] = OpenEditor(program, L"REG_DWORDとREG_DWORD_BIG_ENDIANエディタ", L"5");
+    ASSERT_NE(editor, nullptr);
     EXPECT_EQ(ChildrenWithText(editor, L"101").size(), 1u) << "binary field";
 
     TapKey(VK_END);
@@ -111,7 +136,8 @@ TEST_F(RegistryWindowProgram, EditADWordThroughItsEditorAndUndoIt) {
 }
 
 // A second start hands its path to the running program, which opens a window on it, and
-// ends; the running program's first window stays.
+// ends; the running program's first window stays. The new window's key opens once more in
+// a window of its own from the keyboard.
 TEST_F(RegistryWindowProgram, SecondStartOpensItsPathInTheFirst) {
     testsupport::ScratchKey parent(testsupport::CurrentTestName());
     testsupport::ScratchKey alpha(testsupport::CurrentTestName() + L"\\Alpha");
@@ -127,9 +153,104 @@ TEST_F(RegistryWindowProgram, SecondStartOpensItsPathInTheFirst) {
         ASSERT_TRUE(second.Started);
         EXPECT_EQ(second.WaitExit(), 0u);
     }
-    ASSERT_TRUE(PumpUntil([&] { return RegistryWindows(main).size() == 2; }));
-    EXPECT_EQ(WindowText(RegistryWindows(main)[0]), L"Beta") << "the new window is the active one";
-    EXPECT_EQ(WindowText(RegistryWindows(main)[1]), L"Alpha");
+    // The new window comes in front, the active one.
+    ASSERT_TRUE(PumpUntil([&] {
+        const std::vector<HWND> windows = RegistryWindows(main);
+        return windows.size() == 2 && WindowText(windows[0]) == L"Beta" && WindowText(windows[1]) == L"Alpha";
+    }));
+
+    // Ctrl+N opens another window on the active window's key.
+    SetForegroundWindow(main);
+    ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == main; }));
+    ASSERT_TRUE(WaitForFocus(first, L"TVxRegTreeView"));
+    TapKey(L'N', VK_CONTROL);
+    ASSERT_TRUE(PumpUntil([&] {
+        const std::vector<HWND> windows = RegistryWindows(main);
+        return windows.size() == 3 && WindowText(windows[0]) == L"Beta";
+    }));
     PostMessageW(main, WM_CLOSE, 0, 0);
     EXPECT_EQ(first.WaitExit(), 0u);
+}
+
+// Enter on a string, an expandable string and a 64-bit number opens each one's editor;
+// keys typed into its value field and Enter write the new data with the value's type.
+TEST_F(RegistryWindowProgram, EditorsOfStringsAndQWords) {
+    struct Case {
+        const wchar_t* name;
+        DWORD type;
+        std::wstring before;  // REG_QWORD: the decimal text
+        const wchar_t* editor;
+        std::vector<WORD> keys;
+        std::wstring after;
+    };
+    const std::vector<WORD> typeX = {VK_END, L'X'};  // the X key unshifted: "x"
+    std::vector<WORD> largest = {VK_END, VK_BACK};
+    for (wchar_t c : std::wstring(L"18446744073709551615")) largest.push_back(c);
+    const Case cases[] = {
+        {L"Text", REG_SZ, L"alpha", L"文字列エディタ", typeX, L"alphax"},
+        {L"Path", REG_EXPAND_SZ, L"%SystemRoot%", L"展開可能文字列エディタ", typeX, L"%SystemRoot%x"},
+        {L"Big", REG_QWORD, L"5", L"REG_QWORDエディタ", largest, L"18446744073709551615"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testsupport::Narrow(c.name));
+        testsupport::ScratchKey key(testsupport::CurrentTestName());
+        const uint64_t number = c.type == REG_QWORD ? std::stoull(c.before) : 0;
+        const BYTE* data = c.type == REG_QWORD ? reinterpret_cast<const BYTE*>(&number)
+                                               : reinterpret_cast<const BYTE*>(c.before.c_str());
+        const DWORD size = c.type == REG_QWORD ? 8 : static_cast<DWORD>((c.before.size() + 1) * 2);
+        ASSERT_EQ(RegSetValueExW(key.Handle(), c.name, 0, c.type, data, size), ERROR_SUCCESS);
+
+        Program program(L"\"HKEY_CURRENT_USER\\" + key.Path() + L"\\" + c.name + L"\"");
+        ASSERT_TRUE(program.Started);
+        HWND main = WaitForValueList(program, testsupport::CurrentTestName());
+        ASSERT_NE(main, nullptr);
+        const auto [editor, field] = OpenEditor(program, c.editor, c.before);
+        ASSERT_NE(editor, nullptr);
+        for (WORD k : c.keys) TapKey(k);
+        ASSERT_TRUE(PumpUntil([&] { return WindowText(field) == c.after; }));
+        if (c.type == REG_EXPAND_SZ) {
+            wchar_t expanded[MAX_PATH] = {};
+            ExpandEnvironmentStringsW(c.after.c_str(), expanded, MAX_PATH);
+            EXPECT_TRUE(PumpUntil([&] { return !ChildrenWithText(editor, expanded).empty(); }))
+                << "the preview shows the expanded text";
+        }
+        TapKey(VK_RETURN);
+        // The value's type and its data as text (a number in decimal).
+        const auto stored = [&]() -> std::pair<DWORD, std::wstring> {
+            DWORD type = 0;
+            BYTE read[256] = {};
+            DWORD readSize = sizeof(read);
+            if (RegQueryValueExW(key.Handle(), c.name, nullptr, &type, read, &readSize) != ERROR_SUCCESS) return {};
+            if (type == REG_QWORD)
+                return {type, readSize == 8 ? std::to_wstring(*reinterpret_cast<const uint64_t*>(read)) : L"?"};
+            return {type, std::wstring(reinterpret_cast<const wchar_t*>(read), readSize / 2).c_str()};
+        };
+        EXPECT_TRUE(PumpUntil([&] { return stored() == std::make_pair(c.type, c.after); }))
+            << testsupport::Narrow(stored().second);
+        EXPECT_TRUE(PumpUntil([&] { return !IsWindow(editor) || !IsWindowVisible(editor); }));
+        PostMessageW(main, WM_CLOSE, 0, 0);
+        EXPECT_EQ(program.WaitExit(), 0u);
+    }
+}
+
+// The incremental search's step answer: 0 when the node matches, over the shorter of the
+// two texts, so a node whose whole name starts the search text matches too.
+TEST(RegistryWindowSearch, CompareOverTheShorterText) {
+    struct Case {
+        const wchar_t* caption;
+        const wchar_t* search;
+        bool ignoreCase;
+        bool matches;
+    } cases[] = {
+        {L"Software", L"Soft", false, true},
+        {L"Software", L"soft", false, false},
+        {L"Software", L"soft", true, true},
+        {L"Soft", L"Software", false, true},
+        {L"", L"abc", false, true},
+        {L"Classes", L"Soft", true, false},
+        {L"ソフトウェア", L"ソフト", false, true},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(app::IncrementalSearchCompare(c.caption, c.search, c.ignoreCase) == 0, c.matches)
+            << testsupport::Narrow(c.caption) << " / " << testsupport::Narrow(c.search);
 }
