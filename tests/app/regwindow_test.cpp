@@ -1,6 +1,7 @@
 // wendlar.exe with registry windows, driven from outside with real keystrokes and window
 // messages: a key path on the command line opens a window on it, a value is edited in its
-// dialog, the edit is undone, and a second start hands its path to the first.
+// dialog or made through the value list's menu, the change is undone, and a second start
+// hands its path to the first.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -170,6 +171,57 @@ TEST_F(RegistryWindowProgram, SecondStartOpensItsPathInTheFirst) {
     }));
     PostMessageW(main, WM_CLOSE, 0, 0);
     EXPECT_EQ(first.WaitExit(), 0u);
+}
+
+// The value list's menu, opened from the keyboard, makes a new string value through the
+// string editor; Ctrl+Z then asks and deletes the value it created.
+TEST_F(RegistryWindowProgram, NewStringFromTheListMenuAndItsUndo) {
+    testsupport::ScratchKey key(testsupport::CurrentTestName());
+    const DWORD one = 1;
+    ASSERT_EQ(RegSetValueExW(key.Handle(), L"One", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), 4),
+              ERROR_SUCCESS);
+    Program program(L"\"HKEY_CURRENT_USER\\" + key.Path() + L"\\One\"");
+    ASSERT_TRUE(program.Started);
+    HWND main = WaitForValueList(program, testsupport::CurrentTestName());
+    ASSERT_NE(main, nullptr);
+
+    TapKey(VK_F10, VK_SHIFT);  // the menu: edit, new value ▸ (string first), ...
+    TapKey(VK_DOWN);
+    TapKey(VK_DOWN);
+    TapKey(VK_RIGHT);
+    TapKey(VK_RETURN);
+    HWND editor = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (editor = program.FindWindow(L"", L"文字列エディタ")) != nullptr; }));
+    ASSERT_TRUE(PumpUntil([&] {
+        HWND focus = program.FocusWindow();
+        return focus && GetAncestor(focus, GA_ROOT) == editor;
+    }));
+    TapKey(VK_TAB, VK_SHIFT);  // from the value field back to the name
+    TypeKeys(L"n");
+    TapKey(VK_TAB);
+    TypeKeys(L"v");
+    TapKey(VK_RETURN);
+    const auto text = [&](const wchar_t* name) -> std::optional<std::wstring> {
+        wchar_t data[64] = {};
+        DWORD size = sizeof(data) - sizeof(wchar_t), type = 0;
+        if (RegQueryValueExW(key.Handle(), name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size) !=
+                ERROR_SUCCESS ||
+            type != REG_SZ)
+            return std::nullopt;
+        return std::wstring(data);
+    };
+    ASSERT_TRUE(PumpUntil([&] { return text(L"n") == L"v"; }));
+
+    ASSERT_TRUE(WaitForFocus(program, L"TVxRegListView"));
+    TapKey(L'Z', VK_CONTROL);
+    HWND question = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (question = program.FindWindow(L"", L"警告")) != nullptr; }));
+    TapKey(VK_RETURN);  // Yes
+    ASSERT_TRUE(PumpUntil([&] { return RegQueryValueExW(key.Handle(), L"n", nullptr, nullptr, nullptr, nullptr) ==
+                                       ERROR_FILE_NOT_FOUND; }));
+    EXPECT_EQ(ReadDWord(key.Handle(), L"One"), 1u);
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitExit(), 0u);
 }
 
 // Enter on a string, an expandable string and a 64-bit number opens each one's editor;
