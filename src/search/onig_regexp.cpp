@@ -121,6 +121,7 @@ bool RegexLibraryPresent() {
 }
 
 TVxOnigurumaRegExp::TVxOnigurumaRegExp(const std::wstring& DllPath) {
+    if (DllPath.empty()) return;
     try {
         FLibrary = AcquireLibrary(ResolveLibraryPath(DllPath));
         if (FLibrary) {

@@ -52,8 +52,9 @@ inline constexpr unsigned long kRegexRetryLimitInSearch = 20'000'000;
 class TVxOnigurumaRegExp {
 public:
     // Loads the library. A bare file name (no folder) is looked for in the program's
-    // folder only; a path with a folder is used as it is. Never throws: when the file is
-    // missing, does not load, or lacks an entry point this class calls, Loaded() is false.
+    // folder only; a path with a folder is used as it is; an empty name loads nothing.
+    // Never throws: when the file is missing, does not load, or lacks an entry point this
+    // class calls, Loaded() is false.
     explicit TVxOnigurumaRegExp(const std::wstring& DllPath = L"onig.dll");
     ~TVxOnigurumaRegExp();
     TVxOnigurumaRegExp(const TVxOnigurumaRegExp&) = delete;

@@ -9,98 +9,34 @@
 
 #include "common/test_support.h"
 #include "registry/regops.h"
+#include "registry_tree.h"
 #include "session_window.h"
+#include "value_writers.h"
 
 using namespace search;
 using registry::TVxRegFindClass;
 using registry::TVxRegKeyClass;
+using searchtest::Bytes;
+using searchtest::CreateKey;
+using searchtest::ReadData;
 using searchtest::SessionWindow;
+using searchtest::SetValue;
+using searchtest::Sz;
 using testsupport::Narrow;
 using testsupport::ScratchDir;
 using testsupport::ScratchKey;
 
 namespace {
 
-std::vector<BYTE> Bytes(const std::wstring& s) {
-    std::vector<BYTE> b(s.size() * 2);
-    std::memcpy(b.data(), s.data(), b.size());
-    return b;
-}
-std::vector<BYTE> Sz(const std::wstring& s) { return Bytes(s + std::wstring(1, L'\0')); }
-
-HKEY CreateKey(HKEY parent, const std::wstring& name) {
-    HKEY key = nullptr;
-    RegCreateKeyExW(parent, name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-    return key;
-}
-
-void SetValue(HKEY key, const std::wstring& name, DWORD type, const std::vector<BYTE>& data) {
-    RegSetValueExW(key, name.c_str(), 0, type, data.data(), static_cast<DWORD>(data.size()));
-}
-
-// Every key and value below `key`, as "path|name|type|bytes" lines keyed by path and name.
-void Snapshot(HKEY key, const std::wstring& path, std::map<std::wstring, std::wstring>& out) {
-    out[path + L"\\"] = L"key";
-    wchar_t name[16384];
-    std::vector<BYTE> data(1 << 16);
-    for (DWORD i = 0;; ++i) {
-        DWORD nameLength = 16384, size = static_cast<DWORD>(data.size()), type = 0;
-        if (RegEnumValueW(key, i, name, &nameLength, nullptr, &type, data.data(), &size) != ERROR_SUCCESS) break;
-        std::wstring line = std::to_wstring(type) + L"|";
-        for (DWORD b = 0; b < size; ++b) line += std::to_wstring(data[b]) + L",";
-        out[path + L"\\" + std::wstring(name, nameLength) + L"=value"] = line;
-    }
-    for (DWORD i = 0;; ++i) {
-        DWORD nameLength = 16384;
-        if (RegEnumKeyExW(key, i, name, &nameLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-        std::wstring child(name, nameLength);
-        HKEY sub = nullptr;
-        if (RegOpenKeyExW(key, child.c_str(), 0, KEY_READ, &sub) != ERROR_SUCCESS) continue;
-        Snapshot(sub, path + L"\\" + child, out);
-        RegCloseKey(sub);
-    }
-}
-
-std::vector<BYTE> ReadData(HKEY root, const std::wstring& path, const std::wstring& name) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return {};
-    std::vector<BYTE> data(4096);
-    DWORD size = static_cast<DWORD>(data.size());
-    LSTATUS st = RegQueryValueExW(key, name.c_str(), nullptr, nullptr, data.data(), &size);
-    RegCloseKey(key);
-    if (st != ERROR_SUCCESS) return {};
-    data.resize(size);
-    return data;
-}
-
 class BulkOpsTest : public testing::Test {
 protected:
     BulkOpsTest() : FKey(testsupport::CurrentTestName()), FWindow(FSession), FUndo(nullptr) {
         FUndo.RegistryScriptExportDir = FBackups.Path().wstring();
-        // The main window's writers: the old data recorded first, then the new data.
-        FWriters.WriteString = [this](const TVxRegKeyClass& key, const std::wstring& name, DWORD type,
-                                      const std::wstring& text) {
-            FUndo.RecordValueOverwritten(key, name, type);
-            Write(key, name, type, Sz(text));
-        };
-        FWriters.WriteData = [this](const TVxRegKeyClass& key, const std::wstring& name, DWORD type,
-                                    const std::vector<BYTE>& data) {
-            FUndo.RecordValueOverwritten(key, name, type);
-            Write(key, name, type, data);
-        };
-    }
-    static void Write(const TVxRegKeyClass& key, const std::wstring& name, DWORD type, const std::vector<BYTE>& data) {
-        classlib::TMemoryStream stream;
-        stream.Write(data.data(), static_cast<int64_t>(data.size()));
-        registry::WriteRegValueFromStream(key, name, stream, type);
+        FWriters = searchtest::RecordingWriters(FUndo);
     }
 
     std::wstring Base() const { return L"HKEY_CURRENT_USER\\" + FKey.Path(); }
-    std::map<std::wstring, std::wstring> Snap() {
-        std::map<std::wstring, std::wstring> s;
-        Snapshot(FKey.Handle(), L"", s);
-        return s;
-    }
+    std::map<std::wstring, std::wstring> Snap() { return searchtest::Snapshot(FKey.Handle()); }
     const TVxRegFindList& Search(const std::wstring& keyword, bool ignoreCase, bool regex = false) {
         TWendlarFindRecord r;
         r.Keyword = keyword;

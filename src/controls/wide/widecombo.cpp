@@ -108,6 +108,9 @@ LRESULT CALLBACK ComboEditProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PT
 TWideCustomComboBox::TWideCustomComboBox(TComponent* owner)
     : TWinControl(owner), FItems(std::make_unique<TWideComboBoxStrings>(this)) {
     FTabStop = true;
+    // A box of data has the window colour of its own, whatever its parent paints.
+    FParentColor = false;
+    FColor = clWindow;
     FWidth = 145;
     FHeight = 21;
 }

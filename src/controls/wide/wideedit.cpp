@@ -58,6 +58,9 @@ void WideEditSetSelText(TWinControl* control, const std::wstring& value) {
 
 TWideCustomEdit::TWideCustomEdit(TComponent* owner) : TWinControl(owner) {
     FTabStop = true;
+    // A box of data has the window colour of its own, whatever its parent paints.
+    FParentColor = false;
+    FColor = clWindow;
     FWidth = 121;
     FHeight = 21;
 }

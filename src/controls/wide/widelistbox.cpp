@@ -147,6 +147,9 @@ void TWideListBoxStrings::SetUpdateState(bool updating) {
 TWideCustomListBox::TWideCustomListBox(TComponent* owner)
     : TWinControl(owner), FItems(std::make_unique<TWideListBoxStrings>(this)) {
     FTabStop = true;
+    // A box of data has the window colour of its own, whatever its parent paints.
+    FParentColor = false;
+    FColor = clWindow;
     FWidth = 121;
     FHeight = 97;
 }

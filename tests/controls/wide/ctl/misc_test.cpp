@@ -5,6 +5,9 @@
 #include "ctl_support.h"
 #include "classlib/messages.h"
 #include "controls/wide/widebutton.h"
+#include "controls/wide/widecombo.h"
+#include "controls/wide/wideedit.h"
+#include "controls/wide/widelistbox.h"
 #include "controls/wide/wideclipboard.h"
 #include "controls/wide/wideimage.h"
 #include "controls/wide/widelabel.h"
@@ -239,4 +242,28 @@ TEST_F(MiscTest, ImagePictureChangesSizeAndCopies) {
     Form->SetHint(kSurrogate);
     third->Perform(classlib::CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info));
     EXPECT_EQ(info.HintStr, kSurrogate);
+}
+
+// Boxes that hold data (edit, drop-down list, list box) paint the window colour on a parent
+// of another colour, also on one that leaves its colour to what lies beneath it.
+TEST_F(MiscTest, DataBoxesPaintTheWindowColourOnAnyParent) {
+    const COLORREF window = GetSysColor(COLOR_WINDOW);
+    for (const classlib::TColor parentColor : {classlib::TColor(RGB(0, 0, 128)), classlib::clNone}) {
+        SCOPED_TRACE(static_cast<long>(parentColor));
+        Form->SetColor(parentColor);
+        std::vector<classlib::TWinControl*> boxes = {Add<TWideEdit>(10, 10, 120, 24), Add<TWideListBox>(10, 50, 120, 80)};
+        auto* combo = Add<TWideComboBox>(10, 150, 120, 24);
+        combo->SetStyle(csDropDownList);
+        boxes.push_back(combo);
+        Show();
+        for (size_t i = 0; i < boxes.size(); ++i) {
+            classlib::TWinControl* box = boxes[i];
+            RedrawWindow(box->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+            HDC dc = GetDC(box->Handle());
+            const COLORREF inside = GetPixel(dc, 6, box->ClientHeight() / 2);
+            ReleaseDC(box->Handle(), dc);
+            EXPECT_EQ(inside, window) << "box " << i;
+            delete box;
+        }
+    }
 }

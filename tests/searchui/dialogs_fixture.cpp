@@ -1,0 +1,208 @@
+#include "dialogs_fixture.h"
+
+#include <cstdlib>
+
+#include "classlib/application.h"
+#include "classlib/screen.h"
+#include "controls/wide/widedialogs.h"
+#include "searchui/addfindpoint.h"
+#include "searchui/findallreplace.h"
+#include "searchui/findform.h"
+#include "search/value_writers.h"
+
+namespace searchuitest {
+
+using namespace classlib;
+
+namespace {
+
+// `count` squares of 16 x 16 pixels, each of its own colour.
+std::unique_ptr<TImageList> Squares(int count) {
+    auto list = std::make_unique<TImageList>(nullptr);
+    for (int i = 0; i < count; ++i) {
+        TBitmap square(16, 16);
+        square.Canvas().Brush().SetColor(TColor(RGB(40 + i * 6, 200 - i * 5, (i * 37) % 256)));
+        RECT r{2, 2, 14, 14};
+        square.Canvas().FillRect(r);
+        list->AddMasked(square, clDefault);
+    }
+    return list;
+}
+
+// Timers that wait for a modal form; freed once the test's messages are done with them.
+std::vector<std::unique_ptr<TTimer>>& Waiters() {
+    static std::vector<std::unique_ptr<TTimer>> waiters;
+    return waiters;
+}
+
+bool IsDialogOfOurOwn(TForm& form) {
+    return dynamic_cast<searchui::TFindForm*>(&form) || dynamic_cast<searchui::TAddFindPointForm*>(&form) ||
+           dynamic_cast<searchui::TFindAllReplaceForm*>(&form);
+}
+
+}  // namespace
+
+FakeHost::FakeHost()
+    : FToolBar(Squares(32)), FComponents(Squares(6)), FObjects(Squares(4)),
+      FUndo(std::make_unique<undo::TVxRegClipUndoProvider>(nullptr)) {
+    FUndo->RegistryScriptExportDir = FBackups.Path().wstring();
+}
+
+FakeHost::~FakeHost() = default;
+
+std::wstring FakeHost::ReadSettingString(const std::wstring& name, const std::wstring& defaultValue) {
+    auto it = Settings.find(name);
+    return it == Settings.end() ? defaultValue : it->second;
+}
+
+void FakeHost::WriteSettingString(const std::wstring& name, const std::wstring& value) { Settings[name] = value; }
+
+search::TBulkValueWriters FakeHost::ValueWriters() { return searchtest::RecordingWriters(*FUndo); }
+
+// --- Input --------------------------------------------------------------------------------
+
+void Type(HWND window, const std::wstring& text) {
+    for (wchar_t c : text) PostMessageW(window, WM_CHAR, c, 1);
+}
+
+void Press(HWND window, WORD key) {
+    PostMessageW(window, WM_KEYDOWN, key, 1);
+    PostMessageW(window, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
+}
+
+void Click(TWinControl* control, POINT at) {
+    if (at.x < 0) at = {control->Width() / 2, control->Height() / 2};
+    POINT screen = control->ClientToScreen(at);
+    // A click right where the last one went would be a double click, which is not what the
+    // tests mean: it moves a little to the side, within the control.
+    static POINT last{-1000, -1000};
+    const int nearX = GetSystemMetrics(SM_CXDOUBLECLK), nearY = GetSystemMetrics(SM_CYDOUBLECLK);
+    if (std::abs(screen.x - last.x) <= nearX && std::abs(screen.y - last.y) <= nearY) {
+        const int step = nearX + 1;
+        const int shifted = at.x + step < control->Width() ? at.x + step : at.x - step;
+        screen.x += shifted - at.x;
+    }
+    last = screen;
+    INPUT input[3] = {};
+    for (INPUT& i : input) i.type = INPUT_MOUSE;
+    input[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    input[0].mi.dx = (screen.x * 65535 + GetSystemMetrics(SM_CXSCREEN) / 2) / (GetSystemMetrics(SM_CXSCREEN) - 1);
+    input[0].mi.dy = (screen.y * 65535 + GetSystemMetrics(SM_CYSCREEN) / 2) / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(3, input, sizeof(INPUT));
+}
+
+namespace {
+
+// A popup menu of this thread is open (its window is shown).
+bool MenuOpen() {
+    bool open = false;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM found) {
+            wchar_t name[16] = {};
+            GetClassNameW(window, name, 16);
+            if (std::wstring(name) == L"#32768" && IsWindowVisible(window)) *reinterpret_cast<bool*>(found) = true;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&open));
+    return open;
+}
+
+}  // namespace
+
+void MenuKeys(HWND window, const std::vector<WORD>& keys) {
+    // The keys go in once the menu is open (its loop reads them from the thread's queue); a
+    // menu still open after the wait is closed so that the test goes on.
+    auto timer = std::make_unique<TTimer>(nullptr);
+    TTimer* self = timer.get();
+    const ULONGLONG deadline = GetTickCount64() + testsupport::kWaitMs;
+    bool sent = false;
+    self->SetInterval(10);
+    self->SetOnTimer([=](TComponent*) mutable {
+        if (!MenuOpen()) {
+            if (GetTickCount64() <= deadline) return;
+            self->SetEnabled(false);
+            ADD_FAILURE() << "the menu did not open";
+            return;
+        }
+        if (sent) {
+            if (GetTickCount64() <= deadline) return;
+            self->SetEnabled(false);
+            ADD_FAILURE() << "the menu did not close";
+            EndMenu();
+            return;
+        }
+        sent = true;
+        for (WORD key : keys) {
+            if (key == VK_RETURN) PostMessageW(window, WM_CHAR, L'\r', 1);
+            else PostMessageW(window, WM_KEYDOWN, key, 1);
+        }
+    });
+    Waiters().push_back(std::move(timer));
+}
+
+// --- Modal dialogs ---------------------------------------------------------------------
+
+TForm* ActiveModalForm() {
+    // The innermost modal form is the last one made among those shown modally.
+    for (int i = Screen->FormCount() - 1; i >= 0; --i) {
+        TForm* form = Screen->Forms(i);
+        if (form->IsModal() && form->HandleAllocated() && IsWindowVisible(form->Handle())) return form;
+    }
+    return nullptr;
+}
+
+void WhenModal(const std::function<bool(TForm&)>& match, std::function<void(TForm&)> script) {
+    auto timer = std::make_unique<TTimer>(nullptr);
+    TTimer* self = timer.get();
+    const ULONGLONG deadline = GetTickCount64() + testsupport::kWaitMs;
+    self->SetInterval(10);
+    self->SetOnTimer([self, match, script = std::move(script), deadline](TComponent*) {
+        TForm* form = ActiveModalForm();
+        if (form && match(*form)) {
+            self->SetEnabled(false);
+            script(*form);
+        } else if (GetTickCount64() > deadline) {
+            self->SetEnabled(false);
+            ADD_FAILURE() << "the modal dialog did not come";
+        }
+    });
+    Waiters().push_back(std::move(timer));
+}
+
+void AnswerBox(const std::wstring& text, WORD key) {
+    WhenModal([](TForm& f) { return !IsDialogOfOurOwn(f); },
+              [text, key](TForm& box) {
+                  HWND focus = GetFocus();
+                  if (!focus) focus = box.Handle();
+                  Type(focus, text);
+                  Press(focus, key);
+              });
+}
+
+void AnswerQuestion(const std::wstring& message, WORD key, bool* answered) {
+    WhenModal(
+        [message](TForm& f) {
+            auto* box = dynamic_cast<wide::TWideMessageForm*>(&f);
+            return box && box->Message && box->Message->GetText() == message;
+        },
+        [key, answered](TForm& box) {
+            HWND focus = GetFocus();
+            Press(focus ? focus : box.Handle(), key);
+            if (answered) *answered = true;
+        });
+}
+
+TModalResult RunModal(TForm& form, std::function<void()> script) {
+    WhenModal([&form](TForm& f) { return &f == &form; }, [script = std::move(script)](TForm&) { script(); });
+    return form.ShowModal();
+}
+
+void Idle() {
+    testsupport::PumpMessages();
+    Application->DoActionIdle();
+}
+
+}  // namespace searchuitest
