@@ -47,6 +47,9 @@ void ComputeActionStates(const TActionStateInput& input, TActionStates& states) 
     states.Caption.fill(nullptr);
     states[aacViewHelp] = input.HelpFileExists;
     states[aacUndo] = !input.UndoListEmpty;
+    // Their keys (Enter, Ctrl+Z, Del, ...) belong to the commands behind them otherwise.
+    for (int i = 0; i < ActionCount; ++i)
+        if (IsAddressBoxAction(static_cast<TActionId>(i))) states.Enabled[i] = input.AddressBoxFocused;
 
     if (!input.Window) {
         for (TGroup group : {kGroupA, kGroupB, kGroupC, kGroupD, kGroupE}) Set(states, group, false);

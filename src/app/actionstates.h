@@ -39,6 +39,7 @@ struct TActionStateInput {
     bool UndoListEmpty = true;
     bool KeyClipboardEmpty = true;
     bool ValueClipboardEmpty = true;
+    bool AddressBoxFocused = false;  // the address box's edit window has the focus
     std::optional<TRegWindowState> Window;  // none: no registry window is active
 };
 

@@ -26,6 +26,7 @@ TMainActionList::TMainActionList(classlib::TComponent* owner) : wide::TWideActio
 
 bool TMainActionList::IsShortCut(WORD key, classlib::TShiftState shift) {
     if (ShortCutsAllowed && !ShortCutsAllowed()) return false;
+    if (UpdateStates) UpdateStates();
     return wide::TWideActionList::IsShortCut(key, shift);
 }
 

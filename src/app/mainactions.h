@@ -40,6 +40,9 @@ public:
     // window or one of its registry windows is active"); unset, they always may. Keys
     // that arrive while another window is active (a value editor, a dialog) are left to it.
     std::function<bool()> ShortCutsAllowed;
+    // Brings the actions' states up to date before a shortcut looks for its action: a key
+    // may come before the first idle pass after a change (a window just opened).
+    std::function<void()> UpdateStates;
     // The first action whose shortcut matches and that is enabled after its update runs.
     bool IsShortCut(WORD key, classlib::TShiftState shift) override;
 

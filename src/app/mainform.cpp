@@ -1,6 +1,7 @@
 #include "app/mainform.h"
 
 #include "app/layoutfile.h"
+#include "app/regedform.h"
 #include "app/singleinstance.h"
 #include "app/startup.h"
 #include "classlib/timer.h"
@@ -9,7 +10,9 @@
 #include "settings/inifile.h"
 #include "settings/settingsfiles.h"
 #include "undo/undoprovider.h"
+#include "views/regtreeview.h"
 #include "widgets/mousegestures.h"
+#include "widgets/vstab.h"
 
 namespace app {
 
@@ -54,10 +57,15 @@ TMainForm::TMainForm(classlib::TComponent* owner, std::vector<std::wstring> para
 
     FActions = new TMainActionList(this);
     FActions->ShortCutsAllowed = [this] { return MainFormIsActive(this); };
+    FActions->UpdateStates = [this] { UpdateActionStates(); };
     FStates = ReadActionStates(*FActions);
 
     FGestures = new widgets::TVxMouseGestures(this);
     FGestures->Enabled = false;
+    CreateTabStrip();
+    BindActions();
+    OnOpenWindow = [this](const std::wstring& path) { OpenWindow(path); };
+    OnDescribeRegistryWindow = [this] { return DescribeActiveWindow(); };
 
     LoadLayout();
     LoadSettings();
@@ -67,7 +75,7 @@ TMainForm::TMainForm(classlib::TComponent* owner, std::vector<std::wstring> para
 
     OnClose = [this](classlib::TComponent*, classlib::TCloseAction&) { FormClose(); };
     if (classlib::Application)
-        classlib::Application->OnIdle = [this](classlib::TComponent*, bool&) { ApplicationIdle(); };
+        classlib::Application->OnIdle = [this](classlib::TComponent*, bool&) { UpdateActionStates(); };
 
     // Fires once the message loop runs.
     FStartUpTimer = new classlib::TTimer(this);
@@ -77,7 +85,10 @@ TMainForm::TMainForm(classlib::TComponent* owner, std::vector<std::wstring> para
 }
 
 TMainForm::~TMainForm() {
-    if (classlib::Application) classlib::Application->OnIdle = nullptr;
+    if (classlib::Application) {
+        classlib::Application->OnIdle = nullptr;
+        classlib::Application->CancelQueuedCalls(this);
+    }
 }
 
 void TMainForm::LoadSettings() {
@@ -91,6 +102,12 @@ void TMainForm::LoadSettings() {
     FGestures->Enabled = FOptions.Gesture;
     FGestures->GestureLength = FOptions.SetGestureLength;
     FGestures->GestureStopRecognitionLength = static_cast<unsigned>(FOptions.SetGestureStop);
+    for (TRegEdForm* window : RegistryWindows()) window->ApplyOptions(RegWindowSearchOptions(FOptions), false);
+    VxVSTab->SetTabWidth(FOptions.SetTabWidth);
+    VxVSTab->SetActiveGrad(FOptions.ColorTabActiveGradStart, FOptions.ColorTabActiveGradEnd);
+    VxVSTab->SetNonActiveGrad(FOptions.ColorTabGradStart, FOptions.ColorTabGradEnd);
+    VxVSTab->SetColor(FOptions.ColorTabBack);
+    VxVSTab->SetTextColors(FOptions.ColorTabText, FOptions.ColorTabTextActive);
     ReadSettingsFile(L"HotKey.db", [&](const settings::TVxMemIniFile& file) { LoadHotKeys(*FActions, file); });
 }
 
@@ -122,7 +139,14 @@ void TMainForm::LoadLayout() {
 
 bool TMainForm::SaveLayout() {
     settings::TVxMemIniFile file(GetSettingsFilePath(L"ToolBar.db"));
-    if (!FOptions.SetNoSaveWnd) WriteWindowLayout(file, WindowLayoutOf(Handle()));
+    if (!FOptions.SetNoSaveWnd) {
+        TWindowLayout layout = WindowLayoutOf(Handle());
+        if (TRegEdForm* window = ActiveRegEdForm()) {
+            layout.RegTree = window->VxRegTreeView->Width();
+            layout.RegTreeVisible = window->VxRegTreeView->Visible();
+        }
+        WriteWindowLayout(file, layout);
+    }
     file.UpdateFile();
     return true;
 }
@@ -146,6 +170,41 @@ void TMainForm::FormClose() {
                                           MB_OK | MB_ICONERROR);
 }
 
+void TMainForm::BindActions() {
+    using enum TActionId;
+    const std::pair<TActionId, std::function<void()>> commands[] = {
+        {aacNewWindow, [this] { OpenWindow(L""); }},
+        {aacNewAcWindow,
+         [this] {
+             if (TRegEdForm* window = ActiveRegEdForm())
+                 if (auto key = window->VxRegTreeView->GetSelectedKey()) OpenWindow(key->FFullPath);
+         }},
+        {aacClose,
+         [this] {
+             if (classlib::TForm* child = ActiveMDIChild()) child->Close();
+         }},
+        {aacAllClose, [this] { CloseWindows(nullptr); }},
+        {aacNonActiveAllClose, [this] { CloseWindows(ActiveRegEdForm()); }},
+        {aacVertWindow, [this] { TileWindows(MDITILE_VERTICAL); }},
+        {aacHorzWindow, [this] { TileWindows(MDITILE_HORIZONTAL); }},
+        {aacCascadeWindow, [this] { Cascade(); }},
+        {aacNextWindow, [this] { Next(); }},
+        {aacPrevWindow, [this] { Previous(); }},
+        {aacAllAllUpdate, [this] { RefreshAllWindows(); }},
+        {aacExit, [this] { Close(); }},
+        {aacEdit, [this] { EditValue(); }},
+        {aacNewSZ, [this] { NewValue(REG_SZ); }},
+        {aacNewExSZ, [this] { NewValue(REG_EXPAND_SZ); }},
+        {aacNewDWORD, [this] { NewValue(REG_DWORD); }},
+        {aacNewQWord, [this] { NewValue(REG_QWORD); }},
+        {aacUndo, [this] { UndoLast(); }},
+    };
+    for (const auto& [id, run] : commands)
+        FActions->Action(id)->OnExecute = [run](classlib::TComponent*) { run(); };
+}
+
+bool TMainForm::RunAction(TActionId id) { return FActions->Action(id)->Execute(); }
+
 void TMainForm::StartUpTimerTimer() {
     FStartUpTimer->SetEnabled(false);
     if (OnShowLicense && TakeFirstRunMarker(GetSettingsFilePath(L"setting.db"))) OnShowLicense();
@@ -160,7 +219,7 @@ void TMainForm::StartUpTimerTimer() {
     Show();
 }
 
-void TMainForm::ApplicationIdle() {
+void TMainForm::UpdateActionStates() {
     TActionStateInput input;
     input.HelpFileExists = wide::WideFileExists(
         wide::WideExtractFilePath(wide::WideGetModuleFileName(nullptr)) + L"Wendlar.chm");
@@ -170,6 +229,14 @@ void TMainForm::ApplicationIdle() {
     if (OnDescribeRegistryWindow) input.Window = OnDescribeRegistryWindow();
     ComputeActionStates(input, FStates);
     ApplyActionStates(FStates, *FActions);
+}
+
+void TMainForm::OpenPendingWindow() {
+    if (FPendingPaths.empty() || FClosed) return;
+    const std::wstring path = std::move(FPendingPaths.front());
+    FPendingPaths.pop_front();
+    if (!FPendingPaths.empty()) classlib::Application->QueueCall([this] { OpenPendingWindow(); }, this);
+    if (OnOpenWindow) OnOpenWindow(path);
 }
 
 void TMainForm::Dispatch(classlib::TMessage& m) {
@@ -186,9 +253,14 @@ void TMainForm::WMCopyData(classlib::TMessage& m) {
         wide::TWideForm::Dispatch(m);
         return;
     }
-    const std::vector<std::wstring> lines = ReadHandOverLines(*data);
-    if (OnOpenWindow)
-        for (const std::wstring& line : lines) OnOpenWindow(line);
+    // The windows open after the reply, one per turn of the loop: the sending start ends at
+    // once and the program keeps answering while they open. What waits is bounded as one
+    // hand-over is.
+    const bool idle = FPendingPaths.empty();
+    for (std::wstring& line : ReadHandOverLines(*data))
+        if (FPendingPaths.size() < MaxHandOverWindows) FPendingPaths.push_back(std::move(line));
+    if (idle && !FPendingPaths.empty() && classlib::Application)
+        classlib::Application->QueueCall([this] { OpenPendingWindow(); }, this);
     m.Result = 0;
 }
 

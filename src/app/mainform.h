@@ -6,8 +6,10 @@
 // windows once the message loop runs, and saves its position and undo list when it
 // closes: a save that fails is reported and the window closes all the same.
 //
-// Registry windows, tab files and the terms-of-use dialog are reached through the
-// handlers below; a handler that is not set does nothing.
+// Registry windows (TRegEdForm) are MDI children, one tab of the tab strip each, whose
+// object is the window. The window commands, the value editors and undo run as actions.
+// Tab files and the terms-of-use dialog are reached through the handlers below; a handler
+// that is not set does nothing.
 //
 // Main thread only.
 #pragma once
@@ -18,6 +20,7 @@
 #include "app/mainoptions.h"
 #include "controls/wide/wideforms.h"
 
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -32,9 +35,12 @@ class TVxRegClipUndoProvider;
 }
 namespace widgets {
 class TVxMouseGestures;
+class TVxVSTab;
 }
 
 namespace app {
+
+class TRegEdForm;
 
 class TMainForm : public wide::TWideForm {
 public:
@@ -46,14 +52,45 @@ public:
     TMainActionList& Actions() const { return *FActions; }
     const TMainOptions& Options() const { return FOptions; }
 
-    // Opens one registry window for a full key path (empty: the computer node).
+    // The tab strip of the registry windows.
+    widgets::TVxVSTab* VxVSTab = nullptr;
+
+    // --- registry windows
+    // Makes a registry window for a full key path (empty: the computer node), gives it a
+    // tab (also when the jump to the path failed) and makes that tab active.
+    TRegEdForm* OpenWindow(const std::wstring& path);
+    // The active MDI child as a registry window; null without one.
+    TRegEdForm* ActiveRegEdForm();
+    // The registry windows in MDI order.
+    std::vector<TRegEdForm*> RegistryWindows();
+    // Re-reads the key trees of every registry window (a locked one unlocked for the time
+    // of its refresh), then shows again the window that was active.
+    void RefreshAllWindows();
+    // Bracket around a change of the active window's tree: the lock is lifted and put back.
+    void UnlockActiveWindow();
+    void RelockActiveWindow();
+    // The colour and font options pushed into a registry window's views.
+    void ApplyColors(TRegEdForm& window);
+    void ApplyFonts(TRegEdForm& window);
+    // What a registry window tells the main window.
+    void RegistryWindowChanged(TRegEdForm* window);
+    void RegistryWindowActivated(TRegEdForm* window);
+    void RegistryWindowClosed(TRegEdForm* window);
+    void RegistryWindowLockChanged(TRegEdForm* window);
+    // Runs an action when it is enabled after its update (a double click on a value runs
+    // the edit command).
+    bool RunAction(TActionId id);
+
+    // Opens one registry window for a full key path (empty: the computer node); OpenWindow
+    // unless replaced.
     std::function<void(const std::wstring& path)> OnOpenWindow;
     // Restores the registry windows of a tab file / saves the open ones to it.
     std::function<void(const std::wstring& fileName)> OnLoadTabs;
     std::function<bool(const std::wstring& fileName)> OnSaveTabs;
     // Shows the terms of use (modal).
     std::function<void()> OnShowLicense;
-    // The active registry window as the action states see it; none without one.
+    // The active registry window as the action states see it; none without one. Describes
+    // ActiveRegEdForm unless replaced.
     std::function<std::optional<TRegWindowState>()> OnDescribeRegistryWindow;
 
     // Re-reads the options of "setting.db" and the shortcuts of "HotKey.db" (at creation
@@ -65,14 +102,30 @@ protected:
 
 private:
     void StartUpTimerTimer();
-    void ApplicationIdle();
+    // The action states for the active registry window, applied to the actions (at idle and
+    // before a shortcut runs).
+    void UpdateActionStates();
     void WMCopyData(classlib::TMessage& m);
+    // Opens the first window of a hand-over that waits and queues the next.
+    void OpenPendingWindow();
     void LoadLayout();
     void SetUpGestures();
     void FormClose();
     bool SaveLayout();
+    void CreateTabStrip();
+    void BindActions();
+    std::optional<TRegWindowState> DescribeActiveWindow();
+    void CloseWindows(const TRegEdForm* spare);
+    void TileWindows(UINT how);
+    TRegEdForm* WindowOfTab(int index);
+    // Value commands: the editor of the selected value, a new value of a type, the newest
+    // undo record.
+    void EditValue();
+    void NewValue(DWORD type);
+    void UndoLast();
 
     std::vector<std::wstring> FParams;
+    std::deque<std::wstring> FPendingPaths;
     TStartupOptions FStartup;
     TMainOptions FOptions;
     undo::TVxRegClipUndoProvider* FUndoProvider = nullptr;
@@ -82,6 +135,7 @@ private:
     TActionStates FStates;
     std::unique_ptr<THtmlHelpSession> FHelp;
     bool FClosed = false;
+    bool FSavedTabLock = false;
 };
 
 }  // namespace app

@@ -70,6 +70,24 @@ TMainOptions ReadMainOptions(const settings::TVxMemIniFile& file, const TMainOpt
     return o;
 }
 
+TRegWindowOptions ReadRegWindowOptions(const settings::TVxMemIniFile& file, bool currentDateView) {
+    TMainOptions defaults;
+    defaults.SetRepYajirusi = false;
+    TRegWindowOptions o = RegWindowSearchOptions(ReadMainOptions(file, defaults));
+    o.DateView = file.ReadBool(kMain, L"SetRegDateView", currentDateView);
+    return o;
+}
+
+TRegWindowOptions RegWindowSearchOptions(const TMainOptions& options) {
+    TRegWindowOptions o;
+    o.AllowReplace = options.SetRepYajirusi;
+    o.IncTop = options.SetIncTop;
+    o.IncNoCol = options.SetIncNoCol;
+    o.IncIgnoreCase = options.SetIncIgnoreCase;
+    o.IncTime = options.SetIncTime;
+    return o;
+}
+
 TStartupOptions ReadStartupOptions(const settings::TVxMemIniFile& file) {
     TStartupOptions o;
     o.SetNoMutex = file.ReadBool(kMain, L"SetNoMutex", o.SetNoMutex);

@@ -71,6 +71,23 @@ struct TMainOptions {
 // keeps the value of `defaults` (numbers: the low 32 bits of the 64-bit value).
 TMainOptions ReadMainOptions(const settings::TVxMemIniFile& file, const TMainOptions& defaults = {});
 
+// The options a registry window reads from section "Main" when it is made. The
+// incremental-search ones are pushed into open windows again when the settings change
+// (TMainOptions, where "SetRepYajirusi" defaults to on); a new window reads them itself,
+// with "SetRepYajirusi" off by default, and "SetRegDateView" only then.
+struct TRegWindowOptions {
+    bool AllowReplace = false;   // "SetRepYajirusi": "→" separates path parts too
+    bool IncTop = false;         // "SetIncTop": a search always starts over
+    bool DateView = false;       // "SetRegDateView": the key tree's date column
+    bool IncNoCol = false;       // "SetIncNoCol": search the visible nodes only
+    bool IncIgnoreCase = false;  // "SetIncIgnoreCase"
+    int IncTime = 1000;          // "SetIncTime": ms
+};
+// `currentDateView`: the tree's date column now, kept when the key is missing.
+TRegWindowOptions ReadRegWindowOptions(const settings::TVxMemIniFile& file, bool currentDateView);
+// The search options of `options` (DateView false: the settings change leaves the column).
+TRegWindowOptions RegWindowSearchOptions(const TMainOptions& options);
+
 // The options of the program entry and its start-up timer.
 struct TStartupOptions {
     bool SetNoMutex = false;       // run as a further instance instead of handing over

@@ -276,6 +276,16 @@ void TForm::Dispatch(TMessage& m) {
     case WM_CLOSE: WMClose(m); return;
     case WM_ACTIVATE: WMActivate(m); return;
     case WM_MDIACTIVATE: WMMDIActivate(m); return;
+    case WM_SETFOCUS:
+        // The form's own window got the focus (an MDI frame gives it to its active child when
+        // it is activated again): the control that had it last takes it back.
+        if (FActiveControl && FActiveControl != this && FActiveControl->HandleAllocated() &&
+            FActiveControl->CanFocus()) {
+            ::SetFocus(FActiveControl->FHandle);
+            m.Result = 0;
+            return;
+        }
+        break;
     case WM_COMMAND:
         if (m.LParam == 0 && HIWORD(m.WParam) <= 1 && FMenu && FMenu->DispatchCommand(LOWORD(m.WParam))) {
             m.Result = 0;

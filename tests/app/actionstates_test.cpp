@@ -50,6 +50,23 @@ TEST(ActionStates, NoRegistryWindow) {
     EXPECT_EQ(s.Caption[static_cast<size_t>(aacCopy)], nullptr);
 }
 
+// The address box's actions stand first and share their keys with the registry commands
+// (Enter edits a value, Ctrl+Z undoes): they may run only while the box has the focus.
+TEST(ActionStates, AddressBoxActionsOnlyWhileTheBoxHasTheFocus) {
+    TActionStateInput input;
+    input.Window = Key(false, L"Software\\X");
+    input.Window->SelectedValues = 1;
+    for (bool focused : {false, true}) {
+        input.AddressBoxFocused = focused;
+        TActionStates s = AllEnabled();
+        ComputeActionStates(input, s);
+        for (TActionId id : {aacComoUndo, aacComboCut, aacComboDelete, aacComboCopy, aacComboSelectAll,
+                             aacComboPaste, aacComboEnter})
+            EXPECT_EQ(s[id], focused) << testsupport::Narrow(ActionDef(id).Name);
+        EXPECT_TRUE(s[aacEdit]);
+    }
+}
+
 TEST(ActionStates, TableOfSelections) {
     struct Case {
         const char* what;
@@ -161,8 +178,9 @@ TEST(ActionStates, AddressBoxEditingKeys) {
     EXPECT_FALSE(ExecuteAddressBoxAction(aacCopy, edit, {}));
 }
 
-// A shortcut runs the first matching action that is enabled after its update, and only
-// while the main window is the active form: not while another form (a dialog) is.
+// A shortcut runs the first matching action that is enabled after its update (the states
+// brought up to date first), and only while the main window is the active form: not while
+// another form (a dialog) is.
 TEST(ShortCutDispatch, FirstEnabledActionWhileMainWindowIsActive) {
     auto mainForm = std::make_unique<classlib::TForm>(nullptr);
     auto dialog = std::make_unique<classlib::TForm>(nullptr);
@@ -190,6 +208,20 @@ TEST(ShortCutDispatch, FirstEnabledActionWhileMainWindowIsActive) {
     EXPECT_TRUE(actions->IsShortCut(k, shift));
     EXPECT_EQ(newKeyRuns, 0) << "disabled by its update";
     EXPECT_EQ(newWindowRuns, 1);
+
+    // States computed for the key itself win over the last idle pass's: the new window
+    // command (first in the list) is off now, the new key command on.
+    newKey->OnUpdate = nullptr;
+    newKey->SetEnabled(false);
+    actions->UpdateStates = [&] {
+        newWindow->SetEnabled(false);
+        newKey->SetEnabled(true);
+    };
+    EXPECT_TRUE(actions->IsShortCut(k, shift));
+    EXPECT_EQ(newKeyRuns, 1);
+    EXPECT_EQ(newWindowRuns, 1);
+    actions->UpdateStates = nullptr;
+    newWindow->SetEnabled(true);
 
     dialog->Show();
     ASSERT_TRUE(testsupport::PumpUntil([&] { return !MainFormIsActive(main); }));

@@ -5,6 +5,7 @@
 
 #include "app/singleinstance.h"
 #include "common/test_support.h"
+#include "program.h"
 
 #include <filesystem>
 #include <fstream>
@@ -12,112 +13,9 @@
 
 namespace {
 
+using wendlartest::Program;
+using wendlartest::SettingsFileGuard;
 namespace fs = std::filesystem;
-
-std::wstring ExeFolder() {
-    wchar_t path[MAX_PATH];
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring s = path;
-    return s.substr(0, s.find_last_of(L'\\') + 1);
-}
-
-fs::path SettingsFile(const wchar_t* name) { return fs::path(ExeFolder()) / L"Settings" / name; }
-
-// Moves a settings file (or folder) aside for the test and puts it back afterwards.
-class SettingsFileGuard {
-public:
-    explicit SettingsFileGuard(const wchar_t* name) : FPath(SettingsFile(name)), FSaved(FPath.wstring() + L".saved") {
-        fs::create_directories(FPath.parent_path());
-        std::error_code ec;
-        fs::remove_all(FSaved, ec);
-        if (fs::exists(FPath)) fs::rename(FPath, FSaved);
-    }
-    ~SettingsFileGuard() {
-        std::error_code ec;
-        fs::remove_all(FPath, ec);
-        if (fs::exists(FSaved)) fs::rename(FSaved, FPath, ec);
-    }
-    const fs::path& Path() const { return FPath; }
-    // Writes `text` as the file in the settings' own encoding (UTF-16LE with BOM).
-    void Write(const std::wstring& text) const {
-        std::ofstream out(FPath, std::ios::binary);
-        out.write("\xFF\xFE", 2);
-        out.write(reinterpret_cast<const char*>(text.data()), static_cast<std::streamsize>(text.size() * 2));
-    }
-    std::wstring Read() const {
-        std::ifstream in(FPath, std::ios::binary);
-        std::string bytes((std::istreambuf_iterator<char>(in)), {});
-        if (bytes.size() < 2) return L"";
-        return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / 2);
-    }
-
-private:
-    fs::path FPath, FSaved;
-};
-
-// One started wendlar.exe; ended by force if a test leaves it running.
-class Program {
-public:
-    explicit Program(const std::wstring& args = L"") {
-        const std::wstring exe = ExeFolder() + L"wendlar.exe";
-        std::wstring cmd = L"\"" + exe + L"\"" + (args.empty() ? L"" : L" " + args);
-        STARTUPINFOW si{sizeof(si)};
-        Started = CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &FInfo);
-    }
-    ~Program() {
-        if (!FInfo.hProcess) return;
-        if (WaitForSingleObject(FInfo.hProcess, 0) == WAIT_TIMEOUT) {
-            TerminateProcess(FInfo.hProcess, 1);
-            WaitForSingleObject(FInfo.hProcess, 10000);
-        }
-        CloseHandle(FInfo.hThread);
-        CloseHandle(FInfo.hProcess);
-    }
-    // The visible main window captioned "Wendlar", once it appears (null after the wait).
-    HWND MainWindow() const {
-        HWND found = nullptr;
-        testsupport::PumpUntil([&] { return (found = FindWindow(L"", L"Wendlar")) != nullptr; });
-        return found;
-    }
-    // A visible top-level window of the process with this class (any when empty) and
-    // caption (any when null), or null.
-    HWND FindWindow(const std::wstring& className, const wchar_t* caption = nullptr) const {
-        struct Ctx {
-            DWORD pid;
-            const std::wstring& cls;
-            const wchar_t* caption;
-            HWND found;
-        } ctx{FInfo.dwProcessId, className, caption, nullptr};
-        EnumWindows(
-            [](HWND w, LPARAM lp) -> BOOL {
-                auto* c = reinterpret_cast<Ctx*>(lp);
-                DWORD pid = 0;
-                GetWindowThreadProcessId(w, &pid);
-                wchar_t cls[64] = {}, text[64] = {};
-                GetClassNameW(w, cls, 64);
-                GetWindowTextW(w, text, 64);
-                if (pid != c->pid || !IsWindowVisible(w) || (!c->cls.empty() && c->cls != cls) ||
-                    (c->caption && std::wstring(text) != c->caption))
-                    return TRUE;
-                c->found = w;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&ctx));
-        return ctx.found;
-    }
-    // Waits for the end of the process while this thread's messages run; its exit code, or
-    // STILL_ACTIVE when it did not end.
-    DWORD WaitExit() {
-        testsupport::PumpUntil([&] { return WaitForSingleObject(FInfo.hProcess, 0) == WAIT_OBJECT_0; });
-        DWORD code = STILL_ACTIVE;
-        GetExitCodeProcess(FInfo.hProcess, &code);
-        return code;
-    }
-    bool Started = false;
-
-private:
-    PROCESS_INFORMATION FInfo{};
-};
 
 // Stands in for a running instance: holds the mutex and the two marked windows, and keeps
 // what its main window receives.

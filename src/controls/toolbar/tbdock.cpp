@@ -143,9 +143,10 @@ void TBarDock::SetLimitToOneRow(bool value) {
 }
 
 void TBarDock::SetParent(TWinControl* parent) {
-    for (TControl* c = parent; c; c = c->Parent())
-        if (dynamic_cast<TBarDock*>(c) || dynamic_cast<TBarCustomDockableWindow*>(c))
-            throw EInvalidOperation(STBDockParentNotAllowed);
+    // Only the window the dock sits in directly counts: a dock on a plain control inside a
+    // dockable window (the caption bar of a dockable panel) is allowed.
+    if (dynamic_cast<TBarDock*>(parent) || dynamic_cast<TBarCustomDockableWindow*>(parent))
+        throw EInvalidOperation(STBDockParentNotAllowed);
     TCustomControl::SetParent(parent);
 }
 

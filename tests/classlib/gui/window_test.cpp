@@ -15,6 +15,7 @@
 
 using namespace classlib;
 using testsupport::PumpMessages;
+using testsupport::PumpUntil;
 
 namespace {
 
@@ -197,6 +198,19 @@ TEST(Forms, MdiChildrenNeedAFrameAndAreListed) {
     EXPECT_EQ(frame->MDIChildCount(), 1);
     EXPECT_EQ(frame->MDIChildren(0), child);
     EXPECT_EQ(frame->ActiveMDIChild(), child);
+
+    // The frame activated again (a dialog of its own closed) gives the focus to the child,
+    // which hands it to the control that had it.
+    auto* edit = new TestEdit(child);
+    edit->SetParent(child);
+    edit->SetFocus();
+    ASSERT_EQ(GetFocus(), edit->Handle());
+    auto dialog = std::make_unique<TForm>(nullptr);
+    dialog->Show();
+    ASSERT_TRUE(PumpUntil([&] { return GetActiveWindow() == dialog->Handle(); }));
+    dialog.reset();
+    SetActiveWindow(frame->Handle());
+    EXPECT_TRUE(PumpUntil([&] { return GetFocus() == edit->Handle(); }));
     delete child;
     EXPECT_EQ(frame->MDIChildCount(), 0);
     Application->SetMainForm(nullptr);

@@ -153,6 +153,11 @@ TEST_F(DockTest, PlacementErrors) {
         }
         EXPECT_EQ(inner->Parent(), nullptr);
     }
+    // A plain control between the dockable window and the dock makes it a dock of its own.
+    auto* holder = new TCustomControl(Form);
+    holder->SetParent(Top->GetVisibleWindow(0));
+    inner->SetParent(holder);
+    EXPECT_EQ(inner->Parent(), holder);
 }
 
 TEST_F(DockTest, MovingKeepsTheWindowAndArrangesEachDockOnce) {

@@ -7,6 +7,7 @@
 #include "classlib/imagelist.h"
 #include "classlib/scopeguard.h"
 #include "controls/toolbar/tbcommon.h"
+#include "controls/toolbar/themed/thmitemstate.h"
 #include "controls/toolbar/themed/thmnexus.h"
 #include "controls/toolbar/themed/thmpopup.h"
 #include "controls/toolbar/themed/thmutils.h"
@@ -383,23 +384,7 @@ void TThmItemViewer::Paint(TCanvas& canvas, const RECT& clientRect, bool selecte
     const TThmItemLayout layout = EffectiveLayout();
     const bool hasArrow = submenu && (split || (item->EffectiveOptions() & tboDropdownArrow));
 
-    TThmItemInfo info{};
-    info.ViewKind = GetViewType(view);
-    info.ItemFlags = (toolbarStyle ? ifToolbarStyle : 0) | (split ? ifSplitItem : 0) | (submenu ? ifSubmenu : 0) |
-                     (Application && Application->Active() ? ifAppActive : 0);
-    info.Enabled = item->Enabled() || view->Customizing();
-    info.Pushed = pushed;
-    info.HotState = ItemHotState(view, selected, info.Enabled);
-    info.Checked = item->Checked();
-    info.ImageShown = imageShown;
-    if (imageSized) {
-        info.ImageWidth = image.cx;
-        info.ImageHeight = image.cy;
-    }
-    info.Vertical = vertical && !split;
-    const bool menuOpen = (view->State() & tbvsModal) && view->OpenViewer();
-    info.PopupOpen = toolbarStyle && (menuOpen || submenu) && (split ? arrowPressed : pushed);
-    info.ImageColumnWidth = GetPopupImageColumnWidth(this);
+    TThmItemInfo info = FillItemInfo(selected, pushed, arrowPressed, imageShown);
 
     const int drawState = ItemInfoToDrawState(info);
     TFont& font = canvas.Font();
@@ -453,14 +438,7 @@ void TThmItemViewer::Paint(TCanvas& canvas, const RECT& clientRect, bool selecte
 
         theme.PaintItemButton(canvas, r, info);
         if (split) {
-            const bool wasPushed = info.Pushed, wasChecked = info.Checked;
-            info.Pushed = arrowPressed;
-            info.Checked = false;
-            info.SplitPart = spSplitArrow;
-            theme.PaintItemButton(canvas, arrow, info);
-            info.Pushed = wasPushed;
-            info.Checked = wasChecked;
-            info.SplitPart = spSplitButton;
+            PaintSplitArrowPart(theme, canvas, arrow, info, arrowPressed);
         } else if (hasArrow) {
             theme.PaintDropArrow(canvas, arrow, info);
         }
@@ -508,6 +486,34 @@ void TThmItemViewer::Paint(TCanvas& canvas, const RECT& clientRect, bool selecte
         if (item->RadioItem()) check.ItemFlags |= ifRadioItem;
         theme.PaintCheckGlyph(canvas, imageArea, check);
     }
+}
+
+TThmItemInfo TThmItemViewer::FillItemInfo(bool selected, bool pushed, bool arrowPressed, bool imageShown) {
+    TBarView* view = View();
+    TBarCustomItem* item = Item();
+    const TBarItemStyle style = item->ItemStyle();
+    const bool toolbarStyle = UsesToolbarStyle();
+    const bool submenu = (style & tbstSubmenu) != 0;
+    const bool split = (style & tbstSplitButton) != 0;
+    const SIZE image = ImageSize();
+    TThmItemInfo info{};
+    info.ViewKind = GetViewType(view);
+    info.ItemFlags = (toolbarStyle ? ifToolbarStyle : 0) | (split ? ifSplitItem : 0) | (submenu ? ifSubmenu : 0) |
+                     (Application && Application->Active() ? ifAppActive : 0);
+    info.Enabled = item->Enabled() || view->Customizing();
+    info.Pushed = pushed;
+    info.HotState = ItemHotState(view, selected, info.Enabled);
+    info.Checked = item->Checked();
+    info.ImageShown = imageShown;
+    if (image.cx > 0 && image.cy > 0) {
+        info.ImageWidth = image.cx;
+        info.ImageHeight = image.cy;
+    }
+    info.Vertical = IsVerticalView(view) && !split;
+    const bool menuOpen = (view->State() & tbvsModal) && view->OpenViewer();
+    info.PopupOpen = toolbarStyle && (menuOpen || submenu) && (split ? arrowPressed : pushed);
+    info.ImageColumnWidth = GetPopupImageColumnWidth(this);
+    return info;
 }
 
 void TThmItemViewer::DrawItemImage(TCanvas& canvas, const RECT& imageRect, const TThmItemInfo& info) {

@@ -209,6 +209,10 @@ public:
     virtual void DoHintShow(classlib::THintInfo& info) {}
 
 protected:
+    // The item record of this viewer's paint: the view kind, style flags, state, image size,
+    // split part left plain. `arrowPressed`: a split item's arrow part is the pressed one
+    // (`pushed` then false).
+    TThmItemInfo FillItemInfo(bool selected, bool pushed, bool arrowPressed, bool imageShown);
     // The layout in effect: the item's Layout, or for thmlAuto the rule above.
     TThmItemLayout EffectiveLayout();
     SIZE ImageSize();

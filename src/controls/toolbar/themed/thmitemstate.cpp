@@ -37,4 +37,14 @@ void PaintThemedImage(classlib::TCanvas& canvas, const RECT& rect, classlib::TIm
     ActiveToolbarTheme().PaintItemImage(canvas, rect, item, images, imageIndex);
 }
 
+void PaintSplitArrowPart(TThmTheme& theme, classlib::TCanvas& canvas, const RECT& arrow, TThmItemInfo& info,
+                         bool arrowPressed) {
+    const TThmItemInfo button = info;
+    info.SplitPart = spSplitArrow;
+    info.Pushed = arrowPressed;
+    info.Checked = false;
+    theme.PaintItemButton(canvas, arrow, info);
+    info = button;
+}
+
 }  // namespace themed

@@ -37,4 +37,9 @@ constexpr int tifViewStatusBar = 0x200;
 void PaintThemedImage(classlib::TCanvas& canvas, const RECT& rect, classlib::TImageList* images,
                       int imageIndex, int flags);
 
+// Paints the arrow part of a split button: pushed while the arrow is pressed, never checked.
+// `info` is the button part's record and comes back unchanged.
+void PaintSplitArrowPart(TThmTheme& theme, classlib::TCanvas& canvas, const RECT& arrow, TThmItemInfo& info,
+                         bool arrowPressed);
+
 }  // namespace themed

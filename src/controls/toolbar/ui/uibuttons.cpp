@@ -7,10 +7,12 @@
 #include "classlib/imagelist.h"
 #include "classlib/scopeguard.h"
 #include "controls/toolbar/themed/thmnexus.h"
+#include "controls/toolbar/themed/thmpopup.h"
 #include "controls/toolbar/themed/thmutils.h"
 #include "controls/toolbar/ui/uipaint.h"
 #include "controls/toolbar/ui/uitext.h"
 #include "controls/toolbar/ui/uitheme.h"
+#include "controls/toolbar/ui/uitoolbar.h"
 #include "controls/wide/widelabel.h"
 
 namespace ui {
@@ -388,7 +390,21 @@ void TUiCustomButton::DropDown() {
     if (HandleAllocated()) DropPendingClicks(Handle());
 }
 
-void TUiCustomButton::PopupDropDownMenu(TPopupMenu& menu, const RECT& below) { menu.Popup(below.left, below.bottom); }
+void TUiCustomButton::PopupDropDownMenu(TPopupMenu& menu, const RECT& below) {
+    // The program's popup menu opens below the button and keeps it uncovered; it tells the
+    // button through CM_UIPOPUPCLOSE when it has closed.
+    if (auto* uiMenu = dynamic_cast<TUiPopupMenu*>(&menu)) {
+        toolbar::TBarCustomItem* clicked = nullptr;
+        uiMenu->InternalPopup(below.left, below.bottom, false, DropDownControl(), clicked);
+        return;
+    }
+    // Another themed popup menu also keeps the button uncovered.
+    if (auto* themedMenu = dynamic_cast<themed::TThmPopupMenu*>(&menu)) {
+        themed::PopupMenuBelowRect(themedMenu, below, false);
+        return;
+    }
+    menu.Popup(below.left, below.bottom);
+}
 
 void TUiCustomButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
     TUiButtonControl::MouseDown(button, shift, x, y);

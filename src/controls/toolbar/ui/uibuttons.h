@@ -151,7 +151,8 @@ public:
 
 protected:
     // Shows the drop-down menu under `below` (screen coordinates) and returns when it has
-    // closed. The class library's popup menu opens at the rectangle's bottom-left corner.
+    // closed. Themed popup menus keep the rectangle uncovered (above it when there is no room
+    // below); the class library's popup menu opens at the rectangle's bottom-left corner.
     virtual void PopupDropDownMenu(classlib::TPopupMenu& menu, const RECT& below);
     // The control the drop-down menu opens under.
     virtual classlib::TControl* DropDownControl() { return this; }
@@ -200,9 +201,6 @@ public:
     // Flips Checked first when GroupIndex is not 0.
     void Click() override;
 };
-
-// Posted by a themed popup menu to the button that opened it when it closes.
-constexpr UINT CM_UIPOPUPCLOSE = classlib::CM_BASE + 1111;
 
 // The mouse-button messages pending in this thread's queue are taken out; those aimed at
 // `window` that press a button (down or double click) are dropped, the others are posted

@@ -8,6 +8,7 @@
 #include "classlib/scopeguard.h"
 #include "controls/toolbar/themed/thmitemstate.h"
 #include "controls/toolbar/themed/thmutils.h"
+#include "controls/toolbar/ui/uihint.h"
 #include "controls/toolbar/ui/uipaint.h"
 #include "controls/toolbar/ui/uitext.h"
 #include "controls/toolbar/ui/uitheme.h"
@@ -59,27 +60,6 @@ TUiShellOpen SetUiShellOpen(TUiShellOpen open) {
     TUiShellOpen previous = std::move(ShellOpenFunction());
     ShellOpenFunction() = std::move(open);
     return previous;
-}
-
-// --- the bitmap hint ----------------------------------------------------------------------------
-
-void TUiBitmapHintWindow::ActivateHintData(RECT rect, const std::wstring& hint, void* data) {
-    FBitmap = static_cast<TBitmap*>(data);
-    THintWindow::ActivateHintData(rect, hint, data);
-}
-
-RECT TUiBitmapHintWindow::CalcHintRect(int maxWidth, const std::wstring& hint, void* data) {
-    auto* bitmap = static_cast<TBitmap*>(data);
-    if (!bitmap || bitmap->Empty()) return THintWindow::CalcHintRect(maxWidth, hint, data);
-    return {0, 0, bitmap->Width(), bitmap->Height()};
-}
-
-void TUiBitmapHintWindow::Paint() {
-    if (!FBitmap || FBitmap->Empty()) {
-        THintWindow::Paint();
-        return;
-    }
-    Canvas().Draw(0, 0, *FBitmap);
 }
 
 // --- the action link ----------------------------------------------------------------------------
@@ -402,7 +382,7 @@ void TUiTextObject::CMHintShow(TMessage& message) {
         TThmTextObject::CMHintShow(message);
         return;
     }
-    info->HintWindowClass = [] { return new TUiBitmapHintWindow(nullptr); };
+    info->HintWindowClass = [] { return new TBitmapHint(nullptr); };
     info->HintData = &bitmap;
     info->CursorRect = ClientRect();
     info->HintStr = hint;

@@ -57,23 +57,6 @@ void UiShellOpen(const std::wstring& target, const std::wstring& parameters);
 // Replaces what UiShellOpen does (null: the shell again); answers the previous function.
 TUiShellOpen SetUiShellOpen(TUiShellOpen open);
 
-// --- the bitmap hint ----------------------------------------------------------------------------
-
-// A hint window that shows the bitmap handed to it as hint data (a classlib::TBitmap*),
-// at the bitmap's size. Without data it is the standard hint window.
-class TUiBitmapHintWindow : public classlib::THintWindow {
-public:
-    using classlib::THintWindow::THintWindow;
-    void ActivateHintData(RECT rect, const std::wstring& hint, void* data) override;
-    RECT CalcHintRect(int maxWidth, const std::wstring& hint, void* data) override;
-
-protected:
-    void Paint() override;
-
-private:
-    classlib::TBitmap* FBitmap = nullptr;
-};
-
 // --- the text object ----------------------------------------------------------------------------
 
 class TUiTextObject;

@@ -11,7 +11,6 @@
 #include "classlib/scopeguard.h"
 #include "controls/toolbar/tbfloating.h"
 #include "controls/toolbar/themed/thmnexus.h"
-#include "controls/toolbar/ui/uibuttons.h"
 #include "controls/toolbar/ui/uipaint.h"
 #include "controls/toolbar/ui/uitext.h"
 #include "controls/toolbar/ui/uitheme.h"
@@ -27,15 +26,6 @@ namespace {
 
 // The hit code that starts dragging a dockable window.
 constexpr WPARAM HTDRAGHANDLE = 2000;
-
-// A caption-bar button: the glyph fills it, no caption margins.
-class TCaptionButton : public TUiSpeedButton {
-public:
-    using TUiSpeedButton::TUiSpeedButton;
-
-protected:
-    void GetTextMargins(RECT& margins) override { margins = {}; }
-};
 
 // Sets a flag for the life of the guard.
 struct TFlagGuard {
@@ -99,129 +89,121 @@ bool TUiMultiDock::DoDockedResizing(bool vertical, int& newSize) {
 
 // --- button options -----------------------------------------------------------------------------
 
-void TUiDockablePanelButtonOptions::Changed() {
-    if (FPanel) FPanel->UpdateButtons();
+TUiDockablePanelButtonOptions::TUiDockablePanelButtonOptions(TUiDockablePanel* panel, TUiToolbar* toolbar)
+    : TUiButtonOptions(panel, toolbar), FPanel(panel) {
+    SetMaximize(false);
+    SetMinimize(false);
+    SetButtonBorders(true);
+    SetTitleBarSize(15);
 }
 
-void TUiDockablePanelButtonOptions::SetClose(bool value) {
-    FClose = value;
-    Changed();
+void TUiDockablePanelButtonOptions::SetupButton(TUiCustomItem* item) {
+    TUiButtonOptions::SetupButton(item);
+    item->SetCustomWidth(CustomWidth);
 }
 
-void TUiDockablePanelButtonOptions::SetMinimize(bool value) {
-    FMinimize = value;
-    Changed();
+void TUiDockablePanelButtonOptions::SetupButtons() {
+    TUiButtonOptions::SetupButtons();
+    SetCaptionText(FPanel->GetCaption());
 }
 
-void TUiDockablePanelButtonOptions::SetMaximize(bool value) {
-    FMaximize = value;
-    Changed();
+void TUiDockablePanelButtonOptions::ButtonClick(TUiCustomItem* sender) {
+    if (sender == MinimizeItem())
+        FPanel->ToggleMinimize();
+    else if (sender == MaximizeItem())
+        FPanel->ToggleMaximize();
+    else if (sender == CloseItem())
+        FPanel->Close();
 }
 
-void TUiDockablePanelButtonOptions::SetButtonBorders(bool value) {
-    FButtonBorders = value;
-    Changed();
+bool TUiDockablePanelButtonOptions::IsRestoreButton(TUiCustomItem* item) {
+    if (!item) return false;
+    if (item == MinimizeItem()) return FPanel->Minimized();
+    if (item == MaximizeItem()) return FPanel->Maximized();
+    return false;
 }
 
-void TUiDockablePanelButtonOptions::SetTitleBarSize(int value) {
-    FTitleBarSize = std::max(1, value);
-    Changed();
+// --- the caption toolbar ------------------------------------------------------------------------
+
+TUiDockablePanelToolbar::TUiDockablePanelToolbar(TComponent* owner) : TUiToolbar(owner) {
+    SetOptions(static_cast<toolbar::TBarItemOptions>(Options() | toolbar::tboNoAutoHint));
+}
+
+bool TUiDockablePanelToolbar::CanItemClick(toolbar::TBarCustomItem* item, TMouseButton button, TShiftState shift,
+                                           int x, int y) {
+    auto* bar = dynamic_cast<TUiDockablePanelCaptionBar*>(Owner());
+    TUiDockablePanel* panel = bar ? bar->Panel() : nullptr;
+    const bool onCaption = !item || (item->ItemStyle() & toolbar::tbstClicksTransparent);
+    if (!panel || button != mbLeft || !onCaption || !panel->CanBeDragged())
+        return TUiToolbar::CanItemClick(item, button, shift, x, y);
+    if (shift & ssDouble) {
+        panel->ToggleDockedFloating();
+    } else if (panel->HandleAllocated()) {
+        // Dragging by the caption is dragging by the drag handle.
+        ReleaseCapture();
+        const POINT screen = ClientToScreen(POINT{x, y});
+        SendMessageW(panel->Handle(), WM_NCLBUTTONDOWN, HTDRAGHANDLE, MAKELPARAM(screen.x, screen.y));
+    }
+    return false;
 }
 
 // --- the caption bar ----------------------------------------------------------------------------
 
-TUiDockablePanelCaptionBar::TUiDockablePanelCaptionBar(TUiDockablePanel* panel) : TCustomControl(panel), FPanel(panel) {
-    FControlStyle |= csDoubleClicks;
-    DoubleBuffered = true;
+namespace {
+TUiToolbar* NewDockablePanelToolbar(TComponent* owner) { return new TUiDockablePanelToolbar(owner); }
+}  // namespace
+
+TUiDockablePanelCaptionBar::TUiDockablePanelCaptionBar(TUiDockablePanel* panel)
+    : TUiCompoundBar(panel, NewUiDock, NewDockablePanelToolbar), FPanel(panel) {
     SetAlign(alTop);
-    auto button = [this](int glyph, std::function<void()> click) {
-        auto* b = new TCaptionButton(this);
-        b->SetAlign(alRight);
-        b->SetWidth(TUiDockablePanelButtonOptions::CustomWidth);
-        b->SetThemeType(thtThm);
-        b->SetImages(&UiGlyphImages());
-        b->SetImageIndex(glyph);
-        b->OnClick = [click](TComponent*) { click(); };
-        return b;
-    };
-    FClose = button(ugClose, [this] { FPanel->Close(); });
-    FMaximize = button(ugMaximize, [this] { FPanel->ToggleMaximize(); });
-    FMinimize = button(ugMinimize, [this] { FPanel->ToggleMinimize(); });
 }
 
-void TUiDockablePanelCaptionBar::SetCaptionText(const std::wstring& value) {
-    if (value == FCaptionText) return;
-    FCaptionText = value;
-    Invalidate();
-}
-
-void TUiDockablePanelCaptionBar::WMEraseBkgnd(TMessage& message) { message.Result = 1; }
-
-void TUiDockablePanelCaptionBar::Paint() {
-    TCanvas& canvas = Canvas();
-    // The caption background continues under the panel's 2-pixel docked frame.
-    const int offset = FPanel->Floating() ? 0 : -2;
-    FPanel->PaintCaptionBitmap(canvas, offset, offset);
-    canvas.Font().Assign(FPanel->Font());
-    canvas.Font().SetColor(
-        themed::ActiveToolbarTheme().GetItemTextColor(FillButtonItemInfo(FPanel->Enabled(), false, false, false)));
-    RECT text = ClientRect();
-    text.left += 4;
-    for (TUiSpeedButton* b : {FMinimize, FMaximize, FClose})
-        if (b->Visible()) text.right -= b->Width();
-    DrawWideText(canvas, FCaptionText, text, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
-}
-
-void TUiDockablePanelCaptionBar::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-    TCustomControl::MouseDown(button, shift, x, y);
-    if (button != mbLeft || (shift & ssDouble) || !FPanel->CanBeDragged()) return;
-    // Dragging by the caption is dragging by the drag handle.
-    ReleaseCapture();
-    const POINT screen = ClientToScreen({x, y});
-    SendMessageW(FPanel->Handle(), WM_NCLBUTTONDOWN, HTDRAGHANDLE, MAKELPARAM(screen.x, screen.y));
-}
-
-void TUiDockablePanelCaptionBar::WMLButtonDblClk(TMessage& message) {
-    if (FPanel->CanBeDragged()) {
-        FPanel->ToggleDockedFloating();
-        message.Result = 0;
-        return;
-    }
-    TCustomControl::WMLButtonDblClk(message);
+void TUiDockablePanelCaptionBar::DoDrawDockBackground(TCanvas& canvas, const RECT& rect, TUiPaintStage stage,
+                                                      bool& paintDefault) {
+    TUiCompoundBar::DoDrawDockBackground(canvas, rect, stage, paintDefault);
+    FPanel->DrawCaptionBackground(canvas, rect, stage, paintDefault);
 }
 
 // --- the panel: life ----------------------------------------------------------------------------
 
 TUiDockablePanel::TUiDockablePanel(TComponent* owner)
-    : themed::TThmDockablePanel(owner),
-      FOptions(std::make_unique<TUiDockablePanelButtonOptions>(this)),
-      FCaptionBitmap(std::make_unique<TBitmap>()) {
+    : themed::TThmDockablePanel(owner), FCaptionBitmap(std::make_unique<TBitmap>()) {
     FState.DockedWidth = FState.FloatingWidth = Width();
     FState.DockedHeight = FState.FloatingHeight = Height();
     FCaptionBar = new TUiDockablePanelCaptionBar(this);
+    FOptions = std::make_unique<TUiDockablePanelButtonOptions>(this, FCaptionBar->Toolbar());
+    FOptions->CreateButtons();
+    FOptions->SetupButtons();
     SetMinClientHeight(8);
     SetMinClientWidth(8);
     // The caption bar replaces the caption drawn in the frame.
     toolbar::TBarCustomDockableWindow::SetShowCaption(false);
     themed::TThmDockablePanel::SetShowCaptionWhenDocked(false);
     themed::TThmDockablePanel::SetCaptionRotation(themed::dpcrAlwaysHorz);
-    UpdateButtons();
-    CaptionBarResized();
 }
 
 TUiDockablePanel::~TUiDockablePanel() = default;
 
 void TUiDockablePanel::TearDown() {
-    FOptions = std::make_unique<TUiDockablePanelButtonOptions>(nullptr);
-    themed::TThmDockablePanel::TearDown();
+    // The caption bar takes its toolbar and the buttons with it; the options that set them
+    // up go after them.
+    delete FCaptionBar;
     FCaptionBar = nullptr;
+    FOptions.reset();
+    themed::TThmDockablePanel::TearDown();
 }
 
 void TUiDockablePanel::CreateHandle() {
     themed::TThmDockablePanel::CreateHandle();
-    if (!FCaptionBar || FCaptionBar->Parent() == this) return;
-    FCaptionBar->SetParent(this);
-    for (TUiSpeedButton* b : {FCaptionBar->FClose, FCaptionBar->FMaximize, FCaptionBar->FMinimize}) b->SetParent(FCaptionBar);
+    if (FCaptionBar && FCaptionBar->Parent() != this) FCaptionBar->SetParent(this);
+}
+
+toolbar::TBarRootItem* TUiDockablePanel::Items() const { return FCaptionBar ? FCaptionBar->Items() : nullptr; }
+
+TImageList* TUiDockablePanel::Images() const { return FCaptionBar ? FCaptionBar->Images() : nullptr; }
+
+void TUiDockablePanel::SetImages(TImageList* value) {
+    if (FCaptionBar) FCaptionBar->SetImages(value);
 }
 
 std::wstring TUiDockablePanel::GetCaption() { return wide::GetWideControlText(this); }
@@ -231,12 +213,21 @@ void TUiDockablePanel::SetHint(const std::wstring& value) { wide::SetWideControl
 
 void TUiDockablePanel::CMTextChanged(TMessage& message) {
     themed::TThmDockablePanel::CMTextChanged(message);
-    if (FCaptionBar) FCaptionBar->SetCaptionText(GetCaption());
+    if (!FOptions) return;
+    const std::wstring caption = GetCaption();
+    if (caption != FOptions->CaptionText()) FOptions->SetCaptionText(caption);
 }
 
 void TUiDockablePanel::Loaded() {
     themed::TThmDockablePanel::Loaded();
+    // Controls streamed as items of the caption toolbar go onto it.
+    if (toolbar::TBarRootItem* items = Items())
+        for (int i = 0; i < items->Count(); ++i)
+            if (auto* item = dynamic_cast<toolbar::TBarControlItem*>(items->Items(i));
+                item && item->Control() && item->Control()->Parent() != CaptionToolbar())
+                item->Control()->SetParent(CaptionToolbar());
     ApplyCaptionVisibility();
+    if (FOptions) FOptions->SetupButtons();
     UpdateButtons();
     InvalidateCaption(false);
 }
@@ -244,6 +235,10 @@ void TUiDockablePanel::Loaded() {
 void TUiDockablePanel::HandleThemeChange(int change, bool themeSwitched) {
     if (change == themed::tnEndChange) InvalidateCaption(true);
     themed::TThmDockablePanel::HandleThemeChange(change, themeSwitched);
+}
+
+toolbar::TBarFloatingWindowParentClass TUiDockablePanel::FloatingParentClass() {
+    return []() -> toolbar::TBarFloatingWindowParent* { return new TUiFloatingWindowParent(nullptr); };
 }
 
 // --- the panel: caption -------------------------------------------------------------------------
@@ -267,25 +262,14 @@ void TUiDockablePanel::SetShowCaptionWhenDocked(bool value) {
     if (!Floating() && HandleAllocated()) RedrawWithFrame();
 }
 
-void TUiDockablePanel::CaptionBarResized() {
-    if (!FCaptionBar) return;
-    FCaptionBar->SetHeight(FOptions->TitleBarSize() + 4);
-    InvalidateCaption(true);
-}
-
 void TUiDockablePanel::UpdateButtons() {
-    if (!FCaptionBar) return;
-    FCaptionBar->FMinimize->SetVisible(FOptions->Minimize());
-    FCaptionBar->FMinimize->SetImageIndex(Minimized() ? ugRestore : ugMinimize);
-    FCaptionBar->FMaximize->SetVisible(FOptions->Maximize());
-    FCaptionBar->FMaximize->SetImageIndex(Maximized() ? ugRestore : ugMaximize);
-    FCaptionBar->FClose->SetVisible(FOptions->Close());
-    if (FCaptionBar->Height() != FOptions->TitleBarSize() + 4) CaptionBarResized();
-    FCaptionBar->Invalidate();
+    if (!FOptions) return;
+    FOptions->UpdateButtonImage(FOptions->MinimizeItem());
+    FOptions->UpdateButtonImage(FOptions->MaximizeItem());
 }
 
 SIZE TUiDockablePanel::CaptionAreaSize() {
-    const int bar = FCaptionBar ? FCaptionBar->Height() : 0;
+    const int bar = CaptionToolbar() ? CaptionToolbar()->Height() : 0;
     if (Floating()) return {Width() + 4, bar + 4};
     return {Width(), bar + 2};
 }
@@ -296,6 +280,19 @@ int TUiDockablePanel::CaptionHeight() {
     int ncWidth = 0, ncHeight = 0;
     GetDockedNCAreaSize(ncWidth, ncHeight);
     return bar + ncHeight;
+}
+
+void TUiDockablePanel::DrawCaptionBackground(TCanvas& canvas, const RECT& rect, TUiPaintStage stage,
+                                             bool& paintDefault) {
+    if (stage != pstPrePaint) return;
+    paintDefault = false;
+    // The bitmap starts at the panel's window origin, the frame's width before its client area.
+    if (!Floating())
+        PaintCaptionBitmap(canvas, rect.left - 2, rect.top - 2);
+    else if (rect.top != 0)
+        PaintCaptionBitmap(canvas, -3, -3);
+    else
+        PaintCaptionBitmap(canvas, -1, -1);
 }
 
 void TUiDockablePanel::DoDrawCaptionPanel(TCanvas& canvas, const RECT& rect, TUiPaintStage stage, bool& paintDefault) {

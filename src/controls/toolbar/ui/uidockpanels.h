@@ -1,7 +1,8 @@
 #pragma once
 // The program's dockable panels: a multi-dock that may also fill the client area, and a
-// themed dockable panel whose caption is a bar of its own at the top of the panel (caption
-// text with minimize, maximize and close buttons) instead of a caption drawn in the frame.
+// themed dockable panel whose caption is a toolbar of its own at the top of the panel (a
+// caption label, the panel's own items, and minimize, maximize and close buttons) instead
+// of a caption drawn in the frame.
 //
 // Panels stacked on a left or right multi-dock can be minimized to their caption bar and one
 // of them maximized (the others collapse to their caption bars); each panel keeps its state
@@ -19,12 +20,13 @@
 #include "controls/toolbar/themed/thmdockpanel.h"
 #include "controls/toolbar/themed/thmmultidock.h"
 #include "controls/toolbar/ui/uicaptions.h"
+#include "controls/toolbar/ui/uititlebar.h"
+#include "controls/toolbar/ui/uitoolbar.h"
 #include "controls/toolbar/ui/uitypes.h"
 
 namespace ui {
 
 class TUiDockablePanel;
-class TUiSpeedButton;
 
 enum TUiDockPosition { dpxLeft, dpxTop, dpxRight, dpxBottom, dpxClient };
 
@@ -61,56 +63,45 @@ struct TUiDockingState {
     bool FloatingMinimized = false;
 };
 
-// The caption-bar buttons of a panel.
-class TUiDockablePanelButtonOptions {
+// The caption-bar buttons of a panel: by default only the close button beside the caption
+// label; buttons 15 pixels wide and high. Minimize and maximize toggle the panel's states and
+// show the restore glyph while the panel is in that state; close hides the panel.
+class TUiDockablePanelButtonOptions : public TUiButtonOptions {
 public:
-    explicit TUiDockablePanelButtonOptions(TUiDockablePanel* panel) : FPanel(panel) {}
-    bool Close() const { return FClose; }
-    void SetClose(bool value);
-    bool Minimize() const { return FMinimize; }
-    void SetMinimize(bool value);
-    bool Maximize() const { return FMaximize; }
-    void SetMaximize(bool value);
-    bool ButtonBorders() const { return FButtonBorders; }
-    void SetButtonBorders(bool value);
-    // The height of the buttons and the caption bar's content.
-    int TitleBarSize() const { return FTitleBarSize; }
-    void SetTitleBarSize(int value);
-    // The width of every button.
+    TUiDockablePanelButtonOptions(TUiDockablePanel* panel, TUiToolbar* toolbar);
     static constexpr int CustomWidth = 15;
 
+    void ButtonClick(TUiCustomItem* sender) override;
+    bool IsRestoreButton(TUiCustomItem* item) override;
+    void SetupButton(TUiCustomItem* item) override;
+    // Also copies the panel's caption into the caption label.
+    void SetupButtons() override;
+
 private:
-    void Changed();
     TUiDockablePanel* FPanel;
-    bool FClose = true, FMinimize = false, FMaximize = false, FButtonBorders = true;
-    int FTitleBarSize = 15;
 };
 
-// The caption bar: the caption, then the minimize, maximize and close buttons at the right.
-// A press on the bar (not on a button) drags the panel; a double click docks or floats it.
-class TUiDockablePanelCaptionBar : public classlib::TCustomControl {
+// The caption toolbar: a press on the empty part or on the caption label drags the panel, a
+// double click there docks or floats it; presses on the buttons are clicks.
+class TUiDockablePanelToolbar : public TUiToolbar {
+public:
+    explicit TUiDockablePanelToolbar(classlib::TComponent* owner);
+    int GetRightAlignMargin() override { return 4; }
+    bool CanItemClick(toolbar::TBarCustomItem* item, classlib::TMouseButton button, classlib::TShiftState shift,
+                      int x, int y) override;
+};
+
+// The caption bar at the top of the panel: a compound bar (its own dock with the caption
+// toolbar) whose background is the panel's caption bitmap.
+class TUiDockablePanelCaptionBar : public TUiCompoundBar {
 public:
     explicit TUiDockablePanelCaptionBar(TUiDockablePanel* panel);
-    // The caption as the bar shows it.
-    const std::wstring& CaptionText() const { return FCaptionText; }
-    void SetCaptionText(const std::wstring& value);
-    TUiSpeedButton* MinimizeButton() const { return FMinimize; }
-    TUiSpeedButton* MaximizeButton() const { return FMaximize; }
-    TUiSpeedButton* CloseButton() const { return FClose; }
-
-protected:
-    friend class TUiDockablePanel;
-    void Paint() override;
-    void WMEraseBkgnd(classlib::TMessage& message) override;
-    void MouseDown(classlib::TMouseButton button, classlib::TShiftState shift, int x, int y) override;
-    void WMLButtonDblClk(classlib::TMessage& message) override;
+    TUiDockablePanel* Panel() const { return FPanel; }
+    void DoDrawDockBackground(classlib::TCanvas& canvas, const RECT& rect, TUiPaintStage stage,
+                              bool& paintDefault) override;
 
 private:
     TUiDockablePanel* FPanel;
-    std::wstring FCaptionText;
-    TUiSpeedButton* FMinimize;
-    TUiSpeedButton* FMaximize;
-    TUiSpeedButton* FClose;
 };
 
 class TUiDockablePanel : public themed::TThmDockablePanel {
@@ -125,6 +116,11 @@ public:
     void SetHint(const std::wstring& value);
 
     TUiDockablePanelButtonOptions& Options() { return *FOptions; }
+    // The caption toolbar's items (the panel's own items go beside the caption label) and
+    // images.
+    toolbar::TBarRootItem* Items() const;
+    classlib::TImageList* Images() const;
+    void SetImages(classlib::TImageList* value);
     // Always horizontal: every other value is ignored.
     void SetCaptionRotation(themed::TDPCaptionRotation) {}
     // The client size on the first dock into an empty dock; values below 8 become 8.
@@ -142,6 +138,7 @@ public:
     // Paints over or instead of the caption bar's background.
     TUiDrawEvent OnDrawCaptionPanel;
     TUiDockablePanelCaptionBar* CaptionBar() const { return FCaptionBar; }
+    TUiToolbar* CaptionToolbar() const { return FCaptionBar ? FCaptionBar->Toolbar() : nullptr; }
     bool CaptionVisible();
 
     // --- states
@@ -173,12 +170,18 @@ public:
     void SetParent(classlib::TWinControl* parent) override;
     void Loaded() override;
     void HandleThemeChange(int change, bool themeSwitched) override;
+    // Floats in the program's floating window.
+    toolbar::TBarFloatingWindowParentClass FloatingParentClass() override;
     // Drops the caption bitmap, so that the next paint rebuilds it, and redraws.
     void InvalidateCaption(bool withChildren);
 
 protected:
     friend class TUiDockablePanelCaptionBar;
     friend class TUiDockablePanelButtonOptions;
+    // The caption dock's background: the caption bitmap, placed so that it continues under
+    // the panel's frame.
+    virtual void DrawCaptionBackground(classlib::TCanvas& canvas, const RECT& rect, TUiPaintStage stage,
+                                       bool& paintDefault);
     virtual void DoDrawCaptionPanel(classlib::TCanvas& canvas, const RECT& rect, TUiPaintStage stage,
                                     bool& paintDefault);
     // Paints the caption background onto `canvas` at (x, y).
@@ -206,7 +209,6 @@ private:
     bool OnSideDock() const;
     bool OnEndDock() const;
     SIZE CaptionAreaSize();
-    void CaptionBarResized();
 
     std::unique_ptr<TUiDockablePanelButtonOptions> FOptions;
     int FDefaultDockedHeight = 150;

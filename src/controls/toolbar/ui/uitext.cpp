@@ -76,11 +76,7 @@ TLayout Layout(TCanvas& canvas, const RECT& rect, const std::wstring& caption, w
         gapAcross = rotated ? 1 : 4;
         gapDown = rotated ? 4 : 1;
     }
-    if (alignment == wide::taRightJustify)
-        format = (format & ~(DT_CENTER | DT_RIGHT | DT_VCENTER)) | DT_RIGHT;
-    else
-        format &= ~(DT_CENTER | DT_VCENTER);
-    format &= ~DT_CALCRECT;
+    format = CaptionLayoutFormat(alignment, format) & ~DT_CALCRECT;
 
     int textWidth = 0, textHeight = 0, height = 0;
     if (hasCaption) {
@@ -151,6 +147,11 @@ TLayout Layout(TCanvas& canvas, const RECT& rect, const std::wstring& caption, w
 }
 
 }  // namespace
+
+UINT CaptionLayoutFormat(wide::TAlignment alignment, UINT format) {
+    if (alignment == wide::taRightJustify) return (format & ~(DT_CENTER | DT_RIGHT | DT_VCENTER)) | DT_RIGHT;
+    return format & ~(DT_CENTER | DT_VCENTER);
+}
 
 // --- strings ----------------------------------------------------------------------------------
 

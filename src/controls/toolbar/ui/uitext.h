@@ -75,6 +75,9 @@ int LayoutGlyphAndText(classlib::TCanvas& canvas, const RECT& rect, const std::w
                        wide::TAlignment alignment, UINT format, int glyphWidth, int glyphHeight,
                        bool glyphAboveCaption, bool pushedOffset, RECT& textRect, RECT& glyphRect,
                        int orientation = 0);
+// The format a caption placed by LayoutGlyphAndText is drawn with: for taRightJustify
+// DT_CENTER, DT_RIGHT and DT_VCENTER become DT_RIGHT; otherwise DT_CENTER and DT_VCENTER go.
+UINT CaptionLayoutFormat(wide::TAlignment alignment, UINT format);
 // LayoutGlyphAndText for a bitmap glyph (or none); unless calcOnly, draws the caption with
 // its glow, then the glyph at the glyph rectangle's top left.
 int DrawGlyphAndText(classlib::TCanvas& canvas, const RECT& rect, const std::wstring& caption,

@@ -8,6 +8,7 @@
 #include "controls/toolbar/themed/thmnexus.h"
 #include "controls/toolbar/themed/thmregistry.h"
 #include "controls/toolbar/themed/thmuxtheme.h"
+#include "controls/toolbar/ui/uiskin.h"
 
 namespace ui {
 
@@ -105,6 +106,7 @@ TUiResources::TUiResources() {
         if (HCURSOR cancel = load(L"CZCANCEL")) Screen->SetCursors(crUiDragCancel, cancel);
     }
     FNexus = std::make_unique<TUiThemeNexus>();
+    FSkinOptions = std::make_unique<TUiSkinOptions>();
     FGlyphImages = std::make_unique<TImageList>(nullptr, 16, 16);
     TBitmap strip;
     if (strip.LoadFromResourceName(module, L"UIGLYPHS")) FGlyphImages->AddStrip(strip, 0xFF00FF);
@@ -112,6 +114,7 @@ TUiResources::TUiResources() {
 
 TUiResources::~TUiResources() {
     FHintBitmap.reset();
+    FSkinOptions.reset();
     FNexus.reset();
     FGlyphImages.reset();
 }

@@ -24,6 +24,8 @@ class TImageList;
 
 namespace ui {
 
+struct TUiSkinOptions;
+
 // --- the painting way -------------------------------------------------------------------------
 
 // Visual-style data is open (the theme manager's VisualStylesOpen) and the system draws this
@@ -87,9 +89,10 @@ constexpr int ugMinimize = 2;
 constexpr int ugRestore = 3;
 
 // The shared resources. Made in this order: the hint bitmap, the hand cursor, the drag
-// cursors (registered with the screen, which keeps and destroys them), the nexus, the glyph
-// list (16 x 16, from the bitmap resource "UIGLYPHS", magenta transparent); the hint bitmap
-// goes first at the end, then the nexus, then the glyph list.
+// cursors (registered with the screen, which keeps and destroys them), the nexus, the skin
+// options, the glyph list (16 x 16, from the bitmap resource "UIGLYPHS", magenta
+// transparent); the hint bitmap goes first at the end, then the skin options, the nexus and
+// the glyph list.
 class TUiResources {
 public:
     TUiResources();
@@ -102,12 +105,14 @@ public:
     // The system's hand cursor (shared; never destroyed).
     HCURSOR HandCursor() const { return FHandCursor; }
     TUiThemeNexus& Nexus() { return *FNexus; }
+    TUiSkinOptions& SkinOptions() { return *FSkinOptions; }
     classlib::TImageList& GlyphImages() { return *FGlyphImages; }
 
 private:
     std::unique_ptr<classlib::TBitmap> FHintBitmap;
     HCURSOR FHandCursor = nullptr;
     std::unique_ptr<TUiThemeNexus> FNexus;
+    std::unique_ptr<TUiSkinOptions> FSkinOptions;
     std::unique_ptr<classlib::TImageList> FGlyphImages;
 };
 

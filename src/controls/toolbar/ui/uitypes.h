@@ -2,8 +2,12 @@
 // The small types every themed control shares: how a control paints (its theme type), the
 // stages of its custom-draw events, the glow behind captions, and the popup event.
 
+#include <windows.h>
+
 #include <cstdint>
 #include <functional>
+
+#include "classlib/messages.h"
 
 namespace classlib {
 class TComponent;
@@ -13,6 +17,11 @@ class TBarView;
 }
 
 namespace ui {
+
+// Posted by a popup menu, without parameters, to the control it was opened for and to that
+// control's child windows once the menu has closed: a drop-down button that opened it lets
+// go of its pushed state.
+constexpr UINT CM_UIPOPUPCLOSE = classlib::CM_BASE + 1111;
 
 // How a control paints: plain system drawing, the system's visual styles, or the current
 // toolbar theme. ResolveThemeType (uitheme.h) gives the way that applies now.

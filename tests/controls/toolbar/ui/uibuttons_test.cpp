@@ -4,6 +4,7 @@
 #include "controls/toolbar/ui/uipanels.h"
 #include "controls/wide/wideedit.h"
 #include "uicontrols_fixture.h"
+#include "uihintcheck.h"
 
 #include <string>
 #include <vector>
@@ -219,4 +220,29 @@ TEST_F(UiControls, SpeedButtonGroup) {
     b->Click();
     EXPECT_FALSE(b->Checked());
     EXPECT_FALSE(a->CanFocus());
+}
+
+// A caption control whose hint handler draws the hint itself hands the drawn bitmap to the
+// bitmap hint window, which shows all of it inside its border; a handler that keeps the
+// default leaves the standard hint.
+TEST_F(UiControls, DrawnHintShowsInTheBitmapHint) {
+    auto* label = Add<TUiLabel>(Form, 10, 10, 120, 20);
+    label->SetHint(L"ヒントです");
+    bool drawItself = false;
+    label->OnDrawHint = [&](TComponent*, TBitmap& bitmap, std::wstring& hint, bool& paintDefault) {
+        EXPECT_EQ(hint, L"ヒントです");
+        EXPECT_GT(bitmap.Width(), 8);
+        paintDefault = !drawItself;
+    };
+    for (bool own : {false, true}) {
+        drawItself = own;
+        THintInfo info;
+        info.HintStr = L"ヒントです";
+        label->Perform(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info));
+        if (!own) {
+            EXPECT_EQ(info.HintData, nullptr);
+            continue;
+        }
+        uitest::ExpectWholeBitmapHint(info);
+    }
 }
