@@ -1,5 +1,7 @@
 #include "editors/valueeditorform.h"
 
+#include "editors/editorforms.h"
+
 namespace editors {
 
 using classlib::TComponent;
@@ -36,19 +38,12 @@ TValueEditorForm::TValueEditorForm(TComponent* owner, const std::wstring& captio
 
 int TValueEditorForm::FieldWidth() const { return FClientWidth - 2 * Margin - FieldLeft - 12; }
 
-void TValueEditorForm::ShowExistingName(const std::wstring& name) {
-    EntryName->SetText(name);
-    EntryName->SetReadOnly(true);
-    EntryName->SetParentColor(true);
-}
+void TValueEditorForm::ShowExistingName(const std::wstring& name) { ShowExistingValueName(*EntryName, name); }
 
 ui::TUiLabel* TValueEditorForm::AddLabel(const std::wstring& caption, int left, int top,
                                          classlib::TWinControl* focus) {
-    auto* label = new ui::TUiLabel(this);
-    label->SetParent(focus ? focus->Parent() : WriteGroup);
+    auto* label = MakeLabel(focus ? focus->Parent() : WriteGroup, caption, left, top + 3, focus);
     label->SetBounds(left, top + 3, FieldLeft - left - 4, 16);
-    label->SetCaption(caption);
-    label->SetFocusControl(focus);
     return label;
 }
 

@@ -25,7 +25,7 @@ public:
     ui::TUiButton* OKButton = nullptr;
     ui::TUiButton* CancelButton = nullptr;
 
-    // The name of an existing value: shown read-only in the colour of its group.
+    // The name of an existing value: shown read-only in the button face colour.
     void ShowExistingName(const std::wstring& name);
 
 protected:
