@@ -85,7 +85,12 @@ public:
         if (!window) return;
         FForm.UnlockActiveWindow();
         const auto relock = classlib::ScopeExit([&] { FForm.RelockActiveWindow(); });
-        window->VxRegTreeView->RefreshSelectedParent();
+        // A jump that ends on a missing key (the old name of a renamed key) hands the focus
+        // to the value list; a command run from the tree leaves the focus there.
+        views::TVxRegTreeView& tree = *window->VxRegTreeView;
+        const bool treeFocused = tree.Focused();
+        tree.RefreshSelectedParent();
+        if (treeFocused && !tree.Focused()) tree.SetFocus();
     }
     void RefreshValueList() override {
         TRegEdForm* window = FForm.ActiveRegEdForm();

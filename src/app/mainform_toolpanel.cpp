@@ -105,8 +105,8 @@ void TMainForm::CreateToolPanel() {
     CustomTools->SetCaption(ToolPageCaptions[0]);
     CustomTools->SetHideWhenInactive(false);
     CustomTools->SetDefaultDockedHeight(180);
-    CustomTools->SetVisible(false);
     CustomTools->SetCurrentDock(CustomToolDock);
+    CustomTools->SetVisible(false);
 
     VxVSTab1 = new widgets::TVxVSTab(this);
     VxVSTab1->SetParent(CustomTools);
@@ -175,7 +175,11 @@ void TMainForm::ToolPageChanged() {
 void TMainForm::ArrangeClipPanes() { ClipKeyPanel->SetWidth(ClipKeyPaneWidth(CustomTools->Width())); }
 
 void TMainForm::ShowToolPage(int page) {
-    CustomTools->SetVisible(true);
+    if (!CustomTools->Visible()) {
+        CustomTools->SetVisible(true);
+        // The dock grew: the registry windows' area shrinks above it.
+        Realign();
+    }
     VxVSTab1->SetActiveTabIndex(page);
 }
 
