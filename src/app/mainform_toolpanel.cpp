@@ -46,6 +46,8 @@ gridtree::TGridStringTree* NewPane(TComponent* owner, classlib::TWinControl* par
     gridtree::TCustomGridTreeOptions& options = pane->TreeOptions();
     options.SetSelectionOptions(options.SelectionOptions() | gridtree::toFullRowSelect | gridtree::toMultiSelect |
                                 gridtree::toRightClickSelect);
+    // A flat list: no root lines.
+    options.SetPaintOptions(options.PaintOptions() & ~(gridtree::toShowRoot | gridtree::toShowTreeLines));
     pane->Header().SetOptions(pane->Header().Options() | gridtree::hoVisible);
     return pane;
 }
