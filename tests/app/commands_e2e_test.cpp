@@ -1,7 +1,7 @@
 // wendlar.exe's key commands and tab files driven from outside with real keystrokes: a key
 // made through the tree's menu and the input box, renamed with F2, copied and pasted, deleted,
 // and every step undone with Ctrl+Z; the open tabs written at exit and restored at the next
-// start.
+// start; a tab locked through its right-click menu and middle clicks on tabs.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -109,6 +109,44 @@ bool AnswerYes(const Program& program) {
     }
     TapKey(VK_RETURN);
     return PumpUntil([&] { return !IsWindow(question) || !IsWindowVisible(question); });
+}
+
+// Presses and releases a mouse button at a screen point.
+void ClickAt(POINT screen, DWORD down, DWORD up) {
+    SetCursorPos(screen.x, screen.y);
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = down;
+    input[1].mi.dwFlags = up;
+    SendInput(2, input, sizeof(INPUT));
+}
+
+// The registry window showing the key `caption`, or null.
+HWND RegistryWindowOf(HWND main, const std::wstring& caption) {
+    for (HWND window : RegistryWindows(main))
+        if (WindowText(window) == caption) return window;
+    return nullptr;
+}
+
+// A visible popup menu window of the process that owns `main`, or null.
+HWND VisiblePopup(HWND main) {
+    struct Ctx {
+        DWORD pid;
+        HWND found;
+    } ctx{0, nullptr};
+    GetWindowThreadProcessId(main, &ctx.pid);
+    EnumWindows(
+        [](HWND w, LPARAM lp) -> BOOL {
+            auto* c = reinterpret_cast<Ctx*>(lp);
+            DWORD pid = 0;
+            GetWindowThreadProcessId(w, &pid);
+            if (pid != c->pid || !IsWindowVisible(w) || ClassOf(w).find(L"PopupWindow") == std::wstring::npos)
+                return TRUE;
+            c->found = w;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&ctx));
+    return ctx.found;
 }
 
 bool KeyExists(const std::wstring& path) {
@@ -236,4 +274,49 @@ TEST_F(CommandsProgram, TabsRestoredAtTheNextStart) {
         EXPECT_EQ(program.WaitExit(), 0u);
         EXPECT_EQ(Tabs.Read(), saved);
     }
+}
+
+// A right click on a tab opens that tab's menu, whose last item locks its window (the key tree
+// is disabled). A middle click then leaves the locked tab open and closes an unlocked one.
+TEST_F(CommandsProgram, TabMenuLocksAndMiddleClickClosesOnlyUnlockedTabs) {
+    const std::wstring name = testsupport::CurrentTestName();
+    testsupport::ScratchKey parent(name);
+    testsupport::ScratchKey a(name + L"\\A"), b(name + L"\\B");
+    Program program(L"\"HKEY_CURRENT_USER\\" + a.Path() + L"\" \"HKEY_CURRENT_USER\\" + b.Path() + L"\"");
+    ASSERT_TRUE(program.Started);
+    HWND main = program.MainWindow();
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return RegistryWindows(main).size() == 2; }));
+    ASSERT_TRUE(WaitForActiveKey(main, L"B"));
+    // The tab strip runs along the top of the main window's client area.
+    HWND strip = ChildWindowFromPointEx(main, POINT{40, 4}, CWP_SKIPINVISIBLE);
+    ASSERT_TRUE(strip && strip != main);
+    SetForegroundWindow(main);
+    ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == main; }));
+    // Tabs of the default width (150) from the left end: A first, then B.
+    RECT stripRect{};
+    GetClientRect(strip, &stripRect);
+    POINT tabA{40, stripRect.bottom / 2}, tabB{210, stripRect.bottom / 2};
+    ClientToScreen(strip, &tabA);
+    ClientToScreen(strip, &tabB);
+
+    ClickAt(tabA, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+    HWND menu = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (menu = VisiblePopup(main)) != nullptr; }));
+    TapKey(VK_END);  // "タブロック"
+    TapKey(VK_RETURN);
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(menu) || !IsWindowVisible(menu); }));
+    HWND windowA = RegistryWindowOf(main, L"A");
+    ASSERT_NE(windowA, nullptr);
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindowEnabled(ChildOfClass(windowA, L"TVxRegTreeView")); }));
+
+    // The clicks are handled in order: once B is gone, the click on A has been handled too.
+    ClickAt(tabA, MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP);
+    ClickAt(tabB, MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP);
+    ASSERT_TRUE(PumpUntil([&] { return RegistryWindowOf(main, L"B") == nullptr; }));
+    EXPECT_EQ(RegistryWindows(main).size(), 1u);
+    EXPECT_NE(RegistryWindowOf(main, L"A"), nullptr) << "a locked tab stays";
+
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitExit(), 0u);
 }
