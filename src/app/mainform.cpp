@@ -64,6 +64,7 @@ TMainForm::TMainForm(classlib::TComponent* owner, std::vector<std::wstring> para
     FGestures->Enabled = false;
     CreateTabStrip();
     BindActions();
+    CreateCommandsAndTools();
     OnOpenWindow = [this](const std::wstring& path) { OpenWindow(path); };
     OnDescribeRegistryWindow = [this] { return DescribeActiveWindow(); };
 

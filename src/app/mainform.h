@@ -15,11 +15,13 @@
 #pragma once
 
 #include "app/actionstates.h"
+#include "app/commandhost.h"
 #include "app/htmlhelp.h"
 #include "app/mainactions.h"
 #include "app/mainoptions.h"
 #include "controls/wide/wideforms.h"
 
+#include <array>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -33,6 +35,15 @@ class TTimer;
 namespace undo {
 class TVxRegClipUndoProvider;
 }
+namespace gridtree {
+class TGridStringTree;
+}
+namespace ui {
+class TUiDockablePanel;
+class TUiMultiDock;
+class TUiPanel;
+class TUiPopupMenu;
+}  // namespace ui
 namespace widgets {
 class TVxMouseGestures;
 class TVxVSTab;
@@ -136,6 +147,46 @@ private:
     std::unique_ptr<THtmlHelpSession> FHelp;
     bool FClosed = false;
     bool FSavedTabLock = false;
+
+    // --- Key, value and pane commands, the tool panel and tab files
+    // (mainform_commands.cpp, mainform_toolpanel.cpp, mainform_tabs.cpp)
+public:
+    // The tool panel at the bottom (hidden at start) with its four pages: search results,
+    // undo list, the key and value clipboards side by side, address history.
+    ui::TUiMultiDock* CustomToolDock = nullptr;
+    ui::TUiDockablePanel* CustomTools = nullptr;
+    widgets::TVxVSTab* VxVSTab1 = nullptr;
+    ui::TUiPanel* NoteBook = nullptr;
+    std::array<ui::TUiPanel*, 4> NoteBookPages{};
+    gridtree::TGridStringTree* FindOuts = nullptr;
+    gridtree::TGridStringTree* UndoBuffer = nullptr;
+    ui::TUiPanel* ClipKeyPanel = nullptr;
+    ui::TUiPanel* ClipValuePanel = nullptr;
+    gridtree::TGridStringTree* ClipBufferKey = nullptr;
+    gridtree::TGridStringTree* ClipBufferValue = nullptr;
+    ui::TUiPopupMenu* UndoPopup = nullptr;
+    ui::TUiPopupMenu* KeyClipPopup = nullptr;
+    ui::TUiPopupMenu* ValueClipPopup = nullptr;
+    ui::TUiPopupMenu* TabRightClickMenu = nullptr;
+    // Shows the tool panel turned to `page` (0 search, 1 undo, 2 clipboard, 3 history).
+    void ShowToolPage(int page);
+    // Writes the open tabs to a tab file / closes every window and opens those of a tab file.
+    bool SaveTabs(const std::wstring& fileName);
+    void LoadTabs(const std::wstring& fileName);
+
+private:
+    // Makes the tool panel, binds the commands and the tab strip's menu (from the constructor).
+    void CreateCommandsAndTools();
+    void BindCommands();
+    void CreateToolPanel();
+    void CreateTabMenu();
+    void ToolPageChanged();
+    void ArrangeClipPanes();
+    TCommandContext CommandContext();
+    // Runs a command; a progress window it opened is closed afterwards whatever happens.
+    void RunCommand(const std::function<void()>& command);
+    // The commands' questions, input, refreshes and progress through this window.
+    std::unique_ptr<TCommandHost> FCommandHost;
 };
 
 }  // namespace app

@@ -1,0 +1,322 @@
+// wendlar.exe's key commands and tab files driven from outside with real keystrokes: a key
+// made through the tree's menu and the input box, renamed with F2, copied and pasted, deleted,
+// and every step undone with Ctrl+Z; the open tabs written at exit and restored at the next
+// start; a tab locked through its right-click menu and middle clicks on tabs.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "common/test_support.h"
+#include "program.h"
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using testsupport::PumpUntil;
+using testsupport::RegSnapshot;
+using testsupport::TakeRegSnapshot;
+using wendlartest::ClassOf;
+using wendlartest::Program;
+using wendlartest::RegistryWindows;
+using wendlartest::SettingsFileGuard;
+using wendlartest::TapKey;
+using wendlartest::TypeKeys;
+using wendlartest::WindowText;
+
+// The settings the program reads and writes are put back after each test.
+class CommandsProgram : public ::testing::Test {
+protected:
+    SettingsFileGuard Layout{L"ToolBar.db"};
+    SettingsFileGuard Setting{L"setting.db"};
+    SettingsFileGuard Undo{L"Undo.db"};
+    SettingsFileGuard Tabs{L"Tabs.db"};
+};
+
+// Waits until the active registry window shows the key `caption`.
+bool WaitForActiveKey(HWND main, const std::wstring& caption) {
+    return PumpUntil([&] {
+        const std::vector<HWND> windows = RegistryWindows(main);
+        return !windows.empty() && WindowText(windows[0]) == caption;
+    });
+}
+
+// The first descendant of `parent` of a window class, or null.
+HWND ChildOfClass(HWND parent, const wchar_t* className) {
+    struct Ctx {
+        const wchar_t* cls;
+        HWND found;
+    } ctx{className, nullptr};
+    EnumChildWindows(
+        parent,
+        [](HWND child, LPARAM lp) -> BOOL {
+            auto* c = reinterpret_cast<Ctx*>(lp);
+            if (ClassOf(child) != c->cls) return TRUE;
+            c->found = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&ctx));
+    return ctx.found;
+}
+
+// The visible panes of the tool panel (the registry windows' views are of other classes).
+size_t VisibleToolPanes(HWND main) {
+    size_t count = 0;
+    EnumChildWindows(
+        main,
+        [](HWND child, LPARAM lp) -> BOOL {
+            if (ClassOf(child) == L"TBaseGridTree" && IsWindowVisible(child)) ++*reinterpret_cast<size_t*>(lp);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+// Waits for the input box captioned `caption`, replaces its text by `text` typed key by key
+// and presses Enter; false when the box did not come, take the text or go.
+bool AnswerInputBox(const Program& program, const wchar_t* caption, const std::wstring& text) {
+    HWND box = nullptr, field = nullptr;
+    if (!PumpUntil([&] { return (box = program.FindWindow(L"", caption)) != nullptr; })) {
+        ADD_FAILURE() << "no input box " << testsupport::Narrow(caption);
+        return false;
+    }
+    if (!PumpUntil([&] {
+            field = program.FocusWindow();
+            return field && field != box && GetAncestor(field, GA_ROOT) == box;
+        })) {
+        ADD_FAILURE() << "the input box's field has no focus";
+        return false;
+    }
+    TapKey(VK_END);
+    TapKey(VK_HOME, VK_SHIFT);
+    TypeKeys(text);
+    if (!PumpUntil([&] { return WindowText(field) == text; })) {
+        ADD_FAILURE() << "the field shows " << testsupport::Narrow(WindowText(field));
+        return false;
+    }
+    TapKey(VK_RETURN);
+    return PumpUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); });
+}
+
+// Waits for the warning question and answers Yes (its default button).
+bool AnswerYes(const Program& program) {
+    HWND question = nullptr;
+    if (!PumpUntil([&] { return (question = program.FindWindow(L"", L"警告")) != nullptr; })) {
+        HWND focus = program.FocusWindow();
+        ADD_FAILURE() << "no question; focus in " << testsupport::Narrow(focus ? ClassOf(focus) : L"-") << " of "
+                      << testsupport::Narrow(focus ? WindowText(GetAncestor(focus, GA_ROOT)) : L"-");
+        return false;
+    }
+    TapKey(VK_RETURN);
+    return PumpUntil([&] { return !IsWindow(question) || !IsWindowVisible(question); });
+}
+
+// Presses and releases a mouse button at a screen point.
+void ClickAt(POINT screen, DWORD down, DWORD up) {
+    SetCursorPos(screen.x, screen.y);
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = down;
+    input[1].mi.dwFlags = up;
+    SendInput(2, input, sizeof(INPUT));
+}
+
+// The registry window showing the key `caption`, or null.
+HWND RegistryWindowOf(HWND main, const std::wstring& caption) {
+    for (HWND window : RegistryWindows(main))
+        if (WindowText(window) == caption) return window;
+    return nullptr;
+}
+
+// A visible popup menu window of the process that owns `main`, or null.
+HWND VisiblePopup(HWND main) {
+    struct Ctx {
+        DWORD pid;
+        HWND found;
+    } ctx{0, nullptr};
+    GetWindowThreadProcessId(main, &ctx.pid);
+    EnumWindows(
+        [](HWND w, LPARAM lp) -> BOOL {
+            auto* c = reinterpret_cast<Ctx*>(lp);
+            DWORD pid = 0;
+            GetWindowThreadProcessId(w, &pid);
+            if (pid != c->pid || !IsWindowVisible(w) || ClassOf(w).find(L"PopupWindow") == std::wstring::npos)
+                return TRUE;
+            c->found = w;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&ctx));
+    return ctx.found;
+}
+
+bool KeyExists(const std::wstring& path) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
+
+}  // namespace
+
+// Below a key holding "Box" (with a number): a new key "k" through the tree's menu, F2 renames
+// it "r", Ctrl+C copies it (the clipboard panes show up), Ctrl+V pastes it into Box, Del deletes
+// Box with the copy. Ctrl+Z then undoes the four steps newest first, each after its question,
+// and after each the subtree is exactly what it was before that step.
+TEST_F(CommandsProgram, KeyCommandsAndTheirUndoThroughTheKeyboard) {
+    const std::wstring name = testsupport::CurrentTestName();
+    testsupport::ScratchKey parent(name);
+    testsupport::ScratchKey box(name + L"\\Box");
+    const DWORD seven = 7;
+    ASSERT_EQ(RegSetValueExW(box.Handle(), L"Count", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&seven), 4),
+              ERROR_SUCCESS);
+    const std::wstring path = parent.Path();
+    std::vector<RegSnapshot> before;  // the subtree before each step
+    const auto step = [&] { before.push_back(TakeRegSnapshot(path)); };
+
+    Program program(L"\"HKEY_CURRENT_USER\\" + path + L"\"");
+    ASSERT_TRUE(program.Started);
+    HWND main = program.MainWindow();
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(WaitForActiveKey(main, name));
+    SetForegroundWindow(main);
+    ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == main; }));
+    ASSERT_TRUE(PumpUntil([&] {
+        HWND focus = program.FocusWindow();
+        return focus && ClassOf(focus) == L"TVxRegTreeView";
+    }));
+    EXPECT_EQ(VisibleToolPanes(main), 0u) << "the tool panel starts hidden";
+
+    step();
+    TapKey(VK_F10, VK_SHIFT);  // the tree's menu: new key first
+    TapKey(VK_DOWN);
+    TapKey(VK_RETURN);
+    ASSERT_TRUE(AnswerInputBox(program, L"キーの名前", L"k"));
+    ASSERT_TRUE(PumpUntil([&] { return KeyExists(path + L"\\k"); }));
+    ASSERT_TRUE(WaitForActiveKey(main, name));
+
+    step();
+    TapKey(VK_ADD);  // children in name order: Box, k
+    TapKey(VK_DOWN);
+    TapKey(VK_DOWN);
+    ASSERT_TRUE(WaitForActiveKey(main, L"k"));
+    TapKey(VK_F2);
+    ASSERT_TRUE(AnswerInputBox(program, L"キーの名前の変更", L"r"));
+    ASSERT_TRUE(PumpUntil([&] { return KeyExists(path + L"\\r") && !KeyExists(path + L"\\k"); }));
+
+    step();
+    ASSERT_TRUE(WaitForActiveKey(main, name)) << "the renamed key's old path leads to its parent";
+    TapKey(VK_ADD);
+    TapKey(VK_DOWN);
+    TapKey(VK_DOWN);
+    ASSERT_TRUE(WaitForActiveKey(main, L"r"));
+    TapKey(L'C', VK_CONTROL);
+    EXPECT_TRUE(PumpUntil([&] { return VisibleToolPanes(main) == 2; })) << "the key and value clipboard panes";
+    TapKey(VK_UP);
+    ASSERT_TRUE(WaitForActiveKey(main, L"Box"));
+    TapKey(L'V', VK_CONTROL);
+    ASSERT_TRUE(PumpUntil([&] { return KeyExists(path + L"\\Box\\r"); }));
+    EXPECT_TRUE(KeyExists(path + L"\\r")) << "a copy leaves its source";
+
+    step();
+    ASSERT_TRUE(WaitForActiveKey(main, L"Box"));
+    TapKey(VK_DELETE);
+    ASSERT_TRUE(AnswerYes(program));
+    ASSERT_TRUE(PumpUntil([&] { return !KeyExists(path + L"\\Box"); }));
+
+    // Undo, newest first: the delete, the paste, the rename, the new key.
+    for (auto it = before.rbegin(); it != before.rend(); ++it) {
+        SCOPED_TRACE("undo back to step " + std::to_string(before.rend() - it - 1));
+        // An undo that re-imports a backup waits for the import with the windows disabled,
+        // and keys pressed meanwhile are lost as in any modal wait.
+        ASSERT_TRUE(PumpUntil([&] {
+            HWND focus = program.FocusWindow();
+            return IsWindowEnabled(main) && GetForegroundWindow() == main && focus &&
+                   GetAncestor(focus, GA_ROOT) == main;
+        }));
+        TapKey(L'Z', VK_CONTROL);
+        ASSERT_TRUE(AnswerYes(program));
+        EXPECT_TRUE(PumpUntil([&] { return TakeRegSnapshot(path) == *it; }))
+            << "now:\n" << testsupport::DescribeRegSnapshot(TakeRegSnapshot(path)) << "expected:\n"
+            << testsupport::DescribeRegSnapshot(*it);
+    }
+
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitExit(), 0u);
+}
+
+// With "SetLoadTab" the program opens the tabs of "Tabs.db" (a blank line opens nothing, the
+// marked line's window is the active one, a locked window's tree is disabled) and writes its
+// tabs back at exit; the next start restores the same windows from what it wrote.
+TEST_F(CommandsProgram, TabsRestoredAtTheNextStart) {
+    const std::wstring name = testsupport::CurrentTestName();
+    testsupport::ScratchKey parent(name);
+    testsupport::ScratchKey a(name + L"\\A"), b(name + L"\\B"), c(name + L"\\C");
+    const std::wstring root = L"HKEY_CURRENT_USER\\" + parent.Path() + L"\\";
+    Setting.Write(L"[Main]\r\nSetLoadTab=-1\r\n");
+    Tabs.Write(root + L"A\t0\t-1\t\r\n" + root + L"B\t-1\t0\t\r\n\r\n" + root + L"C\t0\t0\t\r\n");
+    const std::wstring saved = root + L"A\t0\t-1\t\r\n" + root + L"B\t-1\t0\t\r\n" + root + L"C\t0\t0\t\r\n";
+
+    for (int start = 0; start < 2; ++start) {
+        SCOPED_TRACE(start == 0 ? "from the written file" : "from the program's own file");
+        Program program;
+        ASSERT_TRUE(program.Started);
+        HWND main = program.MainWindow();
+        ASSERT_NE(main, nullptr);
+        ASSERT_TRUE(PumpUntil([&] { return RegistryWindows(main).size() == 3; }));
+        ASSERT_TRUE(WaitForActiveKey(main, L"A"));
+        for (HWND window : RegistryWindows(main)) {
+            HWND tree = ChildOfClass(window, L"TVxRegTreeView");
+            ASSERT_NE(tree, nullptr);
+            EXPECT_EQ(IsWindowEnabled(tree) == FALSE, WindowText(window) == L"B")
+                << testsupport::Narrow(WindowText(window)) << ": only B is locked";
+        }
+        PostMessageW(main, WM_CLOSE, 0, 0);
+        EXPECT_EQ(program.WaitExit(), 0u);
+        EXPECT_EQ(Tabs.Read(), saved);
+    }
+}
+
+// A right click on a tab opens that tab's menu, whose last item locks its window (the key tree
+// is disabled). A middle click then leaves the locked tab open and closes an unlocked one.
+TEST_F(CommandsProgram, TabMenuLocksAndMiddleClickClosesOnlyUnlockedTabs) {
+    const std::wstring name = testsupport::CurrentTestName();
+    testsupport::ScratchKey parent(name);
+    testsupport::ScratchKey a(name + L"\\A"), b(name + L"\\B");
+    Program program(L"\"HKEY_CURRENT_USER\\" + a.Path() + L"\" \"HKEY_CURRENT_USER\\" + b.Path() + L"\"");
+    ASSERT_TRUE(program.Started);
+    HWND main = program.MainWindow();
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return RegistryWindows(main).size() == 2; }));
+    ASSERT_TRUE(WaitForActiveKey(main, L"B"));
+    // The tab strip runs along the top of the main window's client area.
+    HWND strip = ChildWindowFromPointEx(main, POINT{40, 4}, CWP_SKIPINVISIBLE);
+    ASSERT_TRUE(strip && strip != main);
+    SetForegroundWindow(main);
+    ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == main; }));
+    // Tabs of the default width (150) from the left end: A first, then B.
+    RECT stripRect{};
+    GetClientRect(strip, &stripRect);
+    POINT tabA{40, stripRect.bottom / 2}, tabB{210, stripRect.bottom / 2};
+    ClientToScreen(strip, &tabA);
+    ClientToScreen(strip, &tabB);
+
+    ClickAt(tabA, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+    HWND menu = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (menu = VisiblePopup(main)) != nullptr; }));
+    TapKey(VK_END);  // "タブロック"
+    TapKey(VK_RETURN);
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(menu) || !IsWindowVisible(menu); }));
+    HWND windowA = RegistryWindowOf(main, L"A");
+    ASSERT_NE(windowA, nullptr);
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindowEnabled(ChildOfClass(windowA, L"TVxRegTreeView")); }));
+
+    // The clicks are handled in order: once B is gone, the click on A has been handled too.
+    ClickAt(tabA, MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP);
+    ClickAt(tabB, MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP);
+    ASSERT_TRUE(PumpUntil([&] { return RegistryWindowOf(main, L"B") == nullptr; }));
+    EXPECT_EQ(RegistryWindows(main).size(), 1u);
+    EXPECT_NE(RegistryWindowOf(main, L"A"), nullptr) << "a locked tab stays";
+
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitExit(), 0u);
+}
