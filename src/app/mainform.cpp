@@ -66,6 +66,7 @@ TMainForm::TMainForm(classlib::TComponent* owner, std::vector<std::wstring> para
     BindActions();
     OnOpenWindow = [this](const std::wstring& path) { OpenWindow(path); };
     OnDescribeRegistryWindow = [this] { return DescribeActiveWindow(); };
+    CreateChrome();
 
     LoadLayout();
     LoadSettings();
@@ -139,6 +140,7 @@ void TMainForm::LoadLayout() {
 
 bool TMainForm::SaveLayout() {
     settings::TVxMemIniFile file(GetSettingsFilePath(L"ToolBar.db"));
+    WriteChromeLayout(file);
     if (!FOptions.SetNoSaveWnd) {
         TWindowLayout layout = WindowLayoutOf(Handle());
         if (TRegEdForm* window = ActiveRegEdForm()) {
@@ -226,6 +228,7 @@ void TMainForm::UpdateActionStates() {
     input.UndoListEmpty = FUndoProvider->UndoList().empty();
     input.KeyClipboardEmpty = FUndoProvider->KeyClipList().empty();
     input.ValueClipboardEmpty = FUndoProvider->ValueClipList().empty();
+    input.AddressBoxFocused = UpdateChromeStates();
     if (OnDescribeRegistryWindow) input.Window = OnDescribeRegistryWindow();
     ComputeActionStates(input, FStates);
     ApplyActionStates(FStates, *FActions);
