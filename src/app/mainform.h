@@ -192,6 +192,8 @@ private:
     void RegMoveButtonClick();
     void UiButton1Click();
     void ToggleView(TActionId id);
+    // The Window menu as it opens: one item per registry window, the active one checked.
+    void ListWindowsInMenu(toolbar::TBarCustomItem& menu);
     toolbar::TBarCustomItem* MenuNewValue = nullptr;
     std::unique_ptr<TAddressHistory> FHistory;
     std::wstring FShownAddress;

@@ -23,6 +23,7 @@
 
 #include <array>
 #include <memory>
+#include <string_view>
 #include <utility>
 
 namespace app {
@@ -36,10 +37,11 @@ constexpr int AddressBarWidth = 480;
 constexpr int AddressButtonWidth = 40;
 constexpr int StatusLabelHeight = 22;
 
-template <class TDock>
-TDock* NewDock(classlib::TWinControl* form, const wchar_t* name) {
+template <class TDock, class TPosition>
+TDock* NewDock(classlib::TWinControl* form, const wchar_t* name, TPosition position) {
     auto* dock = new TDock(form);
     dock->SetName(name);
+    dock->SetPosition(position);
     dock->SetParent(form);
     return dock;
 }
@@ -80,22 +82,33 @@ std::array<std::pair<toolbar::TBarCustomDockableWindow*, TLayoutItemKind>, 4> Ch
 
 }  // namespace
 
+void TMainForm::ListWindowsInMenu(toolbar::TBarCustomItem& menu) {
+    // The items of the last opening carry their window in the tag; the fixed ones carry 0.
+    for (int i = menu.Count() - 1; i >= 0; --i)
+        if (menu.Items(i)->Tag() != 0) delete menu.Items(i);
+    for (int i = 0; i < MDIChildCount(); ++i) {
+        classlib::TForm* child = MDIChildren(i);
+        auto* item = new ui::TUiItem(this);
+        item->SetTag(reinterpret_cast<intptr_t>(child));
+        item->SetCaption(child->Caption());
+        item->SetChecked(child == ActiveMDIChild());
+        item->SetOnClick([this, tag = item->Tag()](classlib::TComponent*) {
+            // The window may have gone since the menu opened.
+            for (int j = 0; j < MDIChildCount(); ++j)
+                if (reinterpret_cast<intptr_t>(MDIChildren(j)) == tag) MDIChildren(j)->Show();
+        });
+        menu.Add(item);
+    }
+}
+
 void TMainForm::CreateChrome() {
-    using enum TActionId;
-    MainDock = NewDock<ui::TUiDock>(this, L"MainDock");
-    MainDock->SetPosition(toolbar::dpTop);
-    UiMultiDock2 = NewDock<ui::TUiMultiDock>(this, L"UiMultiDock2");
-    UiMultiDock2->SetPosition(ui::dpxTop);
-    UiMultiDock3 = NewDock<ui::TUiMultiDock>(this, L"UiMultiDock3");
-    UiMultiDock3->SetPosition(ui::dpxLeft);
-    UiMultiDock4 = NewDock<ui::TUiMultiDock>(this, L"UiMultiDock4");
-    UiMultiDock4->SetPosition(ui::dpxRight);
-    UiDock1 = NewDock<ui::TUiDock>(this, L"UiDock1");
-    UiDock1->SetPosition(toolbar::dpLeft);
-    UiDock2 = NewDock<ui::TUiDock>(this, L"UiDock2");
-    UiDock2->SetPosition(toolbar::dpRight);
-    UiDock3 = NewDock<ui::TUiDock>(this, L"UiDock3");
-    UiDock3->SetPosition(toolbar::dpBottom);
+    MainDock = NewDock<ui::TUiDock>(this, L"MainDock", toolbar::dpTop);
+    UiMultiDock2 = NewDock<ui::TUiMultiDock>(this, L"UiMultiDock2", ui::dpxTop);
+    UiMultiDock3 = NewDock<ui::TUiMultiDock>(this, L"UiMultiDock3", ui::dpxLeft);
+    UiMultiDock4 = NewDock<ui::TUiMultiDock>(this, L"UiMultiDock4", ui::dpxRight);
+    UiDock1 = NewDock<ui::TUiDock>(this, L"UiDock1", toolbar::dpLeft);
+    UiDock2 = NewDock<ui::TUiDock>(this, L"UiDock2", toolbar::dpRight);
+    UiDock3 = NewDock<ui::TUiDock>(this, L"UiDock3", toolbar::dpBottom);
 
     // "新規値": one submenu that the edit menu, the toolbar's drop-down and the popups link.
     auto* newValue = new ui::TUiSubmenuItem(this);
@@ -122,6 +135,8 @@ void TMainForm::CreateChrome() {
         submenu->SetCaption(def.Caption);
         BuildBarItems(*submenu, this, def.Name, *FActions, link);
         ToolMenuHide->Items()->Add(submenu);
+        if (std::wstring_view(def.Name) == L"MenuWindow")
+            submenu->OnPopup = [this, submenu](toolbar::TBarCustomItem*, bool) { ListWindowsInMenu(*submenu); };
         auto* top = new ui::TUiSubmenuItem(this);
         top->SetCaption(def.Caption);
         top->SetLinkSubitems(submenu);
@@ -144,22 +159,20 @@ void TMainForm::CreateChrome() {
     AddrToolbar->SetCloseButton(false);
     AddrToolbar->SetDockRow(2);
     AddrToolbar->SetCurrentDock(MainDock);
-    UiButton1 = new ui::TUiButton(this);
-    UiButton1->SetName(L"UiButton1");
-    UiButton1->SetCaption(L"新規");
-    UiButton1->SetParent(AddrToolbar);
-    UiButton1->SetBounds(AddressBarWidth - AddressButtonWidth, 0, AddressButtonWidth, AddressBarHeight);
-    UiButton1->SetAlign(classlib::alRight);
-    UiButton1->SetTabStop(false);
-    UiButton1->OnClick = [this](classlib::TComponent*) { UiButton1Click(); };
-    RegMoveButton = new ui::TUiButton(this);
-    RegMoveButton->SetName(L"RegMoveButton");
-    RegMoveButton->SetCaption(L"移動");
-    RegMoveButton->SetParent(AddrToolbar);
-    RegMoveButton->SetBounds(AddressBarWidth - 2 * AddressButtonWidth, 0, AddressButtonWidth, AddressBarHeight);
-    RegMoveButton->SetAlign(classlib::alRight);
-    RegMoveButton->SetTabStop(false);
-    RegMoveButton->OnClick = [this](classlib::TComponent*) { RegMoveButtonClick(); };
+    // Right-aligned from the far end; the buttons take no part in the Tab order.
+    const auto addButton = [this](const wchar_t* name, const wchar_t* caption, int fromRight, auto click) {
+        auto* button = new ui::TUiButton(this);
+        button->SetName(name);
+        button->SetCaption(caption);
+        button->SetParent(AddrToolbar);
+        button->SetBounds(AddressBarWidth - fromRight * AddressButtonWidth, 0, AddressButtonWidth, AddressBarHeight);
+        button->SetAlign(classlib::alRight);
+        button->SetTabStop(false);
+        button->OnClick = [this, click](classlib::TComponent*) { (this->*click)(); };
+        return button;
+    };
+    UiButton1 = addButton(L"UiButton1", L"新規", 1, &TMainForm::UiButton1Click);
+    RegMoveButton = addButton(L"RegMoveButton", L"移動", 2, &TMainForm::RegMoveButtonClick);
     AddressBox = new ui::TUiComboBox(this);
     AddressBox->SetName(L"AddressBox");
     AddressBox->AutoComplete = false;
