@@ -67,6 +67,7 @@ TMainForm::TMainForm(classlib::TComponent* owner, std::vector<std::wstring> para
     CreateCommandsAndTools();
     OnOpenWindow = [this](const std::wstring& path) { OpenWindow(path); };
     OnDescribeRegistryWindow = [this] { return DescribeActiveWindow(); };
+    CreateChrome();
 
     LoadLayout();
     LoadSettings();
@@ -140,6 +141,7 @@ void TMainForm::LoadLayout() {
 
 bool TMainForm::SaveLayout() {
     settings::TVxMemIniFile file(GetSettingsFilePath(L"ToolBar.db"));
+    WriteChromeLayout(file);
     if (!FOptions.SetNoSaveWnd) {
         TWindowLayout layout = WindowLayoutOf(Handle());
         if (TRegEdForm* window = ActiveRegEdForm()) {
@@ -227,6 +229,7 @@ void TMainForm::UpdateActionStates() {
     input.UndoListEmpty = FUndoProvider->UndoList().empty();
     input.KeyClipboardEmpty = FUndoProvider->KeyClipList().empty();
     input.ValueClipboardEmpty = FUndoProvider->ValueClipList().empty();
+    input.AddressBoxFocused = UpdateChromeStates();
     if (OnDescribeRegistryWindow) input.Window = OnDescribeRegistryWindow();
     ComputeActionStates(input, FStates);
     ApplyActionStates(FStates, *FActions);

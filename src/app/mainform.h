@@ -15,6 +15,7 @@
 #pragma once
 
 #include "app/actionstates.h"
+#include "app/addresshistory.h"
 #include "app/commandhost.h"
 #include "app/htmlhelp.h"
 #include "app/mainactions.h"
@@ -31,6 +32,26 @@
 
 namespace classlib {
 class TTimer;
+}
+namespace toolbar {
+class TBarCustomItem;
+
+}
+namespace settings {
+class TVxMemIniFile;
+}
+namespace themed {
+class TThmToolWindow;
+}
+namespace ui {
+class TUiButton;
+class TUiComboBox;
+class TUiDock;
+class TUiLabelItem;
+class TUiMultiDock;
+class TUiPopupMenu;
+class TUiStatusBar;
+class TUiToolbar;
 }
 namespace undo {
 class TVxRegClipUndoProvider;
@@ -187,6 +208,46 @@ private:
     void RunCommand(const std::function<void()>& command);
     // The commands' questions, input, refreshes and progress through this window.
     std::unique_ptr<TCommandHost> FCommandHost;
+
+    // --- chrome: docks, menu bar, toolbars, address bar, status bar (mainform_chrome.cpp)
+public:
+    ui::TUiDock* MainDock = nullptr;
+    ui::TUiMultiDock *UiMultiDock2 = nullptr, *UiMultiDock3 = nullptr, *UiMultiDock4 = nullptr;
+    ui::TUiDock *UiDock1 = nullptr, *UiDock2 = nullptr, *UiDock3 = nullptr;
+    ui::TUiToolbar* ToolMenuHide = nullptr;  // holds the menu bar's submenus; never shown
+    ui::TUiToolbar* ToolMenu = nullptr;      // the menu bar
+    ui::TUiToolbar* MainToolBar = nullptr;
+    themed::TThmToolWindow* AddrToolbar = nullptr;
+    ui::TUiComboBox* AddressBox = nullptr;
+    ui::TUiButton* RegMoveButton = nullptr;
+    ui::TUiButton* UiButton1 = nullptr;
+    ui::TUiPopupMenu* ToolMenuPopup = nullptr;
+    ui::TUiStatusBar* UiStatusBar2 = nullptr;
+    ui::TUiLabelItem* HintLabel = nullptr;
+    ui::TUiLabelItem* GestureLabel = nullptr;
+
+    // Puts a path at the top of the address history ("History.db") and the address box's
+    // list; an empty path adds nothing.
+    void AddHistory(const std::wstring& path);
+    const TAddressHistory& History() const { return *FHistory; }
+
+private:
+    // Makes the docks, bars, menus and status bar, loads the history and the bars' layout.
+    void CreateChrome();
+    // Writes the bars' places and visibility into the layout file "ToolBar.db" (SaveLayout
+    // adds the window's own section and writes the file).
+    void WriteChromeLayout(settings::TVxMemIniFile& file);
+    // Brings the address box (the active window's path) and the view commands' checks up to
+    // date; true while the address box has the focus.
+    bool UpdateChromeStates();
+    void RegMoveButtonClick();
+    void UiButton1Click();
+    void ToggleView(TActionId id);
+    // The Window menu as it opens: one item per registry window, the active one checked.
+    void ListWindowsInMenu(toolbar::TBarCustomItem& menu);
+    toolbar::TBarCustomItem* MenuNewValue = nullptr;
+    std::unique_ptr<TAddressHistory> FHistory;
+    std::wstring FShownAddress;
 };
 
 }  // namespace app

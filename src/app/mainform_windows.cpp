@@ -58,6 +58,7 @@ TRegEdForm* TMainForm::WindowOfTab(int index) {
 }
 
 TRegEdForm* TMainForm::OpenWindow(const std::wstring& path) {
+    AddHistory(path);
     auto* window = new TRegEdForm(this);
     {
         // The tab comes also when the jump raised.

@@ -1,35 +1,38 @@
 #include "app/menubuilder.h"
 
+#include "app/actiontable.h"
 #include "app/mainactions.h"
-#include "classlib/menus.h"
+#include "controls/toolbar/ui/uiitems.h"
 
 namespace app {
 
-namespace {
-
-void AddItems(classlib::TMenuItem& parent, classlib::TComponent* owner, const TMenuDef& def,
-              TMainActionList& actions) {
-    for (const TMenuEntry& entry : def.Items) {
-        auto* item = new classlib::TMenuItem(owner);
+void BuildBarItems(toolbar::TBarCustomItem& parent, classlib::TComponent* owner, const std::wstring& name,
+                   TMainActionList& actions, const TSubmenuLink& link) {
+    const TMenuDef* def = FindMenuDef(name);
+    if (!def) return;
+    for (const TMenuEntry& entry : def->Items) {
         switch (entry.Kind) {
         case TMenuEntryKind::Action:
-            if (const TActionDef* action = FindActionDef(entry.Name)) item->SetAction(actions.Action(action->Id));
+            if (const TActionDef* action = FindActionDef(entry.Name)) {
+                auto* item = new ui::TUiItem(owner);
+                item->SetAction(actions.Action(action->Id));
+                parent.Add(item);
+            }
             break;
-        case TMenuEntryKind::Separator: item->SetCaption(L"-"); break;
-        case TMenuEntryKind::SubMenu:
+        case TMenuEntryKind::Separator: parent.Add(new ui::TUiSeparatorItem(owner)); break;
+        case TMenuEntryKind::SubMenu: {
+            auto* item = new ui::TUiSubmenuItem(owner);
             item->SetCaption(entry.Caption);
-            if (const TMenuDef* sub = FindMenuDef(entry.Name)) AddItems(*item, owner, *sub, actions);
+            if (toolbar::TBarCustomItem* target = link ? link(entry.Name) : nullptr)
+                item->SetLinkSubitems(target);
+            else
+                BuildBarItems(*item, owner, entry.Name, actions, link);
+            parent.Add(item);
             break;
-        case TMenuEntryKind::Generated: delete item; continue;
         }
-        parent.Add(item);
+        case TMenuEntryKind::Generated: break;
+        }
     }
-}
-
-}  // namespace
-
-void BuildPopupMenu(classlib::TPopupMenu& menu, const std::wstring& name, TMainActionList& actions) {
-    if (const TMenuDef* def = FindMenuDef(name)) AddItems(*menu.Items(), &menu, *def, actions);
 }
 
 }  // namespace app

@@ -2,6 +2,7 @@
 
 #include "app/mainform.h"
 #include "app/menubuilder.h"
+#include "controls/toolbar/ui/uitoolbar.h"
 #include "classlib/menus.h"
 #include "classlib/timer.h"
 #include "controls/wide/widefiles.h"
@@ -35,10 +36,12 @@ TRegEdForm::TRegEdForm(TMainForm* mainForm) : wide::TWideForm(mainForm), FMainFo
     SetFormStyle(classlib::fsMDIChild);
     SetWindowState(classlib::wsMaximized);
 
-    TreeMenu = new classlib::TPopupMenu(this);
-    BuildPopupMenu(*TreeMenu, L"TreeMenu", mainForm->Actions());
-    ListMenu = new classlib::TPopupMenu(this);
-    BuildPopupMenu(*ListMenu, L"ListMenu", mainForm->Actions());
+    auto* treeMenu = new ui::TUiPopupMenu(this);
+    BuildBarItems(*treeMenu->Items(), treeMenu, L"TreeMenu", mainForm->Actions());
+    TreeMenu = treeMenu;
+    auto* listMenu = new ui::TUiPopupMenu(this);
+    BuildBarItems(*listMenu->Items(), listMenu, L"ListMenu", mainForm->Actions());
+    ListMenu = listMenu;
 
     VxRegTreeView = new views::TVxRegTreeView(this);
     VxRegTreeView->SetParent(this);

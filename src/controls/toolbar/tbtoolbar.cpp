@@ -378,7 +378,8 @@ void TBarCustomToolbar::UpdateMenuBarHook() {
 }
 
 void TBarCustomToolbar::MenuBarHookCallback(TBarHookKind kind, HWND, WPARAM wParam, LPARAM lParam) {
-    // Alt+letter typed in an MDI child (or Alt+- anywhere in it) belongs to the frame's menu bar.
+    // Alt+letter (and Alt+-) typed anywhere in the main form or its MDI children belongs to the
+    // frame's menu bar.
     if (kind != hkMessageRetrieved || wParam != PM_REMOVE || !lParam || !Application) return;
     MSG* msg = reinterpret_cast<MSG*>(lParam);
     if (msg->message != WM_SYSCHAR || GetCapture()) return;
@@ -386,7 +387,9 @@ void TBarCustomToolbar::MenuBarHookCallback(TBarHookKind kind, HWND, WPARAM wPar
     if (!main || !main->HandleAllocated()) return;
     const HWND client = main->ClientHandle();
     if (!client) return;
-    if (msg->hwnd == client || (msg->wParam == L'-' && IsChild(client, msg->hwnd))) msg->hwnd = main->Handle();
+    // A control of the frame or of a child window would hand the key to the system's menu
+    // tracking, which never asks the frame: the frame gets it and so its menu bar.
+    if (msg->hwnd == client || IsChild(main->Handle(), msg->hwnd)) msg->hwnd = main->Handle();
 }
 
 // --- layout ------------------------------------------------------------------------------
