@@ -200,7 +200,8 @@ void TMainForm::BindActions() {
         {aacNewExSZ, [this] { NewValue(REG_EXPAND_SZ); }},
         {aacNewDWORD, [this] { NewValue(REG_DWORD); }},
         {aacNewQWord, [this] { NewValue(REG_QWORD); }},
-        {aacUndo, [this] { UndoLast(); }},
+        {aacNewMultiSZ, [this] { NewValue(REG_MULTI_SZ); }},
+        {aacNewBin, [this] { NewValue(REG_BINARY); }},
     };
     for (const auto& [id, run] : commands)
         FActions->Action(id)->OnExecute = [run](classlib::TComponent*) { run(); };

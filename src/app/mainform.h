@@ -150,11 +150,9 @@ private:
     void CloseWindows(const TRegEdForm* spare);
     void TileWindows(UINT how);
     TRegEdForm* WindowOfTab(int index);
-    // Value commands: the editor of the selected value, a new value of a type, the newest
-    // undo record.
+    // Value commands: the editor of the selected value, a new value of a type.
     void EditValue();
     void NewValue(DWORD type);
-    void UndoLast();
 
     std::vector<std::wstring> FParams;
     std::deque<std::wstring> FPendingPaths;

@@ -25,17 +25,6 @@ void ShowKeyAgain(views::TVxRegListView& list, const registry::TVxRegKeyClass& k
     }
 }
 
-constexpr const wchar_t* kOperationTexts[] = {L"作成の取り消し", L"変更の取り消し", L"名前の変更の取り消し",
-                                              L"削除の取り消し"};
-
-// The question asked before the newest record is undone.
-std::wstring UndoQuestion(const undo::TRegUndoItem& item) {
-    const wchar_t* operation = item.FOperation < std::size(kOperationTexts) ? kOperationTexts[item.FOperation] : L"";
-    return L"以下の仕様のアンドゥを実行します。よろしいですか？\r\n\r\nキーフルパス：" + item.FFullPath +
-           L"\r\n値名：" + item.FValueName + L"\r\n値の種類：" + (item.FKind == undo::ukValue ? L"値" : L"キー") +
-           L"\r\nアンドゥ操作：" + operation + L"\r\n";
-}
-
 }  // namespace
 
 void TMainForm::EditValue() {
@@ -49,7 +38,7 @@ void TMainForm::EditValue() {
     const DWORD type = selected->FValueType;
     const TValueEditorKind kind = EditorKindForType(type);
     const TValueEditorData data = ReadValueForEditor(kind, *key, name);
-    std::optional<TValueEditorResult> result = RunValueEditor(this, kind, &name, data.Text);
+    std::optional<TValueEditorResult> result = RunValueEditor(this, kind, &name, data, FOptions.SetRegTextEditor);
     if (!result) return;
     result->Type = type;
     WriteEditorResult(*FUndoProvider, *key, kind, *result);
@@ -62,22 +51,11 @@ void TMainForm::NewValue(DWORD type) {
     const std::optional<registry::TVxRegKeyClass> key = window->VxRegTreeView->GetSelectedKey();
     if (!key) return;
     const TValueEditorKind kind = EditorKindForType(type);
-    std::optional<TValueEditorResult> result = RunValueEditor(this, kind, nullptr, L"");
+    std::optional<TValueEditorResult> result = RunValueEditor(this, kind, nullptr, TValueEditorData{}, FOptions.SetRegTextEditor);
     if (!result) return;
     result->Type = type;
     WriteEditorResult(*FUndoProvider, *key, kind, *result);
     ShowKeyAgain(*window->VxRegListView, *key, result->Name);
-}
-
-void TMainForm::UndoLast() {
-    const int count = static_cast<int>(FUndoProvider->UndoList().size());
-    if (count == 0) return;
-    const undo::TRegUndoItem& newest = *FUndoProvider->UndoList()[static_cast<size_t>(count - 1)];
-    if (!FOptions.SetNoAllMessage &&
-        wide::WideMessageDlg(UndoQuestion(newest), wide::mtWarning, wide::mbYesNo, 0) != classlib::mrYes)
-        return;
-    FUndoProvider->UndoAt(count - 1);
-    RefreshAllWindows();
 }
 
 }  // namespace app

@@ -1,6 +1,13 @@
 #include "app/valueeditors.h"
 
+#include "classlib/streams.h"
+#include "controls/toolbar/ui/uiedits.h"
+#include "controls/wide/wideedit.h"
+#include "editors/binaryeditorform.h"
+#include "editors/editorforms.h"
+#include "editors/multistringeditor.h"
 #include "editors/numbereditorforms.h"
+#include "hexedit/hexeditorex.h"
 #include "editors/stringeditorforms.h"
 
 #include <memory>
@@ -24,11 +31,52 @@ std::optional<TValueEditorResult> Run(classlib::TComponent* owner, const std::ws
     return result;
 }
 
+// The text without one final line break: the writer reads a break at the end as one more,
+// empty, string, and the memo would show an empty last line.
+std::wstring WithoutFinalBreak(std::wstring text) {
+    if (text.ends_with(L"\r\n")) text.resize(text.size() - 2);
+    return text;
+}
+
+std::optional<TValueEditorResult> RunMultiStringEditor(classlib::TComponent* owner, const std::wstring* existingName,
+                                                       const std::wstring& text, const std::wstring& textEditor) {
+    const auto form = std::make_unique<editors::TEditorFormMultiSZ>(owner);
+    if (existingName) editors::ShowExistingValueName(*form->EntryName, *existingName);
+    form->EntryValue->Lines().SetTextStr(WithoutFinalBreak(text));
+    form->TextEditorPath = textEditor;
+    if (form->ShowModal() != classlib::mrOk) return std::nullopt;
+    TValueEditorResult result;
+    result.Name = form->EntryName->GetText();
+    result.Text = WithoutFinalBreak(form->EntryValue->Lines().Text());
+    return result;
+}
+
+std::optional<TValueEditorResult> RunBinaryEditor(classlib::TComponent* owner, const std::wstring* existingName,
+                                                  const std::vector<BYTE>& bytes) {
+    const auto form = std::make_unique<editors::TEditorBinForm>(owner);
+    if (existingName) editors::ShowExistingValueName(*form->EntryName, *existingName);
+    {
+        classlib::TMemoryStream stream;
+        if (!bytes.empty()) stream.WriteBuffer(bytes.data(), bytes.size());
+        form->EntryValue->LoadFromStream(stream);
+    }
+    if (form->ShowModal() != classlib::mrOk) return std::nullopt;
+    TValueEditorResult result;
+    result.Name = form->EntryName->GetText();
+    classlib::TMemoryStream stream;
+    form->EntryValue->SaveToStream(stream);
+    const auto* p = static_cast<const BYTE*>(stream.Memory());
+    result.Bytes.assign(p, p + stream.Size());
+    return result;
+}
+
 }  // namespace
 
 std::optional<TValueEditorResult> RunValueEditor(classlib::TComponent* owner, TValueEditorKind kind,
-                                                 const std::wstring* existingName, const std::wstring& text) {
+                                                 const std::wstring* existingName, const TValueEditorData& data,
+                                                 const std::wstring& textEditor) {
     using namespace editors;
+    const std::wstring& text = data.Text;
     switch (kind) {
     case TValueEditorKind::String:
         return Run<TEditorSZForm>(owner, existingName, text, [](TEditorSZForm& f) { return f.EntryValue; });
@@ -38,8 +86,8 @@ std::optional<TValueEditorResult> RunValueEditor(classlib::TComponent* owner, TV
         return Run<TDWORDEditorForm>(owner, existingName, text, [](TDWORDEditorForm& f) { return f.EntryValue; });
     case TValueEditorKind::QWord:
         return Run<TQWORDEditorForm>(owner, existingName, text, [](TQWORDEditorForm& f) { return f.EntryValue10; });
-    case TValueEditorKind::MultiString:
-    case TValueEditorKind::Binary: break;
+    case TValueEditorKind::MultiString: return RunMultiStringEditor(owner, existingName, text, textEditor);
+    case TValueEditorKind::Binary: return RunBinaryEditor(owner, existingName, data.Bytes);
     }
     return std::nullopt;
 }

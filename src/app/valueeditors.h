@@ -16,12 +16,13 @@ class TComponent;
 namespace app {
 
 // Shows the editor of `kind` modally, owned by `owner`. `existingName`: the name of the
-// value being edited (shown read-only, coloured like its group), or null for a new value
-// (an editable empty name). `text`: the text of the text editors, the decimal text of the
-// number editors. The answer on OK: the name and the text (decimal text) of the dialog;
-// Type is left for the caller. None on cancel, and for the kinds that have no dialog here
-// (multi-line strings and binary data).
+// value being edited (shown read-only), or null for a new value (an editable empty name).
+// `data`: the text of the text editors (one string per line for multi-line strings), the
+// decimal text of the number editors, the bytes of the binary editor. `textEditor`: the
+// external text editor the multi-line string editor offers. The answer on OK: the name and
+// the text (decimal text) or bytes of the dialog; Type is left for the caller. None on cancel.
 std::optional<TValueEditorResult> RunValueEditor(classlib::TComponent* owner, TValueEditorKind kind,
-                                                 const std::wstring* existingName, const std::wstring& text);
+                                                 const std::wstring* existingName, const TValueEditorData& data,
+                                                 const std::wstring& textEditor);
 
 }  // namespace app

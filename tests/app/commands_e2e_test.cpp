@@ -288,9 +288,16 @@ TEST_F(CommandsProgram, TabMenuLocksAndMiddleClickClosesOnlyUnlockedTabs) {
     ASSERT_NE(main, nullptr);
     ASSERT_TRUE(PumpUntil([&] { return RegistryWindows(main).size() == 2; }));
     ASSERT_TRUE(WaitForActiveKey(main, L"B"));
-    // The tab strip runs along the top of the main window's client area.
-    HWND strip = ChildWindowFromPointEx(main, POINT{40, 4}, CWP_SKIPINVISIBLE);
-    ASSERT_TRUE(strip && strip != main);
+    // The registry windows' tab strip runs right above the windows' client area (below the
+    // bars of the main window).
+    HWND client = FindWindowExW(main, nullptr, L"MDIClient", nullptr);
+    ASSERT_NE(client, nullptr);
+    RECT clientRect{};
+    GetWindowRect(client, &clientRect);
+    POINT above{clientRect.left + 40, clientRect.top - 4};
+    ScreenToClient(main, &above);
+    HWND strip = ChildWindowFromPointEx(main, above, CWP_SKIPINVISIBLE);
+    ASSERT_TRUE(strip && strip != main && strip != client);
     SetForegroundWindow(main);
     ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == main; }));
     // Tabs of the default width (150) from the left end: A first, then B.

@@ -285,6 +285,46 @@ TEST_F(RegistryWindowProgram, EditorsOfStringsAndQWords) {
     }
 }
 
+// Enter on a multi-line string opens its editor with one string per line; a line typed at
+// the start and OK (Alt+O) write the three strings back as REG_MULTI_SZ.
+TEST_F(RegistryWindowProgram, EditAMultiLineStringThroughItsEditor) {
+    testsupport::ScratchKey key(testsupport::CurrentTestName());
+    const wchar_t before[] = L"one\0two\0";
+    ASSERT_EQ(RegSetValueExW(key.Handle(), L"Lines", 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(before),
+                             sizeof(before)),
+              ERROR_SUCCESS);
+    Program program(L"\"HKEY_CURRENT_USER\\" + key.Path() + L"\\Lines\"");
+    ASSERT_TRUE(program.Started);
+    HWND main = WaitForValueList(program, testsupport::CurrentTestName());
+    ASSERT_NE(main, nullptr);
+    TapKey(VK_RETURN);
+    HWND editor = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (editor = program.FindWindow(L"", L"複数行文字列エディタ")) != nullptr; }));
+    ASSERT_TRUE(PumpUntil([&] {
+        HWND focus = program.FocusWindow();
+        return focus && GetAncestor(focus, GA_ROOT) == editor && WindowText(focus).starts_with(L"one\r\ntwo");
+    }));
+    TapKey(VK_HOME, VK_CONTROL);
+    TypeKeys(L"zero");
+    TapKey(VK_RETURN);
+    TapKey(L'O', VK_MENU);
+    const std::wstring expected(L"zero\0one\0two\0", 14);
+    const auto stored = [&] {
+        DWORD type = 0;
+        wchar_t read[64] = {};
+        DWORD size = sizeof(read);
+        if (RegQueryValueExW(key.Handle(), L"Lines", nullptr, &type, reinterpret_cast<BYTE*>(read), &size) !=
+                ERROR_SUCCESS ||
+            type != REG_MULTI_SZ)
+            return std::wstring();
+        return std::wstring(read, size / 2);
+    };
+    EXPECT_TRUE(PumpUntil([&] { return stored() == expected; })) << testsupport::Narrow(stored());
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(editor) || !IsWindowVisible(editor); }));
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitExit(), 0u);
+}
+
 // The incremental search's step answer: 0 when the node matches, over the shorter of the
 // two texts, so a node whose whole name starts the search text matches too.
 TEST(RegistryWindowSearch, CompareOverTheShorterText) {
