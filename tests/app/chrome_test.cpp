@@ -15,6 +15,7 @@ namespace {
 
 using testsupport::PumpUntil;
 using wendlartest::ChildrenWithText;
+using wendlartest::ChildOfClass;
 using wendlartest::ClassOf;
 using wendlartest::Program;
 using wendlartest::RegistryWindows;
@@ -49,24 +50,6 @@ HWND StartedMainWindow(const Program& program) {
     if (!main || !PumpUntil([&] { return !RegistryWindows(main).empty(); })) return nullptr;
     SetForegroundWindow(main);
     return PumpUntil([&] { return GetForegroundWindow() == main; }) ? main : nullptr;
-}
-
-// The first descendant of `parent` of a window class, or null.
-HWND ChildOfClass(HWND parent, const wchar_t* className) {
-    struct Ctx {
-        const wchar_t* cls;
-        HWND found;
-    } ctx{className, nullptr};
-    EnumChildWindows(
-        parent,
-        [](HWND child, LPARAM lp) -> BOOL {
-            auto* c = reinterpret_cast<Ctx*>(lp);
-            if (ClassOf(child) != c->cls) return TRUE;
-            c->found = child;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&ctx));
-    return ctx.found;
 }
 
 // Opens a menu of the menu bar with Alt and its letter, moves `downs` rows down and runs

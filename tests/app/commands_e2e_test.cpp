@@ -16,6 +16,7 @@ namespace {
 using testsupport::PumpUntil;
 using testsupport::RegSnapshot;
 using testsupport::TakeRegSnapshot;
+using wendlartest::ChildOfClass;
 using wendlartest::ClassOf;
 using wendlartest::Program;
 using wendlartest::RegistryWindows;
@@ -39,24 +40,6 @@ bool WaitForActiveKey(HWND main, const std::wstring& caption) {
         const std::vector<HWND> windows = RegistryWindows(main);
         return !windows.empty() && WindowText(windows[0]) == caption;
     });
-}
-
-// The first descendant of `parent` of a window class, or null.
-HWND ChildOfClass(HWND parent, const wchar_t* className) {
-    struct Ctx {
-        const wchar_t* cls;
-        HWND found;
-    } ctx{className, nullptr};
-    EnumChildWindows(
-        parent,
-        [](HWND child, LPARAM lp) -> BOOL {
-            auto* c = reinterpret_cast<Ctx*>(lp);
-            if (ClassOf(child) != c->cls) return TRUE;
-            c->found = child;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&ctx));
-    return ctx.found;
 }
 
 // The visible panes of the tool panel (the registry windows' views are of other classes).

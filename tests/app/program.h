@@ -149,6 +149,24 @@ inline std::wstring ClassOf(HWND window) {
     return name;
 }
 
+// The first descendant of `parent` of a window class, or null.
+inline HWND ChildOfClass(HWND parent, const wchar_t* className) {
+    struct Ctx {
+        const wchar_t* cls;
+        HWND found;
+    } ctx{className, nullptr};
+    EnumChildWindows(
+        parent,
+        [](HWND child, LPARAM lp) -> BOOL {
+            auto* c = reinterpret_cast<Ctx*>(lp);
+            if (ClassOf(child) != c->cls) return TRUE;
+            c->found = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&ctx));
+    return ctx.found;
+}
+
 // The registry windows in the main window's MDI client, in z order (the active first).
 inline std::vector<HWND> RegistryWindows(HWND main) {
     std::vector<HWND> windows;
