@@ -190,7 +190,7 @@ using TGTGetUserClipboardFormatsEvent =
     std::function<void(TBaseGridTree* Sender, std::vector<FORMATETC>& Formats)>;
 
 // The tree's own drags: OLE drag and drop, or the class library's in-process drag.
-enum TGTDragType { dtOLE, dtVCL };
+enum TGTDragType { dtOLE, dtControl };
 using TDragOperations = uint8_t;
 enum TDragOperation : uint8_t { doCopy = 1, doMove = 2, doLink = 4 };
 enum TGTDragImageKind { diComplete, diMainColumnOnly, diNoImage };

@@ -54,7 +54,7 @@ bool TBaseGridTree::Dragging() const {
 }
 
 void TBaseGridTree::BeginDrag(bool Immediate, int Threshold) {
-    if (FDragType == dtVCL) {
+    if (FDragType == dtControl) {
         DoStateChange(tsControlDragPending, 0);
         TCustomControl::BeginDrag(Immediate, Threshold);
         return;
