@@ -207,6 +207,21 @@ private:
     // The commands' questions, input, refreshes and progress through this window.
     std::unique_ptr<TCommandHost> FCommandHost;
 
+    // --- History page of the tool panel (mainform_history.cpp)
+public:
+    // Page 3: the address history, row i = line i; a double click goes to the row's path.
+    gridtree::TGridStringTree* HistoryTree = nullptr;
+    ui::TUiPopupMenu* HistoryPopup = nullptr;
+
+private:
+    // Makes the page and binds "履歴のクリア" (from the tool panel's creation, which adds the
+    // page's menu).
+    void CreateHistoryPage();
+    // The page's row count follows the history (after it is loaded and after every change).
+    void HistoryChanged();
+    void HistoryTreeDblClick();
+    void ClearHistory();
+
     // --- chrome: docks, menu bar, toolbars, address bar, status bar (mainform_chrome.cpp)
 public:
     ui::TUiDock* MainDock = nullptr;

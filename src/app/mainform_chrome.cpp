@@ -245,6 +245,7 @@ void TMainForm::CreateChrome() {
         classlib::HandleCurrentException(nullptr);
     }
     AddressBox->Items().Assign(FHistory->Lines());
+    HistoryChanged();
 
     // The bars' places from "ToolBar.db"; a file that cannot be read leaves them as built.
     try {
@@ -307,6 +308,7 @@ void TMainForm::AddHistory(const std::wstring& path) {
     const std::wstring text = AddressBox->Text();
     AddressBox->Items().Assign(FHistory->Lines());
     AddressBox->SetText(text);
+    HistoryChanged();
 }
 
 void TMainForm::RegMoveButtonClick() {

@@ -153,6 +153,8 @@ void TMainForm::CreateToolPanel() {
                                 {aacExecuteClipKey, std::nullopt, aacDeleteClipKey, aacClearClipKey});
     ValueClipPopup = NewPanePopup(this, *FActions, *ClipBufferValue,
                                   {aacExecuteClipValue, std::nullopt, aacDeleteClipValue, aacClearClipValue});
+    CreateHistoryPage();
+    HistoryPopup = NewPanePopup(this, *FActions, *HistoryTree, {aacClearHistory});
 
     FUndoProvider->OnChange = [this](TComponent*) { SetRows(*UndoBuffer, FUndoProvider->UndoList().size()); };
     FUndoProvider->OnChangeClipBord = [this](TComponent*) {

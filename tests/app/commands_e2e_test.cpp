@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "common/test_support.h"
+#include "driving.h"
 #include "program.h"
 
 #include <string>
@@ -24,6 +25,7 @@ using wendlartest::SettingsFileGuard;
 using wendlartest::TapKey;
 using wendlartest::TypeKeys;
 using wendlartest::WindowText;
+using namespace wendlartest::driving;
 
 // The settings the program reads and writes are put back after each test.
 class CommandsProgram : public ::testing::Test {
@@ -33,111 +35,6 @@ protected:
     SettingsFileGuard Undo{L"Undo.db"};
     SettingsFileGuard Tabs{L"Tabs.db"};
 };
-
-// Waits until the active registry window shows the key `caption`.
-bool WaitForActiveKey(HWND main, const std::wstring& caption) {
-    return PumpUntil([&] {
-        const std::vector<HWND> windows = RegistryWindows(main);
-        return !windows.empty() && WindowText(windows[0]) == caption;
-    });
-}
-
-// The visible panes of the tool panel (the registry windows' views are of other classes).
-size_t VisibleToolPanes(HWND main) {
-    size_t count = 0;
-    EnumChildWindows(
-        main,
-        [](HWND child, LPARAM lp) -> BOOL {
-            if (ClassOf(child) == L"TBaseGridTree" && IsWindowVisible(child)) ++*reinterpret_cast<size_t*>(lp);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&count));
-    return count;
-}
-
-// Waits for the input box captioned `caption`, replaces its text by `text` typed key by key
-// and presses Enter; false when the box did not come, take the text or go.
-bool AnswerInputBox(const Program& program, const wchar_t* caption, const std::wstring& text) {
-    HWND box = nullptr, field = nullptr;
-    if (!PumpUntil([&] { return (box = program.FindWindow(L"", caption)) != nullptr; })) {
-        ADD_FAILURE() << "no input box " << testsupport::Narrow(caption);
-        return false;
-    }
-    if (!PumpUntil([&] {
-            field = program.FocusWindow();
-            return field && field != box && GetAncestor(field, GA_ROOT) == box;
-        })) {
-        ADD_FAILURE() << "the input box's field has no focus";
-        return false;
-    }
-    TapKey(VK_END);
-    TapKey(VK_HOME, VK_SHIFT);
-    TypeKeys(text);
-    if (!PumpUntil([&] { return WindowText(field) == text; })) {
-        ADD_FAILURE() << "the field shows " << testsupport::Narrow(WindowText(field));
-        return false;
-    }
-    TapKey(VK_RETURN);
-    return PumpUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); });
-}
-
-// Waits for the warning question and answers Yes (its default button).
-bool AnswerYes(const Program& program) {
-    HWND question = nullptr;
-    if (!PumpUntil([&] { return (question = program.FindWindow(L"", L"警告")) != nullptr; })) {
-        HWND focus = program.FocusWindow();
-        ADD_FAILURE() << "no question; focus in " << testsupport::Narrow(focus ? ClassOf(focus) : L"-") << " of "
-                      << testsupport::Narrow(focus ? WindowText(GetAncestor(focus, GA_ROOT)) : L"-");
-        return false;
-    }
-    TapKey(VK_RETURN);
-    return PumpUntil([&] { return !IsWindow(question) || !IsWindowVisible(question); });
-}
-
-// Presses and releases a mouse button at a screen point.
-void ClickAt(POINT screen, DWORD down, DWORD up) {
-    SetCursorPos(screen.x, screen.y);
-    INPUT input[2] = {};
-    input[0].type = input[1].type = INPUT_MOUSE;
-    input[0].mi.dwFlags = down;
-    input[1].mi.dwFlags = up;
-    SendInput(2, input, sizeof(INPUT));
-}
-
-// The registry window showing the key `caption`, or null.
-HWND RegistryWindowOf(HWND main, const std::wstring& caption) {
-    for (HWND window : RegistryWindows(main))
-        if (WindowText(window) == caption) return window;
-    return nullptr;
-}
-
-// A visible popup menu window of the process that owns `main`, or null.
-HWND VisiblePopup(HWND main) {
-    struct Ctx {
-        DWORD pid;
-        HWND found;
-    } ctx{0, nullptr};
-    GetWindowThreadProcessId(main, &ctx.pid);
-    EnumWindows(
-        [](HWND w, LPARAM lp) -> BOOL {
-            auto* c = reinterpret_cast<Ctx*>(lp);
-            DWORD pid = 0;
-            GetWindowThreadProcessId(w, &pid);
-            if (pid != c->pid || !IsWindowVisible(w) || ClassOf(w).find(L"PopupWindow") == std::wstring::npos)
-                return TRUE;
-            c->found = w;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&ctx));
-    return ctx.found;
-}
-
-bool KeyExists(const std::wstring& path) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    RegCloseKey(key);
-    return true;
-}
 
 }  // namespace
 

@@ -1,0 +1,207 @@
+// Driving wendlar.exe from outside as a user would: waiting for its windows, answering its
+// input boxes and questions, clicking, and finding the tool panel's pages and rows.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "common/test_support.h"
+#include "program.h"
+
+#include <string>
+#include <vector>
+
+namespace wendlartest::driving {
+
+using testsupport::PumpUntil;
+
+// Waits until the active registry window shows the key `caption`.
+inline bool WaitForActiveKey(HWND main, const std::wstring& caption) {
+    return PumpUntil([&] {
+        const std::vector<HWND> windows = RegistryWindows(main);
+        return !windows.empty() && WindowText(windows[0]) == caption;
+    });
+}
+
+// The visible panes of the tool panel (the registry windows' views are of other classes).
+inline size_t VisibleToolPanes(HWND main) {
+    size_t count = 0;
+    EnumChildWindows(
+        main,
+        [](HWND child, LPARAM lp) -> BOOL {
+            if (ClassOf(child) == L"TBaseGridTree" && IsWindowVisible(child)) ++*reinterpret_cast<size_t*>(lp);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+// Waits for the input box captioned `caption`, replaces its text by `text` typed key by key
+// and presses Enter; false when the box did not come, take the text or go.
+inline bool AnswerInputBox(const Program& program, const wchar_t* caption, const std::wstring& text) {
+    HWND box = nullptr, field = nullptr;
+    if (!PumpUntil([&] { return (box = program.FindWindow(L"", caption)) != nullptr; })) {
+        ADD_FAILURE() << "no input box " << testsupport::Narrow(caption);
+        return false;
+    }
+    if (!PumpUntil([&] {
+            field = program.FocusWindow();
+            return field && field != box && GetAncestor(field, GA_ROOT) == box;
+        })) {
+        ADD_FAILURE() << "the input box's field has no focus";
+        return false;
+    }
+    TapKey(VK_END);
+    TapKey(VK_HOME, VK_SHIFT);
+    TypeKeys(text);
+    if (!PumpUntil([&] { return WindowText(field) == text; })) {
+        ADD_FAILURE() << "the field shows " << testsupport::Narrow(WindowText(field));
+        return false;
+    }
+    TapKey(VK_RETURN);
+    return PumpUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); });
+}
+
+// Waits for the warning question and answers Yes (its default button).
+inline bool AnswerYes(const Program& program) {
+    HWND question = nullptr;
+    if (!PumpUntil([&] { return (question = program.FindWindow(L"", L"警告")) != nullptr; })) {
+        HWND focus = program.FocusWindow();
+        ADD_FAILURE() << "no question; focus in " << testsupport::Narrow(focus ? ClassOf(focus) : L"-") << " of "
+                      << testsupport::Narrow(focus ? WindowText(GetAncestor(focus, GA_ROOT)) : L"-");
+        return false;
+    }
+    TapKey(VK_RETURN);
+    return PumpUntil([&] { return !IsWindow(question) || !IsWindowVisible(question); });
+}
+
+// Presses and releases a mouse button at a screen point.
+inline void ClickAt(POINT screen, DWORD down, DWORD up) {
+    SetCursorPos(screen.x, screen.y);
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = down;
+    input[1].mi.dwFlags = up;
+    SendInput(2, input, sizeof(INPUT));
+}
+
+// The registry window showing the key `caption`, or null.
+inline HWND RegistryWindowOf(HWND main, const std::wstring& caption) {
+    for (HWND window : RegistryWindows(main))
+        if (WindowText(window) == caption) return window;
+    return nullptr;
+}
+
+// A visible popup menu window of the process that owns `main`, or null.
+inline HWND VisiblePopup(HWND main) {
+    struct Ctx {
+        DWORD pid;
+        HWND found;
+    } ctx{0, nullptr};
+    GetWindowThreadProcessId(main, &ctx.pid);
+    EnumWindows(
+        [](HWND w, LPARAM lp) -> BOOL {
+            auto* c = reinterpret_cast<Ctx*>(lp);
+            DWORD pid = 0;
+            GetWindowThreadProcessId(w, &pid);
+            if (pid != c->pid || !IsWindowVisible(w) || ClassOf(w).find(L"PopupWindow") == std::wstring::npos)
+                return TRUE;
+            c->found = w;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&ctx));
+    return ctx.found;
+}
+
+inline bool KeyExists(const std::wstring& path) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
+
+// A left double click at a screen point.
+inline void DoubleClickAt(POINT screen) {
+    SetCursorPos(screen.x, screen.y);
+    INPUT input[4] = {};
+    for (INPUT& one : input) one.type = INPUT_MOUSE;
+    input[0].mi.dwFlags = input[2].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[1].mi.dwFlags = input[3].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(4, input, sizeof(INPUT));
+}
+
+// A point of a window's client area in screen coordinates.
+inline POINT ScreenPoint(HWND window, int x, int y) {
+    POINT point{x, y};
+    ClientToScreen(window, &point);
+    return point;
+}
+
+// The tool panel at the bottom of the main window (its caption is the page's name), or null
+// while it is hidden.
+inline HWND ToolPanel(HWND main) {
+    for (const wchar_t* caption : {L"検索", L"アンドゥ", L"クリップボード", L"履歴"})
+        for (HWND panel : ChildrenWithText(main, caption))
+            if (IsWindowVisible(panel) && ClassOf(panel) == L"TBarDockableWindow") return panel;
+    return nullptr;
+}
+
+// The tool panel's tab strip: the control along the panel's bottom edge.
+inline HWND ToolPanelTabs(HWND panel) {
+    RECT r{};
+    GetClientRect(panel, &r);
+    HWND strip = ChildWindowFromPointEx(panel, POINT{r.right / 2, r.bottom - 4}, CWP_SKIPINVISIBLE);
+    return strip != panel ? strip : nullptr;
+}
+
+// Turns the shown tool panel to the page of the tab `caption` with clicks on its tab strip
+// along the bottom edge, as a user who reads the tabs would. The tabs' widths follow their
+// texts: from the strip's left end probes go right, each from the first page, until a click
+// turns the panel to `caption`. A probe that lands on the first tab changes nothing: the
+// next one goes on after a short wait, which only paces the search (the result is the
+// caption seen at the end, whichever click brought it).
+inline bool TurnToolPanel(HWND main, const std::wstring& caption) {
+    HWND panel = ToolPanel(main);
+    HWND strip = panel ? ToolPanelTabs(panel) : nullptr;
+    if (!strip) return false;
+    RECT r{};
+    GetClientRect(strip, &r);
+    const int y = r.bottom / 2;
+    constexpr int FirstTabX = 10, Step = 12;
+    constexpr DWORD ProbeMs = 1000;
+    for (int x = FirstTabX + Step; x < r.right; x += Step) {
+        if (WindowText(panel) == caption) return true;
+        if (WindowText(panel) != L"検索") {
+            ClickAt(ScreenPoint(strip, FirstTabX, y), MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+            if (!PumpUntil([&] { return WindowText(panel) == L"検索"; })) return false;
+        }
+        if (caption == L"検索") return true;
+        ClickAt(ScreenPoint(strip, x, y), MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+        PumpUntil([&] { return WindowText(panel) != L"検索"; }, ProbeMs);
+    }
+    return PumpUntil([&] { return WindowText(panel) == caption; });
+}
+
+// The one visible pane (grid tree) of the tool panel's page, or null.
+inline HWND VisiblePane(HWND main, int which = 0) {
+    HWND panel = ToolPanel(main);
+    std::vector<HWND> panes;
+    EnumChildWindows(
+        panel,
+        [](HWND child, LPARAM lp) -> BOOL {
+            if (ClassOf(child) == L"TBaseGridTree" && IsWindowVisible(child))
+                reinterpret_cast<std::vector<HWND>*>(lp)->push_back(child);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&panes));
+    return which < static_cast<int>(panes.size()) ? panes[static_cast<size_t>(which)] : nullptr;
+}
+
+// The middle of row `row` of a pane in screen coordinates (rows of the default height; a
+// pane's header lies outside its client area).
+inline POINT PaneRow(HWND pane, int row) {
+    constexpr int RowHeight = 18;
+    return ScreenPoint(pane, 60, row * RowHeight + RowHeight / 2);
+}
+
+}  // namespace wendlartest::driving
