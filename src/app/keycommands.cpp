@@ -72,11 +72,12 @@ void DeleteKeyCommand(const TCommandContext& c, const TVxRegKeyClass* key) {
     if (!key || IsRoot(*key)) return;
     const TVxRegKeyClass target = *key;  // the host's record may go with the refresh
     if (c.NoAllMessage || c.Host.AskYesNo(KeyDeleteQuestion(target))) {
-        // The backup is written and read back before anything is deleted.
-        if (c.Undo.RecordKeyDeleted(target) || c.Host.AskYesNo(KeyBackupFailedQuestion)) {
-            TCancelWatch watch{c.Host};
+        // The backup is written and read back before anything is deleted; a cancel during
+        // the backup deletes nothing.
+        TCancelWatch watch{c.Host};
+        if (c.Undo.RecordKeyDeleted(target, &watch.Report) ||
+            (!watch.Cancelled && c.Host.AskYesNo(KeyBackupFailedQuestion)))
             registry::DeleteRegKeyTree(target.FRootKey, target.FPath, &watch.Report);
-        }
     }
     c.Host.RefreshKeyTree();
 }
@@ -111,7 +112,8 @@ bool PasteKeyEntry(const TCommandContext& c, const TVxRegKeyClass& key, int inde
     TCancelWatch watch{c.Host};
     undo::TPasteKeyInfo info;
     const auto paste = [&] {
-        if (c.Undo.PasteKey(key, index, &info, false, &watch.Report) || !info.BackupFailed)
+        if (c.Undo.PasteKey(key, index, &info, false, &watch.Report) || !info.BackupFailed ||
+            watch.Cancelled)
             return;
         // A cut key that could not be backed up moves only when the user says so.
         if (c.Host.AskYesNo(KeyBackupFailedQuestion))

@@ -26,6 +26,9 @@ namespace {
 
 // Work shorter than this shows no progress window.
 constexpr ULONGLONG kProgressDelayMs = 400;
+// The count is shown and the messages run at most this often: once per key, the painting
+// of the count would take longer than the work.
+constexpr ULONGLONG kProgressIntervalMs = 30;
 
 // A small window counting the keys a long copy or delete has done, with a Cancel button.
 // While it is up the main window is disabled, so that the messages run between two keys
@@ -105,11 +108,14 @@ public:
     void SetClipboardText(const std::wstring& text) override { wide::WideClipboard().SetAsWideText(text); }
     void ShowToolPage(int page) override { FForm.ShowToolPage(page); }
     bool Progress(size_t keysDone) override {
+        const ULONGLONG now = GetTickCount64();
         if (keysDone == 0 || FStarted == 0) {
-            FStarted = GetTickCount64();
+            FStarted = FShown = now;
             FCancelled = false;
         }
-        if (!FProgress && GetTickCount64() - FStarted >= kProgressDelayMs)
+        if (now - FShown < kProgressIntervalMs) return !FCancelled;
+        FShown = now;
+        if (!FProgress && now - FStarted >= kProgressDelayMs)
             FProgress = std::make_unique<TKeyWorkProgressForm>(&FForm);
         if (FProgress) {
             FProgress->ShowCount(keysDone);
@@ -127,7 +133,7 @@ public:
 private:
     TMainForm& FForm;
     std::unique_ptr<TKeyWorkProgressForm> FProgress;
-    ULONGLONG FStarted = 0;
+    ULONGLONG FStarted = 0, FShown = 0;
     bool FCancelled = false;
 };
 

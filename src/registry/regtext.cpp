@@ -185,7 +185,8 @@ std::wstring BuildKeyRegScript(const TVxRegKeyClass& Key) {
         std::wstring());
 }
 
-bool BuildKeyTreeRegScript(const TVxRegKeyClass& Key, std::wstring& Script) {
+bool BuildKeyTreeRegScript(const TVxRegKeyClass& Key, std::wstring& Script,
+                           const TRegTreeProgress* Progress) {
     return NoThrow(
         [&] {
             Script = kScriptHeader;
@@ -202,6 +203,7 @@ bool BuildKeyTreeRegScript(const TVxRegKeyClass& Key, std::wstring& Script) {
             // Depth first, each key's section and values before its subkeys; an explicit
             // stack, so no depth of tree can exhaust the thread's stack.
             std::vector<Frame> frames;
+            size_t keysRead = 0;
             auto enter = [&](TRegKey key, std::wstring fullPath) {
                 AppendSection(Script, fullPath);
                 complete &= AppendKeyValues(Script, key.Get());
@@ -217,10 +219,17 @@ bool BuildKeyTreeRegScript(const TVxRegKeyClass& Key, std::wstring& Script) {
                     complete = false;
                 }
                 frames.push_back(std::move(frame));
+                ++keysRead;
+            };
+            const auto cancelled = [&] {
+                if (!Progress || !*Progress || (*Progress)(keysRead)) return false;
+                SetRegStatus(ERROR_CANCELLED);
+                return true;
             };
             TRegKey root = OpenKeyForRead(Key);
             if (!root) return false;
             enter(std::move(root), Key.FFullPath);
+            if (cancelled()) return false;
             while (!frames.empty()) {
                 Frame& top = frames.back();
                 if (top.Next >= top.SubKeys.size()) {
@@ -248,6 +257,7 @@ bool BuildKeyTreeRegScript(const TVxRegKeyClass& Key, std::wstring& Script) {
                 }
                 // `top` is not used after this: the push may move the frames.
                 enter(std::move(child), std::move(fullPath));
+                if (cancelled()) return false;
             }
             return complete;
         },

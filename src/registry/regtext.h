@@ -1,6 +1,7 @@
 // Registry script text of one key, type names and display texts of value data.
 #pragma once
 
+#include "registry/regops.h"
 #include "registry/regrecords.h"
 
 #include "classlib/streams.h"
@@ -27,7 +28,10 @@ std::wstring BuildKeyRegScript(const TVxRegKeyClass& Key);
 // it recreates the tree byte for byte; False when anything was left out (a value or key
 // as above, a key whose name holds CR or LF, a key that cannot be opened or enumerated) or
 // Key itself cannot be opened. Script holds the text either way. Any depth of tree.
-bool BuildKeyTreeRegScript(const TVxRegKeyClass& Key, std::wstring& Script);
+// Progress (optional) is told the keys read so far after each key; when it asks to stop
+// the result is False with ERROR_CANCELLED as the status.
+bool BuildKeyTreeRegScript(const TVxRegKeyClass& Key, std::wstring& Script,
+                           const TRegTreeProgress* Progress = nullptr);
 
 // A value of a registry script read back; an empty name is the key's default value.
 struct TRegScriptValue {

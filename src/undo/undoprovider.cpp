@@ -92,11 +92,11 @@ bool FileHoldsExactly(const std::wstring& file, const void* data, size_t size) {
 // an export by the system registry editor changes odd data (short numbers, strings with an
 // embedded NUL, odd-length or unterminated strings). True only when the script holds every
 // key and value exactly and the file reads back byte for byte as written.
-bool WriteKeyBackup(const TVxRegKeyClass& key, const std::wstring& file) {
+bool WriteKeyBackup(const TVxRegKeyClass& key, const std::wstring& file, const TRegTreeProgress* progress) {
     try {
         std::wstring script(1, L'\xFEFF');
         std::wstring text;
-        if (!BuildKeyTreeRegScript(key, text)) return false;
+        if (!BuildKeyTreeRegScript(key, text, progress)) return false;
         script += text;
         text = std::wstring();
         const size_t size = script.size() * sizeof(wchar_t);
@@ -159,7 +159,7 @@ void TVxRegClipUndoProvider::RecordKeyCreated(const TVxRegKeyClass& Parent,
     AppendRecord(std::move(item));
 }
 
-bool TVxRegClipUndoProvider::RecordKeyDeleted(const TVxRegKeyClass& Key) {
+bool TVxRegClipUndoProvider::RecordKeyDeleted(const TVxRegKeyClass& Key, const TRegTreeProgress* Progress) {
     if (!KeyDeleteUndo) return true;
     // Copies: the export waits for the registry editor while messages are handled.
     const TVxRegKeyClass key = Key;
@@ -167,7 +167,7 @@ bool TVxRegClipUndoProvider::RecordKeyDeleted(const TVxRegKeyClass& Key) {
     std::wstring file = DirectoryExists(folder) ? MakeTempFileName(folder, L"reg", L".reg")
                                                 : MakeTempFileNameInTempDir(L"reg", L".reg");
     if (file.empty()) return false;
-    if (!WriteKeyBackup(key, file)) {
+    if (!WriteKeyBackup(key, file, Progress)) {
         DeleteFileW(file.c_str());
         return false;
     }
@@ -383,13 +383,23 @@ bool TVxRegClipUndoProvider::PasteKey(const TVxRegKeyClass& Target, int Index,
     info.DestinationExisted = SubKeyExists(Target, entry.FKeyName);
     bool result;
     if (entry.FCut) {
-        if (!RecordKeyDeleted(entry) && !MoveWithoutBackup) {
+        const size_t records = FUndoList.size();
+        if (!RecordKeyDeleted(entry, Progress) && !MoveWithoutBackup) {
             info.BackupFailed = true;
             if (Info) *Info = info;
             return false;
         }
         result = MoveRegKey(entry.FRootKey, entry.FPath, Target.FRootKey, Target.FPath,
                             entry.FKeyName, Progress);
+        // A move cancelled (a cancel only stops the copy) or failed while copying took back
+        // what it made and left the source whole: a record of the source's deletion would
+        // stand for nothing.
+        const bool copyStopped = RegLastStatus() == ERROR_CANCELLED ||
+                                 (!info.DestinationExisted && !SubKeyExists(Target, entry.FKeyName));
+        if (!result && FUndoList.size() > records && copyStopped) {
+            DeleteFileW(FUndoList.back()->FPayload.c_str());
+            RemoveRecord(FUndoList.back().get());
+        }
     } else {
         result = CopyRegKey(entry.FRootKey, entry.FPath, Target.FRootKey, Target.FPath,
                             entry.FKeyName, Progress);

@@ -88,8 +88,10 @@ public:
     // with the script's path. False, with nothing recorded and the file removed, when the
     // script could not hold everything exactly (an unreadable key or value, a name with a
     // line break) or the file is not what was written: the caller must not delete silently
-    // (ask the user first).
-    bool RecordKeyDeleted(const registry::TVxRegKeyClass& Key);
+    // (ask the user first). Progress (optional) is told the keys read for the backup and may
+    // stop it: the result is then False with nothing recorded.
+    bool RecordKeyDeleted(const registry::TVxRegKeyClass& Key,
+                          const registry::TRegTreeProgress* Progress = nullptr);
     // Key was renamed from OldName to NewName (Key still names the old path).
     void RecordKeyRenamed(const registry::TVxRegKeyClass& Key, const std::wstring& NewName,
                           const std::wstring& OldName);
@@ -132,8 +134,10 @@ public:
     // parent, the entry itself or inside its subtree. A cut entry whose backup fails is not
     // moved unless MoveWithoutBackup. The entry stays in the clipboard. Info (optional)
     // tells why a paste was not made and whether the destination existed before. Progress
-    // (optional) reports the keys copied and may cancel the copy (see CopyRegKey and
-    // MoveRegKey: a cancelled copy keeps what was copied, a cancelled move is undone).
+    // (optional) reports the keys read for a cut entry's backup, then the keys copied, and
+    // may cancel (see CopyRegKey and MoveRegKey: a cancelled copy keeps what was copied, a
+    // cancelled move is undone and its backup record dropped; a cancelled backup moves
+    // nothing and reports BackupFailed).
     bool PasteKey(const registry::TVxRegKeyClass& Target, int Index, TPasteKeyInfo* Info = nullptr,
                   bool MoveWithoutBackup = false,
                   const registry::TRegTreeProgress* Progress = nullptr);

@@ -28,8 +28,8 @@ struct FakeHost : TCommandHost {
     std::deque<std::optional<std::wstring>> inputs;
     std::wstring clipboard;
     int treeRefreshes = 0, listRefreshes = 0, allRefreshes = 0, expands = 0, page = -1;
-    size_t cancelAfter = SIZE_MAX;  // Progress answers False from this count on
-    size_t lastProgress = 0;
+    size_t cancelAfter = SIZE_MAX;  // Progress answers False from this call on (1 = the first)
+    size_t progressCalls = 0, lastProgress = 0;
 
     bool AskYesNo(const std::wstring& text) override {
         questions.push_back(text);
@@ -58,7 +58,7 @@ struct FakeHost : TCommandHost {
     void ShowToolPage(int p) override { page = p; }
     bool Progress(size_t done) override {
         lastProgress = done;
-        return done < cancelAfter;
+        return ++progressCalls < cancelAfter;
     }
 };
 
@@ -311,18 +311,27 @@ TEST_F(Commands, KeyClipOptionDropsOnlyCutEntries) {
 }
 
 // A cut key moved over an existing key of its name: a move cancelled half-way takes back
-// only what it made; the user's key keeps its values and the source stays whole.
+// only what it made; the user's key keeps its values, the source stays whole and the
+// record of its backup goes. A cancel while the backup (41 keys) is read moves nothing and
+// asks nothing more.
 TEST_F(Commands, CancelledOverwritePasteKeepsBothKeys) {
     for (int i = 0; i < 40; ++i) SetDWord(L"A\\S" + std::to_wstring(i), L"v", static_cast<DWORD>(i));
     SetDWord(L"D\\A", L"mine", 9);
     const testsupport::RegSnapshot before = Snapshot();
     const TVxRegKeyClass a = Key(L"A"), d = Key(L"D");
-    CopyKeyToClipboard(c, &a, true);
-    host.answers = {true};
-    host.cancelAfter = 10;
-    PasteKeysCommand(c, &d);
-    EXPECT_EQ(host.lastProgress, 10u);
-    EXPECT_EQ(Snapshot(), before) << testsupport::DescribeRegSnapshot(Snapshot());
+    for (const size_t cancelAt : {41u + 10u, 10u}) {
+        SCOPED_TRACE(cancelAt);
+        CopyKeyToClipboard(c, &a, true);
+        host.answers = {true};
+        host.questions.clear();
+        host.progressCalls = 0;
+        host.cancelAfter = cancelAt;
+        PasteKeysCommand(c, &d);
+        EXPECT_EQ(host.lastProgress, 10u);
+        EXPECT_EQ(host.questions.size(), 1u) << "the overwrite question only";
+        EXPECT_EQ(Snapshot(), before) << testsupport::DescribeRegSnapshot(Snapshot());
+        EXPECT_EQ(Records(), 0u);
+    }
 }
 
 // Long copies and deletes report progress and stop at a cancel; what the undo list then
@@ -345,7 +354,16 @@ TEST_F(Commands, CancelledLongWorkLeavesAConsistentUndoList) {
     EXPECT_EQ(Snapshot(), before);
 
     c.NoAllMessage = true;
-    host.cancelAfter = 100;
+    host.progressCalls = 0;
+    host.cancelAfter = 100;  // while the backup is read: nothing is deleted
+    DeleteKeyCommand(c, &big);
+    EXPECT_EQ(host.lastProgress, 100u);
+    EXPECT_EQ(Snapshot(), before);
+    EXPECT_EQ(Records(), 0u);
+    EXPECT_TRUE(host.questions.empty());
+
+    host.progressCalls = 0;
+    host.cancelAfter = 331 + 100;  // the backup read whole, then 100 keys deleted
     DeleteKeyCommand(c, &big);
     EXPECT_EQ(host.lastProgress, 100u);
     EXPECT_TRUE(Exists(L"Big")) << "a cancelled delete stops between keys";

@@ -217,6 +217,19 @@ TEST_F(TextTest, TreeScriptHasEveryKeyBeforeItsSubkeys) {
               script);
     // The script of one key is the first section alone.
     EXPECT_EQ(kHeader + L"[" + base + L"]\r\n\"v\"=\"1\"\r\n", BuildKeyRegScript(K()));
+
+    // Progress counts the keys read (4) and stops the script when asked.
+    std::vector<size_t> counts;
+    const TRegTreeProgress all = [&](size_t done) {
+        counts.push_back(done);
+        return true;
+    };
+    EXPECT_TRUE(BuildKeyTreeRegScript(K(), script, &all));
+    EXPECT_EQ(counts, (std::vector<size_t>{1, 2, 3, 4}));
+    const TRegTreeProgress two = [](size_t done) { return done < 2; };
+    EXPECT_FALSE(BuildKeyTreeRegScript(K(), script, &two));
+    EXPECT_EQ(RegLastStatus(), static_cast<LSTATUS>(ERROR_CANCELLED));
+    EXPECT_EQ(script.find(L"\\b]"), std::wstring::npos);
 }
 
 TEST_F(TextTest, TreeScriptThatCannotHoldEverythingSaysSo) {

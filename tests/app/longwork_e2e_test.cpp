@@ -1,0 +1,146 @@
+// Long key work in wendlar.exe driven from outside: pasting a copy of a key with 20,000
+// subkeys and deleting it show a progress window while the main window keeps answering, a
+// click on its Cancel button stops the work, and undo then brings the registry back to what
+// it was before the command.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "common/test_support.h"
+#include "driving.h"
+#include "program.h"
+
+#include <functional>
+#include <string>
+
+namespace {
+
+using testsupport::PumpUntil;
+using testsupport::RegSnapshot;
+using testsupport::TakeRegSnapshot;
+using wendlartest::ChildrenWithText;
+using wendlartest::Program;
+using wendlartest::SettingsFileGuard;
+using wendlartest::TapKey;
+using namespace wendlartest::driving;
+
+class LongKeyWork : public ::testing::Test {
+protected:
+    SettingsFileGuard Layout{L"ToolBar.db"};
+    SettingsFileGuard Setting{L"setting.db"};
+    SettingsFileGuard Undo{L"Undo.db"};
+    SettingsFileGuard Tabs{L"Tabs.db"};
+    SettingsFileGuard History{L"History.db"};
+};
+
+constexpr int Branches = 100, LeavesPerBranch = 199;  // 100 + 100 * 199 = 20,000 keys below
+
+// Makes `parent`\Big with 20,000 keys below it, a value in every branch.
+bool MakeBigTree(HKEY parent) {
+    HKEY big = nullptr;
+    if (RegCreateKeyExW(parent, L"Big", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &big, nullptr) != ERROR_SUCCESS)
+        return false;
+    bool made = true;
+    for (int i = 0; i < Branches && made; ++i) {
+        HKEY branch = nullptr;
+        const std::wstring name = L"b" + std::to_wstring(i);
+        made = RegCreateKeyExW(big, name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &branch, nullptr) ==
+               ERROR_SUCCESS;
+        if (!made) break;
+        const DWORD number = static_cast<DWORD>(i);
+        RegSetValueExW(branch, L"n", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof(number));
+        for (int j = 0; j < LeavesPerBranch && made; ++j) {
+            HKEY leaf = nullptr;
+            const std::wstring leafName = L"l" + std::to_wstring(j);
+            made = RegCreateKeyExW(branch, leafName.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &leaf, nullptr) ==
+                   ERROR_SUCCESS;
+            if (made) RegCloseKey(leaf);
+        }
+        RegCloseKey(branch);
+    }
+    RegCloseKey(big);
+    return made;
+}
+
+// Waits for the progress window of a long key command and for the work to reach `stage`;
+// while the window is up the main window answers a message; then clicks its Cancel button
+// and waits for the window to go.
+void CancelWhenProgressShows(const Program& program, HWND main, const std::function<bool()>& stage) {
+    HWND progress = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (progress = program.FindWindow(L"", L"処理中")) != nullptr; }));
+    ASSERT_TRUE(PumpUntil(stage, 3 * testsupport::kWaitMs));  // 20,000 keys read for a backup first
+    DWORD_PTR answer = 0;
+    EXPECT_NE(SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, testsupport::kWaitMs, &answer), 0)
+        << "the main window answers while the work runs";
+    const std::vector<HWND> cancel = ChildrenWithText(progress, L"キャンセル");
+    ASSERT_EQ(cancel.size(), 1u);
+    RECT r{};
+    GetWindowRect(cancel[0], &r);
+    ClickAt(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(progress) || !IsWindowVisible(progress); }));
+}
+
+// The main window ready for keys again, then Ctrl+Z answered Yes.
+void UndoNewest(const Program& program, HWND main) {
+    ASSERT_TRUE(PumpUntil([&] {
+        HWND focus = program.FocusWindow();
+        return IsWindowEnabled(main) && GetForegroundWindow() == main && focus && GetAncestor(focus, GA_ROOT) == main;
+    }));
+    TapKey(L'Z', VK_CONTROL);
+    ASSERT_TRUE(AnswerYes(program));
+}
+
+}  // namespace
+
+// Big (20,000 keys) copied with Ctrl+C and pasted into its sibling Dst with Ctrl+V, cancelled
+// half-way: the part copied stays and one undo removes it. Then Big deleted with Del and
+// cancelled half-way: one undo restores it from its backup.
+TEST_F(LongKeyWork, PasteAndDeleteOfABigTreeAreCancelledAndUndone) {
+    const std::wstring name = testsupport::CurrentTestName();
+    testsupport::ScratchKey parent(name);
+    testsupport::ScratchKey dst(name + L"\\Dst");
+    ASSERT_TRUE(MakeBigTree(parent.Handle()));
+    const std::wstring path = parent.Path();
+    const RegSnapshot before = TakeRegSnapshot(path);
+    ASSERT_EQ(before.size(), 20000u + 3u);  // the parent, Big, Dst and the keys below Big
+
+    Program program(L"\"HKEY_CURRENT_USER\\" + path + L"\"");
+    ASSERT_TRUE(program.Started);
+    HWND main = program.MainWindow();
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(WaitForActiveKey(main, name));
+    SetForegroundWindow(main);
+    ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == main; }));
+    ASSERT_TRUE(PumpUntil([&] {
+        HWND focus = program.FocusWindow();
+        return focus && wendlartest::ClassOf(focus) == L"TVxRegTreeView";
+    }));
+
+    TapKey(VK_ADD);  // children in name order: Big, Dst
+    TapKey(VK_DOWN);
+    ASSERT_TRUE(WaitForActiveKey(main, L"Big"));
+    TapKey(L'C', VK_CONTROL);
+    TapKey(VK_DOWN);
+    ASSERT_TRUE(WaitForActiveKey(main, L"Dst"));
+    TapKey(L'V', VK_CONTROL);
+    CancelWhenProgressShows(program, main, [&] { return KeyExists(dst.Path() + L"\\Big\\b0"); });
+    // The branches are copied and deleted in name order.
+    EXPECT_TRUE(KeyExists(dst.Path() + L"\\Big\\b0"));
+    EXPECT_FALSE(KeyExists(dst.Path() + L"\\Big\\b99")) << "the copy stopped at the cancel";
+    UndoNewest(program, main);
+    EXPECT_TRUE(PumpUntil([&] { return TakeRegSnapshot(path) == before; })) << "the part copied is gone";
+
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowEnabled(main) && GetForegroundWindow() == main; }));
+    TapKey(VK_UP);
+    ASSERT_TRUE(WaitForActiveKey(main, L"Big"));
+    TapKey(VK_DELETE);
+    ASSERT_TRUE(AnswerYes(program));
+    // The backup is read first; the cancel comes once the keys go.
+    CancelWhenProgressShows(program, main, [&] { return !KeyExists(path + L"\\Big\\b0"); });
+    EXPECT_FALSE(KeyExists(path + L"\\Big\\b0"));
+    EXPECT_TRUE(KeyExists(path + L"\\Big\\b99")) << "the delete stopped at the cancel";
+    UndoNewest(program, main);
+    EXPECT_TRUE(PumpUntil([&] { return TakeRegSnapshot(path) == before; })) << "Big restored from its backup";
+
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitExit(), 0u);
+}
