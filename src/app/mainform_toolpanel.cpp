@@ -73,7 +73,9 @@ void SetRows(gridtree::TGridStringTree& pane, size_t count) {
     pane.Invalidate();
 }
 
-// A themed popup menu of actions (null: a separator line), opened by a right click on `pane`.
+// A themed popup menu of actions (null: a separator line), opened by a right click on `pane`
+// or the menu key. The pane asks for its menu, so a right click on a selected row keeps the
+// other selected rows for the menu's commands.
 ui::TUiPopupMenu* NewPanePopup(TComponent* owner, TMainActionList& actions, gridtree::TGridStringTree& pane,
                                std::initializer_list<std::optional<TActionId>> items) {
     auto* menu = new ui::TUiPopupMenu(owner);
@@ -86,11 +88,10 @@ ui::TUiPopupMenu* NewPanePopup(TComponent* owner, TMainActionList& actions, grid
         item->SetAction(actions.Action(*id));
         menu->Items()->Add(item);
     }
-    pane.OnMouseUp = [menu](TComponent*, classlib::TMouseButton button, classlib::TShiftState, int, int) {
-        if (button != classlib::mbRight) return;
-        POINT at{};
-        GetCursorPos(&at);
-        menu->Popup(at.x, at.y);
+    pane.OnGetPopupMenu = [menu](gridtree::TBaseGridTree*, gridtree::PGridNode, gridtree::TColumnIndex, POINT,
+                                 bool& askParent, classlib::TPopupMenu*& popup) {
+        askParent = false;
+        popup = menu;
     };
     return menu;
 }

@@ -204,4 +204,57 @@ inline POINT PaneRow(HWND pane, int row) {
     return ScreenPoint(pane, 60, row * RowHeight + RowHeight / 2);
 }
 
+// The edit field of the address box, or null.
+inline HWND AddressEdit(HWND main) {
+    const std::vector<HWND> bars = ChildrenWithText(main, L"アドレスバー");
+    return bars.size() == 1 ? ChildOfClass(bars[0], L"Edit") : nullptr;
+}
+
+// Goes to `path` as a user would: a click in the address box, the path put in, Enter.
+inline bool GoToPath(const Program& program, HWND main, const std::wstring& path) {
+    HWND edit = AddressEdit(main);
+    if (!edit) return false;
+    ClickAt(ScreenPoint(edit, 5, 5), MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+    if (!PumpUntil([&] { return program.FocusWindow() == edit; })) return false;
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    TapKey(VK_RETURN);
+    return true;
+}
+
+// A left click with Ctrl held (adds a row to a selection).
+inline void CtrlClickAt(POINT screen) {
+    INPUT key{};
+    key.type = INPUT_KEYBOARD;
+    key.ki.wVk = VK_CONTROL;
+    SendInput(1, &key, sizeof(key));
+    ClickAt(screen, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+    key.ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(1, &key, sizeof(key));
+}
+
+// Opens a pane's menu with a right click on row `row` and runs item `item` (0 the first,
+// separators not counted) with the keyboard; false when no menu came.
+inline bool RunPaneMenuItem(HWND main, HWND pane, int row, int item) {
+    ClickAt(PaneRow(pane, row), MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+    HWND menu = nullptr;
+    if (!PumpUntil([&] { return (menu = VisiblePopup(main)) != nullptr; })) return false;
+    for (int i = 0; i <= item; ++i) TapKey(VK_DOWN);
+    TapKey(VK_RETURN);
+    return PumpUntil([&] { return !IsWindow(menu) || !IsWindowVisible(menu); });
+}
+
+// The Unicode text on the system clipboard.
+inline std::wstring ClipboardText() {
+    std::wstring text;
+    if (!OpenClipboard(nullptr)) return text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+            text = chars;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
 }  // namespace wendlartest::driving

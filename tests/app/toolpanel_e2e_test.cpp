@@ -79,9 +79,7 @@ TEST_F(ToolPanelProgram, HistoryPageGoesToItsPathsAndIsCleared) {
     ASSERT_TRUE(PumpUntil([&] {
         return HistoryLines() == std::vector<std::wstring>{full(parent), full(c), full(b), full(a)};
     }));
-    const std::vector<HWND> bars = ChildrenWithText(main, L"アドレスバー");
-    ASSERT_EQ(bars.size(), 1u);
-    HWND edit = ChildOfClass(bars[0], L"Edit");
+    HWND edit = AddressEdit(main);
     ASSERT_NE(edit, nullptr);
     HWND box = GetParent(edit);
 
@@ -99,10 +97,7 @@ TEST_F(ToolPanelProgram, HistoryPageGoesToItsPathsAndIsCleared) {
     }));
 
     // D through the address box: the page grows to five rows.
-    ClickAt(ScreenPoint(edit, 5, 5), MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
-    ASSERT_TRUE(PumpUntil([&] { return program.FocusWindow() == edit; }));
-    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(full(d).c_str()));
-    TapKey(VK_RETURN);
+    ASSERT_TRUE(GoToPath(program, main, full(d)));
     ASSERT_TRUE(WaitForActiveKey(main, L"D"));
     ASSERT_TRUE(PumpUntil([&] { return HistoryLines().size() == 5; }));
     DoubleClickAt(PaneRow(pane, 4));
@@ -112,16 +107,98 @@ TEST_F(ToolPanelProgram, HistoryPageGoesToItsPathsAndIsCleared) {
     }));
 
     // The page's menu: one item, "履歴のクリア".
-    ClickAt(PaneRow(pane, 0), MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
-    HWND menu = nullptr;
-    ASSERT_TRUE(PumpUntil([&] { return (menu = VisiblePopup(main)) != nullptr; }));
-    TapKey(VK_DOWN);
-    TapKey(VK_RETURN);
+    ASSERT_TRUE(RunPaneMenuItem(main, pane, 0, 0));
     ASSERT_TRUE(PumpUntil([&] {
         std::error_code error;
         return std::filesystem::file_size(History.Path(), error) == 2;
     }));
     EXPECT_EQ(SendMessageW(box, CB_GETCOUNT, 0, 0), 5) << "the address box keeps its list until the next path";
+
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitExit(), 0u);
+}
+
+// With "SetNoAllMessage", Ctrl+A and Del in the value list of Src delete its six values
+// (default, a to e) without questions: six undo records, one row each in list order. The
+// undo pane's menu then runs rows 2 and 4 bottom-up (b and d come back), drops row 1 (a's
+// record) and runs the new row 0 (the default value comes back), and clears the rest. The
+// copied values default, b and d fill the value clipboard pane; its menu drops b, pastes d
+// into Dst, and clears the pane: a Ctrl+V in Dst then pastes nothing.
+TEST_F(ToolPanelProgram, UndoAndClipboardPaneMenus) {
+    Setting.Write(L"[Main]\r\nSetNoAllMessage=-1\r\n");
+    const std::wstring name = testsupport::CurrentTestName();
+    testsupport::ScratchKey parent(name);
+    testsupport::ScratchKey src(name + L"\\Src"), dst(name + L"\\Dst");
+    for (const wchar_t* value : {L"", L"a", L"b", L"c", L"d", L"e"}) {
+        const DWORD data = value[0];
+        ASSERT_EQ(RegSetValueExW(src.Handle(), value, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), 4),
+                  ERROR_SUCCESS);
+    }
+    const auto has = [&](const testsupport::ScratchKey& key, const wchar_t* value) {
+        return RegQueryValueExW(key.Handle(), value, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    };
+    const auto values = [&](const testsupport::ScratchKey& key) {
+        std::wstring names;
+        for (const wchar_t* value : {L"", L"a", L"b", L"c", L"d", L"e"})
+            if (has(key, value)) names += value[0] ? value : L"@";
+        return names;
+    };
+    Program program(L"\"HKEY_CURRENT_USER\\" + src.Path() + L"\\a\"");
+    ASSERT_TRUE(program.Started);
+    HWND main = program.MainWindow();
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(WaitForActiveKey(main, L"Src"));
+    SetForegroundWindow(main);
+    ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == main; }));
+    ASSERT_TRUE(PumpUntil([&] {
+        HWND focus = program.FocusWindow();
+        return focus && wendlartest::ClassOf(focus) == L"TVxRegListView";
+    }));
+    HWND list = program.FocusWindow();
+
+    TapKey(L'A', VK_CONTROL);
+    TapKey(VK_DELETE);
+    ASSERT_TRUE(PumpUntil([&] { return values(src).empty(); }));
+    ASSERT_TRUE(ShowToolPanel(main));
+    ASSERT_TRUE(TurnToolPanel(main, L"アンドゥ"));
+    HWND undoPane = VisiblePane(main);
+    ASSERT_NE(undoPane, nullptr);
+    // Its menu: run this record, run the selected bottom-up, clear, delete the selected.
+    ClickAt(PaneRow(undoPane, 2), MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+    CtrlClickAt(PaneRow(undoPane, 4));
+    ASSERT_TRUE(RunPaneMenuItem(main, undoPane, 4, 1));
+    ASSERT_TRUE(PumpUntil([&] { return values(src) == L"bd"; })) << testsupport::Narrow(values(src));
+    ASSERT_TRUE(RunPaneMenuItem(main, undoPane, 1, 3));  // rows: default, a, c, e
+    ASSERT_TRUE(RunPaneMenuItem(main, undoPane, 0, 0));  // rows: default, c, e
+    ASSERT_TRUE(PumpUntil([&] { return values(src) == L"@bd"; })) << testsupport::Narrow(values(src));
+    ASSERT_TRUE(RunPaneMenuItem(main, undoPane, 0, 2));
+
+    // The value list again: Ctrl+A, Ctrl+C shows the clipboard panes (keys left, values right).
+    ClickAt(ScreenPoint(list, 60, 9), MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+    ASSERT_TRUE(PumpUntil([&] { return program.FocusWindow() == list; }));
+    TapKey(L'A', VK_CONTROL);
+    TapKey(L'C', VK_CONTROL);
+    ASSERT_TRUE(PumpUntil([&] { return WindowText(ToolPanel(main)) == L"クリップボード"; }));
+    HWND valuePane = VisiblePane(main, 1);
+    ASSERT_NE(valuePane, nullptr);
+    // Its menu: paste the selected into the key, delete the selected, clear.
+    ASSERT_TRUE(RunPaneMenuItem(main, valuePane, 1, 1));  // rows: default, d
+    ASSERT_TRUE(GoToPath(program, main, L"HKEY_CURRENT_USER\\" + dst.Path()));
+    ASSERT_TRUE(WaitForActiveKey(main, L"Dst"));
+    ASSERT_TRUE(RunPaneMenuItem(main, valuePane, 1, 0));
+    ASSERT_TRUE(PumpUntil([&] { return values(dst) == L"d"; })) << testsupport::Narrow(values(dst));
+    ASSERT_TRUE(RunPaneMenuItem(main, valuePane, 0, 2));
+    // Ctrl+V in Dst's list, then F2's input box: once it shows, the paste has been handled.
+    ClickAt(ScreenPoint(ChildOfClass(RegistryWindows(main)[0], L"TVxRegListView"), 60, 9), MOUSEEVENTF_LEFTDOWN,
+            MOUSEEVENTF_LEFTUP);
+    TapKey(L'V', VK_CONTROL);
+    TapKey(VK_F2);
+    HWND box = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (box = program.FindWindow(L"", L"値の名前の変更")) != nullptr; }));
+    EXPECT_EQ(values(dst), L"d") << "the cleared pane pastes nothing";
+    TapKey(VK_ESCAPE);
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }));
+    EXPECT_EQ(values(src), L"@bd");
 
     PostMessageW(main, WM_CLOSE, 0, 0);
     EXPECT_EQ(program.WaitExit(), 0u);
