@@ -204,6 +204,20 @@ inline POINT PaneRow(HWND pane, int row) {
     return ScreenPoint(pane, 60, row * RowHeight + RowHeight / 2);
 }
 
+// Once the main window takes keys again (an undo that re-imports a backup waits for the
+// import with the windows disabled, and keys pressed meanwhile are lost as in any modal
+// wait), Ctrl+Z and Yes to its question.
+inline bool UndoNewest(const Program& program, HWND main) {
+    if (!PumpUntil([&] {
+            HWND focus = program.FocusWindow();
+            return IsWindowEnabled(main) && GetForegroundWindow() == main && focus &&
+                   GetAncestor(focus, GA_ROOT) == main;
+        }))
+        return false;
+    TapKey(L'Z', VK_CONTROL);
+    return AnswerYes(program);
+}
+
 // The edit field of the address box, or null.
 inline HWND AddressEdit(HWND main) {
     const std::vector<HWND> bars = ChildrenWithText(main, L"アドレスバー");
