@@ -18,23 +18,14 @@ using testsupport::PumpUntil;
 using testsupport::RegSnapshot;
 using testsupport::TakeRegSnapshot;
 using wendlartest::ChildOfClass;
-using wendlartest::ClassOf;
 using wendlartest::Program;
 using wendlartest::RegistryWindows;
-using wendlartest::SettingsFileGuard;
 using wendlartest::TapKey;
-using wendlartest::TypeKeys;
 using wendlartest::WindowText;
 using namespace wendlartest::driving;
 
 // The settings the program reads and writes are put back after each test.
-class CommandsProgram : public ::testing::Test {
-protected:
-    SettingsFileGuard Layout{L"ToolBar.db"};
-    SettingsFileGuard Setting{L"setting.db"};
-    SettingsFileGuard Undo{L"Undo.db"};
-    SettingsFileGuard Tabs{L"Tabs.db"};
-};
+using CommandsProgram = ProgramTest;
 
 }  // namespace
 
@@ -54,16 +45,8 @@ TEST_F(CommandsProgram, KeyCommandsAndTheirUndoThroughTheKeyboard) {
     const auto step = [&] { before.push_back(TakeRegSnapshot(path)); };
 
     Program program(L"\"HKEY_CURRENT_USER\\" + path + L"\"");
-    ASSERT_TRUE(program.Started);
-    HWND main = program.MainWindow();
+    HWND main = ForegroundMainWindow(program, name, L"TVxRegTreeView");
     ASSERT_NE(main, nullptr);
-    ASSERT_TRUE(WaitForActiveKey(main, name));
-    SetForegroundWindow(main);
-    ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == main; }));
-    ASSERT_TRUE(PumpUntil([&] {
-        HWND focus = program.FocusWindow();
-        return focus && ClassOf(focus) == L"TVxRegTreeView";
-    }));
     EXPECT_EQ(VisibleToolPanes(main), 0u) << "the tool panel starts hidden";
 
     step();

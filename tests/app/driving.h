@@ -15,12 +15,42 @@ namespace wendlartest::driving {
 
 using testsupport::PumpUntil;
 
+// The settings files the program reads and writes, put back after each test.
+class ProgramTest : public ::testing::Test {
+protected:
+    SettingsFileGuard Layout{L"ToolBar.db"};
+    SettingsFileGuard Setting{L"setting.db"};
+    SettingsFileGuard Undo{L"Undo.db"};
+    SettingsFileGuard Tabs{L"Tabs.db"};
+    SettingsFileGuard History{L"History.db"};
+};
+
 // Waits until the active registry window shows the key `caption`.
 inline bool WaitForActiveKey(HWND main, const std::wstring& caption) {
     return PumpUntil([&] {
         const std::vector<HWND> windows = RegistryWindows(main);
         return !windows.empty() && WindowText(windows[0]) == caption;
     });
+}
+
+// The main window of a started program once its active registry window shows the key
+// `caption`, brought to the foreground with the keyboard focus in a control of class
+// `focusClass`; null (after a failure added) when that does not come.
+inline HWND ForegroundMainWindow(const Program& program, const std::wstring& caption, const wchar_t* focusClass) {
+    HWND main = program.Started ? program.MainWindow() : nullptr;
+    if (!main || !WaitForActiveKey(main, caption)) {
+        ADD_FAILURE() << "no main window showing " << testsupport::Narrow(caption);
+        return nullptr;
+    }
+    SetForegroundWindow(main);
+    if (!PumpUntil([&] { return GetForegroundWindow() == main; }) || !PumpUntil([&] {
+            HWND focus = program.FocusWindow();
+            return focus && ClassOf(focus) == focusClass;
+        })) {
+        ADD_FAILURE() << "the main window is not in the foreground with the focus in " << testsupport::Narrow(focusClass);
+        return nullptr;
+    }
+    return main;
 }
 
 // The visible panes of the tool panel (the registry windows' views are of other classes).

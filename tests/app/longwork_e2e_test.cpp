@@ -19,18 +19,10 @@ using testsupport::RegSnapshot;
 using testsupport::TakeRegSnapshot;
 using wendlartest::ChildrenWithText;
 using wendlartest::Program;
-using wendlartest::SettingsFileGuard;
 using wendlartest::TapKey;
 using namespace wendlartest::driving;
 
-class LongKeyWork : public ::testing::Test {
-protected:
-    SettingsFileGuard Layout{L"ToolBar.db"};
-    SettingsFileGuard Setting{L"setting.db"};
-    SettingsFileGuard Undo{L"Undo.db"};
-    SettingsFileGuard Tabs{L"Tabs.db"};
-    SettingsFileGuard History{L"History.db"};
-};
+using LongKeyWork = ProgramTest;
 
 constexpr int Branches = 100, LeavesPerBranch = 199;  // 100 + 100 * 199 = 20,000 keys below
 
@@ -94,16 +86,8 @@ TEST_F(LongKeyWork, PasteAndDeleteOfABigTreeAreCancelledAndUndone) {
     ASSERT_EQ(before.size(), 20000u + 3u);  // the parent, Big, Dst and the keys below Big
 
     Program program(L"\"HKEY_CURRENT_USER\\" + path + L"\"");
-    ASSERT_TRUE(program.Started);
-    HWND main = program.MainWindow();
+    HWND main = ForegroundMainWindow(program, name, L"TVxRegTreeView");
     ASSERT_NE(main, nullptr);
-    ASSERT_TRUE(WaitForActiveKey(main, name));
-    SetForegroundWindow(main);
-    ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == main; }));
-    ASSERT_TRUE(PumpUntil([&] {
-        HWND focus = program.FocusWindow();
-        return focus && wendlartest::ClassOf(focus) == L"TVxRegTreeView";
-    }));
 
     TapKey(VK_ADD);  // children in name order: Big, Dst
     TapKey(VK_DOWN);

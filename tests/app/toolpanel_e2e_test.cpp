@@ -16,22 +16,15 @@ namespace {
 
 using testsupport::PumpUntil;
 using wendlartest::ChildOfClass;
-using wendlartest::ChildrenWithText;
 using wendlartest::Program;
 using wendlartest::RegistryWindows;
-using wendlartest::SettingsFileGuard;
 using wendlartest::TapKey;
 using wendlartest::WindowText;
 using namespace wendlartest::driving;
 
 // The settings the program reads and writes are put back after each test.
-class ToolPanelProgram : public ::testing::Test {
+class ToolPanelProgram : public ProgramTest {
 protected:
-    SettingsFileGuard Layout{L"ToolBar.db"};
-    SettingsFileGuard Setting{L"setting.db"};
-    SettingsFileGuard Undo{L"Undo.db"};
-    SettingsFileGuard Tabs{L"Tabs.db"};
-    SettingsFileGuard History{L"History.db"};
 
     // The lines of "History.db" (CR LF after each line).
     std::vector<std::wstring> HistoryLines() const {
@@ -42,14 +35,6 @@ protected:
         return lines;
     }
 };
-
-// The main window in the foreground with its first registry window showing `key`, or null.
-HWND StartedMainWindow(const Program& program, const std::wstring& key) {
-    HWND main = program.MainWindow();
-    if (!main || !WaitForActiveKey(main, key)) return nullptr;
-    SetForegroundWindow(main);
-    return PumpUntil([&] { return GetForegroundWindow() == main; }) ? main : nullptr;
-}
 
 // Shows the tool panel through the View menu ("ツールウインドウの表示", its fourth item).
 bool ShowToolPanel(HWND main) {
@@ -73,8 +58,7 @@ TEST_F(ToolPanelProgram, HistoryPageGoesToItsPathsAndIsCleared) {
     History.Write(full(c) + L"\r\n" + full(b) + L"\r\n" + full(a) + L"\r\n");
 
     Program program(L"\"" + full(parent) + L"\"");
-    ASSERT_TRUE(program.Started);
-    HWND main = StartedMainWindow(program, name);
+    HWND main = ForegroundMainWindow(program, name, L"TVxRegTreeView");
     ASSERT_NE(main, nullptr);
     ASSERT_TRUE(PumpUntil([&] {
         return HistoryLines() == std::vector<std::wstring>{full(parent), full(c), full(b), full(a)};
@@ -144,16 +128,8 @@ TEST_F(ToolPanelProgram, UndoAndClipboardPaneMenus) {
         return names;
     };
     Program program(L"\"HKEY_CURRENT_USER\\" + src.Path() + L"\\a\"");
-    ASSERT_TRUE(program.Started);
-    HWND main = program.MainWindow();
+    HWND main = ForegroundMainWindow(program, L"Src", L"TVxRegListView");
     ASSERT_NE(main, nullptr);
-    ASSERT_TRUE(WaitForActiveKey(main, L"Src"));
-    SetForegroundWindow(main);
-    ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == main; }));
-    ASSERT_TRUE(PumpUntil([&] {
-        HWND focus = program.FocusWindow();
-        return focus && wendlartest::ClassOf(focus) == L"TVxRegListView";
-    }));
     HWND list = program.FocusWindow();
 
     TapKey(L'A', VK_CONTROL);

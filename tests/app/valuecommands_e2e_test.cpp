@@ -20,21 +20,12 @@ using testsupport::PumpUntil;
 using testsupport::RegSnapshot;
 using testsupport::TakeRegSnapshot;
 using wendlartest::ChildOfClass;
-using wendlartest::ClassOf;
 using wendlartest::Program;
 using wendlartest::RegistryWindows;
-using wendlartest::SettingsFileGuard;
 using wendlartest::TapKey;
 using namespace wendlartest::driving;
 
-class ValueCommandsProgram : public ::testing::Test {
-protected:
-    SettingsFileGuard Layout{L"ToolBar.db"};
-    SettingsFileGuard Setting{L"setting.db"};
-    SettingsFileGuard Undo{L"Undo.db"};
-    SettingsFileGuard Tabs{L"Tabs.db"};
-    SettingsFileGuard History{L"History.db"};
-};
+using ValueCommandsProgram = ProgramTest;
 
 // Opens a menu of the menu bar with Alt and its letter (its first item selected), moves
 // `downs` items down and runs the item.
@@ -82,16 +73,8 @@ TEST_F(ValueCommandsProgram, ValueCommandsAndTheirUndo) {
     const auto step = [&](int records) { before.emplace_back(TakeRegSnapshot(path), records); };
 
     Program program(L"\"" + full(s) + L"\\A\"");
-    ASSERT_TRUE(program.Started);
-    HWND main = program.MainWindow();
+    HWND main = ForegroundMainWindow(program, L"S", L"TVxRegListView");
     ASSERT_NE(main, nullptr);
-    ASSERT_TRUE(WaitForActiveKey(main, L"S"));
-    SetForegroundWindow(main);
-    ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == main; }));
-    ASSERT_TRUE(PumpUntil([&] {
-        HWND focus = program.FocusWindow();
-        return focus && ClassOf(focus) == L"TVxRegListView";
-    }));
     // A click on the first row of the active window's value list.
     const auto clickList = [&] {
         HWND list = ChildOfClass(RegistryWindows(main)[0], L"TVxRegListView");
