@@ -258,8 +258,17 @@ inline HWND AddressEdit(HWND main) {
 inline bool GoToPath(const Program& program, HWND main, const std::wstring& path) {
     HWND edit = AddressEdit(main);
     if (!edit) return false;
-    ClickAt(ScreenPoint(edit, 5, 5), MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
-    if (!PumpUntil([&] { return program.FocusWindow() == edit; })) return false;
+    // Two clicks at one spot in quick succession make a double click, which gives an edit
+    // control no focus: every other click lands further right.
+    static int clicks = 0;
+    ClickAt(ScreenPoint(edit, 5 + (clicks++ % 2) * 20, 5), MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+    if (!PumpUntil([&] { return program.FocusWindow() == edit; })) {
+        HWND focus = program.FocusWindow();
+        ADD_FAILURE() << "the address box has no focus; it is in "
+                      << testsupport::Narrow(focus ? ClassOf(focus) : L"-") << " of "
+                      << testsupport::Narrow(focus ? WindowText(GetAncestor(focus, GA_ROOT)) : L"-");
+        return false;
+    }
     SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
     TapKey(VK_RETURN);
     return true;

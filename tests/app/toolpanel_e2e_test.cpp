@@ -107,7 +107,8 @@ TEST_F(ToolPanelProgram, HistoryPageGoesToItsPathsAndIsCleared) {
 // undo pane's menu then runs rows 2 and 4 bottom-up (b and d come back), drops row 1 (a's
 // record) and runs the new row 0 (the default value comes back), and clears the rest. The
 // copied values default, b and d fill the value clipboard pane; its menu drops b, pastes d
-// into Dst, and clears the pane: a Ctrl+V in Dst then pastes nothing.
+// into Dst, and clears the pane: a Ctrl+V in Dst then pastes nothing. The key clipboard
+// pane's menu pastes a copied key and clears the pane.
 TEST_F(ToolPanelProgram, UndoAndClipboardPaneMenus) {
     Setting.Write(L"[Main]\r\nSetNoAllMessage=-1\r\n");
     const std::wstring name = testsupport::CurrentTestName();
@@ -175,6 +176,32 @@ TEST_F(ToolPanelProgram, UndoAndClipboardPaneMenus) {
     TapKey(VK_ESCAPE);
     ASSERT_TRUE(PumpUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }));
     EXPECT_EQ(values(src), L"@bd");
+
+    // The key clipboard pane (left): Src copied in the tree and pasted into Dst from the
+    // pane's menu; copied again and the pane cleared from its menu: a Ctrl+V in Dst\Src then
+    // pastes nothing.
+    const auto full = [](const std::wstring& path) { return L"HKEY_CURRENT_USER\\" + path; };
+    HWND keyPane = VisiblePane(main, 0);
+    ASSERT_NE(keyPane, nullptr);
+    ASSERT_TRUE(GoToPath(program, main, full(src.Path())));
+    ASSERT_TRUE(WaitForActiveKey(main, L"Src"));
+    TapKey(L'C', VK_CONTROL);
+    ASSERT_TRUE(GoToPath(program, main, full(dst.Path())));
+    ASSERT_TRUE(WaitForActiveKey(main, L"Dst"));
+    ASSERT_TRUE(RunPaneMenuItem(main, keyPane, 0, 0));
+    ASSERT_TRUE(PumpUntil([&] { return KeyExists(dst.Path() + L"\\Src"); }));
+    ASSERT_TRUE(GoToPath(program, main, full(src.Path())));
+    ASSERT_TRUE(WaitForActiveKey(main, L"Src"));
+    TapKey(L'C', VK_CONTROL);
+    ASSERT_TRUE(RunPaneMenuItem(main, keyPane, 0, 2));
+    ASSERT_TRUE(GoToPath(program, main, full(dst.Path() + L"\\Src")));
+    ASSERT_TRUE(WaitForActiveKey(main, L"Src"));
+    TapKey(L'V', VK_CONTROL);
+    TapKey(VK_F2);
+    ASSERT_TRUE(PumpUntil([&] { return (box = program.FindWindow(L"", L"キーの名前の変更")) != nullptr; }));
+    EXPECT_FALSE(KeyExists(dst.Path() + L"\\Src\\Src")) << "the cleared pane pastes nothing";
+    TapKey(VK_ESCAPE);
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }));
 
     PostMessageW(main, WM_CLOSE, 0, 0);
     EXPECT_EQ(program.WaitExit(), 0u);
