@@ -144,7 +144,6 @@ void TMainForm::CreateChrome() {
     }
 
     MainToolBar = NewBar(this, MainDock, L"MainToolBar", L"メインツールバー", 1);
-    MainToolBar->SetDisplayMode(ui::tbdmTextOnly);
     MainToolBar->SetShrinkMode(toolbar::tbsmWrap);
     BuildBarItems(*MainToolBar->Items(), this, L"MainToolBar", *FActions, link);
 
