@@ -260,6 +260,7 @@ void TMainForm::CreateChrome() {
                 bar->SetFloatingPosition({item.FloatX, item.FloatY});
                 bar->SetFloating(true);
             }
+            ApplyBarSize(*bar, item);
             if (bar != ToolMenuHide) bar->SetVisible(item.Visible);
         }
     } catch (...) {
