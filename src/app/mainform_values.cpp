@@ -26,26 +26,37 @@ void ShowKeyAgain(views::TVxRegListView& list, const registry::TVxRegKeyClass& k
     }
 }
 
+// The active registry window's selected key and the name and type of its first selected
+// value (copied: the row's record goes when the list is filled again); none without them.
+struct TValueSelection {
+    TRegEdForm* Window;
+    registry::TVxRegKeyClass Key;
+    std::wstring Name;
+    DWORD Type;
+};
+std::optional<TValueSelection> SelectedValue(TRegEdForm* window) {
+    if (!window) return std::nullopt;
+    const std::optional<registry::TVxRegKeyClass> key = window->VxRegTreeView->GetSelectedKey();
+    const registry::TVxRegValueClass* selected = window->VxRegListView->GetSelectedValue();
+    if (!key || !selected) return std::nullopt;
+    return TValueSelection{window, *key, selected->FValueName, selected->FValueType};
+}
+
 }  // namespace
 
 void TMainForm::EditValue() {
-    TRegEdForm* window = ActiveRegEdForm();
-    if (!window) return;
-    const std::optional<registry::TVxRegKeyClass> key = window->VxRegTreeView->GetSelectedKey();
-    const registry::TVxRegValueClass* selected = window->VxRegListView->GetSelectedValue();
-    if (!key || !selected) return;
-    // The row's record goes when the list is filled again.
-    const std::wstring name = selected->FValueName;
-    const DWORD type = selected->FValueType;
+    const std::optional<TValueSelection> selection = SelectedValue(ActiveRegEdForm());
+    if (!selection) return;
+    const auto& [window, key, name, type] = *selection;
     const TValueEditorKind kind = EditorKindForType(type);
     // Other types are edited as bytes, their type shown but fixed.
     if (kind == TValueEditorKind::Binary) return EditValueAsBinary();
-    const TValueEditorData data = ReadValueForEditor(kind, *key, name);
+    const TValueEditorData data = ReadValueForEditor(kind, key, name);
     std::optional<TValueEditorResult> result = RunValueEditor(this, kind, &name, data, FOptions.SetRegTextEditor);
     if (!result) return;
     result->Type = type;
-    WriteEditorResult(*FUndoProvider, *key, kind, *result);
-    ShowKeyAgain(*window->VxRegListView, *key, result->Name);
+    WriteEditorResult(*FUndoProvider, key, kind, *result);
+    ShowKeyAgain(*window->VxRegListView, key, result->Name);
 }
 
 void TMainForm::NewValue(DWORD type) {
@@ -62,19 +73,14 @@ void TMainForm::NewValue(DWORD type) {
 }
 
 void TMainForm::EditValueAsBinary() {
-    TRegEdForm* window = ActiveRegEdForm();
-    if (!window) return;
-    const std::optional<registry::TVxRegKeyClass> key = window->VxRegTreeView->GetSelectedKey();
-    const registry::TVxRegValueClass* selected = window->VxRegListView->GetSelectedValue();
-    if (!key || !selected) return;
-    // The row's record goes when the list is filled again.
-    const std::wstring name = selected->FValueName;
-    const DWORD type = selected->FValueType;
+    const std::optional<TValueSelection> selection = SelectedValue(ActiveRegEdForm());
+    if (!selection) return;
+    const auto& [window, key, name, type] = *selection;
     const std::optional<TValueEditorResult> result = RunBinaryValueEditor(
-        this, &name, ReadBinaryValue(*key, name), type, TBinaryTypeField::Fixed);
+        this, &name, ReadBinaryValue(key, name), type, TBinaryTypeField::Fixed);
     if (!result) return;
-    WriteBinaryValue(*FUndoProvider, *key, result->Name, result->Type, result->Bytes);
-    ShowKeyAgain(*window->VxRegListView, *key, result->Name);
+    WriteBinaryValue(*FUndoProvider, key, result->Name, result->Type, result->Bytes);
+    ShowKeyAgain(*window->VxRegListView, key, result->Name);
 }
 
 void TMainForm::NewCustomValue() {
