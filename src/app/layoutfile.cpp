@@ -1,6 +1,8 @@
 #include "app/layoutfile.h"
 
 #include "controls/toolbar/tbdock.h"
+#include "controls/toolbar/tbfloating.h"
+#include "controls/toolbar/tbtoolbar.h"
 
 #include <algorithm>
 
@@ -67,6 +69,22 @@ toolbar::TBarDock* FindDockByName(const classlib::TComponent& owner, const std::
         if (component->Name() == name) return dynamic_cast<toolbar::TBarDock*>(component);
     }
     return nullptr;
+}
+
+void ApplyBarSize(toolbar::TBarCustomDockableWindow& bar, const TLayoutItem& item) {
+    if (auto* bars = dynamic_cast<toolbar::TBarCustomToolbar*>(&bar)) {
+        if (item.FloatW > 0) bars->SetFloatingRightX(item.FloatW);
+        return;
+    }
+    auto* window = dynamic_cast<toolbar::TBarToolWindow*>(&bar);
+    if (!window || item.Width <= 0 || item.Height <= 0) return;
+    const auto within = [](int value, int low, int high) {
+        return std::max(low, high > 0 ? std::min(value, high) : value);
+    };
+    const int width = item.Width - (window->Width() - window->ClientAreaWidth());
+    const int height = item.Height - (window->Height() - window->ClientAreaHeight());
+    window->SetClientAreaWidth(within(width, window->MinClientWidth(), window->MaxClientWidth()));
+    window->SetClientAreaHeight(within(height, window->MinClientHeight(), window->MaxClientHeight()));
 }
 
 TWindowLayout WindowLayoutOf(HWND window) {

@@ -16,6 +16,7 @@
 #include <string>
 
 namespace toolbar {
+class TBarCustomDockableWindow;
 class TBarDock;
 }
 
@@ -48,6 +49,12 @@ TLayoutItem ReadLayoutItem(const settings::TVxMemIniFile& file, const std::wstri
 // by `owner`, only when it is a dock; null for an empty name, an unknown one, or another
 // kind of component (a toolbar docked "into" a panel would be lost).
 toolbar::TBarDock* FindDockByName(const classlib::TComponent& owner, const std::wstring& name);
+
+// Gives a placed bar the size of its item: a toolbar the wrap width it has when floating
+// ("FloatW", when above 0); a tool window its width and height, its client part kept within
+// the window's limits. A docked toolbar sizes itself to its items, so its "Width" and
+// "Height" are only written. Sizes of 0 or less are left out.
+void ApplyBarSize(toolbar::TBarCustomDockableWindow& bar, const TLayoutItem& item);
 
 // --- Section "Wnd" ---------------------------------------------------------------------
 

@@ -68,6 +68,7 @@ TMainForm::TMainForm(classlib::TComponent* owner, std::vector<std::wstring> para
     OnOpenWindow = [this](const std::wstring& path) { OpenWindow(path); };
     OnDescribeRegistryWindow = [this] { return DescribeActiveWindow(); };
     CreateChrome();
+    CreatePictures();
 
     LoadLayout();
     LoadSettings();
@@ -202,6 +203,8 @@ void TMainForm::BindActions() {
         {aacNewQWord, [this] { NewValue(REG_QWORD); }},
         {aacNewMultiSZ, [this] { NewValue(REG_MULTI_SZ); }},
         {aacNewBin, [this] { NewValue(REG_BINARY); }},
+        {aacBinEdit, [this] { EditValueAsBinary(); }},
+        {aacNewCustomBin, [this] { NewCustomValue(); }},
     };
     for (const auto& [id, run] : commands)
         FActions->Action(id)->OnExecute = [run](classlib::TComponent*) { run(); };

@@ -31,6 +31,7 @@
 #include <vector>
 
 namespace classlib {
+class TImageList;
 class TTimer;
 }
 namespace toolbar {
@@ -261,6 +262,30 @@ private:
     toolbar::TBarCustomItem* MenuNewValue = nullptr;
     std::unique_ptr<TAddressHistory> FHistory;
     std::wstring FShownAddress;
+
+    // --- pictures (mainform_pictures.cpp), binary value editing (mainform_values.cpp)
+public:
+    // The commands' pictures: the action list, menus, toolbars, popup menus, the tab menu
+    // and the favorites draw from it.
+    classlib::TImageList* ToolBarImages() const { return FToolBarImages; }
+    // The registry objects: 0 binary value, 1 string value, 2 key, 3 value name, 4 undo
+    // record, 5 clipped key, 6 history entry (the value list, the panes).
+    classlib::TImageList* RegObjectImages() const { return FRegObjectImages; }
+    // Gives a registry window its pictures: the key tree's nodes, the value list's rows and
+    // the commands' pictures in its popup menus.
+    void ApplyPictures(TRegEdForm& window);
+
+private:
+    // Loads the picture strips and hands them to the bars, menus, panes and tab strip.
+    void CreatePictures();
+    // The value's raw bytes in the binary editor, whatever its type; the type is kept.
+    void EditValueAsBinary();
+    // A new value of a type chosen in the binary editor (REG_BINARY at first).
+    void NewCustomValue();
+    classlib::TImageList* FToolBarImages = nullptr;
+    classlib::TImageList* FRegObjectImages = nullptr;
+    classlib::TImageList* FRegTreeImages = nullptr;
+    classlib::TImageList* FTabImages = nullptr;
 };
 
 }  // namespace app

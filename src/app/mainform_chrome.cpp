@@ -144,7 +144,6 @@ void TMainForm::CreateChrome() {
     }
 
     MainToolBar = NewBar(this, MainDock, L"MainToolBar", L"メインツールバー", 1);
-    MainToolBar->SetDisplayMode(ui::tbdmTextOnly);
     MainToolBar->SetShrinkMode(toolbar::tbsmWrap);
     BuildBarItems(*MainToolBar->Items(), this, L"MainToolBar", *FActions, link);
 
@@ -262,6 +261,7 @@ void TMainForm::CreateChrome() {
                 bar->SetFloatingPosition({item.FloatX, item.FloatY});
                 bar->SetFloating(true);
             }
+            ApplyBarSize(*bar, item);
             if (bar != ToolMenuHide) bar->SetVisible(item.Visible);
         }
     } catch (...) {

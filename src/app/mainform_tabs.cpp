@@ -37,6 +37,7 @@ void TMainForm::CreateTabMenu() {
     ui::TUiItem* closeTab = NewMenuItem(TabRightClickMenu, L"RKCloseTab", L"このタブを閉じる", [window](TComponent*) {
         if (TRegEdForm* w = window(); w && !w->TabLocked()) w->Close();
     });
+    closeTab->SetImageIndex(CloseTabImage);
     NewMenuItem(TabRightClickMenu, L"RKCloseNoActiveClose", L"このタブ以外を全て閉じる", [this](TComponent*) {
         std::vector<bool> locked;
         for (int i = 0; i < VxVSTab->Tabs().GetCount(); ++i) locked.push_back(WindowOfTab(i)->TabLocked());

@@ -1,5 +1,6 @@
-// The main window's value commands: the editor of the selected value, new values, and the
-// undo of the newest record.
+// The main window's value commands: the editor of the selected value, the raw bytes of any
+// value in the binary editor (its type kept), new values (of a type chosen in the binary
+// editor too), and the undo of the newest record.
 #include "app/mainform.h"
 
 #include "app/regedform.h"
@@ -25,24 +26,37 @@ void ShowKeyAgain(views::TVxRegListView& list, const registry::TVxRegKeyClass& k
     }
 }
 
+// The active registry window's selected key and the name and type of its first selected
+// value (copied: the row's record goes when the list is filled again); none without them.
+struct TValueSelection {
+    TRegEdForm* Window;
+    registry::TVxRegKeyClass Key;
+    std::wstring Name;
+    DWORD Type;
+};
+std::optional<TValueSelection> SelectedValue(TRegEdForm* window) {
+    if (!window) return std::nullopt;
+    const std::optional<registry::TVxRegKeyClass> key = window->VxRegTreeView->GetSelectedKey();
+    const registry::TVxRegValueClass* selected = window->VxRegListView->GetSelectedValue();
+    if (!key || !selected) return std::nullopt;
+    return TValueSelection{window, *key, selected->FValueName, selected->FValueType};
+}
+
 }  // namespace
 
 void TMainForm::EditValue() {
-    TRegEdForm* window = ActiveRegEdForm();
-    if (!window) return;
-    const std::optional<registry::TVxRegKeyClass> key = window->VxRegTreeView->GetSelectedKey();
-    const registry::TVxRegValueClass* selected = window->VxRegListView->GetSelectedValue();
-    if (!key || !selected) return;
-    // The row's record goes when the list is filled again.
-    const std::wstring name = selected->FValueName;
-    const DWORD type = selected->FValueType;
+    const std::optional<TValueSelection> selection = SelectedValue(ActiveRegEdForm());
+    if (!selection) return;
+    const auto& [window, key, name, type] = *selection;
     const TValueEditorKind kind = EditorKindForType(type);
-    const TValueEditorData data = ReadValueForEditor(kind, *key, name);
+    // Other types are edited as bytes, their type shown but fixed.
+    if (kind == TValueEditorKind::Binary) return EditValueAsBinary();
+    const TValueEditorData data = ReadValueForEditor(kind, key, name);
     std::optional<TValueEditorResult> result = RunValueEditor(this, kind, &name, data, FOptions.SetRegTextEditor);
     if (!result) return;
     result->Type = type;
-    WriteEditorResult(*FUndoProvider, *key, kind, *result);
-    ShowKeyAgain(*window->VxRegListView, *key, result->Name);
+    WriteEditorResult(*FUndoProvider, key, kind, *result);
+    ShowKeyAgain(*window->VxRegListView, key, result->Name);
 }
 
 void TMainForm::NewValue(DWORD type) {
@@ -55,6 +69,29 @@ void TMainForm::NewValue(DWORD type) {
     if (!result) return;
     result->Type = type;
     WriteEditorResult(*FUndoProvider, *key, kind, *result);
+    ShowKeyAgain(*window->VxRegListView, *key, result->Name);
+}
+
+void TMainForm::EditValueAsBinary() {
+    const std::optional<TValueSelection> selection = SelectedValue(ActiveRegEdForm());
+    if (!selection) return;
+    const auto& [window, key, name, type] = *selection;
+    const std::optional<TValueEditorResult> result = RunBinaryValueEditor(
+        this, &name, ReadBinaryValue(key, name), type, TBinaryTypeField::Fixed);
+    if (!result) return;
+    WriteBinaryValue(*FUndoProvider, key, result->Name, result->Type, result->Bytes);
+    ShowKeyAgain(*window->VxRegListView, key, result->Name);
+}
+
+void TMainForm::NewCustomValue() {
+    TRegEdForm* window = ActiveRegEdForm();
+    if (!window) return;
+    const std::optional<registry::TVxRegKeyClass> key = window->VxRegTreeView->GetSelectedKey();
+    if (!key) return;
+    const std::optional<TValueEditorResult> result =
+        RunBinaryValueEditor(this, nullptr, {}, REG_BINARY, TBinaryTypeField::Chosen);
+    if (!result) return;
+    WriteBinaryValue(*FUndoProvider, *key, result->Name, result->Type, result->Bytes);
     ShowKeyAgain(*window->VxRegListView, *key, result->Name);
 }
 

@@ -60,6 +60,7 @@ TRegEdForm* TMainForm::WindowOfTab(int index) {
 TRegEdForm* TMainForm::OpenWindow(const std::wstring& path) {
     AddHistory(path);
     auto* window = new TRegEdForm(this);
+    ApplyPictures(*window);
     {
         // The tab comes also when the jump raised.
         const auto addTab = classlib::ScopeExit([&] {

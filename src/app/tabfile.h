@@ -54,6 +54,8 @@ bool StrToBoolDef(const std::wstring& text, bool def);
 
 // The tab's image: the lock picture (0) for a locked window, none (-1) otherwise.
 constexpr int TabImageIndex(bool locked) { return locked ? 0 : -1; }
+// The picture of the tab menu's "close this tab" in the command strip.
+constexpr int CloseTabImage = 43;
 // A middle click closes the window of an unlocked tab (the strip itself never deletes it).
 constexpr bool MiddleClickCloses(bool locked) { return !locked; }
 // The tab menu for the tab clicked: "このタブを閉じる" enabled, "タブロック" checked.

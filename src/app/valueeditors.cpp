@@ -51,10 +51,16 @@ std::optional<TValueEditorResult> RunMultiStringEditor(classlib::TComponent* own
     return result;
 }
 
-std::optional<TValueEditorResult> RunBinaryEditor(classlib::TComponent* owner, const std::wstring* existingName,
-                                                  const std::vector<BYTE>& bytes) {
+}  // namespace
+
+std::optional<TValueEditorResult> RunBinaryValueEditor(classlib::TComponent* owner, const std::wstring* existingName,
+                                                       const std::vector<BYTE>& bytes, DWORD type,
+                                                       TBinaryTypeField typeField) {
     const auto form = std::make_unique<editors::TEditorBinForm>(owner);
     if (existingName) editors::ShowExistingValueName(*form->EntryName, *existingName);
+    form->ShowValueType(typeField != TBinaryTypeField::Hidden);
+    form->SetValueType(type);
+    form->ValTypeSelector->SetEnabled(typeField == TBinaryTypeField::Chosen);
     {
         classlib::TMemoryStream stream;
         if (!bytes.empty()) stream.WriteBuffer(bytes.data(), bytes.size());
@@ -67,10 +73,9 @@ std::optional<TValueEditorResult> RunBinaryEditor(classlib::TComponent* owner, c
     form->EntryValue->SaveToStream(stream);
     const auto* p = static_cast<const BYTE*>(stream.Memory());
     result.Bytes.assign(p, p + stream.Size());
+    result.Type = typeField == TBinaryTypeField::Chosen ? form->ValueType() : type;
     return result;
 }
-
-}  // namespace
 
 std::optional<TValueEditorResult> RunValueEditor(classlib::TComponent* owner, TValueEditorKind kind,
                                                  const std::wstring* existingName, const TValueEditorData& data,
@@ -87,7 +92,8 @@ std::optional<TValueEditorResult> RunValueEditor(classlib::TComponent* owner, TV
     case TValueEditorKind::QWord:
         return Run<TQWORDEditorForm>(owner, existingName, text, [](TQWORDEditorForm& f) { return f.EntryValue10; });
     case TValueEditorKind::MultiString: return RunMultiStringEditor(owner, existingName, text, textEditor);
-    case TValueEditorKind::Binary: return RunBinaryEditor(owner, existingName, data.Bytes);
+    case TValueEditorKind::Binary:
+        return RunBinaryValueEditor(owner, existingName, data.Bytes, REG_BINARY, TBinaryTypeField::Hidden);
     }
     return std::nullopt;
 }

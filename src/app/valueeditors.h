@@ -6,8 +6,11 @@
 
 #include "app/valueio.h"
 
+#include <windows.h>
+
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace classlib {
 class TComponent;
@@ -24,5 +27,15 @@ namespace app {
 std::optional<TValueEditorResult> RunValueEditor(classlib::TComponent* owner, TValueEditorKind kind,
                                                  const std::wstring* existingName, const TValueEditorData& data,
                                                  const std::wstring& textEditor);
+
+// How the binary editor shows a value's type: not at all, shown but fixed, or shown to be
+// chosen.
+enum class TBinaryTypeField { Hidden, Fixed, Chosen };
+
+// The binary editor with `bytes` and the type selector at `type`; on OK the name, the bytes
+// and, in Type, the chosen type (`type` unless the field is Chosen). None on cancel.
+std::optional<TValueEditorResult> RunBinaryValueEditor(classlib::TComponent* owner, const std::wstring* existingName,
+                                                       const std::vector<BYTE>& bytes, DWORD type,
+                                                       TBinaryTypeField typeField);
 
 }  // namespace app

@@ -95,17 +95,28 @@ int TImageList::AddMasked(TBitmap& image, TColor maskColor) {
 }
 
 int TImageList::AddStrip(TBitmap& strip, TColor maskColor) {
-    int first = -1;
-    BeginUpdate();
-    for (int x = 0; x + FWidth <= strip.Width(); x += FWidth) {
-        TBitmap part(FWidth, FHeight, pf32bit);
-        RECT d{0, 0, FWidth, FHeight}, s{x, 0, x + FWidth, FHeight};
-        part.Canvas().CopyRect(d, strip.Canvas(), s);
-        int r = AddMasked(part, maskColor);
-        if (first < 0) first = r;
+    const int count = strip.Width() / FWidth;
+    if (count <= 0 || strip.Height() <= 0) return -1;
+    if (maskColor == clDefault) {
+        // Every slice takes the colour of its own corner.
+        int first = -1;
+        BeginUpdate();
+        for (int x = 0; x + FWidth <= strip.Width(); x += FWidth) {
+            TBitmap part(FWidth, FHeight, pf32bit);
+            RECT d{0, 0, FWidth, FHeight}, s{x, 0, x + FWidth, FHeight};
+            part.Canvas().CopyRect(d, strip.Canvas(), s);
+            int r = AddMasked(part, maskColor);
+            if (first < 0) first = r;
+        }
+        EndUpdate();
+        return first;
     }
-    EndUpdate();
-    return first;
+    // One colour for all: the slices go in with one mask, in one call (the list cuts a wide
+    // bitmap into images of its width).
+    TBitmap whole(count * FWidth, FHeight, pf32bit);
+    RECT d{0, 0, count * FWidth, FHeight};
+    whole.Canvas().CopyRect(d, strip.Canvas(), d);
+    return AddMasked(whole, maskColor);
 }
 
 int TImageList::AddIcon(TIcon& icon) {

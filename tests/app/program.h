@@ -210,6 +210,18 @@ inline void TapKey(WORD key, WORD modifier = 0) {
     if (modifier) event(modifier, true);
 }
 
+// A left click at the middle of a window.
+inline void ClickOn(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    INPUT input[2]{};
+    input[0].type = input[1].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, input, sizeof(INPUT));
+}
+
 // Types digits and letters as key presses.
 inline void TypeKeys(const std::wstring& text) {
     for (wchar_t c : text) TapKey(static_cast<WORD>(towupper(c)));

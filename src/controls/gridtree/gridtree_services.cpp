@@ -115,13 +115,16 @@ void DrawSystemCheckImages(classlib::TImageList& List, bool Flat, classlib::TIma
     auto endUpdate = classlib::ScopeExit([&] { List.EndUpdate(); });
     List.Clear();
     List.SetSize(w, h);
+    // The 25 images side by side in one strip, each drawn with the origin at its own cell.
+    constexpr int Count = 25;
+    classlib::TBitmap strip(w * Count, h, classlib::pf32bit);
+    HDC dc = strip.Canvas().Handle();
+    RECT all{0, 0, w * Count, h};
+    FillRect(dc, &all, classlib::TGdiObject<HBRUSH>(CreateSolidBrush(mask)).Handle());
+    int cell = 0;
     auto add = [&](auto&& Draw) {
-        classlib::TBitmap image(w, h, classlib::pf32bit);
-        HDC dc = image.Canvas().Handle();
-        RECT all{0, 0, w, h};
-        FillRect(dc, &all, classlib::TGdiObject<HBRUSH>(CreateSolidBrush(mask)).Handle());
+        SetViewportOrgEx(dc, w * cell++, 0, nullptr);
         Draw(dc);
-        List.AddMasked(image, classlib::TColor(mask));
     };
     add([](HDC) {});
     for (int i = 0; i < 20; ++i) {
@@ -146,6 +149,8 @@ void DrawSystemCheckImages(classlib::TImageList& List, bool Flat, classlib::TIma
                                ILD_TRANSPARENT);
         });
     }
+    SetViewportOrgEx(dc, 0, 0, nullptr);
+    List.AddStrip(strip, classlib::TColor(mask));
 }
 }  // namespace
 

@@ -74,6 +74,33 @@ TEST(ImageList, MaskedImagesDrawTransparentAndNotifyLinks) {
     EXPECT_EQ(changes, 4);
 }
 
+// A strip with one mask colour goes in whole: each slice its own image, the colour
+// transparent in all of them, a narrower rest left out.
+TEST(ImageList, StripWithOneMaskColour) {
+    TImageList list(nullptr, 8, 8);
+    TBitmap strip(28, 8, pf32bit);
+    RECT all{0, 0, 28, 8};
+    strip.Canvas().Brush().SetColor(clFuchsia);
+    strip.Canvas().FillRect(all);
+    const TColor colours[] = {clRed, clBlue, clYellow};
+    for (int i = 0; i < 3; ++i) {
+        strip.Canvas().Brush().SetColor(colours[i]);
+        RECT dot{i * 8 + 2, 2, i * 8 + 6, 6};
+        strip.Canvas().FillRect(dot);
+    }
+    EXPECT_EQ(list.AddStrip(strip, clFuchsia), 0);
+    ASSERT_EQ(list.Count(), 3);
+    for (int i = 0; i < 3; ++i) {
+        TBitmap target(8, 8, pf32bit);
+        RECT cell{0, 0, 8, 8};
+        target.Canvas().Brush().SetColor(clLime);
+        target.Canvas().FillRect(cell);
+        list.Draw(target.Canvas(), 0, 0, i);
+        EXPECT_EQ(target.Canvas().Pixel(0, 0), RGB(0, 255, 0)) << i;
+        EXPECT_EQ(target.Canvas().Pixel(3, 3), ColorToRGB(colours[i])) << i;
+    }
+}
+
 TEST(ScreenCursors, CustomCursorsAndFallback) {
     HCURSOR custom = CopyCursor(LoadCursorW(nullptr, IDC_CROSS));
     Screen->SetCursors(5, custom);
