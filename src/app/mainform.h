@@ -61,6 +61,7 @@ class TGridStringTree;
 }
 namespace ui {
 class TUiDockablePanel;
+class TUiLabel;
 class TUiMultiDock;
 class TUiPanel;
 class TUiPopupMenu;
@@ -246,6 +247,32 @@ private:
     toolbar::TBarCustomItem* MenuNewValue = nullptr;
     std::unique_ptr<TAddressHistory> FHistory;
     std::wstring FShownAddress;
+
+    // --- Search: the search commands, the result pane and the bulk operations (mainform_search.cpp)
+public:
+    // Below the result pane: the search's state ("…を検索中・・・", "検索終了：…").
+    ui::TUiPanel* FindStateBar = nullptr;
+    ui::TUiLabel* FindStateLabel = nullptr;
+    ui::TUiPopupMenu* FindPopupMenu = nullptr;
+    // Opens the search dialog (with these start keys, one full key path per line, when not
+    // empty) and on OK starts its search, stopping one that runs.
+    void StartFind(const std::wstring& startKeys);
+
+private:
+    struct TFindState;
+    struct TFindStateDeleter {
+        void operator()(TFindState* state) const;
+    };
+    // Makes the result pane on the tool panel's page 0 and binds the search commands (from
+    // CreateToolPanel).
+    void CreateFindPane();
+    // The search thread's messages; false for any other message.
+    bool FindMessage(classlib::TMessage& m);
+    // Hits exist and no search runs: the bulk operations may run.
+    bool FindHitsChangeable() const;
+    void FindAllDelete();
+    void FindAllReplace();
+    std::unique_ptr<TFindState, TFindStateDeleter> FFind;
 };
 
 }  // namespace app
