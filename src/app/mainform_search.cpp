@@ -157,13 +157,12 @@ void TMainForm::CreateFindPane() {
     removeItem->SetCaption(L"このアイテムを検索結果から除去する");
     removeItem->SetOnClick([this](TComponent*) { FFind->Pane.RemoveSelected(); });
     FindPopupMenu->Items()->Add(removeItem);
-    FindOuts->OnMouseUp = [this, removeItem](TComponent*, classlib::TMouseButton button, classlib::TShiftState, int,
-                                             int) {
-        if (button != classlib::mbRight) return;
-        removeItem->SetEnabled(FFind->Pane.CanRemoveSelected());
-        POINT at{};
-        GetCursorPos(&at);
-        FindPopupMenu->Popup(at.x, at.y);
+    // The tree's menu for its rows: a right click on a selected row keeps the other selected
+    // rows, so several hits go at once.
+    FindOuts->OnGetPopupMenu = [this, removeItem](gridtree::TBaseGridTree*, gridtree::PGridNode, gridtree::TColumnIndex,
+                                                  POINT, bool&, classlib::TPopupMenu*& menu) {
+        removeItem->SetEnabled(FFind && FFind->Pane.CanRemoveSelected());
+        menu = FindPopupMenu;
     };
 
     FActions->Action(aacFindReplace)->OnExecute = [this](TComponent*) {

@@ -329,3 +329,131 @@ TEST_F(SearchProgram, ANewSearchReplacesARunningOneAndForeignMessagesChangeNothi
     EXPECT_EQ(Words.Read().rfind(L"qzxwv7\r\nsoftware\r\n", 0), 0u) << testsupport::Narrow(Words.Read());
     EXPECT_NE(KeyLists.Read().find(list + L"\t"), std::wstring::npos) << "the list's name survives";
 }
+
+namespace {
+
+// Presses and releases the left or right button at a screen point, with a key held when asked.
+void ClickAt(POINT screen, bool right, WORD modifier = 0) {
+    SetCursorPos(screen.x, screen.y);
+    if (modifier) {
+        INPUT key{};
+        key.type = INPUT_KEYBOARD;
+        key.ki.wVk = modifier;
+        SendInput(1, &key, sizeof(key));
+    }
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+    input[1].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
+    SendInput(2, input, sizeof(INPUT));
+    if (modifier) {
+        INPUT key{};
+        key.type = INPUT_KEYBOARD;
+        key.ki.wVk = modifier;
+        key.ki.dwFlags = KEYEVENTF_KEYUP;
+        SendInput(1, &key, sizeof(key));
+    }
+}
+
+// A visible themed popup menu window of the process that owns `main`, or null.
+HWND VisibleMenu(HWND main) {
+    struct Ctx {
+        DWORD pid;
+        HWND found;
+    } ctx{0, nullptr};
+    GetWindowThreadProcessId(main, &ctx.pid);
+    EnumWindows(
+        [](HWND w, LPARAM lp) -> BOOL {
+            auto* c = reinterpret_cast<Ctx*>(lp);
+            DWORD pid = 0;
+            GetWindowThreadProcessId(w, &pid);
+            if (pid != c->pid || !IsWindowVisible(w) || ClassOf(w).find(L"PopupWindow") == std::wstring::npos)
+                return TRUE;
+            c->found = w;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&ctx));
+    return ctx.found;
+}
+
+}  // namespace
+
+// Below "Box" (deleted keys backed up for undo): string data holding "hit", a value named
+// "hitVal" and keys "hitA" and "hitB", four rows in walk order. The second and fourth rows are
+// selected (click, Ctrl+click) and taken out through the pane's right-click menu; bulk delete
+// with "SetNoMessage" asks only the danger question and deletes what the two remaining rows
+// name, the data's value and "hitA", leaving two undo records, and two Ctrl+Z bring both back.
+TEST_F(SearchProgram, RemovedRowsStayAndBulkDeleteTakesTheRestWithUndo) {
+    Setting.Write(L"[Main]\r\nSetNoMessage=-1\r\nSetNoKeyUndo=0\r\n");
+    const std::wstring name = testsupport::CurrentTestName();
+    testsupport::ScratchKey parent(name);
+    testsupport::ScratchKey box(name + L"\\Box");
+    SetString(box.Handle(), L"data", L"a hit here");
+    SetString(box.Handle(), L"hitVal", L"x");
+    testsupport::ScratchKey hitA(name + L"\\Box\\hitA"), hitB(name + L"\\Box\\hitB");
+    const std::wstring path = parent.Path();
+    const RegSnapshot before = TakeRegSnapshot(path);
+
+    Program program(L"\"HKEY_CURRENT_USER\\" + box.Path() + L"\"");
+    ASSERT_TRUE(program.Started);
+    HWND main = program.MainWindow();
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(WaitForActiveKey(main, L"Box"));
+    SetForegroundWindow(main);
+    ASSERT_TRUE(PumpUntil([&] {
+        HWND focus = program.FocusWindow();
+        return GetForegroundWindow() == main && focus && ClassOf(focus) == L"TVxRegTreeView";
+    }));
+    TapKey(VK_F10, VK_SHIFT);
+    for (int i = 0; i < 3; ++i) TapKey(VK_DOWN);
+    TapKey(VK_RETURN);
+    HWND dialog = WaitForDialog(program, L"検索フォーム");
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(TypeAndOk(program, dialog, L"hit"));
+    const std::wstring done = WaitForFindDone(main);
+    ASSERT_EQ(done.rfind(L"検索終了：（ヒット数：4　", 0), 0u) << testsupport::Narrow(done);
+    HWND pane = VisiblePane(main);
+    ASSERT_NE(pane, nullptr);
+
+    RECT paneRect{};
+    GetWindowRect(pane, &paneRect);
+    const auto row = [&](int index) { return POINT{paneRect.left + 60, paneRect.top + 17 + index * 18 + 9}; };
+    ClickAt(row(1), false);
+    ClickAt(row(3), false, VK_CONTROL);
+    ClickAt(row(3), true);
+    HWND menu = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (menu = VisibleMenu(main)) != nullptr; }));
+    TapKey(VK_DOWN);  // its one item: "このアイテムを検索結果から除去する"
+    TapKey(VK_RETURN);
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(menu) || !IsWindowVisible(menu); }));
+
+    ASSERT_TRUE(MainReady(program, main));
+    TapKey(L'S', VK_MENU);  // 検索: search, bulk delete
+    TapKey(VK_DOWN);
+    TapKey(VK_RETURN);
+    ASSERT_TRUE(AnswerYes(program)) << "the danger question, and no other";
+    RegSnapshot expected = before;
+    expected[L"Box"].erase(L"data");
+    expected.erase(L"Box\\hitA");
+    RegSnapshot now;
+    EXPECT_TRUE(PumpUntil([&] { return (now = TakeRegSnapshot(path)) == expected; }))
+        << "now:\n" << testsupport::DescribeRegSnapshot(now) << "expected:\n"
+        << testsupport::DescribeRegSnapshot(expected);
+    EXPECT_FALSE(program.FindWindow(L"", L"警告")) << "no further question";
+
+    // Newest first: the value deleted last, then the key (a re-import of its backup).
+    RegSnapshot afterFirst = expected;
+    afterFirst[L"Box"][L"data"] = before.at(L"Box").at(L"data");
+    for (const RegSnapshot* state : {static_cast<const RegSnapshot*>(&afterFirst), &before}) {
+        SCOPED_TRACE(state == &before ? "second undo" : "first undo");
+        ASSERT_TRUE(MainReady(program, main));
+        TapKey(L'Z', VK_CONTROL);
+        ASSERT_TRUE(AnswerYes(program));
+        EXPECT_TRUE(PumpUntil([&] { return (now = TakeRegSnapshot(path)) == *state; }))
+            << "now:\n" << testsupport::DescribeRegSnapshot(now) << "expected:\n"
+            << testsupport::DescribeRegSnapshot(*state);
+    }
+
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitExit(), 0u);
+}
