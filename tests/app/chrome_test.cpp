@@ -17,6 +17,7 @@ using testsupport::PumpUntil;
 using wendlartest::ChildrenWithText;
 using wendlartest::ChildOfClass;
 using wendlartest::ClassOf;
+using wendlartest::ClickOn;
 using wendlartest::Program;
 using wendlartest::RegistryWindows;
 using wendlartest::SettingsFileGuard;
@@ -58,18 +59,6 @@ void RunMenuItem(wchar_t letter, int downs) {
     TapKey(static_cast<WORD>(letter), VK_MENU);
     for (int i = 0; i < downs; ++i) TapKey(VK_DOWN);
     TapKey(VK_RETURN);
-}
-
-// A left click at the middle of a window.
-void ClickOn(HWND window) {
-    RECT r{};
-    GetWindowRect(window, &r);
-    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    INPUT input[2]{};
-    input[0].type = input[1].type = INPUT_MOUSE;
-    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, input, sizeof(INPUT));
 }
 
 // The active registry window shows the key `name` (its caption is the key's name).

@@ -17,12 +17,14 @@ using testsupport::PumpUntil;
 using testsupport::RegSnapshot;
 using testsupport::TakeRegSnapshot;
 using wendlartest::ChildOfClass;
+using wendlartest::ClickAt;
 using wendlartest::ClassOf;
 using wendlartest::Program;
 using wendlartest::RegistryWindows;
 using wendlartest::SettingsFileGuard;
 using wendlartest::TapKey;
 using wendlartest::TypeKeys;
+using wendlartest::VisiblePopup;
 using wendlartest::WindowText;
 
 // The settings the program reads and writes are put back after each test.
@@ -94,42 +96,11 @@ bool AnswerYes(const Program& program) {
     return PumpUntil([&] { return !IsWindow(question) || !IsWindowVisible(question); });
 }
 
-// Presses and releases a mouse button at a screen point.
-void ClickAt(POINT screen, DWORD down, DWORD up) {
-    SetCursorPos(screen.x, screen.y);
-    INPUT input[2] = {};
-    input[0].type = input[1].type = INPUT_MOUSE;
-    input[0].mi.dwFlags = down;
-    input[1].mi.dwFlags = up;
-    SendInput(2, input, sizeof(INPUT));
-}
-
 // The registry window showing the key `caption`, or null.
 HWND RegistryWindowOf(HWND main, const std::wstring& caption) {
     for (HWND window : RegistryWindows(main))
         if (WindowText(window) == caption) return window;
     return nullptr;
-}
-
-// A visible popup menu window of the process that owns `main`, or null.
-HWND VisiblePopup(HWND main) {
-    struct Ctx {
-        DWORD pid;
-        HWND found;
-    } ctx{0, nullptr};
-    GetWindowThreadProcessId(main, &ctx.pid);
-    EnumWindows(
-        [](HWND w, LPARAM lp) -> BOOL {
-            auto* c = reinterpret_cast<Ctx*>(lp);
-            DWORD pid = 0;
-            GetWindowThreadProcessId(w, &pid);
-            if (pid != c->pid || !IsWindowVisible(w) || ClassOf(w).find(L"PopupWindow") == std::wstring::npos)
-                return TRUE;
-            c->found = w;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&ctx));
-    return ctx.found;
 }
 
 bool KeyExists(const std::wstring& path) {

@@ -210,6 +210,54 @@ inline void TapKey(WORD key, WORD modifier = 0) {
     if (modifier) event(modifier, true);
 }
 
+// Presses and releases a mouse button at a screen point (`down` and `up`: the button's
+// MOUSEEVENTF_ flags), with a key held when asked.
+inline void ClickAt(POINT screen, DWORD down, DWORD up, WORD modifier = 0) {
+    SetCursorPos(screen.x, screen.y);
+    auto key = [modifier](bool release) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = modifier;
+        input.ki.dwFlags = release ? KEYEVENTF_KEYUP : 0;
+        SendInput(1, &input, sizeof(input));
+    };
+    if (modifier) key(false);
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = down;
+    input[1].mi.dwFlags = up;
+    SendInput(2, input, sizeof(INPUT));
+    if (modifier) key(true);
+}
+
+// A left click at the middle of a window.
+inline void ClickOn(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    ClickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2}, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+}
+
+// A visible popup menu window of the process that owns `main`, or null.
+inline HWND VisiblePopup(HWND main) {
+    struct Ctx {
+        DWORD pid;
+        HWND found;
+    } ctx{0, nullptr};
+    GetWindowThreadProcessId(main, &ctx.pid);
+    EnumWindows(
+        [](HWND w, LPARAM lp) -> BOOL {
+            auto* c = reinterpret_cast<Ctx*>(lp);
+            DWORD pid = 0;
+            GetWindowThreadProcessId(w, &pid);
+            if (pid != c->pid || !IsWindowVisible(w) || ClassOf(w).find(L"PopupWindow") == std::wstring::npos)
+                return TRUE;
+            c->found = w;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&ctx));
+    return ctx.found;
+}
+
 // Types digits and letters as key presses.
 inline void TypeKeys(const std::wstring& text) {
     for (wchar_t c : text) TapKey(static_cast<WORD>(towupper(c)));

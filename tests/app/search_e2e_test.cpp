@@ -19,11 +19,14 @@ using testsupport::PumpUntil;
 using testsupport::RegSnapshot;
 using testsupport::TakeRegSnapshot;
 using wendlartest::ClassOf;
+using wendlartest::ClickAt;
+using wendlartest::ClickOn;
 using wendlartest::Program;
 using wendlartest::RegistryWindows;
 using wendlartest::SettingsFileGuard;
 using wendlartest::TapKey;
 using wendlartest::TypeKeys;
+using wendlartest::VisiblePopup;
 using wendlartest::WindowText;
 
 constexpr UINT kFindDone = WM_USER + 1, kFindHit = WM_USER + 2, kFindProgress = WM_USER + 3;
@@ -80,6 +83,13 @@ HWND VisiblePane(HWND main) {
     return ctx.found;
 }
 
+// A screen point on row `index` of a pane (rows of 18 pixels below a header of 17).
+POINT PaneRow(HWND pane, int index) {
+    RECT r{};
+    GetWindowRect(pane, &r);
+    return {r.left + 60, r.top + 17 + index * 18 + 9};
+}
+
 bool WaitForActiveKey(HWND main, const std::wstring& caption) {
     return PumpUntil([&] {
         const std::vector<HWND> windows = RegistryWindows(main);
@@ -105,18 +115,6 @@ HWND WaitForDialog(const Program& program, const wchar_t* caption) {
     return dialog;
 }
 
-// A left click at the middle of a window.
-void ClickOn(HWND window) {
-    RECT r{};
-    GetWindowRect(window, &r);
-    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    INPUT input[2]{};
-    input[0].type = input[1].type = INPUT_MOUSE;
-    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, input, sizeof(INPUT));
-}
-
 // Types `text` into the focused field of `dialog` and clicks its OK button; false when the
 // text did not arrive or the dialog stayed.
 bool TypeAndOk(const Program& program, HWND dialog, const std::wstring& text) {
@@ -137,6 +135,29 @@ bool TypeAndOk(const Program& program, HWND dialog, const std::wstring& text) {
     }
     ClickOn(ok[0]);
     return true;
+}
+
+// With the key tree focused, runs "検索と置換..." from the tree's menu, searches the selected
+// key for `keyword` and waits for the end: the state label's text then, or empty.
+std::wstring SearchFromTheTreeMenu(const Program& program, HWND main, const std::wstring& keyword) {
+    SetForegroundWindow(main);
+    if (!PumpUntil([&] {
+            HWND focus = program.FocusWindow();
+            return GetForegroundWindow() == main && focus && ClassOf(focus) == L"TVxRegTreeView";
+        })) {
+        ADD_FAILURE() << "the key tree has no focus";
+        return L"";
+    }
+    TapKey(VK_F10, VK_SHIFT);  // the tree's menu: new key, new window, then the search
+    for (int i = 0; i < 3; ++i) TapKey(VK_DOWN);
+    TapKey(VK_RETURN);
+    HWND dialog = WaitForDialog(program, L"検索フォーム");
+    if (!dialog || !TypeAndOk(program, dialog, keyword)) return L"";
+    if (!PumpUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); })) {
+        ADD_FAILURE() << "the search dialog stays";
+        return L"";
+    }
+    return WaitForFindDone(main);
 }
 
 // Waits for the warning question and answers Yes (its default button).
@@ -197,34 +218,14 @@ TEST_F(SearchProgram, SearchJumpReplaceAndUndoThroughTheWindows) {
     HWND main = program.MainWindow();
     ASSERT_NE(main, nullptr);
     ASSERT_TRUE(WaitForActiveKey(main, L"Tree"));
-    SetForegroundWindow(main);
-    ASSERT_TRUE(PumpUntil([&] {
-        HWND focus = program.FocusWindow();
-        return GetForegroundWindow() == main && focus && ClassOf(focus) == L"TVxRegTreeView";
-    }));
-
-    TapKey(VK_F10, VK_SHIFT);  // the tree's menu: new key, new window, then the search
-    for (int i = 0; i < 3; ++i) TapKey(VK_DOWN);
-    TapKey(VK_RETURN);
-    HWND dialog = WaitForDialog(program, L"検索フォーム");
-    ASSERT_NE(dialog, nullptr);
-    ASSERT_TRUE(TypeAndOk(program, dialog, L"old"));
-    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }));
-    const std::wstring done = WaitForFindDone(main);
+    const std::wstring done = SearchFromTheTreeMenu(program, main, L"old");
     EXPECT_EQ(done.rfind(L"検索終了：（ヒット数：4　検索時間：", 0), 0u) << testsupport::Narrow(done);
     EXPECT_EQ(done.back(), L')') << "the count ends in milliseconds";
     HWND pane = VisiblePane(main);
     ASSERT_NE(pane, nullptr) << "the result page is shown";
 
-    // Rows below a header of 17 pixels, 18 each; walk order puts the key after the values.
-    RECT paneRect{};
-    GetWindowRect(pane, &paneRect);
-    SetCursorPos(paneRect.left + 60, paneRect.top + 17 + 3 * 18 + 9);
-    INPUT clicks[4] = {};
-    for (INPUT& input : clicks) input.type = INPUT_MOUSE;
-    clicks[0].mi.dwFlags = clicks[2].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    clicks[1].mi.dwFlags = clicks[3].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(4, clicks, sizeof(INPUT));
+    // Walk order puts the key after the values.
+    for (int click = 0; click < 2; ++click) ClickAt(PaneRow(pane, 3), MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
     EXPECT_TRUE(WaitForActiveKey(main, L"oldKey")) << "the double-clicked key hit is shown";
 
     ASSERT_TRUE(MainReady(program, main));
@@ -233,7 +234,7 @@ TEST_F(SearchProgram, SearchJumpReplaceAndUndoThroughTheWindows) {
     TapKey(VK_DOWN);
     TapKey(VK_RETURN);
     ASSERT_TRUE(AnswerYes(program)) << "the danger question";
-    dialog = WaitForDialog(program, L"検索結果を用いた置換");
+    HWND dialog = WaitForDialog(program, L"検索結果を用いた置換");
     ASSERT_NE(dialog, nullptr);
     ASSERT_TRUE(TypeAndOk(program, dialog, L"new"));
     ASSERT_TRUE(AnswerYes(program));
@@ -330,54 +331,6 @@ TEST_F(SearchProgram, ANewSearchReplacesARunningOneAndForeignMessagesChangeNothi
     EXPECT_NE(KeyLists.Read().find(list + L"\t"), std::wstring::npos) << "the list's name survives";
 }
 
-namespace {
-
-// Presses and releases the left or right button at a screen point, with a key held when asked.
-void ClickAt(POINT screen, bool right, WORD modifier = 0) {
-    SetCursorPos(screen.x, screen.y);
-    if (modifier) {
-        INPUT key{};
-        key.type = INPUT_KEYBOARD;
-        key.ki.wVk = modifier;
-        SendInput(1, &key, sizeof(key));
-    }
-    INPUT input[2] = {};
-    input[0].type = input[1].type = INPUT_MOUSE;
-    input[0].mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
-    input[1].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
-    SendInput(2, input, sizeof(INPUT));
-    if (modifier) {
-        INPUT key{};
-        key.type = INPUT_KEYBOARD;
-        key.ki.wVk = modifier;
-        key.ki.dwFlags = KEYEVENTF_KEYUP;
-        SendInput(1, &key, sizeof(key));
-    }
-}
-
-// A visible themed popup menu window of the process that owns `main`, or null.
-HWND VisibleMenu(HWND main) {
-    struct Ctx {
-        DWORD pid;
-        HWND found;
-    } ctx{0, nullptr};
-    GetWindowThreadProcessId(main, &ctx.pid);
-    EnumWindows(
-        [](HWND w, LPARAM lp) -> BOOL {
-            auto* c = reinterpret_cast<Ctx*>(lp);
-            DWORD pid = 0;
-            GetWindowThreadProcessId(w, &pid);
-            if (pid != c->pid || !IsWindowVisible(w) || ClassOf(w).find(L"PopupWindow") == std::wstring::npos)
-                return TRUE;
-            c->found = w;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&ctx));
-    return ctx.found;
-}
-
-}  // namespace
-
 // Below "Box" (deleted keys backed up for undo): string data holding "hit", a value named
 // "hitVal" and keys "hitA" and "hitB", four rows in walk order. The second and fourth rows are
 // selected (click, Ctrl+click) and taken out through the pane's right-click menu; bulk delete
@@ -399,30 +352,17 @@ TEST_F(SearchProgram, RemovedRowsStayAndBulkDeleteTakesTheRestWithUndo) {
     HWND main = program.MainWindow();
     ASSERT_NE(main, nullptr);
     ASSERT_TRUE(WaitForActiveKey(main, L"Box"));
-    SetForegroundWindow(main);
-    ASSERT_TRUE(PumpUntil([&] {
-        HWND focus = program.FocusWindow();
-        return GetForegroundWindow() == main && focus && ClassOf(focus) == L"TVxRegTreeView";
-    }));
-    TapKey(VK_F10, VK_SHIFT);
-    for (int i = 0; i < 3; ++i) TapKey(VK_DOWN);
-    TapKey(VK_RETURN);
-    HWND dialog = WaitForDialog(program, L"検索フォーム");
-    ASSERT_NE(dialog, nullptr);
-    ASSERT_TRUE(TypeAndOk(program, dialog, L"hit"));
-    const std::wstring done = WaitForFindDone(main);
+    const std::wstring done = SearchFromTheTreeMenu(program, main, L"hit");
     ASSERT_EQ(done.rfind(L"検索終了：（ヒット数：4　", 0), 0u) << testsupport::Narrow(done);
     HWND pane = VisiblePane(main);
     ASSERT_NE(pane, nullptr);
 
-    RECT paneRect{};
-    GetWindowRect(pane, &paneRect);
-    const auto row = [&](int index) { return POINT{paneRect.left + 60, paneRect.top + 17 + index * 18 + 9}; };
-    ClickAt(row(1), false);
-    ClickAt(row(3), false, VK_CONTROL);
-    ClickAt(row(3), true);
+    const auto row = [pane](int index) { return PaneRow(pane, index); };
+    ClickAt(row(1), MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+    ClickAt(row(3), MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, VK_CONTROL);
+    ClickAt(row(3), MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
     HWND menu = nullptr;
-    ASSERT_TRUE(PumpUntil([&] { return (menu = VisibleMenu(main)) != nullptr; }));
+    ASSERT_TRUE(PumpUntil([&] { return (menu = VisiblePopup(main)) != nullptr; }));
     TapKey(VK_DOWN);  // its one item: "このアイテムを検索結果から除去する"
     TapKey(VK_RETURN);
     ASSERT_TRUE(PumpUntil([&] { return !IsWindow(menu) || !IsWindowVisible(menu); }));
