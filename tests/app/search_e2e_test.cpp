@@ -268,19 +268,20 @@ TEST_F(SearchProgram, SearchJumpReplaceAndUndoThroughTheWindows) {
     EXPECT_EQ(program.WaitExit(), 0u);
 }
 
-// The dialog's saved list (a name outside the ANSI code page) holds HKEY_LOCAL_MACHINE and
-// the test's key. Ctrl+F searches it for "software" with many hits; while that search runs,
-// Ctrl+F again searches the same list for a word only one value holds. The label then
-// counts that one hit only: the first search was stopped and its hits dropped. Messages
-// posted with generations of no running search (before, between and after) change nothing.
-// A third search is left running when the window closes: the program ends cleanly, and the
-// keyword history lists each word once, newest first.
+// The dialog's saved list (a name outside the ANSI code page) holds HKEY_LOCAL_MACHINE, a
+// line of no known root and the test's key. Ctrl+F searches it for "software" with many
+// hits; while that search runs, Ctrl+F again searches the same list for a word only one value
+// holds. The label then counts that one hit only (the first search was stopped and its hits
+// dropped) and tells of the line it could not search. Messages posted with generations of no
+// running search (before, between and after) change nothing. A third search is left running
+// when the window closes: the program ends cleanly, and the keyword history lists each word
+// once, newest first.
 TEST_F(SearchProgram, ANewSearchReplacesARunningOneAndForeignMessagesChangeNothing) {
     const std::wstring name = testsupport::CurrentTestName();
     testsupport::ScratchKey parent(name);
     SetString(parent.Handle(), L"marker", L"qzxwv7");
     const std::wstring list = L"検索リスト一覧";
-    KeyLists.Write(list + L"\tHKEY_LOCAL_MACHINE\tHKEY_CURRENT_USER\\" + parent.Path() + L"\t\r\n");
+    KeyLists.Write(list + L"\tHKEY_LOCAL_MACHINE\tHKEY_NOWHERE\\x\tHKEY_CURRENT_USER\\" + parent.Path() + L"\t\r\n");
     Setting.Write(L"[Setting]\r\nFindList=" + list + L"\r\n");
 
     Program program;
@@ -321,6 +322,9 @@ TEST_F(SearchProgram, ANewSearchReplacesARunningOneAndForeignMessagesChangeNothi
     foreign();
     const std::wstring done = WaitForFindDone(main);
     EXPECT_EQ(done.rfind(L"検索終了：（ヒット数：1　", 0), 0u) << testsupport::Narrow(done);
+    const std::wstring unknownRoot = L"ミリ秒)　ルートが不明なため検索しなかったキー：1個";
+    EXPECT_EQ(done.substr(done.size() - std::min(done.size(), unknownRoot.size())), unknownRoot)
+        << "the line of an unknown root is told";
     foreign();
     // The messages are handled in order: a sent one comes after the posted ones.
     SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, testsupport::kWaitMs, nullptr);
