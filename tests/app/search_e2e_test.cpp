@@ -195,9 +195,10 @@ std::vector<BYTE> Bytes(const std::wstring& units) {
 // Below the key "Tree": a value named "oldName", string data "an old value, old", a
 // multi-string whose first string holds "old" and a key "oldKey". The key tree's menu starts
 // the search there for "old"; the pane gets four rows and the label the count. A double click
-// on the key hit (the last row) shows that key; bulk replace by "new" (danger question,
-// dialog, its two questions) renames the key and the value and rewrites both strings, and
-// four Ctrl+Z bring the subtree back exactly.
+// on the key hit (the last row) shows that key, one on a value hit its key with the value
+// list focused; bulk replace by "new" (danger question, dialog, its two questions) renames
+// the key and the value and rewrites both strings, and four Ctrl+Z bring the subtree back
+// exactly.
 TEST_F(SearchProgram, SearchJumpReplaceAndUndoThroughTheWindows) {
     const std::wstring name = testsupport::CurrentTestName();
     testsupport::ScratchKey parent(name);
@@ -227,6 +228,13 @@ TEST_F(SearchProgram, SearchJumpReplaceAndUndoThroughTheWindows) {
     // Walk order puts the key after the values.
     for (int click = 0; click < 2; ++click) ClickAt(PaneRow(pane, 3), MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
     EXPECT_TRUE(WaitForActiveKey(main, L"oldKey")) << "the double-clicked key hit is shown";
+    // A value hit shows its key with the value list focused on the value.
+    for (int click = 0; click < 2; ++click) ClickAt(PaneRow(pane, 1), MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+    EXPECT_TRUE(WaitForActiveKey(main, L"Tree"));
+    EXPECT_TRUE(PumpUntil([&] {
+        HWND focus = program.FocusWindow();
+        return focus && ClassOf(focus) == L"TVxRegListView";
+    }));
 
     ASSERT_TRUE(MainReady(program, main));
     TapKey(L'S', VK_MENU);  // 検索: search, bulk delete, bulk replace
