@@ -3,7 +3,8 @@
 // double click on a hit jumps there, bulk replace through its dialog changes exactly the
 // hits and every change is undone with Ctrl+Z; a search started with Ctrl+F over the
 // dialog's saved list replaces one that still runs, and messages that do not belong to the
-// running search change nothing.
+// running search change nothing; hits taken out through the pane's menu stay, and bulk
+// delete takes the rest, with undo.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -38,6 +39,7 @@ protected:
     SettingsFileGuard Setting{L"setting.db"};
     SettingsFileGuard Undo{L"Undo.db"};
     SettingsFileGuard Tabs{L"Tabs.db"};
+    SettingsFileGuard History{L"History.db"};
     SettingsFileGuard KeyLists{L"findkey.db"};
     SettingsFileGuard Words{L"findword.db"};
 };
