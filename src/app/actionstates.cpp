@@ -47,6 +47,7 @@ void ComputeActionStates(const TActionStateInput& input, TActionStates& states) 
     states.Caption.fill(nullptr);
     states[aacViewHelp] = input.HelpFileExists;
     states[aacUndo] = !input.UndoListEmpty;
+    states[aacFindAllDelete] = states[aacFindAllReplace] = input.FindHitsChangeable;
     // Their keys (Enter, Ctrl+Z, Del, ...) belong to the commands behind them otherwise.
     for (int i = 0; i < ActionCount; ++i)
         if (IsAddressBoxAction(static_cast<TActionId>(i))) states.Enabled[i] = input.AddressBoxFocused;

@@ -40,6 +40,7 @@ struct TActionStateInput {
     bool KeyClipboardEmpty = true;
     bool ValueClipboardEmpty = true;
     bool AddressBoxFocused = false;  // the address box's edit window has the focus
+    bool FindHitsChangeable = false;  // search hits exist and no search runs
     std::optional<TRegWindowState> Window;  // none: no registry window is active
 };
 

@@ -234,6 +234,7 @@ void TMainForm::UpdateActionStates() {
     input.KeyClipboardEmpty = FUndoProvider->KeyClipList().empty();
     input.ValueClipboardEmpty = FUndoProvider->ValueClipList().empty();
     input.AddressBoxFocused = UpdateChromeStates();
+    input.FindHitsChangeable = FindHitsChangeable();
     if (OnDescribeRegistryWindow) input.Window = OnDescribeRegistryWindow();
     ComputeActionStates(input, FStates);
     ApplyActionStates(FStates, *FActions);
@@ -252,6 +253,7 @@ void TMainForm::Dispatch(classlib::TMessage& m) {
         WMCopyData(m);
         return;
     }
+    if (FindMessage(m)) return;
     wide::TWideForm::Dispatch(m);
 }
 

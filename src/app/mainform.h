@@ -62,6 +62,7 @@ class TGridStringTree;
 }
 namespace ui {
 class TUiDockablePanel;
+class TUiLabel;
 class TUiMultiDock;
 class TUiPanel;
 class TUiPopupMenu;
@@ -271,6 +272,8 @@ public:
     // The registry objects: 0 binary value, 1 string value, 2 key, 3 value name, 4 undo
     // record, 5 clipped key, 6 history entry (the value list, the panes).
     classlib::TImageList* RegObjectImages() const { return FRegObjectImages; }
+    // The key tree's nodes: computer 0/1, root key 2/3, key 4/5 (closed/open).
+    classlib::TImageList* RegTreeImages() const { return FRegTreeImages; }
     // Gives a registry window its pictures: the key tree's nodes, the value list's rows and
     // the commands' pictures in its popup menus.
     void ApplyPictures(TRegEdForm& window);
@@ -286,6 +289,32 @@ private:
     classlib::TImageList* FRegObjectImages = nullptr;
     classlib::TImageList* FRegTreeImages = nullptr;
     classlib::TImageList* FTabImages = nullptr;
+
+    // --- Search: the search commands, the result pane and the bulk operations (mainform_search.cpp)
+public:
+    // Below the result pane: the search's state ("…を検索中・・・", "検索終了：…").
+    ui::TUiPanel* FindStateBar = nullptr;
+    ui::TUiLabel* FindStateLabel = nullptr;
+    ui::TUiPopupMenu* FindPopupMenu = nullptr;
+    // Opens the search dialog (with these start keys, one full key path per line, when not
+    // empty) and on OK starts its search, stopping one that runs.
+    void StartFind(const std::wstring& startKeys);
+
+private:
+    struct TFindState;
+    struct TFindStateDeleter {
+        void operator()(TFindState* state) const;
+    };
+    // Makes the result pane on the tool panel's page 0 and binds the search commands (from
+    // CreateToolPanel).
+    void CreateFindPane();
+    // The search thread's messages; false for any other message.
+    bool FindMessage(classlib::TMessage& m);
+    // Hits exist and no search runs: the bulk operations may run.
+    bool FindHitsChangeable() const;
+    void FindAllDelete();
+    void FindAllReplace();
+    std::unique_ptr<TFindState, TFindStateDeleter> FFind;
 };
 
 }  // namespace app

@@ -56,9 +56,10 @@ void TMainForm::CreatePictures() {
                                        static_cast<classlib::TPopupMenu*>(KeyClipPopup),
                                        static_cast<classlib::TPopupMenu*>(ValueClipPopup),
                                        static_cast<classlib::TPopupMenu*>(HistoryPopup),
+                                       static_cast<classlib::TPopupMenu*>(FindPopupMenu),
                                        static_cast<classlib::TPopupMenu*>(TabRightClickMenu)})
         SetPopupImages(menu, FToolBarImages);
-    for (gridtree::TGridStringTree* pane : {UndoBuffer, ClipBufferKey, ClipBufferValue, HistoryTree})
+    for (gridtree::TGridStringTree* pane : {UndoBuffer, ClipBufferKey, ClipBufferValue, HistoryTree, FindOuts})
         if (pane) pane->SetImages(FRegObjectImages);
     VxVSTab->SetImages(FTabImages);
 }

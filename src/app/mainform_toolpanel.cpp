@@ -123,9 +123,7 @@ void TMainForm::CreateToolPanel() {
     for (ui::TUiPanel*& page : NoteBookPages) page = NewArea(this, NoteBook, classlib::alClient);
 
     // Page 0 holds the search results; page 3 the address history.
-    FindOuts = new gridtree::TGridStringTree(this);
-    FindOuts->SetParent(NoteBookPages[0]);
-    FindOuts->SetAlign(classlib::alClient);
+    CreateFindPane();
 
     UndoBuffer = NewPane(this, NoteBookPages[1], UndoPaneHeaders);
     BindPaneCells(*UndoBuffer, [this]() -> const auto& { return FUndoProvider->UndoList(); }, UndoPaneText,

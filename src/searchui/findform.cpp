@@ -2,7 +2,8 @@
 
 #include <memory>
 
-#include "classlib/menus.h"
+#include "controls/toolbar/ui/uiitems.h"
+#include "controls/toolbar/ui/uitoolbar.h"
 #include "controls/toolbar/ui/uilists.h"
 #include "controls/wide/widedialogs.h"
 #include "search/onig_regexp.h"
@@ -40,10 +41,17 @@ TUiPanel* PlacePage(TComponent* owner, TWinControl* notebook) {
     return page;
 }
 
-TMenuItem* AddMenuItem(TComponent* owner, TMenuItem* parent, const std::wstring& caption, int imageIndex = -1) {
-    auto* item = new TMenuItem(owner);
+// An item of a menu (or a submenu); "-" makes a separator line.
+template <class Item = TUiItem>
+Item* AddMenuItem(TComponent* owner, toolbar::TBarCustomItem* parent, const std::wstring& caption,
+                  int imageIndex = -1) {
+    if (caption == L"-") {
+        parent->Add(new TUiSeparatorItem(owner));
+        return nullptr;
+    }
+    auto* item = new Item(owner);
     item->SetCaption(caption);
-    item->ImageIndex = imageIndex;
+    item->SetImageIndex(imageIndex);
     parent->Add(item);
     return item;
 }
@@ -94,34 +102,34 @@ TFindForm::TFindForm(TComponent* owner, IFindDialogHost& host, const TFindFormFi
 TFindForm::~TFindForm() = default;
 
 void TFindForm::BuildMenus() {
-    PrisetMenu = new TPopupMenu(this);
-    PrisetMenu->Images = FHost.ToolBarImages();
-    TMenuItem* root = PrisetMenu->Items();
+    PrisetMenu = new TUiPopupMenu(this);
+    PrisetMenu->SetImages(FHost.ToolBarImages());
+    toolbar::TBarCustomItem* root = PrisetMenu->Items();
     PMKeyListSave = AddMenuItem(this, root, L"現在開いているキーに名前をつけてキーリストに保存", kSaveListImage);
     AddMenuItem(this, root, L"-");
     PMKeyListDef = AddMenuItem(this, root, L"現在キーリストで選択している値をデフォルトにする", kDefaultListImage);
     PMKeyListLoad = AddMenuItem(this, root, L"現在選択しているキーリストからキーをロード");
     AddMenuItem(this, root, L"-");
     PMKeyListDelete = AddMenuItem(this, root, L"現在キーリストで選択している項目を削除する");
-    PMKeyListSave->OnClick = [this](TComponent*) { PMKeyListSaveClick(); };
-    PMKeyListDef->OnClick = [this](TComponent*) { PMKeyListDefClick(); };
-    PMKeyListLoad->OnClick = [this](TComponent*) { PMKeyListLoadClick(); };
-    PMKeyListDelete->OnClick = [this](TComponent*) { PMKeyListDeleteClick(); };
+    PMKeyListSave->SetOnClick([this](TComponent*) { PMKeyListSaveClick(); });
+    PMKeyListDef->SetOnClick([this](TComponent*) { PMKeyListDefClick(); });
+    PMKeyListLoad->SetOnClick([this](TComponent*) { PMKeyListLoadClick(); });
+    PMKeyListDelete->SetOnClick([this](TComponent*) { PMKeyListDeleteClick(); });
 
     // Every token item keeps the text it inserts as its hint; one handler serves them all.
-    RegExPopup = new TPopupMenu(this);
-    auto addToken = [this](TMenuItem* parent, const wchar_t* caption, const wchar_t* token) {
-        TMenuItem* item = AddMenuItem(this, parent, caption ? caption : L"-");
-        if (!token) return;
+    RegExPopup = new TUiPopupMenu(this);
+    auto addToken = [this](toolbar::TBarCustomItem* parent, const wchar_t* caption, const wchar_t* token) {
+        TUiItem* item = AddMenuItem(this, parent, caption ? caption : L"-");
+        if (!item || !token) return;
         item->SetHint(token);
-        item->OnClick = [this](TComponent* sender) { UiItem6Click(sender); };
+        item->SetOnClick([this](TComponent* sender) { UiItem6Click(sender); });
     };
     for (const search::TRegexTokenMenu& menu : search::RegexTokenMenus()) {
         if (menu.Items.empty()) {
             addToken(RegExPopup->Items(), menu.Caption, menu.Token);
             continue;
         }
-        TMenuItem* sub = AddMenuItem(this, RegExPopup->Items(), menu.Caption);
+        TUiSubmenuItem* sub = AddMenuItem<TUiSubmenuItem>(this, RegExPopup->Items(), menu.Caption);
         for (const search::TRegexTokenItem& item : menu.Items) addToken(sub, item.Caption, item.Token);
     }
 }
@@ -279,7 +287,7 @@ void TFindForm::PMKeyListDeleteClick() {
 }
 
 void TFindForm::UiItem6Click(TComponent* sender) {
-    auto* item = dynamic_cast<TMenuItem*>(sender);
+    auto* item = dynamic_cast<toolbar::TBarCustomItem*>(sender);
     if (!item) return;
     const search::TTokenInsertion result =
         search::InsertToken(FindKeyword->GetText(), static_cast<size_t>(FindKeyword->SelStart()),

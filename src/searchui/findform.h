@@ -21,10 +21,6 @@
 #include "search/find_record.h"
 #include "searchui/findhost.h"
 
-namespace classlib {
-class TMenuItem;
-class TPopupMenu;
-}
 namespace ui {
 class TUiButton;
 class TUiCheckBox;
@@ -32,7 +28,9 @@ class TUiComboBox;
 class TUiGroupBox;
 class TUiLabel;
 class TUiListBox;
+class TUiItem;
 class TUiPanel;
+class TUiPopupMenu;
 class TUiRadioButton;
 class TUiSpeedButton;
 }
@@ -98,13 +96,13 @@ public:
     ui::TUiPanel* ButtonPanel = nullptr;
     ui::TUiButton* CancelButton = nullptr;
     ui::TUiButton* OkButton = nullptr;
-    // The menus of the two drop-down buttons.
-    classlib::TPopupMenu* PrisetMenu = nullptr;
-    classlib::TMenuItem* PMKeyListSave = nullptr;
-    classlib::TMenuItem* PMKeyListDef = nullptr;
-    classlib::TMenuItem* PMKeyListLoad = nullptr;
-    classlib::TMenuItem* PMKeyListDelete = nullptr;
-    classlib::TPopupMenu* RegExPopup = nullptr;
+    // The menus of the two drop-down buttons (themed like the main window's menus).
+    ui::TUiPopupMenu* PrisetMenu = nullptr;
+    ui::TUiItem* PMKeyListSave = nullptr;
+    ui::TUiItem* PMKeyListDef = nullptr;
+    ui::TUiItem* PMKeyListLoad = nullptr;
+    ui::TUiItem* PMKeyListDelete = nullptr;
+    ui::TUiPopupMenu* RegExPopup = nullptr;
 
     // The buttons' states follow the lists whenever the application is idle.
     void UpdateActions() override;

@@ -50,6 +50,21 @@ TEST(ActionStates, NoRegistryWindow) {
     EXPECT_EQ(s.Caption[static_cast<size_t>(aacCopy)], nullptr);
 }
 
+// The two bulk operations over search hits follow the hits alone, with or without a window.
+TEST(ActionStates, BulkSearchOperationsNeedHitsAndNoRunningSearch) {
+    for (bool window : {false, true})
+        for (bool changeable : {false, true}) {
+            TActionStateInput input;
+            if (window) input.Window = Key(false, L"Software\\X");
+            input.FindHitsChangeable = changeable;
+            TActionStates s;  // from the opposite state
+            s.Enabled.fill(!changeable);
+            ComputeActionStates(input, s);
+            EXPECT_EQ(s[aacFindAllDelete], changeable) << window;
+            EXPECT_EQ(s[aacFindAllReplace], changeable) << window;
+        }
+}
+
 // The address box's actions stand first and share their keys with the registry commands
 // (Enter edits a value, Ctrl+Z undoes): they may run only while the box has the focus.
 TEST(ActionStates, AddressBoxActionsOnlyWhileTheBoxHasTheFocus) {

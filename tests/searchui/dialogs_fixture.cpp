@@ -95,16 +95,17 @@ void Click(TWinControl* control, POINT at) {
 
 namespace {
 
-// A popup menu of this thread is open (its window is shown).
-bool MenuOpen() {
-    bool open = false;
+// The shown window of a popup menu of this thread (the themed menus' own windows), or null.
+HWND OpenMenu() {
+    HWND open = nullptr;
     EnumThreadWindows(
         GetCurrentThreadId(),
         [](HWND window, LPARAM found) {
-            wchar_t name[16] = {};
-            GetClassNameW(window, name, 16);
-            if (std::wstring(name) == L"#32768" && IsWindowVisible(window)) *reinterpret_cast<bool*>(found) = true;
-            return TRUE;
+            wchar_t name[64] = {};
+            GetClassNameW(window, name, 64);
+            if (std::wstring(name).find(L"PopupWindow") == std::wstring::npos || !IsWindowVisible(window)) return TRUE;
+            *reinterpret_cast<HWND*>(found) = window;
+            return FALSE;
         },
         reinterpret_cast<LPARAM>(&open));
     return open;
@@ -121,7 +122,8 @@ void MenuKeys(HWND window, const std::vector<WORD>& keys) {
     bool sent = false;
     self->SetInterval(10);
     self->SetOnTimer([=](TComponent*) mutable {
-        if (!MenuOpen()) {
+        HWND menu = OpenMenu();
+        if (!menu) {
             if (GetTickCount64() <= deadline) return;
             self->SetEnabled(false);
             ADD_FAILURE() << "the menu did not open";
@@ -131,14 +133,11 @@ void MenuKeys(HWND window, const std::vector<WORD>& keys) {
             if (GetTickCount64() <= deadline) return;
             self->SetEnabled(false);
             ADD_FAILURE() << "the menu did not close";
-            EndMenu();
+            PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 1);
             return;
         }
         sent = true;
-        for (WORD key : keys) {
-            if (key == VK_RETURN) PostMessageW(window, WM_CHAR, L'\r', 1);
-            else PostMessageW(window, WM_KEYDOWN, key, 1);
-        }
+        for (WORD key : keys) PostMessageW(window, WM_KEYDOWN, key, 1);
     });
     Waiters().push_back(std::move(timer));
 }
