@@ -428,6 +428,7 @@ protected:
     virtual void WMKeyDown(TMessage& m);
     virtual void WMKeyUp(TMessage& m);
     virtual void WMChar(TMessage& m);
+    virtual void WMGetDlgCode(TMessage& m);
     virtual void WMSetCursor(TMessage& m);
     virtual void WMMouseWheel(TMessage& m);
     virtual void WMNCDestroy(TMessage& m);
