@@ -225,8 +225,15 @@ void TControl::WMMouseMove(TMessage& m) {
 }
 
 void TControl::WMLButtonDblClk(TMessage& m) {
+    // A control that takes no double clicks sees the second press of one as a press (and
+    // so a click), as the system's own buttons do.
+    if (!(FControlStyle & csDoubleClicks)) {
+        m.Msg = WM_LBUTTONDOWN;
+        WMMouseDown(m, mbLeft);
+        return;
+    }
     if (dynamic_cast<TWinControl*>(this)) DefaultHandler(m);
-    if (FControlStyle & csDoubleClicks) DblClick();
+    DblClick();
 }
 
 void TControl::WMContextMenu(TMessage& m) {

@@ -81,7 +81,8 @@ constexpr TCursor crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBea
 // RemoveControl keeps it.
 constexpr unsigned csLButtonDown = 0x1, csClicked = 0x2, csFocusing = 0x4, csCreating = 0x8,
                    csAligning = 0x10, csReparenting = 0x20;
-// Control style bits.
+// Control style bits. Without csDoubleClicks the second press of a double click arrives as a
+// press (WM_LBUTTONDOWN) instead of a DblClick.
 constexpr unsigned csAcceptsControls = 0x1, csCaptureMouse = 0x2, csClickEvents = 0x8,
                    csSetCaption = 0x20, csOpaque = 0x40, csDoubleClicks = 0x80;
 // The control takes menu keys (WM_SYSCOMMAND) passed on to it by its dock or form.
@@ -427,6 +428,7 @@ protected:
     virtual void WMKeyDown(TMessage& m);
     virtual void WMKeyUp(TMessage& m);
     virtual void WMChar(TMessage& m);
+    virtual void WMGetDlgCode(TMessage& m);
     virtual void WMSetCursor(TMessage& m);
     virtual void WMMouseWheel(TMessage& m);
     virtual void WMNCDestroy(TMessage& m);

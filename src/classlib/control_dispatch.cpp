@@ -210,6 +210,13 @@ void TWinControl::Dispatch(TMessage& m) {
     case WM_KEYUP:
     case WM_SYSKEYUP: WMKeyUp(m); return;
     case WM_CHAR: WMChar(m); return;
+    case WM_GETDLGCODE: WMGetDlgCode(m); return;
+    case WM_CLOSE:
+        // A child control's window lives as long as its object: a request to close it (a
+        // multi-line edit sends its parent one for Esc) destroys nothing.
+        if (GetWindowLongPtrW(FHandle, GWL_STYLE) & WS_CHILD) return;
+        DefaultHandler(m);
+        return;
     case WM_SETCURSOR: WMSetCursor(m); return;
     case WM_MOUSEWHEEL: WMMouseWheel(m); return;
     case WM_DESTROY: WMDestroy(m); return;

@@ -76,6 +76,20 @@ void TWinControl::WMChar(TMessage& m) {
     DefaultHandler(m);
 }
 
+void TWinControl::WMGetDlgCode(TMessage& m) {
+    DefaultHandler(m);
+    // The system's multi-line edit asks for every key, Esc included, though all it does with
+    // Esc is close its parent: Esc stays a dialog key (the form's cancel button). A control
+    // that uses Esc itself adds the request after this answer. The message asked about is
+    // only read when this thread sent the question.
+    if (!m.LParam || InSendMessageEx(nullptr) != ISMEX_NOSEND) return;
+    const MSG& asked = *reinterpret_cast<const MSG*>(m.LParam);
+    if (asked.message != WM_KEYDOWN || asked.wParam != VK_ESCAPE) return;
+    if (!(GetWindowLongPtrW(FHandle, GWL_STYLE) & ES_MULTILINE)) return;
+    wchar_t className[8] = {};
+    if (GetClassNameW(FHandle, className, 8) && lstrcmpiW(className, L"Edit") == 0) m.Result &= ~DLGC_WANTALLKEYS;
+}
+
 void TWinControl::KeyDown(WORD& key, TShiftState shift) {
     if (OnKeyDown) OnKeyDown(this, key, shift);
 }

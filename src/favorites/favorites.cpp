@@ -51,19 +51,35 @@ TLineFields SplitFields(const std::wstring& line, size_t count) {
     return result;
 }
 
-// Every node of the trees below `tops` (the tops included), each once. Taken before the
-// favorites are freed, since clearing a node's data may reorder a sorted level.
-std::vector<wide::TWideTreeNode*> NodesBelow(std::vector<wide::TWideTreeNode*> tops) {
-    std::vector<wide::TWideTreeNode*> nodes = std::move(tops);
-    for (size_t i = 0; i < nodes.size(); ++i)
-        for (wide::TWideTreeNode* c = nodes[i]->GetFirstChild(); c; c = c->GetNextSibling()) nodes.push_back(c);
-    return nodes;
-}
-
-void FreeFavorites(const std::vector<wide::TWideTreeNode*>& nodes) {
-    for (wide::TWideTreeNode* n : nodes) {
+// Frees the favorites of `first` and of every node below it; with `siblings`, also those of
+// the nodes after `first` on its level and below them. One walk in tree order that gathers
+// no list of the nodes (a level of tens of thousands of favorites is one pass over it). The
+// data pointers are cleared too, and that reorders a level sorted by data: such a tree's
+// nodes are gathered before anything is freed.
+void FreeFavoritesFrom(wide::TWideTreeNode* first, bool siblings) {
+    auto free = [](wide::TWideTreeNode* n) {
         delete FavoriteOf(n);
         n->SetData(nullptr);
+    };
+    wide::TWideTreeNode* const parent = first->GetParent();
+    const wide::TWideCustomTreeView* view = first->TreeView();
+    if (view && (view->SortType() == wide::stData || view->SortType() == wide::stBoth) && view->OnCompare) {
+        std::vector<wide::TWideTreeNode*> nodes{first};
+        for (wide::TWideTreeNode* n = first->GetNextSibling(); siblings && n; n = n->GetNextSibling()) nodes.push_back(n);
+        for (size_t i = 0; i < nodes.size(); ++i)
+            for (wide::TWideTreeNode* c = nodes[i]->GetFirstChild(); c; c = c->GetNextSibling()) nodes.push_back(c);
+        for (wide::TWideTreeNode* n : nodes) free(n);
+        return;
+    }
+    for (wide::TWideTreeNode* n = first; n;) {
+        free(n);
+        if (wide::TWideTreeNode* child = n->GetFirstChild()) {
+            n = child;
+            continue;
+        }
+        // Up to the nearest node with a next sibling, never above the level of `first`.
+        while (n->GetParent() != parent && !n->GetNextSibling()) n = n->GetParent();
+        n = n->GetParent() != parent || siblings ? n->GetNextSibling() : nullptr;
     }
 }
 
@@ -261,15 +277,13 @@ void SaveFavorites(wide::TWideTreeView& tree, const std::wstring& fileName) {
 
 void ClearFavoritesTree(wide::TWideTreeView& tree) {
     wide::TWideTreeNodes& nodes = tree.Items();
-    std::vector<wide::TWideTreeNode*> tops;
-    for (wide::TWideTreeNode* n = nodes.GetFirstNode(); n; n = n->GetNextSibling()) tops.push_back(n);
-    FreeFavorites(NodesBelow(std::move(tops)));
+    if (wide::TWideTreeNode* first = nodes.GetFirstNode()) FreeFavoritesFrom(first, true);
     nodes.Clear();
 }
 
 void DeleteFavoriteNode(wide::TWideTreeNode* node) {
     if (!node) return;
-    FreeFavorites(NodesBelow({node}));
+    FreeFavoritesFrom(node, false);
     node->Delete();
 }
 

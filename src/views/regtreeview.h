@@ -80,9 +80,10 @@ public:
 
     // Expands and selects the key Path names, part by part as far as the keys exist. Parts
     // are separated by "\" (also "→" with AllowReplace); the first may be HKLM, HKCU, HKCR,
-    // HKU or HKCC (as written). Key names compare ignoring case. When the last part names
-    // no key but a value of the deepest key (compared exactly), that row of the connected
-    // list is selected; the list then takes the focus either way.
+    // HKU or HKCC (as written). Key and value names compare ignoring case. When the path
+    // goes on past the deepest key found, the row of the connected list whose value is named
+    // by the rest of the path (a value name may hold "\"), or else by its last part, is
+    // selected; the list then takes the focus either way.
     void JumpToPath(const std::wstring& Path);
     // Expands the selected node and every node below it (reads the whole subtree).
     void ExpandAllBelowSelected();

@@ -78,7 +78,7 @@ void TVxRegTreeView::ForgetLookup(PGridNode Parent) {
 void TVxRegTreeView::JumpToPath(const std::wstring& Path) {
     std::vector<std::wstring> parts;
     PGridNode lastMatch = nullptr;
-    bool lastPartMatched = false;
+    size_t matchedParts = 0;  // the parts that named keys, all at the start
     {
         BeginUpdate();
         auto endUpdate = classlib::ScopeExit([&] { EndUpdate(); });
@@ -90,15 +90,13 @@ void TVxRegTreeView::JumpToPath(const std::wstring& Path) {
             for (const registry::TRegRoot& root : registry::RegRoots)
                 if (root.Abbreviation && parts[0] == root.Abbreviation) parts[0] = root.Name;
             SetExpanded(computer, true);
-            // The parent whose children the next part is looked for among.
+            // The parent whose children the next part is looked for among; once a part
+            // names no key, the parts after it name none either.
             PGridNode parent = computer;
             for (const std::wstring& part : parts) {
-                PGridNode match = parent ? FindChild(parent, part) : nullptr;
-                lastPartMatched = match != nullptr;
-                if (!match) {
-                    parent = nullptr;
-                    continue;
-                }
+                PGridNode match = FindChild(parent, part);
+                if (!match) break;
+                ++matchedParts;
                 SetExpanded(match, true);
                 SetSelected(match, true);
                 SetFocusedNode(match);
@@ -112,15 +110,25 @@ void TVxRegTreeView::JumpToPath(const std::wstring& Path) {
     // The update's end delivered the selection change: the connected list shows the key.
     if (lastMatch) SetTopNode(lastMatch);
     TVxRegListView* list = FConnectListView;
-    if (parts.empty() || lastPartMatched || !list) return;
-    uint32_t index = 0;
-    for (PGridNode row = list->GetFirstChild(nullptr); row; row = list->GetNextSibling(row), ++index) {
-        if (list->GetValueAt(index)->FValueName != parts.back()) continue;
+    if (parts.empty() || matchedParts == parts.size() || !list) return;
+    // The value is the rest of the path below the deepest key found (a value name may hold
+    // "\\"), or else the last part. Value names compare ignoring case, as in the registry.
+    std::wstring rest;
+    for (size_t i = matchedParts; i < parts.size(); ++i) rest += (i > matchedParts ? L"\\" : L"") + parts[i];
+    std::vector<std::wstring> names{rest};
+    if (matchedParts + 1 < parts.size()) names.push_back(parts.back());
+    PGridNode found = nullptr;
+    for (const std::wstring& name : names) {
+        uint32_t index = 0;
+        for (PGridNode row = list->GetFirstChild(nullptr); row && !found; row = list->GetNextSibling(row), ++index)
+            if (SameLowerCase(list->GetValueAt(index)->FValueName, name)) found = row;
+        if (found) break;
+    }
+    if (found) {
         list->ClearSelection();
-        list->SetSelected(row, true);
-        list->SetFocusedNode(row);
-        list->SetTopNode(row);
-        break;
+        list->SetSelected(found, true);
+        list->SetFocusedNode(found);
+        list->SetTopNode(found);
     }
     if (list->CanFocus()) list->SetFocus();
 }

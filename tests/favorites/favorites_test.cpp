@@ -417,6 +417,34 @@ TEST(FavoritesFile, SaveFailureRaisesAndKeepsTheOldFile) {
     EXPECT_EQ(ReadBytes(file), before);
 }
 
+// Deleting a favorite frees it and the favorites below it, never those of its siblings or of
+// theirs; a tree ordered by its data clears whole as well.
+TEST(FavoriteTree, DeletingFreesTheSubtreeOnly) {
+    for (bool sorted : {false, true}) {
+        SCOPED_TRACE(sorted ? "sorted by data" : "unsorted");
+        Tree t;
+        if (sorted) {
+            t.view.OnCompare = [](classlib::TComponent*, TWideTreeNode* a, TWideTreeNode* b, int, int& result) {
+                result = (a->Data() != nullptr) - (b->Data() != nullptr);
+            };
+            t.view.SetSortType(stData);
+        }
+        TWideTreeNode* a = t.Add(nullptr, Fav(L"a", fkFolder));
+        TWideTreeNode* b = t.Add(a, Fav(L"b", fkFolder));
+        t.Add(b, Fav(L"b1", fkKey));
+        t.Add(t.Add(a, Fav(L"c", fkFolder)), Fav(L"c1", fkKey));
+        t.Add(nullptr, Fav(L"d", fkKey));
+        DeleteFavoriteNode(b);
+        EXPECT_EQ(Shape(t.Nodes()), L"a|.c|..c1|d|");
+        for (TWideTreeNode* n = t.Nodes().GetFirstNode(); n; n = n->GetNext()) {
+            ASSERT_NE(FavoriteOf(n), nullptr) << Narrow(n->Text());
+            EXPECT_EQ(FavoriteOf(n)->FCaption, n->Text());
+        }
+        ClearFavoritesTree(t.view);
+        EXPECT_EQ(t.Nodes().Count(), 0);
+    }
+}
+
 TEST(FavoriteTree, IconsByKindAndFreeing) {
     Tree t;
     const struct {

@@ -111,6 +111,7 @@ TEST_F(ViewsTest, JumpToPath) {
     SetSz(P(L"Alpha"), L"Val", L"v");
     SetSz(P(L"Alpha"), L"Gamma", L"a value named like a subkey");
     SetSz(P(L"Alpha"), L"Delta", L"a value named like a missing key's subkey");
+    SetSz(P(L"Alpha"), L"Path\\Like", L"a value whose name holds a backslash");
     Form->Show();
     Tree->AddLocalComputerRoot(L"");
     PGridNode computer = Tree->GetFirstChild(nullptr);
@@ -129,11 +130,17 @@ TEST_F(ViewsTest, JumpToPath) {
         {"abbreviated root, key names in any case", L"HKCU\\" + classlib::WideUpperCase(P(L"alpha\\beta")), false,
          Full(L"Alpha\\Beta"), L"", false},
         {"abbreviations are case-sensitive", L"hkcu\\" + P(L"Alpha"), false, L"-", L"", true},
+        {"the whole path in another case", classlib::WideLowerCase(Full(L"Alpha\\Beta")), false,
+         Full(L"Alpha\\Beta"), L"", false},
+        {"the whole path in upper case, ending on a value", classlib::WideUpperCase(Full(L"Alpha\\Val")), false,
+         Full(L"Alpha"), L"Val", true},
         {"arrows with AllowReplace", arrows, true, Full(L"Alpha"), L"", false},
         {"arrows without", arrows, false, L"-", L"", true},
         {"trailing backslash", Full(L"Alpha") + L"\\", false, Full(L"Alpha"), L"", false},
         {"a value name as the last part", Full(L"Alpha\\Val"), false, Full(L"Alpha"), L"Val", true},
-        {"value names compare exactly", Full(L"Alpha\\val"), false, Full(L"Alpha"), L"", true},
+        {"value names in another case", Full(L"Alpha\\vAL"), false, Full(L"Alpha"), L"Val", true},
+        {"a value name that holds a backslash", Full(L"Alpha\\path\\like"), false, Full(L"Alpha"), L"Path\\Like",
+         true},
         {"a subkey goes before a value of its name", Full(L"Alpha\\Gamma"), false, Full(L"Alpha\\Gamma"), L"",
          false},
         {"a missing key ends on the deepest that exists", Full(L"Alpha\\Nothing\\Delta"), false, Full(L"Alpha"),

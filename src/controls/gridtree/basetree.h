@@ -1099,8 +1099,15 @@ private:
     PGridNode NextVisibleForCache(PGridNode Node) const;
     PGridNode FindInPositionCache(int Y, uint32_t& Top) const;
     PGridNode FindInPositionCache(PGridNode Node, uint32_t& Top) const;
+    // The position cache is usable now.
+    bool HasPositionCache() const;
+    // Builds the position cache on this (the main) thread when the tree is large enough for
+    // one, stopping the worker's build first: for a lookup that found none and would walk
+    // far without it. True when the cache is usable afterwards.
+    bool BuildPositionCacheNow();
     void SelectionOptionsChanged(TGTSelectionOptions Old, TGTSelectionOptions New);
-    void ToggleNodeExpand(PGridNode Node);
+    // False when the node ends up without children to show: nothing changed then.
+    bool ToggleNodeExpand(PGridNode Node);
     void ToggleNodeCollapse(PGridNode Node);
     // Starts the validation timer unless it runs (the tree needs a window for it).
     void RequestValidation();

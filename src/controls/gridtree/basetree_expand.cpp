@@ -32,10 +32,13 @@ void TBaseGridTree::ToggleNodeCollapse(PGridNode Node) {
     }
 }
 
-void TBaseGridTree::ToggleNodeExpand(PGridNode Node) {
+bool TBaseGridTree::ToggleNodeExpand(PGridNode Node) {
     if (!(Node->States & vsInitialized)) InitNode(Node);
     if ((Node->States & vsHasChildren) && Node->ChildCount == 0) InitChildren(Node);
-    if (Node->ChildCount == 0 || (Node->States & vsExpanded)) return;
+    if (Node->ChildCount == 0 || (Node->States & vsExpanded)) return false;
+    // Positions change from here on: the position cache is stopped (a node without children
+    // keeps it, so that finding a row stays a lookup in a large level).
+    InterruptValidation();
     int64_t delta = 0;
     for (PGridNode child = Node->FirstChildNode; child; child = child->NextSiblingNode)
         if (child->States & vsVisible) delta += child->SubtreeHeight;
@@ -49,6 +52,7 @@ void TBaseGridTree::ToggleNodeExpand(PGridNode Node) {
     AdjustTotalHeight(Node, delta, true);
     if (FullyVisible(Node)) FVisibleCount += CountVisibleChildren(Node);
     DoExpanded(Node);
+    return true;
 }
 
 void TBaseGridTree::ToggleNode(PGridNode Node) {
@@ -58,21 +62,20 @@ void TBaseGridTree::ToggleNode(PGridNode Node) {
     auto endToggling = classlib::ScopeExit([&] { Node->States &= ~vsToggling; });
     PGridNode oldTop = FUpdateCount == 0 ? GetTopNode() : nullptr;
     bool allowed;
+    bool changed = false;
     if (Node->States & vsExpanded) {
         allowed = DoCollapsing(Node);
         if (allowed) {
             InterruptValidation();
             ToggleNodeCollapse(Node);
+            changed = true;
         }
     } else {
         allowed = DoExpanding(Node);
-        if (allowed) {
-            InterruptValidation();
-            ToggleNodeExpand(Node);
-        }
+        if (allowed) changed = ToggleNodeExpand(Node);
     }
     if (allowed) {
-        InvalidateCache();
+        if (changed) InvalidateCache();
         if (FUpdateCount == 0) {
             ValidateCache();
             if (Node->ChildCount > 0) {

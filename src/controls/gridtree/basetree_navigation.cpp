@@ -404,10 +404,17 @@ PGridNode TBaseGridTree::GetNodeAt(int X, int Y, bool Relative, int* NodeTop) {
     if (Relative) Y -= FOffsetY;
     if (Y < 0) return nullptr;
     uint32_t top = 0;
-    PGridNode node = HasState(tsUseCache) && !FPositionCache.empty() ? FindInPositionCache(Y, top)
-                                                                    : GetFirstVisibleNoInit();
+    bool cached = HasPositionCache();
+    PGridNode node = cached ? FindInPositionCache(Y, top) : GetFirstVisibleNoInit();
     uint32_t y = static_cast<uint32_t>(Y);
+    uint32_t steps = 0;
     while (node && node != FRoot) {
+        // A walk that grows long without the cache goes on from the cache built now.
+        if (!cached && ++steps > CacheThreshold && BuildPositionCacheNow()) {
+            cached = true;
+            node = FindInPositionCache(Y, top);
+            continue;
+        }
         if (node->States & vsVisible) {
             if (top + node->SubtreeHeight > y) {
                 uint32_t h = NodeHeight(node);
@@ -439,15 +446,26 @@ RECT TBaseGridTree::GetDisplayRect(PGridNode Node, TColumnIndex Column, bool Tex
     if (Column == NoColumn || Column == MainColumn()) indent = int(GetNodeLevel(Node) * FIndent);
 
     uint32_t top = 0;
-    if (HasState(tsUseCache) && !FPositionCache.empty()) {
+    bool cached = HasPositionCache();
+    if (!cached) {
+        // Without the cache the rows above are added up; when they are many, the cache is
+        // built now and used instead (it then serves the following lookups too).
+        PGridNode run = GetPreviousVisibleNoInit(Node);
+        for (uint32_t steps = 0; run && steps < CacheThreshold; run = GetPreviousVisibleNoInit(run), ++steps)
+            top += NodeHeight(run);
+        if (run && BuildPositionCacheNow()) {
+            cached = true;
+            top = 0;
+        } else {
+            for (; run; run = GetPreviousVisibleNoInit(run)) top += NodeHeight(run);
+        }
+    }
+    if (cached) {
         PGridNode run = FindInPositionCache(Node, top);
         while (run && run != Node) {
             top += NodeHeight(run);
             run = GetNextVisibleNoInit(run);
         }
-    } else {
-        for (PGridNode run = GetPreviousVisibleNoInit(Node); run; run = GetPreviousVisibleNoInit(run))
-            top += NodeHeight(run);
     }
     result.top = LONG(top);
     result.left = 0;

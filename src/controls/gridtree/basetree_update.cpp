@@ -297,6 +297,22 @@ bool TBaseGridTree::DoValidateCache() {
     return !stopped() && !FPositionCache.empty();
 }
 
+bool TBaseGridTree::HasPositionCache() const { return HasState(tsUseCache) && !FPositionCache.empty(); }
+
+bool TBaseGridTree::BuildPositionCacheNow() {
+    if (FVisibleCount <= CacheThreshold || FDestroying) return false;
+    // Stops and waits for a build of the worker and takes the tree out of its queue; the
+    // stop is lifted again for the build here.
+    InterruptValidation();
+    DoStateChange(0, tsStopValidation);
+    if (!DoValidateCache()) {
+        DoStateChange(tsValidationNeeded, 0);
+        return false;
+    }
+    DoStateChange(tsUseCache, tsValidationNeeded);
+    return true;
+}
+
 // --- scrolling ------------------------------------------------------------------------
 
 void TBaseGridTree::UpdateScrollBars(bool DoRepaint) {

@@ -32,7 +32,7 @@ protected:
 // A subclassed standard edit, as the edit controls of the program are made.
 class TestEdit : public TWinControl {
 public:
-    explicit TestEdit(TComponent* owner) : TWinControl(owner) {
+    explicit TestEdit(TComponent* owner, DWORD style = 0) : TWinControl(owner), FEditStyle(style) {
         FTabStop = true;
         SetBounds(8, 8, 120, 24);
     }
@@ -42,13 +42,14 @@ protected:
     void CreateParams(TCreateParams& p) override {
         TWinControl::CreateParams(p);
         p.SubClassName = L"EDIT";
-        p.Style |= ES_AUTOHSCROLL;
+        p.Style |= ES_AUTOHSCROLL | FEditStyle;
         p.ExStyle |= WS_EX_CLIENTEDGE;
     }
     void KeyPress(wchar_t& key) override {
         Typed += key;
         TWinControl::KeyPress(key);
     }
+    DWORD FEditStyle;
 };
 
 // A push button with a modal result and default/cancel roles.
@@ -153,6 +154,77 @@ TEST(Forms, ModalResultFromDefaultAndCancelButtons) {
         Application->QueueCall([&] { PostMessageW(edit->Handle(), WM_KEYDOWN, k.key, 1); });
         EXPECT_EQ(form->ShowModal(), k.expected);
         EXPECT_FALSE(IsWindowVisible(form->Handle()));
+    }
+}
+
+// A multi-line edit asks the system for every key, but Esc in it still reaches the cancel
+// button; Enter stays the edit's when it takes returns. Without a cancel button Esc closes
+// nothing: not the dialog, nor the edit's parent (the system's edit would close that).
+TEST(Forms, EscInAMultiLineEditCancelsTheDialog) {
+    struct Case {
+        const char* What;
+        DWORD Style;
+        WPARAM Key;
+        bool CancelButton;
+        TModalResult Expected;
+    } cases[] = {
+        {"Esc, single line", 0, VK_ESCAPE, true, mrCancel},
+        {"Esc, multi-line", ES_MULTILINE | ES_WANTRETURN, VK_ESCAPE, true, mrCancel},
+        {"Esc, multi-line without returns", ES_MULTILINE, VK_ESCAPE, true, mrCancel},
+        {"Esc, multi-line, no cancel button", ES_MULTILINE | ES_WANTRETURN, VK_ESCAPE, false, mrAbort},
+        {"Enter, multi-line taking returns", ES_MULTILINE | ES_WANTRETURN, VK_RETURN, true, mrAbort},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.What);
+        auto form = std::make_unique<TForm>(nullptr);
+        form->SetBorderStyle(bsDialog);
+        form->SetPosition(poScreenCenter);
+        auto* panel = new TWinControl(form.get());
+        panel->SetParent(form.get());
+        panel->SetBounds(0, 0, 200, 100);
+        auto* edit = new TestEdit(form.get(), c.Style | WS_VSCROLL);
+        edit->SetParent(panel);
+        edit->SetHeight(60);
+        auto* cancel = new TestButton(form.get());
+        cancel->SetParent(form.get());
+        cancel->SetTop(110);
+        cancel->Result = mrCancel;
+        cancel->Cancel = c.CancelButton;
+        form->SetActiveControl(edit);
+        const HWND panelWindow = panel->Handle();
+        // The key goes the way a typed key goes; a dialog still open after it is ended.
+        Application->QueueCall([&] {
+            PostMessageW(edit->Handle(), WM_KEYDOWN, c.Key, 1);
+            Application->QueueCall([&] {
+                PumpMessages();
+                if (form->ModalResult() == mrNone) form->SetModalResult(mrAbort);
+            });
+        });
+        EXPECT_EQ(form->ShowModal(), c.Expected);
+        PumpMessages();
+        EXPECT_TRUE(IsWindow(panelWindow)) << "nothing closed the edit's parent";
+    }
+}
+
+// The messages a double click leaves: press, release, second press as a double click, release.
+TEST(Mouse, ADoubleClickIsTwoClicksWithoutDoubleClicks) {
+    for (bool doubleClicks : {false, true}) {
+        SCOPED_TRACE(doubleClicks ? "takes double clicks" : "takes no double clicks");
+        auto form = std::make_unique<TForm>(nullptr);
+        auto* c = new TCustomControl(form.get());
+        c->SetParent(form.get());
+        c->SetBounds(10, 10, 80, 30);
+        c->SetControlStyle(doubleClicks ? c->ControlStyle() | csDoubleClicks : c->ControlStyle() & ~csDoubleClicks);
+        int clicks = 0, doubles = 0;
+        c->OnClick = [&](TComponent*) { ++clicks; };
+        c->OnDblClick = [&](TComponent*) { ++doubles; };
+        form->Show();
+        PumpMessages();
+        for (UINT msg : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
+            PostMessageW(c->Handle(), msg, msg == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(5, 5));
+        EXPECT_TRUE(PumpUntil([&] { return clicks + doubles == 2; }));
+        EXPECT_EQ(clicks, doubleClicks ? 1 : 2);
+        EXPECT_EQ(doubles, doubleClicks ? 1 : 0);
     }
 }
 

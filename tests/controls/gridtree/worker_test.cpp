@@ -51,6 +51,31 @@ TEST(GridTreeCache, UpdateBracketWithoutChangesKeepsTheCache) {
     EXPECT_TRUE(tree.TreeStates() & tsUseCache);
 }
 
+// A lookup far down a large tree that finds no cache builds it at once, so the lookups
+// after it search instead of walking; expanding a node that has no children moves no row
+// and keeps it.
+TEST(GridTreeCache, FarLookupsBuildTheCacheAndAChildlessExpandKeepsIt) {
+    TTestTree tree;
+    tree.SetRootNodeCount(5000);
+    std::vector<PGridNode> rows = AllNodes(tree);
+    ASSERT_FALSE(tree.TreeStates() & tsUseCache) << "the worker builds only after a pause";
+    EXPECT_EQ(10 * 18, tree.GetDisplayRect(rows[10], NoColumn, false).top);
+    EXPECT_FALSE(tree.TreeStates() & tsUseCache) << "a near row is found without one";
+    EXPECT_EQ(4321 * 18, tree.GetDisplayRect(rows[4321], NoColumn, false).top);
+    EXPECT_TRUE(tree.TreeStates() & tsUseCache);
+    EXPECT_EQ(tree.CalculateCacheEntryCount(), tree.PositionCache().size());
+
+    tree.SetExpanded(rows[100], true);
+    EXPECT_EQ(0u, rows[100]->ChildCount);
+    EXPECT_TRUE(tree.TreeStates() & tsUseCache);
+
+    tree.InvalidateCache();
+    int top = -1;
+    EXPECT_EQ(rows[4000], tree.GetNodeAt(0, 4000 * 18 + 5, false, &top));
+    EXPECT_EQ(4000 * 18, top);
+    EXPECT_TRUE(tree.TreeStates() & tsUseCache);
+}
+
 TEST(GridTreeCache, WorkerLivesWhileTreesExist) {
     auto first = std::make_unique<TTestTree>();
     TWorkerThread* worker = SharedWorker();

@@ -92,3 +92,15 @@ TEST(MultiStringEditorKeyboard, ExternalEditorButton) {
     EXPECT_EQ(std::filesystem::path(path).extension(), L".txt") << Narrow(path);
     EXPECT_FALSE(std::filesystem::exists(path)) << Narrow(path);
 }
+
+// Esc in the lines cancels the dialog as it does elsewhere in a dialog.
+TEST(MultiStringEditorKeyboard, EscInTheLinesCancels) {
+    using namespace editorstest;
+    std::unique_ptr<TEditorFormMultiSZ> form(new TEditorFormMultiSZ(nullptr));
+    InputScript script;
+    script
+        .Then([&] { return HasFocus(form->EntryValue->Handle()); }, [] { TypeKeys(L"a"); })
+        .Then([&] { return form->EntryValue->Lines().Text() == L"a"; }, [] { PressKey(VK_ESCAPE); });
+    EXPECT_EQ(form->ShowModal(), classlib::mrCancel);
+    EXPECT_EQ(script.Done(), script.Count());
+}

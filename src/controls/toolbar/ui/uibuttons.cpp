@@ -51,6 +51,8 @@ void DropPendingClicks(HWND window) {
 
 // --- the button control -------------------------------------------------------------------------
 
+TUiButtonControl::TUiButtonControl(TComponent* owner) : TUiTextObject(owner) { FControlStyle &= ~csDoubleClicks; }
+
 void TUiButtonControl::SetGroupIndex(int value) {
     if (value == FGroupIndex) return;
     FGroupIndex = value;
@@ -229,7 +231,6 @@ void TUiRadioButton::PaintGlyph(TCanvas& canvas, const RECT& rect) {
 
 TUiCustomButton::TUiCustomButton(TComponent* owner)
     : TUiButtonControl(owner), FBitmap(std::make_unique<TBitmap>()), FDropDownMenu([this] { Invalidate(); }) {
-    FControlStyle &= ~csDoubleClicks;
     SetAlignment(themed::taCenter);
     SetAutoSize(false);
     SetDrawPushedCaption(true);

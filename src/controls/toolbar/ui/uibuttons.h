@@ -27,7 +27,9 @@ namespace ui {
 
 class TUiButtonControl : public TUiTextObject {
 public:
-    explicit TUiButtonControl(classlib::TComponent* owner) : TUiTextObject(owner) {}
+    // Takes no double clicks: the second press of one is a press, so a double click clicks
+    // twice (toggles a check box twice), as with the system's own buttons.
+    explicit TUiButtonControl(classlib::TComponent* owner);
 
     // -1: no grouping.
     int GroupIndex() const { return FGroupIndex; }

@@ -104,6 +104,32 @@ TEST_F(UiControls, CheckBoxGrayedCycle) {
     EXPECT_EQ(box->State(), wide::cbChecked) << "unchecked goes straight to checked";
 }
 
+// A double click is two clicks on the buttons, as on the system's own: a check box toggles
+// twice, a push button clicks twice.
+TEST_F(UiControls, ADoubleClickClicksTwice) {
+    auto* box = Add<TUiCheckBox>(Form, 10, 10, 100, 20);
+    auto* button = Add<TUiButton>(Form, 10, 40, 75, 25);
+    auto* radio = Add<TUiRadioButton>(Form, 10, 70, 100, 20);
+    int boxClicks = 0, buttonClicks = 0, radioClicks = 0;
+    box->OnClick = [&](TComponent*) { ++boxClicks; };
+    button->OnClick = [&](TComponent*) { ++buttonClicks; };
+    radio->OnClick = [&](TComponent*) { ++radioClicks; };
+    PumpMessages();
+    auto doubleClick = [](TWinControl* control) {
+        for (UINT msg : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
+            PostMessageW(control->Handle(), msg, msg == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(5, 5));
+    };
+    doubleClick(box);
+    EXPECT_TRUE(PumpUntil([&] { return boxClicks == 2; }));
+    EXPECT_FALSE(box->Checked());
+    doubleClick(button);
+    EXPECT_TRUE(PumpUntil([&] { return buttonClicks == 2; }));
+    doubleClick(radio);
+    PumpMessages();
+    EXPECT_TRUE(radio->Checked());
+    EXPECT_EQ(radioClicks, 1) << "the second click finds it checked";
+}
+
 // Enter clicks the Default button unless another push button has the focus, which then acts;
 // Esc clicks the Cancel button; the clicks set the form's modal result.
 TEST_F(UiControls, DefaultAndCancelKeys) {
