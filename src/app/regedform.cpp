@@ -3,6 +3,7 @@
 #include "app/mainform.h"
 #include "app/menubuilder.h"
 #include "controls/toolbar/ui/uitoolbar.h"
+#include "classlib/application.h"
 #include "classlib/menus.h"
 #include "classlib/timer.h"
 #include "controls/wide/widefiles.h"
@@ -92,10 +93,10 @@ TRegEdForm::TRegEdForm(TMainForm* mainForm) : wide::TWideForm(mainForm), FMainFo
     ApplyOptions(options, true);
 
     OnClose = [this](TComponent*, classlib::TCloseAction& action) { FormClose(action); };
-    // Fires once the window is in place; only then does an activation move the tab.
-    FStartupTimer = new classlib::TTimer(this);
-    FStartupTimer->SetInterval(1);
-    FStartupTimer->SetOnTimer([this](TComponent*) { StartupTimerTimer(); });
+    // Runs once the window is in place; only then does an activation move the tab. A posted
+    // call, not a timer: a timer fires only when the queue is empty, which on a busy start can
+    // be after the user's next click, and would take the focus from where the user put it.
+    classlib::Application->QueueCall([this] { StartupTimerTimer(); }, this);
     DoCreate();
 }
 
@@ -153,8 +154,11 @@ void TRegEdForm::ChooseStartFocus() {
         SetActiveControl(VxRegTreeView);
 }
 
+TRegEdForm::~TRegEdForm() {
+    if (classlib::Application) classlib::Application->CancelQueuedCalls(this);
+}
+
 void TRegEdForm::StartupTimerTimer() {
-    FStartupTimer->SetEnabled(false);
     if (FMainForm->ActiveRegEdForm() == this)
         if (classlib::TWinControl* control = ActiveControl(); control && control->CanFocus()) control->SetFocus();
     OnActivate = [this](TComponent*) { FMainForm->RegistryWindowActivated(this); };

@@ -34,6 +34,7 @@ class TMainForm;
 class TRegEdForm : public wide::TWideForm {
 public:
     explicit TRegEdForm(TMainForm* mainForm);
+    ~TRegEdForm() override;
 
     views::TVxRegTreeView* VxRegTreeView = nullptr;
     widgets::TVxDWSplitter* VxDWSplitter1 = nullptr;
@@ -68,7 +69,6 @@ private:
     void ReadLayout();
 
     TMainForm* FMainForm;
-    classlib::TTimer* FStartupTimer = nullptr;
     std::wstring FShownPath;
     std::wstring FShownName;
     bool FTabLocked = false;
