@@ -1,7 +1,8 @@
 // The commands of the main window as data: every action with its name, category, caption,
 // default shortcut, image and tag in list order, and the item order of the menus, the main
 // toolbar and the popup menus. The forms build their actions, menus and toolbars from these
-// tables, so a name, caption or order lives in one place.
+// tables, and the settings dialog its shortcut and gesture rows, so a name, caption or
+// order lives in one place.
 //
 // The category and the caption an action has when the main window is created name the
 // action in "HotKey.db" and "Gesture.db" (section = category, key = caption). The order of
