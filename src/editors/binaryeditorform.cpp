@@ -50,11 +50,10 @@ TBinFindForm::TBinFindForm(TComponent* owner) : TForm(owner) {
     UiCheckBox1 = inGroup.Check(L"大文字小文字を区別する", {12, 160, 220, 17});
 
     const std::vector<ui::TPlace> row = ui::ButtonRow(width - 8, height - 35, {75, 75});
-    const ui::TOkCancel pair = ui::AddOkCancel(at, {.Ok = row[0], .Cancel = row[1], .CancelFirst = true});
+    const ui::TOkCancel pair =
+        ui::AddOkCancel(at, {.Ok = row[0], .Cancel = row[1], .CancelFirst = true, .Anchors = akRight | akBottom});
     OkButton = pair.Ok;
     CancelButton = pair.Cancel;
-    OkButton->SetAnchors(akRight | akBottom);
-    CancelButton->SetAnchors(akRight | akBottom);
     UpdateFields();
 }
 
@@ -111,11 +110,10 @@ TEditorBinForm::TEditorBinForm(TComponent* owner) : wide::TWideForm(owner) {
 
     auto* bottom = at.Panel({0, height - bottomHeight, width, bottomHeight}, alBottom, true);
     const std::vector<ui::TPlace> row = ui::ButtonRow(width - 8, 8, {75, 75});
-    const ui::TOkCancel pair = ui::AddOkCancel(at.On(bottom), {.Ok = row[0], .Cancel = row[1], .CancelFirst = true});
+    const ui::TOkCancel pair = ui::AddOkCancel(
+        at.On(bottom), {.Ok = row[0], .Cancel = row[1], .CancelFirst = true, .Anchors = akRight | akBottom});
     OkButton = pair.Ok;
     CancelButton = pair.Cancel;
-    OkButton->SetAnchors(akRight | akBottom);
-    CancelButton->SetAnchors(akRight | akBottom);
 
     EntryValue = AddBinaryHex(at, {0, barHeight, width, height - barHeight - bottomHeight});
     EntryValue->SetAlign(alClient);

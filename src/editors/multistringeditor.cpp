@@ -36,14 +36,13 @@ TEditorFormMultiSZ::TEditorFormMultiSZ(TComponent* owner) : wide::TWideForm(owne
     ExternalEditorButton->SetAnchors(akLeft | akBottom);
 
     const std::vector<ui::TPlace> row = ui::ButtonRow(width - 8, height - 35, {75, 75});
-    const ui::TOkCancel pair = ui::AddOkCancel(at, {.Ok = row[0], .Cancel = row[1], .CancelFirst = true}, [this] {
-        RemoveEmptyLinesAndSay();
-        return true;
-    });
+    const ui::TOkCancel pair = ui::AddOkCancel(
+        at, {.Ok = row[0], .Cancel = row[1], .CancelFirst = true, .Anchors = akRight | akBottom}, [this] {
+            RemoveEmptyLinesAndSay();
+            return true;
+        });
     OkButton = pair.Ok;
     CancelButton = pair.Cancel;
-    OkButton->SetAnchors(akRight | akBottom);
-    CancelButton->SetAnchors(akRight | akBottom);
     SetActiveControl(EntryValue);
 }
 

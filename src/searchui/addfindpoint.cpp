@@ -54,11 +54,10 @@ TAddFindPointForm::TAddFindPointForm(TComponent* owner, TImageList* componentIma
 
     BottomPanel = at.Panel({0, height - bottomHeight, width, bottomHeight}, alBottom);
     const std::vector<TPlace> row = ButtonRow(width - 10, 7, {75, 75});
-    const TOkCancel pair = AddOkCancel(at.On(BottomPanel), {.Ok = row[0], .Cancel = row[1], .OkCaption = L"追加(&O)"});
+    const TOkCancel pair = AddOkCancel(
+        at.On(BottomPanel), {.Ok = row[0], .Cancel = row[1], .OkCaption = L"追加(&O)", .Anchors = akRight | akTop});
     OkButton = pair.Ok;
     CancelButton = pair.Cancel;
-    OkButton->SetAnchors(akRight | akTop);
-    CancelButton->SetAnchors(akRight | akTop);
 
     VxRegTreeView = at.Add<views::TVxRegTreeView>({0, topHeight, width, height - topHeight - bottomHeight});
     VxRegTreeView->SetAlign(alClient);

@@ -46,10 +46,11 @@ TFindForm::TFindForm(TComponent* owner, IFindDialogHost& host, const TFindFormFi
 
     ButtonPanel = at.Panel({0, 25 + kPageHeight, kClientWidth, kButtonRowHeight}, alBottom);
     const std::vector<TPlace> row = ButtonRow(kClientWidth - 10, 8, {75, 75});
-    const TOkCancel pair = AddOkCancel(at.On(ButtonPanel), {.Ok = row[1], .Cancel = row[0], .CancelFirst = true}, [this] {
-        TakeKeyword();
-        return true;
-    });
+    const TOkCancel pair =
+        AddOkCancel(at.On(ButtonPanel), {.Ok = row[1], .Cancel = row[0], .CancelFirst = true}, [this] {
+            TakeKeyword();
+            return true;
+        });
     CancelButton = pair.Cancel;
     OkButton = pair.Ok;
     OkButton->SetEnabled(false);

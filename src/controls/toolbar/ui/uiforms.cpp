@@ -105,6 +105,8 @@ TOkCancel AddOkCancel(const TPlacer& at, const TOkCancelPlaces& places, std::fun
     }
     pair.Ok->SetDefault(true);
     if (!places.CancelFirst) addCancel();
+    pair.Ok->SetAnchors(places.Anchors);
+    pair.Cancel->SetAnchors(places.Anchors);
     return pair;
 }
 
@@ -137,7 +139,8 @@ TTabPages AddTabPages(const TPlacer& at, TPlace place, std::initializer_list<std
 
 // --- menus ------------------------------------------------------------------------------------
 
-TMenuItem* AddMenuItem(TComponent* owner, TMenuItem* parent, const std::wstring& caption, std::function<void()> onClick) {
+TMenuItem* AddMenuItem(TComponent* owner, TMenuItem* parent, const std::wstring& caption,
+                       std::function<void()> onClick) {
     auto* item = new TMenuItem(owner);
     item->SetCaption(caption);
     if (onClick) item->OnClick = [onClick = std::move(onClick)](TComponent*) { onClick(); };

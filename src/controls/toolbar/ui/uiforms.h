@@ -6,12 +6,13 @@
 // dialog's own numbers; TRows and ButtonRow work them out for rows and button rows.
 //
 // Ownership of dialogs, the one rule: a dialog has exactly one holder.
-// - Made with an owner (the form it opens over, which also centres it), it belongs to that
-//   owner: nothing else deletes it and no std::unique_ptr holds it. ShowModalForm makes such
-//   a dialog for one modal showing and destroys it before it returns (a component destroyed
-//   early leaves its owner). A dialog kept between showings is made once with `new` and its
-//   owner, shown with ShowModal as often as needed, and goes with its owner.
-// - Made without an owner (nullptr), it is held by a std::unique_ptr.
+// - A dialog shown once is made by ShowModalForm, which holds it for the call and destroys
+//   it before returning. Its owner (the form it opens over, which also centres it; or none)
+//   only places it: a component destroyed early leaves its owner.
+// - A dialog kept between showings is made once with `new` and its owner, shown with
+//   ShowModal as often as needed, and goes with its owner; nothing else deletes it.
+// - No std::unique_ptr holds a dialog that has an owner; one made without an owner outside
+//   ShowModalForm (a test's) is held by a std::unique_ptr.
 //
 // Tab order: the controls of a parent take the focus in the order they were put there.
 // Main thread only.
@@ -19,6 +20,7 @@
 #include <functional>
 #include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "classlib/form.h"
@@ -176,6 +178,8 @@ struct TOkCancelPlaces {
     // Cancel goes on the parent first (and so comes first in the tab order).
     bool CancelFirst = false;
     std::wstring OkCaption = kOkCaption;
+    // Both buttons keep these edges of their parent.
+    classlib::TAnchors Anchors = classlib::akLeft | classlib::akTop;
 };
 // The dialog's default button (Enter) and its cancel button (Esc, modal result mrCancel).
 // OK closes with mrOk; with `accept` it runs that first and closes only when it answers true

@@ -85,8 +85,12 @@ TEST_F(UiControls, OkCancelPairTakesItsOrderCaptionsAndRoles) {
     const std::vector<TPlace> row = ButtonRow(400, 10, {75, 75});
     for (bool cancelFirst : {false, true}) {
         auto* panel = at.Panel({0, 0, 410, 50});
-        const TOkCancel pair =
-            AddOkCancel(at.On(panel), {.Ok = row[0], .Cancel = row[1], .CancelFirst = cancelFirst, .OkCaption = L"追加(&O)"});
+        const TAnchors anchors = cancelFirst ? akRight | akBottom : akLeft | akTop;
+        const TOkCancel pair = AddOkCancel(at.On(panel), {.Ok = row[0],
+                                                          .Cancel = row[1],
+                                                          .CancelFirst = cancelFirst,
+                                                          .OkCaption = L"追加(&O)",
+                                                          .Anchors = anchors});
         EXPECT_EQ(pair.Ok->GetCaption(), L"追加(&O)");
         EXPECT_EQ(pair.Cancel->GetCaption(), L"キャンセル");
         EXPECT_TRUE(pair.Ok->Default());
@@ -96,6 +100,8 @@ TEST_F(UiControls, OkCancelPairTakesItsOrderCaptionsAndRoles) {
         EXPECT_EQ(pair.Ok->TabOrder() > pair.Cancel->TabOrder(), cancelFirst);
         EXPECT_EQ(pair.Ok->Left(), row[0].Left);
         EXPECT_EQ(pair.Cancel->Left() + pair.Cancel->Width(), 400);
+        EXPECT_EQ(pair.Ok->Anchors(), anchors);
+        EXPECT_EQ(pair.Cancel->Anchors(), anchors);
     }
 }
 
@@ -121,8 +127,9 @@ TEST(DialogPlaces, ButtonRowsEndAtTheRightEdge) {
     }
     TRows rows(12, 20, 270, 18, 20);
     const TPlace first = rows.Next(), indented = rows.Next(18), third = rows.Next();
-    EXPECT_EQ((std::vector<int>{first.Left, first.Top, indented.Left, indented.Top, indented.Width, third.Left, third.Top}),
-              (std::vector<int>{12, 20, 30, 40, 270, 12, 60}));
+    EXPECT_EQ(
+        (std::vector<int>{first.Left, first.Top, indented.Left, indented.Top, indented.Width, third.Left, third.Top}),
+        (std::vector<int>{12, 20, 30, 40, 270, 12, 60}));
 }
 
 // A label comes before its field and focuses it; a place without a size keeps the

@@ -272,7 +272,8 @@ TEST_F(ListTest, DoubleClickOnAnItemRunsOnce) {
     auto* plain = Add<TWideListBox>(8, 8, 200, 100);
     auto* checks = Add<TWideCheckListBox>(220, 8, 200, 100);
     Show();
-    for (TWideCustomListBox* list : {static_cast<TWideCustomListBox*>(plain), static_cast<TWideCustomListBox*>(checks)}) {
+    for (TWideCustomListBox* list :
+         {static_cast<TWideCustomListBox*>(plain), static_cast<TWideCustomListBox*>(checks)}) {
         list->Items().Add(L"一");
         list->Items().Add(L"二");
         int runs = 0;
