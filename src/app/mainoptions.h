@@ -5,6 +5,7 @@
 #pragma once
 
 #include "classlib/graphics.h"
+#include "controls/toolbar/themed/thmnames.h"
 #include "settings/inifile.h"
 
 #include <cstdint>
@@ -27,7 +28,7 @@ void ApplyFontOptions(const TFontOptions& options, classlib::TFont& font);
 // The options the main window applies to itself, its panes and its registry windows; the
 // defaults are those of a missing "setting.db".
 struct TMainOptions {
-    std::wstring ThmTheme = L"Default";
+    std::wstring ThmTheme = themed::kThemeDefault;
     bool SetToolBarKotei = false;  // docks: dragging not allowed
     bool SetSmartDrag = false;
     bool SetSmartDock = false;
