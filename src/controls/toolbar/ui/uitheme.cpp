@@ -96,9 +96,6 @@ void TUiThemeNexus::CloseData() {
 
 TUiResources::TUiResources() {
     FHintBitmap = std::make_unique<TBitmap>();
-    // A bitmap without pixels has no DC: the hint painters measure their text on this
-    // canvas before they size it.
-    FHintBitmap->SetSize(1, 1);
     FHandCursor = LoadCursorW(nullptr, IDC_HAND);
     HINSTANCE module = GetModuleHandleW(nullptr);
     if (Screen) {

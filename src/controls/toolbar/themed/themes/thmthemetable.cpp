@@ -2,6 +2,9 @@
 
 #include "controls/toolbar/themed/thmdefault.h"
 #include "controls/toolbar/themed/thmnames.h"
+#include "controls/toolbar/themed/themes/thmoffice2003.h"
+#include "controls/toolbar/themed/themes/thmofficexp.h"
+#include "controls/toolbar/themed/themes/thmwhidbey.h"
 
 namespace themes {
 
@@ -11,6 +14,9 @@ namespace {
 
 constexpr TThmThemeEntry kThemes[] = {
     {kThemeDefault, CreateDefaultTheme},
+    {kThemeOfficeXP, CreateOfficeXPTheme},
+    {kThemeOffice2003, CreateOffice2003Theme},
+    {kThemeWhidbey, CreateWhidbeyTheme},
 };
 
 }  // namespace
