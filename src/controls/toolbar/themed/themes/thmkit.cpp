@@ -88,6 +88,10 @@ void PaintCloseCross(HDC dc, const RECT& rect, TColor color) {
     PaintPatternGlyph(dc, rect, 8, 7, kCloseCrossPattern, color);
 }
 
+void PaintSmallCloseCross(HDC dc, const RECT& rect, TColor color) {
+    PaintCloseCrossAt(dc, (rect.left + rect.right - 7) / 2, (rect.top + rect.bottom - 7) / 2, color);
+}
+
 void PaintChevronAt(HDC dc, int x, int y, bool vertical, TColor color) {
     if (vertical)
         PaintPatternGlyph(dc, RECT{x, y, x + 5, y + 8}, 5, 8, kChevronVerticalPattern, color);

@@ -80,6 +80,9 @@ extern const BYTE kChevronVerticalPattern[16];   // two down-pointing chevrons, 
 void PaintCloseCrossAt(HDC dc, int x, int y, TColor color);
 // The close cross centred in rect the way PaintPatternGlyph centres.
 void PaintCloseCross(HDC dc, const RECT& rect, TColor color);
+// The close cross at ((Left + Right - 7) div 2, (Top + Bottom - 7) div 2): one row higher in odd
+// rectangles than PaintCloseCross.
+void PaintSmallCloseCross(HDC dc, const RECT& rect, TColor color);
 // The chevron pattern of a horizontal or vertical bar with its top-left corner at (x, y).
 void PaintChevronAt(HDC dc, int x, int y, bool vertical, TColor color);
 // A filled right-pointing arrow (x, y - 3), (x, y + 3), (x + 3, y).
@@ -133,7 +136,8 @@ struct TGlossOvershoot {
 // A one-line band is Color1. No colour counts as white.
 void PaintGlossBitmap(HDC dc, const RECT& rect, TColor color1, TColor color2, bool vertical,
                       TGlossOvershoot overshoot = {});
-// The ramp: Color2 in the top row (left column) to Color1 in the bottom row (right column),
+// The ramp (the line gradient of several themes): Color2 in the top row (left column) to Color1
+// in the bottom row (right column),
 // line i from the far end Color1 + (Color2 - Color1) x i div n, n = extent - 1. A one-line
 // band is Color1.
 void PaintRampGradient(HDC dc, const RECT& rect, TColor color1, TColor color2, bool vertical);

@@ -53,9 +53,7 @@ protected:
     UINT FloatingCaptionFormat() const override { return DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_HIDEPREFIX; }
     std::vector<TColor> SizeGripColors(int side) const override;
     POINT MDIGlyphOrigin(const RECT& rect) override;
-    void PaintCrossIn(HDC dc, const RECT& box, TColor color) override {
-        PaintCloseCrossAt(dc, (box.left + box.right - 7) / 2, (box.top + box.bottom - 7) / 2, color);
-    }
+    void PaintCrossIn(HDC dc, const RECT& box, TColor color) override { PaintSmallCloseCross(dc, box, color); }
 
 private:
     TColor FrameTint() const;
