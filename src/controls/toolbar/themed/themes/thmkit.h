@@ -137,9 +137,8 @@ struct TGlossOvershoot {
 void PaintGlossBitmap(HDC dc, const RECT& rect, TColor color1, TColor color2, bool vertical,
                       TGlossOvershoot overshoot = {});
 // The ramp (the line gradient of several themes): Color2 in the top row (left column) to Color1
-// in the bottom row (right column),
-// line i from the far end Color1 + (Color2 - Color1) x i div n, n = extent - 1. A one-line
-// band is Color1.
+// in the bottom row (right column), line i from the far end Color1 + (Color2 - Color1) x i div n,
+// n = extent - 1. A one-line band is Color1.
 void PaintRampGradient(HDC dc, const RECT& rect, TColor color1, TColor color2, bool vertical);
 
 // The radio disc's row insets: the 11-row disc of most themes.
