@@ -264,6 +264,32 @@ TEST(GridTreeWindow, HorizontalBarForWideRows) {
     EXPECT_FALSE(HasStyle(tree->Handle(), WS_HSCROLL));
 }
 
+namespace {
+// Narrow rows but for the last one.
+class TLastRowWideTree : public TTestTree {
+protected:
+    int DoGetNodeWidth(PGridNode Node, TColumnIndex) override { return Node->NextSiblingNode ? 20 : 500; }
+};
+}  // namespace
+
+// The only wide row sits at the bottom edge, where the horizontal bar it needs would cover
+// it: the bar comes and stays (its coming does not take away the reason for it).
+TEST(GridTreeWindow, HorizontalBarForAWideRowItWouldCover) {
+    classlib::TForm form(nullptr);
+    auto* tree = new TLastRowWideTree();
+    tree->SetParent(&form);
+    tree->SetBounds(0, 0, 200, 100);
+    tree->SetDefaultNodeHeight(10);
+    HWND wnd = tree->Handle();
+    const int client = tree->ClientHeight();
+    ASSERT_GT(client, 40);
+    tree->SetRootNodeCount(uint32_t((client + 9) / 10));  // the last row ends at the bottom
+    form.Show();
+    EXPECT_TRUE(HasStyle(wnd, WS_HSCROLL));
+    EXPECT_GE(tree->RangeX(), 500);
+    EXPECT_EQ(tree->RangeX(), BarInfo(wnd, SB_HORZ).nMax);
+}
+
 TEST(GridTreeWindow, HorizontalScrollCodesAndTheWheel) {
     classlib::TForm form(nullptr);
     auto* tree = new TWideTree();
