@@ -396,7 +396,12 @@ bool TBaseGridTree::HorizontalBarDue() const {
 }
 
 uint32_t TBaseGridTree::GetMaxRightExtend() {
-    // The widest content among the rows shown in the client area.
+    // The widest content among the rows shown in the client area as it is without a
+    // horizontal bar. Measured under a bar that is shown, a wide row right above it would
+    // go out of sight, the bar would go, the row come back and the bar again, without end.
+    int height = FClientHeight;
+    if (HasControlWindow() && (GetWindowLongPtrW(FHandle, GWL_STYLE) & WS_HSCROLL))
+        height += GetSystemMetrics(SM_CYHSCROLL);
     int top = 0;
     PGridNode node = GetNodeAt(0, 0, true, &top);
     if (!node) return 0;
@@ -406,7 +411,7 @@ uint32_t TBaseGridTree::GetMaxRightExtend() {
     if (FImages) x += FImages->Width() + 2;
     const int checkWidth = HasOption(toCheckSupport) && FCheckImages ? FCheckImages->Width() + 2 : 0;
     int widest = 0;
-    while (node && top < FClientHeight) {
+    while (node && top < height) {
         if (!(node->States & vsInitialized)) InitNode(node);
         const int check = node->CheckKind != ctNone ? checkWidth : 0;
         widest = std::max(widest, x + check + DoGetNodeWidth(node, NoColumn));

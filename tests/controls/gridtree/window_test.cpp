@@ -264,6 +264,42 @@ TEST(GridTreeWindow, HorizontalBarForWideRows) {
     EXPECT_FALSE(HasStyle(tree->Handle(), WS_HSCROLL));
 }
 
+namespace {
+// Narrow rows but one wide row at `WideRow`.
+class TOneWideRowTree : public TTestTree {
+public:
+    uint32_t WideRow = 0;
+
+protected:
+    int DoGetNodeWidth(PGridNode Node, TColumnIndex) override { return Node->Index == WideRow ? 900 : 40; }
+};
+}  // namespace
+
+// A wide row near the bottom that a horizontal bar would cover: the bar is there as long as
+// the row is shown in the area without the bar, and settles (before, showing the bar hid the
+// row, hiding it showed the row again, and the window recursed until the stack ran out).
+TEST(GridTreeWindow, WideRowUnderTheHorizontalBarSettles) {
+    const int bar = GetSystemMetrics(SM_CYHSCROLL);
+    for (uint32_t wideRow : {4u, 6u}) {
+        for (int extra = 1; extra <= bar; extra += 3) {
+            SCOPED_TRACE(testing::Message() << "wide row " << wideRow << ", " << extra << " px of it above the bar");
+            classlib::TForm form(nullptr);
+            auto* tree = new TOneWideRowTree();
+            tree->WideRow = wideRow;
+            tree->SetParent(&form);
+            HWND wnd = tree->Handle();
+            const int rowHeight = int(tree->DefaultNodeHeight());
+            tree->SetClientSize(300, int(wideRow) * rowHeight + extra);
+            tree->SetRootNodeCount(wideRow + 1);
+            EXPECT_TRUE(HasStyle(wnd, WS_HSCROLL));
+            EXPECT_GE(tree->RangeX(), 900);
+            RECT client{};
+            GetClientRect(wnd, &client);
+            EXPECT_EQ(client.bottom, tree->ClientHeight());
+        }
+    }
+}
+
 TEST(GridTreeWindow, HorizontalScrollCodesAndTheWheel) {
     classlib::TForm form(nullptr);
     auto* tree = new TWideTree();
