@@ -62,12 +62,14 @@ TMainForm::TMainForm(classlib::TComponent* owner, std::vector<std::wstring> para
 
     FGestures = new widgets::TVxMouseGestures(this);
     FGestures->Enabled = false;
+    LoadPictures();
     CreateTabStrip();
     BindActions();
     CreateCommandsAndTools();
     OnOpenWindow = [this](const std::wstring& path) { OpenWindow(path); };
     OnDescribeRegistryWindow = [this] { return DescribeActiveWindow(); };
     CreateChrome();
+    CreateFeatures();
     CreatePictures();
 
     LoadLayout();
@@ -253,7 +255,7 @@ void TMainForm::Dispatch(classlib::TMessage& m) {
         WMCopyData(m);
         return;
     }
-    if (FindMessage(m)) return;
+    if (FeatureMessage(m)) return;
     wide::TWideForm::Dispatch(m);
 }
 
