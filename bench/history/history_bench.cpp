@@ -2,7 +2,10 @@
 // program with an empty history, in the same run:
 // - start to the first painted registry window on a key given on the command line;
 // - one jump from the address box ("移動" clicked with another key's path typed) until the
-//   registry window shows and has painted that key.
+//   registry window shows and has painted that key, the box's list having been opened once
+//   before (so it holds every line, as for a user who picks from it). The history file is
+//   written whole after every jump (10,000 lines: about 700 KB), hence the wider aim; what
+//   must not come back is work per line of the list on every jump.
 // Each side runs from a folder of its own (its own "Settings"), and gets its history file
 // back before every start. Both sides must reach the same windows; the history side must
 // also have kept its lines (the path it went to on top, every old line still there).
@@ -136,7 +139,18 @@ bool StartAndJump(const TSide& side, double& startSeconds, double& jumpSeconds) 
         HWND bar = FindVisible(pi.dwProcessId, main, nullptr, L"アドレスバー");
         HWND edit = bar ? FindVisible(pi.dwProcessId, bar, L"Edit") : nullptr;
         HWND go = bar ? FindVisible(pi.dwProcessId, bar, nullptr, L"移動") : nullptr;
+        HWND box = edit ? GetParent(edit) : nullptr;
         ok = edit && go;
+        if (ok) {
+            // The list opened and closed: it is filled from the history once.
+            const double opened = bench::Now();
+            SendMessageW(box, CB_SHOWDROPDOWN, TRUE, 0);
+            while (SendMessageW(box, CB_GETCOUNT, 0, 0) != LRESULT(side.History.size() + 1) &&
+                   bench::Now() - opened < kTimeLimit)
+                Sleep(10);
+            SendMessageW(box, CB_SHOWDROPDOWN, FALSE, 0);
+            ok = SendMessageW(box, CB_GETCOUNT, 0, 0) == LRESULT(side.History.size() + 1);
+        }
         if (ok) {
             SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kJumpPath.c_str()));
             RECT r{};
@@ -217,7 +231,7 @@ int wmain() {
         jumps.Ours.Times.push_back(jumpSeconds);
     }
     bench::Report("start, 10,000 history lines vs none", starts, 1.1, correct);
-    bench::Report("jump from the address box, 10,000 lines vs none", jumps, 1.1, correct);
+    bench::Report("jump from the address box, 10,000 lines vs none", jumps, 1.5, correct);
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\WendlarBench");
     fs::remove_all(root, ec);
     return bench::Finish();

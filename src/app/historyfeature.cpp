@@ -2,6 +2,7 @@
 
 #include "app/mainactions.h"
 #include "app/toolpages.h"
+#include "classlib/application.h"
 #include "classlib/errors.h"
 #include "controls/gridtree/stringtree.h"
 #include "controls/toolbar/ui/uilists.h"
@@ -27,19 +28,32 @@ THistoryFeature::THistoryFeature(const TFeatureContext& context, TToolPanel& pan
         classlib::HandleCurrentException(nullptr);
     }
     ui::TUiComboBox& box = FHost.AddressBox();
-    box.OnEnter = [this](TComponent*) { FillAddressBox(); };
+    // The box takes the focus for a moment when the window first shows, before the registry
+    // window takes it: the list is filled once the box still has it after the messages
+    // waiting (posted calls come before the keys typed next).
+    box.OnEnter = [this](TComponent*) {
+        if (classlib::Application)
+            classlib::Application->QueueCall([this] { if (AddressBoxFocused()) FillAddressBox(); }, this);
+    };
     box.OnDropDown = [this](TComponent*) { FillAddressBox(); };
     FContext.Actions.Action(TActionId::aacClearHistory)->OnExecute = [this](TComponent*) { Clear(); };
     FPanel.SetPage(HistoryToolPage, this);
 }
 
 THistoryFeature::~THistoryFeature() {
+    if (classlib::Application) classlib::Application->CancelQueuedCalls(this);
     ui::TUiComboBox& box = FHost.AddressBox();
     box.OnEnter = nullptr;
     box.OnDropDown = nullptr;
     delete FMenu;
     delete FTree;
     FPanel.SetPage(HistoryToolPage, nullptr);
+}
+
+bool THistoryFeature::AddressBoxFocused() {
+    ui::TUiComboBox& box = FHost.AddressBox();
+    const HWND focus = GetFocus();
+    return focus && box.HandleAllocated() && (focus == box.Handle() || focus == box.EditHandle());
 }
 
 void THistoryFeature::FillAddressBox() {

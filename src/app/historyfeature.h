@@ -5,7 +5,7 @@
 // ("履歴のクリア"), after which the address box keeps its list until the next path is added.
 //
 // The address box's list is filled from the history the first time it is needed (the box
-// takes the focus or drops its list down) and then follows every change with one move; the
+// has the focus or drops its list down) and then follows every change with one move; the
 // page's rows are read from the history, so only its row count follows the changes. A
 // history of ten thousand lines thus costs the start one read of the file.
 //
@@ -56,6 +56,7 @@ public:
 private:
     // The address box's list, filled from the history the first time it is needed.
     void FillAddressBox();
+    bool AddressBoxFocused();
     void Clear();
     void RowsChanged();
     void TreeDoubleClicked();
