@@ -139,11 +139,12 @@ private:
 
 namespace {
 
-// The records of the selected value rows, in list order.
-std::vector<const registry::TVxRegValueClass*> SelectedValues(views::TVxRegListView& list) {
-    std::vector<const registry::TVxRegValueClass*> values;
+// Copies of the records of the selected value rows, in list order (a command's question may
+// outlast the rows).
+TSelectedValues SelectedValues(views::TVxRegListView& list) {
+    TSelectedValues values;
     for (gridtree::PGridNode node = list.GetFirstSelected(); node; node = list.GetNextSelected(node))
-        if (const registry::TVxRegValueClass* value = list.ValueOfNode(node)) values.push_back(value);
+        if (const registry::TVxRegValueClass* value = list.ValueOfNode(node)) values.push_back(*value);
     return values;
 }
 
@@ -186,8 +187,7 @@ void TMainForm::BindCommands() {
             TRegEdForm* window = ActiveRegEdForm();
             if (!window) return;
             const std::optional<registry::TVxRegKeyClass> key = window->VxRegTreeView->GetSelectedKey();
-            const std::vector<const registry::TVxRegValueClass*> values = SelectedValues(*window->VxRegListView);
-            command(CommandContext(), key ? &*key : nullptr, values);
+            command(CommandContext(), key ? &*key : nullptr, SelectedValues(*window->VxRegListView));
         };
     };
     // The bracket of the refresh commands: the lock lifted for the time of the refresh.
