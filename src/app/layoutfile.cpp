@@ -13,7 +13,7 @@ namespace {
 constexpr const wchar_t* kWnd = L"Wnd";
 
 int ReadInt(const settings::TVxMemIniFile& file, const std::wstring& section, const wchar_t* key, int def) {
-    return static_cast<int>(file.ReadInt64(section, key, def));
+    return file.ReadInteger(section, key, def);
 }
 
 }  // namespace

@@ -97,17 +97,13 @@ TMainForm::~TMainForm() {
 }
 
 void TMainForm::LoadSettings() {
-    TMainOptions defaults;
-    defaults.Gesture = FGestures->Enabled;
-    defaults.SetGestureLength = FGestures->GestureLength;
-    defaults.SetGestureStop = static_cast<int>(FGestures->GestureStopRecognitionLength);
-    FOptions = defaults;
-    ReadSettingsFile(L"setting.db", [&](const settings::TVxMemIniFile& file) { FOptions = ReadMainOptions(file, defaults); });
+    FOptions = TMainOptions{};
+    ReadSettingsFile(L"setting.db", [&](const settings::TVxMemIniFile& file) { FOptions = ReadMainOptions(file); });
     FUndoProvider->KeyDeleteUndo = !FOptions.SetNoKeyUndo;
     FGestures->Enabled = FOptions.Gesture;
     FGestures->GestureLength = FOptions.SetGestureLength;
     FGestures->GestureStopRecognitionLength = static_cast<unsigned>(FOptions.SetGestureStop);
-    for (TRegEdForm* window : RegistryWindows()) window->ApplyOptions(RegWindowSearchOptions(FOptions), false);
+    for (TRegEdForm* window : RegistryWindows()) window->ApplyOptions(TRegWindowOptions(FOptions), false);
     VxVSTab->SetTabWidth(FOptions.SetTabWidth);
     VxVSTab->SetActiveGrad(FOptions.ColorTabActiveGradStart, FOptions.ColorTabActiveGradEnd);
     VxVSTab->SetNonActiveGrad(FOptions.ColorTabGradStart, FOptions.ColorTabGradEnd);

@@ -53,8 +53,12 @@ public:
     bool ReadBool(const std::wstring& section, const std::wstring& ident, bool defaultValue) const;
     // The value by the class library's StrToInt64Def (decimal, or hexadecimal after "$" or
     // "0x", leading blanks and a sign allowed); text that is no integer or does not fit
-    // gives `defaultValue`. Used for 32-bit settings too.
+    // gives `defaultValue`.
     int64_t ReadInt64(const std::wstring& section, const std::wstring& ident, int64_t defaultValue) const;
+    // The value as a 32-bit integer by the class library's StrToIntDef (decimal within the
+    // signed range, hexadecimal up to 32 bits as its bit pattern); anything else, a number
+    // beyond 32 bits included, gives `defaultValue`: 4294967297 is not read as 1.
+    int32_t ReadInteger(const std::wstring& section, const std::wstring& ident, int32_t defaultValue) const;
     bool ValueExists(const std::wstring& section, const std::wstring& ident) const;
     // Clears `strings` and adds the name of every section line, in file order (duplicates
     // kept).

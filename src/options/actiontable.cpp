@@ -1,10 +1,10 @@
-#include "app/actiontable.h"
+#include "options/actiontable.h"
 
 #include "classlib/menus.h"
 
 #include <array>
 
-namespace app {
+namespace options {
 
 namespace {
 
@@ -243,4 +243,4 @@ const TMenuDef* FindMenuDef(std::wstring_view name) {
 
 std::span<const TGenericActionDef> GenericActionDefs() { return kGenerics; }
 
-}  // namespace app
+}  // namespace options
