@@ -15,6 +15,7 @@
 #pragma once
 
 #include "app/featurehost.h"
+#include "app/mainoptions.h"
 #include "app/toolpanel.h"
 #include "classlib/messages.h"
 
@@ -42,7 +43,6 @@ class TVxRegTreeView;
 namespace app {
 
 class TCommandHost;
-struct TMainOptions;
 
 // What the searches ask of the main window.
 class TFindFeatureHost {
