@@ -99,7 +99,7 @@ void SetPaneRows(gridtree::TGridStringTree* pane, size_t count) {
 
 TUndoPage::TUndoPage(const TFeatureContext& context, TToolPanel& panel, TToolPaneHost& host,
                      undo::TVxRegClipUndoProvider& provider)
-    : FContext(context), FPanel(panel), FProvider(provider) {
+    : TProviderPage(context, panel, provider) {
     const auto onRows = [this, &host](void (*command)(const TCommandContext&, const std::vector<int>&)) {
         return [this, &host, command] { command(host.CommandContext(), SelectedRows(FPane)); };
     };
@@ -129,7 +129,7 @@ void TUndoPage::CreateControls(classlib::TWinControl& page) {
 
 TClipboardPage::TClipboardPage(const TFeatureContext& context, TToolPanel& panel, TToolPaneHost& host,
                                undo::TVxRegClipUndoProvider& provider)
-    : FContext(context), FPanel(panel), FProvider(provider) {
+    : TProviderPage(context, panel, provider) {
     const auto onRows = [this, &host](gridtree::TGridStringTree* const& pane,
                                       void (*command)(const TCommandContext&, const std::vector<int>&)) {
         return [&host, &pane, command] { command(host.CommandContext(), SelectedRows(pane)); };

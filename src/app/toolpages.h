@@ -66,9 +66,20 @@ void SetPaneRows(gridtree::TGridStringTree* pane, size_t count);
 
 // --- Pages -------------------------------------------------------------------------------
 
+// What the undo and clipboard pages share: the features' context, the panel they are pages
+// of, and the undo provider whose lists they show.
+class TProviderPage : public TToolPage {
+protected:
+    TProviderPage(const TFeatureContext& context, TToolPanel& panel, undo::TVxRegClipUndoProvider& provider)
+        : FContext(context), FPanel(panel), FProvider(provider) {}
+    const TFeatureContext FContext;
+    TToolPanel& FPanel;
+    undo::TVxRegClipUndoProvider& FProvider;
+};
+
 // Page 1: the undo list. Binds "アンドゥを実行", "選択アイテムまでのアンドゥを実行",
 // "アンドゥリストのクリア" and "アンドゥアイテムの削除".
-class TUndoPage final : public TToolPage {
+class TUndoPage final : public TProviderPage {
 public:
     TUndoPage(const TFeatureContext& context, TToolPanel& panel, TToolPaneHost& host,
               undo::TVxRegClipUndoProvider& provider);
@@ -76,16 +87,13 @@ public:
     void CreateControls(classlib::TWinControl& page) override;
 
 private:
-    const TFeatureContext FContext;
-    TToolPanel& FPanel;
-    undo::TVxRegClipUndoProvider& FProvider;
     gridtree::TGridStringTree* FPane = nullptr;
     ui::TUiPopupMenu* FMenu = nullptr;
 };
 
 // Page 2: the key clipboard (left half) and the value clipboard. Binds pasting the selected
 // entries into the selected key, and dropping and clearing entries.
-class TClipboardPage final : public TToolPage {
+class TClipboardPage final : public TProviderPage {
 public:
     TClipboardPage(const TFeatureContext& context, TToolPanel& panel, TToolPaneHost& host,
                    undo::TVxRegClipUndoProvider& provider);
@@ -94,9 +102,6 @@ public:
     void PanelResized(int panelWidth) override;
 
 private:
-    const TFeatureContext FContext;
-    TToolPanel& FPanel;
-    undo::TVxRegClipUndoProvider& FProvider;
     ui::TUiPanel* FKeyArea = nullptr;
     ui::TUiPanel* FValueArea = nullptr;
     gridtree::TGridStringTree* FKeyPane = nullptr;
