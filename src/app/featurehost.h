@@ -5,8 +5,9 @@
 //
 // The pattern, for every feature:
 // - `T<Name>Host`: an abstract class in the feature's header listing what the feature needs
-//   of the main window. TMainForm answers it with a small adapter built on its public
-//   methods (mainform_features.cpp); tests answer it with a fake.
+//   of the main window. TMainForm answers it with one adapter class nested in it
+//   (mainform_features.cpp), so the window's own members stay private; tests answer it with
+//   a fake.
 // - The feature's constructor makes what must exist at start (cheap things: bindings of its
 //   actions, the loading of a small file) and registers its tool-panel page, if it has one;
 //   what is costly (controls, popup menus, dialogs, sessions) is made the first time it is

@@ -6,9 +6,28 @@
 #include "controls/toolbar/ui/uipanels.h"
 #include "widgets/vstab.h"
 
+#include <functional>
+
 namespace app {
 
 using classlib::TComponent;
+
+namespace {
+
+// The panel's window: what it shows is made before it shows, so that it never shows empty.
+class TToolPanelWindow final : public ui::TUiDockablePanel {
+public:
+    using ui::TUiDockablePanel::TUiDockablePanel;
+    std::function<void()> BeforeShow;
+
+protected:
+    void CMVisibleChanged(classlib::TMessage& message) override {
+        if (Visible() && BeforeShow) BeforeShow();
+        ui::TUiDockablePanel::CMVisibleChanged(message);
+    }
+};
+
+}  // namespace
 
 ui::TUiPanel* NewToolArea(TComponent* owner, classlib::TWinControl* parent, classlib::TAlign align) {
     auto* panel = new ui::TUiPanel(owner);
@@ -24,21 +43,21 @@ TToolPanel::TToolPanel(const TFeatureContext& context) : FContext(context) {
     FDock->SetPosition(ui::dpxBottom);
     FDock->SetParent(&form);
 
-    FPanel = new ui::TUiDockablePanel(&form);
+    auto* panel = new TToolPanelWindow(&form);
+    FPanel = panel;
     FPanel->SetName(L"CustomTools");
     FPanel->SetCaption(ToolPageCaptions[0]);
     FPanel->SetHideWhenInactive(false);
     FPanel->SetDefaultDockedHeight(180);
     FPanel->SetCurrentDock(FDock);
     FPanel->SetVisible(false);
-    // However the panel comes to be shown, its page is there when it shows.
-    FPanel->OnVisibleChanged = [this](TComponent*) {
-        if (FPanel->Visible()) ShowActivePage();
-    };
+    // However the panel comes to be shown (a command, the view command, the layout file), its
+    // page is there when it shows.
+    panel->BeforeShow = [this] { ShowActivePage(); };
 }
 
 TToolPanel::~TToolPanel() {
-    FPanel->OnVisibleChanged = nullptr;
+    static_cast<TToolPanelWindow*>(FPanel)->BeforeShow = nullptr;
     FPanel->OnResize = nullptr;
     if (FTabs) FTabs->OnChange = nullptr;
     delete FPanel;
@@ -71,6 +90,7 @@ void TToolPanel::CreateFrame() {
 void TToolPanel::SetPage(int index, TToolPage* page) {
     if (index < 0 || index >= ToolPageCount) return;
     FPages[static_cast<size_t>(index)] = page;
+    FCreated[static_cast<size_t>(index)] = false;  // a new page object makes its own controls
     if (page && index == FActivePage && FPanel->Visible()) ShowActivePage();
 }
 
@@ -97,7 +117,7 @@ void TToolPanel::ShowPage(int index) {
     if (index < 0 || index >= ToolPageCount) return;
     FActivePage = index;
     if (!FPanel->Visible()) {
-        FPanel->SetVisible(true);  // shows the page (OnVisibleChanged)
+        FPanel->SetVisible(true);  // makes and shows the page first
         // The dock grew: the registry windows' area shrinks above it.
         FContext.Form.Realign();
     } else {

@@ -65,8 +65,8 @@ public:
     TToolPanel(const TToolPanel&) = delete;
     TToolPanel& operator=(const TToolPanel&) = delete;
 
-    // Sets the object of page `index` (null takes it out). A page set while it is the one
-    // shown is made at once.
+    // Sets the object of page `index` (null takes it out); the object makes its controls the
+    // next time the page is shown, at once when it is the page shown.
     void SetPage(int index, TToolPage* page);
     // Shows the panel turned to page `index` (0 search, 1 undo, 2 clipboard, 3 history);
     // the registry windows' area shrinks above it.
