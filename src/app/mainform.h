@@ -43,6 +43,7 @@ namespace settings {
 class TVxMemIniFile;
 }
 namespace themed {
+class TThmSwitcher;
 class TThmToolWindow;
 }
 namespace ui {
@@ -154,6 +155,7 @@ private:
     undo::TVxRegClipUndoProvider* FUndoProvider = nullptr;
     TMainActionList* FActions = nullptr;
     widgets::TVxMouseGestures* FGestures = nullptr;
+    themed::TThmSwitcher* FThemeSwitcher = nullptr;
     classlib::TTimer* FStartUpTimer = nullptr;
     TActionStates FStates;
     std::unique_ptr<THtmlHelpSession> FHelp;
