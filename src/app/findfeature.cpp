@@ -18,8 +18,6 @@
 #include "searchui/findallreplace.h"
 #include "searchui/findform.h"
 #include "searchui/findhost.h"
-#include "settings/inifile.h"
-#include "settings/settingsfiles.h"
 #include "undo/undoprovider.h"
 #include "views/regtreeview.h"
 
@@ -30,8 +28,6 @@ using enum TActionId;
 
 namespace {
 
-constexpr const wchar_t* kSettingFile = L"setting.db";
-constexpr const wchar_t* kSettingSection = L"Setting";
 constexpr int kFindStateBarHeight = 20;
 
 // The main window as the search dialogs' host.
@@ -40,13 +36,10 @@ public:
     TMainFindHost(const TFeatureContext& context, TFindFeatureHost& host) : FContext(context), FHost(host) {}
 
     std::wstring ReadSettingString(const std::wstring& name, const std::wstring& defaultValue) override {
-        const settings::TVxMemIniFile file(settings::GetSettingsFilePath(kSettingFile));
-        return file.ReadString(kSettingSection, name, defaultValue);
+        return options::ReadSettingString(name, defaultValue);
     }
     void WriteSettingString(const std::wstring& name, const std::wstring& value) override {
-        settings::TVxMemIniFile file(settings::GetSettingsFilePath(kSettingFile));
-        file.WriteString(kSettingSection, name, value);
-        file.UpdateFile();
+        options::WriteSettingString(name, value);
     }
     classlib::TImageList* ToolBarImages() override { return FContext.ToolBarImages; }
     classlib::TImageList* ComponentImages() override { return FContext.RegTreeImages; }
