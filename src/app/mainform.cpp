@@ -4,7 +4,9 @@
 #include "app/regedform.h"
 #include "app/singleinstance.h"
 #include "app/startup.h"
+#include "app/toolsfeature.h"
 #include "classlib/timer.h"
+#include "controls/toolbar/ui/uitoolbar.h"
 #include "controls/wide/widefiles.h"
 #include "controls/wide/wideutils.h"
 #include "settings/inifile.h"
@@ -13,6 +15,8 @@
 #include "views/regtreeview.h"
 #include "widgets/mousegestures.h"
 #include "widgets/vstab.h"
+
+#include <shellapi.h>
 
 namespace app {
 
@@ -38,6 +42,24 @@ void ReadSettingsFile(const std::wstring& name, F read) {
         classlib::HandleCurrentException(nullptr);
     }
 }
+
+// The tool commands' way into the main window.
+class TMainToolsHost : public TToolsHost {
+public:
+    explicit TMainToolsHost(TMainForm& form) : FForm(form) {}
+    std::wstring SelectedKeyPath() override {
+        TRegEdForm* window = FForm.ActiveRegEdForm();
+        const auto key = window ? window->VxRegTreeView->GetSelectedKey() : std::nullopt;
+        return key ? key->FFullPath : L"";
+    }
+    bool SystemEditorFollowsKey() override { return FForm.Options().SetWinReg; }
+    void OpenWithShell(const std::wstring& file) override {
+        ShellExecuteW(FForm.Handle(), L"open", file.c_str(), nullptr, nullptr, SW_SHOW);
+    }
+
+private:
+    TMainForm& FForm;
+};
 
 }  // namespace
 
@@ -69,10 +91,12 @@ TMainForm::TMainForm(classlib::TComponent* owner, std::vector<std::wstring> para
     OnDescribeRegistryWindow = [this] { return DescribeActiveWindow(); };
     CreateChrome();
     CreatePictures();
+    FTools = std::make_unique<TToolsFeature>(std::make_unique<TMainToolsHost>(*this), *FActions);
 
     LoadLayout();
     LoadSettings();
-    if (FOptions.SetUndoSaving) FUndoProvider->LoadUndoList(GetSettingsFilePath(L"Undo.db"));
+    if (FOptions.SetUndoSaving && FUndoProvider->LoadUndoList(GetSettingsFilePath(L"Undo.db")).Lossy)
+        FKeptFiles.push_back({GetSettingsFilePath(L"Undo.db"), L"アンドゥ情報"});
     if (FGestures->Enabled) SetUpGestures();
     FHelp = std::make_unique<THtmlHelpSession>(Handle());
 
@@ -128,6 +152,9 @@ void TMainForm::LoadLayout() {
     const std::wstring fileName = GetSettingsFilePath(L"ToolBar.db");
     if (!wide::WideFileExists(fileName)) return;
     ReadSettingsFile(L"ToolBar.db", [&](const settings::TVxMemIniFile& file) {
+        if (file.LoadWasLossy()) FKeptFiles.push_back({fileName, L"ツールバーとウインドウの配置"});
+        // The menu bar's holder of submenus is never shown.
+        ReadBarsLayout(file, *this, {ToolMenuHide});
         if (!file.ValueExists(L"Wnd", L"Width") && !file.ValueExists(L"Wnd", L"State")) return;
         TWindowLayout current;
         current.Normal = {Left(), Top(), Left() + Width(), Top() + Height()};
@@ -168,7 +195,7 @@ void TMainForm::FormClose() {
         const std::wstring undoFile = GetSettingsFilePath(L"Undo.db");
         steps.push_back({undoFile, [this, undoFile] { return FUndoProvider->SaveUndoList(undoFile); }});
     }
-    const std::vector<std::wstring> failures = RunCloseSteps(steps);
+    const std::vector<std::wstring> failures = RunCloseSteps(WithoutKeptFiles(std::move(steps), FKeptFiles));
     if (!failures.empty() && classlib::Application)
         classlib::Application->MessageBox(CloseFailureText(failures), classlib::Application->Title(),
                                           MB_OK | MB_ICONERROR);
@@ -224,6 +251,9 @@ void TMainForm::StartUpTimerTimer() {
     }
     if (classlib::Application) classlib::Application->ShowMainForm = true;
     Show();
+    if (!FKeptFiles.empty() && classlib::Application)
+        classlib::Application->MessageBox(KeptFilesText(FKeptFiles), classlib::Application->Title(),
+                                          MB_OK | MB_ICONWARNING);
 }
 
 void TMainForm::UpdateActionStates() {

@@ -20,6 +20,7 @@
 #include "app/htmlhelp.h"
 #include "app/mainactions.h"
 #include "app/mainoptions.h"
+#include "app/startup.h"
 #include "controls/wide/wideforms.h"
 
 #include <array>
@@ -75,6 +76,7 @@ class TVxVSTab;
 namespace app {
 
 class TRegEdForm;
+class TToolsFeature;
 
 class TMainForm : public wide::TWideForm {
 public:
@@ -166,6 +168,9 @@ private:
     classlib::TTimer* FStartUpTimer = nullptr;
     TActionStates FStates;
     std::unique_ptr<THtmlHelpSession> FHelp;
+    std::unique_ptr<TToolsFeature> FTools;
+    // Settings files that did not load whole: told at start, not saved over at close.
+    std::vector<TKeptFile> FKeptFiles;
     bool FClosed = false;
     bool FSavedTabLock = false;
 

@@ -100,6 +100,7 @@ ui::TUiPopupMenu* NewPanePopup(TComponent* owner, TMainActionList& actions, grid
 
 void TMainForm::CreateToolPanel() {
     CustomToolDock = new ui::TUiMultiDock(this);
+    CustomToolDock->SetName(L"CustomToolDock");
     CustomToolDock->SetPosition(ui::dpxBottom);
     CustomToolDock->SetParent(this);
 
