@@ -98,6 +98,16 @@ TLayoutItem LayoutOf(toolbar::TBarCustomDockableWindow& bar) {
     if (auto* panel = dynamic_cast<themed::TThmCustomDockablePanel*>(&bar)) {
         item.Width = panel->DockedWidth();
         item.Height = panel->DockedHeight();
+        // On a dock the window's own size is the one the user sees (the dock may have set it
+        // without telling the docked sizes): the client part of it is kept.
+        if (toolbar::TBarDock* dock = panel->CurrentDock()) {
+            int ncWidth = 0, ncHeight = 0;
+            panel->GetDockedNCAreaSize(ncWidth, ncHeight);
+            if (dock->Vertical())
+                item.Width = std::max(panel->Width() - ncWidth, 0);
+            else
+                item.Height = std::max(panel->Height() - ncHeight, 0);
+        }
         item.FloatW = panel->FloatingWidth();
         item.FloatH = panel->FloatingHeight();
         item.SplitWidth = panel->SplitWidth();
