@@ -184,3 +184,42 @@ TEST(Startup, ClosingAlwaysClosesAndReportsAFailedSave) {
     PostMessageW(report, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(program.WaitExit(), 0u);
 }
+
+// A damaged "ToolBar.db" and "Undo.db" (an odd last byte) are named once, when the program
+// starts, with what will not be saved; the close then saves over neither and says nothing.
+TEST(Startup, DamagedSettingsFilesAreToldOnceAtStartAndKept) {
+    SettingsFileGuard layout(L"ToolBar.db"), undo(L"Undo.db"), setting(L"setting.db");
+    setting.Write(L"[Main]\r\nSetUndoSaving=-1\r\n");
+    const std::string damaged("\xFF\xFE[\0W\0n\0d\0]\0\r\0\n\0X", 17);
+    for (const SettingsFileGuard* file : {&layout, &undo})
+        std::ofstream(file->Path(), std::ios::binary).write(damaged.data(), static_cast<std::streamsize>(damaged.size()));
+
+    Program program;
+    ASSERT_TRUE(program.Started);
+    HWND main = program.MainWindow();
+    ASSERT_NE(main, nullptr);
+    HWND report = nullptr;
+    ASSERT_TRUE(testsupport::PumpUntil([&] { return (report = program.FindWindow(L"#32770")) != nullptr; }));
+    std::wstring text;
+    EnumChildWindows(
+        report,
+        [](HWND child, LPARAM lp) -> BOOL {
+            wchar_t buffer[2048] = {};
+            GetWindowTextW(child, buffer, 2048);
+            *reinterpret_cast<std::wstring*>(lp) += buffer;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&text));
+    for (const wchar_t* part : {L"ToolBar.db", L"ツールバーとウインドウの配置は保存されません", L"Undo.db",
+                                L"アンドゥ情報は保存されません"})
+        EXPECT_NE(text.find(part), std::wstring::npos) << testsupport::Narrow(text);
+    PostMessageW(report, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(testsupport::PumpUntil([&] { return !IsWindow(report); }));
+
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitExit(), 0u) << "no report at the close";
+    for (const SettingsFileGuard* file : {&layout, &undo}) {
+        std::ifstream in(file->Path(), std::ios::binary);
+        EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), {}), damaged) << file->Path().string();
+    }
+}
