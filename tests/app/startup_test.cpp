@@ -57,6 +57,21 @@ private:
     HWND FApp, FMain;
 };
 
+// The texts of a message box's parts, joined.
+std::wstring DialogText(HWND box) {
+    std::wstring text;
+    EnumChildWindows(
+        box,
+        [](HWND child, LPARAM lp) -> BOOL {
+            wchar_t buffer[2048] = {};
+            GetWindowTextW(child, buffer, 2048);
+            *reinterpret_cast<std::wstring*>(lp) += buffer;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&text));
+    return text;
+}
+
 }  // namespace
 
 TEST(Startup, ShowsMainWindowAndClosesCleanly) {
@@ -170,16 +185,7 @@ TEST(Startup, ClosingAlwaysClosesAndReportsAFailedSave) {
     PostMessageW(main, WM_CLOSE, 0, 0);
     HWND report = nullptr;
     ASSERT_TRUE(testsupport::PumpUntil([&] { return (report = program.FindWindow(L"#32770")) != nullptr; }));
-    std::wstring text;
-    EnumChildWindows(
-        report,
-        [](HWND child, LPARAM lp) -> BOOL {
-            wchar_t buffer[1024] = {};
-            GetWindowTextW(child, buffer, 1024);
-            *reinterpret_cast<std::wstring*>(lp) += buffer;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&text));
+    const std::wstring text = DialogText(report);
     EXPECT_NE(text.find(L"ToolBar.db"), std::wstring::npos) << testsupport::Narrow(text);
     PostMessageW(report, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(program.WaitExit(), 0u);
@@ -200,16 +206,7 @@ TEST(Startup, DamagedSettingsFilesAreToldOnceAtStartAndKept) {
     ASSERT_NE(main, nullptr);
     HWND report = nullptr;
     ASSERT_TRUE(testsupport::PumpUntil([&] { return (report = program.FindWindow(L"#32770")) != nullptr; }));
-    std::wstring text;
-    EnumChildWindows(
-        report,
-        [](HWND child, LPARAM lp) -> BOOL {
-            wchar_t buffer[2048] = {};
-            GetWindowTextW(child, buffer, 2048);
-            *reinterpret_cast<std::wstring*>(lp) += buffer;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&text));
+    const std::wstring text = DialogText(report);
     for (const wchar_t* part : {L"ToolBar.db", L"ツールバーとウインドウの配置は保存されません", L"Undo.db",
                                 L"アンドゥ情報は保存されません"})
         EXPECT_NE(text.find(part), std::wstring::npos) << testsupport::Narrow(text);
