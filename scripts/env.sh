@@ -9,6 +9,9 @@ export WINEDLLOVERRIDES="mshtml=;winemenubuilder.exe=d;winedbg.exe=d"
 export LANG=ja_JP.UTF-8
 export LC_ALL=ja_JP.UTF-8
 export WINEARCH=win64
+# Text drawn without smoothing, crisp as the bitmap glyphs of the Japanese fonts draw it, so
+# pixel tests and screenshots see the text's own colour (the machine's font setup otherwise).
+export FONTCONFIG_FILE="$WENDLAR_ROOT/scripts/fontconfig/fonts.conf"
 
 wendlar_ensure_locale() {
     # Wine reads the Unix locale to pick code page 932; make sure it exists.
