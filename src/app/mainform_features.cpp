@@ -8,14 +8,17 @@
 #include "app/regedform.h"
 #include "app/toolpages.h"
 #include "app/toolpanel.h"
+#include "app/toolsfeature.h"
 #include "settings/settingsfiles.h"
 #include "views/regtreeview.h"
+
+#include <shellapi.h>
 
 namespace app {
 
 struct TMainForm::TFeatures {
     // The main window answering the features.
-    class THost final : public TFindFeatureHost, public TToolPaneHost, public THistoryHost {
+    class THost final : public TFindFeatureHost, public TToolPaneHost, public THistoryHost, public TToolsHost {
     public:
         explicit THost(TMainForm& form) : FForm(form) {}
 
@@ -42,6 +45,15 @@ struct TMainForm::TFeatures {
         ui::TUiComboBox& AddressBox() override { return *FForm.AddressBox; }
         void GoToAddress() override { FForm.RegMoveButtonClick(); }
 
+        std::wstring SelectedKeyPath() override {
+            const auto key = SelectedKey();
+            return key ? key->FFullPath : L"";
+        }
+        bool SystemEditorFollowsKey() override { return FForm.Options().SetWinReg; }
+        void OpenWithShell(const std::wstring& file) override {
+            ShellExecuteW(FForm.Handle(), L"open", file.c_str(), nullptr, nullptr, SW_SHOW);
+        }
+
     private:
         TMainForm& FForm;
     };
@@ -59,6 +71,7 @@ struct TMainForm::TFeatures {
     std::unique_ptr<TUndoPage> Undo;
     std::unique_ptr<TClipboardPage> Clipboard;
     std::unique_ptr<THistoryFeature> History;
+    std::unique_ptr<TToolsFeature> Tools;
 };
 
 void TMainForm::TFeaturesDeleter::operator()(TFeatures* features) const { delete features; }
@@ -72,6 +85,7 @@ void TMainForm::CreateFeatures() {
     f.Clipboard = std::make_unique<TClipboardPage>(f.Context, f.ToolPanel, f.Host, *FUndoProvider);
     f.History = std::make_unique<THistoryFeature>(f.Context, f.ToolPanel, f.Host,
                                                   settings::GetSettingsFilePath(L"History.db"));
+    f.Tools = std::make_unique<TToolsFeature>(f.Context, f.Host);
 }
 
 void TMainForm::TearDown() {
