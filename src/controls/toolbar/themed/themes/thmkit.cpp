@@ -141,13 +141,9 @@ int TThmGlyphList::CellForMDIButton(int buttonKind) {
 
 // --- grips and bars ------------------------------------------------------------------------------
 
-namespace {
-
-void SetPixelIn(HDC dc, int x, int y, TColor color) {
+void PaintPixel(HDC dc, int x, int y, TColor color) {
     if (color != clNone) SetPixelV(dc, x, y, ThmResolveColor(color));
 }
-
-}  // namespace
 
 TGripDotColors GripDotColors(HDC dc, TColor base, TColor shade, TColor light) {
     auto nearest = [dc](TColor c) { return static_cast<TColor>(GetNearestColor(dc, classlib::ColorToRGB(c))); };
@@ -157,13 +153,13 @@ TGripDotColors GripDotColors(HDC dc, TColor base, TColor shade, TColor light) {
 }
 
 void PaintGripDot(HDC dc, int x, int y, const TGripDotColors& c, bool sizeGrip) {
-    SetPixelIn(dc, x, y, c.Dark[sizeGrip ? 3 : 0]);
-    SetPixelIn(dc, x + 1, y, c.Dark[1]);
-    SetPixelIn(dc, x, y + 1, c.Dark[2]);
-    SetPixelIn(dc, x + 1, y + 1, c.Dark[sizeGrip ? 0 : 3]);
-    SetPixelIn(dc, x + 2, y + 1, c.Light[0]);
-    SetPixelIn(dc, x + 1, y + 2, c.Light[1]);
-    SetPixelIn(dc, x + 2, y + 2, c.Light[2]);
+    PaintPixel(dc, x, y, c.Dark[sizeGrip ? 3 : 0]);
+    PaintPixel(dc, x + 1, y, c.Dark[1]);
+    PaintPixel(dc, x, y + 1, c.Dark[2]);
+    PaintPixel(dc, x + 1, y + 1, c.Dark[sizeGrip ? 0 : 3]);
+    PaintPixel(dc, x + 2, y + 1, c.Light[0]);
+    PaintPixel(dc, x + 1, y + 2, c.Light[1]);
+    PaintPixel(dc, x + 2, y + 2, c.Light[2]);
 }
 
 void PaintGripDotRows(HDC dc, const RECT& zone, const TThmToolbarFrameInfo& frame, const TGripDotColors& colors,
@@ -210,18 +206,40 @@ void PaintShadedBarFrame(HDC dc, const RECT& rect, bool vertical, bool border, c
     if (vertical) {
         PaintLine(dc, r.right - 1, r.top + 1, r.right - 1, r.bottom - 1, c.Border);
         PaintLine(dc, r.left + 1, r.bottom - 1, r.right - 1, r.bottom - 1, c.Border);
-        for (int y : {r.top, r.bottom - 2, r.bottom - 1}) SetPixelIn(dc, r.left, y, c.LeftCorners);
+        for (int y : {r.top, r.bottom - 2, r.bottom - 1}) PaintPixel(dc, r.left, y, c.LeftCorners);
         return;
     }
     PaintLinearGradient(dc, RECT{r.right - 1, r.top + 1, r.right, r.bottom}, c.Border, c.ColumnTop, true);
     PaintLine(dc, r.left + 1, r.bottom - 1, r.right - 1, r.bottom - 1, c.Border);
-    SetPixelIn(dc, r.left, r.top, c.TopLeft);
-    SetPixelIn(dc, r.right - 2, r.top, c.TopRightInner);
-    SetPixelIn(dc, r.right - 1, r.top, c.TopRight);
-    SetPixelIn(dc, r.left, r.bottom - 1, c.BottomLeft);
-    SetPixelIn(dc, r.left, r.bottom - 2, c.BottomLeftInner);
-    SetPixelIn(dc, r.right - 1, r.bottom - 1, c.BottomRight);
-    SetPixelIn(dc, r.right - 2, r.bottom - 2, c.BottomRightInner);
+    PaintPixel(dc, r.left, r.top, c.TopLeft);
+    PaintPixel(dc, r.right - 2, r.top, c.TopRightInner);
+    PaintPixel(dc, r.right - 1, r.top, c.TopRight);
+    PaintPixel(dc, r.left, r.bottom - 1, c.BottomLeft);
+    PaintPixel(dc, r.left, r.bottom - 2, c.BottomLeftInner);
+    PaintPixel(dc, r.right - 1, r.bottom - 1, c.BottomRight);
+    PaintPixel(dc, r.right - 2, r.bottom - 2, c.BottomRightInner);
+}
+
+TShadedBarColors ShadedBarColors(TColor light, TColor dark, TColor border) {
+    TShadedBarColors c{};
+    c.Light = light;
+    c.Dark = dark;
+    c.Border = border;
+    c.ColumnTop = ColorBlendPercent(dark, light, 50);
+    c.TopLeft = ColorBlendPercent(dark, light, 60);
+    c.TopRightInner = ColorBlendPercent(dark, light, 25);
+    c.TopRight = clNone;
+    c.BottomLeft = c.BottomRight = c.LeftCorners = dark;
+    c.BottomLeftInner = c.BottomRightInner = ColorBlendPercent(dark, border, 50);
+    return c;
+}
+
+void PaintBarGradient(HDC dc, const RECT& r, bool across, TColor light, TColor dark) {
+    TThmClipGuard clip(dc, r);
+    if (across)
+        PaintLinearGradient(dc, RECT{r.left, r.top - 1, r.right, r.bottom + 1}, dark, light, true);
+    else
+        PaintLinearGradient(dc, RECT{r.left - 1, r.top, r.right + 1, r.bottom}, dark, light, false);
 }
 
 bool BarBackgroundRunsAcross(const RECT& outerRect, const RECT& paintRect, const RECT& painted) {

@@ -117,6 +117,9 @@ private:
 
 // --- grips and bars ------------------------------------------------------------------------------
 
+// One pixel; clNone leaves it.
+void PaintPixel(HDC dc, int x, int y, TColor color);
+
 // The embossed dot of a drag handle: a dark 2 x 2 square lit at its lower right, seven pixels
 // mixed from a base colour toward a shade and toward a light colour.
 struct TGripDotColors {
@@ -150,9 +153,16 @@ struct TShadedBarColors {
     TColor LeftCorners;
 };
 void PaintShadedBarFrame(HDC dc, const RECT& rect, bool vertical, bool border, const TShadedBarColors& colors);
+// The usual corners: the column from the middle of the pair, the outer corners in Dark, the top
+// ones blended 60 and 25 per cent of Dark with Light, the inner bottom ones half Dark, half Border;
+// no pixel at the top right.
+TShadedBarColors ShadedBarColors(TColor light, TColor dark, TColor border);
 // Whether a bar's background is shaded from top to bottom: a bar painted on its own (no outer
 // rectangle) is wider than high; within a dock, its painted part is wider than high.
 bool BarBackgroundRunsAcross(const RECT& outerRect, const RECT& paintRect, const RECT& painted);
+// A bar's background over its painted part: Light at the top (left) to Dark at the bottom
+// (right), the gradient running one pixel past the part across the bar; only the part is painted.
+void PaintBarGradient(HDC dc, const RECT& painted, bool across, TColor light, TColor dark);
 
 // An etched separator: a light line and a dark one beside it, one pixel further up (left) and
 // one pixel longer at each end. Across the rectangle at row `at`: light from Left + 4 to

@@ -63,15 +63,30 @@ void TThmOfficeXPTheme::RebuildColorCache() {
     PopupFill = ColorBlendPercent(clBtnFace, clWindow, 143);
     DockPanelFill = PopupFill;
     PopupBorder = Contrasted(ColorBlendPercent(clBtnText, clBtnShadow, 20), PopupFill, 100);
-    const TColor hotFill = Contrasted(ColorBlendPercent(clHighlight, clWindow, 30), ToolbarFill, 50);
     const TColor dimText = ColorBlendPercent(clBtnShadow, clWindow, 90);
+    SetOfficeFloatingColors(dimText);
+    SetOfficeStates(Contrasted(ColorBlendPercent(clHighlight, clWindow, 30), ToolbarFill, 50), dimText);
+    GripColor = Contrasted(ColorBlendPercent(clBtnShadow, clWindow, 75), ToolbarFill, 85);
+    ToolbarSeparator = Contrasted(ColorBlendPercent(clBtnShadow, clWindow, 70), ToolbarFill, 50);
+    PopupSeparator = ToolbarSeparator;
+    StatusPanelBorder = Contrasted(ColorBlendPercent(clWindow, clBtnFace, 30), clBtnFace, 30);
 
+    SnapColorCache();
+}
+
+void TThmOfficeXPTheme::SetOfficeFloatingColors(TColor dimText) {
+    const auto set = SetColors;
     const TColor toolbarBorder = Contrasted(ColorBlendPercent(clBtnText, clBtnShadow, 15), ToolbarFill, 120);
     set(FloatingColors[kToolbarActive], toolbarBorder, clBtnShadow, Contrasted(clBtnHighlight, clBtnShadow, 180));
     set(FloatingColors[kToolbarInactive], toolbarBorder, clBtnFace, Contrasted(dimText, clBtnFace, 120));
     set(FloatingColors[kPanelActive], clBtnShadow, clBtnFace, clBtnText);
     set(FloatingColors[kPanelInactive], clBtnShadow, clBtnFace, Contrasted(dimText, clBtnFace, 120));
+}
 
+void TThmOfficeXPTheme::SetOfficeStates(TColor hotFill, TColor dimText) {
+    auto& item = States.Item;
+    auto& popup = States.Popup;
+    const auto set = SetColors;
     const TColor normalText = Contrasted(clBtnText, ToolbarFill, 180);
     set(item[0], clNone, normalText, clNone);
     set(item[1], clNone, Contrasted(dimText, ToolbarFill, 80), clNone);
@@ -91,13 +106,6 @@ void TThmOfficeXPTheme::RebuildColorCache() {
     set(popup[1], clNone, Contrasted(grayText, PopupFill, 80), clNone);
     set(popup[2], item[4][scFill], item[4][scText], item[4][scFrame]);
     set(popup[3], PopupFill, grayText, clHighlight);
-
-    GripColor = Contrasted(ColorBlendPercent(clBtnShadow, clWindow, 75), ToolbarFill, 85);
-    ToolbarSeparator = Contrasted(ColorBlendPercent(clBtnShadow, clWindow, 70), ToolbarFill, 50);
-    PopupSeparator = ToolbarSeparator;
-    StatusPanelBorder = Contrasted(ColorBlendPercent(clWindow, clBtnFace, 30), clBtnFace, 30);
-
-    SnapColorCache();
 }
 
 void TThmOfficeXPTheme::SetColors(TColor (&row)[3], TColor fill, TColor text, TColor frame) {
@@ -317,7 +325,7 @@ void TThmOfficeXPTheme::PaintEditBoxButton(TCanvas& canvas, const RECT& rect, co
         item.Pushed = pushed;
         if (!disabled) {
             if (pushed || hot || opaque) {
-                PaintSpinHalfFace(canvas, part, r, item, upper);
+                PaintSpinHalfFace(canvas, part, r, item, upper, hot);
             } else if (item.ViewKind & vkToolbar) {
                 part = plain;
                 PaintRestingEditPart(dc, part);
@@ -345,7 +353,7 @@ void TThmOfficeXPTheme::PaintRestingEditPart(HDC dc, RECT& part) {
 }
 
 void TThmOfficeXPTheme::PaintSpinHalfFace(TCanvas& canvas, const RECT& half, const RECT&, const TThmItemInfo& item,
-                                          bool) {
+                                          bool, bool) {
     PaintItemButton(canvas, half, item);
 }
 
