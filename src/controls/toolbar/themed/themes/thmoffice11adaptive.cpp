@@ -1,6 +1,7 @@
 #include "controls/toolbar/themed/themes/thmoffice11adaptive.h"
 
 #include <algorithm>
+#include <tuple>
 #include <utility>
 
 #include "classlib/gdiguards.h"
@@ -28,28 +29,10 @@ std::unique_ptr<TThmTheme> CreateOffice11AdaptiveTheme(const std::wstring& name)
 
 void TThmOffice11AdaptiveTheme::RebuildColorCache() {
     const bool styles = VisualStylesOpen;
-    // The gradient pair, the darker one first, at least 30 luma apart; with a visual style at most
-    // 40 apart, the caption colours being far stronger than a bar should be.
-    if (styles) {
-        GradientDark = ColorBlendPercent(clGradientInactiveCaption, clGradientActiveCaption, 25);
-        GradientLight = ColorMixNearest(clHighlight, clWindow, 8);
-    } else {
-        GradientDark = clBtnFace;
-        GradientLight = clWindow;
-    }
-    const int l1 = ColorLuma(GradientDark), l2 = ColorLuma(GradientLight);
-    if (l2 < l1) std::swap(GradientDark, GradientLight);
-    if (l2 - l1 < 30) {
-        if (ColorIsDark(GradientDark, 100))
-            GradientLight = ColorShiftLevel(GradientLight, l1 - l2);
-        else
-            GradientDark = ColorShiftLevel(GradientDark, l1 - l2);
-    }
-    if (styles && l2 - l1 > 40) {
-        const TColor dark = GradientDark, light = GradientLight;
-        GradientDark = ColorBlendPercent(dark, light, 80);
-        GradientLight = ColorBlendPercent(dark, light, 20);
-    }
+    std::tie(GradientDark, GradientLight) =
+        styles ? GradientPair(ColorBlendPercent(clGradientInactiveCaption, clGradientActiveCaption, 25),
+                              ColorMixNearest(clHighlight, clWindow, 8), true)
+               : GradientPair(clBtnFace, clWindow, false);
     const TColor middle = ColorBlendPercent(GradientDark, GradientLight, 50);
     MenuBarFill = FrameLineColor = styles ? middle : clBtnFace;
     ToolbarBorderColor = styles ? clHighlight : ColorBlendPercent(clBtnShadow, GradientDark, 95);
@@ -82,6 +65,21 @@ void TThmOffice11AdaptiveTheme::RebuildColorCache() {
     StatusPanelBorder = Contrasted(ColorBlendPercent(clWindow, clBtnFace, 30), clBtnFace, 30);
     GripColor = clNone;  // the drag handle is dots mixed from the grip colours
     SnapColorCache();
+}
+
+std::pair<TColor, TColor> TThmOffice11AdaptiveTheme::GradientPair(TColor dark, TColor light, bool styles) {
+    const int l1 = ColorLuma(dark), l2 = ColorLuma(light);
+    if (l2 < l1) std::swap(dark, light);
+    // Too close: one colour moves by the gap (the lumas as measured before any exchange).
+    if (l2 - l1 < 30) {
+        if (ColorIsDark(dark, 100))
+            light = ColorShiftLevel(light, l1 - l2);
+        else
+            dark = ColorShiftLevel(dark, l1 - l2);
+    }
+    // The caption colours of a visual style are far stronger than a bar should be.
+    if (styles && l2 - l1 > 40) return {ColorBlendPercent(dark, light, 80), ColorBlendPercent(dark, light, 20)};
+    return {dark, light};
 }
 
 int TThmOffice11AdaptiveTheme::GetIntMetric(int index) {

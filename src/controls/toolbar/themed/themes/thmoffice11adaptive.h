@@ -13,6 +13,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "controls/toolbar/themed/themes/thmofficexp.h"
 
@@ -29,6 +30,11 @@ public:
     TColor FrameLineColor = 0;      // inner outline of floating frames, outer ring of dock panels
     TColor ToolbarBorderColor = 0;  // right and bottom border lines of docked toolbars
     TColor GripBaseColor = 0, GripShadeColor = 0, GripLightColor = 0;
+
+    // The gradient pair from two colours: the one of lower luma first; two colours less than 30
+    // luma apart are moved apart by the gap (the lighter one when the darker is dark, else the
+    // darker one); with a visual style, two more than 40 apart are drawn toward each other.
+    static std::pair<TColor, TColor> GradientPair(TColor dark, TColor light, bool styles);
 
     void RebuildColorCache() override;
     int GetIntMetric(int index) override;
