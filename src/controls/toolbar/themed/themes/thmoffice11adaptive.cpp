@@ -82,19 +82,9 @@ std::pair<TColor, TColor> TThmOffice11AdaptiveTheme::GradientPair(TColor dark, T
     return {dark, light};
 }
 
-int TThmOffice11AdaptiveTheme::GetIntMetric(int index) {
-    switch (index) {
-    case tmMenuImageGap: return 3;
-    case tmMenuCaptionGap: return 8;
-    case tmToolbarSeparatorSize: return -1;
-    default: return TThmOfficeXPTheme::GetIntMetric(index);
-    }
-}
+int TThmOffice11AdaptiveTheme::GetIntMetric(int index) { return ShadedOfficeIntMetric(index); }
 
-bool TThmOffice11AdaptiveTheme::GetBoolMetric(int index) {
-    return index == tbPopupOverlapsOpener || index == tbPaintDockBackground || index == tbSolidToolbarNCArea ||
-           index == tbSolidToolbarClientArea;
-}
+bool TThmOffice11AdaptiveTheme::GetBoolMetric(int index) { return ShadedOfficeBoolMetric(index); }
 
 POINT TThmOffice11AdaptiveTheme::MDIGlyphOrigin(const RECT& rect) {
     return {(rect.left + rect.right - Glyphs().Width()) / 2, (rect.top + rect.bottom - Glyphs().Height()) / 2};

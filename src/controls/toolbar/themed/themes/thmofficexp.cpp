@@ -190,7 +190,9 @@ TColor TThmOfficeXPTheme::GetViewFillColor(int viewKind) {
 
 void TThmOfficeXPTheme::GetViewPadding(int, TThmMargins& padding) { padding = {0, 0, 0, 0}; }
 
-int TThmOfficeXPTheme::GetIntMetric(int index) {
+int TThmOfficeXPTheme::GetIntMetric(int index) { return OfficeIntMetric(index); }
+
+int TThmOfficeXPTheme::OfficeIntMetric(int index) {
     switch (index) {
     case tmSplitArrowWidth: return 12;
     case tmDropArrowWidth: return 8;
@@ -209,6 +211,20 @@ int TThmOfficeXPTheme::GetIntMetric(int index) {
     case tmSpareSize65: return 14;
     default: return -1;
     }
+}
+
+int TThmOfficeXPTheme::ShadedOfficeIntMetric(int index) {
+    switch (index) {
+    case tmMenuImageGap: return 3;
+    case tmMenuCaptionGap: return 8;
+    case tmToolbarSeparatorSize: return -1;
+    default: return OfficeIntMetric(index);
+    }
+}
+
+bool TThmOfficeXPTheme::ShadedOfficeBoolMetric(int index) {
+    return index == tbPopupOverlapsOpener || index == tbPaintDockBackground || index == tbSolidToolbarNCArea ||
+           index == tbSolidToolbarClientArea;
 }
 
 bool TThmOfficeXPTheme::GetBoolMetric(int index) {

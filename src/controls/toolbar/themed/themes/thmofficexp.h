@@ -141,6 +141,13 @@ protected:
     virtual std::vector<TColor> SizeGripColors(int side) const;
     classlib::TImageList& Glyphs() { return FGlyphs->Images(); }
 
+    // The sizes of the office look, and of the office looks whose bars are shaded (a narrower gap
+    // before a menu's image column, a wider one after it, no toolbar separator size; docks painted
+    // and solid bar areas).
+    static int OfficeIntMetric(int index);
+    static int ShadedOfficeIntMetric(int index);
+    static bool ShadedOfficeBoolMetric(int index);
+
     // Colour cache pieces: one row of a state table, and every colour of the cache above
     // (floating frames and state tables included) snapped to what the screen shows.
     static void SetColors(TColor (&row)[3], TColor fill, TColor text, TColor frame);

@@ -92,19 +92,9 @@ void TThmWhidbeyTheme::GetMarginSet(int kind, TThmMargins& margins) {
     }
 }
 
-int TThmWhidbeyTheme::GetIntMetric(int index) {
-    switch (index) {
-    case tmMenuImageGap: return 3;
-    case tmMenuCaptionGap: return 8;
-    case tmToolbarSeparatorSize: return -1;
-    default: return TThmOfficeXPTheme::GetIntMetric(index);
-    }
-}
+int TThmWhidbeyTheme::GetIntMetric(int index) { return ShadedOfficeIntMetric(index); }
 
-bool TThmWhidbeyTheme::GetBoolMetric(int index) {
-    return index == tbPopupOverlapsOpener || index == tbPaintDockBackground || index == tbSolidToolbarNCArea ||
-           index == tbSolidToolbarClientArea;
-}
+bool TThmWhidbeyTheme::GetBoolMetric(int index) { return ShadedOfficeBoolMetric(index); }
 
 TColor TThmWhidbeyTheme::FrameTint() const { return ColorBlendPercent(BarDark, BarLight, 90); }
 
