@@ -74,16 +74,8 @@ void TThmEosTheme::RebuildColorCache() {
     SeparatorLineColor = SplitDivider = ColorBlendPercent(base, 0x000000, 60);
     StatusDivider = SeparatorLineColor;
 
-    HDC dc = NearestColorBitmap().Canvas().Handle();
-    auto snap = [dc](TColor& c) {
-        if (c != clNone) c = static_cast<TColor>(GetNearestColor(dc, ColorToRGB(c)));
-    };
-    for (TColor* c : {&MenuBarFill, &ToolbarFill, &PopupFill, &DockPanelFill, &PopupBorder, &SplitDivider,
-                      &SeparatorLineColor, &StatusDivider})
-        snap(*c);
-    for (auto& row : FloatingColors)
-        for (TColor& c : row) snap(c);
-    States.SnapToScreen();
+    SnapToScreen({&MenuBarFill, &ToolbarFill, &PopupFill, &DockPanelFill, &PopupBorder, &SplitDivider,
+                  &SeparatorLineColor, &StatusDivider});
 }
 
 int TThmEosTheme::GetIntMetric(int index) {

@@ -76,16 +76,16 @@ void TThmNexosTheme::RebuildColorCache() {
     AdjustColors();
 
     // Only colours the screen can show; the unit colours stay as computed.
+    SnapToScreen({&MenuBarFill, &ToolbarFill, &PopupFill, &DockPanelFill, &PopupBorder, &SplitDivider, &StatusDivider});
+    if (SnapsEdgeColors()) SnapToScreen({&EdgeColor, &EditFrame});
+}
+
+void TThmNexosTheme::SnapToScreen(std::initializer_list<TColor*> fields) {
     HDC dc = NearestColorBitmap().Canvas().Handle();
     auto snap = [dc](TColor& c) {
         if (c != clNone) c = static_cast<TColor>(GetNearestColor(dc, ColorToRGB(c)));
     };
-    for (TColor* c : {&MenuBarFill, &ToolbarFill, &PopupFill, &DockPanelFill, &PopupBorder, &SplitDivider, &StatusDivider})
-        snap(*c);
-    if (SnapsEdgeColors()) {
-        snap(EdgeColor);
-        snap(EditFrame);
-    }
+    for (TColor* c : fields) snap(*c);
     for (auto& row : FloatingColors)
         for (TColor& c : row) snap(c);
     States.SnapToScreen();

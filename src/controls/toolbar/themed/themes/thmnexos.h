@@ -7,14 +7,16 @@
 // Each theme sets its switches in its constructor and overrides only the pieces its look
 // changes, through the hooks below.
 //
-// Painting never reaches past the rectangle it is given by more than the one pixel the split
-// arrow part takes to its left; fixed-size glyphs and grips are clipped to it. The canvas is left
-// as found: painters draw on its DC with the theme layer's primitives and restore what they
-// select.
+// Painting stays inside the rectangle it is given, except the one column a split arrow part takes
+// to its left and the shadows of hot images (one pixel beyond, two in "Nexos3" and "NexosX",
+// whose callers move the image rectangle up and left first); fixed-size glyphs, discs and grips
+// are clipped to it. The canvas is left as found: painters draw on its DC with the theme
+// layer's primitives and restore what they select.
 //
 // Main thread only.
 
 #include <array>
+#include <initializer_list>
 #include <memory>
 #include <span>
 #include <string>
@@ -134,6 +136,9 @@ protected:
     // Whether the edge and edit-frame colours are snapped with the rest.
     virtual bool SnapsEdgeColors() const { return true; }
     static void SetRow(TColor (&row)[3], TColor fill, TColor text, TColor frame);
+    // The listed fields, the floating-frame colours and the state tables replaced by the nearest
+    // colours the screen shows (no colour stays).
+    void SnapToScreen(std::initializer_list<TColor*> fields);
 
     TColor ItemStateColor(const themed::TThmItemInfo& item, int column) const {
         return States.ItemStateColor(item, column, ToolbarFill);
@@ -203,6 +208,9 @@ protected:
     };
     void PaintGripDots(HDC dc, const RECT& strip, const themed::TThmToolbarFrameInfo& frame, int size,
                        TGripLayout layout, const TColor (&dot)[3][3]);
+    // The part of the strip whose rows (columns) the grip's marks start from: its left (top)
+    // side and the range along the strip.
+    static RECT GripArea(const RECT& strip, const themed::TThmToolbarFrameInfo& frame, int size, TGripLayout layout);
     // The drag handle's strip at the start of `inner` (a docked bar's frame less its border):
     // the grip and the close button, when the dock allows dragging.
     void PaintHandleStrip(HDC dc, const RECT& inner, const themed::TThmToolbarFrameInfo& frame);

@@ -60,31 +60,14 @@ void TThmNexos5Theme::PaintGrip(HDC dc, const RECT& strip, const TThmToolbarFram
     // Short pairs of a dark and a light line, four pixels long for the double handle.
     const TColor dark = 0xAFAFAF, light = 0xCECAC7;
     const int n = frame.DragHandleStyle == dhDouble ? 4 : 2;
-    const bool close = frame.CloseButtonState & cbsShown;
-    RECT g = strip;
+    const RECT g = GripArea(strip, frame, size, TGripLayout{0, 4, 2});
     if (!frame.Vertical) {
-        g.top += 4;
-        g.bottom -= 2;
-        g.left += 1;
-        if (close) {
-            g.top += size - 2;
-            g.left += 4;
-            g.right -= 4;
-        }
         for (int y = g.top; y < g.bottom - 3; y += 4) {
             PaintLine(dc, g.left, y, g.left + n, y, dark);
             PaintLine(dc, g.left, y + 1, g.left + n, y + 1, light);
             SetPixelV(dc, g.left + 1, y + 1, ThmResolveColor(dark));
         }
     } else {
-        g.left += 4;
-        g.right -= 2;
-        g.top += 1;
-        if (close) {
-            g.right -= size - 2;
-            g.top += 4;
-            g.bottom -= 4;
-        }
         for (int x = g.left; x < g.right - 3; x += 4) {
             PaintLine(dc, x, g.top, x, g.top + n, dark);
             PaintLine(dc, x + 1, g.top, x + 1, g.top + n, light);

@@ -80,8 +80,7 @@ void TThmNexosTheme::PaintDot(HDC dc, int x, int y, const TColor (&dot)[3][3]) {
             if (dot[row][col] != clNone) SetPixelV(dc, x + col, y + row, ThmResolveColor(dot[row][col]));
 }
 
-void TThmNexosTheme::PaintGripDots(HDC dc, const RECT& strip, const TThmToolbarFrameInfo& frame, int size,
-                                   TGripLayout layout, const TColor (&dot)[3][3]) {
+RECT TThmNexosTheme::GripArea(const RECT& strip, const TThmToolbarFrameInfo& frame, int size, TGripLayout layout) {
     const bool twoRows = frame.DragHandleStyle == dhDouble;
     const bool close = frame.CloseButtonState & cbsShown;
     RECT g = strip;
@@ -95,10 +94,6 @@ void TThmNexosTheme::PaintGripDots(HDC dc, const RECT& strip, const TThmToolbarF
             g.left += 4;
             g.right -= 4;
         }
-        for (int y = g.top; y < g.bottom - 3; y += 4) {
-            PaintDot(dc, g.left, y, dot);
-            if (twoRows) PaintDot(dc, g.left + 4, y, dot);
-        }
     } else {  // a strip at the top
         if (twoRows) OffsetRect(&g, 0, -layout.DoubleShift);
         g.left += layout.StartInset;
@@ -109,6 +104,20 @@ void TThmNexosTheme::PaintGripDots(HDC dc, const RECT& strip, const TThmToolbarF
             g.top += 4;
             g.bottom -= 4;
         }
+    }
+    return g;
+}
+
+void TThmNexosTheme::PaintGripDots(HDC dc, const RECT& strip, const TThmToolbarFrameInfo& frame, int size,
+                                   TGripLayout layout, const TColor (&dot)[3][3]) {
+    const bool twoRows = frame.DragHandleStyle == dhDouble;
+    const RECT g = GripArea(strip, frame, size, layout);
+    if (!frame.Vertical) {
+        for (int y = g.top; y < g.bottom - 3; y += 4) {
+            PaintDot(dc, g.left, y, dot);
+            if (twoRows) PaintDot(dc, g.left + 4, y, dot);
+        }
+    } else {
         for (int x = g.left; x < g.right - 3; x += 4) {
             PaintDot(dc, x, g.top, dot);
             if (twoRows) PaintDot(dc, x, g.top + 4, dot);
