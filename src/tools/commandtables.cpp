@@ -84,14 +84,6 @@ int TCommandTable::FindOtherWithSameValue(int index) const {
     return -1;
 }
 
-bool IsTypingShortCut(classlib::TShortCut shortCut) {
-    if (shortCut & (classlib::scCtrl | classlib::scAlt)) return false;
-    const WORD key = shortCut & 0xFF;
-    return (key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z') || key == VK_SPACE ||
-           (key >= VK_NUMPAD0 && key <= VK_DIVIDE) || (key >= VK_OEM_1 && key <= VK_OEM_3) ||
-           (key >= VK_OEM_4 && key <= VK_OEM_8) || key == VK_OEM_102;
-}
-
 std::span<const TGestureButtonDef> GestureButtonDefs() { return kGestureButtons; }
 
 std::wstring ApplyGestureButton(const std::wstring& gesture, const TGestureButtonDef& button) {

@@ -76,13 +76,6 @@ private:
     std::vector<TCommandRow> FRows;
 };
 
-// --- Shortcuts ------------------------------------------------------------------------------
-
-// A key that types a character (a letter, a digit, Space, the keypad's digits and signs,
-// the punctuation keys) pressed without Ctrl and without Alt: such a shortcut would take
-// the key from the address box and from every editor, so the dialog refuses it.
-bool IsTypingShortCut(classlib::TShortCut shortCut);
-
 // --- Gestures -------------------------------------------------------------------------------
 
 enum class TGestureEdit {

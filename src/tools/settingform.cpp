@@ -10,6 +10,7 @@
 #include "controls/wide/widedialogs.h"
 #include "controls/wide/widehotkey.h"
 #include "controls/wide/widelistview.h"
+#include "options/actiontable.h"
 #include "tools/colorsettings.h"
 #include "tools/spintext.h"
 
@@ -564,7 +565,7 @@ void TSettingForm::HotKeyChange() {
     if (FSettingEditors || !item) return;
     const int row = HotKeyList->Items().IndexOf(item);
     const TShortCut shortCut = HotKey->HotKey();
-    if (IsTypingShortCut(shortCut)) {
+    if (options::IsTypingShortCut(shortCut)) {
         HotKeyNote->SetCaption(L"「" + ShortCutToText(shortCut) +
                                L"」は文字の入力に使うキーのため割り当てられません。Ctrl か Alt と組み合わせてください。");
         FSettingEditors = true;

@@ -132,32 +132,6 @@ TEST(CommandTables, RowsSortedReadAndWritten) {
     EXPECT_EQ(table.FindOtherWithSameValue(2), -1);
 }
 
-TEST(CommandTables, TypingKeysWithoutCtrlOrAltAreRefused) {
-    struct Case {
-        TShortCut shortCut;
-        bool refused;
-    } cases[] = {
-        {ShortCut('A', 0), true},
-        {ShortCut('A', ssShift), true},
-        {ShortCut('5', 0), true},
-        {ShortCut(VK_SPACE, 0), true},
-        {ShortCut(VK_NUMPAD5, 0), true},
-        {ShortCut(VK_ADD, ssShift), true},
-        {ShortCut(VK_OEM_COMMA, 0), true},
-        {ShortCut(VK_OEM_102, 0), true},
-        {ShortCut('A', ssCtrl), false},
-        {ShortCut('5', ssAlt), false},
-        {ShortCut(VK_SPACE, ssCtrl), false},
-        {ShortCut(VK_DELETE, 0), false},
-        {ShortCut(VK_RETURN, 0), false},
-        {ShortCut(VK_F2, 0), false},
-        {ShortCut(VK_BACK, 0), false},
-        {0, false},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(IsTypingShortCut(c.shortCut), c.refused) << Narrow(classlib::ShortCutToText(c.shortCut));
-}
-
 TEST(CommandTables, GestureButtons) {
     auto button = [](const wchar_t* name) -> const TGestureButtonDef& {
         for (const TGestureButtonDef& def : GestureButtonDefs())
