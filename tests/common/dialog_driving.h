@@ -1,10 +1,12 @@
-// Driving dialogs from inside their modal loops: scripts that run once a modal form is up,
-// and keys for a popup menu once it is open. Main thread only.
+// Driving dialogs: scripts that run inside the modal loop once a modal form is up, keys for a
+// popup menu once it is open, and keys pressed together as the keyboard sends them. Main
+// thread only.
 #pragma once
 
 #include <windows.h>
 
 #include <functional>
+#include <initializer_list>
 #include <vector>
 
 #include "classlib/form.h"
@@ -30,5 +32,10 @@ classlib::TModalResult RunModal(classlib::TForm& form, std::function<void()> scr
 // open (its loop reads them from the thread's queue); a menu that does not open, or stays
 // open after the wait, fails the test (and is closed).
 void MenuKeys(HWND window, const std::vector<WORD>& keys);
+
+// Presses `keys` together as the keyboard does (the last one is the key, those before it the
+// modifiers held), then releases them in reverse; the window with the focus in the
+// foreground window gets them.
+void PressKeys(std::initializer_list<WORD> keys);
 
 }  // namespace testsupport

@@ -33,6 +33,7 @@ using classlib::TColor;
 using classlib::TModalResult;
 using options::TOptionDef;
 using testsupport::Narrow;
+using testsupport::PressKeys;
 using testsupport::PumpUntil;
 using testsupport::RunModal;
 using testsupport::WhenModal;
@@ -102,21 +103,6 @@ void WriteBytes(const std::wstring& fileName, const std::string& bytes) {
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-// Keys pressed together as the keyboard sends them, then released in reverse.
-void PressChord(std::initializer_list<WORD> keys) {
-    std::vector<INPUT> inputs;
-    auto add = [&](WORD key, bool up) {
-        INPUT input{};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = key;
-        input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
-        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-        inputs.push_back(input);
-    };
-    for (WORD key : keys) add(key, false);
-    for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) add(*key, true);
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
 
 class SettingFormTest : public ::testing::Test {
 protected:
@@ -170,8 +156,9 @@ TEST_F(SettingFormTest, FieldsAndDefaultsComeFromTheOptionTable) {
             EXPECT_EQ(HasEntry(*box, classlib::clDefault), def.DefaultColourAllowed);
             EXPECT_FALSE(HasEntry(*box, classlib::clNone));
         }
-        if (key != L"ThmTheme")
+        if (key != L"ThmTheme") {
             EXPECT_EQ(options::GetOption(form->CurrentOptions(), def), options::DefaultValue(def));
+        }
     }
     EXPECT_EQ(form->CurrentOptions().ThmTheme, L"Default");
     EXPECT_EQ(form->SetThmThemes->Items().GetCount(), 2);
@@ -383,13 +370,13 @@ TEST_F(SettingFormTest, ShortcutTable) {
                            form->HotKeyList->SetSelected(form->HotKeyList->Items().Item(NewWindow));
                            ASSERT_TRUE(PumpUntil([&] { return form->HotKey->Enabled(); }));
                            form->HotKey->SetFocus();
-                           PressChord({VK_CONTROL, VK_MENU, 'W'});
+                           PressKeys({VK_CONTROL, VK_MENU, 'W'});
                            ASSERT_TRUE(PumpUntil([&] {
                                return form->HotKeyTable().Row(NewWindow).Value == L"Ctrl+Alt+W";
                            }));
                            EXPECT_EQ(form->HotKeyList->Items().Item(NewWindow)->SubItems().Get(1), L"Ctrl+Alt+W");
 
-                           PressChord({'Q'});
+                           PressKeys({'Q'});
                            ASSERT_TRUE(PumpUntil([&] { return !form->HotKeyNote->GetCaption().empty(); }));
                            EXPECT_EQ(form->HotKeyTable().Row(NewWindow).Value, L"Ctrl+Alt+W");
                            EXPECT_EQ(form->HotKey->HotKey(), classlib::TextToShortCut(L"Ctrl+Alt+W"));
@@ -397,7 +384,7 @@ TEST_F(SettingFormTest, ShortcutTable) {
                            form->HotKeyList->SetSelected(form->HotKeyList->Items().Item(Settings));
                            ASSERT_TRUE(PumpUntil([&] { return form->HotKey->HotKey() == 0; }));
                            form->HotKey->SetFocus();
-                           PressChord({VK_CONTROL, 'C'});
+                           PressKeys({VK_CONTROL, 'C'});
                            ASSERT_TRUE(PumpUntil([&] { return form->HotKeyTable().Row(Settings).Value == L"Ctrl+C"; }));
                            EXPECT_TRUE(form->HotKeyNote->GetCaption().empty());
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "classlib/menus.h"
+#include "common/dialog_driving.h"
 #include "common/test_support.h"
 #include "ctl_support.h"
 #include "controls/wide/widecolorbox.h"
@@ -19,27 +20,13 @@ using classlib::ssCtrl;
 using classlib::ssShift;
 using classlib::TColor;
 using testsupport::Narrow;
+using testsupport::PressKeys;
 using testsupport::PumpUntil;
 
 namespace {
 
 class HotKeyColorBoxTest : public ::testing::Test, public FormFixture {};
 
-// Keys pressed together as the keyboard sends them (the last one is the key), then released.
-void PressChord(std::initializer_list<WORD> keys) {
-    std::vector<INPUT> inputs;
-    auto add = [&](WORD key, bool up) {
-        INPUT input{};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = key;
-        input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
-        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-        inputs.push_back(input);
-    };
-    for (WORD key : keys) add(key, false);
-    for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) add(*key, true);
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
 
 // A colour box whose colour dialog answers as the test says.
 class ScriptedColorBox : public TColorBox {
@@ -102,12 +89,12 @@ TEST_F(HotKeyColorBoxTest, HotKeyTakesPressedCombinations) {
     SetForegroundWindow(Form->Handle());
     hotKey->SetFocus();
     ASSERT_TRUE(PumpUntil([&] { return GetFocus() == hotKey->Handle(); }));
-    PressChord({VK_CONTROL, VK_MENU, 'W'});
+    PressKeys({VK_CONTROL, VK_MENU, 'W'});
     EXPECT_TRUE(PumpUntil([&] { return hotKey->HotKey() == ShortCut('W', ssCtrl | ssAlt); }))
         << Narrow(classlib::ShortCutToText(hotKey->HotKey()));
     EXPECT_GT(changes, 0);
 
-    PressChord({'Q'});
+    PressKeys({'Q'});
     EXPECT_TRUE(PumpUntil([&] { return hotKey->HotKey() == ShortCut('Q', 0); }))
         << Narrow(classlib::ShortCutToText(hotKey->HotKey()));
 
