@@ -1,11 +1,13 @@
 // The main window's features and their hosts: the tool panel, the searches, the undo and
-// clipboard pages and the address history are made here and answered here, each through its
-// own host interface; the window itself only routes to them (see featurehost.h).
+// clipboard pages, the address history and the settings command are made here and answered
+// here, each through its own host interface; the window itself only routes to them (see
+// featurehost.h).
 #include "app/mainform.h"
 
 #include "app/findfeature.h"
 #include "app/historyfeature.h"
 #include "app/regedform.h"
+#include "app/settingsfeature.h"
 #include "app/toolpages.h"
 #include "app/toolpanel.h"
 #include "settings/settingsfiles.h"
@@ -15,7 +17,7 @@ namespace app {
 
 struct TMainForm::TFeatures {
     // The main window answering the features.
-    class THost final : public TFindFeatureHost, public TToolPaneHost, public THistoryHost {
+    class THost final : public TFindFeatureHost, public TToolPaneHost, public THistoryHost, public TSettingsFeatureHost {
     public:
         explicit THost(TMainForm& form) : FForm(form) {}
 
@@ -42,6 +44,11 @@ struct TMainForm::TFeatures {
         ui::TUiComboBox& AddressBox() override { return *FForm.AddressBox; }
         void GoToAddress() override { FForm.RegMoveButtonClick(); }
 
+        void SettingsChanged() override {
+            FForm.LoadSettings();
+            for (TRegEdForm* window : FForm.RegistryWindows()) FForm.ApplyColors(*window);
+        }
+
     private:
         TMainForm& FForm;
     };
@@ -59,6 +66,7 @@ struct TMainForm::TFeatures {
     std::unique_ptr<TUndoPage> Undo;
     std::unique_ptr<TClipboardPage> Clipboard;
     std::unique_ptr<THistoryFeature> History;
+    std::unique_ptr<TSettingsFeature> Settings;
 };
 
 void TMainForm::TFeaturesDeleter::operator()(TFeatures* features) const { delete features; }
@@ -72,6 +80,7 @@ void TMainForm::CreateFeatures() {
     f.Clipboard = std::make_unique<TClipboardPage>(f.Context, f.ToolPanel, f.Host, *FUndoProvider);
     f.History = std::make_unique<THistoryFeature>(f.Context, f.ToolPanel, f.Host,
                                                   settings::GetSettingsFilePath(L"History.db"));
+    f.Settings = std::make_unique<TSettingsFeature>(f.Context, f.Host);
 }
 
 void TMainForm::TearDown() {
