@@ -110,7 +110,7 @@ TSettingForm::~TSettingForm() {
 
 void TSettingForm::Bind(const wchar_t* key, TControl* control) {
     FFields[key] = control;
-    if (!control->Name().size()) control->SetName(key);
+    if (control->Name().empty()) control->SetName(key);
 }
 
 TControl* TSettingForm::FieldOf(const std::wstring& key) const {

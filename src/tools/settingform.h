@@ -23,7 +23,7 @@
 //
 // OK writes "setting.db", "Gesture.db" and "HotKey.db"; a file that cannot be written is
 // named and the dialog stays open. The modal result is mrOk only after all three are
-// written. Owned by the window that opens it; main thread only.
+// written. Made and shown once per command (ui::ShowModalForm); main thread only.
 #pragma once
 
 #include "controls/wide/wideforms.h"

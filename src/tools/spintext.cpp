@@ -1,6 +1,5 @@
 #include "tools/spintext.h"
 
-#include <limits>
 
 namespace tools {
 

@@ -1,7 +1,5 @@
 #include "tools/themechoice.h"
 
-#include <cwchar>
-
 namespace tools {
 
 namespace {

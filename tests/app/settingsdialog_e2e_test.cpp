@@ -61,6 +61,12 @@ bool TurnToPage(const Program& program, HWND dialog, wchar_t first, const std::w
     return PumpUntil([&] { return VisibleChildWithText(dialog, shows) != nullptr; });
 }
 
+// A click in the middle of a window of the program, which then has the focus.
+bool ClickToFocus(const Program& program, HWND window) {
+    ClickOn(window);
+    return PumpUntil([&] { return program.FocusWindow() == window; });
+}
+
 bool FileHas(const SettingsFileGuard& file, const std::wstring& line) {
     return file.Read().find(L"\r\n" + line + L"\r\n") != std::wstring::npos;
 }
@@ -86,12 +92,10 @@ TEST_F(SettingsDialogProgram, ShortcutAndSearchTimeTakeEffectAfterOk) {
     ASSERT_NE(table, nullptr);
     ASSERT_NE(hotKey, nullptr);
     EXPECT_FALSE(IsWindowEnabled(hotKey)) << "no row is selected yet";
-    ClickOn(table);
-    ASSERT_TRUE(PumpUntil([&] { return program.FocusWindow() == table; }));
+    ASSERT_TRUE(ClickToFocus(program, table));
     for (wchar_t c : std::wstring(L"新規ウ")) PostMessageW(table, WM_CHAR, c, 1);
     ASSERT_TRUE(PumpUntil([&] { return IsWindowEnabled(hotKey); }));
-    ClickOn(hotKey);
-    ASSERT_TRUE(PumpUntil([&] { return program.FocusWindow() == hotKey; }));
+    ASSERT_TRUE(ClickToFocus(program, hotKey));
     PressKeys({VK_CONTROL, VK_MENU, 'W'});
     ASSERT_TRUE(PumpUntil(
         [&] { return SendMessageW(hotKey, HKM_GETHOTKEY, 0, 0) == MAKEWORD('W', HOTKEYF_CONTROL | HOTKEYF_ALT); }));
@@ -99,13 +103,11 @@ TEST_F(SettingsDialogProgram, ShortcutAndSearchTimeTakeEffectAfterOk) {
     // "その他": the field of "入力受付時間：" (showing its default) takes 250.
     HWND pages = VisibleChildOfClass(dialog, L"ListBox");
     ASSERT_NE(pages, nullptr);
-    ClickOn(pages);
-    ASSERT_TRUE(PumpUntil([&] { return program.FocusWindow() == pages; }));
+    ASSERT_TRUE(ClickToFocus(program, pages));
     ASSERT_TRUE(TurnToPage(program, dialog, L'そ', L"インクリメンタルサーチ"));
     HWND incTime = VisibleChildWithText(dialog, L"1000");
     ASSERT_NE(incTime, nullptr);
-    ClickOn(incTime);
-    ASSERT_TRUE(PumpUntil([&] { return program.FocusWindow() == incTime; }));
+    ASSERT_TRUE(ClickToFocus(program, incTime));
     TapKey(VK_END);
     TapKey(VK_HOME, VK_SHIFT);
     TypeKeys(L"250");
@@ -128,7 +130,7 @@ TEST_F(SettingsDialogProgram, ShortcutAndSearchTimeTakeEffectAfterOk) {
     EXPECT_EQ(program.WaitExit(), 0u);
 }
 
-// "キャンセル" leaves every file as it was, a changed field and shortcut included.
+// "キャンセル" leaves every file as it was, a changed field included.
 TEST_F(SettingsDialogProgram, CancelWritesNothing) {
     const std::wstring name = testsupport::CurrentTestName();
     testsupport::ScratchKey key(name);
@@ -141,8 +143,7 @@ TEST_F(SettingsDialogProgram, CancelWritesNothing) {
     ASSERT_TRUE(TurnToPage(program, dialog, L'そ', L"インクリメンタルサーチ"));
     HWND incTime = VisibleChildWithText(dialog, L"700");
     ASSERT_NE(incTime, nullptr);
-    ClickOn(incTime);
-    ASSERT_TRUE(PumpUntil([&] { return program.FocusWindow() == incTime; }));
+    ASSERT_TRUE(ClickToFocus(program, incTime));
     TapKey(VK_END);
     TypeKeys(L"5");
     ASSERT_TRUE(PumpUntil([&] { return WindowText(incTime) == L"7005"; }));
