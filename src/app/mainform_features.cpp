@@ -1,7 +1,7 @@
 // The main window's features and their hosts: the tool panel, the searches, the undo and
-// clipboard pages, the address history and the settings command are made here and answered
-// here, each through its own host interface; the window itself only routes to them (see
-// featurehost.h).
+// clipboard pages, the address history, the tool commands and the settings command are made
+// here and answered here, each through its own host interface; the window itself only routes
+// to them (see featurehost.h).
 #include "app/mainform.h"
 
 #include "app/findfeature.h"
@@ -10,14 +10,21 @@
 #include "app/settingsfeature.h"
 #include "app/toolpages.h"
 #include "app/toolpanel.h"
+#include "app/toolsfeature.h"
 #include "settings/settingsfiles.h"
 #include "views/regtreeview.h"
+
+#include <shellapi.h>
 
 namespace app {
 
 struct TMainForm::TFeatures {
     // The main window answering the features.
-    class THost final : public TFindFeatureHost, public TToolPaneHost, public THistoryHost, public TSettingsFeatureHost {
+    class THost final : public TFindFeatureHost,
+                        public TToolPaneHost,
+                        public THistoryHost,
+                        public TToolsHost,
+                        public TSettingsFeatureHost {
     public:
         explicit THost(TMainForm& form) : FForm(form) {}
 
@@ -44,6 +51,15 @@ struct TMainForm::TFeatures {
         ui::TUiComboBox& AddressBox() override { return *FForm.AddressBox; }
         void GoToAddress() override { FForm.RegMoveButtonClick(); }
 
+        std::wstring SelectedKeyPath() override {
+            const auto key = SelectedKey();
+            return key ? key->FFullPath : L"";
+        }
+        bool SystemEditorFollowsKey() override { return FForm.Options().SetWinReg; }
+        void OpenWithShell(const std::wstring& file) override {
+            ShellExecuteW(FForm.Handle(), L"open", file.c_str(), nullptr, nullptr, SW_SHOW);
+        }
+
         void SettingsChanged() override {
             FForm.LoadSettings();
             for (TRegEdForm* window : FForm.RegistryWindows()) FForm.ApplyColors(*window);
@@ -66,6 +82,7 @@ struct TMainForm::TFeatures {
     std::unique_ptr<TUndoPage> Undo;
     std::unique_ptr<TClipboardPage> Clipboard;
     std::unique_ptr<THistoryFeature> History;
+    std::unique_ptr<TToolsFeature> Tools;
     std::unique_ptr<TSettingsFeature> Settings;
 };
 
@@ -80,6 +97,7 @@ void TMainForm::CreateFeatures() {
     f.Clipboard = std::make_unique<TClipboardPage>(f.Context, f.ToolPanel, f.Host, *FUndoProvider);
     f.History = std::make_unique<THistoryFeature>(f.Context, f.ToolPanel, f.Host,
                                                   settings::GetSettingsFilePath(L"History.db"));
+    f.Tools = std::make_unique<TToolsFeature>(f.Context, f.Host);
     f.Settings = std::make_unique<TSettingsFeature>(f.Context, f.Host);
 }
 
