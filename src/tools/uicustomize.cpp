@@ -69,6 +69,12 @@ TVxUiCustomizeForm::TVxUiCustomizeForm(TComponent* owner, IUiCustomizeHost& host
         tree.DragMode = TControl::dmAutomatic;
     });
     AllCommandTree->OnChange = [this](TComponent*, wide::TWideTreeNode*) { ApplicationEventsIdle(); };
+    // A drag takes the node it starts on: the press selects it (the system's tree would
+    // select it only when the button comes up without a drag).
+    AllCommandTree->OnMouseDown = [this](TComponent*, TMouseButton button, TShiftState, int x, int y) {
+        if (button != mbLeft) return;
+        if (wide::TWideTreeNode* node = AllCommandTree->GetNodeAt(x, y)) AllCommandTree->SetSelected(node);
+    };
     AllCommandTree->OnDragOver = [this](TComponent*, TComponent* source, int, int, int, bool& accept) {
         accept = AllCommandTreeDragOver(source);
     };
