@@ -414,7 +414,7 @@ void TVxUiCustomizeForm::ButtonOkClick() { SetModalResult(mrOk); }
 
 void TVxUiCustomizeForm::SaveCustomToolbars(const std::wstring& folder) {
     if (!FToolbarOwner) return;
-    tools::SaveCustomToolbars(folder, OwnedToolbars(*FToolbarOwner, FExcludedToolbars), FHost.References());
+    tools::SaveCustomToolbars(folder, OwnedToolbars(*FToolbarOwner, FExcludedToolbars), FHost.References(), FKept);
 }
 
 bool TVxUiCustomizeForm::CloseQuery() {

@@ -26,6 +26,7 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace classlib {
@@ -98,6 +99,8 @@ public:
     // missing).
     void AddSubmenu(ui::TUiSubmenuItem* item);
 
+    // Sections of the index whose files did not load at start: the save keeps them.
+    void KeepSections(std::vector<TKeptToolbar> kept) { FKept = std::move(kept); }
     // Saves the listed toolbars into `folder` (SaveCustomToolbars of uicustomize_files.h).
     void SaveCustomToolbars(const std::wstring& folder);
 
@@ -165,6 +168,7 @@ private:
     toolbar::TBarDock* FNewToolbarDock = nullptr;
     classlib::TPopupMenu* FNewToolbarPopup = nullptr;
     ui::TUiToolbar* FCurrentToolbar = nullptr;
+    std::vector<TKeptToolbar> FKept;
     bool FSaved = false;
 };
 

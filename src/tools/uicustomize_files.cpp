@@ -385,22 +385,32 @@ TToolbarLoadReport LoadCustomToolbars(const std::wstring& fileName, const TUserT
             continue;
         }
         const std::wstring file = folder + name;
+        const std::wstring caption = index->ReadString(name, kCaptionKey, L"");
+        std::optional<TToolbarPlan> plan;
         try {
-            const TToolbarPlan plan = PlanToolbar(ReadToolbarFile(file), references);
-            if (!target) target = NewUserToolbar(place, name, index->ReadString(name, kCaptionKey, L""));
-            ApplyPlan(plan, *target);
-            ++report.Loaded;
+            plan = PlanToolbar(ReadToolbarFile(file), references);
         } catch (const classlib::EFileStreamError& e) {
             report.Problems.push_back(e.Message());
         } catch (const classlib::Exception& e) {
             report.Problems.push_back(L"\"" + file + L"\": " + e.Message());
+        }
+        if (!plan) {
+            report.Kept.push_back({name, caption});
+            continue;
+        }
+        try {
+            if (!target) target = NewUserToolbar(place, name, caption);
+            ApplyPlan(*plan, *target);
+            ++report.Loaded;
+        } catch (const classlib::Exception& e) {
+            report.Problems.push_back(L"\"" + name + L"\": " + e.Message());
         }
     }
     return report;
 }
 
 void SaveCustomToolbars(const std::wstring& folder, const std::vector<ui::TUiToolbar*>& toolbars,
-                        const TToolbarReferences& references) {
+                        const TToolbarReferences& references, const std::vector<TKeptToolbar>& kept) {
     wide::WideForceDirectories(folder);
     std::vector<ui::TUiToolbar*> saved;
     for (ui::TUiToolbar* toolbar : toolbars) {
@@ -413,6 +423,12 @@ void SaveCustomToolbars(const std::wstring& folder, const std::vector<ui::TUiToo
     index.Clear();
     for (ui::TUiToolbar* toolbar : saved)
         index.WriteString(toolbar->Name(), kCaptionKey, ToolbarCaptionText(toolbar->Caption()));
+    for (const TKeptToolbar& section : kept) {
+        const bool taken = std::any_of(saved.begin(), saved.end(),
+                                       [&](ui::TUiToolbar* toolbar) { return SameText(toolbar->Name(), section.Name); });
+        if (!taken && IsToolbarFileName(section.Name))
+            index.WriteString(section.Name, kCaptionKey, ToolbarCaptionText(section.Caption));
+    }
     index.UpdateFile();
 }
 

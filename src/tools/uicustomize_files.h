@@ -110,10 +110,19 @@ std::vector<std::uint8_t> WriteToolbarStream(ui::TUiToolbar& toolbar, const TToo
 void ReadToolbarStream(std::span<const std::uint8_t> bytes, ui::TUiToolbar& toolbar,
                        const TToolbarReferences& references);
 
+// A section of the index whose file could not be loaded: the save keeps it in the index
+// (its file untouched), so a file that reads again later is not lost.
+struct TKeptToolbar {
+    std::wstring Name;
+    std::wstring Caption;
+};
+
 struct TToolbarLoadReport {
     int Loaded = 0;
     // One line per section that was skipped: the toolbar or its file and why.
     std::vector<std::wstring> Problems;
+    // The skipped sections whose file was missing, unreadable or damaged.
+    std::vector<TKeptToolbar> Kept;
 };
 // Restores the toolbars listed in the index file `fileName` (full path; missing: nothing
 // to load): each section's toolbar is the owner's toolbar of that name, or a new user
@@ -123,9 +132,10 @@ TToolbarLoadReport LoadCustomToolbars(const std::wstring& fileName, const TUserT
                                       const TToolbarReferences& references,
                                       const std::vector<const ui::TUiToolbar*>& excluded);
 // Writes `toolbars` into `folder` (no trailing "\"; made with its parents when missing):
-// each toolbar's file, then the index. A toolbar whose name cannot be a file name is left
+// each toolbar's file, then the index, which lists them and after them the `kept` sections
+// that no saved toolbar's name took over. A toolbar whose name cannot be a file name is left
 // out. Raises the file layer's error (naming the file) on failure.
 void SaveCustomToolbars(const std::wstring& folder, const std::vector<ui::TUiToolbar*>& toolbars,
-                        const TToolbarReferences& references);
+                        const TToolbarReferences& references, const std::vector<TKeptToolbar>& kept = {});
 
 }  // namespace tools

@@ -231,6 +231,24 @@ TEST(ToolbarFiles, OnlySoundSectionsLoadAndEachProblemIsOneLine) {
         EXPECT_EQ(world.Form->FindComponent(name), nullptr) << testsupport::Narrow(name);
     EXPECT_EQ(Describe(*world.MenuHide), hidden);
 
+    // The sections whose files did not load stay in the index when it is saved again, and
+    // their files stay as they are.
+    std::vector<std::wstring> kept;
+    for (const TKeptToolbar& section : report.Kept) kept.push_back(section.Name + L"=" + section.Caption);
+    EXPECT_EQ(kept, (std::vector<std::wstring>{L"ToolBarMissing=無い", L"ToolBarBig=大きい", L"ToolBarBroken=壊れた"}));
+    const Bytes broken = ReadFile(dir.File(L"ToolBarBroken"));
+    SaveCustomToolbars(dir.Path().wstring(), OwnedToolbars(*world.Form, world.Excluded()), world.References,
+                       report.Kept);
+    settings::TVxMemIniFile saved(index);
+    wide::TWideStringList sections;
+    saved.ReadSections(sections);
+    std::vector<std::wstring> names;
+    for (int i = 0; i < sections.Count(); ++i) names.push_back(sections.Get(i));
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"ToolMenu", L"MainToolBar", L"ToolBarGood", L"ToolBarMissing",
+                                                L"ToolBarBig", L"ToolBarBroken"}));
+    EXPECT_EQ(saved.ReadString(L"ToolBarBroken", L"Caption", L""), L"壊れた");
+    EXPECT_EQ(ReadFile(dir.File(L"ToolBarBroken")), broken);
+
     // A missing index loads nothing and says nothing.
     const TToolbarLoadReport none = LoadCustomToolbars(dir.File(L"無い.db"), world.Place(), world.References, {});
     EXPECT_EQ(none.Loaded, 0);
