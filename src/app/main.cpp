@@ -8,6 +8,7 @@
 #include "app/mainoptions.h"
 #include "app/singleinstance.h"
 #include "classlib/application.h"
+#include "controls/toolbar/themed/themes/thmthemetable.h"
 #include "controls/wide/widecontrols.h"
 #include "settings/inifile.h"
 #include "settings/settingsfiles.h"
@@ -40,6 +41,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         auto* application = new classlib::TApplication();
         application->SetTitle(L"Wendlar");
         application->HintWindowClass = [] { return new wide::TWideHintWindow(nullptr); };
+        themed::RegisterThemeTable(themes::ToolbarThemeTable());
         try {
             const app::TWindowProperty appProperty(application->Handle(), app::AppWindowPropName,
                                                    app::AppWindowPropValue);

@@ -5,6 +5,7 @@
 #include "app/singleinstance.h"
 #include "app/startup.h"
 #include "classlib/timer.h"
+#include "controls/toolbar/themed/thmswitcher.h"
 #include "controls/wide/widefiles.h"
 #include "controls/wide/wideutils.h"
 #include "settings/inifile.h"
@@ -60,6 +61,7 @@ TMainForm::TMainForm(classlib::TComponent* owner, std::vector<std::wstring> para
     FActions->UpdateStates = [this] { UpdateActionStates(); };
     FStates = ReadActionStates(*FActions);
 
+    FThemeSwitcher = new themed::TThmSwitcher(this);
     FGestures = new widgets::TVxMouseGestures(this);
     FGestures->Enabled = false;
     CreateTabStrip();
@@ -97,6 +99,8 @@ TMainForm::~TMainForm() {
 void TMainForm::LoadSettings() {
     FOptions = TMainOptions{};
     ReadSettingsFile(L"setting.db", [&](const settings::TVxMemIniFile& file) { FOptions = ReadMainOptions(file); });
+    // A name no theme is registered under (left by another build, say) keeps the theme in use.
+    FThemeSwitcher->SetTheme(FOptions.ThmTheme);
     FUndoProvider->KeyDeleteUndo = !FOptions.SetNoKeyUndo;
     FGestures->Enabled = FOptions.Gesture;
     FGestures->GestureLength = FOptions.SetGestureLength;

@@ -42,6 +42,7 @@ namespace settings {
 class TVxMemIniFile;
 }
 namespace themed {
+class TThmSwitcher;
 class TThmToolWindow;
 }
 namespace ui {
@@ -163,6 +164,7 @@ private:
     undo::TVxRegClipUndoProvider* FUndoProvider = nullptr;
     TMainActionList* FActions = nullptr;
     widgets::TVxMouseGestures* FGestures = nullptr;
+    themed::TThmSwitcher* FThemeSwitcher = nullptr;
     classlib::TTimer* FStartUpTimer = nullptr;
     TActionStates FStates;
     std::unique_ptr<THtmlHelpSession> FHelp;

@@ -1,6 +1,7 @@
 #include "options/optiontable.h"
 
 #include "classlib/runtime.h"
+#include "controls/toolbar/themed/thmnames.h"
 #include "options/mainoptions.h"
 #include "settings/inifile.h"
 
@@ -53,7 +54,7 @@ using F = TFontOptions;
 // Font sizes: -1 leaves the view's font; a height of up to 256 pixels, a size of up to
 // 192 points (256 pixels at 96 dots per inch).
 constexpr std::array kOptions{
-    Text(L"ThmTheme", &Field<&O::ThmTheme>, L"Default", kLongestThemeName),
+    Text(L"ThmTheme", &Field<&O::ThmTheme>, themed::kThemeDefault, kLongestThemeName),
     Bool(L"SetSmartDock", &Field<&O::SetSmartDock>, false),
     Bool(L"SetSmartDrag", &Field<&O::SetSmartDrag>, false),
     Bool(L"SetToolBarKotei", &Field<&O::SetToolBarKotei>, false),

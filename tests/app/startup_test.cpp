@@ -5,7 +5,7 @@
 
 #include "app/singleinstance.h"
 #include "common/test_support.h"
-#include "program.h"
+#include "driving.h"
 
 #include <filesystem>
 #include <fstream>

@@ -205,6 +205,12 @@ constexpr int tmMDIButtonNarrower = 36;    // than SM_CXMENUSIZE
 constexpr int tmMDIButtonLower = 37;       // than SM_CYMENUSIZE
 constexpr int tmToolbarSeparatorSize = 50;
 constexpr int tmEditFrameInset = 60;
+// Sizes every theme answers by its look although no control of this program asks for them;
+// the themes keep their answers so that the look stays whole.
+constexpr int tmSpareSize61 = 61;
+constexpr int tmSpareSize62 = 62;
+constexpr int tmSpareSize65 = 65;
+constexpr int tmSpareSize66 = 66;
 constexpr int tbPopupOverlapsOpener = 1;   // a drop-down popup sits one pixel into its opener
 constexpr int tbPaintDockBackground = 5;
 constexpr int tbSolidToolbarNCArea = 6;

@@ -1,0 +1,159 @@
+// The theme kit: state rows, the office colour model's substitutions, the glyph strip, and the
+// gradients and faces, including the one-line bands and tall faces the themes must survive.
+#include <gtest/gtest.h>
+
+#include "classlib/imagelist.h"
+#include "controls/toolbar/themed/thmutils.h"
+#include "controls/toolbar/themed/themes/thmkit.h"
+#include "thmtestkit.h"
+
+namespace {
+
+using namespace themes;
+using namespace themed;
+using testsupport::MemoryDib;
+using themetest::Item;
+
+TEST(ThemeKit, StateRows) {
+    struct Case {
+        bool Enabled, Pushed, Checked, Open;
+        BYTE Hot;
+        int ItemRow, PopupRow;
+    };
+    const Case cases[] = {
+        {true, false, false, false, hsNone, 0, 0},       {false, false, true, false, hsNone, 1, 1},
+        {false, true, false, true, hsKeyboardSelected, 5, 3}, {true, true, true, true, hsSelected, 7, 2},
+        {true, true, true, false, hsNone, 3, 0},         {true, false, true, false, hsSelected, 6, 2},
+        {true, false, true, false, hsNone, 2, 0},        {true, false, false, false, hsKeyboardSelected, 4, 2},
+    };
+    for (const Case& c : cases) {
+        TThmItemInfo item = Item(vkToolbarBar, ifToolbarStyle, c.Enabled);
+        item.Pushed = c.Pushed;
+        item.Checked = c.Checked;
+        item.PopupOpen = c.Open;
+        item.HotState = c.Hot;
+        EXPECT_EQ(ItemStateRow(item), c.ItemRow) << &c - cases;
+        EXPECT_EQ(PopupStateRow(item), c.PopupRow) << &c - cases;
+    }
+}
+
+TEST(ThemeKit, OpaqueItemsFillMissingColours) {
+    TThmStateColors colors;
+    for (auto& row : colors.Item) row[0] = row[1] = row[2] = classlib::clNone;
+    for (auto& row : colors.Popup) row[0] = row[1] = row[2] = 0x00FF00;
+    TThmItemInfo item = Item(vkToolbarBar | vkOpaqueItems);
+    EXPECT_EQ(colors.ButtonStateColor(item, scFill, 0x123456), 0x123456);
+    EXPECT_EQ(colors.ButtonStateColor(item, scFrame, 0x123456), classlib::clBtnShadow);
+    EXPECT_EQ(colors.ButtonStateColor(item, scText, 0x123456), classlib::clNone);
+    item.Checked = true;
+    EXPECT_EQ(colors.ButtonStateColor(item, scFrame, 0x123456), classlib::clWindowFrame);
+    EXPECT_EQ(colors.ItemStateColor(item, scFrame, 0x123456), classlib::clBtnShadow) << "no window frame here";
+    item.ViewKind = vkToolbarBar;
+    EXPECT_EQ(colors.ButtonStateColor(item, scFill, 0x123456), classlib::clNone);
+    TThmItemInfo popupItem = Item(vkPopupMenu, 0);
+    EXPECT_EQ(colors.ItemStateColor(popupItem, scFill, 0x123456), 0x00FF00);
+    EXPECT_EQ(colors.ButtonStateColor(popupItem, scFill, 0x123456), classlib::clNone) << "buttons use the item table";
+}
+
+// The strip's glyphs are its dark pixels: stamped, they take the colour asked for and leave the
+// ground as it was.
+TEST(ThemeKit, GlyphStripStampsItsGlyphPixels) {
+    TThmGlyphList glyphs;
+    ASSERT_EQ(glyphs.Images().Count(), 4);
+    MemoryDib dib(16, 16, RGB(255, 255, 255));
+    PaintMonoGlyph(dib.DC, 0, 0, glyphs.Images(), kGlyphClose, 0x0000FF);
+    EXPECT_EQ(dib.Pixel(4, 5), RGB(255, 0, 0));
+    EXPECT_EQ(dib.Pixel(7, 8), RGB(255, 0, 0));
+    EXPECT_EQ(dib.Pixel(6, 5), RGB(255, 255, 255));
+    EXPECT_EQ(dib.Count(RGB(255, 0, 0)), 26);
+    dib.Fill(RGB(255, 255, 255));
+    PaintMonoGlyph(dib.DC, 0, 0, glyphs.Images(), kGlyphMinimize, 0x000000);
+    EXPECT_EQ(dib.Count(RGB(0, 0, 0)), 12);
+    EXPECT_EQ(TThmGlyphList::CellForMDIButton(2), -1);
+    EXPECT_EQ(TThmGlyphList::CellForMDIButton(3), kGlyphRestore);
+}
+
+TEST(ThemeKit, GlossPhasesAndOvershoot) {
+    MemoryDib dib(8, 12, RGB(1, 2, 3));
+    PaintGlossBitmap(dib.DC, RECT{0, 0, 2, 1}, 0x0000FF, 0x00FF00, true);
+    EXPECT_EQ(dib.Pixel(0, 0), RGB(255, 0, 0)) << "a one-line band is Color1";
+    // Five rows: n 4, Half 2; rows show source lines 0, 0, 1, 2, 3.
+    PaintGlossBitmap(dib.DC, RECT{0, 2, 1, 7}, 0x404040, 0xC0C0C0, true);
+    EXPECT_EQ(dib.Pixel(0, 2), RGB(0xC0, 0xC0, 0xC0));
+    EXPECT_EQ(dib.Pixel(0, 4), RGB(0x80, 0x80, 0x80));
+    // Over = C0 + (40 - C0) x 15 div 9 = 0 (clamped); row 5 shows line 2: 0 + 0x40 x 2 div 4.
+    EXPECT_EQ(dib.Pixel(0, 5), RGB(0x20, 0x20, 0x20));
+    PaintGlossBitmap(dib.DC, RECT{1, 2, 2, 7}, 0x808080, 0xC0C0C0, true, {15, 8});
+    PaintGlossBitmap(dib.DC, RECT{2, 2, 3, 7}, 0x808080, 0xC0C0C0, true, {15, 9});
+    EXPECT_NE(dib.Pixel(1, 5), dib.Pixel(2, 5)) << "the overshoot differs";
+    EXPECT_EQ(dib.Pixel(1, 2), dib.Pixel(2, 2)) << "the first phase does not";
+}
+
+TEST(ThemeKit, RampRunsFromColor2AtTheTopToColor1AtTheBottom) {
+    MemoryDib dib(4, 8, RGB(1, 2, 3));
+    PaintRampGradient(dib.DC, RECT{0, 0, 2, 5}, 0xFFFFFF, 0x000000, true);
+    EXPECT_EQ(dib.Pixel(0, 0), RGB(0, 0, 0));
+    EXPECT_EQ(dib.Pixel(0, 4), RGB(255, 255, 255));
+    EXPECT_EQ(dib.Pixel(0, 2), RGB(128, 128, 128));  // 255 - 510 div 4
+    PaintRampGradient(dib.DC, RECT{0, 6, 2, 7}, 0x0000FF, 0x00FF00, true);
+    EXPECT_EQ(dib.Pixel(1, 6), RGB(255, 0, 0)) << "one row is Color1";
+}
+
+TEST(ThemeKit, RadioRowsUseTheInsetTableAndSurviveTallFaces) {
+    MemoryDib dib(16, 24, RGB(1, 2, 3));
+    PaintRadioGradient(dib.DC, RECT{0, 0, 11, 20}, 0xFFFFFF, 0xC0C0C0, true);
+    EXPECT_EQ(dib.Pixel(2, 0), RGB(1, 2, 3)) << "row 0 is inset by 3";
+    EXPECT_NE(dib.Pixel(3, 0), RGB(1, 2, 3));
+    EXPECT_NE(dib.Pixel(0, 5), RGB(1, 2, 3));
+    EXPECT_EQ(dib.Pixel(2, 19), RGB(1, 2, 3)) << "rows past the table keep its last inset";
+    EXPECT_EQ(RadioDiscInset(kRadioDiscInsets11, 40), 3);
+    EXPECT_EQ(RadioDiscInset(kRadioDiscInsets11, -1), 3);
+    dib.Fill(RGB(1, 2, 3));
+    for (bool twoPhase : {true, false}) PaintRadioGradient(dib.DC, RECT{0, 0, 11, 1}, 0x0000FF, 0x00FF00, twoPhase);
+    EXPECT_EQ(dib.Pixel(5, 0), RGB(255, 0, 0));
+}
+
+TEST(ThemeKit, StripesKeepTheirPhaseAndArea) {
+    MemoryDib dib(6, 12, RGB(1, 2, 3));
+    const classlib::TColor rows[3] = {0x000000, 0xFFFFFF, classlib::clNone};
+    PaintStripedFill(dib.DC, RECT{1, 4, 5, 10}, 2, 0x808080, rows);
+    EXPECT_EQ(dib.Pixel(1, 4), RGB(128, 128, 128));  // (4 - 2) mod 3 = 2: the base
+    EXPECT_EQ(dib.Pixel(1, 5), RGB(0, 0, 0));
+    EXPECT_EQ(dib.Pixel(1, 6), RGB(255, 255, 255));
+    EXPECT_EQ(dib.Pixel(1, 7), RGB(128, 128, 128));
+    EXPECT_EQ(dib.Pixel(0, 5), RGB(1, 2, 3));
+    EXPECT_EQ(dib.Pixel(1, 10), RGB(1, 2, 3));
+}
+
+TEST(ThemeKit, OctagonAndFaces) {
+    MemoryDib dib(16, 16, RGB(1, 2, 3));
+    PaintOctagonOutline(dib.DC, RECT{0, 0, 13, 13}, 2, 1, 0x000000);
+    EXPECT_EQ(dib.Pixel(0, 0), RGB(1, 2, 3));
+    EXPECT_EQ(dib.Pixel(2, 0), RGB(0, 0, 0));
+    EXPECT_EQ(dib.Pixel(11, 0), RGB(0, 0, 0));
+    EXPECT_EQ(dib.Pixel(12, 0), RGB(1, 2, 3));
+    EXPECT_EQ(dib.Pixel(12, 1), RGB(0, 0, 0));
+    dib.Fill(RGB(1, 2, 3));
+    PaintOctagonOutline(dib.DC, RECT{3, 3, 4, 4}, 2, 2, 0x000000);
+    EXPECT_EQ(dib.Pixel(3, 3), RGB(0, 0, 0));
+    EXPECT_EQ(dib.Count(RGB(0, 0, 0)), 1);
+
+    dib.Fill(RGB(1, 2, 3));
+    PaintEditButtonFace(dib.DC, RECT{0, 0, 8, 8}, false, true, true, 0x00FF00, 0x0000FF);
+    EXPECT_EQ(dib.Pixel(4, 4), RGB(1, 2, 3)) << "hot: nothing";
+    PaintEditButtonFace(dib.DC, RECT{0, 0, 8, 8}, false, false, true, 0x00FF00, 0x0000FF);
+    EXPECT_EQ(dib.Pixel(4, 4), RGB(0, 255, 0));
+    EXPECT_EQ(dib.Pixel(0, 4), RGB(255, 0, 0));
+
+    dib.Fill(RGB(1, 2, 3));
+    TThmPopupCheckFaceStyle style;
+    TThmItemInfo item = Item(vkPopupMenu, 0);
+    item.Checked = true;
+    PaintPopupCheckFace(dib.DC, RECT{0, 0, 12, 12}, item, style);
+    EXPECT_EQ(dib.Pixel(1, 0), RGB(0xC0, 0xC0, 0xC0)) << "the resting cut frame's corner";
+    item.HotState = hsSelected;
+    PaintPopupCheckFace(dib.DC, RECT{0, 0, 12, 12}, item, style);
+    EXPECT_EQ(dib.Pixel(2, 0), RGB(0, 0, 0)) << "the active octagon";
+}
+
+}  // namespace
