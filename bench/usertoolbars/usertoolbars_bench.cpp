@@ -121,7 +121,7 @@ HWND Ready(DWORD pid) {
 }
 
 // Starts the copy `exe` on the bench key until its window is ready (60 s at most), counts its
-// visible toolbars, closes it and waits for its end.
+// visible bars (toolbars and the other dockable windows), closes it and waits for its end.
 bool StartAndClose(const std::wstring& exe, double& seconds, size_t& toolbars) {
     std::wstring command = L"\"" + exe + L"\" \"" + kFullPath + L"\"";
     STARTUPINFOW si{sizeof(si)};
@@ -133,7 +133,7 @@ bool StartAndClose(const std::wstring& exe, double& seconds, size_t& toolbars) {
     while (!(main = Ready(pi.dwProcessId)) && bench::Now() - start < 60)
         if (WaitForSingleObject(pi.hProcess, 1) == WAIT_OBJECT_0) break;
     seconds = bench::Now() - start;
-    toolbars = main ? Children(main, L"TUiToolbar").size() : 0;
+    toolbars = main ? Children(main, L"TBarDockableWindow").size() : 0;
     if (main) PostMessageW(main, WM_CLOSE, 0, 0);
     if (WaitForSingleObject(pi.hProcess, 30000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
     CloseHandle(pi.hThread);
