@@ -131,17 +131,7 @@ void TVxUiCustomizeForm::Setup(TWinControl* toolbarOwner, TImageList* images, TA
 
 void TVxUiCustomizeForm::AddSubmenu(TUiSubmenuItem* item) {
     wide::TWideTreeNodes& nodes = AllCommandTree->Items();
-    wide::TWideTreeNode* group = nullptr;
-    for (wide::TWideTreeNode* node = nodes.GetFirstNode(); node; node = node->GetNextSibling())
-        if (node->Text() == kSubmenuNode) {
-            group = node;
-            break;
-        }
-    if (!group) {
-        group = nodes.Add(nullptr, kSubmenuNode);
-        group->SetImageIndex(FSubmenuImageIndex);
-        group->SetSelectedIndex(FSubmenuImageIndex);
-    }
+    wide::TWideTreeNode* group = GroupNode(kSubmenuNode);
     wide::TWideTreeNode* node = nodes.AddChildObject(group, item->Caption(), static_cast<TComponent*>(item));
     node->SetImageIndex(-1);
     node->SetSelectedIndex(-1);
@@ -150,6 +140,16 @@ void TVxUiCustomizeForm::AddSubmenu(TUiSubmenuItem* item) {
 }
 
 // --- lists ------------------------------------------------------------------------------------
+
+wide::TWideTreeNode* TVxUiCustomizeForm::GroupNode(const std::wstring& text) {
+    wide::TWideTreeNodes& nodes = AllCommandTree->Items();
+    for (wide::TWideTreeNode* node = nodes.GetFirstNode(); node; node = node->GetNextSibling())
+        if (node->Text() == text) return node;
+    wide::TWideTreeNode* group = nodes.Add(nullptr, text);
+    group->SetImageIndex(FSubmenuImageIndex);
+    group->SetSelectedIndex(FSubmenuImageIndex);
+    return group;
+}
 
 bool TVxUiCustomizeForm::IsFixedToolbar(const TUiToolbar* toolbar) const {
     return std::find(FFixedToolbars.begin(), FFixedToolbars.end(), toolbar) != FFixedToolbars.end();
@@ -183,19 +183,8 @@ void TVxUiCustomizeForm::RefreshLists() {
             if (std::any_of(FHiddenCategories.begin(), FHiddenCategories.end(),
                             [&](const std::wstring& hidden) { return SameTextIgnoringCase(hidden, category); }))
                 continue;
-            wide::TWideTreeNode* group = nullptr;
-            for (wide::TWideTreeNode* node = nodes.GetFirstNode(); node; node = node->GetNextSibling())
-                if (node->Text() == category) {
-                    group = node;
-                    break;
-                }
-            if (!group) {
-                group = nodes.Add(nullptr, category);
-                group->SetImageIndex(FSubmenuImageIndex);
-                group->SetSelectedIndex(FSubmenuImageIndex);
-            }
             wide::TWideTreeNode* node =
-                nodes.AddChildObject(group, action->Caption(), static_cast<TComponent*>(action));
+                nodes.AddChildObject(GroupNode(category), action->Caption(), static_cast<TComponent*>(action));
             node->SetImageIndex(action->ImageIndex());
             node->SetSelectedIndex(action->ImageIndex());
         }

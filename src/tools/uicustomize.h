@@ -143,6 +143,8 @@ public:
 
 private:
     void RefreshLists();
+    // The top-level node with exactly this text, made at the end of the top level when missing.
+    wide::TWideTreeNode* GroupNode(const std::wstring& text);
     void AddCommand(wide::TWideTreeNode* node, wide::TWideListItem* before);
     void MoveCommand(int fromIndex, int toIndex);
     bool IsFixedToolbar(const ui::TUiToolbar* toolbar) const;
