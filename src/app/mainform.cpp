@@ -64,12 +64,14 @@ TMainForm::TMainForm(classlib::TComponent* owner, std::vector<std::wstring> para
     FThemeSwitcher = new themed::TThmSwitcher(this);
     FGestures = new widgets::TVxMouseGestures(this);
     FGestures->Enabled = false;
+    LoadPictures();
     CreateTabStrip();
     BindActions();
     CreateCommandsAndTools();
     OnOpenWindow = [this](const std::wstring& path) { OpenWindow(path); };
     OnDescribeRegistryWindow = [this] { return DescribeActiveWindow(); };
     CreateChrome();
+    CreateFeatures();
     CreatePictures();
 
     LoadLayout();
@@ -214,13 +216,19 @@ bool TMainForm::RunAction(TActionId id) { return FActions->Action(id)->Execute()
 
 void TMainForm::StartUpTimerTimer() {
     FStartUpTimer->SetEnabled(false);
-    if (OnShowLicense && TakeFirstRunMarker(GetSettingsFilePath(L"setting.db"))) OnShowLicense();
-    const TStartupPlan plan = PlanStartupWindows(FParams, FStartup, FOptions, GetSettingsFilePath(L"Tabs.db"),
-                                                 [](const std::wstring& f) { return wide::WideFileExists(f); });
-    if (plan.LoadTabs) {
-        if (OnLoadTabs) OnLoadTabs(plan.TabFile);
-    } else if (OnOpenWindow) {
-        for (const std::wstring& path : plan.Paths) OnOpenWindow(path);
+    // Whatever fails on the way is reported, and the window shows all the same: an instance
+    // without a window would be out of the user's reach.
+    try {
+        if (OnShowLicense && TakeFirstRunMarker(GetSettingsFilePath(L"setting.db"))) OnShowLicense();
+        const TStartupPlan plan = PlanStartupWindows(FParams, FStartup, FOptions, GetSettingsFilePath(L"Tabs.db"),
+                                                     [](const std::wstring& f) { return wide::WideFileExists(f); });
+        if (plan.LoadTabs) {
+            if (OnLoadTabs) OnLoadTabs(plan.TabFile);
+        } else if (OnOpenWindow) {
+            for (const std::wstring& path : plan.Paths) OnOpenWindow(path);
+        }
+    } catch (...) {
+        classlib::HandleCurrentException(this);
     }
     if (classlib::Application) classlib::Application->ShowMainForm = true;
     Show();
@@ -253,7 +261,7 @@ void TMainForm::Dispatch(classlib::TMessage& m) {
         WMCopyData(m);
         return;
     }
-    if (FindMessage(m)) return;
+    if (FeatureMessage(m)) return;
     wide::TWideForm::Dispatch(m);
 }
 

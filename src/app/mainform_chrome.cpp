@@ -1,6 +1,7 @@
 // The main window's chrome: the docks, the menu bar with its submenus, the main toolbar, the
-// address bar with the address history, the popup menu of the bars, the status bar with the
-// hint and the gesture being drawn, the view commands, and the bars' part of "ToolBar.db".
+// address bar (its list is the address history's: historyfeature.h), the popup menu of the
+// bars, the status bar with the hint and the gesture being drawn, the view commands, and the
+// bars' part of "ToolBar.db".
 #include "app/mainform.h"
 
 #include "app/gesturefeedback.h"
@@ -237,15 +238,6 @@ void TMainForm::CreateChrome() {
     FGestures->OnGestureEnd = [this](classlib::TComponent*) { GestureLabel->SetCaption(L""); };
     FGestures->OnGestureExec = [this](classlib::TComponent*) { UpdateActionStates(); };
 
-    FHistory = std::make_unique<TAddressHistory>(GetSettingsFilePath(L"History.db"));
-    try {
-        FHistory->Load();
-    } catch (...) {
-        classlib::HandleCurrentException(nullptr);
-    }
-    AddressBox->Items().Assign(FHistory->Lines());
-    HistoryChanged();
-
     // The bars' places from "ToolBar.db"; a file that cannot be read leaves them as built.
     try {
         const settings::TVxMemIniFile file(GetSettingsFilePath(L"ToolBar.db"));
@@ -296,19 +288,6 @@ bool TMainForm::UpdateChromeStates() {
                                                  IsChild(child->Handle(), focus))
         SetActiveControl(nullptr);
     return boxFocused;
-}
-
-void TMainForm::AddHistory(const std::wstring& path) {
-    if (path.empty() || !FHistory) return;
-    try {
-        FHistory->Add(path);
-    } catch (...) {
-        classlib::HandleCurrentException(nullptr);
-    }
-    const std::wstring text = AddressBox->Text();
-    AddressBox->Items().Assign(FHistory->Lines());
-    AddressBox->SetText(text);
-    HistoryChanged();
 }
 
 void TMainForm::RegMoveButtonClick() {
