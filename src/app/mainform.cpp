@@ -232,6 +232,8 @@ void TMainForm::StartUpTimerTimer() {
     }
     if (classlib::Application) classlib::Application->ShowMainForm = true;
     Show();
+    if (const std::wstring notice = FeatureStartNotice(); !notice.empty() && classlib::Application)
+        classlib::Application->MessageBox(notice, classlib::Application->Title(), MB_OK | MB_ICONWARNING);
 }
 
 void TMainForm::UpdateActionStates() {

@@ -1,5 +1,5 @@
 // The main window's features and their hosts: the tool panel, the searches, the undo and
-// clipboard pages and the address history are made here and answered here, each through its
+// clipboard pages, the address history and the user toolbars are made here and answered here, each through its
 // own host interface; the window itself only routes to them (see featurehost.h).
 #include "app/mainform.h"
 
@@ -8,6 +8,9 @@
 #include "app/regedform.h"
 #include "app/toolpages.h"
 #include "app/toolpanel.h"
+#include "app/usertoolbarsfeature.h"
+#include "controls/toolbar/ui/uitoolbar.h"
+#include "controls/wide/wideutils.h"
 #include "settings/settingsfiles.h"
 #include "views/regtreeview.h"
 
@@ -15,7 +18,7 @@ namespace app {
 
 struct TMainForm::TFeatures {
     // The main window answering the features.
-    class THost final : public TFindFeatureHost, public TToolPaneHost, public THistoryHost {
+    class THost final : public TFindFeatureHost, public TToolPaneHost, public THistoryHost, public TUserToolbarsHost {
     public:
         explicit THost(TMainForm& form) : FForm(form) {}
 
@@ -42,6 +45,19 @@ struct TMainForm::TFeatures {
         ui::TUiComboBox& AddressBox() override { return *FForm.AddressBox; }
         void GoToAddress() override { FForm.RegMoveButtonClick(); }
 
+        ui::TUiToolbar* MenuBarHolder() override { return FForm.ToolMenuHide; }
+        std::vector<ui::TUiToolbar*> FixedToolbars() override { return {FForm.MainToolBar, FForm.ToolMenu}; }
+        toolbar::TBarDock* NewToolbarDock() override { return FForm.MainDock; }
+        classlib::TPopupMenu* ToolbarPopupMenu() override { return FForm.ToolMenuPopup; }
+        std::vector<ui::TUiSubmenuItem*> OfferedSubmenus() override {
+            std::vector<ui::TUiSubmenuItem*> submenus;
+            if (auto* newValue = dynamic_cast<ui::TUiSubmenuItem*>(FForm.MenuNewValue)) submenus.push_back(newValue);
+            for (const TMenuDef& def : MenuBarDefs())
+                if (auto* submenu = dynamic_cast<ui::TUiSubmenuItem*>(FForm.FindComponent(def.Name)))
+                    submenus.push_back(submenu);
+            return submenus;
+        }
+
     private:
         TMainForm& FForm;
     };
@@ -59,6 +75,7 @@ struct TMainForm::TFeatures {
     std::unique_ptr<TUndoPage> Undo;
     std::unique_ptr<TClipboardPage> Clipboard;
     std::unique_ptr<THistoryFeature> History;
+    std::unique_ptr<TUserToolbarsFeature> UserToolbars;
 };
 
 void TMainForm::TFeaturesDeleter::operator()(TFeatures* features) const { delete features; }
@@ -72,6 +89,13 @@ void TMainForm::CreateFeatures() {
     f.Clipboard = std::make_unique<TClipboardPage>(f.Context, f.ToolPanel, f.Host, *FUndoProvider);
     f.History = std::make_unique<THistoryFeature>(f.Context, f.ToolPanel, f.Host,
                                                   settings::GetSettingsFilePath(L"History.db"));
+    // Before the layout is read, which places the user toolbars as well.
+    f.UserToolbars = std::make_unique<TUserToolbarsFeature>(
+        f.Context, f.Host, settings::SettingsFolderOf(wide::WideGetModuleFileName(nullptr)) + L"CustomToolBar");
+}
+
+std::wstring TMainForm::FeatureStartNotice() const {
+    return FFeatures && FFeatures->UserToolbars ? FFeatures->UserToolbars->LoadNotice() : std::wstring();
 }
 
 void TMainForm::TearDown() {
