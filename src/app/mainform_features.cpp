@@ -1,6 +1,7 @@
 // The main window's features and their hosts: the tool panel, the searches, the undo and
-// clipboard pages, the address history and the user toolbars are made here and answered here, each through its
-// own host interface; the window itself only routes to them (see featurehost.h).
+// clipboard pages, the address history, the tool commands and the user toolbars are made
+// here and answered here, each through its own host interface; the window itself only routes
+// to them (see featurehost.h).
 #include "app/mainform.h"
 
 #include "app/findfeature.h"
@@ -8,17 +9,21 @@
 #include "app/regedform.h"
 #include "app/toolpages.h"
 #include "app/toolpanel.h"
+#include "app/toolsfeature.h"
 #include "app/usertoolbarsfeature.h"
 #include "controls/toolbar/ui/uitoolbar.h"
 #include "controls/wide/wideutils.h"
 #include "settings/settingsfiles.h"
 #include "views/regtreeview.h"
 
+#include <shellapi.h>
+
 namespace app {
 
 struct TMainForm::TFeatures {
     // The main window answering the features.
-    class THost final : public TFindFeatureHost, public TToolPaneHost, public THistoryHost, public TUserToolbarsHost {
+    class THost final : public TFindFeatureHost, public TToolPaneHost, public THistoryHost, public TToolsHost,
+                        public TUserToolbarsHost {
     public:
         explicit THost(TMainForm& form) : FForm(form) {}
 
@@ -44,6 +49,15 @@ struct TMainForm::TFeatures {
 
         ui::TUiComboBox& AddressBox() override { return *FForm.AddressBox; }
         void GoToAddress() override { FForm.RegMoveButtonClick(); }
+
+        std::wstring SelectedKeyPath() override {
+            const auto key = SelectedKey();
+            return key ? key->FFullPath : L"";
+        }
+        bool SystemEditorFollowsKey() override { return FForm.Options().SetWinReg; }
+        void OpenWithShell(const std::wstring& file) override {
+            ShellExecuteW(FForm.Handle(), L"open", file.c_str(), nullptr, nullptr, SW_SHOW);
+        }
 
         ui::TUiToolbar* MenuBarHolder() override { return FForm.ToolMenuHide; }
         std::vector<ui::TUiToolbar*> FixedToolbars() override { return {FForm.MainToolBar, FForm.ToolMenu}; }
@@ -75,6 +89,7 @@ struct TMainForm::TFeatures {
     std::unique_ptr<TUndoPage> Undo;
     std::unique_ptr<TClipboardPage> Clipboard;
     std::unique_ptr<THistoryFeature> History;
+    std::unique_ptr<TToolsFeature> Tools;
     std::unique_ptr<TUserToolbarsFeature> UserToolbars;
 };
 
@@ -89,6 +104,7 @@ void TMainForm::CreateFeatures() {
     f.Clipboard = std::make_unique<TClipboardPage>(f.Context, f.ToolPanel, f.Host, *FUndoProvider);
     f.History = std::make_unique<THistoryFeature>(f.Context, f.ToolPanel, f.Host,
                                                   settings::GetSettingsFilePath(L"History.db"));
+    f.Tools = std::make_unique<TToolsFeature>(f.Context, f.Host);
     // Before the layout is read, which places the user toolbars as well.
     f.UserToolbars = std::make_unique<TUserToolbarsFeature>(
         f.Context, f.Host, settings::SettingsFolderOf(wide::WideGetModuleFileName(nullptr)) + L"CustomToolBar");

@@ -202,6 +202,27 @@ std::vector<std::wstring> Sections(const std::wstring& text) {
     return sections;
 }
 
+// Writes a toolbar file into `folder`: a toolbar `name` whose items are submenus linked to the
+// references given, or commands.
+std::vector<std::uint8_t> WriteToolbarFile(const fs::path& folder, const std::wstring& name,
+                                           const std::vector<std::wstring>& references) {
+    classlib::TStreamComponent bar;
+    bar.ClassName = L"TUiToolbar";
+    bar.Name = name;
+    for (const std::wstring& reference : references) {
+        classlib::TStreamComponent item;
+        const bool submenu = reference.starts_with(L"MainForm.Menu");
+        item.ClassName = submenu ? L"TUiSubmenuItem" : L"TUiItem";
+        item.Properties = {{submenu ? L"LinkSubitems" : L"Action", classlib::TStreamValue::Ident(reference)}};
+        bar.Children.push_back(item);
+    }
+    const std::vector<std::uint8_t> bytes = classlib::WriteComponentStream(bar);
+    fs::create_directories(folder);
+    std::ofstream out(folder / name, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return bytes;
+}
+
 class UserToolbars : public ProgramTest {
 protected:
     SettingsFileGuard Toolbars{L"CustomToolBar"};
@@ -267,6 +288,9 @@ TEST_F(UserToolbars, AToolbarMadeInTheDialogIsSavedAndWorksAfterARestart) {
         EXPECT_TRUE(sections[2].starts_with(L"ToolBar"));
         EXPECT_EQ(std::count(sections.begin(), sections.end(), L"ToolMenuHide"), 0);
         Close(program, main);
+        // The layout file keeps its place like the fixed bars'.
+        const std::vector<std::wstring> layout = Sections(Layout.Read());
+        EXPECT_EQ(std::count(layout.begin(), layout.end(), sections[2]), 1);
     }
     Program program(Args());
     HWND main = Start(program);
@@ -316,20 +340,10 @@ TEST_F(UserToolbars, ACommandTakenOffTheMainToolbarStaysOffAfterARestart) {
 
 TEST_F(UserToolbars, ADamagedToolbarFileIsToldOnceAndTheMenuBarStaysWhole) {
     // A main menu file cut short, as a crash while copying would leave it.
-    classlib::TStreamComponent menu;
-    menu.ClassName = L"TUiToolbar";
-    menu.Name = L"ToolMenu";
-    for (const wchar_t* submenu : {L"MainForm.MenuFile", L"MainForm.MenuEdit"}) {
-        classlib::TStreamComponent item;
-        item.ClassName = L"TUiSubmenuItem";
-        item.Properties = {{L"LinkSubitems", classlib::TStreamValue::Ident(submenu)}};
-        menu.Children.push_back(item);
-    }
-    std::vector<std::uint8_t> bytes = classlib::WriteComponentStream(menu);
+    std::vector<std::uint8_t> bytes = WriteToolbarFile(Toolbars.Path(), L"ToolMenu", {L"MainForm.MenuFile", L"MainForm.MenuEdit"});
     bytes.resize(bytes.size() / 2);
-    fs::create_directories(Toolbars.Path());
     {
-        std::ofstream out(Toolbars.Path() / L"ToolMenu", std::ios::binary);
+        std::ofstream out(Toolbars.Path() / L"ToolMenu", std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     }
     wendlartest::detail::WriteSettingsText(Toolbars.Path() / L"NewToolBar.db", L"[ToolMenu]\r\nCaption=メインメニュー\r\n");
@@ -357,6 +371,21 @@ TEST_F(UserToolbars, ADamagedToolbarFileIsToldOnceAndTheMenuBarStaysWhole) {
     // The damaged file stays as it was.
     std::ifstream in(Toolbars.Path() / L"ToolMenu", std::ios::binary);
     EXPECT_EQ(std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {}), bytes);
+}
+
+TEST_F(UserToolbars, AUserToolbarTakesItsPlaceFromTheLayoutFile) {
+    WriteToolbarFile(Toolbars.Path(), L"ToolBar1", {L"MainForm.aacNewWindow"});
+    wendlartest::detail::WriteSettingsText(Toolbars.Path() / L"NewToolBar.db", L"[ToolBar1]\r\nCaption=floating\r\n");
+    Layout.Write(L"[ToolBar1]\r\nFlortY=300\r\nFlortX=300\r\nFloat=-1\r\nVisible=-1\r\n");
+    Program program(Args());
+    HWND main = Start(program);
+    ASSERT_NE(main, nullptr);
+    // Floating, in a frame of its own in front of the main window.
+    HWND frame = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (frame = program.FindWindow(L"TBarFloatingWindowParent", L"floating")) != nullptr; }));
+    EXPECT_TRUE(ChildrenWithText(main, L"floating").empty());
+    Close(program, main);
+    EXPECT_NE(Layout.Read().find(L"[ToolBar1]"), std::wstring::npos);
 }
 
 }  // namespace
