@@ -242,9 +242,7 @@ void TMainForm::StartUpTimerTimer() {
     // One notice for everything that did not load.
     std::wstring notice = FKeptFiles.empty() ? L"" : KeptFilesText(FKeptFiles);
     if (const std::wstring features = FeatureStartNotice(); !features.empty())
-        notice += (notice.empty() ? L"" : L"
-
-") + features;
+        notice += (notice.empty() ? L"" : L"\r\n\r\n") + features;
     if (!notice.empty() && classlib::Application)
         classlib::Application->MessageBox(notice, classlib::Application->Title(), MB_OK | MB_ICONWARNING);
 }

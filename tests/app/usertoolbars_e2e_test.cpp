@@ -353,7 +353,7 @@ TEST_F(UserToolbars, ADamagedToolbarFileIsToldOnceAndTheMenuBarStaysWhole) {
     ASSERT_NE(main, nullptr);
     // One notice naming the file.
     HWND notice = nullptr;
-    ASSERT_TRUE(PumpUntil([&] { return (notice = program.FindWindow(L"", L"Wendlar")) != nullptr && notice != main; }));
+    ASSERT_TRUE(PumpUntil([&] { return (notice = program.FindWindow(L"#32770", L"Wendlar")) != nullptr; }));
     EXPECT_FALSE(ChildrenWhere(notice, [](HWND w) { return WindowText(w).find(L"ToolMenu") != std::wstring::npos; }).empty());
     SetForegroundWindow(notice);
     TapKey(VK_RETURN);
