@@ -5,6 +5,7 @@
 #include "classlib/errors.h"
 #include "classlib/scopeguard.h"
 #include "classlib/streams.h"
+#include "controls/toolbar/tbdock.h"
 #include "controls/toolbar/ui/uitoolbar.h"
 #include "controls/wide/widefiles.h"
 #include "controls/wide/widestrings.h"
@@ -240,8 +241,14 @@ void MakeItems(const std::vector<TItemPlan>& plans, toolbar::TBarCustomItem& par
 }
 
 void ApplyPlan(const TToolbarPlan& plan, ui::TUiToolbar& toolbar) {
+    // Loading, as a toolbar read from a stream is: the items' notifications and the toolbar's
+    // arranging wait for the end, when it is laid out once.
+    toolbar.BeginLoading();
     toolbar.BeginUpdate();
-    const auto end = classlib::ScopeExit([&toolbar] { toolbar.EndUpdate(); });
+    const auto end = classlib::ScopeExit([&toolbar] {
+        toolbar.EndUpdate();
+        toolbar.Loaded();
+    });
     toolbar::TBarCustomItem& root = *toolbar.Items();
     for (int i = root.Count() - 1; i >= 0; --i) delete root.Items(i);
     if (plan.Caption) toolbar.SetCaption(*plan.Caption);
@@ -371,6 +378,11 @@ TToolbarLoadReport LoadCustomToolbars(const std::wstring& fileName, const TUserT
     }
     const std::wstring folder = wide::WideExtractFilePath(fileName);
     std::set<std::wstring> seen;
+    // The dock arranges its toolbars once, after all of them.
+    if (place.Dock) place.Dock->BeginUpdate();
+    const auto arrange = classlib::ScopeExit([&place] {
+        if (place.Dock) place.Dock->EndUpdate();
+    });
     for (int i = 0; i < sections.Count(); ++i) {
         const std::wstring name = sections.Get(i);
         if (!IsToolbarFileName(name)) {
