@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "classlib/imagelist.h"
+#include "controls/toolbar/themed/thmregistry.h"
 #include "controls/toolbar/themed/thmutils.h"
 #include "controls/toolbar/themed/themes/thmkit.h"
 #include "thmtestkit.h"
@@ -154,6 +155,45 @@ TEST(ThemeKit, OctagonAndFaces) {
     item.HotState = hsSelected;
     PaintPopupCheckFace(dib.DC, RECT{0, 0, 12, 12}, item, style);
     EXPECT_EQ(dib.Pixel(2, 0), RGB(0, 0, 0)) << "the active octagon";
+}
+
+// The dotted drag handle: a column of dots every 4 rows across a horizontal bar (a row along the
+// top of a vertical one), doubled for dhDouble and moved toward the bar's start by the theme's
+// shift, clear of a close button; nothing for dhNone.
+TEST(ThemeKit, GripDotRows) {
+    struct Case {
+        bool Vertical;
+        int Style, Close, Shift;
+        int FirstX, FirstY, Dots;
+    };
+    const Case cases[] = {
+        {false, dhSingle, 0, 2, 3, 6, 5},          {false, dhDouble, 0, 2, 1, 6, 10},
+        {false, dhDouble, 0, 0, 3, 6, 10},         {false, dhDouble, cbsShown, 1, 6, 18, 4},
+        {true, dhSingle, 0, 1, 6, 3, 5},           {true, dhDouble, 0, 1, 6, 2, 10},
+        {false, dhNone, 0, 2, -1, -1, 0},
+    };
+    const TGripDotColors colors{{0x000001, 0x000002, 0x000003, 0x000004}, {0x000005, 0x000006, 0x000007}};
+    for (const Case& c : cases) {
+        MemoryDib dib(40, 40, RGB(255, 255, 255));
+        TThmToolbarFrameInfo frame{};
+        frame.Vertical = c.Vertical;
+        frame.AllowDrag = true;
+        frame.DragHandleStyle = c.Style;
+        frame.CloseButtonState = c.Close;
+        const int g = GetDragHandleSize(frame);
+        const RECT zone = c.Vertical ? RECT{2, 2, 30, 2 + g} : RECT{2, 2, 2 + g, 30};
+        PaintGripDotRows(dib.DC, zone, frame, colors, c.Shift);
+        EXPECT_EQ(dib.Count(RGB(1, 0, 0)), c.Dots) << &c - cases;
+        if (c.Dots > 0) EXPECT_EQ(dib.Pixel(c.FirstX, c.FirstY), RGB(1, 0, 0)) << &c - cases;
+    }
+}
+
+TEST(ThemeKit, BarBackgroundRunsAcrossByShape) {
+    const RECT none{}, dock{0, 0, 300, 30}, empty{5, 5, 5, 5};
+    EXPECT_TRUE(BarBackgroundRunsAcross(none, RECT{0, 0, 50, 20}, RECT{0, 0, 5, 20}));
+    EXPECT_FALSE(BarBackgroundRunsAcross(none, RECT{0, 0, 20, 50}, RECT{0, 0, 20, 5}));
+    EXPECT_FALSE(BarBackgroundRunsAcross(dock, RECT{0, 0, 50, 20}, RECT{0, 0, 5, 20})) << "the painted part decides";
+    EXPECT_TRUE(BarBackgroundRunsAcross(empty, RECT{0, 0, 20, 50}, RECT{0, 0, 20, 5})) << "only no rectangle at all";
 }
 
 }  // namespace
