@@ -13,6 +13,7 @@
 #include "classlib/compstream.h"
 #include "classlib/streams.h"
 #include "common/bench_common.h"
+#include "common/program_windows.h"
 #include "options/actiontable.h"
 #include "settings/inifile.h"
 
@@ -60,64 +61,17 @@ void WriteUserToolbars(const fs::path& folder) {
     index.UpdateFile();
 }
 
-std::wstring ClassOf(HWND window) {
-    wchar_t name[64] = {};
-    GetClassNameW(window, name, 64);
-    return name;
-}
-
-std::wstring TextOf(HWND window) {
-    wchar_t text[256] = {};
-    GetWindowTextW(window, text, 256);
-    return text;
-}
-
-HWND MainWindowOf(DWORD pid) {
-    struct Ctx {
-        DWORD pid;
-        HWND found;
-    } ctx{pid, nullptr};
-    EnumWindows(
-        [](HWND w, LPARAM lp) -> BOOL {
-            auto* c = reinterpret_cast<Ctx*>(lp);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(w, &owner);
-            if (owner != c->pid || !IsWindowVisible(w) || ClassOf(w) != L"TMainForm") return TRUE;
-            c->found = w;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&ctx));
-    return ctx.found;
-}
-
-// The visible descendants of `parent` of a window class.
-std::vector<HWND> Children(HWND parent, const wchar_t* className) {
-    struct Ctx {
-        const wchar_t* cls;
-        std::vector<HWND> found;
-    } ctx{className, {}};
+// The visible windows of dockable bars inside `main` (toolbars, the address bar, panels).
+size_t VisibleBars(HWND main) {
+    size_t count = 0;
     EnumChildWindows(
-        parent,
+        main,
         [](HWND w, LPARAM lp) -> BOOL {
-            auto* c = reinterpret_cast<Ctx*>(lp);
-            if (ClassOf(w) == c->cls && IsWindowVisible(w)) c->found.push_back(w);
+            if (IsWindowVisible(w) && bench::ClassOf(w) == L"TBarDockableWindow") ++*reinterpret_cast<size_t*>(lp);
             return TRUE;
         },
-        reinterpret_cast<LPARAM>(&ctx));
-    return ctx.found;
-}
-
-bool Painted(HWND window) { return window && !GetUpdateRect(window, nullptr, FALSE); }
-
-// The main window once its registry window shows the bench key, painted; null until then.
-HWND Ready(DWORD pid) {
-    HWND main = MainWindowOf(pid);
-    HWND client = main ? FindWindowExW(main, nullptr, L"MDIClient", nullptr) : nullptr;
-    HWND window = client ? GetWindow(client, GW_CHILD) : nullptr;
-    if (!window || ClassOf(window) != L"TRegEdForm" || TextOf(window) != L"UserToolbars" || !IsWindowVisible(window))
-        return nullptr;
-    const std::vector<HWND> lists = Children(window, L"TVxRegListView");
-    return Painted(main) && Painted(window) && !lists.empty() && Painted(lists[0]) ? main : nullptr;
+        reinterpret_cast<LPARAM>(&count));
+    return count;
 }
 
 // Starts the copy `exe` on the bench key until its window is ready (60 s at most), counts its
@@ -130,10 +84,10 @@ bool StartAndClose(const std::wstring& exe, double& seconds, size_t& toolbars) {
     if (!CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
         return false;
     HWND main = nullptr;
-    while (!(main = Ready(pi.dwProcessId)) && bench::Now() - start < 60)
-        if (WaitForSingleObject(pi.hProcess, 1) == WAIT_OBJECT_0) break;
+    while (!(main = bench::RegistryWindowReady(pi.dwProcessId, L"UserToolbars")) && bench::Now() - start < 60)
+        if (WaitForSingleObject(pi.hProcess, 10) == WAIT_OBJECT_0) break;
     seconds = bench::Now() - start;
-    toolbars = main ? Children(main, L"TBarDockableWindow").size() : 0;
+    toolbars = main ? VisibleBars(main) : 0;
     if (main) PostMessageW(main, WM_CLOSE, 0, 0);
     if (WaitForSingleObject(pi.hProcess, 30000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
     CloseHandle(pi.hThread);
@@ -144,9 +98,6 @@ bool StartAndClose(const std::wstring& exe, double& seconds, size_t& toolbars) {
 }  // namespace
 
 int wmain() {
-    wchar_t self[MAX_PATH];
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    const fs::path binFolder = fs::path(self).parent_path();
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
     const fs::path root = fs::path(temp) / L"wendlar-usertoolbars-bench";
@@ -154,11 +105,8 @@ int wmain() {
     fs::remove_all(root, ec);
     // Two copies, each with its own settings folder.
     const fs::path plain = root / L"plain", with = root / L"with";
-    for (const fs::path& folder : {plain, with}) {
-        fs::create_directories(folder / L"Settings");
-        for (const wchar_t* file : {L"wendlar.exe", L"onig.dll"})
-            if (fs::exists(binFolder / file)) fs::copy_file(binFolder / file, folder / file, ec);
-    }
+    bench::CopyProgram(plain);
+    bench::CopyProgram(with);
     WriteUserToolbars(with / L"Settings" / L"CustomToolBar");
     RegDeleteTreeW(HKEY_CURRENT_USER, kBenchKey);
     HKEY key = nullptr;
