@@ -1,12 +1,13 @@
 // The main window's features and their hosts: the tool panel, the searches, the undo and
-// clipboard pages, the address history, the tool commands and the user toolbars are made
-// here and answered here, each through its own host interface; the window itself only routes
-// to them (see featurehost.h).
+// clipboard pages, the address history, the tool commands, the user toolbars and the settings
+// command are made here and answered here, each through its own host interface; the window
+// itself only routes to them (see featurehost.h).
 #include "app/mainform.h"
 
 #include "app/findfeature.h"
 #include "app/historyfeature.h"
 #include "app/regedform.h"
+#include "app/settingsfeature.h"
 #include "app/toolpages.h"
 #include "app/toolpanel.h"
 #include "app/toolsfeature.h"
@@ -22,7 +23,11 @@ namespace app {
 
 struct TMainForm::TFeatures {
     // The main window answering the features.
-    class THost final : public TFindFeatureHost, public TToolPaneHost, public THistoryHost, public TToolsHost,
+    class THost final : public TFindFeatureHost,
+                        public TToolPaneHost,
+                        public THistoryHost,
+                        public TToolsHost,
+                        public TSettingsFeatureHost,
                         public TUserToolbarsHost {
     public:
         explicit THost(TMainForm& form) : FForm(form) {}
@@ -59,6 +64,11 @@ struct TMainForm::TFeatures {
             ShellExecuteW(FForm.Handle(), L"open", file.c_str(), nullptr, nullptr, SW_SHOW);
         }
 
+        void SettingsChanged() override {
+            FForm.LoadSettings();
+            for (TRegEdForm* window : FForm.RegistryWindows()) FForm.ApplyColors(*window);
+        }
+
         ui::TUiToolbar* MenuBarHolder() override { return FForm.ToolMenuHide; }
         std::vector<ui::TUiToolbar*> FixedToolbars() override { return {FForm.MainToolBar, FForm.ToolMenu}; }
         toolbar::TBarDock* NewToolbarDock() override { return FForm.MainDock; }
@@ -91,6 +101,7 @@ struct TMainForm::TFeatures {
     std::unique_ptr<THistoryFeature> History;
     std::unique_ptr<TToolsFeature> Tools;
     std::unique_ptr<TUserToolbarsFeature> UserToolbars;
+    std::unique_ptr<TSettingsFeature> Settings;
 };
 
 void TMainForm::TFeaturesDeleter::operator()(TFeatures* features) const { delete features; }
@@ -108,6 +119,7 @@ void TMainForm::CreateFeatures() {
     // Before the layout is read, which places the user toolbars as well.
     f.UserToolbars = std::make_unique<TUserToolbarsFeature>(
         f.Context, f.Host, settings::SettingsFolderOf(wide::WideGetModuleFileName(nullptr)) + L"CustomToolBar");
+    f.Settings = std::make_unique<TSettingsFeature>(f.Context, f.Host);
 }
 
 std::wstring TMainForm::FeatureStartNotice() const {

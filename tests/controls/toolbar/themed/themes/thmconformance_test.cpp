@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "classlib/imagelist.h"
+#include "controls/toolbar/themed/thmnames.h"
 #include "controls/toolbar/themed/thmregistry.h"
 #include "controls/toolbar/themed/themes/thmthemetable.h"
 #include "thmtestkit.h"
@@ -317,6 +318,10 @@ const Allowance kAllowances[] = {
     {L"OfficeC", "PaintItemButton", 12, "split button shade reaches through its arrow part"},
     {L"OfficeC", "PaintChevronButton", 12, "split button shade reaches through its arrow part"},
     {L"OfficeC", "PaintMDICaptionButton", 12, "split button shade reaches through its arrow part"},
+    // A hot image's second shadow lies two pixels down and right; the bars hand these themes
+    // the image rectangle already moved one pixel up and left (GetItemImageShift).
+    {kThemeNexos3, "PaintItemImage", 2, "hot image shadow at (2, 2)"},
+    {kThemeNexosX, "PaintItemImage", 2, "hot image shadow at (2, 2)"},
 };
 
 int MarginFor(const std::wstring& theme, const char* op) {
