@@ -10,6 +10,16 @@
 
 namespace bench {
 
+// The folder `name` in the temporary folder, emptied of what an earlier run left.
+inline std::filesystem::path FreshTempFolder(const wchar_t* name) {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::filesystem::path folder = std::filesystem::path(temp) / name;
+    std::error_code ec;
+    std::filesystem::remove_all(folder, ec);
+    return folder;
+}
+
 // Copies wendlar.exe and onig.dll from the benchmark's own folder into `folder` and makes its
 // "Settings" folder.
 inline void CopyProgram(const std::filesystem::path& folder) {

@@ -147,11 +147,7 @@ void MakeBenchKey() {
 }  // namespace
 
 int wmain() {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    const fs::path root = fs::path(temp) / L"wendlar-history-bench";
-    std::error_code ec;
-    fs::remove_all(root, ec);
+    const fs::path root = bench::FreshTempFolder(L"wendlar-history-bench");
     TSide empty{root / L"empty", {}}, big{root / L"big", {}};
     // Paths of the shape users go to, each once (the history holds no duplicates).
     for (int i = 0; i < kHistoryLines; ++i)
@@ -177,6 +173,7 @@ int wmain() {
     bench::Report("start, 10,000 history lines vs none", starts, 1.1, correct);
     bench::Report("jump from the address box, 10,000 lines vs none", jumps, 1.5, correct);
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\WendlarBench");
+    std::error_code ec;
     fs::remove_all(root, ec);
     return bench::Finish();
 }

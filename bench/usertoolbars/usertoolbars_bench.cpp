@@ -98,11 +98,7 @@ bool StartAndClose(const std::wstring& exe, double& seconds, size_t& toolbars) {
 }  // namespace
 
 int wmain() {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    const fs::path root = fs::path(temp) / L"wendlar-usertoolbars-bench";
-    std::error_code ec;
-    fs::remove_all(root, ec);
+    const fs::path root = bench::FreshTempFolder(L"wendlar-usertoolbars-bench");
     // Two copies, each with its own settings folder.
     const fs::path plain = root / L"plain", with = root / L"with";
     bench::CopyProgram(plain);
@@ -131,6 +127,7 @@ int wmain() {
     std::printf("visible toolbars: %zu without user toolbars, %zu with\n", baseBars, ourBars);
     bench::Report("start with 20 user toolbars of 50 items vs none", pair, 1.1, correct);
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\WendlarBench");
+    std::error_code ec;
     fs::remove_all(root, ec);
     return bench::Finish();
 }
