@@ -239,9 +239,12 @@ void TMainForm::StartUpTimerTimer() {
     }
     if (classlib::Application) classlib::Application->ShowMainForm = true;
     Show();
-    if (!FKeptFiles.empty() && classlib::Application)
-        classlib::Application->MessageBox(KeptFilesText(FKeptFiles), classlib::Application->Title(),
-                                          MB_OK | MB_ICONWARNING);
+    // One notice for everything that did not load.
+    std::wstring notice = FKeptFiles.empty() ? L"" : KeptFilesText(FKeptFiles);
+    if (const std::wstring features = FeatureStartNotice(); !features.empty())
+        notice += (notice.empty() ? L"" : L"\r\n\r\n") + features;
+    if (!notice.empty() && classlib::Application)
+        classlib::Application->MessageBox(notice, classlib::Application->Title(), MB_OK | MB_ICONWARNING);
 }
 
 void TMainForm::UpdateActionStates() {

@@ -204,6 +204,9 @@ private:
     // Puts a path at the top of the address history and the lists that show it; an empty
     // path adds nothing.
     void AddHistory(const std::wstring& path);
+    // What the features have to tell once the window shows (files that did not load); empty
+    // for nothing.
+    std::wstring FeatureStartNotice() const;
     std::unique_ptr<TFeatures, TFeaturesDeleter> FFeatures;
 
 protected:

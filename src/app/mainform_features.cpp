@@ -1,7 +1,7 @@
 // The main window's features and their hosts: the tool panel, the searches, the undo and
-// clipboard pages, the address history, the tool commands and the settings command are made
-// here and answered here, each through its own host interface; the window itself only routes
-// to them (see featurehost.h).
+// clipboard pages, the address history, the tool commands, the user toolbars and the settings
+// command are made here and answered here, each through its own host interface; the window
+// itself only routes to them (see featurehost.h).
 #include "app/mainform.h"
 
 #include "app/findfeature.h"
@@ -11,6 +11,9 @@
 #include "app/toolpages.h"
 #include "app/toolpanel.h"
 #include "app/toolsfeature.h"
+#include "app/usertoolbarsfeature.h"
+#include "controls/toolbar/ui/uitoolbar.h"
+#include "controls/wide/wideutils.h"
 #include "settings/settingsfiles.h"
 #include "views/regtreeview.h"
 
@@ -24,7 +27,8 @@ struct TMainForm::TFeatures {
                         public TToolPaneHost,
                         public THistoryHost,
                         public TToolsHost,
-                        public TSettingsFeatureHost {
+                        public TSettingsFeatureHost,
+                        public TUserToolbarsHost {
     public:
         explicit THost(TMainForm& form) : FForm(form) {}
 
@@ -65,6 +69,19 @@ struct TMainForm::TFeatures {
             for (TRegEdForm* window : FForm.RegistryWindows()) FForm.ApplyColors(*window);
         }
 
+        ui::TUiToolbar* MenuBarHolder() override { return FForm.ToolMenuHide; }
+        std::vector<ui::TUiToolbar*> FixedToolbars() override { return {FForm.MainToolBar, FForm.ToolMenu}; }
+        toolbar::TBarDock* NewToolbarDock() override { return FForm.MainDock; }
+        classlib::TPopupMenu* ToolbarPopupMenu() override { return FForm.ToolMenuPopup; }
+        std::vector<ui::TUiSubmenuItem*> OfferedSubmenus() override {
+            std::vector<ui::TUiSubmenuItem*> submenus;
+            if (auto* newValue = dynamic_cast<ui::TUiSubmenuItem*>(FForm.MenuNewValue)) submenus.push_back(newValue);
+            for (const TMenuDef& def : MenuBarDefs())
+                if (auto* submenu = dynamic_cast<ui::TUiSubmenuItem*>(FForm.FindComponent(def.Name)))
+                    submenus.push_back(submenu);
+            return submenus;
+        }
+
     private:
         TMainForm& FForm;
     };
@@ -83,6 +100,7 @@ struct TMainForm::TFeatures {
     std::unique_ptr<TClipboardPage> Clipboard;
     std::unique_ptr<THistoryFeature> History;
     std::unique_ptr<TToolsFeature> Tools;
+    std::unique_ptr<TUserToolbarsFeature> UserToolbars;
     std::unique_ptr<TSettingsFeature> Settings;
 };
 
@@ -98,7 +116,14 @@ void TMainForm::CreateFeatures() {
     f.History = std::make_unique<THistoryFeature>(f.Context, f.ToolPanel, f.Host,
                                                   settings::GetSettingsFilePath(L"History.db"));
     f.Tools = std::make_unique<TToolsFeature>(f.Context, f.Host);
+    // Before the layout is read, which places the user toolbars as well.
+    f.UserToolbars = std::make_unique<TUserToolbarsFeature>(
+        f.Context, f.Host, settings::SettingsFolderOf(wide::WideGetModuleFileName(nullptr)) + L"CustomToolBar");
     f.Settings = std::make_unique<TSettingsFeature>(f.Context, f.Host);
+}
+
+std::wstring TMainForm::FeatureStartNotice() const {
+    return FFeatures && FFeatures->UserToolbars ? FFeatures->UserToolbars->LoadNotice() : std::wstring();
 }
 
 void TMainForm::TearDown() {

@@ -771,6 +771,9 @@ void TWideCustomTreeView::CNNotify(TMessage& m) {
     auto* hdr = reinterpret_cast<NMHDR*>(m.LParam);
     m.Result = 0;
     switch (hdr->code) {
+    case TVN_BEGINDRAGW:
+        if (DragMode == dmAutomatic) BeginDrag(true);
+        return;
     case TVN_GETDISPINFOW: {
         auto* info = reinterpret_cast<NMTVDISPINFOW*>(m.LParam);
         auto* node = reinterpret_cast<TWideTreeNode*>(info->item.lParam);
