@@ -90,6 +90,7 @@ TRegSizeForm::TRegSizeForm(TComponent* owner, std::wstring snapshotFolder, THive
     UiListBox->OnClick = [this](TComponent*) { UiListBoxClick(); };
     WideMemo->OnClick = [this](TComponent*) { WideMemo->SelectAll(); };
 
+    Tell = [](const std::wstring& text) { wide::WideShowMessage(text); };
     FPages->Show(ListPage);
     MeasureHives();
     SetActiveControl(OkButton);
@@ -118,7 +119,7 @@ void TRegSizeForm::saveRegSizeButtonClick() {
     SYSTEMTIME now{};
     GetLocalTime(&now);
     const std::wstring name = SaveSnapshot(FSnapshotFolder, FSizes, now);
-    wide::WideShowMessage(L"現在のレジストリサイズを" + name + L"という名前で保存しました。\r\n比較機能で比較が可能です。");
+    Tell(L"現在のレジストリサイズを" + name + L"という名前で保存しました。\r\n比較機能で比較が可能です。");
 }
 
 void TRegSizeForm::VxVSTabChange() {
@@ -140,7 +141,7 @@ void TRegSizeForm::UiListBoxClick() {
     for (const TSizeDifference& row : rows)
         AddRow(*WideListViewSize, row.Name, FormatDifference(row.Difference, Unit(), FDecimal));
     if (read == TSnapshotRead::TooLarge)
-        wide::WideShowMessage(UiListBox->Items().Get(index) + L"は大きすぎるため比較できません。");
+        Tell(UiListBox->Items().Get(index) + L"は大きすぎるため比較できません。");
 }
 
 void TRegSizeForm::kbCheckClick() {

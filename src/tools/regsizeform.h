@@ -10,6 +10,8 @@
 #include "controls/wide/wideforms.h"
 #include "tools/regsize.h"
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -47,6 +49,9 @@ public:
     ui::TUiButton* OkButton = nullptr;
 
     TSizeUnit Unit() const;
+    // Shows a message to the user (the program's message box; replaceable).
+    std::function<void(const std::wstring& text)> Tell;
+
     // The sizes measured last, in the measuring order.
     const std::vector<THiveSize>& Sizes() const { return FSizes; }
 
