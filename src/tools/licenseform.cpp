@@ -27,9 +27,11 @@ constexpr TCondition Conditions[] = {
     {L"５．", L"個人での利用に限ること", L"このソフトウェアは個人が自分のパソコンで使うためのものです。"},
 };
 
+// A label wrapped within the place's width (a label of one line takes its caption's width).
 TUiLabel* Paragraph(const TPlacer& at, const wchar_t* text, TPlace place) {
     TUiLabel* label = at.Label(text, place);
     label->SetWrapping(themed::twWrap);
+    label->SetWidth(place.Width);
     return label;
 }
 

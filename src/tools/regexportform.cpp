@@ -55,7 +55,7 @@ TRegExportForm::TRegExportForm(TComponent* owner, TExportOperations operations)
     UiButton2->SetDefault(true);
     UiButton1 = at.Button(kCancelCaption, row[1], mrCancel);
     UiButton1->Cancel = true;
-    SetActiveControl(RegExpUni);
+    SetActiveControl(UiButton2);
 }
 
 void TRegExportForm::UiButton2Click() {

@@ -124,6 +124,7 @@ void TRegSizeForm::saveRegSizeButtonClick() {
 
 void TRegSizeForm::VxVSTabChange() {
     FPages->Show(VxVSTab->ActiveTabIndex() == ComparePage ? ComparePage : ListPage);
+    MeasureHives();  // a comparison is with the sizes of now
     UiListBox->Items().Clear();
     WideListViewSize->Items().Clear();
     for (const std::wstring& name : ListSnapshots(FSnapshotFolder)) UiListBox->Items().Add(name);

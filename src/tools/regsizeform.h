@@ -59,7 +59,8 @@ public:
     void MeasureHives();
     // Saves the current sizes as a new snapshot and says so.
     void saveRegSizeButtonClick();
-    // The notebook shows the active tab's page; the snapshot list is read again.
+    // The notebook shows the active tab's page; the files are measured and the snapshot list
+    // is read again.
     void VxVSTabChange();
     // The differences to the selected snapshot.
     void UiListBoxClick();

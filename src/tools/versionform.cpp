@@ -153,18 +153,22 @@ TVersionForm::TVersionForm(TComponent* owner) : wide::TWideForm(owner) {
                                L"掲載しています。URLはダブルクリックで開きます。",
                                {10, 18, width - 36, 30});
     note->SetWrapping(themed::twWrap);
+    note->SetWidth(width - 36);
     ImageList = MakeStateImages(this);
     WideTreeView1 = inGroup.Add<wide::TWideTreeView>({10, 52, width - 36, group->Height() - 62});
     WideTreeView1->ReadOnly = true;
     WideTreeView1->SetStateImages(ImageList);
-    std::vector<wide::TWideTreeNode*> parents;
+    std::vector<wide::TWideTreeNode*> parents, open;
     for (const TCreditLine& line : Credits()) {
         parents.resize(static_cast<size_t>(line.Depth));
         wide::TWideTreeNode* node = line.Depth == 0 ? WideTreeView1->Items().Add(nullptr, line.Text)
                                                     : WideTreeView1->Items().AddChild(parents.back(), line.Text);
         if (line.Address) node->SetStateIndex(AddressImage);
+        if (line.Depth < 2) open.push_back(node);  // the groups and entries; licence texts stay folded
         parents.push_back(node);
     }
+    for (wide::TWideTreeNode* node : open) node->SetExpanded(true);
+    OnShow = [this](TComponent*) { WideTreeView1->SetTopItem(WideTreeView1->Items().GetFirstNode()); };
     WideTreeView1->OnDblClick = [this](TComponent*) { WideTreeView1DblClick(); };
 
     OkButton = at.Button(kOkCaption, {width - 8 - 75, height - 33, 75, 25}, mrOk);

@@ -174,7 +174,6 @@ TEST(SizeTool, UnitSwitchRecomputesEverythingAndSavesAreListed) {
     form.VxVSTabChange();
     ASSERT_EQ(form.UiListBox->Items().GetCount(), 1);
     form.UiListBox->SetItemIndex(0);
-    form.MeasureHives();
     form.UiListBoxClick();
     EXPECT_EQ(RowsOf(*form.WideListViewSize), (Rows{{L"SAM", L"-1.5KB"}, {L"system", L"0KB"}}));
 
