@@ -59,7 +59,7 @@ TLicenseForm::TLicenseForm(TComponent* owner) : wide::TWideForm(owner) {
         TUiLabel* headline = at.Label(condition.Headline, {left + 24, top, 0, 0});
         headline->SetUnderline(true);
         Paragraph(at, condition.Explanation, {left + 24, top + 18, textWidth - 24, 44});
-        top += 70;
+        top += 72;
     }
     Paragraph(at, L"このソフトウェアを使った時点で、以上の条件に同意したものとみなします。", {left, top + 4, textWidth, 32});
 
