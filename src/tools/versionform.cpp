@@ -151,11 +151,11 @@ TVersionForm::TVersionForm(TComponent* owner) : wide::TWideForm(owner) {
     const TPlacer inGroup = at.On(group);
     auto* note = inGroup.Label(L"このソフトウェアは様々なコンポーネントで成り立っています。ここでは、そのコンポーネントの一覧を"
                                L"掲載しています。URLはダブルクリックで開きます。",
-                               {10, 18, width - 36, 30});
+                               {10, 18, width - 36, 44});
     note->SetWrapping(themed::twWrap);
     note->SetWidth(width - 36);
     ImageList = MakeStateImages(this);
-    WideTreeView1 = inGroup.Add<wide::TWideTreeView>({10, 52, width - 36, group->Height() - 62});
+    WideTreeView1 = inGroup.Add<wide::TWideTreeView>({10, 66, width - 36, group->Height() - 76});
     WideTreeView1->ReadOnly = true;
     WideTreeView1->SetStateImages(ImageList);
     std::vector<wide::TWideTreeNode*> parents, open;
