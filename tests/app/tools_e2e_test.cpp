@@ -8,6 +8,7 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include "classlib/scopeguard.h"
 #include "common/test_support.h"
 #include "driving.h"
 #include "registry/reghive.h"
@@ -390,6 +391,11 @@ TEST_F(ToolsProgram, HiveLoadedBelowUsersAndUnloadedAfterTheQuestion) {
     ASSERT_TRUE(registry::SaveKeyToHiveFile(registry::MakeRegKeyRecord(HKEY_CURRENT_USER, source.Path()), hive));
     HKEY loaded = nullptr;
     ASSERT_NE(RegOpenKeyExW(HKEY_USERS, L"Test", 0, KEY_READ, &loaded), ERROR_SUCCESS) << "no key Test to start with";
+    // A test that stops half-way leaves no key Test for the next one.
+    const auto cleanUp = classlib::ScopeExit([] {
+        RegDeleteTreeW(HKEY_USERS, L"Test");
+        RegDeleteKeyW(HKEY_USERS, L"Test");
+    });
 
     Program program(L"HKEY_USERS");
     HWND main = ForegroundMainWindow(program, L"HKEY_USERS", L"TVxRegTreeView");
