@@ -1,11 +1,13 @@
 // The main window's features and their hosts: the tool panel, the searches, the undo and
-// clipboard pages, the address history and the tool commands are made here and answered here, each through its
-// own host interface; the window itself only routes to them (see featurehost.h).
+// clipboard pages, the address history, the tool commands and the settings command are made
+// here and answered here, each through its own host interface; the window itself only routes
+// to them (see featurehost.h).
 #include "app/mainform.h"
 
 #include "app/findfeature.h"
 #include "app/historyfeature.h"
 #include "app/regedform.h"
+#include "app/settingsfeature.h"
 #include "app/toolpages.h"
 #include "app/toolpanel.h"
 #include "app/toolsfeature.h"
@@ -24,7 +26,11 @@ namespace app {
 
 struct TMainForm::TFeatures {
     // The main window answering the features.
-    class THost final : public TFindFeatureHost, public TToolPaneHost, public THistoryHost, public TToolsHost {
+    class THost final : public TFindFeatureHost,
+                        public TToolPaneHost,
+                        public THistoryHost,
+                        public TToolsHost,
+                        public TSettingsFeatureHost {
     public:
         explicit THost(TMainForm& form) : FForm(form) {}
 
@@ -84,6 +90,11 @@ struct TMainForm::TFeatures {
                    FForm.FHelp->Call(FForm.Handle(), file.c_str(), contents ? HH_DISPLAY_TOC : HH_DISPLAY_TOPIC, 0);
         }
 
+        void SettingsChanged() override {
+            FForm.LoadSettings();
+            for (TRegEdForm* window : FForm.RegistryWindows()) FForm.ApplyColors(*window);
+        }
+
     private:
         // Runs a change of the active window's key tree with its lock lifted, then reads the
         // selected key's parent again; false without a registry window.
@@ -113,6 +124,7 @@ struct TMainForm::TFeatures {
     std::unique_ptr<TClipboardPage> Clipboard;
     std::unique_ptr<THistoryFeature> History;
     std::unique_ptr<TToolsFeature> Tools;
+    std::unique_ptr<TSettingsFeature> Settings;
 };
 
 void TMainForm::TFeaturesDeleter::operator()(TFeatures* features) const { delete features; }
@@ -128,6 +140,7 @@ void TMainForm::CreateFeatures() {
                                                   settings::GetSettingsFilePath(L"History.db"));
     f.Tools = std::make_unique<TToolsFeature>(f.Context, f.Host);
     OnShowLicense = [this] { FFeatures->Tools->ShowLicense(); };
+    f.Settings = std::make_unique<TSettingsFeature>(f.Context, f.Host);
 }
 
 void TMainForm::TearDown() {
