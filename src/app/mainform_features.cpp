@@ -12,11 +12,17 @@
 #include "app/toolpanel.h"
 #include "app/toolsfeature.h"
 #include "app/usertoolbarsfeature.h"
+#include "classlib/modalwait.h"
+#include "classlib/scopeguard.h"
 #include "controls/toolbar/ui/uitoolbar.h"
 #include "controls/wide/wideutils.h"
+#include "registry/reghive.h"
+#include "registry/regsecurity.h"
 #include "settings/settingsfiles.h"
+#include "uihelpers/filedialogs.h"
 #include "views/regtreeview.h"
 
+#include <aclui.h>
 #include <shellapi.h>
 
 namespace app {
@@ -63,6 +69,30 @@ struct TMainForm::TFeatures {
         void OpenWithShell(const std::wstring& file) override {
             ShellExecuteW(FForm.Handle(), L"open", file.c_str(), nullptr, nullptr, SW_SHOW);
         }
+        bool ChooseFile(bool open, const std::wstring& filter, const std::wstring& defaultExt, int filterIndex,
+                        std::wstring& fileName) override {
+            return uihelpers::ShowFileDialog(FForm.Handle(), defaultExt, filter, L"", L"", fileName, open, !open, true,
+                                             open, filterIndex);
+        }
+        bool LoadHive(const std::wstring& fileName, const std::wstring& subKeyName) override {
+            return WithActiveTreeUnlocked(
+                [&](views::TVxRegTreeView& tree) { return tree.LoadHiveAtSelected(fileName, subKeyName); });
+        }
+        bool UnloadHive() override {
+            return WithActiveTreeUnlocked([](views::TVxRegTreeView& tree) { return tree.UnloadHiveAtSelected(); });
+        }
+        bool ImportScript(const std::wstring& fileName) override {
+            return registry::ImportRegFileWithRegedit(fileName, false, classlib::WaitModally);
+        }
+        void EditSecurity(const std::wstring& pageTitle, const std::wstring& objectName) override {
+            registry::TSecurityInformation information(pageTitle.c_str(), objectName.c_str());
+            ::EditSecurity(FForm.Handle(), &information);
+        }
+        bool ShowHelp(const std::wstring& file, bool contents) override {
+            constexpr UINT HH_DISPLAY_TOPIC = 0, HH_DISPLAY_TOC = 1;
+            return FForm.FHelp && FForm.FHelp->Available() &&
+                   FForm.FHelp->Call(FForm.Handle(), file.c_str(), contents ? HH_DISPLAY_TOC : HH_DISPLAY_TOPIC, 0);
+        }
 
         void SettingsChanged() override {
             FForm.LoadSettings();
@@ -83,6 +113,17 @@ struct TMainForm::TFeatures {
         }
 
     private:
+        // Runs a change of the active window's key tree with its lock lifted, then reads the
+        // selected key's parent again; false without a registry window.
+        bool WithActiveTreeUnlocked(const std::function<bool(views::TVxRegTreeView&)>& change) {
+            TRegEdForm* window = FForm.ActiveRegEdForm();
+            if (!window) return false;
+            FForm.UnlockActiveWindow();
+            const auto relock = classlib::ScopeExit([&] { FForm.RelockActiveWindow(); });
+            const bool changed = change(*window->VxRegTreeView);
+            window->VxRegTreeView->RefreshSelectedParent();
+            return changed;
+        }
         TMainForm& FForm;
     };
 
@@ -116,6 +157,7 @@ void TMainForm::CreateFeatures() {
     f.History = std::make_unique<THistoryFeature>(f.Context, f.ToolPanel, f.Host,
                                                   settings::GetSettingsFilePath(L"History.db"));
     f.Tools = std::make_unique<TToolsFeature>(f.Context, f.Host);
+    OnShowLicense = [this] { FFeatures->Tools->ShowLicense(); };
     // Before the layout is read, which places the user toolbars as well.
     f.UserToolbars = std::make_unique<TUserToolbarsFeature>(
         f.Context, f.Host, settings::SettingsFolderOf(wide::WideGetModuleFileName(nullptr)) + L"CustomToolBar");
