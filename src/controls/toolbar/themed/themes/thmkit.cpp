@@ -1,10 +1,12 @@
 #include "controls/toolbar/themed/themes/thmkit.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
 
 #include "classlib/gdiguards.h"
 #include "classlib/imagelist.h"
+#include "controls/toolbar/themed/thmregistry.h"
 #include "controls/toolbar/themed/thmutils.h"
 #include "controls/toolbar/themed/themes/thmgradienthelpers.h"
 
@@ -104,6 +106,11 @@ void PaintSubmenuArrow(HDC dc, int x, int y, TColor color) {
     PaintPolygon(dc, arrow, 2, color, color);
 }
 
+void PaintCheckTick(HDC dc, int x, int y, TColor color) {
+    const POINT tick[7] = {{x - 2, y - 2}, {x, y}, {x + 4, y - 4}, {x + 4, y - 3}, {x, y + 1}, {x - 2, y - 1}, {x - 2, y - 2}};
+    PaintPolyline(dc, tick, 6, color);
+}
+
 void PaintOctagonOutline(HDC dc, const RECT& rect, int leftCut, int rightCut, TColor color) {
     if (color == clNone || rect.right <= rect.left || rect.bottom <= rect.top) return;
     const int l = rect.left, t = rect.top, r = rect.right - 1, b = rect.bottom - 1;
@@ -129,6 +136,107 @@ int TThmGlyphList::CellForMDIButton(int buttonKind) {
     case 1: return kGlyphMinimize;
     case 3: return kGlyphRestore;
     default: return -1;
+    }
+}
+
+// --- grips and bars ------------------------------------------------------------------------------
+
+namespace {
+
+void SetPixelIn(HDC dc, int x, int y, TColor color) {
+    if (color != clNone) SetPixelV(dc, x, y, ThmResolveColor(color));
+}
+
+}  // namespace
+
+TGripDotColors GripDotColors(HDC dc, TColor base, TColor shade, TColor light) {
+    auto nearest = [dc](TColor c) { return static_cast<TColor>(GetNearestColor(dc, classlib::ColorToRGB(c))); };
+    return {{nearest(ColorMix(base, shade, 64)), nearest(ColorMix(base, shade, 48)), nearest(ColorMix(base, shade, 32)),
+             nearest(ColorMix(base, shade, 16))},
+            {nearest(ColorMix(base, light, 96)), nearest(ColorMix(base, light, 72)), nearest(ColorMix(base, light, 128))}};
+}
+
+void PaintGripDot(HDC dc, int x, int y, const TGripDotColors& c, bool sizeGrip) {
+    SetPixelIn(dc, x, y, c.Dark[sizeGrip ? 3 : 0]);
+    SetPixelIn(dc, x + 1, y, c.Dark[1]);
+    SetPixelIn(dc, x, y + 1, c.Dark[2]);
+    SetPixelIn(dc, x + 1, y + 1, c.Dark[sizeGrip ? 0 : 3]);
+    SetPixelIn(dc, x + 2, y + 1, c.Light[0]);
+    SetPixelIn(dc, x + 1, y + 2, c.Light[1]);
+    SetPixelIn(dc, x + 2, y + 2, c.Light[2]);
+}
+
+void PaintGripDotRows(HDC dc, const RECT& zone, const TThmToolbarFrameInfo& frame, const TGripDotColors& colors,
+                      int doubleShift) {
+    if (frame.DragHandleStyle == dhNone) return;
+    const bool close = frame.CloseButtonState & cbsShown;
+    const bool twin = frame.DragHandleStyle == dhDouble;
+    const int g = GetDragHandleSize(frame);
+    RECT q = zone;
+    if (!frame.Vertical) {
+        if (twin) OffsetRect(&q, -doubleShift, 0);
+        q.top += 4;
+        q.bottom -= 2;
+        q.left += 1;
+        if (close) {
+            q.top += g - 2;
+            q.left += 4;
+        }
+        for (int y = q.top; y < q.bottom - 3; y += 4) {
+            PaintGripDot(dc, q.left, y, colors);
+            if (twin) PaintGripDot(dc, q.left + 4, y, colors);
+        }
+    } else {
+        if (twin) OffsetRect(&q, 0, -doubleShift);
+        q.left += 4;
+        q.right -= 2;
+        q.top += 1;
+        if (close) {
+            q.right -= g - 2;
+            q.top += 4;
+        }
+        for (int x = q.left; x < q.right - 3; x += 4) {
+            PaintGripDot(dc, x, q.top, colors);
+            if (twin) PaintGripDot(dc, x, q.top + 4, colors);
+        }
+    }
+}
+
+void PaintShadedBarFrame(HDC dc, const RECT& rect, bool vertical, bool border, const TShadedBarColors& c) {
+    if (IsEmptyArea(rect)) return;
+    const RECT& r = rect;
+    PaintLinearGradient(dc, r, c.Dark, c.Light, !vertical);
+    if (!border) return;
+    if (vertical) {
+        PaintLine(dc, r.right - 1, r.top + 1, r.right - 1, r.bottom - 1, c.Border);
+        PaintLine(dc, r.left + 1, r.bottom - 1, r.right - 1, r.bottom - 1, c.Border);
+        for (int y : {r.top, r.bottom - 2, r.bottom - 1}) SetPixelIn(dc, r.left, y, c.LeftCorners);
+        return;
+    }
+    PaintLinearGradient(dc, RECT{r.right - 1, r.top + 1, r.right, r.bottom}, c.Border, c.ColumnTop, true);
+    PaintLine(dc, r.left + 1, r.bottom - 1, r.right - 1, r.bottom - 1, c.Border);
+    SetPixelIn(dc, r.left, r.top, c.TopLeft);
+    SetPixelIn(dc, r.right - 2, r.top, c.TopRightInner);
+    SetPixelIn(dc, r.right - 1, r.top, c.TopRight);
+    SetPixelIn(dc, r.left, r.bottom - 1, c.BottomLeft);
+    SetPixelIn(dc, r.left, r.bottom - 2, c.BottomLeftInner);
+    SetPixelIn(dc, r.right - 1, r.bottom - 1, c.BottomRight);
+    SetPixelIn(dc, r.right - 2, r.bottom - 2, c.BottomRightInner);
+}
+
+bool BarBackgroundRunsAcross(const RECT& outerRect, const RECT& paintRect, const RECT& painted) {
+    const RECT none{};
+    if (EqualRect(&outerRect, &none)) return paintRect.right > paintRect.bottom;
+    return std::abs(painted.right - painted.left) > std::abs(painted.bottom - painted.top);
+}
+
+void PaintEtchedLine(HDC dc, const RECT& r, int at, bool across, TColor light, TColor dark) {
+    if (across) {
+        PaintLine(dc, r.left + 4, at, r.right - 2, at, light);
+        PaintLine(dc, r.left + 3, at - 1, r.right - 3, at - 1, dark);
+    } else {
+        PaintLine(dc, at, r.top + 4, at, r.bottom - 2, light);
+        PaintLine(dc, at - 1, r.top + 3, at - 1, r.bottom - 3, dark);
     }
 }
 
