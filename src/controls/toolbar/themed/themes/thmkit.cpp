@@ -20,28 +20,6 @@ TColor Contrasted(TColor c, TColor other, int distance) {
     return c;
 }
 
-// --- views ----------------------------------------------------------------------------------------
-
-POINT FramedViewBorderSize(int viewKind, int popupMenuWidth) {
-    const bool framed = (viewKind & vkToolbar) || (viewKind & vkDockPanel);
-    if (framed && (viewKind & vkFloating)) {
-        if (viewKind & vkResizable) return {GetSystemMetrics(SM_CXFRAME) - 1, GetSystemMetrics(SM_CYFRAME) - 1};
-        return {GetSystemMetrics(SM_CXDLGFRAME) - 1, GetSystemMetrics(SM_CYDLGFRAME) - 1};
-    }
-    if (framed) return {2, 2};
-    if (viewKind & vkPopup) return {ViewKindIs(viewKind, vkPopupMenu) ? popupMenuWidth : 2, 2};
-    return {0, 0};
-}
-
-TColor ViewFillColor(int viewKind, TColor menuBar, TColor toolbar, TColor popup, TColor dockPanel) {
-    if (ViewKindIs(viewKind, vkMenuBar)) return menuBar;
-    if (viewKind & vkToolbar) return toolbar;
-    if (ViewKindIs(viewKind, vkListPopup)) return classlib::clWindow;
-    if (viewKind & vkPopup) return popup;
-    if (viewKind & vkDockPanel) return dockPanel;
-    return classlib::clBtnFace;
-}
-
 // --- item states ------------------------------------------------------------------------------
 
 int ItemStateRow(const TThmItemInfo& item) {

@@ -33,16 +33,6 @@ inline bool IsEmptyArea(const RECT& r) { return r.right <= r.left || r.bottom <=
 // `c` moved at least `distance` away from `other` (ColorEnsureContrast on a copy).
 TColor Contrasted(TColor c, TColor other, int distance);
 
-// --- views ----------------------------------------------------------------------------------------
-
-// The border most themes give a view: the system's frame less one pixel for a floating toolbar
-// or panel (the sizing frame when it is resizable), (2, 2) for a docked one and for popups
-// (`popupMenuWidth` across for popup menus), none for anything else.
-POINT FramedViewBorderSize(int viewKind, int popupMenuWidth = 2);
-// The fill most themes give a view: menu bars, other toolbars, popups (the window colour for
-// drop-down lists), dockable panels; the button face for anything else.
-TColor ViewFillColor(int viewKind, TColor menuBar, TColor toolbar, TColor popup, TColor dockPanel);
-
 // --- item states ------------------------------------------------------------------------------
 
 // Columns of the state-colour tables.

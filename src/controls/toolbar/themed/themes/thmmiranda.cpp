@@ -34,7 +34,9 @@ TThmMirandaTheme::TThmMirandaTheme(std::wstring name)
     : TThmMirandaTheme(std::move(name), SharedThemeResource<TThmGlyphList, TThmMirandaTheme>()) {}
 
 TThmMirandaTheme::TThmMirandaTheme(std::wstring name, std::shared_ptr<TThmGlyphList> glyphs)
-    : TThmTheme(std::move(name)), FGlyphs(std::move(glyphs)) {}
+    : TThmStateTheme(std::move(name), std::move(glyphs)) {
+    PopupItemMargins = {0, 0, 3, 3};
+}
 
 std::unique_ptr<TThmTheme> CreateMirandaTheme(const std::wstring& name) {
     return std::make_unique<TThmMirandaTheme>(name);
@@ -82,20 +84,6 @@ TColor TThmMirandaTheme::ItemStateColor(const TThmItemInfo& item, int column) co
     return States.ItemRowColor(item, column, ToolbarFill);
 }
 
-bool TThmMirandaTheme::Highlighted(const TThmItemInfo& item) {
-    return item.Enabled ? item.HotState != hsNone : item.HotState == hsKeyboardSelected;
-}
-
-POINT TThmMirandaTheme::GetItemImageShift(TCanvas&, const TThmItemInfo& item, TImageList*) {
-    const bool floats = item.Enabled && item.HotState != hsNone && !item.Checked && (!item.Pushed || item.PopupOpen);
-    return floats ? POINT{-1, -1} : POINT{0, 0};
-}
-
-TColor TThmMirandaTheme::GetItemFillColor(const TThmItemInfo& item) {
-    const TColor c = ItemStateColor(item, scFill);
-    return c != clNone ? c : GetViewFillColor(item.ViewKind);
-}
-
 TColor TThmMirandaTheme::GetItemTextColor(const TThmItemInfo& item) {
     const bool popupStyle = !(item.ItemFlags & ifToolbarStyle);
     const bool menuBar = ViewKindIs(item.ViewKind, vkMenuBar);
@@ -107,29 +95,7 @@ TColor TThmMirandaTheme::GetItemTextColor(const TThmItemInfo& item) {
     return clBtnText;
 }
 
-TColor TThmMirandaTheme::GetItemImageBackColor(const TThmItemInfo& item) {
-    const TColor c = ButtonStateColor(item, scFill);
-    return c != clNone ? c : GetViewFillColor(item.ViewKind);
-}
-
-void TThmMirandaTheme::GetMarginSet(int kind, TThmMargins& margins) {
-    switch (kind) {
-    case mkToolbarButton: margins = {2, 2, 2, 2}; break;
-    case mkPopupItem: margins = {0, 0, 3, 3}; break;
-    case mkEditBox: margins = {3, 3, 1, 1}; break;
-    default: margins = {0, 0, 0, 0}; break;
-    }
-}
-
 int TThmMirandaTheme::GetShadowKind() { return 3; }
-
-void TThmMirandaTheme::GetViewBorderSize(int viewKind, POINT& size) { size = FramedViewBorderSize(viewKind); }
-
-TColor TThmMirandaTheme::GetViewFillColor(int viewKind) {
-    return ViewFillColor(viewKind, MenuBarFill, ToolbarFill, PopupFill, DockPanelFill);
-}
-
-void TThmMirandaTheme::GetViewPadding(int, TThmMargins& padding) { padding = {0, 0, 0, 0}; }
 
 int TThmMirandaTheme::GetIntMetric(int index) {
     switch (index) {
@@ -161,6 +127,16 @@ bool TThmMirandaTheme::CaptionMoves(const TThmItemInfo& item) const {
            !(ViewKindIs(item.ViewKind, vkMenuBar) && UseFlatMenus);
 }
 
+void TThmMirandaTheme::PaintCloseEdge(HDC dc, RECT& box, int state) {
+    if (IsEmptyArea(box)) return;
+    if (state & cbsPressed) {
+        DrawEdge(dc, &box, BDR_SUNKENOUTER, BF_RECT);
+        OffsetRect(&box, 1, 1);
+    } else if (state & cbsHot) {
+        DrawEdge(dc, &box, BDR_RAISEDINNER, BF_RECT);
+    }
+}
+
 TColor TThmMirandaTheme::CheckMarkColor(int state) const {
     const auto& item = States.Item;
     if (state & 4) return item[1][scText];
@@ -184,23 +160,11 @@ void TThmMirandaTheme::PaintHighlightBar(TCanvas& canvas, const RECT& rect) {
     PaintViewBackground(canvas, rect, rect, rect, States.Popup[2][scFill], false, 0);
 }
 
-void TThmMirandaTheme::PaintViewBackground(TCanvas& canvas, const RECT&, const RECT& paintRect, const RECT& clipRect,
-                                           TColor color, bool transparent, int) {
-    if (transparent) return;
-    RECT r{};
-    if (IntersectRect(&r, &paintRect, &clipRect)) PaintRectFill(canvas.Handle(), r, color);
-}
-
 void TThmMirandaTheme::PaintItemButton(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item) {
     HDC dc = canvas.Handle();
-    RECT r = rect;
-    int leftCut = 2, rightCut = 2;
-    if (item.SplitPart == spSplitArrow) {
-        --r.left;
-        leftCut = 1;
-    }
-    if (item.SplitPart == spSplitButton) rightCut = 1;
-    if (!(item.ItemFlags & ifToolbarStyle)) leftCut = rightCut = 1;
+    const TButtonOutline outline = ButtonOutline(rect, item, 2, 1);
+    const RECT& r = outline.Rect;
+    const int leftCut = outline.LeftCut, rightCut = outline.RightCut;
     const bool hot = Highlighted(item);
     TThmClipGuard clip(dc, r);
 
@@ -255,11 +219,6 @@ void TThmMirandaTheme::PaintCheckGlyph(TCanvas& canvas, const RECT& rect, const 
                    item.Enabled ? 0x000000 : States.Popup[1][scText]);
 }
 
-void TThmMirandaTheme::PaintChevronButton(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item) {
-    PaintItemButton(canvas, rect, item);
-    PaintItemChevron(canvas.Handle(), rect, item.Vertical, ItemStateColor(item, scText));
-}
-
 void TThmMirandaTheme::PaintDropArrow(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item) {
     const TColor c = !item.Enabled ? DisabledText : (item.ItemFlags & ifToolbarStyle) ? clBtnText : clMenuText;
     PaintDropArrows(canvas.Handle(), rect, DropArrowPair(item), item.Vertical, ArrowShift(item), c);
@@ -280,11 +239,7 @@ void TThmMirandaTheme::PaintEditBox(TCanvas& canvas, const RECT& rect, const TTh
         frame = item.HotState == hsNone ? States.Item[1][scFrame] : clWindow;
     PaintRectFrame(dc, r, frame, true);
     if (item.Enabled) PaintRectFill(dc, r, clWindow);
-    if (editBox.RightButtonWidth > 0) {
-        RECT b = Deflated(rect, e, e);
-        b.left = b.right - editBox.RightButtonWidth;
-        PaintEditBoxButton(canvas, b, item, editBox.RightButton);
-    }
+    PaintEditBoxRightButton(canvas, rect, item, editBox);
 }
 
 void TThmMirandaTheme::PaintEditBoxButton(TCanvas& canvas, const RECT& rect, const TThmItemInfo& itemIn,
@@ -404,14 +359,7 @@ void TThmMirandaTheme::PaintDockPanelFrame(TCanvas& canvas, const RECT& rect, co
             ++box.left;
         else
             --box.bottom;
-        if (!IsEmptyArea(box)) {
-            if (frame.CloseButtonState & cbsPressed) {
-                DrawEdge(dc, &box, BDR_SUNKENOUTER, BF_RECT);
-                OffsetRect(&box, 1, 1);
-            } else if (frame.CloseButtonState & cbsHot) {
-                DrawEdge(dc, &box, BDR_RAISEDINNER, BF_RECT);
-            }
-        }
+        PaintCloseEdge(dc, box, frame.CloseButtonState);
         PaintSmallCloseCross(dc, Deflated(box, 2, 2), clBtnText);
     }
     PaintPanelCaptionBand(dc, band, across);
@@ -489,12 +437,6 @@ void TThmMirandaTheme::PaintItemImage(TCanvas& canvas, const RECT& rect, const T
                                       int imageIndex) {
     PaintItemImageByState(canvas, rect, item, images, imageIndex, GetItemImageBackColor(item), false,
                           LightensActiveImages());
-}
-
-void TThmMirandaTheme::PaintMDICaptionButton(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item,
-                                             int buttonKind) {
-    PaintItemButton(canvas, rect, item);
-    PaintMDIGlyph(canvas.Handle(), rect, *FGlyphs, buttonKind, ItemStateColor(item, scText));
 }
 
 void TThmMirandaTheme::PaintPopupItemFrame(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item) {
@@ -623,14 +565,7 @@ void TThmMirandaTheme::PaintToolbarFrame(TCanvas& canvas, const RECT& rect, cons
         box.left += 2;
     else
         box.right -= 2;
-    if (!IsEmptyArea(box)) {
-        if (frame.CloseButtonState & cbsPressed) {
-            DrawEdge(dc, &box, BDR_SUNKENOUTER, BF_RECT);
-            OffsetRect(&box, 1, 1);
-        } else if (frame.CloseButtonState & cbsHot) {
-            DrawEdge(dc, &box, BDR_RAISEDINNER, BF_RECT);
-        }
-    }
+    PaintCloseEdge(dc, box, frame.CloseButtonState);
     PaintPatternGlyph(dc, box, 7, 7, kSmallCloseGlyph, clBtnText);
 }
 

@@ -15,41 +15,28 @@
 #include <string>
 
 #include "controls/toolbar/themed/thmtheme.h"
-#include "controls/toolbar/themed/themes/thmkit.h"
+#include "controls/toolbar/themed/themes/thmstatetheme.h"
 
 namespace themes {
 
-class TThmMirandaTheme : public themed::TThmTheme {
+class TThmMirandaTheme : public TThmStateTheme {
 public:
     explicit TThmMirandaTheme(std::wstring name);
 
     // The colour cache (RebuildColorCache fills it; the fills, the popup border and both state
     // tables are snapped to the screen, the edit frames and the disabled text stay system
     // colours).
-    TColor MenuBarFill = 0, ToolbarFill = 0, PopupFill = 0, DockPanelFill = 0;
     TColor EditFrame = 0, EditFrameLight = 0, PopupBorder = 0;
-    TThmStateColors States;  // Item: toolbar items and everything else; Popup: popup-menu items
     TColor DisabledText = 0;
 
     void RebuildColorCache() override;
 
-    POINT GetItemImageShift(classlib::TCanvas& canvas, const themed::TThmItemInfo& item,
-                            classlib::TImageList* images) override;
-    TColor GetItemFillColor(const themed::TThmItemInfo& item) override;
     TColor GetItemTextColor(const themed::TThmItemInfo& item) override;
-    TColor GetItemImageBackColor(const themed::TThmItemInfo& item) override;
-    void GetMarginSet(int kind, themed::TThmMargins& margins) override;
     int GetShadowKind() override;
-    void GetViewBorderSize(int viewKind, POINT& size) override;
-    TColor GetViewFillColor(int viewKind) override;
-    void GetViewPadding(int viewKind, themed::TThmMargins& padding) override;
-    void PaintViewBackground(classlib::TCanvas& canvas, const RECT& outerRect, const RECT& paintRect,
-                             const RECT& clipRect, TColor color, bool transparent, int viewKind) override;
     void PaintItemButton(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item) override;
     void PaintItemCaption(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item,
                           const std::wstring& caption, UINT format, bool rotated) override;
     void PaintCheckGlyph(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item) override;
-    void PaintChevronButton(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item) override;
     void PaintEditBox(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item,
                       const themed::TThmEditBoxInfo& editBox) override;
     void PaintEditBoxButton(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item,
@@ -64,8 +51,6 @@ public:
     void PaintItemFrame(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item) override;
     void PaintItemImage(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item,
                         classlib::TImageList* images, int imageIndex) override;
-    void PaintMDICaptionButton(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item,
-                               int buttonKind) override;
     void PaintPopupItem(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item) override;
     void PaintPopupItemFrame(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item) override;
     void PaintScrollArrowButton(classlib::TCanvas& canvas, const RECT& rect, int direction, bool hot) override;
@@ -86,12 +71,7 @@ protected:
 
     // The popup table answers only for plain popup-menu items; split and drop-down parts of a
     // popup take the item table.
-    TColor ItemStateColor(const themed::TThmItemInfo& item, int column) const;
-    TColor ButtonStateColor(const themed::TThmItemInfo& item, int column) const {
-        return States.ButtonStateColor(item, column, ToolbarFill);
-    }
-    // Item rows are highlighted when hot and enabled, or keyboard-selected while disabled.
-    static bool Highlighted(const themed::TThmItemInfo& item);
+    TColor ItemStateColor(const themed::TThmItemInfo& item, int column) const override;
     // The arrows of a pushed or checked item sit one pixel right and down.
     virtual int ArrowShift(const themed::TThmItemInfo& item) const { return item.Pushed || item.Checked ? 1 : 0; }
     // The caption of a pushed or checked toolbar-style item moves one pixel right and down,
@@ -102,6 +82,9 @@ protected:
     virtual bool LightensActiveImages() const { return false; }
     // The mark of a check control: disabled, pushed, mixed, hot or resting.
     TColor CheckMarkColor(int state) const;
+    // A close button's edge: sunken and the box moved a pixel right and down when pushed,
+    // raised when hot.
+    static void PaintCloseEdge(HDC dc, RECT& box, int closeButtonState);
     // The flat or striped highlight over `rect` (PaintViewBackground of a plain view).
     void PaintHighlightBar(classlib::TCanvas& canvas, const RECT& rect);
     // The caption band of a docked panel: a soft gradient around the toolbar fill with visual
@@ -112,7 +95,6 @@ protected:
     static void PaintOutline(HDC dc, const RECT& rect, int leftCut, int rightCut, TColor outline, TColor shade);
 
 private:
-    std::shared_ptr<TThmGlyphList> FGlyphs;
     void PaintRadioRamp(HDC dc, const RECT& rect, TColor bottom, TColor top, TColor topRow);
     void PaintFloatingCaption(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmFloatingFrameInfo& frame,
                               bool gradient);

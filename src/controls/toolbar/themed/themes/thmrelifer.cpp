@@ -37,8 +37,7 @@ TThmReliferTheme::TThmReliferTheme(std::wstring name)
     : TThmReliferTheme(std::move(name), SharedThemeResource<TThmGlyphList, TThmReliferTheme>()) {}
 
 TThmReliferTheme::TThmReliferTheme(std::wstring name, std::shared_ptr<TThmGlyphList> glyphs)
-    : TThmTheme(std::move(name)), CheckedHotFace(ColorBlendPercent(BaseColor, NeutralColor, 90)),
-      FGlyphs(std::move(glyphs)) {}
+    : TThmStateTheme(std::move(name), std::move(glyphs)), CheckedHotFace(ColorBlendPercent(BaseColor, NeutralColor, 90)) {}
 
 std::unique_ptr<TThmTheme> CreateReliferTheme(const std::wstring& name) {
     return std::make_unique<TThmReliferTheme>(name);
@@ -98,41 +97,7 @@ void TThmReliferTheme::RebuildColorCache() {
     States.SnapToScreen();
 }
 
-POINT TThmReliferTheme::GetItemImageShift(TCanvas&, const TThmItemInfo& item, TImageList*) {
-    const bool floats = item.Enabled && item.HotState != hsNone && !item.Checked && (!item.Pushed || item.PopupOpen);
-    return floats ? POINT{-1, -1} : POINT{0, 0};
-}
-
-TColor TThmReliferTheme::GetItemFillColor(const TThmItemInfo& item) {
-    const TColor c = ItemStateColor(item, scFill);
-    return c != clNone ? c : GetViewFillColor(item.ViewKind);
-}
-
-TColor TThmReliferTheme::GetItemTextColor(const TThmItemInfo& item) { return ItemStateColor(item, scText); }
-
-TColor TThmReliferTheme::GetItemImageBackColor(const TThmItemInfo& item) {
-    const TColor c = ButtonStateColor(item, scFill);
-    return c != clNone ? c : GetViewFillColor(item.ViewKind);
-}
-
-void TThmReliferTheme::GetMarginSet(int kind, TThmMargins& margins) {
-    switch (kind) {
-    case mkToolbarButton: margins = {2, 2, 2, 2}; break;
-    case mkPopupItem: margins = {1, 1, 3, 3}; break;
-    case mkEditBox: margins = {3, 3, 1, 1}; break;
-    default: margins = {0, 0, 0, 0}; break;
-    }
-}
-
 int TThmReliferTheme::GetShadowKind() { return 3; }
-
-void TThmReliferTheme::GetViewBorderSize(int viewKind, POINT& size) { size = FramedViewBorderSize(viewKind); }
-
-TColor TThmReliferTheme::GetViewFillColor(int viewKind) {
-    return ViewFillColor(viewKind, MenuBarFill, ToolbarFill, PopupFill, DockPanelFill);
-}
-
-void TThmReliferTheme::GetViewPadding(int, TThmMargins& padding) { padding = {0, 0, 0, 0}; }
 
 int TThmReliferTheme::GetIntMetric(int index) {
     switch (index) {
@@ -158,33 +123,13 @@ bool TThmReliferTheme::GetBoolMetric(int index) {
     return index == tbPaintDockBackground || index == tbSolidToolbarNCArea || index == tbSolidToolbarClientArea;
 }
 
-// --- state rules ------------------------------------------------------------------------------------
-
-bool TThmReliferTheme::Highlighted(const TThmItemInfo& item) {
-    return item.Enabled ? item.HotState != hsNone : item.HotState == hsKeyboardSelected;
-}
-
-int TThmReliferTheme::CloseButtonRow(int state) { return (state & cbsPressed) ? 3 : (state & cbsHot) ? 4 : 0; }
-
 // --- painting -----------------------------------------------------------------------------------
-
-void TThmReliferTheme::PaintViewBackground(TCanvas& canvas, const RECT&, const RECT& paintRect, const RECT& clipRect,
-                                           TColor color, bool transparent, int) {
-    if (transparent) return;
-    RECT r{};
-    if (IntersectRect(&r, &paintRect, &clipRect)) PaintRectFill(canvas.Handle(), r, color);
-}
 
 void TThmReliferTheme::PaintItemButton(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item) {
     HDC dc = canvas.Handle();
-    RECT r = rect;
-    int leftCut = 2, rightCut = 2;
-    if (item.SplitPart == spSplitArrow) {
-        --r.left;
-        leftCut = 1;
-    }
-    if (item.SplitPart == spSplitButton) rightCut = 1;
-    if (!(item.ItemFlags & ifToolbarStyle)) leftCut = rightCut = 1;
+    const TButtonOutline outline = ButtonOutline(rect, item, 2, 1);
+    const RECT& r = outline.Rect;
+    const int leftCut = outline.LeftCut, rightCut = outline.RightCut;
     const bool highlighted = Highlighted(item);
 
     if (HasOpaqueItems(item.ViewKind) && !highlighted) {
@@ -251,11 +196,6 @@ void TThmReliferTheme::PaintCheckGlyph(TCanvas& canvas, const RECT& rect, const 
                    item.Enabled ? 0x000000 : States.Popup[1][scText]);
 }
 
-void TThmReliferTheme::PaintChevronButton(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item) {
-    PaintItemButton(canvas, rect, item);
-    PaintItemChevron(canvas.Handle(), rect, item.Vertical, ItemStateColor(item, scText));
-}
-
 void TThmReliferTheme::PaintDropArrow(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item) {
     PaintDropArrows(canvas.Handle(), rect, DropArrowPair(item), item.Vertical, 0, ItemStateColor(item, scText));
 }
@@ -271,11 +211,7 @@ void TThmReliferTheme::PaintEditBox(TCanvas& canvas, const RECT& rect, const TTh
     const TColor frame = item.HotState != hsNone ? kWhite : item.Enabled ? EditFrame : States.Item[1][scFrame];
     PaintRectFrame(dc, r, frame, true);
     if (item.Enabled) PaintRectFill(dc, r, kWhite);
-    if (editBox.RightButtonWidth > 0) {
-        RECT b = Deflated(rect, e, e);
-        b.left = b.right - editBox.RightButtonWidth;
-        PaintEditBoxButton(canvas, b, item, editBox.RightButton);
-    }
+    PaintEditBoxRightButton(canvas, rect, item, editBox);
 }
 
 void TThmReliferTheme::PaintEditBoxButton(TCanvas& canvas, const RECT& rect, const TThmItemInfo& itemIn,
@@ -437,12 +373,6 @@ void TThmReliferTheme::PaintFloatingFrame(TCanvas& canvas, const RECT& rect, con
 void TThmReliferTheme::PaintItemImage(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item, TImageList* images,
                                       int imageIndex) {
     PaintItemImageByState(canvas, rect, item, images, imageIndex, GetItemImageBackColor(item), true, true);
-}
-
-void TThmReliferTheme::PaintMDICaptionButton(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item,
-                                             int buttonKind) {
-    PaintItemButton(canvas, rect, item);
-    PaintMDIGlyph(canvas.Handle(), rect, *FGlyphs, buttonKind, ItemStateColor(item, scText));
 }
 
 void TThmReliferTheme::PaintPopupItemFrame(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item) {

@@ -12,11 +12,11 @@
 #include <string>
 
 #include "controls/toolbar/themed/thmtheme.h"
-#include "controls/toolbar/themed/themes/thmkit.h"
+#include "controls/toolbar/themed/themes/thmstatetheme.h"
 
 namespace themes {
 
-class TThmReliferTheme : public themed::TThmTheme {
+class TThmReliferTheme : public TThmStateTheme {
 public:
     explicit TThmReliferTheme(std::wstring name);
 
@@ -32,33 +32,19 @@ public:
 
     // The colour cache (RebuildColorCache fills it; every entry but the four edge colours is
     // snapped to the screen).
-    TColor MenuBarFill = 0, ToolbarFill = 0, PopupFill = 0, DockPanelFill = 0;
     TColor CaptionUnderline = 0, EditFrame = 0, HighlightEdge = 0, ShadowEdge = 0;
     TColor FloatingToolbarBorder[2] = {}, FloatingPanelBorder[2] = {};  // active, inactive
-    TThmStateColors States;  // Item: toolbar items and everything else; Popup: popup-menu items
     TColor SplitDivider = 0;
     TColor LightBaseColor = 0;  // hot scroll buttons
     TColor LightColor = 0;      // the light end of item-frame and scroll-button glosses
 
     void RebuildColorCache() override;
 
-    POINT GetItemImageShift(classlib::TCanvas& canvas, const themed::TThmItemInfo& item,
-                            classlib::TImageList* images) override;
-    TColor GetItemFillColor(const themed::TThmItemInfo& item) override;
-    TColor GetItemTextColor(const themed::TThmItemInfo& item) override;
-    TColor GetItemImageBackColor(const themed::TThmItemInfo& item) override;
-    void GetMarginSet(int kind, themed::TThmMargins& margins) override;
     int GetShadowKind() override;
-    void GetViewBorderSize(int viewKind, POINT& size) override;
-    TColor GetViewFillColor(int viewKind) override;
-    void GetViewPadding(int viewKind, themed::TThmMargins& padding) override;
-    void PaintViewBackground(classlib::TCanvas& canvas, const RECT& outerRect, const RECT& paintRect,
-                             const RECT& clipRect, TColor color, bool transparent, int viewKind) override;
     void PaintItemButton(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item) override;
     void PaintItemCaption(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item,
                           const std::wstring& caption, UINT format, bool rotated) override;
     void PaintCheckGlyph(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item) override;
-    void PaintChevronButton(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item) override;
     void PaintEditBox(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item,
                       const themed::TThmEditBoxInfo& editBox) override;
     void PaintEditBoxButton(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item,
@@ -73,8 +59,6 @@ public:
     void PaintItemFrame(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item) override;
     void PaintItemImage(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item,
                         classlib::TImageList* images, int imageIndex) override;
-    void PaintMDICaptionButton(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item,
-                               int buttonKind) override;
     void PaintPopupItem(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item) override;
     void PaintPopupItemFrame(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item) override;
     void PaintScrollArrowButton(classlib::TCanvas& canvas, const RECT& rect, int direction, bool hot) override;
@@ -93,15 +77,7 @@ protected:
     // For a theme built on this one: its own glyph list (one per theme class).
     TThmReliferTheme(std::wstring name, std::shared_ptr<TThmGlyphList> glyphs);
 
-    TColor ItemStateColor(const themed::TThmItemInfo& item, int column) const {
-        return States.ItemStateColor(item, column, ToolbarFill);
-    }
-    TColor ButtonStateColor(const themed::TThmItemInfo& item, int column) const {
-        return States.ButtonStateColor(item, column, ToolbarFill);
-    }
     TColor HotFill() const { return States.Item[4][scFill]; }
-    // The item row of a close button: 3 pushed, 4 hot, 0 otherwise.
-    static int CloseButtonRow(int closeButtonState);
     // The hot and pushed faces of the close buttons of panels and floating frames.
     void PaintHotCloseFace(HDC dc, RECT box, TColor crossColor);
     void PaintPushedCloseFace(HDC dc, RECT box, TColor crossColor);
@@ -110,14 +86,6 @@ protected:
     virtual void PaintPopupCheckFace(classlib::TCanvas& canvas, const RECT& box, const themed::TThmItemInfo& item);
     // The close button of a docked toolbar in its square.
     virtual void PaintToolbarCloseButton(HDC dc, const RECT& box, int row);
-    // A one-pixel edge: `topLeft` along the top and left, `bottomRight` along the bottom and
-    // right (a sunken edge has the dark colour first).
-    static void PaintEdge(HDC dc, const RECT& rect, TColor topLeft, TColor bottomRight);
-    // Item rows are highlighted when hot and enabled, or keyboard-selected while disabled.
-    static bool Highlighted(const themed::TThmItemInfo& item);
-
-private:
-    std::shared_ptr<TThmGlyphList> FGlyphs;
 };
 
 std::unique_ptr<themed::TThmTheme> CreateReliferTheme(const std::wstring& name);

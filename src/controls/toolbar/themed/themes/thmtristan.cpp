@@ -30,7 +30,7 @@ TThmTristanTheme::TThmTristanTheme(std::wstring name)
     : TThmTristanTheme(std::move(name), SharedThemeResource<TThmGlyphList, TThmTristanTheme>()) {}
 
 TThmTristanTheme::TThmTristanTheme(std::wstring name, std::shared_ptr<TThmGlyphList> glyphs)
-    : TThmTheme(std::move(name)), FGlyphs(std::move(glyphs)) {}
+    : TThmStateTheme(std::move(name), std::move(glyphs)) {}
 
 std::unique_ptr<TThmTheme> CreateTristanTheme(const std::wstring& name) {
     return std::make_unique<TThmTristanTheme>(name);
@@ -135,41 +135,7 @@ void TThmTristanTheme::RebuildColorCache() {
     ToolbarSeparator = PopupSeparator = clBtnShadow;
 }
 
-POINT TThmTristanTheme::GetItemImageShift(TCanvas&, const TThmItemInfo& item, TImageList*) {
-    const bool floats = item.Enabled && item.HotState != hsNone && !item.Checked && (!item.Pushed || item.PopupOpen);
-    return floats ? POINT{-1, -1} : POINT{0, 0};
-}
-
-TColor TThmTristanTheme::GetItemFillColor(const TThmItemInfo& item) {
-    const TColor c = ItemStateColor(item, scFill);
-    return c != clNone ? c : GetViewFillColor(item.ViewKind);
-}
-
-TColor TThmTristanTheme::GetItemTextColor(const TThmItemInfo& item) { return ItemStateColor(item, scText); }
-
-TColor TThmTristanTheme::GetItemImageBackColor(const TThmItemInfo& item) {
-    const TColor c = ButtonStateColor(item, scFill);
-    return c != clNone ? c : GetViewFillColor(item.ViewKind);
-}
-
-void TThmTristanTheme::GetMarginSet(int kind, TThmMargins& margins) {
-    switch (kind) {
-    case mkToolbarButton: margins = {2, 2, 2, 2}; break;
-    case mkPopupItem: margins = {1, 1, 3, 3}; break;
-    case mkEditBox: margins = {3, 3, 1, 1}; break;
-    default: margins = {0, 0, 0, 0}; break;
-    }
-}
-
 int TThmTristanTheme::GetShadowKind() { return 2; }
-
-void TThmTristanTheme::GetViewBorderSize(int viewKind, POINT& size) { size = FramedViewBorderSize(viewKind); }
-
-TColor TThmTristanTheme::GetViewFillColor(int viewKind) {
-    return ViewFillColor(viewKind, MenuBarFill, ToolbarFill, PopupFill, DockPanelFill);
-}
-
-void TThmTristanTheme::GetViewPadding(int, TThmMargins& padding) { padding = {0, 0, 0, 0}; }
 
 int TThmTristanTheme::GetIntMetric(int index) {
     switch (index) {
@@ -267,11 +233,6 @@ void TThmTristanTheme::PaintCheckGlyph(TCanvas& canvas, const RECT& rect, const 
     PaintCheckTick(dc, (rect.left + rect.right) / 2 - 2, (rect.top + rect.bottom) / 2 + 1, ButtonStateColor(item, scText));
 }
 
-void TThmTristanTheme::PaintChevronButton(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item) {
-    PaintItemButton(canvas, rect, item);
-    PaintItemChevron(canvas.Handle(), rect, item.Vertical, ItemStateColor(item, scText));
-}
-
 void TThmTristanTheme::PaintDropArrow(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item) {
     PaintDropArrows(canvas.Handle(), rect, false, item.Vertical, 0, ItemStateColor(item, scText));
 }
@@ -302,11 +263,7 @@ void TThmTristanTheme::PaintEditBox(TCanvas& canvas, const RECT& rect, const TTh
             PaintRectFrame(dc, whole, clBtnFace, false);
         }
     }
-    if (editBox.RightButtonWidth > 0) {
-        RECT b = Deflated(rect, m, m);
-        b.left = b.right - editBox.RightButtonWidth;
-        PaintEditBoxButton(canvas, b, item, editBox.RightButton);
-    }
+    PaintEditBoxRightButton(canvas, rect, item, editBox);
 }
 
 void TThmTristanTheme::PaintEditBoxButton(TCanvas& canvas, const RECT& rect, const TThmItemInfo& itemIn,
@@ -420,7 +377,7 @@ void TThmTristanTheme::PaintDockPanelFrame(TCanvas& canvas, const RECT& rect, co
             box = RECT{band.left, band.bottom - (h - 1), band.left + h - 1, band.bottom};
             text.bottom = box.top;
         }
-        const int row = (frame.CloseButtonState & cbsPressed) ? 3 : (frame.CloseButtonState & cbsHot) ? 4 : 0;
+        const int row = CloseButtonRow(frame.CloseButtonState);
         PaintCloseButtonSquare(dc, box, row);
     }
     text = across ? Deflated(text, 4, 0) : Deflated(text, 0, 4);
@@ -456,7 +413,7 @@ void TThmTristanTheme::PaintFloatingFrame(TCanvas& canvas, const RECT& rect, con
     q.left = q.right - (q.bottom - q.top);
     PaintLine(dc, q.left - 1, q.bottom, q.right, q.bottom, back);
     PaintGloss(dc, q, LightColor, ShadeColor, true);
-    const int row = !frame.Active ? 1 : (frame.CloseButtonState & cbsPressed) ? 3 : (frame.CloseButtonState & cbsHot) ? 4 : 0;
+    const int row = !frame.Active ? 1 : CloseButtonRow(frame.CloseButtonState);
     PaintRectFrame(dc, q, States.Item[row][scFrame], true);
     const bool filled = PaintRectFill(dc, q, States.Item[row][scFill]);
     PaintSmallCloseCross(dc, q, filled ? States.Item[row][scText] : captionText);
@@ -465,12 +422,6 @@ void TThmTristanTheme::PaintFloatingFrame(TCanvas& canvas, const RECT& rect, con
 void TThmTristanTheme::PaintItemImage(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item, TImageList* images,
                                       int imageIndex) {
     PaintItemImageByState(canvas, rect, item, images, imageIndex, GetItemImageBackColor(item), true, true);
-}
-
-void TThmTristanTheme::PaintMDICaptionButton(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item,
-                                             int buttonKind) {
-    PaintItemButton(canvas, rect, item);
-    PaintMDIGlyph(canvas.Handle(), rect, *FGlyphs, buttonKind, ItemStateColor(item, scText));
 }
 
 void TThmTristanTheme::PaintPopupItemFrame(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item) {
@@ -537,16 +488,24 @@ void TThmTristanTheme::PaintItemSeparator(TCanvas& canvas, const RECT& rect, con
         PaintLine(dc, r.left, y, r.right - 2, y, color);
 }
 
+void TThmTristanTheme::PaintBarShade(HDC dc, const RECT& rect, TColor color, TColor nearEdge, bool vertical) {
+    PaintRampGradient(dc, rect, color, nearEdge, vertical);
+}
+
+void TThmTristanTheme::PaintBarTopRight(HDC dc, const RECT& r) {
+    PaintLine(dc, r.right - 1, r.top, r.right - 3, r.top + 1, clBtnFace);
+}
+
 void TThmTristanTheme::PaintBarFrame(HDC dc, const RECT& r) {
     if (r.right - r.left > r.bottom - r.top) {
-        PaintRampGradient(dc, r, ShadeColor, LightColor, true);
-        PaintRampGradient(dc, RECT{r.right - 1, r.top, r.right, r.bottom}, EdgeColor, clBtnFace, true);
+        PaintBarShade(dc, r, ShadeColor, LightColor, true);
+        PaintBarShade(dc, RECT{r.right - 1, r.top, r.right, r.bottom}, EdgeColor, clBtnFace, true);
         PaintLine(dc, r.left + 1, r.bottom - 1, r.right - 1, r.bottom - 1, EdgeColor);
         PaintPixel(dc, r.left, r.top, clBtnFace);
-        PaintLine(dc, r.right - 1, r.top, r.right - 3, r.top + 1, clBtnFace);
+        PaintBarTopRight(dc, r);
     } else {
-        PaintRampGradient(dc, r, ShadeColor, LightColor, false);
-        PaintRampGradient(dc, RECT{r.left, r.bottom - 1, r.right, r.bottom}, EdgeColor, ShadeColor, false);
+        PaintBarShade(dc, r, ShadeColor, LightColor, false);
+        PaintBarShade(dc, RECT{r.left, r.bottom - 1, r.right, r.bottom}, EdgeColor, ShadeColor, false);
         PaintLine(dc, r.right - 1, r.top + 1, r.right - 1, r.bottom - 1, EdgeColor);
         for (const LONG y : {r.top, r.bottom - 2, r.bottom - 1}) PaintPixel(dc, r.left, y, ShadeColor);
     }
@@ -577,7 +536,7 @@ void TThmTristanTheme::PaintToolbarFrame(TCanvas& canvas, const RECT& rect, cons
         --box.bottom;
         box.left = box.right - (box.bottom - box.top);
     }
-    const int row = (frame.CloseButtonState & cbsPressed) ? 3 : (frame.CloseButtonState & cbsHot) ? 4 : 0;
+    const int row = CloseButtonRow(frame.CloseButtonState);
     PaintCloseButtonSquare(dc, box, row);
 }
 

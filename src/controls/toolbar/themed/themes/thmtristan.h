@@ -14,11 +14,11 @@
 #include <string>
 
 #include "controls/toolbar/themed/thmtheme.h"
-#include "controls/toolbar/themed/themes/thmkit.h"
+#include "controls/toolbar/themed/themes/thmstatetheme.h"
 
 namespace themes {
 
-class TThmTristanTheme : public themed::TThmTheme {
+class TThmTristanTheme : public TThmStateTheme {
 public:
     explicit TThmTristanTheme(std::wstring name);
 
@@ -28,33 +28,22 @@ public:
     TColor GripFaceColor = 0, GripDarkColor = 0, GripLightColor = 0;
     TColor EdgeColor = 0;           // the shadowed edge of a docked bar
 
-    // The colour cache (RebuildColorCache fills it).
-    TColor MenuBarFill = 0, ToolbarFill = 0, PopupFill = 0, DockPanelFill = 0, PopupBorder = 0;
+    // The colour cache beside the fills and tables (RebuildColorCache fills it).
+    TColor PopupBorder = 0;
     // Floating frames, [active, inactive].
     TColor FloatingToolbarBorder[2] = {}, FloatingToolbarCaptionText[2] = {};
     TColor FloatingPanelBorder[2] = {}, FloatingPanelCaptionText[2] = {};
-    TThmStateColors States;  // Item: toolbar items and everything else; Popup: popup-menu items
     TColor PopupSeparator = 0, ToolbarSeparator = 0;
 
     void RebuildColorCache() override;
 
-    POINT GetItemImageShift(classlib::TCanvas& canvas, const themed::TThmItemInfo& item,
-                            classlib::TImageList* images) override;
-    TColor GetItemFillColor(const themed::TThmItemInfo& item) override;
-    TColor GetItemTextColor(const themed::TThmItemInfo& item) override;
-    TColor GetItemImageBackColor(const themed::TThmItemInfo& item) override;
-    void GetMarginSet(int kind, themed::TThmMargins& margins) override;
     int GetShadowKind() override;
-    void GetViewBorderSize(int viewKind, POINT& size) override;
-    TColor GetViewFillColor(int viewKind) override;
-    void GetViewPadding(int viewKind, themed::TThmMargins& padding) override;
     void PaintViewBackground(classlib::TCanvas& canvas, const RECT& outerRect, const RECT& paintRect,
                              const RECT& clipRect, TColor color, bool transparent, int viewKind) override;
     void PaintItemButton(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item) override;
     void PaintItemCaption(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item,
                           const std::wstring& caption, UINT format, bool rotated) override;
     void PaintCheckGlyph(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item) override;
-    void PaintChevronButton(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item) override;
     void PaintEditBox(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item,
                       const themed::TThmEditBoxInfo& editBox) override;
     void PaintEditBoxButton(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item,
@@ -69,8 +58,6 @@ public:
     void PaintItemFrame(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item) override;
     void PaintItemImage(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item,
                         classlib::TImageList* images, int imageIndex) override;
-    void PaintMDICaptionButton(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item,
-                               int buttonKind) override;
     void PaintPopupItem(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item) override;
     void PaintPopupItemFrame(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item) override;
     void PaintScrollArrowButton(classlib::TCanvas& canvas, const RECT& rect, int direction, bool hot) override;
@@ -89,12 +76,6 @@ protected:
     // For a theme built on this one: its own glyph list (one per theme class).
     TThmTristanTheme(std::wstring name, std::shared_ptr<TThmGlyphList> glyphs);
 
-    TColor ItemStateColor(const themed::TThmItemInfo& item, int column) const {
-        return States.ItemStateColor(item, column, ToolbarFill);
-    }
-    TColor ButtonStateColor(const themed::TThmItemInfo& item, int column) const {
-        return States.ButtonStateColor(item, column, ToolbarFill);
-    }
     // The colours every rebuild starts from; the cache from the blends (no snapping yet), and
     // every cached colour snapped to the screen.
     void SetBaseColors();
@@ -110,13 +91,13 @@ protected:
     // The close button of a docked bar or panel in its square, by item row.
     void PaintCloseButtonSquare(HDC dc, RECT box, int row);
     // The shaded frame of a docked toolbar or tool window (its background, shadowed far edges
-    // and rounded corners), under the grip and close button.
-    virtual void PaintBarFrame(HDC dc, const RECT& rect);
+    // and rounded corners), under the grip and close button; its shading (`nearEdge` at the top
+    // or left) and the touch of face colour at its top right corner.
+    void PaintBarFrame(HDC dc, const RECT& rect);
+    virtual void PaintBarShade(HDC dc, const RECT& rect, TColor color, TColor nearEdge, bool vertical);
+    virtual void PaintBarTopRight(HDC dc, const RECT& rect);
     // The designer's frame round an unchecked item being customised.
     static TColor DesignFrameColor(HDC dc);
-
-private:
-    std::shared_ptr<TThmGlyphList> FGlyphs;
 };
 
 std::unique_ptr<themed::TThmTheme> CreateTristanTheme(const std::wstring& name);

@@ -11,7 +11,9 @@ using namespace classlib;
 using namespace themed;
 
 TThmTristan2Theme::TThmTristan2Theme(std::wstring name)
-    : TThmTristanTheme(std::move(name), SharedThemeResource<TThmGlyphList, TThmTristan2Theme>()) {}
+    : TThmTristanTheme(std::move(name), SharedThemeResource<TThmGlyphList, TThmTristan2Theme>()) {
+    PopupMenuBorderWidth = 1;
+}
 
 std::unique_ptr<TThmTheme> CreateTristan2Theme(const std::wstring& name) {
     return std::make_unique<TThmTristan2Theme>(name);
@@ -32,8 +34,6 @@ void TThmTristan2Theme::RebuildColorCache() {
 }
 
 int TThmTristan2Theme::GetShadowKind() { return 3; }
-
-void TThmTristan2Theme::GetViewBorderSize(int viewKind, POINT& size) { size = FramedViewBorderSize(viewKind, 1); }
 
 bool TThmTristan2Theme::GetBoolMetric(int index) {
     return index == tbPaintDockBackground || index == tbSolidToolbarNCArea || index == tbSolidToolbarClientArea;
@@ -103,20 +103,10 @@ void TThmTristan2Theme::PaintItemSeparator(TCanvas& canvas, const RECT& rect, co
     TThmTristanTheme::PaintItemSeparator(canvas, rect, item, horizontal, lineSeparator);
 }
 
-void TThmTristan2Theme::PaintBarFrame(HDC dc, const RECT& r) {
-    if (r.right - r.left > r.bottom - r.top) {
-        PaintGloss(dc, r, ShadeColor, LightColor, true);
-        PaintGloss(dc, RECT{r.right - 1, r.top, r.right, r.bottom}, EdgeColor, clBtnFace, true);
-        PaintLine(dc, r.left + 1, r.bottom - 1, r.right - 1, r.bottom - 1, EdgeColor);
-        PaintPixel(dc, r.left, r.top, clBtnFace);
-        PaintPixel(dc, r.right - 2, r.top, clBtnFace);
-    } else {
-        PaintGloss(dc, r, ShadeColor, LightColor, false);
-        PaintGloss(dc, RECT{r.left, r.bottom - 1, r.right, r.bottom}, EdgeColor, ShadeColor, false);
-        PaintLine(dc, r.right - 1, r.top + 1, r.right - 1, r.bottom - 1, EdgeColor);
-        for (const LONG y : {r.top, r.bottom - 2, r.bottom - 1}) PaintPixel(dc, r.left, y, ShadeColor);
-    }
-    PaintPixel(dc, r.right - 1, r.bottom - 1, ShadeColor);
+void TThmTristan2Theme::PaintBarShade(HDC dc, const RECT& rect, TColor color, TColor nearEdge, bool vertical) {
+    PaintGloss(dc, rect, color, nearEdge, vertical);
 }
+
+void TThmTristan2Theme::PaintBarTopRight(HDC dc, const RECT& r) { PaintPixel(dc, r.right - 2, r.top, clBtnFace); }
 
 }  // namespace themes

@@ -20,7 +20,6 @@ public:
 
     void RebuildColorCache() override;
     int GetShadowKind() override;
-    void GetViewBorderSize(int viewKind, POINT& size) override;
     bool GetBoolMetric(int index) override;
     void PaintViewBackground(classlib::TCanvas& canvas, const RECT& outerRect, const RECT& paintRect,
                              const RECT& clipRect, TColor color, bool transparent, int viewKind) override;
@@ -32,7 +31,8 @@ public:
 protected:
     TGlossOvershoot GlossOvershoot() const override { return {15, 8}; }
     void PaintPopupCheckEdge(HDC dc, RECT& box, const themed::TThmItemInfo& item) override;
-    void PaintBarFrame(HDC dc, const RECT& rect) override;
+    void PaintBarShade(HDC dc, const RECT& rect, TColor color, TColor nearEdge, bool vertical) override;
+    void PaintBarTopRight(HDC dc, const RECT& rect) override;
 
 private:
     // The glossy image column at the left of a popup row.

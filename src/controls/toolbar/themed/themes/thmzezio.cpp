@@ -8,7 +8,9 @@ using namespace classlib;
 using namespace themed;
 
 TThmZezioTheme::TThmZezioTheme(std::wstring name)
-    : TThmMirandaTheme(std::move(name), SharedThemeResource<TThmGlyphList, TThmZezioTheme>()) {}
+    : TThmMirandaTheme(std::move(name), SharedThemeResource<TThmGlyphList, TThmZezioTheme>()) {
+    PopupItemMargins = {1, 1, 3, 3};
+}
 
 std::unique_ptr<TThmTheme> CreateZezioTheme(const std::wstring& name) { return std::make_unique<TThmZezioTheme>(name); }
 
@@ -16,13 +18,6 @@ void TThmZezioTheme::RebuildColorCache() {
     TThmMirandaTheme::RebuildColorCache();
     HDC dc = NearestColorBitmap().Canvas().Handle();
     SplitDivider = StatusDivider = static_cast<TColor>(GetNearestColor(dc, ColorToRGB(clBtnText)));
-}
-
-void TThmZezioTheme::GetMarginSet(int kind, TThmMargins& margins) {
-    if (kind == mkPopupItem)
-        margins = {1, 1, 3, 3};
-    else
-        TThmMirandaTheme::GetMarginSet(kind, margins);
 }
 
 int TThmZezioTheme::GetIntMetric(int index) {
@@ -48,14 +43,9 @@ void TThmZezioTheme::PaintViewBackground(TCanvas& canvas, const RECT&, const REC
 
 void TThmZezioTheme::PaintPopupCheckFace(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item) {
     HDC dc = canvas.Handle();
-    RECT r = rect;
-    int leftCut = 2, rightCut = 2;
-    if (item.SplitPart == spSplitArrow) {
-        --r.left;
-        leftCut = 1;
-    }
-    if (item.SplitPart == spSplitButton) rightCut = 1;
-    if (!(item.ItemFlags & ifToolbarStyle)) leftCut = rightCut = 2;
+    const TButtonOutline outline = ButtonOutline(rect, item, 2, 2);
+    const RECT& r = outline.Rect;
+    const int leftCut = outline.LeftCut, rightCut = outline.RightCut;
     if (HasOpaqueItems(item.ViewKind) && item.HotState == hsNone) {
         PaintRectFill(dc, Deflated(r, 1, 1), ToolbarFill);
         PaintOutline(dc, r, leftCut, rightCut, ColorBlendPercent(clHighlight, clWindow, 20), clNone);

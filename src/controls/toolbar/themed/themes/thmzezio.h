@@ -22,7 +22,6 @@ public:
     TColor SplitDivider = 0, StatusDivider = 0;
 
     void RebuildColorCache() override;
-    void GetMarginSet(int kind, themed::TThmMargins& margins) override;
     int GetIntMetric(int index) override;
     // Docked panels and opaque-items toolbars are filled plainly, every other view striped: a
     // row darker by 8 levels, a row lighter by 8 (more on dark colours), a row plain, repeating
