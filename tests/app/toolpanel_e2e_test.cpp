@@ -87,6 +87,31 @@ TEST_F(ToolPanelProgram, HistoryPageGoesToItsPathsAndIsCleared) {
     EXPECT_EQ(program.WaitExit(), 0u);
 }
 
+// A "History.db" whose seventh line is a path of 176 characters (such a line once kept the
+// program from ever showing its window): the program starts, and its history page shows the
+// lines and goes on answering.
+TEST_F(ToolPanelProgram, LongSeventhHistoryLineStartsAndShows) {
+    const std::wstring name = testsupport::CurrentTestName();
+    testsupport::ScratchKey key(name);
+    std::wstring lines;
+    for (int i = 1; i <= 6; ++i) lines += L"HKEY_CURRENT_USER\\Software\\L" + std::to_wstring(i) + L"\r\n";
+    const std::wstring prefix = L"HKEY_CURRENT_USER\\Software\\";
+    const std::wstring longPath = prefix + std::wstring(176 - prefix.size(), L'A');
+    History.Write(lines + longPath + L"\r\n");
+
+    Program program(L"\"HKEY_CURRENT_USER\\" + key.Path() + L"\"");
+    HWND main = ForegroundMainWindow(program, name, L"TVxRegTreeView");
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(ShowToolPanel(main));
+    ASSERT_TRUE(TurnToolPanel(main, L"履歴"));
+    ASSERT_NE(VisiblePane(main), nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return HistoryLines().size() == 8 && HistoryLines()[7] == longPath; }));
+    EXPECT_EQ(WindowText(ToolPanel(main)), L"履歴") << "the program answers";
+
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitExit(), 0u);
+}
+
 // With "SetNoAllMessage", Ctrl+A and Del in the value list of Src delete its six values
 // (default, a to e) without questions: six undo records, one row each in list order. The
 // undo pane's menu then runs rows 2 and 4 bottom-up (b and d come back), drops row 1 (a's

@@ -270,6 +270,14 @@ class TLastRowWideTree : public TTestTree {
 protected:
     int DoGetNodeWidth(PGridNode Node, TColumnIndex) override { return Node->NextSiblingNode ? 20 : 500; }
 };
+// Narrow rows but one wide row at `WideRow`.
+class TOneWideRowTree : public TTestTree {
+public:
+    uint32_t WideRow = 0;
+
+protected:
+    int DoGetNodeWidth(PGridNode Node, TColumnIndex) override { return Node->Index == WideRow ? 900 : 40; }
+};
 }  // namespace
 
 // The only wide row sits at the bottom edge, where the horizontal bar it needs would cover
@@ -288,6 +296,31 @@ TEST(GridTreeWindow, HorizontalBarForAWideRowItWouldCover) {
     EXPECT_TRUE(HasStyle(wnd, WS_HSCROLL));
     EXPECT_GE(tree->RangeX(), 500);
     EXPECT_EQ(tree->RangeX(), BarInfo(wnd, SB_HORZ).nMax);
+}
+
+// A wide row near the bottom that a horizontal bar would cover: the bar is there as long as
+// the row is shown in the area without the bar, and settles (before, showing the bar hid the
+// row, hiding it showed the row again, and the window recursed until the stack ran out).
+TEST(GridTreeWindow, WideRowUnderTheHorizontalBarSettles) {
+    const int bar = GetSystemMetrics(SM_CYHSCROLL);
+    for (uint32_t wideRow : {4u, 6u}) {
+        for (int extra = 1; extra <= bar; extra += 3) {
+            SCOPED_TRACE(testing::Message() << "wide row " << wideRow << ", " << extra << " px of it above the bar");
+            classlib::TForm form(nullptr);
+            auto* tree = new TOneWideRowTree();
+            tree->WideRow = wideRow;
+            tree->SetParent(&form);
+            HWND wnd = tree->Handle();
+            const int rowHeight = int(tree->DefaultNodeHeight());
+            tree->SetClientSize(300, int(wideRow) * rowHeight + extra);
+            tree->SetRootNodeCount(wideRow + 1);
+            EXPECT_TRUE(HasStyle(wnd, WS_HSCROLL));
+            EXPECT_GE(tree->RangeX(), 900);
+            RECT client{};
+            GetClientRect(wnd, &client);
+            EXPECT_EQ(client.bottom, tree->ClientHeight());
+        }
+    }
 }
 
 TEST(GridTreeWindow, HorizontalScrollCodesAndTheWheel) {

@@ -218,14 +218,7 @@ void PaintFloatingBorderBand(HDC dc, const RECT& rect, POINT border, bool panel,
         ExcludeClipRect(dc, inner.left, inner.top, inner.right, inner.bottom);
         PaintRectFill(dc, rect, band);
     }
-    const LONG l = inner.left, t = inner.top, r = inner.right, b = inner.bottom;
-    if (panel) {
-        const POINT p[7] = {{l, t - 1}, {r - 1, t - 1}, {r, t}, {r, b}, {l - 1, b}, {l - 1, t}, {l, t - 1}};
-        PaintPolyline(dc, p, 6, outline);
-    } else {
-        const POINT p[9] = {{l, t - 1}, {r - 1, t - 1}, {r, t}, {r, b - 1}, {r - 1, b}, {l, b}, {l - 1, b - 1}, {l - 1, t}, {l, t - 1}};
-        PaintPolyline(dc, p, 8, outline);
-    }
+    PaintFloatingClientOutline(dc, inner, panel, outline);
 }
 
 void PaintJoinedPopupFrame(HDC dc, const RECT& rect, const RECT& parentRect, TColor border, TColor fill, TColor join) {
@@ -233,20 +226,7 @@ void PaintJoinedPopupFrame(HDC dc, const RECT& rect, const RECT& parentRect, TCo
     RECT r = rect;
     PaintRectFrame(dc, r, border, true);
     PaintRectFill(dc, r, fill);
-    RECT p = parentRect;
-    if (IsRectEmpty(&p)) return;
-    if (p.bottom == r.top || p.top == r.bottom) {
-        if (r.left >= p.left) p.left = r.left - 1;
-        if (r.right <= p.right) p.right = r.right + 1;
-        const int y = p.bottom == r.top ? p.bottom - 1 : p.top;
-        PaintLine(dc, p.left + 1, y, p.right - 1, y, join);
-    }
-    if (p.right == r.left || p.left == r.right) {
-        if (r.top >= p.top) p.top = r.top - 1;
-        if (r.bottom <= p.bottom) p.bottom = r.bottom + 1;
-        const int x = p.right == r.left ? p.right - 1 : p.left;
-        PaintLine(dc, x, p.top + 1, x, p.bottom - 1, join);
-    }
+    PaintPopupJoin(dc, r, parentRect, join);
 }
 
 TThmGlyphList::TThmGlyphList() : FImages(new classlib::TImageList(nullptr, 16, 16)) {
@@ -353,6 +333,28 @@ void PaintShadedBarFrame(HDC dc, const RECT& rect, bool vertical, bool border, c
     PaintPixel(dc, r.left, r.bottom - 2, c.BottomLeftInner);
     PaintPixel(dc, r.right - 1, r.bottom - 1, c.BottomRight);
     PaintPixel(dc, r.right - 2, r.bottom - 2, c.BottomRightInner);
+}
+
+TShadedBarColors ShadedBarColors(TColor light, TColor dark, TColor border) {
+    TShadedBarColors c{};
+    c.Light = light;
+    c.Dark = dark;
+    c.Border = border;
+    c.ColumnTop = ColorBlendPercent(dark, light, 50);
+    c.TopLeft = ColorBlendPercent(dark, light, 60);
+    c.TopRightInner = ColorBlendPercent(dark, light, 25);
+    c.TopRight = clNone;
+    c.BottomLeft = c.BottomRight = c.LeftCorners = dark;
+    c.BottomLeftInner = c.BottomRightInner = ColorBlendPercent(dark, border, 50);
+    return c;
+}
+
+void PaintBarGradient(HDC dc, const RECT& r, bool across, TColor light, TColor dark) {
+    TThmClipGuard clip(dc, r);
+    if (across)
+        PaintLinearGradient(dc, RECT{r.left, r.top - 1, r.right, r.bottom + 1}, dark, light, true);
+    else
+        PaintLinearGradient(dc, RECT{r.left - 1, r.top, r.right + 1, r.bottom}, dark, light, false);
 }
 
 bool BarBackgroundRunsAcross(const RECT& outerRect, const RECT& paintRect, const RECT& painted) {
@@ -612,6 +614,14 @@ void PaintRadioGradient(HDC dc, const RECT& rect, TColor color1, TColor color2, 
     }
 }
 
+void PaintRadioBanded(HDC dc, const RECT& rect, bool highlighted, std::span<const int> insets) {
+    const int rows = rect.bottom - rect.top;
+    if (rows <= 0 || rect.right <= rect.left) return;
+    for (int i = 0; i < rows; ++i)
+        FillLine(dc, rect, true, i, RadioDiscInset(insets, i),
+                 BandedButtonLineColor(highlighted ? bsHot : bsNormal, i, rows));
+}
+
 // --- faces ------------------------------------------------------------------------------------
 
 void PaintEditButtonFace(HDC dc, const RECT& rect, bool halfPushed, bool hot, bool opaqueItems, TColor fill,
@@ -636,6 +646,64 @@ void PaintPopupCheckFace(HDC dc, const RECT& box, const TThmItemInfo& item, cons
     }
     PaintGlossBitmap(dc, inner, s.ActiveFill, 0xFFFFFF, true, s.Overshoot);
     PaintOctagonOutline(dc, box, 2, 2, s.ActiveOutline);
+}
+
+// --- images and frames ----------------------------------------------------------------------------
+
+void PaintOfficeItemImage(classlib::TCanvas& canvas, const RECT& rect, const TThmItemInfo& item,
+                          classlib::TImageList& images, int index, bool dark, int restingOpacity, bool hotShadow) {
+    TThmClipGuard clip(canvas.Handle(), rect, 1);
+    if (!item.Enabled) {
+        if (dark)
+            PaintImageSilhouetteThreshold(canvas, rect, images, index, classlib::clBtnShadow);
+        else
+            PaintImageShadow(canvas, rect, images, index, 0);
+        return;
+    }
+    if (item.Checked || item.Pushed || item.HotState != hsNone) {
+        RECT r = rect;
+        if (hotShadow && !item.Checked && (!item.Pushed || item.PopupOpen)) {
+            PaintImageShadow(canvas, r, images, index, 1);
+            OffsetRect(&r, 1, 1);
+            PaintImageShadow(canvas, r, images, index, 1);
+            OffsetRect(&r, -2, -2);
+        }
+        PaintImageLightened(canvas, r, images, index, dark);
+        return;
+    }
+    if (dark || IsWhiteButtonFace || IsLowColorDisplay)
+        PaintImageLightened(canvas, rect, images, index, dark);
+    else
+        PaintImageTinted(canvas, rect, images, index, classlib::clWindow, restingOpacity);
+}
+
+void PaintFloatingClientOutline(HDC dc, const RECT& r, bool panel, TColor color) {
+    if (panel) {
+        const POINT p[7] = {{r.left, r.top - 1}, {r.right - 1, r.top - 1}, {r.right, r.top}, {r.right, r.bottom},
+                            {r.left - 1, r.bottom}, {r.left - 1, r.top}, {r.left, r.top - 1}};
+        PaintPolyline(dc, p, 6, color);
+    } else {
+        const POINT p[9] = {{r.left, r.top - 1},        {r.right - 1, r.top - 1}, {r.right, r.top},
+                            {r.right, r.bottom - 1},    {r.right - 1, r.bottom}, {r.left, r.bottom},
+                            {r.left - 1, r.bottom - 1}, {r.left - 1, r.top},     {r.left, r.top - 1}};
+        PaintPolyline(dc, p, 8, color);
+    }
+}
+
+void PaintPopupJoin(HDC dc, const RECT& r, RECT p, TColor color) {
+    if (IsRectEmpty(&p)) return;
+    if (p.bottom == r.top || p.top == r.bottom) {
+        if (r.left >= p.left) p.left = r.left - 1;
+        if (r.right <= p.right) p.right = r.right + 1;
+        const int y = p.bottom == r.top ? p.bottom - 1 : p.top;
+        PaintLine(dc, p.left + 1, y, p.right - 1, y, color);
+    }
+    if (p.right == r.left || p.left == r.right) {
+        if (r.top >= p.top) p.top = r.top - 1;
+        if (r.bottom <= p.bottom) p.bottom = r.bottom + 1;
+        const int x = p.right == r.left ? p.right - 1 : p.left;
+        PaintLine(dc, x, p.top + 1, x, p.bottom - 1, color);
+    }
 }
 
 }  // namespace themes

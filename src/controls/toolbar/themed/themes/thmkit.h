@@ -196,9 +196,16 @@ struct TShadedBarColors {
     TColor LeftCorners;
 };
 void PaintShadedBarFrame(HDC dc, const RECT& rect, bool vertical, bool border, const TShadedBarColors& colors);
+// The usual corners: the column from the middle of the pair, the outer corners in Dark, the top
+// ones blended 60 and 25 per cent of Dark with Light, the inner bottom ones half Dark, half Border;
+// no pixel at the top right.
+TShadedBarColors ShadedBarColors(TColor light, TColor dark, TColor border);
 // Whether a bar's background is shaded from top to bottom: a bar painted on its own (no outer
 // rectangle) is wider than high; within a dock, its painted part is wider than high.
 bool BarBackgroundRunsAcross(const RECT& outerRect, const RECT& paintRect, const RECT& painted);
+// A bar's background over its painted part: Light at the top (left) to Dark at the bottom
+// (right), the gradient running one pixel past the part across the bar; only the part is painted.
+void PaintBarGradient(HDC dc, const RECT& painted, bool across, TColor light, TColor dark);
 
 // An etched separator: a light line and a dark one beside it, one pixel further up (left) and
 // one pixel longer at each end. Across the rectangle at row `at`: light from Left + 4 to
@@ -291,6 +298,9 @@ extern const POINT kRadioDiscOutline[24];
 // single (Color1 at the bottom row to Color2 at the top). A one-row face is Color1.
 void PaintRadioGradient(HDC dc, const RECT& rect, TColor color1, TColor color2, bool twoPhase,
                         std::span<const int> insets = kRadioDiscInsets11, TGlossOvershoot overshoot = {});
+// A radio disc face in the rows of a vertical banded face (PaintBandedButton's normal stops, or
+// its hot ones when highlighted), each row narrowed by the insets.
+void PaintRadioBanded(HDC dc, const RECT& rect, bool highlighted, std::span<const int> insets = kRadioDiscInsets11);
 
 // --- faces ------------------------------------------------------------------------------------
 
@@ -313,6 +323,25 @@ struct TThmPopupCheckFaceStyle {
 // The face behind the check of a checked, enabled popup item.
 void PaintPopupCheckFace(HDC dc, const RECT& box, const themed::TThmItemInfo& item,
                          const TThmPopupCheckFaceStyle& style);
+
+// --- images and frames ----------------------------------------------------------------------------
+
+// An item image the way the office colour model draws it: a disabled image as a shadow (on a
+// dark face, `dark`, a silhouette in the shadow colour); a hot image that is neither checked nor
+// pushed (or whose popup is open) floating one pixel up and left over a two-step shadow (flat
+// without `hotShadow`); a
+// checked, pushed or hot image lightened for a dark face; a resting one tinted toward the
+// window colour with `restingOpacity`, or lightened for a dark face, a white button face or a
+// low-colour screen. Nothing reaches past rect grown by one.
+void PaintOfficeItemImage(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item,
+                          classlib::TImageList& images, int index, bool dark, int restingOpacity,
+                          bool hotShadow = true);
+// The one-pixel outline just outside a floating frame's client rectangle, its corners rounded by
+// one pixel: all four for a toolbar, the top two for a panel.
+void PaintFloatingClientOutline(HDC dc, const RECT& client, bool panel, TColor color);
+// A popup's border along the item that opened it, redrawn in `color` so that item and popup
+// join: `inner` is the popup inside its one-pixel border, `parent` the opener (empty: none).
+void PaintPopupJoin(HDC dc, const RECT& inner, RECT parent, TColor color);
 
 }  // namespace themes
 

@@ -63,15 +63,30 @@ void TThmOfficeXPTheme::RebuildColorCache() {
     PopupFill = ColorBlendPercent(clBtnFace, clWindow, 143);
     DockPanelFill = PopupFill;
     PopupBorder = Contrasted(ColorBlendPercent(clBtnText, clBtnShadow, 20), PopupFill, 100);
-    const TColor hotFill = Contrasted(ColorBlendPercent(clHighlight, clWindow, 30), ToolbarFill, 50);
     const TColor dimText = ColorBlendPercent(clBtnShadow, clWindow, 90);
+    SetOfficeFloatingColors(dimText);
+    SetOfficeStates(Contrasted(ColorBlendPercent(clHighlight, clWindow, 30), ToolbarFill, 50), dimText);
+    GripColor = Contrasted(ColorBlendPercent(clBtnShadow, clWindow, 75), ToolbarFill, 85);
+    ToolbarSeparator = Contrasted(ColorBlendPercent(clBtnShadow, clWindow, 70), ToolbarFill, 50);
+    PopupSeparator = ToolbarSeparator;
+    StatusPanelBorder = Contrasted(ColorBlendPercent(clWindow, clBtnFace, 30), clBtnFace, 30);
 
+    SnapColorCache();
+}
+
+void TThmOfficeXPTheme::SetOfficeFloatingColors(TColor dimText) {
+    const auto set = SetColors;
     const TColor toolbarBorder = Contrasted(ColorBlendPercent(clBtnText, clBtnShadow, 15), ToolbarFill, 120);
     set(FloatingColors[kToolbarActive], toolbarBorder, clBtnShadow, Contrasted(clBtnHighlight, clBtnShadow, 180));
     set(FloatingColors[kToolbarInactive], toolbarBorder, clBtnFace, Contrasted(dimText, clBtnFace, 120));
     set(FloatingColors[kPanelActive], clBtnShadow, clBtnFace, clBtnText);
     set(FloatingColors[kPanelInactive], clBtnShadow, clBtnFace, Contrasted(dimText, clBtnFace, 120));
+}
 
+void TThmOfficeXPTheme::SetOfficeStates(TColor hotFill, TColor dimText) {
+    auto& item = States.Item;
+    auto& popup = States.Popup;
+    const auto set = SetColors;
     const TColor normalText = Contrasted(clBtnText, ToolbarFill, 180);
     set(item[0], clNone, normalText, clNone);
     set(item[1], clNone, Contrasted(dimText, ToolbarFill, 80), clNone);
@@ -91,13 +106,6 @@ void TThmOfficeXPTheme::RebuildColorCache() {
     set(popup[1], clNone, Contrasted(grayText, PopupFill, 80), clNone);
     set(popup[2], item[4][scFill], item[4][scText], item[4][scFrame]);
     set(popup[3], PopupFill, grayText, clHighlight);
-
-    GripColor = Contrasted(ColorBlendPercent(clBtnShadow, clWindow, 75), ToolbarFill, 85);
-    ToolbarSeparator = Contrasted(ColorBlendPercent(clBtnShadow, clWindow, 70), ToolbarFill, 50);
-    PopupSeparator = ToolbarSeparator;
-    StatusPanelBorder = Contrasted(ColorBlendPercent(clWindow, clBtnFace, 30), clBtnFace, 30);
-
-    SnapColorCache();
 }
 
 void TThmOfficeXPTheme::SetColors(TColor (&row)[3], TColor fill, TColor text, TColor frame) {
@@ -182,7 +190,9 @@ TColor TThmOfficeXPTheme::GetViewFillColor(int viewKind) {
 
 void TThmOfficeXPTheme::GetViewPadding(int, TThmMargins& padding) { padding = {0, 0, 0, 0}; }
 
-int TThmOfficeXPTheme::GetIntMetric(int index) {
+int TThmOfficeXPTheme::GetIntMetric(int index) { return OfficeIntMetric(index); }
+
+int TThmOfficeXPTheme::OfficeIntMetric(int index) {
     switch (index) {
     case tmSplitArrowWidth: return 12;
     case tmDropArrowWidth: return 8;
@@ -201,6 +211,20 @@ int TThmOfficeXPTheme::GetIntMetric(int index) {
     case tmSpareSize65: return 14;
     default: return -1;
     }
+}
+
+int TThmOfficeXPTheme::ShadedOfficeIntMetric(int index) {
+    switch (index) {
+    case tmMenuImageGap: return 3;
+    case tmMenuCaptionGap: return 8;
+    case tmToolbarSeparatorSize: return -1;
+    default: return OfficeIntMetric(index);
+    }
+}
+
+bool TThmOfficeXPTheme::ShadedOfficeBoolMetric(int index) {
+    return index == tbPopupOverlapsOpener || index == tbPaintDockBackground || index == tbSolidToolbarNCArea ||
+           index == tbSolidToolbarClientArea;
 }
 
 bool TThmOfficeXPTheme::GetBoolMetric(int index) {
@@ -317,7 +341,7 @@ void TThmOfficeXPTheme::PaintEditBoxButton(TCanvas& canvas, const RECT& rect, co
         item.Pushed = pushed;
         if (!disabled) {
             if (pushed || hot || opaque) {
-                PaintSpinHalfFace(canvas, part, r, item, upper);
+                PaintSpinHalfFace(canvas, part, r, item, upper, hot);
             } else if (item.ViewKind & vkToolbar) {
                 part = plain;
                 PaintRestingEditPart(dc, part);
@@ -345,7 +369,7 @@ void TThmOfficeXPTheme::PaintRestingEditPart(HDC dc, RECT& part) {
 }
 
 void TThmOfficeXPTheme::PaintSpinHalfFace(TCanvas& canvas, const RECT& half, const RECT&, const TThmItemInfo& item,
-                                          bool) {
+                                          bool, bool) {
     PaintItemButton(canvas, half, item);
 }
 
@@ -429,18 +453,8 @@ void TThmOfficeXPTheme::PaintFloatingFrame(TCanvas& canvas, const RECT& rect, co
             PaintRectFill(dc, rect, FloatingColors[entryIndex][kBorder]);
         }
         const RECT& r = inner;
-        if (!IsEmptyArea(r) && frame.BorderSize.x > 0 && frame.BorderSize.y > 0) {
-            if (panel) {
-                const POINT p[7] = {{r.left, r.top - 1}, {r.right - 1, r.top - 1}, {r.right, r.top}, {r.right, r.bottom},
-                                    {r.left - 1, r.bottom}, {r.left - 1, r.top}, {r.left, r.top - 1}};
-                PaintPolyline(dc, p, 6, FloatingInnerOutline(entry));
-            } else {
-                const POINT p[9] = {{r.left, r.top - 1},    {r.right - 1, r.top - 1}, {r.right, r.top},
-                                    {r.right, r.bottom - 1}, {r.right - 1, r.bottom}, {r.left, r.bottom},
-                                    {r.left - 1, r.bottom - 1}, {r.left - 1, r.top},  {r.left, r.top - 1}};
-                PaintPolyline(dc, p, 8, FloatingInnerOutline(entry));
-            }
-        }
+        if (!IsEmptyArea(r) && frame.BorderSize.x > 0 && frame.BorderSize.y > 0)
+            PaintFloatingClientOutline(dc, r, panel, FloatingInnerOutline(entry));
     }
     if (!frame.CaptionShown) return;
     const int colours = ((frame.ViewKind & vkToolbar) ? kToolbarActive : kPanelActive) + (frame.Active ? 0 : 1);
@@ -489,30 +503,8 @@ void TThmOfficeXPTheme::PaintItemImage(TCanvas& canvas, const RECT& rect, const 
     if (!images) return;
     // The shadow of a hot image falls one pixel beyond the rectangle, the lifted image one
     // pixel before it.
-    TThmClipGuard clip(canvas.Handle(), rect, 1);
-    const bool dark = ColorLuma(GetItemImageBackColor(item)) < 80;
-    if (!item.Enabled) {
-        if (dark)
-            PaintImageSilhouetteThreshold(canvas, rect, *images, imageIndex, clBtnShadow);
-        else
-            PaintImageShadow(canvas, rect, *images, imageIndex, 0);
-        return;
-    }
-    if (item.Checked || item.Pushed || item.HotState != hsNone) {
-        RECT r = rect;
-        if (HotImageCastsShadow() && !item.Checked && (!item.Pushed || item.PopupOpen)) {
-            PaintImageShadow(canvas, r, *images, imageIndex, 1);
-            OffsetRect(&r, 1, 1);
-            PaintImageShadow(canvas, r, *images, imageIndex, 1);
-            OffsetRect(&r, -2, -2);
-        }
-        PaintImageLightened(canvas, r, *images, imageIndex, dark);
-        return;
-    }
-    if (dark || IsWhiteButtonFace || IsLowColorDisplay)
-        PaintImageLightened(canvas, rect, *images, imageIndex, dark);
-    else
-        PaintImageTinted(canvas, rect, *images, imageIndex, clWindow, RestingImageOpacity());
+    PaintOfficeItemImage(canvas, rect, item, *images, imageIndex, ColorLuma(GetItemImageBackColor(item)) < 80,
+                         RestingImageOpacity(), HotImageCastsShadow());
 }
 
 void TThmOfficeXPTheme::PaintMDICaptionButton(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item,

@@ -22,8 +22,6 @@ void Gradient(HDC dc, const RECT& r, TColor start, TColor end, bool vertical) {
     PaintLinearGradient(dc, r, end, start, vertical);
 }
 
-void Pixel(HDC dc, int x, int y, TColor c) { PaintRectFill(dc, RECT{x, y, x + 1, y + 1}, c); }
-
 }  // namespace
 
 TThmWhidbeyTheme::TThmWhidbeyTheme(std::wstring name)
@@ -94,19 +92,9 @@ void TThmWhidbeyTheme::GetMarginSet(int kind, TThmMargins& margins) {
     }
 }
 
-int TThmWhidbeyTheme::GetIntMetric(int index) {
-    switch (index) {
-    case tmMenuImageGap: return 3;
-    case tmMenuCaptionGap: return 8;
-    case tmToolbarSeparatorSize: return -1;
-    default: return TThmOfficeXPTheme::GetIntMetric(index);
-    }
-}
+int TThmWhidbeyTheme::GetIntMetric(int index) { return ShadedOfficeIntMetric(index); }
 
-bool TThmWhidbeyTheme::GetBoolMetric(int index) {
-    return index == tbPopupOverlapsOpener || index == tbPaintDockBackground || index == tbSolidToolbarNCArea ||
-           index == tbSolidToolbarClientArea;
-}
+bool TThmWhidbeyTheme::GetBoolMetric(int index) { return ShadedOfficeBoolMetric(index); }
 
 TColor TThmWhidbeyTheme::FrameTint() const { return ColorBlendPercent(BarDark, BarLight, 90); }
 
@@ -127,13 +115,7 @@ void TThmWhidbeyTheme::PaintViewBackground(TCanvas& canvas, const RECT& outerRec
     const bool bar = (ViewKindIs(viewKind, vkToolbarBar) && !(viewKind & vkOpaqueItems)) ||
                      ViewKindIs(viewKind, vkToolWindow);
     if (bar) {
-        const bool wide = BarBackgroundRunsAcross(outerRect, paintRect, r);
-        // The gradient runs one pixel past the clip; only the clip is painted.
-        TThmClipGuard clip(dc, r);
-        if (wide)
-            Gradient(dc, RECT{r.left, r.top - 1, r.right, r.bottom + 1}, BarLight, BarDark, true);
-        else
-            Gradient(dc, RECT{r.left - 1, r.top, r.right + 1, r.bottom}, BarLight, BarDark, false);
+        PaintBarGradient(dc, r, BarBackgroundRunsAcross(outerRect, paintRect, r), BarLight, BarDark);
         return;
     }
     if (EqualRect(&outerRect, &paintRect))
@@ -274,11 +256,11 @@ void TThmWhidbeyTheme::PaintDockPanelFrame(TCanvas& canvas, const RECT& rect, co
     PaintRectFrame(dc, r, clBtnFace, true);
     PaintRectFrame(dc, r, c, true);
     if (!IsEmptyArea(r)) {
-        Pixel(dc, r.left, r.top, clBtnFace);
+        PaintPixel(dc, r.left, r.top, clBtnFace);
         if (across)
-            Pixel(dc, r.right - 1, r.top, clBtnFace);
+            PaintPixel(dc, r.right - 1, r.top, clBtnFace);
         else
-            Pixel(dc, r.left, r.bottom - 1, clBtnFace);
+            PaintPixel(dc, r.left, r.bottom - 1, clBtnFace);
     }
     r = Deflated(rect, frame.BorderSize.x, frame.BorderSize.y);
     if (across) {
@@ -339,17 +321,7 @@ void TThmWhidbeyTheme::PaintToolbarFrame(TCanvas& canvas, const RECT& rect, cons
     const bool bar = ViewKindIs(frame.ViewKind, vkToolbarBar) || frame.ViewKind == vkToolbar ||
                      ViewKindIs(frame.ViewKind, vkToolWindow);
     if (bar) {
-        TShadedBarColors colors{};
-        colors.Light = BarLight;
-        colors.Dark = BarDark;
-        colors.Border = BarShadow;
-        colors.ColumnTop = ColorBlendPercent(BarDark, BarLight, 50);
-        colors.TopLeft = ColorBlendPercent(BarDark, BarLight, 60);
-        colors.TopRightInner = ColorBlendPercent(BarDark, BarLight, 25);
-        colors.TopRight = clNone;
-        colors.BottomLeft = colors.BottomRight = colors.LeftCorners = BarDark;
-        colors.BottomLeftInner = colors.BottomRightInner = ColorBlendPercent(BarDark, BarShadow, 50);
-        PaintShadedBarFrame(dc, r, frame.Vertical, frame.BorderStyle == 1, colors);
+        PaintShadedBarFrame(dc, r, frame.Vertical, frame.BorderStyle == 1, ShadedBarColors(BarLight, BarDark, BarShadow));
         if (frame.BorderStyle != 1) return;
     } else {
         Gradient(dc, r, clBtnFace, BarLight, false);
