@@ -169,7 +169,7 @@ void PaintScrollArrow(HDC dc, const RECT& rect, int direction, TColor color) {
     if (direction < 1 || direction > 4) return;
     TThmClipGuard clip(dc, rect);
     const int cx = (rect.left + rect.right) / 2, cy = (rect.top + rect.bottom) / 2;
-    const int s = std::min(cx - rect.left, cy - rect.top) * 3 / 4;
+    const int s = std::max(0, static_cast<int>(std::min(cx - rect.left, cy - rect.top)) * 3 / 4);
     POINT p[3];
     switch (direction) {
     case 1: {

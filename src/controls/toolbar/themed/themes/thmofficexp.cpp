@@ -563,35 +563,7 @@ void TThmOfficeXPTheme::PaintScrollArrowButton(TCanvas& canvas, const RECT& rect
     PaintRectFrame(dc, r, hot ? States.Item[4][scFrame] : ScrollRestingFrame(), false);
     r = Deflated(r, 1, 1);
     PaintScrollFace(dc, r, hot);
-    const int cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
-    const int s = std::max(0, toolbar::IntMin(cx - r.left, cy - r.top) * 3 / 4);
-    const TColor c = hot ? States.Item[4][scText] : States.Item[0][scText];
-    POINT p[3];
-    switch (direction) {
-    case 1: {
-        const int y = cy + s / 2;
-        p[0] = {cx + s, y}, p[1] = {cx, y - s}, p[2] = {cx - s, y};
-        break;
-    }
-    case 2: {
-        const int y = (r.top + r.bottom - 1) / 2 - s / 2;
-        p[0] = {cx + s, y}, p[1] = {cx, y + s}, p[2] = {cx - s, y};
-        break;
-    }
-    case 3: {
-        const int x = cx + s / 2;
-        p[0] = {x, cy + s}, p[1] = {x - s, cy}, p[2] = {x, cy - s};
-        break;
-    }
-    case 4: {
-        const int x = (r.left + r.right - 1) / 2 - s / 2;
-        p[0] = {x, cy + s}, p[1] = {x + s, cy}, p[2] = {x, cy - s};
-        break;
-    }
-    default: return;
-    }
-    TThmClipGuard clip(dc, rect);
-    PaintPolygon(dc, p, 2, c, c);
+    PaintScrollArrow(dc, r, direction, hot ? States.Item[4][scText] : States.Item[0][scText]);
 }
 
 void TThmOfficeXPTheme::PaintScrollFace(HDC dc, const RECT& rect, bool hot) {
