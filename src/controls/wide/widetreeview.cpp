@@ -283,6 +283,10 @@ void TWideTreeNode::EndEdit(bool cancel) {
 
 void TWideTreeNode::Delete() { FOwner->Delete(this); }
 
+bool TWideTreeNode::MoveTo(TWideTreeNode* destination, TNodeAttachMode mode) {
+    return FOwner->Move(this, destination, mode);
+}
+
 void TWideTreeNode::Assign(const TWideTreeNode& source) {
     SetText(source.FText);
     FData = source.FData;
@@ -380,6 +384,41 @@ std::unique_ptr<TWideTreeNode> TWideTreeNodes::Detach(TWideTreeNode* node) {
     std::unique_ptr<TWideTreeNode> detached = std::move(list[static_cast<size_t>(index)]);
     list.erase(list.begin() + index);
     return detached;
+}
+
+bool TWideTreeNodes::Move(TWideTreeNode* node, TWideTreeNode* destination, TNodeAttachMode mode) {
+    if (!node || node->FOwner != this || (destination && destination->FOwner != this)) return false;
+    for (const TWideTreeNode* p = destination; p; p = p->FParent)
+        if (p == node) return false;
+    // The new parent and the place among its children, as the level stands now.
+    const bool child = mode == naAddChild || mode == naAddChildFirst;
+    TWideTreeNode* parent = child ? destination : destination ? destination->FParent : nullptr;
+    size_t pos = ListOf(parent).size();
+    if (mode == naAddFirst || mode == naAddChildFirst) pos = 0;
+    if (mode == naInsert && destination) pos = static_cast<size_t>(destination->Index());
+
+    // A selected node of the subtree is selected again once the subtree is back.
+    TWideTreeNode* selected = FOwner->Selected();
+    bool keepSelection = false;
+    for (const TWideTreeNode* p = selected; p && !keepSelection; p = p->FParent) keepSelection = p == node;
+
+    TUpdateBracket bracket(*this);
+    RemoveFromWindow(node, false);
+    ForEachPreOrder(node, [](TWideTreeNode* n, int) { n->FItemId = nullptr; });
+    NodeList& from = ListOf(node->FParent);
+    const auto index = static_cast<size_t>(node->Index());
+    std::unique_ptr<TWideTreeNode> moving = std::move(from[index]);
+    from.erase(from.begin() + static_cast<std::ptrdiff_t>(index));
+    NodeList& to = ListOf(parent);
+    if (&to == &from && index < pos) --pos;
+    pos = std::min(pos, to.size());
+    moving->FParent = parent;
+    moving->FIndexHint = pos;
+    to.insert(to.begin() + static_cast<std::ptrdiff_t>(pos), std::move(moving));
+    InsertIntoWindow(node);
+    if (FOwner->SortsByText() || FOwner->SortsByData()) FOwner->SortSiblings(node);
+    if (keepSelection && selected->FItemId) FOwner->SetSelected(selected);
+    return true;
 }
 
 void TWideTreeNodes::Clear() {
