@@ -3,19 +3,27 @@
 // own host interface; the window itself only routes to them (see featurehost.h).
 #include "app/mainform.h"
 
+#include "app/favoritesfeature.h"
 #include "app/findfeature.h"
 #include "app/historyfeature.h"
 #include "app/regedform.h"
 #include "app/toolpages.h"
 #include "app/toolpanel.h"
+#include "classlib/modalwait.h"
+#include "controls/toolbar/ui/uidockpanels.h"
+#include "controls/toolbar/ui/uistatusbar.h"
+#include "registry/reghive.h"
 #include "settings/settingsfiles.h"
 #include "views/regtreeview.h"
+#include "widgets/vstab.h"
+
+#include <shellapi.h>
 
 namespace app {
 
 struct TMainForm::TFeatures {
     // The main window answering the features.
-    class THost final : public TFindFeatureHost, public TToolPaneHost, public THistoryHost {
+    class THost final : public TFindFeatureHost, public TToolPaneHost, public THistoryHost, public TFavoritesHost {
     public:
         explicit THost(TMainForm& form) : FForm(form) {}
 
@@ -42,6 +50,29 @@ struct TMainForm::TFeatures {
         ui::TUiComboBox& AddressBox() override { return *FForm.AddressBox; }
         void GoToAddress() override { FForm.RegMoveButtonClick(); }
 
+        toolbar::TBarDock* PanelDock() override { return FForm.FFeatures->ToolPanel.Dock(); }
+        toolbar::TBarCustomItem* FavoritesMenu() override {
+            return dynamic_cast<toolbar::TBarCustomItem*>(FForm.FindComponent(L"MenuFavorite"));
+        }
+        void JumpTo(const std::wstring& path) override {
+            if (views::TVxRegTreeView* tree = ActiveKeyTree())
+                tree->JumpToPath(path);
+            else
+                FForm.OpenWindow(path);
+        }
+        void ShowHint(const std::wstring& text) override { FForm.HintLabel->SetCaption(text); }
+        bool ImportScript(const std::wstring& fileName) override {
+            return registry::ImportRegFileWithRegedit(fileName, false, classlib::WaitModally);
+        }
+        void OpenWithShell(const std::wstring& target) override {
+            ShellExecuteW(FForm.Handle(), L"open", target.c_str(), nullptr, nullptr, SW_SHOW);
+        }
+        std::optional<TFavoriteKeyProposal> TabStripKey(classlib::TComponent* source) override {
+            TRegEdForm* window = source == FForm.VxVSTab ? FForm.ActiveRegEdForm() : nullptr;
+            if (!window) return std::nullopt;
+            return TFavoriteKeyProposal{window->ShownName(), window->ShownPath()};
+        }
+
     private:
         TMainForm& FForm;
     };
@@ -59,6 +90,7 @@ struct TMainForm::TFeatures {
     std::unique_ptr<TUndoPage> Undo;
     std::unique_ptr<TClipboardPage> Clipboard;
     std::unique_ptr<THistoryFeature> History;
+    std::unique_ptr<TFavoritesFeature> Favorites;
 };
 
 void TMainForm::TFeaturesDeleter::operator()(TFeatures* features) const { delete features; }
@@ -72,6 +104,11 @@ void TMainForm::CreateFeatures() {
     f.Clipboard = std::make_unique<TClipboardPage>(f.Context, f.ToolPanel, f.Host, *FUndoProvider);
     f.History = std::make_unique<THistoryFeature>(f.Context, f.ToolPanel, f.Host,
                                                   settings::GetSettingsFilePath(L"History.db"));
+    f.Favorites = std::make_unique<TFavoritesFeature>(f.Context, f.Host, settings::GetSettingsFilePath(L"Favorite.db"));
+}
+
+void TMainForm::FeaturesOptionsChanged() {
+    if (FFeatures && FFeatures->Favorites) FFeatures->Favorites->ApplyOptions();
 }
 
 void TMainForm::TearDown() {

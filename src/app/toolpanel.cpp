@@ -40,6 +40,7 @@ ui::TUiPanel* NewToolArea(TComponent* owner, classlib::TWinControl* parent, clas
 TToolPanel::TToolPanel(const TFeatureContext& context) : FContext(context) {
     classlib::TForm& form = FContext.Form;
     FDock = new ui::TUiMultiDock(&form);
+    FDock->SetName(L"CustomToolDock");
     FDock->SetPosition(ui::dpxBottom);
     FDock->SetParent(&form);
 
