@@ -6,6 +6,7 @@
 #include "app/startup.h"
 #include "classlib/timer.h"
 #include "controls/toolbar/themed/thmswitcher.h"
+#include "controls/toolbar/ui/uitoolbar.h"
 #include "controls/wide/widefiles.h"
 #include "controls/wide/wideutils.h"
 #include "settings/inifile.h"
@@ -14,6 +15,7 @@
 #include "views/regtreeview.h"
 #include "widgets/mousegestures.h"
 #include "widgets/vstab.h"
+
 
 namespace app {
 
@@ -39,6 +41,7 @@ void ReadSettingsFile(const std::wstring& name, F read) {
         classlib::HandleCurrentException(nullptr);
     }
 }
+
 
 }  // namespace
 
@@ -76,7 +79,8 @@ TMainForm::TMainForm(classlib::TComponent* owner, std::vector<std::wstring> para
 
     LoadLayout();
     LoadSettings();
-    if (FOptions.SetUndoSaving) FUndoProvider->LoadUndoList(GetSettingsFilePath(L"Undo.db"));
+    if (FOptions.SetUndoSaving && FUndoProvider->LoadUndoList(GetSettingsFilePath(L"Undo.db")).Lossy)
+        FKeptFiles.push_back({GetSettingsFilePath(L"Undo.db"), L"アンドゥ情報"});
     if (FGestures->Enabled) SetUpGestures();
     FHelp = std::make_unique<THtmlHelpSession>(Handle());
 
@@ -131,6 +135,9 @@ void TMainForm::LoadLayout() {
     const std::wstring fileName = GetSettingsFilePath(L"ToolBar.db");
     if (!wide::WideFileExists(fileName)) return;
     ReadSettingsFile(L"ToolBar.db", [&](const settings::TVxMemIniFile& file) {
+        if (file.LoadWasLossy()) FKeptFiles.push_back({fileName, L"ツールバーとウインドウの配置"});
+        // The menu bar's holder of submenus is never shown.
+        ReadBarsLayout(file, *this, {ToolMenuHide});
         if (!file.ValueExists(L"Wnd", L"Width") && !file.ValueExists(L"Wnd", L"State")) return;
         TWindowLayout current;
         current.Normal = {Left(), Top(), Left() + Width(), Top() + Height()};
@@ -171,7 +178,7 @@ void TMainForm::FormClose() {
         const std::wstring undoFile = GetSettingsFilePath(L"Undo.db");
         steps.push_back({undoFile, [this, undoFile] { return FUndoProvider->SaveUndoList(undoFile); }});
     }
-    const std::vector<std::wstring> failures = RunCloseSteps(steps);
+    const std::vector<std::wstring> failures = RunCloseSteps(WithoutKeptFiles(std::move(steps), FKeptFiles));
     if (!failures.empty() && classlib::Application)
         classlib::Application->MessageBox(CloseFailureText(failures), classlib::Application->Title(),
                                           MB_OK | MB_ICONERROR);
@@ -233,6 +240,9 @@ void TMainForm::StartUpTimerTimer() {
     }
     if (classlib::Application) classlib::Application->ShowMainForm = true;
     Show();
+    if (!FKeptFiles.empty() && classlib::Application)
+        classlib::Application->MessageBox(KeptFilesText(FKeptFiles), classlib::Application->Title(),
+                                          MB_OK | MB_ICONWARNING);
 }
 
 void TMainForm::UpdateActionStates() {

@@ -22,6 +22,7 @@
 #include "app/htmlhelp.h"
 #include "app/mainactions.h"
 #include "app/mainoptions.h"
+#include "app/startup.h"
 #include "controls/wide/wideforms.h"
 
 #include <deque>
@@ -159,6 +160,8 @@ private:
     classlib::TTimer* FStartUpTimer = nullptr;
     TActionStates FStates;
     std::unique_ptr<THtmlHelpSession> FHelp;
+    // Settings files that did not load whole: told at start, not saved over at close.
+    std::vector<TKeptFile> FKeptFiles;
     bool FClosed = false;
     bool FSavedTabLock = false;
 

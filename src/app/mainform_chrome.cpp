@@ -56,31 +56,6 @@ ui::TUiToolbar* NewBar(TMainForm* form, ui::TUiDock* dock, const wchar_t* name, 
     return bar;
 }
 
-// The layout of one bar as it stands.
-TLayoutItem LayoutOf(toolbar::TBarCustomDockableWindow& bar) {
-    TLayoutItem item;
-    const POINT floating = bar.FloatingPosition();
-    item.FloatX = floating.x;
-    item.FloatY = floating.y;
-    if (auto* toolbar = dynamic_cast<toolbar::TBarCustomToolbar*>(&bar)) item.FloatW = toolbar->FloatingRightX();
-    item.Width = bar.Width();
-    item.Height = bar.Height();
-    item.Row = bar.DockRow();
-    item.Pos = bar.DockPos();
-    item.Float = bar.Floating();
-    item.DockName = bar.CurrentDock() ? bar.CurrentDock()->Name() : L"";
-    item.Visible = bar.Visible();
-    return item;
-}
-
-// The bars that "ToolBar.db" keeps, in the order they are written.
-std::array<std::pair<toolbar::TBarCustomDockableWindow*, TLayoutItemKind>, 4> ChromeBars(const TMainForm& form) {
-    return {{{form.ToolMenuHide, TLayoutItemKind::Toolbar},
-             {form.MainToolBar, TLayoutItemKind::Toolbar},
-             {form.AddrToolbar, TLayoutItemKind::ToolWindow},
-             {form.ToolMenu, TLayoutItemKind::Toolbar}}};
-}
-
 }  // namespace
 
 void TMainForm::ListWindowsInMenu(toolbar::TBarCustomItem& menu) {
@@ -202,6 +177,9 @@ void TMainForm::CreateChrome() {
     UiStatusBar2->SetName(L"UiStatusBar2");
     UiStatusBar2->SetParent(this);
     UiStatusBar2->SetAlign(classlib::alBottom);
+    // Below the bottom docks (the panels' dock joined the form earlier): bottom-aligned
+    // controls stack upwards in the order they stand among the form's controls.
+    UiStatusBar2->SendToBack();
     UiStatusBar2->SetPopupMenu(ToolMenuPopup);
     HintLabel = new ui::TUiLabelItem(UiStatusBar2);
     HintLabel->SetName(L"HintLabel");
@@ -238,32 +216,9 @@ void TMainForm::CreateChrome() {
     FGestures->OnGestureEnd = [this](classlib::TComponent*) { GestureLabel->SetCaption(L""); };
     FGestures->OnGestureExec = [this](classlib::TComponent*) { UpdateActionStates(); };
 
-    // The bars' places from "ToolBar.db"; a file that cannot be read leaves them as built.
-    try {
-        const settings::TVxMemIniFile file(GetSettingsFilePath(L"ToolBar.db"));
-        for (const auto& [bar, kind] : ChromeBars(*this)) {
-            if (!file.ValueExists(bar->Name(), L"Visible")) continue;
-            const TLayoutItem item = ReadLayoutItem(file, bar->Name(), kind, LayoutOf(*bar));
-            toolbar::TBarDock* dock = item.Float ? nullptr : FindDockByName(*this, item.DockName);
-            if (dock) {
-                bar->SetDockRow(item.Row);
-                bar->SetDockPos(item.Pos);
-                bar->SetCurrentDock(dock);
-            } else {
-                bar->SetFloatingPosition({item.FloatX, item.FloatY});
-                bar->SetFloating(true);
-            }
-            ApplyBarSize(*bar, item);
-            if (bar != ToolMenuHide) bar->SetVisible(item.Visible);
-        }
-    } catch (...) {
-        classlib::HandleCurrentException(nullptr);
-    }
 }
 
-void TMainForm::WriteChromeLayout(settings::TVxMemIniFile& file) {
-    for (const auto& [bar, kind] : ChromeBars(*this)) WriteLayoutItem(file, bar->Name(), kind, LayoutOf(*bar));
-}
+void TMainForm::WriteChromeLayout(settings::TVxMemIniFile& file) { WriteBarsLayout(file, *this); }
 
 bool TMainForm::UpdateChromeStates() {
     for (const TViewToggleDef& def : ViewToggleDefs) {

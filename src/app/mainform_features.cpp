@@ -1,6 +1,7 @@
 // The main window's features and their hosts: the tool panel, the searches, the undo and
-// clipboard pages and the address history are made here and answered here, each through its
-// own host interface; the window itself only routes to them (see featurehost.h).
+// clipboard pages, the address history, the tools and the favorites are made here and
+// answered here, each through its own host interface; the window itself only routes to them
+// (see featurehost.h).
 #include "app/mainform.h"
 
 #include "app/favoritesfeature.h"
@@ -9,6 +10,7 @@
 #include "app/regedform.h"
 #include "app/toolpages.h"
 #include "app/toolpanel.h"
+#include "app/toolsfeature.h"
 #include "classlib/modalwait.h"
 #include "controls/toolbar/ui/uidockpanels.h"
 #include "controls/toolbar/ui/uistatusbar.h"
@@ -23,7 +25,8 @@ namespace app {
 
 struct TMainForm::TFeatures {
     // The main window answering the features.
-    class THost final : public TFindFeatureHost, public TToolPaneHost, public THistoryHost, public TFavoritesHost {
+    class THost final : public TFindFeatureHost, public TToolPaneHost, public THistoryHost, public TFavoritesHost,
+                        public TToolsHost {
     public:
         explicit THost(TMainForm& form) : FForm(form) {}
 
@@ -64,13 +67,18 @@ struct TMainForm::TFeatures {
         bool ImportScript(const std::wstring& fileName) override {
             return registry::ImportRegFileWithRegedit(fileName, false, classlib::WaitModally);
         }
-        void OpenWithShell(const std::wstring& target) override {
-            ShellExecuteW(FForm.Handle(), L"open", target.c_str(), nullptr, nullptr, SW_SHOW);
-        }
         std::optional<TFavoriteKeyProposal> TabStripKey(classlib::TComponent* source) override {
             TRegEdForm* window = source == FForm.VxVSTab ? FForm.ActiveRegEdForm() : nullptr;
             if (!window) return std::nullopt;
             return TFavoriteKeyProposal{window->ShownName(), window->ShownPath()};
+        }
+        std::wstring SelectedKeyPath() override {
+            const auto key = SelectedKey();
+            return key ? key->FFullPath : L"";
+        }
+        bool SystemEditorFollowsKey() override { return FForm.Options().SetWinReg; }
+        void OpenWithShell(const std::wstring& file) override {
+            ShellExecuteW(FForm.Handle(), L"open", file.c_str(), nullptr, nullptr, SW_SHOW);
         }
 
     private:
@@ -90,6 +98,7 @@ struct TMainForm::TFeatures {
     std::unique_ptr<TUndoPage> Undo;
     std::unique_ptr<TClipboardPage> Clipboard;
     std::unique_ptr<THistoryFeature> History;
+    std::unique_ptr<TToolsFeature> Tools;
     std::unique_ptr<TFavoritesFeature> Favorites;
 };
 
@@ -104,6 +113,7 @@ void TMainForm::CreateFeatures() {
     f.Clipboard = std::make_unique<TClipboardPage>(f.Context, f.ToolPanel, f.Host, *FUndoProvider);
     f.History = std::make_unique<THistoryFeature>(f.Context, f.ToolPanel, f.Host,
                                                   settings::GetSettingsFilePath(L"History.db"));
+    f.Tools = std::make_unique<TToolsFeature>(f.Context, f.Host);
     f.Favorites = std::make_unique<TFavoritesFeature>(f.Context, f.Host, settings::GetSettingsFilePath(L"Favorite.db"));
 }
 

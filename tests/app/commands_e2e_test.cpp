@@ -2,7 +2,7 @@
 // made through the tree's menu and the input box, renamed with F2, copied and pasted, deleted
 // (each key picked through the address box), and every step undone with Ctrl+Z; the open tabs
 // written at exit and restored at the next start; a tab locked through its right-click menu
-// and middle clicks on tabs.
+// and middle clicks on tabs; a renamed key whose values keep their bytes exactly.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -162,6 +162,40 @@ TEST_F(CommandsProgram, TabMenuLocksAndMiddleClickClosesOnlyUnlockedTabs) {
     ASSERT_TRUE(WaitGone(windowB));
     EXPECT_EQ(RegistryWindows(main).size(), 1u);
     EXPECT_NE(RegistryWindowOf(main, L"A"), nullptr) << "a locked tab stays";
+
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitExit(), 0u);
+}
+
+// A key renamed with F2 keeps its values' bytes exactly: strings stored without their
+// terminating NUL, or of odd length, gain nothing on the way.
+TEST_F(CommandsProgram, RenamedKeyKeepsEveryValueByteForByte) {
+    const std::wstring name = testsupport::CurrentTestName();
+    testsupport::ScratchKey parent(name);
+    const std::wstring src = parent.Path() + L"\\Src";
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, src.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    // Each written from a copy followed by non-NUL bytes, so the store keeps exactly the count.
+    const BYTE unterminated[] = {'k', 0, 0xFF, 0xFF}, odd[] = {'k', 0, 'l', 0xFF, 0xFF};
+    EXPECT_EQ(RegSetValueExW(key, L"unterminated", 0, REG_SZ, unterminated, 2), ERROR_SUCCESS);
+    EXPECT_EQ(RegSetValueExW(key, L"odd", 0, REG_EXPAND_SZ, odd, 3), ERROR_SUCCESS);
+    // A larger value after them: the copy reads the short ones into a buffer sized for it,
+    // where zeros follow their data.
+    const std::vector<BYTE> big(64, 7);
+    EXPECT_EQ(RegSetValueExW(key, L"big", 0, REG_BINARY, big.data(), 64), ERROR_SUCCESS);
+    RegCloseKey(key);
+    const RegSnapshot before = TakeRegSnapshot(src);
+
+    Program program(L"\"HKEY_CURRENT_USER\\" + src + L"\"");
+    HWND main = ForegroundMainWindow(program, L"Src", L"TVxRegTreeView");
+    ASSERT_NE(main, nullptr);
+    TapKey(VK_F2);
+    ASSERT_TRUE(AnswerInputBox(program, L"キーの名前の変更", L"r"));
+    ASSERT_TRUE(PumpUntil([&] { return KeyExists(parent.Path() + L"\\r") && !KeyExists(src); }));
+    EXPECT_EQ(TakeRegSnapshot(parent.Path() + L"\\r"), before)
+        << "now:\n" << testsupport::DescribeRegSnapshot(TakeRegSnapshot(parent.Path() + L"\\r")) << "before:\n"
+        << testsupport::DescribeRegSnapshot(before);
 
     PostMessageW(main, WM_CLOSE, 0, 0);
     EXPECT_EQ(program.WaitExit(), 0u);

@@ -102,14 +102,14 @@ HWND WindowOfAnotherProcess(const wchar_t* className) {
     return ctx.found;
 }
 
-// The texts of a dialog's controls, joined.
+// The texts of a dialog's (or message box's) controls, joined.
 std::wstring DialogText(HWND dialog) {
     std::wstring text;
     EnumChildWindows(
         dialog,
         [](HWND child, LPARAM lp) -> BOOL {
-            wchar_t buffer[1024] = {};
-            GetWindowTextW(child, buffer, 1024);
+            wchar_t buffer[2048] = {};
+            GetWindowTextW(child, buffer, 2048);
             *reinterpret_cast<std::wstring*>(lp) += buffer;
             return TRUE;
         },
@@ -275,4 +275,34 @@ TEST(Startup, ClosingAlwaysClosesAndReportsAFailedSave) {
     EXPECT_NE(text.find(L"ToolBar.db"), std::wstring::npos) << testsupport::Narrow(text);
     PostMessageW(report, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(program.WaitExit(), 0u);
+}
+
+// A damaged "ToolBar.db" and "Undo.db" (an odd last byte) are named once, when the program
+// starts, with what will not be saved; the close then saves over neither and says nothing.
+TEST(Startup, DamagedSettingsFilesAreToldOnceAtStartAndKept) {
+    SettingsFileGuard layout(L"ToolBar.db"), undo(L"Undo.db"), setting(L"setting.db");
+    setting.Write(L"[Main]\r\nSetUndoSaving=-1\r\n");
+    const std::string damaged("\xFF\xFE[\0W\0n\0d\0]\0\r\0\n\0X", 17);
+    for (const SettingsFileGuard* file : {&layout, &undo})
+        std::ofstream(file->Path(), std::ios::binary).write(damaged.data(), static_cast<std::streamsize>(damaged.size()));
+
+    Program program;
+    ASSERT_TRUE(program.Started);
+    HWND main = program.MainWindow();
+    ASSERT_NE(main, nullptr);
+    HWND report = nullptr;
+    ASSERT_TRUE(testsupport::PumpUntil([&] { return (report = program.FindWindow(L"#32770")) != nullptr; }));
+    const std::wstring text = DialogText(report);
+    for (const wchar_t* part : {L"ToolBar.db", L"ツールバーとウインドウの配置は保存されません", L"Undo.db",
+                                L"アンドゥ情報は保存されません"})
+        EXPECT_NE(text.find(part), std::wstring::npos) << testsupport::Narrow(text);
+    PostMessageW(report, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(testsupport::PumpUntil([&] { return !IsWindow(report); }));
+
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitExit(), 0u) << "no report at the close";
+    for (const SettingsFileGuard* file : {&layout, &undo}) {
+        std::ifstream in(file->Path(), std::ios::binary);
+        EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), {}), damaged) << file->Path().string();
+    }
 }

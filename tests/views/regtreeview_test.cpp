@@ -450,3 +450,26 @@ TEST_F(ViewsTest, AJumpLeavesItsKeyUnreadUntilItsRowsAreNeeded) {
     EXPECT_TRUE(Tree->NodeData(locked)->Key->ReadOnly);
     EXPECT_TRUE(Tree->GetSelectedKey()->FReadOnly);
 }
+
+// Key names keep their underscores on screen: a key named with underscores only paints text
+// inside its own row. (A font whose "_" falls below its character cell, as the Japanese UI
+// font of a bare Wine prefix does at this size, leaves the row's text blank.)
+TEST_F(ViewsTest, UnderscoresArePaintedInsideTheirRow) {
+    MakeKey(P(L"__________"));
+    Tree->AddLocalComputerRoot(L"");
+    Tree->JumpToPath(Full());
+    PGridNode scratch = Tree->GetFirstSelected();
+    Tree->SetExpanded(scratch, true);
+    PGridNode node = ChildNamed(*Tree, scratch, L"__________");
+    ASSERT_NE(node, nullptr);
+    auto dib = Print(*Tree);
+    const RECT text = Tree->GetDisplayRect(node, gridtree::NoColumn, true);
+    const RECT row = Tree->GetDisplayRect(node, gridtree::NoColumn, false);
+    ASSERT_LT(text.left, text.right);
+    const COLORREF back = dib->Pixel(text.right - 1, row.top);
+    int ink = 0;
+    for (int y = std::max<LONG>(row.top, 0); y < std::min<LONG>(row.bottom, dib->Height); ++y)
+        for (int x = std::max<LONG>(text.left, 0); x < std::min<LONG>(text.right, dib->Width); ++x)
+            ink += dib->Pixel(x, y) != back;
+    EXPECT_GT(ink, 10) << "no underscore in the row of " << text.left << ".." << text.right;
+}
