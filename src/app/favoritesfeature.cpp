@@ -2,7 +2,6 @@
 
 #include "app/commandhost.h"
 #include "app/mainactions.h"
-#include "classlib/application.h"
 #include "classlib/form.h"
 #include "classlib/scopeguard.h"
 #include "controls/toolbar/ui/uidockpanels.h"
@@ -87,13 +86,10 @@ TFavoritesFeature::TFavoritesFeature(const TFeatureContext& context, TFavoritesH
     FPanel->SetHideWhenInactive(false);
     FPanel->SetDefaultDockedHeight(kPanelHeight);
     FPanel->SetCurrentDock(FHost.PanelDock());
-    // Shown at first; the tree is made once the start is over, when the layout file has left
-    // the panel shown, or else the first time it is shown.
+    FPanel->SetVisible(false);
+    // However the panel comes to be shown (the view command, the layout file), its tree is
+    // there when it shows.
     panel->BeforeShow = [this] { CreateTree(); };
-    if (classlib::Application)
-        classlib::Application->QueueCall([this] { if (FPanel->Visible()) CreateTree(); }, this);
-    else
-        CreateTree();
 
     if (toolbar::TBarCustomItem* menu = FHost.FavoritesMenu())
         menu->OnPopup = [this](toolbar::TBarCustomItem*, bool) { FillMenu(); };
@@ -104,7 +100,6 @@ TFavoritesFeature::TFavoritesFeature(const TFeatureContext& context, TFavoritesH
 }
 
 TFavoritesFeature::~TFavoritesFeature() {
-    if (classlib::Application) classlib::Application->CancelQueuedCalls(this);
     static_cast<TFavoritesPanel*>(FPanel)->BeforeShow = nullptr;
     FreeMenuItems();
     if (toolbar::TBarCustomItem* menu = FHost.FavoritesMenu()) menu->OnPopup = nullptr;

@@ -13,8 +13,8 @@
 // a folder does nothing.
 //
 // The panel ("FavoriteDock", owned by the main window so the layout file and the view command
-// find it by name) starts docked at the bottom beside the tool panel and shown; its tree
-// ("FavoriteTree") is made and read from the file the first time the panel shows. The menu
+// find it by name) starts docked at the bottom beside the tool panel, hidden; its tree
+// ("FavoriteTree") is made and read from the file the first time the panel is shown. The menu
 // reads the file as it opens and makes the items of one level at a time: a folder's items
 // when the folder opens. The tree, the menu and the manager read the file through one
 // favorites::TFavoritesFile, so a damaged file is told once and not written over without the
@@ -107,7 +107,7 @@ public:
     void FillMenu();
 
     ui::TUiDockablePanel* Panel() const { return FPanel; }
-    // The panel's tree; null until the panel has shown.
+    // The panel's tree; null until the panel has been shown.
     favorites::TFavoritesTreeView* Tree() const { return FTree; }
 
     // What a drag from `source` would keep: a key tree's selected key, a value list's

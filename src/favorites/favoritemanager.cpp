@@ -15,7 +15,7 @@ using wide::TWideTreeNode;
 
 namespace {
 
-constexpr int kButtonPanelWidth = 156;
+constexpr int kButtonPanelWidth = 200;
 constexpr int kStatusLabelHeight = 22;
 
 }  // namespace
@@ -117,7 +117,7 @@ void TFavoriteManagerModel::Unchanged() {
 TFavoriteManagerForm::TFavoriteManagerForm(TComponent* owner, TFavoritesFile& file,
                                            const TFavoriteManagerContext& context)
     : wide::TWideForm(owner), FFile(file), FContext(context) {
-    constexpr int width = 520, height = 400;
+    constexpr int width = 560, height = 400;
     SetUpDialog(*this, {L"お気に入りマネージャ", width, height, true, poScreenCenter,
                         biSystemMenu | biMinimize | biMaximize});
     const TPlacer at(this, this);
