@@ -1,13 +1,14 @@
 // The main window's features and their hosts: the tool panel, the searches, the undo and
-// clipboard pages, the address history, the tools and the favorites are made here and
-// answered here, each through its own host interface; the window itself only routes to them
-// (see featurehost.h).
+// clipboard pages, the address history, the tool commands, the settings command and the
+// favorites are made here and answered here, each through its own host interface; the window
+// itself only routes to them (see featurehost.h).
 #include "app/mainform.h"
 
 #include "app/favoritesfeature.h"
 #include "app/findfeature.h"
 #include "app/historyfeature.h"
 #include "app/regedform.h"
+#include "app/settingsfeature.h"
 #include "app/toolpages.h"
 #include "app/toolpanel.h"
 #include "app/toolsfeature.h"
@@ -25,8 +26,12 @@ namespace app {
 
 struct TMainForm::TFeatures {
     // The main window answering the features.
-    class THost final : public TFindFeatureHost, public TToolPaneHost, public THistoryHost, public TFavoritesHost,
-                        public TToolsHost {
+    class THost final : public TFindFeatureHost,
+                        public TToolPaneHost,
+                        public THistoryHost,
+                        public TToolsHost,
+                        public TSettingsFeatureHost,
+                        public TFavoritesHost {
     public:
         explicit THost(TMainForm& form) : FForm(form) {}
 
@@ -81,6 +86,11 @@ struct TMainForm::TFeatures {
             ShellExecuteW(FForm.Handle(), L"open", file.c_str(), nullptr, nullptr, SW_SHOW);
         }
 
+        void SettingsChanged() override {
+            FForm.LoadSettings();
+            for (TRegEdForm* window : FForm.RegistryWindows()) FForm.ApplyColors(*window);
+        }
+
     private:
         TMainForm& FForm;
     };
@@ -99,6 +109,7 @@ struct TMainForm::TFeatures {
     std::unique_ptr<TClipboardPage> Clipboard;
     std::unique_ptr<THistoryFeature> History;
     std::unique_ptr<TToolsFeature> Tools;
+    std::unique_ptr<TSettingsFeature> Settings;
     std::unique_ptr<TFavoritesFeature> Favorites;
 };
 
@@ -114,6 +125,7 @@ void TMainForm::CreateFeatures() {
     f.History = std::make_unique<THistoryFeature>(f.Context, f.ToolPanel, f.Host,
                                                   settings::GetSettingsFilePath(L"History.db"));
     f.Tools = std::make_unique<TToolsFeature>(f.Context, f.Host);
+    f.Settings = std::make_unique<TSettingsFeature>(f.Context, f.Host);
     f.Favorites = std::make_unique<TFavoritesFeature>(f.Context, f.Host, settings::GetSettingsFilePath(L"Favorite.db"));
 }
 

@@ -99,6 +99,9 @@ struct TThmItemInfo {
     BYTE SplitPart;
     bool PopupOpen;
     int ImageColumnWidth;
+    // The item's view is a vertical toolbar. Unlike Vertical, also set for split items, whose
+    // parts are laid out as on a horizontal bar; themes that shade buttons along the bar read it.
+    bool ViewVertical;
 };
 
 // Left width, right width, top height, bottom height.

@@ -1,10 +1,12 @@
 #include "controls/toolbar/themed/themes/thmkit.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
 
 #include "classlib/gdiguards.h"
 #include "classlib/imagelist.h"
+#include "controls/toolbar/themed/thmregistry.h"
 #include "controls/toolbar/themed/thmutils.h"
 #include "controls/toolbar/themed/themes/thmgradienthelpers.h"
 
@@ -104,6 +106,11 @@ void PaintSubmenuArrow(HDC dc, int x, int y, TColor color) {
     PaintPolygon(dc, arrow, 2, color, color);
 }
 
+void PaintCheckTick(HDC dc, int x, int y, TColor color) {
+    const POINT tick[7] = {{x - 2, y - 2}, {x, y}, {x + 4, y - 4}, {x + 4, y - 3}, {x, y + 1}, {x - 2, y - 1}, {x - 2, y - 2}};
+    PaintPolyline(dc, tick, 6, color);
+}
+
 void PaintOctagonOutline(HDC dc, const RECT& rect, int leftCut, int rightCut, TColor color) {
     if (color == clNone || rect.right <= rect.left || rect.bottom <= rect.top) return;
     const int l = rect.left, t = rect.top, r = rect.right - 1, b = rect.bottom - 1;
@@ -129,6 +136,125 @@ int TThmGlyphList::CellForMDIButton(int buttonKind) {
     case 1: return kGlyphMinimize;
     case 3: return kGlyphRestore;
     default: return -1;
+    }
+}
+
+// --- grips and bars ------------------------------------------------------------------------------
+
+void PaintPixel(HDC dc, int x, int y, TColor color) {
+    if (color != clNone) SetPixelV(dc, x, y, ThmResolveColor(color));
+}
+
+TGripDotColors GripDotColors(HDC dc, TColor base, TColor shade, TColor light) {
+    auto nearest = [dc](TColor c) { return static_cast<TColor>(GetNearestColor(dc, classlib::ColorToRGB(c))); };
+    return {{nearest(ColorMix(base, shade, 64)), nearest(ColorMix(base, shade, 48)), nearest(ColorMix(base, shade, 32)),
+             nearest(ColorMix(base, shade, 16))},
+            {nearest(ColorMix(base, light, 96)), nearest(ColorMix(base, light, 72)), nearest(ColorMix(base, light, 128))}};
+}
+
+void PaintGripDot(HDC dc, int x, int y, const TGripDotColors& c, bool sizeGrip) {
+    PaintPixel(dc, x, y, c.Dark[sizeGrip ? 3 : 0]);
+    PaintPixel(dc, x + 1, y, c.Dark[1]);
+    PaintPixel(dc, x, y + 1, c.Dark[2]);
+    PaintPixel(dc, x + 1, y + 1, c.Dark[sizeGrip ? 0 : 3]);
+    PaintPixel(dc, x + 2, y + 1, c.Light[0]);
+    PaintPixel(dc, x + 1, y + 2, c.Light[1]);
+    PaintPixel(dc, x + 2, y + 2, c.Light[2]);
+}
+
+void PaintGripDotRows(HDC dc, const RECT& zone, const TThmToolbarFrameInfo& frame, const TGripDotColors& colors,
+                      int doubleShift) {
+    if (frame.DragHandleStyle == dhNone) return;
+    const bool close = frame.CloseButtonState & cbsShown;
+    const bool twin = frame.DragHandleStyle == dhDouble;
+    const int g = GetDragHandleSize(frame);
+    RECT q = zone;
+    if (!frame.Vertical) {
+        if (twin) OffsetRect(&q, -doubleShift, 0);
+        q.top += 4;
+        q.bottom -= 2;
+        q.left += 1;
+        if (close) {
+            q.top += g - 2;
+            q.left += 4;
+        }
+        for (int y = q.top; y < q.bottom - 3; y += 4) {
+            PaintGripDot(dc, q.left, y, colors);
+            if (twin) PaintGripDot(dc, q.left + 4, y, colors);
+        }
+    } else {
+        if (twin) OffsetRect(&q, 0, -doubleShift);
+        q.left += 4;
+        q.right -= 2;
+        q.top += 1;
+        if (close) {
+            q.right -= g - 2;
+            q.top += 4;
+        }
+        for (int x = q.left; x < q.right - 3; x += 4) {
+            PaintGripDot(dc, x, q.top, colors);
+            if (twin) PaintGripDot(dc, x, q.top + 4, colors);
+        }
+    }
+}
+
+void PaintShadedBarFrame(HDC dc, const RECT& rect, bool vertical, bool border, const TShadedBarColors& c) {
+    if (IsEmptyArea(rect)) return;
+    const RECT& r = rect;
+    PaintLinearGradient(dc, r, c.Dark, c.Light, !vertical);
+    if (!border) return;
+    if (vertical) {
+        PaintLine(dc, r.right - 1, r.top + 1, r.right - 1, r.bottom - 1, c.Border);
+        PaintLine(dc, r.left + 1, r.bottom - 1, r.right - 1, r.bottom - 1, c.Border);
+        for (int y : {r.top, r.bottom - 2, r.bottom - 1}) PaintPixel(dc, r.left, y, c.LeftCorners);
+        return;
+    }
+    PaintLinearGradient(dc, RECT{r.right - 1, r.top + 1, r.right, r.bottom}, c.Border, c.ColumnTop, true);
+    PaintLine(dc, r.left + 1, r.bottom - 1, r.right - 1, r.bottom - 1, c.Border);
+    PaintPixel(dc, r.left, r.top, c.TopLeft);
+    PaintPixel(dc, r.right - 2, r.top, c.TopRightInner);
+    PaintPixel(dc, r.right - 1, r.top, c.TopRight);
+    PaintPixel(dc, r.left, r.bottom - 1, c.BottomLeft);
+    PaintPixel(dc, r.left, r.bottom - 2, c.BottomLeftInner);
+    PaintPixel(dc, r.right - 1, r.bottom - 1, c.BottomRight);
+    PaintPixel(dc, r.right - 2, r.bottom - 2, c.BottomRightInner);
+}
+
+TShadedBarColors ShadedBarColors(TColor light, TColor dark, TColor border) {
+    TShadedBarColors c{};
+    c.Light = light;
+    c.Dark = dark;
+    c.Border = border;
+    c.ColumnTop = ColorBlendPercent(dark, light, 50);
+    c.TopLeft = ColorBlendPercent(dark, light, 60);
+    c.TopRightInner = ColorBlendPercent(dark, light, 25);
+    c.TopRight = clNone;
+    c.BottomLeft = c.BottomRight = c.LeftCorners = dark;
+    c.BottomLeftInner = c.BottomRightInner = ColorBlendPercent(dark, border, 50);
+    return c;
+}
+
+void PaintBarGradient(HDC dc, const RECT& r, bool across, TColor light, TColor dark) {
+    TThmClipGuard clip(dc, r);
+    if (across)
+        PaintLinearGradient(dc, RECT{r.left, r.top - 1, r.right, r.bottom + 1}, dark, light, true);
+    else
+        PaintLinearGradient(dc, RECT{r.left - 1, r.top, r.right + 1, r.bottom}, dark, light, false);
+}
+
+bool BarBackgroundRunsAcross(const RECT& outerRect, const RECT& paintRect, const RECT& painted) {
+    const RECT none{};
+    if (EqualRect(&outerRect, &none)) return paintRect.right > paintRect.bottom;
+    return std::abs(painted.right - painted.left) > std::abs(painted.bottom - painted.top);
+}
+
+void PaintEtchedLine(HDC dc, const RECT& r, int at, bool across, TColor light, TColor dark) {
+    if (across) {
+        PaintLine(dc, r.left + 4, at, r.right - 2, at, light);
+        PaintLine(dc, r.left + 3, at - 1, r.right - 3, at - 1, dark);
+    } else {
+        PaintLine(dc, at, r.top + 4, at, r.bottom - 2, light);
+        PaintLine(dc, at - 1, r.top + 3, at - 1, r.bottom - 3, dark);
     }
 }
 
@@ -250,6 +376,14 @@ void PaintRadioGradient(HDC dc, const RECT& rect, TColor color1, TColor color2, 
     }
 }
 
+void PaintRadioBanded(HDC dc, const RECT& rect, bool highlighted, std::span<const int> insets) {
+    const int rows = rect.bottom - rect.top;
+    if (rows <= 0 || rect.right <= rect.left) return;
+    for (int i = 0; i < rows; ++i)
+        FillLine(dc, rect, true, i, RadioDiscInset(insets, i),
+                 BandedButtonLineColor(highlighted ? bsHot : bsNormal, i, rows));
+}
+
 // --- faces ------------------------------------------------------------------------------------
 
 void PaintEditButtonFace(HDC dc, const RECT& rect, bool halfPushed, bool hot, bool opaqueItems, TColor fill,
@@ -274,6 +408,64 @@ void PaintPopupCheckFace(HDC dc, const RECT& box, const TThmItemInfo& item, cons
     }
     PaintGlossBitmap(dc, inner, s.ActiveFill, 0xFFFFFF, true, s.Overshoot);
     PaintOctagonOutline(dc, box, 2, 2, s.ActiveOutline);
+}
+
+// --- images and frames ----------------------------------------------------------------------------
+
+void PaintOfficeItemImage(classlib::TCanvas& canvas, const RECT& rect, const TThmItemInfo& item,
+                          classlib::TImageList& images, int index, bool dark, int restingOpacity, bool hotShadow) {
+    TThmClipGuard clip(canvas.Handle(), rect, 1);
+    if (!item.Enabled) {
+        if (dark)
+            PaintImageSilhouetteThreshold(canvas, rect, images, index, classlib::clBtnShadow);
+        else
+            PaintImageShadow(canvas, rect, images, index, 0);
+        return;
+    }
+    if (item.Checked || item.Pushed || item.HotState != hsNone) {
+        RECT r = rect;
+        if (hotShadow && !item.Checked && (!item.Pushed || item.PopupOpen)) {
+            PaintImageShadow(canvas, r, images, index, 1);
+            OffsetRect(&r, 1, 1);
+            PaintImageShadow(canvas, r, images, index, 1);
+            OffsetRect(&r, -2, -2);
+        }
+        PaintImageLightened(canvas, r, images, index, dark);
+        return;
+    }
+    if (dark || IsWhiteButtonFace || IsLowColorDisplay)
+        PaintImageLightened(canvas, rect, images, index, dark);
+    else
+        PaintImageTinted(canvas, rect, images, index, classlib::clWindow, restingOpacity);
+}
+
+void PaintFloatingClientOutline(HDC dc, const RECT& r, bool panel, TColor color) {
+    if (panel) {
+        const POINT p[7] = {{r.left, r.top - 1}, {r.right - 1, r.top - 1}, {r.right, r.top}, {r.right, r.bottom},
+                            {r.left - 1, r.bottom}, {r.left - 1, r.top}, {r.left, r.top - 1}};
+        PaintPolyline(dc, p, 6, color);
+    } else {
+        const POINT p[9] = {{r.left, r.top - 1},        {r.right - 1, r.top - 1}, {r.right, r.top},
+                            {r.right, r.bottom - 1},    {r.right - 1, r.bottom}, {r.left, r.bottom},
+                            {r.left - 1, r.bottom - 1}, {r.left - 1, r.top},     {r.left, r.top - 1}};
+        PaintPolyline(dc, p, 8, color);
+    }
+}
+
+void PaintPopupJoin(HDC dc, const RECT& r, RECT p, TColor color) {
+    if (IsRectEmpty(&p)) return;
+    if (p.bottom == r.top || p.top == r.bottom) {
+        if (r.left >= p.left) p.left = r.left - 1;
+        if (r.right <= p.right) p.right = r.right + 1;
+        const int y = p.bottom == r.top ? p.bottom - 1 : p.top;
+        PaintLine(dc, p.left + 1, y, p.right - 1, y, color);
+    }
+    if (p.right == r.left || p.left == r.right) {
+        if (r.top >= p.top) p.top = r.top - 1;
+        if (r.bottom <= p.bottom) p.bottom = r.bottom + 1;
+        const int x = p.right == r.left ? p.right - 1 : p.left;
+        PaintLine(dc, x, p.top + 1, x, p.bottom - 1, color);
+    }
 }
 
 }  // namespace themes

@@ -87,6 +87,9 @@ void PaintSmallCloseCross(HDC dc, const RECT& rect, TColor color);
 void PaintChevronAt(HDC dc, int x, int y, bool vertical, TColor color);
 // A filled right-pointing arrow (x, y - 3), (x, y + 3), (x + 3, y).
 void PaintSubmenuArrow(HDC dc, int x, int y, TColor color);
+// The two-pixel check tick through (x - 2, y - 2), (x, y), (x + 4, y - 4), (x + 4, y - 3),
+// (x, y + 1), (x - 2, y - 1).
+void PaintCheckTick(HDC dc, int x, int y, TColor color);
 // The closed outline of rect with its left corners cut by leftCut and its right corners by
 // rightCut pixels (cuts larger than the rectangle are reduced to fit).
 void PaintOctagonOutline(HDC dc, const RECT& rect, int leftCut, int rightCut, TColor color);
@@ -111,6 +114,61 @@ public:
 private:
     classlib::TImageList* FImages;
 };
+
+// --- grips and bars ------------------------------------------------------------------------------
+
+// One pixel; clNone leaves it.
+void PaintPixel(HDC dc, int x, int y, TColor color);
+
+// The embossed dot of a drag handle: a dark 2 x 2 square lit at its lower right, seven pixels
+// mixed from a base colour toward a shade and toward a light colour.
+struct TGripDotColors {
+    TColor Dark[4];   // (x, y), (x + 1, y), (x, y + 1), (x + 1, y + 1): 64, 48, 32, 16 of 256 shade
+    TColor Light[3];  // (x + 2, y + 1), (x + 1, y + 2), (x + 2, y + 2): 96, 72, 128 of 256 light
+};
+// The seven colours, each snapped to the nearest colour `dc` shows.
+TGripDotColors GripDotColors(HDC dc, TColor base, TColor shade, TColor light);
+// One dot with its top-left pixel at (x, y); `sizeGrip` exchanges the square's two dark
+// diagonals (the dots of a status bar's size grip).
+void PaintGripDot(HDC dc, int x, int y, const TGripDotColors& colors, bool sizeGrip = false);
+// The dotted drag handle of a docked bar in its grip zone (the handle end of the bar inside its
+// border, GetDragHandleSize long): a column of dots every 4 pixels across a horizontal bar, a
+// row along the top of a vertical one, doubled for dhDouble and then moved `doubleShift` pixels
+// toward the bar's start; nothing for dhNone. A close button shown at the top (right) end of the
+// zone leaves its square free.
+void PaintGripDotRows(HDC dc, const RECT& zone, const themed::TThmToolbarFrameInfo& frame,
+                      const TGripDotColors& colors, int doubleShift);
+
+// The frame of a docked bar shaded along its depth: Light at the top edge (the left edge of a bar
+// docked vertically) to Dark at the far edge; with a border, the bottom and right edges in Border
+// and a few corner pixels that round it off.
+struct TShadedBarColors {
+    TColor Light, Dark, Border;
+    // Docked horizontally: the right column runs from ColumnTop down to Border; the corner pixels
+    // (Left, Top), (Right - 2, Top), (Right - 1, Top), (Left, Bottom - 1), (Left, Bottom - 2),
+    // (Right - 1, Bottom - 1), (Right - 2, Bottom - 2); clNone leaves a pixel as it is.
+    TColor ColumnTop;
+    TColor TopLeft, TopRightInner, TopRight, BottomLeft, BottomLeftInner, BottomRight, BottomRightInner;
+    // Docked vertically: (Left, Top), (Left, Bottom - 2) and (Left, Bottom - 1).
+    TColor LeftCorners;
+};
+void PaintShadedBarFrame(HDC dc, const RECT& rect, bool vertical, bool border, const TShadedBarColors& colors);
+// The usual corners: the column from the middle of the pair, the outer corners in Dark, the top
+// ones blended 60 and 25 per cent of Dark with Light, the inner bottom ones half Dark, half Border;
+// no pixel at the top right.
+TShadedBarColors ShadedBarColors(TColor light, TColor dark, TColor border);
+// Whether a bar's background is shaded from top to bottom: a bar painted on its own (no outer
+// rectangle) is wider than high; within a dock, its painted part is wider than high.
+bool BarBackgroundRunsAcross(const RECT& outerRect, const RECT& paintRect, const RECT& painted);
+// A bar's background over its painted part: Light at the top (left) to Dark at the bottom
+// (right), the gradient running one pixel past the part across the bar; only the part is painted.
+void PaintBarGradient(HDC dc, const RECT& painted, bool across, TColor light, TColor dark);
+
+// An etched separator: a light line and a dark one beside it, one pixel further up (left) and
+// one pixel longer at each end. Across the rectangle at row `at`: light from Left + 4 to
+// Right - 2, dark on row at - 1 from Left + 3 to Right - 3; down the rectangle at column `at`:
+// light from Top + 4 to Bottom - 2, dark in column at - 1 from Top + 3 to Bottom - 3.
+void PaintEtchedLine(HDC dc, const RECT& rect, int at, bool across, TColor light, TColor dark);
 
 // --- fills ------------------------------------------------------------------------------------
 
@@ -152,6 +210,9 @@ extern const POINT kRadioDiscOutline[24];
 // single (Color1 at the bottom row to Color2 at the top). A one-row face is Color1.
 void PaintRadioGradient(HDC dc, const RECT& rect, TColor color1, TColor color2, bool twoPhase,
                         std::span<const int> insets = kRadioDiscInsets11, TGlossOvershoot overshoot = {});
+// A radio disc face in the rows of a vertical banded face (PaintBandedButton's normal stops, or
+// its hot ones when highlighted), each row narrowed by the insets.
+void PaintRadioBanded(HDC dc, const RECT& rect, bool highlighted, std::span<const int> insets = kRadioDiscInsets11);
 
 // --- faces ------------------------------------------------------------------------------------
 
@@ -174,6 +235,25 @@ struct TThmPopupCheckFaceStyle {
 // The face behind the check of a checked, enabled popup item.
 void PaintPopupCheckFace(HDC dc, const RECT& box, const themed::TThmItemInfo& item,
                          const TThmPopupCheckFaceStyle& style);
+
+// --- images and frames ----------------------------------------------------------------------------
+
+// An item image the way the office colour model draws it: a disabled image as a shadow (on a
+// dark face, `dark`, a silhouette in the shadow colour); a hot image that is neither checked nor
+// pushed (or whose popup is open) floating one pixel up and left over a two-step shadow (flat
+// without `hotShadow`); a
+// checked, pushed or hot image lightened for a dark face; a resting one tinted toward the
+// window colour with `restingOpacity`, or lightened for a dark face, a white button face or a
+// low-colour screen. Nothing reaches past rect grown by one.
+void PaintOfficeItemImage(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item,
+                          classlib::TImageList& images, int index, bool dark, int restingOpacity,
+                          bool hotShadow = true);
+// The one-pixel outline just outside a floating frame's client rectangle, its corners rounded by
+// one pixel: all four for a toolbar, the top two for a panel.
+void PaintFloatingClientOutline(HDC dc, const RECT& client, bool panel, TColor color);
+// A popup's border along the item that opened it, redrawn in `color` so that item and popup
+// join: `inner` is the popup inside its one-pixel border, `parent` the opener (empty: none).
+void PaintPopupJoin(HDC dc, const RECT& inner, RECT parent, TColor color);
 
 }  // namespace themes
 

@@ -35,11 +35,7 @@ std::unique_ptr<TThmTheme> CreateOfficeXPTheme(const std::wstring& name) {
 void TThmOfficeXPTheme::RebuildColorCache() {
     auto& item = States.Item;
     auto& popup = States.Popup;
-    auto set = [](TColor (&row)[3], TColor fill, TColor text, TColor frame) {
-        row[scFill] = fill;
-        row[scText] = text;
-        row[scFrame] = frame;
-    };
+    const auto set = SetColors;
     if (IsLowColorDisplay) {
         MenuBarFill = ToolbarFill = clBtnFace;
         PopupFill = DockPanelFill = clWindow;
@@ -67,15 +63,30 @@ void TThmOfficeXPTheme::RebuildColorCache() {
     PopupFill = ColorBlendPercent(clBtnFace, clWindow, 143);
     DockPanelFill = PopupFill;
     PopupBorder = Contrasted(ColorBlendPercent(clBtnText, clBtnShadow, 20), PopupFill, 100);
-    const TColor hotFill = Contrasted(ColorBlendPercent(clHighlight, clWindow, 30), ToolbarFill, 50);
     const TColor dimText = ColorBlendPercent(clBtnShadow, clWindow, 90);
+    SetOfficeFloatingColors(dimText);
+    SetOfficeStates(Contrasted(ColorBlendPercent(clHighlight, clWindow, 30), ToolbarFill, 50), dimText);
+    GripColor = Contrasted(ColorBlendPercent(clBtnShadow, clWindow, 75), ToolbarFill, 85);
+    ToolbarSeparator = Contrasted(ColorBlendPercent(clBtnShadow, clWindow, 70), ToolbarFill, 50);
+    PopupSeparator = ToolbarSeparator;
+    StatusPanelBorder = Contrasted(ColorBlendPercent(clWindow, clBtnFace, 30), clBtnFace, 30);
 
+    SnapColorCache();
+}
+
+void TThmOfficeXPTheme::SetOfficeFloatingColors(TColor dimText) {
+    const auto set = SetColors;
     const TColor toolbarBorder = Contrasted(ColorBlendPercent(clBtnText, clBtnShadow, 15), ToolbarFill, 120);
     set(FloatingColors[kToolbarActive], toolbarBorder, clBtnShadow, Contrasted(clBtnHighlight, clBtnShadow, 180));
     set(FloatingColors[kToolbarInactive], toolbarBorder, clBtnFace, Contrasted(dimText, clBtnFace, 120));
     set(FloatingColors[kPanelActive], clBtnShadow, clBtnFace, clBtnText);
     set(FloatingColors[kPanelInactive], clBtnShadow, clBtnFace, Contrasted(dimText, clBtnFace, 120));
+}
 
+void TThmOfficeXPTheme::SetOfficeStates(TColor hotFill, TColor dimText) {
+    auto& item = States.Item;
+    auto& popup = States.Popup;
+    const auto set = SetColors;
     const TColor normalText = Contrasted(clBtnText, ToolbarFill, 180);
     set(item[0], clNone, normalText, clNone);
     set(item[1], clNone, Contrasted(dimText, ToolbarFill, 80), clNone);
@@ -95,13 +106,15 @@ void TThmOfficeXPTheme::RebuildColorCache() {
     set(popup[1], clNone, Contrasted(grayText, PopupFill, 80), clNone);
     set(popup[2], item[4][scFill], item[4][scText], item[4][scFrame]);
     set(popup[3], PopupFill, grayText, clHighlight);
+}
 
-    GripColor = Contrasted(ColorBlendPercent(clBtnShadow, clWindow, 75), ToolbarFill, 85);
-    ToolbarSeparator = Contrasted(ColorBlendPercent(clBtnShadow, clWindow, 70), ToolbarFill, 50);
-    PopupSeparator = ToolbarSeparator;
-    StatusPanelBorder = Contrasted(ColorBlendPercent(clWindow, clBtnFace, 30), clBtnFace, 30);
+void TThmOfficeXPTheme::SetColors(TColor (&row)[3], TColor fill, TColor text, TColor frame) {
+    row[scFill] = fill;
+    row[scText] = text;
+    row[scFrame] = frame;
+}
 
-    // Only colours the screen can show.
+void TThmOfficeXPTheme::SnapColorCache() {
     HDC dc = NearestColorBitmap().Canvas().Handle();
     auto snap = [dc](TColor& c) {
         if (c != clNone) c = static_cast<TColor>(GetNearestColor(dc, ColorToRGB(c)));
@@ -177,7 +190,9 @@ TColor TThmOfficeXPTheme::GetViewFillColor(int viewKind) {
 
 void TThmOfficeXPTheme::GetViewPadding(int, TThmMargins& padding) { padding = {0, 0, 0, 0}; }
 
-int TThmOfficeXPTheme::GetIntMetric(int index) {
+int TThmOfficeXPTheme::GetIntMetric(int index) { return OfficeIntMetric(index); }
+
+int TThmOfficeXPTheme::OfficeIntMetric(int index) {
     switch (index) {
     case tmSplitArrowWidth: return 12;
     case tmDropArrowWidth: return 8;
@@ -196,6 +211,20 @@ int TThmOfficeXPTheme::GetIntMetric(int index) {
     case tmSpareSize65: return 14;
     default: return -1;
     }
+}
+
+int TThmOfficeXPTheme::ShadedOfficeIntMetric(int index) {
+    switch (index) {
+    case tmMenuImageGap: return 3;
+    case tmMenuCaptionGap: return 8;
+    case tmToolbarSeparatorSize: return -1;
+    default: return OfficeIntMetric(index);
+    }
+}
+
+bool TThmOfficeXPTheme::ShadedOfficeBoolMetric(int index) {
+    return index == tbPopupOverlapsOpener || index == tbPaintDockBackground || index == tbSolidToolbarNCArea ||
+           index == tbSolidToolbarClientArea;
 }
 
 bool TThmOfficeXPTheme::GetBoolMetric(int index) {
@@ -245,24 +274,21 @@ void TThmOfficeXPTheme::PaintCheckGlyph(TCanvas& canvas, const RECT& rect, const
         PaintRoundRect(dc, x - 2, y - 4, x + 4, y + 2, 6, 6, c, c);
         return;
     }
-    const POINT tick[7] = {{x - 2, y - 2}, {x, y}, {x + 4, y - 4}, {x + 4, y - 3}, {x, y + 1}, {x - 2, y - 1}, {x - 2, y - 2}};
-    PaintPolyline(dc, tick, 6, c);
+    PaintCheckTick(dc, x, y, c);
 }
 
 void TThmOfficeXPTheme::PaintChevronButton(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item) {
     PaintItemButton(canvas, rect, item);
     HDC dc = canvas.Handle();
     TThmClipGuard clip(dc, rect);
-    RECT g = rect;
-    if (!item.Vertical) {
-        g.top = rect.top + 4;
-        g.bottom = g.top + 5;
-        PaintPatternGlyph(dc, g, 8, 5, kChevronHorizontalPattern, ItemStateColor(item, scText));
-    } else {
-        g.left = rect.right - 9;
-        g.right = g.left + 5;
-        PaintPatternGlyph(dc, g, 5, 8, kChevronVerticalPattern, ItemStateColor(item, scText));
-    }
+    const POINT at = ChevronOrigin(rect, item.Vertical);
+    PaintChevronAt(dc, at.x, at.y, item.Vertical, ItemStateColor(item, scText));
+}
+
+POINT TThmOfficeXPTheme::ChevronOrigin(const RECT& rect, bool vertical) {
+    // Centred across the bar, four pixels from the top (five from the right) of the button.
+    if (vertical) return {rect.right - 9, (rect.top + rect.bottom - 8 + 1) / 2};
+    return {(rect.left + rect.right - 8 + 1) / 2, rect.top + 4};
 }
 
 void TThmOfficeXPTheme::PaintEditBox(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item,
@@ -297,54 +323,54 @@ void TThmOfficeXPTheme::PaintEditBoxButton(TCanvas& canvas, const RECT& rect, co
     const bool opaque = HasOpaqueItems(item.ViewKind);
     const bool disabled = button.ButtonState & 1, hot = button.ButtonState & 2;
     RECT r{rect.left, rect.top - 1, rect.right + 1, rect.bottom + 1};
-    // The plain face of a resting part in a toolbar: a window-coloured frame joined to the box.
-    auto plainPart = [&](RECT part) {
-        PaintRectFrame(dc, part, clWindow, false);
-        PaintLine(dc, part.left - 1, part.top, part.left - 1, part.bottom, clWindow);
-    };
     if (button.ButtonKind == 1) {
         if (!disabled) {
             if ((button.ButtonState & 4) || hot || opaque) {
                 PaintItemButton(canvas, r, item);
             } else if (item.ViewKind & vkToolbar) {
                 r = rect;
-                plainPart(r);
+                PaintRestingEditPart(dc, r);
             }
         }
         PaintDropArrow(canvas, r, item);
         return;
     }
     if (button.ButtonKind != 2) return;
-    const TColor arrow = ItemStateColor(item, scText);
-    RECT u = r;
-    u.bottom = (r.top + r.bottom + 1) / 2;
-    item.Pushed = button.ButtonState & 4;
-    if (!disabled) {
-        if (item.Pushed || hot || opaque) {
-            PaintItemButton(canvas, u, item);
-        } else if (item.ViewKind & vkToolbar) {
-            u = RECT{rect.left, rect.top, rect.right, u.bottom};
-            plainPart(u);
+    // One half: its face, then its arrow in the half's text colour.
+    auto half = [&](RECT part, RECT plain, bool pushed, bool upper) {
+        item.Pushed = pushed;
+        if (!disabled) {
+            if (pushed || hot || opaque) {
+                PaintSpinHalfFace(canvas, part, r, item, upper, hot);
+            } else if (item.ViewKind & vkToolbar) {
+                part = plain;
+                PaintRestingEditPart(dc, part);
+            }
         }
-    }
-    int x = (u.left + u.right) / 2, y = (u.top + u.bottom - 1) / 2;
-    const POINT up[3] = {{x - 2, y + 1}, {x + 2, y + 1}, {x, y - 1}};
-    PaintPolygon(dc, up, 2, arrow, arrow);
-    RECT d = r;
-    d.top = (r.top + r.bottom) / 2;
-    item.Pushed = button.ButtonState & 8;
-    if (!disabled) {
-        if (item.Pushed || hot || opaque) {
-            PaintItemButton(canvas, d, item);
-        } else if (item.ViewKind & vkToolbar) {
-            d = RECT{rect.left, d.top, rect.right, rect.bottom};
-            plainPart(d);
-        }
-    }
-    x = (d.left + d.right) / 2;
-    y = (d.top + d.bottom) / 2;
-    const POINT down[3] = {{x - 2, y - 1}, {x + 2, y - 1}, {x, y + 1}};
-    PaintPolygon(dc, down, 2, arrow, arrow);
+        const TColor arrow = ItemStateColor(item, scText);
+        const int x = (part.left + part.right) / 2;
+        const int y = upper ? (part.top + part.bottom - 1) / 2 : (part.top + part.bottom) / 2;
+        const int tip = upper ? -1 : 1;
+        const POINT triangle[3] = {{x - 2, y - tip}, {x + 2, y - tip}, {x, y + tip}};
+        PaintPolygon(dc, triangle, 2, arrow, arrow);
+    };
+    const int upperBottom = (r.top + r.bottom + 1) / 2, lowerTop = (r.top + r.bottom) / 2;
+    half(RECT{r.left, r.top, r.right, upperBottom}, RECT{rect.left, rect.top, rect.right, upperBottom},
+         button.ButtonState & 4, true);
+    half(RECT{r.left, lowerTop, r.right, r.bottom}, RECT{rect.left, lowerTop, rect.right, rect.bottom},
+         button.ButtonState & 8, false);
+}
+
+void TThmOfficeXPTheme::PaintRestingEditPart(HDC dc, RECT& part) {
+    // A window-coloured frame joined to the box.
+    RECT frame = part;
+    PaintRectFrame(dc, frame, clWindow, false);
+    PaintLine(dc, part.left - 1, part.top, part.left - 1, part.bottom, clWindow);
+}
+
+void TThmOfficeXPTheme::PaintSpinHalfFace(TCanvas& canvas, const RECT& half, const RECT&, const TThmItemInfo& item,
+                                          bool, bool) {
+    PaintItemButton(canvas, half, item);
 }
 
 void TThmOfficeXPTheme::PaintDockBackground(TCanvas&, const RECT&, const RECT&, int) {}
@@ -427,18 +453,8 @@ void TThmOfficeXPTheme::PaintFloatingFrame(TCanvas& canvas, const RECT& rect, co
             PaintRectFill(dc, rect, FloatingColors[entryIndex][kBorder]);
         }
         const RECT& r = inner;
-        if (!IsEmptyArea(r) && frame.BorderSize.x > 0 && frame.BorderSize.y > 0) {
-            if (panel) {
-                const POINT p[7] = {{r.left, r.top - 1}, {r.right - 1, r.top - 1}, {r.right, r.top}, {r.right, r.bottom},
-                                    {r.left - 1, r.bottom}, {r.left - 1, r.top}, {r.left, r.top - 1}};
-                PaintPolyline(dc, p, 6, entry);
-            } else {
-                const POINT p[9] = {{r.left, r.top - 1},    {r.right - 1, r.top - 1}, {r.right, r.top},
-                                    {r.right, r.bottom - 1}, {r.right - 1, r.bottom}, {r.left, r.bottom},
-                                    {r.left - 1, r.bottom - 1}, {r.left - 1, r.top},  {r.left, r.top - 1}};
-                PaintPolyline(dc, p, 8, entry);
-            }
-        }
+        if (!IsEmptyArea(r) && frame.BorderSize.x > 0 && frame.BorderSize.y > 0)
+            PaintFloatingClientOutline(dc, r, panel, FloatingInnerOutline(entry));
     }
     if (!frame.CaptionShown) return;
     const int colours = ((frame.ViewKind & vkToolbar) ? kToolbarActive : kPanelActive) + (frame.Active ? 0 : 1);
@@ -450,7 +466,7 @@ void TThmOfficeXPTheme::PaintFloatingFrame(TCanvas& canvas, const RECT& rect, co
         RECT q = caption;
         PaintLine(dc, q.left, q.bottom, q.right, q.bottom, entry);
         if ((frame.CloseButtonState & cbsShown) && (frame.RedrawParts & rpCloseButton)) q.right -= captionHeight;
-        PaintRectFill(dc, q, fill);
+        PaintFloatingBarFill(dc, q, fill);
         q.left += 2;
         q.right -= 2;
         DrawThemeCaptionInFont(canvas, SmallCaptionFont(), frame.Caption, q, FloatingCaptionFormat(), text, false);
@@ -459,17 +475,20 @@ void TThmOfficeXPTheme::PaintFloatingFrame(TCanvas& canvas, const RECT& rect, co
         RECT b = caption;
         b.left = b.right - (b.bottom - b.top);
         PaintLine(dc, b.left - 1, b.bottom, b.right, b.bottom, entry);
-        PaintRectFill(dc, b, fill);
+        PaintFloatingBarFill(dc, b, fill);
         const int row = !frame.Active ? 1 : (frame.CloseButtonState & cbsPressed) ? 3
                                         : (frame.CloseButtonState & cbsHot)     ? 4
                                                                                 : 0;
         PaintRectFrame(dc, b, States.Item[row][scFrame], true);
-        const int x = (b.left + b.right - Glyphs().Width() + 1) / 2;
-        const int y = (b.top + b.bottom - Glyphs().Height()) / 2;
         const bool filled = PaintRectFill(dc, b, States.Item[row][scFill]);
         TThmClipGuard clip(dc, b);
-        PaintMonoGlyph(dc, x, y, Glyphs(), kGlyphClose, filled ? States.Item[row][scText] : text);
+        PaintFloatingCloseGlyph(dc, b, filled ? States.Item[row][scText] : text);
     }
+}
+
+void TThmOfficeXPTheme::PaintFloatingCloseGlyph(HDC dc, const RECT& box, TColor color) {
+    PaintMonoGlyph(dc, (box.left + box.right - Glyphs().Width() + 1) / 2, (box.top + box.bottom - Glyphs().Height()) / 2,
+                   Glyphs(), kGlyphClose, color);
 }
 
 void TThmOfficeXPTheme::PaintItemFrame(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item) {
@@ -484,30 +503,8 @@ void TThmOfficeXPTheme::PaintItemImage(TCanvas& canvas, const RECT& rect, const 
     if (!images) return;
     // The shadow of a hot image falls one pixel beyond the rectangle, the lifted image one
     // pixel before it.
-    TThmClipGuard clip(canvas.Handle(), rect, 1);
-    const bool dark = ColorLuma(GetItemImageBackColor(item)) < 80;
-    if (!item.Enabled) {
-        if (dark)
-            PaintImageSilhouetteThreshold(canvas, rect, *images, imageIndex, clBtnShadow);
-        else
-            PaintImageShadow(canvas, rect, *images, imageIndex, 0);
-        return;
-    }
-    if (item.Checked || item.Pushed || item.HotState != hsNone) {
-        RECT r = rect;
-        if (!item.Checked && (!item.Pushed || item.PopupOpen)) {
-            PaintImageShadow(canvas, r, *images, imageIndex, 1);
-            OffsetRect(&r, 1, 1);
-            PaintImageShadow(canvas, r, *images, imageIndex, 1);
-            OffsetRect(&r, -2, -2);
-        }
-        PaintImageLightened(canvas, r, *images, imageIndex, dark);
-        return;
-    }
-    if (dark || IsWhiteButtonFace || IsLowColorDisplay)
-        PaintImageLightened(canvas, rect, *images, imageIndex, dark);
-    else
-        PaintImageTinted(canvas, rect, *images, imageIndex, clWindow, 178);
+    PaintOfficeItemImage(canvas, rect, item, *images, imageIndex, ColorLuma(GetItemImageBackColor(item)) < 80,
+                         RestingImageOpacity(), HotImageCastsShadow());
 }
 
 void TThmOfficeXPTheme::PaintMDICaptionButton(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item,
@@ -540,11 +537,14 @@ void TThmOfficeXPTheme::PaintPopupItem(TCanvas& canvas, const RECT& rect, const 
     if (item.ItemFlags & ifSubmenu) {
         PaintSubmenuArrow(dc, rect.right - (2 * m) / 3 - 1, rect.bottom / 2, text);
     }
-    if (item.Checked && item.Enabled) {
-        RECT r = Deflated(RECT{rect.left + 1, rect.top, rect.left + 1 + item.ImageColumnWidth, rect.bottom}, 1, 1);
-        PaintRectFrame(dc, r, ButtonStateColor(item, scFrame), true);
-        PaintRectFill(dc, r, ButtonStateColor(item, scFill));
-    }
+    if (item.Checked && item.Enabled)
+        PaintPopupCheckBox(dc, Deflated(RECT{rect.left + 1, rect.top, rect.left + 1 + item.ImageColumnWidth, rect.bottom}, 1, 1),
+                           item);
+}
+
+void TThmOfficeXPTheme::PaintPopupCheckBox(HDC dc, RECT box, const TThmItemInfo& item) {
+    PaintRectFrame(dc, box, ButtonStateColor(item, scFrame), true);
+    PaintRectFill(dc, box, ButtonStateColor(item, scFill));
 }
 
 void TThmOfficeXPTheme::PaintPopupItemFrame(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item) {
@@ -562,7 +562,7 @@ void TThmOfficeXPTheme::PaintScrollArrowButton(TCanvas& canvas, const RECT& rect
     RECT r = rect;
     PaintRectFrame(dc, r, hot ? States.Item[4][scFrame] : ScrollRestingFrame(), false);
     r = Deflated(r, 1, 1);
-    PaintRectFill(dc, r, hot ? States.Item[4][scFill] : ScrollRestingFill());
+    PaintScrollFace(dc, r, hot);
     const int cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
     const int s = std::max(0, toolbar::IntMin(cx - r.left, cy - r.top) * 3 / 4);
     const TColor c = hot ? States.Item[4][scText] : States.Item[0][scText];
@@ -594,26 +594,17 @@ void TThmOfficeXPTheme::PaintScrollArrowButton(TCanvas& canvas, const RECT& rect
     PaintPolygon(dc, p, 2, c, c);
 }
 
+void TThmOfficeXPTheme::PaintScrollFace(HDC dc, const RECT& rect, bool hot) {
+    PaintRectFill(dc, rect, hot ? States.Item[4][scFill] : ScrollRestingFill());
+}
+
 void TThmOfficeXPTheme::PaintPopupFrame(TCanvas& canvas, const RECT& rect, const TThmPopupFrameInfo& frame) {
     HDC dc = canvas.Handle();
     TThmClipGuard clip(dc, rect);
     RECT r = rect;
     PaintRectFrame(dc, r, PopupBorder, true);
     PaintRectFill(dc, r, PopupFill);
-    RECT p = frame.ParentRect;
-    if (IsRectEmpty(&p)) return;
-    if (p.bottom == r.top || p.top == r.bottom) {
-        if (r.left >= p.left) p.left = r.left - 1;
-        if (r.right <= p.right) p.right = r.right + 1;
-        const int y = p.bottom == r.top ? p.bottom - 1 : p.top;
-        PaintLine(dc, p.left + 1, y, p.right - 1, y, PopupOpeningColor());
-    }
-    if (p.right == r.left || p.left == r.right) {
-        if (r.top >= p.top) p.top = r.top - 1;
-        if (r.bottom <= p.bottom) p.bottom = r.bottom + 1;
-        const int x = p.right == r.left ? p.right - 1 : p.left;
-        PaintLine(dc, x, p.top + 1, x, p.bottom - 1, PopupOpeningColor());
-    }
+    PaintPopupJoin(dc, r, frame.ParentRect, PopupOpeningColor());
 }
 
 void TThmOfficeXPTheme::PaintItemSeparator(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item,

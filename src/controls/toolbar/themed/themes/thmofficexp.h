@@ -114,11 +114,49 @@ protected:
     virtual bool CheckDisabledCheckered() const { return false; }
     // Where the glyph-list cell of an MDI caption button is stamped.
     virtual POINT MDIGlyphOrigin(const RECT& rect);
+    // The top-left corner of a chevron button's pattern.
+    virtual POINT ChevronOrigin(const RECT& rect, bool vertical);
+    // Images: whether a hot image is lifted over a shadow, and how much of a resting image shows
+    // over the window colour (0..255).
+    virtual bool HotImageCastsShadow() const { return true; }
+    virtual int RestingImageOpacity() const { return 178; }
+    // Edit-box buttons: a resting part in a toolbar (the part's rectangle may shrink to where its
+    // arrow goes), and the face of a spin half that is pushed (item.Pushed), hot or opaque
+    // (`button` is the whole button, `upper` tells the half).
+    virtual void PaintRestingEditPart(HDC dc, RECT& part);
+    virtual void PaintSpinHalfFace(classlib::TCanvas& canvas, const RECT& half, const RECT& button,
+                                   const themed::TThmItemInfo& item, bool upper, bool hot);
+    // The box behind a checked, enabled popup item's image (the image column inset by one).
+    virtual void PaintPopupCheckBox(HDC dc, RECT box, const themed::TThmItemInfo& item);
+    // The face of a scroll button inside its frame.
+    virtual void PaintScrollFace(HDC dc, const RECT& rect, bool hot);
+    // Floating frames: the line around the client inside the border (given the window colour),
+    // the caption bar's and close button's fill, and the close glyph in its framed box.
+    virtual TColor FloatingInnerOutline(TColor windowColor) const { return windowColor; }
+    virtual void PaintFloatingBarFill(HDC dc, const RECT& rect, TColor fill) { themed::PaintRectFill(dc, rect, fill); }
+    virtual void PaintFloatingCloseGlyph(HDC dc, const RECT& box, TColor color);
     // The DrawText format of a floating frame's caption.
     virtual UINT FloatingCaptionFormat() const { return DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX; }
     // The size grip's diagonals, from the corner, for a part whose smaller side is `side`.
     virtual std::vector<TColor> SizeGripColors(int side) const;
     classlib::TImageList& Glyphs() { return FGlyphs->Images(); }
+
+    // The sizes of the office look, and of the office looks whose bars are shaded (a narrower gap
+    // before a menu's image column, a wider one after it, no toolbar separator size; docks painted
+    // and solid bar areas).
+    static int OfficeIntMetric(int index);
+    static int ShadedOfficeIntMetric(int index);
+    static bool ShadedOfficeBoolMetric(int index);
+
+    // Colour cache pieces: one row of a state table, and every colour of the cache above
+    // (floating frames and state tables included) snapped to what the screen shows.
+    static void SetColors(TColor (&row)[3], TColor fill, TColor text, TColor frame);
+    void SnapColorCache();
+    // The office model's state tables and floating-frame colours, blended from the system
+    // colours against ToolbarFill, PopupFill and PopupBorder (set first) with the given hot fill
+    // and dimmed text.
+    void SetOfficeStates(TColor hotFill, TColor dimText);
+    void SetOfficeFloatingColors(TColor dimText);
 
     // Frame pieces the office themes share.
     // The item row of a close button: 3 pushed, 4 hot, 0 otherwise.

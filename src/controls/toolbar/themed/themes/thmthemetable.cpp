@@ -2,7 +2,16 @@
 
 #include "controls/toolbar/themed/thmdefault.h"
 #include "controls/toolbar/themed/thmnames.h"
+#include "controls/toolbar/themed/themes/thmeos.h"
+#include "controls/toolbar/themed/themes/thmnexos2.h"
+#include "controls/toolbar/themed/themes/thmnexos3.h"
+#include "controls/toolbar/themed/themes/thmnexos4.h"
+#include "controls/toolbar/themed/themes/thmnexos5.h"
+#include "controls/toolbar/themed/themes/thmnexosx.h"
+#include "controls/toolbar/themed/themes/thmoffice11adaptive.h"
 #include "controls/toolbar/themed/themes/thmoffice2003.h"
+#include "controls/toolbar/themed/themes/thmofficec.h"
+#include "controls/toolbar/themed/themes/thmofficek.h"
 #include "controls/toolbar/themed/themes/thmofficexp.h"
 #include "controls/toolbar/themed/themes/thmwhidbey.h"
 
@@ -15,7 +24,16 @@ namespace {
 constexpr TThmThemeEntry kThemes[] = {
     {kThemeDefault, CreateDefaultTheme},
     {kThemeOfficeXP, CreateOfficeXPTheme},
+    {kThemeEos, CreateEosTheme},
+    {kThemeNexos2, CreateNexos2Theme},
+    {kThemeNexos3, CreateNexos3Theme},
+    {kThemeNexos4, CreateNexos4Theme},
+    {kThemeNexos5, CreateNexos5Theme},
+    {kThemeNexosX, CreateNexosXTheme},
+    {kThemeOffice11Adaptive, CreateOffice11AdaptiveTheme},
     {kThemeOffice2003, CreateOffice2003Theme},
+    {kThemeOfficeC, CreateOfficeCTheme},
+    {kThemeOfficeK, CreateOfficeKTheme},
     {kThemeWhidbey, CreateWhidbeyTheme},
 };
 

@@ -22,8 +22,6 @@ void Gradient(HDC dc, const RECT& r, TColor start, TColor end, bool vertical) {
     PaintLinearGradient(dc, r, end, start, vertical);
 }
 
-void Pixel(HDC dc, int x, int y, TColor c) { PaintRectFill(dc, RECT{x, y, x + 1, y + 1}, c); }
-
 }  // namespace
 
 TThmWhidbeyTheme::TThmWhidbeyTheme(std::wstring name)
@@ -52,11 +50,7 @@ void TThmWhidbeyTheme::RebuildColorCache() {
     const TColor hotFill = ColorBlendPercent(clHighlight, clWindow, 20);
     const TColor dimText = ColorBlendPercent(clBtnText, BarLight, 50);
 
-    auto set = [](TColor (&row)[3], TColor fill, TColor text, TColor frame) {
-        row[scFill] = fill;
-        row[scText] = text;
-        row[scFrame] = frame;
-    };
+    const auto set = SetColors;
     const TColor toolbarBorder = Contrasted(ColorBlendPercent(clBtnText, clBtnShadow, 15), ToolbarFill, 120);
     set(FloatingColors[0], toolbarBorder, clBtnShadow, Contrasted(clBtnHighlight, clBtnShadow, 180));
     set(FloatingColors[1], toolbarBorder, clBtnFace, Contrasted(dimText, clBtnFace, 120));
@@ -85,18 +79,8 @@ void TThmWhidbeyTheme::RebuildColorCache() {
     ToolbarSeparator = ColorBlendPercent(clBtnShadow, clWindow, 70);
     PopupSeparator = Contrasted(ToolbarSeparator, PopupFill, 50);
     StatusPanelBorder = Contrasted(ColorBlendPercent(clWindow, clBtnFace, 30), clBtnFace, 30);
-    GripColor = BarDark;
-
-    HDC dc = NearestColorBitmap().Canvas().Handle();
-    auto snap = [dc](TColor& c) {
-        if (c != clNone) c = static_cast<TColor>(GetNearestColor(dc, ColorToRGB(c)));
-    };
-    for (TColor* c : {&MenuBarFill, &ToolbarFill, &PopupFill, &DockPanelFill, &PopupBorder, &PopupSeparator,
-                      &ToolbarSeparator, &StatusPanelBorder})
-        snap(*c);
-    for (auto& entry : FloatingColors)
-        for (TColor& c : entry) snap(c);
-    States.SnapToScreen();
+    GripColor = clNone;  // the drag handle is dots mixed from BarDark
+    SnapColorCache();
 }
 
 void TThmWhidbeyTheme::GetMarginSet(int kind, TThmMargins& margins) {
@@ -108,19 +92,9 @@ void TThmWhidbeyTheme::GetMarginSet(int kind, TThmMargins& margins) {
     }
 }
 
-int TThmWhidbeyTheme::GetIntMetric(int index) {
-    switch (index) {
-    case tmMenuImageGap: return 3;
-    case tmMenuCaptionGap: return 8;
-    case tmToolbarSeparatorSize: return -1;
-    default: return TThmOfficeXPTheme::GetIntMetric(index);
-    }
-}
+int TThmWhidbeyTheme::GetIntMetric(int index) { return ShadedOfficeIntMetric(index); }
 
-bool TThmWhidbeyTheme::GetBoolMetric(int index) {
-    return index == tbPopupOverlapsOpener || index == tbPaintDockBackground || index == tbSolidToolbarNCArea ||
-           index == tbSolidToolbarClientArea;
-}
+bool TThmWhidbeyTheme::GetBoolMetric(int index) { return ShadedOfficeBoolMetric(index); }
 
 TColor TThmWhidbeyTheme::FrameTint() const { return ColorBlendPercent(BarDark, BarLight, 90); }
 
@@ -141,14 +115,7 @@ void TThmWhidbeyTheme::PaintViewBackground(TCanvas& canvas, const RECT& outerRec
     const bool bar = (ViewKindIs(viewKind, vkToolbarBar) && !(viewKind & vkOpaqueItems)) ||
                      ViewKindIs(viewKind, vkToolWindow);
     if (bar) {
-        const bool wide = IsRectEmpty(&outerRect) ? paintRect.right > paintRect.bottom
-                                                  : std::abs(r.right - r.left) > std::abs(r.bottom - r.top);
-        // The gradient runs one pixel past the clip; only the clip is painted.
-        TThmClipGuard clip(dc, r);
-        if (wide)
-            Gradient(dc, RECT{r.left, r.top - 1, r.right, r.bottom + 1}, BarLight, BarDark, true);
-        else
-            Gradient(dc, RECT{r.left - 1, r.top, r.right + 1, r.bottom}, BarLight, BarDark, false);
+        PaintBarGradient(dc, r, BarBackgroundRunsAcross(outerRect, paintRect, r), BarLight, BarDark);
         return;
     }
     if (EqualRect(&outerRect, &paintRect))
@@ -172,19 +139,12 @@ void TThmWhidbeyTheme::PaintItemButton(TCanvas& canvas, const RECT& rect, const 
 void TThmWhidbeyTheme::PaintCheckGlyph(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item) {
     HDC dc = canvas.Handle();
     TThmClipGuard clip(dc, rect);
-    const int x = (rect.left + rect.right) / 2 - 2, y = (rect.top + rect.bottom) / 2 + 1;
-    const POINT tick[7] = {{x - 2, y - 2}, {x, y}, {x + 4, y - 4}, {x + 4, y - 3}, {x, y + 1}, {x - 2, y - 1}, {x - 2, y - 2}};
-    PaintPolyline(dc, tick, 6, ButtonStateColor(item, scText));
+    PaintCheckTick(dc, (rect.left + rect.right) / 2 - 2, (rect.top + rect.bottom) / 2 + 1, ButtonStateColor(item, scText));
 }
 
-void TThmWhidbeyTheme::PaintChevronButton(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item) {
-    PaintItemButton(canvas, rect, item);
-    HDC dc = canvas.Handle();
-    TThmClipGuard clip(dc, rect);
-    if (item.Vertical)
-        PaintChevronAt(dc, rect.right - 9, rect.top + 2, true, ItemStateColor(item, scText));
-    else
-        PaintChevronAt(dc, rect.left + 2, 4, false, ItemStateColor(item, scText));
+POINT TThmWhidbeyTheme::ChevronOrigin(const RECT& rect, bool vertical) {
+    // Not centred: rows 4 to 8 of the item, or five pixels in from its right edge.
+    return vertical ? POINT{rect.right - 9, rect.top + 2} : POINT{rect.left + 2, 4};
 }
 
 void TThmWhidbeyTheme::PaintEditBox(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item,
@@ -296,11 +256,11 @@ void TThmWhidbeyTheme::PaintDockPanelFrame(TCanvas& canvas, const RECT& rect, co
     PaintRectFrame(dc, r, clBtnFace, true);
     PaintRectFrame(dc, r, c, true);
     if (!IsEmptyArea(r)) {
-        Pixel(dc, r.left, r.top, clBtnFace);
+        PaintPixel(dc, r.left, r.top, clBtnFace);
         if (across)
-            Pixel(dc, r.right - 1, r.top, clBtnFace);
+            PaintPixel(dc, r.right - 1, r.top, clBtnFace);
         else
-            Pixel(dc, r.left, r.bottom - 1, clBtnFace);
+            PaintPixel(dc, r.left, r.bottom - 1, clBtnFace);
     }
     r = Deflated(rect, frame.BorderSize.x, frame.BorderSize.y);
     if (across) {
@@ -327,24 +287,6 @@ void TThmWhidbeyTheme::PaintItemFrame(TCanvas& canvas, const RECT& rect, const T
     PaintRectFrame(dc, r, ItemStateColor(item, scFrame), true);
 }
 
-void TThmWhidbeyTheme::PaintItemImage(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item, TImageList* images,
-                                      int imageIndex) {
-    if (!images) return;
-    TThmClipGuard clip(canvas.Handle(), rect);
-    const bool dark = ColorLuma(GetItemImageBackColor(item)) < 80;
-    if (!item.Enabled) {
-        if (dark)
-            PaintImageSilhouetteThreshold(canvas, rect, *images, imageIndex, clBtnShadow);
-        else
-            PaintImageShadow(canvas, rect, *images, imageIndex, 0);
-    } else if (item.Checked || item.Pushed || item.HotState != hsNone || dark || IsWhiteButtonFace ||
-               IsLowColorDisplay) {
-        PaintImageLightened(canvas, rect, *images, imageIndex, dark);
-    } else {
-        PaintImageTinted(canvas, rect, *images, imageIndex, clWindow, 255);
-    }
-}
-
 POINT TThmWhidbeyTheme::MDIGlyphOrigin(const RECT& rect) {
     return {(rect.left + rect.right - Glyphs().Width()) / 2, (rect.top + rect.bottom - Glyphs().Height()) / 2};
 }
@@ -363,16 +305,12 @@ void TThmWhidbeyTheme::PaintItemSeparator(TCanvas& canvas, const RECT& rect, con
         }
         if (!item.Enabled) return;
         const int y = r.bottom / 2;
-        if (item.ViewKind & vkToolbar) {
-            PaintLine(dc, r.left + 4, y, r.right - 2, y, clBtnHighlight);
-            PaintLine(dc, r.left + 3, y - 1, r.right - 3, y - 1, ToolbarSeparator);
-        } else {
+        if (item.ViewKind & vkToolbar)
+            PaintEtchedLine(dc, r, y, true, clBtnHighlight, ToolbarSeparator);
+        else
             PaintLine(dc, r.left + 1, y, r.right - 1, y, PopupSeparator);
-        }
     } else if (item.Enabled) {
-        const int x = r.right / 2;
-        PaintLine(dc, x, r.top + 4, x, r.bottom - 2, clBtnHighlight);
-        PaintLine(dc, x - 1, r.top + 3, x - 1, r.bottom - 3, ToolbarSeparator);
+        PaintEtchedLine(dc, r, r.right / 2, false, clBtnHighlight, ToolbarSeparator);
     }
 }
 
@@ -383,29 +321,7 @@ void TThmWhidbeyTheme::PaintToolbarFrame(TCanvas& canvas, const RECT& rect, cons
     const bool bar = ViewKindIs(frame.ViewKind, vkToolbarBar) || frame.ViewKind == vkToolbar ||
                      ViewKindIs(frame.ViewKind, vkToolWindow);
     if (bar) {
-        if (frame.Vertical) {
-            Gradient(dc, r, BarLight, BarDark, false);
-            if (frame.BorderStyle == 1 && !IsEmptyArea(r)) {
-                PaintLine(dc, r.right - 1, r.top + 1, r.right - 1, r.bottom - 1, BarShadow);
-                PaintLine(dc, r.left + 1, r.bottom - 1, r.right - 1, r.bottom - 1, BarShadow);
-                Pixel(dc, r.left, r.top, BarDark);
-                Pixel(dc, r.left, r.bottom - 2, BarDark);
-                Pixel(dc, r.left, r.bottom - 1, BarDark);
-            }
-        } else {
-            Gradient(dc, r, BarLight, BarDark, true);
-            if (frame.BorderStyle == 1 && !IsEmptyArea(r)) {
-                Gradient(dc, RECT{r.right - 1, r.top + 1, r.right, r.bottom}, ColorBlendPercent(BarDark, BarLight, 50),
-                         BarShadow, true);
-                PaintLine(dc, r.left + 1, r.bottom - 1, r.right - 1, r.bottom - 1, BarShadow);
-                Pixel(dc, r.left, r.top, ColorBlendPercent(BarDark, BarLight, 60));
-                Pixel(dc, r.left, r.bottom - 1, BarDark);
-                Pixel(dc, r.left, r.bottom - 2, ColorBlendPercent(BarDark, BarShadow, 50));
-                Pixel(dc, r.right - 2, r.top, ColorBlendPercent(BarDark, BarLight, 25));
-                Pixel(dc, r.right - 1, r.bottom - 1, BarDark);
-                Pixel(dc, r.right - 2, r.bottom - 2, ColorBlendPercent(BarDark, BarShadow, 50));
-            }
-        }
+        PaintShadedBarFrame(dc, r, frame.Vertical, frame.BorderStyle == 1, ShadedBarColors(BarLight, BarDark, BarShadow));
         if (frame.BorderStyle != 1) return;
     } else {
         Gradient(dc, r, clBtnFace, BarLight, false);
@@ -413,59 +329,9 @@ void TThmWhidbeyTheme::PaintToolbarFrame(TCanvas& canvas, const RECT& rect, cons
     r = Deflated(r, 2, 2);
     if (!frame.AllowDrag) return;
     const bool close = frame.CloseButtonState & cbsShown;
-    const int g = GetDragHandleSize(frame);
     const bool horizontal = !frame.Vertical;
     r = GripZone(r, frame);
-    if (frame.DragHandleStyle != dhNone) {
-        auto nearest = [dc](TColor c) { return static_cast<TColor>(GetNearestColor(dc, ColorToRGB(c))); };
-        const TColor d1 = nearest(ColorMix(BarDark, clBtnShadow, 64)), d2 = nearest(ColorMix(BarDark, clBtnShadow, 48)),
-                     d3 = nearest(ColorMix(BarDark, clBtnShadow, 32)), d4 = nearest(ColorMix(BarDark, clBtnShadow, 16)),
-                     l1 = nearest(ColorMix(BarDark, clBtnHighlight, 128)),
-                     l2 = nearest(ColorMix(BarDark, clBtnHighlight, 96)),
-                     l3 = nearest(ColorMix(BarDark, clBtnHighlight, 72));
-        auto dot = [&](int x, int y) {
-            Pixel(dc, x, y, d1);
-            Pixel(dc, x + 1, y, d2);
-            Pixel(dc, x, y + 1, d3);
-            Pixel(dc, x + 1, y + 1, d4);
-            Pixel(dc, x + 2, y + 1, l2);
-            Pixel(dc, x + 1, y + 2, l3);
-            Pixel(dc, x + 2, y + 2, l1);
-        };
-        RECT q = r;
-        const bool twin = frame.DragHandleStyle == dhDouble;
-        if (twin) {
-            if (horizontal)
-                OffsetRect(&q, -2, 0);
-            else
-                OffsetRect(&q, 0, -2);
-        }
-        if (horizontal) {
-            q.top += 4;
-            q.bottom -= 2;
-            q.left += 1;
-            if (close) {
-                q.top += g - 2;
-                q.left += 4;
-            }
-            for (int y = q.top; y < q.bottom - 3; y += 4) {
-                dot(q.left, y);
-                if (twin) dot(q.left + 4, y);
-            }
-        } else {
-            q.left += 4;
-            q.right -= 2;
-            q.top += 1;
-            if (close) {
-                q.right -= g - 2;
-                q.top += 4;
-            }
-            for (int x = q.left; x < q.right - 3; x += 4) {
-                dot(x, q.top);
-                if (twin) dot(x, q.top + 4);
-            }
-        }
-    }
+    PaintGripDotRows(dc, r, frame, GripDotColors(dc, BarDark, clBtnShadow, clBtnHighlight), 2);
     if (close) PaintCloseButtonBox(dc, ToolbarCloseButtonBox(r, horizontal), CloseButtonRow(frame.CloseButtonState));
 }
 

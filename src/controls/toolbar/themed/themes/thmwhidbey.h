@@ -30,7 +30,6 @@ public:
                              const RECT& clipRect, TColor color, bool transparent, int viewKind) override;
     void PaintItemButton(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item) override;
     void PaintCheckGlyph(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item) override;
-    void PaintChevronButton(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item) override;
     void PaintEditBox(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item,
                       const themed::TThmEditBoxInfo& editBox) override;
     void PaintEditBoxButton(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item,
@@ -40,8 +39,6 @@ public:
     void PaintDockPanelFrame(classlib::TCanvas& canvas, const RECT& rect,
                              const themed::TThmDockPanelFrameInfo& frame) override;
     void PaintItemFrame(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item) override;
-    void PaintItemImage(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item,
-                        classlib::TImageList* images, int imageIndex) override;
     void PaintItemSeparator(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item,
                             bool horizontal, bool lineSeparator) override;
     void PaintToolbarFrame(classlib::TCanvas& canvas, const RECT& rect,
@@ -53,6 +50,9 @@ protected:
     UINT FloatingCaptionFormat() const override { return DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_HIDEPREFIX; }
     std::vector<TColor> SizeGripColors(int side) const override;
     POINT MDIGlyphOrigin(const RECT& rect) override;
+    POINT ChevronOrigin(const RECT& rect, bool vertical) override;
+    bool HotImageCastsShadow() const override { return false; }
+    int RestingImageOpacity() const override { return 255; }
     void PaintCrossIn(HDC dc, const RECT& box, TColor color) override { PaintSmallCloseCross(dc, box, color); }
 
 private:

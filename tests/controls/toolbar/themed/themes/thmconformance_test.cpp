@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "classlib/imagelist.h"
+#include "controls/toolbar/themed/thmnames.h"
 #include "controls/toolbar/themed/thmregistry.h"
 #include "controls/toolbar/themed/themes/thmthemetable.h"
 #include "thmtestkit.h"
@@ -59,8 +60,14 @@ std::vector<TThmItemInfo> ItemStates(int viewKind) {
     add(true, false, hsNone, true, false, spPlain, ifRadioItem);
     add(true, false, hsNone, false, false, 7, 0x7FFFFFFF);  // out of range
     TThmItemInfo vertical = states[3];
-    vertical.Vertical = true;
+    vertical.Vertical = vertical.ViewVertical = true;
     states.push_back(vertical);
+    // A hot split button of a vertical toolbar: split items never say Vertical, only their view.
+    TThmItemInfo splitInColumn = Item(viewKind, ifToolbarStyle | ifSplitItem);
+    splitInColumn.HotState = hsSelected;
+    splitInColumn.SplitPart = spSplitButton;
+    splitInColumn.ViewVertical = true;
+    states.push_back(splitInColumn);
     return states;
 }
 
@@ -305,7 +312,16 @@ struct Allowance {
     const char* Reason;
 };
 const Allowance kAllowances[] = {
-    {L"", "", 1, "none so far"},
+    // The button part of a split button on a vertical bar shades on through its arrow part (the
+    // split-arrow width, 12, beyond the part), which then adds no shade of its own. The sweep
+    // hands split records to every painter that draws a button face.
+    {L"OfficeC", "PaintItemButton", 12, "split button shade reaches through its arrow part"},
+    {L"OfficeC", "PaintChevronButton", 12, "split button shade reaches through its arrow part"},
+    {L"OfficeC", "PaintMDICaptionButton", 12, "split button shade reaches through its arrow part"},
+    // A hot image's second shadow lies two pixels down and right; the bars hand these themes
+    // the image rectangle already moved one pixel up and left (GetItemImageShift).
+    {kThemeNexos3, "PaintItemImage", 2, "hot image shadow at (2, 2)"},
+    {kThemeNexosX, "PaintItemImage", 2, "hot image shadow at (2, 2)"},
 };
 
 int MarginFor(const std::wstring& theme, const char* op) {

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "classlib/imagelist.h"
+#include "controls/toolbar/themed/thmregistry.h"
 #include "controls/toolbar/themed/thmutils.h"
+#include "controls/toolbar/themed/themes/thmgradienthelpers.h"
 #include "controls/toolbar/themed/themes/thmkit.h"
 #include "thmtestkit.h"
 
@@ -113,6 +115,25 @@ TEST(ThemeKit, RadioRowsUseTheInsetTableAndSurviveTallFaces) {
     EXPECT_EQ(dib.Pixel(5, 0), RGB(255, 0, 0));
 }
 
+// The banded disc's rows are the banded face's lines, narrowed by the insets; faces of fewer
+// than four rows (a band shorter than one line) still take the stops in order.
+TEST(ThemeKit, BandedRadioRowsFollowTheBandedFace) {
+    MemoryDib dib(12, 12, RGB(1, 2, 3));
+    PaintRadioBanded(dib.DC, RECT{0, 0, 11, 11}, true);
+    for (int row = 0; row < 11; ++row) {
+        const int inset = kRadioDiscInsets11[row];
+        EXPECT_EQ(dib.Pixel(inset, row), classlib::ColorToRGB(BandedButtonLineColor(bsHot, row, 11))) << row;
+        if (inset > 0) EXPECT_EQ(dib.Pixel(inset - 1, row), RGB(1, 2, 3)) << row;
+    }
+    for (int rows : {1, 2, 3}) {
+        dib.Fill(RGB(1, 2, 3));
+        PaintRadioBanded(dib.DC, RECT{0, 0, 11, rows}, false);
+        EXPECT_EQ(dib.Pixel(5, 0), classlib::ColorToRGB(BandedButtonLineColor(bsNormal, 0, rows))) << rows;
+        EXPECT_EQ(dib.Pixel(5, rows - 1), classlib::ColorToRGB(BandedButtonLineColor(bsNormal, rows - 1, rows))) << rows;
+        EXPECT_EQ(dib.Pixel(5, rows), RGB(1, 2, 3)) << rows;
+    }
+}
+
 TEST(ThemeKit, StripesKeepTheirPhaseAndArea) {
     MemoryDib dib(6, 12, RGB(1, 2, 3));
     const classlib::TColor rows[3] = {0x000000, 0xFFFFFF, classlib::clNone};
@@ -154,6 +175,45 @@ TEST(ThemeKit, OctagonAndFaces) {
     item.HotState = hsSelected;
     PaintPopupCheckFace(dib.DC, RECT{0, 0, 12, 12}, item, style);
     EXPECT_EQ(dib.Pixel(2, 0), RGB(0, 0, 0)) << "the active octagon";
+}
+
+// The dotted drag handle: a column of dots every 4 rows across a horizontal bar (a row along the
+// top of a vertical one), doubled for dhDouble and moved toward the bar's start by the theme's
+// shift, clear of a close button; nothing for dhNone.
+TEST(ThemeKit, GripDotRows) {
+    struct Case {
+        bool Vertical;
+        int Style, Close, Shift;
+        int FirstX, FirstY, Dots;
+    };
+    const Case cases[] = {
+        {false, dhSingle, 0, 2, 3, 6, 5},          {false, dhDouble, 0, 2, 1, 6, 10},
+        {false, dhDouble, 0, 0, 3, 6, 10},         {false, dhDouble, cbsShown, 1, 6, 18, 4},
+        {true, dhSingle, 0, 1, 6, 3, 5},           {true, dhDouble, 0, 1, 6, 2, 10},
+        {false, dhNone, 0, 2, -1, -1, 0},
+    };
+    const TGripDotColors colors{{0x000001, 0x000002, 0x000003, 0x000004}, {0x000005, 0x000006, 0x000007}};
+    for (const Case& c : cases) {
+        MemoryDib dib(40, 40, RGB(255, 255, 255));
+        TThmToolbarFrameInfo frame{};
+        frame.Vertical = c.Vertical;
+        frame.AllowDrag = true;
+        frame.DragHandleStyle = c.Style;
+        frame.CloseButtonState = c.Close;
+        const int g = GetDragHandleSize(frame);
+        const RECT zone = c.Vertical ? RECT{2, 2, 30, 2 + g} : RECT{2, 2, 2 + g, 30};
+        PaintGripDotRows(dib.DC, zone, frame, colors, c.Shift);
+        EXPECT_EQ(dib.Count(RGB(1, 0, 0)), c.Dots) << &c - cases;
+        if (c.Dots > 0) EXPECT_EQ(dib.Pixel(c.FirstX, c.FirstY), RGB(1, 0, 0)) << &c - cases;
+    }
+}
+
+TEST(ThemeKit, BarBackgroundRunsAcrossByShape) {
+    const RECT none{}, dock{0, 0, 300, 30}, empty{5, 5, 5, 5};
+    EXPECT_TRUE(BarBackgroundRunsAcross(none, RECT{0, 0, 50, 20}, RECT{0, 0, 5, 20}));
+    EXPECT_FALSE(BarBackgroundRunsAcross(none, RECT{0, 0, 20, 50}, RECT{0, 0, 20, 5}));
+    EXPECT_FALSE(BarBackgroundRunsAcross(dock, RECT{0, 0, 50, 20}, RECT{0, 0, 5, 20})) << "the painted part decides";
+    EXPECT_TRUE(BarBackgroundRunsAcross(empty, RECT{0, 0, 20, 50}, RECT{0, 0, 20, 5})) << "only no rectangle at all";
 }
 
 }  // namespace

@@ -149,6 +149,12 @@ RECT PaintPopupMenu(TThmTheme& theme, TCanvas& canvas, POINT origin, int items, 
         theme.PaintPopupFrame(canvas, RECT{0, 0, width, popup.bottom - popup.top}, frame);
     }
     const int itemWidth = width - 2 * border.x;
+    {
+        // The popup window's client background, as the popup paints it before its items.
+        TOrigin at(dc, POINT{popup.left + border.x, popup.top + border.y});
+        const RECT client{0, 0, itemWidth, items * rowHeight};
+        theme.PaintViewBackground(canvas, client, client, client, theme.GetViewFillColor(vkPopupMenu), false, vkPopupMenu);
+    }
     for (int i = 0; i < items; ++i) {
         TThmItemInfo item = ItemOf(vkPopupMenu, i, false);
         if (i % 6 == 3) item.ItemFlags |= ifSubmenu;
