@@ -565,3 +565,43 @@ TEST_F(TreeTest, MoveToTakesTheWholeSubtreeAlong) {
     EXPECT_EQ(hidden.Items().GetFirstNode(), other);
     EXPECT_FALSE(other->MoveTo(deepest, naAddChild));
 }
+
+// A leaf moved one place up or down among leaves: the window shows the level in the new
+// order (each item naming its node), a selection on either leaf stays on its node, and a
+// leaf with a neighbour that has children moves as any node does.
+TEST_F(TreeTest, MoveToAmongNeighbouringLeavesKeepsWindowAndSelection) {
+    auto* tv = Add<TWideTreeView>(8, 8, 300, 300);
+    Show();
+    TWideTreeNodes& nodes = tv->Items();
+    TWideTreeNode* x = nodes.Add(nullptr, L"x");
+    TWideTreeNode* y = nodes.Add(nullptr, L"y");
+    TWideTreeNode* z = nodes.Add(nullptr, L"z");
+    TWideTreeNode* f = nodes.Add(nullptr, L"f");
+    nodes.AddChild(f, L"f1");
+    struct Case {
+        TWideTreeNode* node;
+        TWideTreeNode* destination;
+        TWideTreeNode* selected;
+        std::wstring shape;
+    };
+    const Case cases[] = {
+        {z, y, y, L"x|z|y|f|.f1|"},  // y one place down
+        {z, x, z, L"z|x|y|f|.f1|"},  // z one place up
+        {y, x, x, L"z|y|x|f|.f1|"},
+        {f, x, f, L"z|y|f|.f1|x|"},  // a folder: the whole subtree
+        {x, f, y, L"z|y|x|f|.f1|"},
+    };
+    for (const Case& one : cases) {
+        tv->SetSelected(one.selected);
+        EXPECT_TRUE(one.node->MoveTo(one.destination, naInsert)) << testsupport::Narrow(one.node->Text());
+        EXPECT_EQ(Shape(nodes), one.shape);
+        for (TWideTreeNode* n = nodes.GetFirstNode(); n; n = n->GetNext()) {
+            EXPECT_EQ(WindowText(tv, n), n->Text());
+            EXPECT_EQ(nodes.GetNode(n->ItemId()), n);
+            TWideTreeNode* next = n->GetNextSibling();
+            EXPECT_EQ(TreeView_GetNextSibling(tv->Handle(), n->ItemId()), next ? next->ItemId() : nullptr)
+                << testsupport::Narrow(one.shape);
+        }
+        EXPECT_EQ(tv->Selected(), one.selected) << testsupport::Narrow(one.shape);
+    }
+}
