@@ -2,6 +2,7 @@
 
 #include "app/commandhost.h"
 #include "app/mainactions.h"
+#include "app/preparedpanel.h"
 #include "classlib/form.h"
 #include "classlib/scopeguard.h"
 #include "controls/toolbar/ui/uidockpanels.h"
@@ -31,19 +32,6 @@ const wchar_t* const kBrokenScriptText =
     L"このお気に入りのレジストリスクリプトは壊れているため、実行できません。";
 const wchar_t* const kScriptNotRunText =
     L"レジストリエディタを起動できなかった（または既に実行中の）ため、レジストリスクリプトは実行されませんでした。";
-
-// The panel's window: what it shows is made before it shows.
-class TFavoritesPanel final : public ui::TUiDockablePanel {
-public:
-    using ui::TUiDockablePanel::TUiDockablePanel;
-    std::function<void()> BeforeShow;
-
-protected:
-    void CMVisibleChanged(classlib::TMessage& message) override {
-        if (Visible() && BeforeShow) BeforeShow();
-        ui::TUiDockablePanel::CMVisibleChanged(message);
-    }
-};
 
 }  // namespace
 
@@ -79,7 +67,7 @@ private:
 TFavoritesFeature::TFavoritesFeature(const TFeatureContext& context, TFavoritesHost& host, std::wstring fileName)
     : FContext(context), FHost(host), FQuestions(std::make_unique<TQuestions>(host)),
       FFile(std::make_unique<favorites::TFavoritesFile>(std::move(fileName), *FQuestions)) {
-    auto* panel = new TFavoritesPanel(&FContext.Form);
+    auto* panel = new TPreparedDockablePanel(&FContext.Form);
     FPanel = panel;
     FPanel->SetName(L"FavoriteDock");
     FPanel->SetCaption(L"お気に入り");
@@ -100,7 +88,7 @@ TFavoritesFeature::TFavoritesFeature(const TFeatureContext& context, TFavoritesH
 }
 
 TFavoritesFeature::~TFavoritesFeature() {
-    static_cast<TFavoritesPanel*>(FPanel)->BeforeShow = nullptr;
+    static_cast<TPreparedDockablePanel*>(FPanel)->BeforeShow = nullptr;
     FreeMenuItems();
     if (toolbar::TBarCustomItem* menu = FHost.FavoritesMenu()) menu->OnPopup = nullptr;
     FModel.reset();
