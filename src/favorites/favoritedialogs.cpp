@@ -56,10 +56,16 @@ struct TFieldRows {
     int GroupHeight() const { return Top + 8; }
 };
 
-// OK and Cancel at the bottom right of a dialog `width` wide whose buttons start at `top`.
-TOkCancel AddButtons(TForm& dialog, int width, int top) {
+// The end of a dialog `width` wide: OK and Cancel at the bottom right below its last group,
+// its frame around them, the input focus on its first field.
+TOkCancel FinishDialog(TForm& dialog, const wchar_t* caption, int width, const classlib::TControl& lastGroup,
+                       classlib::TWinControl* first) {
+    const int top = lastGroup.Top() + lastGroup.Height();
     const std::vector<TPlace> row = ButtonRow(width - 8, top + 8, {75, 75});
-    return AddOkCancel(TPlacer(&dialog, &dialog), {.Ok = row[0], .Cancel = row[1]});
+    const TOkCancel pair = AddOkCancel(TPlacer(&dialog, &dialog), {.Ok = row[0], .Cancel = row[1]});
+    SetUpDialog(dialog, {caption, width, top + kButtonRowHeight, false, poScreenCenter});
+    dialog.SetActiveControl(first);
+    return pair;
 }
 
 }  // namespace
@@ -114,12 +120,9 @@ TAddFavoriteKeyForm::TAddFavoriteKeyForm(TComponent* owner, const TFavoriteDialo
     optionRows.Next();
     options->SetHeight(optionRows.GroupHeight());
 
-    const int buttonsTop = options->Top() + options->Height();
-    const TOkCancel pair = AddButtons(*this, width, buttonsTop);
+    const TOkCancel pair = FinishDialog(*this, L"キーおよび値の追加と編集", width, *options, CaptionBox);
     OkButton = pair.Ok;
     CancelButton = pair.Cancel;
-    SetUpDialog(*this, {L"キーおよび値の追加と編集", width, buttonsTop + kButtonRowHeight, false, poScreenCenter});
-    SetActiveControl(CaptionBox);
 }
 
 void TAddFavoriteKeyForm::UpdateActions() {
@@ -155,13 +158,9 @@ TRegistryScriptImportForm::TRegistryScriptImportForm(TComponent* owner, const TF
     optionRows.Next();
     options->SetHeight(optionRows.GroupHeight());
 
-    const int buttonsTop = options->Top() + options->Height();
-    const TOkCancel pair = AddButtons(*this, width, buttonsTop);
+    const TOkCancel pair = FinishDialog(*this, L"レジストリスクリプトとファイルの取り込み、編集", width, *options, CaptionBox);
     OkButton = pair.Ok;
     CancelButton = pair.Cancel;
-    SetUpDialog(*this, {L"レジストリスクリプトとファイルの取り込み、編集", width, buttonsTop + kButtonRowHeight, false,
-                        poScreenCenter});
-    SetActiveControl(CaptionBox);
 }
 
 void TRegistryScriptImportForm::UpdateActions() {
@@ -196,12 +195,9 @@ TRegScriptEditorForm::TRegScriptEditorForm(TComponent* owner, const TFavoriteDia
     ExternalEditorButton =
         inScript.Button(L"外部エディタで編集", {170, scriptHeight - 38, 150, 25}, mrNone, [this] { EditExternally(); });
 
-    const int buttonsTop = script->Top() + script->Height();
-    const TOkCancel pair = AddButtons(*this, width, buttonsTop);
+    const TOkCancel pair = FinishDialog(*this, L"レジストリスクリプトの再編集", width, *script, CaptionBox);
     OkButton = pair.Ok;
     CancelButton = pair.Cancel;
-    SetUpDialog(*this, {L"レジストリスクリプトの再編集", width, buttonsTop + kButtonRowHeight, false, poScreenCenter});
-    SetActiveControl(CaptionBox);
 }
 
 std::wstring TRegScriptEditorForm::ScriptText() { return EntryValue->GetText(); }
