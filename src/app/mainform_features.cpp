@@ -1,9 +1,10 @@
 // The main window's features and their hosts: the tool panel, the searches, the undo and
-// clipboard pages, the address history, the tool commands, the user toolbars and the settings
-// command are made here and answered here, each through its own host interface; the window
-// itself only routes to them (see featurehost.h).
+// clipboard pages, the address history, the tool commands, the user toolbars, the settings
+// command and the favorites are made here and answered here, each through its own host
+// interface; the window itself only routes to them (see featurehost.h).
 #include "app/mainform.h"
 
+#include "app/favoritesfeature.h"
 #include "app/findfeature.h"
 #include "app/historyfeature.h"
 #include "app/regedform.h"
@@ -14,6 +15,8 @@
 #include "app/usertoolbarsfeature.h"
 #include "classlib/modalwait.h"
 #include "classlib/scopeguard.h"
+#include "controls/toolbar/ui/uidockpanels.h"
+#include "controls/toolbar/ui/uistatusbar.h"
 #include "controls/toolbar/ui/uitoolbar.h"
 #include "controls/wide/wideutils.h"
 #include "registry/reghive.h"
@@ -21,6 +24,7 @@
 #include "settings/settingsfiles.h"
 #include "uihelpers/filedialogs.h"
 #include "views/regtreeview.h"
+#include "widgets/vstab.h"
 
 #include <aclui.h>
 #include <shellapi.h>
@@ -34,7 +38,8 @@ struct TMainForm::TFeatures {
                         public THistoryHost,
                         public TToolsHost,
                         public TSettingsFeatureHost,
-                        public TUserToolbarsHost {
+                        public TUserToolbarsHost,
+                        public TFavoritesHost {
     public:
         explicit THost(TMainForm& form) : FForm(form) {}
 
@@ -61,6 +66,25 @@ struct TMainForm::TFeatures {
         ui::TUiComboBox& AddressBox() override { return *FForm.AddressBox; }
         void GoToAddress() override { FForm.RegMoveButtonClick(); }
 
+        toolbar::TBarDock* PanelDock() override { return FForm.FFeatures->ToolPanel.Dock(); }
+        toolbar::TBarCustomItem* FavoritesMenu() override {
+            return dynamic_cast<toolbar::TBarCustomItem*>(FForm.FindComponent(L"MenuFavorite"));
+        }
+        void JumpTo(const std::wstring& path) override {
+            if (views::TVxRegTreeView* tree = ActiveKeyTree())
+                tree->JumpToPath(path);
+            else
+                FForm.OpenWindow(path);
+        }
+        void ShowHint(const std::wstring& text) override { FForm.HintLabel->SetCaption(text); }
+        bool ImportScript(const std::wstring& fileName) override {
+            return registry::ImportRegFileWithRegedit(fileName, false, classlib::WaitModally);
+        }
+        std::optional<TFavoriteKeyProposal> TabStripKey(classlib::TComponent* source) override {
+            TRegEdForm* window = source == FForm.VxVSTab ? FForm.ActiveRegEdForm() : nullptr;
+            if (!window) return std::nullopt;
+            return TFavoriteKeyProposal{window->ShownName(), window->ShownPath()};
+        }
         std::wstring SelectedKeyPath() override {
             const auto key = SelectedKey();
             return key ? key->FFullPath : L"";
@@ -143,6 +167,7 @@ struct TMainForm::TFeatures {
     std::unique_ptr<TToolsFeature> Tools;
     std::unique_ptr<TUserToolbarsFeature> UserToolbars;
     std::unique_ptr<TSettingsFeature> Settings;
+    std::unique_ptr<TFavoritesFeature> Favorites;
 };
 
 void TMainForm::TFeaturesDeleter::operator()(TFeatures* features) const { delete features; }
@@ -162,6 +187,11 @@ void TMainForm::CreateFeatures() {
     f.UserToolbars = std::make_unique<TUserToolbarsFeature>(
         f.Context, f.Host, settings::SettingsFolderOf(wide::WideGetModuleFileName(nullptr)) + L"CustomToolBar");
     f.Settings = std::make_unique<TSettingsFeature>(f.Context, f.Host);
+    f.Favorites = std::make_unique<TFavoritesFeature>(f.Context, f.Host, settings::GetSettingsFilePath(L"Favorite.db"));
+}
+
+void TMainForm::FeaturesOptionsChanged() {
+    if (FFeatures && FFeatures->Favorites) FFeatures->Favorites->ApplyOptions();
 }
 
 std::wstring TMainForm::FeatureStartNotice() const {
