@@ -77,6 +77,7 @@ struct TMainForm::TFeatures {
                 FForm.OpenWindow(path);
         }
         void ShowHint(const std::wstring& text) override { FForm.HintLabel->SetCaption(text); }
+        // The favorites' scripts and the tools' import alike.
         bool ImportScript(const std::wstring& fileName) override {
             return registry::ImportRegFileWithRegedit(fileName, false, classlib::WaitModally);
         }
@@ -104,9 +105,6 @@ struct TMainForm::TFeatures {
         }
         bool UnloadHive() override {
             return WithActiveTreeUnlocked([](views::TVxRegTreeView& tree) { return tree.UnloadHiveAtSelected(); });
-        }
-        bool ImportScript(const std::wstring& fileName) override {
-            return registry::ImportRegFileWithRegedit(fileName, false, classlib::WaitModally);
         }
         void EditSecurity(const std::wstring& pageTitle, const std::wstring& objectName) override {
             registry::TSecurityInformation information(pageTitle.c_str(), objectName.c_str());
