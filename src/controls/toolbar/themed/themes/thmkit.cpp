@@ -51,7 +51,7 @@ TColor TThmStateColors::ButtonStateColor(const TThmItemInfo& item, int column, T
     if (column == scFill && c == clNone) return toolbarFill;
     if (column == scFrame) {
         if (item.Checked) return classlib::clWindowFrame;
-        if (c == clNone) return classlib::clBtnShadow;
+        if (c == clNone) return MissingFrame;
     }
     return c;
 }
@@ -61,7 +61,7 @@ TColor TThmStateColors::ItemStateColor(const TThmItemInfo& item, int column, TCo
     const TColor c = IsPopupMenuItem(item) ? Popup[PopupStateRow(item)][column] : Item[ItemStateRow(item)][column];
     if (c != clNone || !HasOpaqueItems(item.ViewKind)) return c;
     if (column == scFill) return toolbarFill;
-    if (column == scFrame) return classlib::clBtnShadow;
+    if (column == scFrame) return MissingFrame;
     return c;
 }
 

@@ -57,12 +57,14 @@ bool IsActiveItem(const themed::TThmItemInfo& item);
 struct TThmStateColors {
     TColor Item[8][3] = {};
     TColor Popup[4][3] = {};
+    // The frame that an opaque-items toolbar gives a state the table has none for.
+    TColor MissingFrame = classlib::clBtnShadow;
 
     // The item table's colour; in an opaque-items toolbar a missing fill is `toolbarFill`, and
-    // the frame is clWindowFrame for a checked item and clBtnShadow where the table has none.
+    // the frame is clWindowFrame for a checked item and MissingFrame where the table has none.
     TColor ButtonStateColor(const themed::TThmItemInfo& item, int column, TColor toolbarFill) const;
     // The popup table's colour for a popup-menu item, else the item table's; in an opaque-items
-    // toolbar a missing fill is `toolbarFill` and a missing frame clBtnShadow.
+    // toolbar a missing fill is `toolbarFill` and a missing frame MissingFrame.
     TColor ItemStateColor(const themed::TThmItemInfo& item, int column, TColor toolbarFill) const;
     // Every entry that is a colour replaced by the nearest colour the screen shows.
     void SnapToScreen();

@@ -2,11 +2,16 @@
 
 #include "controls/toolbar/themed/thmdefault.h"
 #include "controls/toolbar/themed/thmnames.h"
+#include "controls/toolbar/themed/themes/thmaluminum.h"
+#include "controls/toolbar/themed/themes/thmmonai.h"
+#include "controls/toolbar/themed/themes/thmmonaixp.h"
 #include "controls/toolbar/themed/themes/thmoffice11adaptive.h"
 #include "controls/toolbar/themed/themes/thmoffice2003.h"
 #include "controls/toolbar/themed/themes/thmofficec.h"
 #include "controls/toolbar/themed/themes/thmofficek.h"
 #include "controls/toolbar/themed/themes/thmofficexp.h"
+#include "controls/toolbar/themed/themes/thmroma.h"
+#include "controls/toolbar/themed/themes/thmstripes.h"
 #include "controls/toolbar/themed/themes/thmwhidbey.h"
 
 namespace themes {
@@ -18,10 +23,15 @@ namespace {
 constexpr TThmThemeEntry kThemes[] = {
     {kThemeDefault, CreateDefaultTheme},
     {kThemeOfficeXP, CreateOfficeXPTheme},
+    {kThemeStripes, CreateStripesTheme},
+    {kThemeAluminum, CreateAluminumTheme},
+    {kThemeMonai, CreateMonaiTheme},
+    {kThemeMonaiXP, CreateMonaiXPTheme},
     {kThemeOffice11Adaptive, CreateOffice11AdaptiveTheme},
     {kThemeOffice2003, CreateOffice2003Theme},
     {kThemeOfficeC, CreateOfficeCTheme},
     {kThemeOfficeK, CreateOfficeKTheme},
+    {kThemeRoma, CreateRomaTheme},
     {kThemeWhidbey, CreateWhidbeyTheme},
 };
 

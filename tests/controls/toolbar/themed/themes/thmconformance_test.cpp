@@ -317,6 +317,11 @@ const Allowance kAllowances[] = {
     {L"OfficeC", "PaintItemButton", 12, "split button shade reaches through its arrow part"},
     {L"OfficeC", "PaintChevronButton", 12, "split button shade reaches through its arrow part"},
     {L"OfficeC", "PaintMDICaptionButton", 12, "split button shade reaches through its arrow part"},
+    // A hot image stands over a shadow two steps down and to the right of it.
+    {L"Roma", "PaintItemImage", 2, "two-step image shadow"},
+    {L"Stripes", "PaintItemImage", 2, "two-step image shadow"},
+    {L"Monai", "PaintItemImage", 2, "two-step image shadow"},
+    {L"MonaiXP", "PaintItemImage", 2, "two-step image shadow"},
 };
 
 int MarginFor(const std::wstring& theme, const char* op) {
