@@ -1,11 +1,13 @@
 // The main window's features and their hosts: the tool panel, the searches, the undo and
-// clipboard pages and the address history are made here and answered here, each through its
-// own host interface; the window itself only routes to them (see featurehost.h).
+// clipboard pages, the address history, the tool commands and the settings command are made
+// here and answered here, each through its own host interface; the window itself only routes
+// to them (see featurehost.h).
 #include "app/mainform.h"
 
 #include "app/findfeature.h"
 #include "app/historyfeature.h"
 #include "app/regedform.h"
+#include "app/settingsfeature.h"
 #include "app/toolpages.h"
 #include "app/toolpanel.h"
 #include "app/toolsfeature.h"
@@ -18,7 +20,11 @@ namespace app {
 
 struct TMainForm::TFeatures {
     // The main window answering the features.
-    class THost final : public TFindFeatureHost, public TToolPaneHost, public THistoryHost, public TToolsHost {
+    class THost final : public TFindFeatureHost,
+                        public TToolPaneHost,
+                        public THistoryHost,
+                        public TToolsHost,
+                        public TSettingsFeatureHost {
     public:
         explicit THost(TMainForm& form) : FForm(form) {}
 
@@ -54,6 +60,11 @@ struct TMainForm::TFeatures {
             ShellExecuteW(FForm.Handle(), L"open", file.c_str(), nullptr, nullptr, SW_SHOW);
         }
 
+        void SettingsChanged() override {
+            FForm.LoadSettings();
+            for (TRegEdForm* window : FForm.RegistryWindows()) FForm.ApplyColors(*window);
+        }
+
     private:
         TMainForm& FForm;
     };
@@ -72,6 +83,7 @@ struct TMainForm::TFeatures {
     std::unique_ptr<TClipboardPage> Clipboard;
     std::unique_ptr<THistoryFeature> History;
     std::unique_ptr<TToolsFeature> Tools;
+    std::unique_ptr<TSettingsFeature> Settings;
 };
 
 void TMainForm::TFeaturesDeleter::operator()(TFeatures* features) const { delete features; }
@@ -86,6 +98,7 @@ void TMainForm::CreateFeatures() {
     f.History = std::make_unique<THistoryFeature>(f.Context, f.ToolPanel, f.Host,
                                                   settings::GetSettingsFilePath(L"History.db"));
     f.Tools = std::make_unique<TToolsFeature>(f.Context, f.Host);
+    f.Settings = std::make_unique<TSettingsFeature>(f.Context, f.Host);
 }
 
 void TMainForm::TearDown() {

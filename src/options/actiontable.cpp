@@ -243,4 +243,12 @@ const TMenuDef* FindMenuDef(std::wstring_view name) {
 
 std::span<const TGenericActionDef> GenericActionDefs() { return kGenerics; }
 
+bool IsTypingShortCut(classlib::TShortCut shortCut) {
+    if (shortCut & (classlib::scCtrl | classlib::scAlt)) return false;
+    const WORD key = shortCut & 0xFF;
+    return (key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z') || key == VK_SPACE ||
+           (key >= VK_NUMPAD0 && key <= VK_DIVIDE) || (key >= VK_OEM_1 && key <= VK_OEM_3) ||
+           (key >= VK_OEM_4 && key <= VK_OEM_8) || key == VK_OEM_102;
+}
+
 }  // namespace options

@@ -21,6 +21,12 @@
 
 namespace options {
 
+// A key that types a character (a letter, a digit, Space, the keypad's digits and signs,
+// the punctuation keys) pressed without Ctrl and without Alt: such a shortcut would take the
+// key from the address box and from every editor, so no command gets one (the settings
+// dialog refuses it, and the reader of "HotKey.db" ignores it).
+bool IsTypingShortCut(classlib::TShortCut shortCut);
+
 // The actions in list order; the value is the index in ActionDefs().
 enum class TActionId : int {
     aacComoUndo, aacComboCut, aacComboDelete, aacComboCopy, aacComboSelectAll, aacComboPaste,

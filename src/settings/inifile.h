@@ -76,6 +76,9 @@ public:
 
     // Empties the lines (and lifts the lossy-load guard of UpdateFile).
     void Clear();
+    // Lifts the lossy-load guard of UpdateFile, keeping the lines that were read: for an owner
+    // whose user was told that the file will be written with what could be read.
+    void AcceptLossyLoad() { FLossy = false; }
     // Writes all lines to the file given to the constructor, atomically. Raises EFCreateError
     // when the file cannot be written (the old file stays whole), and EVxIniFileError,
     // writing nothing, when the file was loaded lossily and not cleared since.

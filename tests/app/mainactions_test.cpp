@@ -11,7 +11,8 @@ using namespace app;
 using testsupport::Narrow;
 
 // "HotKey.db" and "Gesture.db" are read with their Japanese sections and keys as they are;
-// the address-box actions keep their keys; a text that is no shortcut removes it.
+// the address-box actions keep their keys; a text that is no shortcut removes it; a key
+// that types a character without Ctrl or Alt is ignored.
 TEST(ActionTable, HotKeysAndGesturesFromTheirFiles) {
     testsupport::ScratchDir dir;
     {
@@ -20,6 +21,8 @@ TEST(ActionTable, HotKeysAndGesturesFromTheirFiles) {
         hotKeys.WriteString(L"編集", L"新規キー...", L"Ctrl+K");
         hotKeys.WriteString(L"編集", L"名前の変更...", L"nonsense");
         hotKeys.WriteString(L"", L"aacComoUndo", L"F9");
+        hotKeys.WriteString(L"編集", L"コピー", L"C");
+        hotKeys.WriteString(L"編集", L"全て選択", L"Shift+Space");
         hotKeys.UpdateFile();
         settings::TVxMemIniFile gestures(dir.File(L"Gesture.db"));
         gestures.WriteString(L"ウインドウ", L"次のウインドウ", L"→↓");
@@ -38,6 +41,7 @@ TEST(ActionTable, HotKeysAndGesturesFromTheirFiles) {
     EXPECT_EQ(rename->ShortCut(), 0);
     EXPECT_EQ(classlib::ShortCutToText(actions->Action(TActionId::aacComoUndo)->ShortCut()), L"Ctrl+Z");
     EXPECT_EQ(classlib::ShortCutToText(actions->Action(TActionId::aacCopy)->ShortCut()), L"Ctrl+C");
+    EXPECT_EQ(classlib::ShortCutToText(actions->Action(TActionId::aacSelectAll)->ShortCut()), L"Ctrl+A");
 
     const auto table = ReadGestureTable(*actions, settings::TVxMemIniFile(dir.File(L"Gesture.db")));
     ASSERT_EQ(table.size(), 94u);

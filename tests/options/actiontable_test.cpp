@@ -95,3 +95,31 @@ TEST(ActionTable, MenuEntriesResolve) {
         EXPECT_STREQ(ActionDef(g.ValueTwin).Category, L"リストメニュー");
     }
 }
+
+// Shortcuts no command may have: keys that type a character, without Ctrl or Alt.
+TEST(ActionTable, TypingKeysWithoutCtrlOrAltAreNoShortcuts) {
+    struct Case {
+        classlib::TShortCut shortCut;
+        bool refused;
+    } cases[] = {
+        {classlib::ShortCut('A', 0), true},
+        {classlib::ShortCut('A', classlib::ssShift), true},
+        {classlib::ShortCut('5', 0), true},
+        {classlib::ShortCut(VK_SPACE, 0), true},
+        {classlib::ShortCut(VK_NUMPAD5, 0), true},
+        {classlib::ShortCut(VK_ADD, classlib::ssShift), true},
+        {classlib::ShortCut(VK_OEM_COMMA, 0), true},
+        {classlib::ShortCut(VK_OEM_102, 0), true},
+        {classlib::ShortCut('A', classlib::ssCtrl), false},
+        {classlib::ShortCut('5', classlib::ssAlt), false},
+        {classlib::ShortCut(VK_SPACE, classlib::ssCtrl), false},
+        {classlib::ShortCut(VK_DELETE, 0), false},
+        {classlib::ShortCut(VK_RETURN, 0), false},
+        {classlib::ShortCut(VK_F2, 0), false},
+        {classlib::ShortCut(VK_BACK, 0), false},
+        {0, false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(IsTypingShortCut(c.shortCut), c.refused) << Narrow(classlib::ShortCutToText(c.shortCut));
+    for (const TActionDef& def : ActionDefs()) EXPECT_FALSE(IsTypingShortCut(def.ShortCut)) << Narrow(def.Name);
+}

@@ -376,6 +376,14 @@ void PaintRadioGradient(HDC dc, const RECT& rect, TColor color1, TColor color2, 
     }
 }
 
+void PaintRadioBanded(HDC dc, const RECT& rect, bool highlighted, std::span<const int> insets) {
+    const int rows = rect.bottom - rect.top;
+    if (rows <= 0 || rect.right <= rect.left) return;
+    for (int i = 0; i < rows; ++i)
+        FillLine(dc, rect, true, i, RadioDiscInset(insets, i),
+                 BandedButtonLineColor(highlighted ? bsHot : bsNormal, i, rows));
+}
+
 // --- faces ------------------------------------------------------------------------------------
 
 void PaintEditButtonFace(HDC dc, const RECT& rect, bool halfPushed, bool hot, bool opaqueItems, TColor fill,
@@ -400,6 +408,64 @@ void PaintPopupCheckFace(HDC dc, const RECT& box, const TThmItemInfo& item, cons
     }
     PaintGlossBitmap(dc, inner, s.ActiveFill, 0xFFFFFF, true, s.Overshoot);
     PaintOctagonOutline(dc, box, 2, 2, s.ActiveOutline);
+}
+
+// --- images and frames ----------------------------------------------------------------------------
+
+void PaintOfficeItemImage(classlib::TCanvas& canvas, const RECT& rect, const TThmItemInfo& item,
+                          classlib::TImageList& images, int index, bool dark, int restingOpacity, bool hotShadow) {
+    TThmClipGuard clip(canvas.Handle(), rect, 1);
+    if (!item.Enabled) {
+        if (dark)
+            PaintImageSilhouetteThreshold(canvas, rect, images, index, classlib::clBtnShadow);
+        else
+            PaintImageShadow(canvas, rect, images, index, 0);
+        return;
+    }
+    if (item.Checked || item.Pushed || item.HotState != hsNone) {
+        RECT r = rect;
+        if (hotShadow && !item.Checked && (!item.Pushed || item.PopupOpen)) {
+            PaintImageShadow(canvas, r, images, index, 1);
+            OffsetRect(&r, 1, 1);
+            PaintImageShadow(canvas, r, images, index, 1);
+            OffsetRect(&r, -2, -2);
+        }
+        PaintImageLightened(canvas, r, images, index, dark);
+        return;
+    }
+    if (dark || IsWhiteButtonFace || IsLowColorDisplay)
+        PaintImageLightened(canvas, rect, images, index, dark);
+    else
+        PaintImageTinted(canvas, rect, images, index, classlib::clWindow, restingOpacity);
+}
+
+void PaintFloatingClientOutline(HDC dc, const RECT& r, bool panel, TColor color) {
+    if (panel) {
+        const POINT p[7] = {{r.left, r.top - 1}, {r.right - 1, r.top - 1}, {r.right, r.top}, {r.right, r.bottom},
+                            {r.left - 1, r.bottom}, {r.left - 1, r.top}, {r.left, r.top - 1}};
+        PaintPolyline(dc, p, 6, color);
+    } else {
+        const POINT p[9] = {{r.left, r.top - 1},        {r.right - 1, r.top - 1}, {r.right, r.top},
+                            {r.right, r.bottom - 1},    {r.right - 1, r.bottom}, {r.left, r.bottom},
+                            {r.left - 1, r.bottom - 1}, {r.left - 1, r.top},     {r.left, r.top - 1}};
+        PaintPolyline(dc, p, 8, color);
+    }
+}
+
+void PaintPopupJoin(HDC dc, const RECT& r, RECT p, TColor color) {
+    if (IsRectEmpty(&p)) return;
+    if (p.bottom == r.top || p.top == r.bottom) {
+        if (r.left >= p.left) p.left = r.left - 1;
+        if (r.right <= p.right) p.right = r.right + 1;
+        const int y = p.bottom == r.top ? p.bottom - 1 : p.top;
+        PaintLine(dc, p.left + 1, y, p.right - 1, y, color);
+    }
+    if (p.right == r.left || p.left == r.right) {
+        if (r.top >= p.top) p.top = r.top - 1;
+        if (r.bottom <= p.bottom) p.bottom = r.bottom + 1;
+        const int x = p.right == r.left ? p.right - 1 : p.left;
+        PaintLine(dc, x, p.top + 1, x, p.bottom - 1, color);
+    }
 }
 
 }  // namespace themes

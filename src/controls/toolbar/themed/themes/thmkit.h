@@ -212,6 +212,9 @@ extern const POINT kRadioDiscOutline[24];
 // single (Color1 at the bottom row to Color2 at the top). A one-row face is Color1.
 void PaintRadioGradient(HDC dc, const RECT& rect, TColor color1, TColor color2, bool twoPhase,
                         std::span<const int> insets = kRadioDiscInsets11, TGlossOvershoot overshoot = {});
+// A radio disc face in the rows of a vertical banded face (PaintBandedButton's normal stops, or
+// its hot ones when highlighted), each row narrowed by the insets.
+void PaintRadioBanded(HDC dc, const RECT& rect, bool highlighted, std::span<const int> insets = kRadioDiscInsets11);
 
 // --- faces ------------------------------------------------------------------------------------
 
@@ -234,6 +237,25 @@ struct TThmPopupCheckFaceStyle {
 // The face behind the check of a checked, enabled popup item.
 void PaintPopupCheckFace(HDC dc, const RECT& box, const themed::TThmItemInfo& item,
                          const TThmPopupCheckFaceStyle& style);
+
+// --- images and frames ----------------------------------------------------------------------------
+
+// An item image the way the office colour model draws it: a disabled image as a shadow (on a
+// dark face, `dark`, a silhouette in the shadow colour); a hot image that is neither checked nor
+// pushed (or whose popup is open) floating one pixel up and left over a two-step shadow (flat
+// without `hotShadow`); a
+// checked, pushed or hot image lightened for a dark face; a resting one tinted toward the
+// window colour with `restingOpacity`, or lightened for a dark face, a white button face or a
+// low-colour screen. Nothing reaches past rect grown by one.
+void PaintOfficeItemImage(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item,
+                          classlib::TImageList& images, int index, bool dark, int restingOpacity,
+                          bool hotShadow = true);
+// The one-pixel outline just outside a floating frame's client rectangle, its corners rounded by
+// one pixel: all four for a toolbar, the top two for a panel.
+void PaintFloatingClientOutline(HDC dc, const RECT& client, bool panel, TColor color);
+// A popup's border along the item that opened it, redrawn in `color` so that item and popup
+// join: `inner` is the popup inside its one-pixel border, `parent` the opener (empty: none).
+void PaintPopupJoin(HDC dc, const RECT& inner, RECT parent, TColor color);
 
 }  // namespace themes
 

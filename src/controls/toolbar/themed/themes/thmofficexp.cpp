@@ -453,18 +453,8 @@ void TThmOfficeXPTheme::PaintFloatingFrame(TCanvas& canvas, const RECT& rect, co
             PaintRectFill(dc, rect, FloatingColors[entryIndex][kBorder]);
         }
         const RECT& r = inner;
-        if (!IsEmptyArea(r) && frame.BorderSize.x > 0 && frame.BorderSize.y > 0) {
-            if (panel) {
-                const POINT p[7] = {{r.left, r.top - 1}, {r.right - 1, r.top - 1}, {r.right, r.top}, {r.right, r.bottom},
-                                    {r.left - 1, r.bottom}, {r.left - 1, r.top}, {r.left, r.top - 1}};
-                PaintPolyline(dc, p, 6, FloatingInnerOutline(entry));
-            } else {
-                const POINT p[9] = {{r.left, r.top - 1},    {r.right - 1, r.top - 1}, {r.right, r.top},
-                                    {r.right, r.bottom - 1}, {r.right - 1, r.bottom}, {r.left, r.bottom},
-                                    {r.left - 1, r.bottom - 1}, {r.left - 1, r.top},  {r.left, r.top - 1}};
-                PaintPolyline(dc, p, 8, FloatingInnerOutline(entry));
-            }
-        }
+        if (!IsEmptyArea(r) && frame.BorderSize.x > 0 && frame.BorderSize.y > 0)
+            PaintFloatingClientOutline(dc, r, panel, FloatingInnerOutline(entry));
     }
     if (!frame.CaptionShown) return;
     const int colours = ((frame.ViewKind & vkToolbar) ? kToolbarActive : kPanelActive) + (frame.Active ? 0 : 1);
@@ -513,30 +503,8 @@ void TThmOfficeXPTheme::PaintItemImage(TCanvas& canvas, const RECT& rect, const 
     if (!images) return;
     // The shadow of a hot image falls one pixel beyond the rectangle, the lifted image one
     // pixel before it.
-    TThmClipGuard clip(canvas.Handle(), rect, 1);
-    const bool dark = ColorLuma(GetItemImageBackColor(item)) < 80;
-    if (!item.Enabled) {
-        if (dark)
-            PaintImageSilhouetteThreshold(canvas, rect, *images, imageIndex, clBtnShadow);
-        else
-            PaintImageShadow(canvas, rect, *images, imageIndex, 0);
-        return;
-    }
-    if (item.Checked || item.Pushed || item.HotState != hsNone) {
-        RECT r = rect;
-        if (HotImageCastsShadow() && !item.Checked && (!item.Pushed || item.PopupOpen)) {
-            PaintImageShadow(canvas, r, *images, imageIndex, 1);
-            OffsetRect(&r, 1, 1);
-            PaintImageShadow(canvas, r, *images, imageIndex, 1);
-            OffsetRect(&r, -2, -2);
-        }
-        PaintImageLightened(canvas, r, *images, imageIndex, dark);
-        return;
-    }
-    if (dark || IsWhiteButtonFace || IsLowColorDisplay)
-        PaintImageLightened(canvas, rect, *images, imageIndex, dark);
-    else
-        PaintImageTinted(canvas, rect, *images, imageIndex, clWindow, RestingImageOpacity());
+    PaintOfficeItemImage(canvas, rect, item, *images, imageIndex, ColorLuma(GetItemImageBackColor(item)) < 80,
+                         RestingImageOpacity(), HotImageCastsShadow());
 }
 
 void TThmOfficeXPTheme::PaintMDICaptionButton(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item,
@@ -636,20 +604,7 @@ void TThmOfficeXPTheme::PaintPopupFrame(TCanvas& canvas, const RECT& rect, const
     RECT r = rect;
     PaintRectFrame(dc, r, PopupBorder, true);
     PaintRectFill(dc, r, PopupFill);
-    RECT p = frame.ParentRect;
-    if (IsRectEmpty(&p)) return;
-    if (p.bottom == r.top || p.top == r.bottom) {
-        if (r.left >= p.left) p.left = r.left - 1;
-        if (r.right <= p.right) p.right = r.right + 1;
-        const int y = p.bottom == r.top ? p.bottom - 1 : p.top;
-        PaintLine(dc, p.left + 1, y, p.right - 1, y, PopupOpeningColor());
-    }
-    if (p.right == r.left || p.left == r.right) {
-        if (r.top >= p.top) p.top = r.top - 1;
-        if (r.bottom <= p.bottom) p.bottom = r.bottom + 1;
-        const int x = p.right == r.left ? p.right - 1 : p.left;
-        PaintLine(dc, x, p.top + 1, x, p.bottom - 1, PopupOpeningColor());
-    }
+    PaintPopupJoin(dc, r, frame.ParentRect, PopupOpeningColor());
 }
 
 void TThmOfficeXPTheme::PaintItemSeparator(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item,

@@ -3,8 +3,14 @@
 #include "controls/toolbar/themed/thmdefault.h"
 #include "controls/toolbar/themed/thmnames.h"
 #include "controls/toolbar/themed/themes/thmaluminum.h"
+#include "controls/toolbar/themed/themes/thmeos.h"
 #include "controls/toolbar/themed/themes/thmmonai.h"
 #include "controls/toolbar/themed/themes/thmmonaixp.h"
+#include "controls/toolbar/themed/themes/thmnexos2.h"
+#include "controls/toolbar/themed/themes/thmnexos3.h"
+#include "controls/toolbar/themed/themes/thmnexos4.h"
+#include "controls/toolbar/themed/themes/thmnexos5.h"
+#include "controls/toolbar/themed/themes/thmnexosx.h"
 #include "controls/toolbar/themed/themes/thmoffice11adaptive.h"
 #include "controls/toolbar/themed/themes/thmoffice2003.h"
 #include "controls/toolbar/themed/themes/thmofficec.h"
@@ -25,8 +31,14 @@ constexpr TThmThemeEntry kThemes[] = {
     {kThemeOfficeXP, CreateOfficeXPTheme},
     {kThemeStripes, CreateStripesTheme},
     {kThemeAluminum, CreateAluminumTheme},
+    {kThemeEos, CreateEosTheme},
     {kThemeMonai, CreateMonaiTheme},
     {kThemeMonaiXP, CreateMonaiXPTheme},
+    {kThemeNexos2, CreateNexos2Theme},
+    {kThemeNexos3, CreateNexos3Theme},
+    {kThemeNexos4, CreateNexos4Theme},
+    {kThemeNexos5, CreateNexos5Theme},
+    {kThemeNexosX, CreateNexosXTheme},
     {kThemeOffice11Adaptive, CreateOffice11AdaptiveTheme},
     {kThemeOffice2003, CreateOffice2003Theme},
     {kThemeOfficeC, CreateOfficeCTheme},

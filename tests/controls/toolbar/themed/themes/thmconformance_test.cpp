@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "classlib/imagelist.h"
+#include "controls/toolbar/themed/thmnames.h"
 #include "controls/toolbar/themed/thmregistry.h"
 #include "controls/toolbar/themed/themes/thmthemetable.h"
 #include "thmtestkit.h"
@@ -317,11 +318,15 @@ const Allowance kAllowances[] = {
     {L"OfficeC", "PaintItemButton", 12, "split button shade reaches through its arrow part"},
     {L"OfficeC", "PaintChevronButton", 12, "split button shade reaches through its arrow part"},
     {L"OfficeC", "PaintMDICaptionButton", 12, "split button shade reaches through its arrow part"},
+    // A hot image's second shadow lies two pixels down and right; the bars hand these themes
+    // the image rectangle already moved one pixel up and left (GetItemImageShift).
+    {kThemeNexos3, "PaintItemImage", 2, "hot image shadow at (2, 2)"},
+    {kThemeNexosX, "PaintItemImage", 2, "hot image shadow at (2, 2)"},
     // A hot image stands over a shadow two steps down and to the right of it.
-    {L"Roma", "PaintItemImage", 2, "two-step image shadow"},
-    {L"Stripes", "PaintItemImage", 2, "two-step image shadow"},
-    {L"Monai", "PaintItemImage", 2, "two-step image shadow"},
-    {L"MonaiXP", "PaintItemImage", 2, "two-step image shadow"},
+    {kThemeRoma, "PaintItemImage", 2, "two-step image shadow"},
+    {kThemeStripes, "PaintItemImage", 2, "two-step image shadow"},
+    {kThemeMonai, "PaintItemImage", 2, "two-step image shadow"},
+    {kThemeMonaiXP, "PaintItemImage", 2, "two-step image shadow"},
 };
 
 int MarginFor(const std::wstring& theme, const char* op) {

@@ -5,6 +5,7 @@
 #include "classlib/imagelist.h"
 #include "controls/toolbar/themed/thmregistry.h"
 #include "controls/toolbar/themed/thmutils.h"
+#include "controls/toolbar/themed/themes/thmgradienthelpers.h"
 #include "controls/toolbar/themed/themes/thmkit.h"
 #include "thmtestkit.h"
 
@@ -112,6 +113,25 @@ TEST(ThemeKit, RadioRowsUseTheInsetTableAndSurviveTallFaces) {
     dib.Fill(RGB(1, 2, 3));
     for (bool twoPhase : {true, false}) PaintRadioGradient(dib.DC, RECT{0, 0, 11, 1}, 0x0000FF, 0x00FF00, twoPhase);
     EXPECT_EQ(dib.Pixel(5, 0), RGB(255, 0, 0));
+}
+
+// The banded disc's rows are the banded face's lines, narrowed by the insets; faces of fewer
+// than four rows (a band shorter than one line) still take the stops in order.
+TEST(ThemeKit, BandedRadioRowsFollowTheBandedFace) {
+    MemoryDib dib(12, 12, RGB(1, 2, 3));
+    PaintRadioBanded(dib.DC, RECT{0, 0, 11, 11}, true);
+    for (int row = 0; row < 11; ++row) {
+        const int inset = kRadioDiscInsets11[row];
+        EXPECT_EQ(dib.Pixel(inset, row), classlib::ColorToRGB(BandedButtonLineColor(bsHot, row, 11))) << row;
+        if (inset > 0) EXPECT_EQ(dib.Pixel(inset - 1, row), RGB(1, 2, 3)) << row;
+    }
+    for (int rows : {1, 2, 3}) {
+        dib.Fill(RGB(1, 2, 3));
+        PaintRadioBanded(dib.DC, RECT{0, 0, 11, rows}, false);
+        EXPECT_EQ(dib.Pixel(5, 0), classlib::ColorToRGB(BandedButtonLineColor(bsNormal, 0, rows))) << rows;
+        EXPECT_EQ(dib.Pixel(5, rows - 1), classlib::ColorToRGB(BandedButtonLineColor(bsNormal, rows - 1, rows))) << rows;
+        EXPECT_EQ(dib.Pixel(5, rows), RGB(1, 2, 3)) << rows;
+    }
 }
 
 TEST(ThemeKit, StripesKeepTheirPhaseAndArea) {
