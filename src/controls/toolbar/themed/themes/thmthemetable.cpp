@@ -3,6 +3,7 @@
 #include "controls/toolbar/themed/thmdefault.h"
 #include "controls/toolbar/themed/thmnames.h"
 #include "controls/toolbar/themed/themes/thmaluminum.h"
+#include "controls/toolbar/themed/themes/thmathen.h"
 #include "controls/toolbar/themed/themes/thmeos.h"
 #include "controls/toolbar/themed/themes/thmmonai.h"
 #include "controls/toolbar/themed/themes/thmmonaixp.h"
@@ -31,6 +32,7 @@ constexpr TThmThemeEntry kThemes[] = {
     {kThemeOfficeXP, CreateOfficeXPTheme},
     {kThemeStripes, CreateStripesTheme},
     {kThemeAluminum, CreateAluminumTheme},
+    {kThemeAthen, CreateAthenTheme},
     {kThemeEos, CreateEosTheme},
     {kThemeMonai, CreateMonaiTheme},
     {kThemeMonaiXP, CreateMonaiXPTheme},

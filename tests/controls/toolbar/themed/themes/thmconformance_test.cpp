@@ -465,6 +465,59 @@ TEST_P(ThemeConformance, OnlyTheRebuildNoticeRebuilds) {
     EXPECT_EQ(Answers(*theme), before) << "a rebuild with nothing changed";
 }
 
+// A few pixels of each theme's own look, on a ground no theme paints.
+struct Probe {
+    const wchar_t* Theme;
+    const char* What;
+    std::function<void(TThmTheme&, TCanvas&)> Paint;
+    POINT At;
+    COLORREF Expected;
+};
+
+TThmItemInfo ProbeItem(int viewKind, bool enabled, bool pushed, BYTE hot, bool checked, BYTE split = spPlain) {
+    TThmItemInfo item = Item(viewKind, ifToolbarStyle, enabled);
+    item.Pushed = pushed;
+    item.HotState = hot;
+    item.Checked = checked;
+    item.SplitPart = split;
+    item.ImageColumnWidth = 22;
+    return item;
+}
+
+auto Button(int viewKind, bool enabled, bool pushed, BYTE hot, bool checked, BYTE split = spPlain) {
+    return [=](TThmTheme& t, TCanvas& c) {
+        t.PaintItemButton(c, RECT{0, 0, 22, 22}, ProbeItem(viewKind, enabled, pushed, hot, checked, split));
+    };
+}
+
+auto Separator(int viewKind, int flags) {
+    return [=](TThmTheme& t, TCanvas& c) {
+        TThmItemInfo item = ProbeItem(viewKind, true, false, hsNone, false);
+        item.ItemFlags = flags;
+        t.PaintItemSeparator(c, RECT{0, 0, 60, 8}, item, true, false);
+    };
+}
+
+const Probe kProbes[] = {
+    {kThemeAthen, "hot menu-bar item: first hot band, no frame", Button(vkMenuBar, true, false, hsSelected, false), {0, 0},
+     RGB(0xF0, 0xF8, 0xFF)},
+    {kThemeAthen, "disabled checked button paints nothing", Button(vkToolbarBar, false, false, hsNone, true), {11, 11}, kGround},
+    {kThemeAthen, "disabled checked button paints nothing", Button(vkToolbarBar, false, false, hsNone, true), {1, 0}, kGround},
+    {kThemeAthen, "toolbar separator: white line", Separator(vkToolbarBar, ifToolbarStyle), {4, 5}, RGB(0xFF, 0xFF, 0xFF)},
+    {kThemeAthen, "toolbar separator: grey line above", Separator(vkToolbarBar, ifToolbarStyle), {3, 4}, RGB(0xC0, 0xC0, 0xC0)},
+};
+
+TEST(ThemeProbes, EachThemeShowsItsOwnLook) {
+    for (const Probe& probe : kProbes) {
+        ThemeHolder theme(probe.Theme);
+        ASSERT_NE(theme.Get(), nullptr) << testsupport::Narrow(probe.Theme);
+        Sheet sheet(80, 40, kGround);
+        probe.Paint(*theme, sheet.Canvas);
+        EXPECT_EQ(sheet.Pixel(probe.At.x, probe.At.y), probe.Expected)
+            << testsupport::Narrow(probe.Theme) << ": " << probe.What << " at (" << probe.At.x << "," << probe.At.y << ")";
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Registered, ThemeConformance, ::testing::ValuesIn(RegisteredThemes()),
                          [](const testing::TestParamInfo<std::wstring>& info) {
                              return testsupport::Narrow(info.param);
