@@ -4,6 +4,7 @@
 #include "controls/toolbar/themed/thmnames.h"
 #include "controls/toolbar/themed/themes/thmaluminum.h"
 #include "controls/toolbar/themed/themes/thmathen.h"
+#include "controls/toolbar/themed/themes/thmdream.h"
 #include "controls/toolbar/themed/themes/thmeos.h"
 #include "controls/toolbar/themed/themes/thmmonai.h"
 #include "controls/toolbar/themed/themes/thmmonaixp.h"
@@ -33,6 +34,7 @@ constexpr TThmThemeEntry kThemes[] = {
     {kThemeStripes, CreateStripesTheme},
     {kThemeAluminum, CreateAluminumTheme},
     {kThemeAthen, CreateAthenTheme},
+    {kThemeDream, CreateDreamTheme},
     {kThemeEos, CreateEosTheme},
     {kThemeMonai, CreateMonaiTheme},
     {kThemeMonaiXP, CreateMonaiXPTheme},

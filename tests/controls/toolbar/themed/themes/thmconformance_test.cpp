@@ -498,6 +498,21 @@ auto Separator(int viewKind, int flags) {
     };
 }
 
+auto Background(int viewKind) {
+    return [=](TThmTheme& t, TCanvas& c) {
+        const RECT bar{0, 0, 80, 26};
+        t.PaintViewBackground(c, RECT{}, bar, bar, t.GetViewFillColor(viewKind), false, viewKind);
+    };
+}
+
+auto CheckBox(int state) {
+    return [=](TThmTheme& t, TCanvas& c) { t.PaintCheckControl(c, RECT{0, 0, 13, 13}, 1, state, 0); };
+}
+
+auto SizeGrip() {
+    return [](TThmTheme& t, TCanvas& c) { t.PaintStatusBarPart(c, RECT{0, 0, 20, 20}, 3); };
+}
+
 const Probe kProbes[] = {
     {kThemeAthen, "hot menu-bar item: first hot band, no frame", Button(vkMenuBar, true, false, hsSelected, false), {0, 0},
      RGB(0xF0, 0xF8, 0xFF)},
@@ -505,6 +520,18 @@ const Probe kProbes[] = {
     {kThemeAthen, "disabled checked button paints nothing", Button(vkToolbarBar, false, false, hsNone, true), {1, 0}, kGround},
     {kThemeAthen, "toolbar separator: white line", Separator(vkToolbarBar, ifToolbarStyle), {4, 5}, RGB(0xFF, 0xFF, 0xFF)},
     {kThemeAthen, "toolbar separator: grey line above", Separator(vkToolbarBar, ifToolbarStyle), {3, 4}, RGB(0xC0, 0xC0, 0xC0)},
+    {kThemeDream, "bar background: white top row", Background(vkToolbarBar), {10, 0}, RGB(0xFF, 0xFF, 0xFF)},
+    {kThemeDream, "bar background: beige bottom row", Background(vkToolbarBar), {10, 25}, RGB(0xD0, 0xD8, 0xDC)},
+    {kThemeDream, "checked button: light outline at the cut", Button(vkToolbarBar, true, false, hsNone, true), {1, 0},
+     RGB(0xA0, 0xA0, 0xA0)},
+    {kThemeDream, "checked button: dark outline", Button(vkToolbarBar, true, false, hsNone, true), {2, 0}, RGB(0x80, 0x80, 0x80)},
+    {kThemeDream, "checked button: line along the top", Button(vkToolbarBar, true, false, hsNone, true), {3, 1},
+     RGB(0xDF, 0xD4, 0xB0)},
+    {kThemeDream, "split button part: square right corner", Button(vkToolbarBar, true, false, hsNone, true, spSplitButton),
+     {21, 0}, RGB(0x80, 0x80, 0x80)},
+    {kThemeDream, "embossed dot: dark centre", SizeGrip(), {17, 17}, RGB(0, 0, 0)},
+    {kThemeDream, "embossed dot: grey corner", SizeGrip(), {18, 18}, RGB(0xB0, 0xB0, 0xB0)},
+    {kThemeDream, "hot unchecked check box", CheckBox(0x08), {6, 6}, RGB(0xF0, 0xF0, 0xF4)},
 };
 
 TEST(ThemeProbes, EachThemeShowsItsOwnLook) {
