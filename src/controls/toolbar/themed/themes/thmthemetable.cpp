@@ -21,6 +21,7 @@
 #include "controls/toolbar/themed/themes/thmroma.h"
 #include "controls/toolbar/themed/themes/thmstripes.h"
 #include "controls/toolbar/themed/themes/thmwhidbey.h"
+#include "controls/toolbar/themed/themes/thmxito.h"
 
 namespace themes {
 
@@ -49,6 +50,7 @@ constexpr TThmThemeEntry kThemes[] = {
     {kThemeOfficeK, CreateOfficeKTheme},
     {kThemeRoma, CreateRomaTheme},
     {kThemeWhidbey, CreateWhidbeyTheme},
+    {kThemeXito, CreateXitoTheme},
 };
 
 }  // namespace

@@ -17,7 +17,7 @@ using classlib::TColor;
 
 constexpr COLORREF kGround = RGB(1, 2, 3);
 
-const wchar_t* const kFamily[] = {kThemeAthen, kThemeDream};
+const wchar_t* const kFamily[] = {kThemeAthen, kThemeDream, kThemeXito};
 
 TThmAthenTheme& Family(ThemeHolder& holder) { return dynamic_cast<TThmAthenTheme&>(*holder); }
 

@@ -532,6 +532,21 @@ const Probe kProbes[] = {
     {kThemeDream, "embossed dot: dark centre", SizeGrip(), {17, 17}, RGB(0, 0, 0)},
     {kThemeDream, "embossed dot: grey corner", SizeGrip(), {18, 18}, RGB(0xB0, 0xB0, 0xB0)},
     {kThemeDream, "hot unchecked check box", CheckBox(0x08), {6, 6}, RGB(0xF0, 0xF0, 0xF4)},
+    {kThemeXito, "checked button: grey face", Button(vkToolbarBar, true, false, hsNone, true), {3, 3}, RGB(0xD8, 0xD8, 0xD8)},
+    {kThemeXito, "checked button: line along the top", Button(vkToolbarBar, true, false, hsNone, true), {3, 1},
+     RGB(0xB8, 0xB8, 0xB8)},
+    {kThemeXito, "checked button: light outline", Button(vkToolbarBar, true, false, hsNone, true), {2, 0}, RGB(0xF8, 0xF8, 0xF8)},
+    {kThemeXito, "pushed button: softened corner", Button(vkToolbarBar, true, true, hsSelected, false), {1, 0},
+     RGB(0xD0, 0xD0, 0xD0)},
+    {kThemeXito, "pushed button: outline", Button(vkToolbarBar, true, true, hsSelected, false), {2, 0}, RGB(0x90, 0x90, 0x90)},
+    {kThemeXito, "pushed button: face", Button(vkToolbarBar, true, true, hsSelected, false), {11, 11}, RGB(0xC0, 0xC0, 0xC0)},
+    {kThemeXito, "hot menu-bar item: outline only", Button(vkMenuBar, true, false, hsSelected, false), {1, 0},
+     RGB(0xA0, 0xA0, 0xA0)},
+    {kThemeXito, "hot menu-bar item: corner left alone", Button(vkMenuBar, true, false, hsSelected, false), {0, 0}, kGround},
+    {kThemeXito, "popup separator dotted from x 14", Separator(vkPopupMenu, 0), {14, 4}, RGB(0x90, 0x90, 0x90)},
+    {kThemeXito, "popup separator: gap", Separator(vkPopupMenu, 0), {15, 4}, kGround},
+    {kThemeXito, "dockable panel background is solid", Background(vkDockPanelDocked), {10, 0}, RGB(0xFF, 0xFF, 0xFF)},
+    {kThemeXito, "dockable panel background is solid", Background(vkDockPanelDocked), {70, 25}, RGB(0xFF, 0xFF, 0xFF)},
 };
 
 TEST(ThemeProbes, EachThemeShowsItsOwnLook) {
