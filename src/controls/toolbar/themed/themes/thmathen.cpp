@@ -363,36 +363,6 @@ void TThmAthenTheme::PaintStatusDivider(HDC dc, RECT r, int part, TColor dark, T
     PaintLine(dc, r.right + 1, r.top + 5, r.right + 1, r.bottom - 2, light);
 }
 
-void TThmAthenTheme::PaintScrollArrow(HDC dc, const RECT& rect, int direction) {
-    const int cx = (rect.left + rect.right) / 2, cy = (rect.top + rect.bottom) / 2;
-    const int s = std::max(0, toolbar::IntMin(cx - rect.left, cy - rect.top) * 3 / 4);
-    POINT p[3];
-    switch (direction) {
-    case 1: {
-        const int y = cy + s / 2;
-        p[0] = {cx + s, y}, p[1] = {cx, y - s}, p[2] = {cx - s, y};
-        break;
-    }
-    case 2: {
-        const int y = (rect.top + rect.bottom - 1) / 2 - s / 2;
-        p[0] = {cx + s, y}, p[1] = {cx, y + s}, p[2] = {cx - s, y};
-        break;
-    }
-    case 3: {
-        const int x = cx + s / 2;
-        p[0] = {x, cy + s}, p[1] = {x - s, cy}, p[2] = {x, cy - s};
-        break;
-    }
-    case 4: {
-        const int x = (rect.left + rect.right - 1) / 2 - s / 2;
-        p[0] = {x, cy + s}, p[1] = {x + s, cy}, p[2] = {x, cy - s};
-        break;
-    }
-    default: return;
-    }
-    PaintPolygon(dc, p, 2, clBtnText, clBtnText);
-}
-
 // --- backgrounds and frames ---------------------------------------------------------------------
 
 void TThmAthenTheme::PaintViewBackground(TCanvas& canvas, const RECT& outerRect, const RECT& paintRect,
@@ -662,32 +632,6 @@ void TThmAthenTheme::PaintEditButtonFace(HDC dc, const RECT& rect, const TThmIte
     }
 }
 
-namespace {
-
-RECT SpinHalf(const RECT& pair, bool upper) {
-    RECT half = pair;
-    if (upper)
-        half.bottom = (pair.top + pair.bottom + 1) / 2;
-    else
-        half.top = (pair.top + pair.bottom) / 2;
-    return half;
-}
-
-void PaintSpinArrow(HDC dc, const RECT& half, bool up, TColor color) {
-    const int cx = (half.left + half.right) / 2;
-    if (up) {
-        const int y = (half.top + half.bottom - 1) / 2;
-        const POINT p[3] = {{cx - 2, y + 1}, {cx + 2, y + 1}, {cx, y - 1}};
-        PaintPolygon(dc, p, 2, color, color);
-    } else {
-        const int y = (half.top + half.bottom) / 2;
-        const POINT p[3] = {{cx - 2, y - 1}, {cx + 2, y - 1}, {cx, y + 1}};
-        PaintPolygon(dc, p, 2, color, color);
-    }
-}
-
-}  // namespace
-
 void TThmAthenTheme::PaintEditBoxButton(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item,
                                         const TThmEditButtonInfo& button) {
     HDC dc = canvas.Handle();
@@ -757,10 +701,13 @@ void TThmAthenTheme::PaintItemFrame(TCanvas& canvas, const RECT& rect, const TTh
     TThmClipGuard clip(dc, rect);
     if (!item.Enabled && item.HotState != hsKeyboardSelected) {
         RECT r = Deflated(rect, 1, 1);
-        PaintRectFrame(dc, r, ToolbarFill, false);
+        if (WipesDisabledFrame()) PaintRectFrame(dc, r, ToolbarFill, false);
         return;
     }
-    if (item.HotState == hsNone && !(item.ItemFlags & ifDesigning)) return;
+    if (item.HotState != hsNone || (item.ItemFlags & ifDesigning)) PaintItemFrameFace(dc, rect, item);
+}
+
+void TThmAthenTheme::PaintItemFrameFace(HDC dc, const RECT& rect, const TThmItemInfo& item) {
     PaintBandedButtonNormal(dc, Deflated(rect, 1, 1), false, true);
     const TColor pen = (item.ViewKind & vkPopup) ? States.Popup[2][scFrame]
                        : item.Pushed             ? States.Item[2][scFrame]
@@ -839,7 +786,7 @@ void TThmAthenTheme::PaintScrollArrowButton(TCanvas& canvas, const RECT& rect, i
                         POINT{rect.left, rect.bottom - 1}})
             PaintPixel(dc, p.x, p.y, clBtnFace);
     }
-    PaintScrollArrow(dc, rect, direction);
+    PaintScrollArrowTriangle(dc, rect, direction, clBtnText);
 }
 
 void TThmAthenTheme::PaintItemSeparator(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item, bool horizontal,

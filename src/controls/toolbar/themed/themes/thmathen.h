@@ -159,8 +159,6 @@ protected:
     void PaintRadioDot(HDC dc, const RECT& rect, int state) const;
     // The etched dividers of status panels: dark line, then light one a pixel right and down.
     static void PaintStatusDivider(HDC dc, RECT rect, int part, TColor dark, TColor light);
-    // The arrow of a scroll button.
-    static void PaintScrollArrow(HDC dc, const RECT& rect, int direction);
 
     // --- what the family's looks change ---
     // The face of caption bars (and of a floating frame's close button square).
@@ -174,6 +172,10 @@ protected:
     virtual TColor PopupSplitDivider(const themed::TThmItemInfo& item) const;
     // The inside of a hot scroll button.
     virtual void PaintScrollHotFace(HDC dc, const RECT& inner);
+    // Whether a disabled item's frame is wiped in the toolbar colour.
+    virtual bool WipesDisabledFrame() const { return true; }
+    // The face and outline of a hot (or designed) item's frame.
+    virtual void PaintItemFrameFace(HDC dc, const RECT& rect, const themed::TThmItemInfo& item);
     // The darker line of etched separators.
     virtual TColor EtchDarkColor() const { return FrameGreyColor; }
 

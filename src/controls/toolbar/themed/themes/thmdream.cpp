@@ -352,11 +352,7 @@ void TThmDreamTheme::PaintEditBoxButton(TCanvas& canvas, const RECT& rect, const
     } else if (button.ButtonKind == 2) {
         TThmItemInfo half = item;  // each half paints with its own pushed flag
         for (bool upper : {true, false}) {
-            RECT h = r;
-            if (upper)
-                h.bottom = (r.top + r.bottom + 1) / 2;
-            else
-                h.top = (r.top + r.bottom) / 2;
+            const RECT h = SpinHalf(r, upper);
             half.Pushed = button.ButtonState & (upper ? 4 : 8);
             if (!disabled) {
                 if (half.Pushed) {
@@ -377,27 +373,13 @@ void TThmDreamTheme::PaintEditBoxButton(TCanvas& canvas, const RECT& rect, const
                 }
                 PaintEditButtonFace(dc, h, half, half.Pushed, hot);
             }
-            const TColor arrow = ItemStateColor(half, scText);
-            const int cx = (h.left + h.right) / 2;
-            if (upper) {
-                const int y = (h.top + h.bottom - 1) / 2;
-                const POINT p[3] = {{cx - 2, y + 1}, {cx + 2, y + 1}, {cx, y - 1}};
-                PaintPolygon(dc, p, 2, arrow, arrow);
-            } else {
-                const int y = (h.top + h.bottom) / 2;
-                const POINT p[3] = {{cx - 2, y - 1}, {cx + 2, y - 1}, {cx, y + 1}};
-                PaintPolygon(dc, p, 2, arrow, arrow);
-            }
+            PaintSpinArrow(dc, h, upper, ItemStateColor(half, scText));
         }
     }
 }
 
-void TThmDreamTheme::PaintItemFrame(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item) {
-    if (!item.Enabled && item.HotState != hsKeyboardSelected) return;
-    if (item.HotState == hsNone && !(item.ItemFlags & ifDesigning)) return;
-    HDC dc = canvas.Handle();
-    TThmClipGuard clip(dc, rect);
-    PaintBeigeRamp(dc, Deflated(rect, 1, 1), true);
+void TThmDreamTheme::PaintItemFrameFace(HDC dc, const RECT& rect, const TThmItemInfo& item) {
+    PaintItemFrameFill(dc, Deflated(rect, 1, 1));
     PaintOctagonOutline(dc, rect, 1, 1, item.Pushed ? TColor(0x909090) : ItemStateColor(item, scFrame));
 }
 

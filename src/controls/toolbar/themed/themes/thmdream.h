@@ -28,7 +28,6 @@ public:
                             const themed::TThmEditButtonInfo& button) override;
     void PaintDockPanelFrame(classlib::TCanvas& canvas, const RECT& rect,
                              const themed::TThmDockPanelFrameInfo& frame) override;
-    void PaintItemFrame(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item) override;
     void PaintItemImage(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item,
                         classlib::TImageList* images, int imageIndex) override;
     void PaintPopupItemFrame(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item) override;
@@ -73,6 +72,11 @@ protected:
         return {true, 0xC0C0C0, 0xF4F0F0, 0x808080, 0xF4F0F0, true, 0xF4F0F0};
     }
     void PaintEditButtonFace(HDC dc, const RECT& rect, const themed::TThmItemInfo& item, bool pushed, bool hot) override;
+
+    bool WipesDisabledFrame() const override { return false; }
+    void PaintItemFrameFace(HDC dc, const RECT& rect, const themed::TThmItemInfo& item) override;
+    // The inside of a hot item's frame.
+    virtual void PaintItemFrameFill(HDC dc, const RECT& inner) { PaintBeigeRamp(dc, inner, true); }
 
     // Whether a docked frame of this view kind gets the bar face and edges.
     virtual bool IsFramedBar(int viewKind) const;

@@ -216,6 +216,16 @@ void PaintRadioGradient(HDC dc, const RECT& rect, TColor color1, TColor color2, 
 // its hot ones when highlighted), each row narrowed by the insets.
 void PaintRadioBanded(HDC dc, const RECT& rect, bool highlighted, std::span<const int> insets = kRadioDiscInsets11);
 
+// --- small buttons ------------------------------------------------------------------------------
+
+// The upper or lower half of a spin pair (they share the middle row of an odd pair), and the
+// arrow in it: up in the upper half, down in the lower.
+RECT SpinHalf(const RECT& pair, bool upper);
+void PaintSpinArrow(HDC dc, const RECT& half, bool up, TColor color);
+// The filled triangle of a scroll button, pointing 1 up, 2 down, 3 left, 4 right (other values:
+// none), three quarters of the way from the centre to the nearer side.
+void PaintScrollArrowTriangle(HDC dc, const RECT& rect, int direction, TColor color);
+
 // --- faces ------------------------------------------------------------------------------------
 
 // The resting face of an edit button or spin half: nothing when the half is pushed or the

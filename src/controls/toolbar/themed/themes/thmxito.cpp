@@ -96,19 +96,6 @@ void TThmXitoTheme::PaintItemButton(TCanvas& canvas, const RECT& rect, const TTh
     if (item.SplitPart == spSplitArrow) PaintDropArrow(canvas, r, item);
 }
 
-void TThmXitoTheme::PaintItemFrame(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item) {
-    HDC dc = canvas.Handle();
-    TThmClipGuard clip(dc, rect);
-    if (!item.Enabled && item.HotState != hsKeyboardSelected) {
-        RECT r = Deflated(rect, 1, 1);
-        PaintRectFrame(dc, r, ToolbarFill, false);
-        return;
-    }
-    if (item.HotState == hsNone && !(item.ItemFlags & ifDesigning)) return;
-    PaintRectFill(dc, Deflated(rect, 1, 1), 0xD0D0D0);
-    PaintOctagonOutline(dc, rect, 1, 1, item.Pushed ? TColor(0x909090) : ItemStateColor(item, scFrame));
-}
-
 void TThmXitoTheme::PaintPopupItemFrame(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item) {
     TThmAthenTheme::PaintPopupItemFrame(canvas, rect, item);
 }

@@ -21,7 +21,6 @@ public:
     void PaintViewBackground(classlib::TCanvas& canvas, const RECT& outerRect, const RECT& paintRect,
                              const RECT& clipRect, TColor color, bool transparent, int viewKind) override;
     void PaintItemButton(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item) override;
-    void PaintItemFrame(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item) override;
     void PaintPopupItemFrame(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item) override;
     void PaintCheckControl(classlib::TCanvas& canvas, const RECT& rect, int controlKind, int state,
                            int reserved) override;
@@ -36,6 +35,8 @@ protected:
     TEditButtonLook EditButtonLook() const override {
         return {false, 0xC0C0C0, 0xE0E0E0, 0x909090, 0xD0D0D0, false, ToolbarFill};
     }
+    bool WipesDisabledFrame() const override { return true; }
+    void PaintItemFrameFill(HDC dc, const RECT& inner) override { themed::PaintRectFill(dc, inner, 0xD0D0D0); }
     bool IsFramedBar(int viewKind) const override;
     void PaintBarFace(HDC dc, const RECT& rect, bool vertical) override { PaintLightGloss(dc, rect, vertical); }
     void PaintToolbarGrip(HDC dc, const RECT& strip, const themed::TThmToolbarFrameInfo& frame, int size) override;

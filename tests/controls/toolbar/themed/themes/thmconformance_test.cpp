@@ -513,7 +513,41 @@ auto SizeGrip() {
     return [](TThmTheme& t, TCanvas& c) { t.PaintStatusBarPart(c, RECT{0, 0, 20, 20}, 3); };
 }
 
+// A floating toolbar 120 x 60 with a border of 3, its close button in `closeState`.
+auto FloatingFrame(bool active, int closeState) {
+    return [=](TThmTheme& t, TCanvas& c) {
+        TThmFloatingFrameInfo frame{};
+        frame.ViewKind = vkToolbarBar | vkFloating;
+        frame.BorderSize = {3, 3};
+        frame.ClientWidth = 114;
+        frame.ClientHeight = 54;
+        frame.CaptionShown = true;
+        frame.RedrawParts = rpBorder | rpCaption | rpCloseButton;
+        frame.CloseButtonState = closeState;
+        frame.Active = active;
+        c.Brush().SetColor(0xC0C0C0);
+        t.PaintFloatingFrame(c, RECT{0, 0, 120, 60}, frame);
+    };
+}
+
+// A docked panel 100 x 60 with its caption across the top, its close button in `closeState`.
+auto PanelFrame(int closeState) {
+    return [=](TThmTheme& t, TCanvas& c) {
+        TThmDockPanelFrameInfo frame{};
+        frame.ViewKind = vkDockPanelDocked;
+        frame.CaptionHorizontal = true;
+        frame.BorderSize = {2, 2};
+        frame.ClientWidth = 96;
+        frame.ClientHeight = 56;
+        frame.CaptionShown = true;
+        frame.CloseButtonState = closeState;
+        c.Brush().SetColor(0xC0C0C0);
+        t.PaintDockPanelFrame(c, RECT{0, 0, 100, 60}, frame);
+    };
+}
+
 const Probe kProbes[] = {
+    {kThemeAthen, "mixed check box: the tick in the shadow colour", CheckBox(0x02), {3, 7}, GetSysColor(COLOR_BTNSHADOW)},
     {kThemeAthen, "hot menu-bar item: first hot band, no frame", Button(vkMenuBar, true, false, hsSelected, false), {0, 0},
      RGB(0xF0, 0xF8, 0xFF)},
     {kThemeAthen, "disabled checked button paints nothing", Button(vkToolbarBar, false, false, hsNone, true), {11, 11}, kGround},
@@ -532,6 +566,8 @@ const Probe kProbes[] = {
     {kThemeDream, "embossed dot: dark centre", SizeGrip(), {17, 17}, RGB(0, 0, 0)},
     {kThemeDream, "embossed dot: grey corner", SizeGrip(), {18, 18}, RGB(0xB0, 0xB0, 0xB0)},
     {kThemeDream, "hot unchecked check box", CheckBox(0x08), {6, 6}, RGB(0xF0, 0xF0, 0xF4)},
+    {kThemeDream, "inactive floating window: close button framed in the disabled grey",
+     FloatingFrame(false, cbsShown | cbsHot), {116, 3}, RGB(0xD0, 0xD0, 0xD0)},
     {kThemeXito, "checked button: grey face", Button(vkToolbarBar, true, false, hsNone, true), {3, 3}, RGB(0xD8, 0xD8, 0xD8)},
     {kThemeXito, "checked button: line along the top", Button(vkToolbarBar, true, false, hsNone, true), {3, 1},
      RGB(0xB8, 0xB8, 0xB8)},
@@ -545,6 +581,8 @@ const Probe kProbes[] = {
     {kThemeXito, "hot menu-bar item: corner left alone", Button(vkMenuBar, true, false, hsSelected, false), {0, 0}, kGround},
     {kThemeXito, "popup separator dotted from x 14", Separator(vkPopupMenu, 0), {14, 4}, RGB(0x90, 0x90, 0x90)},
     {kThemeXito, "popup separator: gap", Separator(vkPopupMenu, 0), {15, 4}, kGround},
+    {kThemeXito, "pushed panel close button: grey frame", PanelFrame(cbsShown | cbsPressed), {97, 2}, RGB(0x80, 0x80, 0x80)},
+    {kThemeXito, "pushed panel close button: silver box", PanelFrame(cbsShown | cbsPressed), {96, 3}, RGB(0xC0, 0xC0, 0xC0)},
     {kThemeXito, "dockable panel background is solid", Background(vkDockPanelDocked), {10, 0}, RGB(0xFF, 0xFF, 0xFF)},
     {kThemeXito, "dockable panel background is solid", Background(vkDockPanelDocked), {70, 25}, RGB(0xFF, 0xFF, 0xFF)},
 };
@@ -553,7 +591,7 @@ TEST(ThemeProbes, EachThemeShowsItsOwnLook) {
     for (const Probe& probe : kProbes) {
         ThemeHolder theme(probe.Theme);
         ASSERT_NE(theme.Get(), nullptr) << testsupport::Narrow(probe.Theme);
-        Sheet sheet(80, 40, kGround);
+        Sheet sheet(160, 80, kGround);
         probe.Paint(*theme, sheet.Canvas);
         EXPECT_EQ(sheet.Pixel(probe.At.x, probe.At.y), probe.Expected)
             << testsupport::Narrow(probe.Theme) << ": " << probe.What << " at (" << probe.At.x << "," << probe.At.y << ")";
