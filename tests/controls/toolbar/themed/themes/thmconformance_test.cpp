@@ -474,8 +474,9 @@ struct Probe {
     COLORREF Expected;
 };
 
-TThmItemInfo ProbeItem(int viewKind, bool enabled, bool pushed, BYTE hot, bool checked, BYTE split = spPlain) {
-    TThmItemInfo item = Item(viewKind, ifToolbarStyle, enabled);
+TThmItemInfo ProbeItem(int viewKind, bool enabled, bool pushed, BYTE hot, bool checked, BYTE split = spPlain,
+                       int flags = ifToolbarStyle) {
+    TThmItemInfo item = Item(viewKind, flags, enabled);
     item.Pushed = pushed;
     item.HotState = hot;
     item.Checked = checked;
@@ -484,9 +485,10 @@ TThmItemInfo ProbeItem(int viewKind, bool enabled, bool pushed, BYTE hot, bool c
     return item;
 }
 
-auto Button(int viewKind, bool enabled, bool pushed, BYTE hot, bool checked, BYTE split = spPlain) {
+auto Button(int viewKind, bool enabled, bool pushed, BYTE hot, bool checked, BYTE split = spPlain,
+            int flags = ifToolbarStyle) {
     return [=](TThmTheme& t, TCanvas& c) {
-        t.PaintItemButton(c, RECT{0, 0, 22, 22}, ProbeItem(viewKind, enabled, pushed, hot, checked, split));
+        t.PaintItemButton(c, RECT{0, 0, 22, 22}, ProbeItem(viewKind, enabled, pushed, hot, checked, split, flags));
     };
 }
 
@@ -552,6 +554,11 @@ const Probe kProbes[] = {
      RGB(0xF0, 0xF8, 0xFF)},
     {kThemeAthen, "disabled checked button paints nothing", Button(vkToolbarBar, false, false, hsNone, true), {11, 11}, kGround},
     {kThemeAthen, "disabled checked button paints nothing", Button(vkToolbarBar, false, false, hsNone, true), {1, 0}, kGround},
+    // A designed idle item has no frame colour: it gets no outline, nor corners blended toward one.
+    {kThemeAthen, "designed idle button: no outline", Button(vkToolbarBar, true, false, hsNone, false, spPlain, ifToolbarStyle | ifDesigning),
+     {1, 0}, kGround},
+    {kThemeAthen, "designed idle button: no outline", Button(vkToolbarBar, true, false, hsNone, false, spPlain, ifToolbarStyle | ifDesigning),
+     {0, 1}, kGround},
     {kThemeAthen, "toolbar separator: white line", Separator(vkToolbarBar, ifToolbarStyle), {4, 5}, RGB(0xFF, 0xFF, 0xFF)},
     {kThemeAthen, "toolbar separator: grey line above", Separator(vkToolbarBar, ifToolbarStyle), {3, 4}, RGB(0xC0, 0xC0, 0xC0)},
     {kThemeDream, "bar background: white top row", Background(vkToolbarBar), {10, 0}, RGB(0xFF, 0xFF, 0xFF)},
