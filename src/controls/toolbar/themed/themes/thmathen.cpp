@@ -358,7 +358,9 @@ void TThmAthenTheme::PaintRadioDot(HDC dc, const RECT& rect, int state) const {
 }
 
 void TThmAthenTheme::PaintStatusDivider(HDC dc, RECT r, int part, TColor dark, TColor light) {
-    if (part == 1) r.right -= 3;
+    // Three pixels in from a panel's right end; on the last two columns of the panel beside the
+    // size grip, so that the pair stays inside the panel.
+    r.right -= part == 1 ? 3 : 2;
     PaintLine(dc, r.right, r.top + 4, r.right, r.bottom - 3, dark);
     PaintLine(dc, r.right + 1, r.top + 5, r.right + 1, r.bottom - 2, light);
 }

@@ -157,7 +157,8 @@ protected:
     void PaintCheckTickMark(HDC dc, const RECT& rect, int state) const;
     static void PaintRadioOutline(HDC dc, const RECT& rect, TColor pen, TColor fill);
     void PaintRadioDot(HDC dc, const RECT& rect, int state) const;
-    // The etched dividers of status panels: dark line, then light one a pixel right and down.
+    // The etched divider at a status panel's right end: a dark line, then a light one a pixel
+    // right and down.
     static void PaintStatusDivider(HDC dc, RECT rect, int part, TColor dark, TColor light);
 
     // --- what the family's looks change ---

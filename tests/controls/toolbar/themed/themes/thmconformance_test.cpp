@@ -511,6 +511,10 @@ auto CheckBox(int state) {
     return [=](TThmTheme& t, TCanvas& c) { t.PaintCheckControl(c, RECT{0, 0, 13, 13}, 1, state, 0); };
 }
 
+auto StatusPart(int part) {
+    return [=](TThmTheme& t, TCanvas& c) { t.PaintStatusBarPart(c, RECT{0, 0, 40, 20}, part); };
+}
+
 auto SizeGrip() {
     return [](TThmTheme& t, TCanvas& c) { t.PaintStatusBarPart(c, RECT{0, 0, 20, 20}, 3); };
 }
@@ -559,6 +563,9 @@ const Probe kProbes[] = {
      {1, 0}, kGround},
     {kThemeAthen, "designed idle button: no outline", Button(vkToolbarBar, true, false, hsNone, false, spPlain, ifToolbarStyle | ifDesigning),
      {0, 1}, kGround},
+    // The divider of the panel beside the size grip stays inside the panel.
+    {kThemeAthen, "status divider beside the grip: dark line", StatusPart(2), {38, 8}, GetSysColor(COLOR_BTNSHADOW)},
+    {kThemeAthen, "status divider beside the grip: light line", StatusPart(2), {39, 8}, GetSysColor(COLOR_BTNHIGHLIGHT)},
     {kThemeAthen, "toolbar separator: white line", Separator(vkToolbarBar, ifToolbarStyle), {4, 5}, RGB(0xFF, 0xFF, 0xFF)},
     {kThemeAthen, "toolbar separator: grey line above", Separator(vkToolbarBar, ifToolbarStyle), {3, 4}, RGB(0xC0, 0xC0, 0xC0)},
     {kThemeDream, "bar background: white top row", Background(vkToolbarBar), {10, 0}, RGB(0xFF, 0xFF, 0xFF)},
