@@ -515,6 +515,16 @@ auto StatusPart(int part) {
     return [=](TThmTheme& t, TCanvas& c) { t.PaintStatusBarPart(c, RECT{0, 0, 40, 20}, part); };
 }
 
+// A popup frame that does not start at the sheet's corner.
+auto PopupFrame() {
+    return [](TThmTheme& t, TCanvas& c) {
+        TThmPopupFrameInfo frame{};
+        frame.ViewKind = vkPopupMenu;
+        frame.BorderSize = {1, 2};
+        t.PaintPopupFrame(c, RECT{10, 10, 60, 40}, frame);
+    };
+}
+
 auto SizeGrip() {
     return [](TThmTheme& t, TCanvas& c) { t.PaintStatusBarPart(c, RECT{0, 0, 20, 20}, 3); };
 }
@@ -579,6 +589,8 @@ const Probe kProbes[] = {
      {21, 0}, RGB(0x80, 0x80, 0x80)},
     {kThemeDream, "embossed dot: dark centre", SizeGrip(), {17, 17}, RGB(0, 0, 0)},
     {kThemeDream, "embossed dot: grey corner", SizeGrip(), {18, 18}, RGB(0xB0, 0xB0, 0xB0)},
+    {kThemeDream, "popup frame: rounded inside corner where the popup is", PopupFrame(), {11, 11}, RGB(0xC0, 0xC0, 0xC0)},
+    {kThemeDream, "popup frame: nothing at the sheet's corner", PopupFrame(), {1, 1}, kGround},
     {kThemeDream, "hot unchecked check box", CheckBox(0x08), {6, 6}, RGB(0xF0, 0xF0, 0xF4)},
     {kThemeDream, "inactive floating window: close button framed in the disabled grey",
      FloatingFrame(false, cbsShown | cbsHot), {116, 3}, RGB(0xD0, 0xD0, 0xD0)},
