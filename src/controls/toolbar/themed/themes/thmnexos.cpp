@@ -417,16 +417,11 @@ void TThmNexosTheme::PaintScrollArrowButton(TCanvas& canvas, const RECT& rect, i
     HDC dc = canvas.Handle();
     TThmClipGuard clip(dc, rect);
     PaintScrollFace(dc, rect, hot);
-    PaintScrollArrowTriangle(dc, rect, direction, ScrollArrowColor(hot));
+    PaintScrollArrow(dc, rect, direction, ScrollArrowColor(hot));
 }
 
 void TThmNexosTheme::PaintPopupFrame(TCanvas& canvas, const RECT& rect, const TThmPopupFrameInfo& frame) {
-    HDC dc = canvas.Handle();
-    TThmClipGuard clip(dc, rect);
-    RECT r = rect;
-    PaintRectFrame(dc, r, PopupBorder, true);
-    PaintRectFill(dc, r, PopupFill);
-    PaintPopupJoin(dc, r, frame.ParentRect, ToolbarFill);
+    PaintJoinedPopupFrame(canvas.Handle(), rect, frame.ParentRect, PopupBorder, PopupFill, ToolbarFill);
 }
 
 void TThmNexosTheme::PaintItemSeparator(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item, bool horizontal,

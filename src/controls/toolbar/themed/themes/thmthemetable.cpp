@@ -6,6 +6,7 @@
 #include "controls/toolbar/themed/themes/thmathen.h"
 #include "controls/toolbar/themed/themes/thmdream.h"
 #include "controls/toolbar/themed/themes/thmeos.h"
+#include "controls/toolbar/themed/themes/thmmiranda.h"
 #include "controls/toolbar/themed/themes/thmmonai.h"
 #include "controls/toolbar/themed/themes/thmmonaixp.h"
 #include "controls/toolbar/themed/themes/thmnexos2.h"
@@ -18,10 +19,15 @@
 #include "controls/toolbar/themed/themes/thmofficec.h"
 #include "controls/toolbar/themed/themes/thmofficek.h"
 #include "controls/toolbar/themed/themes/thmofficexp.h"
+#include "controls/toolbar/themed/themes/thmrelifer.h"
 #include "controls/toolbar/themed/themes/thmroma.h"
+#include "controls/toolbar/themed/themes/thmsentimox.h"
 #include "controls/toolbar/themed/themes/thmstripes.h"
+#include "controls/toolbar/themed/themes/thmtristan.h"
+#include "controls/toolbar/themed/themes/thmtristan2.h"
 #include "controls/toolbar/themed/themes/thmwhidbey.h"
 #include "controls/toolbar/themed/themes/thmxito.h"
+#include "controls/toolbar/themed/themes/thmzezio.h"
 
 namespace themes {
 
@@ -37,6 +43,7 @@ constexpr TThmThemeEntry kThemes[] = {
     {kThemeAthen, CreateAthenTheme},
     {kThemeDream, CreateDreamTheme},
     {kThemeEos, CreateEosTheme},
+    {kThemeMiranda, CreateMirandaTheme},
     {kThemeMonai, CreateMonaiTheme},
     {kThemeMonaiXP, CreateMonaiXPTheme},
     {kThemeNexos2, CreateNexos2Theme},
@@ -48,9 +55,14 @@ constexpr TThmThemeEntry kThemes[] = {
     {kThemeOffice2003, CreateOffice2003Theme},
     {kThemeOfficeC, CreateOfficeCTheme},
     {kThemeOfficeK, CreateOfficeKTheme},
+    {kThemeRelifer, CreateReliferTheme},
     {kThemeRoma, CreateRomaTheme},
+    {kThemeSentimoX, CreateSentimoXTheme},
+    {kThemeTristan2, CreateTristan2Theme},
+    {kThemeTristan, CreateTristanTheme},
     {kThemeWhidbey, CreateWhidbeyTheme},
     {kThemeXito, CreateXitoTheme},
+    {kThemeZezio, CreateZezioTheme},
 };
 
 }  // namespace
