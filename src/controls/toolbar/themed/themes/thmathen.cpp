@@ -2,9 +2,7 @@
 
 #include <algorithm>
 
-#include "classlib/gdiguards.h"
 #include "classlib/imagelist.h"
-#include "controls/toolbar/tbcommon.h"
 #include "controls/toolbar/themed/thmregistry.h"
 #include "controls/toolbar/themed/themes/thmgradienthelpers.h"
 
@@ -310,14 +308,8 @@ void TThmAthenTheme::PaintCaptionCloseButton(HDC dc, RECT c, int row, bool acros
 
 void TThmAthenTheme::PaintFloatingBorder(HDC dc, const RECT& rect, const TThmFloatingFrameInfo& frame, TColor ring) const {
     const bool panel = ViewKindIs(frame.ViewKind, vkDockPanel);
-    const RECT r = Deflated(rect, frame.BorderSize.x, frame.BorderSize.y);
-    {
-        TSavedDC saved(dc);
-        ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
-        PaintRectFill(dc, rect, FloatingColors[(panel ? kPanelActive : kToolbarActive) + (frame.Active ? 0 : 1)][kBorder]);
-    }
-    if (IsEmptyArea(r) || frame.BorderSize.x <= 0 || frame.BorderSize.y <= 0) return;
-    PaintFloatingClientOutline(dc, r, panel, ring);
+    const TColor band = FloatingColors[(panel ? kPanelActive : kToolbarActive) + (frame.Active ? 0 : 1)][kBorder];
+    PaintFloatingBorderBand(dc, rect, frame.BorderSize, panel, band, ring);
 }
 
 RECT TThmAthenTheme::FloatingCaptionBar(const TThmFloatingFrameInfo& frame) {
@@ -337,11 +329,7 @@ void TThmAthenTheme::PaintFloatingCaptionText(TCanvas& canvas, RECT bar, const T
 }
 
 void TThmAthenTheme::PaintCheckTickMark(HDC dc, const RECT& rect, int state) const {
-    if (!(state & 3)) return;
-    const TColor mark = CheckMarkColor(state);
-    const int x = (rect.left + rect.right) / 2 - 1, y = (rect.top + rect.bottom) / 2 + 1;
-    const POINT p[7] = {{x - 2, y}, {x, y + 2}, {x + 4, y - 2}, {x + 4, y - 4}, {x, y}, {x - 2, y - 2}, {x - 2, y}};
-    PaintPolygon(dc, p, 6, mark, mark);
+    if (state & 3) PaintCheckMark(dc, rect, CheckMarkColor(state));
 }
 
 void TThmAthenTheme::PaintRadioOutline(HDC dc, const RECT& rect, TColor pen, TColor fill) {
@@ -508,12 +496,7 @@ void TThmAthenTheme::PaintFloatingCloseButton(HDC dc, RECT c, int row) {
 }
 
 void TThmAthenTheme::PaintPopupFrame(TCanvas& canvas, const RECT& rect, const TThmPopupFrameInfo& frame) {
-    HDC dc = canvas.Handle();
-    TThmClipGuard clip(dc, rect);
-    RECT r = rect;
-    PaintRectFrame(dc, r, PopupBorder, true);
-    PaintRectFill(dc, r, PopupFill);
-    PaintPopupJoin(dc, r, frame.ParentRect, ToolbarFill);
+    PaintJoinedPopupFrame(canvas.Handle(), rect, frame.ParentRect, PopupBorder, PopupFill, ToolbarFill);
 }
 
 void TThmAthenTheme::PaintStatusBarPart(TCanvas& canvas, const RECT& rect, int part) {
@@ -523,23 +506,9 @@ void TThmAthenTheme::PaintStatusBarPart(TCanvas& canvas, const RECT& rect, int p
     case 0: PaintBandedButtonNormal(dc, rect, false, true); break;
     case 1:
     case 2: PaintStatusDivider(dc, rect, part, clBtnShadow, clBtnHighlight); break;
-    case 3: {
-        const int side = toolbar::IntMin(rect.right - rect.left, rect.bottom - rect.top);
-        const TColor light = ColorMixNearest(clBtnFace, clBtnHighlight, 64);
-        const TColor dark = ColorMixNearest(clBtnFace, clBtnShadow, 64);
-        int k = 2;
-        auto line = [&](TColor c) {
-            PaintLine(dc, rect.right - 1 - k, rect.bottom - 1, rect.right, rect.bottom - k - 2, c);
-            ++k;
-        };
-        for (int i = 0; i < 3; ++i) {
-            line(light);
-            if (side >= 13) ++k;
-            line(dark);
-            if (side >= 9) ++k;
-        }
+    case 3:
+        PaintSizeGripLines(dc, rect, ColorMixNearest(clBtnFace, clBtnHighlight, 64), ColorMixNearest(clBtnFace, clBtnShadow, 64));
         break;
-    }
     default: break;
     }
 }
@@ -595,13 +564,7 @@ void TThmAthenTheme::PaintCheckGlyph(TCanvas& canvas, const RECT& rect, const TT
 
 void TThmAthenTheme::PaintChevronButton(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item) {
     PaintItemButton(canvas, rect, item);
-    HDC dc = canvas.Handle();
-    TThmClipGuard clip(dc, rect);
-    // A horizontal bar's chevron sits on rows 4 to 8 of the item, wherever its rectangle starts.
-    if (item.Vertical)
-        PaintChevronAt(dc, rect.right - 9, rect.top + 2, true, ItemStateColor(item, scText));
-    else
-        PaintChevronAt(dc, rect.left + 2, 4, false, ItemStateColor(item, scText));
+    PaintItemChevron(canvas.Handle(), rect, item.Vertical, ItemStateColor(item, scText));
 }
 
 void TThmAthenTheme::PaintEditBox(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item,
@@ -679,23 +642,13 @@ void TThmAthenTheme::PaintEditBoxButton(TCanvas& canvas, const RECT& rect, const
                 }
                 PaintEditButtonFace(dc, h, half, half.Pushed, hot);
             }
-            PaintSpinArrow(dc, h, upper, ItemStateColor(half, scText));
+            PaintSpinArrow(dc, h, upper, 0, ItemStateColor(half, scText));
         }
     }
 }
 
 void TThmAthenTheme::PaintDropArrow(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item) {
-    HDC dc = canvas.Handle();
-    TThmClipGuard clip(dc, rect);
-    const int cx = (rect.left + rect.right) / 2, cy = (rect.top + rect.bottom) / 2 - 1;
-    const TColor c = ItemStateColor(item, scText);
-    if (item.Vertical) {
-        const POINT p[3] = {{cx, cy + 2}, {cx, cy - 2}, {cx - 2, cy}};
-        PaintPolygon(dc, p, 2, c, c);
-    } else {
-        const POINT p[3] = {{cx - 2, cy}, {cx + 2, cy}, {cx, cy + 2}};
-        PaintPolygon(dc, p, 2, c, c);
-    }
+    PaintDropArrows(canvas.Handle(), rect, false, item.Vertical, 0, ItemStateColor(item, scText));
 }
 
 void TThmAthenTheme::PaintItemFrame(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item) {
@@ -725,12 +678,7 @@ void TThmAthenTheme::PaintItemImage(TCanvas& canvas, const RECT& rect, const TTh
 
 void TThmAthenTheme::PaintMDICaptionButton(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item, int buttonKind) {
     PaintItemButton(canvas, rect, item);
-    const int cell = TThmGlyphList::CellForMDIButton(buttonKind);
-    if (cell < 0) return;
-    HDC dc = canvas.Handle();
-    TThmClipGuard clip(dc, rect);
-    PaintMonoGlyph(dc, (rect.left + rect.right - Glyphs().Width()) / 2, (rect.top + rect.bottom - Glyphs().Height()) / 2,
-                   Glyphs(), cell, ItemStateColor(item, scText));
+    PaintMDIGlyph(canvas.Handle(), rect, *FGlyphs, buttonKind, ItemStateColor(item, scText));
 }
 
 void TThmAthenTheme::PaintPopupItemFrame(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item) {
@@ -788,7 +736,7 @@ void TThmAthenTheme::PaintScrollArrowButton(TCanvas& canvas, const RECT& rect, i
                         POINT{rect.left, rect.bottom - 1}})
             PaintPixel(dc, p.x, p.y, clBtnFace);
     }
-    PaintScrollArrowTriangle(dc, rect, direction, clBtnText);
+    PaintScrollArrow(dc, rect, direction, clBtnText);
 }
 
 void TThmAthenTheme::PaintItemSeparator(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item, bool horizontal,

@@ -180,8 +180,6 @@ protected:
     // The darker line of etched separators.
     virtual TColor EtchDarkColor() const { return FrameGreyColor; }
 
-    classlib::TImageList& Glyphs() { return FGlyphs->Images(); }
-
 private:
     std::shared_ptr<TThmGlyphList> FGlyphs;
 };

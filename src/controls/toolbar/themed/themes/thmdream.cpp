@@ -373,7 +373,7 @@ void TThmDreamTheme::PaintEditBoxButton(TCanvas& canvas, const RECT& rect, const
                 }
                 PaintEditButtonFace(dc, h, half, half.Pushed, hot);
             }
-            PaintSpinArrow(dc, h, upper, ItemStateColor(half, scText));
+            PaintSpinArrow(dc, h, upper, 0, ItemStateColor(half, scText));
         }
     }
 }

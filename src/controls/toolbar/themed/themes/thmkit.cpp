@@ -715,47 +715,4 @@ RECT SpinHalf(const RECT& pair, bool upper) {
     return half;
 }
 
-void PaintSpinArrow(HDC dc, const RECT& half, bool up, TColor color) {
-    const int cx = (half.left + half.right) / 2;
-    if (up) {
-        const int y = (half.top + half.bottom - 1) / 2;
-        const POINT p[3] = {{cx - 2, y + 1}, {cx + 2, y + 1}, {cx, y - 1}};
-        PaintPolygon(dc, p, 2, color, color);
-    } else {
-        const int y = (half.top + half.bottom) / 2;
-        const POINT p[3] = {{cx - 2, y - 1}, {cx + 2, y - 1}, {cx, y + 1}};
-        PaintPolygon(dc, p, 2, color, color);
-    }
-}
-
-void PaintScrollArrowTriangle(HDC dc, const RECT& rect, int direction, TColor color) {
-    const int cx = (rect.left + rect.right) / 2, cy = (rect.top + rect.bottom) / 2;
-    const int s = std::max(0, std::min<int>(cx - rect.left, cy - rect.top) * 3 / 4);
-    POINT p[3];
-    switch (direction) {
-    case 1: {
-        const int y = cy + s / 2;
-        p[0] = {cx + s, y}, p[1] = {cx, y - s}, p[2] = {cx - s, y};
-        break;
-    }
-    case 2: {
-        const int y = (rect.top + rect.bottom - 1) / 2 - s / 2;
-        p[0] = {cx + s, y}, p[1] = {cx, y + s}, p[2] = {cx - s, y};
-        break;
-    }
-    case 3: {
-        const int x = cx + s / 2;
-        p[0] = {x, cy + s}, p[1] = {x - s, cy}, p[2] = {x, cy - s};
-        break;
-    }
-    case 4: {
-        const int x = (rect.left + rect.right - 1) / 2 - s / 2;
-        p[0] = {x, cy + s}, p[1] = {x + s, cy}, p[2] = {x, cy - s};
-        break;
-    }
-    default: return;
-    }
-    PaintPolygon(dc, p, 2, color, color);
-}
-
 }  // namespace themes

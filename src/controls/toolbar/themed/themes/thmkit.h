@@ -124,6 +124,8 @@ void PaintScrollArrow(HDC dc, const RECT& rect, int direction, TColor color);
 // pointing up from (x, y - 1) over (x - 2 .. x + 2, y + 1), y = (Top + Bottom - 1) div 2, or down
 // to (x, y + 1) from (x - 2 .. x + 2, y - 1), y = (Top + Bottom) div 2.
 void PaintSpinArrow(HDC dc, const RECT& half, bool up, int shift, TColor color);
+// The upper or lower half of a spin pair; they share the middle row of an odd pair.
+RECT SpinHalf(const RECT& pair, bool upper);
 
 // The border band of a floating frame: the band between rect and rect deflated by `border` in
 // `band`, and a one-pixel line in `outline` just outside the client rectangle, its corners cut
@@ -303,16 +305,6 @@ void PaintRadioGradient(HDC dc, const RECT& rect, TColor color1, TColor color2, 
 // A radio disc face in the rows of a vertical banded face (PaintBandedButton's normal stops, or
 // its hot ones when highlighted), each row narrowed by the insets.
 void PaintRadioBanded(HDC dc, const RECT& rect, bool highlighted, std::span<const int> insets = kRadioDiscInsets11);
-
-// --- small buttons ------------------------------------------------------------------------------
-
-// The upper or lower half of a spin pair (they share the middle row of an odd pair), and the
-// arrow in it: up in the upper half, down in the lower.
-RECT SpinHalf(const RECT& pair, bool upper);
-void PaintSpinArrow(HDC dc, const RECT& half, bool up, TColor color);
-// The filled triangle of a scroll button, pointing 1 up, 2 down, 3 left, 4 right (other values:
-// none), three quarters of the way from the centre to the nearer side.
-void PaintScrollArrowTriangle(HDC dc, const RECT& rect, int direction, TColor color);
 
 // --- faces ------------------------------------------------------------------------------------
 
