@@ -27,7 +27,9 @@ TThmAthenTheme::TThmAthenTheme(std::wstring name)
     : TThmAthenTheme(std::move(name), SharedThemeResource<TThmGlyphList, TThmAthenTheme>()) {}
 
 TThmAthenTheme::TThmAthenTheme(std::wstring name, std::shared_ptr<TThmGlyphList> glyphs)
-    : TThmTheme(std::move(name)), FGlyphs(std::move(glyphs)) {}
+    : TThmStateTheme(std::move(name), std::move(glyphs)) {
+    PopupMenuBorderWidth = 1;
+}
 
 std::unique_ptr<TThmTheme> CreateAthenTheme(const std::wstring& name) { return std::make_unique<TThmAthenTheme>(name); }
 
@@ -104,61 +106,12 @@ TColor TThmAthenTheme::CheckMarkColor(int state) const {
     return States.Item[0][scText];
 }
 
-int TThmAthenTheme::CloseButtonRow(int state) { return (state & cbsPressed) ? 3 : (state & cbsHot) ? 4 : 0; }
-
 // --- answers ------------------------------------------------------------------------------------
 
-POINT TThmAthenTheme::GetItemImageShift(TCanvas&, const TThmItemInfo& item, TImageList*) {
-    const bool floats = item.Enabled && item.HotState != hsNone && !item.Checked && (!item.Pushed || item.PopupOpen);
-    return floats ? POINT{-1, -1} : POINT{0, 0};
-}
-
-TColor TThmAthenTheme::GetItemFillColor(const TThmItemInfo& item) {
-    const TColor c = ItemStateColor(item, scFill);
-    return c != clNone ? c : GetViewFillColor(item.ViewKind);
-}
-
-TColor TThmAthenTheme::GetItemTextColor(const TThmItemInfo& item) { return ItemStateColor(item, scText); }
-
-TColor TThmAthenTheme::GetItemImageBackColor(const TThmItemInfo& item) {
-    const TColor c = ButtonStateColor(item, scFill);
-    return c != clNone ? c : GetViewFillColor(item.ViewKind);
-}
-
 void TThmAthenTheme::GetMarginSet(int kind, TThmMargins& margins) {
-    switch (kind) {
-    case mkToolbarButton: margins = {2, 2, 2, 2}; break;
-    case mkPopupItem: margins = {1, 1, 3, 3}; break;
-    case mkEditBox: margins = {1, 3, 1, 1}; break;
-    default: margins = {0, 0, 0, 0}; break;
-    }
+    TThmStateTheme::GetMarginSet(kind, margins);
+    if (kind == mkEditBox) margins.LeftWidth = 1;
 }
-
-void TThmAthenTheme::GetViewBorderSize(int viewKind, POINT& size) {
-    auto floating = [viewKind] {
-        if (viewKind & vkResizable) return POINT{GetSystemMetrics(SM_CXFRAME) - 1, GetSystemMetrics(SM_CYFRAME) - 1};
-        return POINT{GetSystemMetrics(SM_CXDLGFRAME) - 1, GetSystemMetrics(SM_CYDLGFRAME) - 1};
-    };
-    if (viewKind & vkToolbar)
-        size = (viewKind & vkFloating) ? floating() : POINT{2, 2};
-    else if (viewKind & vkPopup)
-        size = {ViewKindIs(viewKind, vkPopupMenu) ? 1 : 2, 2};
-    else if (viewKind & vkDockPanel)
-        size = (viewKind & vkFloating) ? floating() : POINT{2, 2};
-    else
-        size = {0, 0};
-}
-
-TColor TThmAthenTheme::GetViewFillColor(int viewKind) {
-    if (ViewKindIs(viewKind, vkMenuBar)) return MenuBarFill;
-    if (viewKind & vkToolbar) return ToolbarFill;
-    if (ViewKindIs(viewKind, vkListPopup)) return clWindow;
-    if (viewKind & vkPopup) return PopupFill;
-    if (viewKind & vkDockPanel) return DockPanelFill;
-    return clBtnFace;
-}
-
-void TThmAthenTheme::GetViewPadding(int, TThmMargins& padding) { padding = {0, 0, 0, 0}; }
 
 int TThmAthenTheme::GetIntMetric(int index) {
     switch (index) {
@@ -187,16 +140,10 @@ bool TThmAthenTheme::GetBoolMetric(int index) {
 
 // --- shared pieces ------------------------------------------------------------------------------
 
-TThmAthenTheme::TButtonShape TThmAthenTheme::ButtonShape(const RECT& rect, const TThmItemInfo& item, int splitButtonCut) {
-    TButtonShape s{rect, 2, 2};
-    if (item.SplitPart == spSplitArrow) {
-        --s.Rect.left;  // the arrow part joins the button part
-        s.LeftCut = 1;
-    } else if (item.SplitPart == spSplitButton) {
-        s.RightCut = splitButtonCut;
-    }
-    if (!(item.ItemFlags & ifToolbarStyle)) s.LeftCut = s.RightCut = 1;
-    return s;
+TButtonOutline TThmAthenTheme::ButtonShape(const RECT& rect, const TThmItemInfo& item, int splitButtonCut) {
+    TButtonOutline o = ButtonOutline(rect, item, 2, 1);
+    if (item.SplitPart == spSplitButton && (item.ItemFlags & ifToolbarStyle)) o.RightCut = splitButtonCut;
+    return o;
 }
 
 void TThmAthenTheme::PaintClippedBands(HDC dc, const RECT& whole, const RECT& clip, bool across) {
@@ -562,11 +509,6 @@ void TThmAthenTheme::PaintCheckGlyph(TCanvas& canvas, const RECT& rect, const TT
     PaintCheckTick(dc, (rect.left + rect.right) / 2 - 2, (rect.top + rect.bottom) / 2 + 1, ButtonStateColor(item, scText));
 }
 
-void TThmAthenTheme::PaintChevronButton(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item) {
-    PaintItemButton(canvas, rect, item);
-    PaintItemChevron(canvas.Handle(), rect, item.Vertical, ItemStateColor(item, scText));
-}
-
 void TThmAthenTheme::PaintEditBox(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item,
                                   const TThmEditBoxInfo& editBox) {
     HDC dc = canvas.Handle();
@@ -579,11 +521,7 @@ void TThmAthenTheme::PaintEditBox(TCanvas& canvas, const RECT& rect, const TThmI
     const TColor frame = item.HotState != hsNone ? 0xFFFFFF : item.Enabled ? 0xD0D0D0 : States.Item[1][scFrame];
     PaintRectFrame(dc, r, frame, true);
     if (item.Enabled) PaintRectFill(dc, r, 0xFFFFFF);
-    if (w > 0) {
-        RECT b = Deflated(rect, m, m);
-        b.left = b.right - w;
-        PaintEditBoxButton(canvas, b, item, editBox.RightButton);
-    }
+    PaintEditBoxRightButton(canvas, rect, item, editBox);
 }
 
 void TThmAthenTheme::PaintEditButtonFace(HDC dc, const RECT& rect, const TThmItemInfo& item, bool pushed, bool hot) {
@@ -674,11 +612,6 @@ void TThmAthenTheme::PaintItemImage(TCanvas& canvas, const RECT& rect, const TTh
                                     int imageIndex) {
     if (!images) return;
     PaintOfficeItemImage(canvas, rect, item, *images, imageIndex, ColorLuma(GetItemImageBackColor(item)) < 80, 255);
-}
-
-void TThmAthenTheme::PaintMDICaptionButton(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item, int buttonKind) {
-    PaintItemButton(canvas, rect, item);
-    PaintMDIGlyph(canvas.Handle(), rect, *FGlyphs, buttonKind, ItemStateColor(item, scText));
 }
 
 void TThmAthenTheme::PaintPopupItemFrame(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item) {

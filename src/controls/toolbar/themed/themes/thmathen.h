@@ -18,10 +18,11 @@
 #include "controls/toolbar/themed/thmtheme.h"
 #include "controls/toolbar/themed/thmutils.h"
 #include "controls/toolbar/themed/themes/thmkit.h"
+#include "controls/toolbar/themed/themes/thmstatetheme.h"
 
 namespace themes {
 
-class TThmAthenTheme : public themed::TThmTheme {
+class TThmAthenTheme : public TThmStateTheme {
 public:
     explicit TThmAthenTheme(std::wstring name);
 
@@ -29,33 +30,23 @@ public:
     // separators and frame corners, the light end of the bars, the edge of docked toolbars.
     TColor FrameGreyColor = 0, LightColor = 0, EdgeColor = 0;
 
-    // The colour cache.
-    TColor MenuBarFill = 0, ToolbarFill = 0, PopupFill = 0, DockPanelFill = 0, PopupBorder = 0;
+    // The colour cache (with the view fills and state tables of the base).
+    TColor PopupBorder = 0;
     // Floating frames: [toolbar active, toolbar inactive, panel active, panel inactive]
     // x [border, caption fill, caption text].
     TColor FloatingColors[4][3] = {};
-    TThmStateColors States;
     TColor PopupSeparator = 0, ToolbarSeparator = 0;
 
     void RebuildColorCache() override;
 
-    POINT GetItemImageShift(classlib::TCanvas& canvas, const themed::TThmItemInfo& item,
-                            classlib::TImageList* images) override;
-    TColor GetItemFillColor(const themed::TThmItemInfo& item) override;
-    TColor GetItemTextColor(const themed::TThmItemInfo& item) override;
-    TColor GetItemImageBackColor(const themed::TThmItemInfo& item) override;
     void GetMarginSet(int kind, themed::TThmMargins& margins) override;
     int GetShadowKind() override { return 3; }
-    void GetViewBorderSize(int viewKind, POINT& size) override;
-    TColor GetViewFillColor(int viewKind) override;
-    void GetViewPadding(int viewKind, themed::TThmMargins& padding) override;
     void PaintViewBackground(classlib::TCanvas& canvas, const RECT& outerRect, const RECT& paintRect,
                              const RECT& clipRect, TColor color, bool transparent, int viewKind) override;
     void PaintItemButton(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item) override;
     void PaintItemCaption(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item,
                           const std::wstring& caption, UINT format, bool rotated) override;
     void PaintCheckGlyph(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item) override;
-    void PaintChevronButton(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item) override;
     void PaintEditBox(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item,
                       const themed::TThmEditBoxInfo& editBox) override;
     void PaintEditBoxButton(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item,
@@ -70,8 +61,6 @@ public:
     void PaintItemFrame(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item) override;
     void PaintItemImage(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item,
                         classlib::TImageList* images, int imageIndex) override;
-    void PaintMDICaptionButton(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item,
-                               int buttonKind) override;
     void PaintPopupItem(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item) override;
     void PaintPopupItemFrame(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item) override;
     void PaintScrollArrowButton(classlib::TCanvas& canvas, const RECT& rect, int direction, bool hot) override;
@@ -109,24 +98,12 @@ protected:
     };
     virtual TRecipe Recipe() const;
 
-    TColor ItemStateColor(const themed::TThmItemInfo& item, int column) const {
-        return States.ItemStateColor(item, column, ToolbarFill);
-    }
-    TColor ButtonStateColor(const themed::TThmItemInfo& item, int column) const {
-        return States.ButtonStateColor(item, column, ToolbarFill);
-    }
     // Checked 0x01, mixed 0x02, disabled 0x04, hot 0x08, pushed 0x10 of a check control.
     TColor CheckMarkColor(int state) const;
-    // 3 pushed, 4 hot, else 0.
-    static int CloseButtonRow(int closeButtonState);
 
-    // The corner cuts of a button, and its rectangle with the column a split arrow part takes.
-    struct TButtonShape {
-        RECT Rect;
-        int LeftCut, RightCut;
-    };
-    // splitButtonCut: the right cut of a split button's button part.
-    static TButtonShape ButtonShape(const RECT& rect, const themed::TThmItemInfo& item, int splitButtonCut);
+    // A button's outline: cuts of 2, the joined end of a split item's parts 1 (`splitButtonCut`
+    // at the button part's right end), 1 for an item not in toolbar style.
+    static TButtonOutline ButtonShape(const RECT& rect, const themed::TThmItemInfo& item, int splitButtonCut);
 
     // The gradient of a bar background over `whole`, painted only inside `clip`.
     static void PaintClippedBands(HDC dc, const RECT& whole, const RECT& clip, bool across);
@@ -179,9 +156,6 @@ protected:
     virtual void PaintItemFrameFace(HDC dc, const RECT& rect, const themed::TThmItemInfo& item);
     // The darker line of etched separators.
     virtual TColor EtchDarkColor() const { return FrameGreyColor; }
-
-private:
-    std::shared_ptr<TThmGlyphList> FGlyphs;
 };
 
 std::unique_ptr<themed::TThmTheme> CreateAthenTheme(const std::wstring& name);

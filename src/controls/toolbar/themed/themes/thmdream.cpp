@@ -29,10 +29,7 @@ TThmDreamTheme::TRecipe TThmDreamTheme::Recipe() const {
 }
 
 void TThmDreamTheme::GetMarginSet(int kind, TThmMargins& margins) {
-    if (kind == mkEditBox)
-        margins = {3, 3, 1, 1};
-    else
-        TThmAthenTheme::GetMarginSet(kind, margins);
+    TThmStateTheme::GetMarginSet(kind, margins);
 }
 
 int TThmDreamTheme::GetIntMetric(int index) {

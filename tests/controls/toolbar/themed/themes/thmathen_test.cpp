@@ -115,4 +115,30 @@ TEST(AthenFamily, DisabledCheckMarksStayVisible) {
     }
 }
 
+// The family's measures: Athen's edit frames are one pixel narrower at the left; popup menus have
+// a one-pixel border across; the metrics that differ between Athen and its sisters.
+TEST(AthenFamily, Measures) {
+    struct Case {
+        const wchar_t* Theme;
+        int EditLeft, MenuSeparator, ToolbarSeparator;
+    };
+    for (const Case& c : {Case{kThemeAthen, 1, 3, 6}, Case{kThemeDream, 3, 7, 5}, Case{kThemeXito, 3, 7, 5}}) {
+        ThemeHolder theme(c.Theme);
+        const std::string name = testsupport::Narrow(c.Theme);
+        TThmMargins m{};
+        theme->GetMarginSet(mkEditBox, m);
+        EXPECT_EQ(m.LeftWidth, c.EditLeft) << name;
+        EXPECT_EQ(m.RightWidth, 3) << name;
+        POINT border{};
+        theme->GetViewBorderSize(vkPopupMenu, border);
+        EXPECT_EQ(border.x, 1) << name;
+        EXPECT_EQ(border.y, 2) << name;
+        theme->GetViewBorderSize(vkListPopup, border);
+        EXPECT_EQ(border.x, 2) << name;
+        EXPECT_EQ(theme->GetIntMetric(tmMenuSeparatorSize), c.MenuSeparator) << name;
+        EXPECT_EQ(theme->GetIntMetric(tmToolbarSeparatorSize), c.ToolbarSeparator) << name;
+        EXPECT_EQ(theme->GetIntMetric(tmMenuImageGap), 0) << name;
+    }
+}
+
 }  // namespace
