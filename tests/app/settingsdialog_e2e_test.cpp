@@ -1,7 +1,8 @@
 // The settings dialog of wendlar.exe driven from outside: opened from the Tool menu by
 // keystrokes, a page picked by its first letter, a shortcut pressed in the hot-key control
 // and a number typed into its field; OK writes the files and the main window takes the new
-// shortcut at once; "キャンセル" writes nothing.
+// shortcut at once; "キャンセル" writes nothing; a theme picked in the theme box is in use at
+// once and after a restart.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -12,7 +13,9 @@
 #include "driving.h"
 
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -157,6 +160,68 @@ TEST_F(SettingsDialogProgram, CancelWritesNothing) {
     EXPECT_FALSE(std::filesystem::exists(HotKeys.Path()));
     EXPECT_FALSE(std::filesystem::exists(Gestures.Path()));
 
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitExit(), 0u);
+}
+
+// The theme box of the dialog's first page switches the running program at once: three
+// themes picked in turn (each by the first letter of its name typed into the box) each repaint
+// the menu bar; OK keeps the last one, and it is in use again after a restart.
+TEST_F(SettingsDialogProgram, PickedThemesRepaintAtOnceAndTheLastSurvivesARestart) {
+    const std::wstring name = testsupport::CurrentTestName();
+    testsupport::ScratchKey key(name);
+    const std::wstring args = L"\"HKEY_CURRENT_USER\\" + key.Path() + L"\"";
+    // A pixel of the menu bar beyond its items.
+    auto barPixel = [](HWND main) -> std::optional<COLORREF> {
+        HWND bar = Bar(main, L"メインメニュー");
+        const PrintedWindow picture = bar ? PrintWindowOf(bar) : PrintedWindow{};
+        if (picture.Width < 8) return std::nullopt;
+        return picture.At(picture.Width - 4, picture.Height / 2);
+    };
+    std::wstring lastTheme;
+    std::optional<COLORREF> lastPixel;
+    {
+        Program program(args);
+        HWND main = ForegroundMainWindow(program, name, L"TVxRegTreeView");
+        ASSERT_NE(main, nullptr);
+        lastPixel = barPixel(main);
+        ASSERT_TRUE(lastPixel);
+        HWND dialog = OpenSettings(program);
+        ASSERT_NE(dialog, nullptr);
+        const std::vector<HWND> boxes = ChildrenWhere(dialog, [](HWND w) {
+            return IsWindowVisible(w) && ClassOf(w) != L"ListBox" && SendMessageW(w, CB_GETCOUNT, 0, 0) >= 5;
+        });
+        ASSERT_EQ(boxes.size(), 1u);
+        HWND themes = boxes[0];
+        const std::wstring first = WindowText(themes);
+        ASSERT_FALSE(first.empty());
+        // The box is the first stop after the page list.
+        TapKey(VK_TAB);
+        ASSERT_TRUE(PumpUntil([&] { return program.FocusWindow() == themes; }));
+        for (wchar_t letter : {L'A', L'W', L'N'}) {
+            TapKey(letter);
+            std::wstring picked;
+            ASSERT_TRUE(PumpUntil([&] {
+                picked = WindowText(themes);
+                return !picked.empty() && picked[0] == letter;
+            })) << Narrow(picked);
+            const COLORREF before = *lastPixel;
+            EXPECT_TRUE(PumpUntil([&] { return (lastPixel = barPixel(main)) && *lastPixel != before; }))
+                << Narrow(picked) << " left the menu bar as it was";
+            lastTheme = picked;
+        }
+        TapKey(L'O', VK_MENU);
+        ASSERT_TRUE(PumpUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }));
+        EXPECT_TRUE(FileHas(Setting, L"ThmTheme=" + lastTheme)) << Narrow(Setting.Read());
+        PostMessageW(main, WM_CLOSE, 0, 0);
+        EXPECT_EQ(program.WaitExit(), 0u);
+    }
+    Program program(args);
+    HWND main = ForegroundMainWindow(program, name, L"TVxRegTreeView");
+    ASSERT_NE(main, nullptr);
+    std::optional<COLORREF> pixel;
+    EXPECT_TRUE(PumpUntil([&] { return (pixel = barPixel(main)) && *pixel == *lastPixel; }))
+        << Narrow(lastTheme) << " is not in use after the restart";
     PostMessageW(main, WM_CLOSE, 0, 0);
     EXPECT_EQ(program.WaitExit(), 0u);
 }

@@ -196,6 +196,8 @@ void ReleaseStreakTextures() {
     if (gTextures) gTextures->Release();
 }
 
+bool StreakTexturesBuilt() { return gTextures && gTextures->TablesBuilt(); }
+
 void DropStreakTextureLines() {
     if (gTextures) gTextures->DropLines();
 }

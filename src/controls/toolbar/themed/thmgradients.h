@@ -57,6 +57,8 @@ public:
     static int LinePixelChannel(int entry, int amplitude, int channel);
     // How many line sets were made so far (each one the cache did not have).
     int LineSetsMade() const { return FLineSetsMade; }
+    // Whether the profiles and row tables exist (made on first use, gone with Release).
+    bool TablesBuilt() const { return FTablesBuilt; }
     // Frees the line sets (on system colour or display changes).
     void DropLines();
     // Frees the line sets, the profiles and the row tables.
@@ -83,6 +85,8 @@ void PaintStreakTexture(HDC dc, const POINT* origin, const RECT& rect, classlib:
                         int amplitude);
 // Frees the process-wide line sets, profiles and tables (a theme's destructor calls it).
 void ReleaseStreakTextures();
+// Whether the process-wide texture has its profiles and tables now.
+bool StreakTexturesBuilt();
 // Frees only the process-wide line sets (the theme manager, on system changes).
 void DropStreakTextureLines();
 

@@ -72,7 +72,8 @@ void PaintCutCornerFrame(HDC dc, const RECT& rect, int leftCut, int rightCut, TC
 }
 
 void PaintCutCornerFrameBlended(HDC dc, const RECT& rect, int leftCut, int rightCut, TColor outline, TColor shade) {
-    if (rect.right <= rect.left || rect.bottom <= rect.top) return;
+    // No outline colour: no outline, and no corners blended toward it.
+    if (outline == clNone || rect.right <= rect.left || rect.bottom <= rect.top) return;
     FitCuts(rect, leftCut, rightCut);
     const int l = rect.left, t = rect.top, r = rect.right - 1, b = rect.bottom - 1;
     // Both corners are sampled before anything is drawn over them.

@@ -20,7 +20,8 @@ void PaintCutCornerFrame(HDC dc, const RECT& rect, int leftCut, int rightCut, TC
                          TColor corner);
 // The same outline; the corner diagonals blend 60 % of the pixel already at the rectangle's
 // top-left corner (left corners) or bottom-right corner (right corners) with 40 % of the
-// outline (shade) colour. A corner pixel that cannot be read counts as the edge colour.
+// outline (shade) colour. A corner pixel that cannot be read counts as the edge colour. An
+// outline of clNone paints nothing.
 void PaintCutCornerFrameBlended(HDC dc, const RECT& rect, int leftCut, int rightCut, TColor outline, TColor shade);
 
 // The channel stops of the banded face: normal, hot, pushed.

@@ -51,7 +51,7 @@ TColor TThmStateColors::ButtonStateColor(const TThmItemInfo& item, int column, T
     if (column == scFill && c == clNone) return toolbarFill;
     if (column == scFrame) {
         if (item.Checked) return classlib::clWindowFrame;
-        if (c == clNone) return classlib::clBtnShadow;
+        if (c == clNone) return MissingFrame;
     }
     return c;
 }
@@ -66,7 +66,7 @@ TColor TThmStateColors::ItemRowColor(const TThmItemInfo& item, int column, TColo
     const TColor c = Item[ItemStateRow(item)][column];
     if (c != clNone || !HasOpaqueItems(item.ViewKind)) return c;
     if (column == scFill) return toolbarFill;
-    if (column == scFrame) return classlib::clBtnShadow;
+    if (column == scFrame) return MissingFrame;
     return c;
 }
 
@@ -704,6 +704,15 @@ void PaintPopupJoin(HDC dc, const RECT& r, RECT p, TColor color) {
         const int x = p.right == r.left ? p.right - 1 : p.left;
         PaintLine(dc, x, p.top + 1, x, p.bottom - 1, color);
     }
+}
+
+RECT SpinHalf(const RECT& pair, bool upper) {
+    RECT half = pair;
+    if (upper)
+        half.bottom = (pair.top + pair.bottom + 1) / 2;
+    else
+        half.top = (pair.top + pair.bottom) / 2;
+    return half;
 }
 
 }  // namespace themes

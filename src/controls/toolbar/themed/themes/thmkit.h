@@ -57,12 +57,14 @@ bool IsActiveItem(const themed::TThmItemInfo& item);
 struct TThmStateColors {
     TColor Item[8][3] = {};
     TColor Popup[4][3] = {};
+    // The frame that an opaque-items toolbar gives a state the table has none for.
+    TColor MissingFrame = classlib::clBtnShadow;
 
     // The item table's colour; in an opaque-items toolbar a missing fill is `toolbarFill`, and
-    // the frame is clWindowFrame for a checked item and clBtnShadow where the table has none.
+    // the frame is clWindowFrame for a checked item and MissingFrame where the table has none.
     TColor ButtonStateColor(const themed::TThmItemInfo& item, int column, TColor toolbarFill) const;
     // The popup table's colour for a popup-menu item, else the item table's; in an opaque-items
-    // toolbar a missing fill is `toolbarFill` and a missing frame clBtnShadow.
+    // toolbar a missing fill is `toolbarFill` and a missing frame MissingFrame.
     TColor ItemStateColor(const themed::TThmItemInfo& item, int column, TColor toolbarFill) const;
     // ItemStateColor's answer for an item that does not take the popup table: the item table's
     // colour with the opaque-items substitutions.
@@ -122,6 +124,8 @@ void PaintScrollArrow(HDC dc, const RECT& rect, int direction, TColor color);
 // pointing up from (x, y - 1) over (x - 2 .. x + 2, y + 1), y = (Top + Bottom - 1) div 2, or down
 // to (x, y + 1) from (x - 2 .. x + 2, y - 1), y = (Top + Bottom) div 2.
 void PaintSpinArrow(HDC dc, const RECT& half, bool up, int shift, TColor color);
+// The upper or lower half of a spin pair; they share the middle row of an odd pair.
+RECT SpinHalf(const RECT& pair, bool upper);
 
 // The border band of a floating frame: the band between rect and rect deflated by `border` in
 // `band`, and a one-pixel line in `outline` just outside the client rectangle, its corners cut

@@ -420,28 +420,6 @@ void TThmNexosTheme::PaintScrollArrowButton(TCanvas& canvas, const RECT& rect, i
     PaintScrollArrow(dc, rect, direction, ScrollArrowColor(hot));
 }
 
-RECT TThmNexosTheme::SpinHalf(const RECT& pair, bool upper) {
-    RECT half = pair;
-    if (upper)
-        half.bottom = (pair.top + pair.bottom + 1) / 2;
-    else
-        half.top = (pair.top + pair.bottom) / 2;
-    return half;
-}
-
-void TThmNexosTheme::PaintSpinArrow(HDC dc, const RECT& half, bool up, TColor color) {
-    const int cx = (half.left + half.right) / 2;
-    if (up) {
-        const int y = (half.top + half.bottom - 1) / 2;
-        const POINT p[3] = {{cx - 2, y + 1}, {cx + 2, y + 1}, {cx, y - 1}};
-        PaintPolygon(dc, p, 2, color, color);
-    } else {
-        const int y = (half.top + half.bottom) / 2;
-        const POINT p[3] = {{cx - 2, y - 1}, {cx + 2, y - 1}, {cx, y + 1}};
-        PaintPolygon(dc, p, 2, color, color);
-    }
-}
-
 void TThmNexosTheme::PaintPopupFrame(TCanvas& canvas, const RECT& rect, const TThmPopupFrameInfo& frame) {
     PaintJoinedPopupFrame(canvas.Handle(), rect, frame.ParentRect, PopupBorder, PopupFill, ToolbarFill);
 }

@@ -264,11 +264,6 @@ protected:
                         TColor uncheckedDot = classlib::clNone);
     TColor CheckMarkColor(int state) const;
 
-    // The upper or lower half of a spin pair (they share the middle row of an odd pair), and
-    // the arrow in it: up in the upper half, down in the lower.
-    static RECT SpinHalf(const RECT& pair, bool upper);
-    static void PaintSpinArrow(HDC dc, const RECT& half, bool up, TColor color);
-
     classlib::TImageList& Glyphs() { return FGlyphs->Images(); }
 
 private:

@@ -132,7 +132,7 @@ void TThmNexos2Theme::PaintEditBoxButton(TCanvas& canvas, const RECT& rect, cons
             PaintPolyline(dc, corner, 2, pen);
         }
         const TColor arrow = !halfPushed && !hot ? ItemStateColor(item, scText) : 0xFFFFFF;
-        PaintSpinArrow(dc, q, upper, arrow);
+        PaintSpinArrow(dc, q, upper, 0, arrow);
     }
 }
 

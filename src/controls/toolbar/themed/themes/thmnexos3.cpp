@@ -206,7 +206,7 @@ void TThmNexos3Theme::PaintEditBoxButton(TCanvas& canvas, const RECT& rect, cons
             }
         }
         const TColor arrow = SpinArrowColor(item);
-        PaintSpinArrow(dc, q, upper, arrow);
+        PaintSpinArrow(dc, q, upper, 0, arrow);
     }
 }
 

@@ -129,7 +129,7 @@ void TThmNexos4Theme::PaintEditBoxButton(TCanvas& canvas, const RECT& rect, cons
             PaintEditButtonFace(dc, q, halfPushed, hot, opaque, ToolbarFill, EditFrame);
         }
         const TColor arrow = ItemStateColor(item, scText);
-        PaintSpinArrow(dc, q, upper, arrow);
+        PaintSpinArrow(dc, q, upper, 0, arrow);
     }
 }
 

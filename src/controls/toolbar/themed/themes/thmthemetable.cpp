@@ -2,8 +2,13 @@
 
 #include "controls/toolbar/themed/thmdefault.h"
 #include "controls/toolbar/themed/thmnames.h"
+#include "controls/toolbar/themed/themes/thmaluminum.h"
+#include "controls/toolbar/themed/themes/thmathen.h"
+#include "controls/toolbar/themed/themes/thmdream.h"
 #include "controls/toolbar/themed/themes/thmeos.h"
 #include "controls/toolbar/themed/themes/thmmiranda.h"
+#include "controls/toolbar/themed/themes/thmmonai.h"
+#include "controls/toolbar/themed/themes/thmmonaixp.h"
 #include "controls/toolbar/themed/themes/thmnexos2.h"
 #include "controls/toolbar/themed/themes/thmnexos3.h"
 #include "controls/toolbar/themed/themes/thmnexos4.h"
@@ -15,10 +20,13 @@
 #include "controls/toolbar/themed/themes/thmofficek.h"
 #include "controls/toolbar/themed/themes/thmofficexp.h"
 #include "controls/toolbar/themed/themes/thmrelifer.h"
+#include "controls/toolbar/themed/themes/thmroma.h"
 #include "controls/toolbar/themed/themes/thmsentimox.h"
+#include "controls/toolbar/themed/themes/thmstripes.h"
 #include "controls/toolbar/themed/themes/thmtristan.h"
 #include "controls/toolbar/themed/themes/thmtristan2.h"
 #include "controls/toolbar/themed/themes/thmwhidbey.h"
+#include "controls/toolbar/themed/themes/thmxito.h"
 #include "controls/toolbar/themed/themes/thmzezio.h"
 
 namespace themes {
@@ -30,8 +38,14 @@ namespace {
 constexpr TThmThemeEntry kThemes[] = {
     {kThemeDefault, CreateDefaultTheme},
     {kThemeOfficeXP, CreateOfficeXPTheme},
+    {kThemeStripes, CreateStripesTheme},
+    {kThemeAluminum, CreateAluminumTheme},
+    {kThemeAthen, CreateAthenTheme},
+    {kThemeDream, CreateDreamTheme},
     {kThemeEos, CreateEosTheme},
     {kThemeMiranda, CreateMirandaTheme},
+    {kThemeMonai, CreateMonaiTheme},
+    {kThemeMonaiXP, CreateMonaiXPTheme},
     {kThemeNexos2, CreateNexos2Theme},
     {kThemeNexos3, CreateNexos3Theme},
     {kThemeNexos4, CreateNexos4Theme},
@@ -42,10 +56,12 @@ constexpr TThmThemeEntry kThemes[] = {
     {kThemeOfficeC, CreateOfficeCTheme},
     {kThemeOfficeK, CreateOfficeKTheme},
     {kThemeRelifer, CreateReliferTheme},
+    {kThemeRoma, CreateRomaTheme},
     {kThemeSentimoX, CreateSentimoXTheme},
     {kThemeTristan2, CreateTristan2Theme},
     {kThemeTristan, CreateTristanTheme},
     {kThemeWhidbey, CreateWhidbeyTheme},
+    {kThemeXito, CreateXitoTheme},
     {kThemeZezio, CreateZezioTheme},
 };
 

@@ -322,6 +322,11 @@ const Allowance kAllowances[] = {
     // the image rectangle already moved one pixel up and left (GetItemImageShift).
     {kThemeNexos3, "PaintItemImage", 2, "hot image shadow at (2, 2)"},
     {kThemeNexosX, "PaintItemImage", 2, "hot image shadow at (2, 2)"},
+    // A hot image stands over a shadow two steps down and to the right of it.
+    {kThemeRoma, "PaintItemImage", 2, "two-step image shadow"},
+    {kThemeStripes, "PaintItemImage", 2, "two-step image shadow"},
+    {kThemeMonai, "PaintItemImage", 2, "two-step image shadow"},
+    {kThemeMonaiXP, "PaintItemImage", 2, "two-step image shadow"},
 };
 
 int MarginFor(const std::wstring& theme, const char* op) {
@@ -458,6 +463,165 @@ TEST_P(ThemeConformance, OnlyTheRebuildNoticeRebuilds) {
     }
     theme->HandleThemeNotice(tnRebuildColors);
     EXPECT_EQ(Answers(*theme), before) << "a rebuild with nothing changed";
+}
+
+// A few pixels of each theme's own look, on a ground no theme paints.
+struct Probe {
+    const wchar_t* Theme;
+    const char* What;
+    std::function<void(TThmTheme&, TCanvas&)> Paint;
+    POINT At;
+    COLORREF Expected;
+};
+
+TThmItemInfo ProbeItem(int viewKind, bool enabled, bool pushed, BYTE hot, bool checked, BYTE split = spPlain,
+                       int flags = ifToolbarStyle) {
+    TThmItemInfo item = Item(viewKind, flags, enabled);
+    item.Pushed = pushed;
+    item.HotState = hot;
+    item.Checked = checked;
+    item.SplitPart = split;
+    item.ImageColumnWidth = 22;
+    return item;
+}
+
+auto Button(int viewKind, bool enabled, bool pushed, BYTE hot, bool checked, BYTE split = spPlain,
+            int flags = ifToolbarStyle) {
+    return [=](TThmTheme& t, TCanvas& c) {
+        t.PaintItemButton(c, RECT{0, 0, 22, 22}, ProbeItem(viewKind, enabled, pushed, hot, checked, split, flags));
+    };
+}
+
+auto Separator(int viewKind, int flags) {
+    return [=](TThmTheme& t, TCanvas& c) {
+        TThmItemInfo item = ProbeItem(viewKind, true, false, hsNone, false);
+        item.ItemFlags = flags;
+        t.PaintItemSeparator(c, RECT{0, 0, 60, 8}, item, true, false);
+    };
+}
+
+auto Background(int viewKind) {
+    return [=](TThmTheme& t, TCanvas& c) {
+        const RECT bar{0, 0, 80, 26};
+        t.PaintViewBackground(c, RECT{}, bar, bar, t.GetViewFillColor(viewKind), false, viewKind);
+    };
+}
+
+auto CheckBox(int state) {
+    return [=](TThmTheme& t, TCanvas& c) { t.PaintCheckControl(c, RECT{0, 0, 13, 13}, 1, state, 0); };
+}
+
+auto StatusPart(int part) {
+    return [=](TThmTheme& t, TCanvas& c) { t.PaintStatusBarPart(c, RECT{0, 0, 40, 20}, part); };
+}
+
+// A popup frame that does not start at the sheet's corner.
+auto PopupFrame() {
+    return [](TThmTheme& t, TCanvas& c) {
+        TThmPopupFrameInfo frame{};
+        frame.ViewKind = vkPopupMenu;
+        frame.BorderSize = {1, 2};
+        t.PaintPopupFrame(c, RECT{10, 10, 60, 40}, frame);
+    };
+}
+
+auto SizeGrip() {
+    return [](TThmTheme& t, TCanvas& c) { t.PaintStatusBarPart(c, RECT{0, 0, 20, 20}, 3); };
+}
+
+// A floating toolbar 120 x 60 with a border of 3, its close button in `closeState`.
+auto FloatingFrame(bool active, int closeState) {
+    return [=](TThmTheme& t, TCanvas& c) {
+        TThmFloatingFrameInfo frame{};
+        frame.ViewKind = vkToolbarBar | vkFloating;
+        frame.BorderSize = {3, 3};
+        frame.ClientWidth = 114;
+        frame.ClientHeight = 54;
+        frame.CaptionShown = true;
+        frame.RedrawParts = rpBorder | rpCaption | rpCloseButton;
+        frame.CloseButtonState = closeState;
+        frame.Active = active;
+        c.Brush().SetColor(0xC0C0C0);
+        t.PaintFloatingFrame(c, RECT{0, 0, 120, 60}, frame);
+    };
+}
+
+// A docked panel 100 x 60 with its caption across the top, its close button in `closeState`.
+auto PanelFrame(int closeState) {
+    return [=](TThmTheme& t, TCanvas& c) {
+        TThmDockPanelFrameInfo frame{};
+        frame.ViewKind = vkDockPanelDocked;
+        frame.CaptionHorizontal = true;
+        frame.BorderSize = {2, 2};
+        frame.ClientWidth = 96;
+        frame.ClientHeight = 56;
+        frame.CaptionShown = true;
+        frame.CloseButtonState = closeState;
+        c.Brush().SetColor(0xC0C0C0);
+        t.PaintDockPanelFrame(c, RECT{0, 0, 100, 60}, frame);
+    };
+}
+
+const Probe kProbes[] = {
+    {kThemeAthen, "mixed check box: the tick in the shadow colour", CheckBox(0x02), {3, 7}, GetSysColor(COLOR_BTNSHADOW)},
+    {kThemeAthen, "hot menu-bar item: first hot band, no frame", Button(vkMenuBar, true, false, hsSelected, false), {0, 0},
+     RGB(0xF0, 0xF8, 0xFF)},
+    {kThemeAthen, "disabled checked button paints nothing", Button(vkToolbarBar, false, false, hsNone, true), {11, 11}, kGround},
+    {kThemeAthen, "disabled checked button paints nothing", Button(vkToolbarBar, false, false, hsNone, true), {1, 0}, kGround},
+    // A designed idle item has no frame colour: it gets no outline, nor corners blended toward one.
+    {kThemeAthen, "designed idle button: no outline", Button(vkToolbarBar, true, false, hsNone, false, spPlain, ifToolbarStyle | ifDesigning),
+     {1, 0}, kGround},
+    {kThemeAthen, "designed idle button: no outline", Button(vkToolbarBar, true, false, hsNone, false, spPlain, ifToolbarStyle | ifDesigning),
+     {0, 1}, kGround},
+    // The divider of the panel beside the size grip stays inside the panel.
+    {kThemeAthen, "status divider beside the grip: dark line", StatusPart(2), {38, 8}, GetSysColor(COLOR_BTNSHADOW)},
+    {kThemeAthen, "status divider beside the grip: light line", StatusPart(2), {39, 8}, GetSysColor(COLOR_BTNHIGHLIGHT)},
+    {kThemeAthen, "toolbar separator: white line", Separator(vkToolbarBar, ifToolbarStyle), {4, 5}, RGB(0xFF, 0xFF, 0xFF)},
+    {kThemeAthen, "toolbar separator: grey line above", Separator(vkToolbarBar, ifToolbarStyle), {3, 4}, RGB(0xC0, 0xC0, 0xC0)},
+    {kThemeDream, "bar background: white top row", Background(vkToolbarBar), {10, 0}, RGB(0xFF, 0xFF, 0xFF)},
+    {kThemeDream, "bar background: beige bottom row", Background(vkToolbarBar), {10, 25}, RGB(0xD0, 0xD8, 0xDC)},
+    {kThemeDream, "checked button: light outline at the cut", Button(vkToolbarBar, true, false, hsNone, true), {1, 0},
+     RGB(0xA0, 0xA0, 0xA0)},
+    {kThemeDream, "checked button: dark outline", Button(vkToolbarBar, true, false, hsNone, true), {2, 0}, RGB(0x80, 0x80, 0x80)},
+    {kThemeDream, "checked button: line along the top", Button(vkToolbarBar, true, false, hsNone, true), {3, 1},
+     RGB(0xDF, 0xD4, 0xB0)},
+    {kThemeDream, "split button part: square right corner", Button(vkToolbarBar, true, false, hsNone, true, spSplitButton),
+     {21, 0}, RGB(0x80, 0x80, 0x80)},
+    {kThemeDream, "embossed dot: dark centre", SizeGrip(), {17, 17}, RGB(0, 0, 0)},
+    {kThemeDream, "embossed dot: grey corner", SizeGrip(), {18, 18}, RGB(0xB0, 0xB0, 0xB0)},
+    {kThemeDream, "popup frame: rounded inside corner where the popup is", PopupFrame(), {11, 11}, RGB(0xC0, 0xC0, 0xC0)},
+    {kThemeDream, "popup frame: nothing at the sheet's corner", PopupFrame(), {1, 1}, kGround},
+    {kThemeDream, "hot unchecked check box", CheckBox(0x08), {6, 6}, RGB(0xF0, 0xF0, 0xF4)},
+    {kThemeDream, "inactive floating window: close button framed in the disabled grey",
+     FloatingFrame(false, cbsShown | cbsHot), {116, 3}, RGB(0xD0, 0xD0, 0xD0)},
+    {kThemeXito, "checked button: grey face", Button(vkToolbarBar, true, false, hsNone, true), {3, 3}, RGB(0xD8, 0xD8, 0xD8)},
+    {kThemeXito, "checked button: line along the top", Button(vkToolbarBar, true, false, hsNone, true), {3, 1},
+     RGB(0xB8, 0xB8, 0xB8)},
+    {kThemeXito, "checked button: light outline", Button(vkToolbarBar, true, false, hsNone, true), {2, 0}, RGB(0xF8, 0xF8, 0xF8)},
+    {kThemeXito, "pushed button: softened corner", Button(vkToolbarBar, true, true, hsSelected, false), {1, 0},
+     RGB(0xD0, 0xD0, 0xD0)},
+    {kThemeXito, "pushed button: outline", Button(vkToolbarBar, true, true, hsSelected, false), {2, 0}, RGB(0x90, 0x90, 0x90)},
+    {kThemeXito, "pushed button: face", Button(vkToolbarBar, true, true, hsSelected, false), {11, 11}, RGB(0xC0, 0xC0, 0xC0)},
+    {kThemeXito, "hot menu-bar item: outline only", Button(vkMenuBar, true, false, hsSelected, false), {1, 0},
+     RGB(0xA0, 0xA0, 0xA0)},
+    {kThemeXito, "hot menu-bar item: corner left alone", Button(vkMenuBar, true, false, hsSelected, false), {0, 0}, kGround},
+    {kThemeXito, "popup separator dotted from x 14", Separator(vkPopupMenu, 0), {14, 4}, RGB(0x90, 0x90, 0x90)},
+    {kThemeXito, "popup separator: gap", Separator(vkPopupMenu, 0), {15, 4}, kGround},
+    {kThemeXito, "pushed panel close button: grey frame", PanelFrame(cbsShown | cbsPressed), {97, 2}, RGB(0x80, 0x80, 0x80)},
+    {kThemeXito, "pushed panel close button: silver box", PanelFrame(cbsShown | cbsPressed), {96, 3}, RGB(0xC0, 0xC0, 0xC0)},
+    {kThemeXito, "dockable panel background is solid", Background(vkDockPanelDocked), {10, 0}, RGB(0xFF, 0xFF, 0xFF)},
+    {kThemeXito, "dockable panel background is solid", Background(vkDockPanelDocked), {70, 25}, RGB(0xFF, 0xFF, 0xFF)},
+};
+
+TEST(ThemeProbes, EachThemeShowsItsOwnLook) {
+    for (const Probe& probe : kProbes) {
+        ThemeHolder theme(probe.Theme);
+        ASSERT_NE(theme.Get(), nullptr) << testsupport::Narrow(probe.Theme);
+        Sheet sheet(160, 80, kGround);
+        probe.Paint(*theme, sheet.Canvas);
+        EXPECT_EQ(sheet.Pixel(probe.At.x, probe.At.y), probe.Expected)
+            << testsupport::Narrow(probe.Theme) << ": " << probe.What << " at (" << probe.At.x << "," << probe.At.y << ")";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Registered, ThemeConformance, ::testing::ValuesIn(RegisteredThemes()),
