@@ -118,6 +118,7 @@ void TMainForm::LoadSettings() {
     VxVSTab->SetColor(FOptions.ColorTabBack);
     VxVSTab->SetTextColors(FOptions.ColorTabText, FOptions.ColorTabTextActive);
     ReadSettingsFile(L"HotKey.db", [&](const settings::TVxMemIniFile& file) { LoadHotKeys(*FActions, file); });
+    FeaturesOptionsChanged();
 }
 
 void TMainForm::SetUpGestures() {

@@ -188,7 +188,8 @@ private:
     std::unique_ptr<TCommandHost> FCommandHost;
     ui::TUiPopupMenu* FTabMenu = nullptr;
 
-    // --- Features: the tool panel, the searches, the panes, the history (mainform_features.cpp)
+    // --- Features: the tool panel, the searches, the panes, the history, the favorites
+    // (mainform_features.cpp)
     struct TFeatures;
     struct TFeaturesDeleter {
         void operator()(TFeatures* features) const;
@@ -207,6 +208,8 @@ private:
     // What the features have to tell once the window shows (files that did not load); empty
     // for nothing.
     std::wstring FeatureStartNotice() const;
+    // The features follow the options read again.
+    void FeaturesOptionsChanged();
     std::unique_ptr<TFeatures, TFeaturesDeleter> FFeatures;
 
 protected:
