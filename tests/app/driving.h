@@ -410,22 +410,11 @@ inline void CtrlClickAt(POINT screen) {
 // hand would. The moves start once the window itself holds the mouse (its drag has begun and
 // knows where the pointer was): moves before that would be taken as the starting point.
 inline void Drag(HWND window, POINT from, POINT to) {
-    const auto move = [](POINT p) {
-        INPUT input{};
-        input.type = INPUT_MOUSE;
-        input.mi.dx = MulDiv(p.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-        input.mi.dy = MulDiv(p.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-        input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    const auto send = [](POINT p, DWORD flags) {
+        INPUT input = MouseEventAt(p, flags);
         SendInput(1, &input, sizeof(input));
     };
-    const auto button = [](DWORD flags) {
-        INPUT input{};
-        input.type = INPUT_MOUSE;
-        input.mi.dwFlags = flags;
-        SendInput(1, &input, sizeof(input));
-    };
-    move(from);
-    button(MOUSEEVENTF_LEFTDOWN);
+    send(from, MOUSEEVENTF_LEFTDOWN);
     const DWORD thread = GetWindowThreadProcessId(window, nullptr);
     EXPECT_TRUE(PumpUntil([&] {
         GUITHREADINFO gui{};
@@ -434,8 +423,8 @@ inline void Drag(HWND window, POINT from, POINT to) {
     })) << "no drag began";
     constexpr int Steps = 12;
     for (int i = 1; i <= Steps; ++i)
-        move({from.x + (to.x - from.x) * i / Steps, from.y + (to.y - from.y) * i / Steps});
-    button(MOUSEEVENTF_LEFTUP);
+        send({from.x + (to.x - from.x) * i / Steps, from.y + (to.y - from.y) * i / Steps}, 0);
+    send(to, MOUSEEVENTF_LEFTUP);
 }
 
 // A point of a window's client area in screen coordinates.
