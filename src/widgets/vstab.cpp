@@ -348,6 +348,15 @@ void TVxVSTab::WMLButtonDblClk(TMessage& m) {
     TCustomControl::WMLButtonDblClk(m);
 }
 
+void TVxVSTab::Dispatch(TMessage& m) {
+    if (m.Msg == WM_MBUTTONDBLCLK) {
+        m.Msg = WM_MBUTTONDOWN;
+        WMMouseDown(m, mbMiddle);
+        return;
+    }
+    TCustomControl::Dispatch(m);
+}
+
 void TVxVSTab::CMMouseWheel(TMessage& m) {
     const int delta = GET_WHEEL_DELTA_WPARAM(m.WParam);
     if (delta < 0) {

@@ -125,6 +125,9 @@ protected:
     void MouseDown(classlib::TMouseButton button, classlib::TShiftState shift, int x, int y) override;
     // A quick second press is a press like any other (activation, dragging).
     void WMLButtonDblClk(classlib::TMessage& m) override;
+    // So is a quick second middle press: the tab that slid under the pointer when the first
+    // press closed its neighbour closes too.
+    void Dispatch(classlib::TMessage& m) override;
     void CMMouseWheel(classlib::TMessage& m) override;
     void DragOver(classlib::TComponent* source, int x, int y, int state, bool& accept) override;
     void DragDrop(classlib::TComponent* source, int x, int y) override;

@@ -352,13 +352,31 @@ inline void TypeKeys(const std::wstring& text) {
 
 inline POINT Middle(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 
+// A mouse button event (`flags`) at a screen point. Every press and release carries its own
+// point. One that took the pointer's place at the time it is sent could land where the
+// pointer was before: the display's pointer goes to the point at once, but the program
+// hands each place of the display's pointer to the system's input only as it next runs its
+// messages, so a late report of the place before can move the pointer back between the
+// move and the press (a click meant for the next tab then lands on the last one, and two
+// quick presses there make a double click).
+inline INPUT MouseEventAt(POINT screen, DWORD flags) {
+    // Absolute places run from 0 to 65536 across the screen and map back to pixels rounded
+    // down: rounded up here, they come back as this very pixel.
+    const auto absolute = [](LONG pixel, int size) {
+        return static_cast<LONG>((static_cast<long long>(pixel) * 65536 + size - 1) / size);
+    };
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = absolute(screen.x, GetSystemMetrics(SM_CXSCREEN));
+    input.mi.dy = absolute(screen.y, GetSystemMetrics(SM_CYSCREEN));
+    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    return input;
+}
+
 // Presses and releases a mouse button at a screen point.
 inline void ClickAt(POINT screen, DWORD down = MOUSEEVENTF_LEFTDOWN, DWORD up = MOUSEEVENTF_LEFTUP) {
     SetCursorPos(screen.x, screen.y);
-    INPUT input[2] = {};
-    input[0].type = input[1].type = INPUT_MOUSE;
-    input[0].mi.dwFlags = down;
-    input[1].mi.dwFlags = up;
+    INPUT input[2] = {MouseEventAt(screen, down), MouseEventAt(screen, up)};
     SendInput(2, input, sizeof(INPUT));
 }
 
@@ -372,10 +390,8 @@ inline void ClickOn(HWND window) {
 // A left double click at a screen point.
 inline void DoubleClickAt(POINT screen) {
     SetCursorPos(screen.x, screen.y);
-    INPUT input[4] = {};
-    for (INPUT& one : input) one.type = INPUT_MOUSE;
-    input[0].mi.dwFlags = input[2].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    input[1].mi.dwFlags = input[3].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    INPUT input[4] = {MouseEventAt(screen, MOUSEEVENTF_LEFTDOWN), MouseEventAt(screen, MOUSEEVENTF_LEFTUP),
+                      MouseEventAt(screen, MOUSEEVENTF_LEFTDOWN), MouseEventAt(screen, MOUSEEVENTF_LEFTUP)};
     SendInput(4, input, sizeof(INPUT));
 }
 
@@ -394,22 +410,11 @@ inline void CtrlClickAt(POINT screen) {
 // hand would. The moves start once the window itself holds the mouse (its drag has begun and
 // knows where the pointer was): moves before that would be taken as the starting point.
 inline void Drag(HWND window, POINT from, POINT to) {
-    const auto move = [](POINT p) {
-        INPUT input{};
-        input.type = INPUT_MOUSE;
-        input.mi.dx = MulDiv(p.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-        input.mi.dy = MulDiv(p.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-        input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    const auto send = [](POINT p, DWORD flags) {
+        INPUT input = MouseEventAt(p, flags);
         SendInput(1, &input, sizeof(input));
     };
-    const auto button = [](DWORD flags) {
-        INPUT input{};
-        input.type = INPUT_MOUSE;
-        input.mi.dwFlags = flags;
-        SendInput(1, &input, sizeof(input));
-    };
-    move(from);
-    button(MOUSEEVENTF_LEFTDOWN);
+    send(from, MOUSEEVENTF_LEFTDOWN);
     const DWORD thread = GetWindowThreadProcessId(window, nullptr);
     EXPECT_TRUE(PumpUntil([&] {
         GUITHREADINFO gui{};
@@ -418,8 +423,8 @@ inline void Drag(HWND window, POINT from, POINT to) {
     })) << "no drag began";
     constexpr int Steps = 12;
     for (int i = 1; i <= Steps; ++i)
-        move({from.x + (to.x - from.x) * i / Steps, from.y + (to.y - from.y) * i / Steps});
-    button(MOUSEEVENTF_LEFTUP);
+        send({from.x + (to.x - from.x) * i / Steps, from.y + (to.y - from.y) * i / Steps}, 0);
+    send(to, MOUSEEVENTF_LEFTUP);
 }
 
 // A point of a window's client area in screen coordinates.

@@ -35,7 +35,7 @@ public:
         return accept;
     }
     void Click(UINT msg, int x, int y) {
-        WPARAM keys = msg == WM_MBUTTONDOWN ? MK_MBUTTON : MK_LBUTTON;
+        WPARAM keys = msg == WM_MBUTTONDOWN || msg == WM_MBUTTONDBLCLK ? MK_MBUTTON : MK_LBUTTON;
         SendMessageW(Handle(), msg, keys, MAKELPARAM(x, y));
     }
     void Wheel(int delta) { SendMessageW(Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, delta), 0); }
@@ -247,6 +247,12 @@ TEST_F(TabTest, MouseClicksWheelAndMiddleClose) {
     Tab->SetMiddleClickClose(false);
     Tab->Click(WM_MBUTTONDOWN, 150, 5);
     EXPECT_EQ(Tab->Tabs().Count(), 2);
+    // A quick second press at the same place comes as a double click: the tab that slid
+    // under the pointer closes like at any press.
+    Tab->SetMiddleClickClose(true);
+    Tab->Click(WM_MBUTTONDBLCLK, 150, 5);
+    EXPECT_EQ(asked, (std::vector<int>{0, 1, 1}));
+    EXPECT_EQ(Tab->Tabs().Text(), L"T0\r\n");
 }
 
 TEST_F(TabTest, DroppingATabExchangesItWithTheTarget) {
