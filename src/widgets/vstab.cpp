@@ -73,6 +73,7 @@ void TVxVSTabStrings::Changed() {
         FOwner->SetActiveTabIndex(count - 1);
     else if (count > 0 && active < 0)
         FOwner->SetActiveTabIndex(count - 1);
+    FOwner->FitHeight();
     FOwner->Invalidate();
 }
 
@@ -106,15 +107,18 @@ TVxVSTab::TVxVSTab(TComponent* owner) : TCustomControl(owner) {
     if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0))
         FFont->AssignLogFont(ncm.lfMessageFont);
     SetBounds(0, 0, 200, 25);
+    FitHeight();
 }
 
 TVxVSTab::~TVxVSTab() {
     // The list must not call back into a strip that is going.
     FTabs.FOwner = nullptr;
+    if (FFitQueued && Application) Application->CancelQueuedCalls(this);
 }
 
 void TVxVSTab::SetImages(TImageList* value) {
     FImages = value;
+    FitHeight();
     Invalidate();
 }
 
@@ -123,6 +127,7 @@ void TVxVSTab::SetActiveTabIndex(int value) {
     if (OnChanging) OnChanging(this, value, allow);
     if (!allow) return;
     FActiveTabIndex = value;
+    FitHeight();  // the active caption is bold: the rows may wrap elsewhere
     Invalidate();
     if (OnChange) OnChange(this);
 }
@@ -320,8 +325,28 @@ void TVxVSTab::Paint() {
         DrawRowLine(r, pending, lastRow);
     }
     if (pending != -1 && active) DrawTab(*active, ActiveGradS, ActiveGradE);
-    const int height = lastRow * (h - 1) + h + 4;
+    if (lastRow * (h - 1) + h + 4 != FHeight) QueueFit();
+}
+
+void TVxVSTab::Resize() {
+    TCustomControl::Resize();
+    QueueFit();
+}
+
+void TVxVSTab::FitHeight() {
+    const int height = NeededHeight();
     if (height != FHeight) SetHeight(height);
+}
+
+void TVxVSTab::QueueFit() {
+    if (FFitQueued || !Application || !Application->Handle() || NeededHeight() == FHeight) return;
+    FFitQueued = true;
+    Application->QueueCall(
+        [this] {
+            FFitQueued = false;
+            FitHeight();
+        },
+        this);
 }
 
 void TVxVSTab::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
@@ -378,6 +403,7 @@ void TVxVSTab::DragDrop(TComponent* source, int x, int y) {
 void TVxVSTab::CMFontChanged(TMessage& m) {
     TCustomControl::CMFontChanged(m);
     Canvas().Font().Assign(*FFont);
+    FitHeight();
     Invalidate();
 }
 

@@ -1,8 +1,12 @@
 // A multi-row strip of owner-painted tabs with UTF-16 captions.
 //
 // The tabs wrap into as many rows as the width needs and the strip sets its own height to
-// fit them after every paint. The strip keeps no link to what its tabs stand for: its
-// owner keeps `Tabs` in step with its windows or pages and reacts to OnChange.
+// fit them: at once when the tabs, the active tab, the font, the images or the tab width
+// change, and right after a change of width (through a queued call, so that the layout of
+// the parent that changed the width ends first). Painting never changes the size: a row
+// count it finds different (an image answer of OnGetImageIndex changed, say) is fitted by
+// the same queued call. The strip keeps no link to what its tabs stand for: its owner keeps
+// `Tabs` in step with its windows or pages and reacts to OnChange.
 //
 // Layout is never kept: painting, hit tests and hints recompute it (LayoutTabs). Rows are
 // numbered from the one next to the content: row 0 is the top row, or, with Reversing
@@ -86,11 +90,19 @@ public:
     classlib::TImageList* Images() const { return FImages; }
     void SetImages(classlib::TImageList* value);
     int ImageIndex() const { return FImageIndex; }
-    void SetImageIndex(int v) { FImageIndex = v < 0 ? -1 : v; Invalidate(); }
+    void SetImageIndex(int v) {
+        FImageIndex = v < 0 ? -1 : v;
+        FitHeight();
+        Invalidate();
+    }
     bool EnableBuiltinDragDrop() const { return FEnableBuiltinDragDrop; }
     void SetEnableBuiltinDragDrop(bool v) { FEnableBuiltinDragDrop = v; Invalidate(); }
     int TabWidth() const { return FTabWidth; }
-    void SetTabWidth(int v) { FTabWidth = v < 0 ? -1 : v; Invalidate(); }
+    void SetTabWidth(int v) {
+        FTabWidth = v < 0 ? -1 : v;
+        FitHeight();
+        Invalidate();
+    }
     bool MiddleClickClose() const { return FMiddleClickClose; }
     void SetMiddleClickClose(bool v) { FMiddleClickClose = v; Invalidate(); }
     bool Reversing() const { return FReversing; }
@@ -117,11 +129,12 @@ public:
     // The tab whose rectangle strictly contains the client point, or -1.
     int TabAtPoint(POINT p);
     int TabUnderCursor();
-    // The height the rows need (what painting sets).
+    // The height the rows need at the current width (what the strip gives itself).
     int NeededHeight();
 
 protected:
     void Paint() override;
+    void Resize() override;
     void MouseDown(classlib::TMouseButton button, classlib::TShiftState shift, int x, int y) override;
     // A quick second press is a press like any other (activation, dragging).
     void WMLButtonDblClk(classlib::TMessage& m) override;
@@ -139,6 +152,9 @@ private:
     friend class TVxVSTabStrings;
     void DrawTab(const TVxVSTabClass& tab, classlib::TColor start, classlib::TColor end);
     void DrawRowLine(const TVxVSTabClass& tab, int pending, int lastRow);
+    // Gives the strip the height its rows need, now or (QueueFit) after the current call.
+    void FitHeight();
+    void QueueFit();
 
     TVxVSTabStrings FTabs{this};
     int FActiveTabIndex = 0;
@@ -150,6 +166,7 @@ private:
     bool FMiddleClickClose = true;
     bool FReversing = false;
     int FDropTarget = -1;
+    bool FFitQueued = false;
 };
 
 }  // namespace widgets

@@ -389,9 +389,13 @@ bool TBarView::WindowShowing() {
 }
 
 void TBarView::ValidatePositionsIfReady() {
+    if (!WindowShowing()) return;  // laid out before it shows, or when first needed
+    ValidatePositionsBeforeShowing();
+}
+
+void TBarView::ValidatePositionsBeforeShowing() {
     if (FValidated || FUpdateCount > 0) return;
     if (IsLoading(FParentItem) || (FParentItem && IsLoading(FParentItem->Owner()))) return;
-    if (!WindowShowing()) return;  // laid out when first needed
     SIZE size{};
     RecalcPositions(size);
 }
