@@ -4,7 +4,6 @@
 #include "app/regedform.h"
 #include "app/singleinstance.h"
 #include "app/startup.h"
-#include "classlib/timer.h"
 #include "controls/wide/widefiles.h"
 #include "controls/wide/wideutils.h"
 #include "settings/inifile.h"
@@ -80,10 +79,8 @@ TMainForm::TMainForm(classlib::TComponent* owner, std::vector<std::wstring> para
     if (classlib::Application)
         classlib::Application->OnIdle = [this](classlib::TComponent*, bool&) { UpdateActionStates(); };
 
-    // Fires once the message loop runs.
-    FStartUpTimer = new classlib::TTimer(this);
-    FStartUpTimer->SetInterval(1);
-    FStartUpTimer->SetOnTimer([this](classlib::TComponent*) { StartUpTimerTimer(); });
+    // Runs once the message loop runs: a queued call (a timer would wait 10 ms at least).
+    if (classlib::Application) classlib::Application->QueueCall([this] { StartUpTimerTimer(); }, this);
     DoCreate();
 }
 
@@ -213,7 +210,6 @@ void TMainForm::BindActions() {
 bool TMainForm::RunAction(TActionId id) { return FActions->Action(id)->Execute(); }
 
 void TMainForm::StartUpTimerTimer() {
-    FStartUpTimer->SetEnabled(false);
     if (OnShowLicense && TakeFirstRunMarker(GetSettingsFilePath(L"setting.db"))) OnShowLicense();
     const TStartupPlan plan = PlanStartupWindows(FParams, FStartup, FOptions, GetSettingsFilePath(L"Tabs.db"),
                                                  [](const std::wstring& f) { return wide::WideFileExists(f); });

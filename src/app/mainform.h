@@ -32,7 +32,6 @@
 
 namespace classlib {
 class TImageList;
-class TTimer;
 }
 namespace toolbar {
 class TBarCustomItem;
@@ -163,7 +162,6 @@ private:
     undo::TVxRegClipUndoProvider* FUndoProvider = nullptr;
     TMainActionList* FActions = nullptr;
     widgets::TVxMouseGestures* FGestures = nullptr;
-    classlib::TTimer* FStartUpTimer = nullptr;
     TActionStates FStates;
     std::unique_ptr<THtmlHelpSession> FHelp;
     bool FClosed = false;
