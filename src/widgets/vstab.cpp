@@ -107,7 +107,6 @@ TVxVSTab::TVxVSTab(TComponent* owner) : TCustomControl(owner) {
     if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0))
         FFont->AssignLogFont(ncm.lfMessageFont);
     SetBounds(0, 0, 200, 25);
-    FitHeight();
 }
 
 TVxVSTab::~TVxVSTab() {
@@ -140,6 +139,10 @@ int TVxVSTab::TabImageIndex(int tabIndex) {
 }
 
 void TVxVSTab::LayoutTabs(std::vector<TVxVSTabClass>& list, int& lastRow, int& rowHeight) {
+    LayoutTabsAt(FWidth, list, lastRow, rowHeight);
+}
+
+void TVxVSTab::LayoutTabsAt(int width, std::vector<TVxVSTabClass>& list, int& lastRow, int& rowHeight) {
     list.clear();
     TFont bold;
     bold.Assign(*FFont);
@@ -149,7 +152,6 @@ void TVxVSTab::LayoutTabs(std::vector<TVxVSTabClass>& list, int& lastRow, int& r
     regular.SetStyle(FFont->Style() & ~fsBold);
     MeasureDC dc(FFont->Handle());
     const int h = std::max<int>(dc.Extent(L"WI", 2).cy, 15);
-    const int width = FWidth;
     int x = 4, row = 0;
     for (int i = 0; i < FTabs.Count(); ++i) {
         const bool active = i == FActiveTabIndex;
@@ -218,11 +220,16 @@ POINT TVxVSTab::CursorPos() {
 
 int TVxVSTab::TabUnderCursor() { return TabAtPoint(ScreenToClient(CursorPos())); }
 
-int TVxVSTab::NeededHeight() {
+int TVxVSTab::NeededHeightAt(int width) {
     std::vector<TVxVSTabClass> list;
     int lastRow = 0, h = 0;
-    LayoutTabs(list, lastRow, h);
+    LayoutTabsAt(width, list, lastRow, h);
     return lastRow * (h - 1) + h + 4;
+}
+
+void TVxVSTab::SetBounds(int left, int top, int width, int height) {
+    if (width != FWidth) height = NeededHeightAt(std::max(width, 0));
+    TCustomControl::SetBounds(left, top, width, height);
 }
 
 void TVxVSTab::DrawRowLine(const TVxVSTabClass& tab, int pending, int lastRow) {
@@ -326,11 +333,6 @@ void TVxVSTab::Paint() {
     }
     if (pending != -1 && active) DrawTab(*active, ActiveGradS, ActiveGradE);
     if (lastRow * (h - 1) + h + 4 != FHeight) QueueFit();
-}
-
-void TVxVSTab::Resize() {
-    TCustomControl::Resize();
-    QueueFit();
 }
 
 void TVxVSTab::FitHeight() {

@@ -2,11 +2,11 @@
 //
 // The tabs wrap into as many rows as the width needs and the strip sets its own height to
 // fit them: at once when the tabs, the active tab, the font, the images or the tab width
-// change, and right after a change of width (through a queued call, so that the layout of
-// the parent that changed the width ends first). Painting never changes the size: a row
-// count it finds different (an image answer of OnGetImageIndex changed, say) is fitted by
-// the same queued call. The strip keeps no link to what its tabs stand for: its owner keeps
-// `Tabs` in step with its windows or pages and reacts to OnChange.
+// change, and together with a new width (the height given with it is replaced; a parent's
+// layout places the strip by the height it took). Painting never changes the size: a row
+// count it finds different (an image answer of OnGetImageIndex changed, say) is fitted by a
+// queued call after the paint. The strip keeps no link to what its tabs stand for: its owner
+// keeps `Tabs` in step with its windows or pages and reacts to OnChange.
 //
 // Layout is never kept: painting, hit tests and hints recompute it (LayoutTabs). Rows are
 // numbered from the one next to the content: row 0 is the top row, or, with Reversing
@@ -130,11 +130,12 @@ public:
     int TabAtPoint(POINT p);
     int TabUnderCursor();
     // The height the rows need at the current width (what the strip gives itself).
-    int NeededHeight();
+    int NeededHeight() { return NeededHeightAt(FWidth); }
+    // A new width brings the height its rows need.
+    void SetBounds(int left, int top, int width, int height) override;
 
 protected:
     void Paint() override;
-    void Resize() override;
     void MouseDown(classlib::TMouseButton button, classlib::TShiftState shift, int x, int y) override;
     // A quick second press is a press like any other (activation, dragging).
     void WMLButtonDblClk(classlib::TMessage& m) override;
@@ -152,6 +153,8 @@ private:
     friend class TVxVSTabStrings;
     void DrawTab(const TVxVSTabClass& tab, classlib::TColor start, classlib::TColor end);
     void DrawRowLine(const TVxVSTabClass& tab, int pending, int lastRow);
+    void LayoutTabsAt(int width, std::vector<TVxVSTabClass>& list, int& lastRow, int& rowHeight);
+    int NeededHeightAt(int width);
     // Gives the strip the height its rows need, now or (QueueFit) after the current call.
     void FitHeight();
     void QueueFit();

@@ -159,7 +159,7 @@ TEST_F(TabTest, CaptionWidthsImagesAndNegativeSettings) {
 }
 
 // The strip fits its height to its rows as they change, without being painted; a new width
-// is fitted once the layout that set it is over, and painting never changes the size.
+// brings its height along, and painting never changes the size.
 TEST_F(TabTest, HeightFollowsTheRowsAndPaintingNeverResizes) {
     Tab->SetTabWidth(100);
     AddTabs(2);
@@ -172,12 +172,26 @@ TEST_F(TabTest, HeightFollowsTheRowsAndPaintingNeverResizes) {
     EXPECT_EQ(Tab->Height(), H + 4);
 
     Tab->SetWidth(150);  // one tab a row
-    EXPECT_EQ(Tab->Height(), H + 4);
-    PumpMessages();
     EXPECT_EQ(Tab->Height(), (H - 1) + H + 4);
-    Tab->SetWidth(300);
-    PumpMessages();
+    Tab->SetBounds(0, 0, 300, 60);  // the height that comes with a new width is the rows'
     EXPECT_EQ(Tab->Height(), H + 4);
+
+    // Aligned to the bottom of a parent that gets narrower: it is placed by the height it took,
+    // and the control above it ends where it begins.
+    Tab->SetAlign(alBottom);
+    auto* above = new TWinControl(Form.get());  // filling the rest
+    above->SetParent(Form.get());
+    above->SetAlign(alClient);
+    Form->SetClientSize(150, 200);
+    EXPECT_EQ(Tab->Height(), (H - 1) + H + 4);
+    EXPECT_EQ(Tab->Top(), 200 - Tab->Height());
+    EXPECT_EQ(above->Height(), Tab->Top());
+    Form->SetClientSize(300, 200);
+    EXPECT_EQ(Tab->Top(), 200 - (H + 4));
+    EXPECT_EQ(above->Height(), Tab->Top());
+    Tab->SetAlign(alNone);
+    delete above;
+    Tab->SetBounds(0, 0, 300, 25);
 
     // An image answer the strip is not told of widens the tabs: the paint that finds two
     // rows keeps the size, the call it queues fits it.
