@@ -9,6 +9,9 @@ export WINEDLLOVERRIDES="mshtml=;winemenubuilder.exe=d;winedbg.exe=d"
 export LANG=ja_JP.UTF-8
 export LC_ALL=ja_JP.UTF-8
 export WINEARCH=win64
+# Text drawn without smoothing, crisp as the bitmap glyphs of the Japanese fonts draw it, so
+# pixel tests and screenshots see the text's own colour (the machine's font setup otherwise).
+export FONTCONFIG_FILE="$WENDLAR_ROOT/scripts/fontconfig/fonts.conf"
 
 wendlar_ensure_locale() {
     # Wine reads the Unix locale to pick code page 932; make sure it exists.
@@ -40,6 +43,30 @@ wendlar_prefix() {
         wineboot -i >/dev/null 2>&1 || true
         wineserver -w
     fi
+    wendlar_prefix_fonts
+}
+
+# The prefix's fonts, once per prefix (and again when this setup changes): the Japanese UI
+# fonts the program and the system's controls ask for are drawn with VL Gothic, whose
+# underscore lies inside its character cell (with IPA Gothic at 12 pixels "_" falls below
+# the cell and is cut off in trees, lists and edit boxes); the symbol font of the window
+# captions' buttons is put where Wine looks for fonts (its own copy is not loaded, and the
+# buttons then show the letters "0 1 r").
+wendlar_prefix_fonts() {
+    local version=1 marker="$WINEPREFIX/.wendlar-fonts"
+    if [ "$(cat "$marker" 2>/dev/null)" = "$version" ]; then return; fi
+    local fonts="$WINEPREFIX/drive_c/windows/Fonts" marlett
+    mkdir -p "$fonts"
+    for marlett in /usr/share/wine/fonts/marlett.ttf /usr/lib/wine/fonts/marlett.ttf; do
+        if [ -f "$marlett" ]; then cp "$marlett" "$fonts/marlett.ttf"; break; fi
+    done
+    local key='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' face
+    for face in "MS UI Gothic=VL Gothic" "MS Shell Dlg=VL Gothic" "MS Gothic=VL Gothic" \
+                "MS PGothic=VL PGothic"; do
+        wine reg add "$key" /v "${face%%=*}" /d "${face#*=}" /f >/dev/null 2>&1
+    done
+    timeout 60 wineserver -w || true  # the registry files written before the prefix is copied
+    echo "$version" >"$marker"
 }
 
 # xvfb-run's display choice: WENDLAR_XVFB_SERVERNUM pins one (several checkouts testing at

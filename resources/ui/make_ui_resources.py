@@ -7,6 +7,9 @@ drag cursors. Run from anywhere; the files are written next to this script.
   thick top edge), 2 minimize (a thick bar at the bottom), 3 restore (two overlapping boxes).
 - thmsysmenu.bmp: the same four glyphs on silver (0xC0C0C0), the images of the system menu
   that the menu bar shows for a maximised child window.
+- thmglyphs.bmp: 64 x 16, one bit per pixel, the toolbar themes' four 16 x 16 glyphs (0 close,
+  1 maximise, 2 minimise, 3 restore) in black on white. The themes load it with white as the
+  image list's transparent colour and stamp the black pixels in the colour they need.
 - czmove.cur: the pointer with a small box below it (an item being moved).
 - czcancel.cur: the pointer with a circle and a bar across it (the drop is refused).
 Both cursors are 32 x 32 monochrome with the hot spot at the pointer's tip.
@@ -86,6 +89,40 @@ def write_strip(path, background):
     write_file(path, header + info + palette + data)
 
 
+# --- theme glyph strip ------------------------------------------------------------------------
+
+# The glyphs of the toolbar themes, row by row (X = glyph pixel), rows 0 to 15 of each cell.
+THEME_GLYPHS = {
+    0: {5: "....XX....XX....", 6: ".....XX..XX.....", 7: "......XXXX......", 8: ".......XX.......",
+        9: "......XXXX......", 10: ".....XX..XX.....", 11: "....XX....XX...."},
+    1: {4: "...XXXXXXXXX....", 5: "...XXXXXXXXX....", 6: "...X.......X....", 7: "...X.......X....",
+        8: "...X.......X....", 9: "...X.......X....", 10: "...X.......X....", 11: "...X.......X....",
+        12: "...XXXXXXXXX...."},
+    2: {11: "....XXXXXX......", 12: "....XXXXXX......"},
+    3: {4: ".....XXXXXXX....", 5: ".....XXXXXXX....", 6: ".....X.....X....", 7: "...XXXXXXX.X....",
+        8: "...XXXXXXX.X....", 9: "...X.....XXX....", 10: "...X.....X......", 11: "...X.....X......",
+        12: "...XXXXXXX......"},
+}
+
+
+def write_theme_glyphs(path):
+    width, height = GLYPH * 4, GLYPH
+    data = bytearray()
+    for y in range(height - 1, -1, -1):  # bottom-up rows of 8 bytes
+        bits = 0
+        for x in range(width):
+            cell, column = divmod(x, GLYPH)
+            row = THEME_GLYPHS[cell].get(y, "." * GLYPH)
+            white = row[column] != "X"  # palette index 1 is white, 0 black
+            bits = (bits << 1) | int(white)
+        data += bits.to_bytes(width // 8, "big")
+    palette = bytes((0, 0, 0, 0, 255, 255, 255, 0))
+    offset = 14 + 40 + len(palette)
+    header = struct.pack("<2sIHHI", b"BM", offset + len(data), 0, 0, offset)
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 1, 0, len(data), 0, 0, 2, 0)
+    write_file(path, header + info + palette + data)
+
+
 # --- cursors ------------------------------------------------------------------------------
 
 SIZE = 32
@@ -161,6 +198,7 @@ def main():
     here = os.path.dirname(os.path.abspath(__file__))
     write_strip(os.path.join(here, "uiglyphs.bmp"), MAGENTA)
     write_strip(os.path.join(here, "thmsysmenu.bmp"), SILVER)
+    write_theme_glyphs(os.path.join(here, "thmglyphs.bmp"))
 
     move = [[CLEAR] * SIZE for _ in range(SIZE)]
     move_box(move)

@@ -60,6 +60,8 @@ void ComputeActionStates(const TActionStateInput& input, TActionStates& states) 
     }
     const TRegWindowState& w = *input.Window;
     states[aacClose] = !w.TabLocked;
+    // They act on the one selected value: with none (or several) they would do nothing.
+    Set(states, {aacListNameCopy, aacListFullPathCopy}, w.HasKey && !w.KeyReadOnly && w.SelectedValues == 1);
 
     if (!w.HasKey) {
         // The value commands keep what they had.
@@ -67,10 +69,8 @@ void ComputeActionStates(const TActionStateInput& input, TActionStates& states) 
     } else {
         Set(states, kGroupA, true);
         const bool hasValue = w.SelectedValues > 0;
-        if (hasValue) Set(states, {aacListNameCopy, aacListFullPathCopy}, w.SelectedValues == 1);
         if (w.KeyReadOnly) {
             for (TGroup group : {kGroupB, kGroupC, kGroupE}) Set(states, group, false);
-            Set(states, {aacListNameCopy, aacListFullPathCopy}, false);
         } else {
             states[aacTreePaste] = !input.KeyClipboardEmpty;
             states[aacListPaste] = !input.ValueClipboardEmpty;

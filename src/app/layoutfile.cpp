@@ -3,6 +3,7 @@
 #include "controls/toolbar/tbdock.h"
 #include "controls/toolbar/tbfloating.h"
 #include "controls/toolbar/tbtoolbar.h"
+#include "controls/toolbar/themed/thmdockpanel.h"
 
 #include <algorithm>
 
@@ -13,7 +14,7 @@ namespace {
 constexpr const wchar_t* kWnd = L"Wnd";
 
 int ReadInt(const settings::TVxMemIniFile& file, const std::wstring& section, const wchar_t* key, int def) {
-    return static_cast<int>(file.ReadInt64(section, key, def));
+    return file.ReadInteger(section, key, def);
 }
 
 }  // namespace
@@ -71,7 +72,94 @@ toolbar::TBarDock* FindDockByName(const classlib::TComponent& owner, const std::
     return nullptr;
 }
 
+std::optional<TLayoutItemKind> LayoutKindOf(const toolbar::TBarCustomDockableWindow& bar) {
+    if (dynamic_cast<const toolbar::TBarCustomToolbar*>(&bar)) return TLayoutItemKind::Toolbar;
+    if (dynamic_cast<const themed::TThmCustomDockablePanel*>(&bar)) return TLayoutItemKind::DockablePanel;
+    if (dynamic_cast<const toolbar::TBarToolWindow*>(&bar)) return TLayoutItemKind::ToolWindow;
+    return std::nullopt;
+}
+
+std::vector<toolbar::TBarCustomDockableWindow*> LayoutBars(const classlib::TComponent& owner) {
+    std::vector<toolbar::TBarCustomDockableWindow*> bars;
+    for (int i = 0; i < owner.ComponentCount(); ++i)
+        if (auto* bar = dynamic_cast<toolbar::TBarCustomDockableWindow*>(owner.Components(i)))
+            if (LayoutKindOf(*bar) && !bar->Name().empty()) bars.push_back(bar);
+    return bars;
+}
+
+TLayoutItem LayoutOf(toolbar::TBarCustomDockableWindow& bar) {
+    TLayoutItem item;
+    const POINT floating = bar.FloatingPosition();
+    item.FloatX = floating.x;
+    item.FloatY = floating.y;
+    item.Width = bar.Width();
+    item.Height = bar.Height();
+    if (auto* toolbar = dynamic_cast<toolbar::TBarCustomToolbar*>(&bar)) item.FloatW = toolbar->FloatingRightX();
+    if (auto* panel = dynamic_cast<themed::TThmCustomDockablePanel*>(&bar)) {
+        item.Width = panel->DockedWidth();
+        item.Height = panel->DockedHeight();
+        // On a dock the window's own size is the one the user sees (the dock may have set it
+        // without telling the docked sizes): the client part of it is kept.
+        if (toolbar::TBarDock* dock = panel->CurrentDock()) {
+            int ncWidth = 0, ncHeight = 0;
+            panel->GetDockedNCAreaSize(ncWidth, ncHeight);
+            if (dock->Vertical())
+                item.Width = std::max(panel->Width() - ncWidth, 0);
+            else
+                item.Height = std::max(panel->Height() - ncHeight, 0);
+        }
+        item.FloatW = panel->FloatingWidth();
+        item.FloatH = panel->FloatingHeight();
+        item.SplitWidth = panel->SplitWidth();
+        item.SplitHeight = panel->SplitHeight();
+    }
+    item.Row = bar.DockRow();
+    item.Pos = bar.DockPos();
+    item.Float = bar.Floating();
+    item.DockName = bar.CurrentDock() ? bar.CurrentDock()->Name() : L"";
+    item.Visible = bar.Visible();
+    return item;
+}
+
+void WriteBarsLayout(settings::TVxMemIniFile& file, const classlib::TComponent& owner) {
+    for (toolbar::TBarCustomDockableWindow* bar : LayoutBars(owner))
+        WriteLayoutItem(file, bar->Name(), *LayoutKindOf(*bar), LayoutOf(*bar));
+}
+
+void ReadBarsLayout(const settings::TVxMemIniFile& file, const classlib::TComponent& owner,
+                    const std::vector<const toolbar::TBarCustomDockableWindow*>& fixedVisibility) {
+    for (toolbar::TBarCustomDockableWindow* bar : LayoutBars(owner)) {
+        if (!file.ValueExists(bar->Name(), L"Visible")) continue;
+        const TLayoutItem item = ReadLayoutItem(file, bar->Name(), *LayoutKindOf(*bar), LayoutOf(*bar));
+        toolbar::TBarDock* dock = item.Float ? nullptr : FindDockByName(owner, item.DockName);
+        if (dock && bar->AcceptsDock(dock)) {
+            bar->SetDockRow(item.Row);
+            bar->SetDockPos(item.Pos);
+            bar->SetCurrentDock(dock);
+        } else {
+            bar->SetFloatingPosition({item.FloatX, item.FloatY});
+            bar->SetFloating(true);
+            bar->KeepOnScreen(false);  // a position saved on another screen layout comes back into view
+        }
+        ApplyBarSize(*bar, item);
+        if (std::find(fixedVisibility.begin(), fixedVisibility.end(), bar) == fixedVisibility.end())
+            bar->SetVisible(item.Visible);
+    }
+}
+
 void ApplyBarSize(toolbar::TBarCustomDockableWindow& bar, const TLayoutItem& item) {
+    if (auto* panel = dynamic_cast<themed::TThmCustomDockablePanel*>(&bar)) {
+        const auto set = [&](int value, void (themed::TThmCustomDockablePanel::*setter)(int)) {
+            if (value > 0) (panel->*setter)(value);
+        };
+        set(item.Width, &themed::TThmCustomDockablePanel::SetDockedWidth);
+        set(item.Height, &themed::TThmCustomDockablePanel::SetDockedHeight);
+        set(item.FloatW, &themed::TThmCustomDockablePanel::SetFloatingWidth);
+        set(item.FloatH, &themed::TThmCustomDockablePanel::SetFloatingHeight);
+        set(item.SplitWidth, &themed::TThmCustomDockablePanel::SetSplitWidth);
+        set(item.SplitHeight, &themed::TThmCustomDockablePanel::SetSplitHeight);
+        return;
+    }
     if (auto* bars = dynamic_cast<toolbar::TBarCustomToolbar*>(&bar)) {
         if (item.FloatW > 0) bars->SetFloatingRightX(item.FloatW);
         return;

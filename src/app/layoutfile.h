@@ -14,6 +14,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace toolbar {
 class TBarCustomDockableWindow;
@@ -50,10 +51,31 @@ TLayoutItem ReadLayoutItem(const settings::TVxMemIniFile& file, const std::wstri
 // kind of component (a toolbar docked "into" a panel would be lost).
 toolbar::TBarDock* FindDockByName(const classlib::TComponent& owner, const std::wstring& name);
 
+// --- The bars of a form ------------------------------------------------------------------
+
+// The kind a dockable window is kept as: toolbar, dockable panel or tool window; none for
+// another kind.
+std::optional<TLayoutItemKind> LayoutKindOf(const toolbar::TBarCustomDockableWindow& bar);
+// Every bar the layout keeps: the toolbars, dockable panels and tool windows owned by
+// `owner`, in component order (a panel or user toolbar added later is kept as well).
+std::vector<toolbar::TBarCustomDockableWindow*> LayoutBars(const classlib::TComponent& owner);
+// The place, sizes and visibility of a bar as it stands. A panel's "Width" and "Height" are
+// its client sizes on a side dock and on a top or bottom dock, "FloatW" and "FloatH" its
+// floating client size.
+TLayoutItem LayoutOf(toolbar::TBarCustomDockableWindow& bar);
+// Writes the section of every bar of `owner`.
+void WriteBarsLayout(settings::TVxMemIniFile& file, const classlib::TComponent& owner);
+// Puts every bar of `owner` that has a section where the section says: on the dock it names
+// (a component of `owner`) at its row and position, else floating at its position pulled
+// onto the work area; with its sizes; shown or hidden, except the bars of `fixedVisibility`.
+void ReadBarsLayout(const settings::TVxMemIniFile& file, const classlib::TComponent& owner,
+                    const std::vector<const toolbar::TBarCustomDockableWindow*>& fixedVisibility = {});
+
 // Gives a placed bar the size of its item: a toolbar the wrap width it has when floating
 // ("FloatW", when above 0); a tool window its width and height, its client part kept within
-// the window's limits. A docked toolbar sizes itself to its items, so its "Width" and
-// "Height" are only written. Sizes of 0 or less are left out.
+// the window's limits; a dockable panel its docked, floating and split sizes. A docked
+// toolbar sizes itself to its items, so its "Width" and "Height" are only written. Sizes of
+// 0 or less are left out.
 void ApplyBarSize(toolbar::TBarCustomDockableWindow& bar, const TLayoutItem& item);
 
 // --- Section "Wnd" ---------------------------------------------------------------------

@@ -40,7 +40,8 @@ void LoadHotKeys(TMainActionList& actions, const settings::TVxMemIniFile& hotKey
         if (action->Tag() != 0) continue;
         const std::wstring text =
             hotKeys.ReadString(action->Category, action->HelpKeyword, classlib::ShortCutToText(action->ShortCut()));
-        action->SetShortCut(classlib::TextToShortCut(text));
+        const classlib::TShortCut shortCut = classlib::TextToShortCut(text);
+        if (!options::IsTypingShortCut(shortCut)) action->SetShortCut(shortCut);
     }
 }
 

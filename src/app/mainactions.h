@@ -55,8 +55,9 @@ private:
 bool MainFormIsActive(const classlib::TForm* mainForm);
 
 // Gives every action of tag 0 the shortcut stored in `hotKeys` under its category and
-// help keyword (default: its current shortcut); a text that is no shortcut gives none.
-// The address-box actions keep theirs.
+// help keyword (default: its current shortcut); a text that is no shortcut gives none, and
+// a key that types a character without Ctrl or Alt (IsTypingShortCut) is ignored. The
+// address-box actions keep theirs.
 void LoadHotKeys(TMainActionList& actions, const settings::TVxMemIniFile& hotKeys);
 
 // One gesture of "Gesture.db" and the action it runs.

@@ -4,6 +4,8 @@
 #include "app/regedform.h"
 #include "app/singleinstance.h"
 #include "app/startup.h"
+#include "controls/toolbar/themed/thmswitcher.h"
+#include "controls/toolbar/ui/uitoolbar.h"
 #include "controls/wide/widefiles.h"
 #include "controls/wide/wideutils.h"
 #include "settings/inifile.h"
@@ -12,6 +14,7 @@
 #include "views/regtreeview.h"
 #include "widgets/mousegestures.h"
 #include "widgets/vstab.h"
+
 
 namespace app {
 
@@ -38,6 +41,7 @@ void ReadSettingsFile(const std::wstring& name, F read) {
     }
 }
 
+
 }  // namespace
 
 TMainForm::TMainForm(classlib::TComponent* owner, std::vector<std::wstring> params, TStartupOptions startup)
@@ -59,19 +63,23 @@ TMainForm::TMainForm(classlib::TComponent* owner, std::vector<std::wstring> para
     FActions->UpdateStates = [this] { UpdateActionStates(); };
     FStates = ReadActionStates(*FActions);
 
+    FThemeSwitcher = new themed::TThmSwitcher(this);
     FGestures = new widgets::TVxMouseGestures(this);
     FGestures->Enabled = false;
+    LoadPictures();
     CreateTabStrip();
     BindActions();
     CreateCommandsAndTools();
     OnOpenWindow = [this](const std::wstring& path) { OpenWindow(path); };
     OnDescribeRegistryWindow = [this] { return DescribeActiveWindow(); };
     CreateChrome();
+    CreateFeatures();
     CreatePictures();
 
     LoadLayout();
     LoadSettings();
-    if (FOptions.SetUndoSaving) FUndoProvider->LoadUndoList(GetSettingsFilePath(L"Undo.db"));
+    if (FOptions.SetUndoSaving && FUndoProvider->LoadUndoList(GetSettingsFilePath(L"Undo.db")).Lossy)
+        FKeptFiles.push_back({GetSettingsFilePath(L"Undo.db"), L"アンドゥ情報"});
     if (FGestures->Enabled) SetUpGestures();
     FHelp = std::make_unique<THtmlHelpSession>(Handle());
 
@@ -92,17 +100,15 @@ TMainForm::~TMainForm() {
 }
 
 void TMainForm::LoadSettings() {
-    TMainOptions defaults;
-    defaults.Gesture = FGestures->Enabled;
-    defaults.SetGestureLength = FGestures->GestureLength;
-    defaults.SetGestureStop = static_cast<int>(FGestures->GestureStopRecognitionLength);
-    FOptions = defaults;
-    ReadSettingsFile(L"setting.db", [&](const settings::TVxMemIniFile& file) { FOptions = ReadMainOptions(file, defaults); });
+    FOptions = TMainOptions{};
+    ReadSettingsFile(L"setting.db", [&](const settings::TVxMemIniFile& file) { FOptions = ReadMainOptions(file); });
+    // A name no theme is registered under (left by another build, say) keeps the theme in use.
+    FThemeSwitcher->SetTheme(FOptions.ThmTheme);
     FUndoProvider->KeyDeleteUndo = !FOptions.SetNoKeyUndo;
     FGestures->Enabled = FOptions.Gesture;
     FGestures->GestureLength = FOptions.SetGestureLength;
     FGestures->GestureStopRecognitionLength = static_cast<unsigned>(FOptions.SetGestureStop);
-    for (TRegEdForm* window : RegistryWindows()) window->ApplyOptions(RegWindowSearchOptions(FOptions), false);
+    for (TRegEdForm* window : RegistryWindows()) window->ApplyOptions(TRegWindowOptions(FOptions), false);
     VxVSTab->SetTabWidth(FOptions.SetTabWidth);
     VxVSTab->SetActiveGrad(FOptions.ColorTabActiveGradStart, FOptions.ColorTabActiveGradEnd);
     VxVSTab->SetNonActiveGrad(FOptions.ColorTabGradStart, FOptions.ColorTabGradEnd);
@@ -125,6 +131,9 @@ void TMainForm::LoadLayout() {
     const std::wstring fileName = GetSettingsFilePath(L"ToolBar.db");
     if (!wide::WideFileExists(fileName)) return;
     ReadSettingsFile(L"ToolBar.db", [&](const settings::TVxMemIniFile& file) {
+        if (file.LoadWasLossy()) FKeptFiles.push_back({fileName, L"ツールバーとウインドウの配置"});
+        // The menu bar's holder of submenus is never shown.
+        ReadBarsLayout(file, *this, {ToolMenuHide});
         if (!file.ValueExists(L"Wnd", L"Width") && !file.ValueExists(L"Wnd", L"State")) return;
         TWindowLayout current;
         current.Normal = {Left(), Top(), Left() + Width(), Top() + Height()};
@@ -165,7 +174,7 @@ void TMainForm::FormClose() {
         const std::wstring undoFile = GetSettingsFilePath(L"Undo.db");
         steps.push_back({undoFile, [this, undoFile] { return FUndoProvider->SaveUndoList(undoFile); }});
     }
-    const std::vector<std::wstring> failures = RunCloseSteps(steps);
+    const std::vector<std::wstring> failures = RunCloseSteps(WithoutKeptFiles(std::move(steps), FKeptFiles));
     if (!failures.empty() && classlib::Application)
         classlib::Application->MessageBox(CloseFailureText(failures), classlib::Application->Title(),
                                           MB_OK | MB_ICONERROR);
@@ -210,16 +219,25 @@ void TMainForm::BindActions() {
 bool TMainForm::RunAction(TActionId id) { return FActions->Action(id)->Execute(); }
 
 void TMainForm::StartUpTimerTimer() {
-    if (OnShowLicense && TakeFirstRunMarker(GetSettingsFilePath(L"setting.db"))) OnShowLicense();
-    const TStartupPlan plan = PlanStartupWindows(FParams, FStartup, FOptions, GetSettingsFilePath(L"Tabs.db"),
-                                                 [](const std::wstring& f) { return wide::WideFileExists(f); });
-    if (plan.LoadTabs) {
-        if (OnLoadTabs) OnLoadTabs(plan.TabFile);
-    } else if (OnOpenWindow) {
-        for (const std::wstring& path : plan.Paths) OnOpenWindow(path);
+    // Whatever fails on the way is reported, and the window shows all the same: an instance
+    // without a window would be out of the user's reach.
+    try {
+        if (OnShowLicense && TakeFirstRunMarker(GetSettingsFilePath(L"setting.db"))) OnShowLicense();
+        const TStartupPlan plan = PlanStartupWindows(FParams, FStartup, FOptions, GetSettingsFilePath(L"Tabs.db"),
+                                                     [](const std::wstring& f) { return wide::WideFileExists(f); });
+        if (plan.LoadTabs) {
+            if (OnLoadTabs) OnLoadTabs(plan.TabFile);
+        } else if (OnOpenWindow) {
+            for (const std::wstring& path : plan.Paths) OnOpenWindow(path);
+        }
+    } catch (...) {
+        classlib::HandleCurrentException(this);
     }
     if (classlib::Application) classlib::Application->ShowMainForm = true;
     Show();
+    if (!FKeptFiles.empty() && classlib::Application)
+        classlib::Application->MessageBox(KeptFilesText(FKeptFiles), classlib::Application->Title(),
+                                          MB_OK | MB_ICONWARNING);
 }
 
 void TMainForm::UpdateActionStates() {
@@ -249,7 +267,7 @@ void TMainForm::Dispatch(classlib::TMessage& m) {
         WMCopyData(m);
         return;
     }
-    if (FindMessage(m)) return;
+    if (FeatureMessage(m)) return;
     wide::TWideForm::Dispatch(m);
 }
 

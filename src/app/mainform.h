@@ -11,18 +11,20 @@
 // Tab files and the terms-of-use dialog are reached through the handlers below; a handler
 // that is not set does nothing.
 //
+// The searches, the tool panel's pages and the address history are features of their own
+// (featurehost.h): the window makes them, answers their hosts and routes their messages.
+//
 // Main thread only.
 #pragma once
 
 #include "app/actionstates.h"
-#include "app/addresshistory.h"
 #include "app/commandhost.h"
 #include "app/htmlhelp.h"
 #include "app/mainactions.h"
 #include "app/mainoptions.h"
+#include "app/startup.h"
 #include "controls/wide/wideforms.h"
 
-#include <array>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -41,6 +43,7 @@ namespace settings {
 class TVxMemIniFile;
 }
 namespace themed {
+class TThmSwitcher;
 class TThmToolWindow;
 }
 namespace ui {
@@ -56,16 +59,6 @@ class TUiToolbar;
 namespace undo {
 class TVxRegClipUndoProvider;
 }
-namespace gridtree {
-class TGridStringTree;
-}
-namespace ui {
-class TUiDockablePanel;
-class TUiLabel;
-class TUiMultiDock;
-class TUiPanel;
-class TUiPopupMenu;
-}  // namespace ui
 namespace widgets {
 class TVxMouseGestures;
 class TVxVSTab;
@@ -162,31 +155,16 @@ private:
     undo::TVxRegClipUndoProvider* FUndoProvider = nullptr;
     TMainActionList* FActions = nullptr;
     widgets::TVxMouseGestures* FGestures = nullptr;
+    themed::TThmSwitcher* FThemeSwitcher = nullptr;
     TActionStates FStates;
     std::unique_ptr<THtmlHelpSession> FHelp;
+    // Settings files that did not load whole: told at start, not saved over at close.
+    std::vector<TKeptFile> FKeptFiles;
     bool FClosed = false;
     bool FSavedTabLock = false;
 
-    // --- Key, value and pane commands, the tool panel and tab files
-    // (mainform_commands.cpp, mainform_toolpanel.cpp, mainform_tabs.cpp)
+    // --- Key, value and generic commands, tab files (mainform_commands.cpp, mainform_tabs.cpp)
 public:
-    // The tool panel at the bottom (hidden at start) with its four pages: search results,
-    // undo list, the key and value clipboards side by side, address history.
-    ui::TUiMultiDock* CustomToolDock = nullptr;
-    ui::TUiDockablePanel* CustomTools = nullptr;
-    widgets::TVxVSTab* VxVSTab1 = nullptr;
-    ui::TUiPanel* NoteBook = nullptr;
-    std::array<ui::TUiPanel*, 4> NoteBookPages{};
-    gridtree::TGridStringTree* FindOuts = nullptr;
-    gridtree::TGridStringTree* UndoBuffer = nullptr;
-    ui::TUiPanel* ClipKeyPanel = nullptr;
-    ui::TUiPanel* ClipValuePanel = nullptr;
-    gridtree::TGridStringTree* ClipBufferKey = nullptr;
-    gridtree::TGridStringTree* ClipBufferValue = nullptr;
-    ui::TUiPopupMenu* UndoPopup = nullptr;
-    ui::TUiPopupMenu* KeyClipPopup = nullptr;
-    ui::TUiPopupMenu* ValueClipPopup = nullptr;
-    ui::TUiPopupMenu* TabRightClickMenu = nullptr;
     // Shows the tool panel turned to `page` (0 search, 1 undo, 2 clipboard, 3 history).
     void ShowToolPage(int page);
     // Writes the open tabs to a tab file / closes every window and opens those of a tab file.
@@ -194,33 +172,41 @@ public:
     void LoadTabs(const std::wstring& fileName);
 
 private:
-    // Makes the tool panel, binds the commands and the tab strip's menu (from the constructor).
+    // Makes the tool panel, binds the commands and the tab strip's events (from the
+    // constructor).
     void CreateCommandsAndTools();
     void BindCommands();
-    void CreateToolPanel();
     void CreateTabMenu();
-    void ToolPageChanged();
-    void ArrangeClipPanes();
+    // The tab strip's menu, made the first time it opens.
+    ui::TUiPopupMenu* TabMenu();
     TCommandContext CommandContext();
     // Runs a command; a progress window it opened is closed afterwards whatever happens.
     void RunCommand(const std::function<void()>& command);
     // The commands' questions, input, refreshes and progress through this window.
     std::unique_ptr<TCommandHost> FCommandHost;
+    ui::TUiPopupMenu* FTabMenu = nullptr;
 
-    // --- History page of the tool panel (mainform_history.cpp)
-public:
-    // Page 3: the address history, row i = line i; a double click goes to the row's path.
-    gridtree::TGridStringTree* HistoryTree = nullptr;
-    ui::TUiPopupMenu* HistoryPopup = nullptr;
+    // --- Features: the tool panel, the searches, the panes, the history (mainform_features.cpp)
+    struct TFeatures;
+    struct TFeaturesDeleter {
+        void operator()(TFeatures* features) const;
+    };
+    // The tool panel (from CreateCommandsAndTools: its dock goes below the tab strip) and
+    // the features (after the chrome: the history needs the address box).
+    void CreateToolPanel();
+    void CreateFeatures();
+    // The features' messages (the search thread's); false for any other message.
+    bool FeatureMessage(classlib::TMessage& m);
+    // Hits of the last search exist and no search runs.
+    bool FindHitsChangeable() const;
+    // Puts a path at the top of the address history and the lists that show it; an empty
+    // path adds nothing.
+    void AddHistory(const std::wstring& path);
+    std::unique_ptr<TFeatures, TFeaturesDeleter> FFeatures;
 
-private:
-    // Makes the page and binds "履歴のクリア" (from the tool panel's creation, which adds the
-    // page's menu).
-    void CreateHistoryPage();
-    // The page's row count follows the history (after it is loaded and after every change).
-    void HistoryChanged();
-    void HistoryTreeDblClick();
-    void ClearHistory();
+protected:
+    // The features go first, while the controls they made and the window still exist.
+    void TearDown() override;
 
     // --- chrome: docks, menu bar, toolbars, address bar, status bar (mainform_chrome.cpp)
 public:
@@ -239,11 +225,6 @@ public:
     ui::TUiLabelItem* HintLabel = nullptr;
     ui::TUiLabelItem* GestureLabel = nullptr;
 
-    // Puts a path at the top of the address history ("History.db") and the address box's
-    // list; an empty path adds nothing.
-    void AddHistory(const std::wstring& path);
-    const TAddressHistory& History() const { return *FHistory; }
-
 private:
     // Makes the docks, bars, menus and status bar, loads the history and the bars' layout.
     void CreateChrome();
@@ -259,7 +240,6 @@ private:
     // The Window menu as it opens: one item per registry window, the active one checked.
     void ListWindowsInMenu(toolbar::TBarCustomItem& menu);
     toolbar::TBarCustomItem* MenuNewValue = nullptr;
-    std::unique_ptr<TAddressHistory> FHistory;
     std::wstring FShownAddress;
 
     // --- pictures (mainform_pictures.cpp), binary value editing (mainform_values.cpp)
@@ -277,7 +257,9 @@ public:
     void ApplyPictures(TRegEdForm& window);
 
 private:
-    // Loads the picture strips and hands them to the bars, menus, panes and tab strip.
+    // Loads the picture strips (first thing: whatever is made later draws from them).
+    void LoadPictures();
+    // Hands the strips to the action list, the bars, their menu and the tab strip.
     void CreatePictures();
     // The value's raw bytes in the binary editor, whatever its type; the type is kept.
     void EditValueAsBinary();
@@ -287,32 +269,6 @@ private:
     classlib::TImageList* FRegObjectImages = nullptr;
     classlib::TImageList* FRegTreeImages = nullptr;
     classlib::TImageList* FTabImages = nullptr;
-
-    // --- Search: the search commands, the result pane and the bulk operations (mainform_search.cpp)
-public:
-    // Below the result pane: the search's state ("…を検索中・・・", "検索終了：…").
-    ui::TUiPanel* FindStateBar = nullptr;
-    ui::TUiLabel* FindStateLabel = nullptr;
-    ui::TUiPopupMenu* FindPopupMenu = nullptr;
-    // Opens the search dialog (with these start keys, one full key path per line, when not
-    // empty) and on OK starts its search, stopping one that runs.
-    void StartFind(const std::wstring& startKeys);
-
-private:
-    struct TFindState;
-    struct TFindStateDeleter {
-        void operator()(TFindState* state) const;
-    };
-    // Makes the result pane on the tool panel's page 0 and binds the search commands (from
-    // CreateToolPanel).
-    void CreateFindPane();
-    // The search thread's messages; false for any other message.
-    bool FindMessage(classlib::TMessage& m);
-    // Hits exist and no search runs: the bulk operations may run.
-    bool FindHitsChangeable() const;
-    void FindAllDelete();
-    void FindAllReplace();
-    std::unique_ptr<TFindState, TFindStateDeleter> FFind;
 };
 
 }  // namespace app

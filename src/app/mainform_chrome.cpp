@@ -1,6 +1,7 @@
 // The main window's chrome: the docks, the menu bar with its submenus, the main toolbar, the
-// address bar with the address history, the popup menu of the bars, the status bar with the
-// hint and the gesture being drawn, the view commands, and the bars' part of "ToolBar.db".
+// address bar (its list is the address history's: historyfeature.h), the popup menu of the
+// bars, the status bar with the hint and the gesture being drawn, the view commands, and the
+// bars' part of "ToolBar.db".
 #include "app/mainform.h"
 
 #include "app/gesturefeedback.h"
@@ -53,31 +54,6 @@ ui::TUiToolbar* NewBar(TMainForm* form, ui::TUiDock* dock, const wchar_t* name, 
     bar->SetDockRow(row);
     bar->SetCurrentDock(dock);
     return bar;
-}
-
-// The layout of one bar as it stands.
-TLayoutItem LayoutOf(toolbar::TBarCustomDockableWindow& bar) {
-    TLayoutItem item;
-    const POINT floating = bar.FloatingPosition();
-    item.FloatX = floating.x;
-    item.FloatY = floating.y;
-    if (auto* toolbar = dynamic_cast<toolbar::TBarCustomToolbar*>(&bar)) item.FloatW = toolbar->FloatingRightX();
-    item.Width = bar.Width();
-    item.Height = bar.Height();
-    item.Row = bar.DockRow();
-    item.Pos = bar.DockPos();
-    item.Float = bar.Floating();
-    item.DockName = bar.CurrentDock() ? bar.CurrentDock()->Name() : L"";
-    item.Visible = bar.Visible();
-    return item;
-}
-
-// The bars that "ToolBar.db" keeps, in the order they are written.
-std::array<std::pair<toolbar::TBarCustomDockableWindow*, TLayoutItemKind>, 4> ChromeBars(const TMainForm& form) {
-    return {{{form.ToolMenuHide, TLayoutItemKind::Toolbar},
-             {form.MainToolBar, TLayoutItemKind::Toolbar},
-             {form.AddrToolbar, TLayoutItemKind::ToolWindow},
-             {form.ToolMenu, TLayoutItemKind::Toolbar}}};
 }
 
 }  // namespace
@@ -237,41 +213,9 @@ void TMainForm::CreateChrome() {
     FGestures->OnGestureEnd = [this](classlib::TComponent*) { GestureLabel->SetCaption(L""); };
     FGestures->OnGestureExec = [this](classlib::TComponent*) { UpdateActionStates(); };
 
-    FHistory = std::make_unique<TAddressHistory>(GetSettingsFilePath(L"History.db"));
-    try {
-        FHistory->Load();
-    } catch (...) {
-        classlib::HandleCurrentException(nullptr);
-    }
-    AddressBox->Items().Assign(FHistory->Lines());
-    HistoryChanged();
-
-    // The bars' places from "ToolBar.db"; a file that cannot be read leaves them as built.
-    try {
-        const settings::TVxMemIniFile file(GetSettingsFilePath(L"ToolBar.db"));
-        for (const auto& [bar, kind] : ChromeBars(*this)) {
-            if (!file.ValueExists(bar->Name(), L"Visible")) continue;
-            const TLayoutItem item = ReadLayoutItem(file, bar->Name(), kind, LayoutOf(*bar));
-            toolbar::TBarDock* dock = item.Float ? nullptr : FindDockByName(*this, item.DockName);
-            if (dock) {
-                bar->SetDockRow(item.Row);
-                bar->SetDockPos(item.Pos);
-                bar->SetCurrentDock(dock);
-            } else {
-                bar->SetFloatingPosition({item.FloatX, item.FloatY});
-                bar->SetFloating(true);
-            }
-            ApplyBarSize(*bar, item);
-            if (bar != ToolMenuHide) bar->SetVisible(item.Visible);
-        }
-    } catch (...) {
-        classlib::HandleCurrentException(nullptr);
-    }
 }
 
-void TMainForm::WriteChromeLayout(settings::TVxMemIniFile& file) {
-    for (const auto& [bar, kind] : ChromeBars(*this)) WriteLayoutItem(file, bar->Name(), kind, LayoutOf(*bar));
-}
+void TMainForm::WriteChromeLayout(settings::TVxMemIniFile& file) { WriteBarsLayout(file, *this); }
 
 bool TMainForm::UpdateChromeStates() {
     for (const TViewToggleDef& def : ViewToggleDefs) {
@@ -296,19 +240,6 @@ bool TMainForm::UpdateChromeStates() {
                                                  IsChild(child->Handle(), focus))
         SetActiveControl(nullptr);
     return boxFocused;
-}
-
-void TMainForm::AddHistory(const std::wstring& path) {
-    if (path.empty() || !FHistory) return;
-    try {
-        FHistory->Add(path);
-    } catch (...) {
-        classlib::HandleCurrentException(nullptr);
-    }
-    const std::wstring text = AddressBox->Text();
-    AddressBox->Items().Assign(FHistory->Lines());
-    AddressBox->SetText(text);
-    HistoryChanged();
 }
 
 void TMainForm::RegMoveButtonClick() {

@@ -1,6 +1,7 @@
-// The main window's key, value, generic, undo-pane and clipboard-pane commands: each action
-// runs its function of keycommands/valuecommands/toolpanes on the active registry window,
-// with the main window answering the commands' questions, input, refreshes and progress.
+// The main window's key, value and generic commands: each action runs its function of
+// keycommands/valuecommands/toolpanes on the active registry window, with the main window
+// answering the commands' questions, input, refreshes and progress. (The undo and clipboard
+// pages bind the commands on their rows themselves, toolpages.cpp.)
 #include "app/mainform.h"
 
 #include "app/keycommands.h"
@@ -9,7 +10,6 @@
 #include "app/valuecommands.h"
 #include "classlib/application.h"
 #include "classlib/scopeguard.h"
-#include "controls/gridtree/stringtree.h"
 #include "controls/wide/widebutton.h"
 #include "controls/wide/wideclipboard.h"
 #include "controls/wide/widedialogs.h"
@@ -139,19 +139,12 @@ private:
 
 namespace {
 
-// The indexes of the selected rows of a pane, in row order.
-std::vector<int> SelectedRows(gridtree::TGridStringTree& pane) {
-    std::vector<int> rows;
-    for (gridtree::PGridNode node = pane.GetFirstSelected(); node; node = pane.GetNextSelected(node))
-        rows.push_back(static_cast<int>(node->Index));
-    return rows;
-}
-
-// The records of the selected value rows, in list order.
-std::vector<const registry::TVxRegValueClass*> SelectedValues(views::TVxRegListView& list) {
-    std::vector<const registry::TVxRegValueClass*> values;
+// Copies of the records of the selected value rows, in list order (a command's question may
+// outlast the rows).
+TSelectedValues SelectedValues(views::TVxRegListView& list) {
+    TSelectedValues values;
     for (gridtree::PGridNode node = list.GetFirstSelected(); node; node = list.GetNextSelected(node))
-        if (const registry::TVxRegValueClass* value = list.ValueOfNode(node)) values.push_back(value);
+        if (const registry::TVxRegValueClass* value = list.ValueOfNode(node)) values.push_back(*value);
     return values;
 }
 
@@ -194,14 +187,8 @@ void TMainForm::BindCommands() {
             TRegEdForm* window = ActiveRegEdForm();
             if (!window) return;
             const std::optional<registry::TVxRegKeyClass> key = window->VxRegTreeView->GetSelectedKey();
-            const std::vector<const registry::TVxRegValueClass*> values = SelectedValues(*window->VxRegListView);
-            command(CommandContext(), key ? &*key : nullptr, values);
+            command(CommandContext(), key ? &*key : nullptr, SelectedValues(*window->VxRegListView));
         };
-    };
-    // A command on the selected rows of a pane.
-    using TRowsCommand = std::function<void(const TCommandContext&, const std::vector<int>&)>;
-    const auto onRows = [this](gridtree::TGridStringTree* const& pane, TRowsCommand command) {
-        return [this, &pane, command] { command(CommandContext(), SelectedRows(*pane)); };
     };
     // The bracket of the refresh commands: the lock lifted for the time of the refresh.
     const auto refresh = [this](void (views::TVxRegTreeView::*how)()) {
@@ -222,8 +209,6 @@ void TMainForm::BindCommands() {
         {aacTreeCopy, onKey([](const TCommandContext& c, auto* key) { CopyKeyToClipboard(c, key, false); })},
         {aacTreeCut, onKey([](const TCommandContext& c, auto* key) { CopyKeyToClipboard(c, key, true); })},
         {aacTreePaste, onKey([](const TCommandContext& c, auto* key) { PasteKeysCommand(c, key); })},
-        {aacExecuteClipKey,
-         onKey([this](const TCommandContext& c, auto* key) { PasteKeysCommand(c, key, SelectedRows(*ClipBufferKey)); })},
         {aacExpandAllKey, onKey(ExpandAllKeyCommand)},
         {aacTreeNameCopy, onKey(CopyKeyNameCommand)},
         {aacTreeFullPathCopy, onKey(CopyKeyFullPathCommand)},
@@ -235,9 +220,6 @@ void TMainForm::BindCommands() {
         {aacListCopy, onValues([](const TCommandContext& c, auto*, TSelectedValues v) { CopyValuesToClipboard(c, v, false); })},
         {aacListCut, onValues([](const TCommandContext& c, auto*, TSelectedValues v) { CopyValuesToClipboard(c, v, true); })},
         {aacListPaste, onValues([](const TCommandContext& c, auto* key, TSelectedValues) { PasteValuesCommand(c, key); })},
-        {aacExecuteClipValue, onValues([this](const TCommandContext& c, auto* key, TSelectedValues) {
-             PasteValuesCommand(c, key, SelectedRows(*ClipBufferValue));
-         })},
         {aacListNameCopy, onValues([](const TCommandContext& c, auto*, TSelectedValues v) { CopyValueNameCommand(c, v); })},
         {aacListFullPathCopy,
          onValues([](const TCommandContext& c, auto*, TSelectedValues v) { CopyValueFullPathCommand(c, v); })},
@@ -248,14 +230,6 @@ void TMainForm::BindCommands() {
          }},
 
         {aacUndo, [this] { UndoNewestCommand(CommandContext()); }},
-        {aacExecuteUndo, onRows(UndoBuffer, UndoRowCommand)},
-        {aacExecuteUndoListUp, onRows(UndoBuffer, UndoRowsBottomUpCommand)},
-        {aacUndoClear, [this] { FUndoProvider->ClearUndoList(); }},
-        {aacUndoDelete, onRows(UndoBuffer, DeleteUndoRowsCommand)},
-        {aacDeleteClipKey, onRows(ClipBufferKey, DeleteKeyClipRowsCommand)},
-        {aacDeleteClipValue, onRows(ClipBufferValue, DeleteValueClipRowsCommand)},
-        {aacClearClipKey, [this] { FUndoProvider->ClearKeyClipboard(); }},
-        {aacClearClipValue, [this] { FUndoProvider->ClearValueClipboard(); }},
     };
     for (const auto& [id, run] : commands)
         FActions->Action(id)->OnExecute = [this, run](classlib::TComponent*) { RunCommand(run); };

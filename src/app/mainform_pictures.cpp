@@ -2,13 +2,13 @@
 // resources/app/make_app_images.py (magenta is left out), loaded once and handed to whatever
 // draws them: the commands' strip to the action list, the menu bar, the toolbars and the
 // popup menus; the registry objects to the value lists and the panes; the key-tree nodes to
-// the key trees; the lock to the registry windows' tab strip.
+// the key trees; the lock to the registry windows' tab strip. The features take theirs
+// from their context when they make their controls.
 #include "app/mainform.h"
 
 #include "app/regedform.h"
 #include "classlib/graphics.h"
 #include "classlib/imagelist.h"
-#include "controls/gridtree/stringtree.h"
 #include "controls/toolbar/ui/uitoolbar.h"
 #include "views/reglistview.h"
 #include "views/regtreeview.h"
@@ -43,24 +43,17 @@ void SetPopupImages(classlib::TPopupMenu* menu, classlib::TImageList* images) {
 
 }  // namespace
 
-void TMainForm::CreatePictures() {
+void TMainForm::LoadPictures() {
     FToolBarImages = LoadStrip(this, L"TOOLBARIMAGES");
     FRegObjectImages = LoadStrip(this, L"REGOBJECTIMAGES");
     FRegTreeImages = LoadStrip(this, L"REGTREEIMAGES");
     FTabImages = LoadStrip(this, L"TABIMAGES");
+}
 
+void TMainForm::CreatePictures() {
     FActions->Images = FToolBarImages;
     for (ui::TUiToolbar* bar : {ToolMenuHide, ToolMenu, MainToolBar}) bar->SetImages(FToolBarImages);
-    for (classlib::TPopupMenu* menu : {static_cast<classlib::TPopupMenu*>(ToolMenuPopup),
-                                       static_cast<classlib::TPopupMenu*>(UndoPopup),
-                                       static_cast<classlib::TPopupMenu*>(KeyClipPopup),
-                                       static_cast<classlib::TPopupMenu*>(ValueClipPopup),
-                                       static_cast<classlib::TPopupMenu*>(HistoryPopup),
-                                       static_cast<classlib::TPopupMenu*>(FindPopupMenu),
-                                       static_cast<classlib::TPopupMenu*>(TabRightClickMenu)})
-        SetPopupImages(menu, FToolBarImages);
-    for (gridtree::TGridStringTree* pane : {UndoBuffer, ClipBufferKey, ClipBufferValue, HistoryTree, FindOuts})
-        if (pane) pane->SetImages(FRegObjectImages);
+    SetPopupImages(ToolMenuPopup, FToolBarImages);
     VxVSTab->SetImages(FTabImages);
 }
 

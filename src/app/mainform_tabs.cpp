@@ -30,46 +30,51 @@ ui::TUiItem* NewMenuItem(ui::TUiPopupMenu* menu, const std::wstring& name, const
 
 }  // namespace
 
-void TMainForm::CreateTabMenu() {
-    TabRightClickMenu = new ui::TUiPopupMenu(this);
+ui::TUiPopupMenu* TMainForm::TabMenu() {
+    if (FTabMenu) return FTabMenu;
+    ui::TUiPopupMenu* menu = FTabMenu = new ui::TUiPopupMenu(this);
+    menu->SetImages(FToolBarImages);
     // The menu's Tag holds the index of the tab that was right-clicked.
-    const auto window = [this] { return WindowOfTab(static_cast<int>(TabRightClickMenu->Tag())); };
-    ui::TUiItem* closeTab = NewMenuItem(TabRightClickMenu, L"RKCloseTab", L"このタブを閉じる", [window](TComponent*) {
+    const auto window = [this, menu] { return WindowOfTab(static_cast<int>(menu->Tag())); };
+    ui::TUiItem* closeTab = NewMenuItem(menu, L"RKCloseTab", L"このタブを閉じる", [window](TComponent*) {
         if (TRegEdForm* w = window(); w && !w->TabLocked()) w->Close();
     });
     closeTab->SetImageIndex(CloseTabImage);
-    NewMenuItem(TabRightClickMenu, L"RKCloseNoActiveClose", L"このタブ以外を全て閉じる", [this](TComponent*) {
+    NewMenuItem(menu, L"RKCloseNoActiveClose", L"このタブ以外を全て閉じる", [this, menu](TComponent*) {
         std::vector<bool> locked;
         for (int i = 0; i < VxVSTab->Tabs().GetCount(); ++i) locked.push_back(WindowOfTab(i)->TabLocked());
         std::vector<TRegEdForm*> doomed;
-        for (int i : WindowsToCloseExcept(locked, static_cast<int>(TabRightClickMenu->Tag())))
-            doomed.push_back(WindowOfTab(i));
+        for (int i : WindowsToCloseExcept(locked, static_cast<int>(menu->Tag()))) doomed.push_back(WindowOfTab(i));
         for (TRegEdForm* w : doomed) w->Close();
     });
-    TabRightClickMenu->Items()->Add(new ui::TUiSeparatorItem(TabRightClickMenu));
-    auto* allClose = new ui::TUiItem(TabRightClickMenu);
+    menu->Items()->Add(new ui::TUiSeparatorItem(menu));
+    auto* allClose = new ui::TUiItem(menu);
     allClose->SetAction(FActions->Action(aacAllClose));
-    TabRightClickMenu->Items()->Add(allClose);
-    TabRightClickMenu->Items()->Add(new ui::TUiSeparatorItem(TabRightClickMenu));
-    ui::TUiItem* lock = NewMenuItem(TabRightClickMenu, L"RKTabLock", L"タブロック", [window](TComponent*) {
+    menu->Items()->Add(allClose);
+    menu->Items()->Add(new ui::TUiSeparatorItem(menu));
+    NewMenuItem(menu, L"RKTabLock", L"タブロック", [window](TComponent*) {
         if (TRegEdForm* w = window()) w->SetTabLock(!w->TabLocked());
     });
+    return menu;
+}
 
+void TMainForm::CreateTabMenu() {
     VxVSTab->OnGetImageIndex = [this](TComponent*, int index, int& image) {
         if (TRegEdForm* w = WindowOfTab(index)) image = TabImageIndex(w->TabLocked());
     };
-    VxVSTab->OnMouseUp = [this, window, closeTab, lock](TComponent*, classlib::TMouseButton button,
-                                                       classlib::TShiftState, int, int) {
+    VxVSTab->OnMouseUp = [this](TComponent*, classlib::TMouseButton button, classlib::TShiftState, int, int) {
         if (button != classlib::mbRight) return;
         POINT at{};
         GetCursorPos(&at);
         const int index = VxVSTab->TabAtPoint(VxVSTab->ScreenToClient(at));
-        if (index < 0 || !WindowOfTab(index)) return;
-        TabRightClickMenu->SetTag(index);
-        const TTabMenuState state = TabMenuState(window()->TabLocked());
-        closeTab->SetEnabled(state.CloseEnabled);
-        lock->SetChecked(state.LockChecked);
-        TabRightClickMenu->Popup(at.x, at.y);
+        TRegEdForm* window = WindowOfTab(index);
+        if (!window) return;
+        ui::TUiPopupMenu* menu = TabMenu();
+        menu->SetTag(index);
+        const TTabMenuState state = TabMenuState(window->TabLocked());
+        static_cast<ui::TUiItem*>(menu->FindComponent(L"RKCloseTab"))->SetEnabled(state.CloseEnabled);
+        static_cast<ui::TUiItem*>(menu->FindComponent(L"RKTabLock"))->SetChecked(state.LockChecked);
+        menu->Popup(at.x, at.y);
     };
 
     const auto chooseFile = [this](bool open, std::wstring& fileName) {

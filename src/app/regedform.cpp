@@ -85,7 +85,7 @@ TRegEdForm::TRegEdForm(TMainForm* mainForm) : wide::TWideForm(mainForm), FMainFo
     TRegWindowOptions options;
     try {
         const settings::TVxMemIniFile file(settings::GetSettingsFilePath(L"setting.db"));
-        options = ReadRegWindowOptions(file, VxRegTreeView->DateView());
+        options = ReadRegWindowOptions(file);
     } catch (...) {
         classlib::HandleCurrentException(nullptr);
         options.DateView = VxRegTreeView->DateView();
@@ -110,7 +110,7 @@ void TRegEdForm::ReadLayout() {
     if (!wide::WideFileExists(fileName)) return;
     try {
         const settings::TVxMemIniFile file(fileName);
-        VxRegTreeView->SetWidth(static_cast<int>(file.ReadInt64(L"Wnd", L"RegTree", VxRegTreeView->Width())));
+        VxRegTreeView->SetWidth(file.ReadInteger(L"Wnd", L"RegTree", VxRegTreeView->Width()));
         VxRegTreeView->SetVisible(file.ReadBool(L"Wnd", L"RegTreeVisible", VxRegTreeView->Visible()));
     } catch (...) {
         classlib::HandleCurrentException(nullptr);

@@ -60,38 +60,64 @@ namespace {
 struct TFindContext {
     const wchar_t* Property;
     UINT_PTR Value;
-    HWND Found = nullptr;
+    std::vector<HWND> Found;
 };
 
-BOOL CALLBACK FindWindowWithProperty(HWND window, LPARAM param) {
+BOOL CALLBACK FindWindowsWithProperty(HWND window, LPARAM param) {
     auto* context = reinterpret_cast<TFindContext*>(param);
-    if (reinterpret_cast<UINT_PTR>(GetPropW(window, context->Property)) != context->Value) return TRUE;
-    context->Found = window;
-    return FALSE;
+    if (reinterpret_cast<UINT_PTR>(GetPropW(window, context->Property)) == context->Value)
+        context->Found.push_back(window);
+    return TRUE;
 }
 
-HWND FindTopLevelWindow(const wchar_t* property, UINT_PTR value) {
-    TFindContext context{property, value};
-    EnumWindows(FindWindowWithProperty, reinterpret_cast<LPARAM>(&context));
+// The top-level windows with the property, in z order.
+std::vector<HWND> TopLevelWindows(const wchar_t* property, UINT_PTR value) {
+    TFindContext context{property, value, {}};
+    EnumWindows(FindWindowsWithProperty, reinterpret_cast<LPARAM>(&context));
     return context.Found;
+}
+
+DWORD ProcessOf(HWND window) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    return process;
+}
+
+// Restores and brings to the front the application window of the process of `mainForm`.
+void BringInstanceToFront(HWND mainForm) {
+    for (HWND application : TopLevelWindows(AppWindowPropName, AppWindowPropValue)) {
+        if (ProcessOf(application) != ProcessOf(mainForm)) continue;
+        if (IsIconic(application)) ShowWindow(application, SW_RESTORE);
+        SetForegroundWindow(application);
+        return;
+    }
 }
 
 }  // namespace
 
-bool ActivateRunningInstance(const std::wstring& text) {
-    HWND application = FindTopLevelWindow(AppWindowPropName, AppWindowPropValue);
-    if (!application) return false;
-    if (IsIconic(application)) ShowWindow(application, SW_RESTORE);
-    SetForegroundWindow(application);
-    HWND mainForm = FindTopLevelWindow(MainFormPropName, MainFormPropValue);
-    if (!mainForm) return false;
+bool ActivateRunningInstance(const std::wstring& text, UINT timeoutMs) {
     std::wstring buffer = text;  // the terminating NUL travels with the text
     COPYDATASTRUCT data{CopyDataOpenPathsId, static_cast<DWORD>((buffer.size() + 1) * sizeof(wchar_t)),
                         buffer.data()};
-    DWORD_PTR result = 0;
-    return SendMessageTimeoutW(mainForm, WM_COPYDATA, reinterpret_cast<WPARAM>(mainForm),
-                               reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, HandOverTimeoutMs,
-                               &result) != 0;
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    constexpr DWORD LookAgainMs = 50;
+    // A window that does not answer (and that the system does not know as hung yet) keeps
+    // only part of the time from the others.
+    const UINT perWindowMs = std::max<UINT>(timeoutMs / 4, 1);
+    for (;;) {
+        for (HWND mainForm : TopLevelWindows(MainFormPropName, MainFormPropValue)) {
+            const ULONGLONG now = GetTickCount64();
+            if (now >= deadline) return false;
+            BringInstanceToFront(mainForm);
+            DWORD_PTR result = 0;
+            if (SendMessageTimeoutW(mainForm, WM_COPYDATA, reinterpret_cast<WPARAM>(mainForm),
+                                    reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG,
+                                    static_cast<UINT>(std::min<ULONGLONG>(deadline - now, perWindowMs)), &result))
+                return true;
+        }
+        if (GetTickCount64() + LookAgainMs >= deadline) return false;
+        Sleep(LookAgainMs);
+    }
 }
 
 TWindowProperty::TWindowProperty(HWND window, const wchar_t* name, UINT_PTR value) : FWindow(window), FName(name) {

@@ -19,9 +19,15 @@ constexpr const wchar_t* MainFormPropName = L"WendlarForm";
 constexpr UINT_PTR MainFormPropValue = 54321;
 constexpr ULONG_PTR CopyDataOpenPathsId = 12345;
 
-// How long a start waits for the running instance to take its command line. A hung
-// instance fails the hand-over at once (SMTO_ABORTIFHUNG).
-constexpr UINT HandOverTimeoutMs = 60000;
+// How long a start waits for the running instance to take its command line: for its main
+// window to appear (it may still be starting) and to answer. A window the system already
+// knows as hung fails at once (SMTO_ABORTIFHUNG). An instance that runs answers at once: it
+// opens the windows after its reply.
+constexpr UINT HandOverTimeoutMs = 10000;
+// What a start says when no instance took its command line in time and it runs as an
+// instance of its own.
+constexpr const wchar_t* NoAnswerNotice =
+    L"起動している Wendlar が応答しないため、新しく起動します。";
 // At most this many lines of one hand-over open a window; the rest are ignored.
 constexpr size_t MaxHandOverWindows = 64;
 
@@ -53,11 +59,14 @@ std::vector<std::wstring> CommandLineParams(const wchar_t* commandLine);
 // data.
 std::vector<std::wstring> ReadHandOverLines(const COPYDATASTRUCT& data);
 
-// Finds the running instance's application window (property AppWindowPropName =
-// AppWindowPropValue): restores it when minimised, brings it to the front, and sends its
-// main window (MainFormPropName = MainFormPropValue) the text with SendMessageTimeoutW.
-// True when a main window took the message.
-bool ActivateRunningInstance(const std::wstring& text);
+// Hands the text to a running instance: each main window (property MainFormPropName =
+// MainFormPropValue) in turn, until one takes it, after its process's application window
+// (AppWindowPropName = AppWindowPropValue) was restored when minimised and brought to the
+// front; each window waits at most a quarter of `timeoutMs` for its answer, and while none
+// took it the windows are looked for again until `timeoutMs` has passed. True when a main
+// window took the message; false when none did within the time (none there, or none
+// answering).
+bool ActivateRunningInstance(const std::wstring& text, UINT timeoutMs = HandOverTimeoutMs);
 
 // The window properties of the running instance, set while the object lives.
 class TWindowProperty {

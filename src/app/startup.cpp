@@ -1,6 +1,9 @@
 #include "app/startup.h"
 
 #include "classlib/errors.h"
+#include "classlib/runtime.h"
+
+#include <algorithm>
 
 #include <exception>
 
@@ -49,6 +52,22 @@ std::wstring CloseFailureText(const std::vector<std::wstring>& failures) {
     std::wstring text = L"次のファイルを保存できませんでした。\r\n";
     for (const std::wstring& failure : failures) text += L"\r\n" + failure;
     return text;
+}
+
+std::wstring KeptFilesText(const std::vector<TKeptFile>& files) {
+    std::wstring text = L"次のファイルは壊れているため、読み込めた部分だけを使います。"
+                        L"ファイルをそのまま残すため、終了するときに保存しません。\r\n";
+    for (const TKeptFile& file : files) text += L"\r\n" + file.FileName + L"\r\n    " + file.NotSaved + L"は保存されません。";
+    return text;
+}
+
+std::vector<TCloseStep> WithoutKeptFiles(std::vector<TCloseStep> steps, const std::vector<TKeptFile>& kept) {
+    std::erase_if(steps, [&](const TCloseStep& step) {
+        return std::any_of(kept.begin(), kept.end(), [&](const TKeptFile& file) {
+            return classlib::SameNameIgnoringCase(file.FileName, step.FileName);
+        });
+    });
+    return steps;
 }
 
 }  // namespace app

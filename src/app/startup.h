@@ -44,4 +44,15 @@ std::vector<std::wstring> RunCloseSteps(const std::vector<TCloseStep>& steps);
 // The text that reports the failed saves to the user.
 std::wstring CloseFailureText(const std::vector<std::wstring>& failures);
 
+// A settings file that did not load whole: it stays on disk as it is, so the close does not
+// save over it, and the user is told so once, when the program starts.
+struct TKeptFile {
+    std::wstring FileName;
+    std::wstring NotSaved;  // what the close leaves unsaved, in the user's words
+};
+// The text that tells it: each file's name with what will not be saved.
+std::wstring KeptFilesText(const std::vector<TKeptFile>& files);
+// The close steps less those of kept files (compared ignoring case).
+std::vector<TCloseStep> WithoutKeptFiles(std::vector<TCloseStep> steps, const std::vector<TKeptFile>& kept);
+
 }  // namespace app

@@ -23,13 +23,12 @@ void DeleteValuesCommand(const TCommandContext& c, const TVxRegKeyClass* key,
                          TSelectedValues values) {
     if (!key) return;
     const TVxRegKeyClass target = *key;
-    for (const TVxRegValueClass* value : values) {
-        if (!value) continue;
-        const std::wstring name = value->FValueName;
-        const DWORD type = value->FValueType;
+    for (const TVxRegValueClass& value : values) {
+        const std::wstring& name = value.FValueName;
+        const DWORD type = value.FValueType;
         // Nothing to delete: a record would make undo create a value that never was.
         if (!registry::RegValueExists(target, name)) continue;
-        if (!c.NoAllMessage && !c.Host.AskYesNo(ValueDeleteQuestion(*value))) continue;
+        if (!c.NoAllMessage && !c.Host.AskYesNo(ValueDeleteQuestion(value))) continue;
         c.Undo.RecordValueDeleted(target, name, type);
         registry::DeleteRegValue(target, name);
     }
@@ -38,9 +37,9 @@ void DeleteValuesCommand(const TCommandContext& c, const TVxRegKeyClass* key,
 
 void RenameValueCommand(const TCommandContext& c, const TVxRegKeyClass* key,
                         TSelectedValues values) {
-    if (!key || values.empty() || !values.front()) return;
+    if (!key || values.empty()) return;
     const TVxRegKeyClass target = *key;
-    const std::wstring oldName = values.front()->FValueName;
+    const std::wstring oldName = values.front().FValueName;
     std::wstring name = oldName;
     if (!c.Host.InputText(L"値の名前の変更", oldName + L"の新しい名前を指定してください。", name) ||
         name.empty() || name == oldName)
@@ -56,8 +55,7 @@ void RenameValueCommand(const TCommandContext& c, const TVxRegKeyClass* key,
 
 void CopyValuesToClipboard(const TCommandContext& c, TSelectedValues values, bool cut) {
     c.Undo.ClearValueClipboard();
-    for (const TVxRegValueClass* value : values)
-        if (value) c.Undo.AddValueToClipboard(*value, cut);
+    for (const TVxRegValueClass& value : values) c.Undo.AddValueToClipboard(value, cut);
     c.Host.ShowToolPage(ClipboardToolPage);
 }
 
@@ -89,8 +87,8 @@ void PasteValuesCommand(const TCommandContext& c, const TVxRegKeyClass* key,
 
 namespace {
 
-const TVxRegValueClass* FirstValue(TSelectedValues values) {
-    return values.empty() ? nullptr : values.front();
+const TVxRegValueClass* FirstValue(const TSelectedValues& values) {
+    return values.empty() ? nullptr : &values.front();
 }
 
 }  // namespace

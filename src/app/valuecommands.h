@@ -2,8 +2,10 @@
 // copy or cut into the program's value clipboard, paste, and copying a value's name, full
 // path or shown data as text. Writes record undo through the provider first.
 //
-// `key` is the selected key and `values` the selected rows in list order; a null key does
-// nothing. Registry failures are not reported: the refilled list shows the true state.
+// `key` is the selected key and `values` copies of the selected rows' records in list order
+// (the commands ask questions, and the list may be filled again while a question is open:
+// they hold nothing of the list); a null key does nothing. Registry failures are not
+// reported: the refilled list shows the true state.
 // Main thread only.
 #pragma once
 
@@ -11,13 +13,12 @@
 #include "registry/regrecords.h"
 
 #include <optional>
-#include <span>
 #include <string>
 #include <vector>
 
 namespace app {
 
-using TSelectedValues = std::span<const registry::TVxRegValueClass* const>;
+using TSelectedValues = std::vector<registry::TVxRegValueClass>;
 
 std::wstring ValueDeleteQuestion(const registry::TVxRegValueClass& value);
 std::wstring ValueExistsMessage(const std::wstring& name);

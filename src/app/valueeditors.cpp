@@ -2,6 +2,7 @@
 
 #include "classlib/streams.h"
 #include "controls/toolbar/ui/uiedits.h"
+#include "controls/toolbar/ui/uiforms.h"
 #include "controls/wide/wideedit.h"
 #include "editors/binaryeditorform.h"
 #include "editors/editorforms.h"
@@ -9,8 +10,6 @@
 #include "editors/numbereditorforms.h"
 #include "hexedit/hexeditorex.h"
 #include "editors/stringeditorforms.h"
-
-#include <memory>
 
 namespace app {
 
@@ -20,14 +19,14 @@ namespace {
 template <class TForm, class F>
 std::optional<TValueEditorResult> Run(classlib::TComponent* owner, const std::wstring* existingName,
                                       const std::wstring& text, F valueField) {
-    const auto form = std::make_unique<TForm>(owner);
-    if (existingName) form->ShowExistingName(*existingName);
-    ui::TUiEdit* value = valueField(*form);
-    value->SetText(text);
-    if (form->ShowModal() != classlib::mrOk) return std::nullopt;
-    TValueEditorResult result;
-    result.Name = form->EntryName->GetText();
-    result.Text = value->GetText();
+    std::optional<TValueEditorResult> result;
+    ui::ShowModalForm<TForm>(
+        owner,
+        [&](TForm& form) {
+            if (existingName) form.ShowExistingName(*existingName);
+            valueField(form)->SetText(text);
+        },
+        [&](TForm& form) { result = TValueEditorResult{form.EntryName->GetText(), valueField(form)->GetText()}; });
     return result;
 }
 
@@ -40,14 +39,17 @@ std::wstring WithoutFinalBreak(std::wstring text) {
 
 std::optional<TValueEditorResult> RunMultiStringEditor(classlib::TComponent* owner, const std::wstring* existingName,
                                                        const std::wstring& text, const std::wstring& textEditor) {
-    const auto form = std::make_unique<editors::TEditorFormMultiSZ>(owner);
-    if (existingName) editors::ShowExistingValueName(*form->EntryName, *existingName);
-    form->EntryValue->Lines().SetTextStr(WithoutFinalBreak(text));
-    form->TextEditorPath = textEditor;
-    if (form->ShowModal() != classlib::mrOk) return std::nullopt;
-    TValueEditorResult result;
-    result.Name = form->EntryName->GetText();
-    result.Text = WithoutFinalBreak(form->EntryValue->Lines().Text());
+    std::optional<TValueEditorResult> result;
+    ui::ShowModalForm<editors::TEditorFormMultiSZ>(
+        owner,
+        [&](editors::TEditorFormMultiSZ& form) {
+            if (existingName) editors::ShowExistingValueName(*form.EntryName, *existingName);
+            form.EntryValue->Lines().SetTextStr(WithoutFinalBreak(text));
+            form.TextEditorPath = textEditor;
+        },
+        [&](editors::TEditorFormMultiSZ& form) {
+            result = TValueEditorResult{form.EntryName->GetText(), WithoutFinalBreak(form.EntryValue->Lines().Text())};
+        });
     return result;
 }
 
@@ -56,24 +58,27 @@ std::optional<TValueEditorResult> RunMultiStringEditor(classlib::TComponent* own
 std::optional<TValueEditorResult> RunBinaryValueEditor(classlib::TComponent* owner, const std::wstring* existingName,
                                                        const std::vector<BYTE>& bytes, DWORD type,
                                                        TBinaryTypeField typeField) {
-    const auto form = std::make_unique<editors::TEditorBinForm>(owner);
-    if (existingName) editors::ShowExistingValueName(*form->EntryName, *existingName);
-    form->ShowValueType(typeField != TBinaryTypeField::Hidden);
-    form->SetValueType(type);
-    form->ValTypeSelector->SetEnabled(typeField == TBinaryTypeField::Chosen);
-    {
-        classlib::TMemoryStream stream;
-        if (!bytes.empty()) stream.WriteBuffer(bytes.data(), bytes.size());
-        form->EntryValue->LoadFromStream(stream);
-    }
-    if (form->ShowModal() != classlib::mrOk) return std::nullopt;
-    TValueEditorResult result;
-    result.Name = form->EntryName->GetText();
-    classlib::TMemoryStream stream;
-    form->EntryValue->SaveToStream(stream);
-    const auto* p = static_cast<const BYTE*>(stream.Memory());
-    result.Bytes.assign(p, p + stream.Size());
-    result.Type = typeField == TBinaryTypeField::Chosen ? form->ValueType() : type;
+    std::optional<TValueEditorResult> result;
+    ui::ShowModalForm<editors::TEditorBinForm>(
+        owner,
+        [&](editors::TEditorBinForm& form) {
+            if (existingName) editors::ShowExistingValueName(*form.EntryName, *existingName);
+            form.ShowValueType(typeField != TBinaryTypeField::Hidden);
+            form.SetValueType(type);
+            form.ValTypeSelector->SetEnabled(typeField == TBinaryTypeField::Chosen);
+            classlib::TMemoryStream stream;
+            if (!bytes.empty()) stream.WriteBuffer(bytes.data(), bytes.size());
+            form.EntryValue->LoadFromStream(stream);
+        },
+        [&](editors::TEditorBinForm& form) {
+            result.emplace();
+            result->Name = form.EntryName->GetText();
+            classlib::TMemoryStream stream;
+            form.EntryValue->SaveToStream(stream);
+            const auto* p = static_cast<const BYTE*>(stream.Memory());
+            result->Bytes.assign(p, p + stream.Size());
+            result->Type = typeField == TBinaryTypeField::Chosen ? form.ValueType() : type;
+        });
     return result;
 }
 

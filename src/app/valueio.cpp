@@ -183,14 +183,4 @@ bool WriteEditorResult(undo::TVxRegClipUndoProvider& undo, const TVxRegKeyClass&
     return false;
 }
 
-bool WriteRegeditLastKey(const std::wstring& fullPath) {
-    classlib::TRegKey key;
-    if (key.Open(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Regedit",
-                 KEY_ALL_ACCESS) != ERROR_SUCCESS)
-        return false;
-    const std::wstring text = L"マイ コンピュータ\\" + fullPath;
-    return RegSetValueExW(key.Get(), L"LastKey", 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                          static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
-}
-
 }  // namespace app

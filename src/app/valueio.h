@@ -94,11 +94,4 @@ struct TValueEditorResult {
 bool WriteEditorResult(undo::TVxRegClipUndoProvider& undo, const registry::TVxRegKeyClass& key,
                        TValueEditorKind kind, const TValueEditorResult& result);
 
-// --- The system registry editor's last key ---------------------------------------------
-
-// Sets "LastKey" of the system registry editor's key below HKEY_CURRENT_USER
-// (Software\Microsoft\Windows\CurrentVersion\Applets\Regedit) to "マイ コンピュータ\" +
-// fullPath as REG_SZ with its terminating NUL, so the system editor opens at that key. A key that does not open is skipped (False).
-bool WriteRegeditLastKey(const std::wstring& fullPath);
-
 }  // namespace app

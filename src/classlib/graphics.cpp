@@ -357,16 +357,18 @@ public:
         HDC dc = HandleAllocated() ? Handle() : nullptr;
         ReleaseHandleObjects();
         if (dc) {
-            SelectObject(dc, FOldBitmap);
+            if (FOldBitmap) SelectObject(dc, FOldBitmap);
             DeleteDC(dc);
         }
+        FOldBitmap = nullptr;
     }
 
 protected:
+    // A bitmap without pixels still has a DC (with the system's one-pixel bitmap), so that
+    // text can be measured on its canvas before the bitmap is sized.
     void CreateHandle() override {
-        if (!FOwner->FHandle) return;
         HDC dc = CreateCompatibleDC(nullptr);
-        FOldBitmap = SelectObject(dc, FOwner->FHandle);
+        if (FOwner->FHandle) FOldBitmap = SelectObject(dc, FOwner->FHandle);
         SetHandle(dc);
     }
 

@@ -2,16 +2,13 @@
 
 #include "classlib/actions.h"
 #include "classlib/menus.h"
-#include "controls/toolbar/ui/uibuttons.h"
-#include "controls/toolbar/ui/uicaptions.h"
 #include "controls/toolbar/ui/uiedits.h"
 #include "controls/toolbar/themed/thmdock.h"
 #include "controls/toolbar/themed/thmitems.h"
 #include "controls/toolbar/themed/thmtoolbar.h"
-#include "controls/toolbar/ui/uipanels.h"
+#include "controls/toolbar/ui/uiforms.h"
 #include "controls/wide/widedialogs.h"
 #include "controls/wide/wideedit.h"
-#include "editors/editorforms.h"
 #include "hexedit/hexeditorex.h"
 #include "registry/regtext.h"
 #include "uihelpers/filedialogs.h"
@@ -27,11 +24,9 @@ namespace {
 
 const wchar_t* const kAllFilesFilter = L"全てのファイル(*.*)|*.*";
 
-hexedit::THexEditorEx* MakeBinaryHex(TWinControl* parent) {
-    auto* hex = new hexedit::THexEditorEx(parent);
-    hex->SetParent(parent);
-    SetupBinaryEditorHex(*hex);
-    return hex;
+// A hex editor set up for a value's bytes.
+hexedit::THexEditorEx* AddBinaryHex(const ui::TPlacer& at, ui::TPlace place) {
+    return at.Add<hexedit::THexEditorEx>(place, [](hexedit::THexEditorEx& hex) { SetupBinaryEditorHex(hex); });
 }
 
 }  // namespace
@@ -39,44 +34,26 @@ hexedit::THexEditorEx* MakeBinaryHex(TWinControl* parent) {
 // ---- TBinFindForm ---------------------------------------------------------------------------
 
 TBinFindForm::TBinFindForm(TComponent* owner) : TForm(owner) {
-    SetBorderStyle(bsDialog);
-    SetPosition(poScreenCenter);
-    SetCaption(L"バイナリデータの検索");
-    SetClientWidth(420);
-    SetClientHeight(236);
+    constexpr int width = 420, height = 236;
+    ui::SetUpDialog(*this, {L"バイナリデータの検索", width, height, false, poScreenCenter});
+    const ui::TPlacer at(this, this);
 
-    auto* group = new ui::TUiGroupBox(this);
-    group->SetParent(this);
-    group->SetCaption(L"検索");
-    group->SetBounds(8, 4, ClientWidth() - 16, ClientHeight() - 48);
-
-    UiRadioButton1 = new ui::TUiRadioButton(group);
-    UiRadioButton1->SetParent(group);
-    UiRadioButton1->SetCaption(L"テキストの検索：");
-    UiRadioButton1->SetBounds(12, 20, 200, 17);
-    UiRadioButton1->SetChecked(true);
+    auto* group = at.Add<ui::TUiGroupBox>(L"検索", {8, 4, width - 16, height - 48});
+    const ui::TPlacer inGroup = at.On(group);
+    const int fieldWidth = group->ClientWidth() - 40;
+    UiRadioButton1 = inGroup.Radio(L"テキストの検索：", {12, 20, 200, 17}, true);
     UiRadioButton1->OnClick = [this](TComponent*) { UpdateFields(); };
-
-    Edit1 = MakeEdit<wide::TWideEdit>(group);
-    Edit1->SetBounds(28, 40, group->ClientWidth() - 40, 21);
-
-    UiRadioButton2 = new ui::TUiRadioButton(group);
-    UiRadioButton2->SetParent(group);
-    UiRadioButton2->SetCaption(L"バイナリデータの検索");
-    UiRadioButton2->SetBounds(12, 68, 200, 17);
+    Edit1 = inGroup.Add<wide::TWideEdit>({28, 40, fieldWidth, 21});
+    UiRadioButton2 = inGroup.Radio(L"バイナリデータの検索", {12, 68, 200, 17});
     UiRadioButton2->OnClick = [this](TComponent*) { UpdateFields(); };
+    HexEditorEx1 = AddBinaryHex(inGroup, {28, 88, fieldWidth, 64});
+    UiCheckBox1 = inGroup.Check(L"大文字小文字を区別する", {12, 160, 220, 17});
 
-    HexEditorEx1 = MakeBinaryHex(group);
-    HexEditorEx1->SetBounds(28, 88, group->ClientWidth() - 40, 64);
-
-    UiCheckBox1 = new ui::TUiCheckBox(group);
-    UiCheckBox1->SetParent(group);
-    UiCheckBox1->SetCaption(L"大文字小文字を区別する");
-    UiCheckBox1->SetBounds(12, 160, 220, 17);
-
-    const TOkCancelButtons buttons = MakeOkCancelButtons(this, 8, ClientHeight() - 35);
-    OkButton = buttons.Ok;
-    CancelButton = buttons.Cancel;
+    const std::vector<ui::TPlace> row = ui::ButtonRow(width - 8, height - 35, {75, 75});
+    const ui::TOkCancel pair =
+        ui::AddOkCancel(at, {.Ok = row[0], .Cancel = row[1], .CancelFirst = true, .Anchors = akRight | akBottom});
+    OkButton = pair.Ok;
+    CancelButton = pair.Cancel;
     UpdateFields();
 }
 
@@ -105,50 +82,40 @@ TBinaryFindRequest TBinFindForm::Request() {
 // ---- TEditorBinForm -------------------------------------------------------------------------
 
 TEditorBinForm::TEditorBinForm(TComponent* owner) : wide::TWideForm(owner) {
-    SetBorderStyle(bsSizeable);
-    SetPosition(poScreenCenter);
-    SetCaption(L"バイナリエディタ");
-    SetClientWidth(640);
-    SetClientHeight(420);
+    constexpr int width = 640, height = 420, barHeight = 32, bottomHeight = 41;
+    ui::SetUpDialog(*this, {L"バイナリエディタ", width, height, true, poScreenCenter,
+                            biSystemMenu | biMinimize | biMaximize});
+    const ui::TPlacer at(this, this);
 
     // The bars above the bytes: the toolbar's dock, the value name, then the type selector
     // (hidden at first).
-    TopDock = new themed::TThmDock(this);
-    TopDock->SetParent(this);
+    TopDock = at.Add<themed::TThmDock>({});
 
-    EntryToolWin = new ui::TUiPanel(this);
-    EntryToolWin->SetParent(this);
-    EntryToolWin->SetAlign(alTop);
-    EntryToolWin->SetHeight(32);
-    EntryName = MakeEdit<ui::TUiEdit>(EntryToolWin);
-    EntryName->SetBounds(90, 5, 300, 21);
-    MakeLabel(EntryToolWin, L"エントリ名：", 8, 8, EntryName);
+    EntryToolWin = at.Panel({0, 0, width, barHeight}, alTop, true);
+    const ui::TPlacer nameBar = at.On(EntryToolWin);
+    EntryName = nameBar.Add<ui::TUiEdit>({90, 5, 300, 21});
+    nameBar.Label(L"エントリ名：", {8, 8, 0, 0}, EntryName);
 
-    ValueTypeToolWin = new ui::TUiPanel(this);
-    ValueTypeToolWin->SetParent(this);
-    ValueTypeToolWin->SetAlign(alTop);
-    ValueTypeToolWin->SetHeight(32);
-    ValueTypeToolWin->SetTop(EntryToolWin->Height());
-    ValTypeSelector = MakeEdit<ui::TUiSpinEdit>(ValueTypeToolWin);
+    ValueTypeToolWin = at.Panel({0, barHeight, width, barHeight}, alTop, true);
+    const ui::TPlacer typeBar = at.On(ValueTypeToolWin);
+    ValTypeSelector = typeBar.Add<ui::TUiSpinEdit>({100, 5, 110, 21});
     ValTypeSelector->SetValueType(ui::evtInteger);
     ValTypeSelector->SetMinValue(0);
     ValTypeSelector->SetMaxValue(static_cast<double>(0xFFFFFFFFu));
-    ValTypeSelector->SetBounds(100, 5, 110, 21);
     ValTypeSelector->OnValueChanged = [this](TComponent*) { ValType->SetCaption(registry::RegTypeToName(ValueType())); };
-    MakeLabel(ValueTypeToolWin, L"この値の種類：", 8, 8, ValTypeSelector);
-    MakeLabel(ValueTypeToolWin, L"この値の示す種類：", 222, 8);
-    ValType = MakeLabel(ValueTypeToolWin, L"", 340, 8);
+    typeBar.Label(L"この値の種類：", {8, 8, 0, 0}, ValTypeSelector);
+    typeBar.Label(L"この値の示す種類：", {222, 8, 0, 0});
+    ValType = typeBar.Label(L"", {340, 8, 0, 0});
     ValueTypeToolWin->SetVisible(false);
 
-    auto* bottom = new ui::TUiPanel(this);
-    bottom->SetParent(this);
-    bottom->SetAlign(alBottom);
-    bottom->SetHeight(41);
-    const TOkCancelButtons buttons = MakeOkCancelButtons(bottom, 8, 8);
-    OkButton = buttons.Ok;
-    CancelButton = buttons.Cancel;
+    auto* bottom = at.Panel({0, height - bottomHeight, width, bottomHeight}, alBottom, true);
+    const std::vector<ui::TPlace> row = ui::ButtonRow(width - 8, 8, {75, 75});
+    const ui::TOkCancel pair = ui::AddOkCancel(
+        at.On(bottom), {.Ok = row[0], .Cancel = row[1], .CancelFirst = true, .Anchors = akRight | akBottom});
+    OkButton = pair.Ok;
+    CancelButton = pair.Cancel;
 
-    EntryValue = MakeBinaryHex(this);
+    EntryValue = AddBinaryHex(at, {0, barHeight, width, height - barHeight - bottomHeight});
     EntryValue->SetAlign(alClient);
 
     BuildActions();
@@ -231,18 +198,10 @@ void TEditorBinForm::BuildActions() {
 
 void TEditorBinForm::BuildMenus() {
     auto add = [this](TMenuItem* parent, const wchar_t* actionName) {
-        auto* item = new TMenuItem(this);
         if (actionName)
-            item->SetAction(ActionByName(actionName));
+            ui::AddMenuItem(this, parent, ActionByName(actionName));
         else
-            item->SetCaption(L"-");
-        parent->Add(item);
-    };
-    auto submenu = [this](TMenuItem* parent, const wchar_t* caption) {
-        auto* item = new TMenuItem(this);
-        item->SetCaption(caption);
-        parent->Add(item);
-        return item;
+            ui::AddMenuItem(this, parent, L"-");
     };
     auto editItems = [&](TMenuItem* parent) {
         for (const wchar_t* name : {L"aacBinEdUndo", L"aacBinEdRedo", static_cast<const wchar_t*>(nullptr),
@@ -252,12 +211,12 @@ void TEditorBinForm::BuildMenus() {
     };
 
     MainMenu = new TMainMenu(this);
-    TMenuItem* file = submenu(MainMenu->Items(), L"ファイル(&F)");
+    TMenuItem* file = ui::AddMenuItem(this, MainMenu->Items(), L"ファイル(&F)");
     for (const wchar_t* name : {L"aacBinEdNew", L"aacBinEdOpen", L"aacBinEdSaveAs",
                                 static_cast<const wchar_t*>(nullptr), L"aacBinEdCloseSave", L"aacBinEdClose"})
         add(file, name);
-    editItems(submenu(MainMenu->Items(), L"編集(&E)"));
-    TMenuItem* find = submenu(MainMenu->Items(), L"検索(&F)");
+    editItems(ui::AddMenuItem(this, MainMenu->Items(), L"編集(&E)"));
+    TMenuItem* find = ui::AddMenuItem(this, MainMenu->Items(), L"検索(&F)");
     add(find, L"aacBinEdFind");
     add(find, L"aacBinEdFindNext");
     SetMenu(MainMenu);

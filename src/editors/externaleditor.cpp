@@ -4,6 +4,7 @@
 #include "classlib/scopeguard.h"
 #include "classlib/streams.h"
 #include "classlib/timer.h"
+#include "controls/toolbar/ui/uiforms.h"
 #include "controls/wide/conversions.h"
 #include "controls/wide/widebutton.h"
 #include "controls/wide/widestrings.h"
@@ -11,8 +12,6 @@
 #include "registry/files.h"
 
 #include <shellapi.h>
-
-#include <memory>
 
 namespace editors {
 
@@ -113,16 +112,8 @@ TEditorWaitEnd WaitForEditor(HANDLE process, const std::function<bool()>& stopRe
 // ---- TEditEditorForm ------------------------------------------------------------------------
 
 TEditEditorForm::TEditEditorForm(TComponent* owner) : TForm(owner) {
-    SetBorderStyle(bsDialog);
-    SetPosition(poScreenCenter);
-    SetCaption(L"編集中・・・");
-    SetClientWidth(224);
-    SetClientHeight(57);
-
-    FStopButton = new wide::TWideButton(this);
-    FStopButton->SetParent(this);
-    FStopButton->SetCaption(L"編集を強制終了する");
-    FStopButton->SetBounds(24, 16, 177, 25);
+    ui::SetUpDialog(*this, {L"編集中・・・", 224, 57, false, poScreenCenter});
+    FStopButton = ui::TPlacer(this, this).Add<wide::TWideButton>(L"編集を強制終了する", {24, 16, 177, 25});
     FStopButton->ModalResult = mrOk;
     FStopButton->OnClick = [this](TComponent*) { Stop(); };
 
@@ -172,12 +163,15 @@ TExternalEditResult EditLinesExternally(TComponent* owner, wide::TWideStrings& l
     }
     const std::string saved = ReadWholeFile(fileName);
 
-    std::unique_ptr<TEditEditorForm> form(new TEditEditorForm(owner));
-    form->FParameters = parameterTemplate;
-    form->FFileName = fileName;
-    form->FEditorPath = editorPath;
-    if (form->ShowModal() != mrOk) return TExternalEditResult::NotStarted;
-    form.reset();
+    const TModalResult waited = ui::ShowModalForm<TEditEditorForm>(
+        owner,
+        [&](TEditEditorForm& form) {
+            form.FParameters = parameterTemplate;
+            form.FFileName = fileName;
+            form.FEditorPath = editorPath;
+        },
+        nullptr);
+    if (waited != mrOk) return TExternalEditResult::NotStarted;
 
     const std::string edited = ReadWholeFile(fileName);
     if (edited == saved) return TExternalEditResult::Unchanged;

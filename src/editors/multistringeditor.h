@@ -37,8 +37,8 @@ public:
     std::wstring TextEditorPath;
 
 private:
-    void OkClick();
-    void ExternalEditorClick();
+    // OK: a REG_MULTI_SZ value holds no empty string.
+    void RemoveEmptyLinesAndSay();
 };
 
 }  // namespace editors

@@ -27,17 +27,15 @@ TNumberEditorForm::TNumberEditorForm(TComponent* owner, const std::wstring& capt
     const int firstRow = FieldTop() + 22;
     auto rowTop = [&](TNumberField field) { return firstRow + static_cast<int>(field) * FieldRowHeight; };
     auto makeField = [&](TNumberField field) {
-        ui::TUiEdit* edit = AddEdit<ui::TUiEdit>(WriteGroup, FieldLeft, rowTop(field), FieldWidth());
+        ui::TUiEdit* edit = InGroup().Add<ui::TUiEdit>(FieldAt(rowTop(field)));
         edit->SetColor(field == TNumberField::Decimal ? classlib::clWindow : classlib::clBtnFace);
         edit->OnChange = [this, field](TComponent*) { FieldChanged(field); };
         edit->OnEnter = [this, field](TComponent*) { FieldEntered(field); };
         FFields[static_cast<int>(field)] = edit;
     };
     auto makeCheck = [&](TNumberField field) {
-        auto* check = new ui::TUiRadioButton(this);
-        check->SetParent(WriteGroup);
-        check->SetBounds(LabelLeft, rowTop(field) + 2, FieldLeft - LabelLeft - 4, 17);
-        check->SetCaption(CheckCaptions[static_cast<int>(field)]);
+        ui::TUiRadioButton* check = InGroup().Radio(CheckCaptions[static_cast<int>(field)],
+                                                    {LabelLeft, rowTop(field) + 2, FieldLeft - LabelLeft - 4, 17});
         check->OnClick = [this, field](TComponent*) {
             if (Check(field)->Checked() && Field(field)->CanFocus()) Field(field)->SetFocus();
         };
@@ -53,7 +51,7 @@ TNumberEditorForm::TNumberEditorForm(TComponent* owner, const std::wstring& capt
     for (int i = 0; i < NumberFieldCount; ++i) makeCheck(static_cast<TNumberField>(i));
     if (width == TNumberWidth::QWord)
         for (int i = 1; i < NumberFieldCount; ++i) makeField(order[i]);
-    AddLabel(L"書き込む値", LabelLeft, FieldTop(), Field(TNumberField::Decimal));
+    InGroup().Label(L"書き込む値", LabelAt(FieldTop()), Field(TNumberField::Decimal));
     Check(TNumberField::Decimal)->SetChecked(true);
     SetActiveControl(Field(TNumberField::Decimal));
     FinishLayout(WriteGroup->Top() + WriteGroup->Height());

@@ -1,6 +1,7 @@
 #include "editors/stringeditorforms.h"
 
 #include "classlib/menus.h"
+#include "controls/toolbar/ui/uiforms.h"
 #include "controls/toolbar/ui/uilists.h"
 #include "controls/wide/widecanvas.h"
 #include "uihelpers/filedialogs.h"
@@ -16,27 +17,6 @@ constexpr int ExFormWidth = 560;
 constexpr int PreviewGroupHeight = 52;
 constexpr int VariableGroupHeight = 220;
 
-classlib::TMenuItem* AddMenuItem(classlib::TPopupMenu* menu, const std::wstring& caption,
-                                 std::function<void()> click) {
-    auto* item = new classlib::TMenuItem(menu);
-    item->SetCaption(caption);
-    if (click) item->OnClick = [click = std::move(click)](TComponent*) { click(); };
-    menu->Items()->Add(item);
-    return item;
-}
-
-// A list of the variables with a horizontal scroll bar for the long values.
-class TVariableListBox : public ui::TUiListBox {
-public:
-    using ui::TUiListBox::TUiListBox;
-
-protected:
-    void CreateParams(classlib::TCreateParams& params) override {
-        ui::TUiListBox::CreateParams(params);
-        params.Style |= WS_HSCROLL;
-    }
-};
-
 }  // namespace
 
 TEditorSZForm::TEditorSZForm(TComponent* owner) : TEditorSZForm(owner, L"文字列エディタ", FormWidth) {
@@ -46,9 +26,8 @@ TEditorSZForm::TEditorSZForm(TComponent* owner) : TEditorSZForm(owner, L"文字�
 
 TEditorSZForm::TEditorSZForm(TComponent* owner, const std::wstring& caption, int width)
     : TValueEditorForm(owner, caption, width, RowHeight) {
-    EntryValue = AddEdit<ui::TUiButtonEdit>(WriteGroup, FieldLeft, FieldTop(), FieldWidth());
+    EntryValue = AddField<ui::TUiButtonEdit>(L"書き込む値", FieldTop());
     EntryValue->EditButton()->SetCaption(L"...");
-    AddLabel(L"書き込む値", LabelLeft, FieldTop(), EntryValue);
     BuildChoiceMenu();
     EntryValue->EditButton()->OnClick = [this](TComponent*) {
         POINT p{};
@@ -60,14 +39,15 @@ TEditorSZForm::TEditorSZForm(TComponent* owner, const std::wstring& caption, int
 
 void TEditorSZForm::BuildChoiceMenu() {
     ChoiceMenu = new classlib::TPopupMenu(this);
-    AddMenuItem(ChoiceMenu, L"ファイルを開く", [this] { ChooseFile(); });
-    AddMenuItem(ChoiceMenu, L"ディレクトリを開く", [this] { ChooseFolder(); });
-    AddMenuItem(ChoiceMenu, L"-", nullptr);
-    AddMenuItem(ChoiceMenu, L"オプション", nullptr)->SetEnabled(false);
+    classlib::TMenuItem* root = ChoiceMenu->Items();
+    ui::AddMenuItem(ChoiceMenu, root, L"ファイルを開く", [this] { ChooseFile(); });
+    ui::AddMenuItem(ChoiceMenu, root, L"ディレクトリを開く", [this] { ChooseFolder(); });
+    ui::AddMenuItem(ChoiceMenu, root, L"-");
+    ui::AddMenuItem(ChoiceMenu, root, L"オプション")->SetEnabled(false);
     for (classlib::TMenuItem** option : {&OnQuote, &OnParOne}) {
         const wchar_t* caption = option == &OnQuote ? L"ファイル、ディレクトリパスはダブルクオーテーションで囲う"
                                                     : L"ファイルパスの末尾に\"%1\"をくっつける";
-        classlib::TMenuItem* item = AddMenuItem(ChoiceMenu, caption, nullptr);
+        classlib::TMenuItem* item = ui::AddMenuItem(ChoiceMenu, root, caption);
         item->SetChecked(true);
         item->OnClick = [item](TComponent*) { item->SetChecked(!item->Checked()); };
         *option = item;
@@ -102,22 +82,17 @@ TEditorExSZForm::TEditorExSZForm(TComponent* owner)
     const int width = WriteGroup->Width();
     int top = WriteGroup->Top() + WriteGroup->Height() + 6;
 
-    auto* previewGroup = new ui::TUiGroupBox(this);
-    previewGroup->SetParent(this);
-    previewGroup->SetCaption(L"環境変数を展開した時のプレビュー");
-    previewGroup->SetBounds(left, top, width, PreviewGroupHeight);
-    PrevierEnv = AddEdit<ui::TUiEdit>(previewGroup, LabelLeft, 20, width - 2 * LabelLeft);
-    PrevierEnv->SetReadOnly(true);
-    PrevierEnv->SetParentColor(true);
+    const ui::TPlacer at(this, this);
+    auto* previewGroup = at.Add<ui::TUiGroupBox>(L"環境変数を展開した時のプレビュー", {left, top, width, PreviewGroupHeight});
+    PrevierEnv = at.On(previewGroup).Add<ui::TUiEdit>({LabelLeft, 20, width - 2 * LabelLeft, 21});
+    // The group draws what lies under it and has no colour of its own to hand down: the
+    // preview takes the dialog's face.
+    ui::ShowReadOnly(*PrevierEnv);
     top += PreviewGroupHeight + 6;
 
-    auto* listGroup = new ui::TUiGroupBox(this);
-    listGroup->SetParent(this);
-    listGroup->SetCaption(L"環境変数の一覧(ダブルクリックで挿入)");
-    listGroup->SetBounds(left, top, width, VariableGroupHeight);
-    EnvironmentVariables = new TVariableListBox(this);
-    EnvironmentVariables->SetParent(listGroup);
-    EnvironmentVariables->SetBounds(LabelLeft, 20, width - 2 * LabelLeft, VariableGroupHeight - 30);
+    auto* listGroup = at.Add<ui::TUiGroupBox>(L"環境変数の一覧(ダブルクリックで挿入)", {left, top, width, VariableGroupHeight});
+    EnvironmentVariables =
+        at.On(listGroup).Add<ui::TUiListBox>({LabelLeft, 20, width - 2 * LabelLeft, VariableGroupHeight - 30});
     EnvironmentVariables->ItemHeight = 16;
     EnvironmentVariables->OnDrawItemBackground = [](classlib::TWinControl*, int, RECT, wide::TOwnerDrawState) {};
     EnvironmentVariables->OnDrawItem = [this](classlib::TWinControl*, int index, RECT rect,

@@ -9,56 +9,33 @@ using classlib::TComponent;
 namespace {
 constexpr int Margin = 8;
 constexpr int ButtonWidth = 88;
-constexpr int ButtonHeight = 25;
 }  // namespace
 
 TValueEditorForm::TValueEditorForm(TComponent* owner, const std::wstring& caption, int clientWidth, int groupHeight)
-    : wide::TWideForm(owner), FClientWidth(clientWidth) {
-    SetBorderStyle(classlib::bsDialog);
-    SetPosition(classlib::poScreenCenter);
-    SetCaption(caption);
-
-    WriteGroup = new ui::TUiGroupBox(this);
-    WriteGroup->SetParent(this);
-    WriteGroup->SetCaption(L"書き込み");
-    WriteGroup->SetBounds(Margin, Margin, clientWidth - 2 * Margin, FieldTop() + groupHeight);
-
-    EntryName = AddEdit<ui::TUiEdit>(WriteGroup, FieldLeft, NameTop, FieldWidth());
-    AddLabel(L"エントリ名", LabelLeft, NameTop, EntryName);
-
-    OKButton = new ui::TUiButton(this);
-    OKButton->SetCaption(L"OK(&O)");
-    OKButton->SetDefault(true);
-    OKButton->OnClick = [this](TComponent*) { OKClick(); };
-    CancelButton = new ui::TUiButton(this);
-    CancelButton->SetCaption(L"キャンセル");
-    CancelButton->Cancel = true;
-    CancelButton->ModalResult = classlib::mrCancel;
+    : wide::TWideForm(owner), FFrame{caption, clientWidth, 0, false, classlib::poScreenCenter} {
+    // The frame is set once the derived form has placed its fields and the height is known
+    // (FinishLayout).
+    WriteGroup = ui::TPlacer(this, this).Add<ui::TUiGroupBox>(
+        L"書き込み", {Margin, Margin, clientWidth - 2 * Margin, FieldTop() + groupHeight});
+    EntryName = AddField<ui::TUiEdit>(L"エントリ名", NameTop);
 }
 
-int TValueEditorForm::FieldWidth() const { return FClientWidth - 2 * Margin - FieldLeft - 12; }
+ui::TPlace TValueEditorForm::FieldAt(int top) const {
+    return {FieldLeft, top, FFrame.ClientWidth - 2 * Margin - FieldLeft - 12, 21};
+}
 
 void TValueEditorForm::ShowExistingName(const std::wstring& name) { ShowExistingValueName(*EntryName, name); }
-
-ui::TUiLabel* TValueEditorForm::AddLabel(const std::wstring& caption, int left, int top,
-                                         classlib::TWinControl* focus) {
-    auto* label = MakeLabel(focus ? focus->Parent() : WriteGroup, caption, left, top + 3, focus);
-    label->SetBounds(left, top + 3, FieldLeft - left - 4, 16);
-    return label;
-}
 
 void TValueEditorForm::FinishLayout(int bottom) {
     // The buttons come last in the tab order, after every field.
     const int top = bottom + Margin;
-    OKButton->SetParent(this);
-    OKButton->SetBounds(FClientWidth - Margin - 2 * ButtonWidth - 6, top, ButtonWidth, ButtonHeight);
-    CancelButton->SetParent(this);
-    CancelButton->SetBounds(FClientWidth - Margin - ButtonWidth, top, ButtonWidth, ButtonHeight);
-    SetClientSize(FClientWidth, top + ButtonHeight + Margin);
-}
-
-void TValueEditorForm::OKClick() {
-    if (CanAccept()) SetModalResult(classlib::mrOk);
+    const std::vector<ui::TPlace> row = ui::ButtonRow(FFrame.ClientWidth - Margin, top, {ButtonWidth, ButtonWidth}, 6);
+    const ui::TOkCancel pair = ui::AddOkCancel(ui::TPlacer(this, this), {.Ok = row[0], .Cancel = row[1]},
+                                               [this] { return CanAccept(); });
+    OKButton = pair.Ok;
+    CancelButton = pair.Cancel;
+    FFrame.ClientHeight = top + row[0].Height + Margin;
+    ui::SetUpDialog(*this, FFrame);
 }
 
 }  // namespace editors

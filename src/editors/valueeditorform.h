@@ -8,10 +8,8 @@
 // Main thread only.
 #pragma once
 
-#include "controls/toolbar/ui/uibuttons.h"
-#include "controls/toolbar/ui/uicaptions.h"
 #include "controls/toolbar/ui/uiedits.h"
-#include "controls/toolbar/ui/uipanels.h"
+#include "controls/toolbar/ui/uiforms.h"
 #include "controls/wide/wideforms.h"
 
 #include <string>
@@ -35,29 +33,29 @@ protected:
     // False keeps the dialog open (the form has told the user why).
     virtual bool CanAccept() { return true; }
 
-    // The first row below the name in the group, and the left edge and width of the fields.
+    // The first row below the name in the group, and the left edge of the labels and fields.
     static constexpr int NameTop = 20;
     static constexpr int RowHeight = 30;
     static constexpr int LabelLeft = 12;
     static constexpr int FieldLeft = 96;
     int FieldTop() const { return NameTop + RowHeight; }
-    int FieldWidth() const;
-    // A label in the group at `top`, focusing `focus` on its accelerator.
-    ui::TUiLabel* AddLabel(const std::wstring& caption, int left, int top, classlib::TWinControl* focus);
-    // An edit of this form placed in `parent`.
+    // Puts controls of this form into the group "書き込み".
+    ui::TPlacer InGroup() { return ui::TPlacer(this, WriteGroup); }
+    // The field of the row at `top`, and the label left of it.
+    ui::TPlace FieldAt(int top) const;
+    static ui::TPlace LabelAt(int top) { return {LabelLeft, top + 3, FieldLeft - LabelLeft - 4, 16}; }
+    // A field of class T in the row at `top`, then its label, which focuses it.
     template <class T>
-    T* AddEdit(classlib::TWinControl* parent, int left, int top, int width) {
-        auto* edit = new T(this);
-        edit->SetParent(parent);
-        edit->SetBounds(left, top, width, 21);
-        return edit;
+    T* AddField(const std::wstring& caption, int top) {
+        T* field = InGroup().Add<T>(FieldAt(top));
+        InGroup().Label(caption, LabelAt(top), field);
+        return field;
     }
     // Places the buttons below the last group (its bottom edge at `bottom`) and sizes the form.
     void FinishLayout(int bottom);
 
 private:
-    void OKClick();
-    int FClientWidth;
+    ui::TDialogFrame FFrame;
 };
 
 }  // namespace editors

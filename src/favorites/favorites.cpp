@@ -51,37 +51,12 @@ TLineFields SplitFields(const std::wstring& line, size_t count) {
     return result;
 }
 
-// Frees the favorites of `first` and of every node below it; with `siblings`, also those of
-// the nodes after `first` on its level and below them. One walk in tree order that gathers
-// no list of the nodes (a level of tens of thousands of favorites is one pass over it). The
-// data pointers are cleared too, and that reorders a level sorted by data: such a tree's
-// nodes are gathered before anything is freed.
-void FreeFavoritesFrom(wide::TWideTreeNode* first, bool siblings) {
-    auto free = [](wide::TWideTreeNode* n) {
-        delete FavoriteOf(n);
-        n->SetData(nullptr);
-    };
-    wide::TWideTreeNode* const parent = first->GetParent();
-    const wide::TWideCustomTreeView* view = first->TreeView();
-    if (view && (view->SortType() == wide::stData || view->SortType() == wide::stBoth) && view->OnCompare) {
-        std::vector<wide::TWideTreeNode*> nodes{first};
-        for (wide::TWideTreeNode* n = first->GetNextSibling(); siblings && n; n = n->GetNextSibling()) nodes.push_back(n);
-        for (size_t i = 0; i < nodes.size(); ++i)
-            for (wide::TWideTreeNode* c = nodes[i]->GetFirstChild(); c; c = c->GetNextSibling()) nodes.push_back(c);
-        for (wide::TWideTreeNode* n : nodes) free(n);
-        return;
-    }
-    for (wide::TWideTreeNode* n = first; n;) {
-        free(n);
-        if (wide::TWideTreeNode* child = n->GetFirstChild()) {
-            n = child;
-            continue;
-        }
-        // Up to the nearest node with a next sibling, never above the level of `first`.
-        while (n->GetParent() != parent && !n->GetNextSibling()) n = n->GetParent();
-        n = n->GetParent() != parent || siblings ? n->GetNextSibling() : nullptr;
-    }
-}
+// A node that owns its favorite.
+class TFavoriteNode final : public wide::TWideTreeNode {
+public:
+    explicit TFavoriteNode(wide::TWideTreeNodes* owner) : wide::TWideTreeNode(owner) {}
+    ~TFavoriteNode() override { delete FavoriteOf(this); }
+};
 
 }  // namespace
 
@@ -225,8 +200,24 @@ std::vector<std::wstring> FavoriteTreeLines(wide::TWideTreeView& tree) {
 
 // --- Trees ------------------------------------------------------------------------------
 
+std::unique_ptr<wide::TWideTreeNode> TFavoritesTreeView::CreateNode() {
+    return std::make_unique<TFavoriteNode>(FNodes.get());
+}
+
 TVxRegFavoriteObj* FavoriteOf(const wide::TWideTreeNode* node) {
     return node ? static_cast<TVxRegFavoriteObj*>(node->Data()) : nullptr;
+}
+
+void SetFavorite(wide::TWideTreeNode* node, std::unique_ptr<TVxRegFavoriteObj> favorite) {
+    if (!node) return;
+    std::unique_ptr<TVxRegFavoriteObj> old = TakeFavorite(node);
+    node->SetData(favorite.release());
+}
+
+std::unique_ptr<TVxRegFavoriteObj> TakeFavorite(wide::TWideTreeNode* node) {
+    std::unique_ptr<TVxRegFavoriteObj> favorite(FavoriteOf(node));
+    if (node) node->SetData(nullptr);
+    return favorite;
 }
 
 void SetNodeIcon(wide::TWideTreeNode* node) {
@@ -238,7 +229,7 @@ void SetNodeIcon(wide::TWideTreeNode* node) {
     node->SetSelectedIndex(image);
 }
 
-int AddFavoritesToTree(wide::TWideTreeView& tree, std::vector<TFavoriteEntry>&& entries) {
+int AddFavoritesToTree(TFavoritesTreeView& tree, std::vector<TFavoriteEntry>&& entries) {
     wide::TWideTreeNodes& nodes = tree.Items();
     nodes.BeginUpdate();
     auto endUpdate = classlib::ScopeExit([&] { nodes.EndUpdate(); });
@@ -260,7 +251,7 @@ int AddFavoritesToTree(wide::TWideTreeView& tree, std::vector<TFavoriteEntry>&& 
     return added;
 }
 
-TFavoritesLoadResult LoadFavorites(wide::TWideTreeView& tree, const std::wstring& fileName) {
+TFavoritesLoadResult LoadFavorites(TFavoritesTreeView& tree, const std::wstring& fileName) {
     TFavoritesLoadResult result;
     std::vector<TFavoriteEntry> entries = ReadFavoritesFile(fileName, result);
     if (!result.FileExists) return result;
@@ -273,18 +264,6 @@ void SaveFavorites(wide::TWideTreeView& tree, const std::wstring& fileName) {
     TWideStringList list;
     for (const std::wstring& line : FavoriteTreeLines(tree)) list.Add(line);
     list.SaveToFile(fileName);
-}
-
-void ClearFavoritesTree(wide::TWideTreeView& tree) {
-    wide::TWideTreeNodes& nodes = tree.Items();
-    if (wide::TWideTreeNode* first = nodes.GetFirstNode()) FreeFavoritesFrom(first, true);
-    nodes.Clear();
-}
-
-void DeleteFavoriteNode(wide::TWideTreeNode* node) {
-    if (!node) return;
-    FreeFavoritesFrom(node, false);
-    node->Delete();
 }
 
 }  // namespace favorites

@@ -38,11 +38,11 @@
 // fields as they stand and the mark among its extra fields, so it is written back as read).
 // Its caller must not save the tree over the file without the user asking for it.
 //
-// Ownership: a node's Data() is its favorite (TVxRegFavoriteObj*, allocated with new). The
-// tree view does not free it; whoever holds the tree calls ClearFavoritesTree (also before
-// destroying the tree) or DeleteFavoriteNode so every favorite is freed with its node.
-// Moving a node moves its favorite with it (the caller hands the pointer over and clears
-// the old node's Data() before deleting it).
+// Ownership: favorites live in a TFavoritesTreeView, whose nodes own them: a node's Data()
+// is its favorite (TVxRegFavoriteObj*, allocated with new), freed with the node however it
+// goes (deleted, the tree cleared or destroyed). SetFavorite replaces a node's favorite
+// (freeing the old one); moving a favorite to another node is TakeFavorite on the old node
+// and SetFavorite on the new one.
 //
 // Main thread only.
 #pragma once
@@ -50,6 +50,7 @@
 #include "controls/wide/widetreeview.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -141,8 +142,23 @@ std::vector<std::wstring> FavoriteTreeLines(wide::TWideTreeView& tree);
 
 // --- Trees ------------------------------------------------------------------------------
 
+// The tree view of favorites: its nodes own their favorites (see the top). Clearing it
+// (Items().Clear()) or deleting a node (Delete()) frees the favorites with the nodes, in time
+// linear in their number and without recursion, whatever the depth of the tree.
+class TFavoritesTreeView : public wide::TWideTreeView {
+public:
+    using wide::TWideTreeView::TWideTreeView;
+
+protected:
+    std::unique_ptr<wide::TWideTreeNode> CreateNode() override;
+};
+
 // The favorite a node carries (null for a null node or a node without one).
 TVxRegFavoriteObj* FavoriteOf(const wide::TWideTreeNode* node);
+// Gives a node of a TFavoritesTreeView its favorite (null: none), freeing the one it had.
+void SetFavorite(wide::TWideTreeNode* node, std::unique_ptr<TVxRegFavoriteObj> favorite);
+// Takes a node's favorite away from it (the node then has none).
+std::unique_ptr<TVxRegFavoriteObj> TakeFavorite(wide::TWideTreeNode* node);
 
 // Sets the node's image and selected image from its favorite's kind; an unknown kind (or
 // a node without a favorite) leaves them as they are.
@@ -150,22 +166,16 @@ void SetNodeIcon(wide::TWideTreeNode* node);
 
 // Appends the entries to the tree (after its last top-level node), each node with the text
 // FCaption, a new favorite as data and its icon. Returns the number of nodes added.
-int AddFavoritesToTree(wide::TWideTreeView& tree, std::vector<TFavoriteEntry>&& entries);
+int AddFavoritesToTree(TFavoritesTreeView& tree, std::vector<TFavoriteEntry>&& entries);
 
 // Appends the favorites of the file to the tree and expands every node; does nothing when
 // the file does not exist. What was found (damage included) is returned.
-TFavoritesLoadResult LoadFavorites(wide::TWideTreeView& tree, const std::wstring& fileName);
+TFavoritesLoadResult LoadFavorites(TFavoritesTreeView& tree, const std::wstring& fileName);
 
 // Writes the whole tree to the file, replacing it whole and atomically; a failure raises
 // classlib::EFCreateError and leaves the old file as it was. The caption written is the
 // favorite's FCaption; a node without a favorite is written as a key favorite with the
 // node's text as caption.
 void SaveFavorites(wide::TWideTreeView& tree, const std::wstring& fileName);
-
-// Frees every node's favorite and removes all nodes. Like loading and saving, it takes time
-// linear in the number of nodes and never recurses, whatever the depth of the tree.
-void ClearFavoritesTree(wide::TWideTreeView& tree);
-// Frees the favorites of the node and its descendants and deletes the node.
-void DeleteFavoriteNode(wide::TWideTreeNode* node);
 
 }  // namespace favorites

@@ -1,8 +1,10 @@
 // Hives, privileges and the bridge to the system registry editor.
 #include "registry/reghive.h"
 
+#include "classlib/errors.h"
 #include "classlib/runtime.h"
 #include "classlib/scopeguard.h"
+#include "classlib/streams.h"
 #include "registry/files.h"
 #include "registry/numbers.h"
 #include "registry/registry_p.h"
@@ -102,26 +104,6 @@ bool ReadWholeFile(const std::wstring& fileName, std::vector<char>& data) {
                               read == data.size());
     }
     CloseHandle(file);
-    return ok;
-}
-
-// Writes `data` to `target` through a temporary file in the same folder moved over it.
-bool WriteFileAtomic(const std::wstring& target, const std::string& data) {
-    const std::wstring folder = ExtractParentKeyPath(target);  // text before the last "\"
-    const std::wstring temp = MakeTempFileName(folder.empty() ? L"." : folder, L"wdl", L".tmp");
-    if (temp.empty()) return false;
-    HANDLE file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    bool ok = file != INVALID_HANDLE_VALUE;
-    if (ok) {
-        DWORD written = 0;
-        ok = data.empty() || (WriteFile(file, data.data(), classlib::Win32Size<DWORD>(data.size()),
-                                        &written, nullptr) &&
-                              written == data.size());
-        ok = CloseHandle(file) && ok;
-    }
-    if (ok) ok = MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
-    if (!ok) DeleteFileW(temp.c_str());
     return ok;
 }
 
@@ -372,7 +354,12 @@ bool ExportKeyWithRegedit(const TVxRegKeyClass& Key, const std::wstring& FileNam
                 if (ok) {
                     std::wstring text((bytes.size() - 2) / 2, L'\0');
                     std::memcpy(text.data(), bytes.data() + 2, text.size() * 2);
-                    ok = WriteFileAtomic(FileName, UnicodeScriptToAnsi(text));
+                    const std::string ansi = UnicodeScriptToAnsi(text);
+                    try {
+                        classlib::SaveBytesToFileAtomic(FileName, ansi.data(), ansi.size());
+                    } catch (const classlib::Exception&) {
+                        ok = false;
+                    }
                 }
             }
             DeleteFileW(temp.c_str());

@@ -47,8 +47,8 @@ LSTATUS CopyValuesOpen(HKEY src, HKEY dst) {
             }
             if (status == ERROR_NO_MORE_ITEMS) return ERROR_SUCCESS;
             if (status != ERROR_SUCCESS) return status;
-            status = RegSetValueExW(dst, name.data(), 0, type, dataLen ? data.data() : nullptr,
-                                    dataLen);
+            // Through the guarded writer: string data without its NUL keeps its length.
+            status = SetRegValueRaw(dst, std::wstring(name.data(), nameLen), type, data.data(), dataLen);
             if (status != ERROR_SUCCESS) return status;
             break;
         }

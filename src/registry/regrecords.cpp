@@ -205,16 +205,21 @@ LSTATUS EnumValueNames(HKEY key, const TValueVisitor& visit) {
     }
 }
 
+namespace {
+// With Writable: KEY_ALL_ACCESS, and KEY_READ only when that fails (*Writable tells which).
+TRegKey OpenKeyForListing(const TVxRegKeyClass& Key, bool* Writable) {
+    if (!Writable) return OpenKeyForRead(Key);
+    TRegKey key;
+    *Writable = key.Open(Key.FRootKey, Key.FPath, KEY_ALL_ACCESS) == ERROR_SUCCESS;
+    if (!*Writable) key = OpenKeyForRead(Key);
+    return key;
+}
+}  // namespace
+
 bool ListSubKeyNames(const TVxRegKeyClass& Key, const TSubKeyNameVisitor& Visit, bool* Writable) {
     return NoThrow(
         [&] {
-            TRegKey key;
-            if (Writable) {
-                *Writable = key.Open(Key.FRootKey, Key.FPath, KEY_ALL_ACCESS) == ERROR_SUCCESS;
-                if (!*Writable) key = OpenKeyForRead(Key);
-            } else {
-                key = OpenKeyForRead(Key);
-            }
+            TRegKey key = OpenKeyForListing(Key, Writable);
             if (!key) return false;
             DWORD subKeys = 0, maxLen = 0;
             LSTATUS status = QueryKeyInfo(key.Get(), &subKeys, &maxLen, nullptr, nullptr, nullptr);
@@ -252,10 +257,10 @@ bool ListSubKeys(TVxRegKeyList& List, const TVxRegKeyClass& Key) {
     });
 }
 
-bool ListRegValues(TVxRegValueList& List, const TVxRegKeyClass& Key) {
+bool ListRegValues(TVxRegValueList& List, const TVxRegKeyClass& Key, bool* Writable) {
     return NoThrow(
         [&] {
-            TRegKey key = OpenKeyForRead(Key);
+            TRegKey key = OpenKeyForListing(Key, Writable);
             if (!key) return false;
             DWORD count = 0;
             LSTATUS status = QueryKeyInfo(key.Get(), nullptr, nullptr, &count, nullptr, nullptr);

@@ -123,8 +123,8 @@ bool ListSubKeyNames(const TVxRegKeyClass& Key, const TSubKeyNameVisitor& Visit,
 
 // Appends one record per value of Key (default value included, FValueName empty) with its
 // type; nothing when the key cannot be opened or queried. Same ending rule as ListSubKeys.
-// Returns False when the key could not be opened or queried.
-bool ListRegValues(TVxRegValueList& List, const TVxRegKeyClass& Key);
+// Returns False when the key could not be opened or queried. Writable as in ListSubKeyNames.
+bool ListRegValues(TVxRegValueList& List, const TVxRegKeyClass& Key, bool* Writable = nullptr);
 
 // 0 for a zero FILETIME; otherwise the local time as days since 1899-12-30.
 double FileTimeToLocalDateTime(const FILETIME& FileTime);

@@ -1,14 +1,13 @@
 #include "searchui/addfindpoint.h"
 
 #include "controls/toolbar/ui/uiedits.h"
-#include "searchui/dialogparts_p.h"
+#include "controls/toolbar/ui/uiforms.h"
 #include "views/regtreeview.h"
 
 namespace searchui {
 
 using namespace classlib;
-using detail::Place;
-using detail::PlaceButton;
+using namespace ui;
 
 namespace {
 
@@ -40,29 +39,27 @@ protected:
 }  // namespace
 
 TAddFindPointForm::TAddFindPointForm(TComponent* owner, TImageList* componentImages) : wide::TWideForm(owner) {
-    detail::SetUpDialogForm(*this, L"検索対象の追加", 420, 460, true);
+    constexpr int width = 420, height = 460, topHeight = 29, bottomHeight = 39;
+    SetUpDialog(*this, {L"検索対象の追加", width, height, true});
+    const TPlacer at(this, this);
 
-    TopPanel = Place<ui::TUiPanel>(this, this, 0, 0, 420, 29);
-    TopPanel->SetAlign(alTop);
-    TopPanel->SetBorders(false);
-    detail::SetMargins(TopPanel->Margins(), 3);
-    JumpButton = PlaceButton(this, TopPanel, L"移動", 342, 3, 75, mrNone);
+    TopPanel = at.Panel({0, 0, width, topHeight}, alTop);
+    SetMargins(TopPanel->Margins(), 3);
+    const TPlacer top = at.On(TopPanel);
+    JumpButton = top.Button(L"移動", {342, 3, 75, 25}, mrNone, [this] { JumpToAddress(); });
     JumpButton->SetAlign(alRight);
-    AddressEdit = Place<TAddressEdit>(this, TopPanel, 3, 3, 336, 23);
+    AddressEdit = top.Add<TAddressEdit>({3, 3, 336, 23});
     AddressEdit->SetAlign(alClient);
     AddressEdit->SetTabOrder(0);
 
-    BottomPanel = Place<ui::TUiPanel>(this, this, 0, 421, 420, 39);
-    BottomPanel->SetAlign(alBottom);
-    BottomPanel->SetBorders(false);
-    OkButton = PlaceButton(this, BottomPanel, L"追加(&O)", 252, 7, 75, mrOk);
-    OkButton->SetDefault(true);
-    OkButton->SetAnchors(akRight | akTop);
-    CancelButton = PlaceButton(this, BottomPanel, L"キャンセル", 335, 7, 75, mrCancel);
-    CancelButton->Cancel = true;
-    CancelButton->SetAnchors(akRight | akTop);
+    BottomPanel = at.Panel({0, height - bottomHeight, width, bottomHeight}, alBottom);
+    const std::vector<TPlace> row = ButtonRow(width - 10, 7, {75, 75});
+    const TOkCancel pair = AddOkCancel(
+        at.On(BottomPanel), {.Ok = row[0], .Cancel = row[1], .OkCaption = L"追加(&O)", .Anchors = akRight | akTop});
+    OkButton = pair.Ok;
+    CancelButton = pair.Cancel;
 
-    VxRegTreeView = Place<views::TVxRegTreeView>(this, this, 0, 29, 420, 392);
+    VxRegTreeView = at.Add<views::TVxRegTreeView>({0, topHeight, width, height - topHeight - bottomHeight});
     VxRegTreeView->SetAlign(alClient);
     VxRegTreeView->SetImages(componentImages);
     VxRegTreeView->SetImageLocalComputerC(0);
@@ -78,17 +75,14 @@ TAddFindPointForm::TAddFindPointForm(TComponent* owner, TImageList* componentIma
         JumpToAddress();
         key = 0;
     };
-    JumpButton->OnClick = [this](TComponent*) { JumpToAddress(); };
-    VxRegTreeView->OnChange = [this](gridtree::TBaseGridTree*, gridtree::PGridNode) { VxRegTreeViewChange(); };
+    VxRegTreeView->OnChange = [this](gridtree::TBaseGridTree*, gridtree::PGridNode) { ShowSelectedKeyPath(); };
     SetActiveControl(VxRegTreeView);
-    WideFormCreate();
+    VxRegTreeView->AddLocalComputerRoot(L"");
 }
 
 std::wstring TAddFindPointForm::Address() { return AddressEdit->GetText(); }
 
-void TAddFindPointForm::WideFormCreate() { VxRegTreeView->AddLocalComputerRoot(L""); }
-
-void TAddFindPointForm::VxRegTreeViewChange() {
+void TAddFindPointForm::ShowSelectedKeyPath() {
     // The computer node names no key: the box keeps what it holds.
     if (auto key = VxRegTreeView->GetSelectedKey()) AddressEdit->SetText(key->FFullPath);
 }

@@ -42,8 +42,8 @@ public:
     std::wstring Address();
 
 private:
-    void WideFormCreate();
-    void VxRegTreeViewChange();
+    // The box shows the full path of the key selected in the tree.
+    void ShowSelectedKeyPath();
     void JumpToAddress();
 };
 

@@ -3,16 +3,13 @@
 #include "classlib/application.h"
 #include "controls/gridtree/stringtree.h"
 #include "controls/toolbar/ui/uiedits.h"
+#include "controls/toolbar/ui/uiforms.h"
 #include "controls/wide/widedialogs.h"
-#include "searchui/dialogparts_p.h"
 
 namespace searchui {
 
 using namespace classlib;
 using namespace ui;
-using detail::Place;
-using detail::PlaceButton;
-using detail::PlaceCaptioned;
 
 namespace {
 
@@ -23,46 +20,45 @@ constexpr int kClientHeight = 520;
 
 TFindAllReplaceForm::TFindAllReplaceForm(TComponent* owner, IFindDialogHost& host)
     : wide::TWideForm(owner), FHost(host) {
-    detail::SetUpDialogForm(*this, L"検索結果を用いた置換", kClientWidth, kClientHeight);
+    SetUpDialog(*this, {L"検索結果を用いた置換", kClientWidth, kClientHeight});
+    const TPlacer at(this, this);
 
-    GroupReplace = PlaceCaptioned<TUiGroupBox>(this, this, L"置換", 8, 8, 400, 140);
-    RepKeywordLabel = PlaceCaptioned<TUiLabel>(this, GroupReplace, L"置換キーワード：", 12, 22, 200, 16);
-    RepKeyword = Place<TUiEdit>(this, GroupReplace, 12, 40, 376, 23);
-    RepKeywordLabel->SetFocusControl(RepKeyword);
-    FindKeywordLabel = PlaceCaptioned<TUiLabel>(this, GroupReplace, L"検索キーワード：", 12, 76, 200, 16);
-    Findkeyword = Place<TUiEdit>(this, GroupReplace, 12, 94, 376, 23);
-    Findkeyword->SetReadOnly(true);
-    Findkeyword->SetColor(clBtnFace);
+    GroupReplace = at.Add<TUiGroupBox>(L"置換", {8, 8, 400, 140});
+    const TPlacer replace = at.On(GroupReplace);
+    RepKeyword = replace.Labeled<TUiEdit>(L"置換キーワード：", {12, 22, 200, 16}, {12, 40, 376, 23});
+    Findkeyword = replace.Labeled<TUiEdit>(L"検索キーワード：", {12, 76, 200, 16}, {12, 94, 376, 23});
+    ShowReadOnly(*Findkeyword);
 
-    GroupOptions = PlaceCaptioned<TUiGroupBox>(this, this, L"置換オプション", 416, 8, 296, 140);
-    auto check = [this](const wchar_t* caption, int left, int top) {
-        auto* box = PlaceCaptioned<TUiCheckBox>(this, GroupOptions, caption, left, top, 270, 18);
-        box->SetChecked(true);
+    GroupOptions = at.Add<TUiGroupBox>(L"置換オプション", {416, 8, 296, 140});
+    const TPlacer options = at.On(GroupOptions);
+    TRows rows(12, 20, 270, 18, 20);
+    auto check = [&](const wchar_t* caption, int indent) {
+        TUiCheckBox* box = options.Check(caption, rows.Next(indent), true);
         box->OnClick = [this](TComponent*) { FilterResults(); };
         return box;
     };
-    CheckRepValueName = check(L"値の名前を置換する", 12, 20);
-    CheckRepValue = check(L"値を置換する", 12, 40);
-    CheckRepRegSZ = check(L"REG_SZを置換する", 30, 60);
-    CheckRepExpSZ = check(L"REG_EXPAND_SZを置換する", 30, 80);
-    CheckRepMultiSZ = check(L"REG_MULTI_SZを置換する", 30, 100);
-    CheckRepKeyName = check(L"キーの名前を置換する", 12, 120);
+    CheckRepValueName = check(L"値の名前を置換する", 0);
+    CheckRepValue = check(L"値を置換する", 0);
+    CheckRepRegSZ = check(L"REG_SZを置換する", 18);
+    CheckRepExpSZ = check(L"REG_EXPAND_SZを置換する", 18);
+    CheckRepMultiSZ = check(L"REG_MULTI_SZを置換する", 18);
+    CheckRepKeyName = check(L"キーの名前を置換する", 0);
 
-    GroupPreview = PlaceCaptioned<TUiGroupBox>(this, this, L"置換プレビュー", 8, 156, 704, 318);
-    detail::SetMargins(GroupPreview->Margins(), 6);
-    FindOuts = Place<gridtree::TGridStringTree>(this, GroupPreview, 8, 20, 688, 290);
+    GroupPreview = at.Add<TUiGroupBox>(L"置換プレビュー", {8, 156, 704, 318});
+    SetMargins(GroupPreview->Margins(), 6);
+    FindOuts = at.On(GroupPreview).Add<gridtree::TGridStringTree>({8, 20, 688, 290});
     FindOuts->SetAlign(alClient);
     FindOuts->SetImages(FHost.RegistryObjectImages());
     FindOuts->SetTabStop(true);
 
-    CancelButton = PlaceButton(this, this, L"キャンセル", 548, 486, 75, mrCancel);
-    CancelButton->Cancel = true;
-    OkButton = PlaceButton(this, this, L"OK(&O)", 631, 486, 81, mrNone);
-    OkButton->SetDefault(true);
+    const std::vector<TPlace> row = ButtonRow(kClientWidth - 8, 486, {75, 81});
+    const TOkCancel pair = AddOkCancel(at, {.Ok = row[1], .Cancel = row[0], .CancelFirst = true},
+                                       [this] { return ReplaceShownHits(); });
+    CancelButton = pair.Cancel;
+    OkButton = pair.Ok;
     OkButton->SetEnabled(false);
 
-    RepKeyword->OnChange = [this](TComponent*) { RepKeywordChange(); };
-    OkButton->OnClick = [this](TComponent*) { OkButtonClick(); };
+    RepKeyword->OnChange = [this](TComponent*) { ShowReplacement(); };
     SetActiveControl(RepKeyword);
 }
 
@@ -104,31 +100,30 @@ const std::vector<const registry::TVxRegFindClass*>& TFindAllReplaceForm::ShownR
 
 void TFindAllReplaceForm::UpdateActions() {
     wide::TWideForm::UpdateActions();
-    ApplicationEventsIdle();
+    OkButton->SetEnabled(!ShownResults().empty());
 }
 
-void TFindAllReplaceForm::ApplicationEventsIdle() { OkButton->SetEnabled(!ShownResults().empty()); }
-
-void TFindAllReplaceForm::RepKeywordChange() {
+void TFindAllReplaceForm::ShowReplacement() {
     if (FPane) FPane->SetReplacement(RepKeyword->GetText());
     FilterResults();
 }
 
-void TFindAllReplaceForm::OkButtonClick() {
-    if (!FReplacer || ShownResults().empty()) return;
+bool TFindAllReplaceForm::ReplaceShownHits() {
+    if (!FReplacer || ShownResults().empty()) return false;
     auto ask = [](const std::wstring& question) {
         return wide::WideMessageDlg(question, wide::mtWarning, wide::mbYesNo, 0) == mrYes;
     };
     FReport = FReplacer->Run(ShownResults(), RepKeyword->GetText(), FHost.UndoProvider(), FHost.ValueWriters(),
                              FHost.SetNoMessage(), ask);
     switch (FReport.Outcome) {
-    case search::TBulkOutcome::Cancelled: return;
+    case search::TBulkOutcome::Cancelled: return false;
     case search::TBulkOutcome::RegexMissing:
         MessageBeep(MB_OK);
         wide::WideShowMessage(search::kRegexMissingMessage);
-        return;
-    case search::TBulkOutcome::Done: SetModalResult(mrOk); return;
+        return false;
+    case search::TBulkOutcome::Done: return true;
     }
+    return false;
 }
 
 }  // namespace searchui

@@ -29,8 +29,7 @@ class TUiButton;
 class TUiCheckBox;
 class TUiEdit;
 class TUiGroupBox;
-class TUiLabel;
-}
+}  // namespace ui
 
 namespace searchui {
 
@@ -52,9 +51,7 @@ public:
 
     // Group "置換".
     ui::TUiGroupBox* GroupReplace = nullptr;
-    ui::TUiLabel* RepKeywordLabel = nullptr;
     ui::TUiEdit* RepKeyword = nullptr;
-    ui::TUiLabel* FindKeywordLabel = nullptr;
     ui::TUiEdit* Findkeyword = nullptr;
     // Group "置換オプション".
     ui::TUiGroupBox* GroupOptions = nullptr;
@@ -78,9 +75,10 @@ protected:
     void TearDown() override;
 
 private:
-    void ApplicationEventsIdle();
-    void RepKeywordChange();
-    void OkButtonClick();
+    // The preview rows show the typed replacement.
+    void ShowReplacement();
+    // OK: runs the replacement over the shown rows; true when it ran to the end.
+    bool ReplaceShownHits();
 
     IFindDialogHost& FHost;
     const search::TVxRegFindList* FAllResults = nullptr;

@@ -16,24 +16,18 @@
 #include <string>
 #include <vector>
 
+#include "controls/toolbar/ui/uiforms.h"
 #include "controls/wide/wideforms.h"
 #include "search/find_lists.h"
 #include "search/find_record.h"
 #include "searchui/findhost.h"
 
 namespace ui {
-class TUiButton;
-class TUiCheckBox;
 class TUiComboBox;
-class TUiGroupBox;
-class TUiLabel;
 class TUiListBox;
-class TUiItem;
-class TUiPanel;
 class TUiPopupMenu;
-class TUiRadioButton;
 class TUiSpeedButton;
-}
+}  // namespace ui
 namespace widgets {
 class TVxVSTab;
 }
@@ -70,7 +64,6 @@ public:
     ui::TUiPanel* PageOptions = nullptr;  // "検索オプション"
     // Group "基本".
     ui::TUiGroupBox* GroupBasic = nullptr;
-    ui::TUiLabel* KeywordLabel = nullptr;
     ui::TUiComboBox* FindKeyword = nullptr;
     ui::TUiSpeedButton* RegExButton = nullptr;
     ui::TUiRadioButton* NormalFind = nullptr;
@@ -80,7 +73,6 @@ public:
     ui::TUiLabel* RegExEngineLabel = nullptr;
     // Group "検索するキー".
     ui::TUiGroupBox* GroupKeys = nullptr;
-    ui::TUiLabel* KeyListLabel = nullptr;
     ui::TUiComboBox* KeyListBox = nullptr;
     ui::TUiButton* KeyListButton = nullptr;  // "キーリストの操作"
     ui::TUiListBox* FindKeyList = nullptr;
@@ -108,27 +100,27 @@ public:
     void UpdateActions() override;
 
 private:
-    void BuildRangePage();
-    void BuildOptionsPage();
+    void BuildRangePage(const ui::TPlacer& page);
+    void BuildOptionsPage(const ui::TPlacer& page);
     void BuildMenus();
-    void ShowPage(int index);
     // The combo box and the start-key list show the model again.
     void ShowKeyLists();
     void ShowStartKeys();
 
-    void WideFormCreate();
-    void WideFormClose();
-    void ApplicationEventsIdle();
-    void DelButtonClick();
-    void UiButton2Click();
-    void PMKeyListLoadClick();
-    void PMKeyListSaveClick();
-    void PMKeyListDefClick();
-    void PMKeyListDeleteClick();
-    void UiItem6Click(classlib::TComponent* sender);
-    void OkButtonClick();
+    void LoadLists();
+    void UpdateButtons();
+    void DeleteSelectedKeys();
+    void PickStartKey();
+    void LoadSelectedList();
+    void SaveStartKeysAsList();
+    void MakeSelectedListDefault();
+    void DeleteSelectedList();
+    // Inserts the token that the menu item keeps as its hint at the keyword's caret.
+    void InsertRegexToken(classlib::TComponent* item);
+    void TakeKeyword();
 
     IFindDialogHost& FHost;
+    ui::TNotebookPages FPages;
     search::TFindListsModel FModel;
     std::wstring FKeyword;
 };

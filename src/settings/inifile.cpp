@@ -96,6 +96,11 @@ int64_t TVxMemIniFile::ReadInt64(const std::wstring& section, const std::wstring
     return classlib::StrToInt64Def(ReadString(section, ident, std::wstring()), defaultValue);
 }
 
+int32_t TVxMemIniFile::ReadInteger(const std::wstring& section, const std::wstring& ident,
+                                   int32_t defaultValue) const {
+    return classlib::StrToIntDef(ReadString(section, ident, std::wstring()), defaultValue);
+}
+
 bool TVxMemIniFile::ValueExists(const std::wstring& section, const std::wstring& ident) const {
     const TSectionBody body = FindSection(section);
     return body.found && FindKey(body, ident) >= 0;

@@ -53,8 +53,12 @@ public:
     bool ReadBool(const std::wstring& section, const std::wstring& ident, bool defaultValue) const;
     // The value by the class library's StrToInt64Def (decimal, or hexadecimal after "$" or
     // "0x", leading blanks and a sign allowed); text that is no integer or does not fit
-    // gives `defaultValue`. Used for 32-bit settings too.
+    // gives `defaultValue`.
     int64_t ReadInt64(const std::wstring& section, const std::wstring& ident, int64_t defaultValue) const;
+    // The value as a 32-bit integer by the class library's StrToIntDef (decimal within the
+    // signed range, hexadecimal up to 32 bits as its bit pattern); anything else, a number
+    // beyond 32 bits included, gives `defaultValue`: 4294967297 is not read as 1.
+    int32_t ReadInteger(const std::wstring& section, const std::wstring& ident, int32_t defaultValue) const;
     bool ValueExists(const std::wstring& section, const std::wstring& ident) const;
     // Clears `strings` and adds the name of every section line, in file order (duplicates
     // kept).
@@ -72,6 +76,9 @@ public:
 
     // Empties the lines (and lifts the lossy-load guard of UpdateFile).
     void Clear();
+    // Lifts the lossy-load guard of UpdateFile, keeping the lines that were read: for an owner
+    // whose user was told that the file will be written with what could be read.
+    void AcceptLossyLoad() { FLossy = false; }
     // Writes all lines to the file given to the constructor, atomically. Raises EFCreateError
     // when the file cannot be written (the old file stays whole), and EVxIniFileError,
     // writing nothing, when the file was loaded lossily and not cleared since.

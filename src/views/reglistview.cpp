@@ -163,9 +163,17 @@ void TVxRegListView::ShowKey(const registry::TVxRegKeyClass* Key) {
     ClearValues();
     FKey = key;
     if (!Key) return;
-    ApplyColors(key.FReadOnly ? FReadOnlyColor : FDefaultColor);
     Header().SetSortColumn(NoColumn);
-    registry::ListRegValues(FValues, key);
+    // A key not known to be read-only and not tested yet is write-tested by the opening that
+    // lists it.
+    const bool test = !key.FReadOnly && !key.FReadOnlyChecked;
+    bool writable = false;
+    registry::ListRegValues(FValues, key, test ? &writable : nullptr);
+    if (test) {
+        FKey.FReadOnly = !writable;
+        FKey.FReadOnlyChecked = true;
+    }
+    ApplyColors(FKey.FReadOnly ? FReadOnlyColor : FDefaultColor);
 
     auto isDefault = [](const std::unique_ptr<TVxRegValueClass>& v) { return v->FValueName.empty(); };
     auto found = std::find_if(FValues.begin(), FValues.end(), isDefault);
@@ -181,8 +189,8 @@ void TVxRegListView::ShowKey(const registry::TVxRegKeyClass* Key) {
         placeholder->FComputerName = key.FComputerName;
         placeholder->FRootKey = key.FRootKey;
         placeholder->FLastWriteTime = key.FLastWriteTime;
-        placeholder->FReadOnly = key.FReadOnly;
-        placeholder->FReadOnlyChecked = key.FReadOnlyChecked;
+        placeholder->FReadOnly = FKey.FReadOnly;
+        placeholder->FReadOnlyChecked = FKey.FReadOnlyChecked;
         placeholder->FValueType = REG_SZ;
         placeholder->FDataTextCached = true;  // an empty data cell without a registry read
         FValues.insert(FValues.begin(), std::move(placeholder));

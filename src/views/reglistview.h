@@ -39,10 +39,14 @@ public:
 
     // Fills the list with the values of Key (a copy of Key is taken first, so any record may
     // be passed, one of this list's rows included: a value record names its key); nullptr
-    // leaves the list empty. The rows
-    // come in name order (the default value first), no column is the sort column, and the
-    // list takes the read-only colour when Key's FReadOnly is set.
+    // leaves the list empty. The rows come in name order (the default value first), no
+    // column is the sort column, and the list takes the read-only colour when Key's
+    // FReadOnly is set. A key neither marked read-only nor tested (FReadOnlyChecked) is
+    // write-tested by the opening that lists its values (full access, reading only when that
+    // is denied); ShownKey then tells the answer.
     void ShowKey(const registry::TVxRegKeyClass* Key);
+    // The key shown (its writability known); an empty record when none is shown.
+    const registry::TVxRegKeyClass& ShownKey() const { return FKey; }
     // Empties the list (the rows' records are freed).
     void ClearValues();
 

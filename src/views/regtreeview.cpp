@@ -1,7 +1,10 @@
 // The key tree: nodes and their keys, reading on demand, painting facts, texts and images.
 #include "views/regtreeview.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
+#include <utility>
 
 #include "classlib/runtime.h"
 #include "classlib/scopeguard.h"
@@ -51,6 +54,8 @@ void TVxRegTreeView::FreeNodeItems(PGridNode Node) {
 }
 
 void TVxRegTreeView::DoFreeNode(PGridNode Node) {
+    DropDeferredExpansion(Node);
+    if (Node == FDeferredTop) FDeferredTop = nullptr;
     ForgetLookup(Node);
     ForgetLookup(Node->Parent);
     FreeNodeItems(Node);
@@ -75,6 +80,8 @@ std::unique_ptr<TVxRegTreeKey> KeyItem(const TVxRegKeyClass& Key) {
 }  // namespace
 
 void TVxRegTreeView::AddKeyNode(const TVxRegKeyClass& Key, PGridNode Parent) {
+    // A parent still to be read is read first: reading it later would not add its other keys.
+    if (IsExpansionDeferred(Parent)) SetExpanded(Parent, true);
     TKeyItems items;
     items.push_back(KeyItem(Key));
     AddKeyNodes(items, Parent);
@@ -148,6 +155,7 @@ std::wstring TVxRegTreeView::GetRootKeyPaths() {
 // --- reading on demand --------------------------------------------------------------------
 
 bool TVxRegTreeView::DoExpanding(PGridNode Node) {
+    DropDeferredExpansion(Node);
     if (Node->ChildCount == 0) {
         TVxRegTreeNodeData* data = NodeData(Node);
         TKeyItems items;
@@ -158,8 +166,7 @@ bool TVxRegTreeView::DoExpanding(PGridNode Node) {
             AddKeyNodes(items, Node);
         } else if (std::optional<TVxRegKeyClass> key = GetNodeKey(Node)) {
             // A node keeps the name and time only: no whole record is made per subkey. The
-            // key opened for the names answers the writability test too, unless it is known
-            // (a jump expands the key it selects and asks right after).
+            // key opened for the names answers the writability test too, unless it is known.
             bool writable = false;
             const bool testWrite = !data->Key->ReadOnlyChecked;
             registry::ListSubKeyNames(
@@ -190,6 +197,46 @@ bool TVxRegTreeView::DoExpanding(PGridNode Node) {
         }
     }
     return TCustomGridStringTree::DoExpanding(Node);
+}
+
+void TVxRegTreeView::DeferExpansion(PGridNode Node) {
+    if (!IsExpansionDeferred(Node)) FDeferredExpansions.push_back(Node);
+}
+
+bool TVxRegTreeView::IsExpansionDeferred(PGridNode Node) const {
+    return std::find(FDeferredExpansions.begin(), FDeferredExpansions.end(), Node) != FDeferredExpansions.end();
+}
+
+void TVxRegTreeView::DropDeferredExpansion(PGridNode Node) {
+    if (FDeferredExpansions.empty()) return;
+    FDeferredExpansions.erase(std::remove(FDeferredExpansions.begin(), FDeferredExpansions.end(), Node),
+                              FDeferredExpansions.end());
+}
+
+void TVxRegTreeView::SettleJumps() {
+    // Expanding takes each node off the list (DoExpanding); a node that cannot be expanded
+    // (a key without subkeys) is taken off here.
+    while (!FDeferredExpansions.empty()) {
+        PGridNode node = FDeferredExpansions.front();
+        SetExpanded(node, true);
+        DropDeferredExpansion(node);
+    }
+    if (PGridNode top = std::exchange(FDeferredTop, nullptr)) {
+        SetTopNode(top);
+        RevealCaption(top);
+    }
+}
+
+void TVxRegTreeView::WndProc(classlib::TMessage& Message) {
+    // Painting and input need the rows as they are to be: what jumps left is done first.
+    if (!FDeferredExpansions.empty() || FDeferredTop) {
+        const UINT msg = Message.Msg;
+        if (msg == WM_PAINT || msg == WM_PRINT || msg == WM_PRINTCLIENT || msg == WM_VSCROLL || msg == WM_HSCROLL ||
+            (msg >= WM_KEYFIRST && msg <= WM_KEYLAST) || (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) ||
+            (msg >= TV_FIRST && msg < TV_FIRST + 0x100))
+            SettleJumps();
+    }
+    TCustomGridStringTree::WndProc(Message);
 }
 
 bool TVxRegTreeView::DoBeforeItemPaint(classlib::TCanvas& Canvas, PGridNode Node, const RECT& ItemRect) {
@@ -232,11 +279,17 @@ void TVxRegTreeView::DoBeforeItemErase(classlib::TCanvas& Canvas, PGridNode Node
 void TVxRegTreeView::DoChange(PGridNode Node) {
     TCustomGridStringTree::DoChange(Node);
     if (!FConnectListView) return;
-    // The list's colour tells whether the key can be written: find out before it is shown.
     PGridNode selected = GetFirstSelected();
-    CheckReadOnly(selected);
     const std::optional<TVxRegKeyClass> key = GetNodeKey(selected);
     FConnectListView->ShowKey(key ? &*key : nullptr);
+    // The list's colour tells whether the key can be written: the list's opening found out
+    // when the node did not know yet.
+    TVxRegTreeNodeData* data = NodeData(selected);
+    const TVxRegKeyClass& shown = FConnectListView->ShownKey();
+    if (key && data->Key && !data->Key->ReadOnlyChecked && shown.FReadOnlyChecked) {
+        data->Key->ReadOnly = shown.FReadOnly;
+        data->Key->ReadOnlyChecked = true;
+    }
 }
 
 void TVxRegTreeView::DoGetText(PGridNode Node, TColumnIndex Column, TGSTTextType TextType, std::wstring& Text) {

@@ -7,9 +7,11 @@
 // rows take ReadOnlyLineColor). A node keeps only its key's own name and these facts; paths
 // and whole key records are built from the chain of parents when asked for.
 //
-// A connected value list shows the values of the selected key. JumpToPath selects a key
-// given as text, and finishes on a value of the deepest key when the path ends in a value
-// name.
+// A connected value list shows the values of the selected key (its opening also answers
+// whether the key can be written). JumpToPath selects a key given as text, and finishes on
+// a value of the deepest key when the path ends in a value name; what only the rows need
+// (reading the selected key's subkeys, scrolling it into view) waits for the tree's next
+// painting or input.
 //
 // Main thread only.
 #pragma once
@@ -67,7 +69,9 @@ public:
 
     TVxRegTreeNodeData* NodeData(gridtree::PGridNode Node) const;
     // The record of a root or key node, built from the node and its parents: a copy that
-    // stays valid whatever happens to the tree. Empty for the computer node and nullptr.
+    // stays valid whatever happens to the tree. Empty for the computer node and nullptr. Its
+    // FReadOnly is known when FReadOnlyChecked is set: once the key's row was painted or the
+    // connected list showed the key.
     std::optional<registry::TVxRegKeyClass> GetNodeKey(gridtree::PGridNode Node) const;
     // GetNodeKey of the first selected node.
     std::optional<registry::TVxRegKeyClass> GetSelectedKey();
@@ -84,6 +88,10 @@ public:
     // goes on past the deepest key found, the row of the connected list whose value is named
     // by the rest of the path (a value name may hold "\"), or else by its last part, is
     // selected; the list then takes the focus either way.
+    // The key the jump ends on is expanded (its subkeys read, unless read before) and put
+    // at the top, its caption scrolled into view, when the tree next paints or takes input;
+    // expanding it earlier (SetExpanded) reads it at once. Several jumps before that expand
+    // every key they ended on, and the last one goes to the top.
     void JumpToPath(const std::wstring& Path);
     // Expands the selected node and every node below it (reads the whole subtree).
     void ExpandAllBelowSelected();
@@ -142,6 +150,7 @@ public:
 
 protected:
     void CreateParams(classlib::TCreateParams& Params) override;
+    void WndProc(classlib::TMessage& Message) override;
     void DoBeforeItemErase(classlib::TCanvas& Canvas, gridtree::PGridNode Node, const RECT& ItemRect,
                            classlib::TColor& Color, gridtree::TItemEraseAction& EraseAction) override;
     bool DoBeforeItemPaint(classlib::TCanvas& Canvas, gridtree::PGridNode Node, const RECT& ItemRect) override;
@@ -158,8 +167,18 @@ private:
     // nodes take the items.
     using TKeyItems = std::vector<std::unique_ptr<TVxRegTreeKey>>;
     void AddKeyNodes(TKeyItems& Items, gridtree::PGridNode Parent);
+    // Scrolls sideways so that Node's caption shows: as far to the left as shows it whole,
+    // or its start when it is wider than the window.
+    void RevealCaption(gridtree::PGridNode Node);
     // Tests once whether the node's key can be opened with full access.
     void CheckReadOnly(gridtree::PGridNode Node);
+    // What a jump leaves to the rows' first need (painting or input): expanding the key it
+    // ended on (unless its subkeys were read before) and putting that key at the top. A key
+    // expanded or freed meanwhile leaves the list; every key on it is expanded then.
+    void DeferExpansion(gridtree::PGridNode Node);
+    bool IsExpansionDeferred(gridtree::PGridNode Node) const;
+    void DropDeferredExpansion(gridtree::PGridNode Node);
+    void SettleJumps();
     // Deletes Node's children (they are read again at the next expansion).
     void ForgetChildren(gridtree::PGridNode Node);
     // The first child of Parent whose key name equals Part when both are lower-cased;
@@ -172,6 +191,8 @@ private:
     void FreeNodeItems(gridtree::PGridNode Node);
     void SetImage(int Slot, int Index);
 
+    std::vector<gridtree::PGridNode> FDeferredExpansions;
+    gridtree::PGridNode FDeferredTop = nullptr;
     // Lower-cased child names of parents searched by FindChild.
     std::unordered_map<gridtree::PGridNode, std::unordered_map<std::wstring, gridtree::PGridNode>> FLookups;
     classlib::TComponentRef<TVxRegListView> FConnectListView;

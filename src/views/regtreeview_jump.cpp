@@ -97,18 +97,22 @@ void TVxRegTreeView::JumpToPath(const std::wstring& Path) {
                 PGridNode match = FindChild(parent, part);
                 if (!match) break;
                 ++matchedParts;
-                SetExpanded(match, true);
+                // The next part is looked for among the match's subkeys. The key the path
+                // ends on is read when its rows are first needed, unless it was read before;
+                // its writability is found when its row is painted or the list shows it.
+                if (matchedParts < parts.size() || match->ChildCount > 0) SetExpanded(match, true);
+                else DeferExpansion(match);
                 SetSelected(match, true);
                 SetFocusedNode(match);
-                CheckReadOnly(match);
-                if (CanFocus()) SetFocus();
                 lastMatch = match;
                 parent = match;
             }
+            if (lastMatch && CanFocus()) SetFocus();
         }
     }
     // The update's end delivered the selection change: the connected list shows the key.
-    if (lastMatch) SetTopNode(lastMatch);
+    // The key goes to the top when the rows are next painted or take input.
+    if (lastMatch) FDeferredTop = lastMatch;
     TVxRegListView* list = FConnectListView;
     if (parts.empty() || matchedParts == parts.size() || !list) return;
     // The value is the rest of the path below the deepest key found (a value name may hold
@@ -131,6 +135,18 @@ void TVxRegTreeView::JumpToPath(const std::wstring& Path) {
         list->SetTopNode(found);
     }
     if (list->CanFocus()) list->SetFocus();
+}
+
+void TVxRegTreeView::RevealCaption(PGridNode Node) {
+    // Where the caption would stand with the tree scrolled fully to the left.
+    RECT text = GetDisplayRect(Node, NoColumn, true);
+    OffsetRect(&text, -OffsetX(), 0);
+    const int width = ClientWidth();
+    // As far to the left as shows the whole caption; a caption wider than the window shows
+    // its start, with the node's button left of it.
+    int offset = 0;
+    if (text.right > width) offset = -std::max<int>(0, std::min<int>(text.left - int(Indent()), text.right - width));
+    if (offset != OffsetX()) SetOffsetX(offset);
 }
 
 void TVxRegTreeView::ExpandAllBelowSelected() {

@@ -103,7 +103,9 @@ TEST(ActionStates, TableOfSelections) {
     const Case cases[] = {
         {"computer node", computer, {aacClose},
          {aacNewKey, aacNewSZ, aacTreeCopy, aacTreeCut, aacTreeDelete, aacTreeRename, aacExport, aacNewFavorite,
-          aacNewFavoriteRegScript, aacACLEdit}},
+          aacNewFavoriteRegScript, aacACLEdit, aacListNameCopy, aacListFullPathCopy}},
+        {"key without a selected value", Key(false, L"Software\\X"), {aacTreeNameCopy, aacTreeFullPathCopy},
+         {aacListNameCopy, aacListFullPathCopy, aacCopyName, aacFullCopy, aacValueCopy}},
         {"writable root", hkcu, {aacNewKey, aacNewSZ, aacNewQWord, aacNewCustomBin, aacExport, aacACLEdit},
          {aacTreeCopy, aacTreeCut, aacTreeDelete, aacTreeRename, aacTreePaste, aacListPaste, aacLoadHive,
           aacUnLoadHive, aacEdit}},

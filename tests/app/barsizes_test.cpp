@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "common/test_support.h"
-#include "program.h"
+#include "driving.h"
 
 #include <string>
 #include <vector>

@@ -6,7 +6,7 @@
 #include <windows.h>
 
 #include "common/test_support.h"
-#include "program.h"
+#include "driving.h"
 
 #include <string>
 #include <utility>
@@ -14,15 +14,7 @@
 
 namespace {
 
-using testsupport::PumpUntil;
-using wendlartest::ClassOf;
-using wendlartest::ClickOn;
-using wendlartest::Program;
-using wendlartest::RegistryWindows;
-using wendlartest::SettingsFileGuard;
-using wendlartest::TapKey;
-using wendlartest::TypeKeys;
-using wendlartest::WindowText;
+using namespace wendlartest::driving;
 
 struct TStored {
     DWORD Type = REG_NONE;
@@ -45,24 +37,17 @@ void Store(HKEY key, const wchar_t* name, const TStored& value) {
               ERROR_SUCCESS);
 }
 
+// The settings the program writes start afresh for each test.
 class BinaryValueProgram : public ::testing::Test {
 protected:
     SettingsFileGuard Layout{L"ToolBar.db"};
     SettingsFileGuard Setting{L"setting.db"};
 };
 
-// Waits for the main window with its registry window, the value list focused and the main
-// window in the foreground; null when that does not come.
+// The main window in the foreground once its registry window shows the test's key with the
+// value list focused (the command line named a value); null when that does not come.
 HWND WaitForValueList(const Program& program) {
-    HWND main = program.MainWindow();
-    if (!main || !PumpUntil([&] { return RegistryWindows(main).size() == 1; })) return nullptr;
-    if (!PumpUntil([&] {
-            HWND focus = program.FocusWindow();
-            return focus && ClassOf(focus) == L"TVxRegListView";
-        }))
-        return nullptr;
-    SetForegroundWindow(main);
-    return PumpUntil([&] { return GetForegroundWindow() == main; }) ? main : nullptr;
+    return ForegroundMainWindow(program, testsupport::CurrentTestName(), L"TVxRegListView");
 }
 
 // Waits for the binary editor with the keyboard focus inside it; null when it does not come.
@@ -84,18 +69,6 @@ void ReplaceBytesAndConfirm(const std::wstring& hexDigits) {
     TapKey(VK_DELETE);
     TypeKeys(hexDigits);
     TapKey(L'O', VK_MENU);
-}
-
-// Ctrl+Z in the value list, answered Yes.
-void UndoWithYes(const Program& program) {
-    ASSERT_TRUE(PumpUntil([&] {
-        HWND focus = program.FocusWindow();
-        return focus && ClassOf(focus) == L"TVxRegListView";
-    }));
-    TapKey(L'Z', VK_CONTROL);
-    HWND question = nullptr;
-    ASSERT_TRUE(PumpUntil([&] { return (question = program.FindWindow(L"", L"警告")) != nullptr; }));
-    TapKey(VK_RETURN);
 }
 
 }  // namespace
@@ -127,21 +100,22 @@ TEST_F(BinaryValueProgram, BytesOfAnyValueWithItsTypeKept) {
         TapKey(VK_RETURN, c.modifier);
         HWND editor = WaitForBinaryEditor(program);
         ASSERT_NE(editor, nullptr);
-        const std::vector<HWND> typeField = wendlartest::ChildrenWithText(editor, std::to_wstring(c.before.Type));
+        const std::vector<HWND> typeField = ChildrenWithText(editor, std::to_wstring(c.before.Type));
         ASSERT_EQ(typeField.size(), 1u) << "the type is shown";
         EXPECT_FALSE(IsWindowEnabled(typeField[0])) << "and kept";
         ReplaceBytesAndConfirm(c.typed);
         EXPECT_TRUE(PumpUntil([&] { return Stored(key.Handle(), c.name) == c.after; }))
             << Stored(key.Handle(), c.name).Type << " " << testing::PrintToString(Stored(key.Handle(), c.name).Bytes);
-        ASSERT_TRUE(PumpUntil([&] { return !IsWindow(editor) || !IsWindowVisible(editor); }));
-        UndoWithYes(program);
+        ASSERT_TRUE(WaitClosed(editor));
+        ASSERT_TRUE(WaitForFocus(program, L"TVxRegListView"));
+        ASSERT_TRUE(UndoNewest(program, main));
         EXPECT_TRUE(PumpUntil([&] { return Stored(key.Handle(), c.name) == c.before; }));
         PostMessageW(main, WM_CLOSE, 0, 0);
         EXPECT_EQ(program.WaitExit(), 0u);
     }
 }
 
-// The value list's menu, "新規値" ▸ its last item: the binary editor with the type selector
+// The value list's menu, "新規値" ▸ "値の形式を指定して作成...": the binary editor with the type selector
 // at REG_BINARY; a name, the type 4 and four bytes make a DWORD value; undo deletes it.
 TEST_F(BinaryValueProgram, NewValueOfAChosenType) {
     testsupport::ScratchKey key(testsupport::CurrentTestName());
@@ -150,23 +124,12 @@ TEST_F(BinaryValueProgram, NewValueOfAChosenType) {
     ASSERT_TRUE(program.Started);
     HWND main = WaitForValueList(program);
     ASSERT_NE(main, nullptr);
-    TapKey(VK_F10, VK_SHIFT);  // the menu: edit, new value ▸ (its last item: a chosen type)
-    TapKey(VK_DOWN);
-    TapKey(VK_DOWN);
-    TapKey(VK_RIGHT);
-    TapKey(VK_UP);
-    TapKey(VK_RETURN);
+    TapKey(VK_F10, VK_SHIFT);
+    ASSERT_TRUE(RunPopupItem(main, {L"新規値", L"値の形式を指定して作成..."}));
     HWND editor = WaitForBinaryEditor(program);
     ASSERT_NE(editor, nullptr);
     // The name field above the type field, both edits; then the bytes.
-    std::vector<HWND> edits;
-    EnumChildWindows(
-        editor,
-        [](HWND w, LPARAM lp) -> BOOL {
-            if (ClassOf(w) == L"Edit") reinterpret_cast<std::vector<HWND>*>(lp)->push_back(w);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&edits));
+    std::vector<HWND> edits = ChildrenWhere(editor, [](HWND w) { return ClassOf(w) == L"Edit"; });
     ASSERT_EQ(edits.size(), 2u);
     RECT first{}, second{};
     GetWindowRect(edits[0], &first);
@@ -185,18 +148,19 @@ TEST_F(BinaryValueProgram, NewValueOfAChosenType) {
     TapKey(VK_END);
     TapKey(VK_BACK);
     TypeKeys(L"4");
-    HWND bytes = wendlartest::ChildOfClass(editor, L"THexEditorEx");
+    HWND bytes = ChildOfClass(editor, L"THexEditorEx");
     ASSERT_NE(bytes, nullptr);
     ASSERT_TRUE(focusOn(bytes));
-    EXPECT_TRUE(PumpUntil([&] { return !wendlartest::ChildrenWithText(editor, L"REG_DWORD").empty(); }))
+    EXPECT_TRUE(PumpUntil([&] { return !ChildrenWithText(editor, L"REG_DWORD").empty(); }))
         << "the caption beside the type names it";
     TypeKeys(L"2A000000");
     TapKey(L'O', VK_MENU);
     const TStored expected{REG_DWORD, {0x2A, 0, 0, 0}};
     EXPECT_TRUE(PumpUntil([&] { return Stored(key.Handle(), L"n") == expected; }))
         << Stored(key.Handle(), L"n").Type << " " << testing::PrintToString(Stored(key.Handle(), L"n").Bytes);
-    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(editor) || !IsWindowVisible(editor); }));
-    UndoWithYes(program);
+    ASSERT_TRUE(WaitClosed(editor));
+    ASSERT_TRUE(WaitForFocus(program, L"TVxRegListView"));
+    ASSERT_TRUE(UndoNewest(program, main));
     EXPECT_TRUE(PumpUntil([&] { return Stored(key.Handle(), L"n") == TStored{}; }));
     EXPECT_EQ(Stored(key.Handle(), L"One"), (TStored{REG_DWORD, {1, 0, 0, 0}}));
     PostMessageW(main, WM_CLOSE, 0, 0);

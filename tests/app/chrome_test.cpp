@@ -6,25 +6,16 @@
 #include <windows.h>
 
 #include "common/test_support.h"
-#include "program.h"
+#include "driving.h"
 
 #include <string>
 #include <vector>
 
 namespace {
 
-using testsupport::PumpUntil;
-using wendlartest::ChildrenWithText;
-using wendlartest::ChildOfClass;
-using wendlartest::ClassOf;
-using wendlartest::ClickOn;
-using wendlartest::Program;
-using wendlartest::RegistryWindows;
-using wendlartest::SettingsFileGuard;
-using wendlartest::TapKey;
-using wendlartest::WindowText;
+using namespace wendlartest::driving;
 
-// The settings the program writes are put back after each test.
+// The settings the program writes start afresh for each test.
 class MainWindowBars : public ::testing::Test {
 protected:
     SettingsFileGuard Layout{L"ToolBar.db"};
@@ -45,28 +36,11 @@ protected:
     }
 };
 
-// The main window in the foreground with its first registry window, or null.
-HWND StartedMainWindow(const Program& program) {
-    HWND main = program.MainWindow();
-    if (!main || !PumpUntil([&] { return !RegistryWindows(main).empty(); })) return nullptr;
-    SetForegroundWindow(main);
-    return PumpUntil([&] { return GetForegroundWindow() == main; }) ? main : nullptr;
-}
-
-// Opens a menu of the menu bar with Alt and its letter, moves `downs` rows down and runs
-// the item with Enter.
-void RunMenuItem(wchar_t letter, int downs) {
+// Opens a menu of the menu bar with Alt and its letter and runs its item `caption` (found in
+// the open menu by its caption).
+bool RunMenuItem(HWND main, wchar_t letter, const std::wstring& caption) {
     TapKey(static_cast<WORD>(letter), VK_MENU);
-    for (int i = 0; i < downs; ++i) TapKey(VK_DOWN);
-    TapKey(VK_RETURN);
-}
-
-// The active registry window shows the key `name` (its caption is the key's name).
-bool ActiveWindowShows(HWND main, const std::wstring& name) {
-    return PumpUntil([&] {
-        const std::vector<HWND> windows = RegistryWindows(main);
-        return !windows.empty() && WindowText(windows[0]) == name;
-    });
+    return RunPopupItem(main, {caption});
 }
 
 }  // namespace
@@ -80,30 +54,30 @@ TEST_F(MainWindowBars, MenusOfTheMenuBarRunTheirCommands) {
     ASSERT_EQ(RegistryWindows(main).size(), 1u);
 
     // Ctrl+N reaches its command through the bars: the key in a window of its own.
+    const std::wstring caption = testsupport::CurrentTestName();
     TapKey(L'N', VK_CONTROL);
     ASSERT_TRUE(PumpUntil([&] { return RegistryWindows(main).size() == 2; }));
-    ASSERT_TRUE(ActiveWindowShows(main, testsupport::CurrentTestName()));
-    // File, first item: a new window on the computer node.
-    RunMenuItem(L'F', 0);
+    ASSERT_TRUE(WaitForActiveKey(main, caption));
+    // File: a new window on the computer node.
+    ASSERT_TRUE(RunMenuItem(main, L'F', L"新規ウインドウ"));
     ASSERT_TRUE(PumpUntil([&] { return RegistryWindows(main).size() == 3; }));
-    ASSERT_TRUE(PumpUntil([&] { return WindowText(RegistryWindows(main)[0]) != testsupport::CurrentTestName(); }));
-    // Window, the second of the listed windows (after eight commands): the second key window
-    // (the middle one in creation and in z order alike) comes to the front.
-    RunMenuItem(L'W', 9);
-    ASSERT_TRUE(ActiveWindowShows(main, testsupport::CurrentTestName()));
-    // Window, third item: closes the active window.
-    RunMenuItem(L'W', 2);
+    ASSERT_TRUE(PumpUntil([&] { return WindowText(RegistryWindows(main)[0]) != caption; }));
+    // Window, a listed window (by its caption): a key window comes to the front.
+    ASSERT_TRUE(RunMenuItem(main, L'W', caption));
+    ASSERT_TRUE(WaitForActiveKey(main, caption));
+    // Window: closes the active window.
+    ASSERT_TRUE(RunMenuItem(main, L'W', L"現在のウインドウを閉じる"));
     ASSERT_TRUE(PumpUntil([&] { return RegistryWindows(main).size() == 2; })) << RegistryWindows(main).size();
-    // View, second item: hides the main toolbar; once more shows it again.
+    // View: hides the main toolbar; once more shows it again.
     const std::vector<HWND> toolbars = ChildrenWithText(main, L"メインツールバー");
     ASSERT_EQ(toolbars.size(), 1u);
     ASSERT_TRUE(IsWindowVisible(toolbars[0]));
-    RunMenuItem(L'V', 1);
+    ASSERT_TRUE(RunMenuItem(main, L'V', L"メインツールバーの表示"));
     ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(toolbars[0]); }));
-    RunMenuItem(L'V', 1);
+    ASSERT_TRUE(RunMenuItem(main, L'V', L"メインツールバーの表示"));
     ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(toolbars[0]) != FALSE; }));
-    // File, last item: the program ends.
-    RunMenuItem(L'F', 6);
+    // File: the program ends.
+    ASSERT_TRUE(RunMenuItem(main, L'F', L"終了"));
     EXPECT_EQ(program.WaitExit(), 0u);
 }
 
@@ -138,7 +112,7 @@ TEST_F(MainWindowBars, AddressBoxJumpsAndKeepsTheHistory) {
     go(L"");
     const std::wstring subPath = start + L"\\Sub";
     go(subPath);
-    ASSERT_TRUE(ActiveWindowShows(main, L"Sub"));
+    ASSERT_TRUE(WaitForActiveKey(main, L"Sub"));
     ASSERT_TRUE(PumpUntil([&] { return WindowText(box) == subPath; }));
     EXPECT_EQ(RegistryWindows(main).size(), 1u) << "Enter in the box jumps, it opens no window";
     ASSERT_TRUE(PumpUntil([&] { return HistoryLines() == std::vector<std::wstring>{subPath, start}; }));
@@ -150,7 +124,7 @@ TEST_F(MainWindowBars, AddressBoxJumpsAndKeepsTheHistory) {
     ASSERT_EQ(newButton.size(), 1u);
     ClickOn(newButton[0]);
     ASSERT_TRUE(PumpUntil([&] { return RegistryWindows(main).size() == 2; }));
-    ASSERT_TRUE(ActiveWindowShows(main, testsupport::CurrentTestName()));
+    ASSERT_TRUE(WaitForActiveKey(main, testsupport::CurrentTestName()));
     ASSERT_TRUE(PumpUntil([&] { return WindowText(box) == start; }));
     ASSERT_TRUE(PumpUntil([&] { return HistoryLines() == std::vector<std::wstring>{start, subPath}; }));
     // The sub key's path again in other letters: one line for it, at the top (the box's list
@@ -185,7 +159,7 @@ TEST_F(MainWindowBars, HiddenAddressBarStaysHiddenAfterARestart) {
         ASSERT_EQ(menuBar.size(), 1u);
         EXPECT_TRUE(IsWindowVisible(menuBar[0])) << "the other bars keep showing";
         if (run.toggle) {
-            RunMenuItem(L'V', 2);
+            ASSERT_TRUE(RunMenuItem(main, L'V', L"アドレスバーの表示"));
             ASSERT_TRUE(PumpUntil([&] { return (IsWindowVisible(bars[0]) != FALSE) != run.shownAtStart; }));
         }
         PostMessageW(main, WM_CLOSE, 0, 0);

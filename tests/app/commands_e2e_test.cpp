@@ -1,30 +1,25 @@
 // wendlar.exe's key commands and tab files driven from outside with real keystrokes: a key
-// made through the tree's menu and the input box, renamed with F2, copied and pasted, deleted,
-// and every step undone with Ctrl+Z; the open tabs written at exit and restored at the next
-// start; a tab locked through its right-click menu and middle clicks on tabs.
+// made through the tree's menu and the input box, renamed with F2, copied and pasted, deleted
+// (each key picked through the address box), and every step undone with Ctrl+Z; the open tabs
+// written at exit and restored at the next start; a tab locked through its right-click menu
+// and middle clicks on tabs; a renamed key whose values keep their bytes exactly.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include "common/test_support.h"
 #include "driving.h"
-#include "program.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace {
 
-using testsupport::PumpUntil;
 using testsupport::RegSnapshot;
 using testsupport::TakeRegSnapshot;
-using wendlartest::ChildOfClass;
-using wendlartest::Program;
-using wendlartest::RegistryWindows;
-using wendlartest::TapKey;
-using wendlartest::WindowText;
 using namespace wendlartest::driving;
 
-// The settings the program reads and writes are put back after each test.
+// The settings the program reads and writes start afresh for each test.
 using CommandsProgram = ProgramTest;
 
 }  // namespace
@@ -50,32 +45,24 @@ TEST_F(CommandsProgram, KeyCommandsAndTheirUndoThroughTheKeyboard) {
     EXPECT_EQ(VisibleToolPanes(main), 0u) << "the tool panel starts hidden";
 
     step();
-    TapKey(VK_F10, VK_SHIFT);  // the tree's menu: new key first
-    TapKey(VK_DOWN);
-    TapKey(VK_RETURN);
+    TapKey(VK_F10, VK_SHIFT);
+    ASSERT_TRUE(RunPopupItem(main, {L"新規キー..."}));
     ASSERT_TRUE(AnswerInputBox(program, L"キーの名前", L"k"));
     ASSERT_TRUE(PumpUntil([&] { return KeyExists(path + L"\\k"); }));
     ASSERT_TRUE(WaitForActiveKey(main, name));
 
     step();
-    TapKey(VK_ADD);  // children in name order: Box, k
-    TapKey(VK_DOWN);
-    TapKey(VK_DOWN);
-    ASSERT_TRUE(WaitForActiveKey(main, L"k"));
+    ASSERT_TRUE(GoToKey(program, main, path + L"\\k", L"k"));
     TapKey(VK_F2);
     ASSERT_TRUE(AnswerInputBox(program, L"キーの名前の変更", L"r"));
     ASSERT_TRUE(PumpUntil([&] { return KeyExists(path + L"\\r") && !KeyExists(path + L"\\k"); }));
 
     step();
     ASSERT_TRUE(WaitForActiveKey(main, name)) << "the renamed key's old path leads to its parent";
-    TapKey(VK_ADD);
-    TapKey(VK_DOWN);
-    TapKey(VK_DOWN);
-    ASSERT_TRUE(WaitForActiveKey(main, L"r"));
+    ASSERT_TRUE(GoToKey(program, main, path + L"\\r", L"r"));
     TapKey(L'C', VK_CONTROL);
     EXPECT_TRUE(PumpUntil([&] { return VisibleToolPanes(main) == 2; })) << "the key and value clipboard panes";
-    TapKey(VK_UP);
-    ASSERT_TRUE(WaitForActiveKey(main, L"Box"));
+    ASSERT_TRUE(GoToKey(program, main, path + L"\\Box", L"Box"));
     TapKey(L'V', VK_CONTROL);
     ASSERT_TRUE(PumpUntil([&] { return KeyExists(path + L"\\Box\\r"); }));
     EXPECT_TRUE(KeyExists(path + L"\\r")) << "a copy leaves its source";
@@ -143,41 +130,72 @@ TEST_F(CommandsProgram, TabMenuLocksAndMiddleClickClosesOnlyUnlockedTabs) {
     ASSERT_NE(main, nullptr);
     ASSERT_TRUE(PumpUntil([&] { return RegistryWindows(main).size() == 2; }));
     ASSERT_TRUE(WaitForActiveKey(main, L"B"));
-    // The registry windows' tab strip runs right above the windows' client area (below the
-    // bars of the main window).
-    HWND client = FindWindowExW(main, nullptr, L"MDIClient", nullptr);
-    ASSERT_NE(client, nullptr);
-    RECT clientRect{};
-    GetWindowRect(client, &clientRect);
-    POINT above{clientRect.left + 40, clientRect.top - 4};
-    ScreenToClient(main, &above);
-    HWND strip = ChildWindowFromPointEx(main, above, CWP_SKIPINVISIBLE);
-    ASSERT_TRUE(strip && strip != main && strip != client);
+    HWND strip = RegistryTabStrip(main);
+    ASSERT_NE(strip, nullptr);
     SetForegroundWindow(main);
     ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == main; }));
-    // Tabs of the default width (150) from the left end: A first, then B.
-    RECT stripRect{};
-    GetClientRect(strip, &stripRect);
-    POINT tabA{40, stripRect.bottom / 2}, tabB{210, stripRect.bottom / 2};
-    ClientToScreen(strip, &tabA);
-    ClientToScreen(strip, &tabB);
+    // Each window's tab is the one drawn active while the window is the active one: B's now,
+    // A's once the Window menu brings A to the front.
+    const std::optional<RECT> tabB = ActiveTab(strip);
+    ASSERT_TRUE(tabB.has_value());
+    ASSERT_TRUE(RunMenu(main, {L"ウインドウ(W)", L"A"}));
+    ASSERT_TRUE(WaitForActiveKey(main, L"A"));
+    std::optional<RECT> tabA;
+    ASSERT_TRUE(PumpUntil([&] {
+        tabA = ActiveTab(strip);
+        return tabA && !EqualRect(&*tabA, &*tabB);
+    }));
 
-    ClickAt(tabA, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
-    HWND menu = nullptr;
-    ASSERT_TRUE(PumpUntil([&] { return (menu = VisiblePopup(main)) != nullptr; }));
-    TapKey(VK_END);  // "タブロック"
-    TapKey(VK_RETURN);
-    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(menu) || !IsWindowVisible(menu); }));
+    ClickAt(Middle(*tabA), MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+    ASSERT_TRUE(RunPopupItem(main, {L"タブロック"}));
     HWND windowA = RegistryWindowOf(main, L"A");
     ASSERT_NE(windowA, nullptr);
     EXPECT_TRUE(PumpUntil([&] { return !IsWindowEnabled(ChildOfClass(windowA, L"TVxRegTreeView")); }));
 
-    // The clicks are handled in order: once B is gone, the click on A has been handled too.
-    ClickAt(tabA, MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP);
-    ClickAt(tabB, MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP);
-    ASSERT_TRUE(PumpUntil([&] { return RegistryWindowOf(main, L"B") == nullptr; }));
+    // The clicks are handled in order: once B's window is gone, the click on A has been handled
+    // too. (Gone means destroyed: a window on its way out may answer no message, so an empty
+    // caption says nothing.)
+    HWND windowB = RegistryWindowOf(main, L"B");
+    ASSERT_NE(windowB, nullptr);
+    ClickAt(Middle(*tabA), MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP);
+    ClickAt(Middle(*tabB), MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP);
+    ASSERT_TRUE(WaitGone(windowB));
     EXPECT_EQ(RegistryWindows(main).size(), 1u);
     EXPECT_NE(RegistryWindowOf(main, L"A"), nullptr) << "a locked tab stays";
+
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitExit(), 0u);
+}
+
+// A key renamed with F2 keeps its values' bytes exactly: strings stored without their
+// terminating NUL, or of odd length, gain nothing on the way.
+TEST_F(CommandsProgram, RenamedKeyKeepsEveryValueByteForByte) {
+    const std::wstring name = testsupport::CurrentTestName();
+    testsupport::ScratchKey parent(name);
+    const std::wstring src = parent.Path() + L"\\Src";
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, src.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    // Each written from a copy followed by non-NUL bytes, so the store keeps exactly the count.
+    const BYTE unterminated[] = {'k', 0, 0xFF, 0xFF}, odd[] = {'k', 0, 'l', 0xFF, 0xFF};
+    EXPECT_EQ(RegSetValueExW(key, L"unterminated", 0, REG_SZ, unterminated, 2), ERROR_SUCCESS);
+    EXPECT_EQ(RegSetValueExW(key, L"odd", 0, REG_EXPAND_SZ, odd, 3), ERROR_SUCCESS);
+    // A larger value after them: the copy reads the short ones into a buffer sized for it,
+    // where zeros follow their data.
+    const std::vector<BYTE> big(64, 7);
+    EXPECT_EQ(RegSetValueExW(key, L"big", 0, REG_BINARY, big.data(), 64), ERROR_SUCCESS);
+    RegCloseKey(key);
+    const RegSnapshot before = TakeRegSnapshot(src);
+
+    Program program(L"\"HKEY_CURRENT_USER\\" + src + L"\"");
+    HWND main = ForegroundMainWindow(program, L"Src", L"TVxRegTreeView");
+    ASSERT_NE(main, nullptr);
+    TapKey(VK_F2);
+    ASSERT_TRUE(AnswerInputBox(program, L"キーの名前の変更", L"r"));
+    ASSERT_TRUE(PumpUntil([&] { return KeyExists(parent.Path() + L"\\r") && !KeyExists(src); }));
+    EXPECT_EQ(TakeRegSnapshot(parent.Path() + L"\\r"), before)
+        << "now:\n" << testsupport::DescribeRegSnapshot(TakeRegSnapshot(parent.Path() + L"\\r")) << "before:\n"
+        << testsupport::DescribeRegSnapshot(before);
 
     PostMessageW(main, WM_CLOSE, 0, 0);
     EXPECT_EQ(program.WaitExit(), 0u);

@@ -10,6 +10,7 @@
 #include "registry/regops.h"
 
 #include <deque>
+#include <functional>
 #include <optional>
 
 using namespace app;
@@ -30,9 +31,11 @@ struct FakeHost : TCommandHost {
     int treeRefreshes = 0, listRefreshes = 0, allRefreshes = 0, expands = 0, page = -1;
     size_t cancelAfter = SIZE_MAX;  // Progress answers False from this call on (1 = the first)
     size_t progressCalls = 0, lastProgress = 0;
+    std::function<void()> duringQuestion;  // what happens while a question is open
 
     bool AskYesNo(const std::wstring& text) override {
         questions.push_back(text);
+        if (duringQuestion) duringQuestion();
         if (answers.empty()) return false;
         const bool yes = answers.front();
         answers.pop_front();
@@ -393,7 +396,7 @@ TEST_F(Commands, ExpandAndTextCopies) {
     CopyKeyFullPathCommand(c, &k);
     EXPECT_EQ(host.clipboard, L"HKEY_CURRENT_USER\\" + Path(L"K"));
     const TVxRegValueClass v = Value(L"K", L"name");
-    const TVxRegValueClass* rows[] = {&v};
+    const TSelectedValues rows = {v};
     CopyValueFullPathCommand(c, rows);
     EXPECT_EQ(host.clipboard, L"HKEY_CURRENT_USER\\" + Path(L"K") + L"\\name");
 }
@@ -427,7 +430,7 @@ TEST_F(Commands, ValueDeleteAsksForEachValue) {
     const TVxRegKeyClass k = Key(L"K");
     const TVxRegValueClass a = Value(L"K", L"a"), b = Value(L"K", L"b"), cv = Value(L"K", L"c");
     const TVxRegValueClass placeholder = Value(L"K", L"");  // "(既定)" without a default value
-    const TVxRegValueClass* rows[] = {&a, &placeholder, &b, &cv};
+    const TSelectedValues rows = {a, placeholder, b, cv};
     host.answers = {true, false, true};
     DeleteValuesCommand(c, &k, rows);
     ASSERT_EQ(host.questions.size(), 3u) << "no question for the placeholder row";
@@ -441,6 +444,24 @@ TEST_F(Commands, ValueDeleteAsksForEachValue) {
     EXPECT_TRUE(ValueExists(L"K", L"a"));
     EXPECT_TRUE(ValueExists(L"K", L"c"));
     EXPECT_FALSE(ValueExists(L"K", L"")) << "no default value was made up";
+}
+
+// The rows a delete was given stay its own while its questions are open, however the list
+// they came from is filled again meanwhile.
+TEST_F(Commands, ValueDeleteKeepsItsRowsWhileTheListIsFilledAgain) {
+    SetDWord(L"K", L"a", 1);
+    SetDWord(L"K", L"b", 2);
+    const TVxRegKeyClass k = Key(L"K");
+    const TVxRegValueClass b = Value(L"K", L"b");
+    TSelectedValues list = {Value(L"K", L"a"), b};
+    host.answers = {true, true};
+    host.duringQuestion = [&] { list.assign(8, Value(L"K", L"")); };
+    DeleteValuesCommand(c, &k, list);
+    ASSERT_EQ(host.questions.size(), 2u);
+    EXPECT_EQ(host.questions[1], ValueDeleteQuestion(b));
+    EXPECT_FALSE(ValueExists(L"K", L"a"));
+    EXPECT_FALSE(ValueExists(L"K", L"b"));
+    EXPECT_EQ(Records(), 2u);
 }
 
 TEST_F(Commands, ValueRenameRulesAndDefaultValue) {
@@ -463,7 +484,7 @@ TEST_F(Commands, ValueRenameRulesAndDefaultValue) {
         host.messages.clear();
         host.inputs = {k2.to};
         const TVxRegValueClass v = Value(L"K", k2.from);
-        const TVxRegValueClass* rows[] = {&v};
+        const TSelectedValues rows = {v};
         RenameValueCommand(c, &k, rows);
         EXPECT_EQ(host.messages.size(), k2.message ? 1u : 0u);
         if (k2.message) {
@@ -489,7 +510,7 @@ TEST_F(Commands, ValuePasteRecordsCreatedAndOverwritten) {
     const testsupport::RegSnapshot before = Snapshot();
     const TVxRegKeyClass s = Key(L"S"), t = Key(L"T");
     const TVxRegValueClass a = Value(L"S", L"a"), b = Value(L"S", L"b");
-    const TVxRegValueClass* rows[] = {&a, &b};
+    const TSelectedValues rows = {a, b};
 
     CopyValuesToClipboard(c, rows, false);
     EXPECT_EQ(host.page, ClipboardToolPage);
@@ -507,7 +528,7 @@ TEST_F(Commands, ValuePasteRecordsCreatedAndOverwritten) {
 
     // Cut: the source is recorded as deleted, the target as created.
     c.ValueClip = true;
-    const TVxRegValueClass* cutRow[] = {&a};
+    const TSelectedValues cutRow = {a};
     CopyValuesToClipboard(c, cutRow, true);
     PasteValuesCommand(c, &t);
     EXPECT_FALSE(ValueExists(L"S", L"a"));

@@ -7,19 +7,14 @@
 
 #include "common/test_support.h"
 #include "driving.h"
-#include "program.h"
 
 #include <functional>
 #include <string>
 
 namespace {
 
-using testsupport::PumpUntil;
 using testsupport::RegSnapshot;
 using testsupport::TakeRegSnapshot;
-using wendlartest::ChildrenWithText;
-using wendlartest::Program;
-using wendlartest::TapKey;
 using namespace wendlartest::driving;
 
 using LongKeyWork = ProgramTest;
@@ -73,10 +68,8 @@ void CancelWhenProgressShows(const Program& program, HWND main, const std::funct
     EXPECT_EQ(unanswered, 0) << "of " << asked << ": the main window answers while the work runs";
     const std::vector<HWND> cancel = ChildrenWithText(progress, L"キャンセル");
     ASSERT_EQ(cancel.size(), 1u);
-    RECT r{};
-    GetWindowRect(cancel[0], &r);
-    ClickAt(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
-    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(progress) || !IsWindowVisible(progress); }));
+    ClickOn(cancel[0]);
+    ASSERT_TRUE(WaitClosed(progress));
 }
 
 }  // namespace
@@ -97,12 +90,9 @@ TEST_F(LongKeyWork, PasteAndDeleteOfABigTreeAreCancelledAndUndone) {
     HWND main = ForegroundMainWindow(program, name, L"TVxRegTreeView");
     ASSERT_NE(main, nullptr);
 
-    TapKey(VK_ADD);  // children in name order: Big, Dst
-    TapKey(VK_DOWN);
-    ASSERT_TRUE(WaitForActiveKey(main, L"Big"));
+    ASSERT_TRUE(GoToKey(program, main, path + L"\\Big", L"Big"));
     TapKey(L'C', VK_CONTROL);
-    TapKey(VK_DOWN);
-    ASSERT_TRUE(WaitForActiveKey(main, L"Dst"));
+    ASSERT_TRUE(GoToKey(program, main, dst.Path(), L"Dst"));
     TapKey(L'V', VK_CONTROL);
     CancelWhenProgressShows(program, main, [&] { return KeyExists(dst.Path() + L"\\Big\\b0"); });
     // The branches are copied and deleted in name order.
@@ -111,9 +101,8 @@ TEST_F(LongKeyWork, PasteAndDeleteOfABigTreeAreCancelledAndUndone) {
     ASSERT_TRUE(UndoNewest(program, main));
     EXPECT_TRUE(PumpUntil([&] { return TakeRegSnapshot(path) == before; })) << "the part copied is gone";
 
-    ASSERT_TRUE(PumpUntil([&] { return IsWindowEnabled(main) && GetForegroundWindow() == main; }));
-    TapKey(VK_UP);
-    ASSERT_TRUE(WaitForActiveKey(main, L"Big"));
+    ASSERT_TRUE(MainReady(program, main));
+    ASSERT_TRUE(GoToKey(program, main, path + L"\\Big", L"Big"));
     TapKey(VK_DELETE);
     ASSERT_TRUE(AnswerYes(program));
     // The backup is read first; the cancel comes once the keys go.

@@ -1,24 +1,18 @@
-// The main window's pictures as the screen shows them: the main toolbar's buttons, an open
+// The main window's pictures as its windows paint them: the main toolbar's buttons, an open
 // menu of the menu bar and the key tree draw their glyphs (colours of
-// resources/app/make_app_images.py, counted in a capture of the window).
+// resources/app/make_app_images.py, counted in the windows' pictures, printed with WM_PRINT).
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include "common/test_support.h"
-#include "program.h"
+#include "driving.h"
 
 #include <algorithm>
 #include <vector>
 
 namespace {
 
-using testsupport::PumpUntil;
-using wendlartest::ChildOfClass;
-using wendlartest::ChildrenWithText;
-using wendlartest::Program;
-using wendlartest::RegistryWindows;
-using wendlartest::SettingsFileGuard;
-using wendlartest::TapKey;
+using namespace wendlartest::driving;
 
 // Kinds of glyph colours that no themed face, line or text has (those are greys); a bar may
 // draw its pictures faded, so kinds rather than exact colours.
@@ -29,57 +23,12 @@ bool Coloured(TRgb p) { return std::max({p.r, p.g, p.b}) - std::min({p.r, p.g, p
 bool Green(TRgb p) { return p.g > p.r + 50 && p.g > p.b + 30; }    // the version command's disc
 bool Yellow(TRgb p) { return p.r > p.b + 100 && p.g > p.b + 60; }  // the key tree's folders
 
-// How many pixels of `window` on the screen pass `kind`.
+// How many pixels of the picture of `window` pass `kind`.
 int PixelsOf(HWND window, bool (*kind)(TRgb)) {
-    RECT r{};
-    GetWindowRect(window, &r);
-    const int w = r.right - r.left, h = r.bottom - r.top;
-    if (w <= 0 || h <= 0) return 0;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-    GdiFlush();
-    int count = 0;
-    for (int i = 0; i < w * h; ++i) {
-        const DWORD p = static_cast<const DWORD*>(bits)[i];
-        if (kind({static_cast<int>((p >> 16) & 0xFF), static_cast<int>((p >> 8) & 0xFF), static_cast<int>(p & 0xFF)}))
-            ++count;
-    }
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return count;
-}
-
-// A visible top-level window of the program other than `main` (an open menu), or null.
-HWND OtherWindowOf(HWND main) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(main, &pid);
-    struct Ctx {
-        DWORD pid;
-        HWND main, found;
-    } ctx{pid, main, nullptr};
-    EnumWindows(
-        [](HWND w, LPARAM lp) -> BOOL {
-            auto* c = reinterpret_cast<Ctx*>(lp);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(w, &owner);
-            if (owner != c->pid || w == c->main || !IsWindowVisible(w)) return TRUE;
-            c->found = w;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&ctx));
-    return ctx.found;
+    const PrintedWindow picture = PrintWindowOf(window);
+    return static_cast<int>(std::count_if(picture.Pixels.begin(), picture.Pixels.end(), [&](COLORREF p) {
+        return kind({GetRValue(p), GetGValue(p), GetBValue(p)});
+    }));
 }
 
 }  // namespace
@@ -113,7 +62,7 @@ TEST(MainWindowPictures, ToolbarMenuAndKeyTreeDrawTheirGlyphs) {
     // The help menu: the version item's green disc.
     TapKey(L'H', VK_MENU);
     HWND menu = nullptr;
-    ASSERT_TRUE(PumpUntil([&] { return (menu = OtherWindowOf(main)) != nullptr; }));
+    ASSERT_TRUE(PumpUntil([&] { return (menu = VisiblePopup(main)) != nullptr; }));
     EXPECT_TRUE(PumpUntil([&] { return PixelsOf(menu, Green) >= GlyphPixels; })) << PixelsOf(menu, Green);
     TapKey(VK_ESCAPE);
     TapKey(VK_ESCAPE);

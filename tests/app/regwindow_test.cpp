@@ -7,7 +7,7 @@
 
 #include "app/regedform.h"
 #include "common/test_support.h"
-#include "program.h"
+#include "driving.h"
 
 #include <cstdint>
 #include <optional>
@@ -17,15 +17,7 @@
 
 namespace {
 
-using testsupport::PumpUntil;
-using wendlartest::ChildrenWithText;
-using wendlartest::ClassOf;
-using wendlartest::Program;
-using wendlartest::RegistryWindows;
-using wendlartest::SettingsFileGuard;
-using wendlartest::TapKey;
-using wendlartest::TypeKeys;
-using wendlartest::WindowText;
+using namespace wendlartest::driving;
 
 std::optional<DWORD> ReadDWord(HKEY key, const wchar_t* name) {
     DWORD value = 0, size = sizeof(value), type = 0;
@@ -35,34 +27,19 @@ std::optional<DWORD> ReadDWord(HKEY key, const wchar_t* name) {
     return value;
 }
 
-// The settings the program writes at close are put back after each test.
+// The settings the program writes at close start afresh for each test.
 class RegistryWindowProgram : public ::testing::Test {
 protected:
     SettingsFileGuard Layout{L"ToolBar.db"};
     SettingsFileGuard Setting{L"setting.db"};
 };
 
-// Waits until the program's keyboard focus is in a window of class `className`.
-bool WaitForFocus(const Program& program, const std::wstring& className) {
-    return PumpUntil([&] {
-        HWND focus = program.FocusWindow();
-        return focus && ClassOf(focus) == className;
-    });
-}
-
-// Waits for the main window with its one registry window, the value list focused (the
-// command line named a value) and the main window in the foreground; null when that does
-// not come.
+// The main window in the foreground once its one registry window shows the key `caption`
+// with the value list focused (the command line named a value); null when that does not come.
 HWND WaitForValueList(const Program& program, const std::wstring& caption) {
-    HWND main = program.MainWindow();
-    if (!main || !PumpUntil([&] { return RegistryWindows(main).size() == 1; })) return nullptr;
-    EXPECT_EQ(WindowText(RegistryWindows(main)[0]), caption);
-    if (!WaitForFocus(program, L"TVxRegListView")) {
-        ADD_FAILURE() << "the value list has no focus";
-        return nullptr;
-    }
-    SetForegroundWindow(main);
-    return PumpUntil([&] { return GetForegroundWindow() == main; }) ? main : nullptr;
+    HWND main = ForegroundMainWindow(program, caption, L"TVxRegListView");
+    EXPECT_TRUE(!main || RegistryWindows(main).size() == 1);
+    return main;
 }
 
 // Presses Enter on the value list and waits for the editor captioned `caption` with the
@@ -185,11 +162,8 @@ TEST_F(RegistryWindowProgram, NewStringFromTheListMenuAndItsUndo) {
     HWND main = WaitForValueList(program, testsupport::CurrentTestName());
     ASSERT_NE(main, nullptr);
 
-    TapKey(VK_F10, VK_SHIFT);  // the menu: edit, new value ▸ (string first), ...
-    TapKey(VK_DOWN);
-    TapKey(VK_DOWN);
-    TapKey(VK_RIGHT);
-    TapKey(VK_RETURN);
+    TapKey(VK_F10, VK_SHIFT);
+    ASSERT_TRUE(RunPopupItem(main, {L"新規値", L"新規文字列..."}));
     HWND editor = nullptr;
     ASSERT_TRUE(PumpUntil([&] { return (editor = program.FindWindow(L"", L"文字列エディタ")) != nullptr; }));
     ASSERT_TRUE(PumpUntil([&] {

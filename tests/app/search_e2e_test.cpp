@@ -10,56 +10,30 @@
 
 #include "common/test_support.h"
 #include "driving.h"
-#include "program.h"
 
 #include <string>
 #include <vector>
 
 namespace {
 
-using testsupport::PumpUntil;
 using testsupport::RegSnapshot;
 using testsupport::TakeRegSnapshot;
-using wendlartest::ClassOf;
-using wendlartest::ClickOn;
-using wendlartest::Program;
-using wendlartest::RegistryWindows;
-using wendlartest::SettingsFileGuard;
-using wendlartest::TapKey;
-using wendlartest::TypeKeys;
-using wendlartest::WindowText;
 using namespace wendlartest::driving;
 
 constexpr UINT kFindDone = WM_USER + 1, kFindHit = WM_USER + 2, kFindProgress = WM_USER + 3;
 
-// The settings the program and the search dialog read and write are put back after each test.
-class SearchProgram : public ::testing::Test {
+// The settings the program and the search dialog read and write start afresh for each test.
+class SearchProgram : public ProgramTest {
 protected:
-    SettingsFileGuard Layout{L"ToolBar.db"};
-    SettingsFileGuard Setting{L"setting.db"};
-    SettingsFileGuard Undo{L"Undo.db"};
-    SettingsFileGuard Tabs{L"Tabs.db"};
-    SettingsFileGuard History{L"History.db"};
     SettingsFileGuard KeyLists{L"findkey.db"};
     SettingsFileGuard Words{L"findword.db"};
 };
 
-// The first descendant of `parent` whose text starts with `prefix`, or null.
+// The first visible descendant of `parent` whose text starts with `prefix`, or null.
 HWND ChildWithTextPrefix(HWND parent, const std::wstring& prefix) {
-    struct Ctx {
-        const std::wstring& prefix;
-        HWND found;
-    } ctx{prefix, nullptr};
-    EnumChildWindows(
-        parent,
-        [](HWND child, LPARAM lp) -> BOOL {
-            auto* c = reinterpret_cast<Ctx*>(lp);
-            if (!IsWindowVisible(child) || WindowText(child).rfind(c->prefix, 0) != 0) return TRUE;
-            c->found = child;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&ctx));
-    return ctx.found;
+    const std::vector<HWND> found = ChildrenWhere(
+        parent, [&](HWND child) { return IsWindowVisible(child) && WindowText(child).rfind(prefix, 0) == 0; });
+    return found.empty() ? nullptr : found[0];
 }
 
 // The text of the search's state label once it reports the end of a search, or empty.
@@ -67,24 +41,6 @@ std::wstring WaitForFindDone(HWND main) {
     HWND label = nullptr;
     PumpUntil([&] { return (label = ChildWithTextPrefix(main, L"検索終了：（ヒット数：")) != nullptr; });
     return label ? WindowText(label) : std::wstring();
-}
-
-// Waits for the modal window captioned `caption` and for the focus inside it; null when
-// either does not come.
-HWND WaitForDialog(const Program& program, const wchar_t* caption) {
-    HWND dialog = nullptr;
-    if (!PumpUntil([&] { return (dialog = program.FindWindow(L"", caption)) != nullptr; })) {
-        ADD_FAILURE() << "no window " << testsupport::Narrow(caption);
-        return nullptr;
-    }
-    if (!PumpUntil([&] {
-            HWND focus = program.FocusWindow();
-            return focus && focus != dialog && GetAncestor(focus, GA_ROOT) == dialog;
-        })) {
-        ADD_FAILURE() << "nothing of " << testsupport::Narrow(caption) << " has the focus";
-        return nullptr;
-    }
-    return dialog;
 }
 
 // Types `text` into the focused field of `dialog` and clicks its OK button; false when the
@@ -96,7 +52,7 @@ bool TypeAndOk(const Program& program, HWND dialog, const std::wstring& text) {
         ADD_FAILURE() << "the field shows " << testsupport::Narrow(WindowText(field));
         return false;
     }
-    const std::vector<HWND> ok = wendlartest::ChildrenWithText(dialog, L"OK(&O)");
+    const std::vector<HWND> ok = ChildrenWithText(dialog, L"OK(&O)");
     if (ok.size() != 1) {
         ADD_FAILURE() << "no OK button";
         return false;
@@ -120,9 +76,8 @@ std::wstring SearchFromTheTreeMenu(const Program& program, HWND main, const std:
         ADD_FAILURE() << "the key tree has no focus";
         return L"";
     }
-    TapKey(VK_F10, VK_SHIFT);  // the tree's menu: new key, new window, then the search
-    for (int i = 0; i < 3; ++i) TapKey(VK_DOWN);
-    TapKey(VK_RETURN);
+    TapKey(VK_F10, VK_SHIFT);
+    if (!RunPopupItem(main, {L"検索と置換..."})) return L"";
     HWND dialog = WaitForDialog(program, L"検索フォーム");
     if (!dialog || !TypeAndOk(program, dialog, keyword)) return L"";
     if (!PumpUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); })) {
@@ -130,14 +85,6 @@ std::wstring SearchFromTheTreeMenu(const Program& program, HWND main, const std:
         return L"";
     }
     return WaitForFindDone(main);
-}
-
-// The main window has the foreground and the focus, ready for the next shortcut.
-bool MainReady(const Program& program, HWND main) {
-    return PumpUntil([&] {
-        HWND focus = program.FocusWindow();
-        return IsWindowEnabled(main) && GetForegroundWindow() == main && focus && GetAncestor(focus, GA_ROOT) == main;
-    });
 }
 
 void SetString(HKEY key, const wchar_t* name, const std::wstring& text, DWORD type = REG_SZ) {
@@ -187,10 +134,11 @@ TEST_F(SearchProgram, SearchJumpReplaceAndUndoThroughTheWindows) {
     ASSERT_NE(pane, nullptr) << "the result page is shown";
 
     // Walk order puts the key after the values.
-    for (int click = 0; click < 2; ++click) ClickAt(PaneRow(pane, 3), MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+    const Rows rows = RowsOf(pane);
+    DoubleClickAt(rows.Row(3));
     EXPECT_TRUE(WaitForActiveKey(main, L"oldKey")) << "the double-clicked key hit is shown";
     // A value hit shows its key with the value list focused on the value.
-    for (int click = 0; click < 2; ++click) ClickAt(PaneRow(pane, 1), MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+    DoubleClickAt(rows.Row(1));
     EXPECT_TRUE(WaitForActiveKey(main, L"Tree"));
     EXPECT_TRUE(PumpUntil([&] {
         HWND focus = program.FocusWindow();
@@ -198,10 +146,8 @@ TEST_F(SearchProgram, SearchJumpReplaceAndUndoThroughTheWindows) {
     }));
 
     ASSERT_TRUE(MainReady(program, main));
-    TapKey(L'S', VK_MENU);  // 検索: search, bulk delete, bulk replace
-    TapKey(VK_DOWN);
-    TapKey(VK_DOWN);
-    TapKey(VK_RETURN);
+    TapKey(L'S', VK_MENU);
+    ASSERT_TRUE(RunPopupItem(main, {L"検索結果を用いた一括置換..."}));
     ASSERT_TRUE(AnswerYes(program)) << "the danger question";
     HWND dialog = WaitForDialog(program, L"検索結果を用いた置換");
     ASSERT_NE(dialog, nullptr);
@@ -336,20 +282,14 @@ TEST_F(SearchProgram, RemovedRowsStayAndBulkDeleteTakesTheRestWithUndo) {
     HWND pane = VisiblePane(main);
     ASSERT_NE(pane, nullptr);
 
-    const auto row = [pane](int index) { return PaneRow(pane, index); };
-    ClickAt(row(1), MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
-    CtrlClickAt(row(3));
-    ClickAt(row(3), MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
-    HWND menu = nullptr;
-    ASSERT_TRUE(PumpUntil([&] { return (menu = VisiblePopup(main)) != nullptr; }));
-    TapKey(VK_DOWN);  // its one item: "このアイテムを検索結果から除去する"
-    TapKey(VK_RETURN);
-    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(menu) || !IsWindowVisible(menu); }));
+    const Rows rows = RowsOf(pane);
+    ClickAt(rows.Row(1));
+    CtrlClickAt(rows.Row(3));
+    ASSERT_TRUE(RunPaneMenuItem(main, rows.Row(3), L"このアイテムを検索結果から除去する"));
 
     ASSERT_TRUE(MainReady(program, main));
-    TapKey(L'S', VK_MENU);  // 検索: search, bulk delete
-    TapKey(VK_DOWN);
-    TapKey(VK_RETURN);
+    TapKey(L'S', VK_MENU);
+    ASSERT_TRUE(RunPopupItem(main, {L"検索結果を用いた一括削除..."}));
     ASSERT_TRUE(AnswerYes(program)) << "the danger question, and no other";
     RegSnapshot expected = before;
     expected[L"Box"].erase(L"data");

@@ -1,78 +1,12 @@
-// The options of "setting.db", section "Setting", the first-run marker and the layout file.
+// The layout file "ToolBar.db".
 #include <gtest/gtest.h>
 
 #include "app/layoutfile.h"
-#include "app/mainoptions.h"
 #include "common/test_support.h"
 #include "controls/toolbar/tbdock.h"
 
 using namespace app;
 using testsupport::Narrow;
-
-TEST(MainOptions, DefaultsAndParsing) {
-    testsupport::ScratchDir dir;
-    {
-        settings::TVxMemIniFile file(dir.File(L"setting.db"));
-        file.WriteString(L"Main", L"SetNoKeyUndo", L"0");
-        file.WriteString(L"Main", L"SetIncTime", L"abc");  // no number: the default stays
-        file.WriteString(L"Main", L"SetTabWidth", L"-1");
-        file.WriteString(L"Main", L"ColorBoxReadOnly", L"-16777201");  // system button face
-        file.WriteString(L"Main", L"ColorBoxSortCol", L"4294967295");  // low 32 bits
-        file.WriteString(L"Main", L"SetRegTextEditor", L"C:\\ツール\\エディタ.exe");
-        file.WriteString(L"Main", L"FontName", L"ＭＳ ゴシック");
-        file.WriteString(L"Main", L"FontSize", L"9");
-        file.UpdateFile();
-    }
-    const TMainOptions d = ReadMainOptions(settings::TVxMemIniFile(dir.File(L"missing.db")));
-    EXPECT_EQ(d.ThmTheme, L"Default");
-    EXPECT_TRUE(d.SetNoKeyUndo);
-    EXPECT_TRUE(d.SetRepYajirusi);
-    EXPECT_EQ(d.SetIncTime, 1000);
-    EXPECT_EQ(d.SetTabWidth, 150);
-    EXPECT_EQ(d.SetRegTextEditor, L"notepad.exe");
-    EXPECT_EQ(static_cast<uint32_t>(d.ColorTabText), 0xFF000008u);
-    EXPECT_EQ(static_cast<uint32_t>(d.ColorTabBack), 0xFF00000Fu);
-    EXPECT_EQ(d.ColorTabGradStart, 0xC4CCCF);
-    EXPECT_EQ(d.Font.Size, -1);
-
-    TMainOptions gestureDefaults;
-    gestureDefaults.SetGestureLength = 33;
-    const TMainOptions o = ReadMainOptions(settings::TVxMemIniFile(dir.File(L"setting.db")), gestureDefaults);
-    EXPECT_FALSE(o.SetNoKeyUndo);
-    EXPECT_EQ(o.SetIncTime, 1000);
-    EXPECT_EQ(o.SetTabWidth, -1);
-    EXPECT_EQ(static_cast<uint32_t>(o.ColorReadOnly), 0xFF00000Fu);
-    EXPECT_EQ(o.ColorSortColumn, -1);
-    EXPECT_EQ(o.SetRegTextEditor, L"C:\\ツール\\エディタ.exe");
-    EXPECT_EQ(o.Font.Name, L"ＭＳ ゴシック");
-    EXPECT_EQ(o.SetGestureLength, 33);
-
-    classlib::TFont font;
-    const int before = font.Height();
-    TFontOptions fonts;
-    fonts.Height = -16;
-    fonts.Size = 9;  // given after the height: the size wins
-    ApplyFontOptions(fonts, font);
-    EXPECT_EQ(font.Size(), 9);
-    ApplyFontOptions(TFontOptions{}, font);
-    EXPECT_EQ(font.Size(), 9) << "nothing given changes nothing (was " << before << ")";
-}
-
-// Section "Setting" keeps UTF-16 text as it is; the first run is marked once, before the
-// terms of use would show.
-TEST(MainOptions, SettingStringsAndFirstRun) {
-    testsupport::ScratchDir dir;
-    const std::wstring file = dir.File(L"setting.db");
-    const std::wstring list = L"HKEY_CURRENT_USER\\Software\\日本語キー;HKEY_USERS\\Ω";
-    WriteSettingString(file, L"FindList", list);
-    EXPECT_EQ(ReadSettingString(file, L"FindList", L""), list);
-    EXPECT_EQ(ReadSettingString(file, L"Missing", L"既定"), L"既定");
-
-    EXPECT_TRUE(TakeFirstRunMarker(file));
-    EXPECT_EQ(ReadSettingString(file, L"Infomation", L""), L"1");
-    EXPECT_FALSE(TakeFirstRunMarker(file));
-    EXPECT_EQ(ReadSettingString(file, L"FindList", L""), list) << "other keys stay";
-}
 
 TEST(LayoutFile, ItemsRoundTripInTheirKeyOrder) {
     testsupport::ScratchDir dir;

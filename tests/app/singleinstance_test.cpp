@@ -86,3 +86,24 @@ TEST(CloseSteps, EveryStepRunsAndFailuresAreListed) {
     EXPECT_NE(text.find(L"Tabs.db: 書き込めません"), std::wstring::npos);
     EXPECT_NE(text.find(L"Undo.db"), std::wstring::npos);
 }
+
+// A file that did not load whole is named once at start with what will not be saved, and
+// its save is left out of the close (whatever the letter case of its name there).
+TEST(CloseSteps, KeptFilesAreToldAndNotSaved) {
+    const std::vector<TKeptFile> kept{{L"C:\\S\\ToolBar.db", L"ツールバーとウインドウの配置"},
+                                      {L"C:\\S\\Undo.db", L"アンドゥ情報"}};
+    const std::wstring text = KeptFilesText(kept);
+    for (const wchar_t* part : {L"C:\\S\\ToolBar.db", L"ツールバーとウインドウの配置は保存されません", L"C:\\S\\Undo.db",
+                                L"アンドゥ情報は保存されません"})
+        EXPECT_NE(text.find(part), std::wstring::npos) << testsupport::Narrow(part);
+
+    std::vector<int> ran;
+    std::vector<TCloseStep> steps{
+        {L"C:\\S\\Tabs.db", [&] { ran.push_back(1); return true; }},
+        {L"c:\\s\\toolbar.db", [&] { ran.push_back(2); return true; }},
+        {L"C:\\S\\Undo.db", [&] { ran.push_back(3); return true; }},
+    };
+    EXPECT_TRUE(RunCloseSteps(WithoutKeptFiles(steps, kept)).empty());
+    EXPECT_EQ(ran, std::vector<int>{1});
+    EXPECT_EQ(WithoutKeptFiles(steps, {}).size(), 3u);
+}

@@ -5,11 +5,12 @@
 
 #include "app/singleinstance.h"
 #include "common/test_support.h"
-#include "program.h"
+#include "driving.h"
 
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -57,7 +58,84 @@ private:
     HWND FApp, FMain;
 };
 
+// A running instance that never answers: its marked windows belong to a thread that takes
+// no message until the object goes.
+class HungInstance {
+public:
+    HungInstance() : FEnd(CreateEventW(nullptr, TRUE, FALSE, nullptr)), FMade(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+        FThread = std::thread([this] {
+            FakeInstance instance;
+            SetEvent(FMade);
+            WaitForSingleObject(FEnd, INFINITE);
+        });
+        WaitForSingleObject(FMade, INFINITE);
+    }
+    ~HungInstance() {
+        SetEvent(FEnd);
+        FThread.join();
+        CloseHandle(FEnd);
+        CloseHandle(FMade);
+    }
+
+private:
+    HANDLE FEnd, FMade;
+    std::thread FThread;
+};
+
+// A visible top-level window of this class that another process shows, or null. (Asking
+// the windows of this process for their texts would wait for a hung instance's thread.)
+HWND WindowOfAnotherProcess(const wchar_t* className) {
+    struct Ctx {
+        const wchar_t* cls;
+        HWND found;
+    } ctx{className, nullptr};
+    EnumWindows(
+        [](HWND w, LPARAM lp) -> BOOL {
+            auto* c = reinterpret_cast<Ctx*>(lp);
+            DWORD pid = 0;
+            GetWindowThreadProcessId(w, &pid);
+            if (pid == GetCurrentProcessId() || !IsWindowVisible(w) || wendlartest::ClassOf(w) != c->cls) return TRUE;
+            c->found = w;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&ctx));
+    return ctx.found;
+}
+
+// The texts of a dialog's (or message box's) controls, joined.
+std::wstring DialogText(HWND dialog) {
+    std::wstring text;
+    EnumChildWindows(
+        dialog,
+        [](HWND child, LPARAM lp) -> BOOL {
+            wchar_t buffer[2048] = {};
+            GetWindowTextW(child, buffer, 2048);
+            *reinterpret_cast<std::wstring*>(lp) += buffer;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&text));
+    return text;
+}
+
 }  // namespace
+
+// The hand-over goes to the first instance that answers: none there and one that never
+// answers both give false (after the time given), and a live instance takes it although a
+// hung one comes first.
+TEST(HandOver, FirstInstanceThatAnswersTakesIt) {
+    EXPECT_FALSE(app::ActivateRunningInstance(L"HKCU\\A", 400));
+    FakeInstance live;
+    {
+        HungInstance hung;  // made last: found first
+        FakeInstance::Received.clear();
+        EXPECT_TRUE(app::ActivateRunningInstance(L"HKCU\\B", 2000));
+        ASSERT_EQ(FakeInstance::Received.size(), 1u);
+        EXPECT_EQ(FakeInstance::Received[0].second, std::wstring(L"HKCU\\B") + L'\0');
+    }
+    FakeInstance::Received.clear();
+    EXPECT_TRUE(app::ActivateRunningInstance(L"HKCU\\C", 400));
+    EXPECT_EQ(FakeInstance::Received.size(), 1u);
+}
 
 TEST(Startup, ShowsMainWindowAndClosesCleanly) {
     Program program;
@@ -134,6 +212,29 @@ TEST(Startup, RunningInstanceTakesHandOversSafely) {
     EXPECT_EQ(first.WaitExit(), 0u);
 }
 
+// An instance that does not answer leaves a later start to run on its own: it says so, and
+// then shows its window on the key of its command line.
+TEST(Startup, SecondStartRunsWhenTheInstanceDoesNotAnswer) {
+    SettingsFileGuard setting(L"setting.db"), layout(L"ToolBar.db"), tabs(L"Tabs.db"), history(L"History.db");
+    const std::wstring name = testsupport::CurrentTestName();
+    testsupport::ScratchKey key(name);
+    HungInstance hung;
+    Program second(L"\"HKEY_CURRENT_USER\\" + key.Path() + L"\"");
+    ASSERT_TRUE(second.Started);
+    HWND notice = nullptr;
+    ASSERT_TRUE(testsupport::PumpUntil([&] { return (notice = WindowOfAnotherProcess(L"#32770")) != nullptr; }));
+    EXPECT_NE(DialogText(notice).find(app::NoAnswerNotice), std::wstring::npos) << testsupport::Narrow(DialogText(notice));
+    PostMessageW(notice, WM_COMMAND, IDOK, 0);
+    HWND main = nullptr;
+    ASSERT_TRUE(testsupport::PumpUntil([&] { return (main = WindowOfAnotherProcess(L"TMainForm")) != nullptr; }));
+    EXPECT_TRUE(testsupport::PumpUntil([&] {
+        const std::vector<HWND> windows = wendlartest::RegistryWindows(main);
+        return !windows.empty() && wendlartest::WindowText(windows[0]) == name;
+    }));
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(second.WaitExit(), 0u);
+}
+
 // The window's restored position is saved from its placement (also when maximised) and a
 // saved position off the screen is brought back onto it.
 TEST(Startup, WindowPositionIsSavedAndClampedToTheScreen) {
@@ -170,17 +271,38 @@ TEST(Startup, ClosingAlwaysClosesAndReportsAFailedSave) {
     PostMessageW(main, WM_CLOSE, 0, 0);
     HWND report = nullptr;
     ASSERT_TRUE(testsupport::PumpUntil([&] { return (report = program.FindWindow(L"#32770")) != nullptr; }));
-    std::wstring text;
-    EnumChildWindows(
-        report,
-        [](HWND child, LPARAM lp) -> BOOL {
-            wchar_t buffer[1024] = {};
-            GetWindowTextW(child, buffer, 1024);
-            *reinterpret_cast<std::wstring*>(lp) += buffer;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&text));
+    const std::wstring text = DialogText(report);
     EXPECT_NE(text.find(L"ToolBar.db"), std::wstring::npos) << testsupport::Narrow(text);
     PostMessageW(report, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(program.WaitExit(), 0u);
+}
+
+// A damaged "ToolBar.db" and "Undo.db" (an odd last byte) are named once, when the program
+// starts, with what will not be saved; the close then saves over neither and says nothing.
+TEST(Startup, DamagedSettingsFilesAreToldOnceAtStartAndKept) {
+    SettingsFileGuard layout(L"ToolBar.db"), undo(L"Undo.db"), setting(L"setting.db");
+    setting.Write(L"[Main]\r\nSetUndoSaving=-1\r\n");
+    const std::string damaged("\xFF\xFE[\0W\0n\0d\0]\0\r\0\n\0X", 17);
+    for (const SettingsFileGuard* file : {&layout, &undo})
+        std::ofstream(file->Path(), std::ios::binary).write(damaged.data(), static_cast<std::streamsize>(damaged.size()));
+
+    Program program;
+    ASSERT_TRUE(program.Started);
+    HWND main = program.MainWindow();
+    ASSERT_NE(main, nullptr);
+    HWND report = nullptr;
+    ASSERT_TRUE(testsupport::PumpUntil([&] { return (report = program.FindWindow(L"#32770")) != nullptr; }));
+    const std::wstring text = DialogText(report);
+    for (const wchar_t* part : {L"ToolBar.db", L"ツールバーとウインドウの配置は保存されません", L"Undo.db",
+                                L"アンドゥ情報は保存されません"})
+        EXPECT_NE(text.find(part), std::wstring::npos) << testsupport::Narrow(text);
+    PostMessageW(report, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(testsupport::PumpUntil([&] { return !IsWindow(report); }));
+
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitExit(), 0u) << "no report at the close";
+    for (const SettingsFileGuard* file : {&layout, &undo}) {
+        std::ifstream in(file->Path(), std::ios::binary);
+        EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), {}), damaged) << file->Path().string();
+    }
 }

@@ -152,6 +152,71 @@ TEST(AddressHistory, LossyFileIsNotOverwritten) {
     EXPECT_EQ(FileBytes(file), "\xFF\xFE");
 }
 
+// The history's duplicate check agrees with the string lists' comparison (user locale, case
+// ignored) for paths that differ in case, width, script and accents; Add says where a path
+// it moved came from.
+TEST(AddressHistory, DuplicatesAsTheListsCompareThem) {
+    const std::wstring pairs[][2] = {
+        {L"HKEY_CURRENT_USER\\Software", L"hkey_current_user\\SOFTWARE"},
+        {L"HKCU\\Ωμέγα", L"HKCU\\ωΜΈΓΑ"},
+        {L"HKCU\\ＡＢＣ", L"HKCU\\ａｂｃ"},
+        {L"HKCU\\ABC", L"HKCU\\ＡＢＣ"},
+        {L"HKCU\\キー", L"HKCU\\ｷｰ"},
+        {L"HKCU\\Straße", L"HKCU\\STRASSE"},
+        {L"HKCU\\e\u0301", L"HKCU\\\u00E9"},
+        {L"HKCU\\a", L"HKCU\\a "},
+    };
+    for (const auto& [first, second] : pairs) {
+        SCOPED_TRACE(Narrow(first) + " / " + Narrow(second));
+        wide::TWideStringList oracle;
+        oracle.Add(first);
+        const bool same = oracle.IndexOf(second) == 0;
+
+        testsupport::ScratchDir dir;
+        TAddressHistory history(dir.File(L"History.db"));
+        history.Load();
+        EXPECT_EQ(history.Add(L"HKLM\\SYSTEM"), -1);
+        EXPECT_EQ(history.Add(first), -1);
+        EXPECT_EQ(history.Add(L"HKU"), -1);
+        EXPECT_EQ(history.Add(second), same ? 1 : -1);
+        ASSERT_EQ(history.Lines().Count(), same ? 3 : 4);
+        EXPECT_EQ(history.Lines().Get(0), second);
+        EXPECT_EQ(history.Lines().Get(1), L"HKU");
+    }
+}
+
+// A long history read from a file (the set of compare keys is built from it at the first
+// Add): a path from its end moves to the top, a new one goes on top, nothing else moves; a
+// file that holds a path twice keeps the second until that path is added again.
+TEST(AddressHistory, LongFileAndRepeatedLines) {
+    testsupport::ScratchDir dir;
+    const std::wstring file = dir.File(L"History.db");
+    std::string text;
+    constexpr int kLines = 10000;
+    for (int i = 0; i < kLines; ++i) text += "HKLM\\SOFTWARE\\Entry" + std::to_string(i) + "\r\n";
+    std::ofstream(std::filesystem::path(file), std::ios::binary) << Utf16File(text);
+    TAddressHistory history(file);
+    history.Load();
+    ASSERT_EQ(history.Lines().Count(), kLines);
+    EXPECT_EQ(history.Add(L"hklm\\software\\entry9999"), kLines - 1);
+    EXPECT_EQ(history.Add(L"HKCU\\New"), -1);
+    ASSERT_EQ(history.Lines().Count(), kLines + 1);
+    EXPECT_EQ(history.Lines().Get(0), L"HKCU\\New");
+    EXPECT_EQ(history.Lines().Get(1), L"hklm\\software\\entry9999");
+    for (int i : {0, 1, 5000, kLines - 2}) EXPECT_EQ(history.Lines().Get(i + 2), L"HKLM\\SOFTWARE\\Entry" + std::to_wstring(i));
+    TAddressHistory reread(file);
+    reread.Load();
+    EXPECT_EQ(reread.Lines().Text(), history.Lines().Text());
+
+    std::ofstream(std::filesystem::path(file), std::ios::binary | std::ios::trunc) << Utf16File("A\r\nB\r\na\r\n");
+    TAddressHistory twice(file);
+    twice.Load();
+    EXPECT_EQ(twice.Add(L"a"), 0);
+    EXPECT_EQ(twice.Lines().Text(), L"a\r\nB\r\na\r\n");
+    EXPECT_EQ(twice.Add(L"B"), 1);
+    EXPECT_EQ(twice.Lines().Text(), L"B\r\na\r\na\r\n");
+}
+
 // --- Gestures and view toggles ---------------------------------------------------------
 
 TEST(GestureFeedback, LabelStartRuleAndToggles) {

@@ -6,7 +6,6 @@
 
 #include "common/test_support.h"
 #include "driving.h"
-#include "program.h"
 
 #include <filesystem>
 #include <string>
@@ -14,15 +13,9 @@
 
 namespace {
 
-using testsupport::PumpUntil;
-using wendlartest::ChildOfClass;
-using wendlartest::Program;
-using wendlartest::RegistryWindows;
-using wendlartest::TapKey;
-using wendlartest::WindowText;
 using namespace wendlartest::driving;
 
-// The settings the program reads and writes are put back after each test.
+// The settings the program reads and writes start afresh for each test.
 class ToolPanelProgram : public ProgramTest {
 protected:
 
@@ -35,14 +28,6 @@ protected:
         return lines;
     }
 };
-
-// Shows the tool panel through the View menu ("ツールウインドウの表示", its fourth item).
-bool ShowToolPanel(HWND main) {
-    TapKey(L'V', VK_MENU);
-    for (int i = 0; i < 3; ++i) TapKey(VK_DOWN);
-    TapKey(VK_RETURN);
-    return PumpUntil([&] { return ToolPanel(main) != nullptr; });
-}
 
 }  // namespace
 
@@ -73,7 +58,8 @@ TEST_F(ToolPanelProgram, HistoryPageGoesToItsPathsAndIsCleared) {
     ASSERT_NE(pane, nullptr);
     EXPECT_EQ(VisiblePane(main, 1), nullptr) << "the history page has one pane";
 
-    DoubleClickAt(PaneRow(pane, 2));
+    const Rows rows = RowsOf(pane);
+    DoubleClickAt(rows.Row(2));
     ASSERT_TRUE(WaitForActiveKey(main, L"B"));
     EXPECT_TRUE(PumpUntil([&] { return WindowText(box) == full(b); }));
     ASSERT_TRUE(PumpUntil([&] {
@@ -84,19 +70,43 @@ TEST_F(ToolPanelProgram, HistoryPageGoesToItsPathsAndIsCleared) {
     ASSERT_TRUE(GoToPath(program, main, full(d)));
     ASSERT_TRUE(WaitForActiveKey(main, L"D"));
     ASSERT_TRUE(PumpUntil([&] { return HistoryLines().size() == 5; }));
-    DoubleClickAt(PaneRow(pane, 4));
+    DoubleClickAt(rows.Row(4));
     ASSERT_TRUE(WaitForActiveKey(main, L"A"));
     ASSERT_TRUE(PumpUntil([&] {
         return HistoryLines() == std::vector<std::wstring>{full(a), full(d), full(b), full(parent), full(c)};
     }));
 
-    // The page's menu: one item, "履歴のクリア".
-    ASSERT_TRUE(RunPaneMenuItem(main, pane, 0, 0));
+    ASSERT_TRUE(RunPaneMenuItem(main, rows.Row(0), L"履歴のクリア"));
     ASSERT_TRUE(PumpUntil([&] {
         std::error_code error;
         return std::filesystem::file_size(History.Path(), error) == 2;
     }));
     EXPECT_EQ(SendMessageW(box, CB_GETCOUNT, 0, 0), 5) << "the address box keeps its list until the next path";
+
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitExit(), 0u);
+}
+
+// A "History.db" whose seventh line is a path of 176 characters (such a line once kept the
+// program from ever showing its window): the program starts, and its history page shows the
+// lines and goes on answering.
+TEST_F(ToolPanelProgram, LongSeventhHistoryLineStartsAndShows) {
+    const std::wstring name = testsupport::CurrentTestName();
+    testsupport::ScratchKey key(name);
+    std::wstring lines;
+    for (int i = 1; i <= 6; ++i) lines += L"HKEY_CURRENT_USER\\Software\\L" + std::to_wstring(i) + L"\r\n";
+    const std::wstring prefix = L"HKEY_CURRENT_USER\\Software\\";
+    const std::wstring longPath = prefix + std::wstring(176 - prefix.size(), L'A');
+    History.Write(lines + longPath + L"\r\n");
+
+    Program program(L"\"HKEY_CURRENT_USER\\" + key.Path() + L"\"");
+    HWND main = ForegroundMainWindow(program, name, L"TVxRegTreeView");
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(ShowToolPanel(main));
+    ASSERT_TRUE(TurnToolPanel(main, L"履歴"));
+    ASSERT_NE(VisiblePane(main), nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return HistoryLines().size() == 8 && HistoryLines()[7] == longPath; }));
+    EXPECT_EQ(WindowText(ToolPanel(main)), L"履歴") << "the program answers";
 
     PostMessageW(main, WM_CLOSE, 0, 0);
     EXPECT_EQ(program.WaitExit(), 0u);
@@ -140,41 +150,43 @@ TEST_F(ToolPanelProgram, UndoAndClipboardPaneMenus) {
     ASSERT_TRUE(TurnToolPanel(main, L"アンドゥ"));
     HWND undoPane = VisiblePane(main);
     ASSERT_NE(undoPane, nullptr);
-    // Its menu: run this record, run the selected bottom-up, clear, delete the selected.
-    ClickAt(PaneRow(undoPane, 2), MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
-    CtrlClickAt(PaneRow(undoPane, 4));
-    ASSERT_TRUE(RunPaneMenuItem(main, undoPane, 4, 1));
+    const Rows undoRows = RowsOf(undoPane);
+    ClickAt(undoRows.Row(2));
+    CtrlClickAt(undoRows.Row(4));
+    ASSERT_TRUE(RunPaneMenuItem(main, undoRows.Row(4), L"選択範囲のアンドゥを下から順番に全て実行"));
     ASSERT_TRUE(PumpUntil([&] { return values(src) == L"bd"; })) << testsupport::Narrow(values(src));
-    ASSERT_TRUE(RunPaneMenuItem(main, undoPane, 1, 3));  // rows: default, a, c, e
-    ASSERT_TRUE(RunPaneMenuItem(main, undoPane, 0, 0));  // rows: default, c, e
+    // rows: default, a, c, e
+    ASSERT_TRUE(RunPaneMenuItem(main, undoRows.Row(1), L"選択範囲のアンドゥ情報の削除"));
+    // rows: default, c, e
+    ASSERT_TRUE(RunPaneMenuItem(main, undoRows.Row(0), L"このアンドゥを実行"));
     ASSERT_TRUE(PumpUntil([&] { return values(src) == L"@bd"; })) << testsupport::Narrow(values(src));
-    ASSERT_TRUE(RunPaneMenuItem(main, undoPane, 0, 2));
+    ASSERT_TRUE(RunPaneMenuItem(main, undoRows.Row(0), L"アンドゥ情報の全削除"));
 
     // The value list again: Ctrl+A, Ctrl+C shows the clipboard panes (keys left, values right).
-    ClickAt(ScreenPoint(list, 60, 9), MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+    ClickAt(RowsOf(list).Row(0));
     ASSERT_TRUE(PumpUntil([&] { return program.FocusWindow() == list; }));
     TapKey(L'A', VK_CONTROL);
     TapKey(L'C', VK_CONTROL);
     ASSERT_TRUE(PumpUntil([&] { return WindowText(ToolPanel(main)) == L"クリップボード"; }));
     HWND valuePane = VisiblePane(main, 1);
     ASSERT_NE(valuePane, nullptr);
-    // Its menu: paste the selected into the key, delete the selected, clear.
-    ASSERT_TRUE(RunPaneMenuItem(main, valuePane, 1, 1));  // rows: default, d
+    const Rows valueRows = RowsOf(valuePane);
+    // rows: default, d
+    ASSERT_TRUE(RunPaneMenuItem(main, valueRows.Row(1), L"選択範囲のデータを削除"));
     ASSERT_TRUE(GoToPath(program, main, L"HKEY_CURRENT_USER\\" + dst.Path()));
     ASSERT_TRUE(WaitForActiveKey(main, L"Dst"));
-    ASSERT_TRUE(RunPaneMenuItem(main, valuePane, 1, 0));
+    ASSERT_TRUE(RunPaneMenuItem(main, valueRows.Row(1), L"選択範囲のデータを今のキーに貼り付け"));
     ASSERT_TRUE(PumpUntil([&] { return values(dst) == L"d"; })) << testsupport::Narrow(values(dst));
-    ASSERT_TRUE(RunPaneMenuItem(main, valuePane, 0, 2));
+    ASSERT_TRUE(RunPaneMenuItem(main, valueRows.Row(0), L"値クリップボードの値をクリア"));
     // Ctrl+V in Dst's list, then F2's input box: once it shows, the paste has been handled.
-    ClickAt(ScreenPoint(ChildOfClass(RegistryWindows(main)[0], L"TVxRegListView"), 60, 9), MOUSEEVENTF_LEFTDOWN,
-            MOUSEEVENTF_LEFTUP);
+    ClickAt(RowsOf(ChildOfClass(RegistryWindows(main)[0], L"TVxRegListView")).Row(0));
     TapKey(L'V', VK_CONTROL);
     TapKey(VK_F2);
     HWND box = nullptr;
     ASSERT_TRUE(PumpUntil([&] { return (box = program.FindWindow(L"", L"値の名前の変更")) != nullptr; }));
     EXPECT_EQ(values(dst), L"d") << "the cleared pane pastes nothing";
     TapKey(VK_ESCAPE);
-    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }));
+    ASSERT_TRUE(WaitClosed(box));
     EXPECT_EQ(values(src), L"@bd");
 
     // The key clipboard pane (left): Src copied in the tree and pasted into Dst from the
@@ -188,12 +200,13 @@ TEST_F(ToolPanelProgram, UndoAndClipboardPaneMenus) {
     TapKey(L'C', VK_CONTROL);
     ASSERT_TRUE(GoToPath(program, main, full(dst.Path())));
     ASSERT_TRUE(WaitForActiveKey(main, L"Dst"));
-    ASSERT_TRUE(RunPaneMenuItem(main, keyPane, 0, 0));
+    const Rows keyRows = RowsOf(keyPane);
+    ASSERT_TRUE(RunPaneMenuItem(main, keyRows.Row(0), L"選択範囲のデータを今のキーに貼り付け"));
     ASSERT_TRUE(PumpUntil([&] { return KeyExists(dst.Path() + L"\\Src"); }));
     ASSERT_TRUE(GoToPath(program, main, full(src.Path())));
     ASSERT_TRUE(WaitForActiveKey(main, L"Src"));
     TapKey(L'C', VK_CONTROL);
-    ASSERT_TRUE(RunPaneMenuItem(main, keyPane, 0, 2));
+    ASSERT_TRUE(RunPaneMenuItem(main, keyRows.Row(0), L"キークリップボードの値をクリア"));
     ASSERT_TRUE(GoToPath(program, main, full(dst.Path() + L"\\Src")));
     ASSERT_TRUE(WaitForActiveKey(main, L"Src"));
     TapKey(L'V', VK_CONTROL);
@@ -201,7 +214,7 @@ TEST_F(ToolPanelProgram, UndoAndClipboardPaneMenus) {
     ASSERT_TRUE(PumpUntil([&] { return (box = program.FindWindow(L"", L"キーの名前の変更")) != nullptr; }));
     EXPECT_FALSE(KeyExists(dst.Path() + L"\\Src\\Src")) << "the cleared pane pastes nothing";
     TapKey(VK_ESCAPE);
-    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }));
+    ASSERT_TRUE(WaitClosed(box));
 
     PostMessageW(main, WM_CLOSE, 0, 0);
     EXPECT_EQ(program.WaitExit(), 0u);

@@ -8,7 +8,6 @@
 
 #include "common/test_support.h"
 #include "driving.h"
-#include "program.h"
 
 #include <string>
 #include <utility>
@@ -16,36 +15,17 @@
 
 namespace {
 
-using testsupport::PumpUntil;
 using testsupport::RegSnapshot;
 using testsupport::TakeRegSnapshot;
-using wendlartest::ChildOfClass;
-using wendlartest::Program;
-using wendlartest::RegistryWindows;
-using wendlartest::TapKey;
 using namespace wendlartest::driving;
 
 using ValueCommandsProgram = ProgramTest;
 
-// Opens a menu of the menu bar with Alt and its letter (its first item selected), moves
-// `downs` items down and runs the item.
-void RunMenuBarItem(wchar_t letter, int downs) {
-    TapKey(static_cast<WORD>(letter), VK_MENU);
-    for (int i = 0; i < downs; ++i) TapKey(VK_DOWN);
-    TapKey(VK_RETURN);
-}
-
-// Opens the value list's menu from the keyboard (no item selected) and runs item `item`
-// (0 the first, separators not counted).
-void RunListMenuItem(int item) {
+// Runs the item `caption` of the value list's menu, opened from the keyboard.
+bool RunListMenuItem(HWND main, const std::wstring& caption) {
     TapKey(VK_F10, VK_SHIFT);
-    for (int i = 0; i <= item; ++i) TapKey(VK_DOWN);
-    TapKey(VK_RETURN);
+    return RunPopupItem(main, {caption});
 }
-
-// Items of the Edit menu and of the value list's menu.
-constexpr int EditCopyName = 11, EditFullCopy = 12;
-constexpr int ListCut = 3, ListPaste = 4, ListDelete = 10;
 
 bool SetValue(HKEY key, const wchar_t* name, DWORD type, const std::wstring& text, DWORD number = 0) {
     const BYTE* data = type == REG_DWORD ? reinterpret_cast<const BYTE*>(&number)
@@ -78,14 +58,14 @@ TEST_F(ValueCommandsProgram, ValueCommandsAndTheirUndo) {
     // A click on the first row of the active window's value list.
     const auto clickList = [&] {
         HWND list = ChildOfClass(RegistryWindows(main)[0], L"TVxRegListView");
-        ClickAt(ScreenPoint(list, 60, 9), MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+        ClickAt(RowsOf(list).Row(0));
         return PumpUntil([&] { return program.FocusWindow() == list; });
     };
 
     // The value list has the focus: the Edit menu's name and full-path commands take A.
-    RunMenuBarItem(L'E', EditCopyName);
+    ASSERT_TRUE(RunMenu(main, {L"編集(E)", L"値の名前のコピー"}));
     EXPECT_TRUE(PumpUntil([&] { return ClipboardText() == L"A"; })) << testsupport::Narrow(ClipboardText());
-    RunMenuBarItem(L'E', EditFullCopy);
+    ASSERT_TRUE(RunMenu(main, {L"編集(E)", L"値のフルパスのコピー"}));
     EXPECT_TRUE(PumpUntil([&] { return ClipboardText() == full(s) + L"\\A"; }))
         << testsupport::Narrow(ClipboardText());
 
@@ -111,17 +91,17 @@ TEST_F(ValueCommandsProgram, ValueCommandsAndTheirUndo) {
     // deleted in T.
     step(6);
     TapKey(L'A', VK_CONTROL);
-    RunListMenuItem(ListCut);
+    ASSERT_TRUE(RunListMenuItem(main, L"切り取り"));
     ASSERT_TRUE(GoToPath(program, main, full(u)));
     ASSERT_TRUE(WaitForActiveKey(main, L"U"));
     ASSERT_TRUE(clickList());
-    RunListMenuItem(ListPaste);
+    ASSERT_TRUE(RunListMenuItem(main, L"貼り付け"));
     ASSERT_TRUE(PumpUntil([&] { return values(u) == values(s) && values(t).empty(); }));
 
     // Everything in U deleted through the list's menu, one question per value.
     step(3);
     TapKey(L'A', VK_CONTROL);
-    RunListMenuItem(ListDelete);
+    ASSERT_TRUE(RunListMenuItem(main, L"削除..."));
     for (int i = 0; i < 3; ++i) ASSERT_TRUE(AnswerYes(program)) << i;
     ASSERT_TRUE(PumpUntil([&] { return values(u).empty(); }));
 

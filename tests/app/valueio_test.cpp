@@ -123,21 +123,3 @@ TEST(ValueEditorKinds, ByType) {
     EXPECT_EQ(EditorKindForType(REG_QWORD), TValueEditorKind::QWord);
     for (DWORD type : {0u, 3u, 6u, 8u, 9u, 10u, 12u, 0xFFFFu}) EXPECT_EQ(EditorKindForType(type), TValueEditorKind::Binary);
 }
-
-// "LastKey" of the system editor is stored with its terminating NUL.
-TEST(RegeditLastKey, WrittenWithTerminatingNul) {
-    const wchar_t* path = L"Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Regedit";
-    HKEY created = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &created, nullptr),
-              ERROR_SUCCESS);
-    RegCloseKey(created);
-    ASSERT_TRUE(WriteRegeditLastKey(L"HKEY_LOCAL_MACHINE\\SOFTWARE"));
-    wchar_t data[256] = {};
-    DWORD type = 0, size = sizeof(data);
-    ASSERT_EQ(RegGetValueW(HKEY_CURRENT_USER, path, L"LastKey", RRF_RT_ANY | RRF_NOEXPAND, &type, data, &size),
-              ERROR_SUCCESS);
-    const std::wstring expected = L"マイ コンピュータ\\HKEY_LOCAL_MACHINE\\SOFTWARE";
-    EXPECT_EQ(type, DWORD(REG_SZ));
-    EXPECT_EQ(size, (expected.size() + 1) * sizeof(wchar_t));
-    EXPECT_EQ(std::wstring(data), expected);
-}

@@ -18,14 +18,14 @@ using testsupport::Narrow;
 
 namespace {
 
-// A tree view without a window (the node model works alone) that frees its favorites.
+// A tree view of favorites without a window (the node model works alone).
 struct Tree {
-    TWideTreeView view{nullptr};
-    ~Tree() { ClearFavoritesTree(view); }
+    TFavoritesTreeView view{nullptr};
     TWideTreeNodes& Nodes() { return view.Items(); }
     TWideTreeNode* Add(TWideTreeNode* parent, TVxRegFavoriteObj f) {
-        auto* p = new TVxRegFavoriteObj(std::move(f));
-        TWideTreeNode* n = Nodes().AddChildObject(parent, p->FCaption, p);
+        auto favorite = std::make_unique<TVxRegFavoriteObj>(std::move(f));
+        TWideTreeNode* n = Nodes().AddChildObject(parent, favorite->FCaption, favorite.get());
+        favorite.release();
         SetNodeIcon(n);
         return n;
     }
@@ -319,11 +319,11 @@ TEST(FavoritesFile, DeepChainLoadsSavesAndClears) {
     SaveFavorites(t.view, copy);
     EXPECT_EQ(ReadBytes(copy), ReadBytes(file));
 
-    DeleteFavoriteNode(t.Nodes().GetFirstNode()->GetFirstChild());
+    t.Nodes().GetFirstNode()->GetFirstChild()->Delete();
     EXPECT_EQ(t.Nodes().Count(), 1);
     LoadFavorites(t.view, file);
     EXPECT_EQ(t.Nodes().Count(), kDepth + 1);
-    ClearFavoritesTree(t.view);
+    t.Nodes().Clear();
     EXPECT_EQ(t.Nodes().Count(), 0);
 }
 
@@ -434,13 +434,13 @@ TEST(FavoriteTree, DeletingFreesTheSubtreeOnly) {
         t.Add(b, Fav(L"b1", fkKey));
         t.Add(t.Add(a, Fav(L"c", fkFolder)), Fav(L"c1", fkKey));
         t.Add(nullptr, Fav(L"d", fkKey));
-        DeleteFavoriteNode(b);
+        b->Delete();
         EXPECT_EQ(Shape(t.Nodes()), L"a|.c|..c1|d|");
         for (TWideTreeNode* n = t.Nodes().GetFirstNode(); n; n = n->GetNext()) {
             ASSERT_NE(FavoriteOf(n), nullptr) << Narrow(n->Text());
             EXPECT_EQ(FavoriteOf(n)->FCaption, n->Text());
         }
-        ClearFavoritesTree(t.view);
+        t.Nodes().Clear();
         EXPECT_EQ(t.Nodes().Count(), 0);
     }
 }
@@ -464,8 +464,27 @@ TEST(FavoriteTree, IconsByKindAndFreeing) {
 
     TWideTreeNode* folder = t.Add(nullptr, Fav(L"f", fkFolder));
     t.Add(folder, Fav(L"c", fkKey));
-    DeleteFavoriteNode(folder);
+    folder->Delete();
     EXPECT_EQ(t.Nodes().Count(), 5);
-    ClearFavoritesTree(t.view);
+    t.Nodes().Clear();
+    EXPECT_EQ(t.Nodes().Count(), 0);
+}
+
+// A favorite handed from one node to another belongs to the new one only: each node frees
+// what it holds when it goes, and replacing a favorite frees the one replaced.
+TEST(FavoriteTree, FavoriteHandedOverBelongsToItsNewNode) {
+    Tree t;
+    TWideTreeNode* from = t.Add(nullptr, Fav(L"from", fkKey, L"HKCU\\A"));
+    TWideTreeNode* to = t.Add(nullptr, Fav(L"to", fkFolder));
+    const TVxRegFavoriteObj* moved = FavoriteOf(from);
+    SetFavorite(to, TakeFavorite(from));
+    EXPECT_EQ(FavoriteOf(from), nullptr);
+    EXPECT_EQ(FavoriteOf(to), moved);
+    EXPECT_EQ(FavoriteOf(to)->FTarget, L"HKCU\\A");
+    SetFavorite(from, std::make_unique<TVxRegFavoriteObj>(Fav(L"new", fkKey)));
+    SetFavorite(from, std::make_unique<TVxRegFavoriteObj>(Fav(L"newer", fkKey)));
+    EXPECT_EQ(FavoriteOf(from)->FCaption, L"newer");
+    from->Delete();
+    to->Delete();
     EXPECT_EQ(t.Nodes().Count(), 0);
 }

@@ -168,6 +168,70 @@ TEST_F(OpsTest, CopyKeyCopiesTreeAndMergesIntoExisting) {
     EXPECT_TRUE(KeyExists(P(L"Src\\A\\B")));
 }
 
+// Every way a key's values are carried to another key keeps each value's bytes exactly:
+// string data without its terminating NUL, of odd length or with NULs inside is not given
+// a terminator on the way (the system's setter adds one when the data is followed by a NUL
+// in memory).
+TEST_F(OpsTest, KeyCopiesKeepEveryValueByteForByte) {
+    const struct {
+        const wchar_t* name;
+        DWORD type;
+        std::vector<BYTE> data;
+    } values[] = {
+        {L"unterminated", REG_SZ, Bytes({'k', 0})},
+        {L"odd", REG_SZ, Bytes({'k', 0, 'l'})},
+        {L"one byte", REG_SZ, Bytes({'k'})},
+        {L"inner nul", REG_SZ, Bytes({'a', 0, 0, 0, 'b', 0})},
+        {L"terminated", REG_SZ, Bytes({'a', 0, 0, 0})},
+        {L"empty", REG_SZ, {}},
+        {L"expand", REG_EXPAND_SZ, Bytes({'%', 0, 'X', 0, '%', 0})},
+        {L"multi one nul", REG_MULTI_SZ, Bytes({'a', 0, 0, 0, 'b', 0, 0, 0})},
+        {L"multi no nul", REG_MULTI_SZ, Bytes({'a', 0, 0, 0, 'b', 0})},
+        {L"binary", REG_BINARY, Bytes({1, 2, 3})},
+    };
+    const auto fill = [&](const std::wstring& path) {
+        for (const auto& v : values) SetRaw(path, v.name, v.type, v.data);
+    };
+    // The values sit on the copied key and on a key below it.
+    const auto expectSame = [&](const std::wstring& path, const char* what) {
+        for (const std::wstring& key : {path, path + L"\\Sub"})
+            for (const auto& v : values)
+                EXPECT_EQ(Raw(key, v.name), std::make_pair(v.type, v.data))
+                    << what << ": " << testsupport::Narrow(key) << " " << testsupport::Narrow(v.name);
+    };
+    const auto fresh = [&] {
+        RegDeleteTreeW(HKEY_CURRENT_USER, P().c_str());
+        fill(P(L"Src"));
+        fill(P(L"Src\\Sub"));
+        MakeKey(P(L"Dst"));
+    };
+
+    fresh();
+    ASSERT_TRUE(CopyRegKey(HKEY_CURRENT_USER, P(L"Src"), HKEY_CURRENT_USER, P(L"Dst"), L"Copy"));
+    expectSame(P(L"Dst\\Copy"), "copy");
+    expectSame(P(L"Src"), "copy's source");
+
+    fresh();
+    SetRaw(P(L"Dst\\Merged"), L"unterminated", REG_SZ, Bytes({'o', 0, 'l', 0, 'd', 0, 0, 0}));
+    SetRaw(P(L"Dst\\Merged\\Sub"), L"odd", REG_BINARY, Bytes({9}));
+    ASSERT_TRUE(CopyRegKey(HKEY_CURRENT_USER, P(L"Src"), HKEY_CURRENT_USER, P(L"Dst"), L"Merged"));
+    expectSame(P(L"Dst\\Merged"), "copy into an existing key");
+
+    fresh();
+    ASSERT_TRUE(MoveRegKey(HKEY_CURRENT_USER, P(L"Src"), HKEY_CURRENT_USER, P(L"Dst"), L"Moved"));
+    expectSame(P(L"Dst\\Moved"), "move (cut and paste)");
+
+    fresh();
+    ASSERT_TRUE(RenameRegKey(K(L"Src"), L"Renamed"));
+    expectSame(P(L"Renamed"), "rename");
+
+    fresh();
+    MakeKey(P(L"Dst\\Sub"));
+    ASSERT_TRUE(CopyRegValues(HKEY_CURRENT_USER, P(L"Src"), HKEY_CURRENT_USER, P(L"Dst")));
+    ASSERT_TRUE(CopyRegValues(HKEY_CURRENT_USER, P(L"Src\\Sub"), HKEY_CURRENT_USER, P(L"Dst\\Sub")));
+    expectSame(P(L"Dst"), "values alone");
+}
+
 TEST_F(OpsTest, KeyCopyMoveRenameRefusals) {
     SetSz(P(L"Src\\Child"), L"v", L"data");
     struct Case {

@@ -29,12 +29,6 @@ std::unique_ptr<TImageList> Squares(int count) {
     return list;
 }
 
-// Timers that wait for a modal form; freed once the test's messages are done with them.
-std::vector<std::unique_ptr<TTimer>>& Waiters() {
-    static std::vector<std::unique_ptr<TTimer>> waiters;
-    return waiters;
-}
-
 bool IsDialogOfOurOwn(TForm& form) {
     return dynamic_cast<searchui::TFindForm*>(&form) || dynamic_cast<searchui::TAddFindPointForm*>(&form) ||
            dynamic_cast<searchui::TFindAllReplaceForm*>(&form);
@@ -93,84 +87,6 @@ void Click(TWinControl* control, POINT at) {
     SendInput(3, input, sizeof(INPUT));
 }
 
-namespace {
-
-// The shown window of a popup menu of this thread (the themed menus' own windows), or null.
-HWND OpenMenu() {
-    HWND open = nullptr;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM found) {
-            wchar_t name[64] = {};
-            GetClassNameW(window, name, 64);
-            if (std::wstring(name).find(L"PopupWindow") == std::wstring::npos || !IsWindowVisible(window)) return TRUE;
-            *reinterpret_cast<HWND*>(found) = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&open));
-    return open;
-}
-
-}  // namespace
-
-void MenuKeys(HWND window, const std::vector<WORD>& keys) {
-    // The keys go in once the menu is open (its loop reads them from the thread's queue); a
-    // menu still open after the wait is closed so that the test goes on.
-    auto timer = std::make_unique<TTimer>(nullptr);
-    TTimer* self = timer.get();
-    const ULONGLONG deadline = GetTickCount64() + testsupport::kWaitMs;
-    bool sent = false;
-    self->SetInterval(10);
-    self->SetOnTimer([=](TComponent*) mutable {
-        HWND menu = OpenMenu();
-        if (!menu) {
-            if (GetTickCount64() <= deadline) return;
-            self->SetEnabled(false);
-            ADD_FAILURE() << "the menu did not open";
-            return;
-        }
-        if (sent) {
-            if (GetTickCount64() <= deadline) return;
-            self->SetEnabled(false);
-            ADD_FAILURE() << "the menu did not close";
-            PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 1);
-            return;
-        }
-        sent = true;
-        for (WORD key : keys) PostMessageW(window, WM_KEYDOWN, key, 1);
-    });
-    Waiters().push_back(std::move(timer));
-}
-
-// --- Modal dialogs ---------------------------------------------------------------------
-
-TForm* ActiveModalForm() {
-    // The innermost modal form is the last one made among those shown modally.
-    for (int i = Screen->FormCount() - 1; i >= 0; --i) {
-        TForm* form = Screen->Forms(i);
-        if (form->IsModal() && form->HandleAllocated() && IsWindowVisible(form->Handle())) return form;
-    }
-    return nullptr;
-}
-
-void WhenModal(const std::function<bool(TForm&)>& match, std::function<void(TForm&)> script) {
-    auto timer = std::make_unique<TTimer>(nullptr);
-    TTimer* self = timer.get();
-    const ULONGLONG deadline = GetTickCount64() + testsupport::kWaitMs;
-    self->SetInterval(10);
-    self->SetOnTimer([self, match, script = std::move(script), deadline](TComponent*) {
-        TForm* form = ActiveModalForm();
-        if (form && match(*form)) {
-            self->SetEnabled(false);
-            script(*form);
-        } else if (GetTickCount64() > deadline) {
-            self->SetEnabled(false);
-            ADD_FAILURE() << "the modal dialog did not come";
-        }
-    });
-    Waiters().push_back(std::move(timer));
-}
-
 void AnswerBox(const std::wstring& text, WORD key) {
     WhenModal([](TForm& f) { return !IsDialogOfOurOwn(f); },
               [text, key](TForm& box) {
@@ -192,11 +108,6 @@ void AnswerQuestion(const std::wstring& message, WORD key, bool* answered) {
             Press(focus ? focus : box.Handle(), key);
             if (answered) *answered = true;
         });
-}
-
-TModalResult RunModal(TForm& form, std::function<void()> script) {
-    WhenModal([&form](TForm& f) { return &f == &form; }, [script = std::move(script)](TForm&) { script(); });
-    return form.ShowModal();
 }
 
 void Idle() {

@@ -17,6 +17,7 @@
 #include "classlib/form.h"
 #include "classlib/imagelist.h"
 #include "classlib/timer.h"
+#include "common/dialog_driving.h"
 #include "common/test_support.h"
 #include "searchui/findhost.h"
 #include "undo/undoprovider.h"
@@ -61,33 +62,19 @@ void Press(HWND window, WORD key);
 // Messages posted on this thread (typed text, keys) are handled before it, also those
 // posted after it.
 void Click(classlib::TWinControl* control, POINT at = {-1, -1});
-// The keys that pick an item of the popup menu about to open, posted to `window` once it is
-// open (its loop reads them from the thread's queue); a menu that does not open, or stays
-// open after the wait, fails the test (and is closed).
-void MenuKeys(HWND window, const std::vector<WORD>& keys);
 
-// --- Modal dialogs ---------------------------------------------------------------------
+// Modal forms and popup menus (common/dialog_driving.h).
+using testsupport::ActiveModalForm;
+using testsupport::MenuKeys;
+using testsupport::RunModal;
+using testsupport::WhenModal;
 
-// The modal form of this thread that is active now, or null.
-classlib::TForm* ActiveModalForm();
-
-// Runs `script` inside the modal loop of the next modal form for which `match` holds, as
-// soon as it is shown and active. A form that does not come within the wait fails the test.
-void WhenModal(const std::function<bool(classlib::TForm&)>& match, std::function<void(classlib::TForm&)> script);
-template <class T>
-void WhenModal(std::function<void(T&)> script) {
-    WhenModal([](classlib::TForm& f) { return dynamic_cast<T*>(&f) != nullptr; },
-              [script = std::move(script)](classlib::TForm& f) { script(dynamic_cast<T&>(f)); });
-}
 // The next modal input box (a form of none of the dialogs' own classes): its focused text
 // box gets `text`, then `key` is pressed there.
 void AnswerBox(const std::wstring& text, WORD key);
 // The message box that shows `message`: `key` is pressed on it (Enter: the default button,
 // Esc: No or Cancel); `answered` is set then.
 void AnswerQuestion(const std::wstring& message, WORD key, bool* answered = nullptr);
-
-// Shows `form` modally with `script` running inside its loop; the modal result.
-classlib::TModalResult RunModal(classlib::TForm& form, std::function<void()> script);
 
 // What the application does when it is idle (the dialogs' buttons follow their lists).
 void Idle();

@@ -205,6 +205,21 @@ TEST_F(IniFixture, BooleanAndIntegerReading) {
         ini.WriteString(L"B", L"n", c.text);
         EXPECT_EQ(ini.ReadInt64(L"B", L"n", 99), c.expected);
     }
+    // 32-bit reading: a number beyond 32 bits is no value, never its low bits.
+    const struct {
+        const wchar_t* text;
+        int32_t expected;
+    } ints32[] = {
+        {L"2147483647", INT32_MAX}, {L"-2147483648", INT32_MIN}, {L"-16777211", -16777211},
+        {L"$FFFFFFFF", -1}, {L" 0x7F", 127},
+        {L"2147483648", 99}, {L"-2147483649", 99}, {L"4294967295", 99}, {L"4294967297", 99},
+        {L"$100000001", 99}, {L"", 99}, {L"1e3", 99},
+    };
+    for (const auto& c : ints32) {
+        SCOPED_TRACE(testsupport::Narrow(c.text));
+        ini.WriteString(L"B", L"n", c.text);
+        EXPECT_EQ(ini.ReadInteger(L"B", L"n", 99), c.expected);
+    }
 }
 
 TEST_F(IniFixture, UpdateFileWritesUtf16AndKeepsTheRest) {

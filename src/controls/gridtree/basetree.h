@@ -759,8 +759,12 @@ public:
     bool IsLoading() const { return (ComponentState() & classlib::csLoading) != 0; }
     bool IsDestroying() const { return FDestroying; }
     // Repaints the whole control; nothing to do without a child window (the message-only
-    // window of a tree without a parent paints nothing, and bulk changes call this often).
-    void Invalidate() { if (HasControlWindow()) TCustomControl::Invalidate(); }
+    // window of a tree without a parent paints nothing, and bulk changes call this often),
+    // nor for a window on no screen: showing it paints it whole, and each invalidation costs
+    // a round trip to the window server.
+    void Invalidate() {
+        if (HasControlWindow() && IsWindowVisible(FHandle)) TCustomControl::Invalidate();
+    }
     virtual TColumnIndex MainColumn() const { return FHeader->MainColumn(); }
     virtual int ColumnCount() const { return FHeader->Columns().Count(); }
     // A column's width changed: repaints from its left edge (with a window) and fires

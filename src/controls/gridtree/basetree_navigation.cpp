@@ -1,5 +1,6 @@
 // Walks over the tree, levels and positions.
 #include <algorithm>
+#include <cstdint>
 
 #include "controls/gridtree/basetree.h"
 
@@ -306,7 +307,17 @@ PGridNode TBaseGridTree::GetVisibleParent(PGridNode Node) const {
 
 // --- marked nodes ---------------------------------------------------------------------
 
-PGridNode TBaseGridTree::GetFirstSelected() { return GetNextSelected(nullptr); }
+PGridNode TBaseGridTree::GetFirstSelected() {
+    // A single member (bit 0 marks an entry dropped at the next pack) is the first without
+    // a walk through the rows before it.
+    if (FSelectionCount == 1 && !(reinterpret_cast<uintptr_t>(FSelection[0]) & 1) &&
+        (FSelection[0]->States & vsSelected)) {
+        PGridNode node = FSelection[0];
+        if (!(node->States & vsInitialized)) InitNode(node);
+        return node;
+    }
+    return GetNextSelected(nullptr);
+}
 
 PGridNode TBaseGridTree::GetNextSelected(PGridNode Node) {
     if (FSelectionCount == 0) return nullptr;

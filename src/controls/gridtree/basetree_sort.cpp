@@ -1,4 +1,5 @@
-// Sorting: a stable merge sort of sibling chains, driven by the owner's comparison.
+// Sorting: a stable sort of sibling chains, driven by the owner's comparison.
+#include <algorithm>
 #include <vector>
 
 #include "classlib/scopeguard.h"
@@ -8,34 +9,22 @@ namespace gridtree {
 
 namespace {
 
-// Sorts the first Count nodes of the chain starting at Head (linked by NextSiblingNode):
-// answers the sorted run (its last node's link is null) and leaves Head at the node after
-// the run. Top-down: Count div 2 and the rest, merged so that the second run's head is
-// taken only when it must come first; equal keys keep their order.
-template <class Less>
-PGridNode MergeSort(PGridNode& Head, uint32_t Count, const Less& SecondFirst) {
-    if (Count == 1) {
-        PGridNode node = Head;
-        Head = node->NextSiblingNode;
-        node->NextSiblingNode = nullptr;
-        return node;
+// Node's children in their order. The chain is walked from both ends at once: every step
+// waits for a node's memory, and the two walks' waits overlap.
+std::vector<PGridNode> SiblingsInOrder(PGridNode Node) {
+    std::vector<PGridNode> nodes(Node->ChildCount);
+    PGridNode front = Node->FirstChildNode, back = Node->LastChildNode;
+    size_t i = 0, j = nodes.size();
+    for (; i + 1 < j && front && back; front = front->NextSiblingNode, back = back->PrevSiblingNode) {
+        nodes[i++] = front;
+        nodes[--j] = back;
     }
-    PGridNode a = MergeSort(Head, Count / 2, SecondFirst);
-    PGridNode b = MergeSort(Head, Count - Count / 2, SecondFirst);
-    PGridNode result = nullptr;
-    PGridNode* tail = &result;
-    while (a && b) {
-        if (SecondFirst(a, b)) {
-            *tail = b;
-            b = b->NextSiblingNode;
-        } else {
-            *tail = a;
-            a = a->NextSiblingNode;
-        }
-        tail = &(*tail)->NextSiblingNode;
-    }
-    *tail = a ? a : b;
-    return result;
+    if (i + 1 == j && front == back) nodes[i++] = front;
+    if (i == j && front && back && (i == 0 || nodes[i - 1]->NextSiblingNode == nodes[i])) return nodes;
+    // The count and the chain disagree (not in a sound tree): the chain decides.
+    nodes.clear();
+    for (PGridNode run = Node->FirstChildNode; run; run = run->NextSiblingNode) nodes.push_back(run);
+    return nodes;
 }
 
 }  // namespace
@@ -60,23 +49,28 @@ void TBaseGridTree::Sort(PGridNode Node, TColumnIndex Column, TSortDirection Dir
         ValidateChildren(Node, false);
     }
     if (Node->ChildCount > 1) {
-        // The number of linked children (the count and the chain agree in a sound tree).
-        uint32_t count = 0;
-        for (PGridNode run = Node->FirstChildNode; run; run = run->NextSiblingNode) ++count;
-        PGridNode head = Node->FirstChildNode;
-        PGridNode sorted;
+        // The children are sorted as an array (its merges run over contiguous memory, not
+        // along the links of nodes spread over the store) and linked again in their new
+        // order; equal keys keep their order. The chain is untouched until the sort is done,
+        // so a comparison that throws leaves the children as they were.
+        std::vector<PGridNode> nodes = SiblingsInOrder(Node);
         if (Direction == sdDescending)
-            sorted = MergeSort(head, count, [&](PGridNode A, PGridNode B) { return DoCompare(A, B, Column) < 0; });
+            std::stable_sort(nodes.begin(), nodes.end(),
+                             [&](PGridNode A, PGridNode B) { return DoCompare(A, B, Column) > 0; });
         else
-            sorted = MergeSort(head, count, [&](PGridNode A, PGridNode B) { return DoCompare(A, B, Column) > 0; });
+            std::stable_sort(nodes.begin(), nodes.end(),
+                             [&](PGridNode A, PGridNode B) { return DoCompare(A, B, Column) < 0; });
         DropPendingIndexes(Node);
-        Node->FirstChildNode = sorted;
         PGridNode prev = nullptr;
         uint32_t index = 0;
-        for (PGridNode run = sorted; run; prev = run, run = run->NextSiblingNode) {
+        for (PGridNode run : nodes) {
             run->PrevSiblingNode = prev;
+            if (prev) prev->NextSiblingNode = run;
             run->Index = index++;
+            prev = run;
         }
+        prev->NextSiblingNode = nullptr;
+        Node->FirstChildNode = nodes.front();
         Node->LastChildNode = prev;
         InvalidateCache();
     }

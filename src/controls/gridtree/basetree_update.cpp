@@ -396,7 +396,13 @@ bool TBaseGridTree::HorizontalBarDue() const {
 }
 
 uint32_t TBaseGridTree::GetMaxRightExtend() {
-    // The widest content among the rows shown in the client area.
+    // The widest content among the rows shown in the client area, counted as if the
+    // horizontal bar were not there: otherwise showing the bar for a wide row near the
+    // bottom could hide that row, take the bar away, show the row again, and so on, each
+    // turn a resize inside the last one.
+    int bottom = FClientHeight;
+    if (HasControlWindow() && (GetWindowLongPtrW(FHandle, GWL_STYLE) & WS_HSCROLL))
+        bottom += GetSystemMetrics(SM_CYHSCROLL);
     int top = 0;
     PGridNode node = GetNodeAt(0, 0, true, &top);
     if (!node) return 0;
@@ -406,7 +412,7 @@ uint32_t TBaseGridTree::GetMaxRightExtend() {
     if (FImages) x += FImages->Width() + 2;
     const int checkWidth = HasOption(toCheckSupport) && FCheckImages ? FCheckImages->Width() + 2 : 0;
     int widest = 0;
-    while (node && top < FClientHeight) {
+    while (node && top < bottom) {
         if (!(node->States & vsInitialized)) InitNode(node);
         const int check = node->CheckKind != ctNone ? checkWidth : 0;
         widest = std::max(widest, x + check + DoGetNodeWidth(node, NoColumn));

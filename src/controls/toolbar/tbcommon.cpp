@@ -444,92 +444,134 @@ RECT GetMonitorRectFromPoint(POINT point, bool workArea) {
     return MonitorRect(MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST), workArea);
 }
 
-// --- vertical text -----------------------------------------------------------------------
+// --- turned text ------------------------------------------------------------------------
 
 namespace {
-int CALLBACK FontExistsProc(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM data) {
-    *reinterpret_cast<bool*>(data) = true;
+
+int CALLBACK NoteFontFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+    *reinterpret_cast<bool*>(found) = true;
     return 0;
 }
-}  // namespace
 
-HFONT CreateVerticalFont(HDC dc) {
-    LOGFONTW lf{};
-    HGDIOBJ cur = GetCurrentObject(dc, OBJ_FONT);
-    if (!cur || GetObjectW(cur, sizeof lf, &lf) == 0) return nullptr;
-    lf.lfEscapement = 2700;
-    lf.lfOrientation = 2700;
-    lf.lfOutPrecision = OUT_TT_ONLY_PRECIS;
-    if (_wcsicmp(lf.lfFaceName, L"MS Sans Serif") == 0 || _wcsicmp(lf.lfFaceName, L"Microsoft Sans Serif") == 0) {
-        wcscpy_s(lf.lfFaceName, L"Arial");
-        TEXTMETRICW tm{};
-        GetTextMetricsW(dc, &tm);
-        lf.lfHeight = lf.lfHeight > 0 ? tm.tmHeight : tm.tmInternalLeading - tm.tmHeight;
-    }
-    if (std::wcslen(lf.lfFaceName) <= 30) {
-        std::wstring vertical = std::wstring(L"@") + lf.lfFaceName;
-        bool exists = false;
-        EnumFontsW(dc, vertical.c_str(), FontExistsProc, reinterpret_cast<LPARAM>(&exists));
-        if (exists) wcscpy_s(lf.lfFaceName, vertical.c_str());
-    }
-    return CreateFontIndirectW(&lf);
+bool FontFaceExists(HDC dc, const std::wstring& face) {
+    if (face.size() >= LF_FACESIZE) return false;
+    LOGFONTW query{};
+    query.lfCharSet = DEFAULT_CHARSET;
+    face.copy(query.lfFaceName, face.size());
+    bool found = false;
+    EnumFontFamiliesExW(dc, &query, NoteFontFound, reinterpret_cast<LPARAM>(&found), 0);
+    return found;
 }
 
-void DrawVerticalText(HDC dc, const std::wstring& textIn, const RECT& rect, UINT flags) {
-    if (textIn.empty()) return;
-    classlib::TGdiObject<HFONT> font(CreateVerticalFont(dc));
-    classlib::TSelectedObject selectedFont(dc, font.Handle());
-    TEXTMETRICW tm{};
-    GetTextMetricsW(dc, &tm);
-    const int x = rect.left + (rect.right - rect.left - tm.tmHeight) / 2;
+void SetFaceName(LOGFONTW& font, const std::wstring& face) {
+    const size_t n = face.copy(font.lfFaceName, LF_FACESIZE - 1);
+    font.lfFaceName[n] = L'\0';
+}
 
-    std::wstring text;
-    int accelPos = -1;
-    if (flags & DT_NOPREFIX) {
-        text = textIn;
-    } else {
-        for (size_t i = 0; i < textIn.size(); ++i) {
-            if (textIn[i] == L'&') {
-                if (++i >= textIn.size()) break;
-                if (textIn[i] != L'&') accelPos = static_cast<int>(text.size());
-            }
-            text += textIn[i];
+// The text without its '&' marks and the index (in the result) of the character after the
+// last single '&', or -1.
+std::wstring StripPrefixes(const std::wstring& text, int& accelerator) {
+    std::wstring out;
+    out.reserve(text.size());
+    accelerator = -1;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != L'&') {
+            out += text[i];
+            continue;
         }
+        if (++i >= text.size()) break;
+        if (text[i] != L'&') accelerator = static_cast<int>(out.size());
+        out += text[i];
     }
+    return out;
+}
 
+}  // namespace
+
+HFONT CreateTurnedFont(HDC dc, int angle, const wchar_t* dialogFace) {
+    LOGFONTW font{};
+    HGDIOBJ current = GetCurrentObject(dc, OBJ_FONT);
+    if (!current || !GetObjectW(current, sizeof(font), &font))
+        GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(font), &font);
+    font.lfEscapement = angle;
+    font.lfOrientation = angle;
+    font.lfOutPrecision = OUT_TT_ONLY_PRECIS;
+    // The old dialog faces are bitmap fonts that cannot turn: a TrueType face of the same
+    // look takes their place at the height the DC shows now.
+    if (_wcsicmp(font.lfFaceName, L"MS Sans Serif") == 0 || _wcsicmp(font.lfFaceName, L"Microsoft Sans Serif") == 0) {
+        SetFaceName(font, dialogFace);
+        TEXTMETRICW metrics{};
+        GetTextMetricsW(dc, &metrics);
+        if (font.lfHeight > 0)
+            font.lfHeight = metrics.tmHeight;
+        else if (font.lfHeight < 0)
+            font.lfHeight = metrics.tmInternalLeading - metrics.tmHeight;
+    }
+    // A face with a vertical-writing twin turns with East Asian glyphs upright.
+    const std::wstring face = font.lfFaceName;
+    if (!face.empty() && face[0] != L'@' && face.size() <= 30 && FontFaceExists(dc, L"@" + face))
+        SetFaceName(font, L"@" + face);
+    return CreateFontIndirectW(&font);
+}
+
+int DrawTurnedText(HDC dc, const std::wstring& textIn, RECT& rect, UINT format, int angle,
+                   const wchar_t* dialogFace) {
+    if (textIn.empty()) return 0;
+    const bool upward = angle == 900;
+    classlib::TGdiObject<HFONT> font(CreateTurnedFont(dc, upward ? 900 : 2700, dialogFace));
+    classlib::TGdiObject<HPEN> pen;
+    classlib::TSavedDC saved(dc);  // restores font, pen, clipping and alignment before they go
+    SelectObject(dc, font.Handle());
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    const int lineHeight = metrics.tmHeight;
+    const int x = rect.left + (rect.right - rect.left - lineHeight) / 2;
+
+    int accelerator = -1;
+    std::wstring text = (format & DT_NOPREFIX) ? textIn : StripPrefixes(textIn, accelerator);
     const int avail = rect.bottom - rect.top;
-    if ((flags & DT_END_ELLIPSIS) && text.size() > 1 && PlainTextWidth(dc, text) > avail) {
+    if ((format & DT_END_ELLIPSIS) && text.size() > 1 && PlainTextWidth(dc, text) > avail) {
         if (avail < 3) {
             text.resize(IS_HIGH_SURROGATE(text[0]) ? 2 : 1);
         } else {
             PopChar(text);
             while (text.size() >= 2 && PlainTextWidth(dc, text + L"...") > avail) PopChar(text);
         }
-        if (accelPos >= static_cast<int>(text.size())) accelPos = -1;
+        if (accelerator >= static_cast<int>(text.size())) accelerator = -1;
         text += L"...";
     }
-
-    int y = rect.top;
-    if (flags & DT_CENTER) y = rect.top + (avail - PlainTextWidth(dc, text)) / 2;
-
-    std::optional<classlib::TSavedDC> saved;
-    if (!(flags & DT_NOCLIP)) {
-        saved.emplace(dc);
-        IntersectClipRect(dc, rect.left, rect.top, rect.right, rect.bottom);
+    const int textWidth = PlainTextWidth(dc, text);
+    if (format & DT_CALCRECT) {
+        rect = RECT{rect.left, rect.top, rect.left + lineHeight, rect.top + textWidth};
+        return lineHeight;
     }
-    UINT oldAlign = SetTextAlign(dc, TA_BOTTOM);
+    const int y = (format & DT_CENTER) ? rect.top + (avail - textWidth) / 2 : rect.top;
+    if (!(format & DT_NOCLIP)) IntersectClipRect(dc, rect.left, rect.top, rect.right, rect.bottom);
+    // Both alignments put the text in the column x .. x + line height, from y down.
+    SetTextAlign(dc, upward ? (TA_RIGHT | TA_TOP) : (TA_LEFT | TA_BOTTOM));
     TextOutW(dc, x, y, text.c_str(), static_cast<int>(text.size()));
-    SetTextAlign(dc, oldAlign);
 
-    if (accelPos >= 0 && !(flags & DT_HIDEPREFIX)) {
-        const int from = y + PlainTextWidth(dc, text.substr(0, static_cast<size_t>(accelPos)));
-        const int to = from + PlainTextWidth(dc, text.substr(static_cast<size_t>(accelPos), 1));
-        const int lx = x + tm.tmDescent - 2;
-        classlib::TGdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, GetTextColor(dc)));
-        classlib::TSelectedObject selectedPen(dc, pen.Handle());
-        MoveToEx(dc, lx, from, nullptr);
-        LineTo(dc, lx, to);
+    if (accelerator >= 0 && !(format & DT_HIDEPREFIX)) {
+        const int before = PlainTextWidth(dc, text.substr(0, static_cast<size_t>(accelerator)));
+        const int width = PlainTextWidth(dc, text.substr(static_cast<size_t>(accelerator), 1));
+        // The line lies between the baseline and the glyphs' feet, the same distance from the
+        // cell's feet edge either way: text read downwards has its feet at the column's left
+        // (x), text read upwards at its right (x + line height - 1).
+        const int column = upward ? x + lineHeight - 1 - (metrics.tmDescent - 2) : x + metrics.tmDescent - 2;
+        const int from = upward ? y + textWidth - before - width : y + before;
+        pen.Reset(CreatePen(PS_SOLID, 1, GetTextColor(dc)));
+        SelectObject(dc, pen.Handle());
+        MoveToEx(dc, column, from, nullptr);
+        LineTo(dc, column, from + width);
     }
+    return lineHeight;
+}
+
+HFONT CreateVerticalFont(HDC dc) { return CreateTurnedFont(dc, 2700, L"Arial"); }
+
+void DrawVerticalText(HDC dc, const std::wstring& text, const RECT& rect, UINT flags) {
+    RECT r = rect;
+    DrawTurnedText(dc, text, r, flags & ~DT_CALCRECT, 2700, L"Arial");
 }
 
 }  // namespace toolbar

@@ -117,12 +117,24 @@ RECT GetScreenOrWorkArea(bool workArea);
 RECT GetMonitorRectFromRect(const RECT& rect, bool workArea);
 RECT GetMonitorRectFromPoint(POINT point, bool workArea);
 
-// --- vertical text ---------------------------------------------------------------------
+// --- turned text ---------------------------------------------------------------------
 
-// A copy of the DC's font rotated to run downward; null on failure. The caller deletes it.
+// A copy of the DC's current font (the default GUI font when it cannot be read) turned by
+// `angle` tenths of a degree, TrueType only: the old bitmap dialog faces ("MS Sans Serif",
+// "Microsoft Sans Serif") become `dialogFace` at the height the DC shows now, and a face with
+// a vertical-writing twin ("@" + face) takes the twin. The caller deletes the font.
+HFONT CreateTurnedFont(HDC dc, int angle, const wchar_t* dialogFace);
+// Draws text turned to run upward (angle 900) or downward (any other angle) in the DC's font
+// and text colour, in a column centred across the rectangle. Honours DT_NOPREFIX (else '&'
+// marks an underlined accelerator), DT_HIDEPREFIX, DT_END_ELLIPSIS (against the rectangle's
+// height; below 3 pixels only the first character stays), DT_CENTER (centred along the
+// column), DT_NOCLIP and DT_CALCRECT (the rectangle becomes line height x text length at its
+// top left; nothing drawn). Returns the turned line height, 0 for empty text. The DC is left
+// as found.
+int DrawTurnedText(HDC dc, const std::wstring& text, RECT& rect, UINT format, int angle,
+                   const wchar_t* dialogFace);
+// The toolbars' turned font and caption: downward, "Arial" for the dialog faces.
 HFONT CreateVerticalFont(HDC dc);
-// Draws text rotated to run from top to bottom inside rect. Honours DT_CENTER, DT_NOCLIP,
-// DT_NOPREFIX, DT_END_ELLIPSIS and DT_HIDEPREFIX.
 void DrawVerticalText(HDC dc, const std::wstring& text, const RECT& rect, UINT flags);
 
 // The toolbar library's version banner.

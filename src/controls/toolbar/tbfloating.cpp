@@ -102,6 +102,8 @@ void TBarFloatingWindowParent::CreateParams(TCreateParams& params) {
     params.Style = WS_POPUP | WS_BORDER | WS_CLIPCHILDREN;
     if (FDockableWindow && FDockableWindow->Resizable()) params.Style |= WS_THICKFRAME;
     params.ExStyle = WS_EX_TOOLWINDOW;
+    // Owned by its form, so it stays in front of it (an ownerless one may end up behind).
+    if (HWND owner = OwnerFormWindow()) params.WndParent = owner;
     params.X = FLeft;
     params.Y = FTop;
     params.Width = FWidth;
@@ -117,6 +119,9 @@ void TBarFloatingWindowParent::SetVisible(bool value) {
 void TBarFloatingWindowParent::UpdateShowing() {
     if (!HandleAllocated()) return;
     const bool show = FVisible && FShouldShow;
+    // A window made before its form had a window of its own gets the form as owner now.
+    if (HWND owner = OwnerFormWindow(); show && owner && GetWindow(Handle(), GW_OWNER) != owner)
+        SetWindowLongPtrW(Handle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
     if (show == (IsWindowVisible(Handle()) != FALSE)) return;
     SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
                  SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | (show ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));

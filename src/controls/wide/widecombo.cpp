@@ -45,17 +45,19 @@ void TWideComboBoxStrings::PutObject(int index, void* object) {
     SendMessageW(Wnd(), CB_SETITEMDATA, index, reinterpret_cast<LPARAM>(object));
 }
 
+// A new item's data is 0: only an object is put (a long list of texts costs one message an
+// item).
 int TWideComboBoxStrings::AddObject(const std::wstring& s, void* object) {
     LRESULT r = SendMessageW(Wnd(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s.c_str()));
     if (r < 0) throw EOutOfResources(kInsertError);
-    PutObject(static_cast<int>(r), object);
+    if (object) PutObject(static_cast<int>(r), object);
     return static_cast<int>(r);
 }
 
 void TWideComboBoxStrings::InsertObject(int index, const std::wstring& s, void* object) {
     LRESULT r = SendMessageW(Wnd(), CB_INSERTSTRING, index, reinterpret_cast<LPARAM>(s.c_str()));
     if (r < 0) throw EOutOfResources(kInsertError);
-    PutObject(static_cast<int>(r), object);
+    if (object) PutObject(static_cast<int>(r), object);
 }
 
 void TWideComboBoxStrings::Clear() {

@@ -363,6 +363,8 @@ void TWideCustomListBox::CNCommand(TMessage& m) {
     m.Result = 0;
 }
 
+void TWideCustomListBox::WMLButtonDblClk(TMessage& m) { DefaultHandler(m); }
+
 void TWideCustomListBox::CNDrawItem(TMessage& m) {
     auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
     TOwnerDrawState state = PrepareOwnerDraw(FCanvas, *dis, *this);

@@ -122,7 +122,11 @@ protected:
     void CreateWnd() override;
     void WMDestroy(classlib::TMessage& m) override;
     void WndProc(classlib::TMessage& m) override;
+    // The list's own notifications: a selection change clicks, LBN_DBLCLK double-clicks.
     void CNCommand(classlib::TMessage& m) override;
+    // The list handles the second press of a double click itself and tells it with
+    // LBN_DBLCLK: the double click runs there, once.
+    void WMLButtonDblClk(classlib::TMessage& m) override;
     void CNDrawItem(classlib::TMessage& m) override;
     void CNMeasureItem(classlib::TMessage& m) override;
     virtual void DrawItem(int index, RECT rect, TOwnerDrawState state);

@@ -105,6 +105,46 @@ TEST(GridTreeStructure, FreeNodeFiresForInitialisedNodesOnClearAndDataSizeChange
     EXPECT_FALSE(tree.GetFirstNoInit()->States & vsInitialized);
 }
 
+// A cleared tree keeps the memory its fill reached for the next fill; memory a smaller
+// fill did not reach goes at its clear. Nodes freed by a clear are no nodes of the tree,
+// also while their memory is kept or carved again.
+TEST(GridTreeStructure, ClearKeepsTheMemoryOfItsFillForTheNext) {
+    TTestTree tree;
+    tree.SetNodeDataSize(sizeof(TOwnerRecord));
+    tree.SetRootNodeCount(5000);
+    const size_t filled = tree.NodeStoreBytes();
+    ASSERT_GT(filled, 5000 * sizeof(TOwnerRecord));
+    PGridNode last = tree.RootNode()->LastChildNode;
+    EXPECT_TRUE(tree.IsNodeOfTree(last));
+
+    tree.Clear();
+    EXPECT_EQ(filled, tree.NodeStoreBytes());
+    EXPECT_FALSE(tree.IsNodeOfTree(last));
+    tree.SetRootNodeCount(5000);
+    EXPECT_EQ(filled, tree.NodeStoreBytes()) << "the same fill takes no more";
+    EXPECT_EQ(5000u, tree.TotalCount());
+    tree.Clear();
+
+    tree.SetRootNodeCount(10);
+    EXPECT_EQ(filled, tree.NodeStoreBytes());
+    EXPECT_FALSE(tree.IsNodeOfTree(last)) << "kept memory not handed out again";
+    for (PGridNode node = tree.GetFirstNoInit(); node; node = node->NextSiblingNode) {
+        EXPECT_TRUE(tree.IsNodeOfTree(node));
+        EXPECT_EQ(0u, node->ChildCount);
+    }
+    tree.Clear();
+    const size_t kept = tree.NodeStoreBytes();
+    EXPECT_GT(kept, 0u);
+    EXPECT_LT(kept, filled / 10) << "what the small fill did not reach is given back";
+
+    // A larger data size cannot use the kept blocks: one new first slab replaces them.
+    tree.SetNodeDataSize(sizeof(TOwnerRecord) + 64);
+    tree.SetRootNodeCount(3);
+    EXPECT_EQ(3u, tree.TotalCount());
+    EXPECT_GT(tree.NodeStoreBytes(), kept);
+    EXPECT_LT(tree.NodeStoreBytes(), 2 * kept);
+}
+
 TEST(GridTreeStructure, NodeDataAndInternalAreas) {
     TTestTree tree;
     EXPECT_THROW(tree.GetNodeData(nullptr), EGridTreeAssertion);  // size -1

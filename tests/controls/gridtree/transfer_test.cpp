@@ -1,6 +1,7 @@
 // Sorting, moving nodes inside and between trees, pasting tree data, and the OLE clipboard.
 #include <algorithm>
 #include <random>
+#include <stdexcept>
 #include <utility>
 #include <vector>
 
@@ -84,6 +85,24 @@ TEST(GridTreeSort, SortTreeSortsEveryInitialisedChain) {
     tree.SortTree(0, sdDescending);
     EXPECT_EQ("3(9,7(2,1)),2,1(5,4)", tree.Shape());
     ASSERT_NO_FATAL_FAILURE(CheckInvariants(tree));
+}
+
+// A comparison that throws part way through leaves the children linked in the order they
+// had (the tree stays whole and can be sorted again).
+TEST(GridTreeSort, AThrowingComparisonLeavesTheChildrenAsTheyWere) {
+    TKeyTree tree;
+    tree.Build("5,3(2,1),9,1,7,4,8,6,2");
+    const std::string before = tree.Shape();
+    int calls = 0;
+    tree.OnCompareNodes = [&](TBaseGridTree*, PGridNode A, PGridNode B, TColumnIndex, int& Result) {
+        if (++calls == 6) throw std::runtime_error("comparison failed");
+        Result = tree.Key(A) - tree.Key(B);
+    };
+    EXPECT_THROW(tree.Sort(nullptr, 0, sdAscending), std::runtime_error);
+    EXPECT_EQ(before, tree.Shape());
+    ASSERT_NO_FATAL_FAILURE(CheckInvariants(tree));
+    tree.Sort(nullptr, 0, sdAscending);
+    EXPECT_EQ("1,2,3(2,1),4,5,6,7,8,9", tree.Shape());
 }
 
 TEST(GridTreeMove, InsideTheTree) {

@@ -264,6 +264,65 @@ TEST(GridTreeWindow, HorizontalBarForWideRows) {
     EXPECT_FALSE(HasStyle(tree->Handle(), WS_HSCROLL));
 }
 
+namespace {
+// Narrow rows but for the last one.
+class TLastRowWideTree : public TTestTree {
+protected:
+    int DoGetNodeWidth(PGridNode Node, TColumnIndex) override { return Node->NextSiblingNode ? 20 : 500; }
+};
+// Narrow rows but one wide row at `WideRow`.
+class TOneWideRowTree : public TTestTree {
+public:
+    uint32_t WideRow = 0;
+
+protected:
+    int DoGetNodeWidth(PGridNode Node, TColumnIndex) override { return Node->Index == WideRow ? 900 : 40; }
+};
+}  // namespace
+
+// The only wide row sits at the bottom edge, where the horizontal bar it needs would cover
+// it: the bar comes and stays (its coming does not take away the reason for it).
+TEST(GridTreeWindow, HorizontalBarForAWideRowItWouldCover) {
+    classlib::TForm form(nullptr);
+    auto* tree = new TLastRowWideTree();
+    tree->SetParent(&form);
+    tree->SetBounds(0, 0, 200, 100);
+    tree->SetDefaultNodeHeight(10);
+    HWND wnd = tree->Handle();
+    const int client = tree->ClientHeight();
+    ASSERT_GT(client, 40);
+    tree->SetRootNodeCount(uint32_t((client + 9) / 10));  // the last row ends at the bottom
+    form.Show();
+    EXPECT_TRUE(HasStyle(wnd, WS_HSCROLL));
+    EXPECT_GE(tree->RangeX(), 500);
+    EXPECT_EQ(tree->RangeX(), BarInfo(wnd, SB_HORZ).nMax);
+}
+
+// A wide row near the bottom that a horizontal bar would cover: the bar is there as long as
+// the row is shown in the area without the bar, and settles (before, showing the bar hid the
+// row, hiding it showed the row again, and the window recursed until the stack ran out).
+TEST(GridTreeWindow, WideRowUnderTheHorizontalBarSettles) {
+    const int bar = GetSystemMetrics(SM_CYHSCROLL);
+    for (uint32_t wideRow : {4u, 6u}) {
+        for (int extra = 1; extra <= bar; extra += 3) {
+            SCOPED_TRACE(testing::Message() << "wide row " << wideRow << ", " << extra << " px of it above the bar");
+            classlib::TForm form(nullptr);
+            auto* tree = new TOneWideRowTree();
+            tree->WideRow = wideRow;
+            tree->SetParent(&form);
+            HWND wnd = tree->Handle();
+            const int rowHeight = int(tree->DefaultNodeHeight());
+            tree->SetClientSize(300, int(wideRow) * rowHeight + extra);
+            tree->SetRootNodeCount(wideRow + 1);
+            EXPECT_TRUE(HasStyle(wnd, WS_HSCROLL));
+            EXPECT_GE(tree->RangeX(), 900);
+            RECT client{};
+            GetClientRect(wnd, &client);
+            EXPECT_EQ(client.bottom, tree->ClientHeight());
+        }
+    }
+}
+
 TEST(GridTreeWindow, HorizontalScrollCodesAndTheWheel) {
     classlib::TForm form(nullptr);
     auto* tree = new TWideTree();

@@ -192,16 +192,16 @@ int TThmDefaultTheme::GetIntMetric(int index) {
     case tmDropArrowWidth: return 8;
     case tmDropArrowMargin: return 3;
     case tmMenuImageGap:
-    case 62: return 1;
+    case tmSpareSize62: return 1;
     case tmMenuCaptionGap:
     case tmMenuCaptionEndGap:
     case tmMDIButtonNarrower:
     case tmEditFrameInset:
-    case 61: return 2;
+    case tmSpareSize61: return 2;
     case tmMDIButtonLower: return 4;
     case tmToolbarSeparatorSize: return 6;
-    case 65: return 13;
-    case 66: return 0;
+    case tmSpareSize65: return 13;
+    case tmSpareSize66: return 0;
     default: return -1;
     }
 }

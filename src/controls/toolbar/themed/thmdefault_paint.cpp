@@ -50,41 +50,6 @@ RECT Deflated(RECT r, int dx, int dy) {
 
 int ToolbarButtonState(bool pressed, bool hot) { return pressed ? TS_PRESSED : hot ? TS_HOT : TS_NORMAL; }
 
-// Text in the canvas font and `color` on a transparent background, by DrawText or turned to
-// run downward.
-void DrawCaptionText(TCanvas& canvas, const std::wstring& text, RECT rect, UINT format, TColor color,
-                     bool rotated) {
-    canvas.Brush().SetStyle(bsClear);
-    canvas.PrepareText();
-    HDC dc = canvas.Handle();
-    COLORREF oldColor = SetTextColor(dc, ColorToRGB(color));
-    int oldMode = SetBkMode(dc, TRANSPARENT);
-    if (rotated)
-        toolbar::DrawVerticalText(dc, text, rect, format);
-    else
-        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect, format);
-    SetBkMode(dc, oldMode);
-    SetTextColor(dc, oldColor);
-    canvas.Brush().SetStyle(bsSolid);
-}
-
-// Text in a given font (the canvas font is left as it was).
-void DrawTextInFont(TCanvas& canvas, TFont& font, const std::wstring& text, const RECT& rect, UINT format,
-                    TColor color, bool rotated) {
-    canvas.PrepareText();
-    HDC dc = canvas.Handle();
-    TSelectedObject selected(dc, font.Handle());
-    COLORREF oldColor = SetTextColor(dc, ColorToRGB(color));
-    int oldMode = SetBkMode(dc, TRANSPARENT);
-    RECT r = rect;
-    if (rotated)
-        toolbar::DrawVerticalText(dc, text, r, format);
-    else
-        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, format);
-    SetBkMode(dc, oldMode);
-    SetTextColor(dc, oldColor);
-}
-
 }  // namespace
 
 void TThmDefaultTheme::PaintViewBackground(TCanvas& canvas, const RECT&, const RECT& paintRect,
@@ -95,6 +60,8 @@ void TThmDefaultTheme::PaintViewBackground(TCanvas& canvas, const RECT&, const R
 }
 
 void TThmDefaultTheme::PaintItemButton(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item) {
+    // Fixed-size glyphs and derived rectangles stay near small rectangles.
+    TThmClipGuard clip(canvas.Handle(), rect, 1);
     HDC dc = canvas.Handle();
     const bool menuBar = ViewKindIs(item.ViewKind, vkMenuBar);
     const bool opaque = (item.ViewKind & vkOpaqueItems) != 0;
@@ -154,6 +121,8 @@ void TThmDefaultTheme::PaintItemButton(TCanvas& canvas, const RECT& rect, const 
 
 void TThmDefaultTheme::PaintItemCaption(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item,
                                         const std::wstring& caption, UINT format, bool rotated) {
+    // A pushed caption moves by one pixel; its text stays within one pixel of the rectangle.
+    TThmClipGuard clip(canvas.Handle(), rect, 1);
     TColor color = canvas.Font().Color();
     if (color == clNone) color = GetItemTextColor(item);
     RECT r = rect;
@@ -165,14 +134,16 @@ void TThmDefaultTheme::PaintItemCaption(TCanvas& canvas, const RECT& rect, const
         if (!item.Enabled && !VisualStylesOpen) {
             RECT lower = r;
             OffsetRect(&lower, 1, 1);
-            DrawCaptionText(canvas, caption, lower, format, clBtnHighlight, rotated);
+            DrawThemeCaption(canvas, caption, lower, format, clBtnHighlight, rotated);
             color = clBtnShadow;
         }
     }
-    DrawCaptionText(canvas, caption, r, format, color, rotated);
+    DrawThemeCaption(canvas, caption, r, format, color, rotated);
 }
 
 void TThmDefaultTheme::PaintCheckGlyph(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item) {
+    // Fixed-size glyphs and derived rectangles stay near small rectangles.
+    TThmClipGuard clip(canvas.Handle(), rect, 1);
     HDC dc = canvas.Handle();
     const int cx = (rect.left + rect.right) / 2, cy = (rect.top + rect.bottom) / 2;
     const TColor color = item.Enabled ? clBtnText : clGrayText;
@@ -194,6 +165,8 @@ void TThmDefaultTheme::PaintCheckGlyph(TCanvas& canvas, const RECT& rect, const 
 }
 
 void TThmDefaultTheme::PaintChevronButton(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item) {
+    // Fixed-size glyphs and derived rectangles stay near small rectangles.
+    TThmClipGuard clip(canvas.Handle(), rect, 1);
     PaintItemButton(canvas, rect, item);
     RECT area = rect;
     int width, height;
@@ -217,6 +190,8 @@ void TThmDefaultTheme::PaintChevronButton(TCanvas& canvas, const RECT& rect, con
 
 void TThmDefaultTheme::PaintEditBox(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item,
                                     const TThmEditBoxInfo& editBox) {
+    // Fixed-size glyphs and derived rectangles stay near small rectangles.
+    TThmClipGuard clip(canvas.Handle(), rect, 1);
     PaintItemFrame(canvas, rect, item);
     const int inset = GetIntMetric(tmEditFrameInset);
     const RECT box = Deflated(rect, inset, inset);
@@ -232,6 +207,8 @@ void TThmDefaultTheme::PaintEditBox(TCanvas& canvas, const RECT& rect, const TTh
 
 void TThmDefaultTheme::PaintEditBoxButton(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item,
                                           const TThmEditButtonInfo& button) {
+    // Fixed-size glyphs and derived rectangles stay near small rectangles.
+    TThmClipGuard clip(canvas.Handle(), rect, 1);
     HDC dc = canvas.Handle();
     const bool disabled = button.ButtonState & 1, hot = button.ButtonState & 2;
     if (button.ButtonKind == 1) {
@@ -290,6 +267,8 @@ void TThmDefaultTheme::PaintDockBackground(TCanvas& canvas, const RECT& clientRe
 }
 
 void TThmDefaultTheme::PaintDockPanelFrame(TCanvas& canvas, const RECT& rect, const TThmDockPanelFrameInfo& frame) {
+    // Fixed-size glyphs and derived rectangles stay near small rectangles.
+    TThmClipGuard clip(canvas.Handle(), rect, 1);
     HDC dc = canvas.Handle();
     RECT r = rect;
     PaintRectFrame(dc, r, ToolbarFace, true);
@@ -343,7 +322,7 @@ void TThmDefaultTheme::PaintDockPanelFrame(TCanvas& canvas, const RECT& rect, co
                 InflateRect(&text, -2, 0);
             else
                 InflateRect(&text, 0, -2);
-            DrawTextInFont(canvas, DefaultCaptionFont(), frame.Caption, text,
+            DrawThemeCaptionInFont(canvas, DefaultCaptionFont(), frame.Caption, text,
                            across ? DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX
                                   : DT_END_ELLIPSIS | DT_NOPREFIX,
                            clBtnText, !across);
@@ -353,6 +332,8 @@ void TThmDefaultTheme::PaintDockPanelFrame(TCanvas& canvas, const RECT& rect, co
 }
 
 void TThmDefaultTheme::PaintDropArrow(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item) {
+    // Fixed-size glyphs and derived rectangles stay near small rectangles.
+    TThmClipGuard clip(canvas.Handle(), rect, 1);
     RECT r = rect;
     if ((item.Pushed || item.Checked) && item.SplitPart != spSplitArrow) OffsetRect(&r, 1, 1);
     const TColor color = IsToolbarStyle(item) ? clBtnText : PopupMenuTextColor;
@@ -363,6 +344,8 @@ void TThmDefaultTheme::PaintDropArrow(TCanvas& canvas, const RECT& rect, const T
 }
 
 void TThmDefaultTheme::PaintFloatingFrame(TCanvas& canvas, const RECT& rect, const TThmFloatingFrameInfo& frame) {
+    // Fixed-size glyphs and derived rectangles stay near small rectangles.
+    TThmClipGuard clip(canvas.Handle(), rect, 1);
     HDC dc = canvas.Handle();
     const RECT caption = GetFloatingCaptionRect(frame, true, false);
     const RECT inner{rect.left + frame.BorderSize.x, rect.top + frame.BorderSize.y,
@@ -386,7 +369,7 @@ void TThmDefaultTheme::PaintFloatingFrame(TCanvas& canvas, const RECT& rect, con
             if (frame.Caption && *frame.Caption) {
                 RECT text = GetFloatingCaptionRect(frame, true, closeShown);
                 text.left += 2;
-                DrawTextInFont(canvas, DefaultCaptionFont(), frame.Caption, text,
+                DrawThemeCaptionInFont(canvas, DefaultCaptionFont(), frame.Caption, text,
                                DT_SINGLELINE | DT_END_ELLIPSIS | DT_VCENTER | DT_NOPREFIX, captionText, false);
             }
         }
@@ -416,7 +399,7 @@ void TThmDefaultTheme::PaintFloatingFrame(TCanvas& canvas, const RECT& rect, con
         if (frame.Caption && *frame.Caption) {
             RECT text = bar;
             text.left += 2;
-            DrawTextInFont(canvas, DefaultCaptionFont(), frame.Caption, text,
+            DrawThemeCaptionInFont(canvas, DefaultCaptionFont(), frame.Caption, text,
                            DT_SINGLELINE | DT_END_ELLIPSIS | DT_VCENTER | DT_NOPREFIX, captionText, false);
         }
         PaintLine(dc, caption.left, caption.bottom, caption.right, caption.bottom, clBtnFace);
@@ -432,6 +415,8 @@ void TThmDefaultTheme::PaintFloatingFrame(TCanvas& canvas, const RECT& rect, con
 }
 
 void TThmDefaultTheme::PaintItemFrame(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item) {
+    // Fixed-size glyphs and derived rectangles stay near small rectangles.
+    TThmClipGuard clip(canvas.Handle(), rect, 1);
     HDC dc = canvas.Handle();
     const bool opaque = (item.ViewKind & vkOpaqueItems) != 0;
     const bool active = item.Pushed || item.Checked || ActiveLook(item);
@@ -456,6 +441,8 @@ void TThmDefaultTheme::PaintItemFrame(TCanvas& canvas, const RECT& rect, const T
 
 void TThmDefaultTheme::PaintItemImage(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item,
                                       TImageList* images, int imageIndex) {
+    // Fixed-size glyphs and derived rectangles stay near small rectangles.
+    TThmClipGuard clip(canvas.Handle(), rect, 1);
     if (!images) return;
     RECT r = rect;
     if (item.Pushed || item.Checked) OffsetRect(&r, 1, 1);
@@ -478,6 +465,8 @@ void TThmDefaultTheme::PaintItemImage(TCanvas& canvas, const RECT& rect, const T
 
 void TThmDefaultTheme::PaintMDICaptionButton(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item,
                                              int buttonKind) {
+    // Fixed-size glyphs and derived rectangles stay near small rectangles.
+    TThmClipGuard clip(canvas.Handle(), rect, 1);
     static constexpr int kParts[4] = {WP_MDICLOSEBUTTON, WP_MDIMINBUTTON, 0, WP_MDIRESTOREBUTTON};
     static constexpr UINT kControls[4] = {DFCS_CAPTIONCLOSE, DFCS_CAPTIONMIN, DFCS_CAPTIONMAX, DFCS_CAPTIONRESTORE};
     if (buttonKind < 0 || buttonKind > 3) return;
@@ -489,6 +478,8 @@ void TThmDefaultTheme::PaintMDICaptionButton(TCanvas& canvas, const RECT& rect, 
 }
 
 void TThmDefaultTheme::PaintPopupItem(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item) {
+    // Fixed-size glyphs and derived rectangles stay near small rectangles.
+    TThmClipGuard clip(canvas.Handle(), rect, 1);
     HDC dc = canvas.Handle();
     const int checkWidth = GetSystemMetrics(SM_CXMENUCHECK);
     const bool imageOrCheck = item.ImageShown || item.Checked;
@@ -531,6 +522,8 @@ void TThmDefaultTheme::PaintPopupItemFrame(TCanvas& canvas, const RECT& rect, co
 }
 
 void TThmDefaultTheme::PaintScrollArrowButton(TCanvas& canvas, const RECT& rect, int direction, bool hot) {
+    // Fixed-size glyphs and derived rectangles stay near small rectangles.
+    TThmClipGuard clip(canvas.Handle(), rect, 1);
     static constexpr UINT kScroll[4] = {DFCS_SCROLLUP, DFCS_SCROLLDOWN, DFCS_SCROLLLEFT, DFCS_SCROLLRIGHT};
     if (direction < 1 || direction > 4) return;
     HDC dc = canvas.Handle();
@@ -553,6 +546,8 @@ void TThmDefaultTheme::PaintScrollArrowButton(TCanvas& canvas, const RECT& rect,
 }
 
 void TThmDefaultTheme::PaintPopupFrame(TCanvas& canvas, const RECT& rect, const TThmPopupFrameInfo& frame) {
+    // Fixed-size glyphs and derived rectangles stay near small rectangles.
+    TThmClipGuard clip(canvas.Handle(), rect, 1);
     HDC dc = canvas.Handle();
     RECT r = rect;
     if (ViewKindIs(frame.ViewKind, vkListPopup)) {
@@ -571,6 +566,8 @@ void TThmDefaultTheme::PaintPopupFrame(TCanvas& canvas, const RECT& rect, const 
 
 void TThmDefaultTheme::PaintItemSeparator(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item,
                                           bool horizontal, bool lineSeparator) {
+    // Fixed-size glyphs and derived rectangles stay near small rectangles.
+    TThmClipGuard clip(canvas.Handle(), rect, 1);
     if (!item.Enabled) return;
     HDC dc = canvas.Handle();
     if (!ViewKindIs(item.ViewKind, vkPopupMenu) &&
@@ -593,6 +590,8 @@ void TThmDefaultTheme::PaintItemSeparator(TCanvas& canvas, const RECT& rect, con
 }
 
 void TThmDefaultTheme::PaintToolbarFrame(TCanvas& canvas, const RECT& rect, const TThmToolbarFrameInfo& frame) {
+    // Fixed-size glyphs and derived rectangles stay near small rectangles.
+    TThmClipGuard clip(canvas.Handle(), rect, 1);
     canvas.FillRect(rect);
     HDC dc = canvas.Handle();
     const bool styled = StyleData(vscToolbar) != nullptr;
@@ -671,6 +670,8 @@ void TThmDefaultTheme::PaintToolbarFrame(TCanvas& canvas, const RECT& rect, cons
 }
 
 void TThmDefaultTheme::PaintCheckControl(TCanvas& canvas, const RECT& rect, int controlKind, int state, int) {
+    // Fixed-size glyphs and derived rectangles stay near small rectangles.
+    TThmClipGuard clip(canvas.Handle(), rect, 1);
     HDC dc = canvas.Handle();
     const bool checked = state & 1, grey = state & 2, disabled = state & 4, hot = state & 8, pressed = state & 0x10;
     const bool checkBox = controlKind == 1;
@@ -721,6 +722,8 @@ void TThmDefaultTheme::PaintCheckControl(TCanvas& canvas, const RECT& rect, int 
 }
 
 void TThmDefaultTheme::PaintStatusBarPart(TCanvas& canvas, const RECT& rect, int part) {
+    // Fixed-size glyphs and derived rectangles stay near small rectangles.
+    TThmClipGuard clip(canvas.Handle(), rect, 1);
     static constexpr int kParts[4] = {0, SP_PANE, SP_GRIPPERPANE, SP_GRIPPER};
     if (part < 0 || part > 3) return;
     HDC dc = canvas.Handle();

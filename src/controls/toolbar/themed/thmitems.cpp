@@ -510,6 +510,7 @@ TThmItemInfo TThmItemViewer::FillItemInfo(bool selected, bool pushed, bool arrow
         info.ImageHeight = image.cy;
     }
     info.Vertical = IsVerticalView(view) && !split;
+    info.ViewVertical = IsVerticalView(view);
     const bool menuOpen = (view->State() & tbvsModal) && view->OpenViewer();
     info.PopupOpen = toolbarStyle && (menuOpen || submenu) && (split ? arrowPressed : pushed);
     info.ImageColumnWidth = GetPopupImageColumnWidth(this);

@@ -4,6 +4,7 @@
 #include "classlib/control.h"
 #include "classlib/errors.h"
 #include "controls/toolbar/themed/thmdefault.h"
+#include "controls/toolbar/themed/thmnames.h"
 
 namespace themed {
 
@@ -12,7 +13,7 @@ using namespace classlib;
 namespace {
 
 constexpr TThmThemeEntry kBuiltInThemes[] = {
-    {L"Default", CreateDefaultTheme},
+    {kThemeDefault, CreateDefaultTheme},
 };
 
 // The nexus while it exists: clients that go after it have nothing to leave.
@@ -40,8 +41,8 @@ void UnregisterThemeClient(TThmThemeClient* client) {
 // --- nexus ------------------------------------------------------------------------------------
 
 TThmNexus::TThmNexus() {
-    if (!IsToolbarThemeRegistered(L"Default")) RegisterThemeTable(BuiltInThemes());
-    FTheme = AcquireToolbarTheme(L"Default");
+    if (!IsToolbarThemeRegistered(kThemeDefault)) RegisterThemeTable(BuiltInThemes());
+    FTheme = AcquireToolbarTheme(kThemeDefault);
     ThemeManagerAddListener(this);
     gNexus = this;
 }

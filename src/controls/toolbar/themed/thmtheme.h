@@ -99,6 +99,9 @@ struct TThmItemInfo {
     BYTE SplitPart;
     bool PopupOpen;
     int ImageColumnWidth;
+    // The item's view is a vertical toolbar. Unlike Vertical, also set for split items, whose
+    // parts are laid out as on a horizontal bar; themes that shade buttons along the bar read it.
+    bool ViewVertical;
 };
 
 // Left width, right width, top height, bottom height.
@@ -205,6 +208,12 @@ constexpr int tmMDIButtonNarrower = 36;    // than SM_CXMENUSIZE
 constexpr int tmMDIButtonLower = 37;       // than SM_CYMENUSIZE
 constexpr int tmToolbarSeparatorSize = 50;
 constexpr int tmEditFrameInset = 60;
+// Sizes every theme answers by its look although no control of this program asks for them;
+// the themes keep their answers so that the look stays whole.
+constexpr int tmSpareSize61 = 61;
+constexpr int tmSpareSize62 = 62;
+constexpr int tmSpareSize65 = 65;
+constexpr int tmSpareSize66 = 66;
 constexpr int tbPopupOverlapsOpener = 1;   // a drop-down popup sits one pixel into its opener
 constexpr int tbPaintDockBackground = 5;
 constexpr int tbSolidToolbarNCArea = 6;

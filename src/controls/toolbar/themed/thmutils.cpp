@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cwchar>
 #include <memory>
 
 #include "classlib/application.h"
@@ -306,21 +307,35 @@ HBRUSH CreateBrushForColor(ThmColor c) {
     return CreateSolidBrush(ThmResolveColor(c));
 }
 
+namespace {
+
+// Fills a non-empty rectangle with a plain colour without making a GDI object.
+void FillPlain(HDC dc, const RECT& rect, COLORREF color) {
+    if (rect.right <= rect.left || rect.bottom <= rect.top) return;
+    const COLORREF old = SetBkColor(dc, color);
+    ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
+    SetBkColor(dc, old);
+}
+
+}  // namespace
+
 bool PaintRectFill(HDC dc, const RECT& rect, ThmColor c) {
     if (IsNone(c)) return false;
-    auto u = static_cast<std::uint32_t>(c);
-    if ((u & 0xFF000000u) == 0xFF000000u) {
-        FillRect(dc, &rect, GetSysColorBrush(static_cast<int>(u & 0xFF)));
-    } else {
-        FillRect(dc, &rect, classlib::TGdiObject<HBRUSH>(CreateSolidBrush(ThmResolveColor(c))).Handle());
-    }
+    FillPlain(dc, rect, ThmResolveColor(c));
     return true;
 }
 
 bool PaintRectFrame(HDC dc, RECT& rect, ThmColor c, bool shrink) {
     bool painted = false;
     if (!IsNone(c)) {
-        FrameRect(dc, &rect, classlib::TGdiObject<HBRUSH>(CreateSolidBrush(ThmResolveColor(c))).Handle());
+        const RECT& r = rect;
+        if (r.right > r.left && r.bottom > r.top) {
+            const COLORREF color = ThmResolveColor(c);
+            FillPlain(dc, RECT{r.left, r.top, r.right, r.top + 1}, color);
+            FillPlain(dc, RECT{r.left, r.bottom - 1, r.right, r.bottom}, color);
+            FillPlain(dc, RECT{r.left, r.top + 1, r.left + 1, r.bottom - 1}, color);
+            FillPlain(dc, RECT{r.right - 1, r.top + 1, r.right, r.bottom - 1}, color);
+        }
         painted = true;
     }
     if (shrink) InflateRect(&rect, -1, -1);
@@ -444,6 +459,38 @@ void PaintMonoGlyphCentered(HDC dc, const RECT& rect, classlib::TImageList& imag
                             ThmColor c) {
     PaintMonoGlyph(dc, (rect.left + rect.right - images.Width() + 1) / 2,
                    (rect.top + rect.bottom - images.Height() + 1) / 2, images, index, c);
+}
+
+namespace {
+
+void DrawCaptionOn(HDC dc, const wchar_t* text, int length, RECT rect, UINT format, ThmColor color,
+                   bool rotated) {
+    const COLORREF oldColor = SetTextColor(dc, ThmResolveColor(color));
+    const int oldMode = SetBkMode(dc, TRANSPARENT);
+    if (rotated)
+        toolbar::DrawVerticalText(dc, std::wstring(text, static_cast<size_t>(length)), rect, format);
+    else
+        DrawTextW(dc, text, length, &rect, format);
+    SetBkMode(dc, oldMode);
+    SetTextColor(dc, oldColor);
+}
+
+}  // namespace
+
+void DrawThemeCaption(classlib::TCanvas& canvas, const std::wstring& text, RECT rect, UINT format,
+                      ThmColor color, bool rotated) {
+    if (text.empty() || IsNone(color)) return;
+    canvas.PrepareText();
+    DrawCaptionOn(canvas.Handle(), text.c_str(), static_cast<int>(text.size()), rect, format, color, rotated);
+}
+
+void DrawThemeCaptionInFont(classlib::TCanvas& canvas, classlib::TFont& font, const wchar_t* text,
+                            const RECT& rect, UINT format, ThmColor color, bool rotated) {
+    if (!text || !*text || IsNone(color)) return;
+    canvas.PrepareText();
+    HDC dc = canvas.Handle();
+    classlib::TSelectedObject selected(dc, font.Handle());
+    DrawCaptionOn(dc, text, static_cast<int>(std::wcslen(text)), rect, format, color, rotated);
 }
 
 // --- image routines ---------------------------------------------------------------------------

@@ -14,6 +14,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "classlib/graphics.h"
 
 namespace classlib {
@@ -66,6 +68,25 @@ ThmColor HSLToColor(float h, float s, float l);
 
 // --- drawing primitives ----------------------------------------------------------------------
 
+// Keeps painting inside a rectangle (grown by `grow` pixels) for the guard's life: the DC's
+// state is saved, its clipping narrowed, and all of it restored at the end. A painter whose
+// fixed-size glyphs or derived rectangles could reach past a small rectangle holds one.
+class TThmClipGuard {
+public:
+    TThmClipGuard(HDC dc, const RECT& rect, int grow = 0) : FDC(dc), FSaved(SaveDC(dc)) {
+        IntersectClipRect(dc, rect.left - grow, rect.top - grow, rect.right + grow, rect.bottom + grow);
+    }
+    ~TThmClipGuard() {
+        if (FSaved) RestoreDC(FDC, FSaved);
+    }
+    TThmClipGuard(const TThmClipGuard&) = delete;
+    TThmClipGuard& operator=(const TThmClipGuard&) = delete;
+
+private:
+    HDC FDC;
+    int FSaved;
+};
+
 // Blends a plain colour into one pixel: alpha 0 leaves it, 255 sets it.
 void PaintPixelAlpha(HDC dc, int x, int y, ThmColor color, int alpha);
 // New objects the caller deletes: a 1-pixel solid pen (null pen for clNone), a solid brush
@@ -105,6 +126,13 @@ void PaintPatternGlyph(HDC dc, const RECT& rect, int width, int height, const BY
 void PaintMonoGlyph(HDC dc, int x, int y, classlib::TImageList& images, int index, ThmColor c);
 void PaintMonoGlyphCentered(HDC dc, const RECT& rect, classlib::TImageList& images, int index,
                             ThmColor c);
+// Text on a transparent background in `color`, by DrawText or turned to run downward
+// (DrawVerticalText): in the canvas font, or in `font` with the canvas font left as it was.
+// A null or empty text draws nothing; the canvas keeps its brush and colours.
+void DrawThemeCaption(classlib::TCanvas& canvas, const std::wstring& text, RECT rect, UINT format,
+                      ThmColor color, bool rotated);
+void DrawThemeCaptionInFont(classlib::TCanvas& canvas, classlib::TFont& font, const wchar_t* text,
+                            const RECT& rect, UINT format, ThmColor color, bool rotated);
 // The dragging outline between two rectangles (either may be null), frame 3 x 2.
 void DrawResizeOutline(HDC dc, const RECT* newRect, const RECT* oldRect);
 // For an MDI frame form, the size of its MDI client window; otherwise its client size.

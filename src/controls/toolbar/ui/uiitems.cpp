@@ -15,6 +15,7 @@
 #include "controls/toolbar/ui/uistatusbar.h"
 #include "controls/toolbar/ui/uitext.h"
 #include "controls/toolbar/ui/uitheme.h"
+#include "controls/toolbar/ui/uithemequirks.h"
 #include "controls/toolbar/ui/uitoolbar.h"
 
 namespace ui {
@@ -412,7 +413,7 @@ void TUiItemViewer::Paint(TCanvas& canvas, const RECT& clientRect, bool selected
                            imageShown ? image.cx : 0, imageShown ? image.cy : 0, glyphAbove, false, textRect,
                            glyphRect, rotated ? 2 : 0);
         format = CaptionLayoutFormat(alignment, format);
-        if (pushed && GetActiveToolbarThemeName() == L"Default") OffsetRect(&textRect, 1, 1);
+        if (pushed && ActiveThemeHasQuirk(uqSystemLook)) OffsetRect(&textRect, 1, 1);
     } else if (style & tbstClicksTransparent) {
         textRect = clientRect;
         format |= DT_CENTER | DT_VCENTER | DT_SINGLELINE;

@@ -11,6 +11,7 @@
 #include "controls/toolbar/themed/thmutils.h"
 #include "controls/toolbar/ui/uipaint_p.h"
 #include "controls/toolbar/ui/uitheme.h"
+#include "controls/toolbar/ui/uithemequirks.h"
 
 namespace ui {
 
@@ -19,11 +20,6 @@ using namespace themed;
 using namespace ui::detail;
 
 namespace {
-
-// The themes whose title-bar and panel caption strips are a plain gradient.
-bool HasGradientCaptionStrip(const std::wstring& theme) {
-    return theme == L"Stripes" || theme == L"Miranda" || theme == L"Monai" || theme == L"MonaiXP";
-}
 
 // A bitmap whose canvas brush holds `color`, filled with it.
 void PrepareBitmap(TBitmap& bitmap, int width, int height, TColor color) {
@@ -115,14 +111,14 @@ void PaintTitleBarFrame(HWND window, TCanvas& canvas, const RECT& rect, int capt
     TCanvas& target = bitmap.Canvas();
     const RECT whole{0, 0, width, height};
 
-    if (dockBackground && theme != L"Default")
+    if (dockBackground && !ThemeHasQuirk(theme, uqSystemLook))
         PaintThemedButton(target, Deflated(whole, -3, -3), true, false, false, false, false, false, thtThm, 3);
     if (captionHeight < height)
         painter.PaintFloatingFrame(target, whole, TitleFrameInfo(window, width, height, rpBorder, color));
     if (captionWidth > 0 && captionHeight > 0) {
         const RECT strip{0, 0, captionWidth, captionHeight};
         HDC dc = target.Handle();
-        if (HasGradientCaptionStrip(theme)) {
+        if (ThemeHasQuirk(theme, uqGradientCaptionStrip)) {
             PaintFaceGradient(dc, strip);
             PaintLine(dc, strip.left, strip.bottom - 1, strip.right, strip.bottom - 1, clBtnShadow);
         } else {
@@ -144,10 +140,10 @@ void PaintPanelCaption(HWND window, TCanvas& canvas, int x, int y, int width, in
     const TColor color = canvas.Brush().Color();
     const std::wstring theme = CurrentThemeName();
     TBitmap bitmap;
-    if (theme == L"Dream") {
+    if (ThemeHasQuirk(theme, uqTitleFrameCaption)) {
         PrepareBitmap(bitmap, width, height, color);
         PaintTitleBarFrame(window, bitmap.Canvas(), RECT{0, 0, width, height}, width, height, true);
-    } else if (theme == L"Default" || HasGradientCaptionStrip(theme)) {
+    } else if (ThemeHasQuirk(theme, uqSystemLook) || ThemeHasQuirk(theme, uqGradientCaptionStrip)) {
         PrepareBitmap(bitmap, width, height, color);
         HDC dc = bitmap.Canvas().Handle();
         RECT r{0, 0, width, height};

@@ -12,6 +12,7 @@
 #include "controls/toolbar/themed/thmuxtheme.h"
 #include "controls/toolbar/ui/uipaint_p.h"
 #include "controls/toolbar/ui/uitheme.h"
+#include "controls/toolbar/ui/uithemequirks.h"
 
 namespace ui {
 
@@ -77,16 +78,16 @@ TThmItemInfo FillButtonItemInfo(bool enabled, bool pushed, bool hotTrack, bool s
 void PaintThmButtonFace(TCanvas& canvas, const RECT& rect, TThmItemInfo item, bool hotTrack, bool checked) {
     const std::wstring theme = CurrentThemeName();
     TThmTheme& painter = ActiveToolbarTheme();
-    if (theme == L"Aluminum") {
+    if (ThemeHasQuirk(theme, uqMetalButtonFace)) {
         PaintAluminumButton(canvas, rect, item.Pushed, 0xDFDFDF);
         return;
     }
-    if (theme == L"OfficeXP") {
+    if (ThemeHasQuirk(theme, uqOpaqueRestingButton)) {
         if (!item.Pushed && !hotTrack && !checked) {
             item.ViewKind |= vkOpaqueItems;
             item.HotState = hsNone;
         }
-    } else if (theme == L"Athen" || theme == L"Dream") {
+    } else if (ThemeHasQuirk(theme, uqPopupFrameRestingButton)) {
         if (!item.Pushed && !hotTrack && !checked) {
             item.ViewKind = vkPopup;
             painter.PaintItemFrame(canvas, rect, item);
@@ -289,8 +290,7 @@ void PaintThemedListItem(TCanvas& canvas, const RECT& rect, bool selected, bool 
     const TThmItemInfo item = FillButtonItemInfo(true, pushed, true, false);
     TThmTheme& theme = ActiveToolbarTheme();
     canvas.Font().SetColor(theme.GetItemTextColor(item));
-    const std::wstring name = CurrentThemeName();
-    if (name == L"Dream" || name == L"SentimoX")
+    if (ActiveThemeHasQuirk(uqPopupItemSelection))
         theme.PaintPopupItem(canvas, rect, item);
     else
         theme.PaintItemButton(canvas, rect, item);

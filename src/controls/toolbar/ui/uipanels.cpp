@@ -10,6 +10,7 @@
 #include "controls/toolbar/ui/uipaint_p.h"
 #include "controls/toolbar/ui/uitext.h"
 #include "controls/toolbar/ui/uitheme.h"
+#include "controls/toolbar/ui/uithemequirks.h"
 #include "controls/toolbar/ui/uiwindows.h"
 #include "controls/wide/widecontrols.h"
 #include "controls/wide/widelabel.h"
@@ -42,7 +43,7 @@ void PaintPanelBorder(TCanvas& canvas, const RECT& rect, bool enabled, bool thmS
         return;
     case thtThm: {
         themed::TThmTheme& theme = themed::ActiveToolbarTheme();
-        if (thmStyle && CurrentThemeName() != L"Default") {
+        if (thmStyle && !ActiveThemeHasQuirk(uqSystemLook)) {
             theme.PaintItemButton(canvas, rect, FillButtonItemInfo(enabled, false, false, true));
             return;
         }

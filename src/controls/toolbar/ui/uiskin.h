@@ -1,7 +1,8 @@
 #pragma once
-// The skin options: containers of colours and an image per part of a bar, which only a theme
-// named "UiTheme" would switch on. No theme of the program has that name, so nothing paints
-// with them; the shared resources (uitheme.h) keep one instance.
+// The skin options: containers of colours and an image per part of a bar, which only the skin
+// theme (IsSkinActive, uithemequirks.h) would switch on. No theme of the program is registered
+// under its name, so nothing paints with them; the shared resources (uitheme.h) keep one
+// instance.
 
 #include <memory>
 
@@ -28,8 +29,5 @@ struct TUiSkinOptions {
     TUiSkinOptionCategory FirstGroup[5];
     TUiSkinOptionCategory SecondGroup[5];
 };
-
-// True only while the current theme is named "UiTheme".
-bool IsSkinActive();
 
 }  // namespace ui

@@ -6,6 +6,7 @@
 #include "controls/toolbar/themed/thmutils.h"
 #include "controls/toolbar/ui/uipaint.h"
 #include "controls/toolbar/ui/uitheme.h"
+#include "controls/toolbar/ui/uithemequirks.h"
 #include "controls/toolbar/ui/uititlebar.h"
 #include "controls/toolbar/ui/uiwindows.h"
 
@@ -17,10 +18,7 @@ using namespace themed;
 
 namespace {
 
-bool IsOfficeStyleTheme() {
-    const std::wstring name = GetActiveToolbarThemeName();
-    return name == L"OfficeXP" || name == L"Office11Adaptive";
-}
+bool IsOfficeStyleTheme() { return ActiveThemeHasQuirk(uqOfficeStatusBar); }
 
 TUiToolbar* NewStatusToolbar(TComponent* owner) { return new TUiStatusToolbar(owner); }
 

@@ -11,6 +11,7 @@
 #include "controls/toolbar/ui/uipaint_p.h"
 #include "controls/toolbar/ui/uitabset.h"
 #include "controls/toolbar/ui/uitheme.h"
+#include "controls/toolbar/ui/uithemequirks.h"
 
 namespace ui {
 
@@ -19,11 +20,6 @@ using namespace toolbar;
 using namespace themed;
 
 namespace {
-
-bool ThemeIn(std::initializer_list<const wchar_t*> names) {
-    const std::wstring current = GetActiveToolbarThemeName();
-    return std::any_of(names.begin(), names.end(), [&](const wchar_t* n) { return current == n; });
-}
 
 // A 3-D frame of the plain and flat looks: the outer edge in light/dark, for the plain look a
 // second one inside it.
@@ -53,16 +49,13 @@ bool IsTabViewer(TBarItemViewer* v) { return v && dynamic_cast<TUiTabItem*>(v->I
 // --- painting -----------------------------------------------------------------------------------
 
 bool ThemeDrawsTabsFlipped() {
-    return ThemeIn({L"Dream", L"Miranda", L"Nexos2", L"NexosX", L"OfficeC", L"OfficeK", L"Relifer", L"SentimoX",
-                    L"Tristan", L"Tristan2", L"Zezio"});
+    return ActiveThemeHasQuirk(uqFlippedTabs);
 }
 
 int ActiveTabReach(TUiTabThemeType themeType, bool bottom) {
     const TUiTabThemeType resolved = ResolveTabThemeType(themeType);
     if (bottom && resolved == tttNone) return 2;
-    if (resolved == tttThm &&
-        ThemeIn({L"Dream", L"Miranda", L"Monai", L"MonaiXP", L"NexosX", L"Stripes", L"Xito", L"Zezio"}))
-        return 2;
+    if (resolved == tttThm && ActiveThemeHasQuirk(uqDeepActiveTab)) return 2;
     return 1;
 }
 
@@ -201,7 +194,7 @@ void TUiTabItem::DrawTab(TCanvas& canvas, const RECT& rect, bool enabled, bool c
         canvas.Brush().SetColor(saved);
         return;
     }
-    if (ThemeType() == tttThm && GetActiveToolbarThemeName() != L"Default") {
+    if (ThemeType() == tttThm && !ActiveThemeHasQuirk(uqSystemLook)) {
         TThmItemInfo info{};
         info.ViewKind = vkMenuBar;
         info.ItemFlags = ifToolbarStyle | ifDesigning | ifAppActive;
@@ -278,7 +271,7 @@ void TUiTabItem::DoDrawItem(TCanvas& canvas, const RECT& rect, const TThmItemInf
         return;
     }
     const bool plainInactive = !checked && (!hot || resolved == tttNone ||
-                                            (resolved == tttFlat && GetActiveToolbarThemeName() == L"Default"));
+                                            (resolved == tttFlat && ActiveThemeHasQuirk(uqSystemLook)));
     if (plainInactive) {
         if (next && !next->Item()->Checked()) DrawTab(canvas, r, info.Enabled, false, hot, position, true, edge);
         return;
@@ -291,7 +284,7 @@ void TUiTabItem::DoDrawCaption(TCanvas& canvas, const RECT& clientAreaRect, TUiP
                                RECT& captionRect, UINT& format, bool isTextRotated, bool& paintDefault) {
     if (stage == pstPrePaint) {
         if (!Checked()) OffsetRect(&captionRect, 0, TabPosition() == ttpBottom ? -2 : 2);
-        if (TUiTabToolbar* bar = TabToolbar(); bar && GetActiveToolbarThemeName() == L"Default") {
+        if (TUiTabToolbar* bar = TabToolbar(); bar && ActiveThemeHasQuirk(uqSystemLook)) {
             TBarItemViewer* selected = bar->View()->Selected();
             if (selected && selected->Item() == this) OffsetRect(&captionRect, -1, -1);
         }

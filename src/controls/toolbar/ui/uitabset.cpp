@@ -8,6 +8,7 @@
 #include "controls/toolbar/themed/thmnexus.h"
 #include "controls/toolbar/themed/thmutils.h"
 #include "controls/toolbar/ui/uitheme.h"
+#include "controls/toolbar/ui/uithemequirks.h"
 #include "controls/toolbar/ui/uiwindows.h"
 
 namespace ui {
@@ -286,7 +287,7 @@ void TUiCustomTabSet::InvalidateBackground(bool notifyChildren) {
 }
 
 TColor TUiCustomTabSet::ThemeEffectiveColor() {
-    if (GetActiveToolbarThemeName() == L"OfficeXP") return clBtnFace;
+    if (ActiveThemeHasQuirk(uqTabSetOnButtonFace)) return clBtnFace;
     if (Color() != clNone) return Color();
     return Parent() ? GetEffectiveColor(Parent()) : clBtnFace;
 }

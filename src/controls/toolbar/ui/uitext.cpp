@@ -6,6 +6,7 @@
 #include "classlib/gdiguards.h"
 #include "classlib/imagelist.h"
 #include "classlib/scopeguard.h"
+#include "controls/toolbar/tbcommon.h"
 #include "controls/toolbar/themed/thmitemstate.h"
 #include "controls/toolbar/themed/thmutils.h"
 #include "controls/wide/conversions.h"
@@ -19,45 +20,10 @@ namespace {
 int Width(const RECT& r) { return r.right - r.left; }
 int Height(const RECT& r) { return r.bottom - r.top; }
 
-bool SameFaceName(const wchar_t* a, const wchar_t* b) { return _wcsicmp(a, b) == 0; }
-
-int CALLBACK NoteFontFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
-    *reinterpret_cast<bool*>(found) = true;
-    return 0;
-}
-
-bool FontFaceExists(HDC dc, const std::wstring& face) {
-    if (face.size() >= LF_FACESIZE) return false;
-    LOGFONTW query{};
-    query.lfCharSet = DEFAULT_CHARSET;
-    face.copy(query.lfFaceName, face.size());
-    bool found = false;
-    EnumFontFamiliesExW(dc, &query, NoteFontFound, reinterpret_cast<LPARAM>(&found), 0);
-    return found;
-}
-
 SIZE Extent(HDC dc, const std::wstring& text) {
     SIZE size{0, 0};
     GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
     return size;
-}
-
-// The text without its '&' marks and the index (in the result) of the character after the
-// last single '&', or -1.
-std::wstring StripPrefixes(const std::wstring& text, int& accelerator) {
-    std::wstring out;
-    out.reserve(text.size());
-    accelerator = -1;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != L'&') {
-            out += text[i];
-            continue;
-        }
-        if (++i >= text.size()) break;
-        if (text[i] != L'&') accelerator = static_cast<int>(out.size());
-        out += text[i];
-    }
-    return out;
 }
 
 struct TLayout {
@@ -193,81 +159,10 @@ std::wstring DecodeUtf8Caption(const std::wstring& text) {
 
 // --- text -------------------------------------------------------------------------------------
 
-HFONT CreateRotatedFont(HDC dc, int angle) {
-    LOGFONTW font{};
-    HGDIOBJ current = GetCurrentObject(dc, OBJ_FONT);
-    if (!current || !GetObjectW(current, sizeof(font), &font))
-        GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(font), &font);
-    font.lfEscapement = angle;
-    font.lfOrientation = angle;
-    font.lfOutPrecision = OUT_TT_ONLY_PRECIS;
-    // The old dialog faces are bitmap fonts that cannot turn: a TrueType face of the same
-    // look takes their place at the height the DC shows now.
-    if (SameFaceName(font.lfFaceName, L"MS Sans Serif") || SameFaceName(font.lfFaceName, L"Microsoft Sans Serif")) {
-        std::wstring(L"Tahoma").copy(font.lfFaceName, LF_FACESIZE - 1);
-        font.lfFaceName[6] = L'\0';
-        TEXTMETRICW metrics{};
-        GetTextMetricsW(dc, &metrics);
-        if (font.lfHeight > 0)
-            font.lfHeight = metrics.tmHeight;
-        else if (font.lfHeight < 0)
-            font.lfHeight = metrics.tmInternalLeading - metrics.tmHeight;
-    }
-    // A face with a vertical-writing twin turns with East Asian glyphs upright.
-    const std::wstring face = font.lfFaceName;
-    if (!face.empty() && face[0] != L'@' && face.size() <= 30 && FontFaceExists(dc, L"@" + face)) {
-        const std::wstring twin = L"@" + face;
-        twin.copy(font.lfFaceName, LF_FACESIZE - 1);
-        font.lfFaceName[twin.size()] = L'\0';
-    }
-    return CreateFontIndirectW(&font);
-}
+HFONT CreateRotatedFont(HDC dc, int angle) { return toolbar::CreateTurnedFont(dc, angle, L"Tahoma"); }
 
 int DrawRotatedText(HDC dc, const std::wstring& text, RECT& rect, int orientation, UINT format) {
-    if (text.empty()) return 0;
-    TGdiObject<HFONT> font(CreateRotatedFont(dc, orientation == 1 ? 900 : 2700));
-    TSavedDC saved(dc);  // restores font, clipping and alignment before the font goes
-    SelectObject(dc, font.Handle());
-    TEXTMETRICW metrics{};
-    GetTextMetricsW(dc, &metrics);
-    const int lineHeight = metrics.tmHeight;
-    const int x = rect.left + (Width(rect) - lineHeight) / 2;
-
-    int accelerator = -1;
-    std::wstring shown = (format & DT_NOPREFIX) ? text : StripPrefixes(text, accelerator);
-    if ((format & DT_END_ELLIPSIS) && shown.size() > 1 && Extent(dc, shown).cx > Height(rect)) {
-        size_t length = shown.size();
-        while (length > 1 && Extent(dc, shown.substr(0, length) + L"...").cx > Height(rect)) --length;
-        shown = shown.substr(0, length) + L"...";
-        if (accelerator >= static_cast<int>(length)) accelerator = -1;
-    }
-    const int textWidth = Extent(dc, shown).cx;
-    if (format & DT_CALCRECT) {
-        rect = RECT{rect.left, rect.top, rect.left + lineHeight, rect.top + textWidth};
-        return lineHeight;
-    }
-    const int y = (format & DT_CENTER) ? rect.top + (Height(rect) - textWidth) / 2 : rect.top;
-    if (!(format & DT_NOCLIP)) IntersectClipRect(dc, rect.left, rect.top, rect.right, rect.bottom);
-    // Both alignments put the text in the column x .. x + line height, from y down.
-    SetTextAlign(dc, orientation == 1 ? (TA_RIGHT | TA_TOP) : (TA_LEFT | TA_BOTTOM));
-    TextOutW(dc, x, y, shown.c_str(), static_cast<int>(shown.size()));
-
-    if (accelerator >= 0 && !(format & DT_HIDEPREFIX)) {
-        const int before = Extent(dc, shown.substr(0, accelerator)).cx;
-        const int width = Extent(dc, shown.substr(accelerator, 1)).cx;
-        const TColor color = static_cast<TColor>(GetTextColor(dc));
-        // The line lies between the baseline and the glyphs' feet, the same distance from the
-        // cell's feet edge either way: text read downwards has its feet at the column's left
-        // (x), text read upwards at its right (x + line height - 1).
-        if (orientation == 1) {
-            const int column = x + lineHeight - 1 - (metrics.tmDescent - 2);
-            themed::PaintLine(dc, column, y + textWidth - before - width, column, y + textWidth - before, color);
-        } else {
-            const int column = x + metrics.tmDescent - 2;
-            themed::PaintLine(dc, column, y + before, column, y + before + width, color);
-        }
-    }
-    return lineHeight;
+    return toolbar::DrawTurnedText(dc, text, rect, format, orientation == 1 ? 900 : 2700, L"Tahoma");
 }
 
 int DrawWideText(TCanvas& canvas, const std::wstring& text, RECT& rect, UINT format, TUiGlowDirection glow,

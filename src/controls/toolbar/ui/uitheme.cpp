@@ -1,4 +1,5 @@
 #include "controls/toolbar/ui/uitheme.h"
+#include "controls/toolbar/ui/uithemequirks.h"
 
 #include "classlib/application.h"
 #include "classlib/errors.h"
@@ -20,14 +21,14 @@ bool VisualStylesActive() { return themed::VisualStylesOpen && themed::VisualSty
 
 TUiThemeType ResolveThemeTypeFor(TUiThemeType themeType, const std::wstring& themeName,
                                  bool visualStylesActive) {
-    if (themeType == thtThm && themeName == L"Default") themeType = thtWindows;
+    if (themeType == thtThm && ThemeHasQuirk(themeName, uqSystemLook)) themeType = thtWindows;
     if (themeType == thtWindows && !visualStylesActive) themeType = thtNone;
     return themeType;
 }
 
 TUiTabThemeType ResolveTabThemeTypeFor(TUiTabThemeType themeType, const std::wstring& themeName,
                                        bool visualStylesActive) {
-    if (themeType == tttThm && themeName == L"Default") themeType = tttWindows;
+    if (themeType == tttThm && ThemeHasQuirk(themeName, uqSystemLook)) themeType = tttWindows;
     if (themeType == tttWindows && !visualStylesActive) themeType = tttNone;
     return themeType;
 }

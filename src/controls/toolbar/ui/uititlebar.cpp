@@ -14,6 +14,7 @@
 #include "controls/toolbar/themed/thmutils.h"
 #include "controls/toolbar/ui/uipaint.h"
 #include "controls/toolbar/ui/uitheme.h"
+#include "controls/toolbar/ui/uithemequirks.h"
 #include "controls/toolbar/ui/uiwindows.h"
 
 namespace ui {
@@ -24,7 +25,7 @@ using namespace themed;
 
 namespace {
 
-bool DefaultTheme() { return GetActiveToolbarThemeName() == L"Default"; }
+bool DefaultTheme() { return ActiveThemeHasQuirk(uqSystemLook); }
 
 TUiToolbar* NewTitleToolbar(TComponent* owner) { return new TUiTitleToolbar(owner); }
 
@@ -34,8 +35,6 @@ bool IsMaximized(TForm* form) {
 }
 
 }  // namespace
-
-bool IsSkinActive() { return GetActiveToolbarThemeName() == L"UiTheme"; }
 
 // --- caption buttons ----------------------------------------------------------------------------
 

@@ -8,6 +8,7 @@
 #include "classlib/scopeguard.h"
 #include "controls/toolbar/tbmodal.h"
 #include "controls/toolbar/ui/uitheme.h"
+#include "controls/toolbar/ui/uithemequirks.h"
 #include "controls/toolbar/ui/uiwindows.h"
 
 namespace ui {
@@ -426,8 +427,7 @@ void TUiFloatingWindowParent::Dispatch(TMessage& m) {
     if (m.Msg != WM_ACTIVATEAPP || !HandleAllocated()) return;
     TBarCustomDockableWindow* window = DockableWindow();
     if (window && window->HideWhenInactive()) return;
-    const std::wstring theme = GetActiveToolbarThemeName();
-    if (theme == L"Default" || theme == L"Eos")
+    if (ActiveThemeHasQuirk(uqRepaintFloatingOnActivation))
         RedrawWindow(Handle(), nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 

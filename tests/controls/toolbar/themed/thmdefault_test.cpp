@@ -327,3 +327,31 @@ TEST_F(DefaultTheme, DisabledPopupItemReachedByKeysIsGreyOnTheHighlight) {
 }
 
 }  // namespace
+
+// The caption buttons of a maximised child draw their symbols: the minimise bar sits in the
+// lower half of the face alone, the close cross reaches every quarter of it. (Without the
+// symbol font the system draws the letters "0" and "r" instead, which fail both.)
+TEST_F(DefaultTheme, MDICaptionButtonsDrawTheirSymbols) {
+    const COLORREF ink = GetSysColor(COLOR_BTNTEXT);
+    constexpr int W = 16, H = 14;
+    const auto inkIn = [&](const MemoryDib& dib, int left, int top, int right, int bottom) {
+        int count = 0;
+        for (int y = top; y < bottom; ++y)
+            for (int x = left; x < right; ++x) count += dib.Pixel(x, y) == ink;
+        return count;
+    };
+    TThmItemInfo item{};
+    item.Enabled = true;
+    {
+        DibCanvas d(W, H, RGB(10, 200, 10));
+        Theme->PaintMDICaptionButton(d.Canvas, RECT{0, 0, W, H}, item, 1);  // minimise
+        EXPECT_EQ(inkIn(d.Dib, 2, 2, W - 2, H / 2), 0);
+        EXPECT_GT(inkIn(d.Dib, 2, H / 2, W - 2, H - 2), 0);
+    }
+    {
+        DibCanvas d(W, H, RGB(10, 200, 10));
+        Theme->PaintMDICaptionButton(d.Canvas, RECT{0, 0, W, H}, item, 0);  // close
+        for (const auto& [x, y] : {std::pair{2, 2}, {W / 2, 2}, {2, H / 2}, {W / 2, H / 2}})
+            EXPECT_GT(inkIn(d.Dib, x, y, x + W / 2 - 2, y + H / 2 - 2), 0) << "quarter at " << x << "," << y;
+    }
+}

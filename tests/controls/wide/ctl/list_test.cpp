@@ -264,3 +264,27 @@ TEST_F(ListTest, VirtualCheckListKeepsStatesByIndex) {
     SendMessageW(list->Handle(), WM_LBUTTONUP, 0, at);
     EXPECT_TRUE(list->Checked(0));
 }
+
+// A double click on an item as the system delivers it (press, release, the second press as
+// WM_LBUTTONDBLCLK, release) runs the list's double click once: the list tells it with
+// LBN_DBLCLK, and the message itself runs nothing more.
+TEST_F(ListTest, DoubleClickOnAnItemRunsOnce) {
+    auto* plain = Add<TWideListBox>(8, 8, 200, 100);
+    auto* checks = Add<TWideCheckListBox>(220, 8, 200, 100);
+    Show();
+    for (TWideCustomListBox* list :
+         {static_cast<TWideCustomListBox*>(plain), static_cast<TWideCustomListBox*>(checks)}) {
+        list->Items().Add(L"一");
+        list->Items().Add(L"二");
+        int runs = 0;
+        list->OnDblClick = [&](classlib::TComponent*) { ++runs; };
+        const RECT r = list->ItemRect(1);
+        // Right of a check list's box: the press selects, it does not toggle.
+        const LPARAM at = MAKELPARAM(r.left + 40, (r.top + r.bottom) / 2);
+        for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
+            PostMessageW(list->Handle(), message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, at);
+        testsupport::PumpMessages();
+        EXPECT_EQ(runs, 1) << (list == plain ? "list box" : "check list box");
+        EXPECT_EQ(list->ItemIndex(), 1);
+    }
+}
