@@ -4,15 +4,14 @@
 # again only when the program is newer than the saved list.
 #
 # wendlar_add_cases(PROGRAM <name> EXE <file> [EMULATOR <command>] WORKDIR <folder>
-#                   LIST <saved list> CMAKE <cmake> RERUN_LIST <file> RERUN_WRAPPER <script>
+#                   LIST <saved list> CMAKE <cmake>
 #                   [LOCKS <resource>...] [CASE_LOCKS <case prefix> <resource>...])
-# A case named in RERUN_LIST runs through RERUN_WRAPPER, which runs it once more after a
-# failure and reports the first failure as a warning. CASE_LOCKS gives the cases whose name
-# ("Suite.Case") starts with the prefix one more resource lock.
+# Every case runs once. CASE_LOCKS gives the cases whose name ("Suite.Case") starts with the
+# prefix one more resource lock.
 cmake_policy(VERSION 3.20)
 
 function(wendlar_add_cases)
-  cmake_parse_arguments(A "" "PROGRAM;EXE;EMULATOR;WORKDIR;LIST;CMAKE;RERUN_LIST;RERUN_WRAPPER"
+  cmake_parse_arguments(A "" "PROGRAM;EXE;EMULATOR;WORKDIR;LIST;CMAKE"
                         "LOCKS;CASE_LOCKS" ${ARGN})
   if(NOT EXISTS "${A_EXE}")
     # Not built (a build of some targets only): one failing entry says so.
@@ -67,24 +66,9 @@ function(wendlar_add_cases)
   endif()
   file(STRINGS "${A_LIST}" cases)
 
-  set(rerun "")
-  if(A_RERUN_LIST AND EXISTS "${A_RERUN_LIST}")
-    file(STRINGS "${A_RERUN_LIST}" lines)
-    foreach(line IN LISTS lines)
-      string(STRIP "${line}" line)
-      if(line MATCHES "^${A_PROGRAM}\\.[^# ]")
-        list(APPEND rerun "${line}")
-      endif()
-    endforeach()
-  endif()
-
   foreach(case IN LISTS cases)
     set(test "${A_PROGRAM}.${case}")
     set(command ${A_EMULATOR} "${A_EXE}" "--gtest_filter=${case}" --gtest_color=no)
-    if(test IN_LIST rerun)
-      list(REMOVE_ITEM rerun "${test}")
-      set(command "${A_RERUN_WRAPPER}" ${command})
-    endif()
     add_test("${test}" ${command})
     set_tests_properties("${test}" PROPERTIES
       WORKING_DIRECTORY "${A_WORKDIR}"
@@ -118,8 +102,5 @@ function(wendlar_add_cases)
     if(case MATCHES "(^|[./])DISABLED_")
       set_tests_properties("${test}" PROPERTIES DISABLED TRUE)
     endif()
-  endforeach()
-  foreach(stale IN LISTS rerun)
-    message(WARNING "${A_RERUN_LIST} names ${stale}, which is no test case")
   endforeach()
 endfunction()

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "common/bench_common.h"
+#include "common/program_windows.h"
 
 namespace {
 
@@ -29,58 +30,8 @@ const std::wstring kJumpPath = kKeyPath + L"\\Target";
 constexpr int kHistoryLines = 10000;
 constexpr double kTimeLimit = 60;
 
-std::wstring ClassOf(HWND window) {
-    wchar_t name[64] = {};
-    GetClassNameW(window, name, 64);
-    return name;
-}
-
-std::wstring TextOf(HWND window) {
-    wchar_t text[512] = {};
-    GetWindowTextW(window, text, 512);
-    return text;
-}
-
-// A visible window of the process (top level when `parent` is null, else a descendant of
-// `parent`) of this class (any when null) with, when given, this text.
-HWND FindVisible(DWORD pid, HWND parent, const wchar_t* className, const wchar_t* text = nullptr) {
-    struct Ctx {
-        DWORD pid;
-        const wchar_t* cls;
-        const wchar_t* text;
-        HWND found;
-    } ctx{pid, className, text, nullptr};
-    const WNDENUMPROC each = [](HWND w, LPARAM lp) -> BOOL {
-        auto* c = reinterpret_cast<Ctx*>(lp);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(w, &owner);
-        if (owner != c->pid || !IsWindowVisible(w) || (c->cls && ClassOf(w) != c->cls) ||
-            (c->text && TextOf(w) != c->text))
-            return TRUE;
-        c->found = w;
-        return FALSE;
-    };
-    if (parent)
-        EnumChildWindows(parent, each, reinterpret_cast<LPARAM>(&ctx));
-    else
-        EnumWindows(each, reinterpret_cast<LPARAM>(&ctx));
-    return ctx.found;
-}
-
-bool Painted(HWND window) { return window && !GetUpdateRect(window, nullptr, FALSE); }
-
-// The main window once its active registry window shows the key `caption` and everything
-// of it has been painted; null until then.
-HWND ReadyOn(DWORD pid, const std::wstring& caption) {
-    HWND main = FindVisible(pid, nullptr, L"TMainForm");
-    if (!main) return nullptr;
-    HWND client = FindWindowExW(main, nullptr, L"MDIClient", nullptr);
-    HWND window = client ? GetWindow(client, GW_CHILD) : nullptr;
-    if (!window || ClassOf(window) != L"TRegEdForm" || TextOf(window) != caption || !IsWindowVisible(window))
-        return nullptr;
-    HWND list = FindVisible(pid, window, L"TVxRegListView");
-    return Painted(main) && Painted(window) && Painted(list) ? main : nullptr;
-}
+using bench::FindVisible;
+using bench::RegistryWindowReady;
 
 // Waits (polling every 10 ms, so the measured program keeps the CPU) until `ready` gives a
 // window or the process ends or the time limit passes.
@@ -132,7 +83,7 @@ bool StartAndJump(const TSide& side, double& startSeconds, double& jumpSeconds) 
     double start = bench::Now();
     if (!CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
         return false;
-    HWND main = WaitFor(pi.hProcess, start, [&] { return ReadyOn(pi.dwProcessId, L"History"); });
+    HWND main = WaitFor(pi.hProcess, start, [&] { return RegistryWindowReady(pi.dwProcessId, L"History"); });
     startSeconds = bench::Now() - start;
     bool ok = main != nullptr;
     if (ok) {
@@ -159,7 +110,7 @@ bool StartAndJump(const TSide& side, double& startSeconds, double& jumpSeconds) 
             start = bench::Now();
             PostMessageW(go, WM_LBUTTONDOWN, MK_LBUTTON, at);
             PostMessageW(go, WM_LBUTTONUP, 0, at);
-            ok = WaitFor(pi.hProcess, start, [&] { return ReadyOn(pi.dwProcessId, L"Target"); }) != nullptr;
+            ok = WaitFor(pi.hProcess, start, [&] { return RegistryWindowReady(pi.dwProcessId, L"Target"); }) != nullptr;
             jumpSeconds = bench::Now() - start;
         }
         PostMessageW(main, WM_CLOSE, 0, 0);
@@ -196,23 +147,12 @@ void MakeBenchKey() {
 }  // namespace
 
 int wmain() {
-    wchar_t self[MAX_PATH];
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    const fs::path binFolder = fs::path(self).parent_path();
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    const fs::path root = fs::path(temp) / L"wendlar-history-bench";
-    std::error_code ec;
-    fs::remove_all(root, ec);
+    const fs::path root = bench::FreshTempFolder(L"wendlar-history-bench");
     TSide empty{root / L"empty", {}}, big{root / L"big", {}};
     // Paths of the shape users go to, each once (the history holds no duplicates).
     for (int i = 0; i < kHistoryLines; ++i)
         big.History.push_back(L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\Entry" + std::to_wstring(i) + L"\\shell\\open");
-    for (const TSide* side : {&empty, &big}) {
-        fs::create_directories(side->Folder / L"Settings");
-        for (const wchar_t* file : {L"wendlar.exe", L"onig.dll"})
-            if (fs::exists(binFolder / file)) fs::copy_file(binFolder / file, side->Folder / file, ec);
-    }
+    for (const TSide* side : {&empty, &big}) bench::CopyProgram(side->Folder);
     MakeBenchKey();
 
     bench::PrintLegend();
@@ -233,6 +173,7 @@ int wmain() {
     bench::Report("start, 10,000 history lines vs none", starts, 1.1, correct);
     bench::Report("jump from the address box, 10,000 lines vs none", jumps, 1.5, correct);
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\WendlarBench");
+    std::error_code ec;
     fs::remove_all(root, ec);
     return bench::Finish();
 }

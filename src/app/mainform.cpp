@@ -115,6 +115,7 @@ void TMainForm::LoadSettings() {
     VxVSTab->SetColor(FOptions.ColorTabBack);
     VxVSTab->SetTextColors(FOptions.ColorTabText, FOptions.ColorTabTextActive);
     ReadSettingsFile(L"HotKey.db", [&](const settings::TVxMemIniFile& file) { LoadHotKeys(*FActions, file); });
+    FeaturesOptionsChanged();
 }
 
 void TMainForm::SetUpGestures() {
@@ -235,9 +236,12 @@ void TMainForm::StartUpTimerTimer() {
     }
     if (classlib::Application) classlib::Application->ShowMainForm = true;
     Show();
-    if (!FKeptFiles.empty() && classlib::Application)
-        classlib::Application->MessageBox(KeptFilesText(FKeptFiles), classlib::Application->Title(),
-                                          MB_OK | MB_ICONWARNING);
+    // One notice for everything that did not load.
+    std::wstring notice = FKeptFiles.empty() ? L"" : KeptFilesText(FKeptFiles);
+    if (const std::wstring features = FeatureStartNotice(); !features.empty())
+        notice += (notice.empty() ? L"" : L"\r\n\r\n") + features;
+    if (!notice.empty() && classlib::Application)
+        classlib::Application->MessageBox(notice, classlib::Application->Title(), MB_OK | MB_ICONWARNING);
 }
 
 void TMainForm::UpdateActionStates() {

@@ -186,7 +186,8 @@ private:
     std::unique_ptr<TCommandHost> FCommandHost;
     ui::TUiPopupMenu* FTabMenu = nullptr;
 
-    // --- Features: the tool panel, the searches, the panes, the history (mainform_features.cpp)
+    // --- Features: the tool panel, the searches, the panes, the history, the favorites
+    // (mainform_features.cpp)
     struct TFeatures;
     struct TFeaturesDeleter {
         void operator()(TFeatures* features) const;
@@ -202,6 +203,11 @@ private:
     // Puts a path at the top of the address history and the lists that show it; an empty
     // path adds nothing.
     void AddHistory(const std::wstring& path);
+    // What the features have to tell once the window shows (files that did not load); empty
+    // for nothing.
+    std::wstring FeatureStartNotice() const;
+    // The features follow the options read again.
+    void FeaturesOptionsChanged();
     std::unique_ptr<TFeatures, TFeaturesDeleter> FFeatures;
 
 protected:

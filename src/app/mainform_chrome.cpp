@@ -177,6 +177,9 @@ void TMainForm::CreateChrome() {
     UiStatusBar2->SetName(L"UiStatusBar2");
     UiStatusBar2->SetParent(this);
     UiStatusBar2->SetAlign(classlib::alBottom);
+    // Below the bottom docks (the panels' dock joined the form earlier): bottom-aligned
+    // controls stack upwards in the order they stand among the form's controls.
+    UiStatusBar2->SendToBack();
     UiStatusBar2->SetPopupMenu(ToolMenuPopup);
     HintLabel = new ui::TUiLabelItem(UiStatusBar2);
     HintLabel->SetName(L"HintLabel");

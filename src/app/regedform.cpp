@@ -50,7 +50,9 @@ TRegEdForm::TRegEdForm(TMainForm* mainForm) : wide::TWideForm(mainForm), FMainFo
     VxRegTreeView->SetAlign(classlib::alLeft);
     VxRegTreeView->SetReadOnlyLineColor(0xC0C0C0);  // silver
     VxRegTreeView->SetPopupMenu(TreeMenu);
+    // Keys and values are dragged inside the program (onto the favorites panel).
     VxRegTreeView->DragMode = classlib::TControl::dmAutomatic;
+    VxRegTreeView->SetDragType(gridtree::dtControl);
     VxRegTreeView->OnChange = [this](gridtree::TBaseGridTree*, PGridNode) { VxRegTreeViewChange(); };
     VxRegTreeView->OnIncrementalSearch = [this](gridtree::TBaseGridTree*, PGridNode node, const std::wstring& text,
                                                 int& result) {
@@ -71,6 +73,7 @@ TRegEdForm::TRegEdForm(TMainForm* mainForm) : wide::TWideForm(mainForm), FMainFo
     for (int i = 0; i < columns.Count(); ++i) columns[i]->SetWidth(ValueColumnWidth);
     VxRegListView->SetPopupMenu(ListMenu);
     VxRegListView->DragMode = classlib::TControl::dmAutomatic;
+    VxRegListView->SetDragType(gridtree::dtControl);
     VxRegListView->OnDblClick = [this](TComponent*) { FMainForm->RunAction(TActionId::aacEdit); };
     VxRegListView->OnIncrementalSearch = [this](gridtree::TBaseGridTree*, PGridNode node, const std::wstring& text,
                                                 int& result) {

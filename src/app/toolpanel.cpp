@@ -1,5 +1,6 @@
 #include "app/toolpanel.h"
 
+#include "app/preparedpanel.h"
 #include "app/toolpanes.h"
 #include "classlib/form.h"
 #include "controls/toolbar/ui/uidockpanels.h"
@@ -11,23 +12,6 @@
 namespace app {
 
 using classlib::TComponent;
-
-namespace {
-
-// The panel's window: what it shows is made before it shows, so that it never shows empty.
-class TToolPanelWindow final : public ui::TUiDockablePanel {
-public:
-    using ui::TUiDockablePanel::TUiDockablePanel;
-    std::function<void()> BeforeShow;
-
-protected:
-    void CMVisibleChanged(classlib::TMessage& message) override {
-        if (Visible() && BeforeShow) BeforeShow();
-        ui::TUiDockablePanel::CMVisibleChanged(message);
-    }
-};
-
-}  // namespace
 
 ui::TUiPanel* NewToolArea(TComponent* owner, classlib::TWinControl* parent, classlib::TAlign align) {
     auto* panel = new ui::TUiPanel(owner);
@@ -44,7 +28,7 @@ TToolPanel::TToolPanel(const TFeatureContext& context) : FContext(context) {
     FDock->SetPosition(ui::dpxBottom);
     FDock->SetParent(&form);
 
-    auto* panel = new TToolPanelWindow(&form);
+    auto* panel = new TPreparedDockablePanel(&form);
     FPanel = panel;
     FPanel->SetName(L"CustomTools");
     FPanel->SetCaption(ToolPageCaptions[0]);
@@ -58,7 +42,7 @@ TToolPanel::TToolPanel(const TFeatureContext& context) : FContext(context) {
 }
 
 TToolPanel::~TToolPanel() {
-    static_cast<TToolPanelWindow*>(FPanel)->BeforeShow = nullptr;
+    static_cast<TPreparedDockablePanel*>(FPanel)->BeforeShow = nullptr;
     FPanel->OnResize = nullptr;
     if (FTabs) FTabs->OnChange = nullptr;
     delete FPanel;

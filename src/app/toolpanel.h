@@ -73,6 +73,8 @@ public:
     void ShowPage(int index);
     // The page the tab strip is turned to.
     int ActivePage() const { return FActivePage; }
+    // The panel's dock ("CustomToolDock", at the bottom), which other panels may share.
+    ui::TUiMultiDock* Dock() const { return FDock; }
 
 private:
     // The tab strip and the page area, the first time the panel is shown.

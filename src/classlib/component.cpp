@@ -12,12 +12,16 @@ bool IsIdentStart(wchar_t c) {
     return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z') || c == L'_';
 }
 
+}  // namespace
+
 bool IsValidIdent(const std::wstring& name) {
     if (name.empty() || !IsIdentStart(name[0]))
         return false;
     return std::all_of(name.begin() + 1, name.end(),
                        [](wchar_t c) { return IsIdentStart(c) || (c >= L'0' && c <= L'9'); });
 }
+
+namespace {
 
 wchar_t AsciiUpper(wchar_t c) {
     return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - 32) : c;

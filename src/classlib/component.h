@@ -47,6 +47,9 @@ using TNotifyEvent = std::function<void(TComponent* sender)>;
 
 enum TOperation { opInsert, opRemove };
 
+// A letter or '_' first, then letters, digits and '_' (ASCII): what a component name may be.
+bool IsValidIdent(const std::wstring& name);
+
 // Component states (bit flags).
 using TComponentState = unsigned;
 constexpr TComponentState csLoading = 0x0001;           // being built; Loaded() clears it

@@ -198,9 +198,7 @@ void TControl::WMMouseDown(TMessage& m, TMouseButton b) {
     if (Application) Application->CancelHint();
     if (b == mbLeft) {
         FControlState |= csLButtonDown | csClicked;
-        if (DragMode == dmAutomatic) {
-            BeginDrag(false);
-        }
+        if (DragMode == dmAutomatic && !DetectsDrags()) BeginDrag(false);
     }
     MouseDown(b, KeysToShiftState(m.WParam), x, y);
     if (dynamic_cast<TWinControl*>(this)) DefaultHandler(m);

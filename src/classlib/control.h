@@ -225,6 +225,8 @@ public:
     // --- drag and drop inside the program
     void BeginDrag(bool immediate, int threshold = -1);
     bool Dragging() const;
+    // dmAutomatic: a press of the left button starts a drag once the mouse moves far enough
+    // (a control that tells of drags itself starts it then: DetectsDrags).
     enum TDragMode { dmManual, dmAutomatic };
     TDragMode DragMode = dmManual;
     TCursor DragCursor = crDrag;
@@ -260,6 +262,10 @@ protected:
     // Typed handlers.
     virtual void WMPaint(TMessage& m) { DefaultHandler(m); }
     virtual void WMMouseDown(TMessage& m, TMouseButton button);
+    // True for a control whose window finds out itself whether a press becomes a drag (the
+    // system's tree and list views, which keep the mouse until it moves or comes up) and
+    // starts an automatic drag when it tells so; the press then starts no drag of its own.
+    virtual bool DetectsDrags() const { return false; }
     virtual void WMMouseUp(TMessage& m, TMouseButton button);
     virtual void WMMouseMove(TMessage& m);
     virtual void WMLButtonDblClk(TMessage& m);

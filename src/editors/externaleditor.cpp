@@ -48,22 +48,33 @@ std::wstring EditorParameters(const std::wstring& parameterTemplate, const std::
     return wide::WideStringReplace(parameterTemplate, L"%1", fileName, wide::rfReplaceAll | wide::rfIgnoreCase);
 }
 
-std::wstring DecodeEditedText(const std::string& bytes) {
+std::wstring DecodeEditedText(const std::string& bytes, bool* lossy) {
     std::wstring text;
+    bool lost = false;
     if (StartsWith(bytes, "\xFF\xFE", 2)) {
         text = Utf16Text(bytes, 2, false);
+        lost = bytes.size() % 2 != 0;
     } else if (StartsWith(bytes, "\xFE\xFF", 2)) {
         text = Utf16Text(bytes, 2, true);
+        lost = bytes.size() % 2 != 0;
     } else if (StartsWith(bytes, "\xEF\xBB\xBF", 3)) {
-        text = wide::UTF8ToWideString(bytes.substr(3));
+        text = wide::UTF8ToWideString(bytes.substr(3), &lost);
     } else {
         // No mark: UTF-8 when every byte fits it, else the system's ANSI code page.
-        bool lossy = false;
-        text = wide::UTF8ToWideString(bytes, &lossy);
-        if (lossy) text = wide::StringToWideStringEx(bytes, 0);
+        bool notUtf8 = false;
+        text = wide::UTF8ToWideString(bytes, &notUtf8);
+        if (notUtf8) {
+            text = wide::StringToWideStringEx(bytes, 0);
+            lost = MultiByteToWideChar(wide::DefaultSystemCodePage, MB_ERR_INVALID_CHARS, bytes.data(),
+                                       static_cast<int>(bytes.size()), nullptr, 0) == 0;
+        }
     }
     const size_t nul = text.find(L'\0');
-    if (nul != std::wstring::npos) text.resize(nul);
+    if (nul != std::wstring::npos) {
+        lost = lost || text.find_first_not_of(L'\0', nul) != std::wstring::npos;
+        text.resize(nul);
+    }
+    if (lossy) *lossy = lost;
     return text;
 }
 

@@ -38,8 +38,11 @@ namespace editors {
 // replaced by `fileName` as it is.
 std::wstring EditorParameters(const std::wstring& parameterTemplate, const std::wstring& fileName);
 
-// The text of a file an editor saved (rules at the top); a U+0000 ends it.
-std::wstring DecodeEditedText(const std::string& bytes);
+// The text of a file an editor saved (rules at the top); a U+0000 ends it. `lossy`, when
+// given, tells whether the text lost anything of the bytes: a part that is not valid in the
+// encoding taken (a byte of a UTF-16 file left over, malformed UTF-8 after its mark, bytes
+// without a character in the ANSI code page), or text after the U+0000.
+std::wstring DecodeEditedText(const std::string& bytes, bool* lossy = nullptr);
 
 // The process handle of a started editor, closed when the object goes. Empty when the
 // shell handed the file to a program that was running already.

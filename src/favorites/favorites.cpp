@@ -12,6 +12,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cwctype>
 #include <memory>
 
 namespace favorites {
@@ -25,6 +26,8 @@ namespace {
 constexpr wchar_t kFileName[] = L"Favorite.db";
 // The eighth field of a line whose text fields are escaped.
 constexpr wchar_t kEscapedMarker[] = L"E";
+// The indent of the tree's levels, in pixels.
+constexpr int kIndent = 19;
 
 // The first `count` fields of a line, split at TABs (a TAB at the very end gives no further
 // field, an empty line gives none), and where the text after them begins (the line's size
@@ -63,6 +66,14 @@ public:
 std::wstring FavoriteScriptToHex(const std::wstring& script) { return WideStrToHex(script); }
 
 std::wstring FavoriteHexToScript(const std::wstring& hex) { return HexToWideStr(hex); }
+
+bool DecodeFavoriteScript(const std::wstring& hex, std::wstring& script) {
+    if (hex.size() % 4 != 0) return false;
+    for (wchar_t c : hex)
+        if (c > 0x7F || !iswxdigit(c)) return false;
+    script = HexToWideStr(hex);
+    return true;
+}
 
 std::wstring FavoritesFileName() { return GetSettingsFilePath(kFileName); }
 
@@ -200,8 +211,38 @@ std::vector<std::wstring> FavoriteTreeLines(wide::TWideTreeView& tree) {
 
 // --- Trees ------------------------------------------------------------------------------
 
+TFavoritesTreeView::TFavoritesTreeView(classlib::TComponent* owner) : wide::TWideTreeView(owner) {
+    ReadOnly = true;
+    RowSelect = true;
+    ShowLines = false;
+    HideSelection = false;
+}
+
 std::unique_ptr<wide::TWideTreeNode> TFavoritesTreeView::CreateNode() {
     return std::make_unique<TFavoriteNode>(FNodes.get());
+}
+
+void TFavoritesTreeView::CreateWnd() {
+    wide::TWideTreeView::CreateWnd();
+    SendMessageW(Handle(), TVM_SETINDENT, kIndent, 0);
+}
+
+void TFavoritesTreeView::MouseDown(classlib::TMouseButton button, classlib::TShiftState shift, int x, int y) {
+    if (button == classlib::mbRight)
+        if (wide::TWideTreeNode* node = GetNodeAt(x, y)) SetSelected(node);
+    wide::TWideTreeView::MouseDown(button, shift, x, y);
+}
+
+void TFavoritesTreeView::CNNotify(classlib::TMessage& m) {
+    const auto* header = reinterpret_cast<const NMHDR*>(m.LParam);
+    if (header->code != TVN_BEGINDRAGW) return wide::TWideTreeView::CNNotify(m);
+    const auto* info = reinterpret_cast<const NMTREEVIEWW*>(m.LParam);
+    wide::TWideTreeNode* node = reinterpret_cast<wide::TWideTreeNode*>(info->itemNew.lParam);
+    if (!node) node = Items().GetNode(info->itemNew.hItem);
+    m.Result = 0;
+    if (!node) return;
+    SetSelected(node);
+    BeginDrag(true);
 }
 
 TVxRegFavoriteObj* FavoriteOf(const wide::TWideTreeNode* node) {
@@ -227,6 +268,34 @@ void SetNodeIcon(wide::TWideTreeNode* node) {
     if (image < 0) return;
     node->SetImageIndex(image);
     node->SetSelectedIndex(image);
+}
+
+std::vector<size_t> FavoriteSubtreeEnds(const std::vector<TFavoriteEntry>& entries) {
+    std::vector<size_t> ends(entries.size(), entries.size());
+    // The entries whose subtree is still open, the deepest last.
+    std::vector<size_t> open;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        while (!open.empty() && entries[open.back()].Depth >= entries[i].Depth) {
+            ends[open.back()] = i;
+            open.pop_back();
+        }
+        open.push_back(i);
+    }
+    return ends;
+}
+
+bool CanDropFavorite(const wide::TWideTreeNode* dragged, const wide::TWideTreeNode* target) {
+    if (!dragged || !target) return false;
+    for (const wide::TWideTreeNode* p = target; p; p = p->GetParent())
+        if (p == dragged) return false;
+    return true;
+}
+
+wide::TWideTreeNode* MoveFavoriteSubtree(wide::TWideTreeNode* node, wide::TWideTreeNode* target) {
+    if (!CanDropFavorite(node, target)) return nullptr;
+    const TVxRegFavoriteObj* onto = FavoriteOf(target);
+    const bool folder = onto && onto->FKind == fkFolder;
+    return node->MoveTo(target, folder ? wide::naAddChildFirst : wide::naInsert) ? node : nullptr;
 }
 
 int AddFavoritesToTree(TFavoritesTreeView& tree, std::vector<TFavoriteEntry>&& entries) {
@@ -264,6 +333,65 @@ void SaveFavorites(wide::TWideTreeView& tree, const std::wstring& fileName) {
     TWideStringList list;
     for (const std::wstring& line : FavoriteTreeLines(tree)) list.Add(line);
     list.SaveToFile(fileName);
+}
+
+// --- The file as the windows use it -------------------------------------------------------
+
+std::wstring DamagedFavoritesText(const std::wstring& fileName, const TFavoritesLoadResult& result) {
+    std::wstring text = L"お気に入りのファイルは壊れているため、読み込めた部分だけを使います。\r\n" + fileName;
+    if (result.ReadFailed && !result.ReadError.empty()) text += L"\r\n" + result.ReadError;
+    return text;
+}
+
+std::wstring OverwriteDamagedFavoritesQuestion(const std::wstring& fileName) {
+    return L"お気に入りのファイルは壊れていて、読み込めなかった部分があります。\r\n" + fileName +
+           L"\r\n保存すると、読み込めなかった部分は失われます。\r\n上書きしてよろしいですか？";
+}
+
+TFavoritesFile::TFavoritesFile(std::wstring fileName, TFavoriteQuestions& questions)
+    : FFileName(std::move(fileName)), FQuestions(questions) {}
+
+void TFavoritesFile::Noted(const TFavoritesLoadResult& result) {
+    if (!result.Damaged()) {
+        FDamaged = FReported = FAgreed = false;
+        return;
+    }
+    FDamaged = true;
+    if (FReported) return;
+    FReported = true;
+    FQuestions.ShowMessage(DamagedFavoritesText(FFileName, result));
+}
+
+TFavoritesLoadResult TFavoritesFile::Load(TFavoritesTreeView& tree) {
+    tree.Items().Clear();
+    const TFavoritesLoadResult result = LoadFavorites(tree, FFileName);
+    Noted(result);
+    return result;
+}
+
+std::vector<TFavoriteEntry> TFavoritesFile::Read() {
+    TFavoritesLoadResult result;
+    std::vector<TFavoriteEntry> entries = ReadFavoritesFile(FFileName, result);
+    Noted(result);
+    return entries;
+}
+
+bool TFavoritesFile::MayChange() {
+    if (!FDamaged || FAgreed) return true;
+    FAgreed = FQuestions.AskYesNo(OverwriteDamagedFavoritesQuestion(FFileName));
+    return FAgreed;
+}
+
+bool TFavoritesFile::Save(wide::TWideTreeView& tree) {
+    if (!MayChange()) return false;
+    try {
+        SaveFavorites(tree, FFileName);
+    } catch (const classlib::Exception& e) {
+        FQuestions.ShowMessage(e.Message());
+        return false;
+    }
+    FDamaged = FReported = FAgreed = false;
+    return true;
 }
 
 }  // namespace favorites

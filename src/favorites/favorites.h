@@ -81,6 +81,11 @@ struct TVxRegFavoriteObj {
 // The script form of FScript: "A" gives "4100"; decoding stops at the first NUL character.
 std::wstring FavoriteScriptToHex(const std::wstring& script);
 std::wstring FavoriteHexToScript(const std::wstring& hex);
+// The script of a stored FScript, only when the field is whole: hexadecimal digits only, in
+// groups of four (one UTF-16 character each); the text up to the first NUL character. False
+// for anything else (a field cut short or written by other means): such a script is neither
+// run nor edited, since what it decodes to is not what was stored.
+bool DecodeFavoriteScript(const std::wstring& hex, std::wstring& script);
 
 // The path of "Favorite.db" in the "Settings" folder (created when missing).
 std::wstring FavoritesFileName();
@@ -145,12 +150,21 @@ std::vector<std::wstring> FavoriteTreeLines(wide::TWideTreeView& tree);
 // The tree view of favorites: its nodes own their favorites (see the top). Clearing it
 // (Items().Clear()) or deleting a node (Delete()) frees the favorites with the nodes, in time
 // linear in their number and without recursion, whatever the depth of the tree.
+//
+// It shows them as the favorites panel and the manager both do: captions not edited in
+// place, whole rows selected, no lines, the selection kept visible without the focus, an
+// indent of 19 pixels. A right click selects the node under it. A node dragged with the mouse
+// (the tree window tells when a drag begins) is selected and drags the control: drop targets
+// get the tree as the source, and the dragged node is the selected one.
 class TFavoritesTreeView : public wide::TWideTreeView {
 public:
-    using wide::TWideTreeView::TWideTreeView;
+    explicit TFavoritesTreeView(classlib::TComponent* owner);
 
 protected:
     std::unique_ptr<wide::TWideTreeNode> CreateNode() override;
+    void CreateWnd() override;
+    void MouseDown(classlib::TMouseButton button, classlib::TShiftState shift, int x, int y) override;
+    void CNNotify(classlib::TMessage& m) override;
 };
 
 // The favorite a node carries (null for a null node or a node without one).
@@ -163,6 +177,18 @@ std::unique_ptr<TVxRegFavoriteObj> TakeFavorite(wide::TWideTreeNode* node);
 // Sets the node's image and selected image from its favorite's kind; an unknown kind (or
 // a node without a favorite) leaves them as they are.
 void SetNodeIcon(wide::TWideTreeNode* node);
+
+// Where each entry's subtree ends: for entry i, the index of the first entry after it that is
+// not one of its descendants (entries.size() at the end). Linear, whatever the depth.
+std::vector<size_t> FavoriteSubtreeEnds(const std::vector<TFavoriteEntry>& entries);
+
+// Whether `dragged` may be dropped on `target`: both given and `target` neither the dragged
+// node nor one of its descendants.
+bool CanDropFavorite(const wide::TWideTreeNode* dragged, const wide::TWideTreeNode* target);
+// Moves `node` with its whole subtree, in order: onto a folder as its first child, onto any
+// other favorite just before it, at its level. Null when the drop is refused (see
+// CanDropFavorite); else the node moved.
+wide::TWideTreeNode* MoveFavoriteSubtree(wide::TWideTreeNode* node, wide::TWideTreeNode* target);
 
 // Appends the entries to the tree (after its last top-level node), each node with the text
 // FCaption, a new favorite as data and its icon. Returns the number of nodes added.
@@ -177,5 +203,57 @@ TFavoritesLoadResult LoadFavorites(TFavoritesTreeView& tree, const std::wstring&
 // favorite's FCaption; a node without a favorite is written as a key favorite with the
 // node's text as caption.
 void SaveFavorites(wide::TWideTreeView& tree, const std::wstring& fileName);
+
+// --- The file as the windows use it -------------------------------------------------------
+
+// What the favorites ask of the user (the main window's message and input boxes; tests
+// answer them).
+class TFavoriteQuestions {
+public:
+    virtual ~TFavoriteQuestions() = default;
+    // A warning with the buttons Yes and No; true only for Yes.
+    virtual bool AskYesNo(const std::wstring& text) = 0;
+    virtual void ShowMessage(const std::wstring& text) = 0;
+    // The input box; false on Cancel. `value` holds the default and receives the answer.
+    virtual bool InputText(const std::wstring& caption, const std::wstring& prompt, std::wstring& value) = 0;
+};
+
+// "Favorite.db" as the favorites panel, the Favorites menu and the manager read and write it,
+// kept whole when it is damaged: a read that could not keep everything is told once (again
+// only after a read that found the file whole), and nothing is written over such a file until
+// the user agreed to lose what could not be read (MayChange asks; a yes holds until the
+// file is read whole or written).
+class TFavoritesFile {
+public:
+    TFavoritesFile(std::wstring fileName, TFavoriteQuestions& questions);
+    const std::wstring& FileName() const { return FFileName; }
+    TFavoriteQuestions& Questions() const { return FQuestions; }
+
+    // Clears the tree and fills it from the file (LoadFavorites); a missing file leaves it empty.
+    TFavoritesLoadResult Load(TFavoritesTreeView& tree);
+    // The favorites of the file with their depths (ReadFavoritesFile).
+    std::vector<TFavoriteEntry> Read();
+    // Whether a change may be written: true unless the last read was damaged and the user,
+    // asked now, does not agree to write over the file.
+    bool MayChange();
+    // Writes the whole tree over the file. A failure is told and answers false (the old file
+    // stays as it was). Call it after MayChange agreed.
+    bool Save(wide::TWideTreeView& tree);
+    // The last read was damaged and nothing has been written since.
+    bool Damaged() const { return FDamaged; }
+
+private:
+    void Noted(const TFavoritesLoadResult& result);
+
+    std::wstring FFileName;
+    TFavoriteQuestions& FQuestions;
+    bool FDamaged = false;
+    bool FReported = false;
+    bool FAgreed = false;
+};
+
+// What tells the user about a damaged load, and what asks before writing over it.
+std::wstring DamagedFavoritesText(const std::wstring& fileName, const TFavoritesLoadResult& result);
+std::wstring OverwriteDamagedFavoritesQuestion(const std::wstring& fileName);
 
 }  // namespace favorites

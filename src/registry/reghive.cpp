@@ -107,20 +107,24 @@ bool ReadWholeFile(const std::wstring& fileName, std::vector<char>& data) {
     return ok;
 }
 
-std::string ToAnsi(const std::wstring& text) {
+// The text in the system code page; `lossy` is set when a character has no place there (it
+// reads as the code page's default character).
+std::string ToAnsi(const std::wstring& text, bool& lossy) {
     if (text.empty()) return {};
+    BOOL usedDefault = FALSE;
     const int n = WideCharToMultiByte(CP_ACP, 0, text.data(), classlib::Win32Size<int>(text.size()),
-                                      nullptr, 0, nullptr, nullptr);
+                                      nullptr, 0, nullptr, &usedDefault);
     std::string out(n > 0 ? n : 0, '\0');
     if (n > 0)
         WideCharToMultiByte(CP_ACP, 0, text.data(), classlib::Win32Size<int>(text.size()), out.data(), n,
                             nullptr, nullptr);
+    if (usedDefault) lossy = true;
     return out;
 }
 
 // Rewrites the data of a hex(2) / hex(7) entry (UTF-16 string bytes) as bytes of the
 // system code page, the way a version 4 script stores them.
-std::wstring AnsiStringBytes(const std::wstring& hexList) {
+std::wstring AnsiStringBytes(const std::wstring& hexList, bool& lossy) {
     std::wstring wide;
     std::vector<BYTE> bytes;
     for (size_t i = 0; i < hexList.size();) {
@@ -134,14 +138,7 @@ std::wstring AnsiStringBytes(const std::wstring& hexList) {
     }
     for (size_t i = 0; i + 1 < bytes.size(); i += 2)
         wide += static_cast<wchar_t>(bytes[i] | (bytes[i + 1] << 8));
-    std::string ansi;
-    const int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), classlib::Win32Size<int>(wide.size()),
-                                      nullptr, 0, nullptr, nullptr);
-    if (n > 0) {
-        ansi.resize(n);
-        WideCharToMultiByte(CP_ACP, 0, wide.data(), classlib::Win32Size<int>(wide.size()), ansi.data(),
-                            n, nullptr, nullptr);
-    }
+    const std::string ansi = ToAnsi(wide, lossy);
     static const wchar_t digits[] = L"0123456789abcdef";
     std::wstring out;
     for (size_t i = 0; i < ansi.size(); ++i) {
@@ -169,7 +166,7 @@ size_t DataPartStart(const std::wstring& line) {
 }
 
 // The version 4 script (system code page) of a version 5 script text.
-std::string UnicodeScriptToAnsi(const std::wstring& script) {
+std::string UnicodeScriptToAnsi(const std::wstring& script, bool& lossy) {
     std::string out = "REGEDIT4\r\n";
     size_t pos = script.find(L'\n');  // skip the version 5 header line
     pos = pos == std::wstring::npos ? script.size() : pos + 1;
@@ -199,9 +196,9 @@ std::string UnicodeScriptToAnsi(const std::wstring& script) {
         const size_t start = DataPartStart(logical);
         if (start != std::wstring::npos && (logical.compare(start, 7, L"hex(2):") == 0 ||
                                             logical.compare(start, 7, L"hex(7):") == 0)) {
-            logical = logical.substr(0, start + 7) + AnsiStringBytes(logical.substr(start + 7));
+            logical = logical.substr(0, start + 7) + AnsiStringBytes(logical.substr(start + 7), lossy);
         }
-        out += ToAnsi(logical);
+        out += ToAnsi(logical, lossy);
         out += "\r\n";
     }
     return out;
@@ -331,7 +328,8 @@ bool ImportRegFileWithRegedit(const std::wstring& FileName, bool DeleteAfter,
 }
 
 bool ExportKeyWithRegedit(const TVxRegKeyClass& Key, const std::wstring& FileName,
-                          bool Unicode, const TProcessWait& Wait) {
+                          bool Unicode, const TProcessWait& Wait, bool* Lossy) {
+    if (Lossy) *Lossy = false;
     return NoThrow(
         [&] {
             if (FileName.empty() || FileName.find(L'"') != std::wstring::npos ||
@@ -354,7 +352,9 @@ bool ExportKeyWithRegedit(const TVxRegKeyClass& Key, const std::wstring& FileNam
                 if (ok) {
                     std::wstring text((bytes.size() - 2) / 2, L'\0');
                     std::memcpy(text.data(), bytes.data() + 2, text.size() * 2);
-                    const std::string ansi = UnicodeScriptToAnsi(text);
+                    bool lossy = false;
+                    const std::string ansi = UnicodeScriptToAnsi(text, lossy);
+                    if (Lossy) *Lossy = lossy;
                     try {
                         classlib::SaveBytesToFileAtomic(FileName, ansi.data(), ansi.size());
                     } catch (const classlib::Exception&) {

@@ -52,8 +52,9 @@ bool ImportRegFileWithRegedit(const std::wstring& FileName, bool DeleteAfter = t
 // Wait. With Unicode False the file is rewritten by the program as an ANSI script
 // ("REGEDIT4", system code page), because regedit under Wine has no switch for it. True when
 // the file exists afterwards and starts with the expected header. A key path containing '"'
-// is refused.
+// is refused. Lossy (when given) tells whether the ANSI script lost characters that the code
+// page has no place for (they read as its default character).
 bool ExportKeyWithRegedit(const TVxRegKeyClass& Key, const std::wstring& FileName,
-                          bool Unicode, const TProcessWait& Wait = {});
+                          bool Unicode, const TProcessWait& Wait = {}, bool* Lossy = nullptr);
 
 }  // namespace registry

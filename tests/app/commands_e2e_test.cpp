@@ -94,7 +94,7 @@ TEST_F(CommandsProgram, TabsRestoredAtTheNextStart) {
     testsupport::ScratchKey parent(name);
     testsupport::ScratchKey a(name + L"\\A"), b(name + L"\\B"), c(name + L"\\C");
     const std::wstring root = L"HKEY_CURRENT_USER\\" + parent.Path() + L"\\";
-    Setting.Write(L"[Main]\r\nSetLoadTab=-1\r\n");
+    Setting.Write(L"[Main]\r\nSetLoadTab=-1\r\n" + FirstRunSeen());
     Tabs.Write(root + L"A\t0\t-1\t\r\n" + root + L"B\t-1\t0\t\r\n\r\n" + root + L"C\t0\t0\t\r\n");
     const std::wstring saved = root + L"A\t0\t-1\t\r\n" + root + L"B\t-1\t0\t\r\n" + root + L"C\t0\t0\t\r\n";
 

@@ -4,12 +4,14 @@
 //
 // Each case's own program. The first use in a test case of ProgramFolder() (through
 // SettingsFile, SettingsFileGuard or Program) makes a folder of the case's own under the
-// temporary folder, with copies of wendlar.exe and onig.dll and a "Settings" folder beside
-// them, where the program keeps all its settings. "setting.db" starts as the line that pins
-// the default theme ("ThmTheme" in section "Main"). A test sets up and reads settings files
-// through SettingsFileGuard, which starts its file afresh (absent; "setting.db" as that
-// pinning line) and writes whole files (a test that writes "setting.db" writes what it
-// wants there, the theme included). Every Program of
+// temporary folder, with copies of wendlar.exe, onig.dll and the help file and a "Settings"
+// folder beside them, where the program keeps all its settings. "setting.db" starts as the
+// line that pins the default theme ("ThmTheme" in section "Main") and the marker of a start
+// that is not the first ("Infomation" in section "Setting"; without it the terms of use come
+// first). A test sets up and reads settings files through SettingsFileGuard, which starts its
+// file afresh (absent; "setting.db" as those lines) and writes whole files (a test that
+// writes "setting.db" writes what it wants there, the theme and the marker included: see
+// FirstRunSeen). Every Program of
 // the case starts that copy; the folder goes when the next case begins or the test program
 // ends. So no two cases share a settings file, and the cases run side by side, each on one
 // of the virtual displays of scripts/test, which has a Wine prefix (and so a Wine server) of
@@ -60,6 +62,13 @@ inline std::wstring ExeFolder() {
 
 // What "setting.db" of a case holds before the test changes it: the default theme, pinned.
 inline std::wstring PinnedThemeLine() { return L"ThmTheme=" + app::TMainOptions{}.ThmTheme + L"\r\n"; }
+// The marker of a start that is not the first: without it the program shows the terms of use
+// ("ライセンス") before anything else. A line of section "Setting".
+inline std::wstring FirstRunMarkerLine() { return L"Infomation=1\r\n"; }
+// The section "Setting" holding only that marker, for a test that writes "setting.db" whole.
+inline std::wstring FirstRunSeen() { return L"[Setting]\r\n" + FirstRunMarkerLine(); }
+// What "setting.db" starts as in every case: the pinned theme and the first-run marker.
+inline std::wstring SeededSettings() { return L"[Main]\r\n" + PinnedThemeLine() + FirstRunSeen(); }
 
 namespace detail {
 
@@ -85,9 +94,10 @@ public:
         std::error_code error;
         fs::copy_file(from / L"wendlar.exe", FFolder.Path() / L"wendlar.exe", error);
         if (error) ADD_FAILURE() << "wendlar.exe not copied: " << error.message();
-        if (fs::exists(from / L"onig.dll")) fs::copy_file(from / L"onig.dll", FFolder.Path() / L"onig.dll", error);
+        for (const wchar_t* beside : {L"onig.dll", L"Wendlar.chm"})
+            if (fs::exists(from / beside)) fs::copy_file(from / beside, FFolder.Path() / beside, error);
         fs::create_directories(FFolder.Path() / L"Settings", error);
-        WriteSettingsText(FFolder.Path() / L"Settings" / L"setting.db", L"[Main]\r\n" + PinnedThemeLine());
+        WriteSettingsText(FFolder.Path() / L"Settings" / L"setting.db", SeededSettings());
     }
     const std::wstring& Test() const { return FTest; }
     const fs::path& Folder() const { return FFolder.Path(); }
@@ -113,7 +123,7 @@ inline const fs::path& ProgramFolder() {
 inline fs::path SettingsFile(const wchar_t* name) { return ProgramFolder() / L"Settings" / name; }
 
 // A settings file of the case's program, started afresh for the test and put back as it was
-// afterwards. Afresh means absent, except "setting.db", which holds the pinned theme.
+// afterwards. Afresh means absent, except "setting.db", which holds SeededSettings().
 class SettingsFileGuard {
 public:
     explicit SettingsFileGuard(const wchar_t* name)
@@ -122,7 +132,7 @@ public:
         std::error_code ec;
         fs::remove_all(FSaved, ec);
         if (fs::exists(FPath)) fs::rename(FPath, FSaved);
-        if (FPinsTheme) Write(L"[Main]\r\n" + PinnedThemeLine());
+        if (FPinsTheme) Write(SeededSettings());
     }
     ~SettingsFileGuard() {
         std::error_code ec;
@@ -378,6 +388,38 @@ inline void CtrlClickAt(POINT screen) {
     ClickAt(screen);
     key.ki.dwFlags = KEYEVENTF_KEYUP;
     SendInput(1, &key, sizeof(key));
+}
+
+// Drags `window` with the left button from one screen point to another in small steps, as a
+// hand would. The moves start once the window itself holds the mouse (its drag has begun and
+// knows where the pointer was): moves before that would be taken as the starting point.
+inline void Drag(HWND window, POINT from, POINT to) {
+    const auto move = [](POINT p) {
+        INPUT input{};
+        input.type = INPUT_MOUSE;
+        input.mi.dx = MulDiv(p.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+        input.mi.dy = MulDiv(p.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+        input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        SendInput(1, &input, sizeof(input));
+    };
+    const auto button = [](DWORD flags) {
+        INPUT input{};
+        input.type = INPUT_MOUSE;
+        input.mi.dwFlags = flags;
+        SendInput(1, &input, sizeof(input));
+    };
+    move(from);
+    button(MOUSEEVENTF_LEFTDOWN);
+    const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+    EXPECT_TRUE(PumpUntil([&] {
+        GUITHREADINFO gui{};
+        gui.cbSize = sizeof(gui);
+        return GetGUIThreadInfo(thread, &gui) && gui.hwndCapture == window;
+    })) << "no drag began";
+    constexpr int Steps = 12;
+    for (int i = 1; i <= Steps; ++i)
+        move({from.x + (to.x - from.x) * i / Steps, from.y + (to.y - from.y) * i / Steps});
+    button(MOUSEEVENTF_LEFTUP);
 }
 
 // A point of a window's client area in screen coordinates.

@@ -46,38 +46,6 @@ HWND BarWindow(const Program& program, HWND main, const std::wstring& caption) {
     return found.size() == 1 ? found[0] : nullptr;
 }
 
-// Drags `window` with the left button from one screen point to another in small steps, as a
-// hand would. The moves start once the window itself holds the mouse (its drag has begun and
-// knows where the pointer was): moves before that would be taken as the starting point.
-void Drag(HWND window, POINT from, POINT to) {
-    const auto move = [](POINT p) {
-        INPUT input{};
-        input.type = INPUT_MOUSE;
-        input.mi.dx = MulDiv(p.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-        input.mi.dy = MulDiv(p.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-        input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-        SendInput(1, &input, sizeof(input));
-    };
-    const auto button = [](DWORD flags) {
-        INPUT input{};
-        input.type = INPUT_MOUSE;
-        input.mi.dwFlags = flags;
-        SendInput(1, &input, sizeof(input));
-    };
-    move(from);
-    button(MOUSEEVENTF_LEFTDOWN);
-    const DWORD thread = GetWindowThreadProcessId(window, nullptr);
-    EXPECT_TRUE(PumpUntil([&] {
-        GUITHREADINFO gui{};
-        gui.cbSize = sizeof(gui);
-        return GetGUIThreadInfo(thread, &gui) && gui.hwndCapture == window;
-    })) << "no drag began";
-    constexpr int Steps = 12;
-    for (int i = 1; i <= Steps; ++i)
-        move({from.x + (to.x - from.x) * i / Steps, from.y + (to.y - from.y) * i / Steps});
-    button(MOUSEEVENTF_LEFTUP);
-}
-
 // The edges of a panel on a side dock that its place decides: left, top (given), bottom. Its
 // width is left out: a panel dropped there keeps the frame of the dock it came from until it
 // is laid out anew.

@@ -197,7 +197,7 @@ TEST_F(SearchProgram, ANewSearchReplacesARunningOneAndForeignMessagesChangeNothi
     SetString(parent.Handle(), L"marker", L"qzxwv7");
     const std::wstring list = L"検索リスト一覧";
     KeyLists.Write(list + L"\tHKEY_LOCAL_MACHINE\tHKEY_NOWHERE\\x\tHKEY_CURRENT_USER\\" + parent.Path() + L"\t\r\n");
-    Setting.Write(L"[Setting]\r\nFindList=" + list + L"\r\n");
+    Setting.Write(L"[Setting]\r\n" + FirstRunMarkerLine() + L"FindList=" + list + L"\r\n");
 
     Program program;
     ASSERT_TRUE(program.Started);
@@ -262,7 +262,7 @@ TEST_F(SearchProgram, ANewSearchReplacesARunningOneAndForeignMessagesChangeNothi
 // with "SetNoMessage" asks only the danger question and deletes what the two remaining rows
 // name, the data's value and "hitA", leaving two undo records, and two Ctrl+Z bring both back.
 TEST_F(SearchProgram, RemovedRowsStayAndBulkDeleteTakesTheRestWithUndo) {
-    Setting.Write(L"[Main]\r\nSetNoMessage=-1\r\nSetNoKeyUndo=0\r\n");
+    Setting.Write(L"[Main]\r\nSetNoMessage=-1\r\nSetNoKeyUndo=0\r\n" + FirstRunSeen());
     const std::wstring name = testsupport::CurrentTestName();
     testsupport::ScratchKey parent(name);
     testsupport::ScratchKey box(name + L"\\Box");

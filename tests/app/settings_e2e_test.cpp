@@ -31,7 +31,7 @@ using DamagedSettings = ProgramTest;
 TEST_F(DamagedSettings, ViewsKeepTheirDefaultColours) {
     const std::wstring name = testsupport::CurrentTestName();
     testsupport::ScratchKey key(name);
-    const std::wstring damaged = L"[Main]\r\nColorBoxControlBack=-1\r\nFontSize=100000\r\n";
+    const std::wstring damaged = L"[Main]\r\nColorBoxControlBack=-1\r\nFontSize=100000\r\n" + FirstRunSeen();
     Setting.Write(damaged);
 
     Program program(L"\"HKEY_CURRENT_USER\\" + key.Path() + L"\"");

@@ -15,6 +15,7 @@
 namespace {
 
 using wendlartest::Program;
+using wendlartest::FirstRunSeen;
 using wendlartest::SettingsFileGuard;
 namespace fs = std::filesystem;
 
@@ -162,7 +163,7 @@ TEST(Startup, SecondStartHandsOverItsCommandLine) {
     EXPECT_EQ(FakeInstance::Received[0].second,
               std::wstring(L"HKEY_CURRENT_USER\\Software\r\nHKLM\\ソフト ウェア\r\n") + L'\0');
 
-    setting.Write(L"[Main]\r\nSetConnectCMD=-1\r\n");
+    setting.Write(L"[Main]\r\nSetConnectCMD=-1\r\n" + FirstRunSeen());
     {
         Program second(L"HKEY_CURRENT_USER\\My Key");
         ASSERT_TRUE(second.Started);
@@ -281,7 +282,7 @@ TEST(Startup, ClosingAlwaysClosesAndReportsAFailedSave) {
 // starts, with what will not be saved; the close then saves over neither and says nothing.
 TEST(Startup, DamagedSettingsFilesAreToldOnceAtStartAndKept) {
     SettingsFileGuard layout(L"ToolBar.db"), undo(L"Undo.db"), setting(L"setting.db");
-    setting.Write(L"[Main]\r\nSetUndoSaving=-1\r\n");
+    setting.Write(L"[Main]\r\nSetUndoSaving=-1\r\n" + FirstRunSeen());
     const std::string damaged("\xFF\xFE[\0W\0n\0d\0]\0\r\0\n\0X", 17);
     for (const SettingsFileGuard* file : {&layout, &undo})
         std::ofstream(file->Path(), std::ios::binary).write(damaged.data(), static_cast<std::streamsize>(damaged.size()));

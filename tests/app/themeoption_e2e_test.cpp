@@ -20,7 +20,7 @@ class ThemeOption : public ProgramTest {
 protected:
     // The height of the File menu's popup after a start with `theme` saved, or -1.
     int FileMenuHeight(const std::wstring& theme) {
-        Setting.Write(L"[Main]\r\nThmTheme=" + theme + L"\r\n");
+        Setting.Write(L"[Main]\r\nThmTheme=" + theme + L"\r\n" + FirstRunSeen());
         const std::wstring name = testsupport::CurrentTestName();
         testsupport::ScratchKey key(name);
         Program program(L"\"HKEY_CURRENT_USER\\" + key.Path() + L"\"");

@@ -120,7 +120,7 @@ TEST_F(ToolPanelProgram, LongSeventhHistoryLineStartsAndShows) {
 // into Dst, and clears the pane: a Ctrl+V in Dst then pastes nothing. The key clipboard
 // pane's menu pastes a copied key and clears the pane.
 TEST_F(ToolPanelProgram, UndoAndClipboardPaneMenus) {
-    Setting.Write(L"[Main]\r\nSetNoAllMessage=-1\r\n");
+    Setting.Write(L"[Main]\r\nSetNoAllMessage=-1\r\n" + FirstRunSeen());
     const std::wstring name = testsupport::CurrentTestName();
     testsupport::ScratchKey parent(name);
     testsupport::ScratchKey src(name + L"\\Src"), dst(name + L"\\Dst");

@@ -18,22 +18,32 @@ TEST(ExternalEditor, ParametersPutThePathInAsItIs) {
     EXPECT_EQ(EditorParameters(L"-a", path), L"-a");
 }
 
+// Each text with whether it lost anything of the bytes.
 TEST(ExternalEditor, DecodesWhatTheEditorSaved) {
     struct Case {
         const char* what;
         std::string bytes;
         const wchar_t* text;
+        bool lossy;
     } cases[] = {
-        {"UTF-16LE with mark", std::string("\xFF\xFE\x42\x30\x0D\x00\x0A\x00", 8), L"あ\r\n"},
-        {"UTF-16BE with mark", std::string("\xFE\xFF\x30\x42", 4), L"あ"},
-        {"UTF-8 with mark", "\xEF\xBB\xBF\xE3\x81\x82x", L"あx"},
-        {"UTF-8 without mark", "\xE3\x82\xAD\xE3\x83\xBC\r\nb", L"キー\r\nb"},
-        {"ANSI (code page 932)", "\x83\x4C\x81\x5B", L"キー"},
-        {"ASCII", "plain\r\n", L"plain\r\n"},
-        {"a NUL ends the text", std::string("ab\0cd", 5), L"ab"},
-        {"empty", "", L""},
+        {"UTF-16LE with mark", std::string("\xFF\xFE\x42\x30\x0D\x00\x0A\x00", 8), L"あ\r\n", false},
+        {"UTF-16BE with mark", std::string("\xFE\xFF\x30\x42", 4), L"あ", false},
+        {"UTF-16LE with a byte left over", std::string("\xFF\xFE\x42\x30\x41", 5), L"あ", true},
+        {"UTF-8 with mark", "\xEF\xBB\xBF\xE3\x81\x82x", L"あx", false},
+        {"UTF-8 with mark, malformed", "\xEF\xBB\xBF\xE3\x81x", L"\xFFFDx", true},
+        {"UTF-8 without mark", "\xE3\x82\xAD\xE3\x83\xBC\r\nb", L"キー\r\nb", false},
+        {"ANSI (code page 932)", "\x83\x4C\x81\x5B", L"キー", false},
+        {"ANSI with a lead byte cut short", "\x83\x4C\x81", L"キ\x30FB", true},
+        {"ASCII", "plain\r\n", L"plain\r\n", false},
+        {"a NUL ends the text", std::string("ab\0cd", 5), L"ab", true},
+        {"a NUL at the end", std::string("ab\0", 3), L"ab", false},
+        {"empty", "", L"", false},
     };
-    for (const Case& c : cases) EXPECT_EQ(DecodeEditedText(c.bytes), c.text) << c.what;
+    for (const Case& c : cases) {
+        bool lossy = !c.lossy;
+        EXPECT_EQ(DecodeEditedText(c.bytes, &lossy), c.text) << c.what;
+        EXPECT_EQ(lossy, c.lossy) << c.what;
+    }
 }
 
 namespace {

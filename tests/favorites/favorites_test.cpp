@@ -4,12 +4,10 @@
 
 #include <windows.h>
 
-#include <fstream>
-#include <iterator>
-
 #include "classlib/errors.h"
 #include "favorites/favorites.h"
 #include "common/test_support.h"
+#include "favorites_support.h"
 
 using namespace favorites;
 
@@ -18,60 +16,7 @@ using testsupport::Narrow;
 
 namespace {
 
-// A tree view of favorites without a window (the node model works alone).
-struct Tree {
-    TFavoritesTreeView view{nullptr};
-    TWideTreeNodes& Nodes() { return view.Items(); }
-    TWideTreeNode* Add(TWideTreeNode* parent, TVxRegFavoriteObj f) {
-        auto favorite = std::make_unique<TVxRegFavoriteObj>(std::move(f));
-        TWideTreeNode* n = Nodes().AddChildObject(parent, favorite->FCaption, favorite.get());
-        favorite.release();
-        SetNodeIcon(n);
-        return n;
-    }
-};
-
-TVxRegFavoriteObj Fav(const std::wstring& caption, uint8_t kind, const std::wstring& target = L"",
-                      const std::wstring& comment = L"", const std::wstring& script = L"",
-                      const std::wstring& jumpKey = L"") {
-    TVxRegFavoriteObj f;
-    f.FCaption = caption;
-    f.FKind = kind;
-    f.FTarget = target;
-    f.FComment = comment;
-    f.FScript = script.empty() ? L"" : FavoriteScriptToHex(script);
-    f.FJumpKey = jumpKey;
-    return f;
-}
-
-// Captions with their depth in depth-first order, e.g. "F|.K|L|".
-std::wstring Shape(TWideTreeNodes& nodes) {
-    std::wstring s;
-    for (TWideTreeNode* n = nodes.GetFirstNode(); n; n = n->GetNext())
-        s += std::wstring(static_cast<size_t>(n->Level()), L'.') + n->Text() + L"|";
-    return s;
-}
-
-std::string ReadBytes(const std::wstring& file) {
-    std::ifstream in(file.c_str(), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteBytes(const std::wstring& file, const std::string& bytes) {
-    std::ofstream out(file.c_str(), std::ios::binary);
-    out << bytes;
-}
-
-// UTF-16LE with BOM of lines each ended by CR LF (the form the loader reads first).
-void WriteLines(const std::wstring& file, const std::vector<std::wstring>& lines) {
-    std::string bytes = "\xFF\xFE";
-    for (const std::wstring& l : lines)
-        for (wchar_t c : l + L"\r\n") {
-            bytes += static_cast<char>(c & 0xFF);
-            bytes += static_cast<char>(c >> 8);
-        }
-    WriteBytes(file, bytes);
-}
+using namespace favoritestest;
 
 std::vector<int> BadLineNumbers(const TFavoritesLoadResult& r) {
     std::vector<int> v;
@@ -97,6 +42,57 @@ TEST(FavoriteScript, HexFormAndDecoding) {
     const std::wstring script = L"Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\テスト]\r\n\"名前\"=\"値 😀\"\r\n";
     EXPECT_EQ(FavoriteHexToScript(FavoriteScriptToHex(script)), script);
     EXPECT_EQ(FavoriteHexToScript(L"410000004200"), L"A");  // stops at the NUL character
+}
+
+// A stored script is taken only when its field is whole: hexadecimal digits in groups of
+// four (one UTF-16 character each). Anything else would run or save back something other
+// than what was stored.
+TEST(FavoriteScript, OnlyAWholeFieldDecodes) {
+    struct Case {
+        const wchar_t* hex;
+        bool whole;
+        const wchar_t* script;
+    } cases[] = {
+        {L"", true, L""},
+        {L"4100", true, L"A"},
+        {L"41004200", true, L"AB"},
+        {L"4100e565", true, L"A日"},        // lower-case digits are digits
+        {L"410000004200", true, L"A"},    // the text ends at its NUL character
+        {L"41004", false, nullptr},       // cut in the middle of a byte
+        {L"410042", false, nullptr},      // cut in the middle of a character
+        {L"4100G200", false, nullptr},    // not a digit
+        {L"4100 200", false, nullptr},
+        {L"４１００", false, nullptr},      // full-width digits are not hexadecimal digits
+    };
+    for (const Case& c : cases) {
+        std::wstring script = L"unchanged";
+        EXPECT_EQ(DecodeFavoriteScript(c.hex, script), c.whole) << Narrow(c.hex);
+        EXPECT_EQ(script, c.whole ? c.script : L"unchanged") << Narrow(c.hex);
+    }
+}
+
+// Where each entry's subtree ends, from the depths the reader placed the entries at.
+TEST(FavoritesFile, SubtreeEndsFollowTheDepths) {
+    struct Case {
+        std::vector<int> depths;
+        std::vector<size_t> ends;
+    } cases[] = {
+        {{}, {}},
+        {{0, 1, 1, 0}, {3, 2, 3, 4}},
+        {{0, 1, 2, 1, 0, 0}, {4, 3, 3, 4, 5, 6}},
+        {{0, 0, 0}, {1, 2, 3}},
+    };
+    for (const Case& c : cases) {
+        std::vector<TFavoriteEntry> entries;
+        for (int depth : c.depths) entries.push_back({depth, {}});
+        EXPECT_EQ(FavoriteSubtreeEnds(entries), c.ends);
+    }
+    // A chain of 100,000: every subtree ends at the end.
+    std::vector<TFavoriteEntry> chain(100000);
+    for (size_t i = 0; i < chain.size(); ++i) chain[i].Depth = static_cast<int>(i);
+    const std::vector<size_t> ends = FavoriteSubtreeEnds(chain);
+    EXPECT_EQ(ends.front(), chain.size());
+    EXPECT_EQ(ends.back(), chain.size());
 }
 
 TEST(FavoritesFile, RoundTripOfEveryKindNestingAndJapaneseText) {

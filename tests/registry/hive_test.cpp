@@ -176,3 +176,27 @@ TEST_F(HiveTest, TheEditorIsAwaitedWithTheCallersWait) {
     }
     EXPECT_EQ(L"x", SzOf(P(L"Waited"), L"v"));
 }
+
+// An ANSI script says when a name or a string had no place in the code page (written as the
+// code page's default character); a Unicode script and a script that fits say nothing.
+TEST_F(HiveTest, AnAnsiScriptTellsWhatItLost) {
+    testsupport::ScratchDir dir;
+    struct Case {
+        const char* what;
+        std::wstring key, value;
+        bool unicode, lossy;
+    } cases[] = {
+        {"fits", L"Plain\\日本語", L"値", false, false},
+        {"Thai value", L"Value", L"\x0E01\x0E02", false, true},
+        {"Thai key name", L"Name\\\x0E01", L"x", false, true},
+        {"unicode script", L"Wide\\\x0E01", L"\x0E01", true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetSz(P(c.key), L"v", c.value);
+        const std::wstring top = c.key.substr(0, c.key.find(L'\\'));
+        bool lossy = !c.lossy;
+        ASSERT_TRUE(ExportKeyWithRegedit(K(top), dir.File(top + L".reg"), c.unicode, {}, &lossy));
+        EXPECT_EQ(lossy, c.lossy);
+    }
+}

@@ -461,6 +461,8 @@ void TBaseGridTree::DoEndDrag(classlib::TComponent* Target, int X, int Y) {
 }
 
 void TBaseGridTree::DragFinished() {
+    // The drag is over before the release is sent again, so that the release has its rules.
+    DoStateChange(0, tsUserDragObject | tsControlDragging | tsControlDragPending);
     if (HandleAllocated()) {
         POINT p{};
         GetCursorPos(&p);
@@ -470,7 +472,6 @@ void TBaseGridTree::DragFinished() {
                                                         : WM_LBUTTONUP;
         Perform(msg, 0, MAKELPARAM(p.x, p.y));
     }
-    DoStateChange(0, tsUserDragObject | tsControlDragging | tsControlDragPending);
 }
 
 }  // namespace gridtree

@@ -282,7 +282,14 @@ void TBaseGridTree::HandleMouseDown(classlib::TMessage& Message, const THitInfo&
 void TBaseGridTree::HandleMouseUp(classlib::TMessage& Message, const THitInfo& HitInfo) {
     if (HasControlWindow() && GetCapture() == FHandle && !HasState(tsWheelPanning | tsWheelScrolling))
         ReleaseCapture();
-    if (HasState(tsControlDragPending)) return;
+    if (HasState(tsControlDragPending)) {
+        // A drag that began is the class library's to end (DragFinished then sends the release
+        // again). A press released before its drag began leaves only the pending state behind:
+        // it goes, and the release has its rules.
+        if (classlib::DragSource() == this) return;
+        classlib::CancelDragOf(this);
+        DoStateChange(0, tsControlDragPending);
+    }
     if (IsMouseSelecting()) {
         DoStateChange(0, tsToggleFocusedSelection | tsDrawSelPending | tsDrawSelecting);
         Invalidate();

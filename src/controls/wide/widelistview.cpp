@@ -664,6 +664,9 @@ void TWideCustomListView::CNNotify(TMessage& m) {
     auto* hdr = reinterpret_cast<NMHDR*>(m.LParam);
     m.Result = 0;
     switch (hdr->code) {
+    case LVN_BEGINDRAG:
+        if (DragMode == dmAutomatic) BeginDrag(true);
+        return;
     case LVN_GETDISPINFOW: {
         auto* info = reinterpret_cast<NMLVDISPINFOW*>(m.LParam);
         LVITEMW& lv = info->item;

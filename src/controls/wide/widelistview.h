@@ -257,6 +257,8 @@ protected:
     void CreateWnd() override;
     void WMDestroy(classlib::TMessage& m) override;
     void CNNotify(classlib::TMessage& m) override;
+    // The window tells when a press becomes a drag (LVN_BEGINDRAG): an automatic drag starts then.
+    bool DetectsDrags() const override { return true; }
     // Keys typed into the in-place editor reach this control's key events (and the form's
     // key preview) first; a key they consume goes no further.
     void HookEditor();

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <unordered_map>
 
 namespace wide {
@@ -24,6 +25,8 @@ constexpr int kMaxDepth = 512;
 // The window's own item deletion recurses once per level: a subtree is taken out of it in
 // pieces no deeper than this.
 constexpr int kWindowDepthStep = 256;
+// The most nodes a move puts back into the window while it keeps drawing.
+constexpr size_t kMoveWithoutDrawing = 64;
 
 // Visits `top` and its descendants, a node before its children, without recursion;
 // `visit(node, depth)` gets the depth below `top` (0 for `top`). Children a visit adds to
@@ -119,6 +122,7 @@ void TWideTreeNode::UpdateItem(UINT mask) {
     TVITEMW item{};
     item.mask = mask | TVIF_HANDLE;
     item.hItem = FItemId;
+    item.lParam = reinterpret_cast<LPARAM>(this);
     item.pszText = LPSTR_TEXTCALLBACKW;
     item.iImage = I_IMAGECALLBACK;
     item.iSelectedImage = I_IMAGECALLBACK;
@@ -283,6 +287,10 @@ void TWideTreeNode::EndEdit(bool cancel) {
 
 void TWideTreeNode::Delete() { FOwner->Delete(this); }
 
+bool TWideTreeNode::MoveTo(TWideTreeNode* destination, TNodeAttachMode mode) {
+    return FOwner->Move(this, destination, mode);
+}
+
 void TWideTreeNode::Assign(const TWideTreeNode& source) {
     SetText(source.FText);
     FData = source.FData;
@@ -380,6 +388,65 @@ std::unique_ptr<TWideTreeNode> TWideTreeNodes::Detach(TWideTreeNode* node) {
     std::unique_ptr<TWideTreeNode> detached = std::move(list[static_cast<size_t>(index)]);
     list.erase(list.begin() + index);
     return detached;
+}
+
+bool TWideTreeNodes::Move(TWideTreeNode* node, TWideTreeNode* destination, TNodeAttachMode mode) {
+    if (!node || node->FOwner != this || (destination && destination->FOwner != this)) return false;
+    for (const TWideTreeNode* p = destination; p; p = p->FParent)
+        if (p == node) return false;
+    // The new parent and the place among its children, as the level stands now.
+    const bool child = mode == naAddChild || mode == naAddChildFirst;
+    TWideTreeNode* parent = child ? destination : destination ? destination->FParent : nullptr;
+    size_t pos = ListOf(parent).size();
+    if (mode == naAddFirst || mode == naAddChildFirst) pos = 0;
+    if (mode == naInsert && destination) pos = static_cast<size_t>(destination->Index());
+
+    // A selected node of the subtree is selected again once the subtree is back.
+    TWideTreeNode* selected = FOwner->Selected();
+    bool keepSelection = false;
+    for (const TWideTreeNode* p = selected; p && !keepSelection; p = p->FParent) keepSelection = p == node;
+
+    // A leaf going just before a leaf neighbour (one place up or down among leaves): the two
+    // window items trade nodes, where deleting and inserting one would cost the window a step
+    // for every item below the place.
+    if (mode == naInsert && destination == node->GetPrevSibling() && destination && node->FChildren.empty() &&
+        destination->FChildren.empty() && node->FItemId && destination->FItemId && FOwner->HandleAllocated() &&
+        !FOwner->SortsByText() && !FOwner->SortsByData()) {
+        NodeList& level = ListOf(parent);
+        const auto index = static_cast<size_t>(node->Index());
+        std::swap(level[index - 1], level[index]);
+        node->FIndexHint = index - 1;
+        destination->FIndexHint = index;
+        std::swap(node->FItemId, destination->FItemId);
+        for (TWideTreeNode* n : {node, destination})
+            n->UpdateItem(TVIF_PARAM | TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_STATE);
+        if (selected == node || selected == destination) FOwner->SetSelected(selected);
+        return true;
+    }
+
+    // Drawing is held off only while a large subtree moves: turning it back on has the window
+    // measure all its items again, which for a few nodes in a long tree costs far more than
+    // drawing as they go.
+    size_t moved = 0;
+    ForEachPreOrder(node, [&](TWideTreeNode*, int) { ++moved; });
+    std::optional<TUpdateBracket> bracket;
+    if (moved > kMoveWithoutDrawing) bracket.emplace(*this);
+    RemoveFromWindow(node, false);
+    ForEachPreOrder(node, [](TWideTreeNode* n, int) { n->FItemId = nullptr; });
+    NodeList& from = ListOf(node->FParent);
+    const auto index = static_cast<size_t>(node->Index());
+    std::unique_ptr<TWideTreeNode> moving = std::move(from[index]);
+    from.erase(from.begin() + static_cast<std::ptrdiff_t>(index));
+    NodeList& to = ListOf(parent);
+    if (&to == &from && index < pos) --pos;
+    pos = std::min(pos, to.size());
+    moving->FParent = parent;
+    moving->FIndexHint = pos;
+    to.insert(to.begin() + static_cast<std::ptrdiff_t>(pos), std::move(moving));
+    InsertIntoWindow(node);
+    if (FOwner->SortsByText() || FOwner->SortsByData()) FOwner->SortSiblings(node);
+    if (keepSelection && selected->FItemId) FOwner->SetSelected(selected);
+    return true;
 }
 
 void TWideTreeNodes::Clear() {
@@ -771,6 +838,9 @@ void TWideCustomTreeView::CNNotify(TMessage& m) {
     auto* hdr = reinterpret_cast<NMHDR*>(m.LParam);
     m.Result = 0;
     switch (hdr->code) {
+    case TVN_BEGINDRAGW:
+        if (DragMode == dmAutomatic) BeginDrag(true);
+        return;
     case TVN_GETDISPINFOW: {
         auto* info = reinterpret_cast<NMTVDISPINFOW*>(m.LParam);
         auto* node = reinterpret_cast<TWideTreeNode*>(info->item.lParam);

@@ -34,6 +34,12 @@ namespace wide {
 class TWideTreeNodes;
 class TWideCustomTreeView;
 
+// Where TWideTreeNode::MoveTo puts a node, relative to its destination: as the last or the
+// first node of the destination's level (naAdd, naAddFirst), as the destination's last or
+// first child (naAddChild, naAddChildFirst), or just before it (naInsert). A null
+// destination stands for the top level.
+enum TNodeAttachMode { naAdd, naAddFirst, naAddChild, naAddChildFirst, naInsert };
+
 class TWideTreeNode {
 public:
     TWideTreeNode(const TWideTreeNode&) = delete;
@@ -90,6 +96,12 @@ public:
     void EndEdit(bool cancel);
     // Deletes the node with its children.
     void Delete();
+    // Moves the node with its whole subtree, in order, to the place `mode` names; texts,
+    // data, images, states and expansion go with the nodes, no deletion events fire, and a
+    // selection on one of the nodes stays on it. False, and nothing moves, when the
+    // destination is the node itself or one of its descendants (or belongs to another tree).
+    // Linear in the subtree's size and the levels it leaves and joins, without recursion.
+    bool MoveTo(TWideTreeNode* destination, TNodeAttachMode mode);
     // Copies text, data and indexes (not the children).
     void Assign(const TWideTreeNode& source);
 
@@ -165,6 +177,7 @@ private:
     // Takes a node out of its level (deletion events first, then the window's items) and
     // hands it over; null when it is not this list's.
     std::unique_ptr<TWideTreeNode> Detach(TWideTreeNode* node);
+    bool Move(TWideTreeNode* node, TWideTreeNode* destination, TNodeAttachMode mode);
     TWideTreeNode* InsertAt(TWideTreeNode* parent, size_t pos, const std::wstring& s, void* data);
     void InsertIntoWindow(TWideTreeNode* node);
     void InsertAllIntoWindow();
@@ -245,6 +258,8 @@ protected:
     void CreateWnd() override;
     void WMDestroy(classlib::TMessage& m) override;
     void CNNotify(classlib::TMessage& m) override;
+    // The window tells when a press becomes a drag (TVN_BEGINDRAGW): an automatic drag starts then.
+    bool DetectsDrags() const override { return true; }
     // Keys typed into the in-place editor reach this control's key events (and the form's
     // key preview) first; a key they consume goes no further.
     void HookEditor();

@@ -32,6 +32,7 @@ TEST(GridTreeMouse, ClickRulesWithModifiers) {
         int Row;
         WPARAM Keys;
         std::set<int> AfterPress, AfterRelease;
+        TGTDragType Drag = dtOLE;  // the kind of drag a press may start
     };
     const Case cases[] = {
         {"plain click", true, false, {1, 2}, 3, 0, {3}, {3}},
@@ -45,6 +46,9 @@ TEST(GridTreeMouse, ClickRulesWithModifiers) {
         {"Ctrl toggles on release", true, true, {1, 3}, 3, MK_CONTROL, {1, 3}, {1}},
         {"Shift spans from the anchor", true, false, {1}, 4, MK_SHIFT, {1, 2, 3, 4}, {1, 2, 3, 4}},
         {"Ctrl+Shift adds the span", true, false, {0}, 2, MK_CONTROL | MK_SHIFT, {0, 1, 2}, {0, 1, 2}},
+        // A drag inside the program that never began leaves the release its rules.
+        {"in-program-drag-ready click on a selected row", true, true, {1, 2, 3}, 2, 0, {1, 2, 3}, {2}, dtControl},
+        {"Ctrl toggles on release, in-program drag", true, true, {1, 3}, 3, MK_CONTROL, {1, 3}, {1}, dtControl},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -59,12 +63,13 @@ TEST(GridTreeMouse, ClickRulesWithModifiers) {
         }
         ASSERT_EQ(c.Before, f.SelectedRows());
         f.Tree->DragMode = c.AutoDrag ? classlib::TControl::dmAutomatic : classlib::TControl::dmManual;
+        f.Tree->SetDragType(c.Drag);
         f.Press(f.TextPoint(c.Row), c.Keys);
         EXPECT_EQ(c.AfterPress, f.SelectedRows());
         EXPECT_EQ(f.Row(c.Row), f.Tree->FocusedNode());
         f.Release(f.TextPoint(c.Row), c.Keys);
         EXPECT_EQ(c.AfterRelease, f.SelectedRows());
-        EXPECT_FALSE(f.Tree->TreeStates() & (tsClearPending | tsToggleFocusedSelection));
+        EXPECT_FALSE(f.Tree->TreeStates() & (tsClearPending | tsToggleFocusedSelection | tsControlDragPending));
     }
 }
 

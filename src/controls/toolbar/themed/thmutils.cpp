@@ -480,14 +480,16 @@ void DrawCaptionOn(HDC dc, const wchar_t* text, int length, RECT rect, UINT form
 void DrawThemeCaption(classlib::TCanvas& canvas, const std::wstring& text, RECT rect, UINT format,
                       ThmColor color, bool rotated) {
     if (text.empty() || IsNone(color)) return;
-    canvas.PrepareText();
-    DrawCaptionOn(canvas.Handle(), text.c_str(), static_cast<int>(text.size()), rect, format, color, rotated);
+    // The font is selected for the call only: painters draw captions inside saved DC states,
+    // and a selection the canvas recorded there would be undone behind its back.
+    HDC dc = canvas.Handle();
+    classlib::TSelectedObject selected(dc, canvas.Font().Handle());
+    DrawCaptionOn(dc, text.c_str(), static_cast<int>(text.size()), rect, format, color, rotated);
 }
 
 void DrawThemeCaptionInFont(classlib::TCanvas& canvas, classlib::TFont& font, const wchar_t* text,
                             const RECT& rect, UINT format, ThmColor color, bool rotated) {
     if (!text || !*text || IsNone(color)) return;
-    canvas.PrepareText();
     HDC dc = canvas.Handle();
     classlib::TSelectedObject selected(dc, font.Handle());
     DrawCaptionOn(dc, text, static_cast<int>(std::wcslen(text)), rect, format, color, rotated);

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "common/test_support.h"
 #include "ctl_support.h"
 #include "classlib/errors.h"
 #include "classlib/streams.h"
@@ -500,4 +501,107 @@ TEST_F(TreeTest, SiblingOrderFollowsChangesInTheMiddleOfALevel) {
     EXPECT_EQ(Shape(nodes), L"e|d|c|a|");
     EXPECT_EQ(c->Index(), 2);
     EXPECT_EQ(c->GetNextSibling()->Text(), L"a");
+}
+
+// Moving a node takes its whole subtree along, in order, to each place an attach mode names,
+// in the model and in the window alike; the selection stays on its node; a move into the
+// node's own subtree is refused; a deep chain moves without recursion.
+TEST_F(TreeTest, MoveToTakesTheWholeSubtreeAlong) {
+    auto* tv = Add<TWideTreeView>(8, 8, 300, 300);
+    Show();
+    TWideTreeNodes& nodes = tv->Items();
+    // a(a1(a11), a2), b, c(c1)
+    TWideTreeNode* a = nodes.Add(nullptr, L"a");
+    TWideTreeNode* a1 = nodes.AddChild(a, L"a1");
+    TWideTreeNode* a11 = nodes.AddChild(a1, L"a11");
+    nodes.AddChild(a, L"a2");
+    TWideTreeNode* b = nodes.Add(nullptr, L"b");
+    TWideTreeNode* c = nodes.Add(nullptr, L"c");
+    TWideTreeNode* c1 = nodes.AddChild(c, L"c1");
+    a1->Expand(false);
+    tv->SetSelected(a11);
+
+    struct Case {
+        TWideTreeNode* node;
+        TWideTreeNode* destination;
+        TNodeAttachMode mode;
+        std::wstring shape;
+    };
+    const Case cases[] = {
+        {a1, c1, naInsert, L"a|.a2|b|c|.a1|..a11|.c1|"},
+        {a1, b, naAddChildFirst, L"a|.a2|b|.a1|..a11|c|.c1|"},
+        {a1, c, naAddChild, L"a|.a2|b|c|.c1|.a1|..a11|"},
+        {a1, c1, naAddFirst, L"a|.a2|b|c|.a1|..a11|.c1|"},
+        {a1, a, naAdd, L"a|.a2|b|c|.c1|a1|.a11|"},
+        {a1, nullptr, naAddChildFirst, L"a1|.a11|a|.a2|b|c|.c1|"},
+        {c, a1, naInsert, L"c|.c1|a1|.a11|a|.a2|b|"},
+        {a1, a1, naAdd, L""},  // refused: onto itself
+        {c, c1, naAddChild, L""},  // refused: into its own subtree
+    };
+    for (const Case& one : cases) {
+        const std::wstring before = Shape(nodes);
+        const bool moved = one.node->MoveTo(one.destination, one.mode);
+        const std::wstring expected = one.shape.empty() ? before : one.shape;
+        EXPECT_EQ(moved, !one.shape.empty()) << testsupport::Narrow(one.node->Text()) << " mode " << one.mode;
+        EXPECT_EQ(Shape(nodes), expected) << testsupport::Narrow(one.node->Text()) << " mode " << one.mode;
+        // The window shows the same nodes under the same parents, the selection where it was.
+        for (TWideTreeNode* n = nodes.GetFirstNode(); n; n = n->GetNext()) {
+            ASSERT_NE(n->ItemId(), nullptr);
+            EXPECT_EQ(WindowText(tv, n), n->Text());
+            EXPECT_EQ(TreeView_GetParent(tv->Handle(), n->ItemId()), n->GetParent() ? n->GetParent()->ItemId() : nullptr);
+        }
+        EXPECT_EQ(tv->Selected(), a11);
+        EXPECT_TRUE(a1->Expanded());
+    }
+
+    // A chain of 100,000 moves below another node.
+    constexpr int kDepth = 100000;
+    nodes.Clear();
+    TWideTreeView hidden(nullptr);
+    TWideTreeNode* deepest = BuildChain(hidden.Items(), kDepth);
+    TWideTreeNode* other = hidden.Items().Add(nullptr, L"other");
+    EXPECT_TRUE(hidden.Items().GetFirstNode()->MoveTo(other, naAddChild));
+    EXPECT_EQ(deepest->Level(), kDepth);
+    EXPECT_EQ(hidden.Items().GetFirstNode(), other);
+    EXPECT_FALSE(other->MoveTo(deepest, naAddChild));
+}
+
+// A leaf moved one place up or down among leaves: the window shows the level in the new
+// order (each item naming its node), a selection on either leaf stays on its node, and a
+// leaf with a neighbour that has children moves as any node does.
+TEST_F(TreeTest, MoveToAmongNeighbouringLeavesKeepsWindowAndSelection) {
+    auto* tv = Add<TWideTreeView>(8, 8, 300, 300);
+    Show();
+    TWideTreeNodes& nodes = tv->Items();
+    TWideTreeNode* x = nodes.Add(nullptr, L"x");
+    TWideTreeNode* y = nodes.Add(nullptr, L"y");
+    TWideTreeNode* z = nodes.Add(nullptr, L"z");
+    TWideTreeNode* f = nodes.Add(nullptr, L"f");
+    nodes.AddChild(f, L"f1");
+    struct Case {
+        TWideTreeNode* node;
+        TWideTreeNode* destination;
+        TWideTreeNode* selected;
+        std::wstring shape;
+    };
+    const Case cases[] = {
+        {z, y, y, L"x|z|y|f|.f1|"},  // y one place down
+        {z, x, z, L"z|x|y|f|.f1|"},  // z one place up
+        {y, x, x, L"z|y|x|f|.f1|"},
+        {f, x, f, L"z|y|f|.f1|x|"},  // a folder: the whole subtree
+        {x, f, y, L"z|y|x|f|.f1|"},
+    };
+    for (const Case& one : cases) {
+        tv->SetSelected(one.selected);
+        EXPECT_TRUE(one.node->MoveTo(one.destination, naInsert)) << testsupport::Narrow(one.node->Text());
+        EXPECT_EQ(Shape(nodes), one.shape);
+        for (TWideTreeNode* n = nodes.GetFirstNode(); n; n = n->GetNext()) {
+            EXPECT_EQ(WindowText(tv, n), n->Text());
+            EXPECT_EQ(nodes.GetNode(n->ItemId()), n);
+            TWideTreeNode* next = n->GetNextSibling();
+            EXPECT_EQ(TreeView_GetNextSibling(tv->Handle(), n->ItemId()), next ? next->ItemId() : nullptr)
+                << testsupport::Narrow(one.shape);
+        }
+        EXPECT_EQ(tv->Selected(), one.selected) << testsupport::Narrow(one.shape);
+    }
 }

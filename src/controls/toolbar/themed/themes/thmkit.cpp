@@ -57,8 +57,13 @@ TColor TThmStateColors::ButtonStateColor(const TThmItemInfo& item, int column, T
 }
 
 TColor TThmStateColors::ItemStateColor(const TThmItemInfo& item, int column, TColor toolbarFill) const {
+    if (IsPopupMenuItem(item)) return Popup[PopupStateRow(item)][std::clamp(column, 0, 2)];
+    return ItemRowColor(item, column, toolbarFill);
+}
+
+TColor TThmStateColors::ItemRowColor(const TThmItemInfo& item, int column, TColor toolbarFill) const {
     column = std::clamp(column, 0, 2);
-    const TColor c = IsPopupMenuItem(item) ? Popup[PopupStateRow(item)][column] : Item[ItemStateRow(item)][column];
+    const TColor c = Item[ItemStateRow(item)][column];
     if (c != clNone || !HasOpaqueItems(item.ViewKind)) return c;
     if (column == scFill) return toolbarFill;
     if (column == scFrame) return classlib::clBtnShadow;
@@ -123,12 +128,122 @@ void PaintOctagonOutline(HDC dc, const RECT& rect, int leftCut, int rightCut, TC
     if (r == l || b == t) SetPixelV(dc, l, t, ThmResolveColor(color));
 }
 
+void PaintDropArrows(HDC dc, const RECT& rect, bool pair, bool vertical, int shift, TColor color) {
+    TThmClipGuard clip(dc, rect);
+    const int cx = (rect.left + rect.right) / 2 + shift, cy = (rect.top + rect.bottom) / 2 + shift;
+    auto triangle = [&](POINT a, POINT b, POINT c) {
+        const POINT p[3] = {a, b, c};
+        PaintPolygon(dc, p, 2, color, color);
+    };
+    if (!pair) {
+        const int x = cx, y = cy - 1;
+        if (vertical)
+            triangle({x, y + 2}, {x, y - 2}, {x - 2, y});
+        else
+            triangle({x - 2, y}, {x + 2, y}, {x, y + 2});
+    } else if (vertical) {
+        triangle({cx - 1, cy + 2}, {cx - 1, cy - 2}, {cx - 3, cy});
+        triangle({cx + 2, cy + 2}, {cx + 2, cy - 2}, {cx + 4, cy});
+    } else {
+        triangle({cx - 2, cy + 1}, {cx + 2, cy + 1}, {cx, cy + 3});
+        triangle({cx - 2, cy - 2}, {cx + 2, cy - 2}, {cx, cy - 4});
+    }
+}
+
+void PaintItemChevron(HDC dc, const RECT& rect, bool vertical, TColor color) {
+    TThmClipGuard clip(dc, rect);
+    if (vertical)
+        PaintChevronAt(dc, rect.right - 9, rect.top + 2, true, color);
+    else
+        PaintChevronAt(dc, rect.left + 2, 4, false, color);
+}
+
+void PaintCheckMark(HDC dc, const RECT& rect, TColor color) {
+    TThmClipGuard clip(dc, rect);
+    const int x = (rect.left + rect.right) / 2 - 1, y = (rect.top + rect.bottom) / 2 + 1;
+    const POINT p[7] = {{x - 2, y}, {x, y + 2}, {x + 4, y - 2}, {x + 4, y - 4}, {x, y}, {x - 2, y - 2}, {x - 2, y}};
+    PaintPolygon(dc, p, 6, color, color);
+}
+
+void PaintScrollArrow(HDC dc, const RECT& rect, int direction, TColor color) {
+    if (direction < 1 || direction > 4) return;
+    TThmClipGuard clip(dc, rect);
+    const int cx = (rect.left + rect.right) / 2, cy = (rect.top + rect.bottom) / 2;
+    const int s = std::max(0, static_cast<int>(std::min(cx - rect.left, cy - rect.top)) * 3 / 4);
+    POINT p[3];
+    switch (direction) {
+    case 1: {
+        const int y = cy + s / 2;
+        p[0] = {cx + s, y}, p[1] = {cx, y - s}, p[2] = {cx - s, y};
+        break;
+    }
+    case 2: {
+        const int y = (rect.top + rect.bottom - 1) / 2 - s / 2;
+        p[0] = {cx + s, y}, p[1] = {cx, y + s}, p[2] = {cx - s, y};
+        break;
+    }
+    case 3: {
+        const int x = cx + s / 2;
+        p[0] = {x, cy + s}, p[1] = {x - s, cy}, p[2] = {x, cy - s};
+        break;
+    }
+    default: {
+        const int x = (rect.left + rect.right - 1) / 2 - s / 2;
+        p[0] = {x, cy + s}, p[1] = {x + s, cy}, p[2] = {x, cy - s};
+        break;
+    }
+    }
+    PaintPolygon(dc, p, 2, color, color);
+}
+
+void PaintSpinArrow(HDC dc, const RECT& half, bool up, int shift, TColor color) {
+    const int x = (half.left + half.right) / 2 + shift;
+    if (up) {
+        const int y = (half.top + half.bottom - 1) / 2 + shift;
+        const POINT p[3] = {{x - 2, y + 1}, {x + 2, y + 1}, {x, y - 1}};
+        PaintPolygon(dc, p, 2, color, color);
+    } else {
+        const int y = (half.top + half.bottom) / 2 + shift;
+        const POINT p[3] = {{x - 2, y - 1}, {x + 2, y - 1}, {x, y + 1}};
+        PaintPolygon(dc, p, 2, color, color);
+    }
+}
+
+void PaintFloatingBorderBand(HDC dc, const RECT& rect, POINT border, bool panel, TColor band, TColor outline) {
+    if (IsEmptyArea(rect)) return;
+    TThmClipGuard clip(dc, rect);
+    const RECT inner = Deflated(rect, border.x, border.y);
+    {
+        TThmClipGuard bandOnly(dc, rect);
+        ExcludeClipRect(dc, inner.left, inner.top, inner.right, inner.bottom);
+        PaintRectFill(dc, rect, band);
+    }
+    PaintFloatingClientOutline(dc, inner, panel, outline);
+}
+
+void PaintJoinedPopupFrame(HDC dc, const RECT& rect, const RECT& parentRect, TColor border, TColor fill, TColor join) {
+    TThmClipGuard clip(dc, rect);
+    RECT r = rect;
+    PaintRectFrame(dc, r, border, true);
+    PaintRectFill(dc, r, fill);
+    PaintPopupJoin(dc, r, parentRect, join);
+}
+
 TThmGlyphList::TThmGlyphList() : FImages(new classlib::TImageList(nullptr, 16, 16)) {
     classlib::TBitmap strip;
     if (strip.LoadFromResourceName(GetModuleHandleW(nullptr), L"THMGLYPHS")) FImages->AddStrip(strip, 0xFFFFFF);
 }
 
 TThmGlyphList::~TThmGlyphList() { delete FImages; }
+
+void PaintMDIGlyph(HDC dc, const RECT& rect, TThmGlyphList& glyphs, int buttonKind, TColor color) {
+    const int cell = TThmGlyphList::CellForMDIButton(buttonKind);
+    if (cell < 0) return;
+    classlib::TImageList& images = glyphs.Images();
+    TThmClipGuard clip(dc, rect);
+    PaintMonoGlyph(dc, (rect.left + rect.right - images.Width()) / 2, (rect.top + rect.bottom - images.Height()) / 2,
+                   images, cell, color);
+}
 
 int TThmGlyphList::CellForMDIButton(int buttonKind) {
     switch (buttonKind) {
@@ -258,6 +373,115 @@ void PaintEtchedLine(HDC dc, const RECT& r, int at, bool across, TColor light, T
     }
 }
 
+void PaintSizeGripDots(HDC dc, const RECT& rect, const TGripDotColors& colors) {
+    if (IsEmptyArea(rect)) return;
+    TThmClipGuard clip(dc, rect);
+    const LONG r = rect.right, b = rect.bottom;
+    const POINT dots[6] = {{r - 12, b - 4}, {r - 8, b - 4}, {r - 4, b - 4}, {r - 8, b - 8}, {r - 4, b - 8}, {r - 4, b - 12}};
+    for (const POINT& p : dots) PaintGripDot(dc, p.x, p.y, colors, true);
+}
+
+void PaintSizeGripLines(HDC dc, const RECT& rect, TColor first, TColor second) {
+    if (IsEmptyArea(rect)) return;
+    TThmClipGuard clip(dc, rect);
+    const int size = std::min(rect.right - rect.left, rect.bottom - rect.top);
+    int k = 2;
+    auto line = [&](TColor c) {
+        PaintLine(dc, rect.right - 1 - k, rect.bottom - 1, rect.right, rect.bottom - k - 2, c);
+        ++k;
+    };
+    for (int pass = 0; pass < 3; ++pass) {
+        if (size < 9) {
+            line(first);
+            line(second);
+        } else if (size <= 12) {
+            line(first);
+            line(second);
+            ++k;
+        } else {
+            line(first);
+            ++k;
+            line(second);
+            ++k;
+        }
+    }
+}
+
+// --- images and check controls --------------------------------------------------------------------
+
+void PaintItemImageByState(classlib::TCanvas& canvas, const RECT& rect, const TThmItemInfo& item,
+                           classlib::TImageList* images, int index, TColor backColor, bool hotImageFloats,
+                           bool lightenActive) {
+    if (!images) return;
+    TThmClipGuard clip(canvas.Handle(), rect, hotImageFloats ? 1 : 0);
+    const bool dark = ColorLuma(backColor) < 80;
+    if (!item.Enabled) {
+        if (dark)
+            PaintImageSilhouetteThreshold(canvas, rect, *images, index, classlib::clBtnShadow);
+        else
+            PaintImageShadow(canvas, rect, *images, index, 0);
+        return;
+    }
+    if (item.Checked || item.Pushed || item.HotState != hsNone) {
+        RECT r = rect;
+        if (hotImageFloats && !item.Checked && (!item.Pushed || item.PopupOpen)) {
+            PaintImageShadow(canvas, r, *images, index, 1);
+            OffsetRect(&r, 1, 1);
+            PaintImageShadow(canvas, r, *images, index, 1);
+            OffsetRect(&r, -2, -2);
+        }
+        PaintImageLightened(canvas, r, *images, index, lightenActive && dark);
+        return;
+    }
+    if (dark || IsWhiteButtonFace || IsLowColorDisplay)
+        PaintImageLightened(canvas, rect, *images, index, dark);
+    else
+        PaintImageTinted(canvas, rect, *images, index, classlib::clWindow, 255);
+}
+
+TCheckControlColors OfficeCheckControlColors(const TThmStateColors& states, int state, TColor restingFrame,
+                                             bool disabledCheckered) {
+    const bool disabled = state & 4, pushed = state & 0x10, hot = state & 8, mixed = state & 2;
+    const auto& item = states.Item;
+    TCheckControlColors c{};
+    c.Frame = disabled ? classlib::clBtnShadow : pushed ? item[3][scFrame] : hot ? item[4][scFrame] : restingFrame;
+    c.Fill = disabled ? clNone : pushed ? item[3][scFill] : hot ? item[4][scFill] : clNone;
+    c.Checker = disabled ? disabledCheckered : !pushed && !hot && mixed;
+    c.Mark = disabled ? item[1][scText]
+             : pushed ? item[3][scText]
+             : mixed  ? classlib::clBtnShadow
+             : hot    ? item[4][scText]
+                      : item[0][scText];
+    return c;
+}
+
+void PaintFramedCheckControl(HDC dc, const RECT& rect, int kind, int state, const TCheckControlColors& colors) {
+    if (kind != 1 && kind != 2) return;
+    RECT r = Deflated(rect, 1, 1);
+    if (IsEmptyArea(r)) return;
+    // The fill brush: a plain colour, or the checker of window and face (made and deleted here).
+    classlib::TGdiObject<HBRUSH> fill(colors.Checker ? CreateCheckerBrush(classlib::clWindow, classlib::clBtnFace)
+                                                     : CreateBrushForColor(colors.Fill));
+    if (kind == 1) {
+        PaintRectFrame(dc, r, colors.Frame, true);
+        if (!IsEmptyArea(r)) FillRect(dc, &r, fill.Handle());
+        if (state & 3) PaintCheckMark(dc, rect, colors.Mark);
+        return;
+    }
+    {
+        classlib::TGdiObject<HPEN> pen(CreatePenForColor(colors.Frame));
+        classlib::TSelectedObject selectedPen(dc, pen.Handle());
+        classlib::TSelectedObject selectedBrush(dc, fill.Handle());
+        Ellipse(dc, r.left, r.top, r.right, r.bottom);
+    }
+    if (state & 1) {
+        r = Deflated(r, 3, 3);
+        if (!IsEmptyArea(r))
+            PaintRoundRect(dc, r.left, r.top, r.right, r.bottom, r.right - r.left, r.bottom - r.top, colors.Mark,
+                           colors.Mark);
+    }
+}
+
 // --- fills ------------------------------------------------------------------------------------
 
 void PaintStripedFill(HDC dc, const RECT& area, int alignTop, TColor base, std::span<const TColor> rowColors) {
@@ -321,7 +545,26 @@ std::vector<TColor> GlossLines(const TRgb& c1, const TRgb& c2, bool vertical, in
     return lines;
 }
 
+// The line colours of the unstretched gloss: line i of n + 1 lines.
+class TGlossSteps {
+public:
+    TGlossSteps(const TRgb& c1, const TRgb& c2, int n, TGlossOvershoot o)
+        : FC1(c1), FC2(c2), FOver(c1.R > c2.R ? c1 : Overshoot(c1, c2, o)), FN(n), FHalf(n / 2) {}
+    TColor Line(int i) const { return Plain(i < FHalf ? Step(FC2, FC1, i, FHalf) : Step(FOver, FC1, i, FN)); }
+
+private:
+    TRgb FC1, FC2, FOver;
+    int FN, FHalf;
+};
+
 }  // namespace
+
+void PaintGlossLines(HDC dc, const RECT& rect, TColor color1, TColor color2, bool vertical, TGlossOvershoot o) {
+    const int extent = vertical ? rect.bottom - rect.top : rect.right - rect.left;
+    if (extent <= 0 || rect.right <= rect.left || rect.bottom <= rect.top) return;
+    const TGlossSteps steps(Rgb(color1), Rgb(color2), extent - 1, o);
+    for (int i = 0; i < extent; ++i) FillLine(dc, rect, vertical, i, 0, steps.Line(i));
+}
 
 void PaintGlossBitmap(HDC dc, const RECT& rect, TColor color1, TColor color2, bool vertical, TGlossOvershoot o) {
     const int extent = vertical ? rect.bottom - rect.top : rect.right - rect.left;
@@ -363,13 +606,8 @@ void PaintRadioGradient(HDC dc, const RECT& rect, TColor color1, TColor color2, 
     const TRgb c1 = Rgb(color1), c2 = Rgb(color2);
     const int n = rows - 1;
     if (twoPhase) {
-        const int half = n / 2;
-        TRgb over = Overshoot(c1, c2, o);
-        if (c1.R > c2.R) over = c1;
-        for (int i = 0; i <= n; ++i) {
-            const TRgb c = i < half ? Step(c2, c1, i, half) : Step(over, c1, i, n);
-            FillLine(dc, rect, true, i, RadioDiscInset(insets, i), Plain(c));
-        }
+        const TGlossSteps steps(c1, c2, n, o);
+        for (int i = 0; i <= n; ++i) FillLine(dc, rect, true, i, RadioDiscInset(insets, i), steps.Line(i));
     } else {
         for (int i = 0; i <= n; ++i)  // counted from the bottom
             FillLine(dc, rect, true, n - i, RadioDiscInset(insets, i), Plain(n == 0 ? c1 : Step(c1, c2, i, n)));

@@ -64,6 +64,9 @@ struct TThmStateColors {
     // The popup table's colour for a popup-menu item, else the item table's; in an opaque-items
     // toolbar a missing fill is `toolbarFill` and a missing frame clBtnShadow.
     TColor ItemStateColor(const themed::TThmItemInfo& item, int column, TColor toolbarFill) const;
+    // ItemStateColor's answer for an item that does not take the popup table: the item table's
+    // colour with the opaque-items substitutions.
+    TColor ItemRowColor(const themed::TThmItemInfo& item, int column, TColor toolbarFill) const;
     // Every entry that is a colour replaced by the nearest colour the screen shows.
     void SnapToScreen();
 };
@@ -94,6 +97,42 @@ void PaintCheckTick(HDC dc, int x, int y, TColor color);
 // rightCut pixels (cuts larger than the rectangle are reduced to fit).
 void PaintOctagonOutline(HDC dc, const RECT& rect, int leftCut, int rightCut, TColor color);
 
+// The drop-down arrows of an item, filled triangles around the centre (cx, cy) of rect moved by
+// `shift` pixels right and down: one pointing down with its base at cy - 1 (left-pointing with
+// its base at cx on a vertical bar), or with `pair` two, down from cy + 1 and up from cy - 2 (on
+// a vertical bar left from cx - 1 and right from cx + 2). Clipped to rect.
+void PaintDropArrows(HDC dc, const RECT& rect, bool pair, bool vertical, int shift, TColor color);
+// A drop-down item (SplitPart 0 or 1) shows the pair, a split item's part a single arrow.
+inline bool DropArrowPair(const themed::TThmItemInfo& item) {
+    return item.SplitPart != themed::spSplitButton && item.SplitPart != themed::spSplitArrow;
+}
+// The chevron of a chevron button: at (Left + 2, 4) on a horizontal bar (rows 4 to 8 of the item),
+// at (Right - 9, Top + 2) on a vertical one. Clipped to rect.
+void PaintItemChevron(HDC dc, const RECT& rect, bool vertical, TColor color);
+// The filled check mark of a check box centred in rect, through (x - 2, y), (x, y + 2),
+// (x + 4, y - 2), (x + 4, y - 4), (x, y), (x - 2, y - 2) with x = centre - 1, y = centre + 1.
+// Clipped to rect.
+void PaintCheckMark(HDC dc, const RECT& rect, TColor color);
+
+// The arrow of a popup's scroll button: a filled triangle of side s = 3/4 of the smaller half
+// extent of rect about its centre, pointing up (1), down (2), left (3) or right (4); other
+// directions draw nothing. Clipped to rect.
+void PaintScrollArrow(HDC dc, const RECT& rect, int direction, TColor color);
+// The small arrow of a spin half, centred in `half` and moved by `shift` pixels right and down:
+// pointing up from (x, y - 1) over (x - 2 .. x + 2, y + 1), y = (Top + Bottom - 1) div 2, or down
+// to (x, y + 1) from (x - 2 .. x + 2, y - 1), y = (Top + Bottom) div 2.
+void PaintSpinArrow(HDC dc, const RECT& half, bool up, int shift, TColor color);
+
+// The border band of a floating frame: the band between rect and rect deflated by `border` in
+// `band`, and a one-pixel line in `outline` just outside the client rectangle, its corners cut
+// (a panel's lower corners square). Clipped to rect.
+void PaintFloatingBorderBand(HDC dc, const RECT& rect, POINT border, bool panel, TColor band, TColor outline);
+
+// A popup's one-pixel border in `border` round its `fill`; where the toolbar item that opened it
+// (`parentRect`, empty for none) touches the border, the shared stretch is redrawn in `join` so
+// that item and popup read as one. Clipped to rect.
+void PaintJoinedPopupFrame(HDC dc, const RECT& rect, const RECT& parentRect, TColor border, TColor fill, TColor join);
+
 // The "THMGLYPHS" cells: close, maximise, minimise, restore.
 constexpr int kGlyphClose = 0;
 constexpr int kGlyphMaximize = 1;
@@ -114,6 +153,10 @@ public:
 private:
     classlib::TImageList* FImages;
 };
+// The glyph of an MDI caption button (close, minimise, restore; nothing for maximise) stamped in
+// `color` at ((Left + Right - cell width) div 2, (Top + Bottom - cell height) div 2). Clipped
+// to rect.
+void PaintMDIGlyph(HDC dc, const RECT& rect, TThmGlyphList& glyphs, int buttonKind, TColor color);
 
 // --- grips and bars ------------------------------------------------------------------------------
 
@@ -170,6 +213,44 @@ void PaintBarGradient(HDC dc, const RECT& painted, bool across, TColor light, TC
 // light from Top + 4 to Bottom - 2, dark in column at - 1 from Top + 3 to Bottom - 3.
 void PaintEtchedLine(HDC dc, const RECT& rect, int at, bool across, TColor light, TColor dark);
 
+// The six embossed dots of a status bar's size grip (PaintGripDot's size-grip form), their
+// top-left pixels at (Right - 12, Bottom - 4), (Right - 8, Bottom - 4), (Right - 4, Bottom - 4),
+// (Right - 8, Bottom - 8), (Right - 4, Bottom - 8) and (Right - 4, Bottom - 12); clipped to rect.
+void PaintSizeGripDots(HDC dc, const RECT& rect, const TGripDotColors& colors);
+// The diagonal size grip: 45-degree lines rising to the right from the bottom row, line K from
+// (Right - 1 - K, Bottom - 1) up to the right edge, starting at K = 2, in three passes of
+// `first`, `second` (a part under 9 pixels), `first`, `second`, a gap (9 to 12) or `first`, a
+// gap, `second`, a gap (13 and more); clipped to rect.
+void PaintSizeGripLines(HDC dc, const RECT& rect, TColor first, TColor second);
+
+// --- images and check controls --------------------------------------------------------------------
+
+// An item's image by its state on a ground of `backColor` (dark below luma 80): a disabled image
+// as a shadow (a silhouette in the shadow colour on a dark ground); a checked, pushed or hot one
+// lightened (`lightenActive`: inverted on a dark ground, else drawn as it is), with
+// `hotImageFloats` a hot one lifted a pixel up and left over a two-step shadow (the shadow and
+// the lifted image reach one pixel beyond rect); a resting one tinted over the window colour,
+// or lightened on a dark, white or low-colour ground.
+void PaintItemImageByState(classlib::TCanvas& canvas, const RECT& rect, const themed::TThmItemInfo& item,
+                           classlib::TImageList* images, int index, TColor backColor, bool hotImageFloats,
+                           bool lightenActive);
+
+// The colours of a check control drawn as a framed box or disc.
+struct TCheckControlColors {
+    TColor Frame, Fill;
+    bool Checker;  // the fill is the checker of window colour and face
+    TColor Mark;
+};
+// The office rule: disabled, pushed, hot and resting frames and fills from the item table (a
+// resting frame `restingFrame`, a resting mixed box or a disabled one with `disabledCheckered`
+// on the checker), the mark disabled, pushed, mixed (the shadow colour), hot or resting.
+TCheckControlColors OfficeCheckControlColors(const TThmStateColors& states, int state, TColor restingFrame,
+                                             bool disabledCheckered);
+// A check box (kind 1: rect less a pixel framed and filled, the mark when checked or mixed) or a
+// radio button (kind 2: an ellipse in rect less a pixel, a dot three pixels further in when
+// checked); other kinds draw nothing.
+void PaintFramedCheckControl(HDC dc, const RECT& rect, int kind, int state, const TCheckControlColors& colors);
+
 // --- fills ------------------------------------------------------------------------------------
 
 // Fills `area` with `base` and lays the stripes over it: the row at y takes
@@ -198,6 +279,13 @@ void PaintGlossBitmap(HDC dc, const RECT& rect, TColor color1, TColor color2, bo
 // in the bottom row (right column), line i from the far end Color1 + (Color2 - Color1) x i div n,
 // n = extent - 1. A one-line band is Color1.
 void PaintRampGradient(HDC dc, const RECT& rect, TColor color1, TColor color2, bool vertical);
+// The gloss line by line, without stretching: n = extent - 1, Half = n div 2; line i (from the
+// top or left) is Color2 + (Color1 - Color2) x i div Half for i below Half, else Over +
+// (Color1 - Over) x i div n, with Over as in PaintGlossBitmap (clamped to 0..255). Color2 at the
+// near edge fades to Color1 in the middle, then the overshoot band returns to Color1 at the far
+// edge. A one-line band is Color1. No colour counts as white.
+void PaintGlossLines(HDC dc, const RECT& rect, TColor color1, TColor color2, bool vertical,
+                     TGlossOvershoot overshoot = {});
 
 // The radio disc's row insets: the 11-row disc of most themes.
 extern const int kRadioDiscInsets11[11];

@@ -417,34 +417,7 @@ void TThmNexosTheme::PaintScrollArrowButton(TCanvas& canvas, const RECT& rect, i
     HDC dc = canvas.Handle();
     TThmClipGuard clip(dc, rect);
     PaintScrollFace(dc, rect, hot);
-    const int cx = (rect.left + rect.right) / 2, cy = (rect.top + rect.bottom) / 2;
-    const int s = std::max(0, toolbar::IntMin(cx - rect.left, cy - rect.top) * 3 / 4);
-    POINT p[3];
-    switch (direction) {
-    case 1: {
-        const int y = cy + s / 2;
-        p[0] = {cx + s, y}, p[1] = {cx, y - s}, p[2] = {cx - s, y};
-        break;
-    }
-    case 2: {
-        const int y = (rect.top + rect.bottom - 1) / 2 - s / 2;
-        p[0] = {cx + s, y}, p[1] = {cx, y + s}, p[2] = {cx - s, y};
-        break;
-    }
-    case 3: {
-        const int x = cx + s / 2;
-        p[0] = {x, cy + s}, p[1] = {x - s, cy}, p[2] = {x, cy - s};
-        break;
-    }
-    case 4: {
-        const int x = (rect.left + rect.right - 1) / 2 - s / 2;
-        p[0] = {x, cy + s}, p[1] = {x + s, cy}, p[2] = {x, cy - s};
-        break;
-    }
-    default: return;
-    }
-    const TColor arrow = ScrollArrowColor(hot);
-    PaintPolygon(dc, p, 2, arrow, arrow);
+    PaintScrollArrow(dc, rect, direction, ScrollArrowColor(hot));
 }
 
 RECT TThmNexosTheme::SpinHalf(const RECT& pair, bool upper) {
@@ -470,12 +443,7 @@ void TThmNexosTheme::PaintSpinArrow(HDC dc, const RECT& half, bool up, TColor co
 }
 
 void TThmNexosTheme::PaintPopupFrame(TCanvas& canvas, const RECT& rect, const TThmPopupFrameInfo& frame) {
-    HDC dc = canvas.Handle();
-    TThmClipGuard clip(dc, rect);
-    RECT r = rect;
-    PaintRectFrame(dc, r, PopupBorder, true);
-    PaintRectFill(dc, r, PopupFill);
-    PaintPopupJoin(dc, r, frame.ParentRect, ToolbarFill);
+    PaintJoinedPopupFrame(canvas.Handle(), rect, frame.ParentRect, PopupBorder, PopupFill, ToolbarFill);
 }
 
 void TThmNexosTheme::PaintItemSeparator(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item, bool horizontal,

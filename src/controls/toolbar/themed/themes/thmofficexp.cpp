@@ -563,35 +563,7 @@ void TThmOfficeXPTheme::PaintScrollArrowButton(TCanvas& canvas, const RECT& rect
     PaintRectFrame(dc, r, hot ? States.Item[4][scFrame] : ScrollRestingFrame(), false);
     r = Deflated(r, 1, 1);
     PaintScrollFace(dc, r, hot);
-    const int cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
-    const int s = std::max(0, toolbar::IntMin(cx - r.left, cy - r.top) * 3 / 4);
-    const TColor c = hot ? States.Item[4][scText] : States.Item[0][scText];
-    POINT p[3];
-    switch (direction) {
-    case 1: {
-        const int y = cy + s / 2;
-        p[0] = {cx + s, y}, p[1] = {cx, y - s}, p[2] = {cx - s, y};
-        break;
-    }
-    case 2: {
-        const int y = (r.top + r.bottom - 1) / 2 - s / 2;
-        p[0] = {cx + s, y}, p[1] = {cx, y + s}, p[2] = {cx - s, y};
-        break;
-    }
-    case 3: {
-        const int x = cx + s / 2;
-        p[0] = {x, cy + s}, p[1] = {x - s, cy}, p[2] = {x, cy - s};
-        break;
-    }
-    case 4: {
-        const int x = (r.left + r.right - 1) / 2 - s / 2;
-        p[0] = {x, cy + s}, p[1] = {x + s, cy}, p[2] = {x, cy - s};
-        break;
-    }
-    default: return;
-    }
-    TThmClipGuard clip(dc, rect);
-    PaintPolygon(dc, p, 2, c, c);
+    PaintScrollArrow(dc, r, direction, hot ? States.Item[4][scText] : States.Item[0][scText]);
 }
 
 void TThmOfficeXPTheme::PaintScrollFace(HDC dc, const RECT& rect, bool hot) {
@@ -599,12 +571,7 @@ void TThmOfficeXPTheme::PaintScrollFace(HDC dc, const RECT& rect, bool hot) {
 }
 
 void TThmOfficeXPTheme::PaintPopupFrame(TCanvas& canvas, const RECT& rect, const TThmPopupFrameInfo& frame) {
-    HDC dc = canvas.Handle();
-    TThmClipGuard clip(dc, rect);
-    RECT r = rect;
-    PaintRectFrame(dc, r, PopupBorder, true);
-    PaintRectFill(dc, r, PopupFill);
-    PaintPopupJoin(dc, r, frame.ParentRect, PopupOpeningColor());
+    PaintJoinedPopupFrame(canvas.Handle(), rect, frame.ParentRect, PopupBorder, PopupFill, PopupOpeningColor());
 }
 
 void TThmOfficeXPTheme::PaintItemSeparator(TCanvas& canvas, const RECT& rect, const TThmItemInfo& item,
@@ -742,50 +709,13 @@ void TThmOfficeXPTheme::PaintCheckerBorder(HDC dc, const RECT& rect, TColor insi
 }
 
 TThmOfficeXPTheme::TCheckColors TThmOfficeXPTheme::CheckControlColors(int state) const {
-    const bool disabled = state & 4, pushed = state & 0x10, hot = state & 8, mixed = state & 2;
-    const auto& item = States.Item;
-    TCheckColors c{};
-    c.Frame = disabled ? clBtnShadow : pushed ? item[3][scFrame] : hot ? item[4][scFrame] : CheckRestingFrame();
-    c.Fill = disabled ? clNone : pushed ? item[3][scFill] : hot ? item[4][scFill] : clNone;
-    c.Checker = disabled ? CheckDisabledCheckered() : !pushed && !hot && mixed;
-    c.Mark = disabled ? item[1][scText]
-             : pushed ? item[3][scText]
-             : mixed  ? clBtnShadow
-             : hot    ? item[4][scText]
-                      : item[0][scText];
-    return c;
+    const TCheckControlColors c = OfficeCheckControlColors(States, state, CheckRestingFrame(), CheckDisabledCheckered());
+    return {c.Frame, c.Fill, c.Checker, c.Mark};
 }
 
 void TThmOfficeXPTheme::PaintCheckControl(TCanvas& canvas, const RECT& rect, int controlKind, int state, int) {
-    if (controlKind != 1 && controlKind != 2) return;
-    HDC dc = canvas.Handle();
-    const TCheckColors colors = CheckControlColors(state);
-    const TColor frame = colors.Frame, mark = colors.Mark;
-    // The fill brush: a plain colour, or the checker of window and face (made and deleted here).
-    TGdiObject<HBRUSH> fill(colors.Checker ? CreateCheckerBrush(clWindow, clBtnFace) : CreateBrushForColor(colors.Fill));
-    RECT r = Deflated(rect, 1, 1);
-    if (IsEmptyArea(r)) return;
-    if (controlKind == 1) {
-        PaintRectFrame(dc, r, frame, true);
-        if (!IsEmptyArea(r)) FillRect(dc, &r, fill.Handle());
-        if (state & 3) {
-            TThmClipGuard clip(dc, rect);
-            const int x = (rect.left + rect.right) / 2 - 1, y = (rect.top + rect.bottom) / 2 + 1;
-            const POINT p[7] = {{x - 2, y}, {x, y + 2}, {x + 4, y - 2}, {x + 4, y - 4}, {x, y}, {x - 2, y - 2}, {x - 2, y}};
-            PaintPolygon(dc, p, 6, mark, mark);
-        }
-        return;
-    }
-    {
-        TGdiObject<HPEN> pen(CreatePenForColor(frame));
-        TSelectedObject selectedPen(dc, pen.Handle());
-        TSelectedObject selectedBrush(dc, fill.Handle());
-        Ellipse(dc, r.left, r.top, r.right, r.bottom);
-    }
-    if (state & 1) {
-        r = Deflated(r, 3, 3);
-        if (!IsEmptyArea(r)) PaintRoundRect(dc, r.left, r.top, r.right, r.bottom, r.right - r.left, r.bottom - r.top, mark, mark);
-    }
+    const TCheckColors c = CheckControlColors(state);
+    PaintFramedCheckControl(canvas.Handle(), rect, controlKind, state, {c.Frame, c.Fill, c.Checker, c.Mark});
 }
 
 std::vector<TColor> TThmOfficeXPTheme::SizeGripColors(int side) const {

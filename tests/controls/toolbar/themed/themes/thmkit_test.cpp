@@ -2,6 +2,8 @@
 // gradients and faces, including the one-line bands and tall faces the themes must survive.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "classlib/imagelist.h"
 #include "controls/toolbar/themed/thmregistry.h"
 #include "controls/toolbar/themed/thmutils.h"
@@ -89,6 +91,63 @@ TEST(ThemeKit, GlossPhasesAndOvershoot) {
     PaintGlossBitmap(dib.DC, RECT{2, 2, 3, 7}, 0x808080, 0xC0C0C0, true, {15, 9});
     EXPECT_NE(dib.Pixel(1, 5), dib.Pixel(2, 5)) << "the overshoot differs";
     EXPECT_EQ(dib.Pixel(1, 2), dib.Pixel(2, 2)) << "the first phase does not";
+}
+
+// The unstretched gloss: one colour per line, computed in int and clamped, so that a dark state
+// colour never wraps round to a light band.
+TEST(ThemeKit, GlossLinesClampTheirOvershoot) {
+    struct Case {
+        classlib::TColor Color;
+        TGlossOvershoot Overshoot;
+        int Lines[5];  // grey level of lines 0..4 of a five-line band (n 4, Half 2)
+    };
+    const Case cases[] = {
+        // Over = 255 + (128 - 255) x 15 div 9 = 44; lines 2, 3 are Over + (128 - Over) x i div 4.
+        {0x808080, {15, 9}, {255, 192, 86, 107, 128}},
+        // x 15 div 8: Over = 17.
+        {0x808080, {15, 8}, {255, 192, 72, 100, 128}},
+        // 255 + (16 - 255) x 15 div 9 = -143: clamped to 0, not taken modulo 256 (113).
+        {0x101010, {15, 9}, {255, 136, 8, 12, 16}},
+    };
+    for (const Case& c : cases) {
+        MemoryDib dib(2, 6, RGB(1, 2, 3));
+        PaintGlossLines(dib.DC, RECT{0, 0, 2, 5}, c.Color, 0xFFFFFF, true, c.Overshoot);
+        for (int i = 0; i < 5; ++i)
+            EXPECT_EQ(dib.Pixel(1, i), RGB(c.Lines[i], c.Lines[i], c.Lines[i])) << (&c - cases) << " line " << i;
+        EXPECT_EQ(dib.Pixel(0, 5), RGB(1, 2, 3));
+    }
+    MemoryDib dib(6, 2, RGB(1, 2, 3));
+    PaintGlossLines(dib.DC, RECT{0, 0, 5, 1}, 0x808080, 0xFFFFFF, false);
+    EXPECT_EQ(dib.Pixel(0, 0), RGB(255, 255, 255)) << "across: the near edge is the left one";
+    EXPECT_EQ(dib.Pixel(2, 0), RGB(86, 86, 86));
+    PaintGlossLines(dib.DC, RECT{0, 1, 1, 2}, 0x0000FF, 0x00FF00, false);
+    EXPECT_EQ(dib.Pixel(0, 1), RGB(255, 0, 0)) << "a one-line band is Color1";
+}
+
+// The diagonal grip's lines by the part's size: their feet on the bottom row, K pixels left of
+// the last column.
+TEST(ThemeKit, SizeGripLinesBySize) {
+    struct Case {
+        int Size;
+        std::vector<int> First, Second;
+    };
+    const Case cases[] = {{8, {2, 4, 6}, {3, 5, 7}}, {10, {2, 5, 8}, {3, 6, 9}}, {15, {2, 6, 10}, {4, 8, 12}}};
+    for (const Case& c : cases) {
+        MemoryDib dib(20, 20, RGB(1, 2, 3));
+        PaintSizeGripLines(dib.DC, RECT{2, 2, 2 + c.Size, 2 + c.Size}, 0x0000FF, 0x00FF00);
+        const int right = 2 + c.Size, bottom = 2 + c.Size;
+        std::vector<int> first, second;
+        for (int k = 0; k < c.Size; ++k) {
+            const COLORREF foot = dib.Pixel(right - 1 - k, bottom - 1);
+            if (foot == RGB(255, 0, 0)) first.push_back(k);
+            if (foot == RGB(0, 255, 0)) second.push_back(k);
+        }
+        EXPECT_EQ(first, c.First) << c.Size;
+        EXPECT_EQ(second, c.Second) << c.Size;
+        EXPECT_EQ(dib.Pixel(right - 1, bottom - 3), RGB(255, 0, 0)) << "line 2 rises to the right edge";
+        EXPECT_EQ(dib.Count(RGB(1, 2, 3)) + dib.Count(RGB(255, 0, 0)) + dib.Count(RGB(0, 255, 0)), 400);
+        for (int y = 0; y < 20; ++y) EXPECT_EQ(dib.Pixel(1, y), RGB(1, 2, 3)) << "clipped to the part";
+    }
 }
 
 TEST(ThemeKit, RampRunsFromColor2AtTheTopToColor1AtTheBottom) {
