@@ -191,7 +191,7 @@ TEST_F(FavoritesProgram, ScriptFavoriteRunsAfterItsQuestion) {
         const std::wstring script = L"Windows Registry Editor Version 5.00\r\n\r\n[" + target +
                                     L"]\r\n\"Written\"=\"はい\"\r\n";
         WriteFavorites({Line(L"書き込み", 1, L"", favorites::FavoriteScriptToHex(script), target)});
-        Setting.Write(L"[Main]\r\n" + PinnedThemeLine() + (asked ? L"" : L"SetNoAllMessage=-1\r\n"));
+        Setting.Write(L"[Main]\r\n" + PinnedThemeLine() + (asked ? L"" : L"SetNoAllMessage=-1\r\n") + FirstRunSeen());
         std::filesystem::remove(Layout.Path());  // the panel starts hidden each time
         const std::set<std::wstring> scriptsBefore = TemporaryScripts();
 
@@ -220,7 +220,7 @@ TEST_F(FavoritesProgram, ScriptDialogTextGoesThroughTheExternalEditor) {
     const std::wstring name = testsupport::CurrentTestName();
     testsupport::ScratchKey key(name);
     const std::wstring editor = ExeFolder() + L"standin_editor.exe";
-    Setting.Write(L"[Main]\r\n" + PinnedThemeLine() + L"SetRegTextEditor=" + editor + L"\r\n");
+    Setting.Write(L"[Main]\r\n" + PinnedThemeLine() + L"SetRegTextEditor=" + editor + L"\r\n" + FirstRunSeen());
     Program program(L"\"" + Full(key) + L"\"");
     HWND main = ForegroundMainWindow(program, name, L"TVxRegTreeView");
     ASSERT_NE(main, nullptr);
