@@ -379,7 +379,8 @@ void MakeBenchKey() {
 }
 
 // A copy of a wendlar.exe (with the library beside it) in a folder of its own under the
-// temporary folder, so that its settings files are its own too.
+// temporary folder, so that its settings files are its own too. Its "setting.db" holds the
+// marker of a start that is not the first, so that no start waits on the terms of use.
 std::wstring PlaceCopy(const std::filesystem::path& from, const wchar_t* folderName) {
     namespace fs = std::filesystem;
     wchar_t temp[MAX_PATH];
@@ -390,6 +391,12 @@ std::wstring PlaceCopy(const std::filesystem::path& from, const wchar_t* folderN
     fs::create_directories(folder, ec);
     for (const wchar_t* file : {L"wendlar.exe", L"onig.dll"})
         if (fs::exists(from.parent_path() / file)) fs::copy_file(from.parent_path() / file, folder / file, ec);
+    fs::create_directories(folder / L"Settings", ec);
+    const std::wstring setting = L"\uFEFF[Setting]\r\nInfomation=1\r\n";  // UTF-16LE, as the program writes it
+    if (FILE* f = _wfopen((folder / L"Settings" / L"setting.db").c_str(), L"wb")) {
+        std::fwrite(setting.data(), sizeof(wchar_t), setting.size(), f);
+        std::fclose(f);
+    }
     return (folder / L"wendlar.exe").wstring();
 }
 
