@@ -1,12 +1,16 @@
 // Start-up: from starting wendlar.exe with a key path on its command line to its first
-// painted registry window on that key, against a plain program doing the same registry work
-// with the system's own controls (this benchmark started with --plain: a window with a tree
-// view of the roots and the path down to the key, and a list view of the key's values with
-// name, type and data text). Both are ready when their window is shown, holds the key's
-// contents and has nothing left to paint.
+// painted registry window on that key, against two baselines started in the same rounds:
+// - a plain program doing the same registry work with the system's own controls (this
+//   benchmark started with --plain: a window with a tree view of the roots and the path down
+//   to the key, and a list view of the key's values with name, type and data text);
+// - the system's own registry editor, opened on the same key (it opens on the key it showed
+//   last, which the benchmark sets beforehand).
+// Each is ready when its window is shown, its tree and its list hold the key's contents and
+// have nothing left to paint.
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -163,6 +167,16 @@ int RunPlain() {
 }
 
 // --- the measurement -------------------------------------------------------------------------
+//
+// A start is watched from outside: the watcher looks for the program's windows and asks the
+// system whether they still have anything to paint. The watcher must not slow down what it
+// watches: the windows it needs are found once per start and kept, a look costs a handful of
+// requests to the window server, and between looks it sleeps without asking the server
+// anything. When WENDLAR_BENCH_WATCH_CPU names a CPU (scripts/bench sets it), the watcher runs
+// there, and the programs it starts keep the CPUs this benchmark was started on.
+
+constexpr double kTimeout = 60;     // seconds a start may take before it counts as failed
+constexpr DWORD kLookInterval = 2;  // milliseconds between two looks
 
 std::wstring ClassOf(HWND window) {
     wchar_t name[64] = {};
@@ -176,26 +190,19 @@ std::wstring TextOf(HWND window) {
     return text;
 }
 
+// The first top-level window of class `className` that belongs to process `pid`.
 HWND TopWindowOf(DWORD pid, const wchar_t* className) {
-    struct Ctx {
-        DWORD pid;
-        const wchar_t* cls;
-        HWND found;
-    } ctx{pid, className, nullptr};
-    EnumWindows(
-        [](HWND w, LPARAM lp) -> BOOL {
-            auto* c = reinterpret_cast<Ctx*>(lp);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(w, &owner);
-            if (owner != c->pid || !IsWindowVisible(w) || ClassOf(w) != c->cls) return TRUE;
-            c->found = w;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&ctx));
-    return ctx.found;
+    for (HWND w = FindWindowExW(nullptr, nullptr, className, nullptr); w;
+         w = FindWindowExW(nullptr, w, className, nullptr)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (owner == pid) return w;
+    }
+    return nullptr;
 }
 
-HWND ChildOfClass(HWND parent, const wchar_t* className) {
+// The first window of class `className` anywhere below `parent`.
+HWND DescendantOfClass(HWND parent, const wchar_t* className) {
     struct Ctx {
         const wchar_t* cls;
         HWND found;
@@ -204,7 +211,7 @@ HWND ChildOfClass(HWND parent, const wchar_t* className) {
         parent,
         [](HWND w, LPARAM lp) -> BOOL {
             auto* c = reinterpret_cast<Ctx*>(lp);
-            if (ClassOf(w) != c->cls || !IsWindowVisible(w)) return TRUE;
+            if (ClassOf(w) != c->cls) return TRUE;
             c->found = w;
             return FALSE;
         },
@@ -212,50 +219,137 @@ HWND ChildOfClass(HWND parent, const wchar_t* className) {
     return ctx.found;
 }
 
-bool Painted(HWND window) { return window && !GetUpdateRect(window, nullptr, FALSE); }
+int ItemCount(HWND list) { return int(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
 
-// The registry window of wendlar.exe on the bench key, shown and painted; null until then.
-HWND OursReady(DWORD pid) {
-    HWND main = TopWindowOf(pid, L"TMainForm");
-    if (!main) return nullptr;
-    HWND client = FindWindowExW(main, nullptr, L"MDIClient", nullptr);
-    HWND window = client ? GetWindow(client, GW_CHILD) : nullptr;
-    if (!window || ClassOf(window) != L"TRegEdForm" || TextOf(window) != L"Startup" || !IsWindowVisible(window))
-        return nullptr;
-    HWND list = ChildOfClass(window, L"TVxRegListView");
-    return Painted(main) && Painted(window) && Painted(list) ? window : nullptr;
+// What one kind of program shows once it is ready.
+struct TWatched {
+    const wchar_t* TopClass;
+    // The windows that must be shown and painted, the top-level window first and the one
+    // holding the values last; empty while they are not all there.
+    std::vector<HWND> (*Parts)(HWND top);
+    // Whether the painted parts show the bench key's contents.
+    bool (*Holds)(const std::vector<HWND>& parts);
+};
+
+// wendlar.exe: its registry window on the bench key, with the key tree and the value list.
+const TWatched kOurs{
+    L"TMainForm",
+    [](HWND top) -> std::vector<HWND> {
+        HWND client = FindWindowExW(top, nullptr, L"MDIClient", nullptr);
+        HWND window = client ? FindWindowExW(client, nullptr, L"TRegEdForm", nullptr) : nullptr;
+        HWND tree = window ? DescendantOfClass(window, L"TVxRegTreeView") : nullptr;
+        HWND list = window ? DescendantOfClass(window, L"TVxRegListView") : nullptr;
+        if (!tree || !list) return {};
+        return {top, window, tree, list};
+    },
+    [](const std::vector<HWND>& parts) { return TextOf(parts[1]) == L"Startup"; },
+};
+
+// The plain program: its window with every value listed.
+const TWatched kPlain{
+    L"PlainRegistryWindow",
+    [](HWND top) -> std::vector<HWND> {
+        HWND tree = FindWindowExW(top, nullptr, WC_TREEVIEWW, nullptr);
+        HWND list = FindWindowExW(top, nullptr, WC_LISTVIEWW, nullptr);
+        if (!tree || !list) return {};
+        return {top, tree, list};
+    },
+    [](const std::vector<HWND>& parts) { return ItemCount(parts.back()) == kValues; },
+};
+
+// The system's registry editor, opened on the bench key (it opens on the key it showed last,
+// which the benchmark sets): its window with every value listed, after the unnamed one.
+const TWatched kSystemEditor{
+    L"RegEdit_RegEdit",
+    [](HWND top) -> std::vector<HWND> {
+        HWND pane = FindWindowExW(top, nullptr, L"REGEDIT", nullptr);
+        HWND tree = pane ? FindWindowExW(pane, nullptr, WC_TREEVIEWW, nullptr) : nullptr;
+        HWND list = pane ? FindWindowExW(pane, nullptr, WC_LISTVIEWW, nullptr) : nullptr;
+        if (!tree || !list) return {};
+        return {top, tree, list};
+    },
+    [](const std::vector<HWND>& parts) { return ItemCount(parts.back()) == kValues + 1; },
+};
+
+bool Painted(HWND window) { return !GetUpdateRect(window, nullptr, FALSE); }
+
+// The CPUs of the programs started (0: as this process) and of the watcher (0: no own CPU).
+DWORD_PTR gProgramCpus = 0, gWatcherCpus = 0;
+
+void PlaceWatcher() {
+    DWORD_PTR process = 0, system = 0;
+    GetProcessAffinityMask(GetCurrentProcess(), &process, &system);
+    wchar_t text[16] = {};
+    if (!GetEnvironmentVariableW(L"WENDLAR_BENCH_WATCH_CPU", text, 16)) return;
+    const int cpu = _wtoi(text);
+    const DWORD_PTR watcher = DWORD_PTR(1) << cpu;
+    if (cpu < 0 || cpu >= int(8 * sizeof(DWORD_PTR)) || !(system & watcher) || (process & watcher)) return;
+    if (!SetProcessAffinityMask(GetCurrentProcess(), process | watcher)) return;
+    if (!SetThreadAffinityMask(GetCurrentThread(), watcher)) {
+        SetProcessAffinityMask(GetCurrentProcess(), process);
+        return;
+    }
+    gProgramCpus = process;
+    gWatcherCpus = watcher;
 }
 
-// The plain program's window with every value listed, shown and painted; null until then.
-HWND PlainReady(DWORD pid) {
-    HWND frame = TopWindowOf(pid, L"PlainRegistryWindow");
-    if (!frame) return nullptr;
-    HWND list = ChildOfClass(frame, WC_LISTVIEWW);
-    if (!list || SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) != kValues) return nullptr;
-    return Painted(frame) && Painted(list) ? frame : nullptr;
+std::string CpuList(DWORD_PTR mask) {
+    std::string list;
+    for (int cpu = 0; cpu < int(8 * sizeof mask); ++cpu)
+        if (mask & (DWORD_PTR(1) << cpu)) {
+            if (!list.empty()) list += ',';
+            list += std::to_string(cpu);
+        }
+    return list;
 }
 
-// Starts `exe` with `args`, waits until `ready` finds its window (false when it does not
-// within 60 s), closes it and waits for its end. `seconds` gets the time to ready.
-bool StartAndClose(const std::wstring& exe, const std::wstring& args, HWND (*ready)(DWORD), double& seconds) {
+// Starts `exe` with `args`, waits until `watched` is ready (false when it is not within the
+// timeout or the program ends first), closes it the way a user would and waits for its end.
+// `seconds` gets the time from the start to ready.
+bool StartAndClose(const std::wstring& exe, const std::wstring& args, const TWatched& watched, double& seconds) {
     std::wstring command = L"\"" + exe + L"\" " + args;
     STARTUPINFOW si{sizeof(si)};
     PROCESS_INFORMATION pi{};
     const double start = bench::Now();
-    if (!CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    if (!CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr,
+                        &si, &pi))
         return false;
-    HWND window = nullptr;
-    while (!(window = ready(pi.dwProcessId)) && bench::Now() - start < 60) {
-        if (WaitForSingleObject(pi.hProcess, 1) == WAIT_OBJECT_0) break;
+    if (gProgramCpus) SetProcessAffinityMask(pi.hProcess, gProgramCpus);
+    ResumeThread(pi.hThread);
+    bool ready = false;
+    HWND top = nullptr;
+    std::vector<HWND> parts;
+    for (unsigned look = 1; bench::Now() - start < kTimeout; ++look) {
+        if (parts.empty()) {
+            top = TopWindowOf(pi.dwProcessId, watched.TopClass);
+            if (top) parts = watched.Parts(top);
+        } else if (!IsWindow(parts.back())) {
+            parts.clear();  // made again: found again at the next look
+        } else if (Painted(parts.back()) && IsWindowVisible(parts.back()) &&
+                   std::all_of(parts.rbegin() + 1, parts.rend(), [](HWND w) { return Painted(w); })) {
+            if (watched.Holds(parts)) {
+                ready = true;
+                break;
+            }
+            parts.clear();  // painted, but not the window on the key: look again
+        }
+        if (look % 16 == 0 && WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0) break;
+        Sleep(kLookInterval);
     }
     seconds = bench::Now() - start;
-    // Close every window of the process the way a user would, then wait for its end.
-    for (const wchar_t* cls : {L"TMainForm", L"PlainRegistryWindow"})
-        if (HWND top = TopWindowOf(pi.dwProcessId, cls)) PostMessageW(top, WM_CLOSE, 0, 0);
+    if (top) PostMessageW(top, WM_CLOSE, 0, 0);
     if (WaitForSingleObject(pi.hProcess, 30000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
-    return window != nullptr;
+    return ready;
+}
+
+void SetKeyText(const wchar_t* path, const wchar_t* name, const std::wstring& text) {
+    HKEY key = nullptr;
+    RegCreateKeyExW(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                   DWORD((text.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
 }
 
 void MakeBenchKey() {
@@ -280,45 +374,93 @@ void MakeBenchKey() {
         }
     }
     RegCloseKey(key);
+    // The system's editor opens on the key it showed last.
+    SetKeyText(L"Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Regedit", L"LastKey", kFullPath);
+}
+
+// A copy of a wendlar.exe (with the library beside it) in a folder of its own under the
+// temporary folder, so that its settings files are its own too. Its "setting.db" holds the
+// marker of a start that is not the first, so that no start waits on the terms of use.
+std::wstring PlaceCopy(const std::filesystem::path& from, const wchar_t* folderName) {
+    namespace fs = std::filesystem;
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const fs::path folder = fs::path(temp) / folderName;
+    std::error_code ec;
+    fs::remove_all(folder, ec);
+    fs::create_directories(folder, ec);
+    for (const wchar_t* file : {L"wendlar.exe", L"onig.dll"})
+        if (fs::exists(from.parent_path() / file)) fs::copy_file(from.parent_path() / file, folder / file, ec);
+    fs::create_directories(folder / L"Settings", ec);
+    const std::wstring setting = L"\uFEFF[Setting]\r\nInfomation=1\r\n";  // UTF-16LE, as the program writes it
+    if (FILE* f = _wfopen((folder / L"Settings" / L"setting.db").c_str(), L"wb")) {
+        std::fwrite(setting.data(), sizeof(wchar_t), setting.size(), f);
+        std::fclose(f);
+    }
+    return (folder / L"wendlar.exe").wstring();
 }
 
 }  // namespace
 
+// startup_bench.exe [--rounds N] [another wendlar.exe]: the other build (an earlier one, say)
+// is measured in the same rounds, and a line compares this build with it.
 int wmain(int argc, wchar_t** argv) {
     if (argc > 1 && std::wstring(argv[1]) == L"--plain") return RunPlain();
     namespace fs = std::filesystem;
+    int rounds = 9;
+    std::wstring otherExe;
+    for (int i = 1; i < argc; ++i) {
+        if (std::wstring(argv[i]) == L"--rounds" && i + 1 < argc)
+            rounds = std::max(1, _wtoi(argv[++i]));
+        else
+            otherExe = argv[i];
+    }
     wchar_t self[MAX_PATH];
     GetModuleFileNameW(nullptr, self, MAX_PATH);
-    const fs::path binFolder = fs::path(self).parent_path();
-    // wendlar.exe runs from a folder of its own, so its settings files are its own too.
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    const fs::path folder = fs::path(temp) / L"wendlar-startup-bench";
-    std::error_code ec;
-    fs::remove_all(folder, ec);
-    fs::create_directories(folder);
-    for (const wchar_t* file : {L"wendlar.exe", L"onig.dll"})
-        if (fs::exists(binFolder / file)) fs::copy_file(binFolder / file, folder / file, ec);
-    MakeBenchKey();
-
-    const std::wstring ours = (folder / L"wendlar.exe").wstring(), plain = self;
+    wchar_t windows[MAX_PATH];
+    GetWindowsDirectoryW(windows, MAX_PATH);
+    const std::wstring ours = PlaceCopy(fs::path(self).parent_path() / L"wendlar.exe", L"wendlar-startup-bench");
+    const std::wstring other =
+        otherExe.empty() ? L"" : PlaceCopy(fs::absolute(otherExe), L"wendlar-startup-bench-other");
+    const std::wstring plain = self, editor = (fs::path(windows) / L"regedit.exe").wstring();
     const std::wstring path = std::wstring(L"\"") + kFullPath + L"\"";
+    MakeBenchKey();
+    PlaceWatcher();
+    if (gWatcherCpus)
+        std::printf("programs on CPU %s, the watcher on CPU %s\n", CpuList(gProgramCpus).c_str(),
+                    CpuList(gWatcherCpus).c_str());
+    else
+        std::printf("the watcher shares the programs' CPUs (no WENDLAR_BENCH_WATCH_CPU)\n");
     bench::PrintLegend();
-    bench::TPair pair;
-    bool correct = true;
+    bench::TSamples plainTimes, editorTimes, ourTimes, otherTimes;
+    bool plainRight = true, editorRight = true, oursRight = true, otherRight = true;
     double seconds = 0;
     // One start of each first, untimed: the first start of a program under Wine loads its
     // libraries from disk.
-    correct &= StartAndClose(plain, L"--plain", PlainReady, seconds);
-    correct &= StartAndClose(ours, path, OursReady, seconds);
-    for (int round = 0; round < bench::DefaultRounds; ++round) {
-        correct &= StartAndClose(plain, L"--plain", PlainReady, seconds);
-        pair.Base.Times.push_back(seconds);
-        correct &= StartAndClose(ours, path, OursReady, seconds);
-        pair.Ours.Times.push_back(seconds);
+    plainRight &= StartAndClose(plain, L"--plain", kPlain, seconds);
+    editorRight &= StartAndClose(editor, L"", kSystemEditor, seconds);
+    oursRight &= StartAndClose(ours, path, kOurs, seconds);
+    if (!other.empty()) otherRight &= StartAndClose(other, path, kOurs, seconds);
+    for (int round = 0; round < rounds; ++round) {
+        plainRight &= StartAndClose(plain, L"--plain", kPlain, seconds);
+        plainTimes.Times.push_back(seconds);
+        editorRight &= StartAndClose(editor, L"", kSystemEditor, seconds);
+        editorTimes.Times.push_back(seconds);
+        oursRight &= StartAndClose(ours, path, kOurs, seconds);
+        ourTimes.Times.push_back(seconds);
+        if (other.empty()) continue;
+        otherRight &= StartAndClose(other, path, kOurs, seconds);
+        otherTimes.Times.push_back(seconds);
     }
-    bench::Report("start to first painted registry window vs plain program", pair, 2.0, correct);
+    bench::Report("start to first painted registry window vs plain program", {plainTimes, ourTimes}, 1.5,
+                  plainRight && oursRight);
+    bench::Report("the same vs the system's registry editor", {editorTimes, ourTimes}, 1.0, editorRight && oursRight);
+    if (!other.empty())
+        bench::Report("the same vs the other build", {otherTimes, ourTimes}, 1.0, otherRight && oursRight);
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\WendlarBench");
-    fs::remove_all(folder, ec);
+    for (const std::wstring& exe : {ours, other}) {
+        std::error_code ec;
+        if (!exe.empty()) fs::remove_all(fs::path(exe).parent_path(), ec);
+    }
     return bench::Finish();
 }

@@ -4,7 +4,6 @@
 #include "app/regedform.h"
 #include "app/singleinstance.h"
 #include "app/startup.h"
-#include "classlib/timer.h"
 #include "controls/toolbar/themed/thmswitcher.h"
 #include "controls/toolbar/ui/uitoolbar.h"
 #include "controls/wide/widefiles.h"
@@ -88,10 +87,8 @@ TMainForm::TMainForm(classlib::TComponent* owner, std::vector<std::wstring> para
     if (classlib::Application)
         classlib::Application->OnIdle = [this](classlib::TComponent*, bool&) { UpdateActionStates(); };
 
-    // Fires once the message loop runs.
-    FStartUpTimer = new classlib::TTimer(this);
-    FStartUpTimer->SetInterval(1);
-    FStartUpTimer->SetOnTimer([this](classlib::TComponent*) { StartUpTimerTimer(); });
+    // Runs once the message loop runs: a queued call (a timer would wait 10 ms at least).
+    if (classlib::Application) classlib::Application->QueueCall([this] { StartUpTimerTimer(); }, this);
     DoCreate();
 }
 
@@ -223,7 +220,6 @@ void TMainForm::BindActions() {
 bool TMainForm::RunAction(TActionId id) { return FActions->Action(id)->Execute(); }
 
 void TMainForm::StartUpTimerTimer() {
-    FStartUpTimer->SetEnabled(false);
     // Whatever fails on the way is reported, and the window shows all the same: an instance
     // without a window would be out of the user's reach.
     try {

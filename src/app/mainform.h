@@ -34,7 +34,6 @@
 
 namespace classlib {
 class TImageList;
-class TTimer;
 }
 namespace toolbar {
 class TBarCustomItem;
@@ -157,7 +156,6 @@ private:
     TMainActionList* FActions = nullptr;
     widgets::TVxMouseGestures* FGestures = nullptr;
     themed::TThmSwitcher* FThemeSwitcher = nullptr;
-    classlib::TTimer* FStartUpTimer = nullptr;
     TActionStates FStates;
     std::unique_ptr<THtmlHelpSession> FHelp;
     // Settings files that did not load whole: told at start, not saved over at close.

@@ -279,6 +279,10 @@ protected:
     virtual void CMEnabledChanged(TMessage& m);
     virtual void CMVisibleChanged(TMessage& m);
     virtual void CMShowingChanged(TMessage& m) {}
+    // The form is about to show its window (it is not visible yet): what lays itself out
+    // only when it is seen does so now, so that the first paint finds everything in place
+    // instead of moving things while it paints.
+    virtual void CMFormShowing(TMessage& m) {}
     virtual void CMMouseEnter(TMessage& m);
     virtual void CMMouseLeave(TMessage& m);
     virtual void CMHintShow(TMessage& m) {}
@@ -444,6 +448,8 @@ protected:
     virtual void CMColorChanged(TMessage& m) override;
     virtual void CMEnabledChanged(TMessage& m) override;
     virtual void CMShowingChanged(TMessage& m) override;
+    // Passes the notice on to every child.
+    void CMFormShowing(TMessage& m) override;
     virtual void CMDialogKey(TMessage& m);
     virtual void CMDialogChar(TMessage& m);
     virtual void CMEnter(TMessage& m);

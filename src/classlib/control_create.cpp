@@ -20,6 +20,14 @@ namespace {
 
 UINT_PTR gNextChildId = 100;
 
+// The system's arrow, asked for once: every window class and every client-rectangle question
+// of a windowless control goes through CreateParams, and asking the system for a cursor costs
+// window-server requests on some systems. System cursors are shared and never freed.
+HCURSOR ArrowCursor() {
+    static const HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
+    return arrow;
+}
+
 }  // namespace
 
 TWinControl* gCreationControl = nullptr;
@@ -80,7 +88,7 @@ void TWinControl::CreateParams(TCreateParams& p) {
     p.WndParent = FParent ? FParent->Handle() : nullptr;
     p.WindowClass.cbSize = sizeof(WNDCLASSEXW);
     p.WindowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
-    p.WindowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    p.WindowClass.hCursor = ArrowCursor();
     p.WindowClass.hbrBackground = nullptr;
     p.WinClassName = L"TWinControl";
 }

@@ -156,6 +156,7 @@ void TControl::Dispatch(TMessage& m) {
     case CM_ENABLEDCHANGED: CMEnabledChanged(m); break;
     case CM_VISIBLECHANGED: CMVisibleChanged(m); break;
     case CM_SHOWINGCHANGED: CMShowingChanged(m); break;
+    case CM_FORMSHOWING: CMFormShowing(m); break;
     case CM_MOUSEENTER: CMMouseEnter(m); break;
     case CM_MOUSELEAVE: CMMouseLeave(m); break;
     case CM_HINTSHOW: CMHintShow(m); break;
@@ -182,6 +183,8 @@ void TWinControl::DefaultHandler(TMessage& m) {
 void TWinControl::CMFocusChanged(TMessage& m) {
     for (TControl* c : std::vector<TControl*>(FControls)) c->Perform(m.Msg, m.WParam, m.LParam);
 }
+
+void TWinControl::CMFormShowing(TMessage&) { NotifyControls(CM_FORMSHOWING); }
 
 void TWinControl::NotifyControls(UINT msg) {
     for (TControl* c : std::vector<TControl*>(FControls)) c->Perform(msg);

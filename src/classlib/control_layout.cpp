@@ -133,6 +133,8 @@ void TWinControl::AlignControls(TControl*, RECT& rect) {
     }
     FLastClientW = newW;
     FLastClientH = newH;
+    // A control may fit its other side to the side it is given (a strip of tabs wraps into
+    // more rows when it gets narrower): it is placed, and the rest laid out, by the size it took.
     for (TAlign a : {alTop, alBottom, alLeft, alRight, alClient}) {
         for (TControl* c : std::vector<TControl*>(FControls)) {
             if (c->FAlign != a || !c->FVisible) continue;
@@ -140,19 +142,21 @@ void TWinControl::AlignControls(TControl*, RECT& rect) {
             switch (a) {
             case alTop:
                 c->SetBounds(rect.left, rect.top, rect.right - rect.left, h);
-                rect.top += h;
+                rect.top += c->FHeight;
                 break;
             case alBottom:
                 c->SetBounds(rect.left, rect.bottom - h, rect.right - rect.left, h);
-                rect.bottom -= h;
+                if (c->FHeight != h) c->SetBounds(rect.left, rect.bottom - c->FHeight, c->FWidth, c->FHeight);
+                rect.bottom -= c->FHeight;
                 break;
             case alLeft:
                 c->SetBounds(rect.left, rect.top, w, rect.bottom - rect.top);
-                rect.left += w;
+                rect.left += c->FWidth;
                 break;
             case alRight:
                 c->SetBounds(rect.right - w, rect.top, w, rect.bottom - rect.top);
-                rect.right -= w;
+                if (c->FWidth != w) c->SetBounds(rect.right - c->FWidth, rect.top, c->FWidth, c->FHeight);
+                rect.right -= c->FWidth;
                 break;
             case alClient:
                 c->SetBounds(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);

@@ -382,6 +382,7 @@ void TForm::SetVisible(bool v) {
     if (v) {
         HandleNeeded();
         PlaceByPosition();
+        Perform(CM_FORMSHOWING);
         FVisible = true;
         int cmd = FWindowState == wsMaximized ? SW_SHOWMAXIMIZED : FWindowState == wsMinimized ? SW_SHOWMINIMIZED : SW_SHOWNORMAL;
         FWindowState = wsNormal;

@@ -64,6 +64,7 @@ constexpr UINT CM_ACTIONEXECUTE = CM_BASE + 64;
 constexpr UINT CM_HINTSHOWPAUSE = CM_BASE + 65;  // WParam: a hint was showing; LParam: int* pause (ms)
 constexpr UINT CM_MOUSEWHEEL = CM_BASE + 67;
 constexpr UINT CM_ISSHORTCUT = CM_BASE + 68;
+constexpr UINT CM_FORMSHOWING = CM_BASE + 69;     // to every control of a form whose window is about to show
 // Messages to the application window.
 constexpr UINT CM_SYNCHRONIZE = CM_BASE + 200;    // a thread queued a call: run CheckSynchronize
 constexpr UINT CM_DEFERREDCALL = CM_BASE + 201;   // LParam: std::function<void()>* to run and delete

@@ -73,6 +73,7 @@ void TVxVSTabStrings::Changed() {
         FOwner->SetActiveTabIndex(count - 1);
     else if (count > 0 && active < 0)
         FOwner->SetActiveTabIndex(count - 1);
+    FOwner->FitHeight();
     FOwner->Invalidate();
 }
 
@@ -111,10 +112,12 @@ TVxVSTab::TVxVSTab(TComponent* owner) : TCustomControl(owner) {
 TVxVSTab::~TVxVSTab() {
     // The list must not call back into a strip that is going.
     FTabs.FOwner = nullptr;
+    if (FFitQueued && Application) Application->CancelQueuedCalls(this);
 }
 
 void TVxVSTab::SetImages(TImageList* value) {
     FImages = value;
+    FitHeight();
     Invalidate();
 }
 
@@ -123,6 +126,7 @@ void TVxVSTab::SetActiveTabIndex(int value) {
     if (OnChanging) OnChanging(this, value, allow);
     if (!allow) return;
     FActiveTabIndex = value;
+    FitHeight();  // the active caption is bold: the rows may wrap elsewhere
     Invalidate();
     if (OnChange) OnChange(this);
 }
@@ -135,6 +139,10 @@ int TVxVSTab::TabImageIndex(int tabIndex) {
 }
 
 void TVxVSTab::LayoutTabs(std::vector<TVxVSTabClass>& list, int& lastRow, int& rowHeight) {
+    LayoutTabsAt(FWidth, list, lastRow, rowHeight);
+}
+
+void TVxVSTab::LayoutTabsAt(int width, std::vector<TVxVSTabClass>& list, int& lastRow, int& rowHeight) {
     list.clear();
     TFont bold;
     bold.Assign(*FFont);
@@ -144,7 +152,6 @@ void TVxVSTab::LayoutTabs(std::vector<TVxVSTabClass>& list, int& lastRow, int& r
     regular.SetStyle(FFont->Style() & ~fsBold);
     MeasureDC dc(FFont->Handle());
     const int h = std::max<int>(dc.Extent(L"WI", 2).cy, 15);
-    const int width = FWidth;
     int x = 4, row = 0;
     for (int i = 0; i < FTabs.Count(); ++i) {
         const bool active = i == FActiveTabIndex;
@@ -213,11 +220,16 @@ POINT TVxVSTab::CursorPos() {
 
 int TVxVSTab::TabUnderCursor() { return TabAtPoint(ScreenToClient(CursorPos())); }
 
-int TVxVSTab::NeededHeight() {
+int TVxVSTab::NeededHeightAt(int width) {
     std::vector<TVxVSTabClass> list;
     int lastRow = 0, h = 0;
-    LayoutTabs(list, lastRow, h);
+    LayoutTabsAt(width, list, lastRow, h);
     return lastRow * (h - 1) + h + 4;
+}
+
+void TVxVSTab::SetBounds(int left, int top, int width, int height) {
+    if (width != FWidth) height = NeededHeightAt(std::max(width, 0));
+    TCustomControl::SetBounds(left, top, width, height);
 }
 
 void TVxVSTab::DrawRowLine(const TVxVSTabClass& tab, int pending, int lastRow) {
@@ -320,8 +332,23 @@ void TVxVSTab::Paint() {
         DrawRowLine(r, pending, lastRow);
     }
     if (pending != -1 && active) DrawTab(*active, ActiveGradS, ActiveGradE);
-    const int height = lastRow * (h - 1) + h + 4;
+    if (lastRow * (h - 1) + h + 4 != FHeight) QueueFit();
+}
+
+void TVxVSTab::FitHeight() {
+    const int height = NeededHeight();
     if (height != FHeight) SetHeight(height);
+}
+
+void TVxVSTab::QueueFit() {
+    if (FFitQueued || !Application || !Application->Handle() || NeededHeight() == FHeight) return;
+    FFitQueued = true;
+    Application->QueueCall(
+        [this] {
+            FFitQueued = false;
+            FitHeight();
+        },
+        this);
 }
 
 void TVxVSTab::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
@@ -387,6 +414,7 @@ void TVxVSTab::DragDrop(TComponent* source, int x, int y) {
 void TVxVSTab::CMFontChanged(TMessage& m) {
     TCustomControl::CMFontChanged(m);
     Canvas().Font().Assign(*FFont);
+    FitHeight();
     Invalidate();
 }
 

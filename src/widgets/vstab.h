@@ -1,8 +1,12 @@
 // A multi-row strip of owner-painted tabs with UTF-16 captions.
 //
 // The tabs wrap into as many rows as the width needs and the strip sets its own height to
-// fit them after every paint. The strip keeps no link to what its tabs stand for: its
-// owner keeps `Tabs` in step with its windows or pages and reacts to OnChange.
+// fit them: at once when the tabs, the active tab, the font, the images or the tab width
+// change, and together with a new width (the height given with it is replaced; a parent's
+// layout places the strip by the height it took). Painting never changes the size: a row
+// count it finds different (an image answer of OnGetImageIndex changed, say) is fitted by a
+// queued call after the paint. The strip keeps no link to what its tabs stand for: its owner
+// keeps `Tabs` in step with its windows or pages and reacts to OnChange.
 //
 // Layout is never kept: painting, hit tests and hints recompute it (LayoutTabs). Rows are
 // numbered from the one next to the content: row 0 is the top row, or, with Reversing
@@ -86,11 +90,19 @@ public:
     classlib::TImageList* Images() const { return FImages; }
     void SetImages(classlib::TImageList* value);
     int ImageIndex() const { return FImageIndex; }
-    void SetImageIndex(int v) { FImageIndex = v < 0 ? -1 : v; Invalidate(); }
+    void SetImageIndex(int v) {
+        FImageIndex = v < 0 ? -1 : v;
+        FitHeight();
+        Invalidate();
+    }
     bool EnableBuiltinDragDrop() const { return FEnableBuiltinDragDrop; }
     void SetEnableBuiltinDragDrop(bool v) { FEnableBuiltinDragDrop = v; Invalidate(); }
     int TabWidth() const { return FTabWidth; }
-    void SetTabWidth(int v) { FTabWidth = v < 0 ? -1 : v; Invalidate(); }
+    void SetTabWidth(int v) {
+        FTabWidth = v < 0 ? -1 : v;
+        FitHeight();
+        Invalidate();
+    }
     bool MiddleClickClose() const { return FMiddleClickClose; }
     void SetMiddleClickClose(bool v) { FMiddleClickClose = v; Invalidate(); }
     bool Reversing() const { return FReversing; }
@@ -117,8 +129,10 @@ public:
     // The tab whose rectangle strictly contains the client point, or -1.
     int TabAtPoint(POINT p);
     int TabUnderCursor();
-    // The height the rows need (what painting sets).
-    int NeededHeight();
+    // The height the rows need at the current width (what the strip gives itself).
+    int NeededHeight() { return NeededHeightAt(FWidth); }
+    // A new width brings the height its rows need.
+    void SetBounds(int left, int top, int width, int height) override;
 
 protected:
     void Paint() override;
@@ -142,6 +156,11 @@ private:
     friend class TVxVSTabStrings;
     void DrawTab(const TVxVSTabClass& tab, classlib::TColor start, classlib::TColor end);
     void DrawRowLine(const TVxVSTabClass& tab, int pending, int lastRow);
+    void LayoutTabsAt(int width, std::vector<TVxVSTabClass>& list, int& lastRow, int& rowHeight);
+    int NeededHeightAt(int width);
+    // Gives the strip the height its rows need, now or (QueueFit) after the current call.
+    void FitHeight();
+    void QueueFit();
 
     TVxVSTabStrings FTabs{this};
     int FActiveTabIndex = 0;
@@ -153,6 +172,7 @@ private:
     bool FMiddleClickClose = true;
     bool FReversing = false;
     int FDropTarget = -1;
+    bool FFitQueued = false;
 };
 
 }  // namespace widgets

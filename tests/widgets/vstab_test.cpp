@@ -158,6 +158,61 @@ TEST_F(TabTest, CaptionWidthsImagesAndNegativeSettings) {
     EXPECT_EQ(Rec(1).Rect.right - Rec(1).Rect.left, plain);
 }
 
+// The strip fits its height to its rows as they change, without being painted; a new width
+// brings its height along, and painting never changes the size.
+TEST_F(TabTest, HeightFollowsTheRowsAndPaintingNeverResizes) {
+    Tab->SetTabWidth(100);
+    AddTabs(2);
+    Layout();
+    EXPECT_EQ(Tab->Height(), H + 4);
+    AddTabs(2);  // four tabs of 100 in 300 pixels: two rows
+    EXPECT_EQ(Tab->Height(), (H - 1) + H + 4);
+    Tab->Tabs().Delete(3);
+    Tab->Tabs().Delete(2);
+    EXPECT_EQ(Tab->Height(), H + 4);
+
+    Tab->SetWidth(150);  // one tab a row
+    EXPECT_EQ(Tab->Height(), (H - 1) + H + 4);
+    Tab->SetBounds(0, 0, 300, 60);  // the height that comes with a new width is the rows'
+    EXPECT_EQ(Tab->Height(), H + 4);
+
+    // Aligned to the bottom of a parent that gets narrower: it is placed by the height it took,
+    // and the control above it ends where it begins.
+    Tab->SetAlign(alBottom);
+    auto* above = new TWinControl(Form.get());  // filling the rest
+    above->SetParent(Form.get());
+    above->SetAlign(alClient);
+    Form->SetClientSize(150, 200);
+    EXPECT_EQ(Tab->Height(), (H - 1) + H + 4);
+    EXPECT_EQ(Tab->Top(), 200 - Tab->Height());
+    EXPECT_EQ(above->Height(), Tab->Top());
+    Form->SetClientSize(300, 200);
+    EXPECT_EQ(Tab->Top(), 200 - (H + 4));
+    EXPECT_EQ(above->Height(), Tab->Top());
+    Tab->SetAlign(alNone);
+    delete above;
+    Tab->SetBounds(0, 0, 300, 25);
+
+    // An image answer the strip is not told of widens the tabs: the paint that finds two
+    // rows keeps the size, the call it queues fits it.
+    TImageList images(Form.get(), 16, 16);
+    Tab->SetImages(&images);
+    Tab->SetTabWidth(-1);
+    bool images0 = false;
+    Tab->OnGetImageIndex = [&](TComponent*, int, int& image) { image = images0 ? 0 : -1; };
+    Tab->SetWidth(1000);
+    Layout();
+    Tab->SetWidth(List.back().Rect.right + 8);  // just wide enough for one row without images
+    PumpMessages();
+    ASSERT_EQ(Tab->Height(), H + 4);
+    images0 = true;
+    TBitmap bmp(Tab->Width(), 80);
+    Tab->PaintTo(bmp.Canvas().Handle());
+    EXPECT_EQ(Tab->Height(), H + 4);
+    PumpMessages();
+    EXPECT_EQ(Tab->Height(), (H - 1) + H + 4);
+}
+
 TEST_F(TabTest, TabAtPointNeedsStrictContainmentAndPrefersTheLeftNeighbour) {
     Tab->SetTabWidth(100);
     AddTabs(4);

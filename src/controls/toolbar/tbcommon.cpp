@@ -271,6 +271,11 @@ void ClipToNCUpdateRegion(HWND wnd, HDC dc, HRGN rgn) {
     OffsetClipRgn(dc, -wr.left, -wr.top);
 }
 
+HDC MeasuringDC() {
+    thread_local classlib::TMemoryDC dc;
+    return dc.Handle();
+}
+
 HRGN CreateEmptyRegion() { return CreateRectRgn(0, 0, 0, 0); }
 
 HBRUSH CreateDragPatternBrush() {

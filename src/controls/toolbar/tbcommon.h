@@ -2,8 +2,8 @@
 // integer and caption-text helpers, lazy lists, paint-message helpers, system settings,
 // monitor rectangles, mouse-leave tracking, the halftone drag outline and rotated text.
 //
-// None keeps state beyond a few process-wide caches filled once (the registry menu delay,
-// the TrackMouseEvent entry point). Captions are UTF-16; an "&" marks the accelerator and
+// None keeps state beyond a few caches filled once (the registry menu delay, the
+// TrackMouseEvent entry point, each thread's measuring DC). Captions are UTF-16; an "&" marks the accelerator and
 // "&&" is a literal ampersand. Everything here belongs to the main thread except the pure
 // text and integer helpers, which any thread may call.
 #pragma once
@@ -66,6 +66,11 @@ LRESULT HandlePrintClientMessage(classlib::TControl* control, WPARAM dc);
 void FlushPaintMessages();
 // Removes queued messages in [first, last]; a WM_QUIT met is posted again and ends it.
 void DiscardMessageRange(UINT first, UINT last);
+// The thread's DC for measuring (texts, item sizes): a memory DC like the screen's, made at
+// its first use and deleted when the thread ends, so that layouts need not ask the window
+// server for a screen DC. Whoever selects something into it selects the old object back
+// before returning.
+HDC MeasuringDC();
 // Clips dc (a window DC) to a WM_NCPAINT region; 0 and 1 mean no clipping.
 void ClipToNCUpdateRegion(HWND wnd, HDC dc, HRGN rgn);
 HRGN CreateEmptyRegion();

@@ -71,7 +71,6 @@ TBarCustomDockableWindow* DockableWindowOf(TControl* control) {
 TBarCustomDockableWindow::TBarCustomDockableWindow(TComponent* owner) : TCustomControl(owner) {
     FControlStyle = (FControlStyle | csAcceptsControls | csClickEvents | csSetCaption | csDoubleClicks) &
                     ~(csCaptureMouse | csOpaque);
-    RegisterHookCallback(this, FloatingWindowHookCallback, FloatingHookKinds);
 }
 
 TBarCustomDockableWindow::~TBarCustomDockableWindow() {
@@ -296,9 +295,12 @@ void TBarCustomDockableWindow::RefreshParentState() {
     FFloating = dynamic_cast<TBarFloatingWindowParent*>(FParent) != nullptr;
 }
 
+// The floating list and the hook go together: the hook's events matter only to floating
+// windows, and a hook of the thread makes every message sent inside it dearer.
 void TBarCustomDockableWindow::UpdateFloatingList() {
     if (FFloating) {
         AddToLazyList(tFloatingList, this);
+        RegisterHookCallback(this, FloatingWindowHookCallback, FloatingHookKinds);
         if (FFloatParent) {
             FFloatParent->SetBounds(FFloatingPosition.x, FFloatingPosition.y, FFloatParent->Width(),
                                     FFloatParent->Height());
@@ -306,6 +308,7 @@ void TBarCustomDockableWindow::UpdateFloatingList() {
         }
     } else {
         RemoveFromLazyList(tFloatingList, this);
+        UnregisterHookCallback(this, FloatingWindowHookCallback);
     }
 }
 

@@ -13,7 +13,8 @@
 //
 // Floating windows follow their form: they hide while the form is hidden or minimised (and,
 // with HideWhenInactive, while the application is inactive) and show again with it. A
-// per-thread hook (tbhook.h) tells them of activation and window changes.
+// per-thread hook (tbhook.h), held only while some window of the thread floats, tells them
+// of activation and window changes.
 //
 // The docked frame (drag handle, close button, hit codes 2000 and 2001) and the mouse entry
 // points are in tbdockframe.cpp; the drag and resize loops in tbdragloop.cpp.

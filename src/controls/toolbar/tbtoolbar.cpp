@@ -773,6 +773,11 @@ void TBarCustomToolbar::Dispatch(TMessage& m) {
     TBarCustomDockableWindow::Dispatch(m);
 }
 
+void TBarCustomToolbar::CMFormShowing(TMessage& m) {
+    if (FView && Visible()) FView->ValidatePositionsBeforeShowing();
+    TBarCustomDockableWindow::CMFormShowing(m);
+}
+
 void TBarCustomToolbar::Paint() {
     if (FView) FView->DrawSubitems(Canvas());
 }

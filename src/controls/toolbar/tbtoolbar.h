@@ -183,6 +183,8 @@ protected:
     TBarCustomToolbar(classlib::TComponent* owner, TChevronItemClass chevronItemClass, TToolbarViewClass viewClass);
 
     void Dispatch(classlib::TMessage& message) override;
+    // Lays the items out before the form shows, so that its first paint does not resize.
+    void CMFormShowing(classlib::TMessage& message) override;
     void Paint() override;
     void MouseDown(classlib::TMouseButton button, classlib::TShiftState shift, int x, int y) override;
     void MouseMove(classlib::TShiftState shift, int x, int y) override;

@@ -389,9 +389,13 @@ bool TBarView::WindowShowing() {
 }
 
 void TBarView::ValidatePositionsIfReady() {
+    if (!WindowShowing()) return;  // laid out before it shows, or when first needed
+    ValidatePositionsBeforeShowing();
+}
+
+void TBarView::ValidatePositionsBeforeShowing() {
     if (FValidated || FUpdateCount > 0) return;
     if (IsLoading(FParentItem) || (FParentItem && IsLoading(FParentItem->Owner()))) return;
-    if (!WindowShowing()) return;  // laid out when first needed
     SIZE size{};
     RecalcPositions(size);
 }
@@ -438,9 +442,8 @@ bool TBarView::CalculatePositions(bool apply, TBarViewOrientation orientation, i
 
     TBarCustomItem* chevron = QueryChevronItem();
     std::vector<TBarLayoutEntry> entries(FViewers.size());
-    TWindowDC screen(nullptr);
     TCanvas canvas;
-    TCanvasDCScope scope(canvas, screen.Handle());
+    TCanvasDCScope scope(canvas, MeasuringDC());
     canvas.Font().Assign(QueryFont());
     const TFontStyles plain = canvas.Font().Style();
 
@@ -602,6 +605,9 @@ void TBarView::InvalidateViewer(TBarItemViewer* viewer) {
     if (!FValidated || !FWindow || !FWindow->HandleAllocated() || !viewer || !viewer->Show ||
         IsRectEmpty(&viewer->BoundsRect) || dynamic_cast<TBarControlItem*>(viewer->Item()))
         return;
+    // A window nobody sees is painted whole, background first, when it shows: drawing its
+    // items one by one through bitmaps then would only cost time.
+    if (!WindowShowing()) return;
     viewer->State |= tbvsInvalidated;
     InvalidateRect(FWindow->Handle(), &viewer->BoundsRect, FALSE);
 }

@@ -136,6 +136,8 @@ public:
     // Recomputes when the positions are invalid, nothing holds an update and nothing is
     // loading - at once while the window is showing (else EnsurePositionsValid does it).
     void ValidatePositionsIfReady();
+    // The same for a window about to be shown: recomputes also while it is not visible yet.
+    void ValidatePositionsBeforeShowing();
     // Computes the positions now; `totalSize` receives the view's size.
     void RecalcPositions(SIZE& totalSize);
     // A layout with the view's settings replaced: `orientation`, `wrapOffset`,

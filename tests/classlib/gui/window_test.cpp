@@ -12,6 +12,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 using namespace classlib;
 using testsupport::PumpMessages;
@@ -529,6 +530,42 @@ TEST(Layout, AlignAndAnchors) {
     EXPECT_EQ(client->Height(), 320);
     EXPECT_EQ(corner->Left(), 400);
     EXPECT_EQ(corner->Top(), 300);
+}
+
+// A control that notes, for each notice that its form is about to show, whether the form's
+// window was visible then; it sizes itself at that moment, as lazy layouts do.
+class ShowWatcher : public TWinControl {
+public:
+    using TWinControl::TWinControl;
+    std::vector<bool> FormVisibleAtNotice;
+
+protected:
+    void CMFormShowing(TMessage& m) override {
+        TForm* form = GetParentForm(this);
+        FormVisibleAtNotice.push_back(form && IsWindowVisible(form->Handle()));
+        SetHeight(40);
+        TWinControl::CMFormShowing(m);
+    }
+};
+
+TEST(Forms, ControlsHearOfAShowBeforeTheWindowIsVisible) {
+    auto form = std::make_unique<TForm>(nullptr);
+    form->SetClientSize(300, 200);
+    auto* panel = new CountingControl(form.get());
+    panel->SetParent(form.get());
+    panel->SetAlign(alClient);
+    auto* nested = new ShowWatcher(form.get());
+    nested->SetParent(panel);
+    nested->SetAlign(alTop);
+    nested->SetHeight(20);
+    form->Show();
+    EXPECT_EQ(nested->FormVisibleAtNotice, (std::vector<bool>{false}));
+    EXPECT_EQ(nested->Height(), 40);  // laid out before the window was seen
+    form->Show();                      // already visible: nothing to prepare
+    EXPECT_EQ(nested->FormVisibleAtNotice.size(), 1u);
+    form->Hide();
+    form->Show();
+    EXPECT_EQ(nested->FormVisibleAtNotice, (std::vector<bool>{false, false}));
 }
 
 TEST(Windows, ChildIdsAreDrawnOnlyWhenAWindowIsMade) {

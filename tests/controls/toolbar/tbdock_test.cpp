@@ -292,6 +292,33 @@ TEST_F(DockTest, FloatingWindowHidesWhileTheApplicationIsInactive) {
     CloseHandle(done);
 }
 
+// The thread's call-window and creation hooks cost every message it sends: they exist only
+// while some window floats, whichever way it stops floating.
+TEST_F(DockTest, TheThreadIsHookedOnlyWhileAWindowFloats) {
+    auto hooked = [] { return HookInstalled(0) || HookInstalled(1); };
+    TestBar* first = NewBar(Top);
+    TestBar* second = NewBar(Left);
+    EXPECT_FALSE(hooked());
+    first->SetFloating(true);
+    EXPECT_TRUE(HookInstalled(0) && HookInstalled(1));
+    second->SetFloating(true);
+    first->SetFloating(false);
+    EXPECT_TRUE(HookInstalled(0) && HookInstalled(1));
+    second->SetCurrentDock(Top);
+    EXPECT_FALSE(hooked());
+    second->SetFloating(true);
+    EXPECT_TRUE(hooked());
+    delete second;
+    EXPECT_FALSE(hooked());
+    // The floating window still follows its form when it floats again.
+    first->SetFloatingPosition({300, 300});
+    first->SetFloating(true);
+    HWND floating = first->FloatingParent()->Handle();
+    ASSERT_TRUE(PumpUntil([&] { return WindowShown(floating); }));
+    Form->Hide();
+    EXPECT_TRUE(PumpUntil([&] { return !WindowShown(floating); }));
+}
+
 TEST_F(DockTest, DockableToLimitsTheDocks) {
     TestBar* bar = NewBar(Top);
     bar->SetDockableTo(DockableToBit(dpTop));

@@ -202,6 +202,27 @@ TEST_F(ToolbarTest, ShortCutsReachTheToolbarThroughTheForm) {
     delete bar;
 }
 
+// Items that change while the form is hidden are laid out when it shows, before its first
+// paint: painting only draws, it neither lays out nor resizes.
+TEST_F(ToolbarTest, ItemsChangedWhileTheFormIsHiddenAreLaidOutBeforeItShows) {
+    Form->Hide();
+    PumpMessages();
+    TBarCustomToolbar* bar = NewToolbar(false);
+    TBarCustomItem* last = nullptr;
+    for (const wchar_t* c : {L"One", L"Two", L"Three"}) last = NewItem(bar->Items(), c);
+    ASSERT_FALSE(bar->View()->PositionsValid());
+    Form->Show();
+    EXPECT_TRUE(bar->View()->PositionsValid());
+    const RECT laidOut = bar->View()->ViewerOfItem(last)->BoundsRect;
+    const RECT bounds = bar->BoundsRect();
+    EXPECT_GT(laidOut.right, laidOut.left);
+    PumpMessages();
+    const RECT painted = bar->View()->ViewerOfItem(last)->BoundsRect;
+    EXPECT_TRUE(EqualRect(&painted, &laidOut));
+    const RECT after = bar->BoundsRect();
+    EXPECT_TRUE(EqualRect(&after, &bounds));
+}
+
 TEST_F(ToolbarTest, ChevronHidesTheLowestPriorityButtons) {
     TBarCustomToolbar* bar = NewToolbar(false);
     bar->SetAutoResize(false);
