@@ -45,6 +45,11 @@ bool IsActiveItem(const TThmItemInfo& item) {
     return item.Enabled ? item.HotState != hsNone : item.HotState == hsKeyboardSelected;
 }
 
+POINT FloatingImageShift(const TThmItemInfo& item) {
+    const bool floats = item.Enabled && item.HotState != hsNone && !item.Checked && (!item.Pushed || item.PopupOpen);
+    return floats ? POINT{-1, -1} : POINT{0, 0};
+}
+
 TColor TThmStateColors::ButtonStateColor(const TThmItemInfo& item, int column, TColor toolbarFill) const {
     const TColor c = Item[ItemStateRow(item)][std::clamp(column, 0, 2)];
     if (!HasOpaqueItems(item.ViewKind)) return c;

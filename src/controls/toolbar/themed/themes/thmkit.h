@@ -51,6 +51,9 @@ bool IsPopupMenuItem(const themed::TThmItemInfo& item);
 bool HasOpaqueItems(int viewKind);
 // Enabled and highlighted, or disabled and highlighted by the keyboard.
 bool IsActiveItem(const themed::TThmItemInfo& item);
+// The image of a hot item that is neither checked nor pressed (an open popup's item counts as
+// not pressed) floats one pixel up and left; every other image stays.
+POINT FloatingImageShift(const themed::TThmItemInfo& item);
 
 // The office colour model: each item state has a fill, a text and a frame colour, any of
 // which may be clNone.

@@ -92,8 +92,7 @@ void TThmNexosTheme::SnapToScreen(std::initializer_list<TColor*> fields) {
 }
 
 POINT TThmNexosTheme::GetItemImageShift(TCanvas&, const TThmItemInfo& item, TImageList*) {
-    const bool floats = item.Enabled && item.HotState != hsNone && !item.Checked && (!item.Pushed || item.PopupOpen);
-    return floats ? POINT{-1, -1} : POINT{0, 0};
+    return FloatingImageShift(item);
 }
 
 TColor TThmNexosTheme::GetItemFillColor(const TThmItemInfo& item) {

@@ -128,8 +128,7 @@ void TThmOfficeXPTheme::SnapColorCache() {
 }
 
 POINT TThmOfficeXPTheme::GetItemImageShift(TCanvas&, const TThmItemInfo& item, TImageList*) {
-    const bool floats = item.Enabled && item.HotState != hsNone && !item.Checked && (!item.Pushed || item.PopupOpen);
-    return floats ? POINT{-1, -1} : POINT{0, 0};
+    return FloatingImageShift(item);
 }
 
 TColor TThmOfficeXPTheme::GetItemFillColor(const TThmItemInfo& item) {

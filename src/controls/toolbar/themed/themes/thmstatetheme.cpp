@@ -11,8 +11,7 @@ TThmStateTheme::TThmStateTheme(std::wstring name, std::shared_ptr<TThmGlyphList>
     : TThmTheme(std::move(name)), FGlyphs(std::move(glyphs)) {}
 
 POINT TThmStateTheme::GetItemImageShift(TCanvas&, const TThmItemInfo& item, TImageList*) {
-    const bool floats = item.Enabled && item.HotState != hsNone && !item.Checked && (!item.Pushed || item.PopupOpen);
-    return floats ? POINT{-1, -1} : POINT{0, 0};
+    return FloatingImageShift(item);
 }
 
 TColor TThmStateTheme::GetItemFillColor(const TThmItemInfo& item) {
