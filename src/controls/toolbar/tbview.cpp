@@ -602,7 +602,9 @@ void TBarView::InvalidateViewer(TBarItemViewer* viewer) {
     if (!FValidated || !FWindow || !FWindow->HandleAllocated() || !viewer || !viewer->Show ||
         IsRectEmpty(&viewer->BoundsRect) || dynamic_cast<TBarControlItem*>(viewer->Item()))
         return;
-    viewer->State |= tbvsInvalidated;
+    // A hidden window is erased whole when it shows: its items are painted straight over
+    // that, without a background of their own each.
+    if (WindowShowing()) viewer->State |= tbvsInvalidated;
     InvalidateRect(FWindow->Handle(), &viewer->BoundsRect, FALSE);
 }
 
