@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -20,8 +21,20 @@ inline std::filesystem::path FreshTempFolder(const wchar_t* name) {
     return folder;
 }
 
+// Writes the copy's "setting.db" with the marker of a start that is not the first, so that no
+// start waits on the terms of use.
+inline void SeedFirstRunMarker(const std::filesystem::path& folder) {
+    std::error_code ec;
+    std::filesystem::create_directories(folder / L"Settings", ec);
+    const std::wstring setting = L"\uFEFF[Setting]\r\nInfomation=1\r\n";  // UTF-16LE, as the program writes it
+    if (FILE* f = _wfopen((folder / L"Settings" / L"setting.db").c_str(), L"wb")) {
+        std::fwrite(setting.data(), sizeof(wchar_t), setting.size(), f);
+        std::fclose(f);
+    }
+}
+
 // Copies wendlar.exe and onig.dll from the benchmark's own folder into `folder` and makes its
-// "Settings" folder.
+// "Settings" folder, seeded as SeedFirstRunMarker says.
 inline void CopyProgram(const std::filesystem::path& folder) {
     wchar_t self[MAX_PATH];
     GetModuleFileNameW(nullptr, self, MAX_PATH);
@@ -30,6 +43,7 @@ inline void CopyProgram(const std::filesystem::path& folder) {
     std::filesystem::create_directories(folder / L"Settings", ec);
     for (const wchar_t* file : {L"wendlar.exe", L"onig.dll"})
         if (std::filesystem::exists(binFolder / file)) std::filesystem::copy_file(binFolder / file, folder / file, ec);
+    SeedFirstRunMarker(folder);
 }
 
 inline std::wstring ClassOf(HWND window) {

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "common/bench_common.h"
+#include "common/program_windows.h"
 
 namespace {
 
@@ -391,12 +392,7 @@ std::wstring PlaceCopy(const std::filesystem::path& from, const wchar_t* folderN
     fs::create_directories(folder, ec);
     for (const wchar_t* file : {L"wendlar.exe", L"onig.dll"})
         if (fs::exists(from.parent_path() / file)) fs::copy_file(from.parent_path() / file, folder / file, ec);
-    fs::create_directories(folder / L"Settings", ec);
-    const std::wstring setting = L"\uFEFF[Setting]\r\nInfomation=1\r\n";  // UTF-16LE, as the program writes it
-    if (FILE* f = _wfopen((folder / L"Settings" / L"setting.db").c_str(), L"wb")) {
-        std::fwrite(setting.data(), sizeof(wchar_t), setting.size(), f);
-        std::fclose(f);
-    }
+    bench::SeedFirstRunMarker(folder);
     return (folder / L"wendlar.exe").wstring();
 }
 
